@@ -1,0 +1,197 @@
+#include "cli/uConvertCli.h"
+
+#include "convert/uConvertBase.h"
+#include "core/uModel.h"
+#include "core/uUtils.h"
+#include "platform/uExceptions.h"
+#include "platform/uStreams.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+class EUsageError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+const QCommandLineOption FromOption(QStringLiteral("from"),
+    QStringLiteral("Read every input as format ID (see --list-formats)."), QStringLiteral("ID"));
+const QCommandLineOption ToOption(
+    QStringLiteral("to"), QStringLiteral("Write the output as format ID."), QStringLiteral("ID"));
+const QCommandLineOption ListOption(QStringLiteral("list-formats"),
+    QStringLiteral("List the formats that can be read (r) and written (w)."));
+const QCommandLineOption ProgressOption(
+    QStringLiteral("progress"), QStringLiteral("Show progress on standard error."));
+const QCommandLineOption DevOption(
+    QStringLiteral("dev"), QStringLiteral("Leave today's date out of generated file headers."));
+const QCommandLineOption HelpOption(
+    { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
+
+void AddOptions(QCommandLineParser& parser)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({ FromOption, ToOption, ListOption, ProgressOption, DevOption, HelpOption });
+    parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("POI file to write."));
+}
+
+// A one-line bar on a terminal's error stream, redrawn in place.
+class TProgressBar {
+public:
+    TProgressBar(QTextStream& stream, const QString& label)
+        : Stream(stream)
+        , Label(label)
+    {
+        Show(0);
+    }
+    ~TProgressBar() { Stream << Qt::endl; }
+
+    void Show(int percent)
+    {
+        constexpr int Width = 30;
+        int filled = percent * Width / 100;
+        Stream << '\r' << Label << " [" << QString(filled, QLatin1Char('#'))
+               << QString(Width - filled, QLatin1Char(' ')) << "] " << qSetFieldWidth(3) << percent
+               << qSetFieldWidth(0) << '%' << Qt::flush;
+    }
+
+private:
+    QTextStream& Stream;
+    QString Label;
+};
+
+// Runs `step` with a progress bar when asked for; the bar is fed through `onProgress`.
+template <typename Step>
+void WithProgress(
+    bool show, QTextStream& stream, const QString& label, TProgressEvent& onProgress, Step step)
+{
+    if (!show)
+        return step();
+    TProgressBar bar(stream, label);
+    onProgress = [&bar](int percent) { bar.Show(percent); };
+    step();
+    bar.Show(100);
+    onProgress = nullptr;
+}
+
+QString Extension(const QString& path) { return QFileInfo(path).suffix(); }
+
+// Runs `step`, naming `path` in the message of any failure, as the user may have named
+// several files.
+template <typename Step> auto InFile(const QString& path, Step step)
+{
+    try {
+        return step();
+    } catch (const Exception& e) {
+        throw EUserError(path + QStringLiteral(": ") + e.Message());
+    }
+}
+
+} // namespace
+
+TConvertRequest ParseConvertArguments(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
+    if (!parser.parse(QStringList { QStringLiteral("marivel-convert") } + arguments))
+        throw EUsageError(parser.errorText());
+
+    TConvertRequest request;
+    if (parser.isSet(HelpOption)) {
+        request.Action = TConvertRequest::TAction::Help;
+        return request;
+    }
+    if (parser.isSet(ListOption)) {
+        request.Action = TConvertRequest::TAction::ListFormats;
+        return request;
+    }
+    QStringList files = parser.positionalArguments();
+    if (files.size() < 2)
+        throw EUsageError(QStringLiteral("Name at least one input and the output."));
+    request.Output = files.takeLast();
+    request.Inputs = files;
+    request.FromId = parser.value(FromOption);
+    request.ToId = parser.value(ToOption);
+    request.Progress = parser.isSet(ProgressOption);
+    request.Dev = parser.isSet(DevOption);
+    return request;
+}
+
+QString ConvertUsage()
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
+    QString options = parser.helpText();
+    options.remove(0, options.indexOf(QLatin1Char('\n')) + 1); // Qt's line names the binary's path
+    return QStringLiteral(
+               "Usage: marivel-convert [options] INPUT... OUTPUT\n"
+               "       marivel-convert --list-formats\n"
+               "Converts POI files. Each INPUT is read in the format its extension names (or\n"
+               "--from); several inputs are appended in order. OUTPUT is written in the format\n"
+               "its extension names (or --to).\n")
+        + options;
+}
+
+QString FormatList()
+{
+    QString list;
+    for (int i = 0; i < ImporterCount(); ++i)
+        list += QStringLiteral("r\t%1\t%2\t%3\n")
+                    .arg(ImporterFormatId(i), ImporterExt(i), ImporterName(i));
+    for (int i = 0; i < ExporterCount(); ++i)
+        list += QStringLiteral("w\t%1\t%2\t%3\n")
+                    .arg(ExporterFormatId(i), ExporterExt(i), ExporterName(i));
+    return list;
+}
+
+void RunConversion(const TConvertRequest& request, QTextStream& progress)
+{
+    SetDevSwitch(request.Dev);
+    // The exporter is made first, so an output format that cannot be written fails at once.
+    auto exporter = InFile(
+        request.Output, [&] { return CreateExporter(Extension(request.Output), request.ToId); });
+    TEntries entries;
+    for (const QString& input : request.Inputs) {
+        InFile(input, [&] {
+            TMappedFile file(input);
+            WithProgress(request.Progress, progress, QStringLiteral("Reading ") + input,
+                entries.OnProgress, [&] {
+                    entries.LoadFromStream(file.Stream(), Extension(input), request.FromId,
+                        &input != &request.Inputs.first());
+                });
+        });
+    }
+    InFile(request.Output, [&] {
+        TSafeFileStream output(request.Output);
+        WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,
+            exporter->OnProgress, [&] { exporter->Execute(entries, output); });
+        output.Commit();
+    });
+}
+
+int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    try {
+        TConvertRequest request = ParseConvertArguments(arguments);
+        switch (request.Action) {
+        case TConvertRequest::TAction::Help:
+            out << ConvertUsage();
+            return 0;
+        case TConvertRequest::TAction::ListFormats:
+            out << FormatList();
+            return 0;
+        case TConvertRequest::TAction::Convert:
+            RunConversion(request, err);
+            return 0;
+        }
+    } catch (const EUsageError& e) {
+        err << e.Message() << "\n\n" << ConvertUsage();
+        return 2;
+    } catch (const Exception& e) {
+        err << e.Message() << ".\n";
+    }
+    return 1;
+}

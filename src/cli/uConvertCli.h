@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// What one run of marivel-convert was asked to do.
+struct TConvertRequest {
+    enum class TAction { Convert, ListFormats, Help };
+    TAction Action = TAction::Convert;
+    QStringList Inputs;
+    QString Output;
+    QString FromId; // format id for every input; empty: the first format of its extension
+    QString ToId;
+    bool Progress = false;
+    bool Dev = false;
+};
+
+// Reads the arguments (without the program name); a usage error throws EUsageError.
+TConvertRequest ParseConvertArguments(const QStringList& arguments);
+QString ConvertUsage();
+// One line per importer, then one per exporter: r or w, format id, extension, name.
+QString FormatList();
+// Reads every input, appending, and writes the output through a temporary file, so a failed
+// run leaves an existing output as it was. Progress, when asked for, goes to `progress`.
+void RunConversion(const TConvertRequest& request, QTextStream& progress);
+// The whole command: 0 on success, 1 after an error, 2 after a usage error.
+int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);

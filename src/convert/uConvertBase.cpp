@@ -1,0 +1,297 @@
+#include "convert/uConvertBase.h"
+
+#include "core/uSettings.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uRegistry.h"
+#include "platform/uStreams.h"
+
+#include <cmath>
+#include <vector>
+
+QString TConvertBase::OptionCaption(int) const
+{
+    throw EAssertionFailed(Tr(Msg::AssertionFailure));
+}
+QString TConvertBase::OptionHint(int) const { throw EAssertionFailed(Tr(Msg::AssertionFailure)); }
+int TConvertBase::OptionKind(int) const { throw EAssertionFailed(Tr(Msg::AssertionFailure)); }
+
+QString TConvertBase::OptionsKey() const
+{
+    return MainKey + QLatin1Char('\\') + Section() + QLatin1Char('\\') + FormatId();
+}
+
+bool TConvertBase::GetOption(int index, bool fallback) const
+{
+    const QString name = OptionCaption(index);
+    TRegistry reg;
+    if (reg.OpenKeyReadOnly(OptionsKey()) && reg.ValueExists(name))
+        return reg.ReadBool(name);
+    return fallback;
+}
+
+void TConvertBase::SetOption(int index, bool value) const
+{
+    const QString name = OptionCaption(index);
+    TRegistry reg;
+    if (reg.OpenKey(OptionsKey(), true))
+        reg.WriteBool(name, value);
+}
+
+void TConvertBase::SetProgress(double percent)
+{
+    auto whole = static_cast<int>(std::trunc(percent));
+    if (whole == FProgress)
+        return;
+    FProgress = whole;
+    if (OnProgress)
+        OnProgress(whole);
+}
+
+namespace {
+
+template <class TClass> struct TConvertItem {
+    QString Name;
+    QString Ext; // lower case, without its dot
+    QString FormatId;
+    TClass ConverterClass;
+};
+
+using TConvertToItems = std::vector<TConvertItem<TConvertToClass>>;
+using TConvertFromItems = std::vector<TConvertItem<TConvertFromClass>>;
+
+// Made on first use, so they exist before any format registers, whatever the order in which
+// the program's parts start.
+TConvertToItems& Exporters()
+{
+    static TConvertToItems items;
+    return items;
+}
+
+TConvertFromItems& Importers()
+{
+    static TConvertFromItems items;
+    return items;
+}
+
+QString WithoutDot(const QString& ext)
+{
+    return ext.startsWith(QLatin1Char('.')) ? ext.mid(1) : ext;
+}
+
+bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+template <class TItems> bool ValidIndex(const TItems& items, int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < items.size();
+}
+
+template <class TItems, class TClass>
+void Register(TItems& items, TClass converterClass, const QString& name, const QString& ext,
+    TRegisterPosition position)
+{
+    if (ext.contains(QLatin1Char('=')))
+        throw EAssertionFailed(Tr(Msg::ExtWithEquals));
+    auto at = items.end();
+    switch (position) {
+    case rpLast:
+        break;
+    case rpFirst:
+        at = items.begin();
+        break;
+    case rpBeforeSameExt:
+        at = std::find_if(
+            items.begin(), items.end(), [&](const auto& item) { return SameText(item.Ext, ext); });
+        break;
+    default:
+        throw Exception(Tr(Msg::EnumError));
+    }
+    items.insert(at, { name, ext.toLower(), converterClass()->FormatId(), converterClass });
+}
+
+template <class TItems, class TClass> void Unregister(TItems& items, TClass converterClass)
+{
+    std::erase_if(items, [&](const auto& item) { return item.ConverterClass == converterClass; });
+}
+
+template <class TItems> int Find(const TItems& items, const QString& ext, const QString& formatId)
+{
+    const QString wanted = WithoutDot(ext);
+    int first = -1;
+    for (int i = 0; ValidIndex(items, i); ++i) {
+        if (!SameText(items[i].Ext, wanted))
+            continue;
+        if (first < 0)
+            first = i;
+        if (SameText(items[i].FormatId, formatId))
+            return i;
+    }
+    return first;
+}
+
+template <class TItems>
+void NameFor(const TItems& items, const QString& ext, const QString& formatId, QString& name)
+{
+    int index = Find(items, ext, formatId);
+    if (index >= 0)
+        name = items[index].Name;
+}
+
+template <class TItems>
+auto Create(const TItems& items, const QString& ext, const QString& formatId, const char* message)
+{
+    int index = Find(items, ext, formatId);
+    if (index < 0)
+        throw EUserError(Tr(message).arg(WithoutDot(ext)));
+    return items[index].ConverterClass();
+}
+
+template <class TItems> void FillNames(const TItems& items, QStringList& names)
+{
+    names.clear();
+    for (const auto& item : items)
+        names.append(QStringLiteral("%1 (*.%2)").arg(item.Name, item.Ext));
+}
+
+template <class TItems> QString Filter(const TItems& items)
+{
+    QStringList pairs;
+    for (const auto& item : items)
+        pairs.append(QStringLiteral("%1 (*.%2)|*.%2").arg(item.Name, item.Ext));
+    return pairs.join(QLatin1Char('|'));
+}
+
+} // namespace
+
+void RegisterExporter(TConvertToClass converterClass, const QString& name, const QString& ext,
+    TRegisterPosition position)
+{
+    Register(Exporters(), converterClass, name, ext, position);
+}
+
+void RegisterImporter(TConvertFromClass converterClass, const QString& name, const QString& ext,
+    TRegisterPosition position)
+{
+    Register(Importers(), converterClass, name, ext, position);
+}
+
+void UnregisterExporter(TConvertToClass converterClass) { Unregister(Exporters(), converterClass); }
+void UnregisterImporter(TConvertFromClass converterClass)
+{
+    Unregister(Importers(), converterClass);
+}
+
+int ExporterCount() { return static_cast<int>(Exporters().size()); }
+int ImporterCount() { return static_cast<int>(Importers().size()); }
+QString ExporterName(int index) { return Exporters().at(index).Name; }
+QString ImporterName(int index) { return Importers().at(index).Name; }
+QString ExporterExt(int index) { return QLatin1Char('.') + Exporters().at(index).Ext; }
+QString ImporterExt(int index) { return QLatin1Char('.') + Importers().at(index).Ext; }
+
+QString ExporterFormatId(int index)
+{
+    return index < 0 ? QString() : Exporters().at(index).FormatId;
+}
+
+QString ImporterFormatId(int index)
+{
+    return ValidIndex(Importers(), index) ? Importers()[index].FormatId : QString();
+}
+
+TConvertFromClass ImporterClass(int index)
+{
+    return ValidIndex(Importers(), index) ? Importers()[index].ConverterClass : nullptr;
+}
+
+int FindExporter(const QString& ext, const QString& formatId)
+{
+    return Find(Exporters(), ext, formatId);
+}
+int FindImporter(const QString& ext, const QString& formatId)
+{
+    return Find(Importers(), ext, formatId);
+}
+
+int IndexOfExporterFormat(const QString& formatId)
+{
+    const auto& items = Exporters();
+    auto found = std::find_if(items.begin(), items.end(),
+        [&](const auto& item) { return SameText(item.FormatId, formatId); });
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+int ExporterFilterIndex(const QString& ext, const QString& formatId)
+{
+    return std::max(FindExporter(ext, formatId), 0) + 1;
+}
+
+int ImporterFilterIndex(const QString& ext, const QString& formatId)
+{
+    return std::max(FindImporter(ext, formatId), 0) + 1;
+}
+
+void ExporterNameFor(const QString& ext, const QString& formatId, QString& name)
+{
+    NameFor(Exporters(), ext, formatId, name);
+}
+
+void ImporterNameFor(const QString& ext, const QString& formatId, QString& name)
+{
+    NameFor(Importers(), ext, formatId, name);
+}
+
+bool ImporterMatchesExt(int index, const QString& ext)
+{
+    return SameText(Importers().at(index).Ext, WithoutDot(ext));
+}
+
+int ImporterCountForExt(const QString& ext)
+{
+    const QString wanted = WithoutDot(ext);
+    return static_cast<int>(std::count_if(Importers().begin(), Importers().end(),
+        [&](const auto& item) { return SameText(item.Ext, wanted); }));
+}
+
+std::unique_ptr<TConvertToBase> CreateExporter(const QString& ext, const QString& formatId)
+{
+    return Create(Exporters(), ext, formatId, Msg::CannotSaveFormat);
+}
+
+std::unique_ptr<TConvertFromBase> CreateImporter(const QString& ext, const QString& formatId)
+{
+    return Create(Importers(), ext, formatId, Msg::CannotLoadFormat);
+}
+
+std::unique_ptr<TConvertToBase> CreateExporterAt(int index)
+{
+    return Exporters().at(index).ConverterClass();
+}
+std::unique_ptr<TConvertFromBase> CreateImporterAt(int index)
+{
+    return Importers().at(index).ConverterClass();
+}
+
+void FillExporterNames(QStringList& names) { FillNames(Exporters(), names); }
+void FillImporterNames(QStringList& names) { FillNames(Importers(), names); }
+QString ExporterFilter() { return Filter(Exporters()); }
+QString ImporterFilter() { return Filter(Importers()); }
+
+QString OpenFilter()
+{
+    QStringList patterns;
+    for (const auto& item : Importers())
+        patterns.append(QStringLiteral("*.") + item.Ext);
+    const QString all = patterns.join(QLatin1Char(';'));
+    return QStringLiteral("%1 (%2)|%2|%3|%4 (*.*)|*.*")
+        .arg(Tr(Msg::AllSupportedTypes), all, ImporterFilter(), Tr(Msg::AllFiles));
+}
+
+void ReadChars(TStream& stream, int64_t count, std::string& text)
+{
+    if (count < 0)
+        count = stream.Size();
+    text.assign(static_cast<size_t>(
+                    std::max<int64_t>(0, std::min(count, stream.Size() - stream.Position()))),
+        '\0');
+    text.resize(static_cast<size_t>(stream.Read(text.data(), static_cast<int64_t>(text.size()))));
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "core/uModel.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TStream;
+
+// What every format's converter shares: its options in the registry store and its progress.
+class TConvertBase {
+public:
+    virtual ~TConvertBase() = default;
+
+    // The registry sub-key of the format's options: "Exporters" or "Importers".
+    virtual QString Section() const = 0;
+    virtual QString FormatId() const = 0;
+    virtual int OptionCount() const { return 0; }
+    // The caption of option `index`, also the name of its registry value.
+    virtual QString OptionCaption(int index) const;
+    virtual QString OptionHint(int index) const;
+    // 0 = a check box, the only kind there is.
+    virtual int OptionKind(int index) const;
+
+    // An exporter writes every entry to `stream` from its position; an importer reads
+    // `stream` and appends entries.
+    virtual void Execute(TEntries& entries, TStream& stream) = 0;
+
+    // The stored value of option `index`, or `fallback` when none was stored.
+    bool GetOption(int index, bool fallback) const;
+    void SetOption(int index, bool value) const;
+
+    TProgressEvent OnProgress;
+    int Progress() const { return FProgress; }
+    // Reports the whole-number part of `percent` when it differs from the last one.
+    void SetProgress(double percent);
+
+private:
+    QString OptionsKey() const;
+
+    int FProgress = 0;
+};
+
+class TConvertToBase : public TConvertBase {
+public:
+    QString Section() const override { return QStringLiteral("Exporters"); }
+    // Decimals the format keeps; -1 when it keeps everything.
+    virtual int Precision() const { return -1; }
+};
+
+class TConvertFromBase : public TConvertBase {
+public:
+    QString Section() const override { return QStringLiteral("Importers"); }
+};
+
+// A converter class is the function that makes a fresh instance of it.
+using TConvertToClass = std::unique_ptr<TConvertToBase> (*)();
+using TConvertFromClass = std::unique_ptr<TConvertFromBase> (*)();
+
+template <class TConverter> TConvertToClass ExporterClassOf()
+{
+    return []() -> std::unique_ptr<TConvertToBase> { return std::make_unique<TConverter>(); };
+}
+
+template <class TConverter> TConvertFromClass ImporterClassOf()
+{
+    return []() -> std::unique_ptr<TConvertFromBase> { return std::make_unique<TConverter>(); };
+}
+
+enum TRegisterPosition {
+    rpLast = 0,
+    rpFirst = 1,
+    rpBeforeSameExt = 2, // before the first converter of the same extension, else at the end
+};
+
+// `ext` without its dot; fails with "Enum error" for a position outside the three.
+void RegisterExporter(TConvertToClass converterClass, const QString& name, const QString& ext,
+    TRegisterPosition position);
+void RegisterImporter(TConvertFromClass converterClass, const QString& name, const QString& ext,
+    TRegisterPosition position);
+void UnregisterExporter(TConvertToClass converterClass);
+void UnregisterImporter(TConvertFromClass converterClass);
+
+// Queries by 0-based position in registry order. An extension may be given with or without
+// its dot and in any case.
+int ExporterCount();
+int ImporterCount();
+QString ExporterName(int index);
+QString ImporterName(int index);
+QString ExporterExt(int index); // with its dot
+QString ImporterExt(int index);
+QString ExporterFormatId(int index); // empty for a negative index
+QString ImporterFormatId(int index); // empty outside the list
+TConvertFromClass ImporterClass(int index); // null outside the list
+
+// The converter for (`ext`, `formatId`): the one with both, else the first with the
+// extension, else -1. A format id never selects a converter of another extension.
+int FindExporter(const QString& ext, const QString& formatId);
+int FindImporter(const QString& ext, const QString& formatId);
+int IndexOfExporterFormat(const QString& formatId);
+// The 1-based row of a file dialog's filter list; 1 when nothing is found.
+int ExporterFilterIndex(const QString& ext, const QString& formatId);
+int ImporterFilterIndex(const QString& ext, const QString& formatId);
+// Sets `name` to the display name of the converter found; leaves it when none is.
+void ExporterNameFor(const QString& ext, const QString& formatId, QString& name);
+void ImporterNameFor(const QString& ext, const QString& formatId, QString& name);
+bool ImporterMatchesExt(int index, const QString& ext);
+int ImporterCountForExt(const QString& ext);
+
+// A fresh converter; fails with the "Currently it is not possible ..." user error when no
+// converter has the extension.
+std::unique_ptr<TConvertToBase> CreateExporter(const QString& ext, const QString& formatId);
+std::unique_ptr<TConvertFromBase> CreateImporter(const QString& ext, const QString& formatId);
+std::unique_ptr<TConvertToBase> CreateExporterAt(int index);
+std::unique_ptr<TConvertFromBase> CreateImporterAt(int index);
+
+// Dialog texts: "Name (*.ext)" lines, and "|"-separated filters.
+void FillExporterNames(QStringList& names);
+void FillImporterNames(QStringList& names);
+QString ExporterFilter();
+QString ImporterFilter();
+QString OpenFilter();
+
+// Reads `count` bytes (-1: as many as the stream's size) into `text`, fewer at the end.
+void ReadChars(TStream& stream, int64_t count, std::string& text);

@@ -1,0 +1,103 @@
+#include "convert/uConvertOv2.h"
+
+#include "core/uNumbers.h"
+#include "platform/uBytes.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+enum TRecordType : uint8_t {
+    rtDeleted = 0,
+    rtBlockHeader = 1,
+    rtSimple = 2,
+    rtExtended = 3,
+    rtBlockHeader2 = 100,
+};
+
+constexpr long double Scale = 100000.0L;
+constexpr size_t BlockBoundsSize = 16;
+// Type byte, length, longitude, latitude and the description's terminating zero.
+constexpr size_t SimpleRecordOverhead = 14;
+
+double ToDegrees(int32_t fixedPoint) { return static_cast<double>(fixedPoint / Scale); }
+
+} // namespace
+
+void TConvertToOv2::Execute(TEntries& entries, TStream& stream)
+{
+    std::string record;
+    const int count = entries.Count();
+    for (int i = 0; i < count; ++i) {
+        const TEntry& entry = entries.Items(i);
+        const std::string& description = entry.Description();
+        record.clear();
+        record.push_back(static_cast<char>(rtSimple));
+        AppendInt32(record, static_cast<int32_t>(description.size() + SimpleRecordOverhead));
+        AppendInt32(record, ToFixedPoint(entry.Longitude(), Scale));
+        AppendInt32(record, ToFixedPoint(entry.Latitude(), Scale));
+        record.append(description);
+        record.push_back('\0');
+        stream.Write(record);
+        SetProgress(static_cast<double>(i) / count * 100);
+    }
+}
+
+void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
+{
+    const TStreamBytes bytes(stream);
+    const auto total = static_cast<double>(stream.Size());
+    TByteCursor data(bytes.Bytes(), Msg::InvalidOv2File);
+    auto reportPosition = [&] {
+        stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
+        SetProgress(static_cast<double>(stream.Position()) / total * 100);
+    };
+    while (!data.AtEnd()) {
+        uint8_t type = data.Byte();
+        // Block headers only group the records that follow; a header that ends the data
+        // ends the import.
+        while (type == rtBlockHeader || type == rtBlockHeader2) {
+            data.Int32();
+            data.Skip(BlockBoundsSize);
+            if (data.AtEnd()) {
+                reportPosition();
+                return;
+            }
+            type = data.Byte();
+        }
+        if (type != rtDeleted && type != rtSimple && type != rtExtended)
+            data.Fail();
+        const size_t recordStart = data.Position() - 1;
+        const int32_t length = data.Int32();
+        const int32_t longitude = data.Int32();
+        const int32_t latitude = data.Int32();
+        const std::string_view description = data.ZeroTerminated();
+        if (type == rtExtended) {
+            data.ZeroTerminated();
+            data.ZeroTerminated();
+        }
+        if (data.Position() - recordStart != static_cast<uint32_t>(length))
+            data.Fail();
+        if (type != rtDeleted) {
+            auto entry = std::make_unique<TEntry>();
+            entry->SetLongitude(ToDegrees(longitude));
+            entry->SetLatitude(ToDegrees(latitude));
+            entry->SetDescription(std::string(description));
+            entries.AddEntry(std::move(entry), true);
+        }
+        reportPosition();
+    }
+}
+
+void RegisterOv2()
+{
+    RegisterExporter(ExporterClassOf<TConvertToOv2>(), QStringLiteral("TomTom Binary"),
+        QStringLiteral("ov2"), rpFirst);
+    RegisterImporter(ImporterClassOf<TConvertFromOv2>(), QStringLiteral("TomTom Binary"),
+        QStringLiteral("ov2"), rpFirst);
+}
+
+void UnregisterOv2()
+{
+    UnregisterExporter(ExporterClassOf<TConvertToOv2>());
+    UnregisterImporter(ImporterClassOf<TConvertFromOv2>());
+}

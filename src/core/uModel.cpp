@@ -1,0 +1,322 @@
+#include "core/uModel.h"
+
+#include "convert/uConvertBase.h"
+#include "core/uNumbers.h"
+#include "core/uSettings.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int LatitudeLimit = 90;
+constexpr int LongitudeLimit = 180;
+
+} // namespace
+
+TEntry::TEntry() = default;
+
+// Degrees, minutes, seconds and the rest, summed in extended precision and rounded to the
+// user's precision.
+double TEntry::AxisValue(const TAxis& axis)
+{
+    long double magnitude =
+        axis.Deg + axis.Min / 60.0L + axis.Sec / 3600.0L + (axis.SecFrac / 60.0L) / 3600.0L;
+    auto value = static_cast<double>(RoundToDecimals(magnitude, Settings().Precision));
+    return axis.Negative ? -value : value;
+}
+
+double TEntry::Longitude() const { return AxisValue(Lon); }
+double TEntry::Latitude() const { return AxisValue(Lat); }
+
+void TEntry::SetLongitude(double value)
+{
+    if (value != Longitude())
+        SetAxis(Lon, LongitudeLimit, value);
+}
+
+void TEntry::SetLatitude(double value)
+{
+    if (value != Latitude())
+        SetAxis(Lat, LatitudeLimit, value);
+}
+
+// Splits the unrounded value, so decimals beyond the user's precision are kept; each step's
+// rest is rounded to a double before it is multiplied again.
+void TEntry::SetAxis(TAxis& axis, int limit, double value)
+{
+    if (std::isnan(value)) // no position at all: take the origin rather than garbage
+        value = 0;
+    axis.Negative = value < 0;
+    double magnitude = std::fabs(value);
+    if (magnitude > limit) {
+        axis = { 0, static_cast<uint8_t>(limit), 0, 0, axis.Negative };
+    } else {
+        axis.Deg = static_cast<uint8_t>(magnitude);
+        double rest = magnitude - axis.Deg;
+        long double scaled = rest * 60.0L;
+        axis.Min = static_cast<uint8_t>(scaled);
+        rest = static_cast<double>(scaled - axis.Min);
+        scaled = rest * 60.0L;
+        axis.Sec = static_cast<uint8_t>(scaled);
+        rest = static_cast<double>(scaled - axis.Sec);
+        axis.SecFrac = static_cast<double>(rest * 60.0L);
+        NormalizeAxis(axis, limit);
+    }
+    FChanged = true;
+}
+
+// Minutes and seconds are not limited to 59, so a sum can pass the pole or the date line.
+void TEntry::NormalizeAxis(TAxis& axis, int limit)
+{
+    if (std::fabs(AxisValue(axis)) > limit)
+        axis = { 0, static_cast<uint8_t>(limit), 0, 0, axis.Negative };
+}
+
+void TEntry::Normalize()
+{
+    NormalizeAxis(Lat, LatitudeLimit);
+    NormalizeAxis(Lon, LongitudeLimit);
+}
+
+void TEntry::SetPart(uint8_t& part, uint8_t value)
+{
+    if (part == value)
+        return;
+    part = value;
+    Normalize();
+    FChanged = true;
+}
+
+void TEntry::SetLonDeg(uint8_t value)
+{
+    SetPart(Lon.Deg, std::min<uint8_t>(value, LongitudeLimit));
+}
+void TEntry::SetLonMin(uint8_t value) { SetPart(Lon.Min, value); }
+void TEntry::SetLatDeg(uint8_t value) { SetPart(Lat.Deg, std::min<uint8_t>(value, LatitudeLimit)); }
+void TEntry::SetLatMin(uint8_t value) { SetPart(Lat.Min, value); }
+
+void TEntry::SetLonSec(uint8_t value)
+{
+    if (value != Lon.Sec)
+        Lon.SecFrac = 0;
+    SetPart(Lon.Sec, value);
+}
+
+void TEntry::SetLatSec(uint8_t value)
+{
+    if (value != Lat.Sec)
+        Lat.SecFrac = 0;
+    SetPart(Lat.Sec, value);
+}
+
+void TEntry::SetLonWest(bool value)
+{
+    if (value != Lon.Negative) {
+        Lon.Negative = value;
+        FChanged = true;
+    }
+}
+
+void TEntry::SetLatSouth(bool value)
+{
+    if (value != Lat.Negative) {
+        Lat.Negative = value;
+        FChanged = true;
+    }
+}
+
+static QString CoordinateText(double value)
+{
+    if (value == 0)
+        value = 0; // no "-0.00000" for a point on the equator or the prime meridian
+    QString text = QString::number(value, 'f', Settings().Precision);
+    return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
+
+QString TEntry::LongitudeStr() const { return CoordinateText(Longitude()); }
+QString TEntry::LatitudeStr() const { return CoordinateText(Latitude()); }
+
+void TEntry::SetDescription(std::string value)
+{
+    if (value != FDescription) {
+        FDescription = std::move(value);
+        FChanged = true;
+    }
+}
+
+void TEntry::SetExtra(std::string value)
+{
+    if (value != FExtra) {
+        FExtra = std::move(value);
+        FChanged = true;
+    }
+}
+
+int TEntry::Flag() const
+{
+    return (FIpEnabled ? 1 : 0) | (FIpStopOver ? 2 : 0) | (FIpDeparture ? 4 : 0);
+}
+
+void TEntry::SetFlag(int value)
+{
+    if (value == Flag())
+        return;
+    FIpEnabled = value & 1;
+    FIpStopOver = value & 2;
+    FIpDeparture = value & 4;
+    FChanged = true;
+}
+
+void TEntry::AssignTo(TEntry& dest) const
+{
+    dest = *this;
+    dest.FChanged = true;
+}
+
+TEntries::TEntries() = default;
+TEntries::~TEntries() = default;
+
+void TEntries::AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture)
+{
+    if (markDeparture && List.empty())
+        entry->SetIpDeparture(true);
+    List.push_back(std::move(entry));
+}
+
+TEntry& TEntries::AddValues(
+    const std::string& description, const std::string& extra, double longitude, double latitude)
+{
+    auto entry = std::make_unique<TEntry>();
+    entry->SetLongitude(longitude);
+    entry->SetLatitude(latitude);
+    entry->SetDescription(description);
+    entry->SetExtra(extra);
+    TEntry& added = *entry;
+    AddEntry(std::move(entry), true);
+    return added;
+}
+
+void TEntries::Insert(int index, std::unique_ptr<TEntry> entry)
+{
+    List.insert(List.begin() + index, std::move(entry));
+    StructureChanged = true;
+}
+
+void TEntries::Delete(int index) { List.erase(List.begin() + index); }
+
+void TEntries::Sort(const std::function<int(const TEntry&, const TEntry&)>& compare)
+{
+    std::stable_sort(List.begin(), List.end(),
+        [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
+    StructureChanged = true;
+}
+
+void TEntries::Clear()
+{
+    const double total = static_cast<double>(List.size());
+    while (!List.empty()) {
+        List.pop_back();
+        SetProgress(static_cast<int>(static_cast<double>(List.size()) / total * 100));
+    }
+}
+
+void TEntries::SetProgress(int value)
+{
+    if (value == FProgress)
+        return;
+    FProgress = value;
+    if (OnProgress)
+        OnProgress(value);
+}
+
+void TEntries::ClearChanged()
+{
+    SavedCount = Count();
+    StructureChanged = false;
+    for (auto& entry : List)
+        entry->ClearChanged();
+}
+
+bool TEntries::Changed() const
+{
+    return StructureChanged || Count() != SavedCount
+        || std::any_of(List.begin(), List.end(), [](const auto& e) { return e->Changed(); });
+}
+
+void TEntries::SaveToStream(TStream& stream, const QString& ext, const QString& formatId)
+{
+    auto exporter = CreateExporter(ext, formatId);
+    exporter->OnProgress = OnProgress;
+    exporter->Execute(*this, stream);
+}
+
+void TEntries::LoadFromStream(
+    TStream& stream, const QString& ext, const QString& formatId, bool append)
+{
+    auto importer = CreateImporter(ext, formatId);
+    if (!append)
+        List.clear();
+    importer->OnProgress = OnProgress;
+    importer->Execute(*this, stream);
+}
+
+bool TEntries::FitsPrecision(int digits) const
+{
+    const long double factor = PowerOf10(digits);
+    auto fits = [factor](double degrees) {
+        long double scaled = degrees * factor;
+        return std::fabs(RoundHalfEven(scaled) - scaled) <= 1e-8L;
+    };
+    return std::all_of(List.begin(), List.end(),
+        [&](const auto& e) { return fits(e->Longitude()) && fits(e->Latitude()); });
+}
+
+static QString EscapeName(QString name)
+{
+    return name.replace(QLatin1Char('='), QStringLiteral("%3D"));
+}
+
+QString TSafeStringList::NameAt(int index) const
+{
+    const QString& line = at(index);
+    qsizetype equals = line.indexOf(QLatin1Char('='));
+    return equals < 0 ? QString()
+                      : line.left(equals).replace(QStringLiteral("%3D"), QStringLiteral("="));
+}
+
+QString TSafeStringList::ValueAt(int index) const
+{
+    const QString& line = at(index);
+    qsizetype equals = line.indexOf(QLatin1Char('='));
+    return equals < 0 ? QString() : line.mid(equals + 1);
+}
+
+int TSafeStringList::IndexOfName(const QString& name) const
+{
+    const QString escaped = EscapeName(name);
+    for (int i = 0; i < size(); ++i) {
+        qsizetype equals = at(i).indexOf(QLatin1Char('='));
+        if (equals >= 0
+            && QStringView(at(i)).left(equals).compare(escaped, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString TSafeStringList::ValueOf(const QString& name) const
+{
+    int index = IndexOfName(name);
+    return index < 0 ? QString() : ValueAt(index);
+}
+
+void TSafeStringList::AddPair(const QString& name, const QString& value)
+{
+    append(EscapeName(name) + QLatin1Char('=') + value);
+}
+
+void TSafeStringList::InsertPair(int index, const QString& name, const QString& value)
+{
+    insert(index, EscapeName(name) + QLatin1Char('=') + value);
+}

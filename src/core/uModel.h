@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TStream;
+
+// One point of interest. The position is kept per axis as degrees, minutes, seconds and a
+// sub-second rest, so values typed in either notation survive unchanged; the decimal view is
+// rounded to the user's precision.
+class TEntry {
+public:
+    TEntry();
+
+    double Longitude() const;
+    double Latitude() const;
+    void SetLongitude(double value);
+    void SetLatitude(double value);
+    // The decimal value with exactly `Precision` decimals and the locale's separator.
+    QString LongitudeStr() const;
+    QString LatitudeStr() const;
+
+    const std::string& Description() const { return FDescription; }
+    const std::string& Extra() const { return FExtra; }
+    void SetDescription(std::string value);
+    void SetExtra(std::string value);
+
+    uint8_t LonDeg() const { return Lon.Deg; }
+    uint8_t LonMin() const { return Lon.Min; }
+    uint8_t LonSec() const { return Lon.Sec; }
+    double LonSecFrac() const { return Lon.SecFrac; }
+    bool LonWest() const { return Lon.Negative; }
+    uint8_t LatDeg() const { return Lat.Deg; }
+    uint8_t LatMin() const { return Lat.Min; }
+    uint8_t LatSec() const { return Lat.Sec; }
+    double LatSecFrac() const { return Lat.SecFrac; }
+    bool LatSouth() const { return Lat.Negative; }
+    void SetLonDeg(uint8_t value);
+    void SetLonMin(uint8_t value);
+    void SetLonSec(uint8_t value);
+    void SetLonWest(bool value);
+    void SetLatDeg(uint8_t value);
+    void SetLatMin(uint8_t value);
+    void SetLatSec(uint8_t value);
+    void SetLatSouth(bool value);
+
+    // Itinerary flags; writing them directly does not mark the entry changed.
+    bool IpEnabled() const { return FIpEnabled; }
+    bool IpStopOver() const { return FIpStopOver; }
+    bool IpDeparture() const { return FIpDeparture; }
+    void SetIpEnabled(bool value) { FIpEnabled = value; }
+    void SetIpStopOver(bool value) { FIpStopOver = value; }
+    void SetIpDeparture(bool value) { FIpDeparture = value; }
+    // The three flags packed: 1 enabled, 2 stop-over, 4 departure.
+    int Flag() const;
+    void SetFlag(int value);
+
+    bool Changed() const { return FChanged; }
+    void ClearChanged() { FChanged = false; }
+    // Copies everything but the change mark, and marks `dest` changed.
+    void AssignTo(TEntry& dest) const;
+
+private:
+    struct TAxis {
+        double SecFrac = 0; // rest below one second, in sixtieths of a second
+        uint8_t Deg = 0;
+        uint8_t Min = 0;
+        uint8_t Sec = 0;
+        bool Negative = false;
+    };
+
+    static double AxisValue(const TAxis& axis);
+    static void NormalizeAxis(TAxis& axis, int limit);
+    void SetAxis(TAxis& axis, int limit, double value);
+    void SetPart(uint8_t& part, uint8_t value);
+    void Normalize();
+
+    TAxis Lon;
+    TAxis Lat;
+    std::string FDescription;
+    std::string FExtra;
+    bool FIpEnabled = true;
+    bool FIpStopOver = false;
+    bool FIpDeparture = false;
+    bool FChanged = false;
+};
+
+using TProgressEvent = std::function<void(int percent)>;
+
+// The ordered entries of one document. It owns them, knows whether they changed since the
+// last load or save, and loads and saves itself through the converters.
+class TEntries {
+public:
+    TEntries();
+    ~TEntries();
+    TEntries(const TEntries&) = delete;
+    TEntries& operator=(const TEntries&) = delete;
+
+    int Count() const { return static_cast<int>(List.size()); }
+    TEntry& Items(int index) const { return *List[static_cast<size_t>(index)]; }
+
+    // With `markDeparture`, the first entry of an empty list becomes the departure point.
+    void AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture);
+    TEntry& AddValues(const std::string& description, const std::string& extra, double longitude,
+        double latitude);
+    void Insert(int index, std::unique_ptr<TEntry> entry);
+    void Delete(int index);
+    // `compare` answers <0, 0 or >0 as for a sort order; equal entries keep their order.
+    void Sort(const std::function<int(const TEntry&, const TEntry&)>& compare);
+    // Frees every entry, from the last, reporting progress.
+    void Clear();
+
+    void ClearChanged();
+    bool Changed() const;
+
+    // Writes every entry with the exporter chosen for (`ext`, `formatId`).
+    void SaveToStream(TStream& stream, const QString& ext, const QString& formatId);
+    // Reads entries with the importer chosen for (`ext`, `formatId`), after the existing ones
+    // when `append`; an unknown format fails before the list is touched.
+    void LoadFromStream(TStream& stream, const QString& ext, const QString& formatId, bool append);
+
+    // Whether every coordinate survives being written with `digits` decimals.
+    bool FitsPrecision(int digits) const;
+
+    TProgressEvent OnProgress;
+    int Progress() const { return FProgress; }
+
+private:
+    void SetProgress(int value);
+
+    std::vector<std::unique_ptr<TEntry>> List;
+    int SavedCount = 0;
+    bool StructureChanged = false;
+    int FProgress = 0;
+};
+
+// A list of name=value lines whose names may themselves contain "=" (kept as "%3D").
+// Name lookups ignore case.
+class TSafeStringList : public QStringList {
+public:
+    using QStringList::QStringList;
+
+    QString NameAt(int index) const;
+    QString ValueAt(int index) const;
+    QString ValueOf(const QString& name) const;
+    int IndexOfName(const QString& name) const;
+    void AddPair(const QString& name, const QString& value);
+    void InsertPair(int index, const QString& name, const QString& value);
+};

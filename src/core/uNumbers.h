@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+// Rounding shared by the entries and every format: to the nearest integer, halves to even,
+// computed in extended precision.
+
+inline long double RoundHalfEven(long double value) { return std::nearbyintl(value); }
+
+// 10^exponent in extended precision; a negative exponent is taken as 1 / 10^-exponent, so
+// 10^-5 is the extended value nearest to 0.00001.
+inline long double PowerOf10(int exponent)
+{
+    long double power = 1.0L;
+    for (int i = 0; i < std::abs(exponent); ++i)
+        power *= 10.0L;
+    return exponent < 0 ? 1.0L / power : power;
+}
+
+// `value` rounded to `digits` decimals: divided by 10^-digits, rounded, multiplied back.
+inline long double RoundToDecimals(long double value, int digits)
+{
+    long double unit = PowerOf10(-digits);
+    return RoundHalfEven(value / unit) * unit;
+}
+
+// Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.
+inline int32_t ToFixedPoint(double degrees, long double scale)
+{
+    return static_cast<int32_t>(RoundHalfEven(static_cast<long double>(degrees) * scale));
+}

@@ -1,0 +1,271 @@
+#include "core/uSettings.h"
+
+#include "core/uUtils.h"
+#include "platform/uRegistry.h"
+
+#include <climits>
+#include <memory>
+#include <variant>
+
+const QString MainKey = QStringLiteral("\\Software\\Orvik Software\\Marivel");
+
+const QString ObsoleteSite = QStringLiteral("http://www.marivel.example/poi/index.xml");
+
+const QStringList& BuiltInSites()
+{
+    // Placeholders under a reserved domain until the real site list is agreed on.
+    static const QStringList sites {
+        QStringLiteral("http://www.marivel.example/sites/index.xml"),
+        QStringLiteral("http://poi-site-01.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-02.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-03.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-04.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-05.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-06.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-07.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-08.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-09.marivel.example/index.xml"),
+        QStringLiteral("http://poi-site-10.marivel.example/index.xml"),
+    };
+    return sites;
+}
+
+namespace {
+
+constexpr int RecentFilesKept = 8;
+constexpr int RecentFilesLoaded = 5;
+
+using TField =
+    std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*, uint8_t TSettings::*>;
+
+struct TValue {
+    const char* Name;
+    TField Field;
+    int Low = INT_MIN;
+    int High = INT_MAX;
+};
+
+// The single values in the order they are read; each is stored under its field's name.
+const TValue Values[] = {
+    { "CheckEveryWeek", &TSettings::CheckEveryWeek },
+    { "ChildrenMaximized", &TSettings::ChildrenMaximized },
+    { "LastSaveFormat", &TSettings::LastSaveFormat },
+    { "InitialDir", &TSettings::InitialDir },
+    { "PrevRemoteDir", &TSettings::PrevRemoteDir },
+    { "WindowStateMaximized", &TSettings::WindowStateMaximized },
+    { "Left", &TSettings::Left },
+    { "Top", &TSettings::Top },
+    { "Width", &TSettings::Width },
+    { "Height", &TSettings::Height },
+    { "ManualProxy", &TSettings::ManualProxy },
+    { "ProxyServer", &TSettings::ProxyServer },
+    { "ProxyPort", &TSettings::ProxyPort },
+    { "DownloadImages", &TSettings::DownloadImages },
+    { "BatchConvertDest", &TSettings::BatchConvertDest },
+    { "BatchConvertSource", &TSettings::BatchConvertSource },
+    { "AlwaysOverwrite", &TSettings::AlwaysOverwrite },
+    { "Map", &TSettings::Map },
+    { "HideMinimizeToTray", &TSettings::HideMinimizeToTray },
+    { "SiteManagerUrl", &TSettings::SiteManagerUrl },
+    { "SiteManagerMap", &TSettings::SiteManagerMap },
+    { "SiteManagerGroup", &TSettings::SiteManagerGroup },
+    { "StatusWidth", &TSettings::StatusWidth },
+    { "StatusTrayHeight", &TSettings::StatusTrayHeight },
+    { "StatusTrayWidth", &TSettings::StatusTrayWidth },
+    { "StatusHeight", &TSettings::StatusHeight },
+    { "MapPanelWidth", &TSettings::MapPanelWidth },
+    { "MapVisible", &TSettings::MapVisible },
+    { "StatusAutoClose", &TSettings::StatusAutoClose },
+    { "MapPointMap", &TSettings::MapPointMap },
+    { "UsePointMap", &TSettings::UsePointMap },
+    { "PrevCommitSite", &TSettings::PrevCommitSite },
+    { "PluginAutoArrange", &TSettings::PluginAutoArrange },
+    { "DefaultPlugin", &TSettings::DefaultPlugin },
+    { "ProxyUsername", &TSettings::ProxyUsername },
+    { "ProxyPassword", &TSettings::ProxyPassword },
+    { "SiteManagerLeftPanel", &TSettings::SiteManagerLeftPanel },
+    { "SiteManagerWidth", &TSettings::SiteManagerWidth },
+    { "SiteManagerHeight", &TSettings::SiteManagerHeight },
+    { "SiteManagerLeft", &TSettings::SiteManagerLeft },
+    { "SiteManagerTop", &TSettings::SiteManagerTop },
+    { "SiteManagerMaximized", &TSettings::SiteManagerMaximized },
+    { "SiteManagerGroupsView", &TSettings::SiteManagerGroupsView },
+    { "SiteManagerMapsView", &TSettings::SiteManagerMapsView },
+    { "SiteManagerItemsView", &TSettings::SiteManagerItemsView },
+    { "SiteManagerSitesView", &TSettings::SiteManagerSitesView },
+    { "AutoUpdateDelay", &TSettings::AutoUpdateDelay },
+    { "FindDupsTolerance", &TSettings::FindDupsTolerance },
+    { "Precision", &TSettings::Precision, 4, 6 },
+    { "CloseMinimizes", &TSettings::CloseMinimizes },
+    { "ShowStartupScreen", &TSettings::ShowStartupScreen },
+    { "AutoUpdateApplication", &TSettings::AutoUpdateApplication },
+    { "AutoUpdateAppParams", &TSettings::AutoUpdateAppParams },
+    { "AutoUpdateApplicationEnabled", &TSettings::AutoUpdateApplicationEnabled },
+    { "BatchConvertDestFormatID", &TSettings::BatchConvertDestFormatID },
+    { "BatchConvertDestFormatIDs", &TSettings::BatchConvertDestFormatIDs },
+    { "PMVAlternateDir", &TSettings::PMVAlternateDir },
+};
+
+// The order of writing; "InitialDir" and the window bounds are written only when they carry
+// something worth keeping.
+const char* const SavedFirst[] = { "CheckEveryWeek", "WindowStateMaximized", "ChildrenMaximized",
+    "LastSaveFormat", "ManualProxy", "ProxyServer", "ProxyPort", "ProxyUsername", "ProxyPassword",
+    "DownloadImages", "PrevRemoteDir", "BatchConvertSource", "BatchConvertDest",
+    "BatchConvertDestFormatID", "BatchConvertDestFormatIDs" };
+const char* const WindowBounds[] = { "Left", "Top", "Width", "Height" };
+const char* const SavedLast[] = { "AutoUpdateDelay", "AutoUpdateApplication", "AutoUpdateAppParams",
+    "AutoUpdateApplicationEnabled", "PMVAlternateDir", "StatusTrayHeight", "StatusTrayWidth",
+    "StatusHeight", "StatusWidth", "StatusAutoClose", "FindDupsTolerance", "MapPanelWidth",
+    "MapVisible", "AlwaysOverwrite", "Map", "Precision", "HideMinimizeToTray", "SiteManagerUrl",
+    "SiteManagerMap", "SiteManagerGroup", "MapPointMap", "UsePointMap", "PrevCommitSite",
+    "PluginAutoArrange", "CloseMinimizes", "ShowStartupScreen", "DefaultPlugin",
+    "SiteManagerLeftPanel", "SiteManagerWidth", "SiteManagerHeight", "SiteManagerTop",
+    "SiteManagerLeft", "SiteManagerMaximized", "SiteManagerGroupsView", "SiteManagerMapsView",
+    "SiteManagerItemsView", "SiteManagerSitesView" };
+
+void ReadValue(TRegistry& reg, const TValue& value, TSettings& settings)
+{
+    const QString name = QLatin1String(value.Name);
+    std::visit(
+        [&](auto member) {
+            auto& field = settings.*member;
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, bool>)
+                field = ReadRegBool(reg, MainKey, name, field);
+            else if constexpr (std::is_same_v<T, QString>)
+                field = ReadRegString(reg, MainKey, name, field);
+            else
+                field = static_cast<T>(
+                    ReadRegInteger(reg, MainKey, name, value.High, value.Low, field));
+        },
+        value.Field);
+}
+
+void WriteValue(TRegistry& reg, const char* name, const TSettings& settings)
+{
+    const TValue& value = *std::find_if(std::begin(Values), std::end(Values),
+        [&](const TValue& v) { return qstrcmp(v.Name, name) == 0; });
+    std::visit(
+        [&](auto member) {
+            const auto& field = settings.*member;
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, bool>)
+                reg.WriteBool(QLatin1String(name), field);
+            else if constexpr (std::is_same_v<T, QString>)
+                reg.WriteString(QLatin1String(name), field);
+            else
+                reg.WriteInteger(QLatin1String(name), field);
+        },
+        value.Field);
+}
+
+QString SubKey(const char* name) { return MainKey + QLatin1Char('\\') + QLatin1String(name); }
+
+bool OpenList(TRegistry& reg, const char* name) { return reg.OpenKeyReadOnly(SubKey(name)); }
+
+std::unique_ptr<TSettings>& Instance()
+{
+    static std::unique_ptr<TSettings> instance;
+    return instance;
+}
+
+} // namespace
+
+TSettings::TSettings()
+    : SiteManagerUrl(BuiltInSites().first())
+{
+}
+
+TSettings& Settings()
+{
+    auto& instance = Instance();
+    if (!instance) {
+        std::unique_ptr<TSettings> loaded(new TSettings);
+        loaded->Load();
+        instance = std::move(loaded);
+    }
+    return *instance;
+}
+
+void ReleaseSettings(bool save)
+{
+    auto& instance = Instance();
+    if (instance && save)
+        instance->Save();
+    instance.reset();
+}
+
+void TSettings::Load()
+{
+    TRegistry reg;
+    for (const TValue& value : Values)
+        ReadValue(reg, value, *this);
+    LoadLists(reg);
+}
+
+void TSettings::LoadLists(TRegistry& reg)
+{
+    if (OpenList(reg, "MRU"))
+        ReadRegStrings(reg, MRU, false);
+    while (MRU.size() > RecentFilesLoaded)
+        MRU.removeLast();
+    for (QString& line : MRU)
+        if (!line.contains(QLatin1Char('=')))
+            line += QLatin1Char('=');
+
+    Sites = BuiltInSites();
+    if (OpenList(reg, "Sites"))
+        ReadRegStrings(reg, Sites, true);
+    Sites.removeIf(
+        [](const QString& site) { return site.compare(ObsoleteSite, Qt::CaseInsensitive) == 0; });
+
+    if (OpenList(reg, "HiddenSites"))
+        ReadRegStrings(reg, HiddenSites, true);
+    HiddenSites.removeIf(
+        [](const QString& site) { return !BuiltInSites().contains(site, Qt::CaseInsensitive); });
+
+    if (OpenList(reg, "DefaultFormats"))
+        ReadRegStrings(reg, DefaultFormats, false);
+    reg.CloseKey();
+}
+
+void TSettings::Save()
+{
+    TRegistry reg;
+    if (!reg.OpenKey(MainKey, true))
+        return;
+    if (!InitialDir.isEmpty())
+        WriteValue(reg, "InitialDir", *this);
+    for (const char* name : SavedFirst)
+        WriteValue(reg, name, *this);
+    if (BoundsUserSet)
+        for (const char* name : WindowBounds)
+            WriteValue(reg, name, *this);
+    for (const char* name : SavedLast)
+        WriteValue(reg, name, *this);
+
+    SaveList(reg, QStringLiteral("MRU"), MRU);
+    SaveList(reg, QStringLiteral("Sites"), Sites);
+    SaveList(reg, QStringLiteral("HiddenSites"), HiddenSites);
+    SaveList(reg, QStringLiteral("DefaultFormats"), DefaultFormats);
+    reg.CloseKey();
+}
+
+// A list is written anew into an emptied key, so a list that shrank leaves nothing behind.
+void TSettings::SaveList(TRegistry& reg, const QString& key, const QStringList& list)
+{
+    const QString path = MainKey + QLatin1Char('\\') + key;
+    reg.DeleteKey(path);
+    if (reg.OpenKey(path, true))
+        WriteRegStrings(reg, list);
+}
+
+void TSettings::AddRecentFile(const QString& location, const QString& formatId)
+{
+    int existing = MRU.IndexOfName(location);
+    if (existing >= 0)
+        MRU.removeAt(existing);
+    MRU.InsertPair(0, location, formatId);
+    while (MRU.size() > RecentFilesKept)
+        MRU.removeLast();
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "core/uModel.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+class TRegistry;
+
+// Every preference and remembered value of the program. One object per process: `Settings()`
+// creates it and loads it from the registry store on first use; `ReleaseSettings` writes it
+// back at a normal program end. Other parts read and change the fields directly.
+class TSettings {
+public:
+    TSafeStringList MRU; // recent files, location=format id, newest first
+    bool CheckEveryWeek = true;
+    bool ChildrenMaximized = false;
+    QString LastSaveFormat;
+    QString InitialDir;
+    QString PrevRemoteDir;
+    bool WindowStateMaximized = false;
+    int Left = -1;
+    int Top = -1;
+    int Width = -1;
+    int Height = -1;
+    bool ManualProxy = false;
+    QString ProxyServer;
+    int ProxyPort = 80;
+    bool DownloadImages = true;
+    QString BatchConvertDest;
+    QString BatchConvertSource;
+    bool AlwaysOverwrite = false;
+    int Map = 0;
+    bool HideMinimizeToTray = false;
+    QString SiteManagerUrl;
+    QStringList Sites;
+    QString SiteManagerMap;
+    QString SiteManagerGroup = QStringLiteral("[All]");
+    int StatusWidth = -1;
+    int StatusTrayHeight = -1;
+    int StatusTrayWidth = -1;
+    int StatusHeight = -1;
+    int MapPanelWidth = 200;
+    bool MapVisible = true;
+    bool StatusAutoClose = false;
+    QString MapPointMap;
+    bool UsePointMap = false;
+    QString PrevCommitSite;
+    bool PluginAutoArrange = true;
+    // The main window's bounds come from the user; false after the plugin arrangement moved
+    // it, and then the stored bounds are left as they were.
+    bool BoundsUserSet = true;
+    QString DefaultPlugin;
+    QString ProxyUsername;
+    QString ProxyPassword;
+    TSafeStringList DefaultFormats; // extension=format id of the importer to use
+    QStringList HiddenSites;
+    int SiteManagerLeftPanel = -1;
+    int SiteManagerWidth = -1;
+    int SiteManagerHeight = -1;
+    int SiteManagerLeft = -1;
+    int SiteManagerTop = -1;
+    bool SiteManagerMaximized = true;
+    uint8_t SiteManagerGroupsView = 2;
+    uint8_t SiteManagerMapsView = 2;
+    uint8_t SiteManagerItemsView = 3;
+    uint8_t SiteManagerSitesView = 3;
+    int AutoUpdateDelay = 5;
+    int FindDupsTolerance = 5;
+    int Precision = 5; // decimals of coordinates shown, compared and written, 4..6
+    bool CloseMinimizes = true;
+    bool ShowStartupScreen = true;
+    QString AutoUpdateApplication;
+    QString AutoUpdateAppParams;
+    bool AutoUpdateApplicationEnabled = false;
+    QString BatchConvertDestFormatID = QStringLiteral("ttov2");
+    QString BatchConvertDestFormatIDs = QStringLiteral("ttov2");
+    QString PMVAlternateDir;
+
+    void Load();
+    void Save();
+    // Puts `location` at the top of the recent files, once, keeping at most eight.
+    void AddRecentFile(const QString& location, const QString& formatId);
+
+private:
+    friend TSettings& Settings();
+    TSettings();
+
+    void LoadLists(TRegistry& reg);
+    void SaveList(TRegistry& reg, const QString& key, const QStringList& list);
+};
+
+TSettings& Settings();
+// Frees the settings object if it was ever created, writing it to the registry first when
+// `save`; the next `Settings()` loads anew.
+void ReleaseSettings(bool save);
+
+// The registry key that holds the settings, below which the other parts keep theirs.
+extern const QString MainKey;
+// The POI site indexes the program knows from the start, the maker's own first.
+const QStringList& BuiltInSites();
+// The maker's old index address, dropped from `Sites` wherever it turns up.
+extern const QString ObsoleteSite;

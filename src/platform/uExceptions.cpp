@@ -1,0 +1,11 @@
+#include "platform/uExceptions.h"
+
+Exception::Exception(const QString& message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+EAssertionFailed::EAssertionFailed(const QString& message)
+    : Exception(message)
+{
+}

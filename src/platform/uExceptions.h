@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+#include <string>
+
+// Every failure travels as an exception that already carries the text the user will read.
+// `Exception` is a program fault; `EUserError` and its descendants are caused by the user or
+// the environment and are shown as a plain message.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const QString& message);
+    QString Message() const { return QString::fromUtf8(what()); }
+};
+
+class EUserError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The connection to the handheld device failed.
+class EInitRapi : public EUserError {
+public:
+    using EUserError::EUserError;
+};
+
+// A POI site answered with a complaint of its own.
+class ESiteError : public EUserError {
+public:
+    using EUserError::EUserError;
+};
+
+// A registry value exists but holds another type than the one asked for.
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A converter's option operation was called on a format that has no such option, or a
+// registration broke one of the registry's rules: programming errors, not user errors.
+class EAssertionFailed : public Exception {
+public:
+    explicit EAssertionFailed(const QString& message);
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+// The program's one message table. Texts are marked for translation and looked up through
+// `Tr`, so a translated build shows them in the user's language; "%1", "%2" receive the
+// arguments.
+namespace Msg {
+// clang-format off
+inline constexpr char AssertionFailure[]   = QT_TRANSLATE_NOOP("Marivel", "Assertion failure");
+inline constexpr char EnumError[]          = QT_TRANSLATE_NOOP("Marivel", "Enum error");
+inline constexpr char ExtWithEquals[]      = QT_TRANSLATE_NOOP("Marivel", "Extensions may not contain equal (=) signs");
+inline constexpr char CannotLoadFormat[]   = QT_TRANSLATE_NOOP("Marivel", "Currently it is not possible to load files from this format (extension %1)");
+inline constexpr char CannotSaveFormat[]   = QT_TRANSLATE_NOOP("Marivel", "Currently it is not possible to save files in this format (extension %1)");
+inline constexpr char AllSupportedTypes[]  = QT_TRANSLATE_NOOP("Marivel", "All supported filetypes");
+inline constexpr char AllFiles[]           = QT_TRANSLATE_NOOP("Marivel", "All files");
+inline constexpr char InvalidDataType[]    = QT_TRANSLATE_NOOP("Marivel", "Invalid data type for '%1'");
+inline constexpr char SetDataFailed[]      = QT_TRANSLATE_NOOP("Marivel", "Failed to set data for '%1'");
+inline constexpr char StreamReadError[]    = QT_TRANSLATE_NOOP("Marivel", "Stream read error");
+inline constexpr char FileNotFound[]       = QT_TRANSLATE_NOOP("Marivel", "File %1 not found");
+inline constexpr char CannotOpenFile[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot open file %1: %2");
+inline constexpr char CannotWriteFile[]    = QT_TRANSLATE_NOOP("Marivel", "Cannot write file %1: %2");
+inline constexpr char InvalidOv2File[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid ov2 file");
+// clang-format on
+}
+
+inline QString Tr(const char* text) { return QCoreApplication::translate("Marivel", text); }

@@ -1,0 +1,292 @@
+#include "platform/uRegistry.h"
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+
+#include <QList>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVariant>
+#include <QtEndian>
+#include <bit>
+#include <utility>
+
+namespace {
+
+// QSettings forgets a group without entries, so every key created here holds this entry. No
+// stored name can equal it, because encoding turns each "%" into "%25".
+const QString KeyMarker = QStringLiteral("%");
+
+// The INI file keeps only text; the prefix tells which type was written.
+const QString IntegerType = QStringLiteral("dword:");
+const QString StringType = QStringLiteral("sz:");
+const QString DateType = QStringLiteral("hex:");
+
+// QSettings takes "/" and "\" as group separators; "%" is encoded as well so that decoding
+// gives back exactly the name that was written.
+QString Encode(QString name)
+{
+    return name.replace('%', "%25").replace('/', "%2F").replace('\\', "%5C");
+}
+
+QString Decode(const QString& stored) { return QUrl::fromPercentEncoding(stored.toUtf8()); }
+
+QStringList Decoded(QStringList stored)
+{
+    for (QString& name : stored)
+        name = Decode(name);
+    return stored;
+}
+
+// Names match without regard to case; the stored spelling wins.
+std::optional<QString> MatchName(const QStringList& stored, const QString& wanted)
+{
+    for (const QString& name : stored) {
+        if (Decode(name).compare(wanted, Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return std::nullopt;
+}
+
+QString Join(const QString& group, const QString& name)
+{
+    return group.isEmpty() ? name : group + '/' + name;
+}
+
+QStringList KeyNames(const QString& key) { return key.split('\\', Qt::SkipEmptyParts); }
+
+QString DisplayPath(const QString& group)
+{
+    return Decoded(group.split('/', Qt::SkipEmptyParts)).join('\\');
+}
+
+// QSettings lists only the children of its current group.
+QStringList Children(QSettings& store, const QString& group, QStringList (QSettings::*list)() const)
+{
+    store.beginGroup(group);
+    QStringList names = (store.*list)();
+    store.endGroup();
+    return names;
+}
+
+QString ConfigFolder()
+{
+    QString folder = qEnvironmentVariable("MARIVEL_CONFIG_DIR");
+    if (folder.isEmpty())
+        folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/marivel";
+    return folder;
+}
+
+QString DateText(double value)
+{
+    QByteArray bytes(sizeof(value), '\0');
+    qToLittleEndian(std::bit_cast<quint64>(value), bytes.data());
+    return QString::fromLatin1(bytes.toHex());
+}
+
+std::optional<double> DateFromText(const QString& text)
+{
+    QByteArray hex = text.toLatin1();
+    QByteArray bytes = QByteArray::fromHex(hex);
+    // fromHex skips stray characters, so only an exact round trip proves the text was valid.
+    if (bytes.size() != sizeof(double) || bytes.toHex() != hex)
+        return std::nullopt;
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.constData()));
+}
+
+ERegistryException InvalidType(const QString& name)
+{
+    return ERegistryException(Tr(Msg::InvalidDataType).arg(name));
+}
+
+} // namespace
+
+TRegistry::TRegistry(TRegRoot root)
+    : Store(std::make_unique<QSettings>(FileName(root), QSettings::IniFormat))
+{
+}
+
+TRegistry::~TRegistry() { Store->sync(); }
+
+QString TRegistry::FileName(TRegRoot root)
+{
+    return ConfigFolder()
+        + (root == TRegRoot::CurrentUser ? "/current-user.ini" : "/local-machine.ini");
+}
+
+bool TRegistry::OpenKey(const QString& key, bool canCreate)
+{
+    std::optional<QString> group = FindKey(key);
+    if (!group && !canCreate)
+        return false;
+    Enter(group ? *group : CreateKey(key), false);
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const QString& key)
+{
+    std::optional<QString> group = FindKey(key);
+    if (group)
+        Enter(*group, true);
+    return group.has_value();
+}
+
+void TRegistry::CloseKey() { Enter(QString(), false); }
+
+bool TRegistry::KeyExists(const QString& key) const { return FindKey(key).has_value(); }
+
+bool TRegistry::DeleteKey(const QString& key)
+{
+    std::optional<QString> group = FindKey(key);
+    // The root is no key of its own; removing it would empty the whole file.
+    if (!group || group->isEmpty())
+        return false;
+    // Removing the group by its own name would also take a value of the same name in the parent.
+    const QStringList contents = Children(*Store, *group, &QSettings::childKeys)
+        + Children(*Store, *group, &QSettings::childGroups);
+    for (const QString& name : contents)
+        Store->remove(Join(*group, name));
+    return true;
+}
+
+QStringList TRegistry::GetKeyNames() const
+{
+    return Decoded(Children(*Store, Group, &QSettings::childGroups));
+}
+
+bool TRegistry::ValueExists(const QString& name) const { return FindValue(name).has_value(); }
+
+bool TRegistry::DeleteValue(const QString& name)
+{
+    std::optional<QString> stored = FindValue(name);
+    if (ReadOnly || !stored)
+        return false;
+    RemoveValueOnly(Join(Group, *stored));
+    return true;
+}
+
+QStringList TRegistry::GetValueNames() const { return Decoded(StoredValueNames()); }
+
+bool TRegistry::ReadBool(const QString& name) const { return ReadInteger(name) != 0; }
+
+int TRegistry::ReadInteger(const QString& name) const
+{
+    bool ok = false;
+    int value = ReadTyped(name, IntegerType).toInt(&ok);
+    if (!ok)
+        throw InvalidType(name);
+    return value;
+}
+
+QString TRegistry::ReadString(const QString& name) const { return ReadTyped(name, StringType); }
+
+double TRegistry::ReadDate(const QString& name) const
+{
+    std::optional<double> value = DateFromText(ReadTyped(name, DateType));
+    if (!value)
+        throw InvalidType(name);
+    return *value;
+}
+
+void TRegistry::WriteBool(const QString& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+void TRegistry::WriteInteger(const QString& name, int value)
+{
+    WriteTyped(name, IntegerType, QString::number(value));
+}
+
+void TRegistry::WriteString(const QString& name, const QString& value)
+{
+    WriteTyped(name, StringType, value);
+}
+
+void TRegistry::WriteDate(const QString& name, double value)
+{
+    WriteTyped(name, DateType, DateText(value));
+}
+
+std::optional<QString> TRegistry::FindKey(const QString& key) const
+{
+    QString group = StartGroup(key);
+    for (const QString& name : KeyNames(key)) {
+        std::optional<QString> child = FindChildKey(group, name);
+        if (!child)
+            return std::nullopt;
+        group = Join(group, *child);
+    }
+    return group;
+}
+
+QString TRegistry::CreateKey(const QString& key)
+{
+    QString group = StartGroup(key);
+    for (const QString& name : KeyNames(key)) {
+        std::optional<QString> child = FindChildKey(group, name);
+        group = Join(group, child.value_or(Encode(name)));
+        if (!child)
+            Store->setValue(Join(group, KeyMarker), QString());
+    }
+    return group;
+}
+
+QString TRegistry::StartGroup(const QString& key) const
+{
+    return key.startsWith('\\') ? QString() : Group;
+}
+
+std::optional<QString> TRegistry::FindChildKey(const QString& group, const QString& name) const
+{
+    return MatchName(Children(*Store, group, &QSettings::childGroups), name);
+}
+
+std::optional<QString> TRegistry::FindValue(const QString& name) const
+{
+    return MatchName(StoredValueNames(), name);
+}
+
+QStringList TRegistry::StoredValueNames() const
+{
+    QStringList names = Children(*Store, Group, &QSettings::childKeys);
+    names.removeAll(KeyMarker);
+    return names;
+}
+
+QString TRegistry::ReadTyped(const QString& name, const QString& type) const
+{
+    std::optional<QString> stored = FindValue(name);
+    QString text = stored ? Store->value(Join(Group, *stored)).toString() : QString();
+    if (!text.startsWith(type))
+        throw InvalidType(name);
+    return text.mid(type.size());
+}
+
+void TRegistry::WriteTyped(const QString& name, const QString& type, const QString& text)
+{
+    // A nameless value would land in the parent key under this key's name.
+    if (ReadOnly || Group.isEmpty() || name.isEmpty())
+        throw Exception(Tr(Msg::SetDataFailed).arg(name));
+    Store->setValue(Join(Group, FindValue(name).value_or(Encode(name))), type + text);
+}
+
+// QSettings removes a name together with everything below it, so a sub-key that shares the
+// value's name is put back.
+void TRegistry::RemoveValueOnly(const QString& path)
+{
+    QList<std::pair<QString, QVariant>> below;
+    Store->beginGroup(path);
+    for (const QString& name : Store->allKeys())
+        below.append({ name, Store->value(name) });
+    Store->endGroup();
+    Store->remove(path);
+    for (const auto& [name, value] : below)
+        Store->setValue(Join(path, name), value);
+}
+
+void TRegistry::Enter(const QString& group, bool readOnly)
+{
+    Group = group;
+    Current = DisplayPath(group);
+    ReadOnly = readOnly;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+enum class TRegRoot { CurrentUser, LocalMachine };
+
+// The registry store: keys and sub-keys named by backslash paths, holding typed values
+// (32-bit integers, which also carry Booleans as 0/1, strings and 8-byte dates). Each root is
+// one INI file in MARIVEL_CONFIG_DIR (default: the user's config folder, "marivel" below it).
+// Key and value names match without regard to case, as on the platform this store replaces.
+class TRegistry {
+public:
+    explicit TRegistry(TRegRoot root = TRegRoot::CurrentUser);
+    ~TRegistry();
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    // A key beginning with "\" is taken from the root, any other below the current key.
+    // Returns false when the key does not exist and may not be created.
+    bool OpenKey(const QString& key, bool canCreate);
+    bool OpenKeyReadOnly(const QString& key);
+    void CloseKey();
+    QString CurrentPath() const { return Current; }
+
+    bool KeyExists(const QString& key) const;
+    // Deletes the key with all its sub-keys and values; false when it did not exist.
+    bool DeleteKey(const QString& key);
+    QStringList GetKeyNames() const;
+
+    bool ValueExists(const QString& name) const;
+    bool DeleteValue(const QString& name);
+    QStringList GetValueNames() const;
+
+    // Reading a value that is missing or of another type fails with "Invalid data type for
+    // '%1'" (ERegistryException).
+    bool ReadBool(const QString& name) const;
+    int ReadInteger(const QString& name) const;
+    QString ReadString(const QString& name) const;
+    double ReadDate(const QString& name) const;
+
+    // Writing into a key opened read-only, or with no key open, is a program fault.
+    void WriteBool(const QString& name, bool value);
+    void WriteInteger(const QString& name, int value);
+    void WriteString(const QString& name, const QString& value);
+    void WriteDate(const QString& name, double value);
+
+    // The INI file that holds a root, for the user's eyes and for tests.
+    static QString FileName(TRegRoot root);
+
+private:
+    // A group is a key's path in QSettings: stored (encoded) names joined by "/", the root
+    // being empty. `Current` is the same path as the user writes it.
+    std::optional<QString> FindKey(const QString& key) const;
+    QString CreateKey(const QString& key);
+    QString StartGroup(const QString& key) const;
+    std::optional<QString> FindChildKey(const QString& group, const QString& name) const;
+    std::optional<QString> FindValue(const QString& name) const;
+    QStringList StoredValueNames() const;
+    QString ReadTyped(const QString& name, const QString& type) const;
+    void WriteTyped(const QString& name, const QString& type, const QString& text);
+    void RemoveValueOnly(const QString& path);
+    void Enter(const QString& group, bool readOnly);
+
+    std::unique_ptr<QSettings> Store;
+    QString Current;
+    QString Group;
+    bool ReadOnly = false;
+};

@@ -1,0 +1,178 @@
+#include "platform/uStreams.h"
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr size_t FlushThreshold = 256 * 1024;
+
+int64_t SeekWithin(int64_t size, int64_t pos, int64_t offset, TSeekOrigin origin)
+{
+    int64_t base = origin == TSeekOrigin::Beginning ? 0
+        : origin == TSeekOrigin::Current            ? pos
+                                                    : size;
+    return std::max<int64_t>(0, base + offset);
+}
+
+int64_t ReadWithin(std::string_view bytes, int64_t& pos, void* buffer, int64_t count)
+{
+    int64_t available = std::max<int64_t>(0, static_cast<int64_t>(bytes.size()) - pos);
+    int64_t n = std::clamp<int64_t>(count, 0, available);
+    if (n > 0)
+        std::memcpy(buffer, bytes.data() + pos, static_cast<size_t>(n));
+    pos += n;
+    return n;
+}
+
+} // namespace
+
+void TStream::ReadBuffer(void* buffer, int64_t count)
+{
+    if (Read(buffer, count) != count)
+        throw Exception(Tr(Msg::StreamReadError));
+}
+
+TMemoryStream::TMemoryStream(std::string bytes)
+    : Data(std::move(bytes))
+{
+}
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count)
+{
+    return ReadWithin(Data, Pos, buffer, count);
+}
+
+void TMemoryStream::Write(const void* buffer, int64_t count)
+{
+    if (count <= 0)
+        return;
+    auto end = static_cast<size_t>(Pos + count);
+    if (Pos == Size())
+        Data.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
+    else {
+        if (end > Data.size())
+            Data.resize(end);
+        std::memcpy(Data.data() + Pos, buffer, static_cast<size_t>(count));
+    }
+    Pos += count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    Pos = SeekWithin(Size(), Pos, offset, origin);
+    return Pos;
+}
+
+TByteViewStream::TByteViewStream(std::string_view bytes)
+    : View(bytes)
+{
+}
+
+int64_t TByteViewStream::Read(void* buffer, int64_t count)
+{
+    return ReadWithin(View, Pos, buffer, count);
+}
+
+void TByteViewStream::Write(const void*, int64_t)
+{
+    throw Exception(QStringLiteral("A read-only stream cannot be written"));
+}
+
+int64_t TByteViewStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    Pos = SeekWithin(Size(), Pos, offset, origin);
+    return Pos;
+}
+
+TMappedFile::TMappedFile(const QString& path)
+    : File(std::make_unique<QFile>(path))
+{
+    if (!QFileInfo(path).isFile())
+        throw EUserError(Tr(Msg::FileNotFound).arg(path));
+    if (!File->open(QIODevice::ReadOnly))
+        throw EUserError(Tr(Msg::CannotOpenFile).arg(path, File->errorString()));
+    std::string_view bytes;
+    if (File->size() > 0) {
+        const uchar* memory = File->map(0, File->size());
+        if (!memory)
+            throw EUserError(Tr(Msg::CannotOpenFile).arg(path, File->errorString()));
+        bytes = { reinterpret_cast<const char*>(memory), static_cast<size_t>(File->size()) };
+    }
+    View = std::make_unique<TByteViewStream>(bytes);
+}
+
+TMappedFile::~TMappedFile() = default;
+
+TSafeFileStream::TSafeFileStream(const QString& path)
+    : File(std::make_unique<QSaveFile>(path))
+{
+    if (!File->open(QIODevice::WriteOnly))
+        FailWrite();
+    Buffer.reserve(FlushThreshold);
+}
+
+TSafeFileStream::~TSafeFileStream() = default;
+
+int64_t TSafeFileStream::Read(void*, int64_t)
+{
+    throw Exception(QStringLiteral("A file being written cannot be read"));
+}
+
+void TSafeFileStream::Write(const void* buffer, int64_t count)
+{
+    if (count <= 0)
+        return;
+    Buffer.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
+    Written += count;
+    if (Buffer.size() >= FlushThreshold)
+        Flush();
+}
+
+int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    if (offset != 0 || origin == TSeekOrigin::Beginning)
+        throw Exception(QStringLiteral("A file being written can only be appended to"));
+    return Written;
+}
+
+void TSafeFileStream::Commit()
+{
+    Flush();
+    if (!File->commit())
+        FailWrite();
+}
+
+void TSafeFileStream::Flush()
+{
+    if (!Buffer.empty()
+        && File->write(Buffer.data(), static_cast<qint64>(Buffer.size()))
+            != static_cast<qint64>(Buffer.size()))
+        FailWrite();
+    Buffer.clear();
+}
+
+void TSafeFileStream::FailWrite() const
+{
+    throw EUserError(Tr(Msg::CannotWriteFile).arg(File->fileName(), File->errorString()));
+}
+
+TStreamBytes::TStreamBytes(TStream& stream)
+    : Start(stream.Position())
+{
+    int64_t count = std::max<int64_t>(0, stream.Size() - Start);
+    if (const char* memory = stream.Memory()) {
+        View = { memory + Start, static_cast<size_t>(count) };
+        return;
+    }
+    Copy.resize(static_cast<size_t>(count));
+    Copy.resize(static_cast<size_t>(stream.Read(Copy.data(), count)));
+    stream.Seek(Start, TSeekOrigin::Beginning);
+    View = Copy;
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QFile;
+class QSaveFile;
+class QString;
+
+enum class TSeekOrigin { Beginning, Current, End };
+
+// A byte stream with a position, as converters read and write them.
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to `count` bytes; returns how many were read (0 at the end).
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    // Writes all `count` bytes or throws.
+    virtual void Write(const void* buffer, int64_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    virtual int64_t Size() const = 0;
+    virtual int64_t Position() const = 0;
+
+    // Streams that keep all their bytes in memory expose them, so parsers need not copy.
+    virtual const char* Memory() const { return nullptr; }
+
+    // Reads exactly `count` bytes or fails with "Stream read error".
+    void ReadBuffer(void* buffer, int64_t count);
+    void Write(std::string_view bytes) { Write(bytes.data(), static_cast<int64_t>(bytes.size())); }
+};
+
+// A growable stream held in memory.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::string bytes);
+
+    int64_t Read(void* buffer, int64_t count) override;
+    void Write(const void* buffer, int64_t count) override;
+    using TStream::Write;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() const override { return static_cast<int64_t>(Data.size()); }
+    int64_t Position() const override { return Pos; }
+    const char* Memory() const override { return Data.data(); }
+
+    const std::string& Bytes() const { return Data; }
+
+private:
+    std::string Data;
+    int64_t Pos = 0;
+};
+
+// A read-only stream over bytes that someone else owns and keeps alive.
+class TByteViewStream : public TStream {
+public:
+    explicit TByteViewStream(std::string_view bytes);
+
+    int64_t Read(void* buffer, int64_t count) override;
+    void Write(const void* buffer, int64_t count) override;
+    using TStream::Write;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() const override { return static_cast<int64_t>(View.size()); }
+    int64_t Position() const override { return Pos; }
+    const char* Memory() const override { return View.data(); }
+
+private:
+    std::string_view View;
+    int64_t Pos = 0;
+};
+
+// A local file mapped into memory for reading, with a stream over its bytes.
+class TMappedFile {
+public:
+    // Fails with "File %1 not found" or "Cannot open file %1: reason" (user errors).
+    explicit TMappedFile(const QString& path);
+    ~TMappedFile();
+
+    TStream& Stream() { return *View; }
+
+private:
+    std::unique_ptr<QFile> File;
+    std::unique_ptr<TByteViewStream> View;
+};
+
+// Writes a local file through a temporary file beside it, which `Commit` renames over the
+// target; destroyed without `Commit`, it removes the temporary file and leaves the old one.
+class TSafeFileStream : public TStream {
+public:
+    explicit TSafeFileStream(const QString& path);
+    ~TSafeFileStream() override;
+
+    int64_t Read(void* buffer, int64_t count) override;
+    void Write(const void* buffer, int64_t count) override;
+    using TStream::Write;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() const override { return Written; }
+    int64_t Position() const override { return Written; }
+
+    void Commit();
+
+private:
+    void Flush();
+    [[noreturn]] void FailWrite() const;
+
+    std::unique_ptr<QSaveFile> File;
+    std::string Buffer;
+    int64_t Written = 0;
+};
+
+// The bytes of a stream from its current position to its end: a view when the stream keeps
+// them in memory, else a copy read once.
+class TStreamBytes {
+public:
+    explicit TStreamBytes(TStream& stream);
+
+    std::string_view Bytes() const { return View; }
+    // Stream position of the first byte of `Bytes`.
+    int64_t Origin() const { return Start; }
+
+private:
+    std::string Copy;
+    std::string_view View;
+    int64_t Start;
+};

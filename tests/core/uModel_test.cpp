@@ -1,0 +1,284 @@
+#include "core/uModel.h"
+#include "core/uSettings.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Sets the user's precision for one test and puts it back afterwards.
+class TPrecision {
+public:
+    explicit TPrecision(int digits)
+        : Previous(Settings().Precision)
+    {
+        Settings().Precision = digits;
+    }
+    ~TPrecision() { Settings().Precision = Previous; }
+
+private:
+    int Previous;
+};
+
+class TLocale {
+public:
+    explicit TLocale(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
+    ~TLocale() { QLocale::setDefault(Previous); }
+
+private:
+    QLocale Previous;
+};
+
+} // namespace
+
+void PrintTo(const TEntry& e, std::ostream* os)
+{
+    *os << "TEntry(\"" << e.Description() << "\", lat " << e.Latitude() << ", lon " << e.Longitude()
+        << ")";
+}
+
+TEST(TEntry, SplitsDecimalDegreesIntoParts)
+{
+    TEntry e;
+    e.SetLatitude(-33.5);
+    EXPECT_EQ(e.LatDeg(), 33);
+    EXPECT_EQ(e.LatMin(), 30);
+    EXPECT_EQ(e.LatSec(), 0);
+    EXPECT_EQ(e.LatSecFrac(), 0);
+    EXPECT_TRUE(e.LatSouth());
+    EXPECT_EQ(e.Latitude(), -33.5);
+
+    e.SetLongitude(-0.25);
+    EXPECT_EQ(e.LonDeg(), 0);
+    EXPECT_EQ(e.LonMin(), 15);
+    EXPECT_TRUE(e.LonWest());
+
+    e.SetLongitude(4.88969);
+    EXPECT_EQ(e.LonDeg(), 4);
+    EXPECT_EQ(e.LonMin(), 53);
+    EXPECT_EQ(e.LonSec(), 22);
+    EXPECT_NEAR(e.LonSecFrac(), 53.04, 1e-6);
+    EXPECT_FALSE(e.LonWest());
+    EXPECT_EQ(e.Longitude(), 4.88969);
+}
+
+TEST(TEntry, ClampsToThePolesAndTheDateLine)
+{
+    TEntry e;
+    e.SetLatitude(95);
+    EXPECT_EQ(e.Latitude(), 90);
+    EXPECT_FALSE(e.LatSouth());
+    e.SetLatitude(-300);
+    EXPECT_EQ(e.Latitude(), -90);
+    EXPECT_TRUE(e.LatSouth());
+    e.SetLongitude(180.5);
+    EXPECT_EQ(e.Longitude(), 180);
+    EXPECT_EQ(e.LonMin(), 0);
+
+    // Minutes are not limited to 59, but the sum still stops at the pole.
+    e.SetLatitude(89);
+    e.SetLatMin(75);
+    EXPECT_EQ(e.Latitude(), 90);
+    EXPECT_EQ(e.LatMin(), 0);
+    e.SetLatDeg(200);
+    EXPECT_EQ(e.LatDeg(), 90);
+}
+
+TEST(TEntry, PartWritersAddUpWithoutLimits)
+{
+    TEntry e;
+    e.SetLatitude(10);
+    e.SetLatMin(75);
+    EXPECT_EQ(e.Latitude(), 11.25);
+
+    e.SetLatitude(10.123456789);
+    ASSERT_NE(e.LatSecFrac(), 0);
+    e.SetLatSec(7);
+    EXPECT_EQ(e.LatSecFrac(), 0) << "a second typed by the user drops the old fraction";
+    e.SetLatSouth(true);
+    EXPECT_LT(e.Latitude(), 0);
+}
+
+TEST(TEntry, ReadsRoundedToTheUsersPrecision)
+{
+    TPrecision five(5);
+    TLocale english(QLocale::English);
+    TEntry e;
+    e.SetLatitude(52.123456789);
+    EXPECT_EQ(e.Latitude(), 52.12346);
+    EXPECT_EQ(e.LatitudeStr(), QStringLiteral("52.12346"));
+    {
+        TPrecision six(6);
+        EXPECT_EQ(e.Latitude(), 52.123457) << "the entry keeps decimals beyond the precision";
+        EXPECT_EQ(e.LatitudeStr(), QStringLiteral("52.123457"));
+    }
+    e.SetLongitude(-4.5);
+    EXPECT_EQ(e.LongitudeStr(), QStringLiteral("-4.50000"));
+    e.SetLongitude(0);
+    EXPECT_EQ(e.LongitudeStr(), QStringLiteral("0.00000"));
+}
+
+TEST(TEntry, TextUsesTheLocalesDecimalSeparator)
+{
+    TPrecision five(5);
+    TLocale german(QLocale::German);
+    TEntry e;
+    e.SetLatitude(1234.5); // clamped, and no thousands separator either way
+    EXPECT_EQ(e.LatitudeStr(), QStringLiteral("90,00000"));
+    e.SetLongitude(-12.25);
+    EXPECT_EQ(e.LongitudeStr(), QStringLiteral("-12,25000"));
+}
+
+TEST(TEntry, ChangeMarkFollowsRealChangesOnly)
+{
+    TEntry e;
+    EXPECT_TRUE(e.IpEnabled());
+    e.SetLatitude(12.5);
+    EXPECT_TRUE(e.Changed());
+    e.ClearChanged();
+    e.SetLatitude(12.5);
+    e.SetDescription("");
+    e.SetLatMin(30);
+    EXPECT_FALSE(e.Changed()) << "writing the value a property already has changes nothing";
+    e.SetIpStopOver(true);
+    EXPECT_FALSE(e.Changed()) << "itinerary flags written directly do not mark";
+    e.SetDescription("x");
+    EXPECT_TRUE(e.Changed());
+}
+
+TEST(TEntry, FlagPacksTheItineraryFlags)
+{
+    TEntry e;
+    EXPECT_EQ(e.Flag(), 1);
+    e.SetFlag(6);
+    EXPECT_FALSE(e.IpEnabled());
+    EXPECT_TRUE(e.IpStopOver());
+    EXPECT_TRUE(e.IpDeparture());
+    EXPECT_TRUE(e.Changed());
+    e.ClearChanged();
+    e.SetFlag(6);
+    EXPECT_FALSE(e.Changed());
+}
+
+TEST(TEntry, AssignToCopiesEverythingAndMarksTheCopy)
+{
+    TEntry source;
+    source.SetLatitude(-10.123456789);
+    source.SetLongitude(170.5);
+    source.SetDescription("café");
+    source.SetExtra("extra");
+    source.SetFlag(3);
+    source.ClearChanged();
+    TEntry copy;
+    source.AssignTo(copy);
+    EXPECT_TRUE(copy.Changed());
+    EXPECT_FALSE(source.Changed());
+    EXPECT_EQ(copy.LatSecFrac(), source.LatSecFrac());
+    EXPECT_EQ(copy.Latitude(), source.Latitude());
+    EXPECT_EQ(copy.Longitude(), 170.5);
+    EXPECT_EQ(copy.Description(), "café");
+    EXPECT_EQ(copy.Extra(), "extra");
+    EXPECT_EQ(copy.Flag(), 3);
+}
+
+TEST(TEntries, MarksTheFirstAddedEntryAsDeparture)
+{
+    TEntries list;
+    TEntry& first = list.AddValues("a", "", 1, 2);
+    TEntry& second = list.AddValues("b", "", 3, 4);
+    EXPECT_TRUE(first.IpDeparture());
+    EXPECT_FALSE(second.IpDeparture());
+    EXPECT_TRUE(first.Changed());
+    EXPECT_EQ(second.Longitude(), 3);
+    EXPECT_EQ(second.Latitude(), 4);
+}
+
+TEST(TEntries, TracksChangesSinceTheLastMark)
+{
+    TEntries list;
+    for (int i = 0; i < 3; ++i)
+        list.AddValues(std::to_string(i), "", i, i);
+    EXPECT_TRUE(list.Changed());
+    list.ClearChanged();
+    EXPECT_FALSE(list.Changed());
+
+    list.Delete(1);
+    list.AddValues("new", "", 0, 0);
+    EXPECT_TRUE(list.Changed()) << "same count, but the new entry is changed";
+
+    list.ClearChanged();
+    list.Sort(
+        [](const TEntry& a, const TEntry& b) { return b.Description().compare(a.Description()); });
+    EXPECT_TRUE(list.Changed());
+    EXPECT_EQ(list.Items(0).Description(), "new");
+
+    list.ClearChanged();
+    list.Insert(0, std::make_unique<TEntry>());
+    list.Delete(0);
+    EXPECT_TRUE(list.Changed()) << "an insert at a position is a change even when undone";
+
+    list.ClearChanged();
+    list.Clear();
+    EXPECT_TRUE(list.Changed());
+}
+
+TEST(TEntries, SortKeepsEqualEntriesInOrder)
+{
+    TEntries list;
+    for (const char* name : { "b1", "a1", "b2", "a2" })
+        list.AddValues(name, "", 0, 0);
+    list.Sort(
+        [](const TEntry& a, const TEntry& b) { return a.Description()[0] - b.Description()[0]; });
+    std::string order;
+    for (int i = 0; i < list.Count(); ++i)
+        order += list.Items(i).Description();
+    EXPECT_EQ(order, "a1a2b1b2");
+}
+
+TEST(TEntries, ClearReportsEachChangedPercentOnce)
+{
+    TEntries list;
+    for (int i = 0; i < 400; ++i)
+        list.AddValues("", "", 0, 0);
+    std::vector<int> reported;
+    list.OnProgress = [&](int percent) { reported.push_back(percent); };
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    ASSERT_EQ(reported.size(), 100u);
+    EXPECT_EQ(reported.front(), 99);
+    EXPECT_EQ(reported.back(), 0);
+}
+
+TEST(TEntries, FitsPrecisionTellsWhetherDecimalsWouldBeLost)
+{
+    TEntries list;
+    EXPECT_TRUE(list.FitsPrecision(0));
+    list.AddValues("", "", 4.123456, 0);
+    {
+        TPrecision six(6);
+        EXPECT_FALSE(list.FitsPrecision(5));
+        EXPECT_TRUE(list.FitsPrecision(6));
+    }
+    TPrecision five(5);
+    EXPECT_TRUE(list.FitsPrecision(5));
+    EXPECT_FALSE(list.FitsPrecision(4));
+}
+
+TEST(TSafeStringList, EscapesEqualSignsInNames)
+{
+    TSafeStringList list;
+    list.AddPair(QStringLiteral("a=b"), QStringLiteral("c"));
+    EXPECT_EQ(list.at(0), QStringLiteral("a%3Db=c"));
+    EXPECT_EQ(list.NameAt(0), QStringLiteral("a=b"));
+    EXPECT_EQ(list.ValueOf(QStringLiteral("a=b")), QStringLiteral("c"));
+    EXPECT_EQ(list.IndexOfName(QStringLiteral("A=B")), 0) << "names compare without case";
+
+    list.InsertPair(0, QStringLiteral("/tmp/x.ov2"), QStringLiteral("a=b"));
+    EXPECT_EQ(list.ValueAt(0), QStringLiteral("a=b")) << "values are stored as given";
+    EXPECT_EQ(list.IndexOfName(QStringLiteral("a=b")), 1);
+    EXPECT_EQ(list.ValueOf(QStringLiteral("missing")), QString());
+
+    list.append(QStringLiteral("no equals sign"));
+    EXPECT_EQ(list.NameAt(2), QString());
+    EXPECT_EQ(list.IndexOfName(QStringLiteral("no equals sign")), -1);
+}

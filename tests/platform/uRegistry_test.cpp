@@ -1,0 +1,190 @@
+#include "platform/uExceptions.h"
+#include "platform/uRegistry.h"
+#include "testing.h"
+
+#include <QFile>
+#include <climits>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A fresh folder holding a copy of the current user's file: a TRegistry opened there has to
+// parse it anew instead of sharing the writer's copy in memory.
+class TReloaded {
+public:
+    TReloaded()
+        : Source(TRegistry::FileName(TRegRoot::CurrentUser))
+    {
+        QFile::copy(Source, TRegistry::FileName(TRegRoot::CurrentUser));
+    }
+
+private:
+    QString Source;
+    TTempConfig Config;
+};
+
+QString ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+const QStringList OddStrings = { "", "a,b;c", "\"quoted\" = 100%", "  blanks  ", "C:\\dir\\file",
+    "http://x/y?z=%41", "Grüße € \t tab\nline", "@at", "\\x41" };
+
+} // namespace
+
+TEST(TRegistry, TypedValuesSurviveTheFile)
+{
+    TTempConfig config;
+    {
+        TRegistry reg;
+        reg.OpenKey("\\Software\\Orvik Software\\Marivel", true);
+        reg.WriteBool("On", true);
+        reg.WriteInteger("Min", INT_MIN);
+        reg.WriteDate("Date", -45123.758);
+        for (int i = 0; i < OddStrings.size(); ++i)
+            reg.WriteString(QString::number(i), OddStrings[i]);
+    }
+    TReloaded reloaded;
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Orvik Software\\Marivel"));
+    EXPECT_TRUE(reg.ReadBool("On"));
+    EXPECT_EQ(reg.ReadInteger("Min"), INT_MIN);
+    EXPECT_EQ(reg.ReadDate("Date"), -45123.758);
+    for (int i = 0; i < OddStrings.size(); ++i)
+        EXPECT_EQ(reg.ReadString(QString::number(i)), OddStrings[i]) << i;
+}
+
+TEST(TRegistry, WrongTypeOrMissingValueNamesTheValue)
+{
+    TTempConfig config;
+    TRegistry reg;
+    reg.OpenKey("\\K", true);
+    reg.WriteInteger("Count", 3);
+    reg.WriteString("Text", "12");
+    reg.WriteDate("When", 1.0);
+    EXPECT_EQ(ErrorOf([&] { reg.ReadString("Count"); }), "Invalid data type for 'Count'");
+    EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Text"); }), "Invalid data type for 'Text'");
+    EXPECT_EQ(ErrorOf([&] { reg.ReadBool("When"); }), "Invalid data type for 'When'");
+    EXPECT_THROW(reg.ReadString("Missing"), ERegistryException);
+}
+
+TEST(TRegistry, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling)
+{
+    TTempConfig config;
+    TRegistry reg;
+    reg.OpenKey("\\Software\\Orvik Software", true);
+    reg.WriteInteger("Precision", 5);
+    ASSERT_TRUE(reg.OpenKey("\\software\\ORVIK software\\Sub", true));
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Orvik Software\\Sub");
+    reg.OpenKey("\\SOFTWARE\\orvik SOFTWARE", false);
+    reg.WriteInteger("PRECISION", reg.ReadInteger("precision") + 1);
+    EXPECT_EQ(reg.GetValueNames(), QStringList { "Precision" });
+    EXPECT_EQ(reg.ReadInteger("Precision"), 6);
+}
+
+TEST(TRegistry, RelativePathsStartAtTheOpenKey)
+{
+    TTempConfig config;
+    TRegistry reg;
+    reg.OpenKey("A", true);
+    reg.OpenKey("B\\C", true);
+    EXPECT_EQ(reg.CurrentPath(), "A\\B\\C");
+    EXPECT_FALSE(reg.KeyExists("B"));
+    EXPECT_TRUE(reg.KeyExists("\\A\\B"));
+    reg.CloseKey();
+    EXPECT_TRUE(reg.KeyExists("A\\B"));
+}
+
+TEST(TRegistry, EmptyKeysSurvive)
+{
+    TTempConfig config;
+    TRegistry().OpenKey("\\Parent\\Child", true);
+    TRegistry().DeleteKey("\\Parent\\Child");
+    TReloaded reloaded;
+    EXPECT_TRUE(TRegistry().KeyExists("\\Parent"));
+}
+
+// QSettings removes a name together with everything below it; a key and a value may share a name.
+TEST(TRegistry, DeletingSparesSameNamedNeighbours)
+{
+    TTempConfig config;
+    TRegistry reg;
+    reg.OpenKey("\\A\\B\\C", true);
+    reg.OpenKey("\\A\\V", true);
+    reg.OpenKey("\\A", false);
+    reg.WriteInteger("B", 2);
+    reg.WriteInteger("V", 3);
+    EXPECT_TRUE(reg.DeleteKey("\\a\\b"));
+    EXPECT_FALSE(reg.DeleteKey("B"));
+    EXPECT_TRUE(reg.DeleteValue("v"));
+    EXPECT_FALSE(reg.DeleteValue("V"));
+    EXPECT_EQ(reg.GetKeyNames(), QStringList { "V" });
+    EXPECT_EQ(reg.GetValueNames(), QStringList { "B" });
+    EXPECT_FALSE(reg.DeleteKey("\\"));
+}
+
+TEST(TRegistry, NamesMayHoldSlashesBackslashesAndPercent)
+{
+    TTempConfig config;
+    const QString site = "http://x.example/a%2Fb c";
+    const QString value = "a\\b/c%25";
+    {
+        TRegistry reg;
+        reg.OpenKey("\\Sites\\" + site, true);
+        reg.WriteString(value, "v");
+    }
+    TReloaded reloaded;
+    TRegistry reg;
+    reg.OpenKey("\\Sites", false);
+    EXPECT_EQ(reg.GetKeyNames(), QStringList { site });
+    ASSERT_TRUE(reg.OpenKey(site.toUpper(), false));
+    EXPECT_EQ(reg.GetValueNames(), QStringList { value });
+    EXPECT_EQ(reg.ReadString(value), "v");
+}
+
+TEST(TRegistry, WritesNeedAWritableKeyAndAName)
+{
+    TTempConfig config;
+    TRegistry reg;
+    EXPECT_FALSE(reg.OpenKeyReadOnly("\\K"));
+    EXPECT_EQ(ErrorOf([&] { reg.WriteString("Name", "x"); }), "Failed to set data for 'Name'");
+    reg.OpenKey("\\K", true);
+    reg.WriteInteger("Kept", 1);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\k"));
+    EXPECT_THROW(reg.WriteInteger("Kept", 2), Exception);
+    EXPECT_FALSE(reg.DeleteValue("Kept"));
+    EXPECT_EQ(reg.ReadInteger("Kept"), 1);
+    reg.OpenKey("\\K", true);
+    EXPECT_THROW(reg.WriteString("", "no default values"), Exception);
+}
+
+TEST(TRegistry, ObjectsShareWritesAndRootsKeepApart)
+{
+    TTempConfig config;
+    qputenv("MARIVEL_CONFIG_DIR", (config.Path() + "/not/yet").toLocal8Bit());
+    {
+        TRegistry first;
+        TRegistry second;
+        TRegistry machine(TRegRoot::LocalMachine);
+        first.OpenKey("\\K", true);
+        first.WriteInteger("First", 1);
+        ASSERT_TRUE(second.OpenKey("\\K", false));
+        second.WriteInteger("Second", second.ReadInteger("First") + 1);
+        EXPECT_FALSE(machine.KeyExists("\\K"));
+        machine.OpenKey("\\M", true);
+    }
+    EXPECT_EQ(
+        TRegistry::FileName(TRegRoot::LocalMachine), config.Path() + "/not/yet/local-machine.ini");
+    TReloaded reloaded;
+    TRegistry reg;
+    reg.OpenKey("\\K", false);
+    EXPECT_EQ(reg.ReadInteger("First") + reg.ReadInteger("Second"), 3);
+    EXPECT_FALSE(reg.KeyExists("\\M"));
+}
