@@ -1,11 +1,12 @@
 // marivel-convert: converts POI files between the formats the program knows, for scripts.
 
-#include "cli/uConvertCli.h"
-#include "convert/uFormats.h"
+#include <cstdio>
 
 #include <QCoreApplication>
 #include <QTextStream>
-#include <cstdio>
+
+#include "cli/uConvertCli.h"
+#include "convert/uFormats.h"
 
 int main(int argc, char** argv)
 {

@@ -1,8 +1,8 @@
 // Import and export speed of the formats at a million entries.
 
-#include <benchmark/benchmark.h>
-
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include "convert/uConvertOv2.h"
 #include "platform/uStreams.h"

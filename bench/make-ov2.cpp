@@ -13,6 +13,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string data = MakeOv2(std::atoi(argv[1]));
-    std::ofstream(argv[2], std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
+    std::ofstream(argv[2], std::ios::binary)
+        .write(data.data(), static_cast<std::streamsize>(data.size()));
     return 0;
 }

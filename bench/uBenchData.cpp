@@ -16,7 +16,8 @@ std::string MakeOv2(int count)
     for (int i = 0; i < count; ++i) {
         std::string description = "POI " + std::to_string(i % 100000) + ' ';
         description.resize(12 + extraLength(random), '.');
-        description.replace(9, std::string::npos, words, static_cast<size_t>(i % 40), description.size() - 9);
+        description.replace(
+            9, std::string::npos, words, static_cast<size_t>(i % 40), description.size() - 9);
         data.push_back('\x02');
         AppendInt32(data, static_cast<int32_t>(description.size() + 14));
         AppendInt32(data, longitude(random));

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 // No test may touch the user's own settings: the whole run works in a folder of its own.

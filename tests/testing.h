@@ -1,9 +1,10 @@
 #pragma once
 
+#include <ostream>
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-#include <ostream>
 
 // Points the registry store at a fresh, empty folder for as long as it lives.
 class TTempConfig {

@@ -1,14 +1,14 @@
 #include "cli/uConvertCli.h"
 
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTextStream>
+
 #include "convert/uConvertBase.h"
 #include "core/uModel.h"
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
-
-#include <QCommandLineParser>
-#include <QFileInfo>
-#include <QTextStream>
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "convert/uConvertBase.h"
 
+#include <cmath>
+#include <vector>
+
 #include "core/uSettings.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"
 #include "platform/uStreams.h"
-
-#include <cmath>
-#include <vector>
 
 QString TConvertBase::OptionCaption(int) const
 {

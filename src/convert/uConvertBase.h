@@ -1,12 +1,13 @@
 #pragma once
 
-#include "core/uModel.h"
-
-#include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include <QString>
+#include <QStringList>
+
+#include "core/uModel.h"
 
 class TStream;
 

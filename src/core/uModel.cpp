@@ -1,12 +1,13 @@
 #include "core/uModel.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QLocale>
+
 #include "convert/uConvertBase.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
-
-#include <QLocale>
-#include <algorithm>
-#include <cmath>
 
 namespace {
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <QString>
+#include <QStringList>
 
 class TStream;
 

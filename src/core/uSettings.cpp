@@ -1,11 +1,11 @@
 #include "core/uSettings.h"
 
-#include "core/uUtils.h"
-#include "platform/uRegistry.h"
-
 #include <climits>
 #include <memory>
 #include <variant>
+
+#include "core/uUtils.h"
+#include "platform/uRegistry.h"
 
 const QString MainKey = QStringLiteral("\\Software\\Orvik Software\\Marivel");
 

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "core/uModel.h"
+#include <cstdint>
 
 #include <QString>
 #include <QStringList>
-#include <cstdint>
+
+#include "core/uModel.h"
 
 class TRegistry;
 

@@ -1,8 +1,8 @@
 #include "core/uUtils.h"
 
-#include "platform/uRegistry.h"
-
 #include <algorithm>
+
+#include "platform/uRegistry.h"
 
 const QLocale& InvariantFormatSettings()
 {

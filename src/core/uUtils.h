@@ -1,9 +1,10 @@
 #pragma once
 
+#include <climits>
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
-#include <climits>
 
 class TRegistry;
 

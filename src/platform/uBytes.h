@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/uExceptions.h"
-#include "platform/uMessages.h"
-
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
 
 // Walks little-endian binary data and never reads past its end: any read that would fails
 // with the message the format gave (for example "Invalid ov2 file").

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
 #include <stdexcept>
 #include <string>
+
+#include <QString>
 
 // Every failure travels as an exception that already carries the text the user will read.
 // `Exception` is a program fault; `EUserError` and its descendants are caused by the user or

@@ -1,7 +1,7 @@
 #include "platform/uRegistry.h"
 
-#include "platform/uExceptions.h"
-#include "platform/uMessages.h"
+#include <bit>
+#include <utility>
 
 #include <QList>
 #include <QSettings>
@@ -9,8 +9,9 @@
 #include <QUrl>
 #include <QVariant>
 #include <QtEndian>
-#include <bit>
-#include <utility>
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <memory>
 #include <optional>
+
+#include <QString>
+#include <QStringList>
 
 class QSettings;
 

@@ -1,35 +1,18 @@
 #include "platform/uStreams.h"
 
-#include "platform/uExceptions.h"
-#include "platform/uMessages.h"
+#include <algorithm>
+#include <cstring>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <algorithm>
-#include <cstring>
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
 
 namespace {
 
 constexpr size_t FlushThreshold = 256 * 1024;
-
-int64_t SeekWithin(int64_t size, int64_t pos, int64_t offset, TSeekOrigin origin)
-{
-    int64_t base = origin == TSeekOrigin::Beginning ? 0
-        : origin == TSeekOrigin::Current            ? pos
-                                                    : size;
-    return std::max<int64_t>(0, base + offset);
-}
-
-int64_t ReadWithin(std::string_view bytes, int64_t& pos, void* buffer, int64_t count)
-{
-    int64_t available = std::max<int64_t>(0, static_cast<int64_t>(bytes.size()) - pos);
-    int64_t n = std::clamp<int64_t>(count, 0, available);
-    if (n > 0)
-        std::memcpy(buffer, bytes.data() + pos, static_cast<size_t>(n));
-    pos += n;
-    return n;
-}
 
 } // namespace
 
@@ -39,24 +22,39 @@ void TStream::ReadBuffer(void* buffer, int64_t count)
         throw Exception(Tr(Msg::StreamReadError));
 }
 
+int64_t TInMemoryStream::Read(void* buffer, int64_t count)
+{
+    const std::string_view bytes = Span();
+    int64_t available = std::max<int64_t>(0, static_cast<int64_t>(bytes.size()) - Pos);
+    int64_t n = std::clamp<int64_t>(count, 0, available);
+    if (n > 0)
+        std::memcpy(buffer, bytes.data() + Pos, static_cast<size_t>(n));
+    Pos += n;
+    return n;
+}
+
+int64_t TInMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    int64_t base = origin == TSeekOrigin::Beginning ? 0
+        : origin == TSeekOrigin::Current            ? Pos
+                                                    : Size();
+    Pos = std::max<int64_t>(0, base + offset);
+    return Pos;
+}
+
 TMemoryStream::TMemoryStream(std::string bytes)
     : Data(std::move(bytes))
 {
-}
-
-int64_t TMemoryStream::Read(void* buffer, int64_t count)
-{
-    return ReadWithin(Data, Pos, buffer, count);
 }
 
 void TMemoryStream::Write(const void* buffer, int64_t count)
 {
     if (count <= 0)
         return;
-    auto end = static_cast<size_t>(Pos + count);
     if (Pos == Size())
         Data.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
     else {
+        auto end = static_cast<size_t>(Pos + count);
         if (end > Data.size())
             Data.resize(end);
         std::memcpy(Data.data() + Pos, buffer, static_cast<size_t>(count));
@@ -64,31 +62,14 @@ void TMemoryStream::Write(const void* buffer, int64_t count)
     Pos += count;
 }
 
-int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
-{
-    Pos = SeekWithin(Size(), Pos, offset, origin);
-    return Pos;
-}
-
 TByteViewStream::TByteViewStream(std::string_view bytes)
     : View(bytes)
 {
 }
 
-int64_t TByteViewStream::Read(void* buffer, int64_t count)
-{
-    return ReadWithin(View, Pos, buffer, count);
-}
-
 void TByteViewStream::Write(const void*, int64_t)
 {
     throw Exception(QStringLiteral("A read-only stream cannot be written"));
-}
-
-int64_t TByteViewStream::Seek(int64_t offset, TSeekOrigin origin)
-{
-    Pos = SeekWithin(Size(), Pos, offset, origin);
-    return Pos;
 }
 
 TMappedFile::TMappedFile(const QString& path)

@@ -32,43 +32,50 @@ public:
     void Write(std::string_view bytes) { Write(bytes.data(), static_cast<int64_t>(bytes.size())); }
 };
 
+// A stream whose bytes all lie in memory.
+class TInMemoryStream : public TStream {
+public:
+    int64_t Read(void* buffer, int64_t count) override;
+    using TStream::Write;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() const override { return static_cast<int64_t>(Span().size()); }
+    int64_t Position() const override { return Pos; }
+    const char* Memory() const override { return Span().data(); }
+
+protected:
+    virtual std::string_view Span() const = 0;
+
+    int64_t Pos = 0;
+};
+
 // A growable stream held in memory.
-class TMemoryStream : public TStream {
+class TMemoryStream : public TInMemoryStream {
 public:
     TMemoryStream() = default;
     explicit TMemoryStream(std::string bytes);
 
-    int64_t Read(void* buffer, int64_t count) override;
     void Write(const void* buffer, int64_t count) override;
     using TStream::Write;
-    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() const override { return static_cast<int64_t>(Data.size()); }
-    int64_t Position() const override { return Pos; }
-    const char* Memory() const override { return Data.data(); }
-
     const std::string& Bytes() const { return Data; }
 
 private:
+    std::string_view Span() const override { return Data; }
+
     std::string Data;
-    int64_t Pos = 0;
 };
 
 // A read-only stream over bytes that someone else owns and keeps alive.
-class TByteViewStream : public TStream {
+class TByteViewStream : public TInMemoryStream {
 public:
     explicit TByteViewStream(std::string_view bytes);
 
-    int64_t Read(void* buffer, int64_t count) override;
     void Write(const void* buffer, int64_t count) override;
     using TStream::Write;
-    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() const override { return static_cast<int64_t>(View.size()); }
-    int64_t Position() const override { return Pos; }
-    const char* Memory() const override { return View.data(); }
 
 private:
+    std::string_view Span() const override { return View; }
+
     std::string_view View;
-    int64_t Pos = 0;
 };
 
 // A local file mapped into memory for reading, with a stream over its bytes.

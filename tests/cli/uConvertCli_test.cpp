@@ -1,13 +1,15 @@
 #include "cli/uConvertCli.h"
-#include "convert/uFormats.h"
-#include "platform/uBytes.h"
-#include "testing.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+
 #include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "platform/uBytes.h"
+#include "testing.h"
 
 namespace {
 

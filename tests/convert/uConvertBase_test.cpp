@@ -1,12 +1,14 @@
 #include "convert/uConvertBase.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
 #include "core/uSettings.h"
 #include "platform/uExceptions.h"
 #include "platform/uRegistry.h"
 #include "platform/uStreams.h"
 #include "testing.h"
-
-#include <algorithm>
-#include <gtest/gtest.h>
 
 namespace {
 

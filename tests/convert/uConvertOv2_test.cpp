@@ -1,11 +1,12 @@
 #include "convert/uConvertOv2.h"
+
+#include <gtest/gtest.h>
+
 #include "convert/uFormats.h"
 #include "core/uNumbers.h"
 #include "platform/uBytes.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,8 +1,10 @@
 #include "core/uModel.h"
-#include "core/uSettings.h"
 
 #include <QLocale>
+
 #include <gtest/gtest.h>
+
+#include "core/uSettings.h"
 
 namespace {
 

@@ -1,9 +1,11 @@
 #include "core/uSettings.h"
-#include "platform/uRegistry.h"
-#include "testing.h"
 
 #include <QSettings>
+
 #include <gtest/gtest.h>
+
+#include "platform/uRegistry.h"
+#include "testing.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "core/uUtils.h"
-#include "platform/uRegistry.h"
-#include "testing.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/uRegistry.h"
+#include "testing.h"
 
 namespace {
 

@@ -1,11 +1,14 @@
-#include "platform/uExceptions.h"
 #include "platform/uRegistry.h"
-#include "testing.h"
 
-#include <QFile>
 #include <climits>
 #include <functional>
+
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include "platform/uExceptions.h"
+#include "testing.h"
 
 namespace {
 
