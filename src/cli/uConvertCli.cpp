@@ -71,10 +71,13 @@ void WithProgress(
     if (!show)
         return step();
     TProgressBar bar(stream, label);
+    struct TDetach { // the event must not outlive the bar, also when `step` fails
+        TProgressEvent& Event;
+        ~TDetach() { Event = nullptr; }
+    } detach { onProgress };
     onProgress = [&bar](int percent) { bar.Show(percent); };
     step();
     bar.Show(100);
-    onProgress = nullptr;
 }
 
 QString Extension(const QString& path) { return QFileInfo(path).suffix(); }
@@ -154,15 +157,16 @@ void RunConversion(const TConvertRequest& request, QTextStream& progress)
     auto exporter = InFile(
         request.Output, [&] { return CreateExporter(Extension(request.Output), request.ToId); });
     TEntries entries;
+    bool append = false;
     for (const QString& input : request.Inputs) {
         InFile(input, [&] {
             TMappedFile file(input);
             WithProgress(request.Progress, progress, QStringLiteral("Reading ") + input,
                 entries.OnProgress, [&] {
-                    entries.LoadFromStream(file.Stream(), Extension(input), request.FromId,
-                        &input != &request.Inputs.first());
+                    entries.LoadFromStream(file.Stream(), Extension(input), request.FromId, append);
                 });
         });
+        append = true;
     }
     InFile(request.Output, [&] {
         TSafeFileStream output(request.Output);
@@ -192,6 +196,8 @@ int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return 2;
     } catch (const Exception& e) {
         err << e.Message() << ".\n";
+    } catch (const std::exception& e) {
+        err << "Internal error: " << e.what() << '\n';
     }
     return 1;
 }

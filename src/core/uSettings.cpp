@@ -1,5 +1,6 @@
 #include "core/uSettings.h"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <variant>
@@ -159,9 +160,23 @@ void WriteValue(TRegistry& reg, const char* name, const TSettings& settings)
         value.Field);
 }
 
-QString SubKey(const char* name) { return MainKey + QLatin1Char('\\') + QLatin1String(name); }
+QString ListKey(const char* name) { return MainKey + QLatin1Char('\\') + QLatin1String(name); }
 
-bool OpenList(TRegistry& reg, const char* name) { return reg.OpenKeyReadOnly(SubKey(name)); }
+// Reads the list kept in the sub-key `name` into `list`, when the sub-key exists.
+void ReadList(TRegistry& reg, const char* name, QStringList& list, bool unique)
+{
+    if (reg.OpenKeyReadOnly(ListKey(name)))
+        ReadRegStrings(reg, list, unique);
+    reg.CloseKey();
+}
+
+// A list is written anew into an emptied key, so a list that shrank leaves nothing behind.
+void WriteList(TRegistry& reg, const char* name, const QStringList& list)
+{
+    reg.DeleteKey(ListKey(name));
+    if (reg.OpenKey(ListKey(name), true))
+        WriteRegStrings(reg, list);
+}
 
 std::unique_ptr<TSettings>& Instance()
 {
@@ -205,8 +220,7 @@ void TSettings::Load()
 
 void TSettings::LoadLists(TRegistry& reg)
 {
-    if (OpenList(reg, "MRU"))
-        ReadRegStrings(reg, MRU, false);
+    ReadList(reg, "MRU", MRU, false);
     while (MRU.size() > RecentFilesLoaded)
         MRU.removeLast();
     for (QString& line : MRU)
@@ -214,19 +228,15 @@ void TSettings::LoadLists(TRegistry& reg)
             line += QLatin1Char('=');
 
     Sites = BuiltInSites();
-    if (OpenList(reg, "Sites"))
-        ReadRegStrings(reg, Sites, true);
+    ReadList(reg, "Sites", Sites, true);
     Sites.removeIf(
         [](const QString& site) { return site.compare(ObsoleteSite, Qt::CaseInsensitive) == 0; });
 
-    if (OpenList(reg, "HiddenSites"))
-        ReadRegStrings(reg, HiddenSites, true);
+    ReadList(reg, "HiddenSites", HiddenSites, true);
     HiddenSites.removeIf(
         [](const QString& site) { return !BuiltInSites().contains(site, Qt::CaseInsensitive); });
 
-    if (OpenList(reg, "DefaultFormats"))
-        ReadRegStrings(reg, DefaultFormats, false);
-    reg.CloseKey();
+    ReadList(reg, "DefaultFormats", DefaultFormats, false);
 }
 
 void TSettings::Save()
@@ -244,20 +254,10 @@ void TSettings::Save()
     for (const char* name : SavedLast)
         WriteValue(reg, name, *this);
 
-    SaveList(reg, QStringLiteral("MRU"), MRU);
-    SaveList(reg, QStringLiteral("Sites"), Sites);
-    SaveList(reg, QStringLiteral("HiddenSites"), HiddenSites);
-    SaveList(reg, QStringLiteral("DefaultFormats"), DefaultFormats);
-    reg.CloseKey();
-}
-
-// A list is written anew into an emptied key, so a list that shrank leaves nothing behind.
-void TSettings::SaveList(TRegistry& reg, const QString& key, const QStringList& list)
-{
-    const QString path = MainKey + QLatin1Char('\\') + key;
-    reg.DeleteKey(path);
-    if (reg.OpenKey(path, true))
-        WriteRegStrings(reg, list);
+    WriteList(reg, "MRU", MRU);
+    WriteList(reg, "Sites", Sites);
+    WriteList(reg, "HiddenSites", HiddenSites);
+    WriteList(reg, "DefaultFormats", DefaultFormats);
 }
 
 void TSettings::AddRecentFile(const QString& location, const QString& formatId)

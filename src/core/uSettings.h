@@ -89,7 +89,6 @@ private:
     TSettings();
 
     void LoadLists(TRegistry& reg);
-    void SaveList(TRegistry& reg, const QString& key, const QStringList& list);
 };
 
 TSettings& Settings();

@@ -4,8 +4,3 @@ Exception::Exception(const QString& message)
     : std::runtime_error(message.toStdString())
 {
 }
-
-EAssertionFailed::EAssertionFailed(const QString& message)
-    : Exception(message)
-{
-}

@@ -41,5 +41,5 @@ public:
 // registration broke one of the registry's rules: programming errors, not user errors.
 class EAssertionFailed : public Exception {
 public:
-    explicit EAssertionFailed(const QString& message);
+    using Exception::Exception;
 };
