@@ -82,13 +82,15 @@ void WithProgress(
 
 QString Extension(const QString& path) { return QFileInfo(path).suffix(); }
 
-// Runs `step`, naming `path` in the message of any failure, as the user may have named
-// several files.
+// Runs `step`, naming `path` in the message of a failure that does not name it already, as
+// the user may have named several files.
 template <typename Step> auto InFile(const QString& path, Step step)
 {
     try {
         return step();
     } catch (const Exception& e) {
+        if (e.Message().contains(path))
+            throw;
         throw EUserError(path + QStringLiteral(": ") + e.Message());
     }
 }
