@@ -29,10 +29,7 @@ private:
 };
 
 // Failures show text, not UTF-16 code units.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }
 
 // The message `action` fails with, typed as `E`; "no error" when it succeeds.
 template <class E = Exception> QString ErrorOf(const std::function<void()>& action)

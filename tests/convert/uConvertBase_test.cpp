@@ -136,14 +136,6 @@ TEST_F(RegistryTest, FiltersListEveryConverter)
     EXPECT_TRUE(ImporterFilter().endsWith("|Google Earth (*.kml)|*.kml"));
 }
 
-TEST_F(RegistryTest, UnregisterRemovesOnlyThatClass)
-{
-    UnregisterImporter(ImporterClassOf<TFake<"dstcsv", TConvertFromBase>>());
-    EXPECT_EQ(ImporterCount(), 15);
-    EXPECT_EQ(ImporterFormatId(FindImporter("csv", "")), "navmancsv");
-    EXPECT_EQ(ExporterCount(), 13);
-}
-
 TEST(ConverterRegistration, RejectsBadPositionsAndExtensions)
 {
     auto fake = ExporterClassOf<TFake<"fake", TConvertToBase>>();
@@ -152,8 +144,11 @@ TEST(ConverterRegistration, RejectsBadPositionsAndExtensions)
     EXPECT_THROW(RegisterExporter(fake, "Fake", "a=b", rpLast), EAssertionFailed);
     EXPECT_EQ(ExporterCount(), 0);
     RegisterExporter(fake, "Fake", "FK", rpBeforeSameExt);
+    RegisterExporter(ExporterClassOf<TFake<"other", TConvertToBase>>(), "Other", "fk", rpLast);
     EXPECT_EQ(ExporterExt(0), ".fk");
     UnregisterExporter(fake);
+    EXPECT_EQ(ExporterFormatId(0), "other") << "only that class is removed";
+    UnregisterExporter(ExporterClassOf<TFake<"other", TConvertToBase>>());
 }
 
 TEST(ConverterOptions, LiveInTheRegistryUnderTheFormat)

@@ -16,7 +16,6 @@ TEST(RegistryHelpers, SingleValuesFallBackAndClamp)
     reg.CloseKey();
     EXPECT_EQ(ReadRegInteger(reg, key, "N", 200, 150, 5), 150) << "raised to low first";
     EXPECT_EQ(ReadRegInteger(reg, key, "n", 6, 4, 5), 6);
-    EXPECT_TRUE(ReadRegBool(reg, key, "missing", true));
     EXPECT_EQ(reg.CurrentPath(), "") << "the key is closed again";
 }
 

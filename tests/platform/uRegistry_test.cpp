@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "testing.h"
 
@@ -41,8 +42,7 @@ TEST(TRegistry, TypedValuesSurviveTheFile)
         reg.WriteBool("On", true);
         reg.WriteInteger("Min", INT_MIN);
         reg.WriteDate("Date", -45123.758);
-        for (int i = 0; i < OddStrings.size(); ++i)
-            reg.WriteString(QString::number(i), OddStrings[i]);
+        WriteRegStrings(reg, OddStrings);
     }
     TReloaded reloaded;
     TRegistry reg;
@@ -50,8 +50,9 @@ TEST(TRegistry, TypedValuesSurviveTheFile)
     EXPECT_TRUE(reg.ReadBool("On"));
     EXPECT_EQ(reg.ReadInteger("Min"), INT_MIN);
     EXPECT_EQ(reg.ReadDate("Date"), -45123.758);
-    for (int i = 0; i < OddStrings.size(); ++i)
-        EXPECT_EQ(reg.ReadString(QString::number(i)), OddStrings[i]) << i;
+    QStringList read;
+    ReadRegStrings(reg, read, false);
+    EXPECT_EQ(read, OddStrings);
 }
 
 TEST(TRegistry, WrongTypeOrMissingValueNamesTheValue)
@@ -142,26 +143,14 @@ TEST(TRegistry, WritesNeedAWritableKeyAndAName)
     EXPECT_EQ(reg.ReadInteger("Kept"), 1);
 }
 
-TEST(TRegistry, ObjectsShareWritesAndRootsKeepApart)
+TEST(TRegistry, RootsAreSeparateFilesInAFolderMadeOnDemand)
 {
     TTempConfig config;
     qputenv("MARIVEL_CONFIG_DIR", (config.Path() + "/not/yet").toLocal8Bit());
-    {
-        TRegistry first;
-        TRegistry second;
-        TRegistry machine(TRegRoot::LocalMachine);
-        first.OpenKey("\\K", true);
-        first.WriteInteger("First", 1);
-        ASSERT_TRUE(second.OpenKey("\\K", false));
-        second.WriteInteger("Second", second.ReadInteger("First") + 1);
-        EXPECT_FALSE(machine.KeyExists("\\K"));
-        machine.OpenKey("\\M", true);
-    }
-    EXPECT_EQ(
-        TRegistry::FileName(TRegRoot::LocalMachine), config.Path() + "/not/yet/local-machine.ini");
+    TRegistry().OpenKey("\\User", true);
+    TRegistry machine(TRegRoot::LocalMachine);
+    EXPECT_FALSE(machine.KeyExists("\\User"));
+    machine.OpenKey("\\Machine", true);
     TReloaded reloaded;
-    TRegistry reg;
-    reg.OpenKey("\\K", false);
-    EXPECT_EQ(reg.ReadInteger("First") + reg.ReadInteger("Second"), 3);
-    EXPECT_FALSE(reg.KeyExists("\\M"));
+    EXPECT_TRUE(TRegistry().KeyExists("\\User"));
 }
