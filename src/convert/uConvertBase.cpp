@@ -1,6 +1,7 @@
 #include "convert/uConvertBase.h"
 
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include "core/uSettings.h"
@@ -21,9 +22,23 @@ QString TConvertBase::OptionsKey() const
     return MainKey + QLatin1Char('\\') + Section() + QLatin1Char('\\') + FormatId();
 }
 
+namespace {
+
+// Options set for this run only, by options key and caption.
+std::map<std::pair<QString, QString>, bool>& OptionOverrides()
+{
+    static std::map<std::pair<QString, QString>, bool> overrides;
+    return overrides;
+}
+
+} // namespace
+
 bool TConvertBase::GetOption(int index, bool fallback) const
 {
     const QString name = OptionCaption(index);
+    const auto overridden = OptionOverrides().find({ OptionsKey(), name });
+    if (overridden != OptionOverrides().end())
+        return overridden->second;
     TRegistry reg;
     if (reg.OpenKeyReadOnly(OptionsKey()) && reg.ValueExists(name))
         return reg.ReadBool(name);
@@ -294,4 +309,22 @@ void ReadChars(TStream& stream, int64_t count, std::string& text)
                     std::max<int64_t>(0, std::min(count, stream.Size() - stream.Position()))),
         '\0');
     text.resize(static_cast<size_t>(stream.Read(text.data(), static_cast<int64_t>(text.size()))));
+}
+
+void OverrideOption(const QString& formatId, int index, bool value)
+{
+    bool found = false;
+    auto apply = [&](const auto& converter) {
+        if (SameText(converter->FormatId(), formatId) && index >= 0
+            && index < converter->OptionCount()) {
+            OptionOverrides()[{ converter->OptionsKey(), converter->OptionCaption(index) }] = value;
+            found = true;
+        }
+    };
+    for (int i = 0; i < ExporterCount(); ++i)
+        apply(CreateExporterAt(i));
+    for (int i = 0; i < ImporterCount(); ++i)
+        apply(CreateImporterAt(i));
+    if (!found)
+        throw EUserError(Tr(Msg::NoSuchOption).arg(formatId).arg(index));
 }

@@ -40,6 +40,7 @@ public:
     void SetProgress(double percent);
 
 private:
+    friend void OverrideOption(const QString& formatId, int index, bool value);
     QString OptionsKey() const;
 
     int FProgress = 0;
@@ -84,6 +85,24 @@ void RegisterImporter(TConvertFromClass converterClass, const QString& name, con
     TRegisterPosition position);
 void UnregisterExporter(TConvertToClass converterClass);
 void UnregisterImporter(TConvertFromClass converterClass);
+
+// A format that is both read and written, under one name and extension.
+template <class TExporter, class TImporter>
+void RegisterFormat(const QString& name, const QString& ext, TRegisterPosition position)
+{
+    RegisterExporter(ExporterClassOf<TExporter>(), name, ext, position);
+    RegisterImporter(ImporterClassOf<TImporter>(), name, ext, position);
+}
+
+template <class TExporter, class TImporter> void UnregisterFormat()
+{
+    UnregisterExporter(ExporterClassOf<TExporter>());
+    UnregisterImporter(ImporterClassOf<TImporter>());
+}
+
+// Sets option `index` of the converters of `formatId` for the rest of this run, without
+// storing it; fails with a user error when no converter of that format has such an option.
+void OverrideOption(const QString& formatId, int index, bool value);
 
 // Queries by 0-based position in registry order. An extension may be given with or without
 // its dot and in any case.

@@ -90,14 +90,8 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
 
 void RegisterOv2()
 {
-    RegisterExporter(ExporterClassOf<TConvertToOv2>(), QStringLiteral("TomTom Binary"),
-        QStringLiteral("ov2"), rpFirst);
-    RegisterImporter(ImporterClassOf<TConvertFromOv2>(), QStringLiteral("TomTom Binary"),
-        QStringLiteral("ov2"), rpFirst);
+    RegisterFormat<TConvertToOv2, TConvertFromOv2>(
+        QStringLiteral("TomTom Binary"), QStringLiteral("ov2"), rpFirst);
 }
 
-void UnregisterOv2()
-{
-    UnregisterExporter(ExporterClassOf<TConvertToOv2>());
-    UnregisterImporter(ImporterClassOf<TConvertFromOv2>());
-}
+void UnregisterOv2() { UnregisterFormat<TConvertToOv2, TConvertFromOv2>(); }

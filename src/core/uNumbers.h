@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 // Rounding shared by the entries and every format: to the nearest integer, halves to even,
 // computed in extended precision.
@@ -42,3 +44,22 @@ inline int32_t ToFixedPoint(double degrees, long double scale)
 {
     return static_cast<int32_t>(RoundHalfEven(static_cast<long double>(degrees) * scale));
 }
+
+// Number text in files: "." as decimal separator whatever the user's locale.
+
+// Appends `value` in fixed notation with `decimals` decimals, "-" only for a value that is
+// not zero at that precision.
+void AppendFixed(std::string& out, double value, int decimals);
+// Appends a whole number.
+void AppendInteger(std::string& out, int64_t value);
+
+// The decimal separator of the user's locale when it is not ".", else 0. Files written under
+// such a locale by other programs may use it, so the locale-aware formats accept it too.
+char LocaleDecimalSeparator();
+// A decimal number with optional sign, decimals and exponent, blanks around it allowed; "."
+// and `otherSeparator` (unless 0) mark the decimals. Fails with "'%1' is not a valid floating
+// point value".
+double ParseFloat(std::string_view text, char otherSeparator = 0);
+// A 32-bit whole number with optional sign and leading blanks. Fails with "'%1' is not a
+// valid integer value".
+int32_t ParseInteger(std::string_view text);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <climits>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <QLocale>
 #include <QString>
@@ -30,3 +33,16 @@ void WriteRegStrings(TRegistry& reg, const QStringList& list);
 // compare equal from run to run.
 bool DevSwitch();
 void SetDevSwitch(bool on);
+
+// Text of the line-oriented formats: 8-bit, lines ended by CR, LF or CR LF.
+
+// The lines of `text`; a line break at the very end starts no further line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+// Without leading and trailing blanks and control characters.
+std::string_view Trim(std::string_view text);
+// Comma-separated fields: a double quote toggles quoting and is dropped, a comma outside
+// quotes ends a field, and each field is trimmed. There is always a last field, so an empty
+// text gives one empty field. `fields` is reused, to spare allocations on long files.
+void SplitCommaText(std::string_view text, std::vector<std::string>& fields);
+// Without CR and LF, trimmed.
+std::string RemoveLineBreaks(std::string_view text);

@@ -31,6 +31,12 @@ public:
     using EUserError::EUserError;
 };
 
+// Text that should hold a number does not.
+class EConvertError : public EUserError {
+public:
+    using EUserError::EUserError;
+};
+
 // A registry value exists but holds another type than the one asked for.
 class ERegistryException : public Exception {
 public:

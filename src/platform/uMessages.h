@@ -13,6 +13,7 @@ inline constexpr char EnumError[]          = QT_TRANSLATE_NOOP("Marivel", "Enum 
 inline constexpr char ExtWithEquals[]      = QT_TRANSLATE_NOOP("Marivel", "Extensions may not contain equal (=) signs");
 inline constexpr char CannotLoadFormat[]   = QT_TRANSLATE_NOOP("Marivel", "Currently it is not possible to load files from this format (extension %1)");
 inline constexpr char CannotSaveFormat[]   = QT_TRANSLATE_NOOP("Marivel", "Currently it is not possible to save files in this format (extension %1)");
+inline constexpr char NoSuchOption[]       = QT_TRANSLATE_NOOP("Marivel", "Format %1 has no option %2");
 inline constexpr char AllSupportedTypes[]  = QT_TRANSLATE_NOOP("Marivel", "All supported filetypes");
 inline constexpr char AllFiles[]           = QT_TRANSLATE_NOOP("Marivel", "All files");
 inline constexpr char InvalidDataType[]    = QT_TRANSLATE_NOOP("Marivel", "Invalid data type for '%1'");
@@ -22,6 +23,9 @@ inline constexpr char FileNotFound[]       = QT_TRANSLATE_NOOP("Marivel", "File 
 inline constexpr char CannotOpenFile[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot open file %1: %2");
 inline constexpr char CannotWriteFile[]    = QT_TRANSLATE_NOOP("Marivel", "Cannot write file %1: %2");
 inline constexpr char InvalidOv2File[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid ov2 file");
+inline constexpr char InvalidFloat[]       = QT_TRANSLATE_NOOP("Marivel", "'%1' is not a valid floating point value");
+inline constexpr char InvalidInteger[]     = QT_TRANSLATE_NOOP("Marivel", "'%1' is not a valid integer value");
+inline constexpr char ListIndexError[]     = QT_TRANSLATE_NOOP("Marivel", "List index out of bounds (%1)");
 // clang-format on
 }
 

@@ -1,0 +1,4 @@
+#include "convert/uConvertAsc.h"
+
+void RegisterAsc() { }
+void UnregisterAsc() { }

@@ -1,0 +1,4 @@
+#include "convert/uConvertCfg.h"
+
+void RegisterCfg() { }
+void UnregisterCfg() { }

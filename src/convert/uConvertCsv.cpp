@@ -1,0 +1,4 @@
+#include "convert/uConvertCsv.h"
+
+void RegisterCsv() { }
+void UnregisterCsv() { }

@@ -1,0 +1,4 @@
+#include "convert/uConvertDat.h"
+
+void RegisterDat() { }
+void UnregisterDat() { }

@@ -1,0 +1,4 @@
+#include "convert/uConvertGdb.h"
+
+void RegisterGdb() { }
+void UnregisterGdb() { }

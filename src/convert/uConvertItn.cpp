@@ -1,0 +1,4 @@
+#include "convert/uConvertItn.h"
+
+void RegisterItn() { }
+void UnregisterItn() { }

@@ -1,0 +1,4 @@
+#include "convert/uConvertMio.h"
+
+void RegisterMio() { }
+void UnregisterMio() { }

@@ -1,0 +1,4 @@
+#include "convert/uConvertOvr.h"
+
+void RegisterOvr() { }
+void UnregisterOvr() { }

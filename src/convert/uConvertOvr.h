@@ -1,0 +1,6 @@
+#pragma once
+
+#include "convert/uConvertBase.h"
+
+void RegisterOvr();
+void UnregisterOvr();
