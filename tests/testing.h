@@ -6,6 +6,7 @@
 #include <string>
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -27,6 +28,13 @@ private:
     QByteArray Previous;
     QTemporaryDir Dir;
 };
+
+// The bytes of a file below tests/data.
+inline std::string TestData(const char* name)
+{
+    QFile file(QStringLiteral(MARIVEL_TEST_DATA "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
 
 // Failures show text, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }

@@ -1,0 +1,3 @@
+#include "convert/uConvertAsc.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "convert/uConvertCfg.h"
+
+#include <gtest/gtest.h>

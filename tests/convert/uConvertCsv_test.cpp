@@ -1,0 +1,3 @@
+#include "convert/uConvertCsv.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "convert/uConvertDat.h"
+
+#include <gtest/gtest.h>

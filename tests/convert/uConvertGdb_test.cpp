@@ -1,0 +1,3 @@
+#include "convert/uConvertGdb.h"
+
+#include <gtest/gtest.h>

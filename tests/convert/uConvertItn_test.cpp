@@ -1,0 +1,3 @@
+#include "convert/uConvertItn.h"
+
+#include <gtest/gtest.h>

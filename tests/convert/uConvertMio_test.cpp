@@ -1,0 +1,3 @@
+#include "convert/uConvertMio.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "convert/uConvertOvr.h"
+
+#include <gtest/gtest.h>
