@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include "convert/uConvertBase.h"
@@ -27,13 +28,18 @@ const QCommandLineOption ProgressOption(
     QStringLiteral("progress"), QStringLiteral("Show progress on standard error."));
 const QCommandLineOption DevOption(
     QStringLiteral("dev"), QStringLiteral("Leave today's date out of generated file headers."));
+const QCommandLineOption OptionOption(QStringLiteral("option"),
+    QStringLiteral("Set option N of format ID for this run only, without storing it "
+                   "(repeatable; e.g. garmincsv:0=on)."),
+    QStringLiteral("ID:N=on|off"));
 const QCommandLineOption HelpOption(
     { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
 
 void AddOptions(QCommandLineParser& parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({ FromOption, ToOption, ListOption, ProgressOption, DevOption, HelpOption });
+    parser.addOptions(
+        { FromOption, ToOption, OptionOption, ListOption, ProgressOption, DevOption, HelpOption });
     parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("POI file to write."));
 }
@@ -95,6 +101,18 @@ template <typename Step> auto InFile(const QString& path, Step step)
     }
 }
 
+// "ID:N=on" or "ID:N=off".
+TConvertRequest::TOption ParseOption(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([^:]+):(\\d+)=(on|off)$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        throw EUsageError(
+            QStringLiteral("--option takes ID:N=on or ID:N=off, not \"%1\".").arg(text));
+    return { match.captured(1), match.captured(2).toInt(),
+        match.captured(3) == QLatin1String("on") };
+}
+
 } // namespace
 
 TConvertRequest ParseConvertArguments(const QStringList& arguments)
@@ -122,6 +140,8 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     request.ToId = parser.value(ToOption);
     request.Progress = parser.isSet(ProgressOption);
     request.Dev = parser.isSet(DevOption);
+    for (const QString& option : parser.values(OptionOption))
+        request.Options.push_back(ParseOption(option));
     return request;
 }
 
@@ -155,6 +175,8 @@ QString FormatList()
 void RunConversion(const TConvertRequest& request, QTextStream& progress)
 {
     SetDevSwitch(request.Dev);
+    for (const auto& option : request.Options)
+        OverrideOption(option.FormatId, option.Index, option.On);
     // The exporter is made first, so an output format that cannot be written fails at once.
     auto exporter = InFile(
         request.Output, [&] { return CreateExporter(Extension(request.Output), request.ToId); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,12 @@ struct TConvertRequest {
     QString ToId;
     bool Progress = false;
     bool Dev = false;
+    struct TOption {
+        QString FormatId;
+        int Index;
+        bool On;
+    };
+    std::vector<TOption> Options; // converter options for this run only
 };
 
 // Reads the arguments (without the program name); a usage error throws EUsageError.

@@ -1,4 +1,229 @@
 #include "convert/uConvertAsc.h"
 
-void RegisterAsc() { }
-void UnregisterAsc() { }
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QDate>
+#include <QLocale>
+
+#include "core/uNumbers.h"
+#include "core/uSettings.h"
+#include "core/uUtils.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+// The formats here have one option each; any other index is a programming error.
+void CheckOnlyOption(int index)
+{
+    if (index != 0)
+        throw EAssertionFailed(Tr(Msg::AssertionFailure));
+}
+
+// The comment line that opens a file, and the empty line after it. The date is left out
+// under the "/dev" switch, so generated files compare equal from run to run.
+std::string HeaderLines()
+{
+    QString text = QStringLiteral("; ") + Tr(Msg::AscGenerated);
+    if (!DevSwitch())
+        text += QLatin1Char(' ') + Tr(Msg::AscGeneratedOn) + QLatin1Char(' ')
+            + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    text += QLatin1Char(' ') + Tr(Msg::AscGeneratedBy) + QStringLiteral("\r\n\r\n");
+    return text.toLatin1().toStdString();
+}
+
+void AppendQuoted(std::string& line, std::string_view text)
+{
+    line.push_back('"');
+    line.append(text);
+    line.push_back('"');
+}
+
+void AppendLine(std::string& line, const TEntry& entry, TColumnLayout layout, int decimals)
+{
+    if (layout == TColumnLayout::DescLatLon) {
+        AppendQuoted(line, entry.Description());
+        line.append(", ");
+        AppendFixed(line, entry.Latitude(), decimals);
+        line.append(", ");
+        AppendFixed(line, entry.Longitude(), decimals);
+    } else {
+        AppendFixed(line, entry.Longitude(), decimals);
+        line.append(", ");
+        AppendFixed(line, entry.Latitude(), decimals);
+        line.append(", ");
+        AppendQuoted(line, entry.Description());
+    }
+    line.append("\r\n");
+}
+
+// Turns the lines of one file into entries. What it needs of the importer and the locale it
+// asks once, as asking per line would be slow on long files.
+class TLineReader {
+public:
+    explicit TLineReader(const TConvertFromAscBase& importer)
+        : MinColumns(static_cast<size_t>(importer.MinColumns()))
+        , MaxColumns(static_cast<size_t>(importer.MaxColumns()))
+        , TitleLineAllowed(importer.HeaderLineAllowed())
+        , Separator(LocaleDecimalSeparator())
+    {
+        switch (importer.ColumnLayout()) {
+        case TColumnLayout::LonLatDesc:
+            break;
+        case TColumnLayout::DescLatLon:
+            LongitudeColumn = 2;
+            DescriptionColumn = 0;
+            break;
+        case TColumnLayout::GarminColumns:
+            DescriptionColumn = importer.GetOption(0, false) ? 2 : LastColumn;
+            break;
+        }
+    }
+
+    // The entry of line `index` (counted from 0); null for a blank or comment line, and for
+    // column titles on the first line where the format allows them.
+    std::unique_ptr<TEntry> Read(std::string_view line, size_t index)
+    {
+        line = Trim(line);
+        if (line.empty() || line.front() == ';')
+            return nullptr;
+        SplitCommaText(line, Fields);
+        if (Fields.size() < MinColumns || Fields.size() > MaxColumns)
+            throw EUserError(Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(index));
+        double longitude = 0;
+        double latitude = 0;
+        try {
+            longitude = ParseFloat(Fields[LongitudeColumn], Separator);
+            latitude = ParseFloat(Fields[LatitudeColumn], Separator);
+        } catch (const EConvertError&) {
+            if (index == 0 && TitleLineAllowed)
+                return nullptr;
+            throw;
+        }
+        auto entry = std::make_unique<TEntry>();
+        entry->SetLongitude(longitude);
+        entry->SetLatitude(latitude);
+        entry->SetDescription(
+            Fields[DescriptionColumn == LastColumn ? Fields.size() - 1 : DescriptionColumn]);
+        return entry;
+    }
+
+private:
+    static constexpr size_t LatitudeColumn = 1;
+    static constexpr size_t LastColumn = SIZE_MAX;
+
+    const size_t MinColumns;
+    const size_t MaxColumns;
+    const bool TitleLineAllowed;
+    const char Separator;
+    size_t LongitudeColumn = 0;
+    size_t DescriptionColumn = 2; // or the last column
+    std::vector<std::string> Fields; // reused from line to line
+};
+
+} // namespace
+
+void TConvertToAscBase::Execute(TEntries& entries, TStream& stream)
+{
+    if (WritesHeader())
+        stream.Write(HeaderLines());
+    const TColumnLayout layout = ColumnLayout();
+    const int decimals = Precision();
+    std::string line;
+    for (int i = 0; i < entries.Count(); ++i) {
+        line.clear();
+        AppendLine(line, entries.Items(i), layout, decimals);
+        stream.Write(line);
+    }
+}
+
+void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)
+{
+    const TStreamBytes bytes(stream);
+    const std::vector<std::string_view> lines = SplitLines(bytes.Bytes());
+    const auto lineCount = static_cast<double>(lines.size());
+    TLineReader reader(*this);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto entry = reader.Read(lines[i], i))
+            entries.AddEntry(std::move(entry), true);
+        SetProgress(static_cast<double>(i) / lineCount * 100);
+    }
+    stream.Seek(0, TSeekOrigin::End);
+}
+
+QString TConvertToAsc::OptionCaption(int index) const
+{
+    CheckOnlyOption(index);
+    return QStringLiteral("Save using maximum precision");
+}
+
+QString TConvertToAsc::OptionHint(int index) const
+{
+    CheckOnlyOption(index);
+    return QStringLiteral(
+        "The precision of the poi coordinates is adjustable in the Marivel configuration "
+        "screen. When\rthis option is checked, the coordinates will be saved using the "
+        "specified precision, else they\rwill be saved using the default precision of 5 "
+        "decimals.");
+}
+
+int TConvertToAsc::OptionKind(int index) const
+{
+    CheckOnlyOption(index);
+    return 0;
+}
+
+int TConvertToAsc::Precision() const
+{
+    return GetOption(0, false) ? Settings().Precision : TConvertToAscBase::Precision();
+}
+
+QString TConvertFromGarminCsv::OptionCaption(int index) const
+{
+    CheckOnlyOption(index);
+    return QStringLiteral("Treat column 3 as the description");
+}
+
+QString TConvertFromGarminCsv::OptionHint(int index) const
+{
+    CheckOnlyOption(index);
+    return QStringLiteral(
+        "Garmin CSV files can contain 3 or 4 columns. The last 1 or 2 columns are used for the"
+        "\rdescription field inside Marivel. When this option is checked, Marivel will be "
+        "forced to treat\rthe 3th column as the description instead of using the 4th when it "
+        "is available.");
+}
+
+int TConvertFromGarminCsv::OptionKind(int index) const
+{
+    CheckOnlyOption(index);
+    return 0;
+}
+
+void RegisterAsc()
+{
+    RegisterFormat<TConvertToAsc, TConvertFromAsc>(
+        QStringLiteral("Generic Ascii"), QStringLiteral("asc"), rpBeforeSameExt);
+    RegisterFormat<TConvertToNavmanCsv, TConvertFromNavmanCsv>(
+        QStringLiteral("Navman Comma Separated"), QStringLiteral("csv"), rpLast);
+    RegisterFormat<TConvertToNavio, TConvertFromNavio>(
+        QStringLiteral("Navio Ascii"), QStringLiteral("asc"), rpLast);
+    RegisterFormat<TConvertToNavioCsv, TConvertFromNavioCsv>(
+        QStringLiteral("Navio Comma Separated"), QStringLiteral("csv"), rpLast);
+    RegisterFormat<TConvertToGarminCsv, TConvertFromGarminCsv>(
+        QStringLiteral("Garmin Comma Separated"), QStringLiteral("csv"), rpLast);
+}
+
+void UnregisterAsc()
+{
+    UnregisterFormat<TConvertToAsc, TConvertFromAsc>();
+    UnregisterFormat<TConvertToNavmanCsv, TConvertFromNavmanCsv>();
+    UnregisterFormat<TConvertToNavio, TConvertFromNavio>();
+    UnregisterFormat<TConvertToNavioCsv, TConvertFromNavioCsv>();
+    UnregisterFormat<TConvertToGarminCsv, TConvertFromGarminCsv>();
+}

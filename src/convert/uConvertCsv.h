@@ -1,6 +1,38 @@
 #pragma once
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "convert/uConvertBase.h"
+
+// Destinator's comma-separated POI file: per line the description twice, in double quotes,
+// then longitude and latitude with five decimals, then four empty columns.
+
+class TConvertToCsv : public TConvertToBase {
+public:
+    QString FormatId() const override { return QStringLiteral("dstcsv"); }
+    int Precision() const override;
+    // Double quotes inside a description are dropped, as the file has no escape for them.
+    void Execute(TEntries& entries, TStream& stream) override;
+};
+
+class TConvertFromCsv : public TConvertFromBase {
+public:
+    QString FormatId() const override { return QStringLiteral("dstcsv"); }
+    // Every line must hold at least four values; a blank line fails too.
+    void Execute(TEntries& entries, TStream& stream) override;
+};
 
 void RegisterCsv();
 void UnregisterCsv();
+
+// The line layout is shared with MioMap's files, which have one empty column fewer.
+
+// Appends "description","description",longitude,latitude, `emptyColumns` commas and CR LF.
+void AppendPoiLine(std::string& line, std::string_view description, double longitude,
+    double latitude, int decimals, int emptyColumns);
+// Calls `readLine` with each line of the stream's text and its 0-based index, reporting
+// progress after each line, and leaves the stream at its end.
+void ReadPoiLines(TConvertFromBase& importer, TStream& stream,
+    const std::function<void(std::string_view line, int index)>& readLine);

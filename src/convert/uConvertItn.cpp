@@ -1,4 +1,95 @@
 #include "convert/uConvertItn.h"
 
-void RegisterItn() { }
-void UnregisterItn() { }
+#include <array>
+#include <optional>
+
+#include "core/uNumbers.h"
+#include "core/uUtils.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+constexpr double Scale = 100000;
+constexpr char Separator = '|';
+
+// Longitude, latitude, description and flag.
+using TItnFields = std::array<std::string_view, 4>;
+
+// The four fields of `line`; none when it has fewer than three separators. The last field
+// takes the rest of the line, separators included.
+std::optional<TItnFields> SplitItnLine(std::string_view line)
+{
+    if (line.ends_with(Separator))
+        line.remove_suffix(1);
+    TItnFields fields;
+    for (size_t i = 0; i < fields.size() - 1; ++i) {
+        const size_t end = line.find(Separator);
+        if (end == std::string_view::npos)
+            return std::nullopt;
+        fields[i] = line.substr(0, end);
+        line.remove_prefix(end + 1);
+    }
+    fields.back() = line;
+    return fields;
+}
+
+std::unique_ptr<TEntry> EntryOf(const TItnFields& fields)
+{
+    auto entry = std::make_unique<TEntry>();
+    entry->SetLongitude(ParseInteger(fields[0]) / Scale);
+    entry->SetLatitude(ParseInteger(fields[1]) / Scale);
+    entry->SetDescription(std::string(fields[2]));
+    const int32_t flag = ParseInteger(fields[3]);
+    entry->SetIpEnabled(flag & 1);
+    entry->SetIpStopOver(flag & 2);
+    entry->SetIpDeparture(flag & 4);
+    return entry;
+}
+
+} // namespace
+
+void TConvertToItn::Execute(TEntries& entries, TStream& stream)
+{
+    std::string line;
+    const int count = entries.Count();
+    for (int i = 0; i < count; ++i) {
+        const TEntry& entry = entries.Items(i);
+        line.clear();
+        AppendInteger(line, ToFixedPoint(entry.Longitude(), Scale));
+        line.push_back(Separator);
+        AppendInteger(line, ToFixedPoint(entry.Latitude(), Scale));
+        line.push_back(Separator);
+        line.append(entry.Description());
+        line.push_back(Separator);
+        AppendInteger(line, entry.Flag());
+        line.push_back(Separator);
+        line.append("\r\n");
+        stream.Write(line);
+    }
+}
+
+void TConvertFromItn::Execute(TEntries& entries, TStream& stream)
+{
+    // The whole text is read before the first line is parsed.
+    const TStreamBytes bytes(stream);
+    stream.Seek(
+        bytes.Origin() + static_cast<int64_t>(bytes.Bytes().size()), TSeekOrigin::Beginning);
+    const std::vector<std::string_view> lines = SplitLines(bytes.Bytes());
+    const auto count = static_cast<double>(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = Trim(lines[i]);
+        if (line.empty())
+            continue;
+        if (const std::optional<TItnFields> fields = SplitItnLine(line))
+            entries.AddEntry(EntryOf(*fields), false);
+        SetProgress(static_cast<double>(i) / count * 100);
+    }
+}
+
+void RegisterItn()
+{
+    RegisterFormat<TConvertToItn, TConvertFromItn>(
+        QStringLiteral("TomTom Itinerary"), QStringLiteral("itn"), rpLast);
+}
+
+void UnregisterItn() { UnregisterFormat<TConvertToItn, TConvertFromItn>(); }

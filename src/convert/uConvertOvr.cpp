@@ -1,4 +1,62 @@
 #include "convert/uConvertOvr.h"
 
-void RegisterOvr() { }
-void UnregisterOvr() { }
+#include "core/uNumbers.h"
+#include "platform/uBytes.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+constexpr uint8_t PoiRecord = 1;
+constexpr double Scale = 10000;
+// The length byte counts both coordinates and the description.
+constexpr size_t CoordinatesSize = 8;
+constexpr size_t MaxDescriptionSize = UINT8_MAX - CoordinatesSize;
+
+} // namespace
+
+void TConvertToOvr::Execute(TEntries& entries, TStream& stream)
+{
+    std::string record;
+    const int count = entries.Count();
+    for (int i = 0; i < count; ++i) {
+        const TEntry& entry = entries.Items(i);
+        const std::string_view description =
+            std::string_view(entry.Description()).substr(0, MaxDescriptionSize);
+        record.clear();
+        record.push_back(static_cast<char>(PoiRecord));
+        record.push_back(static_cast<char>(description.size() + CoordinatesSize));
+        AppendInt32(record, ToFixedPoint(entry.Longitude(), Scale));
+        AppendInt32(record, ToFixedPoint(entry.Latitude(), Scale));
+        record.append(description);
+        stream.Write(record);
+    }
+}
+
+void TConvertFromOvr::Execute(TEntries& entries, TStream& stream)
+{
+    const TStreamBytes bytes(stream);
+    const auto total = static_cast<double>(stream.Size());
+    TByteCursor data(bytes.Bytes(), Msg::InvalidOvrFile);
+    while (!data.AtEnd()) {
+        if (data.Byte() != PoiRecord)
+            data.Fail();
+        const uint8_t length = data.Byte();
+        if (length < CoordinatesSize)
+            data.Fail();
+        auto entry = std::make_unique<TEntry>();
+        entry->SetLongitude(data.Int32() / Scale);
+        entry->SetLatitude(data.Int32() / Scale);
+        entry->SetDescription(std::string(data.Slice(length - CoordinatesSize)));
+        entries.AddEntry(std::move(entry), true);
+        stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
+        SetProgress(static_cast<double>(stream.Position()) / total * 100);
+    }
+}
+
+void RegisterOvr()
+{
+    RegisterFormat<TConvertToOvr, TConvertFromOvr>(
+        QStringLiteral("Smartpath Binary"), QStringLiteral("ovr"), rpLast);
+}
+
+void UnregisterOvr() { UnregisterFormat<TConvertToOvr, TConvertFromOvr>(); }

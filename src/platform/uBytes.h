@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,15 +27,8 @@ public:
         return static_cast<uint8_t>(Bytes[Pos++]);
     }
 
-    int32_t Int32()
-    {
-        Require(4);
-        uint32_t value = 0;
-        for (int i = 3; i >= 0; --i)
-            value = (value << 8) | static_cast<uint8_t>(Bytes[Pos + i]);
-        Pos += 4;
-        return static_cast<int32_t>(value);
-    }
+    int32_t Int32() { return static_cast<int32_t>(LittleEndian<uint32_t>()); }
+    double Double() { return std::bit_cast<double>(LittleEndian<uint64_t>()); }
 
     // The bytes up to the next zero byte, which is passed over too.
     std::string_view ZeroTerminated()
@@ -47,15 +41,50 @@ public:
         return text;
     }
 
+    // The UTF-16 units up to the next zero unit, which is passed over too.
+    std::string_view ZeroTerminatedUtf16()
+    {
+        size_t end = Pos;
+        for (; end + 1 < Bytes.size(); end += 2)
+            if (Bytes[end] == '\0' && Bytes[end + 1] == '\0')
+                break;
+        if (end + 1 >= Bytes.size())
+            Fail();
+        std::string_view text = Bytes.substr(Pos, end - Pos);
+        Pos = end + 2;
+        return text;
+    }
+
     void Skip(size_t count)
     {
         Require(count);
         Pos += count;
     }
 
+    size_t Remaining() const { return Bytes.size() - Pos; }
+
+    // The next `count` bytes, passed over.
+    std::string_view Slice(size_t count)
+    {
+        Require(count);
+        std::string_view slice = Bytes.substr(Pos, count);
+        Pos += count;
+        return slice;
+    }
+
     [[noreturn]] void Fail() const { throw EUserError(Tr(DamagedMessage)); }
 
 private:
+    template <class TUnsigned> TUnsigned LittleEndian()
+    {
+        Require(sizeof(TUnsigned));
+        TUnsigned value = 0;
+        for (size_t i = sizeof(TUnsigned); i-- > 0;)
+            value = static_cast<TUnsigned>(value << 8) | static_cast<uint8_t>(Bytes[Pos + i]);
+        Pos += sizeof(TUnsigned);
+        return value;
+    }
+
     void Require(size_t count) const
     {
         if (count > Bytes.size() - Pos)
@@ -67,10 +96,22 @@ private:
     size_t Pos = 0;
 };
 
+template <class TUnsigned> void AppendLittleEndian(std::string& out, TUnsigned bits)
+{
+    char bytes[sizeof(TUnsigned)];
+    for (char& byte : bytes) {
+        byte = static_cast<char>(bits & 0xFF);
+        bits >>= 8;
+    }
+    out.append(bytes, sizeof bytes);
+}
+
 inline void AppendInt32(std::string& out, int32_t value)
 {
-    auto bits = static_cast<uint32_t>(value);
-    char bytes[4] = { static_cast<char>(bits), static_cast<char>(bits >> 8),
-        static_cast<char>(bits >> 16), static_cast<char>(bits >> 24) };
-    out.append(bytes, 4);
+    AppendLittleEndian(out, static_cast<uint32_t>(value));
+}
+
+inline void AppendDouble(std::string& out, double value)
+{
+    AppendLittleEndian(out, std::bit_cast<uint64_t>(value));
 }

@@ -26,6 +26,14 @@ inline constexpr char InvalidOv2File[]     = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char InvalidFloat[]       = QT_TRANSLATE_NOOP("Marivel", "'%1' is not a valid floating point value");
 inline constexpr char InvalidInteger[]     = QT_TRANSLATE_NOOP("Marivel", "'%1' is not a valid integer value");
 inline constexpr char ListIndexError[]     = QT_TRANSLATE_NOOP("Marivel", "List index out of bounds (%1)");
+inline constexpr char AscGenerated[]       = QT_TRANSLATE_NOOP("Marivel", "This Ascii PoiFile was generated");
+inline constexpr char AscGeneratedOn[]     = QT_TRANSLATE_NOOP("Marivel", "on");
+inline constexpr char AscGeneratedBy[]     = QT_TRANSLATE_NOOP("Marivel", "by Marivel, the POI editor and converter of Orvik Software");
+inline constexpr char ValuesExpected[]     = QT_TRANSLATE_NOOP("Marivel", "%1 to %2 values expected on line %3");
+inline constexpr char InvalidOvrFile[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid ovr file");
+inline constexpr char InvalidGdbHeader[]   = QT_TRANSLATE_NOOP("Marivel", "Invalid gdb file header");
+inline constexpr char InvalidGdbVersion[]  = QT_TRANSLATE_NOOP("Marivel", "Invalid gdb file version");
+inline constexpr char NoCfgItems[]         = QT_TRANSLATE_NOOP("Marivel", "No items found in this TomTom Navigator configuration file. Are you sure you are opening a configuration file that belongs to version 5 of TomTom Navigator?");
 // clang-format on
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
-#include "core/uNumbers.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
 #include "testing.h"
@@ -55,15 +54,6 @@ TEST(TConvertToOv2, NegativeCoordinatesRoundTrip)
     EXPECT_TRUE(back.Items(0).LatSouth());
     EXPECT_EQ(back.Items(1).Longitude(), -179.99999);
     EXPECT_EQ(back.Items(1).Latitude(), -89.99999);
-}
-
-TEST(FixedPoint, RoundsHalvesToEven)
-{
-    EXPECT_EQ(ToFixedPoint(0.625, 4), 2);
-    EXPECT_EQ(ToFixedPoint(0.875, 4), 4);
-    EXPECT_EQ(ToFixedPoint(-0.625, 4), -2);
-    EXPECT_EQ(ToFixedPoint(-180, 100000), -18000000);
-    EXPECT_EQ(static_cast<double>(RoundToDecimals(2.5L, 0)), 2);
 }
 
 TEST(TConvertFromOv2, ReadsSimpleAndExtendedRecordsAndSkipsTheRest)
@@ -126,4 +116,14 @@ TEST(TConvertFromOv2, LoadsAndSavesThroughTheRegistry)
     TMemoryStream unknown("data");
     EXPECT_THROW(entries.LoadFromStream(unknown, QString("xyz"), QString(), false), EUserError);
     EXPECT_EQ(entries.Count(), 2) << "an unknown format leaves the list as it was";
+}
+
+TEST(TConvertFromOv2, ReadsWhatGpsBabelWrites)
+{
+    TEntries entries;
+    Import(entries, TestData("gpsbabel/points.ov2")); // a block header first
+    ASSERT_EQ(entries.Count(), 4);
+    EXPECT_EQ(entries.Items(1).Description(), "Opera, Sydney");
+    EXPECT_EQ(entries.Items(1).Longitude(), 151.2153);
+    EXPECT_EQ(entries.Items(3).Latitude(), -22.95191);
 }

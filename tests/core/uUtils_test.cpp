@@ -35,3 +35,23 @@ TEST(RegistryHelpers, ListsAreNumberedValues)
     ReadRegStrings(reg, read, true);
     EXPECT_EQ(read, QStringList({ "Y", "x" })) << "stops at the gap, passes over duplicates";
 }
+
+TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
+{
+    using Lines = std::vector<std::string_view>;
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines { "a", "b", "c", "d" }));
+    EXPECT_EQ(SplitLines("a\n\r\r\nb\r\n"), (Lines { "a", "", "", "b" }));
+    EXPECT_EQ(SplitLines(""), Lines {});
+    EXPECT_EQ(RemoveLineBreaks(" a\r\nb \n"), "ab");
+}
+
+TEST(TextHelpers, CommaTextDropsQuotesAndTrims)
+{
+    std::vector<std::string> fields { "reused", "x", "y", "z" };
+    SplitCommaText("\"a, b\" ,c", fields);
+    EXPECT_EQ(fields, (std::vector<std::string> { "a, b", "c" }));
+    SplitCommaText("", fields);
+    EXPECT_EQ(fields, std::vector<std::string> { "" });
+    SplitCommaText(" 1,\t\"x\"y ,", fields);
+    EXPECT_EQ(fields, (std::vector<std::string> { "1", "xy", "" })) << "quotes only toggle";
+}

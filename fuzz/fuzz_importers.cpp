@@ -1,0 +1,35 @@
+// Feeds the same bytes to every importer. A user error is the right answer to damaged data;
+// anything else (a crash, a sanitizer report, another exception) is a fault.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include <QTemporaryDir>
+
+#include "convert/uConvertBase.h"
+#include "convert/uFormats.h"
+#include "platform/uExceptions.h"
+#include "platform/uStreams.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static QTemporaryDir config; // stored options and precision must not vary between runs
+    qputenv("MARIVEL_CONFIG_DIR", config.path().toLocal8Bit());
+    RegisterBuiltInFormats();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (int i = 0; i < ImporterCount(); ++i) {
+        TEntries entries;
+        TByteViewStream stream(bytes);
+        try {
+            CreateImporterAt(i)->Execute(entries, stream);
+        } catch (const EUserError&) {
+        }
+    }
+    return 0;
+}

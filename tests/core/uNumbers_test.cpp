@@ -1,0 +1,45 @@
+#include "core/uNumbers.h"
+
+#include <gtest/gtest.h>
+
+#include "testing.h"
+
+TEST(NumberText, FixedNotationWithAPoint)
+{
+    std::string out;
+    AppendFixed(out, 4.889685, 5);
+    out += ' ';
+    AppendFixed(out, -0.000001, 5);
+    out += ' ';
+    AppendFixed(out, -12.5, 0);
+    out += ' ';
+    AppendInteger(out, -5237403);
+    EXPECT_EQ(out, "4.88969 0.00000 -12 -5237403") << "halves to even, no negative zero";
+}
+
+TEST(NumberText, ParsesWhatOtherProgramsWrite)
+{
+    EXPECT_EQ(ParseFloat(" 04.88969 "), 4.88969);
+    EXPECT_EQ(ParseFloat("+1.5e2"), 150);
+    EXPECT_EQ(ParseFloat("-.5"), -0.5);
+    EXPECT_EQ(ParseFloat("4,5", ','), 4.5);
+    EXPECT_EQ(ParseFloat("4.5", ','), 4.5) << "the point stays good in a comma locale";
+    for (const char* bad : { "", "-", "4,5", "nan", "inf", "1.2.3", "1 2", "0x10" })
+        EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseFloat(bad); }),
+            QStringLiteral("'%1' is not a valid floating point value").arg(bad));
+
+    EXPECT_EQ(ParseInteger(" -488969"), -488969);
+    EXPECT_EQ(ParseInteger("+4"), 4);
+    EXPECT_EQ(ErrorOf<EConvertError>([] { ParseInteger("4.5"); }), "'4.5' is not a valid integer value");
+    EXPECT_THROW(ParseInteger("99999999999"), EConvertError);
+    EXPECT_THROW(ParseInteger("4 "), EConvertError);
+}
+
+TEST(NumberText, FixedPointRoundsHalvesToEven)
+{
+    EXPECT_EQ(ToFixedPoint(0.625, 4), 2);
+    EXPECT_EQ(ToFixedPoint(0.875, 4), 4);
+    EXPECT_EQ(ToFixedPoint(-0.625, 4), -2);
+    EXPECT_EQ(ToFixedPoint(-180, 100000), -18000000);
+    EXPECT_EQ(static_cast<double>(RoundToDecimals(2.5L, 0)), 2);
+}
