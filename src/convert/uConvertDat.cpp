@@ -1,4 +1,72 @@
 #include "convert/uConvertDat.h"
 
-void RegisterDat() { }
-void UnregisterDat() { }
+#include <string>
+#include <string_view>
+
+#include "platform/uBytes.h"
+#include "platform/uCodePage.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+constexpr std::string_view RecordKind = "Dynamic POI";
+// After the description: strings and bytes that this program leaves empty and does not read.
+constexpr int UnusedStrings = 7;
+constexpr size_t UnusedBytes = 8;
+// The position is stored twice, then zeros close the record.
+constexpr size_t ClosingZeros = 16;
+
+void AppendZeroTerminatedUtf16(std::string& out, std::string_view text)
+{
+    AppendUtf16LE(out, text);
+    out.append(2, '\0');
+}
+
+} // namespace
+
+void TConvertToDat::Execute(TEntries& entries, TStream& stream)
+{
+    std::string record;
+    const int count = entries.Count();
+    for (int i = 0; i < count; ++i) {
+        const TEntry& entry = entries.Items(i);
+        const double longitude = entry.Longitude();
+        const double latitude = entry.Latitude();
+        record.clear();
+        AppendZeroTerminatedUtf16(record, RecordKind);
+        AppendZeroTerminatedUtf16(record, entry.Description());
+        record.append(UnusedStrings * sizeof(char16_t) + UnusedBytes, '\0');
+        AppendDouble(record, longitude);
+        AppendDouble(record, latitude);
+        AppendDouble(record, longitude);
+        AppendDouble(record, latitude);
+        record.append(ClosingZeros, '\0');
+        stream.Write(record);
+    }
+}
+
+void TConvertFromDat::Execute(TEntries& entries, TStream& stream)
+{
+    const TStreamBytes bytes(stream);
+    TByteCursor data(bytes.Bytes(), Msg::InvalidDatFile);
+    while (!data.AtEnd()) {
+        data.ZeroTerminatedUtf16(); // the record kind
+        std::string description = NarrowUtf16LE(data.ZeroTerminatedUtf16());
+        for (int i = 0; i < UnusedStrings; ++i)
+            data.ZeroTerminatedUtf16();
+        data.Skip(UnusedBytes);
+        const double longitude = data.Double();
+        const double latitude = data.Double();
+        data.Skip(2 * sizeof(double) + ClosingZeros);
+        entries.AddValues(description, std::string(), longitude, latitude);
+    }
+    stream.Seek(0, TSeekOrigin::End);
+}
+
+void RegisterDat()
+{
+    RegisterFormat<TConvertToDat, TConvertFromDat>(
+        QStringLiteral("Destinator Binary"), QStringLiteral("dat"), rpLast);
+}
+
+void UnregisterDat() { UnregisterFormat<TConvertToDat, TConvertFromDat>(); }

@@ -1,4 +1,64 @@
 #include "convert/uConvertMio.h"
 
-void RegisterMio() { }
-void UnregisterMio() { }
+#include <string>
+#include <vector>
+
+#include "convert/uConvertCsv.h"
+#include "core/uNumbers.h"
+#include "core/uUtils.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+constexpr int Decimals = 4;
+constexpr int EmptyColumns = 3;
+
+constexpr int MinFields = 4;
+constexpr size_t DescriptionField = 0;
+constexpr size_t LongitudeField = 2;
+constexpr size_t LatitudeField = 3;
+
+} // namespace
+
+int TConvertToMioMap::Precision() const { return Decimals; }
+
+void TConvertToMioMap::Execute(TEntries& entries, TStream& stream)
+{
+    std::string line;
+    const int count = entries.Count();
+    for (int i = 0; i < count; ++i) {
+        const TEntry& entry = entries.Items(i);
+        line.clear();
+        AppendPoiLine(
+            line, entry.Description(), entry.Longitude(), entry.Latitude(), Decimals, EmptyColumns);
+        stream.Write(line);
+    }
+}
+
+void TConvertFromMioMap::Execute(TEntries& entries, TStream& stream)
+{
+    // Files written by other programs under the user's locale may use its separator.
+    const char separator = LocaleDecimalSeparator();
+    std::vector<std::string> fields;
+    ReadPoiLines(*this, stream, [&](std::string_view line, int index) {
+        line = Trim(line);
+        if (line.empty())
+            return;
+        SplitCommaText(line, fields);
+        if (fields.size() < MinFields)
+            throw EUserError(Tr(Msg::ValueCountExpected).arg(MinFields).arg(index));
+        const double longitude = ParseFloat(fields[LongitudeField], separator);
+        const double latitude = ParseFloat(fields[LatitudeField], separator);
+        entries.AddValues(fields[DescriptionField], std::string(), longitude, latitude);
+    });
+}
+
+void RegisterMio()
+{
+    RegisterFormat<TConvertToMioMap, TConvertFromMioMap>(
+        QStringLiteral("MioMap Comma Separated"), QStringLiteral("csv"), rpLast);
+}
+
+void UnregisterMio() { UnregisterFormat<TConvertToMioMap, TConvertFromMioMap>(); }

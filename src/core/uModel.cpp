@@ -24,7 +24,7 @@ double TEntry::AxisValue(const TAxis& axis)
 {
     long double magnitude =
         axis.Deg + axis.Min / 60.0L + axis.Sec / 3600.0L + (axis.SecFrac / 60.0L) / 3600.0L;
-    auto value = static_cast<double>(RoundToDecimals(magnitude, Settings().Precision));
+    double value = RoundToDecimals(magnitude, Settings().Precision);
     return axis.Negative ? -value : value;
 }
 

@@ -32,11 +32,14 @@ inline long double PowerOf10(int exponent)
     return exponent < 0 ? 1.0L / power : power;
 }
 
-// `value` rounded to `digits` decimals: divided by 10^-digits, rounded, multiplied back.
-inline long double RoundToDecimals(long double value, int digits)
+// `value` rounded to `digits` decimals: divided by 10^-digits and rounded in extended
+// precision, then divided by the exact 10^digits as a double, which gives the double nearest
+// the decimal number (multiplying back by the inexact 10^-digits can land one unit off, and
+// 52.12346 would not read back as 52.12346).
+inline double RoundToDecimals(long double value, int digits)
 {
-    long double unit = PowerOf10(-digits);
-    return RoundHalfEven(value / unit) * unit;
+    const auto units = static_cast<double>(RoundHalfEven(value / PowerOf10(-digits)));
+    return units / static_cast<double>(PowerOf10(digits));
 }
 
 // Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.

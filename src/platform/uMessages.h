@@ -34,6 +34,8 @@ inline constexpr char InvalidOvrFile[]     = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char InvalidGdbHeader[]   = QT_TRANSLATE_NOOP("Marivel", "Invalid gdb file header");
 inline constexpr char InvalidGdbVersion[]  = QT_TRANSLATE_NOOP("Marivel", "Invalid gdb file version");
 inline constexpr char NoCfgItems[]         = QT_TRANSLATE_NOOP("Marivel", "No items found in this TomTom Navigator configuration file. Are you sure you are opening a configuration file that belongs to version 5 of TomTom Navigator?");
+inline constexpr char ValueCountExpected[] = QT_TRANSLATE_NOOP("Marivel", "%1 values expected on line %2");
+inline constexpr char InvalidDatFile[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid dat file");
 // clang-format on
 }
 

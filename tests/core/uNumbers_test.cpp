@@ -41,5 +41,6 @@ TEST(NumberText, FixedPointRoundsHalvesToEven)
     EXPECT_EQ(ToFixedPoint(0.875, 4), 4);
     EXPECT_EQ(ToFixedPoint(-0.625, 4), -2);
     EXPECT_EQ(ToFixedPoint(-180, 100000), -18000000);
-    EXPECT_EQ(static_cast<double>(RoundToDecimals(2.5L, 0)), 2);
+    EXPECT_EQ(RoundToDecimals(2.5L, 0), 2);
+    EXPECT_EQ(RoundToDecimals(-2295191e-5L, 5), -22.95191) << "the double nearest the decimals";
 }
