@@ -1,10 +1,13 @@
-// Import and export speed of the formats at a million entries.
+// Import and export speed of every format at a million entries.
 
-#include <QTemporaryDir>
+#include <map>
 
 #include <benchmark/benchmark.h>
 
-#include "convert/uConvertOv2.h"
+#include <QTemporaryDir>
+
+#include "convert/uConvertBase.h"
+#include "convert/uFormats.h"
 #include "platform/uStreams.h"
 #include "uBenchData.h"
 
@@ -18,49 +21,82 @@ const std::string& Ov2Bytes()
     return bytes;
 }
 
-void ReportRate(benchmark::State& state)
+TEntries& MillionPoints()
 {
-    state.SetItemsProcessed(state.iterations() * MillionEntries);
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Ov2Bytes().size()));
+    static TEntries entries;
+    if (entries.Count() == 0) {
+        TByteViewStream stream(Ov2Bytes());
+        entries.LoadFromStream(stream, QStringLiteral("ov2"), QString(), false);
+    }
+    return entries;
 }
 
-void Ov2Import(benchmark::State& state)
+// A million points in the format of importer `index`: written by the format's own exporter,
+// or made for the formats that are only read.
+const std::string& InputFor(int index)
 {
+    static std::map<int, std::string> inputs;
+    auto [found, added] = inputs.try_emplace(index);
+    if (added) {
+        const QString id = ImporterFormatId(index);
+        if (id == QLatin1String("gdb"))
+            found->second = MakeGdb(MillionEntries);
+        else if (id == QLatin1String("ttcfg"))
+            found->second = MakeCfg(MillionEntries);
+        else if (int exporter = IndexOfExporterFormat(id); exporter >= 0) {
+            TMemoryStream stream;
+            CreateExporterAt(exporter)->Execute(MillionPoints(), stream);
+            found->second = stream.Bytes();
+        }
+    }
+    return found->second;
+}
+
+void Import(benchmark::State& state, int index)
+{
+    const std::string& input = InputFor(index);
     for (auto _ : state) {
         TEntries entries;
-        TByteViewStream stream(Ov2Bytes());
-        TConvertFromOv2().Execute(entries, stream);
-        benchmark::DoNotOptimize(entries.Count());
+        TByteViewStream stream(input);
+        CreateImporterAt(index)->Execute(entries, stream);
         state.PauseTiming(); // freeing a million entries is not part of reading them
         entries.Clear();
         state.ResumeTiming();
     }
-    ReportRate(state);
+    state.SetItemsProcessed(state.iterations() * MillionEntries);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(input.size()));
 }
 
-void Ov2Export(benchmark::State& state)
+void Export(benchmark::State& state, int index)
 {
-    TEntries entries;
-    TByteViewStream input(Ov2Bytes());
-    TConvertFromOv2().Execute(entries, input);
+    TEntries& entries = MillionPoints();
     for (auto _ : state) {
         TMemoryStream stream;
-        TConvertToOv2().Execute(entries, stream);
+        CreateExporterAt(index)->Execute(entries, stream);
         benchmark::DoNotOptimize(stream.Size());
     }
-    ReportRate(state);
+    state.SetItemsProcessed(state.iterations() * MillionEntries);
+}
+
+void RegisterCases()
+{
+    for (int i = 0; i < ImporterCount(); ++i)
+        benchmark::RegisterBenchmark(("Import/" + ImporterFormatId(i)).toStdString().c_str(), Import, i)
+            ->Unit(benchmark::kMillisecond);
+    for (int i = 0; i < ExporterCount(); ++i)
+        benchmark::RegisterBenchmark(("Export/" + ExporterFormatId(i)).toStdString().c_str(), Export, i)
+            ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace
 
-BENCHMARK(Ov2Import)->Unit(benchmark::kMillisecond);
-BENCHMARK(Ov2Export)->Unit(benchmark::kMillisecond);
-
 int main(int argc, char** argv)
 {
-    // The user's own precision must not change what is measured.
+    // The user's own precision and options must not change what is measured.
     QTemporaryDir config;
     qputenv("MARIVEL_CONFIG_DIR", config.path().toLocal8Bit());
+    TBuiltInFormats formats;
+    RegisterCases();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

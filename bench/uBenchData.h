@@ -3,6 +3,12 @@
 #include <cstdint>
 #include <string>
 
-// Bytes of an OV2 file with `count` simple records spread over Europe, with descriptions of
-// 12 to 40 characters as real POI files have; the same bytes every time.
+// Test files of `count` points spread over Europe, with descriptions of 12 to 40 characters
+// as real POI files have; the same bytes every time.
+
 std::string MakeOv2(int count);
+// A MapSource database (version 2) with one waypoint record per point, laid out as
+// MapSource and GPSBabel write them.
+std::string MakeGdb(int count);
+// A navigator configuration file holding one favourite per point.
+std::string MakeCfg(int count);

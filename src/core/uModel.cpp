@@ -22,6 +22,8 @@ TEntry::TEntry() = default;
 // user's precision.
 double TEntry::AxisValue(const TAxis& axis)
 {
+    if (axis.Deg == 0 && axis.Min == 0 && axis.Sec == 0 && axis.SecFrac == 0)
+        return axis.Negative ? -0.0 : 0.0; // a new entry: spares importers the arithmetic
     long double magnitude =
         axis.Deg + axis.Min / 60.0L + axis.Sec / 3600.0L + (axis.SecFrac / 60.0L) / 3600.0L;
     double value = RoundToDecimals(magnitude, Settings().Precision);
@@ -62,8 +64,9 @@ void TEntry::SetAxis(TAxis& axis, int limit, double value)
         scaled = rest * 60.0L;
         axis.Sec = static_cast<uint8_t>(scaled);
         rest = static_cast<double>(scaled - axis.Sec);
+        // Summed up again, the parts of a value within the limit stay within it, so there is
+        // nothing to normalize here.
         axis.SecFrac = static_cast<double>(rest * 60.0L);
-        NormalizeAxis(axis, limit);
     }
     FChanged = true;
 }
