@@ -175,6 +175,9 @@ QString FormatList()
 void RunConversion(const TConvertRequest& request, QTextStream& progress)
 {
     SetDevSwitch(request.Dev);
+    struct TRunOptions { // the options given hold for this conversion only
+        ~TRunOptions() { ClearOptionOverrides(); }
+    } runOptions;
     for (const auto& option : request.Options)
         OverrideOption(option.FormatId, option.Index, option.On);
     // The exporter is made first, so an output format that cannot be written fails at once.

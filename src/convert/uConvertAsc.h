@@ -15,7 +15,7 @@ enum class TColumnLayout {
 class TConvertToAscBase : public TConvertToBase {
 public:
     int Precision() const override { return 5; }
-    // Whether the file starts with a comment line naming its maker, and an empty line.
+    // Whether the file starts with a comment line naming the program, and an empty line.
     virtual bool WritesHeader() const { return true; }
     virtual TColumnLayout ColumnLayout() const { return TColumnLayout::LonLatDesc; }
 

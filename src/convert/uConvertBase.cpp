@@ -328,3 +328,5 @@ void OverrideOption(const QString& formatId, int index, bool value)
     if (!found)
         throw EUserError(Tr(Msg::NoSuchOption).arg(formatId).arg(index));
 }
+
+void ClearOptionOverrides() { OptionOverrides().clear(); }

@@ -41,6 +41,8 @@ public:
 
 private:
     friend void OverrideOption(const QString& formatId, int index, bool value);
+    // Back to the stored options.
+    void ClearOptionOverrides();
     QString OptionsKey() const;
 
     int FProgress = 0;
@@ -103,6 +105,8 @@ template <class TExporter, class TImporter> void UnregisterFormat()
 // Sets option `index` of the converters of `formatId` for the rest of this run, without
 // storing it; fails with a user error when no converter of that format has such an option.
 void OverrideOption(const QString& formatId, int index, bool value);
+// Back to the stored options.
+void ClearOptionOverrides();
 
 // Queries by 0-based position in registry order. An extension may be given with or without
 // its dot and in any case.

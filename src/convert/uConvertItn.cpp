@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "core/uNumbers.h"
 #include "core/uUtils.h"

@@ -41,7 +41,7 @@ void TConvertFromOvr::Execute(TEntries& entries, TStream& stream)
         if (data.Byte() != PoiRecord)
             data.Fail();
         const uint8_t length = data.Byte();
-        if (length < CoordinatesSize)
+        if (length < CoordinatesSize) // shorter than its own coordinates
             data.Fail();
         auto entry = std::make_unique<TEntry>();
         entry->SetLongitude(data.Int32() / Scale);

@@ -1,6 +1,7 @@
 #include "core/uNumbers.h"
 
 #include <charconv>
+#include <cmath>
 
 #include <QLocale>
 
@@ -10,13 +11,37 @@
 
 void AppendFixed(std::string& out, double value, int decimals)
 {
-    char buffer[64];
-    auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string_view text(buffer, static_cast<size_t>(end - buffer));
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string_view::npos)
-        text.remove_prefix(1);
-    out.append(text);
+    // Whole numbers are much faster to write than floating point; coordinates are far from
+    // the range where the scaled value stops being exact.
+    const long double scaled = RoundHalfEven(value * PowerOf10(decimals));
+    if (!(std::fabs(scaled) < 1e18L)) {
+        char buffer[400];
+        auto [end, error] = std::to_chars(
+            buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        out.append(buffer, end);
+        return;
+    }
+    const auto units = static_cast<int64_t>(scaled);
+    const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
+    char digits[24];
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, magnitude);
+    std::string_view text(digits, static_cast<size_t>(end - digits));
+    if (units < 0)
+        out.push_back('-');
+    const auto width = static_cast<size_t>(decimals);
+    if (text.size() <= width) { // below one: "0." and leading zeros
+        out.push_back('0');
+        if (width > 0)
+            out.push_back('.');
+        out.append(width - text.size(), '0');
+        out.append(text);
+        return;
+    }
+    out.append(text.substr(0, text.size() - width));
+    if (width > 0) {
+        out.push_back('.');
+        out.append(text.substr(text.size() - width));
+    }
 }
 
 void AppendInteger(std::string& out, int64_t value)

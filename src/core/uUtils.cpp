@@ -81,20 +81,28 @@ void SetDevSwitch(bool on) { DevSwitchOn = on; }
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n')
+    const char* const end = text.data() + text.size();
+    const char* start = text.data();
+    while (start < end) {
+        const char* stop = start;
+        while (stop < end && *stop != '\n' && *stop != '\r')
+            ++stop;
+        lines.emplace_back(start, static_cast<size_t>(stop - start));
+        start = stop + 1;
+        if (stop + 1 < end && stop[0] == '\r' && stop[1] == '\n')
             ++start;
     }
     return lines;
 }
 
 static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+static void TrimInPlace(std::string& text)
+{
+    const std::string_view trimmed = Trim(text);
+    if (trimmed.size() != text.size())
+        text = std::string(trimmed);
+}
 
 std::string_view Trim(std::string_view text)
 {
@@ -108,27 +116,32 @@ std::string_view Trim(std::string_view text)
 void SplitCommaText(std::string_view text, std::vector<std::string>& fields)
 {
     size_t count = 0;
-    std::string field;
-    auto finish = [&] {
-        std::string_view trimmed = Trim(field);
-        if (count < fields.size())
-            fields[count].assign(trimmed);
-        else
-            fields.emplace_back(trimmed);
-        ++count;
-        field.clear();
+    auto field = [&]() -> std::string& {
+        if (count == fields.size())
+            fields.emplace_back();
+        fields[count].clear();
+        return fields[count];
     };
+    std::string* current = &field();
     bool quoted = false;
-    for (char c : text) {
-        if (c == '"')
+    size_t run = 0; // start of the characters not yet copied into the field
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '"' && (c != ',' || quoted))
+            continue;
+        current->append(text.substr(run, i - run));
+        run = i + 1;
+        if (c == '"') {
             quoted = !quoted;
-        else if (c == ',' && !quoted)
-            finish();
-        else
-            field.push_back(c);
+            continue;
+        }
+        TrimInPlace(*current);
+        ++count;
+        current = &field();
     }
-    finish();
-    fields.resize(count);
+    current->append(text.substr(run));
+    TrimInPlace(*current);
+    fields.resize(count + 1);
 }
 
 std::string RemoveLineBreaks(std::string_view text)

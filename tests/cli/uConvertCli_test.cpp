@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
+#include "core/uSettings.h"
 #include "testing.h"
 
 namespace {
@@ -100,6 +101,33 @@ TEST_F(ConvertCommandTest, UsageErrorsAndListings)
     EXPECT_EQ(Run({ "--frobnicate", "a", "b" }) + Run({ "--to" }), 4);
     EXPECT_EQ(Run({ "-h" }), 0);
     EXPECT_TRUE(Out.startsWith(QString("Usage: marivel-convert [options] INPUT... OUTPUT")));
+}
+
+TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
+{
     EXPECT_EQ(Run({ "--list-formats" }), 0);
-    EXPECT_EQ(Out, QString("r\tttov2\t.ov2\tTomTom Binary\nw\tttov2\t.ov2\tTomTom Binary\n"));
+    QStringList lines = Out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.first(), "r\tttov2\t.ov2\tTomTom Binary");
+    QString ids;
+    for (const QString& line : lines)
+        ids += line.section('\t', 0, 1) + ' ';
+    EXPECT_EQ(ids,
+        "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
+        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv w\tttov2 w\tttitn w\tttovr "
+        "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
+        "w\tmiomapcsv ");
+}
+
+TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
+{
+    Write("in.ov2", Ov2Record(2, 123456, -654321, { "x" }));
+    Settings().Precision = 6;
+    EXPECT_EQ(Run({ "--option", "genasc:0=on", Path("in.ov2"), Path("on.asc") }), 0);
+    EXPECT_EQ(Run({ Path("in.ov2"), Path("off.asc") }), 0);
+    Settings().Precision = 5;
+    EXPECT_TRUE(QString::fromStdString(Read("on.asc")).endsWith("1.234560, -6.543210, \"x\"\r\n"));
+    EXPECT_TRUE(QString::fromStdString(Read("off.asc")).endsWith("1.23456, -6.54321, \"x\"\r\n"));
+    EXPECT_EQ(Run({ "--option", "ttov2:0=on", Path("in.ov2"), Path("out.ov2") }), 1);
+    EXPECT_EQ(Err, "Format ttov2 has no option 0.\n");
+    EXPECT_EQ(Run({ "--option", "genasc:x=on", Path("in.ov2"), Path("out.asc") }), 2);
 }

@@ -13,21 +13,6 @@
 
 namespace {
 
-class TDevSwitch {
-public:
-    TDevSwitch() { SetDevSwitch(true); }
-    ~TDevSwitch() { SetDevSwitch(false); }
-};
-
-class TGermanLocale {
-public:
-    TGermanLocale() { QLocale::setDefault(QLocale(QLocale::German)); }
-    ~TGermanLocale() { QLocale::setDefault(Previous); }
-
-private:
-    QLocale Previous;
-};
-
 const std::string Header = "; This Ascii PoiFile was generated";
 
 std::string Export(TConvertToAscBase&& exporter, double lon, double lat, const char* desc)
@@ -39,6 +24,9 @@ std::string Export(TConvertToAscBase&& exporter, double lon, double lat, const c
     return stream.Bytes();
 }
 
+// What follows the header line and the empty line after it.
+std::string Body(const std::string& text) { return text.substr(text.find("\r\n\r\n") + 4); }
+
 void Import(TConvertFromAscBase&& importer, TEntries& entries, const std::string& text)
 {
     TMemoryStream stream(text);
@@ -46,37 +34,49 @@ void Import(TConvertFromAscBase&& importer, TEntries& entries, const std::string
     EXPECT_EQ(stream.Position(), stream.Size());
 }
 
+// The entries as "description longitude latitude" lines, to compare a whole list at once.
+std::string Listing(const TEntries& entries)
+{
+    std::string text;
+    for (int i = 0; i < entries.Count(); ++i) {
+        const TEntry& entry = entries.Items(i);
+        text += entry.Description() + ' '
+            + QString::number(entry.Longitude(), 'g', 10).toStdString() + ' '
+            + QString::number(entry.Latitude(), 'g', 10).toStdString() + '\n';
+    }
+    return text;
+}
+
 } // namespace
 
 TEST(TConvertToAscBase, WritesEachLayoutWithItsHeader)
 {
-    const TDevSwitch dev;
+    SetDevSwitch(true);
     const std::string dam = Export(TConvertToAsc(), 4.88969, 52.37403, "Dam");
     EXPECT_EQ(dam.substr(0, Header.size() + 4), Header + " by ") << "no date under /dev";
-    EXPECT_EQ(dam.substr(dam.find("\r\n\r\n") + 4), "4.88969, 52.37403, \"Dam\"\r\n");
-    const std::string navio = Export(TConvertToNavioCsv(), 4.88969, 52.37403, "Dam");
-    EXPECT_EQ(navio.substr(navio.find("\r\n\r\n") + 4), "\"Dam\", 52.37403, 4.88969\r\n");
+    EXPECT_EQ(Body(dam), "4.88969, 52.37403, \"Dam\"\r\n");
+    EXPECT_EQ(Body(Export(TConvertToNavioCsv(), 4.88969, 52.37403, "Dam")),
+        "\"Dam\", 52.37403, 4.88969\r\n");
     EXPECT_EQ(Export(TConvertToGarminCsv(), 151.2153, -33.9, "a\"b"),
         "151.21530, -33.90000, \"a\"b\"\r\n")
         << "no header, the description unchanged";
-}
 
-TEST(TConvertToAscBase, HeaderNamesTheDateOutsideDevMode)
-{
+    SetDevSwitch(false);
     const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
-    const std::string header = Header + " on " + today.toStdString() + " by ";
-    EXPECT_EQ(Export(TConvertToNavio(), 1, 2, "x").substr(0, header.size()), header);
+    const std::string dated = Header + " on " + today.toStdString() + " by ";
+    EXPECT_EQ(Export(TConvertToNavio(), 1, 2, "x").substr(0, dated.size()), dated);
 }
 
 TEST(TConvertToAscBase, NumbersUseAPointInEveryLocale)
 {
-    const TGermanLocale german;
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German));
     EXPECT_EQ(
         Export(TConvertToGarminCsv(), 4.88969, -52.5, "Dam"), "4.88969, -52.50000, \"Dam\"\r\n");
     TEntries entries;
     Import(TConvertFromNavmanCsv(), entries, "4.88969, 52.37403, Dam");
-    ASSERT_EQ(entries.Count(), 1);
-    EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
+    EXPECT_EQ(Listing(entries), "Dam 4.88969 52.37403\n");
+    QLocale::setDefault(previous);
 }
 
 TEST(TConvertToAsc, MaximumPrecisionOptionWritesTheSettingsDecimals)
@@ -84,69 +84,50 @@ TEST(TConvertToAsc, MaximumPrecisionOptionWritesTheSettingsDecimals)
     const TTempConfig config;
     const int previous = Settings().Precision;
     Settings().Precision = 6;
-    EXPECT_EQ(Export(TConvertToGarminCsv(), 4.123456, 1, ""), "4.12346, 1.00000, \"\"\r\n");
-    const std::string fine = "4.123456, 1.000000, \"\"\r\n";
-    EXPECT_NE(
-        Export(TConvertToAsc(), 4.123456, 1, "").find("4.12346, 1.00000,"), std::string::npos);
+    const std::string five = "4.12346, 1.00000, \"\"\r\n";
+    EXPECT_EQ(Body(Export(TConvertToAsc(), 4.123456, 1, "")), five);
     TConvertToAsc().SetOption(0, true);
-    EXPECT_EQ(TConvertToAsc().Precision(), 6);
-    const std::string generic = Export(TConvertToAsc(), 4.123456, 1, "");
-    EXPECT_EQ(generic.substr(generic.size() - fine.size()), fine);
-    EXPECT_EQ(Export(TConvertToNavio(), 4.123456, 1, "").find("4.123456"), std::string::npos);
+    EXPECT_EQ(Body(Export(TConvertToAsc(), 4.123456, 1, "")), "4.123456, 1.000000, \"\"\r\n");
+    EXPECT_EQ(Body(Export(TConvertToNavio(), 4.123456, 1, "")), five);
     Settings().Precision = previous;
 }
 
-TEST(TConvertFromAscBase, ReadsDescriptionsAndSkipsCommentsAndBlankLines)
+TEST(TConvertFromAscBase, ReadsWhatWasWrittenPastCommentsAndBlankLines)
 {
-    TEntries written;
-    written.AddValues("Dam, Amsterdam", "", 4.88969, 52.37403);
-    written.AddValues("Opera", "", 151.2153, -33.85678);
-    TMemoryStream stream;
-    TConvertToNavioCsv().Execute(written, stream);
+    const std::string written = Export(TConvertToNavioCsv(), 4.88969, 52.37403, "Dam, Amsterdam");
     TEntries entries;
-    Import(TConvertFromNavioCsv(), entries, stream.Bytes() + "\r\n  \" x \" , -1.5,2\n");
-    ASSERT_EQ(entries.Count(), 3);
-    EXPECT_EQ(entries.Items(0).Description(), "Dam, Amsterdam");
-    EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
-    EXPECT_EQ(entries.Items(1).Latitude(), -33.85678);
-    EXPECT_EQ(entries.Items(2).Description(), "x") << "blanks inside the quotes are trimmed";
-    EXPECT_EQ(entries.Items(2).Longitude(), 2);
-    EXPECT_EQ(entries.Items(2).Latitude(), -1.5);
+    Import(TConvertFromNavioCsv(), entries, written + "\r\n  \" x \" , -1.5,2\n");
+    EXPECT_EQ(Listing(entries), "Dam, Amsterdam 4.88969 52.37403\nx 2 -1.5\n")
+        << "blanks inside the quotes are trimmed";
     EXPECT_TRUE(entries.Items(0).IpDeparture());
 }
 
-TEST(TConvertFromAscBase, WrongColumnCountsNameTheLineFromZero)
+TEST(TConvertFromAscBase, FailuresNameTheLineFromZeroAndKeepWhatWasRead)
 {
     TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>([&] {
-        Import(TConvertFromNavmanCsv(), entries, "; comment\r\n1,2,a\r\n3,4\r\n5,6,b");
-    }),
+    auto errorOf = [&](TConvertFromAscBase&& importer, const std::string& text) {
+        return ErrorOf<EUserError>([&] { Import(std::move(importer), entries, text); });
+    };
+    EXPECT_EQ(errorOf(TConvertFromNavmanCsv(), "; comment\r\n1,2,a\r\n3,4\r\n5,6,b"),
         "3 to 3 values expected on line 2");
-    EXPECT_EQ(entries.Count(), 1) << "entries read before the fault stay";
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Import(TConvertFromGarminCsv(), entries, "1,2,a,b,c"); }),
-        "3 to 4 values expected on line 0");
+    EXPECT_EQ(entries.Count(), 1);
+    EXPECT_EQ(errorOf(TConvertFromGarminCsv(), "1,2,a,b,c"), "3 to 4 values expected on line 0");
+    EXPECT_EQ(
+        errorOf(TConvertFromNavmanCsv(), "Lon,Lat,a"), "'Lon' is not a valid floating point value");
+    EXPECT_EQ(errorOf(TConvertFromGarminCsv(), "\n1,2,a\nx,y,z"),
+        "'x' is not a valid floating point value")
+        << "column titles only on the first line";
 }
 
-TEST(TConvertFromGarminCsv, TakesTheLastColumnOrTheThirdByOption)
+TEST(TConvertFromGarminCsv, TakesTheLastColumnOrTheThirdByOptionAndPassesTitlesOver)
 {
     const TTempConfig config;
     const std::string text = "Longitude,Latitude,Name,Comment\n1,2,name,comment\n3,4,only\n";
     TEntries entries;
     Import(TConvertFromGarminCsv(), entries, text);
-    ASSERT_EQ(entries.Count(), 2) << "the title row is passed over";
-    EXPECT_EQ(entries.Items(0).Description(), "comment");
-    EXPECT_EQ(entries.Items(1).Description(), "only");
     TConvertFromGarminCsv().SetOption(0, true);
     Import(TConvertFromGarminCsv(), entries, text);
-    EXPECT_EQ(entries.Items(2).Description(), "name");
-
-    EXPECT_EQ(
-        ErrorOf<EUserError>([&] { Import(TConvertFromNavmanCsv(), entries, "Lon,Lat,Name"); }),
-        "'Lon' is not a valid floating point value");
-    EXPECT_EQ(
-        ErrorOf<EUserError>([&] { Import(TConvertFromGarminCsv(), entries, "\n1,2,a,b\nx,y,z"); }),
-        "'x' is not a valid floating point value")
-        << "titles only on the first line";
+    EXPECT_EQ(Listing(entries), "comment 1 2\nonly 3 4\nname 1 2\nonly 3 4\n");
 }
 
 TEST(TConvertFromGarminCsv, ReadsAFileWrittenByGpsBabel)
@@ -155,13 +136,7 @@ TEST(TConvertFromGarminCsv, ReadsAFileWrittenByGpsBabel)
     TEntries entries;
     TMemoryStream stream(TestData("gpsbabel/points-garmin.csv"));
     entries.LoadFromStream(stream, "csv", "garmincsv", false);
-    ASSERT_EQ(entries.Count(), 4);
-    EXPECT_EQ(entries.Items(0).Description(), "Dam Square");
-    EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
-    EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
-    EXPECT_EQ(entries.Items(1).Description(), "Opera Sydney");
-    EXPECT_EQ(entries.Items(1).Longitude(), 151.2153);
-    EXPECT_EQ(entries.Items(1).Latitude(), -33.85678);
-    EXPECT_EQ(entries.Items(3).Description(), "Cristo Redentor");
-    EXPECT_EQ(entries.Items(3).Longitude(), -43.21049);
+    EXPECT_EQ(Listing(entries),
+        "Dam Square 4.88969 52.37403\nOpera Sydney 151.2153 -33.85678\n"
+        "Liberty -74.0445 40.68925\nCristo Redentor -43.21049 -22.95191\n");
 }

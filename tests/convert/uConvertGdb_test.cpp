@@ -1,3 +1,107 @@
 #include "convert/uConvertGdb.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "platform/uBytes.h"
+#include "platform/uStreams.h"
+#include "testing.h"
+
+namespace {
+
+std::string Int32Bytes(int32_t value)
+{
+    std::string bytes;
+    AppendInt32(bytes, value);
+    return bytes;
+}
+
+// Header blocks hold their length L, then L + 1 bytes.
+std::string Header(const std::string& version, const std::string& second = "x")
+{
+    return std::string("MsRcf\0", 6) + Int32Bytes(static_cast<int32_t>(version.size())) + version
+        + '\0' + Int32Bytes(static_cast<int32_t>(second.size())) + second + '\0'
+        + std::string("MapSource\0", 10);
+}
+
+std::string Record(char type, const std::string& data, int32_t lengthError = 0)
+{
+    return Int32Bytes(static_cast<int32_t>(data.size()) + lengthError) + type + data;
+}
+
+// Stands for the waypoint fields after the position, which are not read.
+const std::string UnreadTail = "more";
+
+std::string Waypoint(const std::string& name, int32_t latitude, int32_t longitude)
+{
+    return Record('W',
+        name + '\0' + std::string(4, '\0') + "NL" + '\0' + std::string(22, '\xff')
+            + Int32Bytes(latitude) + Int32Bytes(longitude) + UnreadTail);
+}
+
+QString Import(TEntries& entries, const std::string& bytes)
+{
+    TMemoryStream stream(bytes);
+    return ErrorOf<EUserError>([&] { TConvertFromGdb().Execute(entries, stream); });
+}
+
+QString ImportError(const std::string& bytes)
+{
+    TEntries entries;
+    return Import(entries, bytes);
+}
+
+} // namespace
+
+TEST(TConvertFromGdb, ReadsWaypointsOfBothVersionsAndPassesOverOtherRecords)
+{
+    for (const char* version : { "Dk", "Dl" }) {
+        TEntries entries;
+        EXPECT_EQ(
+            Import(entries,
+                Header(version) + Record('R', "route") + Waypoint("north", 1073741824, -536870912)
+                    + Record('T', "") + Waypoint("", 0, 1) + Record('R', "cut", 1000)),
+            "no error");
+        ASSERT_EQ(entries.Count(), 2) << version;
+        EXPECT_EQ(entries.Items(0).Description(), "north");
+        EXPECT_EQ(entries.Items(0).Latitude(), 90);
+        EXPECT_EQ(entries.Items(0).Longitude(), -45);
+    }
+    EXPECT_EQ(ImportError(Header("Dm")), "Invalid gdb file version");
+}
+
+TEST(TConvertFromGdb, DamagedHeaderOrWaypointFails)
+{
+    const std::string header = Header("Dk");
+    for (size_t cut = 0; cut < header.size(); ++cut)
+        EXPECT_EQ(ImportError(header.substr(0, cut)), "Invalid gdb file header") << cut;
+    EXPECT_EQ(ImportError(Header("Dk", std::string(128, 'x'))), "Invalid gdb file header")
+        << "a block beyond its 128-byte buffer";
+    EXPECT_EQ(ImportError(Header("Dk", std::string(127, 'x'))), "no error");
+
+    const std::string waypoint = Waypoint("a", 0, 0);
+    for (size_t cut = 1; cut < waypoint.size() - UnreadTail.size(); ++cut)
+        EXPECT_EQ(ImportError(header + waypoint.substr(0, cut)), "Invalid gdb file header") << cut;
+}
+
+TEST(TConvertFromGdb, ReadsGpsBabelFiles)
+{
+    TBuiltInFormats formats;
+    const struct {
+        const char* Name;
+        double Latitude, Longitude;
+    } expected[] = { { "Dam Square", 52.37403, 4.88969 }, { "Opera, Sydney", -33.85678, 151.2153 },
+        { "Liberty", 40.68925, -74.0445 }, { "Cristo Redentor", -22.95191, -43.21049 } };
+    for (const char* file : { "gpsbabel/points-v1.gdb", "gpsbabel/points-v2.gdb" }) {
+        TMemoryStream stream(TestData(file));
+        TEntries entries;
+        entries.LoadFromStream(stream, QString("gdb"), QString(), false);
+        ASSERT_EQ(entries.Count(), 4) << file;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(entries.Items(i).Description(), expected[i].Name);
+            EXPECT_NEAR(entries.Items(i).Latitude(), expected[i].Latitude, 1e-5);
+            EXPECT_NEAR(entries.Items(i).Longitude(), expected[i].Longitude, 1e-5);
+        }
+        EXPECT_EQ(stream.Position(), stream.Size());
+    }
+}
