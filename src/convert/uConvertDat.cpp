@@ -1,5 +1,6 @@
 #include "convert/uConvertDat.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,14 +27,16 @@ void AppendZeroTerminatedUtf16(std::string& out, std::string_view text)
 
 void TConvertToDat::Execute(TEntries& entries, TStream& stream)
 {
+    // Widened once, as it starts every record.
+    std::string kind;
+    AppendZeroTerminatedUtf16(kind, RecordKind);
     std::string record;
     const int count = entries.Count();
     for (int i = 0; i < count; ++i) {
         const TEntry& entry = entries.Items(i);
         const double longitude = entry.Longitude();
         const double latitude = entry.Latitude();
-        record.clear();
-        AppendZeroTerminatedUtf16(record, RecordKind);
+        record.assign(kind);
         AppendZeroTerminatedUtf16(record, entry.Description());
         record.append(UnusedStrings * sizeof(char16_t) + UnusedBytes, '\0');
         AppendDouble(record, longitude);
@@ -51,14 +54,16 @@ void TConvertFromDat::Execute(TEntries& entries, TStream& stream)
     TByteCursor data(bytes.Bytes(), Msg::InvalidDatFile);
     while (!data.AtEnd()) {
         data.ZeroTerminatedUtf16(); // the record kind
-        std::string description = NarrowUtf16LE(data.ZeroTerminatedUtf16());
+        const std::string_view description = data.ZeroTerminatedUtf16();
         for (int i = 0; i < UnusedStrings; ++i)
             data.ZeroTerminatedUtf16();
         data.Skip(UnusedBytes);
-        const double longitude = data.Double();
-        const double latitude = data.Double();
+        auto entry = std::make_unique<TEntry>();
+        entry->SetLongitude(data.Double());
+        entry->SetLatitude(data.Double());
         data.Skip(2 * sizeof(double) + ClosingZeros);
-        entries.AddValues(description, std::string(), longitude, latitude);
+        entry->SetDescription(NarrowUtf16LE(description));
+        entries.AddEntry(std::move(entry), true);
     }
     stream.Seek(0, TSeekOrigin::End);
 }

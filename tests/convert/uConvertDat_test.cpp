@@ -9,13 +9,11 @@
 
 namespace {
 
-class TPrecisionSix {
-public:
-    TPrecisionSix() { Settings().Precision = 6; }
-    ~TPrecisionSix() { Settings().Precision = Previous; }
-
-private:
-    int Previous = Settings().Precision;
+// The user's precision at its highest for one test, so entries read with six decimals.
+struct TSixDecimals {
+    const int Previous = Settings().Precision;
+    TSixDecimals() { Settings().Precision = 6; }
+    ~TSixDecimals() { Settings().Precision = Previous; }
 };
 
 std::string Export(TEntries& entries)
@@ -33,68 +31,52 @@ void Import(TEntries& entries, const std::string& bytes)
 
 } // namespace
 
-TEST(TConvertToDat, WritesOneRecordPerEntry)
+TEST(TConvertDat, WritesOneRecordPerEntryAndNothingForNone)
 {
     TEntries entries;
+    EXPECT_EQ(Export(entries), "");
     entries.AddValues("A", "", 1, -2);
-    const std::string kind("D\0y\0n\0a\0m\0i\0c\0 \0P\0O\0I\0\0\0", 24);
     const std::string position("\0\0\0\0\0\0\xf0\x3f\0\0\0\0\0\0\0\xc0", 16);
     EXPECT_EQ(Export(entries),
-        kind + std::string("A\0\0\0", 4) + std::string(22, '\0') + position + position
-            + std::string(16, '\0'));
-
-    TEntries empty;
-    EXPECT_EQ(Export(empty), "");
+        std::string("D\0y\0n\0a\0m\0i\0c\0 \0P\0O\0I\0\0\0A\0\0\0", 28) + std::string(22, '\0')
+            + position + position + std::string(16, '\0'));
 }
 
-TEST(TConvertToDat, KeepsDecimalsThatCsvRoundsAway)
+TEST(TConvertDat, KeepsTheDecimalsThatCsvRoundsAway)
 {
-    TPrecisionSix six;
-    TEntries entries;
+    TSixDecimals six;
+    TEntries entries, back;
     entries.AddValues("\x80 caf\xE9", "", 4.123456, -52.373026);
-    TMemoryStream csv;
-    TConvertToCsv().Execute(entries, csv);
-    EXPECT_EQ(csv.Bytes(), "\"\x80 caf\xE9\",\"\x80 caf\xE9\",4.12346,-52.37303,,,,\r\n");
-
-    TEntries back;
     Import(back, Export(entries));
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back.Items(0).Description(), "\x80 caf\xE9");
     EXPECT_EQ(back.Items(0).Longitude(), 4.123456);
     EXPECT_EQ(back.Items(0).Latitude(), -52.373026);
+
+    TMemoryStream csv;
+    TConvertToCsv().Execute(entries, csv);
+    EXPECT_EQ(csv.Bytes(), "\"\x80 caf\xE9\",\"\x80 caf\xE9\",4.12346,-52.37303,,,,\r\n");
 }
 
-TEST(TConvertFromDat, ReadsGpsBabelsFile)
+TEST(TConvertDat, ReadsGpsBabelsFileUpToWhereItEnds)
 {
+    const std::string file = TestData("gpsbabel/points.dat");
     TEntries entries;
-    TMemoryStream stream(TestData("gpsbabel/points.dat"));
-    TConvertFromDat().Execute(entries, stream);
+    Import(entries, file);
     ASSERT_EQ(entries.Count(), 4);
     EXPECT_EQ(entries.Items(0).Description(), "Dam Square");
     EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
-    EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
     EXPECT_EQ(entries.Items(1).Description(), "Opera, Sydney");
-    EXPECT_EQ(entries.Items(1).Longitude(), 151.2153);
     EXPECT_EQ(entries.Items(1).Latitude(), -33.85678);
-    EXPECT_EQ(stream.Position(), stream.Size());
 
+    const size_t lastRecord = file.rfind(std::string("D\0y\0n", 5));
+    for (size_t cut = lastRecord + 1; cut < file.size(); ++cut) {
+        TEntries before;
+        EXPECT_EQ(
+            ErrorOf<EUserError>([&] { Import(before, file.substr(0, cut)); }), "Invalid dat file");
+        EXPECT_EQ(before.Count(), 3) << "the records before stay; cut at " << cut;
+    }
     TEntries none;
     Import(none, "");
     EXPECT_EQ(none.Count(), 0);
-}
-
-TEST(TConvertFromDat, DataEndingInsideARecordFails)
-{
-    TEntries two;
-    two.AddValues("first", "", 1, 2);
-    two.AddValues("second", "", 3, 4);
-    const std::string bytes = Export(two);
-    const size_t recordSize = bytes.size() / 2;
-    for (size_t cut = recordSize + 1; cut < bytes.size(); ++cut) {
-        TEntries entries;
-        EXPECT_EQ(
-            ErrorOf<EUserError>([&] { Import(entries, bytes.substr(0, cut)); }), "Invalid dat file")
-            << "cut at " << cut;
-        EXPECT_EQ(entries.Count(), 1) << "cut at " << cut;
-    }
 }
