@@ -1,11 +1,13 @@
 #include "core/uModel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <QLocale>
 
 #include "convert/uConvertBase.h"
+#include "core/uEntryPool.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 
@@ -18,14 +20,25 @@ constexpr int LongitudeLimit = 180;
 
 TEntry::TEntry() = default;
 
+void* TEntry::operator new(std::size_t) { return EntryPool::Allocate(); }
+void TEntry::operator delete(void* block) noexcept { EntryPool::Free(block); }
+
 // Degrees, minutes, seconds and the rest, summed in extended precision and rounded to the
 // user's precision.
 double TEntry::AxisValue(const TAxis& axis)
 {
     if (axis.Deg == 0 && axis.Min == 0 && axis.Sec == 0 && axis.SecFrac == 0)
         return axis.Negative ? -0.0 : 0.0; // a new entry: spares importers the arithmetic
+    // Minutes and seconds are whole numbers, so their parts of a degree come from tables.
+    static const auto divided = [](long double divisor) {
+        std::array<long double, 256> table;
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = i / divisor;
+        return table;
+    };
+    static const auto minuteParts = divided(60.0L), secondParts = divided(3600.0L);
     long double magnitude =
-        axis.Deg + axis.Min / 60.0L + axis.Sec / 3600.0L + (axis.SecFrac / 60.0L) / 3600.0L;
+        axis.Deg + minuteParts[axis.Min] + secondParts[axis.Sec] + (axis.SecFrac / 60.0L) / 3600.0L;
     double value = RoundToDecimals(magnitude, Settings().Precision);
     return axis.Negative ? -value : value;
 }
@@ -56,17 +69,14 @@ void TEntry::SetAxis(TAxis& axis, int limit, double value)
     if (magnitude > limit) {
         axis = { 0, static_cast<uint8_t>(limit), 0, 0, axis.Negative };
     } else {
-        axis.Deg = static_cast<uint8_t>(magnitude);
-        double rest = magnitude - axis.Deg;
-        long double scaled = rest * 60.0L;
-        axis.Min = static_cast<uint8_t>(scaled);
-        rest = static_cast<double>(scaled - axis.Min);
-        scaled = rest * 60.0L;
-        axis.Sec = static_cast<uint8_t>(scaled);
-        rest = static_cast<double>(scaled - axis.Sec);
+        axis.Deg = static_cast<uint8_t>(static_cast<int>(magnitude));
+        const TSixtieths minutes = SplitSixtieths(magnitude - axis.Deg);
+        axis.Min = static_cast<uint8_t>(minutes.Whole);
+        const TSixtieths seconds = SplitSixtieths(minutes.Rest);
+        axis.Sec = static_cast<uint8_t>(seconds.Whole);
         // Summed up again, the parts of a value within the limit stay within it, so there is
         // nothing to normalize here.
-        axis.SecFrac = static_cast<double>(rest * 60.0L);
+        axis.SecFrac = seconds.Rest * 60.0;
     }
     FChanged = true;
 }
@@ -152,10 +162,27 @@ void TEntry::SetDescription(std::string value)
 
 void TEntry::SetExtra(std::string value)
 {
-    if (value != FExtra) {
-        FExtra = std::move(value);
+    if (value != Extra()) {
+        FExtra.SetText(std::move(value));
         FChanged = true;
     }
+}
+
+TEntry::TRareText& TEntry::TRareText::operator=(const TRareText& other)
+{
+    Stored = other.Stored ? std::make_unique<std::string>(*other.Stored) : nullptr;
+    return *this;
+}
+
+const std::string& TEntry::TRareText::Text() const
+{
+    static const std::string none;
+    return Stored ? *Stored : none;
+}
+
+void TEntry::TRareText::SetText(std::string text)
+{
+    Stored = text.empty() ? nullptr : std::make_unique<std::string>(std::move(text));
 }
 
 int TEntry::Flag() const

@@ -14,14 +14,14 @@ void AppendFixed(std::string& out, double value, int decimals)
     // Whole numbers are much faster to write than floating point; coordinates are far from
     // the range where the scaled value stops being exact.
     const long double scaled = RoundHalfEven(value * PowerOf10(decimals));
-    if (!(std::fabs(scaled) < 1e18L)) {
+    if (!(std::fabs(scaled) < 9e15L)) { // beyond that a double no longer holds every whole number
         char buffer[400];
         auto [end, error] = std::to_chars(
             buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
         out.append(buffer, end);
         return;
     }
-    const auto units = static_cast<int64_t>(scaled);
+    const int64_t units = WholeNumber(scaled);
     const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
     char digits[24];
     auto [end, error] = std::to_chars(digits, digits + sizeof digits, magnitude);

@@ -22,6 +22,35 @@ inline long double RoundHalfEven(long double value)
 #endif
 }
 
+// An integral extended value as a whole number. Going through double (exact below 2^53)
+// lets the compiler use the SSE conversion; a direct conversion switches the x87 rounding
+// mode twice, which stalls the processor and made it the largest cost of reading a file.
+inline int64_t WholeNumber(long double integral)
+{
+    return static_cast<int64_t>(static_cast<double>(integral));
+}
+
+// Sixty times a fraction (0 <= fraction < 1) as its whole part and the rest below one, the
+// rest rounded once to a double: the same as multiplying in extended precision, where the
+// product is exact, and subtracting the whole part. Done in double arithmetic, as 64x - 4x
+// with the rounding error of the difference kept, it runs several times faster.
+struct TSixtieths {
+    int Whole;
+    double Rest;
+};
+
+inline TSixtieths SplitSixtieths(double fraction)
+{
+    const double times64 = fraction * 64.0, times4 = fraction * 4.0; // both exact
+    const double sum = times64 - times4;
+    const double part = sum - times64;
+    const double error = (times64 - (sum - part)) + (-times4 - part); // sum + error is exact
+    int whole = static_cast<int>(sum);
+    if (whole == sum && error < 0)
+        --whole; // the exact product lies just below the whole number the sum reached
+    return { whole, (sum - whole) + error };
+}
+
 // 10^exponent in extended precision; a negative exponent is taken as 1 / 10^-exponent, so
 // 10^-5 is the extended value nearest to 0.00001.
 inline long double PowerOf10(int exponent)
@@ -45,7 +74,8 @@ inline double RoundToDecimals(long double value, int digits)
 // Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.
 inline int32_t ToFixedPoint(double degrees, long double scale)
 {
-    return static_cast<int32_t>(RoundHalfEven(static_cast<long double>(degrees) * scale));
+    return static_cast<int32_t>(
+        WholeNumber(RoundHalfEven(static_cast<long double>(degrees) * scale)));
 }
 
 // Number text in files: "." as decimal separator whatever the user's locale.

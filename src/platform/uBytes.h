@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -99,10 +100,13 @@ private:
 template <class TUnsigned> void AppendLittleEndian(std::string& out, TUnsigned bits)
 {
     char bytes[sizeof(TUnsigned)];
-    for (char& byte : bytes) {
-        byte = static_cast<char>(bits & 0xFF);
-        bits >>= 8;
-    }
+    if constexpr (std::endian::native == std::endian::little)
+        std::memcpy(bytes, &bits, sizeof bytes);
+    else
+        for (char& byte : bytes) {
+            byte = static_cast<char>(bits & 0xFF);
+            bits >>= 8;
+        }
     out.append(bytes, sizeof bytes);
 }
 

@@ -39,10 +39,13 @@ QString CodePageToUnicode(std::string_view text)
 
 void AppendUtf16LE(std::string& out, std::string_view text)
 {
+    const size_t start = out.size();
+    out.resize(start + 2 * text.size());
+    char* units = out.data() + start;
     for (char c : text) {
-        char16_t unit = Widen(c);
-        out.push_back(static_cast<char>(unit & 0xFF));
-        out.push_back(static_cast<char>(unit >> 8));
+        const char16_t unit = Widen(c);
+        *units++ = static_cast<char>(unit & 0xFF);
+        *units++ = static_cast<char>(unit >> 8);
     }
 }
 
