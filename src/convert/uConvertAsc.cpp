@@ -18,13 +18,6 @@
 
 namespace {
 
-// The formats here have one option each; any other index is a programming error.
-void CheckOnlyOption(int index)
-{
-    if (index != 0)
-        throw EAssertionFailed(Tr(Msg::AssertionFailure));
-}
-
 // The comment line that opens a file, and the empty line after it. The date is left out
 // under the "/dev" switch, so generated files compare equal from run to run.
 std::string HeaderLines()
@@ -156,26 +149,13 @@ void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)
     stream.Seek(0, TSeekOrigin::End);
 }
 
-QString TConvertToAsc::OptionCaption(int index) const
+std::span<const TConvertOption> TConvertToAsc::Options() const
 {
-    CheckOnlyOption(index);
-    return QStringLiteral("Save using maximum precision");
-}
-
-QString TConvertToAsc::OptionHint(int index) const
-{
-    CheckOnlyOption(index);
-    return QStringLiteral(
-        "The precision of the poi coordinates is adjustable in the Marivel configuration "
-        "screen. When\rthis option is checked, the coordinates will be saved using the "
-        "specified precision, else they\rwill be saved using the default precision of 5 "
-        "decimals.");
-}
-
-int TConvertToAsc::OptionKind(int index) const
-{
-    CheckOnlyOption(index);
-    return 0;
+    static constexpr TConvertOption options[] = { { "Save using maximum precision",
+        "The precision of the poi coordinates is adjustable in the Marivel configuration screen. "
+        "When\rthis option is checked, the coordinates will be saved using the specified "
+        "precision, else they\rwill be saved using the default precision of 5 decimals." } };
+    return options;
 }
 
 int TConvertToAsc::Precision() const
@@ -183,26 +163,14 @@ int TConvertToAsc::Precision() const
     return GetOption(0, false) ? Settings().Precision : TConvertToAscBase::Precision();
 }
 
-QString TConvertFromGarminCsv::OptionCaption(int index) const
+std::span<const TConvertOption> TConvertFromGarminCsv::Options() const
 {
-    CheckOnlyOption(index);
-    return QStringLiteral("Treat column 3 as the description");
-}
-
-QString TConvertFromGarminCsv::OptionHint(int index) const
-{
-    CheckOnlyOption(index);
-    return QStringLiteral(
+    static constexpr TConvertOption options[] = { { "Treat column 3 as the description",
         "Garmin CSV files can contain 3 or 4 columns. The last 1 or 2 columns are used for the"
-        "\rdescription field inside Marivel. When this option is checked, Marivel will be "
-        "forced to treat\rthe 3th column as the description instead of using the 4th when it "
-        "is available.");
-}
-
-int TConvertFromGarminCsv::OptionKind(int index) const
-{
-    CheckOnlyOption(index);
-    return 0;
+        "\rdescription field inside Marivel. When this option is checked, Marivel will be forced "
+        "to treat\rthe 3th column as the description instead of using the 4th when it is "
+        "available." } };
+    return options;
 }
 
 void RegisterAsc()

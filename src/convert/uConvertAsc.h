@@ -38,12 +38,11 @@ public:
 class TConvertToAsc : public TConvertToAscBase {
 public:
     QString FormatId() const override { return QStringLiteral("genasc"); }
-    int OptionCount() const override { return 1; }
-    QString OptionCaption(int index) const override;
-    QString OptionHint(int index) const override;
-    int OptionKind(int index) const override;
     // The settings' precision when "Save using maximum precision" is on, else 5.
     int Precision() const override;
+
+protected:
+    std::span<const TConvertOption> Options() const override;
 };
 
 class TConvertFromAsc : public TConvertFromAscBase {
@@ -94,13 +93,12 @@ public:
 class TConvertFromGarminCsv : public TConvertFromAscBase {
 public:
     QString FormatId() const override { return QStringLiteral("garmincsv"); }
-    int OptionCount() const override { return 1; }
-    QString OptionCaption(int index) const override;
-    QString OptionHint(int index) const override;
-    int OptionKind(int index) const override;
     TColumnLayout ColumnLayout() const override { return TColumnLayout::GarminColumns; }
     int MaxColumns() const override { return 4; }
     bool HeaderLineAllowed() const override { return true; }
+
+protected:
+    std::span<const TConvertOption> Options() const override;
 };
 
 void RegisterAsc();

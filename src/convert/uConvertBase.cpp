@@ -10,12 +10,26 @@
 #include "platform/uRegistry.h"
 #include "platform/uStreams.h"
 
-QString TConvertBase::OptionCaption(int) const
+const TConvertOption& TConvertBase::OptionAt(int index) const
 {
-    throw EAssertionFailed(Tr(Msg::AssertionFailure));
+    const auto options = Options();
+    if (index < 0 || static_cast<size_t>(index) >= options.size())
+        throw EAssertionFailed(Tr(Msg::AssertionFailure));
+    return options[static_cast<size_t>(index)];
 }
-QString TConvertBase::OptionHint(int) const { throw EAssertionFailed(Tr(Msg::AssertionFailure)); }
-int TConvertBase::OptionKind(int) const { throw EAssertionFailed(Tr(Msg::AssertionFailure)); }
+
+QString TConvertBase::OptionCaption(int index) const
+{
+    return QLatin1String(OptionAt(index).Caption);
+}
+
+QString TConvertBase::OptionHint(int index) const { return QLatin1String(OptionAt(index).Hint); }
+
+int TConvertBase::OptionKind(int index) const
+{
+    OptionAt(index);
+    return 0;
+}
 
 QString TConvertBase::OptionsKey() const
 {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include <QString>
@@ -11,6 +12,13 @@
 
 class TStream;
 
+// A check-box option of a format: its caption, which is also the name of its stored value,
+// and the longer explanation shown with it.
+struct TConvertOption {
+    const char* Caption;
+    const char* Hint;
+};
+
 // What every format's converter shares: its options in the registry store and its progress.
 class TConvertBase {
 public:
@@ -19,8 +27,9 @@ public:
     // The registry sub-key of the format's options: "Exporters" or "Importers".
     virtual QString Section() const = 0;
     virtual QString FormatId() const = 0;
-    virtual int OptionCount() const { return 0; }
-    // The caption of option `index`, also the name of its registry value.
+    virtual int OptionCount() const { return static_cast<int>(Options().size()); }
+    // The caption of option `index`, also the name of its registry value. Asking for an
+    // option the format does not have fails with "Assertion failure".
     virtual QString OptionCaption(int index) const;
     virtual QString OptionHint(int index) const;
     // 0 = a check box, the only kind there is.
@@ -39,10 +48,13 @@ public:
     // Reports the whole-number part of `percent` when it differs from the last one.
     void SetProgress(double percent);
 
+protected:
+    // The format's options, none unless the format has some.
+    virtual std::span<const TConvertOption> Options() const { return {}; }
+
 private:
     friend void OverrideOption(const QString& formatId, int index, bool value);
-    // Back to the stored options.
-    void ClearOptionOverrides();
+    const TConvertOption& OptionAt(int index) const;
     QString OptionsKey() const;
 
     int FProgress = 0;

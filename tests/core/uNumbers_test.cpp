@@ -30,7 +30,8 @@ TEST(NumberText, ParsesWhatOtherProgramsWrite)
 
     EXPECT_EQ(ParseInteger(" -488969"), -488969);
     EXPECT_EQ(ParseInteger("+4"), 4);
-    EXPECT_EQ(ErrorOf<EConvertError>([] { ParseInteger("4.5"); }), "'4.5' is not a valid integer value");
+    EXPECT_EQ(
+        ErrorOf<EConvertError>([] { ParseInteger("4.5"); }), "'4.5' is not a valid integer value");
     EXPECT_THROW(ParseInteger("99999999999"), EConvertError);
     EXPECT_THROW(ParseInteger("4 "), EConvertError);
 }

@@ -1,0 +1,52 @@
+// Files this program writes must read correctly in GPSBabel, a converter many users also run.
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "core/uModel.h"
+#include "platform/uStreams.h"
+#include "testing.h"
+
+namespace {
+
+// What GPSBabel reads from `file` in its format `format`, as "lat, lon, name" lines (its
+// simple CSV leaves the blanks out of names). Itineraries are routes; they become waypoints.
+QString ReadWithGpsBabel(const QString& format, const QString& file)
+{
+    QProcess gpsbabel;
+    gpsbabel.start(QStringLiteral("gpsbabel"),
+        { "-i", format, "-f", file, "-x", "transform,wpt=rte,del", "-o", "csv", "-F", "-" });
+    gpsbabel.waitForFinished();
+    return QString::fromUtf8(gpsbabel.readAllStandardOutput()).remove('\r');
+}
+
+} // namespace
+
+TEST(GpsBabel, ReadsTheFilesWeWrite)
+{
+    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    TBuiltInFormats formats;
+    TEntries entries;
+    entries.AddValues("Dam Square", "", 4.88969, 52.37403);
+    entries.AddValues("Opera", "", 151.2153, -33.85678);
+    QTemporaryDir dir;
+    const QString expected = "52.37403, 04.88969, DamSquare\n-33.85678, 151.21530, Opera\n";
+    const std::pair<const char*, const char*> formatsBoth[] = { { "ov2", "tomtom" },
+        { "dat", "destinator_poi" }, { "csv:garmincsv", "garmin_poi" }, { "itn", "tomtom_itn" } };
+    for (auto [ours, theirs] : formatsBoth) {
+        const QString ext = QString(ours).section(':', 0, 0), id = QString(ours).section(':', 1);
+        const QString file = dir.filePath("points." + ext);
+        {
+            TSafeFileStream out(file);
+            entries.SaveToStream(out, ext, id);
+            out.Commit();
+        }
+        // GPSBabel keeps the quotes of Garmin descriptions as part of the name.
+        EXPECT_EQ(ReadWithGpsBabel(theirs, file).remove('"'), expected) << ours;
+    }
+}
