@@ -48,8 +48,11 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
     const auto total = static_cast<double>(stream.Size());
     TByteCursor data(bytes.Bytes(), Msg::InvalidOv2File);
     auto reportPosition = [&] {
+        SetProgress(static_cast<double>(bytes.Origin() + static_cast<int64_t>(data.Position()))
+            / total * 100);
+    };
+    auto endAtLastRecord = [&] {
         stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
-        SetProgress(static_cast<double>(stream.Position()) / total * 100);
     };
     while (!data.AtEnd()) {
         uint8_t type = data.Byte();
@@ -60,7 +63,7 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
             data.Skip(BlockBoundsSize);
             if (data.AtEnd()) {
                 reportPosition();
-                return;
+                return endAtLastRecord();
             }
             type = data.Byte();
         }
@@ -86,6 +89,7 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
         }
         reportPosition();
     }
+    endAtLastRecord();
 }
 
 void RegisterOv2()

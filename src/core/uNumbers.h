@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -10,16 +12,18 @@
 
 inline long double RoundHalfEven(long double value)
 {
-#if defined(__x86_64__) || defined(__i386__)
-    // The library's nearbyintl saves and restores the whole FPU state on every call, which
-    // made it the largest cost of writing a big file; frndint rounds in the default mode,
-    // to nearest with halves to even, just the same.
-    long double rounded;
-    asm("frndint" : "=t"(rounded) : "0"(value));
-    return rounded;
-#else
-    return std::nearbyintl(value);
-#endif
+    // Adding and taking away 2^(mantissa bits - 1) leaves no bits below the point, and the
+    // addition rounds in the default mode: to nearest, halves to even. Much faster than the
+    // library's nearbyintl, which saves and restores the whole FPU state on every call.
+    constexpr long double Shift = [] {
+        long double power = 1;
+        for (int i = 1; i < std::numeric_limits<long double>::digits; ++i)
+            power *= 2;
+        return power;
+    }();
+    if (!(std::fabs(value) < Shift))
+        return value; // too large to have a fraction, or not a number
+    return value < 0 ? (value - Shift) + Shift : (value + Shift) - Shift;
 }
 
 // An integral extended value as a whole number. Going through double (exact below 2^53)
@@ -51,14 +55,21 @@ inline TSixtieths SplitSixtieths(double fraction)
     return { whole, (sum - whole) + error };
 }
 
-// 10^exponent in extended precision; a negative exponent is taken as 1 / 10^-exponent, so
-// 10^-5 is the extended value nearest to 0.00001.
+// 10^exponent in extended precision, for exponents from -18 to 18; a negative exponent is
+// taken as 1 / 10^-exponent, so 10^-5 is the extended value nearest to 0.00001. From a table,
+// as every coordinate read asks for it.
 inline long double PowerOf10(int exponent)
 {
-    long double power = 1.0L;
-    for (int i = 0; i < std::abs(exponent); ++i)
-        power *= 10.0L;
-    return exponent < 0 ? 1.0L / power : power;
+    static const auto powers = [] {
+        std::array<long double, 37> table;
+        long double power = 1.0L;
+        for (int i = 0; i <= 18; ++i, power *= 10.0L) {
+            table[18 + i] = power;
+            table[18 - i] = 1.0L / power;
+        }
+        return table;
+    }();
+    return powers.at(static_cast<size_t>(exponent + 18));
 }
 
 // `value` rounded to `digits` decimals: divided by 10^-digits and rounded in extended

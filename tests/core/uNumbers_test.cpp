@@ -43,5 +43,7 @@ TEST(NumberText, FixedPointRoundsHalvesToEven)
     EXPECT_EQ(ToFixedPoint(-0.625, 4), -2);
     EXPECT_EQ(ToFixedPoint(-180, 100000), -18000000);
     EXPECT_EQ(RoundToDecimals(2.5L, 0), 2);
+    for (long double v : { 0.5L, 1.5L, -2.5L, 1e17L + 0.5L, 0.49999999999999999995L, -1e30L })
+        EXPECT_EQ(RoundHalfEven(v), std::nearbyintl(v)) << static_cast<double>(v);
     EXPECT_EQ(RoundToDecimals(-2295191e-5L, 5), -22.95191) << "the double nearest the decimals";
 }
