@@ -7,11 +7,15 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
 
+#include "core/uModel.h"
+#include "core/uSettings.h"
 #include "platform/uBytes.h"
 #include "platform/uExceptions.h"
+#include "platform/uStreams.h"
 
 // Points the registry store at a fresh, empty folder for as long as it lives.
 class TTempConfig {
@@ -69,4 +73,45 @@ inline std::string Ov2BlockHeader(uint8_t type)
     std::string header(1, static_cast<char>(type));
     AppendInt32(header, 12345); // the length of a block is not checked
     return header + std::string(16, '\x7f');
+}
+
+// The user's coordinate precision, for as long as it lives.
+class TPrecision {
+public:
+    explicit TPrecision(int digits)
+        : Previous(Settings().Precision)
+    {
+        Settings().Precision = digits;
+    }
+    ~TPrecision() { Settings().Precision = Previous; }
+
+private:
+    int Previous;
+};
+
+// The user's locale, for as long as it lives.
+class TLocale {
+public:
+    explicit TLocale(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
+    ~TLocale() { QLocale::setDefault(Previous); }
+
+private:
+    QLocale Previous;
+};
+
+// The bytes a converter writes for `entries`.
+template <class TExporter>
+std::string Exported(TEntries& entries, TExporter&& exporter = TExporter())
+{
+    TMemoryStream stream;
+    exporter.Execute(entries, stream);
+    return stream.Bytes();
+}
+
+// Reads `bytes` with a converter into `entries`.
+template <class TImporter>
+void ImportInto(TEntries& entries, const std::string& bytes, TImporter&& importer = TImporter())
+{
+    TMemoryStream stream(bytes);
+    importer.Execute(entries, stream);
 }

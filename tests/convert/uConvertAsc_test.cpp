@@ -69,27 +69,23 @@ TEST(TConvertToAscBase, WritesEachLayoutWithItsHeader)
 
 TEST(TConvertToAscBase, NumbersUseAPointInEveryLocale)
 {
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German));
+    const TLocale german(QLocale::German);
     EXPECT_EQ(
         Export(TConvertToGarminCsv(), 4.88969, -52.5, "Dam"), "4.88969, -52.50000, \"Dam\"\r\n");
     TEntries entries;
     Import(TConvertFromNavmanCsv(), entries, "4.88969, 52.37403, Dam");
     EXPECT_EQ(Listing(entries), "Dam 4.88969 52.37403\n");
-    QLocale::setDefault(previous);
 }
 
 TEST(TConvertToAsc, MaximumPrecisionOptionWritesTheSettingsDecimals)
 {
     const TTempConfig config;
-    const int previous = Settings().Precision;
-    Settings().Precision = 6;
+    const TPrecision six(6);
     const std::string five = "4.12346, 1.00000, \"\"\r\n";
     EXPECT_EQ(Body(Export(TConvertToAsc(), 4.123456, 1, "")), five);
     TConvertToAsc().SetOption(0, true);
     EXPECT_EQ(Body(Export(TConvertToAsc(), 4.123456, 1, "")), "4.123456, 1.000000, \"\"\r\n");
     EXPECT_EQ(Body(Export(TConvertToNavio(), 4.123456, 1, "")), five);
-    Settings().Precision = previous;
 }
 
 TEST(TConvertFromAscBase, ReadsWhatWasWrittenPastCommentsAndBlankLines)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/uConvertAsc.h"
+#include "convert/uFormats.h"
 #include "core/uSettings.h"
 #include "platform/uRegistry.h"
 #include "platform/uStreams.h"
@@ -22,36 +24,12 @@ public:
     void Execute(TEntries&, TStream&) override { }
 };
 
-// A format with one option, as the formats that have options answer.
-class TOptionExporter : public TFake<"genasc", TConvertToBase> {
-public:
-    int OptionCount() const override { return 1; }
-    QString OptionCaption(int index) const override
-    {
-        return index == 0 ? QString("Save using maximum precision")
-                          : TConvertBase::OptionCaption(index);
-    }
-};
-
-// Registers stand-ins for the program's formats with the program's positions, in its order,
-// and removes them again.
+// The program's formats, with stand-ins for the XML formats that come after them, and
+// removes them again.
 class RegistryTest : public ::testing::Test {
 protected:
     RegistryTest()
     {
-        Both<"ttov2">("TomTom Binary", "ov2", rpFirst);
-        Both<"ttitn">("TomTom Itinerary", "itn", rpLast);
-        Importer<"ttcfg">("TomTom 5 configuration", "cfg", rpLast);
-        Both<"ttovr">("Smartpath Binary", "ovr", rpLast);
-        Both<"genasc", TOptionExporter>("Generic Ascii", "asc", rpBeforeSameExt);
-        Both<"navmancsv">("Navman Comma Separated", "csv", rpLast);
-        Both<"navioasc">("Navio Ascii", "asc", rpLast);
-        Both<"naviocsv">("Navio Comma Separated", "csv", rpLast);
-        Both<"garmincsv">("Garmin Comma Separated", "csv", rpLast);
-        Both<"dstcsv">("Destinator Comma Separated", "csv", rpBeforeSameExt);
-        Both<"destdat">("Destinator Binary", "dat", rpLast);
-        Importer<"gdb">("Garmin Mapsource", "gdb", rpBeforeSameExt);
-        Both<"miomapcsv">("MioMap Comma Separated", "csv", rpLast);
         Both<"gengpx">("GPS eXchange Format", "gpx", rpLast);
         Importer<"excelxml">("Excel XML Format", "xml", rpLast);
         Both<"genkml">("Google Earth", "kml", rpLast);
@@ -68,14 +46,15 @@ protected:
         RegisterImporter(ImporterClassOf<T>(), name, ext, position);
         Unregisters.push_back([] { UnregisterImporter(ImporterClassOf<T>()); });
     }
-    template <TId Id, class TExporter = TFake<Id, TConvertToBase>>
-    void Both(const char* name, const char* ext, TRegisterPosition position)
+    template <TId Id> void Both(const char* name, const char* ext, TRegisterPosition position)
     {
-        RegisterExporter(ExporterClassOf<TExporter>(), name, ext, position);
-        Unregisters.push_back([] { UnregisterExporter(ExporterClassOf<TExporter>()); });
+        using T = TFake<Id, TConvertToBase>;
+        RegisterExporter(ExporterClassOf<T>(), name, ext, position);
+        Unregisters.push_back([] { UnregisterExporter(ExporterClassOf<T>()); });
         Importer<Id>(name, ext, position);
     }
 
+    TBuiltInFormats Formats;
     std::vector<void (*)()> Unregisters;
 };
 
@@ -154,7 +133,7 @@ TEST(ConverterRegistration, RejectsBadPositionsAndExtensions)
 TEST(ConverterOptions, LiveInTheRegistryUnderTheFormat)
 {
     TTempConfig config;
-    TOptionExporter exporter;
+    TConvertToAsc exporter;
     EXPECT_FALSE(exporter.GetOption(0, false));
     exporter.SetOption(0, true);
     EXPECT_TRUE(exporter.GetOption(0, false));

@@ -7,47 +7,23 @@
 #include "platform/uStreams.h"
 #include "testing.h"
 
-namespace {
-
-// The user's precision at its highest for one test, so entries read with six decimals.
-struct TSixDecimals {
-    const int Previous = Settings().Precision;
-    TSixDecimals() { Settings().Precision = 6; }
-    ~TSixDecimals() { Settings().Precision = Previous; }
-};
-
-std::string Export(TEntries& entries)
-{
-    TMemoryStream stream;
-    TConvertToDat().Execute(entries, stream);
-    return stream.Bytes();
-}
-
-void Import(TEntries& entries, const std::string& bytes)
-{
-    TMemoryStream stream(bytes);
-    TConvertFromDat().Execute(entries, stream);
-}
-
-} // namespace
-
 TEST(TConvertDat, WritesOneRecordPerEntryAndNothingForNone)
 {
     TEntries entries;
-    EXPECT_EQ(Export(entries), "");
+    EXPECT_EQ(Exported<TConvertToDat>(entries), "");
     entries.AddValues("A", "", 1, -2);
     const std::string position("\0\0\0\0\0\0\xf0\x3f\0\0\0\0\0\0\0\xc0", 16);
-    EXPECT_EQ(Export(entries),
+    EXPECT_EQ(Exported<TConvertToDat>(entries),
         std::string("D\0y\0n\0a\0m\0i\0c\0 \0P\0O\0I\0\0\0A\0\0\0", 28) + std::string(22, '\0')
             + position + position + std::string(16, '\0'));
 }
 
 TEST(TConvertDat, KeepsTheDecimalsThatCsvRoundsAway)
 {
-    TSixDecimals six;
+    TPrecision six(6);
     TEntries entries, back;
     entries.AddValues("\x80 caf\xE9", "", 4.123456, -52.373026);
-    Import(back, Export(entries));
+    ImportInto<TConvertFromDat>(back, Exported<TConvertToDat>(entries));
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back.Items(0).Description(), "\x80 caf\xE9");
     EXPECT_EQ(back.Items(0).Longitude(), 4.123456);
@@ -62,7 +38,7 @@ TEST(TConvertDat, ReadsGpsBabelsFileUpToWhereItEnds)
 {
     const std::string file = TestData("gpsbabel/points.dat");
     TEntries entries;
-    Import(entries, file);
+    ImportInto<TConvertFromDat>(entries, file);
     ASSERT_EQ(entries.Count(), 4);
     EXPECT_EQ(entries.Items(0).Description(), "Dam Square");
     EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
@@ -73,10 +49,11 @@ TEST(TConvertDat, ReadsGpsBabelsFileUpToWhereItEnds)
     for (size_t cut = lastRecord + 1; cut < file.size(); ++cut) {
         TEntries before;
         EXPECT_EQ(
-            ErrorOf<EUserError>([&] { Import(before, file.substr(0, cut)); }), "Invalid dat file");
+            ErrorOf<EUserError>([&] { ImportInto<TConvertFromDat>(before, file.substr(0, cut)); }),
+            "Invalid dat file");
         EXPECT_EQ(before.Count(), 3) << "the records before stay; cut at " << cut;
     }
     TEntries none;
-    Import(none, "");
+    ImportInto<TConvertFromDat>(none, "");
     EXPECT_EQ(none.Count(), 0);
 }

@@ -6,20 +6,10 @@
 #include "platform/uStreams.h"
 #include "testing.h"
 
-namespace {
-
-void Import(TEntries& entries, const std::string& text)
-{
-    TMemoryStream stream(text);
-    TConvertFromItn().Execute(entries, stream);
-}
-
-} // namespace
-
 TEST(TConvertFromItn, ReadsLinesWithOrWithoutTheFinalSeparator)
 {
     TEntries entries;
-    Import(entries,
+    ImportInto<TConvertFromItn>(entries,
         "488969|5237403|Dam Square|4|\r\n\r\n  \n488969|5237403|Dam Square|4\r"
         "1|2|only two separators|\n-100|-200||3|\n");
     ASSERT_EQ(entries.Count(), 3);
@@ -31,7 +21,8 @@ TEST(TConvertFromItn, ReadsLinesWithOrWithoutTheFinalSeparator)
     }
     EXPECT_EQ(entries.Items(2).Flag(), 3);
 
-    EXPECT_EQ(ErrorOf<EConvertError>([&] { Import(entries, "1|2|a|1|\n4.5|2|b|1|\n"); }),
+    EXPECT_EQ(ErrorOf<EConvertError>(
+                  [&] { ImportInto<TConvertFromItn>(entries, "1|2|a|1|\n4.5|2|b|1|\n"); }),
         "'4.5' is not a valid integer value");
     EXPECT_EQ(entries.Count(), 4) << "entries read before stay";
 }
@@ -45,7 +36,7 @@ TEST(TConvertToItn, WritesOneLinePerEntry)
     TConvertToItn().Execute(entries, stream);
     EXPECT_EQ(stream.Bytes(), "488969|5237403|Dam Square|5|\r\n-2|-3385678|a|b|2|\r\n");
 
-    EXPECT_THROW(Import(entries, stream.Bytes()), EConvertError)
+    EXPECT_THROW(ImportInto<TConvertFromItn>(entries, stream.Bytes()), EConvertError)
         << "a separator in a description does not read back";
 }
 

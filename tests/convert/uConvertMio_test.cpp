@@ -7,22 +7,9 @@
 #include "platform/uStreams.h"
 #include "testing.h"
 
-namespace {
-
-class TGermanLocale {
-public:
-    TGermanLocale() { QLocale::setDefault(QLocale(QLocale::German)); }
-    ~TGermanLocale() { QLocale::setDefault(Previous); }
-
-private:
-    QLocale Previous;
-};
-
-} // namespace
-
 TEST(TConvertMioMap, WritesFourDecimalsWithAPointAndQuotesAsTheyAre)
 {
-    TGermanLocale german;
+    TLocale german(QLocale::German);
     TEntries entries;
     entries.AddValues("Dam \"Square\"", "", 4.88969, -0.00004);
     TMemoryStream stream;
@@ -32,7 +19,7 @@ TEST(TConvertMioMap, WritesFourDecimalsWithAPointAndQuotesAsTheyAre)
 
 TEST(TConvertMioMap, ReadsFieldsOneThreeAndFourFromEveryLineNotBlank)
 {
-    TGermanLocale german;
+    TLocale german(QLocale::German);
     TEntries entries;
     TMemoryStream stream("\r\n\"Dam\",x,4.8897,52.374,,,\r\n  \t\r\n;Opera,,\"-1,25\",0.5,e\n");
     TConvertFromMioMap().Execute(entries, stream);

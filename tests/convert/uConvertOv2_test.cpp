@@ -9,23 +9,11 @@
 
 namespace {
 
-std::string Export(TEntries& entries)
-{
-    TMemoryStream stream;
-    TConvertToOv2().Execute(entries, stream);
-    return stream.Bytes();
-}
-
-void Import(TEntries& entries, const std::string& bytes)
-{
-    TMemoryStream stream(bytes);
-    TConvertFromOv2().Execute(entries, stream);
-}
-
 void ExpectInvalid(const std::string& bytes, int entriesBefore)
 {
     TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Import(entries, bytes); }), "Invalid ov2 file");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromOv2>(entries, bytes); }),
+        "Invalid ov2 file");
     EXPECT_EQ(entries.Count(), entriesBefore) << "entries read before the fault stay";
 }
 
@@ -35,10 +23,11 @@ TEST(TConvertToOv2, WritesSimpleRecords)
 {
     TEntries entries;
     entries.AddValues("abc", "", 4.88969, 52.37403);
-    EXPECT_EQ(Export(entries), std::string("\x02\x11\0\0\0\x09\x76\x07\0\x9b\xea\x4f\0abc\0", 17));
+    EXPECT_EQ(Exported<TConvertToOv2>(entries),
+        std::string("\x02\x11\0\0\0\x09\x76\x07\0\x9b\xea\x4f\0abc\0", 17));
 
     TEntries empty;
-    EXPECT_EQ(Export(empty), "");
+    EXPECT_EQ(Exported<TConvertToOv2>(empty), "");
 }
 
 TEST(TConvertToOv2, NegativeCoordinatesRoundTrip)
@@ -47,7 +36,7 @@ TEST(TConvertToOv2, NegativeCoordinatesRoundTrip)
     entries.AddValues("", "", -0.00002, -33.9);
     entries.AddValues("", "", -179.99999, -89.99999);
     TEntries back;
-    Import(back, Export(entries));
+    ImportInto<TConvertFromOv2>(back, Exported<TConvertToOv2>(entries));
     ASSERT_EQ(back.Count(), 2);
     EXPECT_EQ(back.Items(0).Longitude(), -0.00002);
     EXPECT_EQ(back.Items(0).Latitude(), -33.9);
@@ -80,9 +69,9 @@ TEST(TConvertFromOv2, ReadsSimpleAndExtendedRecordsAndSkipsTheRest)
 TEST(TConvertFromOv2, BlockHeaderAtTheEndEndsTheImport)
 {
     TEntries entries;
-    Import(entries, Ov2Record(2, 1, 1, { "a" }) + Ov2BlockHeader(1));
+    ImportInto<TConvertFromOv2>(entries, Ov2Record(2, 1, 1, { "a" }) + Ov2BlockHeader(1));
     EXPECT_EQ(entries.Count(), 1);
-    Import(entries, "");
+    ImportInto<TConvertFromOv2>(entries, "");
     EXPECT_EQ(entries.Count(), 1) << "an empty file adds nothing";
 }
 
@@ -121,7 +110,7 @@ TEST(TConvertFromOv2, LoadsAndSavesThroughTheRegistry)
 TEST(TConvertFromOv2, ReadsWhatGpsBabelWrites)
 {
     TEntries entries;
-    Import(entries, TestData("gpsbabel/points.ov2")); // a block header first
+    ImportInto<TConvertFromOv2>(entries, TestData("gpsbabel/points.ov2")); // a block header first
     ASSERT_EQ(entries.Count(), 4);
     EXPECT_EQ(entries.Items(1).Description(), "Opera, Sydney");
     EXPECT_EQ(entries.Items(1).Longitude(), 151.2153);

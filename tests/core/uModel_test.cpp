@@ -5,33 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/uSettings.h"
-
-namespace {
-
-// Sets the user's precision for one test and puts it back afterwards.
-class TPrecision {
-public:
-    explicit TPrecision(int digits)
-        : Previous(Settings().Precision)
-    {
-        Settings().Precision = digits;
-    }
-    ~TPrecision() { Settings().Precision = Previous; }
-
-private:
-    int Previous;
-};
-
-class TLocale {
-public:
-    explicit TLocale(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
-    ~TLocale() { QLocale::setDefault(Previous); }
-
-private:
-    QLocale Previous;
-};
-
-} // namespace
+#include "testing.h"
 
 TEST(TEntry, SplitsDecimalDegreesIntoParts)
 {
