@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
+
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
@@ -137,6 +139,20 @@ void TSafeFileStream::Flush()
             != static_cast<qint64>(Buffer.size()))
         FailWrite();
     Buffer.clear();
+    StartWriteBack();
+}
+
+// The commit waits until the whole file is on the disk. Handing each few megabytes to the
+// disk as soon as they are written leaves it little to wait for on a large file.
+void TSafeFileStream::StartWriteBack()
+{
+#ifdef __linux__
+    constexpr int64_t Chunk = 8 * 1024 * 1024;
+    if (Written - WrittenBack < Chunk || !File->flush())
+        return;
+    sync_file_range(File->handle(), WrittenBack, Written - WrittenBack, SYNC_FILE_RANGE_WRITE);
+    WrittenBack = Written;
+#endif
 }
 
 void TSafeFileStream::FailWrite() const

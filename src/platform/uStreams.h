@@ -110,11 +110,13 @@ public:
 
 private:
     void Flush();
+    void StartWriteBack();
     [[noreturn]] void FailWrite() const;
 
     std::unique_ptr<QSaveFile> File;
     std::string Buffer;
     int64_t Written = 0;
+    int64_t WrittenBack = 0; // bytes handed to the disk already
 };
 
 // The bytes of a stream from its current position to its end: a view when the stream keeps
