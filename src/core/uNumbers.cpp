@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include <QLocale>
 
@@ -22,26 +23,31 @@ void AppendFixed(std::string& out, double value, int decimals)
         return;
     }
     const int64_t units = WholeNumber(scaled);
-    const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
-    char digits[24];
-    auto [end, error] = std::to_chars(digits, digits + sizeof digits, magnitude);
-    std::string_view text(digits, static_cast<size_t>(end - digits));
-    if (units < 0)
-        out.push_back('-');
     const auto width = static_cast<size_t>(decimals);
-    if (text.size() <= width) { // below one: "0." and leading zeros
-        out.push_back('0');
-        if (width > 0)
-            out.push_back('.');
-        out.append(width - text.size(), '0');
-        out.append(text);
-        return;
+    // The digits, with leading zeros up to one before the point, then the point put in.
+    char digits[48];
+    auto [end, error] =
+        std::to_chars(digits, digits + 24, static_cast<uint64_t>(units < 0 ? -units : units));
+    auto length = static_cast<size_t>(end - digits);
+    if (length <= width) {
+        const size_t zeros = width + 1 - length;
+        std::memmove(digits + zeros, digits, length);
+        std::memset(digits, '0', zeros);
+        length += zeros;
     }
-    out.append(text.substr(0, text.size() - width));
+    char text[48];
+    size_t size = 0;
+    if (units < 0)
+        text[size++] = '-';
+    const size_t whole = length - width;
+    std::memcpy(text + size, digits, whole);
+    size += whole;
     if (width > 0) {
-        out.push_back('.');
-        out.append(text.substr(text.size() - width));
+        text[size++] = '.';
+        std::memcpy(text + size, digits + whole, width);
+        size += width;
     }
+    out.append(text, size);
 }
 
 void AppendInteger(std::string& out, int64_t value)
