@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/uNumbers.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
 
@@ -77,8 +78,8 @@ std::optional<TFavourite> FavouriteAt(std::string_view data, size_t start)
 std::unique_ptr<TEntry> EntryOf(const TFavourite& favourite)
 {
     auto entry = std::make_unique<TEntry>();
-    entry->SetLongitude(favourite.Longitude / Scale);
-    entry->SetLatitude(favourite.Latitude / Scale);
+    entry->SetLongitude(FromFixedPoint(favourite.Longitude, Scale));
+    entry->SetLatitude(FromFixedPoint(favourite.Latitude, Scale));
     entry->SetDescription(std::string(favourite.Name));
     return entry;
 }

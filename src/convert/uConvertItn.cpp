@@ -37,8 +37,8 @@ std::optional<TItnFields> SplitItnLine(std::string_view line)
 std::unique_ptr<TEntry> EntryOf(const TItnFields& fields)
 {
     auto entry = std::make_unique<TEntry>();
-    entry->SetLongitude(ParseInteger(fields[0]) / Scale);
-    entry->SetLatitude(ParseInteger(fields[1]) / Scale);
+    entry->SetLongitude(FromFixedPoint(ParseInteger(fields[0]), Scale));
+    entry->SetLatitude(FromFixedPoint(ParseInteger(fields[1]), Scale));
     entry->SetDescription(std::string(fields[2]));
     const int32_t flag = ParseInteger(fields[3]);
     entry->SetIpEnabled(flag & 1);

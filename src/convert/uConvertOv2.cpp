@@ -14,12 +14,10 @@ enum TRecordType : uint8_t {
     rtBlockHeader2 = 100,
 };
 
-constexpr long double Scale = 100000.0L;
+constexpr double Scale = 100000;
 constexpr size_t BlockBoundsSize = 16;
 // Type byte, length, longitude, latitude and the description's terminating zero.
 constexpr size_t SimpleRecordOverhead = 14;
-
-double ToDegrees(int32_t fixedPoint) { return static_cast<double>(fixedPoint / Scale); }
 
 } // namespace
 
@@ -82,8 +80,8 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
             data.Fail();
         if (type != rtDeleted) {
             auto entry = std::make_unique<TEntry>();
-            entry->SetLongitude(ToDegrees(longitude));
-            entry->SetLatitude(ToDegrees(latitude));
+            entry->SetLongitude(FromFixedPoint(longitude, Scale));
+            entry->SetLatitude(FromFixedPoint(latitude, Scale));
             entry->SetDescription(std::string(description));
             entries.AddEntry(std::move(entry), true);
         }

@@ -44,8 +44,8 @@ void TConvertFromOvr::Execute(TEntries& entries, TStream& stream)
         if (length < CoordinatesSize) // shorter than its own coordinates
             data.Fail();
         auto entry = std::make_unique<TEntry>();
-        entry->SetLongitude(data.Int32() / Scale);
-        entry->SetLatitude(data.Int32() / Scale);
+        entry->SetLongitude(FromFixedPoint(data.Int32(), Scale));
+        entry->SetLatitude(FromFixedPoint(data.Int32(), Scale));
         entry->SetDescription(std::string(data.Slice(length - CoordinatesSize)));
         entries.AddEntry(std::move(entry), true);
         stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);

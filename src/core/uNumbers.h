@@ -82,6 +82,9 @@ inline double RoundToDecimals(long double value, int digits)
     return units / static_cast<double>(PowerOf10(digits));
 }
 
+// A fixed-point integer as degrees: the double nearest the exact quotient.
+inline double FromFixedPoint(int32_t units, double scale) { return units / scale; }
+
 // Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.
 inline int32_t ToFixedPoint(double degrees, long double scale)
 {
