@@ -36,6 +36,9 @@ inline constexpr char InvalidGdbVersion[]  = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char NoCfgItems[]         = QT_TRANSLATE_NOOP("Marivel", "No items found in this TomTom Navigator configuration file. Are you sure you are opening a configuration file that belongs to version 5 of TomTom Navigator?");
 inline constexpr char ValueCountExpected[] = QT_TRANSLATE_NOOP("Marivel", "%1 values expected on line %2");
 inline constexpr char InvalidDatFile[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid dat file");
+inline constexpr char InvalidXml[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid xml");
+inline constexpr char InvalidXmlNoRoot[]   = QT_TRANSLATE_NOOP("Marivel", "Invalid xml, no document element found");
+inline constexpr char InvalidXmlPath[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid xml path %1: %2");
 // clang-format on
 }
 

@@ -1,0 +1,293 @@
+#include "platform/uXml.h"
+
+#include <string>
+
+#include <QFileInfo>
+
+#include <pugixml.hpp>
+
+#include "platform/uCodePage.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+// Declarations, processing instructions and comments are kept, so that a node's XML text and
+// a saved document carry everything the file had.
+constexpr unsigned ParseOptions =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_pi | pugi::parse_comments;
+
+// The library works in UTF-8; `QString::toStdString` gives UTF-8 as well.
+std::string Utf8(const QString& text) { return text.toStdString(); }
+
+class TStringWriter : public pugi::xml_writer {
+public:
+    void write(const void* data, size_t size) override
+    {
+        Text.append(static_cast<const char*>(data), size);
+    }
+
+    std::string Text;
+};
+
+// Lets the library serialise straight into a stream, however large the document.
+class TStreamWriter : public pugi::xml_writer {
+public:
+    explicit TStreamWriter(TStream& stream)
+        : Stream(stream)
+    {
+    }
+
+    void write(const void* data, size_t size) override
+    {
+        Stream.Write(data, static_cast<int64_t>(size));
+    }
+
+private:
+    TStream& Stream;
+};
+
+// The value of `encoding="..."` in the text of a declaration; empty when it names none.
+std::string_view EncodingIn(std::string_view declaration)
+{
+    const size_t key = declaration.find("encoding");
+    const size_t open = declaration.find_first_of("\"'", key);
+    if (key == std::string_view::npos || open == std::string_view::npos)
+        return {};
+    const size_t close = declaration.find(declaration[open], open + 1);
+    if (close == std::string_view::npos)
+        return {};
+    return declaration.substr(open + 1, close - open - 1);
+}
+
+bool IsEightBit(std::string_view encoding)
+{
+    const QLatin1String name(encoding.data(), static_cast<qsizetype>(encoding.size()));
+    return name.compare(QLatin1String("iso-8859-1"), Qt::CaseInsensitive) == 0
+        || name.compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) == 0;
+}
+
+// The declaration that opens `bytes`, up to its closing "?>"; empty when there is none.
+std::string_view LeadingDeclaration(std::string_view bytes)
+{
+    if (!bytes.starts_with("<?xml"))
+        return {};
+    const size_t end = bytes.find("?>");
+    return end == std::string_view::npos ? std::string_view() : bytes.substr(0, end);
+}
+
+// The encoding named by the document's leading declaration, whether it was parsed (a
+// declaration node) or built by the program (an `xml` processing instruction).
+std::string_view DeclaredEncoding(const pugi::xml_document& doc)
+{
+    const pugi::xml_node first = doc.first_child();
+    if (first.type() == pugi::node_declaration)
+        return first.attribute("encoding").value();
+    if (first.type() == pugi::node_pi && std::string_view(first.name()) == "xml")
+        return EncodingIn(first.value());
+    return {};
+}
+
+bool IsText(const pugi::xml_node& node)
+{
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+void AppendText(const pugi::xml_node& node, std::string& text)
+{
+    if (IsText(node))
+        text += node.value();
+    for (const pugi::xml_node& child : node.children())
+        AppendText(child, text);
+}
+
+// A missing document element is left to the caller to judge, as a document may lack one.
+bool Succeeded(const pugi::xml_parse_result& result)
+{
+    return result || result.status == pugi::status_no_document_element;
+}
+
+pugi::xpath_query Query(const QString& path)
+{
+    try {
+        return pugi::xpath_query(Utf8(path).c_str());
+    } catch (const pugi::xpath_exception& e) {
+        throw EAssertionFailed(Tr(Msg::InvalidXmlPath).arg(path, QString::fromUtf8(e.what())));
+    }
+}
+
+} // namespace
+
+TXmlNode::TXmlNode(pugi::xml_node_struct* node, pugi::xml_attribute_struct* attr)
+    : Node(node)
+    , Attr(attr)
+{
+}
+
+TXmlNode TXmlNode::Of(const pugi::xml_node& node) { return { node.internal_object(), nullptr }; }
+
+TXmlNode TXmlNode::Of(const pugi::xpath_node& found)
+{
+    return { found.node().internal_object(), found.attribute().internal_object() };
+}
+
+pugi::xml_node TXmlNode::Element() const { return pugi::xml_node(Node); }
+
+QString TXmlNode::Name() const
+{
+    return QString::fromUtf8(Attr ? pugi::xml_attribute(Attr).name() : Element().name());
+}
+
+QString TXmlNode::Text() const
+{
+    if (Attr)
+        return QString::fromUtf8(pugi::xml_attribute(Attr).value());
+    std::string text;
+    AppendText(Element(), text);
+    return QString::fromUtf8(text);
+}
+
+void TXmlNode::SetText(const QString& text)
+{
+    const std::string value = Utf8(text);
+    if (Attr) {
+        pugi::xml_attribute(Attr).set_value(value.c_str());
+        return;
+    }
+    pugi::xml_node node = Element();
+    if (IsText(node)) {
+        node.set_value(value.c_str());
+        return;
+    }
+    node.remove_children();
+    if (!value.empty())
+        node.append_child(pugi::node_pcdata).set_value(value.c_str());
+}
+
+QString TXmlNode::Xml() const
+{
+    TStringWriter writer;
+    Element().print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return QString::fromUtf8(writer.Text);
+}
+
+std::optional<QString> TXmlNode::Attribute(const QString& name) const
+{
+    const pugi::xml_attribute attribute = Element().attribute(Utf8(name).c_str());
+    if (!attribute)
+        return std::nullopt;
+    return QString::fromUtf8(attribute.value());
+}
+
+void TXmlNode::SetAttribute(const QString& name, const QString& value)
+{
+    const std::string key = Utf8(name);
+    pugi::xml_node node = Element();
+    pugi::xml_attribute attribute = node.attribute(key.c_str());
+    if (!attribute)
+        attribute = node.append_attribute(key.c_str());
+    attribute.set_value(Utf8(value).c_str());
+}
+
+int TXmlNode::ChildCount() const
+{
+    const auto children = Element().children();
+    return static_cast<int>(std::distance(children.begin(), children.end()));
+}
+
+std::vector<TXmlNode> TXmlNode::Children() const
+{
+    std::vector<TXmlNode> children;
+    for (const pugi::xml_node& child : Element().children())
+        children.push_back(Of(child));
+    return children;
+}
+
+std::vector<TXmlNode> TXmlNode::SelectNodes(const QString& path) const
+{
+    const pugi::xpath_node_set found = Query(path).evaluate_node_set(Element());
+    std::vector<TXmlNode> nodes;
+    nodes.reserve(found.size());
+    for (const pugi::xpath_node& node : found)
+        nodes.push_back(Of(node));
+    return nodes;
+}
+
+TXmlNode TXmlNode::SelectNode(const QString& path) const
+{
+    return Of(Query(path).evaluate_node(Element()));
+}
+
+TXmlNode TXmlNode::AppendElement(const QString& name)
+{
+    return Of(Element().append_child(Utf8(name).c_str()));
+}
+
+TXmlNode TXmlNode::AppendProcessingInstruction(const QString& target, const QString& data)
+{
+    pugi::xml_node instruction = Element().append_child(pugi::node_pi);
+    instruction.set_name(Utf8(target).c_str());
+    instruction.set_value(Utf8(data).c_str());
+    return Of(instruction);
+}
+
+TXmlNode TXmlNode::AppendClone(TXmlNode node) { return Of(Element().append_copy(node.Element())); }
+
+TXmlNode TXmlNode::AppendChild(TXmlNode child)
+{
+    return Of(Element().append_move(child.Element()));
+}
+
+void TXmlNode::RemoveChild(TXmlNode child) { Element().remove_child(child.Element()); }
+
+TXmlDocument::TXmlDocument()
+    : Doc(std::make_unique<pugi::xml_document>())
+{
+}
+
+TXmlDocument::~TXmlDocument() = default;
+TXmlDocument::TXmlDocument(TXmlDocument&&) noexcept = default;
+TXmlDocument& TXmlDocument::operator=(TXmlDocument&&) noexcept = default;
+
+bool TXmlDocument::Parse(const QString& text)
+{
+    return Succeeded(Doc->load_buffer(
+        text.utf16(), static_cast<size_t>(text.size()) * 2, ParseOptions, pugi::encoding_utf16));
+}
+
+bool TXmlDocument::ParseBytes(std::string_view bytes)
+{
+    if (IsEightBit(EncodingIn(LeadingDeclaration(bytes))))
+        return Parse(CodePageToUnicode(bytes));
+    return Succeeded(Doc->load_buffer(bytes.data(), bytes.size(), ParseOptions));
+}
+
+TXmlNode TXmlDocument::Root() const { return TXmlNode::Of(*Doc); }
+
+TXmlNode TXmlDocument::DocumentElement() const { return TXmlNode::Of(Doc->document_element()); }
+
+// ISO-8859-1 output writes a character above 255 as "?": the program's 8-bit files narrow
+// text the same way.
+void TXmlDocument::Save(TStream& stream) const
+{
+    TStreamWriter writer(stream);
+    const pugi::xml_encoding encoding =
+        IsEightBit(DeclaredEncoding(*Doc)) ? pugi::encoding_latin1 : pugi::encoding_utf8;
+    Doc->save(writer, "", pugi::format_raw | pugi::format_no_declaration, encoding);
+}
+
+TXmlDocument CreateXmlDocument() { return TXmlDocument(); }
+
+TXmlDocument LoadXmlFile(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw Exception(Tr(Msg::FileNotFound).arg(path));
+    TMappedFile file(path);
+    TXmlDocument doc;
+    if (!doc.ParseBytes(TStreamBytes(file.Stream()).Bytes()))
+        throw Exception(Tr(Msg::InvalidXml));
+    if (!doc.DocumentElement())
+        throw Exception(Tr(Msg::InvalidXmlNoRoot));
+    return doc;
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include <QString>
+
+class TStream;
+
+// The XML library's own types, named here only as opaque handles: nothing but uXml.cpp sees
+// the library itself.
+namespace pugi {
+struct xml_node_struct;
+struct xml_attribute_struct;
+class xml_node;
+class xml_document;
+class xpath_node;
+}
+
+// A handle on a node of a `TXmlDocument`: cheap to copy, owns nothing, valid while its document
+// lives and the node stays in it. A path that ends in an attribute step yields handles on
+// attributes, which have a name and a text and nothing else. An empty handle, like any question
+// an attribute cannot answer, gives an empty result.
+class TXmlNode {
+public:
+    TXmlNode() = default;
+
+    explicit operator bool() const { return Node || Attr; }
+    bool operator==(const TXmlNode&) const = default;
+
+    QString Name() const;
+    // All the text below the node, concatenated in document order.
+    QString Text() const;
+    // Replaces the node's children by one text node (none for an empty text).
+    void SetText(const QString& text);
+    // The node serialised, without declaration or indentation.
+    QString Xml() const;
+
+    // Attribute names are taken as written, prefix included ("xsi:schemaLocation").
+    std::optional<QString> Attribute(const QString& name) const;
+    void SetAttribute(const QString& name, const QString& value);
+
+    int ChildCount() const;
+    std::vector<TXmlNode> Children() const;
+
+    // An XPath 1.0 location path relative to this node, such as "gpx/wpt", "//*/Placemark" or
+    // "pois/poi[description='x']". Namespaces are ignored, so element names match as written
+    // whatever default namespace the file declares. A malformed path is a program fault.
+    std::vector<TXmlNode> SelectNodes(const QString& path) const;
+    // The first node `SelectNodes` would yield; an empty handle when there is none.
+    TXmlNode SelectNode(const QString& path) const;
+
+    // The library keeps no detached nodes, so new nodes are made as this node's last child.
+    TXmlNode AppendElement(const QString& name);
+    TXmlNode AppendProcessingInstruction(const QString& target, const QString& data);
+    // A deep copy of `node`, which may belong to another document.
+    TXmlNode AppendClone(TXmlNode node);
+    // Moves `child`, a node of the same document, to the end of this node's children.
+    TXmlNode AppendChild(TXmlNode child);
+    // `child` is destroyed; handles on it and its descendants become invalid.
+    void RemoveChild(TXmlNode child);
+
+private:
+    friend class TXmlDocument;
+
+    TXmlNode(pugi::xml_node_struct* node, pugi::xml_attribute_struct* attr);
+    static TXmlNode Of(const pugi::xml_node& node);
+    static TXmlNode Of(const pugi::xpath_node& found);
+    pugi::xml_node Element() const;
+
+    pugi::xml_node_struct* Node = nullptr;
+    pugi::xml_attribute_struct* Attr = nullptr;
+};
+
+// An XML document in memory; it owns all its nodes.
+class TXmlDocument {
+public:
+    TXmlDocument();
+    ~TXmlDocument();
+    TXmlDocument(TXmlDocument&&) noexcept;
+    TXmlDocument& operator=(TXmlDocument&&) noexcept;
+
+    // Replace the content by the parsed text. False when the text is not well-formed; a text
+    // without any element parses, leaving the document without a document element.
+    bool Parse(const QString& text);
+    // As `Parse`, for bytes in the encoding their declaration names: ISO-8859-1 and
+    // windows-1252 are read through the system code page, anything else as UTF-8 (or UTF-16
+    // when a byte order mark says so).
+    bool ParseBytes(std::string_view bytes);
+
+    // The document node itself: the parent of the declaration and of the document element.
+    TXmlNode Root() const;
+    // Empty when the document has none.
+    TXmlNode DocumentElement() const;
+
+    // Writes the document without indentation or byte order mark, in ISO-8859-1 when its
+    // leading `xml` processing instruction names ISO-8859-1 or windows-1252, else in UTF-8.
+    void Save(TStream& stream) const;
+
+private:
+    std::unique_ptr<pugi::xml_document> Doc;
+};
+
+// An empty document.
+TXmlDocument CreateXmlDocument();
+// The local file `path` parsed by `ParseBytes`; a missing file, malformed XML and a missing
+// document element each fail with their own message.
+TXmlDocument LoadXmlFile(const QString& path);

@@ -1,0 +1,127 @@
+#include "platform/uXml.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "testing.h"
+
+namespace {
+
+TXmlDocument Parsed(const char* text)
+{
+    TXmlDocument doc;
+    EXPECT_TRUE(doc.Parse(QString::fromUtf8(text))) << text;
+    return doc;
+}
+
+const char* const Gpx = R"(<?xml version="1.0"?>
+<gpx xmlns="http://www.topografix.com/GPX/1/1" version="1.1">
+ <wpt lat="1" lon="2"><name>A</name></wpt>
+ <wpt lat="3" lon="4"><name>B's</name><desc>x</desc></wpt>
+ <trk><trkseg><trkpt lat="5" lon="6"><ele>7</ele></trkpt></trkseg></trk>
+</gpx>)";
+
+} // namespace
+
+TEST(Xml, ParseFlagsMalformedTextOnly)
+{
+    TXmlDocument doc;
+    EXPECT_FALSE(doc.Parse(QStringLiteral("<a><b></a>")));
+    EXPECT_TRUE(doc.Parse(QStringLiteral("<?xml version=\"1.0\"?>")));
+    EXPECT_FALSE(doc.DocumentElement());
+    EXPECT_TRUE(doc.ParseBytes("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80\xe9</a>"));
+    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("€é"));
+    EXPECT_TRUE(doc.ParseBytes("<a>\xc3\xa9</a>"));
+    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("é")) << "UTF-8 without declaration";
+}
+
+TEST(Xml, TextReadsAllDescendantsAndSetReplacesChildren)
+{
+    TXmlDocument doc = Parsed("<Row><Cell><Data>5</Data></Cell><Cell>x<b>y</b>z</Cell></Row>");
+    TXmlNode row = doc.DocumentElement();
+    EXPECT_EQ(row.Children()[0].Text(), "5");
+    EXPECT_EQ(row.Text(), "5xyz");
+    TXmlNode cell = row.Children()[1];
+    cell.SetText(QStringLiteral("a<&b"));
+    EXPECT_EQ(cell.ChildCount(), 1);
+    EXPECT_EQ(cell.Xml(), "<Cell>a&lt;&amp;b</Cell>");
+}
+
+TEST(Xml, AttributesByQualifiedNameTellAbsentFromEmpty)
+{
+    TXmlDocument doc = Parsed(R"(<Row ss:Index="3" empty=""/>)");
+    TXmlNode row = doc.DocumentElement();
+    EXPECT_EQ(row.Attribute(QStringLiteral("ss:Index")), "3");
+    EXPECT_EQ(row.Attribute(QStringLiteral("empty")), QString());
+    EXPECT_EQ(row.Attribute(QStringLiteral("Index")), std::nullopt);
+    row.SetAttribute(QStringLiteral("xmlns:xsi"), QStringLiteral("u"));
+    row.SetAttribute(QStringLiteral("ss:Index"), QStringLiteral("\"4\""));
+    EXPECT_EQ(row.Xml(), R"(<Row ss:Index="&quot;4&quot;" empty="" xmlns:xsi="u"/>)");
+}
+
+TEST(Xml, SelectsByPathDespiteDefaultNamespace)
+{
+    TXmlDocument doc = Parsed(Gpx);
+    EXPECT_EQ(doc.Root().SelectNodes(QStringLiteral("gpx/wpt")).size(), 2u);
+    EXPECT_EQ(doc.Root().SelectNodes(QStringLiteral("gpx/trk/trkseg/trkpt")).size(), 1u);
+    EXPECT_EQ(doc.Root().SelectNodes(QStringLiteral("//*/name")).size(), 2u);
+    TXmlNode b = doc.Root().SelectNode(QStringLiteral("//wpt[name=\"B's\"]"));
+    EXPECT_EQ(b.Attribute(QStringLiteral("lat")), "3");
+    EXPECT_EQ(b.SelectNode(QStringLiteral("desc")).Text(), "x");
+    TXmlNode lon = doc.DocumentElement().SelectNode(QStringLiteral("trk//trkpt/@lon"));
+    EXPECT_EQ(lon.Name(), "lon");
+    EXPECT_EQ(lon.Text(), "6");
+    EXPECT_FALSE(doc.Root().SelectNode(QStringLiteral("gpx/rte")));
+    EXPECT_THROW(doc.Root().SelectNodes(QStringLiteral("gpx[")), EAssertionFailed);
+}
+
+TEST(Xml, CloneAcrossDocumentsAppendMovesAndRemove)
+{
+    TXmlDocument source = Parsed(R"(<trkpt lat="1"><name>n</name><ele>2</ele></trkpt>)");
+    TXmlDocument doc;
+    TXmlNode gpx = doc.Root().AppendElement(QStringLiteral("gpx"));
+    TXmlNode point = gpx.AppendClone(source.DocumentElement());
+    source.DocumentElement().SetText(QStringLiteral("changed"));
+    TXmlNode name = point.SelectNode(QStringLiteral("name"));
+    EXPECT_EQ(point.AppendChild(name), name);
+    EXPECT_EQ(gpx.Xml(), R"(<gpx><trkpt lat="1"><ele>2</ele><name>n</name></trkpt></gpx>)");
+    point.RemoveChild(point.SelectNode(QStringLiteral("ele")));
+    EXPECT_EQ(point.ChildCount(), 1);
+    EXPECT_EQ(point.Children()[0].Name(), "name");
+}
+
+TEST(Xml, SavesInDeclaredLatin1ByteForByte)
+{
+    TXmlDocument doc = CreateXmlDocument();
+    doc.Root().AppendProcessingInstruction(
+        QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"ISO-8859-1\""));
+    doc.Root().AppendElement(QStringLiteral("a")).SetText(QString::fromUtf8("é€"));
+    TMemoryStream stream;
+    doc.Save(stream);
+    EXPECT_EQ(stream.Bytes(), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xe9?</a>");
+
+    TXmlDocument utf8 = Parsed("<a>é</a>");
+    TMemoryStream utf8Stream;
+    utf8.Save(utf8Stream);
+    EXPECT_EQ(utf8Stream.Bytes(), "<a>\xc3\xa9</a>") << "no declaration: UTF-8";
+}
+
+TEST(Xml, LoadXmlFileReportsMissingFileAndBadXml)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.xml"));
+    EXPECT_EQ(ErrorOf([&] { LoadXmlFile(path); }), "File " + path + " not found");
+    const auto load = [&](const char* text) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        return ErrorOf([&] { LoadXmlFile(path); });
+    };
+    EXPECT_EQ(load("<a>"), "Invalid xml");
+    EXPECT_EQ(
+        load("<?xml version=\"1.0\"?><!-- none -->"), "Invalid xml, no document element found");
+    EXPECT_EQ(load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xe9</a>"), "no error");
+}
