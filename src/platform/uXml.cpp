@@ -267,14 +267,65 @@ TXmlNode TXmlDocument::Root() const { return TXmlNode::Of(*Doc); }
 
 TXmlNode TXmlDocument::DocumentElement() const { return TXmlNode::Of(Doc->document_element()); }
 
-// ISO-8859-1 output writes a character above 255 as "?": the program's 8-bit files narrow
-// text the same way.
+namespace {
+
+// Writes the library's UTF-8 output as ISO-8859-1. A character beyond it becomes a character
+// reference, so text from the Windows code page (the euro sign, curly quotes) survives a save.
+class TLatin1Writer : public pugi::xml_writer {
+public:
+    explicit TLatin1Writer(TStream& stream)
+        : Stream(stream)
+    {
+    }
+
+    void write(const void* data, size_t size) override
+    {
+        Pending.append(static_cast<const char*>(data), size);
+        std::string out;
+        size_t i = 0;
+        while (i < Pending.size()) {
+            const auto lead = static_cast<unsigned char>(Pending[i]);
+            const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            if (i + length > Pending.size())
+                break; // the rest of this character comes with the next block
+            const char32_t code = CodePoint(std::string_view(Pending).substr(i, length));
+            if (code < 0x100)
+                out.push_back(static_cast<char>(code));
+            else
+                out += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
+            i += length;
+        }
+        Pending.erase(0, i);
+        Stream.Write(out);
+    }
+
+private:
+    static char32_t CodePoint(std::string_view bytes)
+    {
+        if (bytes.size() == 1)
+            return static_cast<unsigned char>(bytes[0]);
+        char32_t code = static_cast<unsigned char>(bytes[0]) & (0x7F >> bytes.size());
+        for (size_t k = 1; k < bytes.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(bytes[k]) & 0x3F);
+        return code;
+    }
+
+    TStream& Stream;
+    std::string Pending; // an incomplete character at the end of the last block
+};
+
+} // namespace
+
 void TXmlDocument::Save(TStream& stream) const
 {
-    TStreamWriter writer(stream);
-    const pugi::xml_encoding encoding =
-        IsEightBit(DeclaredEncoding(*Doc)) ? pugi::encoding_latin1 : pugi::encoding_utf8;
-    Doc->save(writer, "", pugi::format_raw | pugi::format_no_declaration, encoding);
+    constexpr unsigned Format = pugi::format_raw | pugi::format_no_declaration;
+    if (IsEightBit(DeclaredEncoding(*Doc))) {
+        TLatin1Writer writer(stream);
+        Doc->save(writer, "", Format, pugi::encoding_utf8);
+    } else {
+        TStreamWriter writer(stream);
+        Doc->save(writer, "", Format, pugi::encoding_utf8);
+    }
 }
 
 TXmlDocument CreateXmlDocument() { return TXmlDocument(); }

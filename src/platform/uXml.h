@@ -96,7 +96,8 @@ public:
     TXmlNode DocumentElement() const;
 
     // Writes the document without indentation or byte order mark, in ISO-8859-1 when its
-    // leading `xml` processing instruction names ISO-8859-1 or windows-1252, else in UTF-8.
+    // leading `xml` processing instruction names ISO-8859-1 or windows-1252 (characters
+    // beyond it as character references), else in UTF-8.
     void Save(TStream& stream) const;
 
 private:
