@@ -137,16 +137,11 @@ void TConvertToAscBase::Execute(TEntries& entries, TStream& stream)
 
 void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)
 {
-    const TStreamBytes bytes(stream);
-    const std::vector<std::string_view> lines = SplitLines(bytes.Bytes());
-    const auto lineCount = static_cast<double>(lines.size());
     TLineReader reader(*this);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (auto entry = reader.Read(lines[i], i))
+    ReadLines(stream, [&](std::string_view line, int index) {
+        if (auto entry = reader.Read(line, static_cast<size_t>(index)))
             entries.AddEntry(std::move(entry), true);
-        SetProgress(static_cast<double>(i) / lineCount * 100);
-    }
-    stream.Seek(0, TSeekOrigin::End);
+    });
 }
 
 std::span<const TConvertOption> TConvertToAsc::Options() const

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/uSettings.h"
+#include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"
@@ -34,6 +35,19 @@ int TConvertBase::OptionKind(int index) const
 QString TConvertBase::OptionsKey() const
 {
     return MainKey + QLatin1Char('\\') + Section() + QLatin1Char('\\') + FormatId();
+}
+
+void TConvertFromBase::ReadLines(
+    TStream& stream, const std::function<void(std::string_view line, int index)>& readLine)
+{
+    const TStreamBytes bytes(stream);
+    const std::vector<std::string_view> lines = SplitLines(bytes.Bytes());
+    const auto count = static_cast<double>(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        readLine(lines[i], static_cast<int>(i));
+        SetProgress(static_cast<double>(i) / count * 100);
+    }
+    stream.Seek(0, TSeekOrigin::End);
 }
 
 namespace {

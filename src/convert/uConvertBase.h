@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include <QString>
 #include <QStringList>
@@ -70,6 +72,12 @@ public:
 class TConvertFromBase : public TConvertBase {
 public:
     QString Section() const override { return QStringLiteral("Importers"); }
+
+protected:
+    // For the line-oriented formats: calls `readLine` with each line of the stream's text and
+    // its 0-based index, reporting progress after each line, and leaves the stream at its end.
+    void ReadLines(
+        TStream& stream, const std::function<void(std::string_view line, int index)>& readLine);
 };
 
 // A converter class is the function that makes a fresh instance of it.

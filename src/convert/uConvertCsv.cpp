@@ -49,7 +49,7 @@ void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
         return fields[index];
     };
     // The numbers are written with "." whatever the locale, so only "." is read.
-    ReadPoiLines(*this, stream, [&](std::string_view line, int) {
+    ReadLines(stream, [&](std::string_view line, int) {
         SplitCommaText(line, fields);
         const std::string& description = field(DescriptionField);
         const double longitude = ParseFloat(field(LongitudeField));
@@ -71,19 +71,6 @@ void AppendPoiLine(std::string& line, std::string_view description, double longi
     AppendFixed(line, latitude, decimals);
     line.append(static_cast<size_t>(emptyColumns), ',');
     line += "\r\n";
-}
-
-void ReadPoiLines(TConvertFromBase& importer, TStream& stream,
-    const std::function<void(std::string_view line, int index)>& readLine)
-{
-    const TStreamBytes bytes(stream);
-    const std::vector<std::string_view> lines = SplitLines(bytes.Bytes());
-    const auto count = static_cast<double>(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        readLine(lines[i], static_cast<int>(i));
-        importer.SetProgress(static_cast<double>(i) / count * 100);
-    }
-    stream.Seek(0, TSeekOrigin::End);
 }
 
 void RegisterCsv()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,7 +31,3 @@ void UnregisterCsv();
 // Appends "description","description",longitude,latitude, `emptyColumns` commas and CR LF.
 void AppendPoiLine(std::string& line, std::string_view description, double longitude,
     double latitude, int decimals, int emptyColumns);
-// Calls `readLine` with each line of the stream's text and its 0-based index, reporting
-// progress after each line, and leaves the stream at its end.
-void ReadPoiLines(TConvertFromBase& importer, TStream& stream,
-    const std::function<void(std::string_view line, int index)>& readLine);
