@@ -1,5 +1,6 @@
 #include "core/uNumbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -48,6 +49,84 @@ void AppendFixed(std::string& out, double value, int decimals)
         size += width;
     }
     out.append(text, size);
+}
+
+namespace {
+
+// A finite value's significant digits, without trailing zeros, and its decimal exponent:
+// value = d1.d2d3... * 10^Exponent, so 150 has the digits "15" and the exponent 2.
+struct TDecimalDigits {
+    bool Negative = false;
+    char Digits[24] = {};
+    size_t Count = 0;
+    int Exponent = 0;
+};
+
+TDecimalDigits GeneralDigits(double value, int precision)
+{
+    char buffer[64];
+    // The shortest text that reads back as `value` is also its rounding to `precision`
+    // digits whenever it is no longer than that, and it is much faster to make.
+    char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
+    const char* e = std::find(buffer, end, 'e');
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (std::count_if(static_cast<const char*>(buffer), e, isDigit) > precision) {
+        end = std::to_chars(
+            buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision - 1)
+                  .ptr;
+        e = std::find(buffer, end, 'e');
+    }
+    TDecimalDigits result;
+    const char* c = buffer;
+    if (*c == '-') {
+        result.Negative = true;
+        ++c;
+    }
+    for (; c < e; ++c)
+        if (*c != '.')
+            result.Digits[result.Count++] = *c;
+    while (result.Count > 1 && result.Digits[result.Count - 1] == '0')
+        --result.Count;
+    std::from_chars(e + 1 + (e[1] == '+'), end, result.Exponent);
+    return result;
+}
+
+} // namespace
+
+void AppendGeneral(std::string& out, double value)
+{
+    constexpr int Precision = 15;
+    if (value == 0 || !std::isfinite(value)) {
+        out += value == 0 ? "0" : std::isnan(value) ? "NAN" : value > 0 ? "INF" : "-INF";
+        return;
+    }
+    const TDecimalDigits number = GeneralDigits(value, Precision);
+    const std::string_view digits(number.Digits, number.Count);
+    if (number.Negative)
+        out += '-';
+    if (number.Exponent < -5 || number.Exponent >= Precision) {
+        out += digits.front();
+        if (digits.size() > 1) {
+            out += '.';
+            out += digits.substr(1);
+        }
+        out += 'E';
+        AppendInteger(out, number.Exponent);
+    } else if (number.Exponent < 0) {
+        out += "0.";
+        out.append(static_cast<size_t>(-number.Exponent - 1), '0');
+        out += digits;
+    } else {
+        const auto whole = static_cast<size_t>(number.Exponent) + 1;
+        out += digits.substr(0, whole);
+        if (digits.size() < whole)
+            out.append(whole - digits.size(), '0');
+        else if (digits.size() > whole) {
+            out += '.';
+            out += digits.substr(whole);
+        }
+    }
 }
 
 void AppendInteger(std::string& out, int64_t value)

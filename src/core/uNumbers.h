@@ -97,6 +97,10 @@ inline int32_t ToFixedPoint(double degrees, long double scale)
 // Appends `value` in fixed notation with `decimals` decimals, "-" only for a value that is
 // not zero at that precision.
 void AppendFixed(std::string& out, double value, int decimals);
+// Appends `value` in its shortest general form of up to 15 significant digits, as the XML
+// formats write coordinates: fixed notation, and scientific ("1.5E-7") only for magnitudes
+// below 0.00001 or from 10^15.
+void AppendGeneral(std::string& out, double value);
 // Appends a whole number.
 void AppendInteger(std::string& out, int64_t value);
 

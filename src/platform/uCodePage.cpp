@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include <QList>
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unused bytes there map to
@@ -17,17 +19,19 @@ char16_t Widen(char c)
     return byte >= 0x80 && byte < 0xA0 ? High[byte - 0x80] : byte;
 }
 
-char Narrow(char16_t unit)
-{
-    if (unit < 0x80 || (unit >= 0xA0 && unit < 0x100))
-        return static_cast<char>(unit);
-    for (size_t i = 0; i < High.size(); ++i)
-        if (High[i] == unit)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
+char Narrow(char32_t code) { return CodePageByte(code).value_or('?'); }
 
 } // namespace
+
+std::optional<char> CodePageByte(char32_t code)
+{
+    if (code < 0x80 || (code >= 0xA0 && code < 0x100))
+        return static_cast<char>(code);
+    for (size_t i = 0; i < High.size(); ++i)
+        if (High[i] == code)
+            return static_cast<char>(0x80 + i);
+    return std::nullopt;
+}
 
 QString CodePageToUnicode(std::string_view text)
 {
@@ -54,7 +58,55 @@ std::string NarrowUtf16LE(std::string_view utf16)
     std::string narrow;
     narrow.reserve(utf16.size() / 2);
     for (size_t i = 0; i + 1 < utf16.size(); i += 2)
-        narrow.push_back(Narrow(static_cast<char16_t>(
+        narrow.push_back(Narrow(static_cast<char32_t>(
             static_cast<unsigned char>(utf16[i]) | static_cast<unsigned char>(utf16[i + 1]) << 8)));
     return narrow;
+}
+
+std::string UnicodeToCodePage(QStringView text)
+{
+    std::string narrow;
+    narrow.reserve(static_cast<size_t>(text.size()));
+    for (const char32_t code : text.toUcs4())
+        narrow.push_back(Narrow(code));
+    return narrow;
+}
+
+TUtf8Char Utf8CharAt(std::string_view bytes)
+{
+    constexpr TUtf8Char Invalid = { 0, 0 };
+    if (bytes.empty())
+        return Invalid;
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80)
+        return { lead, 1 };
+    const size_t length = lead >= 0xC2 && lead < 0xE0 ? 2
+        : lead >= 0xE0 && lead < 0xF0                 ? 3
+        : lead >= 0xF0 && lead < 0xF5                 ? 4
+                                                      : 0;
+    if (length == 0 || bytes.size() < length)
+        return Invalid;
+    char32_t code = lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[i]);
+        if ((next & 0xC0) != 0x80)
+            return Invalid;
+        code = code << 6 | (next & 0x3F);
+    }
+    constexpr char32_t Smallest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    if (code < Smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+        return Invalid;
+    return { code, length };
+}
+
+QString Utf8OrCodePageToUnicode(std::string_view bytes)
+{
+    std::u32string codes;
+    codes.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const TUtf8Char next = Utf8CharAt(bytes);
+        codes.push_back(next.Length ? next.Code : Widen(bytes[0]));
+        bytes.remove_prefix(next.Length ? next.Length : 1);
+    }
+    return QString::fromUcs4(codes.data(), static_cast<qsizetype>(codes.size()));
 }

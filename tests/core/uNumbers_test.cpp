@@ -1,5 +1,7 @@
 #include "core/uNumbers.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "testing.h"
@@ -46,4 +48,30 @@ TEST(NumberText, FixedPointRoundsHalvesToEven)
     for (long double v : { 0.5L, 1.5L, -2.5L, 1e17L + 0.5L, 0.49999999999999999995L, -1e30L })
         EXPECT_EQ(RoundHalfEven(v), std::nearbyintl(v)) << static_cast<double>(v);
     EXPECT_EQ(RoundToDecimals(-2295191e-5L, 5), -22.95191) << "the double nearest the decimals";
+}
+
+TEST(NumberText, GeneralFormIsShortestUpToFifteenDigits)
+{
+    const auto general = [](double value) {
+        std::string out;
+        AppendGeneral(out, value);
+        return out;
+    };
+    EXPECT_EQ(general(4.88969), "4.88969");
+    EXPECT_EQ(general(-52.37403), "-52.37403");
+    EXPECT_EQ(general(0.1 + 0.2), "0.3") << "rounded to 15 digits, not the 17 that read back";
+    EXPECT_EQ(general(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(general(2.0 / 3 * 100), "66.6666666666667");
+    EXPECT_EQ(general(9.9999999999999995), "10");
+    EXPECT_EQ(general(180), "180");
+    EXPECT_EQ(general(0), "0");
+    EXPECT_EQ(general(-0.0), "0");
+    EXPECT_EQ(general(0.00001), "0.00001");
+    EXPECT_EQ(general(0.000123), "0.000123");
+    EXPECT_EQ(general(0.000001), "1E-6") << "scientific below 0.00001";
+    EXPECT_EQ(general(-0.0000015), "-1.5E-6");
+    EXPECT_EQ(general(1e15), "1E15");
+    EXPECT_EQ(general(123456789012345), "123456789012345");
+    for (double value : { 4.88969, -0.000001, 1.0 / 7, 179.99999999999997 })
+        EXPECT_NEAR(ParseFloat(general(value)), value, std::fabs(value) * 1e-14);
 }
