@@ -1,5 +1,6 @@
 #include "platform/uXml.h"
 
+#include <array>
 #include <string>
 
 #include <QFileInfo>
@@ -269,11 +270,20 @@ TXmlNode TXmlDocument::DocumentElement() const { return TXmlNode::Of(Doc->docume
 
 namespace {
 
-// Writes the library's UTF-8 output as ISO-8859-1. A character beyond it becomes a character
-// reference, so text from the Windows code page (the euro sign, curly quotes) survives a save.
+void AppendLatin1Char(std::string& out, char32_t code)
+{
+    if (code < 0x100)
+        out.push_back(static_cast<char>(code));
+    else
+        out += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
+}
+
+// Writes the library's UTF-8 output as ISO-8859-1, into `Out` or, when given, on into a
+// stream. A character beyond it becomes a character reference, so text from the Windows code
+// page (the euro sign, curly quotes) survives a save.
 class TLatin1Writer : public pugi::xml_writer {
 public:
-    explicit TLatin1Writer(TStream& stream)
+    explicit TLatin1Writer(TStream* stream = nullptr)
         : Stream(stream)
     {
     }
@@ -281,46 +291,89 @@ public:
     void write(const void* data, size_t size) override
     {
         Pending.append(static_cast<const char*>(data), size);
-        std::string out;
-        size_t i = 0;
-        while (i < Pending.size()) {
-            const auto lead = static_cast<unsigned char>(Pending[i]);
-            const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            if (i + length > Pending.size())
-                break; // the rest of this character comes with the next block
-            const char32_t code = CodePoint(std::string_view(Pending).substr(i, length));
-            if (code < 0x100)
-                out.push_back(static_cast<char>(code));
-            else
-                out += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
-            i += length;
+        std::string_view rest(Pending);
+        // The library writes valid UTF-8, so only a character cut at the end fails to decode.
+        for (TUtf8Char next; (next = Utf8CharAt(rest)).Length; rest.remove_prefix(next.Length))
+            AppendLatin1Char(Out, next.Code);
+        Pending.erase(0, Pending.size() - rest.size());
+        if (Stream) {
+            Stream->Write(Out);
+            Out.clear();
         }
-        Pending.erase(0, i);
-        Stream.Write(out);
     }
+
+    std::string Out;
 
 private:
-    static char32_t CodePoint(std::string_view bytes)
-    {
-        if (bytes.size() == 1)
-            return static_cast<unsigned char>(bytes[0]);
-        char32_t code = static_cast<unsigned char>(bytes[0]) & (0x7F >> bytes.size());
-        for (size_t k = 1; k < bytes.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(bytes[k]) & 0x3F);
-        return code;
-    }
-
-    TStream& Stream;
+    TStream* Stream;
     std::string Pending; // an incomplete character at the end of the last block
 };
 
+// What the library writes for each byte of 8-bit text: empty for the byte itself.
+using TEscapes = std::array<std::string, 256>;
+
+TEscapes Escapes(bool attribute)
+{
+    TEscapes escapes;
+    for (int byte = 1; byte < 0x20; ++byte)
+        if (attribute || (byte != '\t' && byte != '\n' && byte != '\r'))
+            escapes[byte] = "&#" + std::to_string(byte / 10) + std::to_string(byte % 10) + ';';
+    escapes['&'] = "&amp;";
+    escapes['<'] = "&lt;";
+    escapes[attribute ? '"' : '>'] = attribute ? "&quot;" : "&gt;";
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        const char c = static_cast<char>(byte);
+        const char32_t code = CodePageToUnicode(std::string_view(&c, 1))[0].unicode();
+        if (code >= 0x100)
+            AppendLatin1Char(escapes[byte], code);
+    }
+    return escapes;
+}
+
+void AppendEscaped(std::string& out, std::string_view text, const TEscapes& escapes)
+{
+    size_t plain = 0; // start of the bytes not yet copied
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == 0) {
+            text = text.substr(0, i);
+            break;
+        }
+        if (escapes[byte].empty())
+            continue;
+        out.append(text, plain, i - plain);
+        out += escapes[byte];
+        plain = i + 1;
+    }
+    out.append(text, plain);
+}
+
 } // namespace
+
+void AppendLatin1XmlText(std::string& out, std::string_view text)
+{
+    static const TEscapes escapes = Escapes(false);
+    AppendEscaped(out, text, escapes);
+}
+
+void AppendLatin1XmlAttribute(std::string& out, std::string_view text)
+{
+    static const TEscapes escapes = Escapes(true);
+    AppendEscaped(out, text, escapes);
+}
+
+std::string TXmlNode::Latin1Xml() const
+{
+    TLatin1Writer writer;
+    Element().print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return std::move(writer.Out);
+}
 
 void TXmlDocument::Save(TStream& stream) const
 {
     constexpr unsigned Format = pugi::format_raw | pugi::format_no_declaration;
     if (IsEightBit(DeclaredEncoding(*Doc))) {
-        TLatin1Writer writer(stream);
+        TLatin1Writer writer(&stream);
         Doc->save(writer, "", Format, pugi::encoding_utf8);
     } else {
         TStreamWriter writer(stream);

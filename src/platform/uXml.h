@@ -37,6 +37,8 @@ public:
     void SetText(const QString& text);
     // The node serialised, without declaration or indentation.
     QString Xml() const;
+    // The same in ISO-8859-1, as `TXmlDocument::Save` writes the node in such a document.
+    std::string Latin1Xml() const;
 
     // Attribute names are taken as written, prefix included ("xsi:schemaLocation").
     std::optional<QString> Attribute(const QString& name) const;
@@ -109,3 +111,10 @@ TXmlDocument CreateXmlDocument();
 // The local file `path` parsed by `ParseBytes`; a missing file, malformed XML and a missing
 // document element each fail with their own message.
 TXmlDocument LoadXmlFile(const QString& path);
+
+// For documents too large to hold as nodes, which are written piece by piece: 8-bit text of
+// the code page escaped as element text or as an attribute value, in ISO-8859-1, byte for
+// byte as `TXmlDocument::Save` writes the same text. The text ends at a zero byte, as it
+// does in a node.
+void AppendLatin1XmlText(std::string& out, std::string_view text);
+void AppendLatin1XmlAttribute(std::string& out, std::string_view text);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/uCodePage.h"
 #include "testing.h"
 
 namespace {
@@ -132,4 +133,29 @@ TEST(Xml, LoadXmlFileReportsMissingFileAndBadXml)
     EXPECT_EQ(
         load("<?xml version=\"1.0\"?><!-- none -->"), "Invalid xml, no document element found");
     EXPECT_EQ(load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xe9</a>"), "no error");
+}
+
+TEST(Xml, TextWrittenPieceByPieceEqualsTheSavedDocument)
+{
+    std::string all; // every byte of 8-bit text, then a zero that ends it
+    for (int byte = 1; byte < 256; ++byte)
+        all.push_back(static_cast<char>(byte));
+    all += std::string("\0after", 6);
+
+    TXmlDocument doc = CreateXmlDocument();
+    doc.Root().AppendProcessingInstruction("xml", R"(version="1.0" encoding="ISO-8859-1")");
+    TXmlNode element = doc.Root().AppendElement("e");
+    element.SetAttribute("a", CodePageToUnicode(all.c_str()));
+    element.SetText(CodePageToUnicode(all.c_str()));
+    TMemoryStream saved;
+    doc.Save(saved);
+
+    std::string pieces = R"(<?xml version="1.0" encoding="ISO-8859-1"?><e a=")";
+    AppendLatin1XmlAttribute(pieces, all);
+    pieces += "\">";
+    AppendLatin1XmlText(pieces, all);
+    pieces += "</e>";
+    EXPECT_EQ(pieces, saved.Bytes());
+    EXPECT_EQ(element.Latin1Xml(), pieces.substr(pieces.find("<e")));
+    EXPECT_NE(pieces.find("&#8364;"), std::string::npos) << "the euro sign as a reference";
 }
