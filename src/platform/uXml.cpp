@@ -253,7 +253,7 @@ TXmlDocument& TXmlDocument::operator=(TXmlDocument&&) noexcept = default;
 
 bool TXmlDocument::Parse(const QString& text)
 {
-    return Succeeded(Doc->load_buffer(
+    return Loaded(Doc->load_buffer(
         text.utf16(), static_cast<size_t>(text.size()) * 2, ParseOptions, pugi::encoding_utf16));
 }
 
@@ -261,7 +261,16 @@ bool TXmlDocument::ParseBytes(std::string_view bytes)
 {
     if (IsEightBit(EncodingIn(LeadingDeclaration(bytes))))
         return Parse(CodePageToUnicode(bytes));
-    return Succeeded(Doc->load_buffer(bytes.data(), bytes.size(), ParseOptions));
+    return Loaded(Doc->load_buffer(bytes.data(), bytes.size(), ParseOptions));
+}
+
+// The library keeps what it read before a fault; a text that fails leaves nothing.
+bool TXmlDocument::Loaded(const pugi::xml_parse_result& result)
+{
+    if (Succeeded(result))
+        return true;
+    Doc->reset();
+    return false;
 }
 
 TXmlNode TXmlDocument::Root() const { return TXmlNode::Of(*Doc); }

@@ -17,6 +17,7 @@ struct xml_attribute_struct;
 class xml_node;
 class xml_document;
 class xpath_node;
+struct xml_parse_result;
 }
 
 // A handle on a node of a `TXmlDocument`: cheap to copy, owns nothing, valid while its document
@@ -84,8 +85,9 @@ public:
     TXmlDocument(TXmlDocument&&) noexcept;
     TXmlDocument& operator=(TXmlDocument&&) noexcept;
 
-    // Replace the content by the parsed text. False when the text is not well-formed; a text
-    // without any element parses, leaving the document without a document element.
+    // Replace the content by the parsed text. False, leaving the document empty, when the text
+    // is not well-formed; a text without any element parses, leaving the document without a
+    // document element.
     bool Parse(const QString& text);
     // As `Parse`, for bytes in the encoding their declaration names: ISO-8859-1 and
     // windows-1252 are read through the system code page, anything else as UTF-8 (or UTF-16
@@ -103,6 +105,8 @@ public:
     void Save(TStream& stream) const;
 
 private:
+    bool Loaded(const pugi::xml_parse_result& result);
+
     std::unique_ptr<pugi::xml_document> Doc;
 };
 

@@ -30,6 +30,7 @@ TEST(Xml, ParseFlagsMalformedTextOnly)
 {
     TXmlDocument doc;
     EXPECT_FALSE(doc.Parse(QStringLiteral("<a><b></a>")));
+    EXPECT_FALSE(doc.DocumentElement()) << "nothing of a failed text is kept";
     EXPECT_TRUE(doc.Parse(QStringLiteral("<?xml version=\"1.0\"?>")));
     EXPECT_FALSE(doc.DocumentElement());
     EXPECT_TRUE(doc.ParseBytes("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80\xe9</a>"));

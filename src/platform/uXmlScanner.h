@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A forward-only reader of XML text, for documents too large to hold as nodes (a GPX file
+// with a country's POIs): tags and text one at a time, checked for well-formedness as it
+// goes. It reads what the XML document service reads, so both give the same text: entity
+// and character references resolved, line ends as LF, whitespace-only text passed over, an
+// attribute's blanks as spaces, text outside the elements ignored.
+class TXmlScanner {
+public:
+    enum class TToken { StartTag, EndTag, Text, End, Malformed };
+    // How bytes above 0x7F are read: as the code page, or as UTF-8 (where a byte that is no
+    // valid UTF-8 is read as the code page).
+    enum class TEncoding { CodePage, Utf8 };
+
+    TXmlScanner(std::string_view bytes, TEncoding encoding);
+
+    // An empty-element tag gives a start tag and then its end tag. Malformed text gives
+    // `Malformed` where the fault is found; text without any element is malformed too.
+    TToken Next();
+
+    // The element of the current tag, and of a text its parent.
+    std::string_view Name() const { return Open.back(); }
+    // 1 for the document element.
+    int Depth() const { return static_cast<int>(Open.size()); }
+    // The name of the open element at `depth`, from 1 to `Depth()`.
+    std::string_view OpenName(int depth) const { return Open[static_cast<size_t>(depth - 1)]; }
+
+    // The value of the current start tag's attribute `name` (qualified, as written), as the
+    // code page's 8-bit text; false when the tag has no such attribute.
+    bool Attribute(std::string_view name, std::string& value) const;
+    // Appends the current text as the code page's 8-bit text.
+    void AppendText(std::string& out) const;
+
+    // Byte offsets of the current tag: its "<" and just past its ">".
+    size_t TagBegin() const { return Begin; }
+    size_t TagEnd() const { return End; }
+
+private:
+    TToken Markup();
+    TToken StartTag();
+    TToken EndTag();
+    TToken TextRun();
+    bool SkipPast(std::string_view terminator);
+    bool SkipDoctype();
+    bool SkipName();
+    void SkipBlanks();
+    bool At(std::string_view text) const { return Bytes.substr(Pos).starts_with(text); }
+    void AppendDecoded(std::string& out, std::string_view raw, bool attribute) const;
+
+    std::string_view Bytes;
+    TEncoding Encoding;
+    size_t Pos = 0;
+    std::vector<std::string_view> Open; // names of the open elements, outermost first
+    bool SawElement = false;
+    bool EmptyElementEnds = false; // the current start tag was "<name/>"
+    bool Closing = false; // the current token ends an element, which goes at the next token
+    size_t Begin = 0;
+    size_t End = 0;
+    std::string_view Attributes; // of the current start tag
+    std::string_view Raw; // of the current text
+    bool RawIsCData = false;
+};

@@ -1,0 +1,118 @@
+#include "platform/uXmlScanner.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/uCodePage.h"
+#include "platform/uXml.h"
+
+namespace {
+
+using TToken = TXmlScanner::TToken;
+
+// Elements with their attribute "a" and their texts, as the scanner reads them.
+std::string ScannedLog(std::string_view bytes, TXmlScanner::TEncoding encoding)
+{
+    TXmlScanner scanner(bytes, encoding);
+    std::string log;
+    for (TToken token; (token = scanner.Next()) != TToken::End;) {
+        std::string value;
+        switch (token) {
+        case TToken::StartTag:
+            log += '<' + std::string(scanner.Name());
+            if (scanner.Attribute("a", value))
+                log += " a=" + value;
+            log += '>';
+            break;
+        case TToken::EndTag:
+            log += "</" + std::string(scanner.Name()) + '>';
+            break;
+        case TToken::Text:
+            scanner.AppendText(log);
+            log += '|';
+            break;
+        default:
+            return "malformed";
+        }
+    }
+    return log;
+}
+
+// The same from the document service's nodes, whose text is Unicode.
+void AppendNodeLog(std::string& log, TXmlNode node)
+{
+    if (node.Name().isEmpty()) { // text, or a comment without any
+        if (!node.Text().isEmpty())
+            log += UnicodeToCodePage(node.Text()) + '|';
+        return;
+    }
+    log += '<' + node.Name().toStdString();
+    if (auto value = node.Attribute("a"))
+        log += " a=" + UnicodeToCodePage(*value);
+    log += '>';
+    for (TXmlNode child : node.Children())
+        AppendNodeLog(log, child);
+    log += "</" + node.Name().toStdString() + '>';
+}
+
+std::string DocumentLog(const QString& text)
+{
+    TXmlDocument doc;
+    EXPECT_TRUE(doc.Parse(text));
+    std::string log;
+    AppendNodeLog(log, doc.DocumentElement());
+    return log;
+}
+
+} // namespace
+
+TEST(XmlScanner, ReadsTheSameTextAsTheDocumentService)
+{
+    const char* const documents[] = {
+        "<r a='x'>plain<e/>more</r>",
+        "<r>\n  <e a=\"1 &amp; 2\">  padded  </e>\n</r>",
+        "<r>&lt;&gt;&amp;&apos;&quot; &#233;&#xE9;&#8364; &#x263A; &unknown; & alone &#12</r>",
+        "<r a=\"tab\there\r\nline\rend\">one\r\ntwo\rthree</r>",
+        "<r><![CDATA[<raw> &amp; \r\n]]><!-- not text -->after</r>",
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ENTITY e \"x\"> <!-- ] > -->]>\n<r>&e;</r>",
+        "lead <r a='\"q\"'><e>a<f>b</f>c</e></r> trail",
+        "\xEF\xBB\xBF<r>bom</r>",
+        "<r>zero &#0; ends the text</r>",
+        "<r>caf\xc3\xa9 \xe9</r>",
+    };
+    for (const char* document : documents) {
+        EXPECT_EQ(ScannedLog(document, TXmlScanner::TEncoding::CodePage),
+            DocumentLog(CodePageToUnicode(document)))
+            << document;
+        EXPECT_EQ(ScannedLog(document, TXmlScanner::TEncoding::Utf8),
+            DocumentLog(Utf8OrCodePageToUnicode(document)))
+            << document;
+    }
+}
+
+TEST(XmlScanner, FindsMalformedText)
+{
+    for (const char* bad : { "", "   ", "text only", "<!-- no element -->", "<r>", "<r><e></r>",
+             "</r>", "<r></e>", "<r>x</ r>", "<1r/>", "<r a=1/>", "<r a/>", "<r a='x'b='y'/>",
+             "<r a='x/>", "<r", "<r/", "<r/ >", "<r><!-- open</r>", "<r><![CDATA[x</r>",
+             "<r><? x?></r>", "<r><!ELEMENT></r>", "<r><!DOCTYPE r></r>", "<r>< e/></r>" })
+        EXPECT_EQ(ScannedLog(bad, TXmlScanner::TEncoding::CodePage), "malformed") << bad;
+    for (const char* good : { "<r/>", "<r a = 'x' />", "<r></r >", "<r/><second/>", "<r>]]></r>" })
+        EXPECT_NE(ScannedLog(good, TXmlScanner::TEncoding::CodePage), "malformed") << good;
+}
+
+TEST(XmlScanner, DepthOpenNamesAndTagOffsets)
+{
+    const std::string_view text = "<gpx><trk><trkpt lat='1'/></trk></gpx>";
+    TXmlScanner scanner(text, TXmlScanner::TEncoding::CodePage);
+    ASSERT_EQ(scanner.Next(), TToken::StartTag);
+    ASSERT_EQ(scanner.Next(), TToken::StartTag);
+    ASSERT_EQ(scanner.Next(), TToken::StartTag);
+    EXPECT_EQ(scanner.Depth(), 3);
+    EXPECT_EQ(scanner.OpenName(2), "trk");
+    const size_t begin = scanner.TagBegin();
+    ASSERT_EQ(scanner.Next(), TToken::EndTag);
+    EXPECT_EQ(scanner.Name(), "trkpt");
+    EXPECT_EQ(text.substr(begin, scanner.TagEnd() - begin), "<trkpt lat='1'/>");
+    ASSERT_EQ(scanner.Next(), TToken::EndTag);
+    EXPECT_EQ(scanner.Depth(), 2);
+}
