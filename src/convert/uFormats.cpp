@@ -5,6 +5,7 @@
 #include "convert/uConvertCsv.h"
 #include "convert/uConvertDat.h"
 #include "convert/uConvertGdb.h"
+#include "convert/uConvertGpx.h"
 #include "convert/uConvertItn.h"
 #include "convert/uConvertMio.h"
 #include "convert/uConvertOv2.h"
@@ -28,6 +29,7 @@ const TFormatModule Modules[] = {
     { RegisterDat, UnregisterDat },
     { RegisterGdb, UnregisterGdb },
     { RegisterMio, UnregisterMio },
+    { RegisterGpx, UnregisterGpx },
 };
 
 } // namespace

@@ -39,6 +39,14 @@ inline constexpr char InvalidDatFile[]     = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char InvalidXml[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid xml");
 inline constexpr char InvalidXmlNoRoot[]   = QT_TRANSLATE_NOOP("Marivel", "Invalid xml, no document element found");
 inline constexpr char InvalidXmlPath[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid xml path %1: %2");
+inline constexpr char InvalidXmlText[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid xml: %1...");
+inline constexpr char InvalidGpxEntry[]    = QT_TRANSLATE_NOOP("Marivel", "Invalid entry found in GPX format");
+inline constexpr char Build[]              = QT_TRANSLATE_NOOP("Marivel", "build");
+inline constexpr char InvalidKml[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid kml: %1...");
+inline constexpr char InvalidCoordinates[] = QT_TRANSLATE_NOOP("Marivel", "Invalid value found in coordinates node");
+inline constexpr char NoWorksheets[]       = QT_TRANSLATE_NOOP("Marivel", "File does not contain any worksheets");
+inline constexpr char LongitudeExpected[]  = QT_TRANSLATE_NOOP("Marivel", "Longitude expected in column %1 of row %2");
+inline constexpr char LatitudeExpected[]   = QT_TRANSLATE_NOOP("Marivel", "Latitude expected in column %1 of row %2");
 // clang-format on
 }
 

@@ -30,7 +30,6 @@ class RegistryTest : public ::testing::Test {
 protected:
     RegistryTest()
     {
-        Both<"gengpx">("GPS eXchange Format", "gpx", rpLast);
         Importer<"excelxml">("Excel XML Format", "xml", rpLast);
         Both<"genkml">("Google Earth", "kml", rpLast);
     }

@@ -1,0 +1,213 @@
+#include "convert/uConvertGpx.h"
+
+#include <gtest/gtest.h>
+
+#include "core/uNumbers.h"
+#include "platform/uCodePage.h"
+#include "platform/uXml.h"
+#include "testing.h"
+
+namespace {
+
+// The document an export must equal, built node by node in the document service.
+std::string GpxBuiltAsDocument(TEntries& entries)
+{
+    const auto number = [](double value) {
+        std::string text;
+        AppendGeneral(text, value);
+        return QString::fromStdString(text);
+    };
+    TXmlDocument doc = CreateXmlDocument();
+    doc.Root().AppendProcessingInstruction("xml", R"(version="1.0" encoding="ISO-8859-1")");
+    TXmlNode gpx = doc.Root().AppendElement("gpx");
+    gpx.SetAttribute("xmlns", "http://www.topografix.com/GPX/1/1");
+    gpx.SetAttribute("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
+    gpx.SetAttribute("xsi:schemaLocation",
+        "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
+    gpx.SetAttribute("version", "1.1");
+    gpx.SetAttribute(
+        "creator", "Marivel v0.1.0 build 0 by Orvik Software - https://www.marivel.example");
+    for (int i = 0; i < entries.Count(); ++i) {
+        const TEntry& entry = entries.Items(i);
+        TXmlNode point;
+        if (entry.Extra().empty()) {
+            point = gpx.AppendElement("wpt");
+        } else {
+            TXmlDocument extra;
+            EXPECT_TRUE(extra.Parse(CodePageToUnicode(entry.Extra())));
+            point = gpx.AppendClone(extra.DocumentElement());
+        }
+        point.SetAttribute("lat", number(entry.Latitude()));
+        point.SetAttribute("lon", number(entry.Longitude()));
+        TXmlNode name = point.SelectNode(".//name");
+        if (!name)
+            name = point.AppendElement("name");
+        name.SetText(CodePageToUnicode(entry.Description()));
+        point.AppendChild(name);
+    }
+    TMemoryStream stream;
+    doc.Save(stream);
+    return stream.Bytes();
+}
+
+const char* const Mixed = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+ <trk><name>track</name><trkseg>
+  <trkpt lat="5.5" lon="6.5"><ele>7</ele><time>2026-01-01T00:00:00Z</time><name>T1</name></trkpt>
+  <trkpt lat="5.75" lon="6.75"/>
+ </trkseg></trk>
+ <wpt lat="1" lon="2"><name>A</name></wpt>
+ <wpt lon="4" lat="3"><desc>only desc</desc><sym>Flag</sym></wpt>
+ <wpt lat="-1.25" lon="-2.5"><name>both name</name><desc>both desc</desc></wpt>
+ <wpt lat="0" lon="0"><ele>1</ele></wpt>
+</gpx>)";
+
+struct TRead {
+    std::string Description;
+    std::string Extra;
+    double Longitude;
+    double Latitude;
+    bool operator==(const TRead&) const = default;
+};
+
+void PrintTo(const TRead& read, std::ostream* os)
+{
+    *os << '{' << read.Description << " | " << read.Extra << " | " << read.Longitude << ", "
+        << read.Latitude << '}';
+}
+
+std::vector<TRead> Imported(const std::string& bytes, bool useDesc, bool retainExtra)
+{
+    TConvertFromGpx importer;
+    importer.SetOption(0, useDesc);
+    importer.SetOption(1, retainExtra);
+    TEntries entries;
+    ImportInto(entries, bytes, importer);
+    std::vector<TRead> read;
+    for (int i = 0; i < entries.Count(); ++i) {
+        const TEntry& entry = entries.Items(i);
+        read.push_back({ entry.Description(), entry.Extra(), entry.Longitude(), entry.Latitude() });
+    }
+    return read;
+}
+
+} // namespace
+
+TEST(TConvertToGpx, WritesTheDocumentByteForByte)
+{
+    TPrecision precision(8);
+    TEntries entries;
+    entries.AddValues("Caf\xe9 \x80 <&> \"q\" 'a'\t\x01", "", 4.88969, 52.37403);
+    entries.AddValues("", "", -0.000001, 0.1 + 0.2);
+    entries.AddValues("moved", R"(<wpt lat="0" lon="0"><name>old</name><ele>3</ele></wpt>)", 1, 2);
+    entries.AddValues("nested",
+        "<wpt lat=\"9\"><extensions><x:name>n</x:name></extensions><cmt>\xe9</cmt></wpt>", 1, 2);
+    entries.AddValues("new name", "<wpt><sym>Flag</sym><!-- kept --></wpt>", 180, -90);
+    const std::string written = Exported<TConvertToGpx>(entries);
+    EXPECT_EQ(written, GpxBuiltAsDocument(entries));
+    EXPECT_NE(written.find(R"(<wpt lat="0.3" lon="-1E-6"><name/></wpt>)"), std::string::npos);
+    EXPECT_NE(written.find("<ele>3</ele><name>moved</name></wpt>"), std::string::npos)
+        << "an existing name goes last";
+
+    TEntries empty;
+    EXPECT_EQ(Exported<TConvertToGpx>(empty), GpxBuiltAsDocument(empty));
+}
+
+TEST(TConvertToGpx, NumbersUseAPointInACommaLocale)
+{
+    TLocale german(QLocale::German);
+    TPrecision precision(6);
+    TEntries entries;
+    entries.AddValues("x", "", 4.88969, -52.374031);
+    const std::string written = Exported<TConvertToGpx>(entries);
+    EXPECT_NE(written.find(R"(lat="-52.374031" lon="4.88969")"), std::string::npos) << written;
+    EXPECT_EQ(
+        Imported(written, false, false), std::vector<TRead>({ { "x", "", 4.88969, -52.374031 } }));
+}
+
+TEST(TConvertFromGpx, WaypointsThenTrackPointsWithTheChosenDescription)
+{
+    EXPECT_EQ(Imported(Mixed, false, false),
+        std::vector<TRead>(
+            { { "A", "", 2, 1 }, { "only desc", "", 4, 3 }, { "both name", "", -2.5, -1.25 },
+                { "", "", 0, 0 }, { "T1", "", 6.5, 5.5 }, { "", "", 6.75, 5.75 } }));
+    const std::vector<TRead> byDesc = Imported(Mixed, true, false);
+    EXPECT_EQ(byDesc[1].Description, "only desc");
+    EXPECT_EQ(byDesc[2].Description, "both desc");
+    EXPECT_EQ(byDesc[4].Description, "T1") << "name when there is no desc";
+}
+
+TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
+{
+    const std::vector<TRead> read = Imported(Mixed, false, true);
+    EXPECT_EQ(read[0].Extra, "") << "nothing left once the name is taken";
+    EXPECT_EQ(read[1].Extra, R"(<wpt lon="4" lat="3"><sym>Flag</sym></wpt>)");
+    EXPECT_EQ(read[2].Extra, R"(<wpt lat="-1.25" lon="-2.5"><desc>both desc</desc></wpt>)");
+    EXPECT_EQ(read[4].Extra,
+        R"(<wpt lat="5.5" lon="6.5"><ele>7</ele><time>2026-01-01T00:00:00Z</time></wpt>)");
+    EXPECT_EQ(read[5].Extra, "");
+    EXPECT_EQ(Imported(Mixed, true, true)[2].Extra,
+        R"(<wpt lat="-1.25" lon="-2.5"><name>both name</name></wpt>)");
+
+    // Exported again: the track point as a waypoint, the description written into name.
+    TEntries entries;
+    TConvertFromGpx importer;
+    importer.SetOption(1, true);
+    ImportInto(entries, Mixed, importer);
+    entries.Items(4).SetDescription("renamed");
+    const std::string written = Exported<TConvertToGpx>(entries);
+    EXPECT_NE(
+        written.find(
+            R"(<wpt lat="5.5" lon="6.5"><ele>7</ele><time>2026-01-01T00:00:00Z</time><name>renamed</name></wpt>)"),
+        std::string::npos)
+        << written;
+    EXPECT_EQ(Imported(written, false, true)[4].Extra, read[4].Extra);
+}
+
+TEST(TConvertFromGpx, EightBitTextKeepsItsBytes)
+{
+    TEntries entries;
+    entries.AddValues("Caf\xe9 \x80\x93 &\x01", "", 1, 2);
+    EXPECT_EQ(Imported(Exported<TConvertToGpx>(entries), false, false)[0].Description,
+        "Caf\xe9 \x80\x93 &\x01");
+    // A UTF-8 file's names keep their bytes, which a navigator's UTF-8 file wants.
+    EXPECT_EQ(Imported("<gpx><wpt lat='1' lon='2'><name>Caf\xc3\xa9 &#8364;</name></wpt></gpx>",
+                  false, false)[0]
+                  .Description,
+        "Caf\xc3\xa9 \x80");
+}
+
+TEST(TConvertFromGpx, ReadsOtherProgramsFiles)
+{
+    const std::string gpx10 =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\">\r\n"
+        "  <wpt lat=\"52.374030000\" lon=\"4.889690000\">\r\n"
+        "    <name>Dam</name>\r\n    <cmt>Dam</cmt>\r\n  </wpt>\r\n</gpx>\r\n";
+    EXPECT_EQ(
+        Imported(gpx10, false, false), std::vector<TRead>({ { "Dam", "", 4.88969, 52.37403 } }));
+    EXPECT_EQ(
+        Imported("<x:gpx xmlns:x='x'><x:wpt lat='1' lon='2'/></x:gpx>", false, false).size(), 0u)
+        << "element names match as written";
+}
+
+TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
+{
+    std::string text = "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/>";
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text); }),
+        "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>...");
+    EXPECT_EQ(entries.Count(), 0) << "malformed text adds nothing";
+
+    const std::string longText = "<gpx>" + std::string(200, 'x');
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, longText); }),
+        QString::fromStdString("Invalid xml: " + longText.substr(0, 100) + "..."));
+
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text + "</gpx>"); }),
+        "Invalid entry found in GPX format");
+    EXPECT_EQ(entries.Count(), 1);
+    EXPECT_EQ(ErrorOf<EConvertError>([&] {
+        ImportInto<TConvertFromGpx>(entries, "<gpx><wpt lat='1,5' lon='2'/></gpx>");
+    }),
+        "'1,5' is not a valid floating point value");
+}
