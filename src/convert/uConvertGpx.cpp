@@ -114,26 +114,6 @@ void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
     stream.Write(out + "</gpx>");
 }
 
-int CheckedElementCount(std::string_view bytes, TXmlScanner::TEncoding encoding,
-    const char* message, const std::function<bool(const TXmlScanner&)>& counted)
-{
-    TXmlScanner scanner(bytes, encoding);
-    int count = 0;
-    for (;;) {
-        switch (scanner.Next()) {
-        case TXmlScanner::TToken::End:
-            return count;
-        case TXmlScanner::TToken::Malformed:
-            throw EUserError(Tr(message).arg(CodePageToUnicode(bytes.substr(0, 100))));
-        case TXmlScanner::TToken::StartTag:
-            count += counted(scanner);
-            break;
-        default:
-            break;
-        }
-    }
-}
-
 namespace {
 
 bool IsWaypoint(const TXmlScanner& scanner)
@@ -154,6 +134,7 @@ struct TPointText {
     std::string Desc;
     bool HasName = false;
     bool HasDesc = false;
+    bool Malformed = false;
 };
 
 // Reads the point whose start tag is current up to its end tag.
@@ -163,18 +144,28 @@ TPointText ReadPointText(TXmlScanner& scanner)
     const int depth = scanner.Depth();
     std::string* capture = nullptr;
     for (;;) {
-        const TXmlScanner::TToken token = scanner.Next();
-        if (token == TXmlScanner::TToken::StartTag && scanner.Depth() == depth + 1) {
+        switch (scanner.Next()) {
+        case TXmlScanner::TToken::StartTag:
+            if (scanner.Depth() != depth + 1)
+                break;
             if (scanner.Name() == "name" && !point.HasName)
                 point.HasName = true, capture = &point.Name;
             else if (scanner.Name() == "desc" && !point.HasDesc)
                 point.HasDesc = true, capture = &point.Desc;
-        } else if (token == TXmlScanner::TToken::Text && capture) {
-            scanner.AppendText(*capture);
-        } else if (token == TXmlScanner::TToken::EndTag && scanner.Depth() == depth + 1) {
-            capture = nullptr;
-        } else if (token != TXmlScanner::TToken::Text && scanner.Depth() <= depth) {
-            return point; // the point's end tag (the text was checked before)
+            break;
+        case TXmlScanner::TToken::Text:
+            if (capture)
+                scanner.AppendText(*capture);
+            break;
+        case TXmlScanner::TToken::EndTag:
+            if (scanner.Depth() == depth)
+                return point;
+            if (scanner.Depth() == depth + 1)
+                capture = nullptr;
+            break;
+        default:
+            point.Malformed = true;
+            return point;
         }
     }
 }
@@ -231,47 +222,83 @@ std::span<const TConvertOption> TConvertFromGpx::Options() const
     return options;
 }
 
+// Reads the point whose start tag is current, to its end; null when the text turns out
+// malformed.
+std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::string_view bytes)
+{
+    const size_t begin = scanner.TagBegin();
+    if (!scanner.Attribute("lat", Lat) || !scanner.Attribute("lon", Lon))
+        throw EUserError(Tr(Msg::InvalidGpxEntry));
+    auto entry = std::make_unique<TEntry>();
+    entry->SetLatitude(ParseFloat(Lat));
+    entry->SetLongitude(ParseFloat(Lon));
+    TPointText point = ReadPointText(scanner);
+    if (point.Malformed)
+        return nullptr;
+    // The preferred element when there is one, else the other.
+    const bool takeName = UseDesc ? !point.HasDesc && point.HasName : point.HasName;
+    if (RetainExtra) {
+        const bool found = point.HasName || point.HasDesc;
+        entry->SetExtra(RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin),
+            !found         ? nullptr
+                : takeName ? "name"
+                           : "desc"));
+    }
+    entry->SetDescription(std::move(takeName ? point.Name : point.Desc));
+    return entry;
+}
+
 void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
 {
+    UseDesc = GetOption(goUseDesc, false);
+    RetainExtra = GetOption(goRetainExtra, false);
     const TStreamBytes input(stream);
     const std::string_view bytes = input.Bytes();
     // Read as the code page whatever the declaration says, so that descriptions keep their
     // bytes: a UTF-8 name goes into a navigator's file as the UTF-8 it reads.
-    constexpr auto Encoding = TXmlScanner::TEncoding::CodePage;
-    const int total = CheckedElementCount(bytes, Encoding, Msg::InvalidXmlText,
-        [](const TXmlScanner& scanner) { return IsWaypoint(scanner) || IsTrackPoint(scanner); });
-    stream.Seek(0, TSeekOrigin::End);
-
-    const bool useDesc = GetOption(goUseDesc, false);
-    const bool retainExtra = GetOption(goRetainExtra, false);
-    const auto readPoints = [&](bool (*isPoint)(const TXmlScanner&)) {
-        TXmlScanner scanner(bytes, Encoding);
-        int index = 0;
-        std::string lat, lon;
-        for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
-            if (token != TXmlScanner::TToken::StartTag || !isPoint(scanner))
-                continue;
-            const size_t begin = scanner.TagBegin();
-            if (!scanner.Attribute("lat", lat) || !scanner.Attribute("lon", lon))
-                throw EUserError(Tr(Msg::InvalidGpxEntry));
-            const double latitude = ParseFloat(lat);
-            const double longitude = ParseFloat(lon);
-            TPointText point = ReadPointText(scanner);
-            // The preferred element when there is one, else the other.
-            const bool takeName = useDesc ? !point.HasDesc && point.HasName : point.HasName;
-            const bool found = point.HasName || point.HasDesc;
-            std::string extra;
-            if (retainExtra)
-                extra = RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin),
-                    !found         ? nullptr
-                        : takeName ? "name"
-                                   : "desc");
-            entries.AddValues(takeName ? point.Name : point.Desc, extra, longitude, latitude);
-            SetProgress(static_cast<double>(index++) / total * 100);
+    TXmlScanner scanner(bytes, TXmlScanner::TEncoding::CodePage);
+    // One pass over a file that may be large. Waypoints come first in the list, so track
+    // points wait aside. A faulty point stops its kind, but the rest of the text is still
+    // checked: malformed text adds nothing at all.
+    const int countBefore = entries.Count();
+    std::vector<std::unique_ptr<TEntry>> trackPoints;
+    std::exception_ptr waypointFault, trackPointFault;
+    const auto readInto = [&](std::exception_ptr& fault, auto&& add) {
+        if (fault)
+            return true;
+        try {
+            std::unique_ptr<TEntry> entry = ReadPoint(scanner, bytes);
+            if (!entry)
+                return false;
+            add(std::move(entry));
+        } catch (const EUserError&) {
+            fault = std::current_exception();
         }
+        return true;
     };
-    readPoints(IsWaypoint);
-    readPoints(IsTrackPoint);
+    for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
+        bool wellFormed = token != TXmlScanner::TToken::Malformed;
+        if (token == TXmlScanner::TToken::StartTag && IsWaypoint(scanner))
+            wellFormed = readInto(waypointFault,
+                [&](std::unique_ptr<TEntry> entry) { entries.AddEntry(std::move(entry), true); });
+        else if (token == TXmlScanner::TToken::StartTag && IsTrackPoint(scanner))
+            wellFormed = readInto(trackPointFault,
+                [&](std::unique_ptr<TEntry> entry) { trackPoints.push_back(std::move(entry)); });
+        if (!wellFormed) {
+            while (entries.Count() > countBefore)
+                entries.Delete(entries.Count() - 1);
+            throw EUserError(Tr(Msg::InvalidXmlText).arg(CodePageToUnicode(bytes.substr(0, 100))));
+        }
+        SetProgress(
+            static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
+    }
+    stream.Seek(0, TSeekOrigin::End);
+    if (waypointFault)
+        std::rethrow_exception(waypointFault);
+    for (std::unique_ptr<TEntry>& entry : trackPoints)
+        entries.AddEntry(std::move(entry), true);
+    if (trackPointFault)
+        std::rethrow_exception(trackPointFault);
 }
 
 void RegisterGpx()

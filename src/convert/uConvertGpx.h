@@ -1,6 +1,7 @@
 #pragma once
 
-#include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "convert/uConvertBase.h"
@@ -24,12 +25,14 @@ public:
 
 protected:
     std::span<const TConvertOption> Options() const override;
+
+private:
+    std::unique_ptr<TEntry> ReadPoint(TXmlScanner& scanner, std::string_view bytes);
+
+    bool UseDesc = false;
+    bool RetainExtra = false;
+    std::string Lat, Lon; // attribute texts, kept to spare an allocation per point
 };
 
 void RegisterGpx();
 void UnregisterGpx();
-
-// Reads all of `bytes` and counts the start tags that `counted` accepts. Text that is not
-// well-formed XML fails with `message`, whose "%1" receives the text's first 100 characters.
-int CheckedElementCount(std::string_view bytes, TXmlScanner::TEncoding encoding,
-    const char* message, const std::function<bool(const TXmlScanner&)>& counted);

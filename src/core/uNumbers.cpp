@@ -92,6 +92,26 @@ TDecimalDigits GeneralDigits(double value, int precision)
     return result;
 }
 
+// Coordinates are mostly the doubles nearest to numbers of a few decimals. Such a number,
+// having at most 15 significant digits, is the value's 15-digit form too, and whole-number
+// arithmetic finds it much faster than the general way.
+bool AppendFewDecimals(std::string& out, double value)
+{
+    constexpr int Decimals = 9;
+    constexpr double Scale = 1e9;
+    if (!(std::fabs(value) >= 0.00001 && std::fabs(value) < 1e5))
+        return false;
+    const auto units = static_cast<int64_t>(std::nearbyint(value * Scale));
+    if (static_cast<double>(units) / Scale != value)
+        return false;
+    AppendFixed(out, value, Decimals); // exact here: the same whole number of units
+    while (out.back() == '0')
+        out.pop_back();
+    if (out.back() == '.')
+        out.pop_back();
+    return true;
+}
+
 } // namespace
 
 void AppendGeneral(std::string& out, double value)
@@ -101,6 +121,8 @@ void AppendGeneral(std::string& out, double value)
         out += value == 0 ? "0" : std::isnan(value) ? "NAN" : value > 0 ? "INF" : "-INF";
         return;
     }
+    if (AppendFewDecimals(out, value))
+        return;
     const TDecimalDigits number = GeneralDigits(value, Precision);
     const std::string_view digits(number.Digits, number.Count);
     if (number.Negative)

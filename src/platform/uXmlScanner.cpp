@@ -1,34 +1,48 @@
 #include "platform/uXmlScanner.h"
 
+#include <algorithm>
 #include <array>
-#include <cstring>
+#include <cstdint>
 
 #include "platform/uCodePage.h"
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// What the scanner's loops look for in a byte. Every byte above 0x7F is taken as part of
+// some character that names may hold.
+enum : uint8_t { ccBlank = 1, ccNameStart = 2, ccNamePart = 4, ccMarkup = 8 };
 
-// The characters names may hold, and those they may start with; every byte above 0x7F is
-// taken as part of some character that may.
-struct TNameChars {
-    std::array<bool, 256> Start {};
-    std::array<bool, 256> Part {};
-    TNameChars()
-    {
-        for (int c = 0; c < 256; ++c) {
-            Start[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':'
-                || c >= 0x80;
-            Part[c] = Start[c] || (c >= '0' && c <= '9') || c == '-' || c == '.';
-        }
+constexpr std::array<uint8_t, 256> Classes = [] {
+    std::array<uint8_t, 256> classes {};
+    for (int c = 0; c < 256; ++c) {
+        const bool start =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+        const bool part = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        classes[c] = static_cast<uint8_t>(
+            (blank ? ccBlank : 0) | (start ? ccNameStart : 0) | (part ? ccNamePart : 0));
     }
-};
+    classes['<'] = ccMarkup;
+    return classes;
+}();
 
-const TNameChars NameChars;
+bool Is(char c, uint8_t kind) { return Classes[static_cast<unsigned char>(c)] & kind; }
+
+bool IsBlank(char c) { return Is(c, ccBlank); }
 
 bool StartsName(std::string_view text, size_t pos)
 {
-    return pos < text.size() && NameChars.Start[static_cast<unsigned char>(text[pos])];
+    return pos < text.size() && Is(text[pos], ccNameStart);
+}
+
+// How many bytes from `from` have the class `kind`.
+size_t RunLength(std::string_view text, size_t from, uint8_t kind)
+{
+    const char* p = text.data() + from;
+    const char* const end = text.data() + text.size();
+    while (p < end && Is(*p, kind))
+        ++p;
+    return static_cast<size_t>(p - text.data()) - from;
 }
 
 // The character an entity or character reference at the start of `text` stands for, and the
@@ -185,17 +199,18 @@ TXmlScanner::TToken TXmlScanner::EndTag()
 // Text up to the next markup; `End` when there is nothing to report.
 TXmlScanner::TToken TXmlScanner::TextRun()
 {
+    // Most runs are the few blanks between two tags, for which a plain loop beats memchr.
+    const char* p = Bytes.data() + Pos;
+    const char* const end = Bytes.data() + Bytes.size();
+    uint8_t all = ccBlank;
+    for (uint8_t kind; p < end && !((kind = Classes[static_cast<unsigned char>(*p)]) & ccMarkup);
+         ++p)
+        all &= kind;
     const size_t start = Pos;
-    const void* next = std::memchr(Bytes.data() + Pos, '<', Bytes.size() - Pos);
-    Pos = next ? static_cast<size_t>(static_cast<const char*>(next) - Bytes.data()) : Bytes.size();
+    Pos = static_cast<size_t>(p - Bytes.data());
     Raw = Bytes.substr(start, Pos - start);
     RawIsCData = false;
-    if (Open.empty())
-        return TToken::End;
-    for (char c : Raw)
-        if (!IsBlank(c))
-            return TToken::Text;
-    return TToken::End;
+    return Open.empty() || all ? TToken::End : TToken::Text;
 }
 
 bool TXmlScanner::SkipPast(std::string_view terminator)
@@ -238,15 +253,11 @@ bool TXmlScanner::SkipName()
 {
     if (!StartsName(Bytes, Pos))
         return false;
-    while (++Pos < Bytes.size() && NameChars.Part[static_cast<unsigned char>(Bytes[Pos])]) { }
+    Pos += RunLength(Bytes, Pos, ccNamePart);
     return true;
 }
 
-void TXmlScanner::SkipBlanks()
-{
-    while (Pos < Bytes.size() && IsBlank(Bytes[Pos]))
-        ++Pos;
-}
+void TXmlScanner::SkipBlanks() { Pos += RunLength(Bytes, Pos, ccBlank); }
 
 bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
 {
@@ -277,32 +288,38 @@ void TXmlScanner::AppendText(std::string& out) const { AppendDecoded(out, Raw, f
 void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool attribute) const
 {
     const bool references = attribute || !RawIsCData;
+    const bool utf8 = Encoding == TEncoding::Utf8;
+    const auto special = [&](char c) {
+        return (c == '&' && references) || c == '\r' || (attribute && (c == '\n' || c == '\t'))
+            || (utf8 && static_cast<unsigned char>(c) >= 0x80);
+    };
+    size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < raw.size();) {
         const char c = raw[i];
-        if (c == '&' && references) {
-            if (const TReference reference = ReferenceAt(raw.substr(i)); reference.Length) {
-                if (reference.Code == 0)
-                    return; // the document service's text ends there too
-                out.push_back(CodePageByte(reference.Code).value_or('?'));
-                i += reference.Length;
-                continue;
-            }
-        } else if (c == '\r') {
-            out.push_back(attribute ? ' ' : '\n');
-            i += i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
-            continue;
-        } else if (attribute && (c == '\n' || c == '\t')) {
-            out.push_back(' ');
+        if (!special(c)) {
             ++i;
             continue;
-        } else if (static_cast<unsigned char>(c) >= 0x80 && Encoding == TEncoding::Utf8) {
-            if (const TUtf8Char utf8 = Utf8CharAt(raw.substr(i)); utf8.Length) {
-                out.push_back(CodePageByte(utf8.Code).value_or('?'));
-                i += utf8.Length;
-                continue;
-            }
         }
-        out.push_back(c);
-        ++i;
+        out.append(raw, plain, i - plain);
+        size_t length = 1;
+        if (c == '&') {
+            const TReference reference = ReferenceAt(raw.substr(i));
+            if (reference.Length && reference.Code == 0)
+                return; // the document service's text ends there too
+            out.push_back(reference.Length ? CodePageByte(reference.Code).value_or('?') : c);
+            length = std::max<size_t>(reference.Length, 1);
+        } else if (c == '\r') {
+            out.push_back(attribute ? ' ' : '\n');
+            length = i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
+        } else if (c == '\n' || c == '\t') {
+            out.push_back(' ');
+        } else {
+            const TUtf8Char utf8Char = Utf8CharAt(raw.substr(i));
+            out.push_back(utf8Char.Length ? CodePageByte(utf8Char.Code).value_or('?') : c);
+            length = std::max<size_t>(utf8Char.Length, 1);
+        }
+        i += length;
+        plain = i;
     }
+    out.append(raw, plain);
 }

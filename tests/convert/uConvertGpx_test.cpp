@@ -206,6 +206,24 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text + "</gpx>"); }),
         "Invalid entry found in GPX format");
     EXPECT_EQ(entries.Count(), 1);
+
+    TEntries ordered; // waypoints all come first, even after a faulty track point
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        ImportInto<TConvertFromGpx>(ordered,
+            "<gpx><trk><trkseg><trkpt lat='1' lon='1'/><trkpt lon='2'/><trkpt lat='3' lon='3'/>"
+            "</trkseg></trk><wpt lat='4' lon='4'/></gpx>");
+    }),
+        "Invalid entry found in GPX format");
+    ASSERT_EQ(ordered.Count(), 2);
+    EXPECT_EQ(ordered.Items(0).Latitude(), 4);
+    EXPECT_EQ(ordered.Items(1).Latitude(), 1);
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        ImportInto<TConvertFromGpx>(ordered, "<gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>");
+    }),
+        "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>...")
+        << "malformed text wins over a faulty point";
+    EXPECT_EQ(ordered.Count(), 2);
+
     EXPECT_EQ(ErrorOf<EConvertError>([&] {
         ImportInto<TConvertFromGpx>(entries, "<gpx><wpt lat='1,5' lon='2'/></gpx>");
     }),
