@@ -90,28 +90,55 @@ void AppendNewPoint(std::string& out, const TEntry& entry)
 
 } // namespace
 
-void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
+void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view head,
+    std::string_view emptyTail, std::string_view open, std::string_view close,
+    void (*append)(std::string& out, const TEntry& entry))
 {
-    std::string out = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + GpxStartTag();
+    std::string out(head);
     const int count = entries.Count();
     if (count == 0) {
-        stream.Write(out + "/>");
+        out += emptyTail;
+        stream.Write(out);
         return;
     }
-    out += '>';
+    out += open;
     constexpr size_t BlockSize = 1 << 16;
     for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
-        if (entry.Extra().empty())
-            AppendNewPoint(out, entry);
-        else
-            AppendRetainedPoint(out, entry);
+        append(out, entries.Items(i));
         if (out.size() >= BlockSize) {
             stream.Write(out);
             out.clear();
         }
     }
-    stream.Write(out + "</gpx>");
+    out += close;
+    stream.Write(out);
+}
+
+void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
+{
+    const std::string head = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + GpxStartTag();
+    WriteEntryElements(
+        entries, stream, head, "/>", ">", "</gpx>", [](std::string& out, const TEntry& entry) {
+            if (entry.Extra().empty())
+                AppendNewPoint(out, entry);
+            else
+                AppendRetainedPoint(out, entry);
+        });
+}
+
+void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
+    TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
+{
+    const int countBefore = entries.Count();
+    for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
+        if (token == TXmlScanner::TToken::Malformed || !read(token)) {
+            while (entries.Count() > countBefore)
+                entries.Delete(entries.Count() - 1);
+            throw EUserError(Tr(message).arg(CodePageToUnicode(bytes.substr(0, 100))));
+        }
+        converter.SetProgress(
+            static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
+    }
 }
 
 namespace {
@@ -260,7 +287,6 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     // One pass over a file that may be large. Waypoints come first in the list, so track
     // points wait aside. A faulty point stops its kind, but the rest of the text is still
     // checked: malformed text adds nothing at all.
-    const int countBefore = entries.Count();
     std::vector<std::unique_ptr<TEntry>> trackPoints;
     std::exception_ptr waypointFault, trackPointFault;
     const auto readInto = [&](std::exception_ptr& fault, auto&& add) {
@@ -276,22 +302,18 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
         }
         return true;
     };
-    for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
-        bool wellFormed = token != TXmlScanner::TToken::Malformed;
-        if (token == TXmlScanner::TToken::StartTag && IsWaypoint(scanner))
-            wellFormed = readInto(waypointFault,
-                [&](std::unique_ptr<TEntry> entry) { entries.AddEntry(std::move(entry), true); });
-        else if (token == TXmlScanner::TToken::StartTag && IsTrackPoint(scanner))
-            wellFormed = readInto(trackPointFault,
-                [&](std::unique_ptr<TEntry> entry) { trackPoints.push_back(std::move(entry)); });
-        if (!wellFormed) {
-            while (entries.Count() > countBefore)
-                entries.Delete(entries.Count() - 1);
-            throw EUserError(Tr(Msg::InvalidXmlText).arg(CodePageToUnicode(bytes.substr(0, 100))));
-        }
-        SetProgress(
-            static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
-    }
+    ReadEntryTokens(
+        *this, scanner, bytes, entries, Msg::InvalidXmlText, [&](TXmlScanner::TToken token) {
+            if (token == TXmlScanner::TToken::StartTag && IsWaypoint(scanner))
+                return readInto(waypointFault, [&](std::unique_ptr<TEntry> entry) {
+                    entries.AddEntry(std::move(entry), true);
+                });
+            if (token == TXmlScanner::TToken::StartTag && IsTrackPoint(scanner))
+                return readInto(trackPointFault, [&](std::unique_ptr<TEntry> entry) {
+                    trackPoints.push_back(std::move(entry));
+                });
+            return true;
+        });
     stream.Seek(0, TSeekOrigin::End);
     if (waypointFault)
         std::rethrow_exception(waypointFault);

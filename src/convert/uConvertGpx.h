@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,3 +37,18 @@ private:
 
 void RegisterGpx();
 void UnregisterGpx();
+
+// What the XML formats share, as their files may hold millions of points.
+
+// Writes `head`, then, when there are entries, `open`, each entry's element by `append` and
+// `close`, else `emptyTail`, through a buffer of moderate size.
+void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view head,
+    std::string_view emptyTail, std::string_view open, std::string_view close,
+    void (*append)(std::string& out, const TEntry& entry));
+
+// Hands every token of `scanner` to `read`, which answers false when it found the text
+// malformed, and reports progress by position. Malformed text takes back the entries
+// added since the start and fails with `message`, whose "%1" receives the text's first 100
+// characters.
+void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
+    TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read);

@@ -4,9 +4,11 @@
 #include "convert/uConvertCfg.h"
 #include "convert/uConvertCsv.h"
 #include "convert/uConvertDat.h"
+#include "convert/uConvertExcel.h"
 #include "convert/uConvertGdb.h"
 #include "convert/uConvertGpx.h"
 #include "convert/uConvertItn.h"
+#include "convert/uConvertKml.h"
 #include "convert/uConvertMio.h"
 #include "convert/uConvertOv2.h"
 #include "convert/uConvertOvr.h"
@@ -30,6 +32,8 @@ const TFormatModule Modules[] = {
     { RegisterGdb, UnregisterGdb },
     { RegisterMio, UnregisterMio },
     { RegisterGpx, UnregisterGpx },
+    { RegisterExcel, UnregisterExcel },
+    { RegisterKml, UnregisterKml },
 };
 
 } // namespace

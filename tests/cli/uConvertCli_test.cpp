@@ -113,9 +113,9 @@ TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
         ids += line.section('\t', 0, 1) + ' ';
     EXPECT_EQ(ids,
         "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
-        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx w\tttov2 w\tttitn w\tttovr "
+        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml w\tttov2 w\tttitn w\tttovr "
         "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
-        "w\tmiomapcsv w\tgengpx ");
+        "w\tmiomapcsv w\tgengpx w\tgenkml ");
 }
 
 TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)

@@ -28,11 +28,7 @@ public:
 // removes them again.
 class RegistryTest : public ::testing::Test {
 protected:
-    RegistryTest()
-    {
-        Importer<"excelxml">("Excel XML Format", "xml", rpLast);
-        Both<"genkml">("Google Earth", "kml", rpLast);
-    }
+    RegistryTest() { }
     ~RegistryTest() override
     {
         for (auto unregister : Unregisters)

@@ -1,0 +1,175 @@
+#include "convert/uConvertKml.h"
+
+#include <deque>
+#include <exception>
+#include <string>
+
+#include "convert/uConvertGpx.h"
+#include "core/uNumbers.h"
+#include "platform/uCodePage.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+#include "platform/uXml.h"
+#include "platform/uXmlScanner.h"
+
+namespace {
+
+constexpr char KmlStart[] =
+    R"(<?xml version="1.0" encoding="ISO-8859-1"?><kml xmlns="http://earth.google.com/kml/2.0">)";
+
+// Byte for byte what the document service writes for the entry's placemark.
+void AppendPlacemark(std::string& out, const TEntry& entry)
+{
+    if (entry.Description().empty()) {
+        out += "<Placemark><name/>";
+    } else {
+        out += "<Placemark><name>";
+        AppendLatin1XmlText(out, entry.Description());
+        out += "</name>";
+    }
+    out += "<Point><coordinates>";
+    AppendGeneral(out, entry.Longitude());
+    out += ',';
+    AppendGeneral(out, entry.Latitude());
+    out += ",0</coordinates></Point></Placemark>";
+}
+
+} // namespace
+
+void TConvertToKml::Execute(TEntries& entries, TStream& stream)
+{
+    WriteEntryElements(entries, stream, KmlStart, "<Folder/></kml>", "<Folder>", "</Folder></kml>",
+        AppendPlacemark);
+}
+
+namespace {
+
+// A placemark being read: the first `name`, `Description` and `Point/coordinates` below it.
+struct TPlacemark {
+    explicit TPlacemark(int depth)
+        : Depth(depth)
+    {
+    }
+
+    int Depth;
+    std::string Coordinates, Name, Description;
+    bool HasCoordinates = false, HasName = false, HasDescription = false;
+    std::string* Capture = nullptr; // the text being read, of the element at `CaptureDepth`
+    int CaptureDepth = 0;
+    bool Closed = false;
+
+    void StartCapture(std::string& text, bool& has, int depth)
+    {
+        if (has)
+            return;
+        has = true;
+        Capture = &text;
+        CaptureDepth = depth;
+    }
+
+    void Start(const TXmlScanner& scanner)
+    {
+        const int depth = scanner.Depth();
+        const std::string_view name = scanner.Name();
+        if (depth == Depth + 1 && name == "name")
+            StartCapture(Name, HasName, depth);
+        else if (depth == Depth + 1 && name == "Description")
+            StartCapture(Description, HasDescription, depth);
+        else if (depth == Depth + 2 && name == "coordinates"
+            && scanner.OpenName(Depth + 1) == "Point")
+            StartCapture(Coordinates, HasCoordinates, depth);
+    }
+
+    void End(int depth)
+    {
+        if (depth == CaptureDepth)
+            Capture = nullptr;
+        Closed = Closed || depth == Depth;
+    }
+};
+
+// Placemarks in the order they start; one may hold another, which ends first.
+class TPlacemarkReader {
+public:
+    TPlacemarkReader(TEntries& entries)
+        : Entries(entries)
+    {
+    }
+
+    void Token(TXmlScanner::TToken token, TXmlScanner& scanner)
+    {
+        if (token == TXmlScanner::TToken::StartTag && scanner.Name() == "Placemark"
+            && scanner.Depth() >= 2) {
+            Pending.emplace_back(scanner.Depth());
+            return;
+        }
+        for (TPlacemark& placemark : Pending) {
+            if (placemark.Closed)
+                continue;
+            if (token == TXmlScanner::TToken::StartTag)
+                placemark.Start(scanner);
+            else if (token == TXmlScanner::TToken::Text && placemark.Capture)
+                scanner.AppendText(*placemark.Capture);
+            else if (token == TXmlScanner::TToken::EndTag)
+                placemark.End(scanner.Depth());
+        }
+        while (!Pending.empty() && Pending.front().Closed) {
+            if (!Fault)
+                Add(Pending.front());
+            Pending.pop_front();
+        }
+    }
+
+    std::exception_ptr Fault; // the first placemark that could not be read ends the reading
+
+private:
+    void Add(const TPlacemark& placemark)
+    {
+        if (!placemark.HasCoordinates)
+            return; // a line or a polygon
+        try {
+            const std::string_view coordinates = placemark.Coordinates;
+            const size_t comma = coordinates.find(',');
+            if (comma == std::string_view::npos)
+                throw EUserError(Tr(Msg::InvalidCoordinates));
+            const std::string_view latitude = coordinates.substr(comma + 1);
+            auto entry = std::make_unique<TEntry>();
+            entry->SetLongitude(ParseFloat(coordinates.substr(0, comma)));
+            entry->SetLatitude(ParseFloat(latitude.substr(0, latitude.find(','))));
+            entry->SetDescription(placemark.HasName ? placemark.Name : placemark.Description);
+            Entries.AddEntry(std::move(entry), true);
+        } catch (const EUserError&) {
+            Fault = std::current_exception();
+        }
+    }
+
+    TEntries& Entries;
+    std::deque<TPlacemark> Pending;
+};
+
+} // namespace
+
+void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
+{
+    const TStreamBytes input(stream);
+    const std::string_view bytes = input.Bytes();
+    TXmlScanner scanner(bytes, TXmlScanner::TEncoding::Utf8);
+    TPlacemarkReader reader(entries);
+    ReadEntryTokens(
+        *this, scanner, bytes, entries, Msg::InvalidKml, [&](TXmlScanner::TToken token) {
+            reader.Token(token, scanner);
+            return true;
+        });
+    stream.Seek(0, TSeekOrigin::End);
+    if (reader.Fault)
+        std::rethrow_exception(reader.Fault);
+}
+
+void RegisterKml()
+{
+    RegisterFormat<TConvertToKml, TConvertFromKml>(
+        QStringLiteral("Google Earth"), QStringLiteral("kml"), rpLast);
+}
+
+void UnregisterKml() { UnregisterFormat<TConvertToKml, TConvertFromKml>(); }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "convert/uConvertBase.h"
+
+// Google Earth KML: one placemark with a name and a point per entry.
+
+class TConvertToKml : public TConvertToBase {
+public:
+    QString FormatId() const override { return QStringLiteral("genkml"); }
+    void Execute(TEntries& entries, TStream& stream) override;
+};
+
+class TConvertFromKml : public TConvertFromBase {
+public:
+    QString FormatId() const override { return QStringLiteral("genkml"); }
+    // Every placemark below the document element, at any depth, that has a point; the text
+    // is UTF-8, and a byte that is not is read as the code page, so files this program wrote
+    // (which say ISO-8859-1) read back.
+    void Execute(TEntries& entries, TStream& stream) override;
+};
+
+void RegisterKml();
+void UnregisterKml();

@@ -1,0 +1,77 @@
+#include "convert/uConvertExcel.h"
+
+#include <gtest/gtest.h>
+
+#include "testing.h"
+
+namespace {
+
+std::string Workbook(const std::string& sheets)
+{
+    return R"(<?xml version="1.0"?>
+<?mso-application progid="Excel.Sheet"?>
+<Workbook xmlns="urn:schemas-microsoft-com:office:spreadsheet"
+ xmlns:ss="urn:schemas-microsoft-com:office:spreadsheet">)"
+        + sheets + "</Workbook>";
+}
+
+std::string Sheet(const std::string& rows)
+{
+    return "<Worksheet ss:Name=\"s\"><Table>" + rows + "</Table></Worksheet>";
+}
+
+std::string Row(const std::string& cells, const std::string& attributes = "")
+{
+    return "<Row" + attributes + ">" + cells + "</Row>";
+}
+
+std::string Cell(const std::string& text, const std::string& type = "Number")
+{
+    return "<Cell><Data ss:Type=\"" + type + "\">" + text + "</Data></Cell>";
+}
+
+} // namespace
+
+TEST(TConvertFromExcel, ReadsRowsOfEverySheetInOrder)
+{
+    const std::string bytes = Workbook(
+        Sheet(Row(Cell("4.88969") + Cell("52.37403") + Cell("Caf\xc3\xa9 \xe2\x82\xac", "String"))
+            + Row(Cell("-1.5") + Cell("2.5")) + Row(Cell("1") + Cell("2") + "<Cell/>"))
+        + Sheet(Row(Cell("3") + Cell("4") + Cell("second sheet", "String"))));
+    TEntries entries;
+    ImportInto<TConvertFromExcel>(entries, bytes);
+    ASSERT_EQ(entries.Count(), 4);
+    EXPECT_EQ(entries.Items(0).Description(), "Caf\xe9 \x80");
+    EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
+    EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
+    EXPECT_EQ(entries.Items(1).Description(), "") << "two cells are enough";
+    EXPECT_EQ(entries.Items(2).Description(), "");
+    EXPECT_EQ(entries.Items(3).Description(), "second sheet");
+    EXPECT_TRUE(entries.Items(0).IpDeparture());
+}
+
+TEST(TConvertFromExcel, MessagesNameTheColumnAndTheRow)
+{
+    const auto error = [](const std::string& bytes) {
+        TEntries entries;
+        return ErrorOf<EUserError>([&] { ImportInto<TConvertFromExcel>(entries, bytes); });
+    };
+    const std::string titles = Cell("Lon", "String") + Cell("Lat", "String");
+    EXPECT_EQ(error(Workbook(Sheet(Row(titles)))), "Longitude expected in column 0 of row 0");
+    EXPECT_EQ(error(Workbook(Sheet(Row(titles, " ss:Index=\"1\"")))),
+        "Longitude expected in column 0 of row 1");
+    EXPECT_EQ(error(Workbook(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("1") + Cell("2,5"))))),
+        "Latitude expected in column 1 of row 1");
+    EXPECT_EQ(error(Workbook(Sheet(Row("<Cell/>" + Cell("2"), " ss:Index=\"\"")))),
+        "Longitude expected in column 0 of row 0");
+    EXPECT_EQ(error(Workbook("")), "File does not contain any worksheets");
+    EXPECT_EQ(error("not xml at all"), "File does not contain any worksheets");
+    EXPECT_EQ(error(Workbook(Sheet(Row(Cell("1") + Cell("2"))) + "<Worksheet>")),
+        "File does not contain any worksheets");
+
+    TEntries entries;
+    EXPECT_THROW(ImportInto<TConvertFromExcel>(entries,
+                     Workbook(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("x") + Cell("2"))))),
+        EConvertError);
+    EXPECT_EQ(entries.Count(), 1) << "rows before the fault stay";
+}

@@ -1,0 +1,130 @@
+#include "convert/uConvertKml.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/uCodePage.h"
+#include "platform/uXml.h"
+#include "testing.h"
+
+namespace {
+
+struct TRead {
+    std::string Description;
+    double Longitude;
+    double Latitude;
+    bool operator==(const TRead&) const = default;
+};
+
+void PrintTo(const TRead& read, std::ostream* os)
+{
+    *os << '{' << read.Description << " | " << read.Longitude << ", " << read.Latitude << '}';
+}
+
+std::vector<TRead> Read(TEntries& entries)
+{
+    std::vector<TRead> read;
+    for (int i = 0; i < entries.Count(); ++i)
+        read.push_back({ entries.Items(i).Description(), entries.Items(i).Longitude(),
+            entries.Items(i).Latitude() });
+    return read;
+}
+
+std::vector<TRead> Imported(const std::string& bytes)
+{
+    TEntries entries;
+    ImportInto<TConvertFromKml>(entries, bytes);
+    return Read(entries);
+}
+
+} // namespace
+
+TEST(TConvertToKml, WritesTheDocumentByteForByte)
+{
+    TPrecision precision(7);
+    TEntries entries;
+    entries.AddValues("Dam <&> \x80", "<wpt><ele>1</ele></wpt>", 4.88969, 52.37403);
+    entries.AddValues("", "", -0.000001, -33.9);
+
+    TXmlDocument doc = CreateXmlDocument();
+    doc.Root().AppendProcessingInstruction("xml", R"(version="1.0" encoding="ISO-8859-1")");
+    TXmlNode kml = doc.Root().AppendElement("kml");
+    kml.SetAttribute("xmlns", "http://earth.google.com/kml/2.0");
+    TXmlNode folder = kml.AppendElement("Folder");
+    for (const auto& [name, coordinates] :
+        { std::pair { "Dam <&> €", "4.88969,52.37403,0" }, std::pair { "", "-1E-6,-33.9,0" } }) {
+        TXmlNode placemark = folder.AppendElement("Placemark");
+        placemark.AppendElement("name").SetText(QString::fromUtf8(name));
+        placemark.AppendElement("Point").AppendElement("coordinates").SetText(coordinates);
+    }
+    TMemoryStream expected;
+    doc.Save(expected);
+    EXPECT_EQ(Exported<TConvertToKml>(entries), expected.Bytes()) << "Extra is not written";
+
+    TEntries empty;
+    EXPECT_EQ(Exported<TConvertToKml>(empty),
+        R"(<?xml version="1.0" encoding="ISO-8859-1"?><kml xmlns="http://earth.google.com/kml/2.0"><Folder/></kml>)");
+}
+
+TEST(TConvertToKml, ReadsBackUnderACommaLocaleWithEightBitText)
+{
+    TLocale german(QLocale::German);
+    TEntries entries;
+    entries.AddValues("Caf\xe9 \x80", "", 4.88969, 52.37403);
+    entries.AddValues("plain", "", -179.5, -0.5);
+    const std::string written = Exported<TConvertToKml>(entries);
+    EXPECT_NE(written.find("<coordinates>4.88969,52.37403,0</coordinates>"), std::string::npos);
+    EXPECT_EQ(Imported(written),
+        std::vector<TRead>({ { "Caf\xe9 \x80", 4.88969, 52.37403 }, { "plain", -179.5, -0.5 } }));
+}
+
+TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
+{
+    const char* const kml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<kml xmlns="http://www.opengis.net/kml/2.2"><Document><name>doc</name>
+ <Placemark><name>top</name><Point><coordinates> 1.5,2.5 </coordinates></Point></Placemark>
+ <Folder><Folder>
+  <Placemark><Description>by description</Description><Point><coordinates>3,4,100</coordinates></Point></Placemark>
+  <Placemark><name></name><Description>ignored</Description><Point><coordinates>5,6</coordinates></Point></Placemark>
+  <Placemark><name>line</name><LineString><coordinates>1,1 2,2</coordinates></LineString></Placemark>
+  <Placemark><name>outer</name><Point><coordinates>7,8</coordinates></Point>
+   <Placemark><name>inner</name><Point><coordinates>9,10</coordinates></Point></Placemark>
+  </Placemark>
+ </Folder></Folder>
+ <Placemark><Point><coordinates>caf&#233;-free,0</coordinates></Point></Placemark>
+</Document></kml>)";
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EConvertError>([&] { ImportInto<TConvertFromKml>(entries, kml); }),
+        "'caf\u00e9-free' is not a valid floating point value");
+    EXPECT_EQ(Read(entries),
+        std::vector<TRead>({ { "top", 1.5, 2.5 }, { "by description", 3, 4 }, { "", 5, 6 },
+            { "outer", 7, 8 }, { "inner", 9, 10 } }));
+    EXPECT_TRUE(
+        Imported("<Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>").empty())
+        << "not below another element";
+}
+
+TEST(TConvertFromKml, TextIsUtf8OrElseTheCodePage)
+{
+    const auto name = [](const std::string& text) {
+        return Imported("<kml><Placemark><name>" + text
+            + "</name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>")[0]
+            .Description;
+    };
+    EXPECT_EQ(name("Caf\xc3\xa9 \xe2\x82\xac \xe2\x98\xba"), "Caf\xe9 \x80 ?");
+    EXPECT_EQ(name("Caf\xe9 \x80"), "Caf\xe9 \x80");
+    EXPECT_EQ(name("&#8364;&amp;"), "\x80&");
+}
+
+TEST(TConvertFromKml, FaultsKeepWhatWasRead)
+{
+    const std::string two =
+        "<kml><Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>"
+        "<Placemark><Point><coordinates>3</coordinates></Point></Placemark>";
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromKml>(entries, two); }),
+        QString::fromStdString("Invalid kml: " + two.substr(0, 100) + "..."));
+    EXPECT_EQ(entries.Count(), 0);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromKml>(entries, two + "</kml>"); }),
+        "Invalid value found in coordinates node");
+    EXPECT_EQ(entries.Count(), 1);
+}
