@@ -10,6 +10,8 @@
 #include "core/uEntryPool.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
+#include "platform/uCodePage.h"
+#include "platform/uStreams.h"
 
 namespace {
 
@@ -291,6 +293,20 @@ void TEntries::LoadFromStream(
         List.clear();
     importer->OnProgress = OnProgress;
     importer->Execute(*this, stream);
+}
+
+QString TEntries::GpxText()
+{
+    TMemoryStream stream;
+    SaveToStream(stream, QStringLiteral(".gpx"), QString());
+    const std::string& bytes = stream.Bytes();
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); // as declared
+}
+
+void TEntries::AppendGpxText(const QString& text)
+{
+    TMemoryStream stream(UnicodeToCodePage(text));
+    LoadFromStream(stream, QStringLiteral(".gpx"), QString(), true);
 }
 
 bool TEntries::FitsPrecision(int digits) const

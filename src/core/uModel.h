@@ -145,6 +145,12 @@ public:
     // when `append`; an unknown format fails before the list is touched.
     void LoadFromStream(TStream& stream, const QString& ext, const QString& formatId, bool append);
 
+    // The entries as a GPX document: the text that copy and paste exchange.
+    QString GpxText();
+    // Adds the points of a GPX document after the existing entries; text that is not GPX
+    // fails with the GPX importer's message.
+    void AppendGpxText(const QString& text);
+
     // Whether every coordinate survives being written with `digits` decimals.
     bool FitsPrecision(int digits) const;
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/uFormats.h"
 #include "core/uSettings.h"
 #include "testing.h"
 
@@ -180,4 +181,29 @@ TEST(TSafeStringList, EscapesEqualSignsInNames)
     list.append(QString("no equals sign"));
     EXPECT_EQ(list.NameAt(2), QString());
     EXPECT_EQ(list.IndexOfName(QString("no equals sign")), -1);
+}
+
+TEST(TEntries, CopyAndPasteExchangeGpxText)
+{
+    TBuiltInFormats formats;
+    TEntries copied;
+    copied.AddValues("Caf\xe9 \x80", "", 4.88969, 52.37403);
+    copied.AddValues("two", "", -1, -2);
+    const QString text = copied.GpxText();
+    EXPECT_TRUE(text.startsWith("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx "));
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Café &#8364;")));
+
+    TEntries pasted;
+    pasted.AddValues("already there", "", 0, 0);
+    pasted.AppendGpxText(text);
+    ASSERT_EQ(pasted.Count(), 3);
+    EXPECT_EQ(pasted.Items(1).Description(), "Caf\xe9 \x80");
+    EXPECT_EQ(pasted.Items(2).Longitude(), -1);
+
+    EXPECT_EQ(ErrorOf<EUserError>([&] { pasted.AppendGpxText("just words"); }),
+        "Invalid xml: just words...");
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { pasted.AppendGpxText("<gpx><wpt lat='1' lon='2'/><wpt lat='3'/></gpx>"); }),
+        "Invalid entry found in GPX format");
+    EXPECT_EQ(pasted.Count(), 4) << "only what was read before the fault is added";
 }
