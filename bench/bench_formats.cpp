@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include <benchmark/benchmark.h>
-
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
@@ -43,6 +43,8 @@ const std::string& InputFor(int index)
             found->second = MakeGdb(MillionEntries);
         else if (id == QLatin1String("ttcfg"))
             found->second = MakeCfg(MillionEntries);
+        else if (id == QLatin1String("excelxml"))
+            found->second = MakeExcelXml(MillionEntries);
         else if (int exporter = IndexOfExporterFormat(id); exporter >= 0) {
             TMemoryStream stream;
             CreateExporterAt(exporter)->Execute(MillionPoints(), stream);
@@ -81,10 +83,12 @@ void Export(benchmark::State& state, int index)
 void RegisterCases()
 {
     for (int i = 0; i < ImporterCount(); ++i)
-        benchmark::RegisterBenchmark(("Import/" + ImporterFormatId(i)).toStdString().c_str(), Import, i)
+        benchmark::RegisterBenchmark(
+            ("Import/" + ImporterFormatId(i)).toStdString().c_str(), Import, i)
             ->Unit(benchmark::kMillisecond);
     for (int i = 0; i < ExporterCount(); ++i)
-        benchmark::RegisterBenchmark(("Export/" + ExporterFormatId(i)).toStdString().c_str(), Export, i)
+        benchmark::RegisterBenchmark(
+            ("Export/" + ExporterFormatId(i)).toStdString().c_str(), Export, i)
             ->Unit(benchmark::kMillisecond);
 }
 

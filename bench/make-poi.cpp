@@ -1,4 +1,4 @@
-// Writes a test file of COUNT points: make-poi ov2|gdb|cfg COUNT FILE
+// Writes a test file of COUNT points: make-poi ov2|gdb|cfg|xml COUNT FILE
 
 #include <cstdlib>
 #include <fstream>
@@ -10,12 +10,17 @@
 int main(int argc, char** argv)
 {
     const std::string_view kind = argc == 4 ? argv[1] : "";
-    auto make = kind == "ov2" ? MakeOv2 : kind == "gdb" ? MakeGdb : kind == "cfg" ? MakeCfg : nullptr;
+    auto make = kind == "ov2" ? MakeOv2
+        : kind == "gdb"       ? MakeGdb
+        : kind == "cfg"       ? MakeCfg
+        : kind == "xml"       ? MakeExcelXml
+                              : nullptr;
     if (!make) {
-        std::cerr << "usage: make-poi ov2|gdb|cfg COUNT FILE\n";
+        std::cerr << "usage: make-poi ov2|gdb|cfg|xml COUNT FILE\n";
         return 2;
     }
     const std::string data = make(std::atoi(argv[2]));
-    std::ofstream(argv[3], std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
+    std::ofstream(argv[3], std::ios::binary)
+        .write(data.data(), static_cast<std::streamsize>(data.size()));
     return 0;
 }

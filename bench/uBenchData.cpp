@@ -18,8 +18,8 @@ void ForEachPoint(int count, const std::function<void(const std::string&, int32_
     for (int i = 0; i < count; ++i) {
         std::string description = "POI " + std::to_string(i % 100000) + ' ';
         description.resize(12 + extraLength(random), '.');
-        description.replace(9, std::string::npos, words, static_cast<size_t>(i % 40),
-            description.size() - 9);
+        description.replace(
+            9, std::string::npos, words, static_cast<size_t>(i % 40), description.size() - 9);
         const int32_t lon = longitude(random);
         add(description, lon, latitude(random));
     }
@@ -64,7 +64,8 @@ std::string MakeGdb(int count)
     // remaining fields after it.
     const std::string beforePosition = std::string(9, '\0') + std::string(12, '\xff')
         + std::string(2, '\0') + std::string(4, '\xff');
-    const std::string afterComment = std::string("\0\x01\0\0\0\0\0\0\0\x12", 10) + std::string(20, '\0');
+    const std::string afterComment =
+        std::string("\0\x01\0\0\0\0\0\0\0\x12", 10) + std::string(20, '\0');
     std::string record;
     ForEachPoint(count, [&](const std::string& description, int32_t lon, int32_t lat) {
         record.assign(1, 'W');
@@ -88,11 +89,30 @@ std::string MakeCfg(int count)
         data += signature;
         AppendInt32(data, lon);
         AppendInt32(data, lat);
-        for (const std::string& text : { std::string("street"), std::string("city"), description }) {
+        for (const std::string& text :
+            { std::string("street"), std::string("city"), description }) {
             data.push_back(static_cast<char>(27 + text.size()));
             data += text;
         }
         data += std::string(8, '\0');
     });
     return data;
+}
+
+std::string MakeExcelXml(int count)
+{
+    std::string data = R"(<?xml version="1.0"?>
+<Workbook xmlns="urn:schemas-microsoft-com:office:spreadsheet"
+ xmlns:ss="urn:schemas-microsoft-com:office:spreadsheet">
+ <Worksheet ss:Name="POI">
+  <Table>
+)";
+    const auto number = [](int32_t fixedPoint) { return std::to_string(fixedPoint / 100000.0); };
+    ForEachPoint(count, [&](const std::string& description, int32_t lon, int32_t lat) {
+        data += "   <Row><Cell><Data ss:Type=\"Number\">" + number(lon)
+            + "</Data></Cell><Cell><Data ss:Type=\"Number\">" + number(lat)
+            + "</Data></Cell><Cell><Data ss:Type=\"String\">" + description
+            + "</Data></Cell></Row>\n";
+    });
+    return data + "  </Table>\n </Worksheet>\n</Workbook>\n";
 }

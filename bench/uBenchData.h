@@ -12,3 +12,5 @@ std::string MakeOv2(int count);
 std::string MakeGdb(int count);
 // A navigator configuration file holding one favourite per point.
 std::string MakeCfg(int count);
+// An Excel 2003 XML workbook with one row per point.
+std::string MakeExcelXml(int count);

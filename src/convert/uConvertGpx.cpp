@@ -26,7 +26,7 @@ std::string Coordinate(double value)
     return text;
 }
 
-std::string Creator()
+QString Creator()
 {
     return QStringLiteral("Marivel v%1.%2.%3 %4 %5 %6")
         .arg(ProgramVersion.Major)
@@ -34,8 +34,7 @@ std::string Creator()
         .arg(ProgramVersion.Release)
         .arg(Tr(Msg::Build))
         .arg(ProgramVersion.Build)
-        .arg(QLatin1String(Credit))
-        .toStdString();
+        .arg(QLatin1String(Credit));
 }
 
 // The document element's start tag with its attributes, open for the points.
@@ -50,7 +49,7 @@ std::string GpxStartTag()
     tag += ' ';
     tag += Schema;
     tag += "\" version=\"1.1\" creator=\"";
-    AppendLatin1XmlAttribute(tag, UnicodeToCodePage(QString::fromUtf8(Creator())));
+    AppendLatin1XmlAttribute(tag, UnicodeToCodePage(Creator()));
     tag += '"';
     return tag;
 }

@@ -104,11 +104,24 @@ bool AppendFewDecimals(std::string& out, double value)
     const auto units = static_cast<int64_t>(std::nearbyint(value * Scale));
     if (static_cast<double>(units) / Scale != value)
         return false;
-    AppendFixed(out, value, Decimals); // exact here: the same whole number of units
-    while (out.back() == '0')
-        out.pop_back();
-    if (out.back() == '.')
-        out.pop_back();
+    // Built from the last digit back, leaving out the decimals' trailing zeros.
+    char text[32];
+    char* const end = text + sizeof text;
+    char* p = end;
+    auto rest = static_cast<uint64_t>(units < 0 ? -units : units);
+    int decimals = Decimals;
+    for (; decimals > 0 && rest % 10 == 0; --decimals)
+        rest /= 10;
+    for (int i = 0; i < decimals; ++i, rest /= 10)
+        *--p = static_cast<char>('0' + rest % 10);
+    if (decimals > 0)
+        *--p = '.';
+    do
+        *--p = static_cast<char>('0' + rest % 10);
+    while ((rest /= 10) != 0);
+    if (units < 0)
+        *--p = '-';
+    out.append(p, end);
     return true;
 }
 

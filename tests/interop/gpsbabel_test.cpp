@@ -1,5 +1,7 @@
 // Files this program writes must read correctly in GPSBabel, a converter many users also run.
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -12,6 +14,13 @@
 #include "testing.h"
 
 namespace {
+
+void RunGpsBabel(const QStringList& arguments)
+{
+    QProcess gpsbabel;
+    gpsbabel.start(QStringLiteral("gpsbabel"), arguments);
+    gpsbabel.waitForFinished();
+}
 
 // What GPSBabel reads from `file` in its format `format`, as "lat, lon, name" lines (its
 // simple CSV leaves the blanks out of names). Itineraries are routes; they become waypoints.
@@ -37,7 +46,8 @@ TEST(GpsBabel, ReadsTheFilesWeWrite)
     QTemporaryDir dir;
     const QString expected = "52.37403, 04.88969, DamSquare\n-33.85678, 151.21530, Opera\n";
     const std::pair<const char*, const char*> formatsBoth[] = { { "ov2", "tomtom" },
-        { "dat", "destinator_poi" }, { "csv:garmincsv", "garmin_poi" }, { "itn", "tomtom_itn" } };
+        { "dat", "destinator_poi" }, { "csv:garmincsv", "garmin_poi" }, { "itn", "tomtom_itn" },
+        { "gpx", "gpx" }, { "kml", "kml" } };
     for (auto [ours, theirs] : formatsBoth) {
         const QString ext = QString(ours).section(':', 0, 0), id = QString(ours).section(':', 1);
         const QString file = dir.filePath("points." + ext);
@@ -48,5 +58,36 @@ TEST(GpsBabel, ReadsTheFilesWeWrite)
         }
         // GPSBabel keeps the quotes of Garmin descriptions as part of the name.
         EXPECT_EQ(ReadWithGpsBabel(theirs, file).remove('"'), expected) << ours;
+    }
+}
+
+TEST(GpsBabel, WeReadItsXmlFiles)
+{
+    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    const QString source = dir.filePath("points.csv");
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("52.37403,4.88969,Caf\xc3\xa9 Dam\n-33.85678,151.2153,Opera\n");
+    file.close();
+    // GPX 1.0 and 1.1 with namespaces and indentation, KML with documents and folders.
+    const std::pair<const char*, const char*> outputs[] = { { "gpx", "gpx" },
+        { "gpx11.gpx", "gpx,gpxver=1.1" }, { "kml", "kml" } };
+    for (auto [name, format] : outputs) {
+        const QString path = dir.filePath(QStringLiteral("out.") + name);
+        RunGpsBabel({ "-i", "csv", "-f", source, "-o", format, "-F", path });
+        TEntries entries;
+        TMappedFile in(path);
+        entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
+        ASSERT_EQ(entries.Count(), 2) << name;
+        EXPECT_EQ(entries.Items(0).Latitude(), 52.37403) << name;
+        EXPECT_EQ(entries.Items(1).Longitude(), 151.2153) << name;
+        EXPECT_EQ(entries.Items(1).Description(), "Opera") << name;
+        // GPX keeps the file's bytes; KML is read as the UTF-8 it is.
+        EXPECT_EQ(entries.Items(0).Description(),
+            std::string(name) == "kml" ? "Caf\xe9 Dam" : "Caf\xc3\xa9 Dam")
+            << name;
     }
 }
