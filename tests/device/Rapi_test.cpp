@@ -4,9 +4,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -14,31 +11,11 @@
 
 namespace {
 
-// A device served by librapi from a temporary folder. Each test runs in a process of its
-// own, so the library a test names is the one bound.
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public ::testing::Test, public TTempDevice {
 protected:
     explicit DeviceTest(const char* library = MARIVEL_RAPI_FULL)
+        : TTempDevice(library)
     {
-        qputenv("MARIVEL_RAPI_LIBRARY", library);
-        qputenv("MARIVEL_DEVICE_ROOT", Root.path().toLocal8Bit());
-    }
-    ~DeviceTest() override { DoneRapi(); }
-
-    QString Local(const QString& path) const { return Root.filePath(path); }
-
-    void Put(const QString& path, const std::string& bytes) const
-    {
-        QDir().mkpath(QFileInfo(Local(path)).path());
-        QFile file(Local(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), qint64(bytes.size()));
-    }
-
-    std::string Get(const QString& path) const
-    {
-        QFile file(Local(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
     }
 
     static std::string Read(const QString& devicePath)
@@ -54,8 +31,6 @@ protected:
         GetTomTomMaps(maps, namesOnly);
         return maps;
     }
-
-    QTemporaryDir Root;
 };
 
 const QString ConnectError = "Unable to initialize connection to remote device. Please check "
@@ -178,7 +153,7 @@ TEST_F(DeviceTest, WithoutADeviceTheConnectionFails)
     EXPECT_FALSE(RapiConnected());
     qputenv("MARIVEL_DEVICE_ROOT", Local("not there").toLocal8Bit());
     EXPECT_EQ(ErrorOf<EInitRapi>([] { WriteRemoteFile("\\a.ov2", "x"); }), ConnectError);
-    qputenv("MARIVEL_DEVICE_ROOT", Root.path().toLocal8Bit());
+    qputenv("MARIVEL_DEVICE_ROOT", Path().toLocal8Bit());
     EXPECT_NO_THROW(WriteRemoteFile("\\a.ov2", "x")) << "the next operation tries again";
 }
 
@@ -200,13 +175,13 @@ TEST_F(DeviceTest, ARepluggedDeviceIsReconnectedWithoutAMessage)
 {
     Put("a.ov2", "first device");
     EXPECT_EQ(Read("\\a.ov2"), "first device");
-    const QString away = Root.path() + "-away";
-    ASSERT_TRUE(QDir().rename(Root.path(), away));
+    const QString away = Path() + "-away";
+    ASSERT_TRUE(QDir().rename(Path(), away));
     Put("a.ov2", "second device"); // a new folder in the old one's place
     EXPECT_EQ(Read("\\a.ov2"), "second device");
     EXPECT_TRUE(RapiConnected());
 
-    ASSERT_TRUE(QDir(Root.path()).removeRecursively());
+    ASSERT_TRUE(QDir(Path()).removeRecursively());
     EXPECT_EQ(ErrorOf<EInitRapi>([] { Read("\\a.ov2"); }), ConnectError) << "unplugged";
     EXPECT_FALSE(RapiConnected());
     QDir(away).removeRecursively();
