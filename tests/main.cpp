@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     qputenv("MARIVEL_CONFIG_DIR", config.path().toLocal8Bit());
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    qputenv("MARIVEL_RAPI_LIBRARY", MARIVEL_RAPI_FULL); // the tests live apart from the programs
     QTemporaryDir home;
     qputenv("MARIVEL_HOME", home.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
