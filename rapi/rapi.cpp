@@ -438,6 +438,20 @@ std::optional<std::string> SubKeyPath(HKEY key, const WCHAR* subKey)
     return path;
 }
 
+// The registry as stored, and the key that an open handle names (null when there is none or
+// the device is gone).
+struct TRegistryView {
+    explicit TRegistryView(HKEY key)
+        : Keys(LoadRegistry())
+    {
+        auto path = KeyPath(key);
+        Key = Connected() && path ? FindKey(Keys, *path) : nullptr;
+    }
+
+    std::vector<TRegKey> Keys;
+    TRegKey* Key;
+};
+
 HKEY OpenKeyHandle(const std::string& path)
 {
     OpenKeys[NextKey] = path;
@@ -709,10 +723,9 @@ RAPI_EXPORT LONG CeRegCloseKey(HKEY key)
 RAPI_EXPORT LONG CeRegQueryInfoKey(HKEY key, WCHAR*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*,
     DWORD* values, DWORD*, DWORD*, DWORD*, FILETIME*)
 {
-    auto path = KeyPath(key);
-    std::vector<TRegKey> keys = LoadRegistry();
-    TRegKey* found = path ? FindKey(keys, *path) : nullptr;
-    if (!Connected() || !found)
+    TRegistryView registry(key);
+    TRegKey* found = registry.Key;
+    if (!found)
         return ErrorInvalidHandle;
     if (values)
         *values = static_cast<DWORD>(found->Values.size());
@@ -722,10 +735,9 @@ RAPI_EXPORT LONG CeRegQueryInfoKey(HKEY key, WCHAR*, DWORD*, DWORD*, DWORD*, DWO
 RAPI_EXPORT LONG CeRegEnumValue(HKEY key, DWORD index, WCHAR* name, DWORD* nameLength, DWORD*,
     DWORD* type, uint8_t* data, DWORD* dataSize)
 {
-    auto path = KeyPath(key);
-    std::vector<TRegKey> keys = LoadRegistry();
-    TRegKey* found = path ? FindKey(keys, *path) : nullptr;
-    if (!Connected() || !found)
+    TRegistryView registry(key);
+    TRegKey* found = registry.Key;
+    if (!found)
         return ErrorInvalidHandle;
     if (index >= found->Values.size())
         return ErrorNoMoreItems;
@@ -742,10 +754,9 @@ RAPI_EXPORT LONG CeRegEnumValue(HKEY key, DWORD index, WCHAR* name, DWORD* nameL
 RAPI_EXPORT LONG CeRegQueryValueEx(
     HKEY key, const WCHAR* name, DWORD*, DWORD* type, uint8_t* data, DWORD* dataSize)
 {
-    auto path = KeyPath(key);
-    std::vector<TRegKey> keys = LoadRegistry();
-    TRegKey* found = path ? FindKey(keys, *path) : nullptr;
-    if (!Connected() || !found)
+    TRegistryView registry(key);
+    TRegKey* found = registry.Key;
+    if (!found)
         return ErrorInvalidHandle;
     TRegValue* value = FindValue(*found, Utf8(name));
     if (!value)
@@ -758,15 +769,14 @@ RAPI_EXPORT LONG CeRegQueryValueEx(
 RAPI_EXPORT LONG CeRegSetValueEx(
     HKEY key, const WCHAR* name, DWORD, DWORD type, const uint8_t* data, DWORD size)
 {
-    auto path = KeyPath(key);
-    std::vector<TRegKey> keys = LoadRegistry();
-    TRegKey* found = path ? FindKey(keys, *path) : nullptr;
-    if (!Connected() || !found)
+    TRegistryView registry(key);
+    TRegKey* found = registry.Key;
+    if (!found)
         return ErrorInvalidHandle;
     TRegValue value { Utf8(name), type, std::vector<uint8_t>(data, data + size) };
     if (TRegValue* existing = FindValue(*found, value.Name))
         *existing = value;
     else
         found->Values.push_back(value);
-    return SaveRegistry(keys) ? ErrorSuccess : ErrorAccessDenied;
+    return SaveRegistry(registry.Keys) ? ErrorSuccess : ErrorAccessDenied;
 }
