@@ -194,6 +194,8 @@ fs::path LocalPath(const WCHAR* devicePath)
 {
     fs::path path = Connection.Root;
     for (const std::string& name : SplitPath(Utf8(devicePath), '\\')) {
+        if (name == "." || name == "..")
+            continue; // a device path never leads out of the device folder
         fs::path exact = path / name;
         std::error_code error;
         if (!fs::exists(exact, error))
@@ -568,8 +570,10 @@ RAPI_EXPORT HRESULT RapiFreeBuffer(void* buffer)
 RAPI_EXPORT DWORD CeGetFileAttributes(const WCHAR* path)
 {
     std::error_code error;
-    fs::file_status status = fs::status(LocalPath(path), error);
-    if (!Connected() || !fs::exists(status)) {
+    fs::file_status status;
+    if (Connected())
+        status = fs::status(LocalPath(path), error);
+    if (!fs::exists(status)) {
         LastError = ErrorFileNotFound;
         return 0xFFFFFFFF;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -340,6 +341,7 @@ TXmlDocument LoadXmlDocument(
 {
     if (IsFileLocation(location))
         return LoadXmlFile(StripFilePrefix(location));
+    QDir().mkpath(ApplicationDir());
     const QString localCopy = ApplicationDir() + SafeFileName(location);
     if (bypassCache)
         DownloadToFile(location, localCopy, progress);

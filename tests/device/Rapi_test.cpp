@@ -66,6 +66,10 @@ TEST_F(DeviceTest, FileFailuresNameThePath)
     EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\No Folder\\a.ov2", "x"); }),
         "Could not create remote file \\No Folder\\a.ov2");
     EXPECT_FALSE(QFileInfo::exists(Local("No Folder")));
+    Put("../outside.ov2", "not on the device");
+    EXPECT_EQ(ErrorOf<EUserError>([] { Read("\\..\\outside.ov2"); }),
+        "Could not open remote file \\..\\outside.ov2");
+    QFile::remove(Local("../outside.ov2"));
     EXPECT_EQ(ErrorOf<EUserError>([&] { CopyFileToDevice(Local("gone.ov2"), "\\a.ov2"); }),
         "File " + Local("gone.ov2") + " not found");
 }
