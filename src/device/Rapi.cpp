@@ -7,7 +7,6 @@
 #include <string>
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLibrary>
 
 #include <poll.h>
