@@ -5,7 +5,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
@@ -95,23 +94,15 @@ QString DownloadToCacheFile(const QString& url, const TDownloadProgress& progres
     const QString path = CacheFolder() + QStringLiteral("/files/")
         + QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex();
     QDir().mkpath(QFileInfo(path).path());
-    TSafeFileStream copy(path);
-    copy.Write(View(fetched.Body));
-    copy.Commit();
-    if (fetched.LastModified.isValid()) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadWrite))
-            file.setFileTime(fetched.LastModified, QFileDevice::FileModificationTime);
-    }
+    SaveFileBytes(path, View(fetched.Body));
+    if (fetched.LastModified.isValid())
+        SetFileModificationTime(path, fetched.LastModified);
     return path;
 }
 
 void DownloadToFile(const QString& url, const QString& file, const TDownloadProgress& progress)
 {
-    const TFetched fetched = Fetch(url, false, progress);
-    TSafeFileStream target(file);
-    target.Write(View(fetched.Body));
-    target.Commit();
+    SaveFileBytes(file, View(Fetch(url, false, progress).Body));
 }
 
 QDateTime DownloadToStream(

@@ -311,9 +311,7 @@ void SaveStreamToLocation(const QString& location, const TMemoryStream& stream)
 {
     if (IsMobileLocation(location))
         return WriteRemoteFile(StripMobilePrefix(location), stream.Bytes());
-    TSafeFileStream file(StripFilePrefix(location));
-    file.Write(stream.Bytes());
-    file.Commit();
+    SaveFileBytes(StripFilePrefix(location), stream.Bytes());
 }
 
 namespace {
@@ -323,12 +321,8 @@ void CopyWithFileTime(const QString& source, const QString& target)
 {
     try {
         TMappedFile from(source);
-        TSafeFileStream to(target);
-        to.Write(TStreamBytes(from.Stream()).Bytes());
-        to.Commit();
-        QFile copy(target);
-        if (copy.open(QIODevice::ReadWrite))
-            copy.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
+        SaveFileBytes(target, TStreamBytes(from.Stream()).Bytes());
+        SetFileModificationTime(target, QFileInfo(source).lastModified());
     } catch (const Exception&) {
         throw EUserError(Tr(Msg::CopyFileFailed).arg(source, target));
     }
@@ -372,9 +366,7 @@ void WriteTimeStampFile(const QString& file, const QDateTime& time)
     std::string record;
     AppendInt32(record, time.time().msecsSinceStartOfDay());
     AppendInt32(record, static_cast<int32_t>(time.date().toJulianDay() - TimeStampDayZero));
-    TSafeFileStream stamp(file);
-    stamp.Write(record);
-    stamp.Commit();
+    SaveFileBytes(file, record);
 }
 
 std::array<int, 4> ParseVersion(const QString& text)
