@@ -137,7 +137,7 @@ namespace Call {
         return TCall<LONG(HKEY, const WCHAR*, DWORD, DWORD, HKEY*)>::Through(
             "CeRegOpenKeyEx", FallbackCode, key, subKey, 0, access, result);
     }
-    LONG CeRegQueryValueCount(HKEY key, DWORD* values)
+    LONG CeRegQueryInfoKey(HKEY key, DWORD* values)
     {
         return TCall<LONG(HKEY, WCHAR*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*,
             DWORD*, DWORD*, FILETIME*)>::Through("CeRegQueryInfoKey", FallbackCode, key, nullptr,
@@ -243,7 +243,7 @@ template <typename Report> void ForEachFound(const QString& pattern, DWORD flags
     struct TFree {
         CE_FIND_DATA* Records;
         ~TFree() { Call::RapiFreeBuffer(Records); }
-    } free { records };
+    } release { records };
     for (DWORD i = 0; i < count; ++i)
         report(records[i]);
 }
@@ -258,7 +258,7 @@ void AddRegistryMaps(QStringList& maps)
         return;
     TRemoteKeyCloser closer { key };
     DWORD values = 0;
-    if (Call::CeRegQueryValueCount(key, &values) != ErrorSuccess)
+    if (Call::CeRegQueryInfoKey(key, &values) != ErrorSuccess)
         throw Exception(Tr(Msg::RemoteValueCountFailed));
     for (DWORD i = 0; i < values; ++i) {
         std::array<WCHAR, 256> name {};
