@@ -588,6 +588,12 @@ RAPI_EXPORT HANDLE CeCreateFile(
         return InvalidHandle;
     }
     int fd = open(LocalPath(path).c_str(), OpenFlags(access, creation) | O_CLOEXEC, 0644);
+    struct stat info;
+    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+        close(fd); // a folder is no file, as on the device
+        fd = -1;
+        errno = EISDIR;
+    }
     if (fd < 0) {
         LastError = errno == ENOENT ? 3 /* path not found */ : ErrorAccessDenied;
         return InvalidHandle;

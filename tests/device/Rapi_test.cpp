@@ -70,6 +70,8 @@ TEST_F(DeviceTest, FileFailuresNameThePath)
     EXPECT_EQ(ErrorOf<EUserError>([] { Read("\\..\\outside.ov2"); }),
         "Could not open remote file \\..\\outside.ov2");
     QFile::remove(Local("../outside.ov2"));
+    Put("Folder/a.ov2", "");
+    EXPECT_EQ(ErrorOf<EUserError>([] { Read("\\Folder"); }), "Could not open remote file \\Folder");
     EXPECT_EQ(ErrorOf<EUserError>([&] { CopyFileToDevice(Local("gone.ov2"), "\\a.ov2"); }),
         "File " + Local("gone.ov2") + " not found");
 }
