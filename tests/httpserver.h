@@ -27,6 +27,7 @@ public:
         TMode Mode = TMode::Whole;
         int ChunkSize = 1000;
         bool NotModifiedWhenAsked = false; // answers 304 to a conditional request
+        QByteArray ProxyLogin; // when set, "user:password" a proxy must be given first
     };
 
     THttpTestServer()
@@ -87,6 +88,9 @@ private:
         if (route == Routes.end())
             return Send(socket, 404, "", "not found");
         const TResponse& response = route->second;
+        if (!response.ProxyLogin.isEmpty()
+            && !head.contains("Proxy-Authorization: Basic " + response.ProxyLogin.toBase64()))
+            return Send(socket, 407, "Proxy-Authenticate: Basic realm=\"test\"\r\n", "");
         if (response.NotModifiedWhenAsked && head.toLower().contains("if-modified-since"))
             return Send(socket, 304, response.Headers, "");
         switch (response.Mode) {

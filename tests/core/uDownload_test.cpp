@@ -140,10 +140,12 @@ TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)
 
 TEST_F(DownloadTest, AManualProxyCarriesTheRequest)
 {
-    Server.Serve("/a.ov2", "through the proxy");
+    Server.Serve("/a.ov2", "through the proxy").ProxyLogin = "ann:pw";
     Settings().ManualProxy = true;
     Settings().ProxyServer = "127.0.0.1";
     Settings().ProxyPort = Server.Port();
+    Settings().ProxyUsername = "ann";
+    Settings().ProxyPassword = "pw";
     EXPECT_EQ(DownloadToString("http://poi.example/a.ov2", true), "through the proxy");
     EXPECT_TRUE(Server.Requests.last().startsWith("GET http://poi.example/a.ov2 "));
 }
