@@ -3,7 +3,8 @@
 // names match without regard to case, as on the device's own file system. The device
 // registry is a text file inside the folder. MARIVEL_RAPI_CONNECT_DELAY_MS makes connecting
 // slow, as a busy device is. Built a second time without some entry points (RAPI_PARTIAL),
-// to stand for older versions of the library.
+// to stand for older versions of the library. It needs nothing but the C++ library, so any
+// program can load it, and one process keeps one connection, as with the real library.
 
 #include <algorithm>
 #include <chrono>
