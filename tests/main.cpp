@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
-// No test may touch the user's own settings: the whole run works in a folder of its own.
+// No test may touch the user's own settings, cache or program folder: the whole run works in
+// folders of its own.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir config;
     qputenv("MARIVEL_CONFIG_DIR", config.path().toLocal8Bit());
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    qputenv("MARIVEL_RAPI_LIBRARY", MARIVEL_RAPI_FULL); // the tests live apart from the programs
+    QTemporaryDir home;
+    qputenv("MARIVEL_HOME", home.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

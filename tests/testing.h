@@ -6,13 +6,16 @@
 #include <string>
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
 
 #include "core/uModel.h"
 #include "core/uSettings.h"
+#include "device/Rapi.h"
 #include "platform/uBytes.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
@@ -115,3 +118,40 @@ void ImportInto(TEntries& entries, const std::string& bytes, TImporter&& importe
     TMemoryStream stream(bytes);
     importer.Execute(entries, stream);
 }
+
+// A handheld device served by librapi from a temporary folder, for as long as it lives. Each
+// test runs in a process of its own, so the library it names is the one bound.
+class TTempDevice {
+public:
+    explicit TTempDevice(const char* library = MARIVEL_RAPI_FULL)
+    {
+        qputenv("MARIVEL_RAPI_LIBRARY", library);
+        qputenv("MARIVEL_DEVICE_ROOT", Root.path().toLocal8Bit());
+    }
+    ~TTempDevice()
+    {
+        DoneRapi();
+        qunsetenv("MARIVEL_DEVICE_ROOT");
+    }
+
+    QString Path() const { return Root.path(); }
+    // The local file that stands for `path` below the device folder.
+    QString Local(const QString& path) const { return Root.filePath(path); }
+
+    void Put(const QString& path, const std::string& bytes) const
+    {
+        QDir().mkpath(QFileInfo(Local(path)).path());
+        QFile file(Local(path));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes.data(), qint64(bytes.size()));
+    }
+
+    std::string Get(const QString& path) const
+    {
+        QFile file(Local(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+    }
+
+private:
+    QTemporaryDir Root;
+};

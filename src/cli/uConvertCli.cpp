@@ -6,8 +6,10 @@
 #include <QTextStream>
 
 #include "convert/uConvertBase.h"
+#include "core/uDownload.h"
 #include "core/uModel.h"
 #include "core/uUtils.h"
+#include "device/Rapi.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
 
@@ -86,19 +88,87 @@ void WithProgress(
     bar.Show(100);
 }
 
-QString Extension(const QString& path) { return QFileInfo(path).suffix(); }
+// The extension of the file a location names, without its dot.
+QString Extension(const QString& location)
+{
+    if (IsHttpLocation(location))
+        return UrlFileExt(location).mid(1);
+    const QString path = StripLocationPrefixes(location);
+    return QFileInfo(path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1)).suffix();
+}
 
-// Runs `step`, naming `path` in the message of a failure that does not name it already, as
-// the user may have named several files.
-template <typename Step> auto InFile(const QString& path, Step step)
+// A location as messages may show it: a web address without credentials.
+QString DisplayName(const QString& location)
+{
+    return IsHttpLocation(location) ? UrlForDisplay(location) : location;
+}
+
+// Runs `step`, naming `location` in the message of a failure that does not name it already,
+// as the user may have named several files. A failed device connection concerns no file.
+template <typename Step> auto InFile(const QString& location, Step step)
 {
     try {
         return step();
+    } catch (const EInitRapi&) {
+        throw;
     } catch (const Exception& e) {
-        if (e.Message().contains(path))
+        const QString name = DisplayName(location);
+        if (e.Message().contains(name))
             throw;
-        throw EUserError(path + QStringLiteral(": ") + e.Message());
+        throw EUserError(name + QStringLiteral(": ") + e.Message());
     }
+}
+
+// The bytes of an input: a local file is mapped, a device file or a download is held in
+// memory whole.
+class TInput {
+public:
+    TInput(const QString& location, const TDownloadProgress& progress)
+    {
+        if (IsMobileLocation(location))
+            Memory = TMemoryStream(LoadTextFromLocation(location));
+        else if (IsHttpLocation(location)) {
+            // Always fresh from the server; scripted runs leave the user's cache alone.
+            DownloadToStream(location, Memory, true, progress);
+            Memory.Seek(0, TSeekOrigin::Beginning);
+        } else
+            Mapped = std::make_unique<TMappedFile>(StripFilePrefix(location));
+    }
+
+    TStream& Stream() { return Mapped ? Mapped->Stream() : Memory; }
+
+private:
+    TMemoryStream Memory;
+    std::unique_ptr<TMappedFile> Mapped;
+};
+
+std::unique_ptr<TInput> OpenInput(const QString& location, bool showProgress, QTextStream& stream)
+{
+    std::unique_ptr<TInput> input;
+    TProgressEvent percent;
+    WithProgress(showProgress && IsHttpLocation(location), stream,
+        QStringLiteral("Downloading ") + DisplayName(location), percent, [&] {
+            input = std::make_unique<TInput>(location, [&](int64_t done, int64_t total, bool&) {
+                if (percent && total > 0)
+                    percent(static_cast<int>(done * 100 / total));
+            });
+        });
+    return input;
+}
+
+// Writes what `write` produces to a local file through a temporary one, or whole to a device
+// file.
+template <typename Write> void WriteOutput(const QString& location, Write write)
+{
+    if (IsMobileLocation(location)) {
+        TMemoryStream bytes;
+        write(bytes);
+        SaveStreamToLocation(location, bytes);
+        return;
+    }
+    TSafeFileStream file(StripFilePrefix(location));
+    write(file);
+    file.Commit();
 }
 
 // "ID:N=on" or "ID:N=off".
@@ -135,6 +205,8 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     if (files.size() < 2)
         throw EUsageError(QStringLiteral("Name at least one input and the output."));
     request.Output = files.takeLast();
+    if (IsHttpLocation(request.Output))
+        throw EUsageError(QStringLiteral("OUTPUT cannot be a web address."));
     request.Inputs = files;
     request.FromId = parser.value(FromOption);
     request.ToId = parser.value(ToOption);
@@ -156,7 +228,11 @@ QString ConvertUsage()
                "       marivel-convert --list-formats\n"
                "Converts POI files. Each INPUT is read in the format its extension names (or\n"
                "--from); several inputs are appended in order. OUTPUT is written in the format\n"
-               "its extension names (or --to).\n")
+               "its extension names (or --to).\n"
+               "INPUT may be a local path, FILE://path, MOBILE://\\device\\path (a file on\n"
+               "the handheld device) or a web address (http://...); OUTPUT may be a local\n"
+               "path, FILE://path or MOBILE://\\device\\path. MARIVEL_DEVICE_ROOT names the\n"
+               "folder that stands for the device.\n")
         + options;
 }
 
@@ -183,23 +259,25 @@ void RunConversion(const TConvertRequest& request, QTextStream& progress)
     // The exporter is made first, so an output format that cannot be written fails at once.
     auto exporter = InFile(
         request.Output, [&] { return CreateExporter(Extension(request.Output), request.ToId); });
+    TRapiSession device; // a device connection made for this run ends with it
     TEntries entries;
     bool append = false;
     for (const QString& input : request.Inputs) {
         InFile(input, [&] {
-            TMappedFile file(input);
-            WithProgress(request.Progress, progress, QStringLiteral("Reading ") + input,
-                entries.OnProgress, [&] {
-                    entries.LoadFromStream(file.Stream(), Extension(input), request.FromId, append);
+            auto file = OpenInput(input, request.Progress, progress);
+            WithProgress(request.Progress, progress,
+                QStringLiteral("Reading ") + DisplayName(input), entries.OnProgress, [&] {
+                    entries.LoadFromStream(
+                        file->Stream(), Extension(input), request.FromId, append);
                 });
         });
         append = true;
     }
     InFile(request.Output, [&] {
-        TSafeFileStream output(request.Output);
-        WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,
-            exporter->OnProgress, [&] { exporter->Execute(entries, output); });
-        output.Commit();
+        WriteOutput(request.Output, [&](TStream& output) {
+            WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,
+                exporter->OnProgress, [&] { exporter->Execute(entries, output); });
+        });
     });
 }
 

@@ -2,7 +2,22 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "convert/uConvertBase.h"
+#include "core/uSettings.h"
+#include "core/uUserPrompt.h"
+#include "device/Rapi.h"
+#include "platform/uBytes.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
 #include "platform/uRegistry.h"
+#include "platform/uStreams.h"
+#include "platform/uVersion.h"
+#include "platform/uXml.h"
 
 const QLocale& InvariantFormatSettings()
 {
@@ -151,4 +166,358 @@ std::string RemoveLineBreaks(std::string_view text)
         if (c != '\r' && c != '\n')
             kept.push_back(c);
     return std::string(Trim(kept));
+}
+
+namespace {
+
+const QString MobilePrefix = QStringLiteral("MOBILE://");
+const QString FilePrefix = QStringLiteral("FILE://");
+const QString HttpPrefix = QStringLiteral("HTTP://");
+
+bool HasPrefix(const QString& location, const QString& prefix)
+{
+    return location.startsWith(prefix, Qt::CaseInsensitive);
+}
+
+QString StripPrefix(const QString& location, const QString& prefix)
+{
+    return HasPrefix(location, prefix) ? location.mid(prefix.size()) : location;
+}
+
+} // namespace
+
+bool IsMobileLocation(const QString& location) { return HasPrefix(location, MobilePrefix); }
+bool IsFileLocation(const QString& location) { return HasPrefix(location, FilePrefix); }
+bool IsHttpLocation(const QString& location) { return HasPrefix(location, HttpPrefix); }
+
+QString StripMobilePrefix(const QString& location) { return StripPrefix(location, MobilePrefix); }
+QString StripFilePrefix(const QString& location) { return StripPrefix(location, FilePrefix); }
+QString StripHttpPrefix(const QString& location) { return StripPrefix(location, HttpPrefix); }
+
+QString StripLocationPrefixes(const QString& location)
+{
+    return StripHttpPrefix(StripMobilePrefix(StripFilePrefix(location)));
+}
+
+QString LocationScheme(const QString& url)
+{
+    const auto end = url.indexOf(QLatin1String("://"));
+    return end < 0 ? QString() : url.left(end + 3);
+}
+
+QString UrlForDisplay(const QString& url)
+{
+    const QString scheme = LocationScheme(url);
+    QString rest = url.mid(scheme.size());
+    rest.truncate(
+        rest.indexOf(QLatin1Char('?')) < 0 ? rest.size() : rest.indexOf(QLatin1Char('?')));
+    return scheme + rest.mid(rest.indexOf(QLatin1Char('@')) + 1);
+}
+
+QString UrlFileExt(const QString& url)
+{
+    const QString path = url.section(QLatin1Char('?'), 0, 0);
+    const auto dot = path.lastIndexOf(QLatin1Char('.'));
+    const auto slash =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return dot > slash ? path.mid(dot) : QString();
+}
+
+QString EncodeUrlSpaces(const QString& url)
+{
+    return QString(url).replace(QLatin1Char(' '), QLatin1String("%20"));
+}
+
+QString EscapeQuotes(const QString& text)
+{
+    return QString(text).replace(QLatin1Char('\''), QLatin1String("\\'"));
+}
+
+QString SafeFileName(const QString& url)
+{
+    QString name = StripHttpPrefix(url);
+    for (QChar& c : name)
+        if (QStringView(u"\"*/:<>?\\|").contains(c))
+            c = QLatin1Char('_');
+    return name;
+}
+
+QString LocalCopyName(const QString& location)
+{
+    return IsFileLocation(location) ? StripFilePrefix(location)
+                                    : ApplicationDir() + SafeFileName(location);
+}
+
+QString ApplicationDir()
+{
+    QString dir = qEnvironmentVariable("MARIVEL_HOME");
+    if (dir.isEmpty()) {
+        dir = QCoreApplication::applicationDirPath();
+        if (!QFileInfo(dir).isWritable())
+            dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                + QStringLiteral("/marivel");
+    }
+    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+QString EnsureLeadingBackslash(const QString& path)
+{
+    return path.startsWith(QLatin1Char('\\')) ? path : QLatin1Char('\\') + path;
+}
+
+QString ExcludeTrailingBackslashExceptRoot(const QString& path)
+{
+    return path != QLatin1String("\\") && path.endsWith(QLatin1Char('\\')) ? path.chopped(1) : path;
+}
+
+bool LocationExists(const QString& location)
+{
+    if (IsMobileLocation(location))
+        return RemoteFileExists(StripMobilePrefix(location));
+    return QFileInfo(location).isFile();
+}
+
+std::string LoadTextFromLocation(const QString& location)
+{
+    if (IsMobileLocation(location))
+        InitRapi(); // the existence test expects a connection
+    if (!LocationExists(location))
+        throw Exception(Tr(Msg::FileNotFound).arg(location));
+    if (IsMobileLocation(location)) {
+        TMemoryStream stream;
+        ReadRemoteFile(StripMobilePrefix(location), stream);
+        return stream.Bytes();
+    }
+    TMappedFile file(location);
+    std::string text;
+    for (std::string_view line : SplitLines(TStreamBytes(file.Stream()).Bytes()))
+        text.append(line).append("\r\n");
+    return text;
+}
+
+void SaveTextToLocation(std::string_view text, const QString& location)
+{
+    if (IsMobileLocation(location))
+        return WriteRemoteFile(StripMobilePrefix(location), text);
+    TSafeFileStream file(location);
+    for (std::string_view line : SplitLines(text)) {
+        file.Write(line);
+        file.Write("\r\n");
+    }
+    file.Commit();
+}
+
+void SaveStreamToLocation(const QString& location, const TMemoryStream& stream)
+{
+    if (IsMobileLocation(location))
+        return WriteRemoteFile(StripMobilePrefix(location), stream.Bytes());
+    SaveFileBytes(StripFilePrefix(location), stream.Bytes());
+}
+
+namespace {
+
+// Copies the cached download to the site index's local copy, keeping the server's time.
+void CopyWithFileTime(const QString& source, const QString& target)
+{
+    try {
+        TMappedFile from(source);
+        SaveFileBytes(target, TStreamBytes(from.Stream()).Bytes());
+        SetFileModificationTime(target, QFileInfo(source).lastModified());
+    } catch (const Exception&) {
+        throw EUserError(Tr(Msg::CopyFileFailed).arg(source, target));
+    }
+}
+
+} // namespace
+
+TXmlDocument LoadXmlDocument(
+    const QString& location, bool bypassCache, const TDownloadProgress& progress)
+{
+    if (IsFileLocation(location))
+        return LoadXmlFile(StripFilePrefix(location));
+    QDir().mkpath(ApplicationDir());
+    const QString localCopy = ApplicationDir() + SafeFileName(location);
+    if (bypassCache)
+        DownloadToFile(location, localCopy, progress);
+    else
+        CopyWithFileTime(DownloadToCacheFile(location, progress), localCopy);
+    return LoadXmlFile(localCopy);
+}
+
+namespace {
+
+// Day 1 of time-stamp files is 1 January of year 1.
+const qint64 TimeStampDayZero = QDate(1, 1, 1).toJulianDay() - 1;
+
+} // namespace
+
+QDateTime ReadTimeStampFile(const QString& file)
+{
+    TMappedFile stamp(file);
+    TByteCursor record(TStreamBytes(stamp.Stream()).Bytes(), Msg::StreamReadError);
+    const int32_t milliseconds = record.Int32();
+    const int32_t day = record.Int32();
+    return QDateTime(QDate::fromJulianDay(TimeStampDayZero + day),
+        QTime::fromMSecsSinceStartOfDay(milliseconds));
+}
+
+void WriteTimeStampFile(const QString& file, const QDateTime& time)
+{
+    std::string record;
+    AppendInt32(record, time.time().msecsSinceStartOfDay());
+    AppendInt32(record, static_cast<int32_t>(time.date().toJulianDay() - TimeStampDayZero));
+    SaveFileBytes(file, record);
+}
+
+std::array<int, 4> ParseVersion(const QString& text)
+{
+    std::array<int, 4> parts { -1, -1, -1, -1 };
+    const QStringList texts = text.split(QLatin1Char('.'));
+    for (size_t i = 0; i < parts.size() && i < size_t(texts.size()); ++i) {
+        bool ok = false;
+        parts[i] = texts[qsizetype(i)].trimmed().toInt(&ok);
+        if (!ok)
+            throw EConvertError(Tr(Msg::InvalidInteger).arg(texts[qsizetype(i)]));
+    }
+    return parts;
+}
+
+void CheckMinimumVersion(const QString& required)
+{
+    const std::array<int, 4> program { ProgramVersion.Major, ProgramVersion.Minor,
+        ProgramVersion.Release, ProgramVersion.Build };
+    const std::array<int, 4> needed = ParseVersion(required);
+    for (size_t i = 0; i < needed.size(); ++i) {
+        if (needed[i] > program[i])
+            throw Exception(Tr(Msg::NeedsNewerVersion).arg(required));
+        if (needed[i] < program[i])
+            return;
+    }
+}
+
+void CheckSiteXmlVersion(const TXmlDocument& document)
+{
+    if (const TXmlNode version = document.Root().SelectNode(QStringLiteral("pois/marivel/version")))
+        CheckMinimumVersion(version.Text());
+}
+
+void CheckFileExtension(
+    const QString& fileName, int exportFormatIndex, bool& ok, IUserPrompt& prompt)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix.isEmpty())
+        return;
+    const QString ext = QLatin1Char('.') + suffix;
+    if (ext != ExporterExt(exportFormatIndex - 1).toLower()) {
+        prompt.ShowMessage(Tr(Msg::ExtensionMismatch).arg(ext));
+        ok = false;
+    }
+}
+
+namespace {
+
+QString AutoUpdateKey() { return MainKey + QStringLiteral("\\AutoUpdateItems"); }
+
+QString SiteKey(const QString& site)
+{
+    return AutoUpdateKey() + QLatin1Char('\\')
+        + QString(site).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+// Passwords are stored scrambled, not encrypted: they only must not show as plain text to
+// someone reading the settings file. Byte i of the password's UTF-8 form becomes
+//     s[i] = (b[i] XOR k[i]) + s[i-1]  (mod 256), with s[-1] = 0x5A,
+// where k is a key stream of the generator x = x * 1103515245 + 12345 (mod 2^32), seeded
+// with 0x4D617269 and stepped once per byte, k[i] = (x >> 16) & 0xFF. Chaining each byte to
+// the one before keeps repeated characters from showing. "Password.v2" holds s as two
+// hexadecimal digits per byte; the older "Password" held the bytes s themselves.
+constexpr uint8_t ScrambleStart = 0x5A;
+
+class TKeyStream {
+public:
+    uint8_t Next()
+    {
+        State = State * 1103515245u + 12345u;
+        return static_cast<uint8_t>(State >> 16);
+    }
+
+private:
+    uint32_t State = 0x4D617269;
+};
+
+QByteArray Scramble(const QByteArray& plain)
+{
+    QByteArray scrambled(plain.size(), '\0');
+    TKeyStream key;
+    uint8_t previous = ScrambleStart;
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        previous = static_cast<uint8_t>((static_cast<uint8_t>(plain[i]) ^ key.Next()) + previous);
+        scrambled[i] = static_cast<char>(previous);
+    }
+    return scrambled;
+}
+
+QByteArray Unscramble(const QByteArray& scrambled)
+{
+    QByteArray plain(scrambled.size(), '\0');
+    TKeyStream key;
+    uint8_t previous = ScrambleStart;
+    for (qsizetype i = 0; i < scrambled.size(); ++i) {
+        const auto byte = static_cast<uint8_t>(scrambled[i]);
+        plain[i] = static_cast<char>(static_cast<uint8_t>(byte - previous) ^ key.Next());
+        previous = byte;
+    }
+    return plain;
+}
+
+} // namespace
+
+QString ReadAutoUpdateValue(const QString& site, const QString& name)
+{
+    TRegistry reg;
+    return ReadRegString(reg, SiteKey(site), name, QString());
+}
+
+void WriteAutoUpdateValue(const QString& site, const QString& name, const QString& text)
+{
+    TRegistry reg;
+    if (!reg.OpenKey(AutoUpdateKey(), true) || !reg.OpenKey(SiteKey(site), true))
+        throw Exception(Tr(Msg::RegistryWriteFailed));
+    reg.WriteString(name, text);
+    reg.CloseKey();
+}
+
+QString ReadAutoUpdatePassword(const QString& site)
+{
+    QByteArray scrambled =
+        QByteArray::fromHex(ReadAutoUpdateValue(site, QStringLiteral("Password.v2")).toLatin1());
+    if (scrambled.isEmpty())
+        scrambled = ReadAutoUpdateValue(site, QStringLiteral("Password")).toLatin1();
+    return QString::fromUtf8(Unscramble(scrambled));
+}
+
+QString ScrambledPassword(const QString& password)
+{
+    return QString::fromLatin1(Scramble(password.toUtf8()).toHex());
+}
+
+namespace {
+
+const QString LocalesKey = QStringLiteral("\\software\\borland\\locales");
+
+} // namespace
+
+QString GetLanguageExtension()
+{
+    TRegistry reg;
+    return ReadRegString(reg, LocalesKey, QCoreApplication::applicationFilePath(), QString());
+}
+
+void SetLanguageExtension(const QString& extension)
+{
+    TRegistry reg;
+    if (!reg.OpenKey(LocalesKey, true))
+        throw Exception(Tr(Msg::RegistryWriteFailed));
+    reg.WriteString(QCoreApplication::applicationFilePath(), extension);
+    reg.CloseKey();
 }

@@ -1,15 +1,22 @@
 #pragma once
 
+#include <array>
 #include <climits>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <QDateTime>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
 
+#include "core/uDownload.h"
+
+class IUserPrompt;
+class TMemoryStream;
 class TRegistry;
+class TXmlDocument;
 
 // Numbers in files are written and read with "." whatever the user's locale.
 const QLocale& InvariantFormatSettings();
@@ -46,3 +53,82 @@ std::string_view Trim(std::string_view text);
 void SplitCommaText(std::string_view text, std::vector<std::string>& fields);
 // Without CR and LF, trimmed.
 std::string RemoveLineBreaks(std::string_view text);
+
+// Locations name every file the program reads or writes: a local path, "FILE://" followed by
+// a local path, "MOBILE://" followed by a device path ("\My Documents\a.ov2"), or a web
+// address beginning "HTTP://". Prefixes match in any letter case; a secure web address is
+// none of these, so it counts as a local path.
+bool IsMobileLocation(const QString& location);
+bool IsFileLocation(const QString& location);
+bool IsHttpLocation(const QString& location);
+QString StripMobilePrefix(const QString& location);
+QString StripFilePrefix(const QString& location);
+QString StripHttpPrefix(const QString& location);
+// The file, then the device, then the web prefix, each removed once.
+QString StripLocationPrefixes(const QString& location);
+// Up to and including the first "://"; empty when there is none.
+QString LocationScheme(const QString& url);
+// The address without user name, password and query, for messages.
+QString UrlForDisplay(const QString& url);
+// The extension, with its dot, of the part before the query.
+QString UrlFileExt(const QString& url);
+QString EncodeUrlSpaces(const QString& url);
+// For text placed in a quoted XPath predicate.
+QString EscapeQuotes(const QString& text);
+// The web address without its prefix and with each character a file name may not hold
+// (and "/", "\", ":") replaced by "_".
+QString SafeFileName(const QString& url);
+// Where the last downloaded copy of a site index is kept: the file itself for a "FILE://"
+// location, else a file in the application folder named after the location.
+QString LocalCopyName(const QString& location);
+// The folder of maps and of downloaded site indexes, with a trailing "/": MARIVEL_HOME when
+// set, else the executable's folder when it is writable, else the user's data folder.
+QString ApplicationDir();
+QString EnsureLeadingBackslash(const QString& path);
+QString ExcludeTrailingBackslashExceptRoot(const QString& path);
+
+// Reading and writing through a location. A location without the device prefix is a local
+// path; only `SaveStreamToLocation` also accepts "FILE://". Device files move whole.
+bool LocationExists(const QString& location);
+// Fails with "File %1 not found". A device file's bytes come unchanged; a local file's lines
+// come each ended by CR LF.
+std::string LoadTextFromLocation(const QString& location);
+// A local file gets each line of `text` ended by CR LF.
+void SaveTextToLocation(std::string_view text, const QString& location);
+void SaveStreamToLocation(const QString& location, const TMemoryStream& stream);
+
+// A site index or other XML document by location: a "FILE://" location is read in place;
+// anything else is downloaded (through the cache unless `bypassCache`) into its local copy
+// (`LocalCopyName`), which stays as the offline copy, and parsed from there.
+TXmlDocument LoadXmlDocument(
+    const QString& location, bool bypassCache, const TDownloadProgress& progress = {});
+
+// Time-stamp files: 8 bytes, the milliseconds of the day and the day number counted from
+// 1 January of year 1 as day 1, both 32-bit little-endian, in local time.
+QDateTime ReadTimeStampFile(const QString& file);
+void WriteTimeStampFile(const QString& file, const QDateTime& time);
+
+// "a.b.c.d" as four numbers, -1 for the parts missing; fails with EConvertError on a part
+// that is not a number.
+std::array<int, 4> ParseVersion(const QString& text);
+// Fails when the program's version is older than `required`.
+void CheckMinimumVersion(const QString& required);
+// Checks the version a site index requires ("pois/marivel/version"), when it names one.
+void CheckSiteXmlVersion(const TXmlDocument& document);
+// Tells the user and clears `ok` when the extension of `fileName` is not the default one of
+// the exporter at 1-based `exportFormatIndex`; leaves `ok` alone otherwise.
+void CheckFileExtension(
+    const QString& fileName, int exportFormatIndex, bool& ok, IUserPrompt& prompt);
+
+// Per-site values of the AutoUpdate items (user name, password), empty when missing.
+QString ReadAutoUpdateValue(const QString& site, const QString& name);
+// Fails with "Could not access registry for writing".
+void WriteAutoUpdateValue(const QString& site, const QString& name, const QString& text);
+// The site's password, from its scrambled form.
+QString ReadAutoUpdatePassword(const QString& site);
+// The form in which a password is written as the value "Password.v2".
+QString ScrambledPassword(const QString& password);
+
+// The language code the program starts in, kept per executable; empty when none is set.
+QString GetLanguageExtension();
+void SetLanguageExtension(const QString& extension);

@@ -31,6 +31,12 @@ public:
     using EUserError::EUserError;
 };
 
+// The user cancelled a long operation; it ends without a message.
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Text that should hold a number does not.
 class EConvertError : public EUserError {
 public:

@@ -47,6 +47,24 @@ inline constexpr char InvalidCoordinates[] = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char NoWorksheets[]       = QT_TRANSLATE_NOOP("Marivel", "File does not contain any worksheets");
 inline constexpr char LongitudeExpected[]  = QT_TRANSLATE_NOOP("Marivel", "Longitude expected in column %1 of row %2");
 inline constexpr char LatitudeExpected[]   = QT_TRANSLATE_NOOP("Marivel", "Latitude expected in column %1 of row %2");
+// Locations, downloads and the handheld device.
+inline constexpr char DownloadFailed[]       = QT_TRANSLATE_NOOP("Marivel", "Unable to download %1");
+inline constexpr char CopyFileFailed[]       = QT_TRANSLATE_NOOP("Marivel", "Could not copy file %1 to file %2");
+inline constexpr char OperationAborted[]     = QT_TRANSLATE_NOOP("Marivel", "Operation aborted");
+inline constexpr char NeedsNewerVersion[]    = QT_TRANSLATE_NOOP("Marivel", "The selected site is not supported by this version Marivel. You need to update to a newer version of Marivel (minimal version %1) to use this site");
+inline constexpr char ExtensionMismatch[]    = QT_TRANSLATE_NOOP("Marivel", "Extension \"%1\" of filename does not match selected filetype.");
+inline constexpr char RegistryWriteFailed[]  = QT_TRANSLATE_NOOP("Marivel", "Could not access registry for writing");
+inline constexpr char RapiNotFound[]         = QT_TRANSLATE_NOOP("Marivel", "Remote API library not found, make sure you have ActiveSync installed");
+inline constexpr char RapiConnectFailed[]    = QT_TRANSLATE_NOOP("Marivel", "Unable to initialize connection to remote device. Please check the device is properly connected, ActiveSync is installed and active and that the device is ActiveSync compatible");
+inline constexpr char RapiNotLoaded[]        = QT_TRANSLATE_NOOP("Marivel", "Rapi not loaded");
+inline constexpr char SpecialFolderNotLoaded[] = QT_TRANSLATE_NOOP("Marivel", "CeGetSpecialFolderPath function not loaded");
+inline constexpr char RemoteOpenFailed[]     = QT_TRANSLATE_NOOP("Marivel", "Could not open remote file %1");
+inline constexpr char RemoteReadFailed[]     = QT_TRANSLATE_NOOP("Marivel", "Could not read from remote file %1");
+inline constexpr char RemoteCreateFailed[]   = QT_TRANSLATE_NOOP("Marivel", "Could not create remote file %1");
+inline constexpr char RemoteKeyCreateFailed[] = QT_TRANSLATE_NOOP("Marivel", "Unable to create key in remote registry");
+inline constexpr char RemoteValueWriteFailed[] = QT_TRANSLATE_NOOP("Marivel", "Cannot write remote registry value %1");
+inline constexpr char RemoteValueCountFailed[] = QT_TRANSLATE_NOOP("Marivel", "Unable to determine number of values in remote registry key");
+inline constexpr char RemoteValueReadFailed[] = QT_TRANSLATE_NOOP("Marivel", "Cannot read remote registry value");
 // clang-format on
 }
 

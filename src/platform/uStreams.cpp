@@ -168,6 +168,20 @@ void TSafeFileStream::FailWrite() const
     throw EUserError(Tr(Msg::CannotWriteFile).arg(File->fileName(), File->errorString()));
 }
 
+void SaveFileBytes(const QString& path, std::string_view bytes)
+{
+    TSafeFileStream file(path);
+    file.Write(bytes);
+    file.Commit();
+}
+
+void SetFileModificationTime(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
 TStreamBytes::TStreamBytes(TStream& stream)
     : Start(stream.Position())
 {

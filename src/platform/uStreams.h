@@ -7,6 +7,7 @@
 
 class QFile;
 class QSaveFile;
+class QDateTime;
 class QString;
 
 enum class TSeekOrigin { Beginning, Current, End };
@@ -118,6 +119,12 @@ private:
     int64_t Written = 0;
     int64_t WrittenBack = 0; // bytes handed to the disk already
 };
+
+// Replaces the local file `path` by `bytes` through a temporary file, so a failure leaves the
+// old file as it was.
+void SaveFileBytes(const QString& path, std::string_view bytes);
+// Gives a local file the modification time `time`, when it can.
+void SetFileModificationTime(const QString& path, const QDateTime& time);
 
 // The bytes of a stream from its current position to its end: a view when the stream keeps
 // them in memory, else a copy read once.

@@ -9,6 +9,7 @@
 
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
+#include "httpserver.h"
 #include "testing.h"
 
 namespace {
@@ -130,4 +131,48 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
     EXPECT_EQ(Run({ "--option", "ttov2:0=on", Path("in.ov2"), Path("out.ov2") }), 1);
     EXPECT_EQ(Err, "Format ttov2 has no option 0.\n");
     EXPECT_EQ(Run({ "--option", "genasc:x=on", Path("in.ov2"), Path("out.asc") }), 2);
+}
+
+TEST_F(ConvertCommandTest, ReadsTheWebAndWritesTheDevice)
+{
+    TTempDevice device;
+    device.Put("My Documents/old.txt", "");
+    THttpTestServer server;
+    const std::string ov2 = Ov2Record(2, 100000, 200000, { "web" });
+    server.Serve("/a.ov2", QByteArray::fromStdString(ov2));
+    Write("a.ov2", ov2);
+
+    EXPECT_EQ(Run({ "--dev", server.Url("/a.ov2"), "MOBILE://\\My Documents\\a.asc" }), 0)
+        << Err.toStdString();
+    EXPECT_EQ(Run({ "--dev", Path("a.ov2"), Path("a.asc") }), 0);
+    EXPECT_EQ(device.Get("My Documents/a.asc"), Read("a.asc"));
+
+    EXPECT_EQ(Run({ "mobile://\\my documents\\A.ASC", "FILE://" + Path("back.ov2") }), 0)
+        << Err.toStdString();
+    EXPECT_EQ(Read("back.ov2"), ov2);
+}
+
+TEST_F(ConvertCommandTest, LocationFailures)
+{
+    Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
+    EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\My Documents\\a.asc" }), 1);
+    EXPECT_EQ(Err,
+        "Unable to initialize connection to remote device. Please check the device is properly "
+        "connected, ActiveSync is installed and active and that the device is ActiveSync "
+        "compatible.\n")
+        << "no device folder";
+
+    TTempDevice device;
+    EXPECT_EQ(Run({ "MOBILE://\\none.ov2", Path("b.ov2") }), 1);
+    EXPECT_EQ(Err, "File MOBILE://\\none.ov2 not found.\n");
+    EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\No Folder\\a.ov2" }), 1);
+    EXPECT_EQ(
+        Err, "MOBILE://\\No Folder\\a.ov2: Could not create remote file \\No Folder\\a.ov2.\n");
+
+    THttpTestServer server;
+    const QString secret = server.Url("/gone.ov2").replace("://", "://bob:pw@") + "?key=pw";
+    EXPECT_EQ(Run({ secret, Path("b.ov2") }), 1);
+    EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ".\n");
+    EXPECT_FALSE(QFile::exists(Path("b.ov2")));
+    EXPECT_EQ(Run({ Path("a.ov2"), server.Url("/a.ov2") }), 2) << "no writing to the web";
 }

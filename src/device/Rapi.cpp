@@ -1,0 +1,453 @@
+#include "device/Rapi.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QCoreApplication>
+#include <QLibrary>
+
+#include <poll.h>
+
+#include "ceapi.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+// Every entry point of the library is resolved when it is loaded, whether used or not, so a
+// library that lacks one is noticed in one place.
+constexpr std::array EntryPointNames = { "CeRapiInit", "CeRapiUnInit", "CeRapiInitEx",
+    "CeFindAllFiles", "RapiFreeBuffer", "CeCreateDatabase", "CeDeleteDatabase", "CeDeleteRecord",
+    "CeFindFirstDatabase", "CeFindNextDatabase", "CeOidGetInfo", "CeOpenDatabase",
+    "CeReadRecordProps", "CeSeekDatabase", "CeSetDatabaseInfo", "CeWriteRecordProps",
+    "CeFindFirstFile", "CeFindNextFile", "CeFindClose", "CeGetFileAttributes",
+    "CeSetFileAttributes", "CeCreateFile", "CeReadFile", "CeWriteFile", "CeCloseHandle",
+    "CeFindAllDatabases", "CeGetLastError", "GetRapiError", "CeSetFilePointer", "CeSetEndOfFile",
+    "CeCreateDirectory", "CeRemoveDirectory", "CeCreateProcess", "CeMoveFile", "CeCopyFile",
+    "CeDeleteFile", "CeGetFileSize", "CeRegOpenKeyEx", "CeRegEnumKeyEx", "CeRegCreateKeyEx",
+    "CeRegCloseKey", "CeRegDeleteKey", "CeRegEnumValue", "CeRegDeleteValue", "CeRegQueryInfoKey",
+    "CeRegQueryValueEx", "CeRegSetValueEx", "CeGetStoreInformation", "CeGetSystemMetrics",
+    "CeGetDesktopDeviceCaps", "CeGetSystemInfo", "CeSHCreateShortcut", "CeSHGetShortcutTarget",
+    "CeCheckPassword", "CeGetFileTime", "CeSetFileTime", "CeGetVersionEx", "CeGetWindow",
+    "CeGetWindowLong", "CeGetWindowText", "CeGetClassName", "CeGlobalMemoryStatus",
+    "CeGetSystemPowerStatusEx", "CeGetSpecialFolderPath" };
+
+// How long a device may take to answer a connection request.
+constexpr int ConnectTimeoutMs = 4000;
+
+struct TRapiState {
+    std::unique_ptr<QLibrary> Library;
+    std::array<QFunctionPointer, EntryPointNames.size()> EntryPoints {};
+    bool Connected = false;
+    Ce::RAPIINIT Init {};
+    std::optional<QStringList> TomTomMaps;
+};
+
+TRapiState& State()
+{
+    static TRapiState state;
+    return state;
+}
+
+QString LibraryPath()
+{
+    const QString configured = qEnvironmentVariable("MARIVEL_RAPI_LIBRARY");
+    return configured.isEmpty()
+        ? QCoreApplication::applicationDirPath() + QStringLiteral("/librapi")
+        : configured;
+}
+
+QFunctionPointer EntryPoint(std::string_view name)
+{
+    auto found = std::find(EntryPointNames.begin(), EntryPointNames.end(), name);
+    return State().EntryPoints[static_cast<size_t>(found - EntryPointNames.begin())];
+}
+
+// The thin call operations: each loads the library first and answers a fixed fallback
+// instead of calling an entry point that the library lacks.
+template <typename F> struct TCall;
+template <typename R, typename... A> struct TCall<R(A...)> {
+    static R Through(const char* name, R fallback, A... args)
+    {
+        LoadRapi();
+        QFunctionPointer entry = EntryPoint(name);
+        return entry ? reinterpret_cast<R (*)(A...)>(entry)(args...) : fallback;
+    }
+};
+
+using namespace Ce;
+const HANDLE FallbackHandle = reinterpret_cast<HANDLE>(intptr_t(65535));
+constexpr LONG FallbackCode = 65535;
+
+namespace Call {
+
+    HRESULT CeRapiInitEx(RAPIINIT* init)
+    {
+        return TCall<HRESULT(RAPIINIT*)>::Through("CeRapiInitEx", FallbackCode, init);
+    }
+    HRESULT CeRapiUnInit() { return TCall<HRESULT()>::Through("CeRapiUnInit", FallbackCode); }
+    BOOL CeGetVersionEx(CEOSVERSIONINFO* info)
+    {
+        return TCall<BOOL(CEOSVERSIONINFO*)>::Through("CeGetVersionEx", 0, info);
+    }
+    HANDLE CeFindFirstFile(const WCHAR* path, CE_FIND_DATA* record)
+    {
+        return TCall<HANDLE(const WCHAR*, CE_FIND_DATA*)>::Through(
+            "CeFindFirstFile", FallbackHandle, path, record);
+    }
+    BOOL CeFindClose(HANDLE find) { return TCall<BOOL(HANDLE)>::Through("CeFindClose", 0, find); }
+    BOOL CeFindAllFiles(const WCHAR* pattern, DWORD flags, DWORD* count, CE_FIND_DATA** records)
+    {
+        return TCall<BOOL(const WCHAR*, DWORD, DWORD*, CE_FIND_DATA**)>::Through(
+            "CeFindAllFiles", 0, pattern, flags, count, records);
+    }
+    void RapiFreeBuffer(void* buffer)
+    {
+        TCall<HRESULT(void*)>::Through("RapiFreeBuffer", 0, buffer);
+    }
+    HANDLE CeCreateFile(const WCHAR* path, DWORD access, DWORD share, DWORD creation, DWORD flags)
+    {
+        return TCall<HANDLE(const WCHAR*, DWORD, DWORD, void*, DWORD, DWORD, HANDLE)>::Through(
+            "CeCreateFile", FallbackHandle, path, access, share, nullptr, creation, flags, nullptr);
+    }
+    DWORD CeGetFileSize(HANDLE file)
+    {
+        return TCall<DWORD(HANDLE, DWORD*)>::Through("CeGetFileSize", 65535, file, nullptr);
+    }
+    BOOL CeReadFile(HANDLE file, void* buffer, DWORD count, DWORD* done)
+    {
+        return TCall<BOOL(HANDLE, void*, DWORD, DWORD*, void*)>::Through(
+            "CeReadFile", 0, file, buffer, count, done, nullptr);
+    }
+    BOOL CeWriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* done)
+    {
+        return TCall<BOOL(HANDLE, const void*, DWORD, DWORD*, void*)>::Through(
+            "CeWriteFile", 0, file, buffer, count, done, nullptr);
+    }
+    BOOL CeCloseHandle(HANDLE handle)
+    {
+        return TCall<BOOL(HANDLE)>::Through("CeCloseHandle", 0, handle);
+    }
+    LONG CeRegOpenKeyEx(HKEY key, const WCHAR* subKey, DWORD access, HKEY* result)
+    {
+        return TCall<LONG(HKEY, const WCHAR*, DWORD, DWORD, HKEY*)>::Through(
+            "CeRegOpenKeyEx", FallbackCode, key, subKey, 0, access, result);
+    }
+    LONG CeRegQueryInfoKey(HKEY key, DWORD* values)
+    {
+        return TCall<LONG(HKEY, WCHAR*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*,
+            DWORD*, DWORD*, FILETIME*)>::Through("CeRegQueryInfoKey", FallbackCode, key, nullptr,
+            nullptr, nullptr, nullptr, nullptr, nullptr, values, nullptr, nullptr, nullptr,
+            nullptr);
+    }
+    LONG CeRegEnumValue(HKEY key, DWORD index, WCHAR* name, DWORD* nameLength)
+    {
+        return TCall<LONG(HKEY, DWORD, WCHAR*, DWORD*, DWORD*, DWORD*, uint8_t*, DWORD*)>::Through(
+            "CeRegEnumValue", FallbackCode, key, index, name, nameLength, nullptr, nullptr, nullptr,
+            nullptr);
+    }
+    LONG CeRegQueryValueEx(HKEY key, const WCHAR* name, uint8_t* data, DWORD* size)
+    {
+        return TCall<LONG(HKEY, const WCHAR*, DWORD*, DWORD*, uint8_t*, DWORD*)>::Through(
+            "CeRegQueryValueEx", FallbackCode, key, name, nullptr, nullptr, data, size);
+    }
+    LONG CeRegCloseKey(HKEY key)
+    {
+        return TCall<LONG(HKEY)>::Through("CeRegCloseKey", FallbackCode, key);
+    }
+    LONG CeRegCreateKeyEx(HKEY key, const WCHAR* subKey, HKEY* result, DWORD* disposition)
+    {
+        return TCall<LONG(HKEY, const WCHAR*, DWORD, WCHAR*, DWORD, DWORD, void*, HKEY*,
+            DWORD*)>::Through("CeRegCreateKeyEx", FallbackCode, key, subKey, 0, nullptr, 0, 0,
+            nullptr, result, disposition);
+    }
+    LONG CeRegSetValueEx(HKEY key, const WCHAR* name, const uint8_t* data, DWORD size)
+    {
+        return TCall<LONG(HKEY, const WCHAR*, DWORD, DWORD, const uint8_t*, DWORD)>::Through(
+            "CeRegSetValueEx", FallbackCode, key, name, 0, RegSz, data, size);
+    }
+
+} // namespace Call
+
+const WCHAR* Wide(const QString& text) { return reinterpret_cast<const WCHAR*>(text.utf16()); }
+
+QString Narrow(const WCHAR* text) { return QString::fromUtf16(text); }
+
+[[noreturn]] void FailToConnect() { throw EInitRapi(Tr(Msg::RapiConnectFailed)); }
+
+bool WaitForConnection(int event)
+{
+    pollfd wait { event, POLLIN, 0 };
+    return poll(&wait, 1, ConnectTimeoutMs) == 1;
+}
+
+bool ConnectionAlive()
+{
+    CEOSVERSIONINFO info {};
+    info.dwOSVersionInfoSize = sizeof info;
+    return Call::CeGetVersionEx(&info);
+}
+
+void Connect()
+{
+    TRapiState& state = State();
+    state.Init = { sizeof(RAPIINIT), -1, 0 };
+    if (Call::CeRapiInitEx(&state.Init) != 0)
+        FailToConnect();
+    state.Connected = true;
+    if (!WaitForConnection(state.Init.heRapiInit) || state.Init.hrRapiInit != 0) {
+        DoneRapi();
+        FailToConnect();
+    }
+}
+
+// Closes a device file handle whatever happens after it was opened.
+class TRemoteFile {
+public:
+    explicit TRemoteFile(HANDLE handle)
+        : Handle(handle)
+    {
+    }
+    ~TRemoteFile()
+    {
+        if (IsOpen())
+            Call::CeCloseHandle(Handle);
+    }
+    TRemoteFile(const TRemoteFile&) = delete;
+    TRemoteFile& operator=(const TRemoteFile&) = delete;
+
+    bool IsOpen() const { return Handle != InvalidHandle; }
+    HANDLE Get() const { return Handle; }
+
+private:
+    HANDLE Handle;
+};
+
+// Closes a device registry key whatever happens after it was opened.
+struct TRemoteKeyCloser {
+    TRemoteKey Key;
+    ~TRemoteKeyCloser() { Call::CeRegCloseKey(Key); }
+};
+
+// Calls `report` for every record that CeFindAllFiles answers for `pattern`.
+template <typename Report> void ForEachFound(const QString& pattern, DWORD flags, Report report)
+{
+    DWORD count = 0;
+    CE_FIND_DATA* records = nullptr;
+    if (!Call::CeFindAllFiles(Wide(pattern), flags, &count, &records))
+        return;
+    struct TFree {
+        CE_FIND_DATA* Records;
+        ~TFree() { Call::RapiFreeBuffer(Records); }
+    } release { records };
+    for (DWORD i = 0; i < count; ++i)
+        report(records[i]);
+}
+
+// The device registry's TomTom map list: value data (the folder) "=" value name.
+void AddRegistryMaps(QStringList& maps)
+{
+    HKEY key = 0;
+    if (Call::CeRegOpenKeyEx(CurrentUser,
+            Wide(QStringLiteral("Software\\TomTom\\TomTom Navigator\\Maps")), KeyRead, &key)
+        != ErrorSuccess)
+        return;
+    TRemoteKeyCloser closer { key };
+    DWORD values = 0;
+    if (Call::CeRegQueryInfoKey(key, &values) != ErrorSuccess)
+        throw Exception(Tr(Msg::RemoteValueCountFailed));
+    for (DWORD i = 0; i < values; ++i) {
+        std::array<WCHAR, 256> name {};
+        DWORD nameLength = name.size();
+        if (Call::CeRegEnumValue(key, i, name.data(), &nameLength) != ErrorSuccess)
+            throw Exception(Tr(Msg::RemoteValueReadFailed));
+        if (Narrow(name.data()) == QLatin1String("LastMap"))
+            continue;
+        std::array<WCHAR, 256> data {};
+        DWORD size = data.size() * sizeof(WCHAR);
+        if (Call::CeRegQueryValueEx(
+                key, name.data(), reinterpret_cast<uint8_t*>(data.data()), &size)
+            != ErrorSuccess)
+            throw Exception(Tr(Msg::RemoteValueReadFailed));
+        data.back() = 0;
+        maps.append(Narrow(data.data()) + QLatin1Char('=') + Narrow(name.data()));
+    }
+}
+
+// The "-map" folders on the storage cards: full path "=" folder name.
+void AddCardMaps(QStringList& maps)
+{
+    for (const QString& card : { QStringLiteral("\\SD Card"), QStringLiteral("\\CF Card") })
+        ForEachFound(card + QStringLiteral("\\*.*"),
+            FindName | FindFoldersOnly | FindAttribChildren, [&](const CE_FIND_DATA& record) {
+                const QString name = Narrow(record.cFileName);
+                if (name.endsWith(QLatin1String("-map"), Qt::CaseInsensitive))
+                    maps.append(card + QLatin1Char('\\') + name + QLatin1Char('=') + name);
+            });
+}
+
+// The texts of the registry's error codes that the library answers.
+QString SystemErrorText(LONG code)
+{
+    switch (code) {
+    case ErrorFileNotFound:
+        return QStringLiteral("The system cannot find the file specified");
+    case ErrorAccessDenied:
+        return QStringLiteral("Access is denied");
+    case ErrorInvalidHandle:
+        return QStringLiteral("The handle is invalid");
+    default:
+        return QStringLiteral("Error %1").arg(code);
+    }
+}
+
+} // namespace
+
+void LoadRapi()
+{
+    TRapiState& state = State();
+    if (state.Library)
+        return;
+    auto library = std::make_unique<QLibrary>(LibraryPath());
+    if (!library->load())
+        throw EUserError(Tr(Msg::RapiNotFound));
+    for (size_t i = 0; i < EntryPointNames.size(); ++i)
+        state.EntryPoints[i] = library->resolve(EntryPointNames[i]);
+    state.Library = std::move(library);
+}
+
+void InitRapi()
+{
+    LoadRapi();
+    if (State().Connected) {
+        if (ConnectionAlive())
+            return;
+        DoneRapi(); // unplugged, or another device in its place
+    }
+    Connect();
+}
+
+void DoneRapi()
+{
+    TRapiState& state = State();
+    state.TomTomMaps.reset();
+    if (!state.Connected)
+        return;
+    Call::CeRapiUnInit();
+    state.Connected = false;
+}
+
+bool RapiConnected() { return State().Connected; }
+
+bool RemoteFileExists(const QString& path)
+{
+    CE_FIND_DATA record {};
+    HANDLE found = Call::CeFindFirstFile(Wide(path), &record);
+    if (found == InvalidHandle)
+        return false;
+    Call::CeFindClose(found);
+    return true;
+}
+
+void EnumRemoteFolder(const QString& folder, const TRemoteFolderHandler& handler)
+{
+    ForEachFound(
+        folder + QStringLiteral("*.*"), FindAttributes | FindName, [&](const CE_FIND_DATA& record) {
+            handler(Narrow(record.cFileName), record.dwFileAttributes & AttributeDirectory);
+        });
+}
+
+QString GetRemoteSpecialFolder(int folderId)
+{
+    try {
+        LoadRapi();
+    } catch (const EUserError&) {
+        throw Exception(Tr(Msg::RapiNotLoaded));
+    }
+    QFunctionPointer entry = EntryPoint("CeGetSpecialFolderPath");
+    if (!entry)
+        throw Exception(Tr(Msg::SpecialFolderNotLoaded));
+    std::array<WCHAR, 512> path {};
+    DWORD length =
+        reinterpret_cast<DWORD (*)(int, DWORD, WCHAR*)>(entry)(folderId, path.size(), path.data());
+    return QString::fromUtf16(path.data(), std::min<qsizetype>(length, path.size()));
+}
+
+void ReadRemoteFile(const QString& path, TMemoryStream& stream)
+{
+    InitRapi();
+    TRemoteFile file(Call::CeCreateFile(Wide(path), GenericRead, ShareRead, OpenExisting, 0));
+    if (!file.IsOpen())
+        throw EUserError(Tr(Msg::RemoteOpenFailed).arg(path));
+    std::string bytes(Call::CeGetFileSize(file.Get()), '\0');
+    DWORD done = 0;
+    if (!bytes.empty()
+        && (!Call::CeReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done)
+            || done != bytes.size()))
+        throw Exception(Tr(Msg::RemoteReadFailed).arg(path));
+    stream = TMemoryStream(std::move(bytes));
+}
+
+void WriteRemoteFile(const QString& path, std::string_view bytes)
+{
+    InitRapi();
+    TRemoteFile file(
+        Call::CeCreateFile(Wide(path), GenericWrite, 0, CreateAlways, AttributeNormal));
+    DWORD done = 0;
+    if (!file.IsOpen()
+        || (!bytes.empty()
+            && (!Call::CeWriteFile(
+                    file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done)
+                || done != bytes.size())))
+        throw Exception(Tr(Msg::RemoteCreateFailed).arg(path));
+}
+
+void CopyFileToDevice(const QString& localFile, const QString& path)
+{
+    TMappedFile file(localFile);
+    WriteRemoteFile(path, TStreamBytes(file.Stream()).Bytes());
+}
+
+void GetTomTomMaps(QStringList& list, bool namesOnly)
+{
+    InitRapi();
+    std::optional<QStringList>& maps = State().TomTomMaps;
+    if (!maps) {
+        QStringList found;
+        AddRegistryMaps(found);
+        AddCardMaps(found);
+        maps = found;
+    }
+    list.clear();
+    for (const QString& map : *maps)
+        list.append(namesOnly ? map.section(QLatin1Char('='), 1) : map);
+}
+
+TRemoteKey CreateRemoteKey(TRemoteKey root, const QString& subKey, bool& created)
+{
+    HKEY key = 0;
+    DWORD disposition = 0;
+    LONG result = Call::CeRegCreateKeyEx(root, Wide(subKey), &key, &disposition);
+    if (result != ErrorSuccess)
+        throw Exception(
+            Tr(Msg::RemoteKeyCreateFailed) + QStringLiteral(": ") + SystemErrorText(result));
+    created = disposition == CreatedNewKey;
+    return key;
+}
+
+void SetRemoteString(TRemoteKey key, const QString& name, const QString& text)
+{
+    std::array<WCHAR, 256> data {}; // the terminating null always fits
+    const QString kept = text.left(data.size() - 1);
+    std::copy_n(Wide(kept), kept.size(), data.data());
+    if (Call::CeRegSetValueEx(
+            key, Wide(name), reinterpret_cast<const uint8_t*>(data.data()), sizeof data)
+        != ErrorSuccess)
+        throw Exception(Tr(Msg::RemoteValueWriteFailed).arg(name));
+}
+
+void CloseRemoteKey(TRemoteKey key) { Call::CeRegCloseKey(key); }

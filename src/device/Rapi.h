@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include <QString>
+#include <QStringList>
+
+class TMemoryStream;
+
+// The one connection of the process to the handheld device, through the Remote API library
+// bound at run time. Paths are device paths that begin with "\". The library is
+// MARIVEL_RAPI_LIBRARY when set, else librapi beside the executable.
+
+// Loads the library once; fails with "Remote API library not found, ..." when it cannot.
+void LoadRapi();
+// Makes sure a live connection exists, connecting (waiting at most 4000 ms) or reconnecting
+// after the device went away; fails with EInitRapi.
+void InitRapi();
+// Ends the connection, so the next device operation connects anew.
+void DoneRapi();
+bool RapiConnected();
+
+// These three expect `InitRapi` to have been called.
+bool RemoteFileExists(const QString& path);
+using TRemoteFolderHandler = std::function<void(const QString& name, bool isFolder)>;
+// Reports the entries of `folder` (ending in "\"); nothing when it cannot be listed.
+void EnumRemoteFolder(const QString& folder, const TRemoteFolderHandler& handler);
+QString GetRemoteSpecialFolder(int folderId);
+
+// The whole file, into `stream` (replacing its content).
+void ReadRemoteFile(const QString& path, TMemoryStream& stream);
+// Creates or replaces the file with `bytes`.
+void WriteRemoteFile(const QString& path, std::string_view bytes);
+void CopyFileToDevice(const QString& localFile, const QString& path);
+
+// TomTom Navigator's map folders as "folder=name" (or only the names): those of the device
+// registry, then the "-map" folders on the storage cards. Cached until `DoneRapi`.
+void GetTomTomMaps(QStringList& list, bool namesOnly);
+
+using TRemoteKey = uint32_t;
+inline constexpr TRemoteKey RemoteCurrentUser = 0x80000001;
+// Opens or creates a key of the device registry; `created` tells which.
+TRemoteKey CreateRemoteKey(TRemoteKey root, const QString& subKey, bool& created);
+// At most 255 characters.
+void SetRemoteString(TRemoteKey key, const QString& name, const QString& text);
+void CloseRemoteKey(TRemoteKey key);
+
+// Ends the connection when it goes out of scope, as the program does at its end.
+struct TRapiSession {
+    TRapiSession() = default;
+    TRapiSession(const TRapiSession&) = delete;
+    TRapiSession& operator=(const TRapiSession&) = delete;
+    ~TRapiSession() { DoneRapi(); }
+};

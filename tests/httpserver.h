@@ -1,0 +1,138 @@
+#pragma once
+
+#include <map>
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QString>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+// A small HTTP server on 127.0.0.1 for download tests. It lives in the test's thread: a
+// download waits in an event loop, and that loop serves the server too.
+class THttpTestServer {
+public:
+    struct TResponse {
+        enum class TMode {
+            Whole,
+            CloseEarly, // half the promised body, then the connection closes
+            Silent, // reads the request and never answers
+            Slow, // the body in chunks of `ChunkSize` bytes every 5 ms
+        };
+        int Status = 200;
+        QByteArray Body;
+        QByteArray Headers; // extra header lines, each ended by CR LF
+        TMode Mode = TMode::Whole;
+        int ChunkSize = 1000;
+        bool NotModifiedWhenAsked = false; // answers 304 to a conditional request
+        QByteArray ProxyLogin; // when set, "user:password" a proxy must be given first
+    };
+
+    THttpTestServer()
+    {
+        Server.listen(QHostAddress::LocalHost);
+        QObject::connect(&Server, &QTcpServer::newConnection, [this] { Accept(); });
+    }
+
+    QString Url(const QString& path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(Server.serverPort()).arg(path);
+    }
+    quint16 Port() const { return Server.serverPort(); }
+
+    // Answers `body` to requests of `path` (as sent, spaces encoded); the response returned
+    // may be changed further.
+    TResponse& Serve(const QByteArray& path, const QByteArray& body = {})
+    {
+        TResponse& response = Routes[path];
+        response.Body = body;
+        return response;
+    }
+
+    // The head of every request received, in order.
+    QList<QByteArray> Requests;
+
+private:
+    void Accept()
+    {
+        while (QTcpSocket* socket = Server.nextPendingConnection()) {
+            auto* head = new QByteArray;
+            QObject::connect(socket, &QObject::destroyed, [head] { delete head; });
+            QObject::connect(socket, &QTcpSocket::readyRead, [this, socket, head] {
+                head->append(socket->readAll());
+                if (head->contains("\r\n\r\n")) {
+                    Requests.append(head->left(head->indexOf("\r\n\r\n")));
+                    Answer(socket, Requests.last());
+                    head->clear();
+                }
+            });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    }
+
+    // The path of the request line, without query and without the scheme and host that a
+    // request through a proxy carries.
+    static QByteArray PathOf(const QByteArray& head)
+    {
+        QByteArray target = head.split(' ').value(1);
+        if (target.startsWith("http://"))
+            target = target.mid(target.indexOf('/', 7));
+        return target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
+    }
+
+    void Answer(QTcpSocket* socket, const QByteArray& head)
+    {
+        auto route = Routes.find(PathOf(head));
+        if (route == Routes.end())
+            return Send(socket, 404, "", "not found");
+        const TResponse& response = route->second;
+        if (!response.ProxyLogin.isEmpty()
+            && !head.contains("Proxy-Authorization: Basic " + response.ProxyLogin.toBase64()))
+            return Send(socket, 407, "Proxy-Authenticate: Basic realm=\"test\"\r\n", "");
+        if (response.NotModifiedWhenAsked && head.toLower().contains("if-modified-since"))
+            return Send(socket, 304, response.Headers, "");
+        switch (response.Mode) {
+        case TResponse::TMode::Whole:
+            return Send(socket, response.Status, response.Headers, response.Body);
+        case TResponse::TMode::CloseEarly:
+            socket->write(Head(response.Status, response.Headers, response.Body.size()));
+            socket->write(response.Body.left(response.Body.size() / 2));
+            socket->flush();
+            socket->disconnectFromHost();
+            return;
+        case TResponse::TMode::Silent:
+            return;
+        case TResponse::TMode::Slow:
+            socket->write(Head(response.Status, response.Headers, response.Body.size()));
+            return SendSlowly(socket, response.Body, response.ChunkSize);
+        }
+    }
+
+    static QByteArray Head(int status, const QByteArray& headers, qsizetype length)
+    {
+        return "HTTP/1.1 " + QByteArray::number(status)
+            + " Test\r\nContent-Length: " + QByteArray::number(length) + "\r\n" + headers + "\r\n";
+    }
+
+    static void Send(
+        QTcpSocket* socket, int status, const QByteArray& headers, const QByteArray& body)
+    {
+        socket->write(Head(status, headers, status == 304 ? 0 : body.size()));
+        socket->write(body);
+    }
+
+    static void SendSlowly(QTcpSocket* socket, QByteArray rest, int chunkSize)
+    {
+        if (rest.isEmpty() || socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        socket->write(rest.left(chunkSize));
+        QTimer::singleShot(5, socket, [socket, rest = rest.mid(chunkSize), chunkSize] {
+            SendSlowly(socket, rest, chunkSize);
+        });
+    }
+
+    QTcpServer Server;
+    std::map<QByteArray, TResponse> Routes;
+};
