@@ -15,6 +15,7 @@
 
 #include "core/uModel.h"
 #include "core/uSettings.h"
+#include "core/uUserPrompt.h"
 #include "device/Rapi.h"
 #include "platform/uBytes.h"
 #include "platform/uExceptions.h"
@@ -154,4 +155,20 @@ public:
 
 private:
     QTemporaryDir Root;
+};
+
+// Answers questions from a script, cancelling when it runs out, and remembers everything it
+// showed and asked.
+class TScriptedPrompt : public IUserPrompt {
+public:
+    void ShowMessage(const QString& text) override { Shown.append(text); }
+    TAnswer Ask(const QString& question, bool) override
+    {
+        Asked.append(question);
+        return Answers.empty() ? TAnswer::Cancel : Answers.takeFirst();
+    }
+
+    QStringList Shown;
+    QStringList Asked;
+    QList<TAnswer> Answers;
 };

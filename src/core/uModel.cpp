@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include <QLocale>
 
@@ -237,7 +238,17 @@ void TEntries::Insert(int index, std::unique_ptr<TEntry> entry)
     StructureChanged = true;
 }
 
-void TEntries::Delete(int index) { List.erase(List.begin() + index); }
+void TEntries::Delete(int index)
+{
+    List.erase(List.begin() + index);
+    StructureChanged = true;
+}
+
+std::vector<std::unique_ptr<TEntry>> TEntries::ExtractAll()
+{
+    StructureChanged = true;
+    return std::exchange(List, {});
+}
 
 void TEntries::Sort(const std::function<int(const TEntry&, const TEntry&)>& compare)
 {

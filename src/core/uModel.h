@@ -131,6 +131,9 @@ public:
         double latitude);
     void Insert(int index, std::unique_ptr<TEntry> entry);
     void Delete(int index);
+    // Hands every entry over, leaving the list empty; for moving a loaded list into a
+    // document without copying millions of entries.
+    std::vector<std::unique_ptr<TEntry>> ExtractAll();
     // `compare` answers <0, 0 or >0 as for a sort order; equal entries keep their order.
     void Sort(const std::function<int(const TEntry&, const TEntry&)>& compare);
     // Frees every entry, from the last, reporting progress.

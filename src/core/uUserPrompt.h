@@ -9,4 +9,8 @@ public:
     virtual ~IUserPrompt() = default;
     // Shows `text` and returns once the user has read it.
     virtual void ShowMessage(const QString& text) = 0;
+
+    enum class TAnswer { Yes, No, Cancel };
+    // Asks `question`; with `withCancel` the user may also cancel.
+    virtual TAnswer Ask(const QString& question, bool withCancel) = 0;
 };

@@ -65,6 +65,22 @@ inline constexpr char RemoteKeyCreateFailed[] = QT_TRANSLATE_NOOP("Marivel", "Un
 inline constexpr char RemoteValueWriteFailed[] = QT_TRANSLATE_NOOP("Marivel", "Cannot write remote registry value %1");
 inline constexpr char RemoteValueCountFailed[] = QT_TRANSLATE_NOOP("Marivel", "Unable to determine number of values in remote registry key");
 inline constexpr char RemoteValueReadFailed[] = QT_TRANSLATE_NOOP("Marivel", "Cannot read remote registry value");
+// The editor.
+inline constexpr char Untitled[]           = QT_TRANSLATE_NOOP("Marivel", "Untitled");
+inline constexpr char Items[]              = QT_TRANSLATE_NOOP("Marivel", "items");
+inline constexpr char Changed[]            = QT_TRANSLATE_NOOP("Marivel", "Changed");
+inline constexpr char NewEntry[]           = QT_TRANSLATE_NOOP("Marivel", "New entry");
+inline constexpr char NoItemsFound[]       = QT_TRANSLATE_NOOP("Marivel", "No items found");
+inline constexpr char NoMoreItemsFound[]   = QT_TRANSLATE_NOOP("Marivel", "No more items found");
+inline constexpr char PrecisionLoss[]      = QT_TRANSLATE_NOOP("Marivel", "When the data is saved as \"%1\", one or more coordinates loose their precision, because this format uses a precision of %2 decimals.\r\rDo you want to continue the save?");
+inline constexpr char SaveChanges[]        = QT_TRANSLATE_NOOP("Marivel", "The current data has changed. Do you want to save the changes?");
+inline constexpr char RenamePrompt[]       = QT_TRANSLATE_NOOP("Marivel", "Enter the new description to apply to the selection");
+inline constexpr char CleaningUp[]         = QT_TRANSLATE_NOOP("Marivel", "Cleaning up, please wait...");
+inline constexpr char Loading[]            = QT_TRANSLATE_NOOP("Marivel", "Loading, please wait...");
+inline constexpr char FindCaption[]        = QT_TRANSLATE_NOOP("Marivel", "Find items");
+inline constexpr char FindPrompt[]         = QT_TRANSLATE_NOOP("Marivel", "Enter search string below");
+inline constexpr char NoSearchString[]     = QT_TRANSLATE_NOOP("Marivel", "No search string entered");
+inline constexpr char Remote[]             = QT_TRANSLATE_NOOP("Marivel", "Remote");
 // clang-format on
 }
 

@@ -230,17 +230,6 @@ TEST(Versions, PartsCompareFromTheFirst)
     EXPECT_EQ(ErrorOf([&] { CheckSiteXmlVersion(site); }), "no error");
 }
 
-namespace {
-
-// Remembers what it was asked to show.
-class TScriptedPrompt : public IUserPrompt {
-public:
-    void ShowMessage(const QString& text) override { Shown.append(text); }
-    QStringList Shown;
-};
-
-} // namespace
-
 TEST(FileExtensions, AnotherExtensionThanTheFormatsIsShown)
 {
     TBuiltInFormats formats;

@@ -1,0 +1,262 @@
+#include "editor/uDocument.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "convert/uConvertBase.h"
+#include "core/uNumbers.h"
+#include "core/uSettings.h"
+#include "core/uUserPrompt.h"
+#include "core/uUtils.h"
+#include "platform/uCodePage.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+QString LocationExt(const QString& location)
+{
+    return QFileInfo(StripLocationPrefixes(location)).suffix().toLower();
+}
+
+namespace {
+
+// The file-name part of a location of either kind; device paths use backslashes.
+QString LocationFileName(const QString& location)
+{
+    const QString path = StripLocationPrefixes(location);
+    return path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
+}
+
+// Descriptions compared ignoring case without making a Unicode string of each: sorting a
+// million entries compares twenty million pairs.
+int CompareIgnoringCase(const std::string& a, const std::string& b)
+{
+    static const auto folded = [] {
+        std::array<char16_t, 256> table;
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = static_cast<char>(byte);
+            table[byte] = CodePageToUnicode(std::string_view(&c, 1))[0].toCaseFolded().unicode();
+        }
+        return table;
+    }();
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const char16_t x = folded[static_cast<unsigned char>(a[i])];
+        const char16_t y = folded[static_cast<unsigned char>(b[i])];
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// The platform's general number text: up to 15 significant digits, the locale's separator.
+QString GeneralNumber(double value)
+{
+    std::string text;
+    AppendGeneral(text, value);
+    const char separator = LocaleDecimalSeparator();
+    if (separator)
+        std::replace(text.begin(), text.end(), '.', separator);
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+QString TDocument::Caption() const
+{
+    const QString name = FileName.isEmpty() ? Tr(Msg::Untitled) : LocationFileName(FileName);
+    return Entries.Changed() ? name + '*' : name;
+}
+
+QString TDocument::CountText() const
+{
+    return QStringLiteral("%1 %2").arg(Entries.Count()).arg(Tr(Msg::Items));
+}
+
+int TDocument::Insert()
+{
+    Entries.AddEntry(std::make_unique<TEntry>(), true);
+    const int row = Entries.Count() - 1;
+    Entries.Items(row).SetDescription(
+        UnicodeToCodePage(QStringLiteral("%1 #%2").arg(Tr(Msg::NewEntry)).arg(Entries.Count())));
+    return row;
+}
+
+int TDocument::Delete(const std::vector<int>& rows, int selectedRow)
+{
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    for (auto row = sorted.rbegin(); row != sorted.rend(); ++row)
+        Entries.Delete(*row);
+    if (Entries.Count() == 0)
+        return -1;
+    return std::clamp(selectedRow, 0, Entries.Count() - 1);
+}
+
+void TDocument::Rename(const std::vector<int>& rows, const std::string& description)
+{
+    for (int row : rows)
+        Entries.Items(row).SetDescription(description);
+}
+
+void TDocument::Sort(TColumn column)
+{
+    const auto compareNumbers = [](double a, double b) { return a < b ? -1 : a > b ? 1 : 0; };
+    switch (column) {
+    case colDescription:
+        Entries.Sort([](const TEntry& a, const TEntry& b) {
+            return CompareIgnoringCase(a.Description(), b.Description());
+        });
+        break;
+    case colLatitude:
+        Entries.Sort([&](const TEntry& a, const TEntry& b) {
+            return compareNumbers(a.Latitude(), b.Latitude());
+        });
+        break;
+    case colLongitude:
+        Entries.Sort([&](const TEntry& a, const TEntry& b) {
+            return compareNumbers(a.Longitude(), b.Longitude());
+        });
+        break;
+    }
+}
+
+int TDocument::Find(const QString& text, int from) const
+{
+    for (int row = std::max(from, 0); row < Entries.Count(); ++row)
+        if (CodePageToUnicode(Entries.Items(row).Description()).contains(text, Qt::CaseInsensitive))
+            return row;
+    return -1;
+}
+
+int TDocument::FindFirst(const QString& text) const
+{
+    const int row = Find(text, 0);
+    if (row < 0)
+        throw EUserError(Tr(Msg::NoItemsFound));
+    return row;
+}
+
+int TDocument::FindNext(const QString& text, int selectedRow) const
+{
+    const int row = Find(text, selectedRow + 1);
+    if (row < 0)
+        throw EUserError(Tr(Msg::NoMoreItemsFound));
+    return row;
+}
+
+QString TDocument::GpxTextOf(const std::vector<int>& rows) const
+{
+    // Only what the list shows goes along: no extra XML, no itinerary flags.
+    TEntries copied;
+    for (int row : rows) {
+        const TEntry& entry = Entries.Items(row);
+        copied.AddValues(entry.Description(), std::string(), entry.Longitude(), entry.Latitude());
+    }
+    return copied.GpxText();
+}
+
+QString TDocument::PlainTextOf(const std::vector<int>& rows) const
+{
+    QString text;
+    for (int row : rows) {
+        const TEntry& entry = Entries.Items(row);
+        text += CodePageToUnicode(entry.Description()) + '\t' + GeneralNumber(entry.Longitude())
+            + '\t' + GeneralNumber(entry.Latitude()) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void TDocument::Paste(const QString& gpxText) { Entries.AppendGpxText(gpxText); }
+
+std::vector<const TEntry*> TDocument::EntriesAt(const std::vector<int>& rows) const
+{
+    std::vector<const TEntry*> entries;
+    for (int row : rows)
+        entries.push_back(&Entries.Items(row));
+    return entries;
+}
+
+void TDocument::Drop(TDocument& source, const std::vector<int>& rows, int targetRow)
+{
+    if (rows.empty())
+        return;
+    const std::vector<const TEntry*> dragged = source.EntriesAt(rows);
+    // Rows dragged from above the target make room first: the target moves past them.
+    int target = targetRow;
+    if (target >= 0 && rows.front() < target)
+        target += static_cast<int>(rows.size());
+    for (const TEntry* entry : dragged) {
+        auto copy = std::make_unique<TEntry>();
+        entry->AssignTo(*copy);
+        if (target >= 0 && target <= Entries.Count())
+            Entries.Insert(target++, std::move(copy));
+        else
+            Entries.AddEntry(std::move(copy), true);
+    }
+    if (&source != this)
+        return;
+    for (int row = Entries.Count() - 1; row >= 0; --row)
+        if (std::find(dragged.begin(), dragged.end(), &Entries.Items(row)) != dragged.end())
+            Entries.Delete(row);
+}
+
+void TDocument::LoadFromList(
+    TEntries& source, const QString& location, TLoadMode mode, const QString& formatId)
+{
+    if (mode == lmOpen)
+        Entries.Clear();
+    for (std::unique_ptr<TEntry>& entry : source.ExtractAll())
+        Entries.AddEntry(std::move(entry), true);
+    if (mode == lmOpen)
+        Entries.ClearChanged();
+    if (!IsMobileLocation(location))
+        Settings().InitialDir = QFileInfo(StripLocationPrefixes(location)).absolutePath();
+    if (mode == lmOpen) {
+        FileName = location;
+        const int exporter = FindExporter(LocationExt(location), formatId);
+        FormatId = exporter >= 0 ? ExporterFormatId(exporter) : QString();
+    }
+}
+
+bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPrompt& prompt)
+{
+    if (!location.isEmpty()) {
+        FileName = location;
+        FormatId = formatId;
+    }
+    const QString ext = LocationExt(FileName);
+    const auto exporter = CreateExporter(ext, FormatId);
+    const int precision = exporter->Precision();
+    if (precision != -1 && !Entries.FitsPrecision(precision)) {
+        QString name;
+        ExporterNameFor(ext, FormatId, name);
+        if (prompt.Ask(Tr(Msg::PrecisionLoss).arg(name).arg(precision), false)
+            != IUserPrompt::TAnswer::Yes)
+            return false;
+    }
+    TMemoryStream stream;
+    Entries.SaveToStream(stream, ext, FormatId);
+    SaveStreamToLocation(FileName, stream);
+    if (!IsMobileLocation(FileName))
+        Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();
+    Entries.ClearChanged();
+    return true;
+}
+
+bool TDocument::AskSave(IUserPrompt& prompt, const std::function<bool()>& save) const
+{
+    if (!Entries.Changed())
+        return true;
+    switch (prompt.Ask(Tr(Msg::SaveChanges), true)) {
+    case IUserPrompt::TAnswer::Yes:
+        return save();
+    case IUserPrompt::TAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QString>
+
+#include "core/uModel.h"
+
+class IUserPrompt;
+
+// What a document window does with its entries, apart from showing them: every rule of
+// inserting, deleting, renaming, sorting, finding, the clipboard texts, drag and drop, loading
+// and saving. Rows are positions in `Entries`; the window passes the selected rows in
+// ascending order.
+class TDocument {
+public:
+    enum TLoadMode { lmOpen = 0, lmAppend = 1 };
+    enum TColumn { colDescription = 0, colLatitude = 1, colLongitude = 2 };
+
+    TEntries Entries;
+    // Where the document was loaded from or last saved to, as a location; empty when new.
+    QString FileName;
+    // The format it is saved in; empty means the first exporter of the extension.
+    QString FormatId;
+
+    // The file-name part of `FileName`, or "Untitled", followed by "*" when changed.
+    QString Caption() const;
+    // "12 items".
+    QString CountText() const;
+
+    // Adds "New entry #n" at the end and returns its row.
+    int Insert();
+    // Deletes `rows`; returns the row to select afterwards (`selectedRow`, or the last row when
+    // that is past the end), -1 when the list is empty.
+    int Delete(const std::vector<int>& rows, int selectedRow);
+    void Rename(const std::vector<int>& rows, const std::string& description);
+    // Ascending by the column's value; the description ignoring case.
+    void Sort(TColumn column);
+    // The first row from `from` on whose description holds `text` ignoring case; -1 for none.
+    int Find(const QString& text, int from) const;
+    // Fail with "No items found" and "No more items found".
+    int FindFirst(const QString& text) const;
+    int FindNext(const QString& text, int selectedRow) const;
+
+    // The clipboard texts of `rows`: a GPX document of their descriptions and coordinates,
+    // and tab-separated lines.
+    QString GpxTextOf(const std::vector<int>& rows) const;
+    QString PlainTextOf(const std::vector<int>& rows) const;
+    // Adds the points of a GPX text at the end.
+    void Paste(const QString& gpxText);
+
+    // Rows of `source` dropped on `targetRow` (-1: below the last row): copies of them go in
+    // there, and when `source` is this document the rows themselves go, which makes it a move.
+    void Drop(TDocument& source, const std::vector<int>& rows, int targetRow);
+
+    // Takes over `source`'s entries, in place of the document's own (open) or after them
+    // (append, which leaves the document changed).
+    void LoadFromList(
+        TEntries& source, const QString& location, TLoadMode mode, const QString& formatId);
+    // Saves through the exporter of (`location`'s extension, `formatId`); an empty location
+    // keeps the current one. Asks before a format that keeps fewer decimals than the entries
+    // have; false when the user declined.
+    bool SaveTo(const QString& location, const QString& formatId, IUserPrompt& prompt);
+    // Whether the document may close: asks to save changes, `save` saving them.
+    bool AskSave(IUserPrompt& prompt, const std::function<bool()>& save) const;
+
+private:
+    std::vector<const TEntry*> EntriesAt(const std::vector<int>& rows) const;
+};
+
+// The extension of a location, lower-cased and without its dot.
+QString LocationExt(const QString& location);

@@ -1,0 +1,136 @@
+#include "editor/uEntryEditSync.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/uModel.h"
+#include "core/uNumbers.h"
+#include "platform/uCodePage.h"
+
+QString& TEditTexts::operator[](TEditField field)
+{
+    switch (field) {
+    case TEditField::Description:
+        return Description;
+    case TEditField::Latitude:
+        return Latitude;
+    case TEditField::Longitude:
+        return Longitude;
+    case TEditField::LatDeg:
+        return LatDeg;
+    case TEditField::LatMin:
+        return LatMin;
+    case TEditField::LatSec:
+        return LatSec;
+    case TEditField::LonDeg:
+        return LonDeg;
+    case TEditField::LonMin:
+        return LonMin;
+    case TEditField::LonSec:
+        return LonSec;
+    case TEditField::LatSign:
+        return LatSign;
+    case TEditField::LonSign:
+        break;
+    }
+    return LonSign;
+}
+
+TEditTexts TEntryEditSync::FromEntry(const TEntry* entry)
+{
+    TEditTexts texts;
+    if (!entry)
+        return texts;
+    texts.Enabled = true;
+    texts.Description = CodePageToUnicode(entry->Description());
+    texts.Latitude = entry->LatitudeStr();
+    texts.Longitude = entry->LongitudeStr();
+    texts.LatDeg = QString::number(entry->LatDeg());
+    texts.LatMin = QString::number(entry->LatMin());
+    texts.LatSec = QString::number(entry->LatSec());
+    texts.LonDeg = QString::number(entry->LonDeg());
+    texts.LonMin = QString::number(entry->LonMin());
+    texts.LonSec = QString::number(entry->LonSec());
+    texts.LatSign = entry->LatSouth() ? QStringLiteral("S") : QStringLiteral("N");
+    texts.LonSign = entry->LonWest() ? QStringLiteral("W") : QStringLiteral("E");
+    return texts;
+}
+
+namespace {
+
+double Decimal(const QString& text)
+{
+    return ParseFloat(UnicodeToCodePage(text), LocaleDecimalSeparator());
+}
+
+// Degrees, minutes and seconds are whole: a fraction typed into one is cut off.
+uint8_t Whole(const QString& text)
+{
+    return static_cast<uint8_t>(std::clamp(std::trunc(Decimal(text)), 0.0, 255.0));
+}
+
+bool SetPart(TEntry& entry, uint8_t (TEntry::*get)() const, void (TEntry::*set)(uint8_t),
+    const QString& text)
+{
+    const uint8_t value = Whole(text);
+    if ((entry.*get)() == value)
+        return false;
+    (entry.*set)(value);
+    return true;
+}
+
+bool SetDecimal(
+    TEntry& entry, double (TEntry::*get)() const, void (TEntry::*set)(double), const QString& text)
+{
+    const double value = Decimal(text);
+    if ((entry.*get)() == value)
+        return false;
+    (entry.*set)(value);
+    return true;
+}
+
+} // namespace
+
+bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& text)
+{
+    switch (field) {
+    case TEditField::Description: {
+        std::string description = UnicodeToCodePage(text);
+        if (description == entry.Description())
+            return false;
+        entry.SetDescription(std::move(description));
+        return true;
+    }
+    case TEditField::Latitude:
+        return SetDecimal(entry, &TEntry::Latitude, &TEntry::SetLatitude, text);
+    case TEditField::Longitude:
+        return SetDecimal(entry, &TEntry::Longitude, &TEntry::SetLongitude, text);
+    case TEditField::LatDeg:
+        return SetPart(entry, &TEntry::LatDeg, &TEntry::SetLatDeg, text);
+    case TEditField::LatMin:
+        return SetPart(entry, &TEntry::LatMin, &TEntry::SetLatMin, text);
+    case TEditField::LatSec:
+        return SetPart(entry, &TEntry::LatSec, &TEntry::SetLatSec, text);
+    case TEditField::LonDeg:
+        return SetPart(entry, &TEntry::LonDeg, &TEntry::SetLonDeg, text);
+    case TEditField::LonMin:
+        return SetPart(entry, &TEntry::LonMin, &TEntry::SetLonMin, text);
+    case TEditField::LonSec:
+        return SetPart(entry, &TEntry::LonSec, &TEntry::SetLonSec, text);
+    case TEditField::LatSign:
+        entry.SetLatSouth(text != QLatin1String("S"));
+        return true;
+    case TEditField::LonSign:
+        entry.SetLonWest(text != QLatin1String("W"));
+        return true;
+    }
+    return false;
+}
+
+QString TEntryEditSync::WithSign(const QString& text, bool negative)
+{
+    const bool hasMinus = text.startsWith('-');
+    if (negative)
+        return hasMinus ? text : '-' + text;
+    return hasMinus ? text.mid(1) : text;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+class TEntry;
+
+// The edit fields of a document window and the current entry, kept in step: a decimal edit
+// shows in the degree fields and the other way round.
+enum class TEditField {
+    Description,
+    Latitude,
+    Longitude,
+    LatDeg,
+    LatMin,
+    LatSec,
+    LonDeg,
+    LonMin,
+    LonSec,
+    LatSign, // the hemisphere buttons, whose caption is the text
+    LonSign,
+};
+
+struct TEditTexts {
+    bool Enabled = false; // there is a current entry; without one every text is empty
+    QString Description, Latitude, Longitude;
+    QString LatDeg, LatMin, LatSec, LonDeg, LonMin, LonSec;
+    QString LatSign, LonSign;
+
+    QString& operator[](TEditField field);
+};
+
+class TEntryEditSync {
+public:
+    static TEditTexts FromEntry(const TEntry* entry);
+    // Applies the text of `field` to the entry when it differs from the entry's value; a
+    // hemisphere button's caption toggles its hemisphere. Whether anything was applied.
+    static bool ToEntry(TEntry& entry, TEditField field, const QString& text);
+    // The "-" and "+" keys of a decimal field: the text with or without its leading "-".
+    static QString WithSign(const QString& text, bool negative);
+};

@@ -1,0 +1,188 @@
+#include "editor/uDocument.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "testing.h"
+
+namespace {
+
+// A document of `count` entries described "0", "1", ... at latitude = longitude = row.
+void Fill(TDocument& document, int count)
+{
+    for (int i = 0; i < count; ++i)
+        document.Entries.AddValues(std::to_string(i), "", i, i);
+    document.Entries.ClearChanged();
+}
+
+std::string Descriptions(const TDocument& document)
+{
+    std::string text;
+    for (int i = 0; i < document.Entries.Count(); ++i)
+        text += document.Entries.Items(i).Description() + ' ';
+    return text;
+}
+
+} // namespace
+
+TEST(TDocument, DragAndDropMovesWithinAndCopiesBetween)
+{
+    TDocument list;
+    Fill(list, 10);
+    list.Drop(list, { 2 }, 7);
+    EXPECT_EQ(Descriptions(list), "0 1 3 4 5 6 7 2 8 9 ") << "right after the former row 7";
+    EXPECT_TRUE(list.Entries.Changed());
+
+    TDocument again;
+    Fill(again, 10);
+    again.Drop(again, { 2 }, 0);
+    EXPECT_EQ(Descriptions(again), "2 0 1 3 4 5 6 7 8 9 ") << "before the former row 0";
+    again.Drop(again, { 0, 1 }, -1);
+    EXPECT_EQ(Descriptions(again), "1 3 4 5 6 7 8 9 2 0 ") << "no row under the drop: the end";
+
+    TDocument target;
+    Fill(target, 3);
+    list.Entries.ClearChanged();
+    target.Drop(list, { 8, 9 }, 1);
+    EXPECT_EQ(Descriptions(target), "0 8 9 1 2 ");
+    EXPECT_EQ(Descriptions(list), "0 1 3 4 5 6 7 2 8 9 ");
+    EXPECT_FALSE(list.Entries.Changed()) << "a copy leaves the source alone";
+}
+
+TEST(TDocument, DeleteSelectsWhatFollowsInsertNamesTheNewEntry)
+{
+    TDocument document;
+    Fill(document, 5);
+    EXPECT_EQ(document.Delete({ 4 }, 4), 3) << "the new last row";
+    EXPECT_EQ(document.Delete({ 2, 0 }, 0), 0);
+    EXPECT_EQ(Descriptions(document), "1 3 ");
+    EXPECT_EQ(document.Delete({ 0, 1 }, 0), -1) << "nothing left to select";
+    EXPECT_EQ(document.Insert(), 0);
+    EXPECT_EQ(document.Insert(), 1);
+    EXPECT_EQ(Descriptions(document), "New entry #1 New entry #2 ");
+    EXPECT_TRUE(document.Entries.Items(0).IpDeparture());
+}
+
+TEST(TDocument, SortFindAndRename)
+{
+    TDocument document;
+    document.Entries.AddValues("beta", "", 3, -1);
+    document.Entries.AddValues("Alpha", "", 1, 2);
+    document.Entries.AddValues("\xe9t\xe9", "", 2, 0);
+    document.Entries.AddValues("ALPHA", "", 0, 1);
+    document.Sort(TDocument::colDescription);
+    EXPECT_EQ(Descriptions(document), "Alpha ALPHA beta \xe9t\xe9 ")
+        << "equal keys keep their order";
+    document.Sort(TDocument::colLongitude);
+    EXPECT_EQ(Descriptions(document), "ALPHA Alpha \xe9t\xe9 beta ");
+    document.Sort(TDocument::colLatitude);
+    EXPECT_EQ(Descriptions(document), "beta \xe9t\xe9 ALPHA Alpha ");
+
+    EXPECT_EQ(document.FindFirst(QStringLiteral("alp")), 2);
+    EXPECT_EQ(document.FindNext(QStringLiteral("alp"), 2), 3);
+    EXPECT_EQ(document.FindFirst(QString::fromUtf8("ÉT")), 1);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { document.FindNext(QStringLiteral("alp"), 3); }),
+        "No more items found")
+        << "no wrapping";
+    EXPECT_EQ(ErrorOf<EUserError>([&] { document.FindFirst(QStringLiteral("gamma")); }),
+        "No items found");
+
+    document.Rename({ 0, 3 }, "");
+    EXPECT_EQ(Descriptions(document), " \xe9t\xe9 ALPHA  ");
+}
+
+TEST(TDocument, ClipboardTexts)
+{
+    TBuiltInFormats formats;
+    TDocument document;
+    document.Entries.AddValues("Home", "<wpt><ele>1</ele></wpt>", 4.3, 52.1);
+    document.Entries.AddValues("Work", "", 5, 6);
+    EXPECT_EQ(document.PlainTextOf({ 0 }), "Home\t4.3\t52.1\r\n");
+    {
+        TLocale dutch(QLocale::Dutch);
+        EXPECT_EQ(document.PlainTextOf({ 0 }), "Home\t4,3\t52,1\r\n");
+    }
+    const QString gpx = document.GpxTextOf({ 0 });
+    EXPECT_FALSE(gpx.contains("ele")) << "extra XML is not copied";
+
+    TDocument other;
+    Fill(other, 1);
+    other.Paste(gpx);
+    EXPECT_EQ(Descriptions(other), "0 Home ");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { other.Paste("not gpx"); }), "Invalid xml: not gpx...");
+    EXPECT_EQ(other.Entries.Count(), 2);
+}
+
+TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    QTemporaryDir dir;
+    TEntries loaded;
+    loaded.AddValues("a", "", 1.1234567, 2);
+    TDocument document;
+    const QString gpx = "FILE://" + dir.filePath("points.gpx");
+    document.LoadFromList(loaded, gpx, TDocument::lmOpen, QString());
+    EXPECT_EQ(document.Caption(), "points.gpx");
+    EXPECT_EQ(document.FormatId, "gengpx");
+    EXPECT_EQ(Settings().InitialDir, dir.path());
+    EXPECT_EQ(loaded.Count(), 0);
+
+    TEntries more;
+    more.AddValues("b", "", 3, 4);
+    document.LoadFromList(more, "FILE:///elsewhere/more.ov2", TDocument::lmAppend, "ttov2");
+    EXPECT_EQ(document.FileName, gpx) << "append keeps name and format";
+    EXPECT_EQ(document.FormatId, "gengpx");
+    EXPECT_EQ(document.Caption(), "points.gpx*");
+    EXPECT_EQ(document.CountText(), "2 items");
+
+    TPrecision precision(6);
+    TScriptedPrompt prompt;
+    EXPECT_TRUE(document.SaveTo(QString(), QString(), prompt));
+    EXPECT_TRUE(prompt.Asked.isEmpty()) << "GPX keeps every decimal";
+    EXPECT_EQ(document.Caption(), "points.gpx");
+
+    const QString ov2 = "FILE://" + dir.filePath("points.ov2");
+    document.Entries.Items(0).SetDescription("changed");
+    prompt.Answers = { IUserPrompt::TAnswer::No };
+    EXPECT_FALSE(document.SaveTo(ov2, "ttov2", prompt));
+    EXPECT_EQ(prompt.Asked.value(0),
+        "When the data is saved as \"TomTom Binary\", one or more coordinates loose their "
+        "precision, because this format uses a precision of 5 decimals.\r\rDo you want to "
+        "continue the save?");
+    EXPECT_FALSE(QFile::exists(dir.filePath("points.ov2")));
+    EXPECT_TRUE(document.Entries.Changed());
+    prompt.Answers = { IUserPrompt::TAnswer::Yes };
+    EXPECT_TRUE(document.SaveTo(ov2, "ttov2", prompt));
+    EXPECT_TRUE(QFile::exists(dir.filePath("points.ov2")));
+    EXPECT_EQ(document.Caption(), "points.ov2");
+
+    document.Entries.Items(0).SetDescription("again");
+    EXPECT_EQ(ErrorOf([&] { document.SaveTo("FILE://" + dir.filePath("a.unknown"), "", prompt); }),
+        "Currently it is not possible to save files in this format (extension unknown)");
+    EXPECT_TRUE(document.Entries.Changed());
+}
+
+TEST(TDocument, CloseQuestionAnswers)
+{
+    TDocument document;
+    TScriptedPrompt prompt;
+    bool saved = false;
+    const auto save = [&] { return saved = true; };
+    EXPECT_TRUE(document.AskSave(prompt, save));
+    EXPECT_TRUE(prompt.Asked.isEmpty()) << "an unchanged document closes at once";
+
+    document.Insert();
+    prompt.Answers = { IUserPrompt::TAnswer::Cancel, IUserPrompt::TAnswer::No,
+        IUserPrompt::TAnswer::Yes };
+    EXPECT_FALSE(document.AskSave(prompt, save));
+    EXPECT_TRUE(document.AskSave(prompt, save));
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(document.AskSave(prompt, save));
+    EXPECT_TRUE(saved);
+    EXPECT_FALSE(document.AskSave(prompt, [] { return false; })) << "a failed save keeps it open";
+    EXPECT_EQ(
+        prompt.Asked.value(0), "The current data has changed. Do you want to save the changes?");
+}
