@@ -119,39 +119,18 @@ template <typename Step> auto InFile(const QString& location, Step step)
     }
 }
 
-// The bytes of an input: a local file is mapped, a device file or a download is held in
-// memory whole.
-class TInput {
-public:
-    TInput(const QString& location, const TDownloadProgress& progress)
-    {
-        if (IsMobileLocation(location))
-            Memory = TMemoryStream(LoadTextFromLocation(location));
-        else if (IsHttpLocation(location)) {
-            // Always fresh from the server; scripted runs leave the user's cache alone.
-            DownloadToStream(location, Memory, true, progress);
-            Memory.Seek(0, TSeekOrigin::Beginning);
-        } else
-            Mapped = std::make_unique<TMappedFile>(StripFilePrefix(location));
-    }
-
-    TStream& Stream() { return Mapped ? Mapped->Stream() : Memory; }
-
-private:
-    TMemoryStream Memory;
-    std::unique_ptr<TMappedFile> Mapped;
-};
-
-std::unique_ptr<TInput> OpenInput(const QString& location, bool showProgress, QTextStream& stream)
+std::unique_ptr<TLocationInput> OpenInput(
+    const QString& location, bool showProgress, QTextStream& stream)
 {
-    std::unique_ptr<TInput> input;
+    std::unique_ptr<TLocationInput> input;
     TProgressEvent percent;
     WithProgress(showProgress && IsHttpLocation(location), stream,
         QStringLiteral("Downloading ") + DisplayName(location), percent, [&] {
-            input = std::make_unique<TInput>(location, [&](int64_t done, int64_t total, bool&) {
-                if (percent && total > 0)
-                    percent(static_cast<int>(done * 100 / total));
-            });
+            input =
+                std::make_unique<TLocationInput>(location, [&](int64_t done, int64_t total, bool&) {
+                    if (percent && total > 0)
+                        percent(static_cast<int>(done * 100 / total));
+                });
         });
     return input;
 }

@@ -126,3 +126,24 @@ std::string DownloadToString(const QString& url, bool bypassCache)
     DownloadToStream(url, stream, bypassCache);
     return stream.Bytes();
 }
+
+TLocationInput::TLocationInput(const QString& location, const TDownloadProgress& progress)
+{
+    if (IsMobileLocation(location)) {
+        Memory = std::make_unique<TMemoryStream>(LoadTextFromLocation(location));
+    } else if (IsHttpLocation(location)) {
+        // Always fresh from the server: a file asked for by name should be today's.
+        Memory = std::make_unique<TMemoryStream>();
+        DownloadToStream(location, *Memory, true, progress);
+        Memory->Seek(0, TSeekOrigin::Beginning);
+    } else {
+        Mapped = std::make_unique<TMappedFile>(StripFilePrefix(location));
+    }
+}
+
+TLocationInput::~TLocationInput() = default;
+
+TStream& TLocationInput::Stream()
+{
+    return Mapped ? Mapped->Stream() : static_cast<TStream&>(*Memory);
+}

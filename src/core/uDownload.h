@@ -3,11 +3,14 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <QDateTime>
 #include <QString>
 
+class TMappedFile;
+class TMemoryStream;
 class TStream;
 
 // Downloads of web addresses, through the user's proxy settings (`ManualProxy` and the
@@ -35,3 +38,17 @@ void DownloadToFile(
 QDateTime DownloadToStream(
     const QString& url, TStream& stream, bool bypassCache, const TDownloadProgress& progress = {});
 std::string DownloadToString(const QString& url, bool bypassCache);
+
+// The bytes of a location to read: a local file is mapped, a device file or a download is
+// held in memory whole.
+class TLocationInput {
+public:
+    TLocationInput(const QString& location, const TDownloadProgress& progress = {});
+    ~TLocationInput();
+
+    TStream& Stream();
+
+private:
+    std::unique_ptr<TMemoryStream> Memory;
+    std::unique_ptr<TMappedFile> Mapped;
+};
