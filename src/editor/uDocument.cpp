@@ -21,14 +21,13 @@ QString LocationExt(const QString& location)
     return QFileInfo(StripLocationPrefixes(location)).suffix().toLower();
 }
 
-namespace {
-
-// The file-name part of a location of either kind; device paths use backslashes.
 QString LocationFileName(const QString& location)
 {
     const QString path = StripLocationPrefixes(location);
     return path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
 }
+
+namespace {
 
 // Descriptions compared ignoring case without making a Unicode string of each: sorting a
 // million entries compares twenty million pairs.

@@ -1,0 +1,64 @@
+#include "editor/uFileCommands.h"
+
+#include <algorithm>
+
+#include <QFileInfo>
+
+#include "convert/uConvertBase.h"
+#include "core/uDownload.h"
+#include "core/uSettings.h"
+#include "core/uUtils.h"
+#include "editor/uDocument.h"
+#include "platform/uMessages.h"
+
+QString DefaultFormatFor(const QString& location)
+{
+    const QString id = Settings().DefaultFormats.ValueOf('.' + LocationExt(location));
+    return IndexOfExporterFormat(id) >= 0 ? id : QString();
+}
+
+void LoadLocation(const QString& location, const QString& formatId, TEntries& entries,
+    const TProgressEvent& progress)
+{
+    TLocationInput input(location);
+    entries.OnProgress = progress;
+    entries.LoadFromStream(input.Stream(), LocationExt(location), formatId, false);
+}
+
+TFormatChoice FormatChoiceFor(const QString& location, const QString& failedId)
+{
+    const QString ext = LocationExt(location);
+    TFormatChoice choice;
+    if (ImporterCountForExt(ext) < 2)
+        return choice;
+    for (int i = 0; i < ImporterCount(); ++i) {
+        if (!ImporterMatchesExt(i, ext))
+            continue;
+        choice.Names.append(ImporterName(i));
+        choice.Ids.append(ImporterFormatId(i));
+    }
+    const QString failed = failedId.isEmpty() ? choice.Ids.first() : failedId;
+    const auto other = std::find_if(
+        choice.Ids.begin(), choice.Ids.end(), [&](const QString& id) { return id != failed; });
+    choice.Preselected =
+        other != choice.Ids.end() ? static_cast<int>(other - choice.Ids.begin()) : 1;
+    return choice;
+}
+
+void RememberDefaultFormat(const QString& location, const QString& formatId)
+{
+    const QString ext = '.' + QFileInfo(StripLocationPrefixes(location)).suffix();
+    TSafeStringList& defaults = Settings().DefaultFormats;
+    const int index = defaults.IndexOfName(ext);
+    if (index >= 0)
+        defaults.removeAt(index);
+    defaults.AddPair(ext, formatId);
+}
+
+QString RecentFileCaption(int number, const QString& location)
+{
+    QString caption = QStringLiteral("&%1 %2").arg(number).arg(LocationFileName(location));
+    if (IsMobileLocation(location))
+        caption += QStringLiteral(" (%1)").arg(Tr(Msg::Remote));
+    return caption;
+}

@@ -1,0 +1,54 @@
+#include "editor/uFileCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "testing.h"
+
+TEST(FileCommands, FormatChooserOffersTheOtherFormatsAndRemembersTheDefault)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    TFormatChoice choice = FormatChoiceFor("/data/points.CSV", QString());
+    EXPECT_EQ(
+        choice.Ids, QStringList({ "dstcsv", "navmancsv", "naviocsv", "garmincsv", "miomapcsv" }));
+    EXPECT_EQ(choice.Names.first(), "Destinator Comma Separated");
+    EXPECT_EQ(choice.Preselected, 1) << "not the format that failed";
+    EXPECT_EQ(FormatChoiceFor("/data/points.csv", "navmancsv").Preselected, 0);
+    EXPECT_TRUE(FormatChoiceFor("/data/points.ov2", QString()).Names.isEmpty())
+        << "a format of its own: the error is shown instead";
+
+    EXPECT_EQ(DefaultFormatFor("/data/points.csv"), "");
+    RememberDefaultFormat("FILE:///data/points.CSV", "navmancsv");
+    RememberDefaultFormat("/data/points.CSV", "garmincsv");
+    EXPECT_EQ(Settings().DefaultFormats, QStringList({ ".CSV=garmincsv" }));
+    EXPECT_EQ(DefaultFormatFor("/other/more.csv"), "garmincsv");
+    RememberDefaultFormat("/data/book.xml", "excelxml");
+    EXPECT_EQ(DefaultFormatFor("/data/book.xml"), "") << "only formats that can also be saved";
+}
+
+TEST(FileCommands, RecentFileCaptionsNameDeviceFiles)
+{
+    EXPECT_EQ(RecentFileCaption(1, "FILE:///home/u/poi/cameras.ov2"), "&1 cameras.ov2");
+    EXPECT_EQ(RecentFileCaption(2, "/home/u/a.b/plain"), "&2 plain");
+    EXPECT_EQ(RecentFileCaption(9, "MOBILE://\\My Documents\\x.asc"), "&9 x.asc (Remote)");
+}
+
+TEST(FileCommands, LoadsALocalLocationWithProgress)
+{
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    QFile file(dir.filePath("a.ov2"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(Ov2Record(2, 488969, 5237403, { "Dam" })));
+    file.close();
+    TEntries entries;
+    int last = -1;
+    LoadLocation(
+        "FILE://" + file.fileName(), QString(), entries, [&](int percent) { last = percent; });
+    ASSERT_EQ(entries.Count(), 1);
+    EXPECT_EQ(entries.Items(0).Description(), "Dam");
+    EXPECT_GE(last, 0);
+    EXPECT_EQ(ErrorOf([&] { LoadLocation(dir.filePath("missing.ov2"), QString(), entries, {}); }),
+        "File " + dir.filePath("missing.ov2") + " not found");
+}
