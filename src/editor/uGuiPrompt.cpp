@@ -1,0 +1,35 @@
+#include "editor/uGuiPrompt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+QString ForDisplay(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
+}
+
+TGuiPrompt::TGuiPrompt(QWidget* parent)
+    : Parent(parent)
+{
+}
+
+void TGuiPrompt::ShowMessage(const QString& text)
+{
+    QMessageBox::information(Parent, QApplication::applicationDisplayName(), ForDisplay(text));
+}
+
+IUserPrompt::TAnswer TGuiPrompt::Ask(const QString& question, bool withCancel)
+{
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    switch (QMessageBox::question(
+        Parent, QApplication::applicationDisplayName(), ForDisplay(question), buttons)) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        return TAnswer::Cancel;
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "core/uUserPrompt.h"
+
+class QWidget;
+
+// Questions and messages of the logic as message boxes over `parent`.
+class TGuiPrompt : public IUserPrompt {
+public:
+    explicit TGuiPrompt(QWidget* parent);
+
+    void ShowMessage(const QString& text) override;
+    TAnswer Ask(const QString& question, bool withCancel) override;
+
+private:
+    QWidget* Parent;
+};
+
+// The hourglass for as long as it lives.
+class TWaitCursor {
+public:
+    explicit TWaitCursor(bool show = true)
+        : Shown(show)
+    {
+        if (Shown)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~TWaitCursor()
+    {
+        if (Shown)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+private:
+    bool Shown;
+};
+
+// Message texts keep the line breaks of their tables ("\r"); a message box wants "\n".
+QString ForDisplay(QString text);
