@@ -47,6 +47,9 @@ inline constexpr char InvalidCoordinates[] = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char NoWorksheets[]       = QT_TRANSLATE_NOOP("Marivel", "File does not contain any worksheets");
 inline constexpr char LongitudeExpected[]  = QT_TRANSLATE_NOOP("Marivel", "Longitude expected in column %1 of row %2");
 inline constexpr char LatitudeExpected[]   = QT_TRANSLATE_NOOP("Marivel", "Latitude expected in column %1 of row %2");
+
+// The desktop program's start-up.
+inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");
 // clang-format on
 }
 
