@@ -48,8 +48,9 @@ inline constexpr char NoWorksheets[]       = QT_TRANSLATE_NOOP("Marivel", "File 
 inline constexpr char LongitudeExpected[]  = QT_TRANSLATE_NOOP("Marivel", "Longitude expected in column %1 of row %2");
 inline constexpr char LatitudeExpected[]   = QT_TRANSLATE_NOOP("Marivel", "Latitude expected in column %1 of row %2");
 
-// The desktop program's start-up.
+// The desktop program's start-up and language switch.
 inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");
+inline constexpr char RestartForLanguage[] = QT_TRANSLATE_NOOP("Marivel", "To active the choosen language, the application needs to be restarted. Do you want to close the application now?");
 // clang-format on
 }
 
