@@ -49,20 +49,21 @@ def outlined(shapes, lines=()):
     return pixels
 
 
+def hand(finger_tops, finger_bottom, thumb, palm_top, palm_bottom):
+    """Four fingers side by side above a palm, their seams drawn down to just above it."""
+    lefts = (10, 13, 16, 19)
+    fingers = [rounded_rect(x, top, x + 3, finger_bottom, 1) for x, top in zip(lefts, finger_tops)]
+    palm = rounded_rect(9, palm_top, 23, palm_bottom, 3)
+    seams = [(x, max(finger_tops[i], finger_tops[i + 1]), palm_top) for i, x in enumerate(lefts[1:])]
+    return outlined(fingers + [thick_segment(*thumb, 4), palm], seams)
+
+
 def open_hand():
-    fingers = [rounded_rect(10, 5, 13, 18, 1), rounded_rect(13, 3, 16, 18, 1),
-               rounded_rect(16, 4, 19, 18, 1), rounded_rect(19, 7, 22, 18, 1)]
-    thumb = thick_segment(6, 13, 11, 21, 4)
-    palm = rounded_rect(9, 15, 23, 28, 3)
-    return outlined(fingers + [thumb, palm], [(13, 5, 15), (16, 4, 15), (19, 7, 15)])
+    return hand((5, 3, 4, 7), 18, (6, 13, 11, 21), 15, 28)
 
 
 def closed_hand():
-    knuckles = [rounded_rect(10, 9, 13, 16, 1), rounded_rect(13, 8, 16, 16, 1),
-                rounded_rect(16, 8, 19, 16, 1), rounded_rect(19, 9, 22, 16, 1)]
-    thumb = thick_segment(7, 15, 10, 20, 4)
-    palm = rounded_rect(9, 12, 23, 26, 3)
-    return outlined(knuckles + [thumb, palm], [(13, 9, 13), (16, 8, 13), (19, 9, 13)])
+    return hand((9, 8, 8, 9), 16, (7, 15, 10, 20), 12, 26)
 
 
 def crosshair():
