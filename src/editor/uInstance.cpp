@@ -187,11 +187,16 @@ void TInstanceServer::ReadMessages(QLocalSocket* socket)
         in.startTransaction();
         quint8 kind = 0;
         TInstanceMessage message;
-        in >> kind >> message.Location >> message.Silent;
-        if (!in.commitTransaction())
-            return;
-        if (!IsKnownKind(kind)) {
+        in >> kind;
+        // Whatever is not our own program speaking is cut off before its bytes pile up.
+        if (in.status() == QDataStream::Ok && !IsKnownKind(kind)) {
             socket->abort();
+            return;
+        }
+        in >> message.Location >> message.Silent;
+        if (!in.commitTransaction()) {
+            if (in.status() == QDataStream::ReadCorruptData)
+                socket->abort();
             return;
         }
         message.Kind = static_cast<TInstanceMessage::TKind>(kind);

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -179,6 +182,54 @@ TEST(SingleInstance, StaleSocketOfACrashedInstanceDoesNotBlock)
     ASSERT_TRUE(first.Start({})) << "nobody answers on the stale socket";
     ASSERT_NE(first.Server(), nullptr);
     TReceived received(*first.Server());
+    EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 0);
+    EXPECT_EQ(received.Log, QStringList({ "open /a.ov2", "show" }));
+}
+
+TEST(SingleInstance, HungOrVanishingInstanceDoesNotKeepTheSecondStart)
+{
+    const QString channel = TestChannel();
+    QLocalServer hung; // takes connections, never reads
+    ASSERT_TRUE(hung.listen(channel));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(SendToRunningInstance(channel, { TInstanceMessage::Show() }, 300));
+    EXPECT_LT(clock.elapsed(), 5000);
+    hung.close();
+
+    // The running instance may end while it handles the exit request.
+    auto server = std::make_unique<TInstanceServer>();
+    ASSERT_TRUE(server->Listen(channel));
+    bool exited = false;
+    QObject::connect(server.get(), &TInstanceServer::exitRequested, [&] {
+        exited = true;
+        server.reset();
+    });
+    clock.restart();
+    EXPECT_EQ(SecondStart(channel, { "--send-exit" }), 0);
+    EXPECT_TRUE(exited);
+    EXPECT_LT(clock.elapsed(), 5000) << "the closed connection ends the wait";
+}
+
+TEST(SingleInstance, ForeignBytesAreRefusedAndServingGoesOn)
+{
+    const QString channel = TestChannel();
+    TSingleInstance first(channel);
+    ASSERT_TRUE(first.Start({}));
+    TReceived received(*first.Server());
+
+    QLocalSocket stranger;
+    stranger.connectToServer(channel);
+    ASSERT_TRUE(stranger.waitForConnected(1000));
+    stranger.write(QByteArray("\x7fGET / HTTP/1.0\r\n\r\n", 19));
+    stranger.flush();
+    for (int i = 0; i < 50 && stranger.state() == QLocalSocket::ConnectedState; ++i) {
+        QCoreApplication::processEvents();
+        stranger.waitForDisconnected(10);
+    }
+    EXPECT_EQ(stranger.state(), QLocalSocket::UnconnectedState) << "the stranger is cut off";
+    EXPECT_EQ(received.Log, QStringList());
+
     EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 0);
     EXPECT_EQ(received.Log, QStringList({ "open /a.ov2", "show" }));
 }
