@@ -87,6 +87,33 @@ void WaitForAcknowledgements(QLocalSocket& socket, qsizetype count, const QDeadl
     }
 }
 
+// The complete messages waiting in `socket`. Whatever is not our own program speaking is cut
+// off before its bytes pile up.
+QList<TInstanceMessage> TakeMessages(QLocalSocket& socket)
+{
+    QList<TInstanceMessage> messages;
+    QDataStream in(&socket);
+    in.setVersion(WireVersion);
+    for (;;) {
+        in.startTransaction();
+        quint8 kind = 0;
+        TInstanceMessage message;
+        in >> kind;
+        if (in.status() == QDataStream::Ok && !IsKnownKind(kind)) {
+            socket.abort();
+            return messages;
+        }
+        in >> message.Location >> message.Silent;
+        if (!in.commitTransaction()) {
+            if (in.status() == QDataStream::ReadCorruptData)
+                socket.abort();
+            return messages;
+        }
+        message.Kind = static_cast<TInstanceMessage::TKind>(kind);
+        messages << message;
+    }
+}
+
 } // namespace
 
 bool IsSwitch(const QString& argument) { return !SwitchName(argument).isEmpty(); }
@@ -179,31 +206,23 @@ void TInstanceServer::Accept()
 
 void TInstanceServer::ReadMessages(QLocalSocket* socket)
 {
-    // A handler may end the program or run a dialog of its own; the socket may be gone after.
-    QPointer<QLocalSocket> alive(socket);
-    QDataStream in(socket);
-    in.setVersion(WireVersion);
+    // A handler may run a dialog of its own, during which the sender may give up and its
+    // socket go away, or it may end the program: what was read is still handled, in order,
+    // unless this end of the channel is gone.
+    const QPointer<TInstanceServer> self(this);
+    const QPointer<QLocalSocket> alive(socket);
     while (alive) {
-        in.startTransaction();
-        quint8 kind = 0;
-        TInstanceMessage message;
-        in >> kind;
-        // Whatever is not our own program speaking is cut off before its bytes pile up.
-        if (in.status() == QDataStream::Ok && !IsKnownKind(kind)) {
-            socket->abort();
+        const QList<TInstanceMessage> messages = TakeMessages(*socket);
+        if (messages.isEmpty())
             return;
-        }
-        in >> message.Location >> message.Silent;
-        if (!in.commitTransaction()) {
-            if (in.status() == QDataStream::ReadCorruptData)
-                socket->abort();
-            return;
-        }
-        message.Kind = static_cast<TInstanceMessage::TKind>(kind);
-        Dispatch(message);
-        if (alive) {
-            socket->putChar(Acknowledgement);
-            socket->flush();
+        for (const TInstanceMessage& message : messages) {
+            if (!self)
+                return;
+            Dispatch(message);
+            if (alive) {
+                socket->putChar(Acknowledgement);
+                socket->flush();
+            }
         }
     }
 }

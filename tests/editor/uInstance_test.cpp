@@ -1,13 +1,16 @@
 #include "editor/uInstance.h"
 
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -232,4 +235,36 @@ TEST(SingleInstance, ForeignBytesAreRefusedAndServingGoesOn)
 
     EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 0);
     EXPECT_EQ(received.Log, QStringList({ "open /a.ov2", "show" }));
+}
+
+TEST(SingleInstance, MessagesReadBeforeTheSenderGaveUpAreStillHandled)
+{
+    // The first open shows a dialog for longer than the sender waits; the sender leaves.
+    const QString channel = TestChannel();
+    TInstanceServer server;
+    ASSERT_TRUE(server.Listen(channel));
+    QLocalSocket sender;
+    QStringList opened;
+    QObject::connect(&server, &TInstanceServer::openLocation, [&](const QString& location) {
+        opened << location;
+        if (opened.size() > 1)
+            return;
+        QTimer::singleShot(0, [&] { sender.abort(); });
+        QEventLoop dialog;
+        QTimer::singleShot(300, &dialog, &QEventLoop::quit);
+        dialog.exec();
+    });
+
+    sender.connectToServer(channel);
+    ASSERT_TRUE(sender.waitForConnected(1000));
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    for (const char* location : { "/a.ov2", "/b.ov2" })
+        out << quint8(TInstanceMessage::TKind::OpenLocation) << QString(location) << false;
+    sender.write(bytes);
+    ASSERT_TRUE(sender.waitForBytesWritten(1000));
+    for (int i = 0; i < 100 && opened.size() < 2; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(opened, QStringList({ "/a.ov2", "/b.ov2" }));
 }
