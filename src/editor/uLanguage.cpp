@@ -1,8 +1,12 @@
 #include "editor/uLanguage.h"
 
+#include <functional>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "core/uUtils.h"
@@ -12,6 +16,23 @@ namespace {
 
 // The key the start-up has always read the language from; one value per program file.
 const QString LocalesKey = QStringLiteral("\\software\\borland\\locales");
+
+// The language of each code the program offers, for Qt's own translations.
+QLocale::Language LanguageOf(const QString& code)
+{
+    return code.compare(QLatin1String(LanguageDutch), Qt::CaseInsensitive) == 0
+        ? QLocale::Dutch
+        : QLocale::AnyLanguage;
+}
+
+// Loads and installs one translation; null when the file is missing or damaged.
+std::unique_ptr<QTranslator> Installed(const std::function<bool(QTranslator&)>& load)
+{
+    auto translator = std::make_unique<QTranslator>();
+    if (!load(*translator) || !QCoreApplication::installTranslator(translator.get()))
+        return nullptr;
+    return translator;
+}
 
 QString TranslationFileName(const QString& code)
 {
@@ -53,14 +74,25 @@ QString FindTranslation(const QString& code, const QStringList& folders)
     return QString();
 }
 
-std::unique_ptr<QTranslator> LoadTranslation(const QString& code, const QStringList& folders)
+TTranslations LoadTranslation(const QString& code, const QStringList& folders)
 {
+    TTranslations translations;
     const QString file = FindTranslation(code, folders);
     if (file.isEmpty())
-        return nullptr;
-    auto translator = std::make_unique<QTranslator>();
+        return translations;
     // A damaged file leaves the program in English rather than keeping it from starting.
-    if (!translator->load(file) || !QCoreApplication::installTranslator(translator.get()))
-        return nullptr;
-    return translator;
+    auto own = Installed([&](QTranslator& t) { return t.load(file); });
+    if (!own)
+        return translations;
+    translations.push_back(std::move(own));
+    const QLocale::Language language = LanguageOf(code);
+    if (language == QLocale::AnyLanguage)
+        return translations;
+    auto qt = Installed([&](QTranslator& t) {
+        return t.load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    });
+    if (qt)
+        translations.push_back(std::move(qt));
+    return translations;
 }

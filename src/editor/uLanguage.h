@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,10 @@ QStringList TranslationFolders();
 // The translation file of `code` in the first folder that holds one; empty for English, for
 // no code and when no folder holds it.
 QString FindTranslation(const QString& code, const QStringList& folders);
-// Installs the translation of `code` into the application for as long as the result lives;
-// null when the built-in English texts stay.
-std::unique_ptr<QTranslator> LoadTranslation(
+// The translations installed into the application, for as long as they live: the program's
+// own, then Qt's standard texts (buttons, file dialogs) of the same language when Qt has them.
+using TTranslations = std::vector<std::unique_ptr<QTranslator>>;
+// Empty when the built-in English texts stay: for English, or when the program has no
+// usable translation of `code` (Qt's texts alone would only mix two languages).
+TTranslations LoadTranslation(
     const QString& code, const QStringList& folders = TranslationFolders());

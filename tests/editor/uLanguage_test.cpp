@@ -67,13 +67,29 @@ TEST(Language, TranslationLookedForInEachFolderInTurn)
 TEST(Language, WithoutAUsableTranslationTheTextsStayEnglish)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(LoadTranslation("NLD", { dir.path() }), nullptr) << "no file";
+    EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "no file";
     WriteFile(dir.filePath("marivel_NLD.qm"), "not a translation");
-    EXPECT_EQ(LoadTranslation("NLD", { dir.path() }), nullptr) << "a damaged file";
+    EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "a damaged file";
     EXPECT_EQ(Tr(Msg::RestartForLanguage),
         "To active the choosen language, the application needs to be restarted. Do you want to "
         "close the application now?");
 
     WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
-    EXPECT_NE(LoadTranslation("NLD", { dir.path() }), nullptr);
+    EXPECT_FALSE(LoadTranslation("NLD", { dir.path() }).empty());
+}
+
+TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
+{
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFile(dir.filePath("marivel_XYZ.qm"), EmptyTranslation);
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    EXPECT_EQ(LoadTranslation("XYZ", { dir.path() }).size(), 1u) << "a language Qt is not told of";
+    {
+        const TTranslations dutch = LoadTranslation("NLD", { dir.path() });
+        ASSERT_EQ(dutch.size(), 2u) << "Qt's Dutch texts are installed with the program";
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuleren");
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel)
+        << "removed with the translations";
 }
