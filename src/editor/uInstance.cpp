@@ -116,8 +116,6 @@ QList<TInstanceMessage> TakeMessages(QLocalSocket& socket)
 
 } // namespace
 
-bool IsSwitch(const QString& argument) { return !SwitchName(argument).isEmpty(); }
-
 TCommandLine TCommandLine::Parse(const QStringList& arguments, const QString& workingDir)
 {
     TCommandLine result;

@@ -10,7 +10,9 @@
 class QLocalServer;
 class QLocalSocket;
 
-// What the program was started with: file locations to open and the switches.
+// What the program was started with: file locations to open and the switches. A switch is
+// one of the five names below written with "/" or "--" in any letter case; every other
+// argument is a location.
 struct TCommandLine {
     QStringList Locations;
     bool Multi = false;
@@ -23,9 +25,6 @@ struct TCommandLine {
     // against `workingDir`, so a running instance opens the file the user meant.
     static TCommandLine Parse(const QStringList& arguments, const QString& workingDir);
 };
-
-// True for the five switches, written with "/" or "--" in any letter case.
-bool IsSwitch(const QString& argument);
 
 // One request from a second start to the running instance.
 struct TInstanceMessage {

@@ -14,7 +14,7 @@
 
 namespace {
 
-// The key the start-up has always read the language from; one value per program file.
+// One string value per program file, named by its full path, holds that program's language.
 const QString LocalesKey = QStringLiteral("\\software\\borland\\locales");
 
 // The language of each code the program offers, for Qt's own translations.
