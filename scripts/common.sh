@@ -5,7 +5,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 
 # gpsbabel: the interoperability tests check that it reads the files we write.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel)
+# qt6-translations-l10n: Qt's own texts (buttons, file dialogs) in the program's languages.
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel)
 
 install_missing_packages() {
     local missing=()

@@ -1,4 +1,4 @@
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -7,7 +7,10 @@
 // folders of its own.
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Dialogs are tested too, and test discovery runs without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QTemporaryDir config;
     qputenv("MARIVEL_CONFIG_DIR", config.path().toLocal8Bit());
     QTemporaryDir cache;

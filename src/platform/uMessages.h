@@ -81,6 +81,10 @@ inline constexpr char FindCaption[]        = QT_TRANSLATE_NOOP("Marivel", "Find 
 inline constexpr char FindPrompt[]         = QT_TRANSLATE_NOOP("Marivel", "Enter search string below");
 inline constexpr char NoSearchString[]     = QT_TRANSLATE_NOOP("Marivel", "No search string entered");
 inline constexpr char Remote[]             = QT_TRANSLATE_NOOP("Marivel", "Remote");
+
+// The desktop program's start-up and language switch.
+inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");
+inline constexpr char RestartForLanguage[] = QT_TRANSLATE_NOOP("Marivel", "To active the choosen language, the application needs to be restarted. Do you want to close the application now?");
 // clang-format on
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDialog>
+
+// The program's name, version and maker, with a link to its web site.
+class TfmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmAbout(QWidget* parent = nullptr);
+};

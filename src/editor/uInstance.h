@@ -1,0 +1,99 @@
+#pragma once
+
+#include <memory>
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+// What the program was started with: file locations to open and the switches. A switch is
+// one of the five names below written with "/" or "--" in any letter case; every other
+// argument is a location.
+struct TCommandLine {
+    QStringList Locations;
+    bool Multi = false;
+    bool Update = false;
+    bool Silent = false;
+    bool Tray = false;
+    bool Dev = false;
+
+    // `arguments` without the program's own name. Relative local paths are made absolute
+    // against `workingDir`, so a running instance opens the file the user meant.
+    static TCommandLine Parse(const QStringList& arguments, const QString& workingDir);
+};
+
+// One request from a second start to the running instance.
+struct TInstanceMessage {
+    enum class TKind : quint8 { OpenLocation = 1, StartAutoUpdate, Show, Exit };
+    TKind Kind;
+    QString Location; // OpenLocation
+    bool Silent = false; // StartAutoUpdate
+
+    static TInstanceMessage Open(const QString& location);
+    static TInstanceMessage AutoUpdate(bool silent);
+    static TInstanceMessage Show();
+    static TInstanceMessage Exit();
+    bool operator==(const TInstanceMessage&) const = default;
+};
+
+// What a second start sends, in order: its locations, then the AutoUpdate request with
+// "/update", then the show request unless "/tray".
+QList<TInstanceMessage> MessagesFor(const TCommandLine& commandLine);
+
+// The name of the current user's channel, "marivel-" and the user name.
+QString InstanceChannelName();
+
+// The running instance's end of the channel: each message arrives as one signal, in the order
+// sent, and is acknowledged only after its handlers have returned, so the sender knows it was
+// dealt with.
+class TInstanceServer : public QObject {
+    Q_OBJECT
+public:
+    explicit TInstanceServer(QObject* parent = nullptr);
+    ~TInstanceServer() override;
+
+    // Listens on `name`; a socket left behind by an instance that crashed is removed first.
+    // The caller makes sure no live instance listens there (`TSingleInstance` does).
+    bool Listen(const QString& name);
+
+signals:
+    void openLocation(const QString& location);
+    void startAutoUpdate(bool silent);
+    void showRequested();
+    void exitRequested();
+
+private:
+    void Accept();
+    void ReadMessages(QLocalSocket* socket);
+    void Dispatch(const TInstanceMessage& message);
+
+    std::unique_ptr<QLocalServer> Server;
+};
+
+// Sends `messages` to the instance listening on `name` and waits until it acknowledged all
+// of them or `timeoutMs` passed. False when no instance answers on `name`.
+bool SendToRunningInstance(
+    const QString& name, const QList<TInstanceMessage>& messages, int timeoutMs = 30000);
+
+// The start routine's check for a running instance. `Start` either hands the command line to
+// the running instance (returns false: this process should end) or makes this process the
+// one that listens (returns true). With "/multi" nothing is handed over; the new instance
+// listens only when no other does.
+class TSingleInstance {
+public:
+    explicit TSingleInstance(QString name = InstanceChannelName());
+    ~TSingleInstance();
+
+    bool Start(const TCommandLine& commandLine);
+    // The channel's receiving end once `Start` returned true; null when another instance
+    // already listens (started with "/multi").
+    TInstanceServer* Server() const { return Receiver.get(); }
+
+private:
+    QString Name;
+    std::unique_ptr<TInstanceServer> Receiver;
+};

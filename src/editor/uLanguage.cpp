@@ -1,0 +1,98 @@
+#include "editor/uLanguage.h"
+
+#include <functional>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "core/uUtils.h"
+#include "platform/uRegistry.h"
+
+namespace {
+
+// One string value per program file, named by its full path, holds that program's language.
+const QString LocalesKey = QStringLiteral("\\software\\borland\\locales");
+
+// The language of each code the program offers, for Qt's own translations.
+QLocale::Language LanguageOf(const QString& code)
+{
+    return code.compare(QLatin1String(LanguageDutch), Qt::CaseInsensitive) == 0
+        ? QLocale::Dutch
+        : QLocale::AnyLanguage;
+}
+
+// Loads and installs one translation; null when the file is missing or damaged.
+std::unique_ptr<QTranslator> Installed(const std::function<bool(QTranslator&)>& load)
+{
+    auto translator = std::make_unique<QTranslator>();
+    if (!load(*translator) || !QCoreApplication::installTranslator(translator.get()))
+        return nullptr;
+    return translator;
+}
+
+QString TranslationFileName(const QString& code)
+{
+    return QStringLiteral("marivel_") + code.toUpper() + QStringLiteral(".qm");
+}
+
+} // namespace
+
+QString ReadLanguageCode()
+{
+    TRegistry reg;
+    return ReadRegString(reg, LocalesKey, QCoreApplication::applicationFilePath(), QString());
+}
+
+void WriteLanguageCode(const QString& code)
+{
+    TRegistry reg;
+    reg.OpenKey(LocalesKey, true);
+    reg.WriteString(QCoreApplication::applicationFilePath(), code);
+    reg.CloseKey();
+}
+
+QStringList TranslationFolders()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return { programDir,
+        QDir::cleanPath(programDir + QStringLiteral("/../share/marivel/translations")) };
+}
+
+QString FindTranslation(const QString& code, const QStringList& folders)
+{
+    if (code.isEmpty() || code.compare(QLatin1String(LanguageEnglish), Qt::CaseInsensitive) == 0)
+        return QString();
+    for (const QString& folder : folders) {
+        const QString file = QDir(folder).filePath(TranslationFileName(code));
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return QString();
+}
+
+TTranslations LoadTranslation(const QString& code, const QStringList& folders)
+{
+    TTranslations translations;
+    const QString file = FindTranslation(code, folders);
+    if (file.isEmpty())
+        return translations;
+    // A damaged file leaves the program in English rather than keeping it from starting.
+    auto own = Installed([&](QTranslator& t) { return t.load(file); });
+    if (!own)
+        return translations;
+    translations.push_back(std::move(own));
+    const QLocale::Language language = LanguageOf(code);
+    if (language == QLocale::AnyLanguage)
+        return translations;
+    auto qt = Installed([&](QTranslator& t) {
+        return t.load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    });
+    if (qt)
+        translations.push_back(std::move(qt));
+    return translations;
+}

@@ -1,0 +1,136 @@
+#include <functional>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "editor/fAbout.h"
+#include "editor/fChooseFormat.h"
+#include "editor/fCrashReport.h"
+#include "editor/fMinimize.h"
+#include "editor/fReport.h"
+#include "editor/uSysInfo.h"
+#include "testing.h"
+
+namespace {
+
+// Answers the next modal dialog as a user would, once it is shown.
+void WhenShown(const std::function<void(QDialog&)>& answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no dialog shown";
+        answer(*dialog);
+    });
+}
+
+QStringList LabelTexts(const QWidget& widget)
+{
+    QStringList texts;
+    for (const QLabel* label : widget.findChildren<QLabel*>())
+        texts << label->text();
+    return texts;
+}
+
+const QStringList CsvImporters { "Navman Comma Separated", "Navio Comma Separated",
+    "Garmin Comma Separated", "Destinator Comma Separated" };
+
+} // namespace
+
+TEST(ChooseFormat, ShowsTheFailureAndReturnsTheChoice)
+{
+    TfmChooseFormat dialog("/poi/a.csv", "3 values expected on line 0", CsvImporters, 1);
+    EXPECT_EQ(dialog.windowTitle(), "File open error...");
+    const QStringList labels = LabelTexts(dialog);
+    EXPECT_TRUE(labels.contains("/poi/a.csv"));
+    EXPECT_TRUE(labels.contains("3 values expected on line 0."));
+    EXPECT_EQ(dialog.findChild<QComboBox*>()->count(), 4);
+    EXPECT_EQ(
+        dialog.findChild<QCheckBox*>()->text(), "In the future, use this format as the default");
+    EXPECT_EQ(dialog.Choice().Index, 1) << "preselected by the caller";
+    EXPECT_FALSE(dialog.Choice().UseAsDefault);
+
+    WhenShown([](QDialog& shown) {
+        shown.findChild<QComboBox*>()->setCurrentIndex(2);
+        shown.findChild<QCheckBox*>()->setChecked(true);
+        shown.accept();
+    });
+    const auto choice = TfmChooseFormat::Ask(nullptr, "/poi/a.csv", "x", CsvImporters, 0);
+    ASSERT_TRUE(choice.has_value());
+    EXPECT_EQ(choice->Index, 2);
+    EXPECT_TRUE(choice->UseAsDefault);
+
+    WhenShown([](QDialog& shown) { shown.reject(); });
+    EXPECT_FALSE(TfmChooseFormat::Ask(nullptr, "/poi/a.csv", "x", CsvImporters, 0).has_value());
+}
+
+TEST(MinimizeNotice, ShownUntilTheUserDeclinesIt)
+{
+    TTempConfig config;
+    int shown = 0;
+    WhenShown([&](QDialog& notice) {
+        ++shown;
+        EXPECT_EQ(notice.windowTitle(), "Minimize To Tray...");
+        notice.accept();
+    });
+    TfmMinimize::ShowUnlessHidden(nullptr);
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(Settings().HideMinimizeToTray) << "box not checked";
+
+    WhenShown([&](QDialog& notice) {
+        ++shown;
+        QCheckBox* box = notice.findChild<QCheckBox*>();
+        EXPECT_EQ(box->text(), "Do not show this message again");
+        box->setChecked(true);
+        notice.accept();
+    });
+    TfmMinimize::ShowUnlessHidden(nullptr);
+    EXPECT_TRUE(Settings().HideMinimizeToTray);
+
+    TfmMinimize::ShowUnlessHidden(nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(shown, 2) << "not shown again";
+}
+
+TEST(InformationDialogs, AboutAndSystemInformationNameTheVersion)
+{
+    const TfmAbout about;
+    const QString labels = LabelTexts(about).join('\n');
+    EXPECT_TRUE(labels.contains("Version " + ProgramVersionText())) << qPrintable(labels);
+    EXPECT_TRUE(labels.contains("Orvik Software"));
+    EXPECT_TRUE(labels.contains("https://www.marivel.example"));
+    EXPECT_EQ(ProgramVersionText().count('.'), 3) << "four parts";
+
+    const TfmSysInfo info;
+    EXPECT_TRUE(info.Text().startsWith("Program: Marivel " + ProgramVersionText() + "\n"));
+    EXPECT_TRUE(info.Text().contains("Qt: " + QString(qVersion())));
+    EXPECT_TRUE(info.Text().contains("Processors: "));
+}
+
+TEST(InformationDialogs, ReportsSaveTheirTextOrSayWhyNot)
+{
+    QTemporaryDir dir;
+    const TfmSysInfo info;
+    info.SaveTo(dir.filePath("info.txt"));
+    QFile saved(dir.filePath("info.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), info.Text());
+
+    const QString missing = dir.filePath("no/such/folder/info.txt");
+    EXPECT_TRUE(ErrorOf<EUserError>([&] { info.SaveTo(missing); }).startsWith("Cannot write file"));
+    EXPECT_FALSE(QFile::exists(missing));
+
+    const TfmCrashReport crash({ "index out of range", "std::out_of_range", "TfmMain", { "f()" } });
+    EXPECT_EQ(crash.Text(),
+        TFaultReport({ "index out of range", "std::out_of_range", "TfmMain", { "f()" } }).Text());
+    EXPECT_TRUE(LabelTexts(crash).join('\n').contains("index out of range"));
+    crash.SaveTo(dir.filePath("crash.txt"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("crash.txt")));
+}

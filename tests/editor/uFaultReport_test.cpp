@@ -1,0 +1,85 @@
+#include "editor/uFaultReport.h"
+
+#include <stdexcept>
+
+#include <QEvent>
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include "editor/uSysInfo.h"
+#include "testing.h"
+
+namespace {
+
+template <class E> TCaughtException Caught(E error)
+{
+    return Classify(std::make_exception_ptr(error));
+}
+
+// What reached the user, instead of dialogs.
+struct TRecordingSink : IFaultSink {
+    QStringList UserErrors;
+    QList<TFaultReport> Faults;
+    void ShowUserError(const QString& text) override { UserErrors << text; }
+    void ShowFault(const TFaultReport& report) override { Faults << report; }
+};
+
+} // namespace
+
+TEST(FaultReport, UserErrorsAreToldEverythingElseIsAFault)
+{
+    EXPECT_TRUE(Caught(EUserError("No search string entered")).IsUserError);
+    const TCaughtException rapi = Caught(EInitRapi("No device"));
+    EXPECT_TRUE(rapi.IsUserError) << "descendants of EUserError too";
+    EXPECT_EQ(rapi.Message, "No device");
+
+    const TCaughtException fault = Caught(Exception("Assertion failure"));
+    EXPECT_FALSE(fault.IsUserError);
+    EXPECT_EQ(fault.Type, "Exception");
+    EXPECT_FALSE(Caught(ERegistryException("x")).IsUserError);
+
+    const TCaughtException range = Caught(std::out_of_range("vector index"));
+    EXPECT_FALSE(range.IsUserError);
+    EXPECT_EQ(range.Message, "vector index");
+    EXPECT_EQ(range.Type, "std::out_of_range");
+
+    const TCaughtException odd = Caught(42);
+    EXPECT_FALSE(odd.IsUserError);
+    EXPECT_EQ(odd.Type, "int") << "even what is no exception class says what it was";
+}
+
+TEST(FaultReport, ReportSaysWhatWhereAndInWhichProgram)
+{
+    TRecordingSink sink;
+    ReportException(std::make_exception_ptr(EUserError("File a.ov2 not found")), "x", sink);
+    EXPECT_EQ(sink.UserErrors, QStringList({ "File a.ov2 not found." }));
+    EXPECT_TRUE(sink.Faults.isEmpty());
+
+    ReportException(std::make_exception_ptr(std::logic_error("broken rule")), "TfmMain", sink);
+    ASSERT_EQ(sink.Faults.size(), 1);
+    const TFaultReport& report = sink.Faults.first();
+    EXPECT_EQ(report.What, "broken rule");
+    EXPECT_EQ(report.Where, "TfmMain");
+    ASSERT_FALSE(report.Stack.isEmpty());
+    EXPECT_TRUE(report.Stack.first().contains("ReportException("))
+        << qPrintable(report.Stack.first());
+
+    const QString text = report.Text();
+    for (const QString& part : { QString("What failed: broken rule"),
+             QString("Exception type: std::logic_error"), QString("Where: TfmMain"),
+             "Program: Marivel " + ProgramVersionText(), QString("Qt: "), report.Stack.last() })
+        EXPECT_TRUE(text.contains(part)) << qPrintable(part + "\n" + text);
+}
+
+TEST(FaultReport, EventContextNamesReceiverAndEvent)
+{
+    QObject action;
+    action.setObjectName("acFileOpen");
+    QEvent press(QEvent::MouseButtonPress);
+    EXPECT_EQ(EventContext(&action, &press), "QObject \"acFileOpen\", event MouseButtonPress");
+    QObject unnamed;
+    EXPECT_EQ(EventContext(&unnamed, nullptr), "QObject");
+    QEvent custom(static_cast<QEvent::Type>(QEvent::User + 7));
+    EXPECT_EQ(EventContext(nullptr, &custom), "no receiver, event 1007");
+}

@@ -1,0 +1,95 @@
+#include "editor/uLanguage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+#include "platform/uMessages.h"
+#include "platform/uRegistry.h"
+#include "testing.h"
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// The smallest translation file Qt accepts: its signature and a block of messages holding
+// only the end mark.
+const QByteArray EmptyTranslation = QByteArray::fromHex("3cb86418caef9c95cd211cbf60a1bddd"
+                                                        "690000000101");
+
+} // namespace
+
+TEST(Language, CodeKeptPerProgramFileInTheLocalesKey)
+{
+    TTempConfig config;
+    EXPECT_EQ(ReadLanguageCode(), "") << "nothing chosen yet";
+    WriteLanguageCode(LanguageDutch);
+    EXPECT_EQ(ReadLanguageCode(), "NLD");
+
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Borland\\Locales"));
+    EXPECT_EQ(reg.GetValueNames(), QStringList({ QCoreApplication::applicationFilePath() }));
+    EXPECT_EQ(reg.ReadString(QCoreApplication::applicationFilePath()), "NLD");
+    reg.CloseKey();
+
+    WriteLanguageCode(LanguageEnglish);
+    EXPECT_EQ(ReadLanguageCode(), "ENG") << "a new choice replaces the old";
+}
+
+TEST(Language, TranslationLookedForInEachFolderInTurn)
+{
+    QTemporaryDir beside, installed;
+    WriteFile(installed.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFile(installed.filePath("marivel_ENG.qm"), EmptyTranslation);
+    const QStringList folders { beside.path(), installed.path() };
+
+    EXPECT_EQ(FindTranslation("NLD", folders), installed.filePath("marivel_NLD.qm"));
+    EXPECT_EQ(FindTranslation("nld", folders), installed.filePath("marivel_NLD.qm"));
+    EXPECT_EQ(FindTranslation("ENG", folders), "") << "English is built in";
+    EXPECT_EQ(FindTranslation("", folders), "");
+    EXPECT_EQ(FindTranslation("DEU", folders), "");
+
+    WriteFile(beside.filePath("marivel_NLD.qm"), EmptyTranslation);
+    EXPECT_EQ(FindTranslation("NLD", folders), beside.filePath("marivel_NLD.qm"))
+        << "the program's own folder comes first";
+    EXPECT_EQ(TranslationFolders().first(), QCoreApplication::applicationDirPath());
+}
+
+TEST(Language, WithoutAUsableTranslationTheTextsStayEnglish)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "no file";
+    WriteFile(dir.filePath("marivel_NLD.qm"), "not a translation");
+    EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "a damaged file";
+    EXPECT_EQ(Tr(Msg::RestartForLanguage),
+        "To active the choosen language, the application needs to be restarted. Do you want to "
+        "close the application now?");
+
+    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    EXPECT_FALSE(LoadTranslation("NLD", { dir.path() }).empty());
+}
+
+TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
+{
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFile(dir.filePath("marivel_XYZ.qm"), EmptyTranslation);
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    EXPECT_EQ(LoadTranslation("XYZ", { dir.path() }).size(), 1u) << "a language Qt is not told of";
+    {
+        const TTranslations dutch = LoadTranslation("NLD", { dir.path() });
+        ASSERT_EQ(dutch.size(), 2u) << "Qt's Dutch texts are installed with the program";
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuleren");
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel)
+        << "removed with the translations";
+}
