@@ -10,12 +10,8 @@
 #include <QTranslator>
 
 #include "core/uUtils.h"
-#include "platform/uRegistry.h"
 
 namespace {
-
-// One string value per program file, named by its full path, holds that program's language.
-const QString LocalesKey = QStringLiteral("\\software\\borland\\locales");
 
 // The language of each code the program offers, for Qt's own translations.
 QLocale::Language LanguageOf(const QString& code)
@@ -40,20 +36,6 @@ QString TranslationFileName(const QString& code)
 }
 
 } // namespace
-
-QString ReadLanguageCode()
-{
-    TRegistry reg;
-    return ReadRegString(reg, LocalesKey, QCoreApplication::applicationFilePath(), QString());
-}
-
-void WriteLanguageCode(const QString& code)
-{
-    TRegistry reg;
-    reg.OpenKey(LocalesKey, true);
-    reg.WriteString(QCoreApplication::applicationFilePath(), code);
-    reg.CloseKey();
-}
 
 QStringList TranslationFolders()
 {

@@ -13,12 +13,10 @@ class QTranslator;
 inline constexpr char LanguageEnglish[] = "ENG";
 inline constexpr char LanguageDutch[] = "NLD";
 
-// The language chosen for this executable, empty when none was chosen. It is kept per
-// program file, so two installations may speak different languages.
-QString ReadLanguageCode();
-// Chooses the language of the next start; the running program keeps its language, so the
-// caller asks Msg::RestartForLanguage afterwards.
-void WriteLanguageCode(const QString& code);
+// The language chosen for this executable is kept per program file (GetLanguageExtension and
+// SetLanguageExtension of the location services), so two installations may speak different
+// languages; the running program keeps its language, so a caller that sets it asks
+// Msg::RestartForLanguage afterwards.
 
 // Where translations are looked for, in order: beside the executable, then the data folder
 // of the installation ("../share/marivel/translations" from the executable).

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/uUtils.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"
 #include "testing.h"
@@ -31,9 +32,9 @@ const QByteArray EmptyTranslation = QByteArray::fromHex("3cb86418caef9c95cd211cb
 TEST(Language, CodeKeptPerProgramFileInTheLocalesKey)
 {
     TTempConfig config;
-    EXPECT_EQ(ReadLanguageCode(), "") << "nothing chosen yet";
-    WriteLanguageCode(LanguageDutch);
-    EXPECT_EQ(ReadLanguageCode(), "NLD");
+    EXPECT_EQ(GetLanguageExtension(), "") << "nothing chosen yet";
+    SetLanguageExtension(LanguageDutch);
+    EXPECT_EQ(GetLanguageExtension(), "NLD");
 
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Borland\\Locales"));
@@ -41,8 +42,8 @@ TEST(Language, CodeKeptPerProgramFileInTheLocalesKey)
     EXPECT_EQ(reg.ReadString(QCoreApplication::applicationFilePath()), "NLD");
     reg.CloseKey();
 
-    WriteLanguageCode(LanguageEnglish);
-    EXPECT_EQ(ReadLanguageCode(), "ENG") << "a new choice replaces the old";
+    SetLanguageExtension(LanguageEnglish);
+    EXPECT_EQ(GetLanguageExtension(), "ENG") << "a new choice replaces the old";
 }
 
 TEST(Language, TranslationLookedForInEachFolderInTurn)
