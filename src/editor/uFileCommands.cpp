@@ -25,10 +25,10 @@ void LoadLocation(const QString& location, const QString& formatId, TEntries& en
     entries.LoadFromStream(input.Stream(), LocationExt(location), formatId, false);
 }
 
-TFormatChoice FormatChoiceFor(const QString& location, const QString& failedId)
+TFormatOffer FormatOfferFor(const QString& location, const QString& failedId)
 {
     const QString ext = LocationExt(location);
-    TFormatChoice choice;
+    TFormatOffer choice;
     if (ImporterCountForExt(ext) < 2)
         return choice;
     for (int i = 0; i < ImporterCount(); ++i) {

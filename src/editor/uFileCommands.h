@@ -18,12 +18,12 @@ void LoadLocation(const QString& location, const QString& formatId, TEntries& en
 
 // What the "File open error..." dialog offers after `failedId` (empty: the extension's first
 // importer) could not read `location`; empty names when no other format shares the extension.
-struct TFormatChoice {
+struct TFormatOffer {
     QStringList Names; // display names of the extension's importers, in registry order
     QStringList Ids;
     int Preselected = 0; // the first whose format id is not the one that failed
 };
-TFormatChoice FormatChoiceFor(const QString& location, const QString& failedId);
+TFormatOffer FormatOfferFor(const QString& location, const QString& failedId);
 // "In the future, use this format as the default": the extension as typed, with its dot.
 void RememberDefaultFormat(const QString& location, const QString& formatId);
 

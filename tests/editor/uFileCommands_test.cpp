@@ -9,13 +9,13 @@ TEST(FileCommands, FormatChooserOffersTheOtherFormatsAndRemembersTheDefault)
 {
     TBuiltInFormats formats;
     TTempConfig config;
-    TFormatChoice choice = FormatChoiceFor("/data/points.CSV", QString());
+    TFormatOffer choice = FormatOfferFor("/data/points.CSV", QString());
     EXPECT_EQ(
         choice.Ids, QStringList({ "dstcsv", "navmancsv", "naviocsv", "garmincsv", "miomapcsv" }));
     EXPECT_EQ(choice.Names.first(), "Destinator Comma Separated");
     EXPECT_EQ(choice.Preselected, 1) << "not the format that failed";
-    EXPECT_EQ(FormatChoiceFor("/data/points.csv", "navmancsv").Preselected, 0);
-    EXPECT_TRUE(FormatChoiceFor("/data/points.ov2", QString()).Names.isEmpty())
+    EXPECT_EQ(FormatOfferFor("/data/points.csv", "navmancsv").Preselected, 0);
+    EXPECT_TRUE(FormatOfferFor("/data/points.ov2", QString()).Names.isEmpty())
         << "a format of its own: the error is shown instead";
 
     EXPECT_EQ(DefaultFormatFor("/data/points.csv"), "");

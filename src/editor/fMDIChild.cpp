@@ -1,0 +1,558 @@
+#include "editor/fMDIChild.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "convert/uConvertBase.h"
+#include "core/uSettings.h"
+#include "core/uUtils.h"
+#include "editor/uEntryListModel.h"
+#include "platform/uCodePage.h"
+#include "platform/uMessages.h"
+
+namespace {
+
+// Rows travel by reference: the drop asks the source window for its selection, so a drag of
+// a million rows costs nothing until it lands.
+const QString RowsMimeType = QStringLiteral("application/x-marivel-rows");
+TMDIChild* DragSource = nullptr;
+
+constexpr int FreeWithProgressAbove = 2000;
+constexpr int HourglassAbove = 1000;
+constexpr int DescriptionLength = 64;
+
+} // namespace
+
+TEntryListView::TEntryListView(TMDIChild& owner)
+    : QTreeView(&owner)
+    , Owner(owner)
+{
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+}
+
+void TEntryListView::startDrag(Qt::DropActions)
+{
+    auto* mime = new QMimeData;
+    mime->setData(RowsMimeType, QByteArray());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    DragSource = &Owner;
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    DragSource = nullptr;
+}
+
+void TEntryListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DragSource && event->mimeData()->hasFormat(RowsMimeType))
+        event->acceptProposedAction();
+}
+
+void TEntryListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DragSource && event->mimeData()->hasFormat(RowsMimeType))
+        event->acceptProposedAction();
+}
+
+void TEntryListView::dropEvent(QDropEvent* event)
+{
+    if (!DragSource || !event->mimeData()->hasFormat(RowsMimeType))
+        return;
+    const QModelIndex target = indexAt(event->position().toPoint());
+    Owner.DropFrom(*DragSource, target.isValid() ? target.row() : -1);
+    event->setDropAction(Qt::CopyAction); // the move, if any, is done; the source keeps its rows
+    event->accept();
+}
+
+TMDIChild::TMDIChild(QWidget* parent)
+    : QWidget(parent)
+    , Prompt(this)
+    , Model(new TEntryListModel(Document, this))
+    , List(new TEntryListView(*this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    CreateActions();
+    List->setModel(Model);
+    List->header()->setSectionsClickable(true);
+    List->header()->setStretchLastSection(false);
+    List->header()->setSectionResizeMode(TDocument::colDescription, QHeaderView::Stretch);
+    List->header()->resizeSection(TDocument::colLatitude, 92);
+    List->header()->resizeSection(TDocument::colLongitude, 92);
+    List->setContextMenuPolicy(Qt::ActionsContextMenu);
+    List->addActions({ acInsert, acDelete, acRenameSelected, acPluginGoto, acPluginAdd });
+    List->installEventFilter(this);
+    connect(List->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        CommitEdits();
+        Document.Sort(static_cast<TDocument::TColumn>(column));
+        UpdateView();
+    });
+    connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!Updating)
+            ShowCurrentEntry();
+    });
+    connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this] { ShowCurrentEntry(); });
+    connect(Model, &QAbstractItemModel::dataChanged, this, [this] { emit ViewChanged(); });
+
+    auto* toolBar = new QToolBar(this);
+    toolBar->addActions({ acInsert, acDelete, acRenameSelected });
+    toolBar->addSeparator();
+    toolBar->addActions({ acPluginGoto, acPluginAdd });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(toolBar);
+    layout->addWidget(List, 1);
+    layout->addWidget(CreateEditFields());
+    UpdateView();
+}
+
+TMDIChild::~TMDIChild() = default;
+
+void TMDIChild::CreateActions()
+{
+    const auto action = [this](const QString& caption, const QKeySequence& shortcut) {
+        auto* created = new QAction(caption, this);
+        created->setShortcut(shortcut);
+        created->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        return created;
+    };
+    acInsert = action(tr("Insert"), Qt::Key_Insert);
+    acDelete = action(tr("Delete"), QKeySequence::Delete);
+    acRenameSelected = action(tr("Rename Selected"), {});
+    // Plugins show and collect entries in map programs; none is installed with the program.
+    acPluginGoto = action(tr("Show"), {});
+    acPluginAdd = action(tr("Add"), {});
+    acPluginGoto->setEnabled(false);
+    acPluginAdd->setEnabled(false);
+    connect(acInsert, &QAction::triggered, this, &TMDIChild::Insert);
+    connect(acDelete, &QAction::triggered, this, &TMDIChild::Delete);
+    connect(acRenameSelected, &QAction::triggered, this, &TMDIChild::RenameSelected);
+}
+
+QWidget* TMDIChild::CreateEditFields()
+{
+    auto* panel = new QWidget(this);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(4, 2, 4, 4);
+    const auto field = [&](TEditField kind, int width, QValidator* validator) {
+        auto* edit = new QLineEdit(panel);
+        if (width > 0)
+            edit->setFixedWidth(width);
+        if (validator)
+            edit->setValidator(validator);
+        edit->installEventFilter(this);
+        Fields.emplace_back(edit, kind);
+        return edit;
+    };
+    const auto sign = [&](TEditField kind) {
+        auto* button = new QPushButton(panel);
+        button->setFixedWidth(28);
+        Fields.emplace_back(button, kind);
+        connect(button, &QPushButton::clicked, this, [this, button, kind] {
+            CommitEdits();
+            ApplyField(kind, button->text());
+        });
+        return button;
+    };
+    const auto degrees = [&](int limit) { return new QIntValidator(0, limit, panel); };
+    edDescription = field(TEditField::Description, 0, nullptr);
+    edDescription->setMaxLength(DescriptionLength);
+    edLatitude = field(TEditField::Latitude, 90, nullptr);
+    edLongitude = field(TEditField::Longitude, 90, nullptr);
+    layout->addWidget(new QLabel(tr("Description"), panel));
+    layout->addWidget(edDescription, 1);
+    layout->addWidget(new QLabel(tr("Lat"), panel));
+    layout->addWidget(edLatitude);
+    buLatSign = sign(TEditField::LatSign);
+    layout->addWidget(buLatSign);
+    for (TEditField part : { TEditField::LatDeg, TEditField::LatMin, TEditField::LatSec })
+        layout->addWidget(field(part, 34, degrees(part == TEditField::LatDeg ? 90 : 59)));
+    layout->addSpacing(8);
+    layout->addWidget(new QLabel(tr("Lon"), panel));
+    layout->addWidget(edLongitude);
+    buLonSign = sign(TEditField::LonSign);
+    layout->addWidget(buLonSign);
+    for (TEditField part : { TEditField::LonDeg, TEditField::LonMin, TEditField::LonSec })
+        layout->addWidget(field(part, 34, degrees(part == TEditField::LonDeg ? 180 : 59)));
+    return panel;
+}
+
+int TMDIChild::CurrentRow() const
+{
+    const QModelIndex current = List->currentIndex();
+    if (current.isValid() && current.row() < Document.Entries.Count())
+        return current.row();
+    const QModelIndexList selected = List->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+std::vector<int> TMDIChild::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : List->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void TMDIChild::SelectOnly(int row)
+{
+    List->selectionModel()->clearSelection();
+    if (row < 0)
+        return;
+    const QModelIndex index = Model->index(row, 0);
+    List->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    List->scrollTo(index);
+}
+
+void TMDIChild::UpdateView()
+{
+    Model->Refresh();
+    const bool changed = Document.Entries.Changed();
+    setWindowTitle(Document.Caption());
+    setWindowModified(changed);
+    acRenameSelected->setEnabled(List->selectionModel()->selectedRows().size() >= 2);
+    acDelete->setEnabled(CanCopy());
+    ShowCurrentEntry();
+    emit ViewChanged();
+}
+
+void TMDIChild::ShowCurrentEntry()
+{
+    const int row = CurrentRow();
+    TEditTexts texts = TEntryEditSync::FromEntry(row >= 0 ? &Document.Entries.Items(row) : nullptr);
+    for (auto& [widget, kind] : Fields) {
+        widget->setEnabled(texts.Enabled);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            if (edit->text() != texts[kind])
+                edit->setText(texts[kind]);
+        } else {
+            static_cast<QPushButton*>(widget)->setText(texts[kind]);
+        }
+    }
+    acRenameSelected->setEnabled(List->selectionModel()->selectedRows().size() >= 2);
+    acDelete->setEnabled(CanCopy());
+}
+
+TEditField TMDIChild::FieldOf(QObject* widget) const
+{
+    for (const auto& [field, kind] : Fields)
+        if (field == widget)
+            return kind;
+    return TEditField::Description;
+}
+
+void TMDIChild::ApplyField(TEditField field, const QString& text)
+{
+    const int row = CurrentRow();
+    if (row < 0)
+        return;
+    if (TEntryEditSync::ToEntry(Document.Entries.Items(row), field, text))
+        UpdateView();
+}
+
+// A pending edit of the focused field reaches the entry before a command reads the entries.
+void TMDIChild::CommitEdits()
+{
+    QWidget* focused = focusWidget();
+    for (const auto& [widget, kind] : Fields)
+        if (widget == focused && qobject_cast<QLineEdit*>(widget))
+            ApplyField(kind, static_cast<QLineEdit*>(widget)->text());
+}
+
+bool TMDIChild::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == List && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return
+            || key == Qt::Key_Enter) { // the in-place editor keeps its own keys
+            acPluginGoto->trigger();
+            return true;
+        }
+        return false;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (!edit)
+        return false;
+    if (event->type() == QEvent::FocusOut) {
+        ApplyField(FieldOf(edit), edit->text());
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (edit == edDescription)
+        return DescriptionKey(key);
+    if (edit == edLatitude || edit == edLongitude)
+        return DecimalFieldKey(edit, key);
+    return false;
+}
+
+// Up and Down walk the list from the description field, so a list of names can be typed in
+// one go.
+bool TMDIChild::DescriptionKey(int key)
+{
+    if (key != Qt::Key_Up && key != Qt::Key_Down)
+        return false;
+    const int caret = edDescription->cursorPosition();
+    const bool atEnd = caret == edDescription->text().size();
+    ApplyField(TEditField::Description, edDescription->text());
+    const int row = CurrentRow();
+    const int next =
+        std::clamp(row + (key == Qt::Key_Up ? -1 : 1), 0, Document.Entries.Count() - 1);
+    if (row >= 0 && next != row)
+        SelectOnly(next);
+    edDescription->setCursorPosition(atEnd ? edDescription->text().size() : caret);
+    return true;
+}
+
+bool TMDIChild::DecimalFieldKey(QLineEdit* field, int key)
+{
+    if (key != Qt::Key_Minus && key != Qt::Key_Plus)
+        return false;
+    field->setText(TEntryEditSync::WithSign(field->text(), key == Qt::Key_Minus));
+    ApplyField(FieldOf(field), field->text());
+    return true;
+}
+
+void TMDIChild::Insert()
+{
+    CommitEdits();
+    const int row = Document.Insert();
+    UpdateView();
+    SelectOnly(row);
+    edDescription->setFocus();
+    edDescription->selectAll();
+}
+
+void TMDIChild::Delete()
+{
+    const int selected = CurrentRow();
+    const int next = Document.Delete(SelectedRows(), selected);
+    UpdateView();
+    SelectOnly(next);
+    UpdateView();
+}
+
+void TMDIChild::RenameSelected()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QApplication::applicationDisplayName(),
+        Tr(Msg::RenamePrompt), QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
+    Document.Rename(SelectedRows(), UnicodeToCodePage(text));
+    UpdateView();
+}
+
+bool TMDIChild::CanCopy() const
+{
+    // An in-place edit of a row is a text field too.
+    return !qobject_cast<QLineEdit*>(QApplication::focusWidget())
+        && List->selectionModel()->hasSelection();
+}
+
+void TMDIChild::CopySelection()
+{
+    QApplication::clipboard()->setText(Document.GpxTextOf(SelectedRows()));
+}
+
+void TMDIChild::Cut()
+{
+    CopySelection();
+    Delete();
+}
+
+void TMDIChild::Paste()
+{
+    if (qobject_cast<QLineEdit*>(
+            QApplication::focusWidget())) // a text field, or a row edited in place
+        return;
+    const QString text = QApplication::clipboard()->text();
+    try {
+        Document.Paste(text);
+    } catch (...) {
+        UpdateView(); // what was read before the fault stays
+        throw;
+    }
+    List->selectionModel()->clearSelection();
+    UpdateView();
+}
+
+void TMDIChild::CopyAsText()
+{
+    QApplication::clipboard()->setText(Document.PlainTextOf(SelectedRows()));
+}
+
+void TMDIChild::SelectAll()
+{
+    TWaitCursor wait(Document.Entries.Count() > HourglassAbove);
+    Updating = true;
+    List->selectAll();
+    List->setFocus();
+    Updating = false;
+    ShowCurrentEntry();
+}
+
+void TMDIChild::InvertSelection()
+{
+    TWaitCursor wait(Document.Entries.Count() > HourglassAbove);
+    Updating = true;
+    const int count = Document.Entries.Count();
+    if (count > 0) {
+        const QItemSelection all(Model->index(0, 0), Model->index(count - 1, 2));
+        List->selectionModel()->select(all, QItemSelectionModel::Toggle);
+    }
+    List->setFocus();
+    Updating = false;
+    ShowCurrentEntry();
+}
+
+void TMDIChild::Find(const QString& text)
+{
+    SelectOnly(Document.FindFirst(text));
+    List->setFocus();
+}
+
+void TMDIChild::FindNext(const QString& text)
+{
+    SelectOnly(Document.FindNext(text, CurrentRow()));
+    List->setFocus();
+}
+
+void TMDIChild::DropFrom(TMDIChild& source, int row)
+{
+    source.CommitEdits();
+    List->selectionModel()->clearSelection();
+    Document.Drop(source.Document, source.SelectedRows(), row);
+    if (&source != this)
+        source.List->selectionModel()->clearSelection();
+    UpdateView();
+}
+
+void TMDIChild::LoadFromList(
+    TEntries& source, const QString& location, TDocument::TLoadMode mode, const QString& formatId)
+{
+    Document.LoadFromList(source, location, mode, formatId);
+    UpdateView();
+}
+
+bool TMDIChild::Save()
+{
+    return Document.FileName.isEmpty() ? SaveAs() : SaveTo(QString(), QString());
+}
+
+bool TMDIChild::SaveAs()
+{
+    QStringList filters;
+    FillExporterNames(filters);
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("ov2"));
+    dialog.setDirectory(Settings().InitialDir);
+    int index = IndexOfExporterFormat(Document.FormatId);
+    if (index < 0)
+        index = IndexOfExporterFormat(Settings().LastSaveFormat);
+    if (index >= 0)
+        dialog.selectNameFilter(filters.value(index));
+    if (!Document.FileName.isEmpty())
+        dialog.selectFile(LocationFileName(Document.FileName));
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        const QString file = dialog.selectedFiles().first();
+        const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+        bool ok = true;
+        CheckFileExtension(file, chosen + 1, ok, Prompt);
+        if (!ok)
+            continue;
+        const QString formatId = ExporterFormatId(chosen);
+        if (!SaveTo(QStringLiteral("FILE://") + file, formatId))
+            return false;
+        Settings().InitialDir = QFileInfo(file).absolutePath();
+        Settings().LastSaveFormat = formatId;
+        Settings().AddRecentFile(QStringLiteral("FILE://") + file, formatId);
+        return true;
+    }
+}
+
+bool TMDIChild::SaveTo(const QString& location, const QString& formatId)
+{
+    CommitEdits();
+    TWaitCursor wait;
+    try {
+        const bool saved = Document.SaveTo(location, formatId, Prompt);
+        UpdateView();
+        return saved;
+    } catch (...) {
+        UpdateView(); // the new name shows even when writing failed
+        throw;
+    }
+}
+
+bool TMDIChild::AskSave()
+{
+    CommitEdits();
+    return Document.AskSave(Prompt, [this] { return Save(); });
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event)
+{
+    if (!AskSave()) {
+        event->ignore();
+        return;
+    }
+    FreeEntries();
+    event->accept();
+}
+
+// Freeing millions of entries takes a moment; the user sees why.
+void TMDIChild::FreeEntries()
+{
+    TWaitCursor wait;
+    std::unique_ptr<QProgressDialog> progress;
+    if (Document.Entries.Count() > FreeWithProgressAbove) {
+        progress =
+            std::make_unique<QProgressDialog>(Tr(Msg::CleaningUp), QString(), 0, 100, window());
+        progress->setWindowModality(Qt::ApplicationModal);
+        progress->setMinimumDuration(0);
+        Document.Entries.OnProgress = [&](int percent) {
+            progress->setValue(percent);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        };
+    }
+    Document.Entries.Clear();
+    Document.Entries.OnProgress = nullptr;
+    Model->Refresh();
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <vector>
+
+#include <QTreeView>
+#include <QWidget>
+
+#include "editor/uDocument.h"
+#include "editor/uEntryEditSync.h"
+#include "editor/uGuiPrompt.h"
+
+class QAction;
+class QLineEdit;
+class QPushButton;
+class TEntryListModel;
+class TMDIChild;
+
+// The list of a document: rows can be dragged within it and to the list of another document.
+class TEntryListView : public QTreeView {
+    Q_OBJECT
+
+public:
+    explicit TEntryListView(TMDIChild& owner);
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    TMDIChild& Owner;
+};
+
+// A document window: the entries in a list of three columns and the current entry in a row
+// of edit fields. The main window routes its document commands here.
+class TMDIChild : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TMDIChild(QWidget* parent = nullptr);
+    ~TMDIChild() override;
+
+    TDocument Document;
+
+    void LoadFromList(TEntries& source, const QString& location, TDocument::TLoadMode mode,
+        const QString& formatId);
+    bool Save();
+    bool SaveAs();
+    bool SaveTo(const QString& location, const QString& formatId);
+    // Whether the window may close, asking to save changes.
+    bool AskSave();
+
+    void CopySelection();
+    void Cut();
+    void Paste();
+    void CopyAsText();
+    void SelectAll();
+    void InvertSelection();
+    void Find(const QString& text);
+    void FindNext(const QString& text);
+    void Insert();
+    void Delete();
+    // False while a text field has the focus, nothing is selected or a row is being edited.
+    bool CanCopy() const;
+    // The rows selected, ascending.
+    std::vector<int> SelectedRows() const;
+    int CurrentRow() const;
+    void SelectOnly(int row);
+    // Refreshes the list, the caption and the edit fields; tells the main window.
+    void UpdateView();
+    // Rows of `source`'s list dropped on `row` of this one (-1: below the last).
+    void DropFrom(TMDIChild& source, int row);
+
+    QAction* InsertAction() const { return acInsert; }
+    QAction* DeleteAction() const { return acDelete; }
+
+signals:
+    // Caption, entry count or change state may have changed.
+    void ViewChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    QWidget* CreateEditFields();
+    void RenameSelected();
+    void CommitEdits();
+    void ApplyField(TEditField field, const QString& text);
+    void ShowCurrentEntry();
+    bool DescriptionKey(int key);
+    bool DecimalFieldKey(QLineEdit* field, int key);
+    TEditField FieldOf(QObject* widget) const;
+    void FreeEntries();
+
+    TGuiPrompt Prompt;
+    TEntryListModel* Model;
+    TEntryListView* List;
+    QAction* acInsert;
+    QAction* acDelete;
+    QAction* acRenameSelected;
+    QAction* acPluginGoto;
+    QAction* acPluginAdd;
+    std::vector<std::pair<QWidget*, TEditField>> Fields;
+    QLineEdit* edDescription;
+    QLineEdit* edLatitude;
+    QLineEdit* edLongitude;
+    QPushButton* buLatSign;
+    QPushButton* buLonSign;
+    bool Updating = false; // a bulk selection change runs
+};
