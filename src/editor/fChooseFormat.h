@@ -5,15 +5,10 @@
 #include <QDialog>
 #include <QStringList>
 
+#include "editor/uFileCommands.h"
+
 class QCheckBox;
 class QComboBox;
-
-// The format the user chose after a failed open: an index into the importer names shown, and
-// whether that format becomes the default of the extension.
-struct TFormatChoice {
-    int Index = 0;
-    bool UseAsDefault = false;
-};
 
 // "File open error...": tells why a file could not be read and offers the other formats of
 // its extension. Which formats and which one is preselected is the caller's rule.

@@ -9,6 +9,7 @@
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "editor/uDocument.h"
+#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
 QString DefaultFormatFor(const QString& location)
@@ -53,6 +54,29 @@ void RememberDefaultFormat(const QString& location, const QString& formatId)
     if (index >= 0)
         defaults.removeAt(index);
     defaults.AddPair(ext, formatId);
+}
+
+std::optional<QString> LoadLocationAsChosen(const QString& location, const QString& formatId,
+    TEntries& entries, const TProgressEvent& progress, const TChooseFormat& choose)
+{
+    const QString id = formatId.isEmpty() ? DefaultFormatFor(location) : formatId;
+    try {
+        LoadLocation(location, id, entries, progress);
+        return id;
+    } catch (const EUserError& error) {
+        const TFormatOffer offer = FormatOfferFor(location, id);
+        if (offer.Names.isEmpty())
+            throw;
+        const std::optional<TFormatChoice> choice = choose(offer, error.Message());
+        if (!choice)
+            return std::nullopt;
+        const QString chosen = offer.Ids.value(choice->Index);
+        std::optional<QString> loaded =
+            LoadLocationAsChosen(location, chosen, entries, progress, choose);
+        if (loaded && choice->UseAsDefault)
+            RememberDefaultFormat(location, chosen);
+        return loaded;
+    }
 }
 
 QString RecentFileCaption(int number, const QString& location)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +29,23 @@ struct TFormatOffer {
 TFormatOffer FormatOfferFor(const QString& location, const QString& failedId);
 // "In the future, use this format as the default": the extension as typed, with its dot.
 void RememberDefaultFormat(const QString& location, const QString& formatId);
+
+// The format the user chose after a failed open: an index into the offered names, and
+// whether that format becomes the default of the extension.
+struct TFormatChoice {
+    int Index = 0;
+    bool UseAsDefault = false;
+};
+// Asks the user for another format after `error`; nothing when the user cancels.
+using TChooseFormat =
+    std::function<std::optional<TFormatChoice>(const TFormatOffer& offer, const QString& error)>;
+
+// Loads `location` into `entries` with `formatId` (empty: the user's default for the
+// extension, else its first importer). When that fails and other formats share the
+// extension, `choose` picks one to try next. Returns the format id that was asked for;
+// nothing when the user cancelled. A failure with no other format to try propagates.
+std::optional<QString> LoadLocationAsChosen(const QString& location, const QString& formatId,
+    TEntries& entries, const TProgressEvent& progress, const TChooseFormat& choose);
 
 // The caption of recent-file action `number` (from 1) for `location`.
 QString RecentFileCaption(int number, const QString& location);

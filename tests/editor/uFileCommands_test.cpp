@@ -52,3 +52,43 @@ TEST(FileCommands, LoadsALocalLocationWithProgress)
     EXPECT_EQ(ErrorOf([&] { LoadLocation(dir.filePath("missing.ov2"), QString(), entries, {}); }),
         "File " + dir.filePath("missing.ov2") + " not found");
 }
+
+TEST(FileCommands, AFailedOpenOffersTheOtherFormatsAndKeepsTheChoice)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("garmin.csv");
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("4.88969, 52.37403, \"Dam\"\r\n"); // three columns: not Destinator's layout
+    file.close();
+
+    QStringList errors;
+    std::vector<TFormatChoice> script = { { 2, false }, { 3, true } };
+    const auto choose = [&](const TFormatOffer& offer, const QString& error) {
+        errors.append(offer.Ids.value(offer.Preselected) + ": " + error);
+        std::optional<TFormatChoice> next;
+        if (!script.empty()) {
+            next = script.front();
+            script.erase(script.begin());
+        }
+        return next;
+    };
+    TEntries entries;
+    EXPECT_EQ(LoadLocationAsChosen(csv, QString(), entries, {}, choose), "garmincsv");
+    EXPECT_EQ(errors.size(), 2) << "Navio Comma Separated failed as well";
+    EXPECT_TRUE(errors.value(0).startsWith("navmancsv: ")) << errors.value(0).toStdString();
+    EXPECT_EQ(entries.Count(), 1);
+    EXPECT_EQ(DefaultFormatFor(csv), "garmincsv");
+
+    // The stored default reads it at once; cancelling ends quietly.
+    TEntries again;
+    errors.clear();
+    EXPECT_EQ(LoadLocationAsChosen(csv, QString(), again, {}, choose), "garmincsv");
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(LoadLocationAsChosen(csv, "dstcsv", again, {}, choose), std::nullopt);
+    EXPECT_EQ(ErrorOf([&] { LoadLocationAsChosen(dir.filePath("x.ov2"), "", again, {}, choose); }),
+        "File " + dir.filePath("x.ov2") + " not found")
+        << "a format of its own: the error is shown";
+}
