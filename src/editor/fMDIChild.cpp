@@ -213,6 +213,8 @@ int TMDIChild::CurrentRow() const
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+bool TMDIChild::ListHasFocus() const { return List->hasFocus(); }
+
 std::vector<int> TMDIChild::SelectedRows() const
 {
     std::vector<int> rows;

@@ -66,6 +66,7 @@ public:
     // The rows selected, ascending.
     std::vector<int> SelectedRows() const;
     int CurrentRow() const;
+    bool ListHasFocus() const;
     void SelectOnly(int row);
     // Refreshes the list, the caption and the edit fields; tells the main window.
     void UpdateView();

@@ -1,0 +1,700 @@
+#include "editor/fMain.h"
+
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "convert/uConvertBase.h"
+#include "core/uSettings.h"
+#include "core/uUtils.h"
+#include "device/Rapi.h"
+#include "editor/fAbout.h"
+#include "editor/fChooseFormat.h"
+#include "editor/fMDIChild.h"
+#include "editor/fMinimize.h"
+#include "editor/fReport.h"
+#include "editor/uCursors.h"
+#include "editor/uFileCommands.h"
+#include "editor/uLanguage.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+
+namespace {
+
+constexpr int RecentFileActions = 9;
+constexpr char WebSite[] = "https://www.marivel.example";
+
+// The open dialog's filter rows from the registry's "name|patterns|..." text: row 1 is every
+// supported type, row k >= 2 importer k - 2.
+QStringList OpenNameFilters()
+{
+    const QStringList parts = OpenFilter().split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        filters.append(parts[i].contains('(') ? parts[i] : parts[i] + " (" + patterns + ')');
+    }
+    return filters;
+}
+
+// The importer format id of an open dialog's filter row (0-based); empty for the first.
+QString FormatIdOfOpenFilter(int row) { return row >= 1 ? ImporterFormatId(row - 1) : QString(); }
+
+QString LocalLocation(const QString& path) { return QStringLiteral("FILE://") + path; }
+
+} // namespace
+
+TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
+    : CommandLine(commandLine)
+    , Prompt(this)
+    , Area(new QMdiArea(this))
+{
+    setWindowTitle(QApplication::applicationDisplayName());
+    setAcceptDrops(true);
+    Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(Area);
+    CreateActions();
+    CreateMenus();
+    CreateStatusBar();
+    CreateTrayIcon();
+    ApplyCloseShortcuts();
+    Cursors = std::make_unique<TCursors>();
+    ApplyStoredBounds();
+    connect(Area, &QMdiArea::subWindowActivated, this, [this] {
+        UpdateStatus();
+        UpdateActions();
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
+    UpdateRecentFiles();
+    UpdateStatus();
+    UpdateActions();
+    QTimer::singleShot(100, this, &TfmMarivelMainForm::OpenCommandLineFiles);
+}
+
+TfmMarivelMainForm::~TfmMarivelMainForm() = default;
+
+QAction* TfmMarivelMainForm::AddAction(const QString& category, const QString& caption,
+    const QKeySequence& shortcut, void (TfmMarivelMainForm::*slot)())
+{
+    auto* action = new QAction(caption, this);
+    action->setShortcut(shortcut);
+    action->setProperty("category", category);
+    connect(action, &QAction::triggered, this, slot);
+    addAction(action);
+    return action;
+}
+
+void TfmMarivelMainForm::CreateActions()
+{
+    const QString file = tr("File"), edit = tr("Edit"), window = tr("Window"), help = tr("Help");
+    acFileNew =
+        AddAction(file, tr("&New"), QKeySequence(tr("Ctrl+N")), &TfmMarivelMainForm::FileNew);
+    acFileOpen =
+        AddAction(file, tr("&Open"), QKeySequence(tr("Ctrl+O")), &TfmMarivelMainForm::FileOpen);
+    acFileAppend = AddAction(file, tr("A&ppend"), {}, &TfmMarivelMainForm::FileAppend);
+    acFileSave =
+        AddAction(file, tr("&Save"), QKeySequence(tr("Ctrl+S")), &TfmMarivelMainForm::FileSave);
+    acFileSaveAs = AddAction(file, tr("Save &As..."), {}, &TfmMarivelMainForm::FileSaveAs);
+    acFileClose =
+        AddAction(file, tr("&Close"), QKeySequence(tr("Ctrl+F4")), &TfmMarivelMainForm::FileClose);
+    acFileReconnect = AddAction(file, tr("Reconnect"), {}, &TfmMarivelMainForm::FileReconnect);
+    acHide = AddAction(file, tr("&Hide In Tray"), {}, &TfmMarivelMainForm::HideInTray);
+    acFileExit = AddAction(file, tr("E&xit"), {}, &TfmMarivelMainForm::Exit);
+    for (int i = 0; i < RecentFileActions; ++i) {
+        auto* recent = new QAction(this);
+        recent->setProperty("category", QStringLiteral("MRU"));
+        connect(recent, &QAction::triggered, this, [this, i] {
+            const TSafeStringList& recentFiles = Settings().MRU;
+            const QString location = recentFiles.NameAt(i);
+            if (TMDIChild* open = DocumentOf(location))
+                Activate(open);
+            else
+                OpenFile(nullptr, location, TDocument::lmOpen, recentFiles.ValueAt(i));
+        });
+        RecentActions.append(recent);
+    }
+    acEditCopy =
+        AddAction(edit, tr("Copy"), QKeySequence(tr("Ctrl+C")), &TfmMarivelMainForm::EditCopy);
+    acCopyText = AddAction(edit, tr("Copy as text"), {}, &TfmMarivelMainForm::EditCopyText);
+    acEditCut =
+        AddAction(edit, tr("Cut"), QKeySequence(tr("Ctrl+X")), &TfmMarivelMainForm::EditCut);
+    acEditPaste =
+        AddAction(edit, tr("Paste"), QKeySequence(tr("Ctrl+V")), &TfmMarivelMainForm::EditPaste);
+    acEditDelete =
+        AddAction(edit, tr("&Delete"), QKeySequence::Delete, &TfmMarivelMainForm::EditDelete);
+    acEditInsert = AddAction(edit, tr("&Insert"), Qt::Key_Insert, &TfmMarivelMainForm::EditInsert);
+    acEditSelectAll = AddAction(
+        edit, tr("Select &All"), QKeySequence(tr("Ctrl+A")), &TfmMarivelMainForm::EditSelectAll);
+    acInvertSelection = AddAction(edit, tr("I&nvert Selection"), QKeySequence(tr("Ctrl+I")),
+        &TfmMarivelMainForm::EditInvertSelection);
+    acFind =
+        AddAction(edit, tr("&Find"), QKeySequence(tr("Ctrl+F")), &TfmMarivelMainForm::EditFind);
+    acFindNext = AddAction(edit, tr("Find &Next"), Qt::Key_F3, &TfmMarivelMainForm::EditFindNext);
+    const auto arrangeAction = [&](const QString& caption, std::function<void()> arrange) {
+        auto* action = new QAction(caption, this);
+        action->setProperty("category", window);
+        connect(action, &QAction::triggered, this, arrange);
+        WindowArrangeActions.append(action);
+    };
+    arrangeAction(tr("&Cascade"), [this] { Area->cascadeSubWindows(); });
+    arrangeAction(tr("Tile &Horizontally"), [this] { Tile(Qt::Vertical); });
+    arrangeAction(tr("Tile &Vertically"), [this] { Tile(Qt::Horizontal); });
+    arrangeAction(tr("&Minimize All"), [this] {
+        for (QMdiSubWindow* sub : Area->subWindowList())
+            sub->showMinimized();
+    });
+    arrangeAction(tr("&Arrange All"), [this] { Area->tileSubWindows(); });
+    acWindowNext = AddAction(
+        window, tr("Next Window"), QKeySequence(tr("Ctrl+F6")), &TfmMarivelMainForm::WindowNext);
+}
+
+void TfmMarivelMainForm::CreateMenus()
+{
+    FileMenu = menuBar()->addMenu(tr("&File"));
+    FileMenu->addActions(
+        { acFileNew, acFileOpen, acFileAppend, acFileSave, acFileSaveAs, acFileClose });
+    FileMenu->addSeparator();
+    FileMenu->addAction(acFileReconnect);
+    FileMenu->addSeparator();
+    FileMenu->addActions(RecentActions);
+    FileMenu->addSeparator();
+    FileMenu->addActions({ acHide, acFileExit });
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addActions(
+        { acEditCut, acEditCopy, acCopyText, acEditPaste, acEditDelete, acEditInsert });
+    edit->addSeparator();
+    edit->addActions({ acEditSelectAll, acInvertSelection });
+    edit->addSeparator();
+    edit->addActions({ acFind, acFindNext });
+
+    QMenu* language = menuBar()->addMenu(tr("&Language"));
+    language->addAction(tr("English"), this, &TfmMarivelMainForm::LanguageEnglish);
+    language->addAction(tr("Nederlands"), this, &TfmMarivelMainForm::LanguageDutch);
+
+    QMenu* window = menuBar()->addMenu(tr("&Window"));
+    window->addActions(WindowArrangeActions);
+    window->addAction(acWindowNext);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("Go to Marivel Page..."), this, &TfmMarivelMainForm::GotoHomePage);
+    help->addAction(tr("Online Marivel FAQ..."), this, &TfmMarivelMainForm::GotoFaq);
+    help->addAction(tr("Goto Marivel forum..."), this, &TfmMarivelMainForm::GotoForum);
+    help->addSeparator();
+    help->addAction(tr("System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
+    help->addAction(tr("&About..."), this, &TfmMarivelMainForm::ShowAbout);
+
+    QToolBar* toolBar = addToolBar(tr("Standard"));
+    toolBar->setObjectName(QStringLiteral("StandardToolBar"));
+    toolBar->addActions({ acFileNew, acFileOpen, acFileSave });
+    toolBar->addSeparator();
+    toolBar->addActions({ acEditCut, acEditCopy, acEditPaste });
+    toolBar->addSeparator();
+    toolBar->addActions({ acFind, acFindNext });
+}
+
+void TfmMarivelMainForm::CreateStatusBar()
+{
+    constexpr int Widths[] = { 0, 120, 175, 70 };
+    for (int i = 0; i < 4; ++i) {
+        StatusPanels[i] = new QLabel(this);
+        StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
+        if (Widths[i] > 0)
+            StatusPanels[i]->setFixedWidth(Widths[i]);
+        statusBar()->addWidget(StatusPanels[i], i == 0 ? 1 : 0);
+    }
+    // The hint of the control under the mouse goes to the first panel.
+    connect(statusBar(), &QStatusBar::messageChanged, StatusPanels[0], &QLabel::setText);
+}
+
+void TfmMarivelMainForm::CreateTrayIcon()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return; // closing then minimizes, so the program can always be reached
+    Tray = new QSystemTrayIcon(
+        windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
+    Tray->setToolTip(QApplication::applicationDisplayName());
+    auto* menu = new QMenu(this);
+    QAction* show = menu->addAction(tr("Marivel..."), this, &TfmMarivelMainForm::ShowFromTray);
+    menu->setDefaultAction(show);
+    menu->addAction(acFileExit);
+    Tray->setContextMenu(menu);
+    connect(
+        Tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+                ShowFromTray();
+        });
+    Tray->show();
+}
+
+// Alt+F4 closes to the tray when the user wants the program kept running, else it ends it.
+void TfmMarivelMainForm::ApplyCloseShortcuts()
+{
+    const QKeySequence altF4(Qt::ALT | Qt::Key_F4);
+    const bool minimizes = Settings().CloseMinimizes;
+    acHide->setShortcut(minimizes ? altF4 : QKeySequence());
+    acFileExit->setShortcut(minimizes ? QKeySequence() : altF4);
+}
+
+void TfmMarivelMainForm::ApplyStoredBounds()
+{
+    const TSettings& settings = Settings();
+    Restoring = true;
+    resize(800, 600);
+    QRect bounds = geometry();
+    if (settings.Left != -1)
+        bounds.moveLeft(settings.Left);
+    if (settings.Top != -1)
+        bounds.moveTop(settings.Top);
+    if (settings.Width != -1)
+        bounds.setWidth(settings.Width);
+    if (settings.Height != -1)
+        bounds.setHeight(settings.Height);
+    setGeometry(bounds);
+    if (settings.WindowStateMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    Restoring = false;
+}
+
+void TfmMarivelMainForm::StoreBounds()
+{
+    TSettings& settings = Settings();
+    settings.WindowStateMaximized = isMaximized();
+    if (settings.WindowStateMaximized)
+        return;
+    const QRect bounds = geometry();
+    const QSize screen = this->screen() ? this->screen()->size() : bounds.size();
+    settings.Left = std::max(0, bounds.left());
+    settings.Top = std::max(0, bounds.top());
+    settings.Width = std::min(screen.width(), bounds.width());
+    settings.Height = std::min(screen.height(), bounds.height());
+}
+
+void TfmMarivelMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!Restoring && isVisible())
+        Settings().BoundsUserSet = true;
+}
+
+TMDIChild* TfmMarivelMainForm::ActiveDocument() const
+{
+    QMdiSubWindow* active = Area->activeSubWindow();
+    if (!active && !Area->subWindowList().isEmpty())
+        active = Area->subWindowList().first();
+    return active ? qobject_cast<TMDIChild*>(active->widget()) : nullptr;
+}
+
+QList<TMDIChild*> TfmMarivelMainForm::Documents() const
+{
+    QList<TMDIChild*> documents;
+    for (QMdiSubWindow* sub : Area->subWindowList())
+        if (auto* document = qobject_cast<TMDIChild*>(sub->widget()))
+            documents.append(document);
+    return documents;
+}
+
+TMDIChild* TfmMarivelMainForm::DocumentOf(const QString& location) const
+{
+    const QString wanted = StripFilePrefix(location);
+    for (TMDIChild* document : Documents())
+        if (StripFilePrefix(document->Document.FileName).compare(wanted, Qt::CaseInsensitive) == 0)
+            return document;
+    return nullptr;
+}
+
+void TfmMarivelMainForm::Activate(TMDIChild* document)
+{
+    for (QMdiSubWindow* sub : Area->subWindowList())
+        if (sub->widget() == document) {
+            sub->showNormal();
+            Area->setActiveSubWindow(sub);
+        }
+}
+
+TMDIChild* TfmMarivelMainForm::NewDocument()
+{
+    auto* document = new TMDIChild;
+    QMdiSubWindow* sub = Area->addSubWindow(document);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(document, &TMDIChild::ViewChanged, this, [this, document] {
+        if (document == ActiveDocument())
+            UpdateStatus();
+        UpdateActions();
+    });
+    connect(sub, &QMdiSubWindow::windowStateChanged, this,
+        [](Qt::WindowStates, Qt::WindowStates state) {
+            if (!(state & Qt::WindowMinimized))
+                Settings().ChildrenMaximized = state & Qt::WindowMaximized;
+        });
+    connect(document, &QObject::destroyed, this, [this] {
+        UpdateStatus();
+        UpdateActions();
+    });
+    if (Settings().ChildrenMaximized)
+        sub->showMaximized();
+    else
+        sub->show();
+    return document;
+}
+
+void TfmMarivelMainForm::UpdateStatus()
+{
+    TMDIChild* document = ActiveDocument();
+    StatusPanels[2]->setText(document ? document->Document.CountText() : QString());
+    const bool changed = document && document->Document.Entries.Changed();
+    StatusPanels[3]->setText(changed ? Tr(Msg::Changed) : QString());
+    // As a multiple-document frame shows it, so the desktop's window list tells the file.
+    QString title = QApplication::applicationDisplayName();
+    if (document)
+        title += QStringLiteral(" - [%1]").arg(document->Document.Caption());
+    setWindowTitle(title);
+}
+
+void TfmMarivelMainForm::UpdateActions()
+{
+    TMDIChild* document = ActiveDocument();
+    const bool exists = document != nullptr;
+    const bool listFocused = exists && document->ListHasFocus();
+    for (QAction* action : { acFileAppend, acFileSave, acFileSaveAs, acFileClose, acEditSelectAll,
+             acInvertSelection, acFind })
+        action->setEnabled(exists);
+    for (QAction* action :
+        { acEditCopy, acCopyText, acEditCut, acEditPaste, acEditDelete, acEditInsert })
+        action->setEnabled(listFocused);
+    acFindNext->setEnabled(exists && !FindText.isEmpty());
+    acWindowNext->setEnabled(Area->subWindowList().size() >= 2);
+}
+
+void TfmMarivelMainForm::UpdateRecentFiles()
+{
+    const TSafeStringList& recentFiles = Settings().MRU;
+    for (int i = 0; i < RecentActions.size(); ++i) {
+        RecentActions[i]->setVisible(i < recentFiles.size());
+        if (i < recentFiles.size())
+            RecentActions[i]->setText(RecentFileCaption(i + 1, recentFiles.NameAt(i)));
+    }
+}
+
+void TfmMarivelMainForm::OpenCommandLineFiles()
+{
+    for (const QString& location : CommandLine.Locations)
+        OpenLocation(location);
+}
+
+void TfmMarivelMainForm::OpenLocation(const QString& location)
+{
+    if (TMDIChild* open = DocumentOf(location))
+        Activate(open);
+    else
+        OpenFile(nullptr, location, TDocument::lmOpen, QString());
+}
+
+void TfmMarivelMainForm::OpenFile(TMDIChild* document, const QString& location,
+    TDocument::TLoadMode mode, const QString& formatId)
+{
+    TWaitCursor wait;
+    QProgressDialog progress(Tr(Msg::Loading), QString(), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    TEntries loaded;
+    const auto choose = [&](const TFormatOffer& offer, const QString& error) {
+        progress.hide();
+        QGuiApplication::restoreOverrideCursor();
+        std::optional<TFormatChoice> choice = TfmChooseFormat::Ask(
+            this, StripLocationPrefixes(location), error, offer.Names, offer.Preselected);
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        return choice;
+    };
+    const std::optional<QString> used = LoadLocationAsChosen(
+        location, formatId, loaded, [&](int percent) { progress.setValue(percent); }, choose);
+    if (!used)
+        return;
+    TMDIChild* target = document ? document : NewDocument();
+    target->LoadFromList(loaded, location, mode, *used);
+    const QString icon = QFileInfo(StripFilePrefix(location)).path() + '/'
+        + QFileInfo(StripFilePrefix(location)).completeBaseName() + QStringLiteral(".bmp");
+    if (!IsMobileLocation(location) && QFileInfo::exists(icon))
+        target->parentWidget()->setWindowIcon(QIcon(icon));
+    Settings().AddRecentFile(location, *used);
+    UpdateRecentFiles();
+    Activate(target);
+}
+
+void TfmMarivelMainForm::FileNew() { NewDocument(); }
+
+void TfmMarivelMainForm::FileOpen()
+{
+    const QStringList filters = OpenNameFilters();
+    QString selected;
+    const QString file = QFileDialog::getOpenFileName(
+        this, tr("Open"), Settings().InitialDir, filters.join(QStringLiteral(";;")), &selected);
+    if (file.isEmpty())
+        return;
+    if (TMDIChild* open = DocumentOf(file)) {
+        Activate(open);
+        return;
+    }
+    OpenFile(nullptr, LocalLocation(file), TDocument::lmOpen,
+        FormatIdOfOpenFilter(static_cast<int>(filters.indexOf(selected))));
+}
+
+void TfmMarivelMainForm::FileAppend()
+{
+    TMDIChild* document = ActiveDocument();
+    if (!document)
+        return;
+    const QStringList filters = OpenNameFilters();
+    QString selected;
+    const QString file = QFileDialog::getOpenFileName(
+        this, tr("Append"), Settings().InitialDir, filters.join(QStringLiteral(";;")), &selected);
+    if (!file.isEmpty())
+        OpenFile(document, LocalLocation(file), TDocument::lmAppend,
+            FormatIdOfOpenFilter(static_cast<int>(filters.indexOf(selected))));
+}
+
+template <typename Command> void TfmMarivelMainForm::OnDocument(Command command)
+{
+    if (TMDIChild* document = ActiveDocument())
+        command(*document);
+}
+
+void TfmMarivelMainForm::FileSave()
+{
+    OnDocument([this](TMDIChild& document) {
+        document.Save();
+        UpdateRecentFiles();
+    });
+}
+
+void TfmMarivelMainForm::FileSaveAs()
+{
+    OnDocument([this](TMDIChild& document) {
+        document.SaveAs();
+        UpdateRecentFiles();
+    });
+}
+
+void TfmMarivelMainForm::FileClose()
+{
+    if (QMdiSubWindow* active = Area->activeSubWindow())
+        active->close();
+}
+
+void TfmMarivelMainForm::FileReconnect()
+{
+    TWaitCursor wait;
+    DoneRapi();
+    InitRapi();
+}
+
+void TfmMarivelMainForm::HideInTray()
+{
+    HideRequested = true;
+    close();
+}
+
+void TfmMarivelMainForm::Exit()
+{
+    ExitRequested = true;
+    close();
+}
+
+void TfmMarivelMainForm::EditCopy()
+{
+    OnDocument([](TMDIChild& d) { d.CopySelection(); });
+}
+void TfmMarivelMainForm::EditCopyText()
+{
+    OnDocument([](TMDIChild& d) { d.CopyAsText(); });
+}
+void TfmMarivelMainForm::EditCut()
+{
+    OnDocument([](TMDIChild& d) { d.Cut(); });
+}
+void TfmMarivelMainForm::EditPaste()
+{
+    OnDocument([](TMDIChild& d) { d.Paste(); });
+}
+void TfmMarivelMainForm::EditDelete()
+{
+    OnDocument([](TMDIChild& d) { d.DeleteAction()->trigger(); });
+}
+void TfmMarivelMainForm::EditInsert()
+{
+    OnDocument([](TMDIChild& d) { d.InsertAction()->trigger(); });
+}
+void TfmMarivelMainForm::EditSelectAll()
+{
+    OnDocument([](TMDIChild& d) { d.SelectAll(); });
+}
+void TfmMarivelMainForm::EditInvertSelection()
+{
+    OnDocument([](TMDIChild& d) { d.InvertSelection(); });
+}
+
+void TfmMarivelMainForm::EditFind()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        this, Tr(Msg::FindCaption), Tr(Msg::FindPrompt), QLineEdit::Normal, FindText, &ok);
+    if (!ok)
+        return;
+    if (text.isEmpty())
+        throw EUserError(Tr(Msg::NoSearchString));
+    FindText = text;
+    UpdateActions();
+    OnDocument([this](TMDIChild& d) { d.Find(FindText); });
+}
+
+void TfmMarivelMainForm::EditFindNext()
+{
+    OnDocument([this](TMDIChild& d) { d.FindNext(FindText); });
+}
+
+void TfmMarivelMainForm::LanguageEnglish() { SwitchLanguage(QLatin1String(::LanguageEnglish)); }
+void TfmMarivelMainForm::LanguageDutch() { SwitchLanguage(QLatin1String(::LanguageDutch)); }
+
+void TfmMarivelMainForm::SwitchLanguage(const QString& code)
+{
+    SetLanguageExtension(code);
+    if (Prompt.Ask(Tr(Msg::RestartForLanguage), false) == IUserPrompt::TAnswer::Yes)
+        Exit();
+}
+
+void TfmMarivelMainForm::WindowNext() { Area->activateNextSubWindow(); }
+
+// The open windows side by side along `direction`, each taking an equal share of the area.
+void TfmMarivelMainForm::Tile(Qt::Orientation direction)
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : Area->subWindowList())
+        if (!sub->isMinimized())
+            windows.append(sub);
+    if (windows.isEmpty())
+        return;
+    const QRect area = Area->viewport()->rect();
+    const int count = static_cast<int>(windows.size());
+    for (int i = 0; i < count; ++i) {
+        windows[i]->showNormal();
+        if (direction == Qt::Vertical)
+            windows[i]->setGeometry(
+                0, area.height() * i / count, area.width(), area.height() / count);
+        else
+            windows[i]->setGeometry(
+                area.width() * i / count, 0, area.width() / count, area.height());
+    }
+}
+
+void TfmMarivelMainForm::GotoHomePage() { QDesktopServices::openUrl(QUrl(WebSite)); }
+void TfmMarivelMainForm::GotoFaq() { QDesktopServices::openUrl(QUrl(QString(WebSite) + "/faq")); }
+void TfmMarivelMainForm::GotoForum()
+{
+    QDesktopServices::openUrl(QUrl(QString(WebSite) + "/forum"));
+}
+
+void TfmMarivelMainForm::ShowSystemInfo()
+{
+    TfmSysInfo info(this);
+    info.exec();
+}
+
+void TfmMarivelMainForm::ShowAbout()
+{
+    TfmAbout about(this);
+    about.exec();
+}
+
+void TfmMarivelMainForm::ShowFromTray()
+{
+    if (isHidden() || isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+bool TfmMarivelMainForm::CloseAllDocuments()
+{
+    for (TMDIChild* document : Documents())
+        if (!document->AskSave())
+            return false;
+    for (QMdiSubWindow* sub : Area->subWindowList()) {
+        if (auto* document = qobject_cast<TMDIChild*>(sub->widget()))
+            document->Document.Entries.ClearChanged(); // asked already
+        sub->close();
+    }
+    return true;
+}
+
+void TfmMarivelMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!CloseAllDocuments()) {
+        HideRequested = false;
+        ExitRequested = false;
+        event->ignore();
+        return;
+    }
+    if (!Settings().CloseMinimizes && !HideRequested)
+        ExitRequested = true;
+    if (!ExitRequested) {
+        event->ignore();
+        if (Tray) {
+            hide();
+            if (!HideRequested)
+                TfmMinimize::ShowUnlessHidden(this);
+        } else {
+            showMinimized(); // no tray to come back from
+        }
+        HideRequested = false;
+        return;
+    }
+    StoreBounds();
+    event->accept();
+    QApplication::quit();
+}
+
+void TfmMarivelMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Minimizing goes to the tray the way closing does, when there is a tray.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && Tray
+        && Settings().CloseMinimizes)
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                close();
+        });
+}
+
+void TfmMarivelMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TfmMarivelMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            OpenLocation(url.toLocalFile());
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <memory>
+
+#include <QList>
+#include <QMainWindow>
+
+#include "editor/uDocument.h"
+#include "editor/uGuiPrompt.h"
+#include "editor/uInstance.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QSystemTrayIcon;
+class TCursors;
+class TMDIChild;
+
+// The frame of the program: the document windows, the commands, the recent files, the status
+// bar and the tray icon.
+class TfmMarivelMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfmMarivelMainForm(const TCommandLine& commandLine);
+    ~TfmMarivelMainForm() override;
+
+    // Brings the document of `location` to the front when it is open, else opens it.
+    void OpenLocation(const QString& location);
+    // Opens `location` into a new document (`document` null) or appends it to `document`.
+    void OpenFile(TMDIChild* document, const QString& location, TDocument::TLoadMode mode,
+        const QString& formatId);
+    TMDIChild* ActiveDocument() const;
+    QList<TMDIChild*> Documents() const;
+    TMDIChild* NewDocument();
+
+    // From the tray menu, a second program start or the instance channel.
+    void ShowFromTray();
+    void Exit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* AddAction(const QString& category, const QString& caption,
+        const QKeySequence& shortcut, void (TfmMarivelMainForm::*slot)());
+    void CreateActions();
+    void CreateMenus();
+    void CreateStatusBar();
+    void CreateTrayIcon();
+    void ApplyCloseShortcuts();
+    void ApplyStoredBounds();
+    void StoreBounds();
+    void UpdateActions();
+    void UpdateStatus();
+    void UpdateRecentFiles();
+    void OpenCommandLineFiles();
+    TMDIChild* DocumentOf(const QString& location) const;
+    void Activate(TMDIChild* document);
+    bool CloseAllDocuments();
+    // The document commands act on the active document, when there is one.
+    template <typename Command> void OnDocument(Command command);
+
+    void FileNew();
+    void FileOpen();
+    void FileAppend();
+    void FileSave();
+    void FileSaveAs();
+    void FileClose();
+    void FileReconnect();
+    void HideInTray();
+    void EditCopy();
+    void EditCopyText();
+    void EditCut();
+    void EditPaste();
+    void EditDelete();
+    void EditInsert();
+    void EditSelectAll();
+    void EditInvertSelection();
+    void EditFind();
+    void EditFindNext();
+    void LanguageEnglish();
+    void LanguageDutch();
+    void SwitchLanguage(const QString& code);
+    void WindowNext();
+    void Tile(Qt::Orientation direction);
+    void GotoHomePage();
+    void GotoFaq();
+    void GotoForum();
+    void ShowSystemInfo();
+    void ShowAbout();
+
+    TCommandLine CommandLine;
+    TGuiPrompt Prompt;
+    std::unique_ptr<TCursors> Cursors;
+    QMdiArea* Area;
+    QSystemTrayIcon* Tray = nullptr;
+    QLabel* StatusPanels[4] = {};
+    QList<QAction*> RecentActions;
+    QMenu* FileMenu = nullptr;
+    QAction* acFileNew;
+    QAction* acFileOpen;
+    QAction* acFileAppend;
+    QAction* acFileSave;
+    QAction* acFileSaveAs;
+    QAction* acFileClose;
+    QAction* acFileReconnect;
+    QAction* acHide;
+    QAction* acFileExit;
+    QAction* acEditCopy;
+    QAction* acCopyText;
+    QAction* acEditCut;
+    QAction* acEditPaste;
+    QAction* acEditDelete;
+    QAction* acEditInsert;
+    QAction* acEditSelectAll;
+    QAction* acInvertSelection;
+    QAction* acFind;
+    QAction* acFindNext;
+    QAction* acWindowNext;
+    QList<QAction*> WindowArrangeActions;
+    QString FindText;
+    bool ExitRequested = false;
+    bool HideRequested = false;
+    bool Restoring = false; // the stored bounds are being applied, not set by the user
+};
