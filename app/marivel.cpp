@@ -1,6 +1,7 @@
 // Marivel, the desktop editor: one instance per user, which later starts hand their files to.
 
 #include <QDir>
+#include <QIcon>
 #include <QTranslator>
 
 #include "convert/uFormats.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
 {
     TMarivelApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Marivel"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/marivel.png")));
     app.setQuitOnLastWindowClosed(false); // the tray keeps it running
     const TCommandLine commandLine =
         TCommandLine::Parse(app.arguments().mid(1), QDir::currentPath());

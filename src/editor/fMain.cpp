@@ -17,6 +17,7 @@
 #include <QProgressDialog>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
@@ -40,6 +41,7 @@
 namespace {
 
 constexpr int RecentFileActions = 9;
+constexpr char ApplicationTitle[] = "Marivel";
 constexpr char WebSite[] = "https://www.marivel.example";
 
 // The open dialog's filter rows from the registry's "name|patterns|..." text: row 1 is every
@@ -67,7 +69,7 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     , Prompt(this)
     , Area(new QMdiArea(this))
 {
-    setWindowTitle(QApplication::applicationDisplayName());
+    setWindowTitle(QLatin1String(ApplicationTitle));
     setAcceptDrops(true);
     Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -203,7 +205,18 @@ void TfmMarivelMainForm::CreateMenus()
     help->addAction(tr("System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
     help->addAction(tr("&About..."), this, &TfmMarivelMainForm::ShowAbout);
 
+    const auto icon = [this](const char* theme, QStyle::StandardPixmap fallback) {
+        return QIcon::fromTheme(QLatin1String(theme), style()->standardIcon(fallback));
+    };
+    acFileNew->setIcon(icon("document-new", QStyle::SP_FileIcon));
+    acFileOpen->setIcon(icon("document-open", QStyle::SP_DialogOpenButton));
+    acFileSave->setIcon(icon("document-save", QStyle::SP_DialogSaveButton));
+    acEditCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
+    acEditCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
+    acEditPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
+    acFind->setIcon(QIcon::fromTheme(QStringLiteral("edit-find")));
     QToolBar* toolBar = addToolBar(tr("Standard"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolBar->setObjectName(QStringLiteral("StandardToolBar"));
     toolBar->addActions({ acFileNew, acFileOpen, acFileSave });
     toolBar->addSeparator();
@@ -232,7 +245,7 @@ void TfmMarivelMainForm::CreateTrayIcon()
         return; // closing then minimizes, so the program can always be reached
     Tray = new QSystemTrayIcon(
         windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
-    Tray->setToolTip(QApplication::applicationDisplayName());
+    Tray->setToolTip(QLatin1String(ApplicationTitle));
     auto* menu = new QMenu(this);
     QAction* show = menu->addAction(tr("Marivel..."), this, &TfmMarivelMainForm::ShowFromTray);
     menu->setDefaultAction(show);
@@ -350,10 +363,14 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
         UpdateStatus();
         UpdateActions();
     });
-    if (Settings().ChildrenMaximized)
+    if (Settings().ChildrenMaximized) {
         sub->showMaximized();
-    else
+    } else {
+        // Room for the list and its edit fields, while the frame's background still shows.
+        const QSize area = Area->viewport()->size();
+        sub->resize(std::max(area.width() * 4 / 5, 640), std::max(area.height() * 3 / 4, 360));
         sub->show();
+    }
     return document;
 }
 
@@ -364,7 +381,7 @@ void TfmMarivelMainForm::UpdateStatus()
     const bool changed = document && document->Document.Entries.Changed();
     StatusPanels[3]->setText(changed ? Tr(Msg::Changed) : QString());
     // As a multiple-document frame shows it, so the desktop's window list tells the file.
-    QString title = QApplication::applicationDisplayName();
+    QString title = QLatin1String(ApplicationTitle);
     if (document)
         title += QStringLiteral(" - [%1]").arg(document->Document.Caption());
     setWindowTitle(title);

@@ -1,0 +1,79 @@
+#include "editor/fMain.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "editor/fMDIChild.h"
+#include "testing.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        Write("a.ov2", Ov2Record(2, 488969, 5237403, { "Dam" }));
+        Write("b.ov2", Ov2Record(2, 100000, 200000, { "B" }) + Ov2Record(2, 1, 2, { "C" }));
+    }
+
+    void Write(const QString& name, const std::string& bytes)
+    {
+        QFile file(Dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(bytes));
+    }
+    QString Path(const QString& name) const { return Dir.filePath(name); }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    QTemporaryDir Dir;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
+{
+    TCommandLine commandLine;
+    commandLine.Locations = { Path("a.ov2") };
+    TfmMarivelMainForm form(commandLine);
+    form.show();
+    QTest::qWait(300); // the command line's files open shortly after the window
+    ASSERT_EQ(form.Documents().size(), 1);
+    EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2]");
+
+    form.OpenLocation(Path("b.ov2"));
+    form.OpenLocation("FILE://" + Path("A.OV2"));
+    EXPECT_EQ(form.Documents().size(), 2) << "an open file comes to the front instead";
+    EXPECT_EQ(form.ActiveDocument()->Document.Caption(), "a.ov2");
+
+    TMDIChild* document = form.ActiveDocument();
+    form.OpenFile(document, Path("b.ov2"), TDocument::lmAppend, QString());
+    EXPECT_EQ(document->Document.Entries.Count(), 3);
+    EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2*]");
+    EXPECT_EQ(document->Document.FileName, Path("a.ov2")) << "append keeps the name";
+    EXPECT_EQ(Settings().MRU.NameAt(0), Path("b.ov2"));
+    EXPECT_EQ(Settings().MRU.NameAt(1), Path("a.ov2"));
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
+{
+    Settings().CloseMinimizes = false;
+    TfmMarivelMainForm form({});
+    form.show();
+    form.OpenLocation(Path("a.ov2"));
+    form.ActiveDocument()->Document.Entries.Items(0).SetDescription("changed");
+    EXPECT_EQ(form.Documents().size(), 1);
+    // The close question is answered No by the scripted message box handler below.
+    QTimer::singleShot(100, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_N, Qt::AltModifier);
+    });
+    form.Exit();
+    EXPECT_TRUE(form.Documents().isEmpty());
+    EXPECT_FALSE(form.isVisible());
+}
