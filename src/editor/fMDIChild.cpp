@@ -1,6 +1,7 @@
 #include "editor/fMDIChild.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QAction>
 #include <QApplication>
@@ -184,23 +185,26 @@ QWidget* TMDIChild::CreateEditFields()
     const auto degrees = [&](int limit) { return new QIntValidator(0, limit, panel); };
     edDescription = field(TEditField::Description, 0, nullptr);
     edDescription->setMaxLength(DescriptionLength);
-    edLatitude = field(TEditField::Latitude, 90, nullptr);
-    edLongitude = field(TEditField::Longitude, 90, nullptr);
     layout->addWidget(new QLabel(tr("Description"), panel));
     layout->addWidget(edDescription, 1);
-    layout->addWidget(new QLabel(tr("Lat"), panel));
-    layout->addWidget(edLatitude);
-    buLatSign = sign(TEditField::LatSign);
-    layout->addWidget(buLatSign);
-    for (TEditField part : { TEditField::LatDeg, TEditField::LatMin, TEditField::LatSec })
-        layout->addWidget(field(part, 34, degrees(part == TEditField::LatDeg ? 90 : 59)));
+    // One axis: its decimal field, its hemisphere button, then degrees, minutes and seconds.
+    const auto axis = [&](const QString& label, TEditField decimal, TEditField hemisphere,
+                          TEditField degreesField, int degreeLimit) {
+        layout->addWidget(new QLabel(label, panel));
+        QLineEdit* edit = field(decimal, 90, nullptr);
+        layout->addWidget(edit);
+        QPushButton* button = sign(hemisphere);
+        layout->addWidget(button);
+        for (int part = 0; part < 3; ++part)
+            layout->addWidget(field(static_cast<TEditField>(static_cast<int>(degreesField) + part),
+                34, degrees(part == 0 ? degreeLimit : 59)));
+        return std::pair { edit, button };
+    };
+    std::tie(edLatitude, buLatSign) =
+        axis(tr("Lat"), TEditField::Latitude, TEditField::LatSign, TEditField::LatDeg, 90);
     layout->addSpacing(8);
-    layout->addWidget(new QLabel(tr("Lon"), panel));
-    layout->addWidget(edLongitude);
-    buLonSign = sign(TEditField::LonSign);
-    layout->addWidget(buLonSign);
-    for (TEditField part : { TEditField::LonDeg, TEditField::LonMin, TEditField::LonSec })
-        layout->addWidget(field(part, 34, degrees(part == TEditField::LonDeg ? 180 : 59)));
+    std::tie(edLongitude, buLonSign) =
+        axis(tr("Lon"), TEditField::Longitude, TEditField::LonSign, TEditField::LonDeg, 180);
     return panel;
 }
 

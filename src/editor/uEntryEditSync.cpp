@@ -9,31 +9,12 @@
 
 QString& TEditTexts::operator[](TEditField field)
 {
-    switch (field) {
-    case TEditField::Description:
-        return Description;
-    case TEditField::Latitude:
-        return Latitude;
-    case TEditField::Longitude:
-        return Longitude;
-    case TEditField::LatDeg:
-        return LatDeg;
-    case TEditField::LatMin:
-        return LatMin;
-    case TEditField::LatSec:
-        return LatSec;
-    case TEditField::LonDeg:
-        return LonDeg;
-    case TEditField::LonMin:
-        return LonMin;
-    case TEditField::LonSec:
-        return LonSec;
-    case TEditField::LatSign:
-        return LatSign;
-    case TEditField::LonSign:
-        break;
-    }
-    return LonSign;
+    // In the order of the fields.
+    static constexpr QString TEditTexts::*Members[] = { &TEditTexts::Description,
+        &TEditTexts::Latitude, &TEditTexts::Longitude, &TEditTexts::LatDeg, &TEditTexts::LatMin,
+        &TEditTexts::LatSec, &TEditTexts::LonDeg, &TEditTexts::LonMin, &TEditTexts::LonSec,
+        &TEditTexts::LatSign, &TEditTexts::LonSign };
+    return this->*Members[static_cast<size_t>(field)];
 }
 
 TEditTexts TEntryEditSync::FromEntry(const TEntry* entry)
