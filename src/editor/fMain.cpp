@@ -399,6 +399,7 @@ void TfmMarivelMainForm::UpdateActions()
         { acEditCopy, acCopyText, acEditCut, acEditPaste, acEditDelete, acEditInsert })
         action->setEnabled(listFocused);
     acFindNext->setEnabled(exists && !FindText.isEmpty());
+    acFileReconnect->setEnabled(RapiConnected());
     acWindowNext->setEnabled(Area->subWindowList().size() >= 2);
 }
 
@@ -517,11 +518,11 @@ void TfmMarivelMainForm::FileClose()
         active->close();
 }
 
+// The next device operation connects anew.
 void TfmMarivelMainForm::FileReconnect()
 {
-    TWaitCursor wait;
     DoneRapi();
-    InitRapi();
+    UpdateActions();
 }
 
 void TfmMarivelMainForm::HideInTray()
