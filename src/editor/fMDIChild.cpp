@@ -92,7 +92,7 @@ void TEntryListView::dropEvent(QDropEvent* event)
 
 TMDIChild::TMDIChild(QWidget* parent)
     : QWidget(parent)
-    , Prompt(this)
+    , MessageBoxes(this)
     , Model(new TEntryListModel(Document, this))
     , List(new TEntryListView(*this))
 {
@@ -494,7 +494,7 @@ bool TMDIChild::SaveAs()
         const QString file = dialog.selectedFiles().first();
         const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
         bool ok = true;
-        CheckFileExtension(file, chosen + 1, ok, Prompt);
+        CheckFileExtension(file, chosen + 1, ok, *Prompt);
         if (!ok)
             continue;
         const QString formatId = ExporterFormatId(chosen);
@@ -512,7 +512,7 @@ bool TMDIChild::SaveTo(const QString& location, const QString& formatId)
     CommitEdits();
     TWaitCursor wait;
     try {
-        const bool saved = Document.SaveTo(location, formatId, Prompt);
+        const bool saved = Document.SaveTo(location, formatId, *Prompt);
         UpdateView();
         return saved;
     } catch (...) {
@@ -524,7 +524,7 @@ bool TMDIChild::SaveTo(const QString& location, const QString& formatId)
 bool TMDIChild::AskSave()
 {
     CommitEdits();
-    return Document.AskSave(Prompt, [this] { return Save(); });
+    return Document.AskSave(*Prompt, [this] { return Save(); });
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event)
