@@ -453,8 +453,10 @@ void TMDIChild::FindNext(const QString& text)
 void TMDIChild::DropFrom(TMDIChild& source, int row)
 {
     source.CommitEdits();
+    // Taken before the target's selection is cleared: in a move it is the same selection.
+    const std::vector<int> dragged = source.SelectedRows();
     List->selectionModel()->clearSelection();
-    Document.Drop(source.Document, source.SelectedRows(), row);
+    Document.Drop(source.Document, dragged, row);
     if (&source != this)
         source.List->selectionModel()->clearSelection();
     UpdateView();
