@@ -57,6 +57,13 @@ TEntryListView::TEntryListView(TMDIChild& owner)
     setDragDropMode(QAbstractItemView::DragDrop);
 }
 
+// A description edited in place is an edit like any other: caption and fields follow.
+void TEntryListView::commitData(QWidget* editor)
+{
+    QTreeView::commitData(editor);
+    Owner.UpdateView();
+}
+
 void TEntryListView::startDrag(Qt::DropActions)
 {
     auto* mime = new QMimeData;
@@ -118,7 +125,6 @@ TMDIChild::TMDIChild(QWidget* parent)
     });
     connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this] { ShowCurrentEntry(); });
-    connect(Model, &QAbstractItemModel::dataChanged, this, [this] { emit ViewChanged(); });
 
     auto* toolBar = new QToolBar(this);
     toolBar->addActions({ acInsert, acDelete, acRenameSelected });

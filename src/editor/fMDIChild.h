@@ -23,6 +23,7 @@ public:
     explicit TEntryListView(TMDIChild& owner);
 
 protected:
+    void commitData(QWidget* editor) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
