@@ -139,7 +139,12 @@ TMDIChild::TMDIChild(QWidget* parent)
     UpdateView();
 }
 
-TMDIChild::~TMDIChild() = default;
+TMDIChild::~TMDIChild()
+{
+    // Child widgets outlive the members, but the list reads the entries while it is taken
+    // down (a window deleted while shown lays out its rows once more).
+    delete List;
+}
 
 void TMDIChild::CreateActions()
 {
