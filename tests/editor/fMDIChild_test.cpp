@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -50,6 +51,13 @@ public:
     }
     QPushButton* LatSign() const { return Child->findChildren<QPushButton*>().at(0); }
     QTreeView* List() const { return Child->findChild<QTreeView*>(); }
+    QAction* Action(const QString& caption) const
+    {
+        for (QAction* action : List()->actions())
+            if (action->text() == caption)
+                return action;
+        return nullptr;
+    }
     const TEntry& Entry(int row) const { return Child->Document.Entries.Items(row); }
 
     std::string Descriptions() const
@@ -272,6 +280,9 @@ TEST(TMDIChild, SelectAllAndInvertShowTheHourglassAboveAThousandEntries)
     window->SelectAll();
     EXPECT_EQ(hourglass.last(), false) << "a thousand entries select at once";
     EXPECT_EQ(window->SelectedRows().size(), 1000u);
+    EXPECT_TRUE(window.Action("Rename Selected")->isEnabled());
+    window->SelectOnly(5);
+    EXPECT_FALSE(window.Action("Rename Selected")->isEnabled()) << "one row is no batch";
 }
 
 TEST(TMDIChild, DropCopiesFromAnotherWindowAndMovesWithinOne)
