@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -371,4 +372,33 @@ TEST(TMDIChild, ClosingWithoutSavingLeavesTheFileAndAnUnchangedDocumentClosesAtO
     unchanged->SetPrompt(prompt);
     EXPECT_TRUE(unchanged.Close());
     EXPECT_EQ(prompt.Asked.size(), 1) << "only the changed document asked";
+}
+
+TEST(TMDIChild, ClosingALargeDocumentShowsTheCleanUpProgress)
+{
+    // Notes the label of every progress window that shows.
+    class TProgressWatch : public QObject {
+    public:
+        QStringList Shown;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (auto* progress = qobject_cast<QProgressDialog*>(watched);
+                progress && event->type() == QEvent::Show)
+                Shown.append(progress->labelText());
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    TWindow small(2000);
+    EXPECT_TRUE(small.Close());
+    EXPECT_TRUE(watch.Shown.isEmpty()) << "two thousand entries go at once";
+
+    TWindow large(2001);
+    EXPECT_TRUE(large.Close());
+    qApp->removeEventFilter(&watch);
+    EXPECT_EQ(watch.Shown, QStringList { "Cleaning up, please wait..." });
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog*>(window) && window->isVisible());
 }
