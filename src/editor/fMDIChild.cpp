@@ -387,8 +387,12 @@ void TMDIChild::Insert()
 
 void TMDIChild::Delete()
 {
-    const int selected = CurrentRow();
-    const int next = Document.Delete(SelectedRows(), selected);
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty())
+        return;
+    // The first selected row's place, not the focused row's: deleting a block selected
+    // downwards selects the row that followed it.
+    const int next = Document.Delete(rows, rows.front());
     UpdateView();
     SelectOnly(next);
     UpdateView();
