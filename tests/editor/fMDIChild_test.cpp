@@ -245,6 +245,20 @@ TEST(TMDIChild, DeleteSelectsTheNewLastRowAndNothingWhenTheListIsEmpty)
     EXPECT_FALSE(window->DeleteAction()->isEnabled()) << "nothing left to delete";
 }
 
+TEST(TMDIChild, DeleteOfABlockSelectsTheRowAfterIt)
+{
+    TWindow window(10);
+    // A block selected with Shift from row 3 down to row 7, where the focus ends.
+    auto* model = window.List()->model();
+    window.List()->selectionModel()->select(
+        QItemSelection(model->index(3, 0), model->index(7, 2)), QItemSelectionModel::Select);
+    window.List()->selectionModel()->setCurrentIndex(
+        model->index(7, 0), QItemSelectionModel::NoUpdate);
+    window->DeleteAction()->trigger();
+    EXPECT_EQ(window.Descriptions(), "0 1 2 8 9 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 3 }) << "where the block began";
+}
+
 TEST(TMDIChild, CaptionNamesTheFileAndMarksChanges)
 {
     TBuiltInFormats formats;
