@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressDialog>
@@ -157,6 +158,26 @@ TEST(TMDIChild, MinusAndPlusInADecimalFieldSwitchTheHemisphereAtOnce)
     EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
 }
 
+TEST(TMDIChild, HemisphereButtonAndColumnHeaderApplyThePendingEditFirst)
+{
+    TWindow window(3);
+    window->SelectOnly(2);
+    window.Field(fLatitude)->setFocus();
+    window.Field(fLatitude)->clear();
+    QTest::keyClicks(window.Field(fLatitude), "0.5");
+    QTest::mouseClick(window.LatSign(), Qt::LeftButton);
+    EXPECT_EQ(window.Entry(2).Latitude(), -0.5) << "typed, then switched to the south";
+    EXPECT_EQ(window.LatSign()->text(), "S");
+
+    window.Field(fDescription)->setFocus();
+    window.Field(fDescription)->setText("a");
+    QHeaderView* header = window.List()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(TDocument::colLatitude) + 5, 5));
+    EXPECT_EQ(window.Descriptions(), "a 0 1 ") << "renamed, then sorted by latitude";
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+}
+
 TEST(TMDIChild, UpAndDownInTheDescriptionWalkTheRowsCommittingFirst)
 {
     TWindow window(3);
@@ -196,7 +217,12 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)
     QTest::keyClick(window.List(), Qt::Key_F2);
     auto* editor = window.List()->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr) << "F2 edits the description in place";
-    editor->setText("renamed");
+    editor->setText("renamed!");
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    editor->setCursorPosition(0);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClick(editor, Qt::Key_R);
+    EXPECT_EQ(window->Document.Entries.Count(), 2) << "the editor's keys are its own";
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor hands its text over once the key is done
     EXPECT_EQ(window.Descriptions(), "0 renamed ");
@@ -226,8 +252,7 @@ TEST(TMDIChild, DeleteSelectsTheNewLastRowAndNothingWhenTheListIsEmpty)
     TWindow window(3);
     window->SelectOnly(2);
     window.List()->setFocus();
-    ASSERT_TRUE(window->DeleteAction()->isEnabled());
-    window->DeleteAction()->trigger();
+    QTest::keyClick(window.List(), Qt::Key_Delete);
     EXPECT_EQ(window.Descriptions(), "0 1 ");
     EXPECT_EQ(window->SelectedRows(), std::vector<int> { 1 });
     EXPECT_EQ(window.Field(fDescription)->text(), "1");
