@@ -41,6 +41,28 @@ constexpr int FreeWithProgressAbove = 2000;
 constexpr int HourglassAbove = 1000;
 constexpr int DescriptionLength = 64;
 
+// Both read the selection's ranges: asking the selection model for its selected rows costs a
+// second and a hundred megabytes when a million rows are selected.
+int FirstRow(const QItemSelection& selection)
+{
+    int first = -1;
+    for (const QItemSelectionRange& range : selection)
+        if (first < 0 || range.top() < first)
+            first = range.top();
+    return first;
+}
+
+bool HoldsSeveralRows(const QItemSelection& selection)
+{
+    int seen = -1;
+    for (const QItemSelectionRange& range : selection) {
+        if (range.height() > 1 || (seen >= 0 && range.top() != seen))
+            return true;
+        seen = range.top();
+    }
+    return false;
+}
+
 } // namespace
 
 TEntryListView::TEntryListView(TMDIChild& owner)
@@ -56,6 +78,13 @@ TEntryListView::TEntryListView(TMDIChild& owner)
     setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
+}
+
+// A description edited in place is an edit like any other: caption and fields follow.
+void TEntryListView::commitData(QWidget* editor)
+{
+    QTreeView::commitData(editor);
+    Owner.UpdateView();
 }
 
 void TEntryListView::startDrag(Qt::DropActions)
@@ -93,7 +122,7 @@ void TEntryListView::dropEvent(QDropEvent* event)
 
 TMDIChild::TMDIChild(QWidget* parent)
     : QWidget(parent)
-    , Prompt(this)
+    , MessageBoxes(this)
     , Model(new TEntryListModel(Document, this))
     , List(new TEntryListView(*this))
 {
@@ -119,7 +148,6 @@ TMDIChild::TMDIChild(QWidget* parent)
     });
     connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this] { ShowCurrentEntry(); });
-    connect(Model, &QAbstractItemModel::dataChanged, this, [this] { emit ViewChanged(); });
 
     auto* toolBar = new QToolBar(this);
     toolBar->addActions({ acInsert, acDelete, acRenameSelected });
@@ -134,7 +162,12 @@ TMDIChild::TMDIChild(QWidget* parent)
     UpdateView();
 }
 
-TMDIChild::~TMDIChild() = default;
+TMDIChild::~TMDIChild()
+{
+    // Child widgets outlive the members, but the list reads the entries while it is taken
+    // down (a window deleted while shown lays out its rows once more).
+    delete List;
+}
 
 void TMDIChild::CreateActions()
 {
@@ -162,6 +195,13 @@ QWidget* TMDIChild::CreateEditFields()
     auto* panel = new QWidget(this);
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(4, 2, 4, 4);
+    // Named as the fields of the entry they show, for tests and style sheets.
+    static const char* const names[] = { "edDescription", "edLatitude", "edLongitude", "edLatDeg",
+        "edLatMin", "edLatSec", "edLonDeg", "edLonMin", "edLonSec", "buLatSign", "buLonSign" };
+    const auto named = [&](QWidget* widget, TEditField kind) {
+        widget->setObjectName(QLatin1String(names[static_cast<size_t>(kind)]));
+        Fields.emplace_back(widget, kind);
+    };
     const auto field = [&](TEditField kind, int width, QValidator* validator) {
         auto* edit = new QLineEdit(panel);
         if (width > 0)
@@ -169,13 +209,13 @@ QWidget* TMDIChild::CreateEditFields()
         if (validator)
             edit->setValidator(validator);
         edit->installEventFilter(this);
-        Fields.emplace_back(edit, kind);
+        named(edit, kind);
         return edit;
     };
     const auto sign = [&](TEditField kind) {
         auto* button = new QPushButton(panel);
         button->setFixedWidth(28);
-        Fields.emplace_back(button, kind);
+        named(button, kind);
         connect(button, &QPushButton::clicked, this, [this, button, kind] {
             CommitEdits();
             ApplyField(kind, button->text());
@@ -213,8 +253,7 @@ int TMDIChild::CurrentRow() const
     const QModelIndex current = List->currentIndex();
     if (current.isValid() && current.row() < Document.Entries.Count())
         return current.row();
-    const QModelIndexList selected = List->selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    return FirstRow(List->selectionModel()->selection());
 }
 
 bool TMDIChild::ListHasFocus() const { return List->hasFocus(); }
@@ -247,8 +286,6 @@ void TMDIChild::UpdateView()
     const bool changed = Document.Entries.Changed();
     setWindowTitle(Document.Caption());
     setWindowModified(changed);
-    acRenameSelected->setEnabled(List->selectionModel()->selectedRows().size() >= 2);
-    acDelete->setEnabled(CanCopy());
     ShowCurrentEntry();
     emit ViewChanged();
 }
@@ -266,7 +303,7 @@ void TMDIChild::ShowCurrentEntry()
             static_cast<QPushButton*>(widget)->setText(texts[kind]);
         }
     }
-    acRenameSelected->setEnabled(List->selectionModel()->selectedRows().size() >= 2);
+    acRenameSelected->setEnabled(HoldsSeveralRows(List->selectionModel()->selection()));
     acDelete->setEnabled(CanCopy());
 }
 
@@ -363,8 +400,12 @@ void TMDIChild::Insert()
 
 void TMDIChild::Delete()
 {
-    const int selected = CurrentRow();
-    const int next = Document.Delete(SelectedRows(), selected);
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty())
+        return;
+    // The first selected row's place, not the focused row's: deleting a block selected
+    // downwards selects the row that followed it.
+    const int next = Document.Delete(rows, rows.front());
     UpdateView();
     SelectOnly(next);
     UpdateView();
@@ -459,8 +500,10 @@ void TMDIChild::FindNext(const QString& text)
 void TMDIChild::DropFrom(TMDIChild& source, int row)
 {
     source.CommitEdits();
+    // Taken before the target's selection is cleared: in a move it is the same selection.
+    const std::vector<int> dragged = source.SelectedRows();
     List->selectionModel()->clearSelection();
-    Document.Drop(source.Document, source.SelectedRows(), row);
+    Document.Drop(source.Document, dragged, row);
     if (&source != this)
         source.List->selectionModel()->clearSelection();
     UpdateView();
@@ -500,7 +543,7 @@ bool TMDIChild::SaveAs()
         const QString file = dialog.selectedFiles().first();
         const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
         bool ok = true;
-        CheckFileExtension(file, chosen + 1, ok, Prompt);
+        CheckFileExtension(file, chosen + 1, ok, *Prompt);
         if (!ok)
             continue;
         const QString formatId = ExporterFormatId(chosen);
@@ -518,7 +561,7 @@ bool TMDIChild::SaveTo(const QString& location, const QString& formatId)
     CommitEdits();
     TWaitCursor wait;
     try {
-        const bool saved = Document.SaveTo(location, formatId, Prompt);
+        const bool saved = Document.SaveTo(location, formatId, *Prompt);
         UpdateView();
         return saved;
     } catch (...) {
@@ -530,7 +573,7 @@ bool TMDIChild::SaveTo(const QString& location, const QString& formatId)
 bool TMDIChild::AskSave()
 {
     CommitEdits();
-    return Document.AskSave(Prompt, [this] { return Save(); });
+    return Document.AskSave(*Prompt, [this] { return Save(); });
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event)

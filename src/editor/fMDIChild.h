@@ -23,6 +23,7 @@ public:
     explicit TEntryListView(TMDIChild& owner);
 
 protected:
+    void commitData(QWidget* editor) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -42,6 +43,9 @@ public:
     ~TMDIChild() override;
 
     TDocument Document;
+    // Questions (save changes, precision, file extension) go to `prompt` from now on instead
+    // of message boxes; it must outlive the window.
+    void SetPrompt(IUserPrompt& prompt) { Prompt = &prompt; }
 
     void LoadFromList(TEntries& source, const QString& location, TDocument::TLoadMode mode,
         const QString& formatId);
@@ -96,7 +100,8 @@ private:
     TEditField FieldOf(QObject* widget) const;
     void FreeEntries();
 
-    TGuiPrompt Prompt;
+    TGuiPrompt MessageBoxes;
+    IUserPrompt* Prompt = &MessageBoxes;
     TEntryListModel* Model;
     TEntryListView* List;
     QAction* acInsert;

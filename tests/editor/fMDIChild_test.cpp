@@ -1,0 +1,447 @@
+#include "editor/fMDIChild.h"
+
+#include <memory>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "testing.h"
+
+namespace {
+
+// The edit fields, by their object names.
+enum TFieldIndex { fDescription, fLatitude, fLongitude, fLatDeg, fLatMin, fLatSec, fLonDeg };
+const char* const FieldNames[] = { "edDescription", "edLatitude", "edLongitude", "edLatDeg",
+    "edLatMin", "edLatSec", "edLonDeg" };
+
+// A shown, active document window of `count` entries described "0", "1", ... at
+// latitude = longitude = row, unchanged. Keyboard focus only moves in an active window.
+class TWindow {
+public:
+    explicit TWindow(int count = 0)
+        : Child(new TMDIChild)
+    {
+        for (int i = 0; i < count; ++i)
+            Child->Document.Entries.AddValues(std::to_string(i), "", i, i);
+        Child->Document.Entries.ClearChanged();
+        Child->UpdateView();
+        Child->show();
+        Child->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Child));
+    }
+    ~TWindow() { delete Child; }
+    TWindow(const TWindow&) = delete;
+    TWindow& operator=(const TWindow&) = delete;
+
+    TMDIChild* operator->() const { return Child; }
+    TMDIChild& operator*() const { return *Child; }
+
+    QLineEdit* Field(TFieldIndex index) const
+    {
+        return Child->findChild<QLineEdit*>(QLatin1String(FieldNames[index]));
+    }
+    QPushButton* LatSign() const
+    {
+        return Child->findChild<QPushButton*>(QStringLiteral("buLatSign"));
+    }
+    QTreeView* List() const { return Child->findChild<QTreeView*>(); }
+    QAction* Action(const QString& caption) const
+    {
+        for (QAction* action : List()->actions())
+            if (action->text() == caption)
+                return action;
+        return nullptr;
+    }
+    const TEntry& Entry(int row) const { return Child->Document.Entries.Items(row); }
+
+    std::string Descriptions() const
+    {
+        std::string text;
+        for (int i = 0; i < Child->Document.Entries.Count(); ++i)
+            text += Entry(i).Description() + ' ';
+        return text;
+    }
+
+    // Types `text` in place of the field's text and moves the focus away, as a user leaving
+    // the field with the mouse.
+    void Type(TFieldIndex index, const QString& text) const
+    {
+        QLineEdit* field = Field(index);
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, text);
+        Child->findChild<QTreeView*>()->setFocus();
+    }
+
+    // Closes the window as its frame would; the window is gone afterwards when it accepted.
+    bool Close()
+    {
+        const bool closed = Child->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return closed;
+    }
+    bool Exists() const { return !Child.isNull(); }
+
+private:
+    QPointer<TMDIChild> Child;
+};
+
+std::string FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
+
+} // namespace
+
+TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
+{
+    TPrecision precision(5);
+    TWindow window(2);
+    window.List()->selectionModel()->clear(); // a list that gets the focus makes row 0 current
+    for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+        EXPECT_FALSE(field->isEnabled()) << "no current entry";
+        EXPECT_EQ(field->text(), "");
+    }
+    EXPECT_FALSE(window.LatSign()->isEnabled());
+
+    window->SelectOnly(1);
+    EXPECT_TRUE(window.Field(fLatDeg)->isEnabled());
+    EXPECT_EQ(window.Field(fDescription)->text(), "1");
+    EXPECT_EQ(window.LatSign()->text(), "N");
+
+    window.Type(fLatitude, "12.5");
+    EXPECT_EQ(window.Entry(1).Latitude(), 12.5);
+    EXPECT_EQ(window.Field(fLatDeg)->text(), "12") << "a decimal edit shows in the degrees";
+    EXPECT_EQ(window.Field(fLatMin)->text(), "30");
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+
+    window.Type(fLatDeg, "89");
+    window.Type(fLatMin, "59");
+    window.Type(fLatSec, "59");
+    EXPECT_EQ(window.Field(fLatitude)->text(), "89.99972");
+    EXPECT_EQ(window.Field(fDescription)->text(), "1") << "the description stays";
+}
+
+TEST(TMDIChild, MinusAndPlusInADecimalFieldSwitchTheHemisphereAtOnce)
+{
+    TPrecision precision(5);
+    TWindow window;
+    window->Document.Entries.AddValues("Home", "", 4.3, 51.5);
+    window->UpdateView();
+    window->SelectOnly(0);
+    QLineEdit* latitude = window.Field(fLatitude);
+    latitude->setFocus();
+
+    QTest::keyClick(latitude, '-');
+    EXPECT_EQ(window.Entry(0).Latitude(), -51.5) << "without leaving the field";
+    EXPECT_EQ(latitude->text(), "-51.50000");
+    EXPECT_EQ(window.LatSign()->text(), "S");
+    QTest::keyClick(latitude, '-');
+    EXPECT_EQ(latitude->text(), "-51.50000") << "the key itself is never typed";
+
+    QTest::keyClick(latitude, '+');
+    EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
+    EXPECT_EQ(latitude->text(), "51.50000");
+    EXPECT_EQ(window.LatSign()->text(), "N");
+
+    QTest::keyClick(window.Field(fLongitude), '-');
+    EXPECT_EQ(window.Entry(0).Longitude(), -4.3);
+    EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
+}
+
+TEST(TMDIChild, HemisphereButtonAndColumnHeaderApplyThePendingEditFirst)
+{
+    TWindow window(3);
+    window->SelectOnly(2);
+    window.Field(fLatitude)->setFocus();
+    window.Field(fLatitude)->clear();
+    QTest::keyClicks(window.Field(fLatitude), "0.5");
+    QTest::mouseClick(window.LatSign(), Qt::LeftButton);
+    EXPECT_EQ(window.Entry(2).Latitude(), -0.5) << "typed, then switched to the south";
+    EXPECT_EQ(window.LatSign()->text(), "S");
+
+    window.Field(fDescription)->setFocus();
+    window.Field(fDescription)->setText("a");
+    QHeaderView* header = window.List()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(TDocument::colLatitude) + 5, 5));
+    EXPECT_EQ(window.Descriptions(), "a 0 1 ") << "renamed, then sorted by latitude";
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+}
+
+TEST(TMDIChild, UpAndDownInTheDescriptionWalkTheRowsCommittingFirst)
+{
+    TWindow window(3);
+    window->SelectOnly(1);
+    QLineEdit* description = window.Field(fDescription);
+    description->setFocus();
+    description->setText("one");
+
+    QTest::keyClick(description, Qt::Key_Up);
+    EXPECT_EQ(window.Descriptions(), "0 one 2 ") << "the edit reached its own row";
+    EXPECT_EQ(window->CurrentRow(), 0);
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 0 });
+    EXPECT_EQ(description->text(), "0");
+    EXPECT_EQ(description->cursorPosition(), 1) << "at the end when it was at the end";
+    EXPECT_TRUE(description->hasFocus());
+
+    QTest::keyClick(description, Qt::Key_Up);
+    EXPECT_EQ(window->CurrentRow(), 0) << "not before the first row";
+
+    description->setText("zero");
+    description->setCursorPosition(2);
+    QTest::keyClick(description, Qt::Key_Down);
+    EXPECT_EQ(window->CurrentRow(), 1);
+    EXPECT_EQ(description->text(), "one");
+    EXPECT_EQ(description->cursorPosition(), 2) << "kept when it was inside the text";
+    QTest::keyClick(description, Qt::Key_Down);
+    QTest::keyClick(description, Qt::Key_Down);
+    EXPECT_EQ(window->CurrentRow(), 2) << "not past the last row";
+    EXPECT_EQ(window.Descriptions(), "zero one 2 ");
+}
+
+TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)
+{
+    TWindow window(2);
+    window->SelectOnly(1);
+    window.List()->setFocus();
+    QTest::keyClick(window.List(), Qt::Key_F2);
+    auto* editor = window.List()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr) << "F2 edits the description in place";
+    editor->setText("renamed!");
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    editor->setCursorPosition(0);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClick(editor, Qt::Key_R);
+    EXPECT_EQ(window->Document.Entries.Count(), 2) << "the editor's keys are its own";
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor hands its text over once the key is done
+    EXPECT_EQ(window.Descriptions(), "0 renamed ");
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+    EXPECT_EQ(window.Field(fDescription)->text(), "renamed");
+}
+
+TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
+{
+    TWindow window(2);
+    window->SelectOnly(0);
+    window.Field(fDescription)->setFocus();
+    window.Field(fDescription)->setText("typed");
+
+    window->InsertAction()->trigger();
+    EXPECT_EQ(window.Descriptions(), "typed 1 New entry #3 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 2 });
+    EXPECT_EQ(window->CurrentRow(), 2);
+    EXPECT_EQ(window.Field(fDescription)->text(), "New entry #3");
+    EXPECT_TRUE(window.Field(fDescription)->hasFocus());
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+    EXPECT_EQ(window.List()->model()->rowCount(), 3);
+}
+
+TEST(TMDIChild, DeleteSelectsTheNewLastRowAndNothingWhenTheListIsEmpty)
+{
+    TWindow window(3);
+    window->SelectOnly(2);
+    window.List()->setFocus();
+    QTest::keyClick(window.List(), Qt::Key_Delete);
+    EXPECT_EQ(window.Descriptions(), "0 1 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 1 });
+    EXPECT_EQ(window.Field(fDescription)->text(), "1");
+    EXPECT_EQ(window.List()->model()->rowCount(), 2);
+
+    window->SelectAll();
+    window->DeleteAction()->trigger();
+    EXPECT_EQ(window->Document.Entries.Count(), 0);
+    EXPECT_TRUE(window->SelectedRows().empty());
+    EXPECT_EQ(window->CurrentRow(), -1);
+    for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+        EXPECT_FALSE(field->isEnabled());
+        EXPECT_EQ(field->text(), "");
+    }
+    EXPECT_FALSE(window->DeleteAction()->isEnabled()) << "nothing left to delete";
+}
+
+TEST(TMDIChild, DeleteOfABlockSelectsTheRowAfterIt)
+{
+    TWindow window(10);
+    // A block selected with Shift from row 3 down to row 7, where the focus ends.
+    auto* model = window.List()->model();
+    window.List()->selectionModel()->select(
+        QItemSelection(model->index(3, 0), model->index(7, 2)), QItemSelectionModel::Select);
+    window.List()->selectionModel()->setCurrentIndex(
+        model->index(7, 0), QItemSelectionModel::NoUpdate);
+    window->DeleteAction()->trigger();
+    EXPECT_EQ(window.Descriptions(), "0 1 2 8 9 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 3 }) << "where the block began";
+}
+
+TEST(TMDIChild, CaptionNamesTheFileAndMarksChanges)
+{
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    TWindow window;
+    EXPECT_EQ(window->windowTitle(), "Untitled");
+    TEntries loaded;
+    loaded.AddValues("a", "", 1, 2);
+    window->LoadFromList(loaded, "FILE://" + dir.filePath("a.ov2"), TDocument::lmOpen, "");
+    EXPECT_EQ(window->windowTitle(), "a.ov2");
+    window->InsertAction()->trigger();
+    EXPECT_EQ(window->windowTitle(), "a.ov2*");
+    ASSERT_TRUE(window->Save());
+    EXPECT_EQ(window->windowTitle(), "a.ov2");
+}
+
+TEST(TMDIChild, SelectAllAndInvertShowTheHourglassAboveAThousandEntries)
+{
+    TWindow window(1001);
+    // The hourglass is up while the selection changes; the change reports itself at once.
+    QList<bool> hourglass;
+    QObject::connect(window.List()->selectionModel(), &QItemSelectionModel::selectionChanged, [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        hourglass.append(cursor && cursor->shape() == Qt::WaitCursor);
+    });
+    window->SelectAll();
+    window->InvertSelection();
+    EXPECT_EQ(hourglass, (QList<bool> { true, true }));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "restored";
+    EXPECT_TRUE(window->SelectedRows().empty()) << "inverted back";
+
+    window->SelectOnly(1000);
+    window->DeleteAction()->trigger();
+    window->SelectAll();
+    EXPECT_EQ(hourglass.last(), false) << "a thousand entries select at once";
+    EXPECT_EQ(window->SelectedRows().size(), 1000u);
+    EXPECT_TRUE(window.Action("Rename Selected")->isEnabled());
+    window->SelectOnly(5);
+    EXPECT_FALSE(window.Action("Rename Selected")->isEnabled()) << "one row is no batch";
+}
+
+TEST(TMDIChild, DropCopiesFromAnotherWindowAndMovesWithinOne)
+{
+    TWindow source(10);
+    TWindow target(3);
+    source.List()->selectionModel()->select(
+        QItemSelection(source.List()->model()->index(8, 0), source.List()->model()->index(9, 2)),
+        QItemSelectionModel::ClearAndSelect);
+    target->SelectOnly(0);
+
+    target->DropFrom(*source, 1);
+    EXPECT_EQ(target.Descriptions(), "0 8 9 1 2 ");
+    EXPECT_EQ(target.List()->model()->rowCount(), 5);
+    EXPECT_TRUE(target->SelectedRows().empty());
+    EXPECT_EQ(target->windowTitle(), "Untitled*");
+    EXPECT_EQ(source.Descriptions(), "0 1 2 3 4 5 6 7 8 9 ") << "a copy";
+    EXPECT_EQ(source->windowTitle(), "Untitled");
+    EXPECT_TRUE(source->SelectedRows().empty()) << "the dragged rows are no longer marked";
+
+    source->SelectOnly(2);
+    source->DropFrom(*source, 7);
+    EXPECT_EQ(source.Descriptions(), "0 1 3 4 5 6 7 2 8 9 ") << "right after the former row 7";
+    EXPECT_EQ(source.List()->model()->rowCount(), 10);
+    EXPECT_EQ(source->windowTitle(), "Untitled*");
+    EXPECT_EQ(source.List()->model()->index(7, 0).data().toString(), "2") << "repainted";
+}
+
+TEST(TMDIChild, PasteOfDamagedTextKeepsWhatWasRead)
+{
+    TBuiltInFormats formats;
+    TWindow window(1);
+    QApplication::clipboard()->setText("<gpx><wpt lat=\"1\" lon=\"2\"><name>read</name></wpt>"
+                                       "<wpt lat=\"3\"><name>damaged</name></wpt></gpx>");
+    window.List()->setFocus();
+    EXPECT_EQ(ErrorOf<EUserError>([&] { window->Paste(); }), "Invalid entry found in GPX format");
+    EXPECT_EQ(window.Descriptions(), "0 read ");
+    EXPECT_EQ(window.List()->model()->rowCount(), 2) << "the list shows what was read";
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+
+    window->SelectOnly(0);
+    window.Field(fDescription)->setFocus();
+    window->Paste();
+    EXPECT_EQ(window->Document.Entries.Count(), 2) << "a text field takes its own paste";
+}
+
+TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
+{
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("a.gpx");
+    TScriptedPrompt prompt;
+    TWindow window(1);
+    window->Document.FileName = "FILE://" + file;
+    window->SetPrompt(prompt);
+    window->SelectOnly(0);
+    window.Field(fDescription)->setFocus();
+    window.Field(fDescription)->setText("typed");
+
+    prompt.Answers = { IUserPrompt::TAnswer::Cancel };
+    EXPECT_FALSE(window.Close());
+    EXPECT_EQ(prompt.Asked,
+        QStringList { "The current data has changed. Do you want to save the changes?" })
+        << "the typed text counts as a change";
+    ASSERT_TRUE(window.Exists());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(FileBytes(file), "<missing>");
+
+    prompt.Answers = { IUserPrompt::TAnswer::Yes };
+    EXPECT_TRUE(window.Close());
+    EXPECT_FALSE(window.Exists());
+    EXPECT_NE(FileBytes(file).find("<name>typed</name>"), std::string::npos);
+}
+
+TEST(TMDIChild, ClosingWithoutSavingLeavesTheFileAndAnUnchangedDocumentClosesAtOnce)
+{
+    TScriptedPrompt prompt;
+    TWindow changed(1);
+    changed->SetPrompt(prompt);
+    changed->InsertAction()->trigger();
+    prompt.Answers = { IUserPrompt::TAnswer::No };
+    EXPECT_TRUE(changed.Close());
+    EXPECT_FALSE(changed.Exists());
+
+    TWindow unchanged(1);
+    unchanged->SetPrompt(prompt);
+    EXPECT_TRUE(unchanged.Close());
+    EXPECT_EQ(prompt.Asked.size(), 1) << "only the changed document asked";
+}
+
+TEST(TMDIChild, ClosingALargeDocumentShowsTheCleanUpProgress)
+{
+    // Notes the label of every progress window that shows.
+    class TProgressWatch : public QObject {
+    public:
+        QStringList Shown;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (auto* progress = qobject_cast<QProgressDialog*>(watched);
+                progress && event->type() == QEvent::Show)
+                Shown.append(progress->labelText());
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    TWindow small(2000);
+    EXPECT_TRUE(small.Close());
+    EXPECT_TRUE(watch.Shown.isEmpty()) << "two thousand entries go at once";
+
+    TWindow large(2001);
+    EXPECT_TRUE(large.Close());
+    qApp->removeEventFilter(&watch);
+    EXPECT_EQ(watch.Shown, QStringList { "Cleaning up, please wait..." });
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog*>(window) && window->isVisible());
+}
