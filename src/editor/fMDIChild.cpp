@@ -192,9 +192,14 @@ void TMDIChild::CreateActions()
 
 QWidget* TMDIChild::CreateEditFields()
 {
+    // The description on a line of its own, so it stays wide in a narrow window.
     auto* panel = new QWidget(this);
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(4, 2, 4, 4);
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(4, 2, 4, 4);
+    auto* top = new QHBoxLayout;
+    auto* layout = new QHBoxLayout;
+    rows->addLayout(top);
+    rows->addLayout(layout);
     // Named as the fields of the entry they show, for tests and style sheets.
     static const char* const names[] = { "edDescription", "edLatitude", "edLongitude", "edLatDeg",
         "edLatMin", "edLatSec", "edLonDeg", "edLonMin", "edLonSec", "buLatSign", "buLonSign" };
@@ -225,8 +230,8 @@ QWidget* TMDIChild::CreateEditFields()
     const auto degrees = [&](int limit) { return new QIntValidator(0, limit, panel); };
     edDescription = field(TEditField::Description, 0, nullptr);
     edDescription->setMaxLength(DescriptionLength);
-    layout->addWidget(new QLabel(tr("Description"), panel));
-    layout->addWidget(edDescription, 1);
+    top->addWidget(new QLabel(tr("Description"), panel));
+    top->addWidget(edDescription, 1);
     // One axis: its decimal field, its hemisphere button, then degrees, minutes and seconds.
     const auto axis = [&](const QString& label, TEditField decimal, TEditField hemisphere,
                           TEditField degreesField, int degreeLimit) {

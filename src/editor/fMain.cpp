@@ -366,9 +366,13 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
     if (Settings().ChildrenMaximized) {
         sub->showMaximized();
     } else {
-        // Room for the list and its edit fields, while the frame's background still shows.
+        // Room for the list and its edit fields, cascaded so the earlier windows' captions
+        // stay in sight.
         const QSize area = Area->viewport()->size();
-        sub->resize(std::max(area.width() * 4 / 5, 640), std::max(area.height() * 3 / 4, 360));
+        const int step = 24 * (static_cast<int>(Area->subWindowList().size()) - 1);
+        const int offset = step % std::max(24, area.height() / 4);
+        sub->setGeometry(offset, offset, std::max(area.width() * 4 / 5, 480),
+            std::max(area.height() * 3 / 4 - offset / 2, 320));
         sub->show();
     }
     return document;
