@@ -288,9 +288,7 @@ void TMDIChild::SelectOnly(int row)
 void TMDIChild::UpdateView()
 {
     Model->Refresh();
-    const bool changed = Document.Entries.Changed();
     setWindowTitle(Document.Caption());
-    setWindowModified(changed);
     ShowCurrentEntry();
     emit ViewChanged();
 }
