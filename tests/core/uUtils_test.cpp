@@ -275,11 +275,3 @@ TEST(AutoUpdateValues, PerSiteValuesAndScrambledPasswords)
     WriteAutoUpdateValue(site, "Password.v2", "");
     EXPECT_EQ(ReadAutoUpdatePassword(site), "old");
 }
-
-TEST(AutoUpdateValues, LanguageIsKeptPerProgram)
-{
-    TTempConfig config;
-    EXPECT_EQ(GetLanguageExtension(), "");
-    SetLanguageExtension("NLD");
-    EXPECT_EQ(GetLanguageExtension(), "NLD");
-}

@@ -164,25 +164,3 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
         "Currently it is not possible to save files in this format (extension unknown)");
     EXPECT_TRUE(document.Entries.Changed());
 }
-
-TEST(TDocument, CloseQuestionAnswers)
-{
-    TDocument document;
-    TScriptedPrompt prompt;
-    bool saved = false;
-    const auto save = [&] { return saved = true; };
-    EXPECT_TRUE(document.AskSave(prompt, save));
-    EXPECT_TRUE(prompt.Asked.isEmpty()) << "an unchanged document closes at once";
-
-    document.Insert();
-    prompt.Answers = { IUserPrompt::TAnswer::Cancel, IUserPrompt::TAnswer::No,
-        IUserPrompt::TAnswer::Yes };
-    EXPECT_FALSE(document.AskSave(prompt, save));
-    EXPECT_TRUE(document.AskSave(prompt, save));
-    EXPECT_FALSE(saved);
-    EXPECT_TRUE(document.AskSave(prompt, save));
-    EXPECT_TRUE(saved);
-    EXPECT_FALSE(document.AskSave(prompt, [] { return false; })) << "a failed save keeps it open";
-    EXPECT_EQ(
-        prompt.Asked.value(0), "The current data has changed. Do you want to save the changes?");
-}
