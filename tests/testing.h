@@ -103,6 +103,15 @@ private:
     QLocale Previous;
 };
 
+// The descriptions of `entries`, each followed by a blank.
+inline std::string Descriptions(const TEntries& entries)
+{
+    std::string text;
+    for (int i = 0; i < entries.Count(); ++i)
+        text += entries.Items(i).Description() + ' ';
+    return text;
+}
+
 // The bytes a converter writes for `entries`.
 template <class TExporter>
 std::string Exported(TEntries& entries, TExporter&& exporter = TExporter())

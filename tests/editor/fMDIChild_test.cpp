@@ -66,13 +66,7 @@ public:
     }
     const TEntry& Entry(int row) const { return Child->Document.Entries.Items(row); }
 
-    std::string Descriptions() const
-    {
-        std::string text;
-        for (int i = 0; i < Child->Document.Entries.Count(); ++i)
-            text += Entry(i).Description() + ' ';
-        return text;
-    }
+    std::string Descriptions() const { return ::Descriptions(Child->Document.Entries); }
 
     // Types `text` in place of the field's text and moves the focus away, as a user leaving
     // the field with the mouse.

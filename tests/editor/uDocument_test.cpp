@@ -17,13 +17,7 @@ void Fill(TDocument& document, int count)
     document.Entries.ClearChanged();
 }
 
-std::string Descriptions(const TDocument& document)
-{
-    std::string text;
-    for (int i = 0; i < document.Entries.Count(); ++i)
-        text += document.Entries.Items(i).Description() + ' ';
-    return text;
-}
+std::string Descriptions(const TDocument& document) { return Descriptions(document.Entries); }
 
 } // namespace
 
