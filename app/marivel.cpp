@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QIcon>
+#include <QMessageBox>
 #include <QTranslator>
 
 #include "convert/uFormats.h"
@@ -11,6 +12,7 @@
 #include "editor/fMain.h"
 #include "editor/uInstance.h"
 #include "editor/uLanguage.h"
+#include "platform/uExceptions.h"
 
 int main(int argc, char** argv)
 {
@@ -27,7 +29,7 @@ int main(int argc, char** argv)
     const TTranslations translations = LoadTranslation(GetLanguageExtension());
     const TBuiltInFormats formats;
     int result = 0;
-    {
+    try {
         TfmMarivelMainForm mainForm(commandLine);
         if (TInstanceServer* server = instance.Server()) {
             QObject::connect(server, &TInstanceServer::openLocation, &mainForm,
@@ -40,6 +42,10 @@ int main(int argc, char** argv)
         if (!commandLine.Tray)
             mainForm.show();
         result = app.exec();
+    } catch (const Exception& e) {
+        // The window could not be made (a resource of the program is missing).
+        QMessageBox::critical(nullptr, app.applicationName(), e.Message() + '.');
+        return 1;
     }
     ReleaseSettings(true);
     return result;

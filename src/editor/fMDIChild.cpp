@@ -393,6 +393,8 @@ bool TMDIChild::DecimalFieldKey(QLineEdit* field, int key)
 
 void TMDIChild::Insert()
 {
+    if (List->isAncestorOf(QApplication::focusWidget()))
+        return; // Ins belongs to a row's description being edited in place
     CommitEdits();
     const int row = Document.Insert();
     UpdateView();
