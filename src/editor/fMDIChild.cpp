@@ -393,7 +393,7 @@ bool TMDIChild::DecimalFieldKey(QLineEdit* field, int key)
 
 void TMDIChild::Insert()
 {
-    if (List->isAncestorOf(QApplication::focusWidget()))
+    if (List->Editing())
         return; // Ins belongs to a row's description being edited in place
     CommitEdits();
     const int row = Document.Insert();

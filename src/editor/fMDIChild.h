@@ -22,6 +22,9 @@ class TEntryListView : public QTreeView {
 public:
     explicit TEntryListView(TMDIChild& owner);
 
+    // A row's description is being edited in place.
+    bool Editing() const { return state() == EditingState; }
+
 protected:
     void commitData(QWidget* editor) override;
     void startDrag(Qt::DropActions supportedActions) override;

@@ -220,6 +220,7 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)
     editor->setCursorPosition(0);
     QTest::keyClick(editor, Qt::Key_Delete);
     QTest::keyClick(editor, Qt::Key_R);
+    QTest::keyClick(editor, Qt::Key_Insert);
     EXPECT_EQ(window->Document.Entries.Count(), 2) << "the editor's keys are its own";
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor hands its text over once the key is done
