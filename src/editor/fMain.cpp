@@ -144,6 +144,10 @@ void TfmMarivelMainForm::CreateActions()
     acEditDelete =
         AddAction(edit, tr("&Delete"), QKeySequence::Delete, &TfmMarivelMainForm::EditDelete);
     acEditInsert = AddAction(edit, tr("&Insert"), Qt::Key_Insert, &TfmMarivelMainForm::EditInsert);
+    // The document's own Insert and Delete take these keys where its list has the focus; the
+    // menu only shows them, as two actions on one key would leave the key to neither.
+    acEditInsert->setShortcutContext(Qt::WidgetShortcut);
+    acEditDelete->setShortcutContext(Qt::WidgetShortcut);
     acEditSelectAll = AddAction(
         edit, tr("Select &All"), QKeySequence(tr("Ctrl+A")), &TfmMarivelMainForm::EditSelectAll);
     acInvertSelection = AddAction(edit, tr("I&nvert Selection"), QKeySequence(tr("Ctrl+I")),

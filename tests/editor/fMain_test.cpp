@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,22 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     EXPECT_EQ(document->Document.FileName, Path("a.ov2")) << "append keeps the name";
     EXPECT_EQ(Settings().MRU.NameAt(0), Path("b.ov2"));
     EXPECT_EQ(Settings().MRU.NameAt(1), Path("a.ov2"));
+}
+
+TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.OpenLocation(Path("b.ov2"));
+    TMDIChild* document = form.ActiveDocument();
+    auto* list = document->findChild<QTreeView*>();
+    document->SelectOnly(0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
+    QTest::keyClick(list, Qt::Key_Insert);
+    EXPECT_EQ(document->Document.Entries.Count(), 2);
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
