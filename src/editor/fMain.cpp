@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -353,6 +354,10 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
     auto* document = new TMDIChild;
     QMdiSubWindow* sub = Area->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // The frame's Close (Ctrl+F4) stands for the window menu's own; one key, one action.
+    if (QMenu* systemMenu = sub->systemMenu())
+        for (QAction* action : systemMenu->actions())
+            action->setShortcut(QKeySequence());
     connect(document, &TMDIChild::ViewChanged, this, [this, document] {
         if (document == ActiveDocument())
             UpdateStatus();

@@ -75,6 +75,10 @@ TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)
     EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
     QTest::keyClick(list, Qt::Key_Insert);
     EXPECT_EQ(document->Document.Entries.Count(), 2);
+    document->Document.Entries.ClearChanged();
+    QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
