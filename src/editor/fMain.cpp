@@ -426,10 +426,16 @@ void TfmMarivelMainForm::UpdateRecentFiles()
     }
 }
 
+// A file that cannot be opened is reported, and the others still open.
 void TfmMarivelMainForm::OpenCommandLineFiles()
 {
-    for (const QString& location : CommandLine.Locations)
-        OpenLocation(location);
+    for (const QString& location : CommandLine.Locations) {
+        try {
+            OpenLocation(location);
+        } catch (const EUserError& e) {
+            Prompt.ShowMessage(e.Message() + '.');
+        }
+    }
 }
 
 void TfmMarivelMainForm::OpenLocation(const QString& location)
