@@ -99,21 +99,6 @@ TEST(MinimizeNotice, ShownUntilTheUserDeclinesIt)
     EXPECT_EQ(shown, 2) << "not shown again";
 }
 
-TEST(InformationDialogs, AboutAndSystemInformationNameTheVersion)
-{
-    const TfmAbout about;
-    const QString labels = LabelTexts(about).join('\n');
-    EXPECT_TRUE(labels.contains("Version " + ProgramVersionText())) << qPrintable(labels);
-    EXPECT_TRUE(labels.contains("Orvik Software"));
-    EXPECT_TRUE(labels.contains("https://www.marivel.example"));
-    EXPECT_EQ(ProgramVersionText().count('.'), 3) << "four parts";
-
-    const TfmSysInfo info;
-    EXPECT_TRUE(info.Text().startsWith("Program: Marivel " + ProgramVersionText() + "\n"));
-    EXPECT_TRUE(info.Text().contains("Qt: " + QString(qVersion())));
-    EXPECT_TRUE(info.Text().contains("Processors: "));
-}
-
 TEST(InformationDialogs, ReportsSaveTheirTextOrSayWhyNot)
 {
     QTemporaryDir dir;

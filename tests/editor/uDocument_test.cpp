@@ -45,20 +45,6 @@ TEST(TDocument, DragAndDropMovesWithinAndCopiesBetween)
     EXPECT_FALSE(list.Entries.Changed()) << "a copy leaves the source alone";
 }
 
-TEST(TDocument, DeleteSelectsWhatFollowsInsertNamesTheNewEntry)
-{
-    TDocument document;
-    Fill(document, 5);
-    EXPECT_EQ(document.Delete({ 4 }, 4), 3) << "the new last row";
-    EXPECT_EQ(document.Delete({ 2, 0 }, 0), 0);
-    EXPECT_EQ(Descriptions(document), "1 3 ");
-    EXPECT_EQ(document.Delete({ 0, 1 }, 0), -1) << "nothing left to select";
-    EXPECT_EQ(document.Insert(), 0);
-    EXPECT_EQ(document.Insert(), 1);
-    EXPECT_EQ(Descriptions(document), "New entry #1 New entry #2 ");
-    EXPECT_TRUE(document.Entries.Items(0).IpDeparture());
-}
-
 TEST(TDocument, SortFindAndRename)
 {
     TDocument document;
