@@ -11,12 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/fAbout.h"
 #include "editor/fChooseFormat.h"
 #include "editor/fCrashReport.h"
 #include "editor/fMinimize.h"
 #include "editor/fReport.h"
-#include "editor/uSysInfo.h"
 #include "testing.h"
 
 namespace {
