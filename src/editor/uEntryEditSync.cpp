@@ -50,24 +50,26 @@ uint8_t Whole(const QString& text)
     return static_cast<uint8_t>(std::clamp(std::trunc(Decimal(text)), 0.0, 255.0));
 }
 
-bool SetPart(TEntry& entry, uint8_t (TEntry::*get)() const, void (TEntry::*set)(uint8_t),
-    const QString& text)
+// Only a value that differs reaches the entry, so an unchanged field leaves it unmarked.
+template <typename T>
+bool SetIfChanged(TEntry& entry, T (TEntry::*get)() const, void (TEntry::*set)(T), T value)
 {
-    const uint8_t value = Whole(text);
     if ((entry.*get)() == value)
         return false;
     (entry.*set)(value);
     return true;
 }
 
+bool SetPart(TEntry& entry, uint8_t (TEntry::*get)() const, void (TEntry::*set)(uint8_t),
+    const QString& text)
+{
+    return SetIfChanged(entry, get, set, Whole(text));
+}
+
 bool SetDecimal(
     TEntry& entry, double (TEntry::*get)() const, void (TEntry::*set)(double), const QString& text)
 {
-    const double value = Decimal(text);
-    if ((entry.*get)() == value)
-        return false;
-    (entry.*set)(value);
-    return true;
+    return SetIfChanged(entry, get, set, Decimal(text));
 }
 
 } // namespace
