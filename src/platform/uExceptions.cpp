@@ -4,3 +4,17 @@ Exception::Exception(const QString& message)
     : std::runtime_error(message.toStdString())
 {
 }
+
+QString EscapeControls(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || (code >= 0x7f && code < 0xa0))
+            result += QStringLiteral("\\x%1").arg(unsigned(code), 2, 16, QLatin1Char('0'));
+        else
+            result += c;
+    }
+    return result;
+}

@@ -8,6 +8,11 @@
 // Every failure travels as an exception that already carries the text the user will read.
 // `Exception` is a program fault; `EUserError` and its descendants are caused by the user or
 // the environment and are shown as a plain message.
+// Text from files, devices and servers as a message may quote it: control characters (and
+// the C1 range, where terminal escapes also hide) are shown as "\x1b", so a hostile file
+// cannot drive the terminal or hide the rest of the message.
+QString EscapeControls(const QString& text);
+
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const QString& message);
