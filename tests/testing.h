@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <functional>
 #include <initializer_list>
 #include <ostream>
@@ -12,6 +13,8 @@
 #include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include "core/uModel.h"
 #include "core/uSettings.h"
@@ -181,3 +184,34 @@ public:
     QStringList Asked;
     QList<TAnswer> Answers;
 };
+
+// Files this process writes cannot grow past `bytes` for as long as it lives: a write beyond
+// fails with "File too large", as a full disk fails with its own reason.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &Previous);
+        PreviousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = Previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &Previous);
+        std::signal(SIGXFSZ, PreviousHandler);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    rlimit Previous {};
+    void (*PreviousHandler)(int) = nullptr;
+};
+
+// The names in `folder`, to see that nothing was left behind.
+inline QStringList FilesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}

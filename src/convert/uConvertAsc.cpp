@@ -33,7 +33,7 @@ std::string HeaderLines()
 void AppendQuoted(std::string& line, std::string_view text)
 {
     line.push_back('"');
-    line.append(text);
+    AppendOnOneLine(line, text);
     line.push_back('"');
 }
 

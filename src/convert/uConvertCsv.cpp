@@ -62,9 +62,9 @@ void AppendPoiLine(std::string& line, std::string_view description, double longi
     double latitude, int decimals, int emptyColumns)
 {
     line += '"';
-    line += description;
+    AppendOnOneLine(line, description);
     line += "\",\"";
-    line += description;
+    AppendOnOneLine(line, description);
     line += "\",";
     AppendFixed(line, longitude, decimals);
     line += ',';

@@ -19,7 +19,7 @@ constexpr size_t ClosingZeros = 16;
 
 void AppendZeroTerminatedUtf16(std::string& out, std::string_view text)
 {
-    AppendUtf16LE(out, text);
+    AppendUtf16LE(out, UpToZero(text));
     out.append(2, '\0');
 }
 

@@ -59,8 +59,8 @@ void AppendRetainedPoint(std::string& out, const TEntry& entry)
 {
     TXmlDocument doc;
     if (!doc.Parse(CodePageToUnicode(entry.Extra())) || !doc.DocumentElement())
-        throw EUserError(
-            Tr(Msg::InvalidXmlText).arg(CodePageToUnicode(entry.Extra().substr(0, 100))));
+        throw EUserError(Tr(Msg::InvalidXmlText)
+                             .arg(EscapeControls(CodePageToUnicode(entry.Extra().substr(0, 100)))));
     TXmlNode point = doc.DocumentElement();
     point.SetAttribute(QStringLiteral("lat"), QString::fromStdString(Coordinate(entry.Latitude())));
     point.SetAttribute(
@@ -133,7 +133,8 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
         if (token == TXmlScanner::TToken::Malformed || !read(token)) {
             while (entries.Count() > countBefore)
                 entries.Delete(entries.Count() - 1);
-            throw EUserError(Tr(message).arg(CodePageToUnicode(bytes.substr(0, 100))));
+            throw EUserError(
+                Tr(message).arg(EscapeControls(CodePageToUnicode(bytes.substr(0, 100)))));
         }
         converter.SetProgress(
             static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);

@@ -60,7 +60,7 @@ void TConvertToItn::Execute(TEntries& entries, TStream& stream)
         line.push_back(Separator);
         AppendInteger(line, ToFixedPoint(entry.Latitude(), Scale));
         line.push_back(Separator);
-        line.append(entry.Description());
+        AppendOnOneLine(line, entry.Description());
         line.push_back(Separator);
         AppendInteger(line, entry.Flag());
         line.push_back(Separator);

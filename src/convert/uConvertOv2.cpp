@@ -27,7 +27,7 @@ void TConvertToOv2::Execute(TEntries& entries, TStream& stream)
     const int count = entries.Count();
     for (int i = 0; i < count; ++i) {
         const TEntry& entry = entries.Items(i);
-        const std::string& description = entry.Description();
+        const std::string_view description = UpToZero(entry.Description());
         record.clear();
         record.push_back(static_cast<char>(rtSimple));
         AppendInt32(record, static_cast<int32_t>(description.size() + SimpleRecordOverhead));

@@ -304,6 +304,7 @@ void TEntries::LoadFromStream(
         List.clear();
     importer->OnProgress = OnProgress;
     importer->Execute(*this, stream);
+    stream.CheckUnchanged();
 }
 
 QString TEntries::GpxText()

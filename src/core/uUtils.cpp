@@ -159,6 +159,15 @@ void SplitCommaText(std::string_view text, std::vector<std::string>& fields)
     fields.resize(count + 1);
 }
 
+void AppendOnOneLine(std::string& line, std::string_view text)
+{
+    const size_t start = line.size();
+    line.append(text);
+    for (size_t i = line.find_first_of("\r\n", start); i != std::string::npos;
+         i = line.find_first_of("\r\n", i + 1))
+        line[i] = ' ';
+}
+
 std::string RemoveLineBreaks(std::string_view text)
 {
     std::string kept;
@@ -292,6 +301,7 @@ std::string LoadTextFromLocation(const QString& location)
     std::string text;
     for (std::string_view line : SplitLines(TStreamBytes(file.Stream()).Bytes()))
         text.append(line).append("\r\n");
+    file.Stream().CheckUnchanged();
     return text;
 }
 
@@ -377,7 +387,7 @@ std::array<int, 4> ParseVersion(const QString& text)
         bool ok = false;
         parts[i] = texts[qsizetype(i)].trimmed().toInt(&ok);
         if (!ok)
-            throw EConvertError(Tr(Msg::InvalidInteger).arg(texts[qsizetype(i)]));
+            throw EConvertError(Tr(Msg::InvalidInteger).arg(EscapeControls(texts[qsizetype(i)])));
     }
     return parts;
 }

@@ -53,6 +53,9 @@ std::string_view Trim(std::string_view text);
 void SplitCommaText(std::string_view text, std::vector<std::string>& fields);
 // Without CR and LF, trimmed.
 std::string RemoveLineBreaks(std::string_view text);
+// Appends `text` to a line of a line-oriented file, each CR and LF as a blank: a line break
+// would end the record early, and the file would not read back.
+void AppendOnOneLine(std::string& line, std::string_view text);
 
 // Locations name every file the program reads or writes: a local path, "FILE://" followed by
 // a local path, "MOBILE://" followed by a device path ("\My Documents\a.ov2"), or a web

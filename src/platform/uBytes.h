@@ -119,3 +119,7 @@ inline void AppendDouble(std::string& out, double value)
 {
     AppendLittleEndian(out, std::bit_cast<uint64_t>(value));
 }
+
+// A text as a zero-terminated field holds it: up to its first zero byte, since a reader stops
+// there and would take the rest for the next field.
+inline std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }

@@ -1,13 +1,22 @@
 #include "platform/uStreams.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <mutex>
+#include <utility>
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -74,34 +83,189 @@ void TByteViewStream::Write(const void*, int64_t)
     throw Exception(QStringLiteral("A read-only stream cannot be written"));
 }
 
-TMappedFile::TMappedFile(const QString& path)
-    : File(std::make_unique<QFile>(path))
+namespace {
+
+// The mappings a SIGBUS may hit, in a table the signal handler can read without locks.
+struct TMappingGuard {
+    std::atomic<bool> InUse { false };
+    std::atomic<uintptr_t> Begin { 0 };
+    std::atomic<uintptr_t> End { 0 };
+    std::atomic<bool> Damaged { false };
+};
+
+std::array<TMappingGuard, 256> MappingGuards;
+uintptr_t PageSize = 4096;
+struct sigaction PreviousBusAction;
+
+// A page that vanished under a mapping is replaced, from the faulting page to the mapping's
+// end, by zero pages, so the reader goes on and the damage is reported when it is done.
+void OnBusError(int, siginfo_t* info, void*)
 {
-    if (!QFileInfo(path).isFile())
-        throw EUserError(Tr(Msg::FileNotFound).arg(path));
-    if (!File->open(QIODevice::ReadOnly))
-        throw EUserError(Tr(Msg::CannotOpenFile).arg(path, File->errorString()));
-    std::string_view bytes;
-    if (File->size() > 0) {
-        const uchar* memory = File->map(0, File->size());
-        if (!memory)
-            throw EUserError(Tr(Msg::CannotOpenFile).arg(path, File->errorString()));
-        bytes = { reinterpret_cast<const char*>(memory), static_cast<size_t>(File->size()) };
+    const auto address = reinterpret_cast<uintptr_t>(info->si_addr);
+    for (TMappingGuard& guard : MappingGuards) {
+        const uintptr_t begin = guard.Begin.load(std::memory_order_acquire);
+        const uintptr_t end = guard.End.load(std::memory_order_acquire);
+        if (begin == 0 || address < begin || address >= end)
+            continue;
+        const uintptr_t page = address & ~(PageSize - 1);
+        if (mmap(reinterpret_cast<void*>(page), end - page, PROT_READ,
+                MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0)
+            != MAP_FAILED) {
+            guard.Damaged.store(true, std::memory_order_release);
+            return;
+        }
+        break;
     }
-    View = std::make_unique<TByteViewStream>(bytes);
+    // Not a mapped file of ours: the fault recurs under the handler that was there before.
+    sigaction(SIGBUS, &PreviousBusAction, nullptr);
 }
 
-TMappedFile::~TMappedFile() = default;
+void InstallBusErrorHandler()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        PageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        struct sigaction action { };
+        action.sa_sigaction = OnBusError;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGBUS, &action, &PreviousBusAction);
+    });
+}
+
+int GuardMapping(const void* address, size_t length)
+{
+    InstallBusErrorHandler();
+    for (size_t i = 0; i < MappingGuards.size(); ++i) {
+        TMappingGuard& guard = MappingGuards[i];
+        bool free = false;
+        if (!guard.InUse.compare_exchange_strong(free, true))
+            continue;
+        const auto begin = reinterpret_cast<uintptr_t>(address);
+        guard.Damaged.store(false);
+        guard.End.store((begin + length + PageSize - 1) & ~(PageSize - 1));
+        guard.Begin.store(begin, std::memory_order_release);
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void ReleaseGuard(int slot)
+{
+    TMappingGuard& guard = MappingGuards[static_cast<size_t>(slot)];
+    guard.Begin.store(0, std::memory_order_release);
+    guard.End.store(0);
+    guard.InUse.store(false);
+}
+
+QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+std::string LocalPathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+} // namespace
+
+class TMappedFile::TView : public TByteViewStream {
+public:
+    TView(std::string_view bytes, const TMappedFile& file)
+        : TByteViewStream(bytes)
+        , File(file)
+    {
+    }
+
+    void CheckUnchanged() const override
+    {
+        if (File.Guard >= 0
+            && MappingGuards[static_cast<size_t>(File.Guard)].Damaged.load(
+                std::memory_order_acquire))
+            throw EUserError(Tr(Msg::FileChanged));
+    }
+
+private:
+    const TMappedFile& File;
+};
+
+TMappedFile::TMappedFile(const QString& path)
+    : Path(path)
+{
+    // Non-blocking, so a FIFO named as input cannot hang the open; only regular files are read.
+    Handle = open(LocalPathBytes(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat status { };
+    if (Handle < 0 && errno != ENOENT && errno != ENOTDIR)
+        throw EUserError(Tr(Msg::CannotOpenFile).arg(path, SystemErrorText(errno)));
+    if (Handle < 0 || fstat(Handle, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (Handle >= 0)
+            close(Handle);
+        throw EUserError(Tr(Msg::FileNotFound).arg(path));
+    }
+    Length = static_cast<size_t>(status.st_size);
+    try {
+        Map();
+    } catch (...) {
+        close(Handle);
+        throw;
+    }
+}
+
+void TMappedFile::Map()
+{
+    if (Length == 0) {
+        View = std::make_unique<TView>(std::string_view(), *this);
+        return;
+    }
+    Address = mmap(nullptr, Length, PROT_READ, MAP_PRIVATE, Handle, 0);
+    if (Address == MAP_FAILED) {
+        Address = nullptr;
+        throw EUserError(Tr(Msg::CannotOpenFile).arg(Path, SystemErrorText(errno)));
+    }
+    Guard = GuardMapping(Address, Length);
+    if (Guard < 0) {
+        munmap(Address, Length);
+        Address = nullptr;
+        throw EUserError(Tr(Msg::CannotOpenFile).arg(Path, SystemErrorText(EMFILE)));
+    }
+    View =
+        std::make_unique<TView>(std::string_view(static_cast<const char*>(Address), Length), *this);
+}
+
+TMappedFile::~TMappedFile()
+{
+    View.reset();
+    if (Guard >= 0)
+        ReleaseGuard(Guard);
+    if (Address)
+        munmap(Address, Length);
+    close(Handle);
+}
+
+TStream& TMappedFile::Stream() { return *View; }
 
 TSafeFileStream::TSafeFileStream(const QString& path)
-    : File(std::make_unique<QSaveFile>(path))
+    : Target(path)
 {
-    if (!File->open(QIODevice::WriteOnly))
-        FailWrite();
+    // Through a link, the file it points to is replaced, and the link stays.
+    const QFileInfo info(path);
+    const QString resolved = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+    TargetBytes = LocalPathBytes(resolved);
+    struct stat old { };
+    const bool replacing = stat(TargetBytes.c_str(), &old) == 0;
+    // The temporary file is made with the mode a new file gets, so the user's umask applies.
+    for (int attempt = 0; Handle < 0; ++attempt) {
+        TempBytes = TargetBytes + '.' + std::to_string(getpid()) + '-'
+            + std::to_string(QRandomGenerator::global()->generate()) + ".tmp";
+        Handle = open(TempBytes.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (Handle < 0 && (errno != EEXIST || attempt == 100)) {
+            const int error = errno;
+            TempBytes.clear(); // not ours to remove
+            FailWrite(error);
+        }
+    }
+    // A replaced file keeps its permissions.
+    if (replacing)
+        fchmod(Handle, old.st_mode & 07777);
     Buffer.reserve(FlushThreshold);
 }
 
-TSafeFileStream::~TSafeFileStream() = default;
+TSafeFileStream::~TSafeFileStream() { Discard(); }
 
 int64_t TSafeFileStream::Read(void*, int64_t)
 {
@@ -114,8 +278,7 @@ void TSafeFileStream::Write(const void* buffer, int64_t count)
         return;
     if (Buffer.empty() && static_cast<size_t>(count) >= FlushThreshold / 4) {
         // A writer's own block goes to the file without one more copy.
-        if (File->write(static_cast<const char*>(buffer), count) != count)
-            FailWrite();
+        WriteAll(static_cast<const char*>(buffer), static_cast<size_t>(count));
         Written += count;
         StartWriteBack();
         return;
@@ -133,21 +296,39 @@ int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin)
     return Written;
 }
 
+// Only a file that is whole on the disk replaces the old one: the data is synced and the
+// handle closed, each checked, before the rename.
 void TSafeFileStream::Commit()
 {
     Flush();
-    if (!File->commit())
-        FailWrite();
+    if (fsync(Handle) != 0)
+        FailWrite(errno);
+    const int handle = std::exchange(Handle, -1);
+    if (close(handle) != 0)
+        FailWrite(errno);
+    if (rename(TempBytes.c_str(), TargetBytes.c_str()) != 0)
+        FailWrite(errno);
+    TempBytes.clear();
 }
 
 void TSafeFileStream::Flush()
 {
-    if (!Buffer.empty()
-        && File->write(Buffer.data(), static_cast<qint64>(Buffer.size()))
-            != static_cast<qint64>(Buffer.size()))
-        FailWrite();
+    WriteAll(Buffer.data(), Buffer.size());
     Buffer.clear();
     StartWriteBack();
+}
+
+void TSafeFileStream::WriteAll(const char* bytes, size_t count)
+{
+    while (count > 0) {
+        const ssize_t done = write(Handle, bytes, count);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            FailWrite(done < 0 ? errno : EIO);
+        bytes += done;
+        count -= static_cast<size_t>(done);
+    }
 }
 
 // The commit waits until the whole file is on the disk. Handing each few megabytes to the
@@ -156,16 +337,26 @@ void TSafeFileStream::StartWriteBack()
 {
 #ifdef __linux__
     constexpr int64_t Chunk = 8 * 1024 * 1024;
-    if (Written - WrittenBack < Chunk || !File->flush())
+    if (Written - WrittenBack < Chunk)
         return;
-    sync_file_range(File->handle(), WrittenBack, Written - WrittenBack, SYNC_FILE_RANGE_WRITE);
+    sync_file_range(Handle, WrittenBack, Written - WrittenBack, SYNC_FILE_RANGE_WRITE);
     WrittenBack = Written;
 #endif
 }
 
-void TSafeFileStream::FailWrite() const
+void TSafeFileStream::Discard() noexcept
 {
-    throw EUserError(Tr(Msg::CannotWriteFile).arg(File->fileName(), File->errorString()));
+    if (Handle >= 0)
+        close(std::exchange(Handle, -1));
+    if (!TempBytes.empty())
+        unlink(TempBytes.c_str());
+    TempBytes.clear();
+}
+
+void TSafeFileStream::FailWrite(int error)
+{
+    Discard();
+    throw EUserError(Tr(Msg::CannotWriteFile).arg(Target, SystemErrorText(error)));
 }
 
 void SaveFileBytes(const QString& path, std::string_view bytes)

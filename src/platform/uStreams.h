@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-class QFile;
-class QSaveFile;
+#include <QString>
+
 class QDateTime;
-class QString;
 
 enum class TSeekOrigin { Beginning, Current, End };
 
@@ -27,6 +26,9 @@ public:
 
     // Streams that keep all their bytes in memory expose them, so parsers need not copy.
     virtual const char* Memory() const { return nullptr; }
+    // Fails with "File changed while it was read" when the bytes read so far may not be the
+    // file's: a mapped file that shrank under the reader.
+    virtual void CheckUnchanged() const { }
 
     // Reads exactly `count` bytes or fails with "Stream read error".
     void ReadBuffer(void* buffer, int64_t count);
@@ -80,25 +82,43 @@ private:
 };
 
 // A local file mapped into memory for reading, with a stream over its bytes.
+//
+// A mapped file that shrinks while it is read (a card pulled, another program writing) would
+// end the process with SIGBUS. Pages past the new end read as zeros instead, and the stream's
+// `CheckUnchanged` reports the change once the reader is done.
 class TMappedFile {
 public:
     // Fails with "File %1 not found" or "Cannot open file %1: reason" (user errors).
     explicit TMappedFile(const QString& path);
     ~TMappedFile();
+    TMappedFile(const TMappedFile&) = delete;
+    TMappedFile& operator=(const TMappedFile&) = delete;
 
-    TStream& Stream() { return *View; }
+    TStream& Stream();
 
 private:
-    std::unique_ptr<QFile> File;
-    std::unique_ptr<TByteViewStream> View;
+    class TView;
+
+    void Map();
+
+    QString Path;
+    int Handle = -1;
+    void* Address = nullptr;
+    size_t Length = 0;
+    int Guard = -1; // slot in the table the SIGBUS handler reads
+    std::unique_ptr<TView> View;
 };
 
 // Writes a local file through a temporary file beside it, which `Commit` renames over the
 // target; destroyed without `Commit`, it removes the temporary file and leaves the old one.
+// Every failure, also of the final flush, sync and rename, fails with "Cannot write file %1:
+// reason" and leaves the old file as it was.
 class TSafeFileStream : public TStream {
 public:
     explicit TSafeFileStream(const QString& path);
     ~TSafeFileStream() override;
+    TSafeFileStream(const TSafeFileStream&) = delete;
+    TSafeFileStream& operator=(const TSafeFileStream&) = delete;
 
     int64_t Read(void* buffer, int64_t count) override;
     void Write(const void* buffer, int64_t count) override;
@@ -111,10 +131,15 @@ public:
 
 private:
     void Flush();
+    void WriteAll(const char* bytes, size_t count);
     void StartWriteBack();
-    [[noreturn]] void FailWrite() const;
+    void Discard() noexcept;
+    [[noreturn]] void FailWrite(int error);
 
-    std::unique_ptr<QSaveFile> File;
+    QString Target;
+    std::string TargetBytes; // the target's path for the system calls
+    std::string TempBytes;
+    int Handle = -1;
     std::string Buffer;
     int64_t Written = 0;
     int64_t WrittenBack = 0; // bytes handed to the disk already

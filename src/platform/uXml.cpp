@@ -22,6 +22,19 @@ constexpr unsigned ParseOptions =
 // The library works in UTF-8; `QString::toStdString` gives UTF-8 as well.
 std::string Utf8(const QString& text) { return text.toStdString(); }
 
+bool IsAllowedControl(unsigned char byte) { return byte == '\t' || byte == '\n' || byte == '\r'; }
+
+// Text as the library may hold it: without the characters XML 1.0 does not allow.
+std::string XmlAllowedUtf8(const QString& text)
+{
+    std::string value = Utf8(text);
+    std::erase_if(value, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && !IsAllowedControl(byte);
+    });
+    return value;
+}
+
 class TStringWriter : public pugi::xml_writer {
 public:
     void write(const void* data, size_t size) override
@@ -151,7 +164,7 @@ QString TXmlNode::Text() const
 
 void TXmlNode::SetText(const QString& text)
 {
-    const std::string value = Utf8(text);
+    const std::string value = XmlAllowedUtf8(text);
     if (Attr) {
         pugi::xml_attribute(Attr).set_value(value.c_str());
         return;
@@ -188,7 +201,7 @@ void TXmlNode::SetAttribute(const QString& name, const QString& value)
     pugi::xml_attribute attribute = node.attribute(key.c_str());
     if (!attribute)
         attribute = node.append_attribute(key.c_str());
-    attribute.set_value(Utf8(value).c_str());
+    attribute.set_value(XmlAllowedUtf8(value).c_str());
 }
 
 int TXmlNode::ChildCount() const
@@ -318,23 +331,30 @@ private:
     std::string Pending; // an incomplete character at the end of the last block
 };
 
-// What the library writes for each byte of 8-bit text: empty for the byte itself.
-using TEscapes = std::array<std::string, 256>;
+// How each byte of 8-bit text is written: as itself (no escape), as an escape, or not at all.
+// Control characters that XML 1.0 does not allow are left out, as no reader accepts them.
+struct TEscapes {
+    std::array<std::string, 256> Escape;
+    std::array<bool, 256> Dropped {};
+};
 
 TEscapes Escapes(bool attribute)
 {
     TEscapes escapes;
-    for (int byte = 1; byte < 0x20; ++byte)
-        if (attribute || (byte != '\t' && byte != '\n' && byte != '\r'))
-            escapes[byte] = "&#" + std::to_string(byte / 10) + std::to_string(byte % 10) + ';';
-    escapes['&'] = "&amp;";
-    escapes['<'] = "&lt;";
-    escapes[attribute ? '"' : '>'] = attribute ? "&quot;" : "&gt;";
+    for (int byte = 0; byte < 0x20; ++byte)
+        if (!IsAllowedControl(byte))
+            escapes.Dropped[byte] = true;
+        else if (attribute)
+            escapes.Escape[byte] =
+                "&#" + std::to_string(byte / 10) + std::to_string(byte % 10) + ';';
+    escapes.Escape['&'] = "&amp;";
+    escapes.Escape['<'] = "&lt;";
+    escapes.Escape[attribute ? '"' : '>'] = attribute ? "&quot;" : "&gt;";
     for (int byte = 0x80; byte < 0x100; ++byte) {
         const char c = static_cast<char>(byte);
         const char32_t code = CodePageToUnicode(std::string_view(&c, 1))[0].unicode();
         if (code >= 0x100)
-            AppendLatin1Char(escapes[byte], code);
+            AppendLatin1Char(escapes.Escape[byte], code);
     }
     return escapes;
 }
@@ -344,14 +364,10 @@ void AppendEscaped(std::string& out, std::string_view text, const TEscapes& esca
     size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == 0) {
-            text = text.substr(0, i);
-            break;
-        }
-        if (escapes[byte].empty())
+        if (escapes.Escape[byte].empty() && !escapes.Dropped[byte])
             continue;
         out.append(text, plain, i - plain);
-        out += escapes[byte];
+        out += escapes.Escape[byte];
         plain = i + 1;
     }
     out.append(text, plain);

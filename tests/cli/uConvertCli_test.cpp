@@ -114,7 +114,8 @@ TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
         ids += line.section('\t', 0, 1) + ' ';
     EXPECT_EQ(ids,
         "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
-        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml w\tttov2 w\tttitn w\tttovr "
+        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml "
+        "w\tttov2 w\tttitn w\tttovr "
         "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
         "w\tmiomapcsv w\tgengpx w\tgenkml ");
 }
@@ -175,4 +176,19 @@ TEST_F(ConvertCommandTest, LocationFailures)
     EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ".\n");
     EXPECT_FALSE(QFile::exists(Path("b.ov2")));
     EXPECT_EQ(Run({ Path("a.ov2"), server.Url("/a.ov2") }), 2) << "no writing to the web";
+}
+
+// The case of a small output on a disk that is all but full: the write fails only with the
+// last flush, and that too must fail the conversion and keep the old file.
+TEST_F(ConvertCommandTest, AnOutputThatCannotBeWrittenWholeFailsAndKeepsTheOldFile)
+{
+    std::string records;
+    for (int i = 0; i < 300; ++i)
+        records += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+    Write("in.ov2", records);
+    Write("out.asc", "old");
+    TFileSizeLimit limit(4096);
+    EXPECT_EQ(Run({ Path("in.ov2"), Path("out.asc") }), 1);
+    EXPECT_EQ(Err, QStringLiteral("Cannot write file %1: File too large.\n").arg(Path("out.asc")));
+    EXPECT_EQ(Read("out.asc"), "old");
 }

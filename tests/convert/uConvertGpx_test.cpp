@@ -167,9 +167,9 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
 TEST(TConvertFromGpx, EightBitTextKeepsItsBytes)
 {
     TEntries entries;
-    entries.AddValues("Caf\xe9 \x80\x93 &\x01", "", 1, 2);
+    entries.AddValues("Caf\xe9 \x80\x93 &\t", "", 1, 2);
     EXPECT_EQ(Imported(Exported<TConvertToGpx>(entries), false, false)[0].Description,
-        "Caf\xe9 \x80\x93 &\x01");
+        "Caf\xe9 \x80\x93 &\t");
     // A UTF-8 file's names keep their bytes, which a navigator's UTF-8 file wants.
     EXPECT_EQ(Imported("<gpx><wpt lat='1' lon='2'><name>Caf\xc3\xa9 &#8364;</name></wpt></gpx>",
                   false, false)[0]

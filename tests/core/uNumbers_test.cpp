@@ -40,6 +40,17 @@ TEST(NumberText, ParsesWhatOtherProgramsWrite)
     EXPECT_THROW(ParseInteger("4 "), EConvertError);
 }
 
+// A message quoting a file must not hand its terminal escapes, or a zero byte that would cut
+// the message short, to the terminal.
+TEST(NumberText, MessagesShowControlCharactersOfTheInputEscaped)
+{
+    const std::string hostile("\x1b[2J4\0!\x01", 8);
+    EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseFloat(hostile); }),
+        "'\\x1b[2J4\\x00!\\x01' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseInteger(hostile); }),
+        "'\\x1b[2J4\\x00!\\x01' is not a valid integer value");
+}
+
 TEST(NumberText, FixedPointRoundsHalvesToEven)
 {
     EXPECT_EQ(ToFixedPoint(0.625, 4), 2);

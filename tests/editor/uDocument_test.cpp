@@ -144,3 +144,30 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
         "Currently it is not possible to save files in this format (extension unknown)");
     EXPECT_TRUE(document.Entries.Changed());
 }
+
+// A disk that fills up during Save keeps the old file, and the document stays changed, so
+// the user can save elsewhere.
+TEST(TDocument, SaveOnAFullDiskKeepsTheOldFileAndTheChanges)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("points.asc");
+    TDocument document;
+    Fill(document, 300);
+    TScriptedPrompt prompt;
+    ASSERT_TRUE(document.SaveTo(path, "genasc", prompt));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray old = saved.readAll();
+    saved.close();
+
+    document.Entries.Items(0).SetDescription("changed");
+    TFileSizeLimit limit(4096);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(QString(), QString(), prompt); }),
+        QStringLiteral("Cannot write file %1: File too large").arg(path));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), old);
+    EXPECT_EQ(FilesIn(dir.path()), QStringList { "points.asc" });
+    EXPECT_TRUE(document.Entries.Changed());
+}

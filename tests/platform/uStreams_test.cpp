@@ -1,0 +1,119 @@
+#include "platform/uStreams.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "testing.h"
+
+namespace {
+
+void WriteFile(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), qint64(bytes.size()));
+}
+
+std::string ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
+
+// Saves `size` bytes over a file that holds "old", with the process's files limited to 4 KB.
+QString FailedSave(const QString& path, size_t size, size_t pieceSize)
+{
+    WriteFile(path, "old");
+    TFileSizeLimit limit(4096);
+    return ErrorOf<EUserError>([&] {
+        TSafeFileStream file(path);
+        const std::string piece(pieceSize, 'x');
+        for (size_t done = 0; done < size; done += pieceSize)
+            file.Write(piece);
+        file.Commit();
+    });
+}
+
+} // namespace
+
+// Whether the failure comes with the first block, in the middle or only with the final flush
+// of a small file, the old file stays as it was and nothing is left beside it.
+TEST(TSafeFileStream, AFailedSaveLeavesTheOldFileAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.asc"));
+    const struct {
+        size_t Size, Piece;
+    } saves[] = { { 10'000, 100 }, { 600'000, 1000 }, { 600'000, 200'000 } };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.Size);
+        EXPECT_EQ(FailedSave(path, save.Size, save.Piece),
+            QStringLiteral("Cannot write file %1: File too large").arg(path));
+        EXPECT_EQ(ReadFile(path), "old");
+        EXPECT_EQ(FilesIn(dir.path()), QStringList { QStringLiteral("a.asc") });
+    }
+}
+
+TEST(TSafeFileStream, ReplacesOnlyOnCommitKeepingModeAndLinks)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ov2"));
+    WriteFile(path, "old");
+    chmod(QFile::encodeName(path).constData(), 0640);
+    {
+        TSafeFileStream file(path);
+        file.Write("new");
+    }
+    EXPECT_EQ(ReadFile(path), "old") << "no commit, no change";
+    EXPECT_EQ(FilesIn(dir.path()).size(), 1);
+
+    const QString link = dir.filePath(QStringLiteral("link.ov2"));
+    ASSERT_TRUE(QFile::link(path, link));
+    SaveFileBytes(link, "new");
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    struct stat status { };
+    stat(QFile::encodeName(path).constData(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+    EXPECT_EQ(ErrorOf<EUserError>([&] { SaveFileBytes(dir.filePath("none/a.ov2"), "x"); }),
+        QStringLiteral("Cannot write file %1: No such file or directory")
+            .arg(dir.filePath("none/a.ov2")));
+}
+
+// A card pulled or another program cutting the file short must not end the process: the
+// lost pages read as zeros, and the reader learns of it when it is done.
+TEST(TMappedFile, AFileThatShrinksWhileReadIsReportedNotFatal)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ov2"));
+    const long page = sysconf(_SC_PAGESIZE);
+    WriteFile(path, std::string(size_t(page) * 4, 'x'));
+    TMappedFile file(path);
+    TStream& stream = file.Stream();
+    EXPECT_NO_THROW(stream.CheckUnchanged());
+
+    ASSERT_EQ(truncate(QFile::encodeName(path).constData(), page), 0);
+    std::string bytes(size_t(page) * 4, '\0');
+    EXPECT_EQ(stream.Read(bytes.data(), int64_t(bytes.size())), int64_t(bytes.size()));
+    EXPECT_EQ(bytes.substr(0, size_t(page)), std::string(size_t(page), 'x'));
+    EXPECT_EQ(bytes.substr(size_t(page) * 3), std::string(size_t(page), '\0'));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { stream.CheckUnchanged(); }),
+        QStringLiteral("File changed while it was read"));
+}
+
+TEST(TMappedFile, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.ov2"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Would block for ever in open() if the pipe were opened for reading as a file.
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TMappedFile file(fifo); }),
+        QStringLiteral("File %1 not found").arg(fifo));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TMappedFile file(dir.path()); }),
+        QStringLiteral("File %1 not found").arg(dir.path()));
+}
