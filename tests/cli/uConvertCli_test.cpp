@@ -114,7 +114,8 @@ TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
         ids += line.section('\t', 0, 1) + ' ';
     EXPECT_EQ(ids,
         "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
-        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml w\tttov2 w\tttitn w\tttovr "
+        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml "
+        "w\tttov2 w\tttitn w\tttovr "
         "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
         "w\tmiomapcsv w\tgengpx w\tgenkml ");
 }
@@ -172,7 +173,7 @@ TEST_F(ConvertCommandTest, LocationFailures)
     THttpTestServer server;
     const QString secret = server.Url("/gone.ov2").replace("://", "://bob:pw@") + "?key=pw";
     EXPECT_EQ(Run({ secret, Path("b.ov2") }), 1);
-    EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ".\n");
+    EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ": HTTP 404 Not Found.\n");
     EXPECT_FALSE(QFile::exists(Path("b.ov2")));
     EXPECT_EQ(Run({ Path("a.ov2"), server.Url("/a.ov2") }), 2) << "no writing to the web";
 }
