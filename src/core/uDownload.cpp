@@ -57,6 +57,11 @@ TLimits LimitsOf(TDownloadKind kind)
     return { settings.MaxIndexDownloadMiB, Timeouts.Answer };
 }
 
+QString CannotWrite(const QFileDevice& file)
+{
+    return Tr(Msg::CannotWriteFile).arg(file.fileName(), file.errorString());
+}
+
 // Why a download failed, in words a user can act on; the server's own words go through
 // `EscapeControls`.
 QString ReplyFailure(const QNetworkReply& reply, const QString& url)
@@ -107,7 +112,7 @@ public:
                                  .arg(UrlForDisplay(Url),
                                      Reason.isEmpty() ? ReplyFailure(*Reply, Url) : Reason));
         if (!Sink.flush())
-            throw EUserError(Tr(Msg::CannotWriteFile).arg(Sink.fileName(), Sink.errorString()));
+            throw EUserError(CannotWrite(Sink));
         return Reply->header(QNetworkRequest::LastModifiedHeader).toDateTime();
     }
 
@@ -161,7 +166,7 @@ private:
             if (Received > Limits.MaxBytes())
                 return StopTooLarge();
             if (Sink.write(bytes) != bytes.size()) {
-                WriteFailure = Tr(Msg::CannotWriteFile).arg(Sink.fileName(), Sink.errorString());
+                WriteFailure = CannotWrite(Sink);
                 Reply->abort();
             }
         }
@@ -203,7 +208,7 @@ private:
 void OpenForWriting(QFileDevice& file)
 {
     if (!file.open(QIODevice::WriteOnly))
-        throw EUserError(Tr(Msg::CannotWriteFile).arg(file.fileName(), file.errorString()));
+        throw EUserError(CannotWrite(file));
 }
 
 // Replaces `path` by the download once it has arrived whole; a failed download leaves no
@@ -215,7 +220,7 @@ QDateTime DownloadReplacing(const QString& url, const QString& path, bool useCac
     OpenForWriting(file);
     const QDateTime lastModified = TTransfer(url, kind, progress, file).Run(useCache);
     if (!file.commit())
-        throw EUserError(Tr(Msg::CannotWriteFile).arg(path, file.errorString()));
+        throw EUserError(CannotWrite(file));
     return lastModified;
 }
 
