@@ -19,13 +19,20 @@ public:
             Whole,
             CloseEarly, // half the promised body, then the connection closes
             Silent, // reads the request and never answers
-            Slow, // the body in chunks of `ChunkSize` bytes every 5 ms
+            HeadOnly, // the head, promising the body, and then nothing
+            Slow, // the body in chunks of `ChunkSize` bytes, one every `Interval` ms
+            // The body `Repeat` times, one every `Interval` ms, without a length; then the
+            // connection closes. To the client it is a body that does not end.
+            Unbounded,
         };
         int Status = 200;
+        QByteArray Reason; // the status line's reason phrase, when not the usual one
         QByteArray Body;
         QByteArray Headers; // extra header lines, each ended by CR LF
         TMode Mode = TMode::Whole;
         int ChunkSize = 1000;
+        int Interval = 5;
+        int Repeat = 1;
         bool NotModifiedWhenAsked = false; // answers 304 to a conditional request
         QByteArray ProxyLogin; // when set, "user:password" a proxy must be given first
     };
@@ -86,51 +93,92 @@ private:
     {
         auto route = Routes.find(PathOf(head));
         if (route == Routes.end())
-            return Send(socket, 404, "", "not found");
+            return Send(socket, Plain(404, "", "not found"));
         const TResponse& response = route->second;
         if (!response.ProxyLogin.isEmpty()
             && !head.contains("Proxy-Authorization: Basic " + response.ProxyLogin.toBase64()))
-            return Send(socket, 407, "Proxy-Authenticate: Basic realm=\"test\"\r\n", "");
+            return Send(socket, Plain(407, "Proxy-Authenticate: Basic realm=\"test\"\r\n", ""));
         if (response.NotModifiedWhenAsked && head.toLower().contains("if-modified-since"))
-            return Send(socket, 304, response.Headers, "");
+            return Send(socket, Plain(304, response.Headers, ""));
         switch (response.Mode) {
         case TResponse::TMode::Whole:
-            return Send(socket, response.Status, response.Headers, response.Body);
+            return Send(socket, response);
         case TResponse::TMode::CloseEarly:
-            socket->write(Head(response.Status, response.Headers, response.Body.size()));
+            socket->write(Head(response, response.Body.size()));
             socket->write(response.Body.left(response.Body.size() / 2));
             socket->flush();
             socket->disconnectFromHost();
             return;
         case TResponse::TMode::Silent:
             return;
+        case TResponse::TMode::HeadOnly:
+            socket->write(Head(response, response.Body.size()));
+            return;
         case TResponse::TMode::Slow:
-            socket->write(Head(response.Status, response.Headers, response.Body.size()));
-            return SendSlowly(socket, response.Body, response.ChunkSize);
+            socket->write(Head(response, response.Body.size()));
+            return SendSlowly(socket, response.Body, response.ChunkSize, response.Interval);
+        case TResponse::TMode::Unbounded:
+            socket->write(Head(response, -1));
+            return SendRepeatedly(socket, response.Body, response.Repeat, response.Interval);
         }
     }
 
-    static QByteArray Head(int status, const QByteArray& headers, qsizetype length)
+    static TResponse Plain(int status, const QByteArray& headers, const QByteArray& body)
     {
-        return "HTTP/1.1 " + QByteArray::number(status)
-            + " Test\r\nContent-Length: " + QByteArray::number(length) + "\r\n" + headers + "\r\n";
+        TResponse response;
+        response.Status = status;
+        response.Headers = headers;
+        response.Body = body;
+        return response;
     }
 
-    static void Send(
-        QTcpSocket* socket, int status, const QByteArray& headers, const QByteArray& body)
+    static QByteArray ReasonFor(int status)
     {
-        socket->write(Head(status, headers, status == 304 ? 0 : body.size()));
-        socket->write(body);
+        static const std::map<int, QByteArray> reasons { { 200, "OK" }, { 304, "Not Modified" },
+            { 404, "Not Found" }, { 407, "Proxy Authentication Required" },
+            { 500, "Internal Server Error" } };
+        auto found = reasons.find(status);
+        return found == reasons.end() ? "Test" : found->second;
     }
 
-    static void SendSlowly(QTcpSocket* socket, QByteArray rest, int chunkSize)
+    // A length of -1 leaves the length out: the body ends when the connection closes.
+    static QByteArray Head(const TResponse& response, qsizetype length)
+    {
+        const QByteArray reason =
+            response.Reason.isEmpty() ? ReasonFor(response.Status) : response.Reason;
+        const QByteArray framing = length < 0
+            ? QByteArray("Connection: close\r\n")
+            : "Content-Length: " + QByteArray::number(length) + "\r\n";
+        return "HTTP/1.1 " + QByteArray::number(response.Status) + " " + reason + "\r\n" + framing
+            + response.Headers + "\r\n";
+    }
+
+    static void Send(QTcpSocket* socket, const TResponse& response)
+    {
+        const bool hasBody = response.Status != 304;
+        socket->write(Head(response, hasBody ? response.Body.size() : 0));
+        if (hasBody)
+            socket->write(response.Body);
+    }
+
+    static void SendSlowly(QTcpSocket* socket, QByteArray rest, int chunkSize, int interval)
     {
         if (rest.isEmpty() || socket->state() != QAbstractSocket::ConnectedState)
             return;
         socket->write(rest.left(chunkSize));
-        QTimer::singleShot(5, socket, [socket, rest = rest.mid(chunkSize), chunkSize] {
-            SendSlowly(socket, rest, chunkSize);
-        });
+        QTimer::singleShot(interval, socket,
+            [=, rest = rest.mid(chunkSize)] { SendSlowly(socket, rest, chunkSize, interval); });
+    }
+
+    static void SendRepeatedly(QTcpSocket* socket, const QByteArray& body, int times, int interval)
+    {
+        if (socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        if (times == 0)
+            return socket->disconnectFromHost();
+        socket->write(body);
+        QTimer::singleShot(
+            interval, socket, [=] { SendRepeatedly(socket, body, times - 1, interval); });
     }
 
     QTcpServer Server;

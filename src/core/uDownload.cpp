@@ -11,7 +11,10 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTimer>
 
 #include "core/uSettings.h"
 #include "core/uUtils.h"
@@ -21,7 +24,7 @@
 
 namespace {
 
-std::chrono::milliseconds Timeout = DefaultDownloadTimeout;
+TDownloadTimeouts Timeouts;
 
 QString CacheFolder()
 {
@@ -38,92 +41,244 @@ QNetworkProxy ProxyFor(const QUrl& url)
         static_cast<quint16>(settings.ProxyPort), settings.ProxyUsername, settings.ProxyPassword);
 }
 
-struct TFetched {
-    QByteArray Body;
-    QDateTime LastModified; // invalid when the server did not say
+// How large and how long a download may be.
+struct TLimits {
+    int MaxMiB;
+    std::chrono::milliseconds Deadline;
+
+    int64_t MaxBytes() const { return int64_t(MaxMiB) * 1024 * 1024; }
 };
 
-// One transfer, waited for in a local event loop. With `useCache` an earlier copy is
-// validated with the server and kept for next time.
-TFetched Fetch(const QString& url, bool useCache, const TDownloadProgress& progress)
+TLimits LimitsOf(TDownloadKind kind)
 {
-    const QUrl address(EncodeUrlSpaces(url));
-    QNetworkAccessManager manager;
-    manager.setProxy(ProxyFor(address));
-    if (useCache) {
-        auto* cache = new QNetworkDiskCache(&manager);
-        cache->setCacheDirectory(CacheFolder() + QStringLiteral("/http"));
-        manager.setCache(cache);
-    }
-    QNetworkRequest request(address);
-    request.setTransferTimeout(static_cast<int>(Timeout.count()));
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-        useCache ? QNetworkRequest::PreferNetwork : QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, useCache);
-    std::unique_ptr<QNetworkReply> reply(manager.get(request));
-
-    bool cancelled = false;
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, [&](qint64 done, qint64 total) {
-        if (!progress || cancelled)
-            return;
-        progress(done, total, cancelled);
-        if (cancelled)
-            reply->abort();
-    });
-    QEventLoop loop;
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
-        loop.exec();
-    if (cancelled)
-        throw EAbort(Tr(Msg::OperationAborted));
-    if (reply->error() != QNetworkReply::NoError)
-        throw EUserError(Tr(Msg::DownloadFailed).arg(UrlForDisplay(url)));
-    return { reply->readAll(), reply->header(QNetworkRequest::LastModifiedHeader).toDateTime() };
+    const TSettings& settings = Settings();
+    if (kind == TDownloadKind::PoiFile)
+        return { settings.MaxDownloadMiB, Timeouts.PoiFile };
+    return { settings.MaxIndexDownloadMiB, Timeouts.Answer };
 }
 
-std::string_view View(const QByteArray& bytes) { return { bytes.data(), size_t(bytes.size()) }; }
+QString CannotWrite(const QFileDevice& file)
+{
+    return Tr(Msg::CannotWriteFile).arg(file.fileName(), file.errorString());
+}
+
+// Why a download failed, in words a user can act on; the server's own words go through
+// `EscapeControls`.
+QString ReplyFailure(const QNetworkReply& reply, const QString& url)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400)
+        return Tr(Msg::HttpStatus)
+            .arg(status)
+            .arg(EscapeControls(
+                reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
+    if (reply.error() == QNetworkReply::ConnectionRefusedError)
+        return Tr(Msg::ConnectionRefused);
+    // Qt's own texts may quote the address, credentials and all.
+    return EscapeControls(reply.errorString().replace(reply.url().toString(), UrlForDisplay(url)));
+}
+
+// One transfer into `sink`, waited for in a local event loop. The bytes go to the sink as
+// they arrive; the transfer stops as soon as it passes its size cap, sends nothing for the
+// idle timeout or runs past its deadline.
+class TTransfer {
+public:
+    TTransfer(const QString& url, TDownloadKind kind, const TDownloadProgress& progress,
+        QFileDevice& sink)
+        : Url(url)
+        , Limits(LimitsOf(kind))
+        , Progress(progress)
+        , Sink(sink)
+    {
+    }
+
+    // With `useCache` an earlier copy is validated with the server and kept for next time.
+    // Returns the server's Last-Modified time, invalid when it did not say.
+    QDateTime Run(bool useCache)
+    {
+        Start(useCache);
+        QEventLoop loop;
+        QObject::connect(Reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        if (!Reply->isFinished())
+            loop.exec();
+        if (Reason.isEmpty() && Reply->error() == QNetworkReply::NoError)
+            TakeBytes(); // what arrived with the end
+        if (Cancelled)
+            throw EAbort(Tr(Msg::OperationAborted));
+        if (!WriteFailure.isEmpty())
+            throw EUserError(WriteFailure);
+        if (!Reason.isEmpty() || Reply->error() != QNetworkReply::NoError)
+            throw EUserError(Tr(Msg::DownloadFailed)
+                                 .arg(UrlForDisplay(Url),
+                                     Reason.isEmpty() ? ReplyFailure(*Reply, Url) : Reason));
+        if (!Sink.flush())
+            throw EUserError(CannotWrite(Sink));
+        return Reply->header(QNetworkRequest::LastModifiedHeader).toDateTime();
+    }
+
+private:
+    void Start(bool useCache)
+    {
+        const QUrl address(EncodeUrlSpaces(Url));
+        Manager.setProxy(ProxyFor(address));
+        if (useCache) {
+            auto* cache = new QNetworkDiskCache(&Manager);
+            cache->setCacheDirectory(CacheFolder() + QStringLiteral("/http"));
+            Manager.setCache(cache);
+        }
+        QNetworkRequest request(address);
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+            useCache ? QNetworkRequest::PreferNetwork : QNetworkRequest::AlwaysNetwork);
+        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, useCache);
+        Reply.reset(Manager.get(request));
+
+        Idle.setSingleShot(true);
+        QObject::connect(&Idle, &QTimer::timeout,
+            [this] { Stop(Tr(Msg::DownloadIdle).arg(double(Timeouts.Idle.count()) / 1000)); });
+        Idle.start(Timeouts.Idle);
+        Deadline.setSingleShot(true);
+        QObject::connect(&Deadline, &QTimer::timeout, [this] {
+            Stop(Tr(Msg::DownloadTooLong).arg(double(Limits.Deadline.count()) / 60000));
+        });
+        Deadline.start(Limits.Deadline);
+
+        QObject::connect(Reply.get(), &QNetworkReply::metaDataChanged, [this] { CheckLength(); });
+        QObject::connect(Reply.get(), &QNetworkReply::readyRead, [this] { TakeBytes(); });
+        QObject::connect(Reply.get(), &QNetworkReply::downloadProgress,
+            [this](qint64 done, qint64 total) { Report(done, total); });
+    }
+
+    // A server that announces more than the cap is not listened to at all.
+    void CheckLength()
+    {
+        Idle.start();
+        const QVariant length = Reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > Limits.MaxBytes())
+            StopTooLarge();
+    }
+
+    void TakeBytes()
+    {
+        Idle.start();
+        while (Reply->bytesAvailable() > 0 && Reason.isEmpty() && WriteFailure.isEmpty()) {
+            const QByteArray bytes = Reply->read(64 * 1024);
+            Received += bytes.size();
+            if (Received > Limits.MaxBytes())
+                return StopTooLarge();
+            if (Sink.write(bytes) != bytes.size()) {
+                WriteFailure = CannotWrite(Sink);
+                Reply->abort();
+            }
+        }
+    }
+
+    void Report(qint64 done, qint64 total)
+    {
+        if (!Progress || Cancelled || !Reason.isEmpty())
+            return;
+        Progress(done, total, Cancelled);
+        if (Cancelled)
+            Reply->abort();
+    }
+
+    void StopTooLarge() { Stop(Tr(Msg::DownloadTooLarge).arg(Limits.MaxMiB)); }
+
+    void Stop(const QString& reason)
+    {
+        if (!Reason.isEmpty())
+            return;
+        Reason = reason;
+        Reply->abort();
+    }
+
+    const QString Url;
+    const TLimits Limits;
+    const TDownloadProgress& Progress;
+    QFileDevice& Sink;
+    QNetworkAccessManager Manager;
+    std::unique_ptr<QNetworkReply> Reply;
+    QTimer Idle;
+    QTimer Deadline;
+    int64_t Received = 0;
+    bool Cancelled = false;
+    QString Reason; // why the transfer was stopped here, empty when it was not
+    QString WriteFailure;
+};
+
+void OpenForWriting(QFileDevice& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        throw EUserError(CannotWrite(file));
+}
+
+// Replaces `path` by the download once it has arrived whole; a failed download leaves no
+// partial file behind.
+QDateTime DownloadReplacing(const QString& url, const QString& path, bool useCache,
+    TDownloadKind kind, const TDownloadProgress& progress)
+{
+    QSaveFile file(path);
+    OpenForWriting(file);
+    const QDateTime lastModified = TTransfer(url, kind, progress, file).Run(useCache);
+    if (!file.commit())
+        throw EUserError(CannotWrite(file));
+    return lastModified;
+}
+
+// The download in a temporary file of the system's temporary folder, removed with the object.
+std::unique_ptr<QTemporaryFile> DownloadToTemporaryFile(
+    const QString& url, TDownloadKind kind, const TDownloadProgress& progress)
+{
+    auto file = std::make_unique<QTemporaryFile>();
+    OpenForWriting(*file);
+    TTransfer(url, kind, progress, *file).Run(false);
+    return file;
+}
+
+void AppendFile(const QString& path, TStream& stream)
+{
+    TMappedFile file(path);
+    stream.Write(TStreamBytes(file.Stream()).Bytes());
+}
 
 } // namespace
 
-void SetDownloadTimeout(std::chrono::milliseconds timeout) { Timeout = timeout; }
+void SetDownloadTimeouts(const TDownloadTimeouts& timeouts) { Timeouts = timeouts; }
 
-QString DownloadToCacheFile(const QString& url, const TDownloadProgress& progress)
+QString DownloadToCacheFile(
+    const QString& url, TDownloadKind kind, const TDownloadProgress& progress)
 {
-    const TFetched fetched = Fetch(url, true, progress);
     // Named by the address, so each address keeps one copy however often it is fetched.
     const QString path = CacheFolder() + QStringLiteral("/files/")
         + QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex();
     QDir().mkpath(QFileInfo(path).path());
-    SaveFileBytes(path, View(fetched.Body));
-    if (fetched.LastModified.isValid())
-        SetFileModificationTime(path, fetched.LastModified);
+    const QDateTime lastModified = DownloadReplacing(url, path, true, kind, progress);
+    if (lastModified.isValid())
+        SetFileModificationTime(path, lastModified);
     return path;
 }
 
-void DownloadToFile(const QString& url, const QString& file, const TDownloadProgress& progress)
+void DownloadToFile(
+    const QString& url, const QString& file, TDownloadKind kind, const TDownloadProgress& progress)
 {
-    SaveFileBytes(file, View(Fetch(url, false, progress).Body));
+    DownloadReplacing(url, file, false, kind, progress);
 }
 
-QDateTime DownloadToStream(
-    const QString& url, TStream& stream, bool bypassCache, const TDownloadProgress& progress)
+QDateTime DownloadToStream(const QString& url, TStream& stream, bool bypassCache,
+    TDownloadKind kind, const TDownloadProgress& progress)
 {
-    // Without the cache the bytes go straight into the stream; a temporary file would only
-    // copy them once more.
     if (bypassCache) {
-        stream.Write(View(Fetch(url, false, progress).Body));
+        AppendFile(DownloadToTemporaryFile(url, kind, progress)->fileName(), stream);
         return QDateTime::currentDateTime();
     }
-    const QString path = DownloadToCacheFile(url, progress);
-    TMappedFile copy(path);
-    stream.Write(TStreamBytes(copy.Stream()).Bytes());
+    const QString path = DownloadToCacheFile(url, kind, progress);
+    AppendFile(path, stream);
     return QFileInfo(path).lastModified();
 }
 
 std::string DownloadToString(const QString& url, bool bypassCache)
 {
     TMemoryStream stream;
-    DownloadToStream(url, stream, bypassCache);
+    DownloadToStream(url, stream, bypassCache, TDownloadKind::Answer);
     return stream.Bytes();
 }
 
@@ -133,9 +288,8 @@ TLocationInput::TLocationInput(const QString& location, const TDownloadProgress&
         Memory = std::make_unique<TMemoryStream>(LoadTextFromLocation(location));
     } else if (IsHttpLocation(location)) {
         // Always fresh from the server: a file asked for by name should be today's.
-        Memory = std::make_unique<TMemoryStream>();
-        DownloadToStream(location, *Memory, true, progress);
-        Memory->Seek(0, TSeekOrigin::Beginning);
+        Downloaded = DownloadToTemporaryFile(location, TDownloadKind::PoiFile, progress);
+        Mapped = std::make_unique<TMappedFile>(Downloaded->fileName());
     } else {
         Mapped = std::make_unique<TMappedFile>(StripFilePrefix(location));
     }

@@ -9,38 +9,51 @@
 #include <QDateTime>
 #include <QString>
 
+class QTemporaryFile;
 class TMappedFile;
 class TMemoryStream;
 class TStream;
 
 // Downloads of web addresses, through the user's proxy settings (`ManualProxy` and the
 // fields after it) and an internet cache in the user's cache folder. Each call waits for its
-// transfer and fails with the user error "Unable to download %1", naming the address without
-// credentials or query; a cancelled transfer fails with `EAbort`.
+// transfer and fails with the user error "Unable to download %1: reason", naming the address
+// without credentials or query; a cancelled transfer fails with `EAbort`. Bytes go to a file
+// as they arrive, so a download never grows in memory.
 
 // Called as bytes arrive, with the bytes so far and the expected total (-1 when the server
 // does not say); setting `cancel` stops the transfer.
 using TDownloadProgress = std::function<void(int64_t done, int64_t total, bool& cancel)>;
 
-// A server that sends nothing for this long fails the download.
-inline constexpr std::chrono::milliseconds DefaultDownloadTimeout { 30000 };
-// Tests shorten the wait.
-void SetDownloadTimeout(std::chrono::milliseconds timeout);
+// What is fetched decides how large it may be and how long it may take: a POI file may be
+// large (`MaxDownloadMiB`), an index or a server's answer is small (`MaxIndexDownloadMiB`).
+enum class TDownloadKind { PoiFile, Answer };
+
+struct TDownloadTimeouts {
+    // A server that sends nothing for this long fails the download.
+    std::chrono::milliseconds Idle = std::chrono::seconds(30);
+    // However steadily bytes arrive, a whole download takes no longer than this.
+    std::chrono::milliseconds PoiFile = std::chrono::minutes(30);
+    std::chrono::milliseconds Answer = std::chrono::minutes(2);
+};
+// Tests shorten the waits; `{}` restores the defaults.
+void SetDownloadTimeouts(const TDownloadTimeouts& timeouts);
 
 // A copy in the internet cache, validated with the server; it carries the server's
 // Last-Modified time as its file time. Returns the copy's path.
-QString DownloadToCacheFile(const QString& url, const TDownloadProgress& progress = {});
+QString DownloadToCacheFile(
+    const QString& url, TDownloadKind kind, const TDownloadProgress& progress = {});
 // Replaces `file` only once the whole download has arrived.
-void DownloadToFile(
-    const QString& url, const QString& file, const TDownloadProgress& progress = {});
+void DownloadToFile(const QString& url, const QString& file, TDownloadKind kind,
+    const TDownloadProgress& progress = {});
 // Appends the download at the stream's position. Returns the cached copy's time, or the
 // current time when `bypassCache`.
-QDateTime DownloadToStream(
-    const QString& url, TStream& stream, bool bypassCache, const TDownloadProgress& progress = {});
+QDateTime DownloadToStream(const QString& url, TStream& stream, bool bypassCache,
+    TDownloadKind kind, const TDownloadProgress& progress = {});
+// A small answer or index, whole.
 std::string DownloadToString(const QString& url, bool bypassCache);
 
-// The bytes of a location to read: a local file is mapped, a device file or a download is
-// held in memory whole.
+// The bytes of a location to read: a local file or a downloaded POI file is mapped, a device
+// file is held in memory whole.
 class TLocationInput {
 public:
     TLocationInput(const QString& location, const TDownloadProgress& progress = {});
@@ -50,5 +63,6 @@ public:
 
 private:
     std::unique_ptr<TMemoryStream> Memory;
+    std::unique_ptr<QTemporaryFile> Downloaded; // outlives its mapping below
     std::unique_ptr<TMappedFile> Mapped;
 };

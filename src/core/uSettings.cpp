@@ -105,6 +105,8 @@ const TValue Values[] = {
     { "BatchConvertDestFormatID", &TSettings::BatchConvertDestFormatID },
     { "BatchConvertDestFormatIDs", &TSettings::BatchConvertDestFormatIDs },
     { "PMVAlternateDir", &TSettings::PMVAlternateDir },
+    { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 1, 1024 * 1024 },
+    { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 1, 1024 * 1024 },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry

@@ -78,6 +78,10 @@ public:
     QString BatchConvertDestFormatID = QStringLiteral("ttov2");
     QString BatchConvertDestFormatIDs = QStringLiteral("ttov2");
     QString PMVAlternateDir;
+    // Caps on a download, so a broken or hostile server cannot fill the disk: POI files, and
+    // site indexes with the other small answers. Only read: a user who needs more sets them.
+    int MaxDownloadMiB = 512;
+    int MaxIndexDownloadMiB = 16;
 
     void Load();
     void Save();

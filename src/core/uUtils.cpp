@@ -348,9 +348,9 @@ TXmlDocument LoadXmlDocument(
     QDir().mkpath(ApplicationDir());
     const QString localCopy = ApplicationDir() + SafeFileName(location);
     if (bypassCache)
-        DownloadToFile(location, localCopy, progress);
+        DownloadToFile(location, localCopy, TDownloadKind::Answer, progress);
     else
-        CopyWithFileTime(DownloadToCacheFile(location, progress), localCopy);
+        CopyWithFileTime(DownloadToCacheFile(location, TDownloadKind::Answer, progress), localCopy);
     return LoadXmlFile(localCopy);
 }
 

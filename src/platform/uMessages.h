@@ -49,7 +49,12 @@ inline constexpr char NoWorksheets[]       = QT_TRANSLATE_NOOP("Marivel", "File 
 inline constexpr char LongitudeExpected[]  = QT_TRANSLATE_NOOP("Marivel", "Longitude expected in column %1 of row %2");
 inline constexpr char LatitudeExpected[]   = QT_TRANSLATE_NOOP("Marivel", "Latitude expected in column %1 of row %2");
 // Locations, downloads and the handheld device.
-inline constexpr char DownloadFailed[]       = QT_TRANSLATE_NOOP("Marivel", "Unable to download %1");
+inline constexpr char DownloadFailed[]       = QT_TRANSLATE_NOOP("Marivel", "Unable to download %1: %2");
+inline constexpr char HttpStatus[]           = QT_TRANSLATE_NOOP("Marivel", "HTTP %1 %2");
+inline constexpr char ConnectionRefused[]    = QT_TRANSLATE_NOOP("Marivel", "connection refused");
+inline constexpr char DownloadIdle[]         = QT_TRANSLATE_NOOP("Marivel", "timed out after %1 s");
+inline constexpr char DownloadTooLarge[]     = QT_TRANSLATE_NOOP("Marivel", "larger than %1 MiB");
+inline constexpr char DownloadTooLong[]      = QT_TRANSLATE_NOOP("Marivel", "took longer than %1 min");
 inline constexpr char CopyFileFailed[]       = QT_TRANSLATE_NOOP("Marivel", "Could not copy file %1 to file %2");
 inline constexpr char OperationAborted[]     = QT_TRANSLATE_NOOP("Marivel", "Operation aborted");
 inline constexpr char NeedsNewerVersion[]    = QT_TRANSLATE_NOOP("Marivel", "The selected site is not supported by this version Marivel. You need to update to a newer version of Marivel (minimal version %1) to use this site");

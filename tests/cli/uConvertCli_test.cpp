@@ -173,7 +173,7 @@ TEST_F(ConvertCommandTest, LocationFailures)
     THttpTestServer server;
     const QString secret = server.Url("/gone.ov2").replace("://", "://bob:pw@") + "?key=pw";
     EXPECT_EQ(Run({ secret, Path("b.ov2") }), 1);
-    EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ".\n");
+    EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ": HTTP 404 Not Found.\n");
     EXPECT_FALSE(QFile::exists(Path("b.ov2")));
     EXPECT_EQ(Run({ Path("a.ov2"), server.Url("/a.ov2") }), 2) << "no writing to the web";
 }

@@ -1,28 +1,82 @@
 #include "core/uDownload.h"
 
+#include <filesystem>
+
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "core/uSettings.h"
 #include "httpserver.h"
+#include "platform/uRegistry.h"
 #include "testing.h"
 
 namespace {
 
+using namespace std::chrono_literals;
 using TResponse = THttpTestServer::TResponse;
 using TMode = TResponse::TMode;
 
 const QByteArray LastModified = "Wed, 21 Oct 2015 07:28:00 GMT";
 const QDateTime LastModifiedTime(QDate(2015, 10, 21), QTime(7, 28), Qt::UTC);
+constexpr qsizetype MiB = 1024 * 1024;
+
+// The bytes of the files below `folder`, all together.
+qint64 BytesBelow(const QString& folder)
+{
+    qint64 total = 0;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+        total += QFileInfo(it.next()).size();
+    return total;
+}
+
+// The bytes of the files in `folder` that this process holds open, also those that have no
+// name yet (a temporary file gets one only when asked for it).
+qint64 OpenBytesIn(const QString& folder)
+{
+    qint64 total = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const auto target = std::filesystem::read_symlink(entry.path(), error);
+        if (!error && QString::fromStdString(target.parent_path()) == folder)
+            total += qint64(std::filesystem::file_size(entry.path(), error));
+    }
+    return total;
+}
+
+// Points the system's temporary folder at `folder` for as long as it lives.
+class TTempFolder {
+public:
+    explicit TTempFolder(const QString& folder)
+        : Previous(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", folder.toLocal8Bit());
+    }
+    ~TTempFolder() { qputenv("TMPDIR", Previous); }
+
+private:
+    QByteArray Previous;
+};
 
 class DownloadTest : public ::testing::Test {
 protected:
-    DownloadTest() { SetDownloadTimeout(std::chrono::milliseconds(500)); }
-    ~DownloadTest() override { SetDownloadTimeout(DefaultDownloadTimeout); }
+    DownloadTest()
+    {
+        ReleaseSettings(false); // settings from the empty store of this test
+        SetDownloadTimeouts({ .Idle = 500ms, .PoiFile = 10s, .Answer = 10s });
+    }
+    ~DownloadTest() override
+    {
+        SetDownloadTimeouts({});
+        ReleaseSettings(false);
+    }
 
     // The message of a failed download of `path`, through a URL with credentials and query.
     QString FailureOf(const QString& path)
@@ -31,8 +85,21 @@ protected:
         return ErrorOf<EUserError>([&] { DownloadToString(url, true); });
     }
 
-    QString Failure(const QString& path) const { return "Unable to download " + Server.Url(path); }
+    QString Failure(const QString& path, const QString& reason) const
+    {
+        return "Unable to download " + Server.Url(path) + ": " + reason;
+    }
 
+    // A body that does not end, as far as any cap of a test goes: 8 MiB in steps of 16 KiB.
+    TResponse& ServeUnbounded(const QByteArray& path)
+    {
+        TResponse& response = Server.Serve(path, QByteArray(16 * 1024, 'u'));
+        response.Mode = TMode::Unbounded;
+        response.Repeat = 512;
+        return response;
+    }
+
+    TTempConfig Config;
     THttpTestServer Server;
     QTemporaryDir Dir;
 };
@@ -46,10 +113,13 @@ TEST_F(DownloadTest, FileAndStringHoldTheBytes)
     EXPECT_TRUE(Server.Requests.last().startsWith("GET /a%20b.ov2 "));
 
     const QString file = Dir.filePath("a.ov2");
-    DownloadToFile(Server.Url("/a b.ov2"), file);
+    DownloadToFile(Server.Url("/a b.ov2"), file, TDownloadKind::PoiFile);
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), body);
+
+    TLocationInput input(Server.Url("/a b.ov2"));
+    EXPECT_EQ(TStreamBytes(input.Stream()).Bytes(), body.toStdString());
 }
 
 TEST_F(DownloadTest, TheCacheKeepsTheServersTime)
@@ -58,33 +128,39 @@ TEST_F(DownloadTest, TheCacheKeepsTheServersTime)
     index.Headers = "Last-Modified: " + LastModified + "\r\nCache-Control: no-cache\r\n";
     index.NotModifiedWhenAsked = true;
     const QString url = Server.Url("/index.xml");
-    const QString cached = DownloadToCacheFile(url);
+    const QString cached = DownloadToCacheFile(url, TDownloadKind::Answer);
     EXPECT_EQ(QFileInfo(cached).lastModified().toUTC(), LastModifiedTime);
 
     TMemoryStream stream(std::string("x"));
     stream.Seek(0, TSeekOrigin::End);
-    EXPECT_EQ(DownloadToStream(url, stream, false).toUTC(), LastModifiedTime);
+    EXPECT_EQ(
+        DownloadToStream(url, stream, false, TDownloadKind::Answer).toUTC(), LastModifiedTime);
     EXPECT_EQ(stream.Bytes(), "x<pois/>") << "appended at the stream's position";
     EXPECT_TRUE(Server.Requests.last().contains("If-Modified-Since"))
         << "the cached copy is checked with the server, which answered 304";
 
     QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     TMemoryStream fresh;
-    EXPECT_GE(DownloadToStream(url, fresh, true), before) << "bypassing: the current time";
+    EXPECT_GE(DownloadToStream(url, fresh, true, TDownloadKind::Answer), before)
+        << "bypassing: the current time";
     EXPECT_EQ(fresh.Bytes(), "<pois/>");
     EXPECT_FALSE(Server.Requests.last().contains("If-Modified-Since"));
 }
 
-TEST_F(DownloadTest, FailuresNeverShowCredentials)
+TEST_F(DownloadTest, FailuresSayWhyAndNeverShowCredentials)
 {
     Server.Serve("/error", "oops").Status = 500;
+    TResponse& gone = Server.Serve("/gone", "");
+    gone.Status = 410;
+    gone.Reason = "Gone\x1b[2J";
     Server.Serve("/early", QByteArray(4000, 'x')).Mode = TMode::CloseEarly;
-    EXPECT_EQ(FailureOf("/missing"), Failure("/missing"));
-    EXPECT_EQ(FailureOf("/error"), Failure("/error"));
-    EXPECT_EQ(FailureOf("/early"), Failure("/early"));
+    EXPECT_EQ(FailureOf("/missing"), Failure("/missing", "HTTP 404 Not Found"));
+    EXPECT_EQ(FailureOf("/error"), Failure("/error", "HTTP 500 Internal Server Error"));
+    EXPECT_EQ(FailureOf("/gone"), Failure("/gone", "HTTP 410 Gone\\x1b[2J"))
+        << "the server's words cannot drive the terminal";
+    EXPECT_EQ(FailureOf("/early"), Failure("/early", "Connection closed"));
     EXPECT_EQ(ErrorOf<EUserError>([] { DownloadToString("http://127.0.0.1:1/a.ov2", true); }),
-        "Unable to download http://127.0.0.1:1/a.ov2")
-        << "no server";
+        "Unable to download http://127.0.0.1:1/a.ov2: connection refused");
 }
 
 TEST_F(DownloadTest, ASilentServerTimesOut)
@@ -92,8 +168,21 @@ TEST_F(DownloadTest, ASilentServerTimesOut)
     Server.Serve("/silent").Mode = TMode::Silent;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(FailureOf("/silent"), Failure("/silent"));
+    EXPECT_EQ(FailureOf("/silent"), Failure("/silent", "timed out after 0.5 s"));
     EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST_F(DownloadTest, ATricklingServerMeetsTheDeadlineOfItsKind)
+{
+    // A byte every 100 ms never lets the idle timeout strike; the whole would take 4 s.
+    TResponse& trickle = Server.Serve("/trickle.ov2", QByteArray(40, 't'));
+    trickle.Mode = TMode::Slow;
+    trickle.ChunkSize = 1;
+    trickle.Interval = 100;
+    SetDownloadTimeouts({ .Idle = 500ms, .PoiFile = 1200ms, .Answer = 600ms });
+    EXPECT_EQ(FailureOf("/trickle.ov2"), Failure("/trickle.ov2", "took longer than 0.01 min"));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TLocationInput(Server.Url("/trickle.ov2")); }),
+        Failure("/trickle.ov2", "took longer than 0.02 min"));
 }
 
 TEST_F(DownloadTest, AFailedDownloadLeavesTheFileAlone)
@@ -104,11 +193,91 @@ TEST_F(DownloadTest, AFailedDownloadLeavesTheFileAlone)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("good");
     }
-    EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToFile(Server.Url("/missing"), file); }),
-        Failure("/missing"));
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { DownloadToFile(Server.Url("/missing"), file, TDownloadKind::PoiFile); }),
+        Failure("/missing", "HTTP 404 Not Found"));
     QFile kept(file);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "good");
+}
+
+TEST_F(DownloadTest, AnEndlessBodyGoesToDiskAndStopsAtTheCap)
+{
+    Settings().MaxDownloadMiB = 2;
+    ServeUnbounded("/endless.ov2");
+    const QString url = Server.Url("/endless.ov2");
+    const QString tooLarge = Failure("/endless.ov2", "larger than 2 MiB");
+
+    // What arrived is in a file in the folder as the download goes on, not in memory.
+    std::vector<std::pair<int64_t, qint64>> onDisk;
+    auto watch = [&](int64_t done, int64_t, bool&) {
+        onDisk.emplace_back(done, OpenBytesIn(Dir.path()));
+    };
+    {
+        TTempFolder temp(Dir.path());
+        EXPECT_EQ(ErrorOf<EUserError>([&] { TLocationInput(url, watch); }), tooLarge);
+    }
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        DownloadToFile(url, Dir.filePath("a.ov2"), TDownloadKind::PoiFile, watch);
+    }),
+        tooLarge);
+    ASSERT_GE(onDisk.size(), 2u);
+    for (auto [done, bytes] : onDisk) {
+        EXPECT_LE(done, 2 * MiB);
+        EXPECT_GE(bytes, done - 64 * 1024) << "held back in memory";
+    }
+    EXPECT_TRUE(QDir(Dir.path()).isEmpty()) << "the partial downloads are gone";
+    EXPECT_EQ(OpenBytesIn(Dir.path()), 0);
+}
+
+TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnce)
+{
+    Settings().MaxIndexDownloadMiB = 1;
+    // Only the head comes: waiting for the body would time out instead.
+    Server.Serve("/big.xml", QByteArray(MiB + 1, 'b')).Mode = TMode::HeadOnly;
+    EXPECT_EQ(FailureOf("/big.xml"), Failure("/big.xml", "larger than 1 MiB"));
+    Server.Serve("/full.xml", QByteArray(MiB, 'f'));
+    EXPECT_EQ(DownloadToString(Server.Url("/full.xml"), true).size(), size_t(MiB))
+        << "the cap itself is allowed";
+}
+
+TEST_F(DownloadTest, TheCacheHoldsToTheCap)
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + "/marivel/internet";
+    Settings().MaxIndexDownloadMiB = 1;
+    ServeUnbounded("/endless.xml");
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { DownloadToCacheFile(Server.Url("/endless.xml"), TDownloadKind::Answer); }),
+        Failure("/endless.xml", "larger than 1 MiB"));
+    EXPECT_LT(BytesBelow(cache), MiB) << "nothing of it stays in the cache";
+
+    // A copy cached under a larger cap is not handed out once the cap is lower.
+    Settings().MaxIndexDownloadMiB = 2;
+    Server.Serve("/index.xml", QByteArray(MiB + MiB / 2, 'i')).Headers =
+        "Cache-Control: max-age=3600\r\n";
+    const QString url = Server.Url("/index.xml");
+    DownloadToCacheFile(url, TDownloadKind::Answer);
+    const qsizetype asked = Server.Requests.size();
+    Settings().MaxIndexDownloadMiB = 1;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToCacheFile(url, TDownloadKind::Answer); }),
+        Failure("/index.xml", "larger than 1 MiB"));
+    EXPECT_EQ(Server.Requests.size(), asked) << "served from the cache";
+}
+
+TEST_F(DownloadTest, TheCapsAreStoredSettings)
+{
+    EXPECT_EQ(Settings().MaxDownloadMiB, 512);
+    EXPECT_EQ(Settings().MaxIndexDownloadMiB, 16);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(MainKey, true));
+        reg.WriteInteger("MaxIndexDownloadMiB", 0);
+    }
+    ReleaseSettings(false);
+    EXPECT_EQ(Settings().MaxIndexDownloadMiB, 1) << "at least 1 MiB";
+    Server.Serve("/index.xml", QByteArray(MiB + 1, 'i'));
+    EXPECT_EQ(FailureOf("/index.xml"), Failure("/index.xml", "larger than 1 MiB"));
 }
 
 TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)
@@ -118,7 +287,7 @@ TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)
     std::vector<std::pair<int64_t, int64_t>> reports;
     auto record = [&](int64_t done, int64_t total, bool&) { reports.emplace_back(done, total); };
     TMemoryStream stream;
-    DownloadToStream(Server.Url("/slow"), stream, true, record);
+    DownloadToStream(Server.Url("/slow"), stream, true, TDownloadKind::PoiFile, record);
     ASSERT_GE(reports.size(), 2u) << "reported as the chunks arrive";
     EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
     EXPECT_EQ(reports.back(), std::make_pair(int64_t(50000), int64_t(50000)));
@@ -131,8 +300,9 @@ TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)
         stop = done >= 3000;
     };
     TMemoryStream partial;
-    EXPECT_EQ(
-        ErrorOf<EAbort>([&] { DownloadToStream(Server.Url("/slower"), partial, true, cancel); }),
+    EXPECT_EQ(ErrorOf<EAbort>([&] {
+        DownloadToStream(Server.Url("/slower"), partial, true, TDownloadKind::PoiFile, cancel);
+    }),
         "Operation aborted");
     EXPECT_LT(cancelledAt, 100000) << "stopped long before the end";
     EXPECT_EQ(partial.Size(), 0) << "nothing of a cancelled download is kept";

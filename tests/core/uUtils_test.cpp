@@ -170,7 +170,7 @@ TEST(Locations, XmlDocumentsAreKeptAsLocalCopies)
     EXPECT_EQ(ErrorOf([&] { LoadXmlDocument(server.Url("/empty.xml"), false); }),
         "Invalid xml, no document element found");
     EXPECT_EQ(ErrorOf<EUserError>([&] { LoadXmlDocument(server.Url("/none.xml"), false); }),
-        "Unable to download " + server.Url("/none.xml"));
+        "Unable to download " + server.Url("/none.xml") + ": HTTP 404 Not Found");
 }
 
 TEST(TimeStamps, EightBytesOfMillisecondsAndDays)
