@@ -5,9 +5,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QLibrary>
+#include <QRandomGenerator>
 
 #include <poll.h>
 
@@ -132,6 +134,15 @@ namespace Call {
     {
         return TCall<BOOL(HANDLE)>::Through("CeCloseHandle", 0, handle);
     }
+    BOOL CeMoveFile(const WCHAR* source, const WCHAR* target)
+    {
+        return TCall<BOOL(const WCHAR*, const WCHAR*)>::Through("CeMoveFile", 0, source, target);
+    }
+    BOOL CeDeleteFile(const WCHAR* path)
+    {
+        return TCall<BOOL(const WCHAR*)>::Through("CeDeleteFile", 0, path);
+    }
+    DWORD CeGetLastError() { return TCall<DWORD()>::Through("CeGetLastError", 65535); }
     LONG CeRegOpenKeyEx(HKEY key, const WCHAR* subKey, DWORD access, HKEY* result)
     {
         return TCall<LONG(HKEY, const WCHAR*, DWORD, DWORD, HKEY*)>::Through(
@@ -222,6 +233,9 @@ public:
 
     bool IsOpen() const { return Handle != InvalidHandle; }
     HANDLE Get() const { return Handle; }
+    // False when the device reports that closing failed, as it may when the data cannot be
+    // stored.
+    bool Close() { return Call::CeCloseHandle(std::exchange(Handle, InvalidHandle)); }
 
 private:
     HANDLE Handle;
@@ -290,19 +304,165 @@ void AddCardMaps(QStringList& maps)
             });
 }
 
-// The texts of the registry's error codes that the library answers.
+// The texts of the error codes that the library answers.
 QString SystemErrorText(LONG code)
 {
     switch (code) {
     case ErrorFileNotFound:
         return QStringLiteral("The system cannot find the file specified");
+    case ErrorPathNotFound:
+        return QStringLiteral("The system cannot find the path specified");
     case ErrorAccessDenied:
         return QStringLiteral("Access is denied");
     case ErrorInvalidHandle:
         return QStringLiteral("The handle is invalid");
+    case ErrorNotSameDevice:
+        return QStringLiteral("The system cannot move the file to a different disk drive");
+    case ErrorFileExists:
+        return QStringLiteral("The file exists");
+    case ErrorInvalidParameter:
+        return QStringLiteral("The parameter is incorrect");
+    case ErrorDiskFull:
+        return QStringLiteral("There is not enough space on the disk");
+    case ErrorAlreadyExists:
+        return QStringLiteral("Cannot create a file when that file already exists");
     default:
         return QStringLiteral("Error %1").arg(code);
     }
+}
+
+bool AlreadyExists(DWORD error) { return error == ErrorFileExists || error == ErrorAlreadyExists; }
+
+// The find record of a device path; none when nothing is there.
+std::optional<CE_FIND_DATA> FindRemote(const QString& path)
+{
+    CE_FIND_DATA record {};
+    HANDLE found = Call::CeFindFirstFile(Wide(path), &record);
+    if (found == InvalidHandle)
+        return std::nullopt;
+    Call::CeFindClose(found);
+    return record;
+}
+
+[[noreturn]] void FailToCreate(const QString& path)
+{
+    throw Exception(Tr(Msg::RemoteCreateFailed).arg(EscapeControls(path)));
+}
+
+[[noreturn]] void FailToWrite(const QString& path, DWORD error)
+{
+    throw EUserError(Tr(Msg::RemoteWriteFailed).arg(EscapeControls(path), SystemErrorText(error)));
+}
+
+// Sends all of `bytes` to an open device file and closes it; `path` names it in a failure.
+void WriteAndClose(TRemoteFile& file, const QString& path, std::string_view bytes)
+{
+    DWORD done = 0;
+    if (!bytes.empty()
+        && !Call::CeWriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done))
+        FailToWrite(path, Call::CeGetLastError());
+    if (done != bytes.size())
+        FailToWrite(path, ErrorDiskFull); // the device took less without a reason: it is full
+    if (!file.Close())
+        FailToWrite(path, Call::CeGetLastError());
+}
+
+// A name beside `path` that no other writer picks.
+QString SiblingName(const QString& path, QLatin1String tag)
+{
+    return path
+        + QStringLiteral(".~%1.%2")
+              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+              .arg(tag);
+}
+
+// A new file beside a device file that receives the new content and then takes the file's
+// place, so the old content stays whole until the new one is complete. Removed again unless
+// it took that place.
+class TRemoteReplacement {
+public:
+    explicit TRemoteReplacement(const QString& target)
+        : Target(target)
+        , File(CreateBeside(target, Path))
+    {
+        if (!File.IsOpen())
+            FailToCreate(Target);
+    }
+    ~TRemoteReplacement()
+    {
+        if (File.IsOpen())
+            File.Close();
+        if (!Placed)
+            Call::CeDeleteFile(Wide(Path));
+    }
+    TRemoteReplacement(const TRemoteReplacement&) = delete;
+    TRemoteReplacement& operator=(const TRemoteReplacement&) = delete;
+
+    void Write(std::string_view bytes) { WriteAndClose(File, Target, bytes); }
+
+    // The device never moves a file onto an existing one, so an old file steps aside first
+    // and comes back when the new one cannot take its place.
+    void Place()
+    {
+        if (!Call::CeMoveFile(Wide(Path), Wide(Target))) {
+            DWORD error = Call::CeGetLastError();
+            if (!AlreadyExists(error))
+                FailToWrite(Target, error);
+            ReplaceExisting();
+        }
+        Placed = true;
+    }
+
+private:
+    // Another writer may have taken a name, by a rare chance: then another one is tried.
+    static HANDLE CreateBeside(const QString& target, QString& path)
+    {
+        HANDLE file = InvalidHandle;
+        for (int attempt = 0; attempt < 4 && file == InvalidHandle; ++attempt) {
+            path = SiblingName(target, QLatin1String("tmp"));
+            file = Call::CeCreateFile(Wide(path), GenericWrite, 0, CreateNew, AttributeNormal);
+            if (file == InvalidHandle && !AlreadyExists(Call::CeGetLastError()))
+                break;
+        }
+        return file;
+    }
+
+    void ReplaceExisting()
+    {
+        const QString old = SiblingName(Target, QLatin1String("old"));
+        if (!Call::CeMoveFile(Wide(Target), Wide(old)))
+            FailToWrite(Target, Call::CeGetLastError());
+        if (!Call::CeMoveFile(Wide(Path), Wide(Target))) {
+            DWORD error = Call::CeGetLastError();
+            Call::CeMoveFile(Wide(old), Wide(Target));
+            FailToWrite(Target, error);
+        }
+        Call::CeDeleteFile(Wide(old));
+    }
+
+    QString Target;
+    QString Path; // set while File is made, so declared before it
+    TRemoteFile File;
+    bool Placed = false;
+};
+
+// `path` with its last name replaced by `name`.
+QString Renamed(const QString& path, const QString& name)
+{
+    return path.left(
+               std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')))
+               + 1)
+        + name;
+}
+
+// A library without CeMoveFile can only write the file where it is.
+void WriteInPlace(const QString& path, std::string_view bytes)
+{
+    TRemoteFile file(
+        Call::CeCreateFile(Wide(path), GenericWrite, 0, CreateAlways, AttributeNormal));
+    if (!file.IsOpen())
+        FailToCreate(path);
+    WriteAndClose(file, path, bytes);
 }
 
 } // namespace
@@ -343,15 +503,7 @@ void DoneRapi()
 
 bool RapiConnected() { return State().Connected; }
 
-bool RemoteFileExists(const QString& path)
-{
-    CE_FIND_DATA record {};
-    HANDLE found = Call::CeFindFirstFile(Wide(path), &record);
-    if (found == InvalidHandle)
-        return false;
-    Call::CeFindClose(found);
-    return true;
-}
+bool RemoteFileExists(const QString& path) { return FindRemote(path).has_value(); }
 
 void EnumRemoteFolder(const QString& folder, const TRemoteFolderHandler& handler)
 {
@@ -395,15 +547,16 @@ void ReadRemoteFile(const QString& path, TMemoryStream& stream)
 void WriteRemoteFile(const QString& path, std::string_view bytes)
 {
     InitRapi();
-    TRemoteFile file(
-        Call::CeCreateFile(Wide(path), GenericWrite, 0, CreateAlways, AttributeNormal));
-    DWORD done = 0;
-    if (!file.IsOpen()
-        || (!bytes.empty()
-            && (!Call::CeWriteFile(
-                    file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done)
-                || done != bytes.size())))
-        throw Exception(Tr(Msg::RemoteCreateFailed).arg(path));
+    if (!EntryPoint("CeMoveFile"))
+        return WriteInPlace(path, bytes);
+    auto existing = FindRemote(path);
+    if (existing && existing->dwFileAttributes & AttributeDirectory)
+        FailToCreate(path); // a folder is no file to replace
+    // The new file takes the old one's name as the device spells it.
+    const QString target = existing ? Renamed(path, Narrow(existing->cFileName)) : path;
+    TRemoteReplacement replacement(target);
+    replacement.Write(bytes);
+    replacement.Place();
 }
 
 void CopyFileToDevice(const QString& localFile, const QString& path)

@@ -31,7 +31,9 @@ QString GetRemoteSpecialFolder(int folderId);
 
 // The whole file, into `stream` (replacing its content).
 void ReadRemoteFile(const QString& path, TMemoryStream& stream);
-// Creates or replaces the file with `bytes`.
+// Creates or replaces the file with `bytes`. The bytes go to a new file beside it first, which
+// then takes its place, so a failed or interrupted write leaves the old file whole; fails with
+// "Could not write remote file ...: <reason>" when the device cannot store them.
 void WriteRemoteFile(const QString& path, std::string_view bytes);
 void CopyFileToDevice(const QString& localFile, const QString& path);
 

@@ -67,6 +67,7 @@ inline constexpr char SpecialFolderNotLoaded[] = QT_TRANSLATE_NOOP("Marivel", "C
 inline constexpr char RemoteOpenFailed[]     = QT_TRANSLATE_NOOP("Marivel", "Could not open remote file %1");
 inline constexpr char RemoteReadFailed[]     = QT_TRANSLATE_NOOP("Marivel", "Could not read from remote file %1");
 inline constexpr char RemoteCreateFailed[]   = QT_TRANSLATE_NOOP("Marivel", "Could not create remote file %1");
+inline constexpr char RemoteWriteFailed[]    = QT_TRANSLATE_NOOP("Marivel", "Could not write remote file %1: %2");
 inline constexpr char RemoteKeyCreateFailed[] = QT_TRANSLATE_NOOP("Marivel", "Unable to create key in remote registry");
 inline constexpr char RemoteValueWriteFailed[] = QT_TRANSLATE_NOOP("Marivel", "Cannot write remote registry value %1");
 inline constexpr char RemoteValueCountFailed[] = QT_TRANSLATE_NOOP("Marivel", "Unable to determine number of values in remote registry key");

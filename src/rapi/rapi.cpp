@@ -1,17 +1,18 @@
 // librapi: the handheld's Remote API, served from a local folder that stands for the device.
-// The folder is MARIVEL_DEVICE_ROOT; device paths ("\My Documents\a.ov2") map below it, and
-// names match without regard to case, as on the device's own file system. The device
-// registry is a text file inside the folder. MARIVEL_RAPI_CONNECT_DELAY_MS makes connecting
-// slow, as a busy device is. Built a second time without some entry points (RAPI_PARTIAL),
-// to stand for older versions of the library. It needs nothing but the C++ library, so any
-// program can load it, and one process keeps one connection, as with the real library.
+// The folder is MARIVEL_DEVICE_ROOT; device paths ("\My Documents\a.ov2") map below it and never
+// lead out of it, and names match without regard to case, as on the device's own file
+// system. The device registry is a text file inside the folder. MARIVEL_RAPI_CONNECT_DELAY_MS makes
+// connecting slow, as a busy device is. Built a second time without some entry points
+// (RAPI_PARTIAL), to stand for older versions of the library. It needs nothing but the C++ library,
+// so any program can load it, and one process keeps one connection, as with the real library.
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -138,6 +139,7 @@ std::optional<TIdentity> IdentityOf(const fs::path& folder)
 struct TConnection {
     bool Started = false;
     fs::path Root;
+    fs::path RealRoot; // with its symbolic links resolved, as paths inside it are compared
     std::optional<TIdentity> Identity;
     std::chrono::steady_clock::time_point ReadyAt;
     int Event = -1;
@@ -174,6 +176,9 @@ HRESULT StartConnection()
     const char* root = std::getenv("MARIVEL_DEVICE_ROOT");
     Connection.Root = root ? fs::path(root) : fs::path();
     Connection.Identity = IdentityOf(Connection.Root);
+    std::error_code error;
+    if (Connection.Identity)
+        Connection.RealRoot = fs::canonical(Connection.Root, error);
     int delay = ConnectDelayMs();
     Connection.ReadyAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(delay);
     Connection.Event = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
@@ -189,36 +194,68 @@ HRESULT StartConnection()
 
 // --- Files ---------------------------------------------------------------------------------
 
-// The local path of a device path: each existing name is matched without regard to case;
-// names that do not exist yet are taken as written.
-fs::path LocalPath(const WCHAR* devicePath)
+bool InsideDevice(const fs::path& path)
 {
-    fs::path path = Connection.Root;
-    for (const std::string& name : SplitPath(Utf8(devicePath), '\\')) {
-        if (name == "." || name == "..")
-            continue; // a device path never leads out of the device folder
-        fs::path exact = path / name;
-        std::error_code error;
-        if (!fs::exists(exact, error))
-            for (const auto& entry : fs::directory_iterator(path, error))
-                if (SameText(entry.path().filename().string(), name)) {
-                    exact = entry.path();
-                    break;
-                }
-        path = exact;
+    const fs::path& root = Connection.RealRoot;
+    return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
+}
+
+// The name in `folder` that `name` stands for: the existing one that matches without regard
+// to case, else `name` as written.
+fs::path ExistingName(const fs::path& folder, const std::string& name)
+{
+    fs::path exact = folder / name;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(exact, error)))
+        for (const auto& entry : fs::directory_iterator(folder, error))
+            if (SameText(entry.path().filename().string(), name))
+                return entry.path();
+    return exact;
+}
+
+// A symbolic link stands for its target as long as that lies inside the device folder.
+std::optional<fs::path> FollowInside(const fs::path& path)
+{
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error)))
+        return path;
+    fs::path target = fs::canonical(path, error);
+    return !error && InsideDevice(target) ? std::optional(target) : std::nullopt;
+}
+
+// The local path of a device path, free of symbolic links, or none when the path would lead
+// out of the device folder. "\" and "/" both separate names and ".." goes up, as on the device.
+std::optional<fs::path> LocalPath(const WCHAR* devicePath)
+{
+    std::string text = Utf8(devicePath);
+    std::replace(text.begin(), text.end(), '/', '\\');
+    std::vector<std::string> names;
+    for (const std::string& name : SplitPath(text, '\\'))
+        if (name == "..") {
+            if (names.empty())
+                return std::nullopt;
+            names.pop_back();
+        } else if (name != ".")
+            names.push_back(name);
+    fs::path path = Connection.RealRoot;
+    for (const std::string& name : names) {
+        auto next = FollowInside(ExistingName(path, name));
+        if (!next)
+            return std::nullopt;
+        path = *next;
     }
     return path;
 }
 
 std::string ParentOf(const std::string& devicePath)
 {
-    size_t slash = devicePath.rfind('\\');
+    size_t slash = devicePath.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : devicePath.substr(0, slash);
 }
 
 std::string NameOf(const std::string& devicePath)
 {
-    size_t slash = devicePath.rfind('\\');
+    size_t slash = devicePath.find_last_of("\\/");
     return slash == std::string::npos ? devicePath : devicePath.substr(slash + 1);
 }
 
@@ -260,10 +297,14 @@ std::vector<CE_FIND_DATA> Find(const WCHAR* pattern, bool foldersOnly)
     const std::string text = Utf8(pattern);
     const std::string parent = ParentOf(text);
     const std::u16string parent16 = Utf16(parent);
+    auto folder = LocalPath(parent16.c_str());
+    if (!folder)
+        return found;
     std::error_code error;
     std::vector<fs::directory_entry> entries;
-    for (const auto& entry : fs::directory_iterator(LocalPath(parent16.c_str()), error))
-        entries.push_back(entry);
+    for (const auto& entry : fs::directory_iterator(*folder, error))
+        if (FollowInside(entry.path()))
+            entries.push_back(entry);
     std::sort(entries.begin(), entries.end());
     for (const auto& entry : entries)
         if (Matches(NameOf(text), entry.path().filename().string())
@@ -272,7 +313,12 @@ std::vector<CE_FIND_DATA> Find(const WCHAR* pattern, bool foldersOnly)
     return found;
 }
 
-std::map<intptr_t, int> OpenFiles;
+struct TOpenFile {
+    int Fd;
+    bool Writable;
+};
+
+std::map<intptr_t, TOpenFile> OpenFiles;
 std::map<intptr_t, std::vector<CE_FIND_DATA>> OpenFinds;
 intptr_t NextHandle = 1;
 
@@ -302,10 +348,116 @@ BOOL Failed(DWORD error)
     return 0;
 }
 
+// The device's error code for what the file system answered.
+DWORD CeErrorOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return ErrorFileNotFound;
+    case ENOTDIR:
+    case ELOOP: // a symbolic link where none may be
+        return ErrorPathNotFound;
+    case EEXIST:
+    case ENOTEMPTY:
+        return ErrorAlreadyExists;
+    case ENOSPC:
+    case EDQUOT:
+        return ErrorDiskFull;
+    case EXDEV:
+        return ErrorNotSameDevice;
+    default:
+        return ErrorAccessDenied;
+    }
+}
+
+BOOL FailedWith(int error) { return Failed(CeErrorOf(error)); }
+
+// Closes a descriptor when it goes out of scope.
+struct TFd {
+    explicit TFd(int fd)
+        : Fd(fd)
+    {
+    }
+    ~TFd()
+    {
+        if (Fd >= 0)
+            close(Fd);
+    }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+
+    int Fd;
+};
+
+// Opens a regular file only: a link swapped in at the last moment is not followed, and a
+// pipe or device node in the folder neither blocks nor is read. -1 with errno set otherwise.
+int OpenRegular(const fs::path& path, int flags)
+{
+    int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    struct stat info;
+    if (fd < 0 || (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)))
+        return fd;
+    close(fd);
+    errno = EACCES; // a folder is no file, as on the device
+    return -1;
+}
+
+bool SameFile(int a, int b)
+{
+    struct stat first, second;
+    return fstat(a, &first) == 0 && fstat(b, &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+bool WriteAll(int fd, const char* bytes, size_t count, size_t& written)
+{
+    for (written = 0; written < count;) {
+        ssize_t n = write(fd, bytes + written, count - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string ReadAll(int fd)
+{
+    std::string text;
+    char block[65536];
+    for (ssize_t n; (n = read(fd, block, sizeof block)) > 0 || (n < 0 && errno == EINTR);)
+        text.append(block, static_cast<size_t>(std::max<ssize_t>(n, 0)));
+    return text;
+}
+
+// Replaces `file` with `text` in one step: a reader, or a crash, sees the old content or the
+// new one, never a part.
+bool ReplaceFile(const fs::path& file, const std::string& text)
+{
+    std::error_code error;
+    fs::create_directories(file.parent_path(), error);
+    std::string temp = file.string() + ".XXXXXX";
+    TFd fd(mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.Fd < 0)
+        return false;
+    size_t written = 0;
+    bool replaced = fchmod(fd.Fd, 0644) == 0 && WriteAll(fd.Fd, text.data(), text.size(), written)
+        && fsync(fd.Fd) == 0 && rename(temp.c_str(), file.c_str()) == 0;
+    if (!replaced)
+        unlink(temp.c_str());
+    return replaced;
+}
+
 // --- The registry --------------------------------------------------------------------------
 
 // The device registry in the form of a .reg file: "[HKEY_CURRENT_USER\Software\...]" heads a
-// key, "\"name\"=sz:text" holds a string and "\"name\"=hex(type):01,ff" any other value.
+// key, "name"="text" holds a string and "name"=hex(type):01,ff any other value. Names and
+// strings are quoted with backslash, quote, line feed and carriage return escaped, so any text
+// stays on its own line; "name"=sz:text, as earlier versions wrote strings, is read as it is.
 
 struct TRegValue {
     std::string Name;
@@ -318,13 +470,33 @@ struct TRegKey {
     std::vector<TRegValue> Values;
 };
 
-fs::path RegistryFile() { return Connection.Root / "Windows" / "registry.reg"; }
+std::optional<fs::path> RegistryFile() { return LocalPath(u"\\Windows\\registry.reg"); }
 
-std::string EscapeName(const std::string& name)
+std::string Quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '\\' ? "\\\\"
+            : c == '"'   ? "\\\""
+            : c == '\n'  ? "\\n"
+            : c == '\r'  ? "\\r"
+                         : std::string(1, c);
+    return out + '"';
+}
+
+// The text of the quoted part that begins at `at`, which then points behind it.
+std::string Unquoted(std::string_view line, size_t& at)
 {
     std::string out;
-    for (char c : name)
-        out += c == '"' || c == '\\' ? std::string { '\\', c } : std::string(1, c);
+    for (++at; at < line.size() && line[at] != '"'; ++at) {
+        char c = line[at];
+        if (c == '\\' && at + 1 < line.size()) {
+            c = line[++at];
+            c = c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        }
+        out += c;
+    }
+    ++at;
     return out;
 }
 
@@ -349,58 +521,126 @@ std::vector<uint8_t> DataOf(const std::string& text)
     return data;
 }
 
-std::vector<TRegKey> LoadRegistry()
+std::optional<TRegValue> ParseValue(std::string_view line)
+{
+    size_t at = 0;
+    std::string name = Unquoted(line, at);
+    std::string_view value = line.substr(std::min(line.size(), at + 1));
+    if (value.starts_with('"')) {
+        size_t start = 0;
+        return TRegValue { name, RegSz, DataOf(Unquoted(value, start)) };
+    }
+    if (value.starts_with("sz:"))
+        return TRegValue { name, RegSz, DataOf(std::string(value.substr(3))) };
+    if (!value.starts_with("hex("))
+        return std::nullopt;
+    size_t colon = value.find("):");
+    TRegValue typed { name, static_cast<DWORD>(std::atoi(value.data() + 4)), {} };
+    if (colon != std::string_view::npos)
+        for (const std::string& byte : SplitPath(std::string(value.substr(colon + 2)), ','))
+            typed.Data.push_back(static_cast<uint8_t>(std::strtoul(byte.c_str(), nullptr, 16)));
+    return typed;
+}
+
+std::vector<TRegKey> ParseRegistry(const std::string& text)
 {
     std::vector<TRegKey> keys;
-    std::ifstream file(RegistryFile());
-    for (std::string line; std::getline(file, line);) {
-        if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+    for (std::string line : SplitPath(text, '\n')) {
+        if (line.ends_with('\r'))
+            line.pop_back();
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']')
             keys.push_back({ line.substr(1, line.size() - 2), {} });
-            continue;
-        }
-        if (keys.empty() || line.empty() || line.front() != '"')
-            continue;
-        std::string name;
-        size_t i = 1;
-        for (; i < line.size() && line[i] != '"'; ++i)
-            name += line[i] == '\\' && i + 1 < line.size() ? line[++i] : line[i];
-        std::string value = line.substr(std::min(line.size(), i + 2));
-        if (value.rfind("sz:", 0) == 0)
-            keys.back().Values.push_back({ name, RegSz, DataOf(value.substr(3)) });
-        else if (value.rfind("hex(", 0) == 0) {
-            size_t colon = value.find("):");
-            TRegValue typed { name, static_cast<DWORD>(std::atoi(value.c_str() + 4)), {} };
-            for (const std::string& byte : SplitPath(value.substr(colon + 2), ','))
-                typed.Data.push_back(static_cast<uint8_t>(std::strtoul(byte.c_str(), nullptr, 16)));
-            keys.back().Values.push_back(typed);
-        }
+        else if (!keys.empty() && line.starts_with('"'))
+            if (auto value = ParseValue(line))
+                keys.back().Values.push_back(*value);
     }
     return keys;
 }
 
-bool SaveRegistry(const std::vector<TRegKey>& keys)
+std::string RegistryText(const std::vector<TRegKey>& keys)
 {
-    std::error_code error;
-    fs::create_directories(RegistryFile().parent_path(), error);
-    std::ofstream file(RegistryFile(), std::ios::trunc);
+    std::string text;
     for (const TRegKey& key : keys) {
-        file << '[' << key.Path << "]\n";
+        text += '[' + key.Path + "]\n";
         for (const TRegValue& value : key.Values) {
-            file << '"' << EscapeName(value.Name) << "\"=";
+            text += Quoted(value.Name) + '=';
             if (value.Type == RegSz) {
-                file << "sz:" << StringOf(value.Data) << '\n';
+                text += Quoted(StringOf(value.Data)) + '\n';
                 continue;
             }
-            file << "hex(" << value.Type << "):";
+            text += "hex(" + std::to_string(value.Type) + "):";
             char hex[4];
             for (size_t i = 0; i < value.Data.size(); ++i) {
                 std::snprintf(hex, sizeof hex, "%02x", value.Data[i]);
-                file << (i ? "," : "") << hex;
+                text += (i ? "," : "") + std::string(hex);
             }
-            file << '\n';
+            text += '\n';
         }
     }
-    return static_cast<bool>(file.flush());
+    return text;
+}
+
+// What tells one state of the registry file from another: an edit from outside changes its
+// times or size, a save puts another file in its place.
+struct TFileStamp {
+    dev_t Device;
+    ino_t Inode;
+    off_t Size;
+    int64_t Modified;
+    int64_t Changed;
+    bool operator==(const TFileStamp&) const = default;
+};
+
+TFileStamp StampOf(const struct stat& info)
+{
+    auto nanoseconds = [](const timespec& time) {
+        return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    return { info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
+        nanoseconds(info.st_ctim) };
+}
+
+std::optional<TFileStamp> CurrentStamp(const std::optional<fs::path>& file)
+{
+    struct stat info;
+    if (!file || stat(file->c_str(), &info) != 0)
+        return std::nullopt;
+    return StampOf(info);
+}
+
+// The registry as last read or saved, parsed again only when its file has changed since.
+struct TRegistry {
+    bool Valid = false;
+    std::optional<fs::path> File;
+    std::optional<TFileStamp> Stamp; // none while the file does not exist
+    std::vector<TRegKey> Keys;
+};
+
+TRegistry Registry;
+
+std::vector<TRegKey>& RegistryKeys()
+{
+    auto file = RegistryFile();
+    auto stamp = CurrentStamp(file);
+    if (Registry.Valid && Registry.File == file && Registry.Stamp == stamp)
+        return Registry.Keys;
+    Registry = { true, file, std::nullopt, {} };
+    TFd fd(file ? OpenRegular(*file, O_RDONLY) : -1);
+    struct stat info;
+    if (fd.Fd >= 0 && fstat(fd.Fd, &info) == 0) {
+        Registry.Stamp = StampOf(info);
+        Registry.Keys = ParseRegistry(ReadAll(fd.Fd));
+    }
+    return Registry.Keys;
+}
+
+// A change that could not be saved is forgotten: the file still holds the registry.
+bool SaveRegistry()
+{
+    bool saved = Registry.File && ReplaceFile(*Registry.File, RegistryText(Registry.Keys));
+    Registry.Valid = saved;
+    Registry.Stamp = CurrentStamp(Registry.File);
+    return saved;
 }
 
 TRegKey* FindKey(std::vector<TRegKey>& keys, const std::string& path)
@@ -441,19 +681,12 @@ std::optional<std::string> SubKeyPath(HKEY key, const WCHAR* subKey)
     return path;
 }
 
-// The registry as stored, and the key that an open handle names (null when there is none or
-// the device is gone).
-struct TRegistryView {
-    explicit TRegistryView(HKEY key)
-        : Keys(LoadRegistry())
-    {
-        auto path = KeyPath(key);
-        Key = Connected() && path ? FindKey(Keys, *path) : nullptr;
-    }
-
-    std::vector<TRegKey> Keys;
-    TRegKey* Key;
-};
+// The key that an open handle names; null when there is none or the device is gone.
+TRegKey* OpenedKey(HKEY key)
+{
+    auto path = KeyPath(key);
+    return Connected() && path ? FindKey(RegistryKeys(), *path) : nullptr;
+}
 
 HKEY OpenKeyHandle(const std::string& path)
 {
@@ -572,8 +805,8 @@ RAPI_EXPORT DWORD CeGetFileAttributes(const WCHAR* path)
 {
     std::error_code error;
     fs::file_status status;
-    if (Connected())
-        status = fs::status(LocalPath(path), error);
+    if (auto local = Connected() ? LocalPath(path) : std::nullopt)
+        status = fs::status(*local, error);
     if (!fs::exists(status)) {
         LastError = ErrorFileNotFound;
         return 0xFFFFFFFF;
@@ -588,19 +821,16 @@ RAPI_EXPORT HANDLE CeCreateFile(
         LastError = ErrorInvalidHandle;
         return InvalidHandle;
     }
-    int fd = open(LocalPath(path).c_str(), OpenFlags(access, creation) | O_CLOEXEC, 0644);
-    struct stat info;
-    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
-        close(fd); // a folder is no file, as on the device
-        fd = -1;
-        errno = EISDIR;
-    }
+    auto local = LocalPath(path);
+    int fd = local ? OpenRegular(*local, OpenFlags(access, creation)) : -1;
     if (fd < 0) {
-        LastError = errno == ENOENT ? 3 /* path not found */ : ErrorAccessDenied;
+        LastError = !local || errno == ENOENT ? ErrorPathNotFound
+            : errno == EEXIST                 ? ErrorFileExists
+                                              : CeErrorOf(errno);
         return InvalidHandle;
     }
     HANDLE handle = NewHandle();
-    OpenFiles[HandleId(handle)] = fd;
+    OpenFiles[HandleId(handle)] = { fd, (access & GenericWrite) != 0 };
     return handle;
 }
 
@@ -611,7 +841,7 @@ RAPI_EXPORT BOOL CeReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* don
         return Failed(ErrorInvalidHandle);
     DWORD total = 0;
     for (ssize_t n; total < count
-         && (n = read(file->second, static_cast<char*>(buffer) + total, count - total)) > 0;)
+         && (n = read(file->second.Fd, static_cast<char*>(buffer) + total, count - total)) > 0;)
         total += static_cast<DWORD>(n);
     if (done)
         *done = total;
@@ -623,20 +853,18 @@ RAPI_EXPORT BOOL CeWriteFile(HANDLE handle, const void* buffer, DWORD count, DWO
     auto file = OpenFiles.find(HandleId(handle));
     if (file == OpenFiles.end() || !Connected())
         return Failed(ErrorInvalidHandle);
-    DWORD total = 0;
-    for (ssize_t n; total < count
-         && (n = write(file->second, static_cast<const char*>(buffer) + total, count - total)) > 0;)
-        total += static_cast<DWORD>(n);
+    size_t written = 0;
+    bool complete = WriteAll(file->second.Fd, static_cast<const char*>(buffer), count, written);
     if (done)
-        *done = total;
-    return total == count ? 1 : Failed(ErrorAccessDenied);
+        *done = static_cast<DWORD>(written);
+    return complete ? 1 : FailedWith(errno);
 }
 
 RAPI_EXPORT DWORD CeGetFileSize(HANDLE handle, DWORD* high)
 {
     auto file = OpenFiles.find(HandleId(handle));
     struct stat info;
-    if (file == OpenFiles.end() || fstat(file->second, &info) != 0) {
+    if (file == OpenFiles.end() || fstat(file->second.Fd, &info) != 0) {
         LastError = ErrorInvalidHandle;
         return 0xFFFFFFFF;
     }
@@ -645,39 +873,82 @@ RAPI_EXPORT DWORD CeGetFileSize(HANDLE handle, DWORD* high)
     return static_cast<DWORD>(info.st_size);
 }
 
+// A written file reaches the card before the handle is gone, so a card pulled right after a
+// save still holds it.
 RAPI_EXPORT BOOL CeCloseHandle(HANDLE handle)
 {
     auto file = OpenFiles.find(HandleId(handle));
     if (file == OpenFiles.end())
         return Failed(ErrorInvalidHandle);
-    int result = close(file->second);
+    const TOpenFile closing = file->second;
     OpenFiles.erase(file);
-    return result == 0 ? 1 : Failed(ErrorAccessDenied);
+    bool synced = !closing.Writable || fsync(closing.Fd) == 0;
+    int syncError = errno;
+    if (close(closing.Fd) != 0)
+        return FailedWith(errno);
+    return synced ? 1 : FailedWith(syncError);
 }
 
 RAPI_EXPORT BOOL CeCopyFile(const WCHAR* source, const WCHAR* target, BOOL failIfExists)
 {
-    std::error_code error;
-    if (!Connected()
-        || !fs::copy_file(LocalPath(source), LocalPath(target),
-            failIfExists ? fs::copy_options::none : fs::copy_options::overwrite_existing, error))
-        return Failed(ErrorAccessDenied);
-    return 1;
+    auto from = Connected() ? LocalPath(source) : std::nullopt;
+    auto to = from ? LocalPath(target) : std::nullopt;
+    if (!to)
+        return Failed(ErrorPathNotFound);
+    TFd in { OpenRegular(*from, O_RDONLY) };
+    if (in.Fd < 0)
+        return FailedWith(errno);
+    TFd out { OpenRegular(*to, O_WRONLY | O_CREAT | (failIfExists ? O_EXCL : 0)) };
+    if (out.Fd < 0)
+        return FailedWith(errno);
+    if (SameFile(in.Fd, out.Fd))
+        return Failed(ErrorAccessDenied); // emptying the target would lose the source
+    if (ftruncate(out.Fd, 0) != 0)
+        return FailedWith(errno);
+    char block[65536];
+    for (ssize_t n; (n = read(in.Fd, block, sizeof block)) != 0;) {
+        size_t written = 0;
+        if (n < 0 || !WriteAll(out.Fd, block, static_cast<size_t>(n), written))
+            return FailedWith(errno);
+    }
+    return fsync(out.Fd) == 0 ? 1 : FailedWith(errno);
 }
+
+#ifndef RAPI_PARTIAL
+// As on the device, an existing target is never replaced.
+RAPI_EXPORT BOOL CeMoveFile(const WCHAR* source, const WCHAR* target)
+{
+    auto from = Connected() ? LocalPath(source) : std::nullopt;
+    auto to = from ? LocalPath(target) : std::nullopt;
+    if (!to)
+        return Failed(ErrorPathNotFound);
+    if (renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE) == 0)
+        return 1;
+    if (errno != EINVAL && errno != ENOSYS)
+        return FailedWith(errno);
+    // A file system without the no-replace rename: a new link fails as well when the target
+    // exists.
+    if (link(from->c_str(), to->c_str()) != 0)
+        return FailedWith(errno);
+    return unlink(from->c_str()) == 0 ? 1 : FailedWith(errno);
+}
+#endif
 
 RAPI_EXPORT BOOL CeDeleteFile(const WCHAR* path)
 {
+    auto local = Connected() ? LocalPath(path) : std::nullopt;
     std::error_code error;
-    if (!Connected() || fs::is_directory(LocalPath(path)) || !fs::remove(LocalPath(path), error))
+    if (!local || fs::is_directory(*local, error))
         return Failed(ErrorFileNotFound);
-    return 1;
+    return unlink(local->c_str()) == 0 ? 1 : FailedWith(errno);
 }
 
 RAPI_EXPORT BOOL CeCreateDirectory(const WCHAR* path, void*)
 {
-    std::error_code error;
-    return Connected() && fs::create_directory(LocalPath(path), error) ? 1
-                                                                       : Failed(ErrorAccessDenied);
+    auto local = Connected() ? LocalPath(path) : std::nullopt;
+    if (!local)
+        return Failed(ErrorPathNotFound);
+    return mkdir(local->c_str(), 0755) == 0 ? 1 : FailedWith(errno);
 }
 
 #ifndef RAPI_PARTIAL
@@ -698,8 +969,7 @@ RAPI_EXPORT LONG CeRegOpenKeyEx(HKEY key, const WCHAR* subKey, DWORD, DWORD, HKE
     auto path = SubKeyPath(key, subKey);
     if (!Connected() || !path || !result)
         return ErrorInvalidHandle;
-    std::vector<TRegKey> keys = LoadRegistry();
-    TRegKey* found = FindKey(keys, *path);
+    TRegKey* found = FindKey(RegistryKeys(), *path);
     if (!found)
         return ErrorFileNotFound;
     *result = OpenKeyHandle(found->Path);
@@ -712,16 +982,19 @@ RAPI_EXPORT LONG CeRegCreateKeyEx(HKEY key, const WCHAR* subKey, DWORD, WCHAR*, 
     auto path = SubKeyPath(key, subKey);
     if (!Connected() || !path || !result)
         return ErrorInvalidHandle;
-    std::vector<TRegKey> keys = LoadRegistry();
+    if (path->find_first_of("\r\n") != std::string::npos)
+        return ErrorInvalidParameter; // a key name is one line of the registry file
+    std::vector<TRegKey>& keys = RegistryKeys();
     TRegKey* found = FindKey(keys, *path);
     if (disposition)
         *disposition = found ? 2 : CreatedNewKey;
+    std::string opened = found ? found->Path : *path;
     if (!found) {
         keys.push_back({ *path, {} });
-        if (!SaveRegistry(keys))
+        if (!SaveRegistry())
             return ErrorAccessDenied;
     }
-    *result = OpenKeyHandle(found ? found->Path : *path);
+    *result = OpenKeyHandle(opened);
     return ErrorSuccess;
 }
 
@@ -734,8 +1007,7 @@ RAPI_EXPORT LONG CeRegCloseKey(HKEY key)
 RAPI_EXPORT LONG CeRegQueryInfoKey(HKEY key, WCHAR*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*,
     DWORD* values, DWORD*, DWORD*, DWORD*, FILETIME*)
 {
-    TRegistryView registry(key);
-    TRegKey* found = registry.Key;
+    TRegKey* found = OpenedKey(key);
     if (!found)
         return ErrorInvalidHandle;
     if (values)
@@ -746,8 +1018,7 @@ RAPI_EXPORT LONG CeRegQueryInfoKey(HKEY key, WCHAR*, DWORD*, DWORD*, DWORD*, DWO
 RAPI_EXPORT LONG CeRegEnumValue(HKEY key, DWORD index, WCHAR* name, DWORD* nameLength, DWORD*,
     DWORD* type, uint8_t* data, DWORD* dataSize)
 {
-    TRegistryView registry(key);
-    TRegKey* found = registry.Key;
+    TRegKey* found = OpenedKey(key);
     if (!found)
         return ErrorInvalidHandle;
     if (index >= found->Values.size())
@@ -765,8 +1036,7 @@ RAPI_EXPORT LONG CeRegEnumValue(HKEY key, DWORD index, WCHAR* name, DWORD* nameL
 RAPI_EXPORT LONG CeRegQueryValueEx(
     HKEY key, const WCHAR* name, DWORD*, DWORD* type, uint8_t* data, DWORD* dataSize)
 {
-    TRegistryView registry(key);
-    TRegKey* found = registry.Key;
+    TRegKey* found = OpenedKey(key);
     if (!found)
         return ErrorInvalidHandle;
     TRegValue* value = FindValue(*found, Utf8(name));
@@ -780,8 +1050,7 @@ RAPI_EXPORT LONG CeRegQueryValueEx(
 RAPI_EXPORT LONG CeRegSetValueEx(
     HKEY key, const WCHAR* name, DWORD, DWORD type, const uint8_t* data, DWORD size)
 {
-    TRegistryView registry(key);
-    TRegKey* found = registry.Key;
+    TRegKey* found = OpenedKey(key);
     if (!found)
         return ErrorInvalidHandle;
     TRegValue value { Utf8(name), type, std::vector<uint8_t>(data, data + size) };
@@ -789,5 +1058,5 @@ RAPI_EXPORT LONG CeRegSetValueEx(
         *existing = value;
     else
         found->Values.push_back(value);
-    return SaveRegistry(registry.Keys) ? ErrorSuccess : ErrorAccessDenied;
+    return SaveRegistry() ? ErrorSuccess : ErrorAccessDenied;
 }

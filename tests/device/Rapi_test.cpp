@@ -4,9 +4,15 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLibrary>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "rapi/ceapi.h"
 #include "testing.h"
 
 namespace {
@@ -30,6 +36,28 @@ protected:
         QStringList maps { "left over" };
         GetTomTomMaps(maps, namesOnly);
         return maps;
+    }
+
+    static QStringList Entries(const QString& folder)
+    {
+        QStringList entries;
+        EnumRemoteFolder(folder, [&](const QString& name, bool) { entries.append(name); });
+        return entries;
+    }
+
+    // An entry point of the library itself, for what the program does not call directly.
+    template <typename F> static F* Library(const char* name)
+    {
+        return reinterpret_cast<F*>(QLibrary(MARIVEL_RAPI_FULL).resolve(name));
+    }
+
+    static void SetMap(const QString& name, const QString& folder)
+    {
+        bool created = false;
+        TRemoteKey key =
+            CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
+        SetRemoteString(key, name, folder);
+        CloseRemoteKey(key);
     }
 };
 
@@ -74,6 +102,79 @@ TEST_F(DeviceTest, FileFailuresNameThePath)
     EXPECT_EQ(ErrorOf<EUserError>([] { Read("\\Folder"); }), "Could not open remote file \\Folder");
     EXPECT_EQ(ErrorOf<EUserError>([&] { CopyFileToDevice(Local("gone.ov2"), "\\a.ov2"); }),
         "File " + Local("gone.ov2") + " not found");
+}
+
+TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
+{
+    Put("My Documents/poi.ov2", "old");
+    WriteRemoteFile("\\My Documents\\poi.ov2", "new content");
+    EXPECT_EQ(Get("My Documents/poi.ov2"), "new content");
+    EXPECT_EQ(Entries("\\My Documents\\"), QStringList({ "poi.ov2" })) << "nothing left beside it";
+    EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\My Documents", "x"); }),
+        "Could not create remote file \\My Documents")
+        << "a folder is not replaced";
+
+    // The device's own move never replaces a file, which is why the write steps around it.
+    using TMove = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);
+    auto* move = Library<TMove>("CeMoveFile");
+    auto* lastError = Library<Ce::DWORD()>("CeGetLastError");
+    ASSERT_TRUE(move && lastError);
+    Put("My Documents/other.ov2", "other");
+    EXPECT_FALSE(move(u"\\My Documents\\other.ov2", u"\\My Documents\\POI.ov2"));
+    EXPECT_EQ(lastError(), Ce::ErrorAlreadyExists);
+    EXPECT_EQ(Get("My Documents/poi.ov2"), "new content");
+    EXPECT_TRUE(move(u"\\My Documents\\other.ov2", u"\\moved.ov2"));
+    EXPECT_EQ(Get("moved.ov2"), "other");
+    EXPECT_FALSE(move(u"\\My Documents\\other.ov2", u"\\again.ov2"));
+    EXPECT_EQ(lastError(), Ce::ErrorFileNotFound);
+}
+
+TEST_F(DeviceTest, PathsStayInsideTheDeviceFolder)
+{
+    QTemporaryDir outside;
+    const QString outsideName = QFileInfo(outside.path()).fileName();
+    const QString secret = "../" + outsideName + "/secret.ov2";
+    Put(secret, "secret");
+    QFile::link(outside.path(), Local("Outside"));
+    QFile::link(Local(secret), Local("secret.ov2"));
+    Put("My Documents/a.ov2", "inside");
+    QFile::link(Local("My Documents/a.ov2"), Local("alias.ov2"));
+    InitRapi();
+
+    for (const QString& path : { QString("\\/etc\\passwd"), QString("\\Outside\\secret.ov2"),
+             QString("\\secret.ov2"), "\\My Documents/../..\\" + outsideName + "\\secret.ov2" }) {
+        EXPECT_FALSE(RemoteFileExists(path)) << path.toStdString();
+        EXPECT_EQ(ErrorOf<EUserError>([&] { Read(path); }), "Could not open remote file " + path);
+        EXPECT_NE(ErrorOf([&] { WriteRemoteFile(path, "written"); }), "no error");
+    }
+    EXPECT_NE(ErrorOf([&] { WriteRemoteFile("\\Outside\\new.ov2", "x"); }), "no error");
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList({ "secret.ov2" }));
+    EXPECT_EQ(Entries("\\Outside\\"), QStringList());
+    EXPECT_EQ(Entries("\\"), QStringList({ "My Documents", "alias.ov2" }));
+
+    using TPathCall = Ce::BOOL(const Ce::WCHAR*);
+    using TTwoPathCall = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);
+    EXPECT_FALSE(Library<TPathCall>("CeDeleteFile")(u"\\Outside\\secret.ov2"));
+    EXPECT_FALSE(
+        Library<Ce::BOOL(const Ce::WCHAR*, void*)>("CeCreateDirectory")(u"\\..\\escaped", nullptr));
+    EXPECT_FALSE(Library<Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*, Ce::BOOL)>("CeCopyFile")(
+        u"\\My Documents\\a.ov2", u"\\Outside\\copy.ov2", false));
+    EXPECT_FALSE(Library<TTwoPathCall>("CeMoveFile")(u"\\Outside\\secret.ov2", u"\\got.ov2"));
+    EXPECT_EQ(Library<Ce::DWORD()>("CeGetLastError")(), Ce::ErrorPathNotFound);
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList({ "secret.ov2" }));
+    EXPECT_EQ(Get(secret), "secret");
+
+    EXPECT_EQ(Read("\\alias.ov2"), "inside") << "a link that stays inside is followed";
+    EXPECT_EQ(Read("\\My Documents\\..\\My Documents/a.ov2"), "inside");
+}
+
+TEST_F(DeviceTest, APipeIsNoFileAndDoesNotBlock)
+{
+    ASSERT_EQ(mkfifo(Local("pipe.ov2").toLocal8Bit().constData(), 0644), 0);
+    EXPECT_EQ(
+        ErrorOf<EUserError>([] { Read("\\pipe.ov2"); }), "Could not open remote file \\pipe.ov2");
+    WriteRemoteFile("\\pipe.ov2", "a file now");
+    EXPECT_EQ(Get("pipe.ov2"), "a file now");
 }
 
 TEST_F(DeviceTest, FoldersListTheirEntries)
@@ -152,6 +253,31 @@ TEST_F(DeviceTest, RegistryStringsKeepAtMost255Characters)
     EXPECT_EQ(Maps(false), QStringList({ QString(255, 'x') + "=Long" }));
 }
 
+TEST_F(DeviceTest, RegistryStringsKeepWhatTheyHold)
+{
+    // As earlier versions wrote it: the string as it is.
+    Put("Windows/registry.reg",
+        "[HKEY_CURRENT_USER\\Software\\TomTom\\TomTom Navigator\\Maps]\n"
+        "\"Old\"=sz:\\SD Card\\navcore\n");
+    InitRapi();
+    const QString odd = "a\\b \"quoted\" [x] = y\n"
+                        "[HKEY_CURRENT_USER\\Software\\TomTom\\TomTom Navigator\\Maps]\r\n"
+                        "\"Injected\"=sz:\\evil";
+    SetMap("Odd \"name\"\n[x]=", odd);
+    EXPECT_EQ(Maps(false), QStringList({ "\\SD Card\\navcore=Old", odd + "=Odd \"name\"\n[x]=" }));
+
+    std::string edited = Get("Windows/registry.reg") + "\"Later\"=\"\\\\Later\"\n";
+    Put("Windows/registry.reg", edited);
+    DoneRapi();
+    EXPECT_EQ(Maps(false),
+        QStringList({ "\\SD Card\\navcore=Old", odd + "=Odd \"name\"\n[x]=", "\\Later=Later" }))
+        << "an edit from outside is seen";
+
+    bool created = false;
+    EXPECT_EQ(ErrorOf([&] { CreateRemoteKey(RemoteCurrentUser, "Software\nBad", created); }),
+        "Unable to create key in remote registry: The parameter is incorrect");
+}
+
 TEST_F(DeviceTest, WithoutADeviceTheConnectionFails)
 {
     qunsetenv("MARIVEL_DEVICE_ROOT");
@@ -191,6 +317,65 @@ TEST_F(DeviceTest, ARepluggedDeviceIsReconnectedWithoutAMessage)
     EXPECT_EQ(ErrorOf<EInitRapi>([] { Read("\\a.ov2"); }), ConnectError) << "unplugged";
     EXPECT_FALSE(RapiConnected());
     QDir(away).removeRecursively();
+}
+
+// A device folder whose "SD Card" and "Windows" are file systems of 64 KiB, as a full card is.
+class FullCardTest : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        for (const QString& folder : { Local("SD Card"), Local("Windows") }) {
+            QDir().mkpath(folder);
+            if (mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+                GTEST_SKIP() << "no permission to mount a small file system";
+            Mounted.append(folder);
+        }
+    }
+    void TearDown() override
+    {
+        DoneRapi();
+        for (const QString& folder : Mounted)
+            umount2(folder.toLocal8Bit().constData(), MNT_DETACH);
+    }
+
+    // Fills what is left of the file system of `folder`.
+    void Fill(const QString& folder) const
+    {
+        int fd =
+            open(Local(folder + "/filler").toLocal8Bit().constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        while (write(fd, block.data(), block.size()) > 0) { }
+        close(fd);
+    }
+
+    QStringList Mounted;
+};
+
+TEST_F(FullCardTest, AWriteThatDoesNotFitKeepsTheOldFile)
+{
+    const std::string old(10000, 'o');
+    Put("SD Card/poi.ov2", old);
+    Fill("SD Card");
+    EXPECT_EQ(
+        ErrorOf<EUserError>([] { WriteRemoteFile("\\SD Card\\poi.ov2", std::string(20000, 'n')); }),
+        "Could not write remote file \\SD Card\\poi.ov2: There is not enough space on the disk");
+    EXPECT_EQ(Get("SD Card/poi.ov2"), old);
+    EXPECT_EQ(Entries("\\SD Card\\"), QStringList({ "filler", "poi.ov2" }))
+        << "the unfinished file is removed";
+}
+
+TEST_F(FullCardTest, ARegistryThatDoesNotFitKeepsTheOldOne)
+{
+    InitRapi();
+    for (int i = 10; i < 39; ++i) // just under a page of 4 KiB
+        SetMap(QString("Map %1").arg(i), QString(120, 'x'));
+    const std::string old = Get("Windows/registry.reg");
+    Fill("Windows");
+    EXPECT_EQ(ErrorOf([] { SetMap("One more", QString(255, 'y')); }),
+        "Cannot write remote registry value One more");
+    EXPECT_EQ(Get("Windows/registry.reg"), old);
+    EXPECT_EQ(Maps(true).size(), 29) << "what could not be stored is not kept either";
 }
 
 class OldDeviceLibraryTest : public DeviceTest {
