@@ -132,6 +132,19 @@ void ImportInto(TEntries& entries, const std::string& bytes, TImporter&& importe
     importer.Execute(entries, stream);
 }
 
+// `inner` wrapped in `depth` nested elements named `name`.
+inline std::string Nested(int depth, const std::string& inner, const std::string& name = "d")
+{
+    std::string text;
+    text.reserve((name.size() * 2 + 5) * static_cast<size_t>(depth) + inner.size());
+    for (int i = 0; i < depth; ++i)
+        text += '<' + name + '>';
+    text += inner;
+    for (int i = 0; i < depth; ++i)
+        text += "</" + name + '>';
+    return text;
+}
+
 // A handheld device served by librapi from a temporary folder, for as long as it lives. Each
 // test runs in a process of its own, so the library it names is the one bound.
 class TTempDevice {

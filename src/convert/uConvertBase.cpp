@@ -40,13 +40,16 @@ QString TConvertBase::OptionsKey() const
 void TConvertFromBase::ReadLines(
     TStream& stream, const std::function<void(std::string_view line, int index)>& readLine)
 {
+    // Counted first and then read, as a list of a large file's lines would cost memory.
     const TStreamBytes bytes(stream);
-    const std::vector<std::string_view> lines = SplitLines(bytes.Bytes());
-    const auto count = static_cast<double>(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        readLine(lines[i], static_cast<int>(i));
-        SetProgress(static_cast<double>(i) / count * 100);
-    }
+    size_t count = 0;
+    ForEachLine(bytes.Bytes(), [&](std::string_view) { ++count; });
+    size_t i = 0;
+    ForEachLine(bytes.Bytes(), [&](std::string_view line) {
+        readLine(line, static_cast<int>(i));
+        SetProgress(static_cast<double>(i) / static_cast<double>(count) * 100);
+        ++i;
+    });
     stream.Seek(0, TSeekOrigin::End);
 }
 

@@ -1,59 +1,120 @@
 #include "convert/uConvertExcel.h"
 
+#include <array>
+#include <string>
+
 #include "core/uNumbers.h"
-#include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"
-#include "platform/uXml.h"
+#include "platform/uXmlScanner.h"
 
 namespace {
 
 enum TColumn { colLongitude = 0, colLatitude = 1, colDescription = 2 };
+constexpr size_t ColumnsRead = 3;
+
+using TToken = TXmlScanner::TToken;
+
+bool IsWorksheet(const TXmlScanner& scanner)
+{
+    return scanner.OpenPathIs({ "Workbook", "Worksheet" });
+}
+
+bool IsRow(const TXmlScanner& scanner)
+{
+    return scanner.OpenPathIs({ "Workbook", "Worksheet", "Table", "Row" });
+}
+
+// Checks the whole text and counts the rows, so that text that turns out malformed, or a
+// workbook without worksheets, adds no entry. Fails with the message for both.
+size_t CountRows(std::string_view bytes)
+{
+    TXmlScanner scanner(bytes, TXmlScanner::TEncoding::Utf8);
+    bool worksheet = false;
+    size_t rows = 0;
+    for (TToken token; (token = scanner.Next()) != TToken::End;) {
+        if (token == TToken::Malformed)
+            throw EUserError(Tr(Msg::NoWorksheets));
+        if (token == TToken::StartTag) {
+            worksheet = worksheet || IsWorksheet(scanner);
+            rows += IsRow(scanner) ? 1 : 0;
+        }
+    }
+    if (!worksheet)
+        throw EUserError(Tr(Msg::NoWorksheets));
+    return rows;
+}
 
 // The row's own number where the file gives one, else its position among all rows.
-int RowNumber(TXmlNode row, int position)
+int RowNumber(const TXmlScanner& row, int position)
 {
-    const std::optional<QString> index = row.Attribute(QStringLiteral("ss:Index"));
-    return index && !index->isEmpty() ? ParseInteger(UnicodeToCodePage(*index)) : position;
+    std::string index;
+    return row.Attribute("ss:Index", index) && !index.empty() ? ParseInteger(index) : position;
 }
 
-QString CellText(const std::vector<TXmlNode>& cells, TColumn column)
-{
-    return static_cast<size_t>(column) < cells.size() ? cells[column].Text() : QString();
-}
+// The text of the first cells of the row whose start tag is current, read up to its end
+// tag; a cell's text is all the text within it. The text was checked before.
+struct TRowCells {
+    std::array<std::string, ColumnsRead> Text;
+    size_t Count = 0;
 
-double CellNumber(const std::vector<TXmlNode>& cells, TColumn column, const char* message, int row)
-{
-    try {
-        return ParseFloat(UnicodeToCodePage(CellText(cells, column)));
-    } catch (const EConvertError&) {
-        throw EConvertError(Tr(message).arg(static_cast<int>(column)).arg(row));
+    void Read(TXmlScanner& scanner)
+    {
+        for (std::string& text : Text)
+            text.clear();
+        Count = 0;
+        const int depth = scanner.Depth();
+        std::string* cell = nullptr; // the text of the cell being read, if it is one of the first
+        for (TToken token; (token = scanner.Next()) != TToken::End;) {
+            if (token == TToken::StartTag && scanner.Depth() == depth + 1
+                && scanner.Name() == "Cell") {
+                cell = Count < ColumnsRead ? &Text[Count] : nullptr;
+                ++Count;
+            } else if (token == TToken::Text && cell && scanner.Depth() > depth) {
+                scanner.AppendText(*cell);
+            } else if (token == TToken::EndTag && scanner.Depth() <= depth + 1) {
+                if (scanner.Depth() == depth)
+                    return;
+                cell = nullptr;
+            }
+        }
     }
-}
+
+    double Number(TColumn column, const char* message, int row) const
+    {
+        try {
+            return ParseFloat(Text[column]);
+        } catch (const EConvertError&) {
+            throw EConvertError(Tr(message).arg(static_cast<int>(column)).arg(row));
+        }
+    }
+};
 
 } // namespace
 
+// The rows are read straight from the text, so a large workbook needs little more memory
+// than its own bytes.
 void TConvertFromExcel::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes input(stream);
-    TXmlDocument doc;
-    // Text that does not parse leaves an empty document, which has no worksheet.
-    doc.Parse(Utf8OrCodePageToUnicode(input.Bytes()));
     stream.Seek(0, TSeekOrigin::End);
-    if (!doc.Root().SelectNode(QStringLiteral("Workbook/Worksheet")))
-        throw EUserError(Tr(Msg::NoWorksheets));
-    const std::vector<TXmlNode> rows =
-        doc.Root().SelectNodes(QStringLiteral("Workbook/Worksheet/Table/Row"));
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const int row = RowNumber(rows[i], static_cast<int>(i));
-        const std::vector<TXmlNode> cells = rows[i].SelectNodes(QStringLiteral("Cell"));
+    const size_t rows = CountRows(input.Bytes());
+    TXmlScanner scanner(input.Bytes(), TXmlScanner::TEncoding::Utf8);
+    TRowCells cells;
+    size_t i = 0;
+    for (TToken token; (token = scanner.Next()) != TToken::End;) {
+        if (token != TToken::StartTag || !IsRow(scanner))
+            continue;
+        const int row = RowNumber(scanner, static_cast<int>(i));
+        cells.Read(scanner);
         auto entry = std::make_unique<TEntry>();
-        entry->SetLongitude(CellNumber(cells, colLongitude, Msg::LongitudeExpected, row));
-        entry->SetLatitude(CellNumber(cells, colLatitude, Msg::LatitudeExpected, row));
-        entry->SetDescription(UnicodeToCodePage(CellText(cells, colDescription)));
+        entry->SetLongitude(cells.Number(colLongitude, Msg::LongitudeExpected, row));
+        entry->SetLatitude(cells.Number(colLatitude, Msg::LatitudeExpected, row));
+        entry->SetDescription(cells.Text[colDescription]);
         entries.AddEntry(std::move(entry), true);
-        SetProgress(static_cast<double>(i) / static_cast<double>(rows.size()) * 100);
+        SetProgress(static_cast<double>(i) / static_cast<double>(rows) * 100);
+        ++i;
     }
 }
 

@@ -129,15 +129,18 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
 {
     const int countBefore = entries.Count();
-    for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
-        if (token == TXmlScanner::TToken::Malformed || !read(token)) {
-            while (entries.Count() > countBefore)
-                entries.Delete(entries.Count() - 1);
-            throw EUserError(
-                Tr(message).arg(EscapeControls(CodePageToUnicode(bytes.substr(0, 100)))));
+    try {
+        for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
+            if (token == TXmlScanner::TToken::Malformed || !read(token))
+                throw EUserError(
+                    Tr(message).arg(EscapeControls(CodePageToUnicode(bytes.substr(0, 100)))));
+            converter.SetProgress(
+                static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
         }
-        converter.SetProgress(
-            static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
+    } catch (const EUserError&) {
+        while (entries.Count() > countBefore)
+            entries.Delete(entries.Count() - 1);
+        throw;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <deque>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "convert/uConvertGpx.h"
 #include "core/uNumbers.h"
@@ -101,19 +102,19 @@ public:
     {
         if (token == TXmlScanner::TToken::StartTag && scanner.Name() == "Placemark"
             && scanner.Depth() >= 2) {
-            Pending.emplace_back(scanner.Depth());
+            Open.push_back(&Pending.emplace_back(scanner.Depth()));
             return;
         }
-        for (TPlacemark& placemark : Pending) {
-            if (placemark.Closed)
-                continue;
+        for (TPlacemark* placemark : Open) {
             if (token == TXmlScanner::TToken::StartTag)
-                placemark.Start(scanner);
-            else if (token == TXmlScanner::TToken::Text && placemark.Capture)
-                scanner.AppendText(*placemark.Capture);
+                placemark->Start(scanner);
+            else if (token == TXmlScanner::TToken::Text && placemark->Capture)
+                scanner.AppendText(*placemark->Capture);
             else if (token == TXmlScanner::TToken::EndTag)
-                placemark.End(scanner.Depth());
+                placemark->End(scanner.Depth());
         }
+        if (!Open.empty() && Open.back()->Closed)
+            Open.pop_back();
         while (!Pending.empty() && Pending.front().Closed) {
             if (!Fault)
                 Add(Pending.front());
@@ -146,6 +147,9 @@ private:
 
     TEntries& Entries;
     std::deque<TPlacemark> Pending;
+    // The placemarks of `Pending` not yet closed, outermost first: those a token may concern.
+    // Closed ones wait in `Pending` for an outer one to close, and could be many.
+    std::vector<TPlacemark*> Open;
 };
 
 } // namespace

@@ -96,17 +96,7 @@ void SetDevSwitch(bool on) { DevSwitchOn = on; }
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
-    const char* const end = text.data() + text.size();
-    const char* start = text.data();
-    while (start < end) {
-        const char* stop = start;
-        while (stop < end && *stop != '\n' && *stop != '\r')
-            ++stop;
-        lines.emplace_back(start, static_cast<size_t>(stop - start));
-        start = stop + 1;
-        if (stop + 1 < end && stop[0] == '\r' && stop[1] == '\n')
-            ++start;
-    }
+    ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
     return lines;
 }
 

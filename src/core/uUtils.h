@@ -43,7 +43,22 @@ void SetDevSwitch(bool on);
 
 // Text of the line-oriented formats: 8-bit, lines ended by CR, LF or CR LF.
 
-// The lines of `text`; a line break at the very end starts no further line.
+// Calls `visit` with each line of `text`; a line break at the very end starts no further
+// line. Keeps none of them, for texts too large to hold a list of their lines.
+template <class TVisit> void ForEachLine(std::string_view text, TVisit visit)
+{
+    const char* const end = text.data() + text.size();
+    for (const char* start = text.data(); start < end;) {
+        const char* stop = start;
+        while (stop < end && *stop != '\n' && *stop != '\r')
+            ++stop;
+        visit(std::string_view(start, static_cast<size_t>(stop - start)));
+        start = stop + 1;
+        if (stop + 1 < end && stop[0] == '\r' && stop[1] == '\n')
+            ++start;
+    }
+}
+// The lines `ForEachLine` visits.
 std::vector<std::string_view> SplitLines(std::string_view text);
 // Without leading and trailing blanks and control characters.
 std::string_view Trim(std::string_view text);

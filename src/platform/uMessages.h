@@ -41,6 +41,7 @@ inline constexpr char InvalidXml[]         = QT_TRANSLATE_NOOP("Marivel", "Inval
 inline constexpr char InvalidXmlNoRoot[]   = QT_TRANSLATE_NOOP("Marivel", "Invalid xml, no document element found");
 inline constexpr char InvalidXmlPath[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid xml path %1: %2");
 inline constexpr char InvalidXmlText[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid xml: %1...");
+inline constexpr char XmlTooDeep[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid xml: nesting deeper than %1 levels");
 inline constexpr char InvalidGpxEntry[]    = QT_TRANSLATE_NOOP("Marivel", "Invalid entry found in GPX format");
 inline constexpr char Build[]              = QT_TRANSLATE_NOOP("Marivel", "build");
 inline constexpr char InvalidKml[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid kml: %1...");

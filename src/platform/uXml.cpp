@@ -108,12 +108,47 @@ bool IsText(const pugi::xml_node& node)
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
+// Calls `visit`(node, depth) for every node below `root` in document order, its children at
+// depth 1; `visit` returns false to stop. A loop, not a recursion, as input decides the depth.
+template <class TVisit> void ForEachDescendant(const pugi::xml_node& root, TVisit visit)
+{
+    int depth = 1;
+    for (pugi::xml_node node = root.first_child(); node;) {
+        if (!visit(node, depth))
+            return;
+        if (node.first_child()) {
+            node = node.first_child();
+            ++depth;
+            continue;
+        }
+        while (!node.next_sibling()) {
+            node = node.parent();
+            if (--depth == 0)
+                return;
+        }
+        node = node.next_sibling();
+    }
+}
+
 void AppendText(const pugi::xml_node& node, std::string& text)
 {
     if (IsText(node))
         text += node.value();
-    for (const pugi::xml_node& child : node.children())
-        AppendText(child, text);
+    ForEachDescendant(node, [&](const pugi::xml_node& descendant, int) {
+        if (IsText(descendant))
+            text += descendant.value();
+        return true;
+    });
+}
+
+bool DeeperThan(const pugi::xml_node& root, int limit)
+{
+    bool deeper = false;
+    ForEachDescendant(root, [&](const pugi::xml_node& node, int depth) {
+        deeper = depth > limit && node.type() == pugi::node_element;
+        return !deeper;
+    });
+    return deeper;
 }
 
 // A missing document element is left to the caller to judge, as a document may lack one.
@@ -132,6 +167,8 @@ pugi::xpath_query Query(const QString& path)
 }
 
 } // namespace
+
+void ThrowXmlTooDeep() { throw EUserError(Tr(Msg::XmlTooDeep).arg(MaxXmlDepth)); }
 
 TXmlNode::TXmlNode(pugi::xml_node_struct* node, pugi::xml_attribute_struct* attr)
     : Node(node)
@@ -277,12 +314,16 @@ bool TXmlDocument::ParseBytes(std::string_view bytes)
     return Loaded(Doc->load_buffer(bytes.data(), bytes.size(), ParseOptions));
 }
 
-// The library keeps what it read before a fault; a text that fails leaves nothing.
+// The library keeps what it read before a fault; a text that fails leaves nothing. The
+// library frees a subtree recursively, so a document deeper than the limit is not kept.
 bool TXmlDocument::Loaded(const pugi::xml_parse_result& result)
 {
-    if (Succeeded(result))
+    if (Succeeded(result) && !DeeperThan(*Doc, MaxXmlDepth))
         return true;
+    const bool tooDeep = Succeeded(result);
     Doc->reset();
+    if (tooDeep)
+        ThrowXmlTooDeep();
     return false;
 }
 

@@ -9,6 +9,12 @@
 
 class TStream;
 
+// How deep elements may nest, the document element being at depth 1. Nothing real comes
+// close; deeper text is refused before anything walks it.
+inline constexpr int MaxXmlDepth = 10000;
+// Fails with "Invalid xml: nesting deeper than 10000 levels", a user error.
+[[noreturn]] void ThrowXmlTooDeep();
+
 // The XML library's own types, named here only as opaque handles: nothing but uXml.cpp sees
 // the library itself.
 namespace pugi {
@@ -87,7 +93,8 @@ public:
 
     // Replace the content by the parsed text. False, leaving the document empty, when the text
     // is not well-formed; a text without any element parses, leaving the document without a
-    // document element.
+    // document element. Elements nested deeper than `MaxXmlDepth` leave the document empty
+    // and fail with `ThrowXmlTooDeep`.
     bool Parse(const QString& text);
     // As `Parse`, for bytes in the encoding their declaration names: ISO-8859-1 and
     // windows-1252 are read through the system code page, anything else as UTF-8 (or UTF-16

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/uCodePage.h"
+#include "platform/uXml.h"
 
 namespace {
 
@@ -176,6 +177,8 @@ TXmlScanner::TToken TXmlScanner::StartTag()
         Pos = close + 1;
     }
     End = Pos;
+    if (Depth() >= MaxXmlDepth)
+        ThrowXmlTooDeep();
     Open.push_back(name);
     SawElement = true;
     return TToken::StartTag;

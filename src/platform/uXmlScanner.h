@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,7 @@ public:
 
     // An empty-element tag gives a start tag and then its end tag. Malformed text gives
     // `Malformed` where the fault is found; text without any element is malformed too.
+    // Elements nested deeper than `MaxXmlDepth` fail with `ThrowXmlTooDeep`.
     TToken Next();
 
     // The element of the current tag, and of a text its parent.
@@ -28,6 +31,11 @@ public:
     int Depth() const { return static_cast<int>(Open.size()); }
     // The name of the open element at `depth`, from 1 to `Depth()`.
     std::string_view OpenName(int depth) const { return Open[static_cast<size_t>(depth - 1)]; }
+    // Whether the open elements are `path`, outermost first.
+    bool OpenPathIs(std::initializer_list<std::string_view> path) const
+    {
+        return std::equal(Open.begin(), Open.end(), path.begin(), path.end());
+    }
 
     // The value of the current start tag's attribute `name` (qualified, as written), as the
     // code page's 8-bit text; false when the tag has no such attribute.

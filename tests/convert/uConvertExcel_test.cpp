@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/uXml.h"
 #include "testing.h"
 
 namespace {
@@ -74,4 +75,19 @@ TEST(TConvertFromExcel, MessagesNameTheColumnAndTheRow)
                      Workbook(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("x") + Cell("2"))))),
         EConvertError);
     EXPECT_EQ(entries.Count(), 1) << "rows before the fault stay";
+}
+
+TEST(TConvertFromExcel, CellTextAtAnyDepthUpToTheNestingLimit)
+{
+    const auto import = [](const std::string& firstCell) {
+        TEntries entries;
+        const std::string error = ErrorOf<EUserError>([&] {
+            ImportInto<TConvertFromExcel>(entries,
+                Workbook(Sheet(Row(Cell("1") + Cell("2"))
+                    + Row("<Cell>" + firstCell + "</Cell>" + Cell("4") + Cell("after")))));
+        }).toStdString();
+        return error + " " + std::to_string(entries.Count());
+    };
+    EXPECT_EQ(import(Nested(MaxXmlDepth - 5, "3") + "<!-- -->.5"), "no error 2");
+    EXPECT_EQ(import(Nested(200000, "3")), "Invalid xml: nesting deeper than 10000 levels 0");
 }

@@ -229,3 +229,15 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
     }),
         "'1,5' is not a valid floating point value");
 }
+
+TEST(TConvertFromGpx, NestingBeyondTheLimitFailsAndAddsNothing)
+{
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        ImportInto<TConvertFromGpx>(entries,
+            "<gpx><wpt lat='1' lon='2'><name>a</name></wpt><wpt lat='3' lon='4'>"
+                + Nested(200000, "x", "extensions") + "</wpt></gpx>");
+    }),
+        "Invalid xml: nesting deeper than 10000 levels");
+    EXPECT_EQ(entries.Count(), 0);
+}

@@ -128,3 +128,15 @@ TEST(TConvertFromKml, FaultsKeepWhatWasRead)
         "Invalid value found in coordinates node");
     EXPECT_EQ(entries.Count(), 1);
 }
+
+TEST(TConvertFromKml, NestingBeyondTheLimitFailsAndAddsNothing)
+{
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        ImportInto<TConvertFromKml>(entries,
+            "<kml><Document><Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>"
+                + Nested(200000, "", "Folder") + "</Document></kml>");
+    }),
+        "Invalid xml: nesting deeper than 10000 levels");
+    EXPECT_EQ(entries.Count(), 0);
+}

@@ -4,6 +4,7 @@
 
 #include "platform/uCodePage.h"
 #include "platform/uXml.h"
+#include "testing.h"
 
 namespace {
 
@@ -115,4 +116,18 @@ TEST(XmlScanner, DepthOpenNamesAndTagOffsets)
     EXPECT_EQ(text.substr(begin, scanner.TagEnd() - begin), "<trkpt lat='1'/>");
     ASSERT_EQ(scanner.Next(), TToken::EndTag);
     EXPECT_EQ(scanner.Depth(), 2);
+}
+
+TEST(XmlScanner, NestingBeyondTheLimitFails)
+{
+    const auto deepest = [](const std::string& text) {
+        TXmlScanner scanner(text, TXmlScanner::TEncoding::Utf8);
+        int deepest = 0;
+        for (TToken token; (token = scanner.Next()) != TToken::End;)
+            deepest = std::max(deepest, token == TToken::StartTag ? scanner.Depth() : 0);
+        return deepest;
+    };
+    EXPECT_EQ(deepest(Nested(MaxXmlDepth, "x")), MaxXmlDepth);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { deepest(Nested(MaxXmlDepth + 1, "x")); }),
+        "Invalid xml: nesting deeper than 10000 levels");
 }

@@ -171,3 +171,27 @@ TEST(Xml, TextWrittenPieceByPieceEqualsTheSavedDocument)
         EXPECT_EQ(pieces.find(reference + ';'), std::string::npos) << int(byte);
     }
 }
+
+TEST(Xml, NestingIsWalkedWithoutRecursionUpToTheLimitAndRefusedBeyond)
+{
+    const std::string deepest = Nested(MaxXmlDepth, "x<!--c-->y");
+    TXmlDocument doc;
+    ASSERT_TRUE(doc.ParseBytes(deepest));
+    TXmlNode top = doc.DocumentElement();
+    EXPECT_EQ(top.Text(), "xy");
+    EXPECT_EQ(top.Xml().toStdString(), deepest);
+    EXPECT_EQ(top.SelectNodes(QStringLiteral("//d")).size(), size_t(MaxXmlDepth));
+    TXmlDocument copy;
+    copy.Root().AppendClone(top);
+    EXPECT_EQ(copy.DocumentElement().Text(), "xy");
+    doc.Root().RemoveChild(top);
+    EXPECT_FALSE(doc.DocumentElement());
+
+    for (const std::string& tooDeep : { Nested(MaxXmlDepth + 1, ""), Nested(200000, "x") }) {
+        EXPECT_EQ(ErrorOf<EUserError>([&] { doc.ParseBytes(tooDeep); }),
+            "Invalid xml: nesting deeper than 10000 levels");
+        EXPECT_FALSE(doc.DocumentElement()) << "nothing of a refused text is kept";
+        EXPECT_EQ(ErrorOf<EUserError>([&] { doc.Parse(QString::fromStdString(tooDeep)); }),
+            "Invalid xml: nesting deeper than 10000 levels");
+    }
+}
