@@ -33,51 +33,46 @@ namespace {
 
 // Opens `key` read-only for one read and closes it again whatever happens.
 template <typename Read>
-auto ReadRegValue(
-    TRegistry& reg, const QString& key, const QString& name, Read read, decltype(read()) fallback)
+auto ReadRegValue(TRegistry& reg, const QString& key, Read read) -> decltype(read())
 {
     struct TCloser {
         TRegistry& Reg;
         ~TCloser() { Reg.CloseKey(); }
     };
     if (!reg.OpenKeyReadOnly(key))
-        return fallback;
+        return std::nullopt;
     TCloser closer { reg };
-    return reg.ValueExists(name) ? read() : fallback;
+    return read();
 }
 
 } // namespace
 
 bool ReadRegBool(TRegistry& reg, const QString& key, const QString& name, bool fallback)
 {
-    return ReadRegValue(
-        reg, key, name, [&] { return reg.ReadBool(name); }, fallback);
+    return ReadRegValue(reg, key, [&] { return reg.TryReadBool(name); }).value_or(fallback);
 }
 
 QString ReadRegString(
     TRegistry& reg, const QString& key, const QString& name, const QString& fallback)
 {
-    return ReadRegValue(
-        reg, key, name, [&] { return reg.ReadString(name); }, fallback);
+    return ReadRegValue(reg, key, [&] { return reg.TryReadString(name); }).value_or(fallback);
 }
 
 int ReadRegInteger(
     TRegistry& reg, const QString& key, const QString& name, int high, int low, int fallback)
 {
-    return ReadRegValue(
-        reg, key, name, [&] { return std::min(std::max(reg.ReadInteger(name), low), high); },
-        fallback);
+    std::optional<int> value = ReadRegValue(reg, key, [&] { return reg.TryReadInteger(name); });
+    return value ? std::min(std::max(*value, low), high) : fallback;
 }
 
 void ReadRegStrings(TRegistry& reg, QStringList& list, bool unique)
 {
     for (int i = 0;; ++i) {
-        QString name = QString::number(i);
-        if (!reg.ValueExists(name))
+        std::optional<QString> value = reg.TryReadString(QString::number(i));
+        if (!value)
             return;
-        QString value = reg.ReadString(name);
-        if (!unique || !list.contains(value, Qt::CaseInsensitive))
-            list.append(value);
+        if (!unique || !list.contains(*value, Qt::CaseInsensitive))
+            list.append(*value);
     }
 }
 

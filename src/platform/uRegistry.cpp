@@ -102,6 +102,23 @@ ERegistryException InvalidType(const QString& name)
     return ERegistryException(Tr(Msg::InvalidDataType).arg(name));
 }
 
+template <typename T> T Required(const std::optional<T>& value, const QString& name)
+{
+    if (!value)
+        throw InvalidType(name);
+    return *value;
+}
+
+// The text after the type's prefix; nothing for a value of another type. QSettings reads a
+// hand-written value with unquoted commas as a list, which gives no text here.
+std::optional<QString> Typed(const QVariant& value, const QString& type)
+{
+    QString text = value.toString();
+    if (!text.startsWith(type))
+        return std::nullopt;
+    return text.mid(type.size());
+}
+
 } // namespace
 
 TRegistry::TRegistry(TRegRoot root)
@@ -170,26 +187,45 @@ bool TRegistry::DeleteValue(const QString& name)
 
 QStringList TRegistry::GetValueNames() const { return Decoded(StoredValueNames()); }
 
-bool TRegistry::ReadBool(const QString& name) const { return ReadInteger(name) != 0; }
+std::optional<bool> TRegistry::TryReadBool(const QString& name) const
+{
+    if (std::optional<int> value = TryReadInteger(name))
+        return *value != 0;
+    return std::nullopt;
+}
+
+std::optional<int> TRegistry::TryReadInteger(const QString& name) const
+{
+    std::optional<QString> text = ReadTyped(name, IntegerType);
+    bool ok = false;
+    int value = text ? text->toInt(&ok) : 0;
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+std::optional<QString> TRegistry::TryReadString(const QString& name) const
+{
+    return ReadTyped(name, StringType);
+}
+
+std::optional<double> TRegistry::TryReadDate(const QString& name) const
+{
+    std::optional<QString> text = ReadTyped(name, DateType);
+    return text ? DateFromText(*text) : std::nullopt;
+}
+
+bool TRegistry::ReadBool(const QString& name) const { return Required(TryReadBool(name), name); }
 
 int TRegistry::ReadInteger(const QString& name) const
 {
-    bool ok = false;
-    int value = ReadTyped(name, IntegerType).toInt(&ok);
-    if (!ok)
-        throw InvalidType(name);
-    return value;
+    return Required(TryReadInteger(name), name);
 }
 
-QString TRegistry::ReadString(const QString& name) const { return ReadTyped(name, StringType); }
-
-double TRegistry::ReadDate(const QString& name) const
+QString TRegistry::ReadString(const QString& name) const
 {
-    std::optional<double> value = DateFromText(ReadTyped(name, DateType));
-    if (!value)
-        throw InvalidType(name);
-    return *value;
+    return Required(TryReadString(name), name);
 }
+
+double TRegistry::ReadDate(const QString& name) const { return Required(TryReadDate(name), name); }
 
 void TRegistry::WriteBool(const QString& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
@@ -254,13 +290,12 @@ QStringList TRegistry::StoredValueNames() const
     return names;
 }
 
-QString TRegistry::ReadTyped(const QString& name, const QString& type) const
+std::optional<QString> TRegistry::ReadTyped(const QString& name, const QString& type) const
 {
     std::optional<QString> stored = FindValue(name);
-    QString text = stored ? Store->value(Join(Group, *stored)).toString() : QString();
-    if (!text.startsWith(type))
-        throw InvalidType(name);
-    return text.mid(type.size());
+    if (!stored)
+        return std::nullopt;
+    return Typed(Store->value(Join(Group, *stored)), type);
 }
 
 void TRegistry::WriteTyped(const QString& name, const QString& type, const QString& text)

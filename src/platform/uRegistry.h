@@ -37,8 +37,15 @@ public:
     bool DeleteValue(const QString& name);
     QStringList GetValueNames() const;
 
-    // Reading a value that is missing or of another type fails with "Invalid data type for
-    // '%1'" (ERegistryException).
+    // A value that is missing or of another type (a hand-edited file may hold anything) reads
+    // as nothing.
+    std::optional<bool> TryReadBool(const QString& name) const;
+    std::optional<int> TryReadInteger(const QString& name) const;
+    std::optional<QString> TryReadString(const QString& name) const;
+    std::optional<double> TryReadDate(const QString& name) const;
+
+    // For callers that want to know: a value that is missing or of another type fails with
+    // "Invalid data type for '%1'" (ERegistryException).
     bool ReadBool(const QString& name) const;
     int ReadInteger(const QString& name) const;
     QString ReadString(const QString& name) const;
@@ -62,7 +69,7 @@ private:
     std::optional<QString> FindChildKey(const QString& group, const QString& name) const;
     std::optional<QString> FindValue(const QString& name) const;
     QStringList StoredValueNames() const;
-    QString ReadTyped(const QString& name, const QString& type) const;
+    std::optional<QString> ReadTyped(const QString& name, const QString& type) const;
     void WriteTyped(const QString& name, const QString& type, const QString& text);
     void RemoveValueOnly(const QString& path);
     void Enter(const QString& group, bool readOnly);

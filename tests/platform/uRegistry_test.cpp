@@ -4,6 +4,7 @@
 #include <functional>
 
 #include <QFile>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,30 @@ TEST(TRegistry, WrongTypeOrMissingValueNamesTheValue)
     EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Text"); }), "Invalid data type for 'Text'");
     EXPECT_EQ(ErrorOf([&] { reg.ReadBool("When"); }), "Invalid data type for 'When'");
     EXPECT_THROW(reg.ReadString("Missing"), ERegistryException);
+}
+
+TEST(TRegistry, HandEditedValuesOfAnotherTypeReadAsNothing)
+{
+    TTempConfig config;
+    {
+        QSettings file(TRegistry::FileName(TRegRoot::CurrentUser), QSettings::IniFormat);
+        file.setValue("K/Text", "sz:abc");
+        file.setValue("K/Number", "dword:abc");
+        file.setValue("K/Huge", "dword:99999999999");
+        file.setValue("K/Bare", "17");
+        file.setValue("K/List", QStringList { "sz:a", "b" });
+        file.setValue("K/Date", "hex:00zz");
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\K"));
+    EXPECT_EQ(reg.TryReadInteger("Text"), std::nullopt);
+    EXPECT_EQ(reg.TryReadBool("Number"), std::nullopt);
+    EXPECT_EQ(reg.TryReadInteger("Huge"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("Bare"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("List"), std::nullopt);
+    EXPECT_EQ(reg.TryReadDate("Date"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("Missing"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("TEXT"), "abc");
 }
 
 TEST(TRegistry, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling)
