@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 
 #include "convert/uConvertBase.h"
@@ -67,20 +68,40 @@ int ReadRegInteger(
 
 void ReadRegStrings(TRegistry& reg, QStringList& list, bool unique)
 {
+    const QHash<QString, QString> values = reg.StringValues();
+    QSet<QString> present;
+    if (unique) {
+        for (const QString& line : std::as_const(list))
+            present.insert(line.toCaseFolded());
+    }
     for (int i = 0;; ++i) {
-        std::optional<QString> value = reg.TryReadString(QString::number(i));
-        if (!value)
+        auto value = values.constFind(QString::number(i));
+        if (value == values.cend())
             return;
-        if (!unique || !list.contains(*value, Qt::CaseInsensitive))
-            list.append(*value);
+        if (unique) {
+            QString folded = value->toCaseFolded();
+            if (present.contains(folded))
+                continue;
+            present.insert(folded);
+        }
+        list.append(*value);
     }
 }
 
 void WriteRegStrings(TRegistry& reg, const QStringList& list)
 {
-    for (int i = 0; i < list.size(); ++i)
-        reg.WriteString(QString::number(i), list[i]);
-    for (auto i = list.size(); reg.DeleteValue(QString::number(i)); ++i) { }
+    QList<std::pair<QString, QString>> numbered;
+    numbered.reserve(list.size());
+    for (qsizetype i = 0; i < list.size(); ++i)
+        numbered.append({ QString::number(i), list[i] });
+    reg.WriteStrings(numbered);
+
+    const QStringList names = reg.GetValueNames();
+    const QSet<QString> stored(names.cbegin(), names.cend());
+    QStringList leftOver;
+    for (auto i = list.size(); stored.contains(QString::number(i)); ++i)
+        leftOver.append(QString::number(i));
+    reg.DeleteValues(leftOver);
 }
 
 static bool DevSwitchOn = false;

@@ -227,6 +227,36 @@ QString TRegistry::ReadString(const QString& name) const
 
 double TRegistry::ReadDate(const QString& name) const { return Required(TryReadDate(name), name); }
 
+QHash<QString, QString> TRegistry::StringValues() const
+{
+    QHash<QString, QString> values;
+    const QHash<QString, QString> names = StoredNamesByName();
+    for (auto name = names.cbegin(); name != names.cend(); ++name) {
+        if (std::optional<QString> text = Typed(Store->value(Join(Group, *name)), StringType))
+            values.insert(name.key(), *text);
+    }
+    return values;
+}
+
+void TRegistry::WriteStrings(const QList<std::pair<QString, QString>>& values)
+{
+    const QHash<QString, QString> stored = StoredNamesByName();
+    for (const auto& [name, text] : values)
+        Put(name, stored.value(name.toCaseFolded(), Encode(name)), StringType + text);
+}
+
+void TRegistry::DeleteValues(const QStringList& names)
+{
+    if (ReadOnly)
+        return;
+    const QHash<QString, QString> stored = StoredNamesByName();
+    for (const QString& name : names) {
+        auto found = stored.constFind(name.toCaseFolded());
+        if (found != stored.cend())
+            RemoveValueOnly(Join(Group, *found));
+    }
+}
+
 void TRegistry::WriteBool(const QString& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
 void TRegistry::WriteInteger(const QString& name, int value)
@@ -290,6 +320,18 @@ QStringList TRegistry::StoredValueNames() const
     return names;
 }
 
+QHash<QString, QString> TRegistry::StoredNamesByName() const
+{
+    QHash<QString, QString> names;
+    for (const QString& stored : StoredValueNames()) {
+        // Of names that differ in case only, the first wins, as in a lookup of one name.
+        QString folded = Decode(stored).toCaseFolded();
+        if (!names.contains(folded))
+            names.insert(folded, stored);
+    }
+    return names;
+}
+
 std::optional<QString> TRegistry::ReadTyped(const QString& name, const QString& type) const
 {
     std::optional<QString> stored = FindValue(name);
@@ -300,10 +342,15 @@ std::optional<QString> TRegistry::ReadTyped(const QString& name, const QString& 
 
 void TRegistry::WriteTyped(const QString& name, const QString& type, const QString& text)
 {
+    Put(name, FindValue(name).value_or(Encode(name)), type + text);
+}
+
+void TRegistry::Put(const QString& name, const QString& stored, const QString& typedText)
+{
     // A nameless value would land in the parent key under this key's name.
     if (ReadOnly || Group.isEmpty() || name.isEmpty())
         throw Exception(Tr(Msg::SetDataFailed).arg(name));
-    Store->setValue(Join(Group, FindValue(name).value_or(Encode(name))), type + text);
+    Store->setValue(Join(Group, stored), typedText);
 }
 
 // QSettings removes a name together with everything below it, so a sub-key that shares the

@@ -2,7 +2,10 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +54,14 @@ public:
     QString ReadString(const QString& name) const;
     double ReadDate(const QString& name) const;
 
+    // Whole lists in one pass each, as a search of the key per value would make long lists
+    // cost the square of their length. The string values of the open key by case-folded name;
+    // values of other types are left out.
+    QHash<QString, QString> StringValues() const;
+    void WriteStrings(const QList<std::pair<QString, QString>>& values);
+    // Deletes those of the named values that exist.
+    void DeleteValues(const QStringList& names);
+
     // Writing into a key opened read-only, or with no key open, is a program fault.
     void WriteBool(const QString& name, bool value);
     void WriteInteger(const QString& name, int value);
@@ -69,8 +80,12 @@ private:
     std::optional<QString> FindChildKey(const QString& group, const QString& name) const;
     std::optional<QString> FindValue(const QString& name) const;
     QStringList StoredValueNames() const;
+    // Stored value names of the open key by their case-folded, decoded form.
+    QHash<QString, QString> StoredNamesByName() const;
     std::optional<QString> ReadTyped(const QString& name, const QString& type) const;
     void WriteTyped(const QString& name, const QString& type, const QString& text);
+    // Writes under the spelling `stored`, which the caller found or encoded.
+    void Put(const QString& name, const QString& stored, const QString& typedText);
     void RemoveValueOnly(const QString& path);
     void Enter(const QString& group, bool readOnly);
 

@@ -64,6 +64,26 @@ TEST(RegistryHelpers, ValuesOfAnotherTypeReadAsMissing)
     EXPECT_EQ(read, QStringList { "a" }) << "the list ends there, as at a missing number";
 }
 
+TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
+{
+    TTempConfig config;
+    QStringList files;
+    QStringList withTwins;
+    for (int i = 0; i < 5000; ++i) {
+        files << QString("/poi/File%1.ov2=ttov2").arg(i);
+        withTwins << files.last() << files.last().toUpper();
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Test", true));
+    WriteRegStrings(reg, withTwins);
+    QStringList read { files.first().toUpper() };
+    ReadRegStrings(reg, read, true);
+    EXPECT_EQ(read, QStringList { files.first().toUpper() } + files.mid(1));
+
+    WriteRegStrings(reg, { "x", "y", "z" });
+    EXPECT_EQ(reg.GetValueNames().size(), 3);
+}
+
 TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
 {
     using Lines = std::vector<std::string_view>;

@@ -92,6 +92,8 @@ TEST(TRegistry, HandEditedValuesOfAnotherTypeReadAsNothing)
     EXPECT_EQ(reg.TryReadDate("Date"), std::nullopt);
     EXPECT_EQ(reg.TryReadString("Missing"), std::nullopt);
     EXPECT_EQ(reg.TryReadString("TEXT"), "abc");
+    EXPECT_EQ(reg.StringValues(), (QHash<QString, QString> { { "text", "abc" } }))
+        << "only string values, by case-folded name";
 }
 
 TEST(TRegistry, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling)
