@@ -3,6 +3,9 @@
 #include <bit>
 #include <utility>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QSettings>
 #include <QStandardPaths>
@@ -119,14 +122,40 @@ std::optional<QString> Typed(const QVariant& value, const QString& type)
     return text.mid(type.size());
 }
 
+const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+// A folder made here is the owner's alone; one that exists is left as it is.
+void MakePrivateFolder(const QString& folder)
+{
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QDir().mkdir(folder, OwnerOnly | QFile::ExeOwner);
+}
+
+// QSettings rewrites its file through a temporary one that takes over the mode of the file it
+// replaces, so a file made private before the first write stays so.
+void MakePrivateFile(const QString& file)
+{
+    MakePrivateFolder(QFileInfo(file).absolutePath());
+    QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly);
+}
+
 } // namespace
 
 TRegistry::TRegistry(TRegRoot root)
-    : Store(std::make_unique<QSettings>(FileName(root), QSettings::IniFormat))
+    : File(FileName(root))
+    , Store(std::make_unique<QSettings>(File, QSettings::IniFormat))
 {
 }
 
-TRegistry::~TRegistry() { Store->sync(); }
+TRegistry::~TRegistry()
+{
+    Store->sync();
+    // Also closes a file that was readable by others before.
+    if (Changed)
+        QFile::setPermissions(File, OwnerOnly);
+}
 
 QString TRegistry::FileName(TRegRoot root)
 {
@@ -164,6 +193,7 @@ bool TRegistry::DeleteKey(const QString& key)
     // Removing the group by its own name would also take a value of the same name in the parent.
     const QStringList contents = Children(*Store, *group, &QSettings::childKeys)
         + Children(*Store, *group, &QSettings::childGroups);
+    BeforeChange();
     for (const QString& name : contents)
         Store->remove(Join(*group, name));
     return true;
@@ -292,8 +322,10 @@ QString TRegistry::CreateKey(const QString& key)
     for (const QString& name : KeyNames(key)) {
         std::optional<QString> child = FindChildKey(group, name);
         group = Join(group, child.value_or(Encode(name)));
-        if (!child)
+        if (!child) {
+            BeforeChange();
             Store->setValue(Join(group, KeyMarker), QString());
+        }
     }
     return group;
 }
@@ -350,6 +382,7 @@ void TRegistry::Put(const QString& name, const QString& stored, const QString& t
     // A nameless value would land in the parent key under this key's name.
     if (ReadOnly || Group.isEmpty() || name.isEmpty())
         throw Exception(Tr(Msg::SetDataFailed).arg(name));
+    BeforeChange();
     Store->setValue(Join(Group, stored), typedText);
 }
 
@@ -362,6 +395,7 @@ void TRegistry::RemoveValueOnly(const QString& path)
     for (const QString& name : Store->allKeys())
         below.append({ name, Store->value(name) });
     Store->endGroup();
+    BeforeChange();
     Store->remove(path);
     for (const auto& [name, value] : below)
         Store->setValue(Join(path, name), value);
@@ -372,4 +406,11 @@ void TRegistry::Enter(const QString& group, bool readOnly)
     Group = group;
     Current = DisplayPath(group);
     ReadOnly = readOnly;
+}
+
+void TRegistry::BeforeChange()
+{
+    if (!Changed)
+        MakePrivateFile(File);
+    Changed = true;
 }

@@ -88,9 +88,13 @@ private:
     void Put(const QString& name, const QString& stored, const QString& typedText);
     void RemoveValueOnly(const QString& path);
     void Enter(const QString& group, bool readOnly);
+    void BeforeChange();
 
+    // The file holds the proxy password: only its owner may read it.
+    QString File;
     std::unique_ptr<QSettings> Store;
     QString Current;
     QString Group;
     bool ReadOnly = false;
+    bool Changed = false;
 };

@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
@@ -28,6 +29,27 @@ private:
     QString Source;
     TTempConfig Config;
 };
+
+// Sets the process's file-creation mask for as long as it lives.
+class TUmask {
+public:
+    explicit TUmask(mode_t mask)
+        : Previous(::umask(mask))
+    {
+    }
+    ~TUmask() { ::umask(Previous); }
+    TUmask(const TUmask&) = delete;
+    TUmask& operator=(const TUmask&) = delete;
+
+private:
+    mode_t Previous;
+};
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
 
 const QStringList OddStrings = { "", "a,b;c", "\"quoted\" = 100%", "  blanks  ", "C:\\dir\\file",
     "http://x/y?z=%41", "Grüße € \t tab\nline", "@at", "\\x41" };
@@ -180,4 +202,29 @@ TEST(TRegistry, RootsAreSeparateFilesInAFolderMadeOnDemand)
     machine.OpenKey("\\Machine", true);
     TReloaded reloaded;
     EXPECT_TRUE(TRegistry().KeyExists("\\User"));
+}
+
+// The file holds the proxy password.
+TEST(TRegistry, FileAndTheFolderMadeForItAreTheOwnersAlone)
+{
+    TTempConfig config;
+    const QString folder = config.Path() + "/made";
+    qputenv("MARIVEL_CONFIG_DIR", folder.toLocal8Bit());
+    const QString file = TRegistry::FileName(TRegRoot::CurrentUser);
+    TUmask umask(022);
+    TRegistry().OpenKey("\\Software", true);
+    EXPECT_EQ(ModeOf(folder), 0700u);
+    EXPECT_EQ(ModeOf(file), 0600u);
+
+    auto rewrite = [](const QString& password) {
+        TRegistry reg;
+        reg.OpenKey("\\Software", false);
+        reg.WriteString("ProxyPassword", password);
+    };
+    rewrite("secret");
+    EXPECT_EQ(ModeOf(file), 0600u) << "after QSettings replaced the file";
+
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    rewrite("other");
+    EXPECT_EQ(ModeOf(file), 0600u) << "a file others could read is closed at the next write";
 }
