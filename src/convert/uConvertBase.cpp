@@ -71,8 +71,8 @@ bool TConvertBase::GetOption(int index, bool fallback) const
     if (overridden != OptionOverrides().end())
         return overridden->second;
     TRegistry reg;
-    if (reg.OpenKeyReadOnly(OptionsKey()) && reg.ValueExists(name))
-        return reg.ReadBool(name);
+    if (reg.OpenKeyReadOnly(OptionsKey()))
+        return reg.TryReadBool(name).value_or(fallback);
     return fallback;
 }
 

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 
 #include "convert/uConvertBase.h"
@@ -33,59 +34,74 @@ namespace {
 
 // Opens `key` read-only for one read and closes it again whatever happens.
 template <typename Read>
-auto ReadRegValue(
-    TRegistry& reg, const QString& key, const QString& name, Read read, decltype(read()) fallback)
+auto ReadRegValue(TRegistry& reg, const QString& key, Read read) -> decltype(read())
 {
     struct TCloser {
         TRegistry& Reg;
         ~TCloser() { Reg.CloseKey(); }
     };
     if (!reg.OpenKeyReadOnly(key))
-        return fallback;
+        return std::nullopt;
     TCloser closer { reg };
-    return reg.ValueExists(name) ? read() : fallback;
+    return read();
 }
 
 } // namespace
 
 bool ReadRegBool(TRegistry& reg, const QString& key, const QString& name, bool fallback)
 {
-    return ReadRegValue(
-        reg, key, name, [&] { return reg.ReadBool(name); }, fallback);
+    return ReadRegValue(reg, key, [&] { return reg.TryReadBool(name); }).value_or(fallback);
 }
 
 QString ReadRegString(
     TRegistry& reg, const QString& key, const QString& name, const QString& fallback)
 {
-    return ReadRegValue(
-        reg, key, name, [&] { return reg.ReadString(name); }, fallback);
+    return ReadRegValue(reg, key, [&] { return reg.TryReadString(name); }).value_or(fallback);
 }
 
 int ReadRegInteger(
     TRegistry& reg, const QString& key, const QString& name, int high, int low, int fallback)
 {
-    return ReadRegValue(
-        reg, key, name, [&] { return std::min(std::max(reg.ReadInteger(name), low), high); },
-        fallback);
+    std::optional<int> value = ReadRegValue(reg, key, [&] { return reg.TryReadInteger(name); });
+    return value ? std::min(std::max(*value, low), high) : fallback;
 }
 
 void ReadRegStrings(TRegistry& reg, QStringList& list, bool unique)
 {
+    const QHash<QString, QString> values = reg.StringValues();
+    QSet<QString> present;
+    if (unique) {
+        for (const QString& line : std::as_const(list))
+            present.insert(line.toCaseFolded());
+    }
     for (int i = 0;; ++i) {
-        QString name = QString::number(i);
-        if (!reg.ValueExists(name))
+        auto value = values.constFind(QString::number(i));
+        if (value == values.cend())
             return;
-        QString value = reg.ReadString(name);
-        if (!unique || !list.contains(value, Qt::CaseInsensitive))
-            list.append(value);
+        if (unique) {
+            QString folded = value->toCaseFolded();
+            if (present.contains(folded))
+                continue;
+            present.insert(folded);
+        }
+        list.append(*value);
     }
 }
 
 void WriteRegStrings(TRegistry& reg, const QStringList& list)
 {
-    for (int i = 0; i < list.size(); ++i)
-        reg.WriteString(QString::number(i), list[i]);
-    for (auto i = list.size(); reg.DeleteValue(QString::number(i)); ++i) { }
+    QList<std::pair<QString, QString>> numbered;
+    numbered.reserve(list.size());
+    for (qsizetype i = 0; i < list.size(); ++i)
+        numbered.append({ QString::number(i), list[i] });
+    reg.WriteStrings(numbered);
+
+    const QStringList names = reg.GetValueNames();
+    const QSet<QString> stored(names.cbegin(), names.cend());
+    QStringList leftOver;
+    for (auto i = list.size(); stored.contains(QString::number(i)); ++i)
+        leftOver.append(QString::number(i));
+    reg.DeleteValues(leftOver);
 }
 
 static bool DevSwitchOn = false;

@@ -21,7 +21,8 @@ class TXmlDocument;
 // Numbers in files are written and read with "." whatever the user's locale.
 const QLocale& InvariantFormatSettings();
 
-// Each opens `key` read-only and answers the value `name` when it exists, else `fallback`.
+// Each opens `key` read-only and answers the value `name` when it exists, else `fallback`. A
+// value of another type counts as missing, so a hand-edited file never stops the program.
 bool ReadRegBool(TRegistry& reg, const QString& key, const QString& name, bool fallback);
 QString ReadRegString(
     TRegistry& reg, const QString& key, const QString& name, const QString& fallback);
@@ -30,7 +31,8 @@ int ReadRegInteger(
     TRegistry& reg, const QString& key, const QString& name, int high, int low, int fallback);
 
 // Lists live in a key as string values named "0", "1", ...; reading stops at the first
-// missing number. With `unique`, strings already in `list` (ignoring case) are passed over.
+// missing number (or one of another type). With `unique`, strings already in `list` (ignoring
+// case) are passed over.
 void ReadRegStrings(TRegistry& reg, QStringList& list, bool unique);
 // Writes the list into the open key and deletes the numbered values left over from a longer
 // list written before.

@@ -3,6 +3,9 @@
 #include <bit>
 #include <utility>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QSettings>
 #include <QStandardPaths>
@@ -102,14 +105,57 @@ ERegistryException InvalidType(const QString& name)
     return ERegistryException(Tr(Msg::InvalidDataType).arg(name));
 }
 
+template <typename T> T Required(const std::optional<T>& value, const QString& name)
+{
+    if (!value)
+        throw InvalidType(name);
+    return *value;
+}
+
+// The text after the type's prefix; nothing for a value of another type. QSettings reads a
+// hand-written value with unquoted commas as a list, which gives no text here.
+std::optional<QString> Typed(const QVariant& value, const QString& type)
+{
+    QString text = value.toString();
+    if (!text.startsWith(type))
+        return std::nullopt;
+    return text.mid(type.size());
+}
+
+const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+// A folder made here is the owner's alone; one that exists is left as it is.
+void MakePrivateFolder(const QString& folder)
+{
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QDir().mkdir(folder, OwnerOnly | QFile::ExeOwner);
+}
+
+// QSettings rewrites its file through a temporary one that takes over the mode of the file it
+// replaces, so a file made private before the first write stays so.
+void MakePrivateFile(const QString& file)
+{
+    MakePrivateFolder(QFileInfo(file).absolutePath());
+    QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly);
+}
+
 } // namespace
 
 TRegistry::TRegistry(TRegRoot root)
-    : Store(std::make_unique<QSettings>(FileName(root), QSettings::IniFormat))
+    : File(FileName(root))
+    , Store(std::make_unique<QSettings>(File, QSettings::IniFormat))
 {
 }
 
-TRegistry::~TRegistry() { Store->sync(); }
+TRegistry::~TRegistry()
+{
+    Store->sync();
+    // Also closes a file that was readable by others before.
+    if (Changed)
+        QFile::setPermissions(File, OwnerOnly);
+}
 
 QString TRegistry::FileName(TRegRoot root)
 {
@@ -147,6 +193,7 @@ bool TRegistry::DeleteKey(const QString& key)
     // Removing the group by its own name would also take a value of the same name in the parent.
     const QStringList contents = Children(*Store, *group, &QSettings::childKeys)
         + Children(*Store, *group, &QSettings::childGroups);
+    BeforeChange();
     for (const QString& name : contents)
         Store->remove(Join(*group, name));
     return true;
@@ -170,25 +217,74 @@ bool TRegistry::DeleteValue(const QString& name)
 
 QStringList TRegistry::GetValueNames() const { return Decoded(StoredValueNames()); }
 
-bool TRegistry::ReadBool(const QString& name) const { return ReadInteger(name) != 0; }
+std::optional<bool> TRegistry::TryReadBool(const QString& name) const
+{
+    if (std::optional<int> value = TryReadInteger(name))
+        return *value != 0;
+    return std::nullopt;
+}
+
+std::optional<int> TRegistry::TryReadInteger(const QString& name) const
+{
+    std::optional<QString> text = ReadTyped(name, IntegerType);
+    bool ok = false;
+    int value = text ? text->toInt(&ok) : 0;
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+std::optional<QString> TRegistry::TryReadString(const QString& name) const
+{
+    return ReadTyped(name, StringType);
+}
+
+std::optional<double> TRegistry::TryReadDate(const QString& name) const
+{
+    std::optional<QString> text = ReadTyped(name, DateType);
+    return text ? DateFromText(*text) : std::nullopt;
+}
+
+bool TRegistry::ReadBool(const QString& name) const { return Required(TryReadBool(name), name); }
 
 int TRegistry::ReadInteger(const QString& name) const
 {
-    bool ok = false;
-    int value = ReadTyped(name, IntegerType).toInt(&ok);
-    if (!ok)
-        throw InvalidType(name);
-    return value;
+    return Required(TryReadInteger(name), name);
 }
 
-QString TRegistry::ReadString(const QString& name) const { return ReadTyped(name, StringType); }
-
-double TRegistry::ReadDate(const QString& name) const
+QString TRegistry::ReadString(const QString& name) const
 {
-    std::optional<double> value = DateFromText(ReadTyped(name, DateType));
-    if (!value)
-        throw InvalidType(name);
-    return *value;
+    return Required(TryReadString(name), name);
+}
+
+double TRegistry::ReadDate(const QString& name) const { return Required(TryReadDate(name), name); }
+
+QHash<QString, QString> TRegistry::StringValues() const
+{
+    QHash<QString, QString> values;
+    const QHash<QString, QString> names = StoredNamesByName();
+    for (auto name = names.cbegin(); name != names.cend(); ++name) {
+        if (std::optional<QString> text = Typed(Store->value(Join(Group, *name)), StringType))
+            values.insert(name.key(), *text);
+    }
+    return values;
+}
+
+void TRegistry::WriteStrings(const QList<std::pair<QString, QString>>& values)
+{
+    const QHash<QString, QString> stored = StoredNamesByName();
+    for (const auto& [name, text] : values)
+        Put(name, stored.value(name.toCaseFolded(), Encode(name)), StringType + text);
+}
+
+void TRegistry::DeleteValues(const QStringList& names)
+{
+    if (ReadOnly)
+        return;
+    const QHash<QString, QString> stored = StoredNamesByName();
+    for (const QString& name : names) {
+        auto found = stored.constFind(name.toCaseFolded());
+        if (found != stored.cend())
+            RemoveValueOnly(Join(Group, *found));
+    }
 }
 
 void TRegistry::WriteBool(const QString& name, bool value) { WriteInteger(name, value ? 1 : 0); }
@@ -226,8 +322,10 @@ QString TRegistry::CreateKey(const QString& key)
     for (const QString& name : KeyNames(key)) {
         std::optional<QString> child = FindChildKey(group, name);
         group = Join(group, child.value_or(Encode(name)));
-        if (!child)
+        if (!child) {
+            BeforeChange();
             Store->setValue(Join(group, KeyMarker), QString());
+        }
     }
     return group;
 }
@@ -254,21 +352,38 @@ QStringList TRegistry::StoredValueNames() const
     return names;
 }
 
-QString TRegistry::ReadTyped(const QString& name, const QString& type) const
+QHash<QString, QString> TRegistry::StoredNamesByName() const
+{
+    QHash<QString, QString> names;
+    for (const QString& stored : StoredValueNames()) {
+        // Of names that differ in case only, the first wins, as in a lookup of one name.
+        QString folded = Decode(stored).toCaseFolded();
+        if (!names.contains(folded))
+            names.insert(folded, stored);
+    }
+    return names;
+}
+
+std::optional<QString> TRegistry::ReadTyped(const QString& name, const QString& type) const
 {
     std::optional<QString> stored = FindValue(name);
-    QString text = stored ? Store->value(Join(Group, *stored)).toString() : QString();
-    if (!text.startsWith(type))
-        throw InvalidType(name);
-    return text.mid(type.size());
+    if (!stored)
+        return std::nullopt;
+    return Typed(Store->value(Join(Group, *stored)), type);
 }
 
 void TRegistry::WriteTyped(const QString& name, const QString& type, const QString& text)
 {
+    Put(name, FindValue(name).value_or(Encode(name)), type + text);
+}
+
+void TRegistry::Put(const QString& name, const QString& stored, const QString& typedText)
+{
     // A nameless value would land in the parent key under this key's name.
     if (ReadOnly || Group.isEmpty() || name.isEmpty())
         throw Exception(Tr(Msg::SetDataFailed).arg(name));
-    Store->setValue(Join(Group, FindValue(name).value_or(Encode(name))), type + text);
+    BeforeChange();
+    Store->setValue(Join(Group, stored), typedText);
 }
 
 // QSettings removes a name together with everything below it, so a sub-key that shares the
@@ -280,6 +395,7 @@ void TRegistry::RemoveValueOnly(const QString& path)
     for (const QString& name : Store->allKeys())
         below.append({ name, Store->value(name) });
     Store->endGroup();
+    BeforeChange();
     Store->remove(path);
     for (const auto& [name, value] : below)
         Store->setValue(Join(path, name), value);
@@ -290,4 +406,11 @@ void TRegistry::Enter(const QString& group, bool readOnly)
     Group = group;
     Current = DisplayPath(group);
     ReadOnly = readOnly;
+}
+
+void TRegistry::BeforeChange()
+{
+    if (!Changed)
+        MakePrivateFile(File);
+    Changed = true;
 }

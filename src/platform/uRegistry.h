@@ -2,7 +2,10 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -37,12 +40,27 @@ public:
     bool DeleteValue(const QString& name);
     QStringList GetValueNames() const;
 
-    // Reading a value that is missing or of another type fails with "Invalid data type for
-    // '%1'" (ERegistryException).
+    // A value that is missing or of another type (a hand-edited file may hold anything) reads
+    // as nothing.
+    std::optional<bool> TryReadBool(const QString& name) const;
+    std::optional<int> TryReadInteger(const QString& name) const;
+    std::optional<QString> TryReadString(const QString& name) const;
+    std::optional<double> TryReadDate(const QString& name) const;
+
+    // For callers that want to know: a value that is missing or of another type fails with
+    // "Invalid data type for '%1'" (ERegistryException).
     bool ReadBool(const QString& name) const;
     int ReadInteger(const QString& name) const;
     QString ReadString(const QString& name) const;
     double ReadDate(const QString& name) const;
+
+    // Whole lists in one pass each, as a search of the key per value would make long lists
+    // cost the square of their length. The string values of the open key by case-folded name;
+    // values of other types are left out.
+    QHash<QString, QString> StringValues() const;
+    void WriteStrings(const QList<std::pair<QString, QString>>& values);
+    // Deletes those of the named values that exist.
+    void DeleteValues(const QStringList& names);
 
     // Writing into a key opened read-only, or with no key open, is a program fault.
     void WriteBool(const QString& name, bool value);
@@ -62,13 +80,21 @@ private:
     std::optional<QString> FindChildKey(const QString& group, const QString& name) const;
     std::optional<QString> FindValue(const QString& name) const;
     QStringList StoredValueNames() const;
-    QString ReadTyped(const QString& name, const QString& type) const;
+    // Stored value names of the open key by their case-folded, decoded form.
+    QHash<QString, QString> StoredNamesByName() const;
+    std::optional<QString> ReadTyped(const QString& name, const QString& type) const;
     void WriteTyped(const QString& name, const QString& type, const QString& text);
+    // Writes under the spelling `stored`, which the caller found or encoded.
+    void Put(const QString& name, const QString& stored, const QString& typedText);
     void RemoveValueOnly(const QString& path);
     void Enter(const QString& group, bool readOnly);
+    void BeforeChange();
 
+    // The file holds the proxy password: only its owner may read it.
+    QString File;
     std::unique_ptr<QSettings> Store;
     QString Current;
     QString Group;
     bool ReadOnly = false;
+    bool Changed = false;
 };

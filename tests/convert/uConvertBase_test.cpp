@@ -132,9 +132,13 @@ TEST(ConverterOptions, LiveInTheRegistryUnderTheFormat)
     EXPECT_FALSE(exporter.GetOption(0, false));
     exporter.SetOption(0, true);
     EXPECT_TRUE(exporter.GetOption(0, false));
+    const QString key = "\\Software\\Orvik Software\\Marivel\\Exporters\\genasc";
     TRegistry reg;
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Orvik Software\\Marivel\\Exporters\\genasc"));
+    ASSERT_TRUE(reg.OpenKeyReadOnly(key));
     EXPECT_TRUE(reg.ReadBool("Save using maximum precision"));
+    ASSERT_TRUE(reg.OpenKey(key, false));
+    reg.WriteString("Save using maximum precision", "yes");
+    EXPECT_FALSE(exporter.GetOption(0, false)) << "a value of another type counts as missing";
 
     EXPECT_THROW(exporter.GetOption(1, false), EAssertionFailed);
     TFake<"plain", TConvertFromBase> plain;

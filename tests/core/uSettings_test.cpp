@@ -68,6 +68,32 @@ TEST_F(SettingsTest, PrecisionIsClampedWhenRead)
     }
 }
 
+// A hand-edited file must never keep the program from starting.
+TEST_F(SettingsTest, ValuesOfAnotherTypeGiveTheDefaults)
+{
+    Settings();
+    Restart(); // every single value is now stored
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(MainKey, false));
+        for (const QString& name : reg.GetValueNames()) {
+            if (reg.TryReadString(name))
+                reg.WriteInteger(name, 7);
+            else
+                reg.WriteString(name, "abc");
+        }
+    }
+    StoreList("MRU", { "/a.ov2=ttov2", "/b.ov2=ttov2" });
+    Store(MainKey + "\\MRU", [](TRegistry& reg) { reg.WriteInteger(QString("1"), 7); });
+    ReleaseSettings(false);
+    TSettings& s = Settings();
+    EXPECT_EQ(s.Precision, 5);
+    EXPECT_TRUE(s.CheckEveryWeek);
+    EXPECT_EQ(s.SiteManagerGroup, "[All]");
+    EXPECT_EQ(s.SiteManagerSitesView, 3);
+    EXPECT_EQ(s.MRU, QStringList { "/a.ov2=ttov2" });
+}
+
 TEST_F(SettingsTest, RoundTripsEveryKindOfValueUnderItsName)
 {
     TSettings& s = Settings();

@@ -44,6 +44,46 @@ TEST(RegistryHelpers, ListsAreNumberedValues)
     EXPECT_EQ(read, QStringList({ "Y", "x" })) << "stops at the gap, passes over duplicates";
 }
 
+TEST(RegistryHelpers, ValuesOfAnotherTypeReadAsMissing)
+{
+    TTempConfig config;
+    const QString key = "\\Software\\Test";
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(key, true));
+    reg.WriteString("Number", "abc");
+    reg.WriteInteger("Text", 1);
+    WriteRegStrings(reg, { "a", "b", "c" });
+    reg.WriteInteger("1", 7);
+    reg.CloseKey();
+    EXPECT_EQ(ReadRegInteger(reg, key, "Number", 6, 4, 5), 5);
+    EXPECT_TRUE(ReadRegBool(reg, key, "Number", true));
+    EXPECT_EQ(ReadRegString(reg, key, "Text", "fallback"), "fallback");
+    ASSERT_TRUE(reg.OpenKeyReadOnly(key));
+    QStringList read;
+    ReadRegStrings(reg, read, false);
+    EXPECT_EQ(read, QStringList { "a" }) << "the list ends there, as at a missing number";
+}
+
+TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
+{
+    TTempConfig config;
+    QStringList files;
+    QStringList withTwins;
+    for (int i = 0; i < 5000; ++i) {
+        files << QString("/poi/File%1.ov2=ttov2").arg(i);
+        withTwins << files.last() << files.last().toUpper();
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Test", true));
+    WriteRegStrings(reg, withTwins);
+    QStringList read { files.first().toUpper() };
+    ReadRegStrings(reg, read, true);
+    EXPECT_EQ(read, QStringList { files.first().toUpper() } + files.mid(1));
+
+    WriteRegStrings(reg, { "x", "y", "z" });
+    EXPECT_EQ(reg.GetValueNames().size(), 3);
+}
+
 TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
 {
     using Lines = std::vector<std::string_view>;
@@ -274,4 +314,10 @@ TEST(AutoUpdateValues, PerSiteValuesAndScrambledPasswords)
     EXPECT_EQ(ReadAutoUpdatePassword(site), password);
     WriteAutoUpdateValue(site, "Password.v2", "");
     EXPECT_EQ(ReadAutoUpdatePassword(site), "old");
+
+    ASSERT_TRUE(reg.OpenKey(MainKey + "\\AutoUpdateItems\\" + site, false));
+    reg.WriteInteger("Password.v2", 1);
+    reg.WriteInteger("Username", 2);
+    EXPECT_EQ(ReadAutoUpdatePassword(site), "old") << "a value of another type counts as missing";
+    EXPECT_EQ(ReadAutoUpdateValue(site, "Username"), "");
 }

@@ -4,8 +4,10 @@
 #include <functional>
 
 #include <QFile>
+#include <QSettings>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
@@ -27,6 +29,27 @@ private:
     QString Source;
     TTempConfig Config;
 };
+
+// Sets the process's file-creation mask for as long as it lives.
+class TUmask {
+public:
+    explicit TUmask(mode_t mask)
+        : Previous(::umask(mask))
+    {
+    }
+    ~TUmask() { ::umask(Previous); }
+    TUmask(const TUmask&) = delete;
+    TUmask& operator=(const TUmask&) = delete;
+
+private:
+    mode_t Previous;
+};
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
 
 const QStringList OddStrings = { "", "a,b;c", "\"quoted\" = 100%", "  blanks  ", "C:\\dir\\file",
     "http://x/y?z=%41", "Grüße € \t tab\nline", "@at", "\\x41" };
@@ -67,6 +90,32 @@ TEST(TRegistry, WrongTypeOrMissingValueNamesTheValue)
     EXPECT_EQ(ErrorOf([&] { reg.ReadInteger("Text"); }), "Invalid data type for 'Text'");
     EXPECT_EQ(ErrorOf([&] { reg.ReadBool("When"); }), "Invalid data type for 'When'");
     EXPECT_THROW(reg.ReadString("Missing"), ERegistryException);
+}
+
+TEST(TRegistry, HandEditedValuesOfAnotherTypeReadAsNothing)
+{
+    TTempConfig config;
+    {
+        QSettings file(TRegistry::FileName(TRegRoot::CurrentUser), QSettings::IniFormat);
+        file.setValue("K/Text", "sz:abc");
+        file.setValue("K/Number", "dword:abc");
+        file.setValue("K/Huge", "dword:99999999999");
+        file.setValue("K/Bare", "17");
+        file.setValue("K/List", QStringList { "sz:a", "b" });
+        file.setValue("K/Date", "hex:00zz");
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\K"));
+    EXPECT_EQ(reg.TryReadInteger("Text"), std::nullopt);
+    EXPECT_EQ(reg.TryReadBool("Number"), std::nullopt);
+    EXPECT_EQ(reg.TryReadInteger("Huge"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("Bare"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("List"), std::nullopt);
+    EXPECT_EQ(reg.TryReadDate("Date"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("Missing"), std::nullopt);
+    EXPECT_EQ(reg.TryReadString("TEXT"), "abc");
+    EXPECT_EQ(reg.StringValues(), (QHash<QString, QString> { { "text", "abc" } }))
+        << "only string values, by case-folded name";
 }
 
 TEST(TRegistry, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling)
@@ -153,4 +202,29 @@ TEST(TRegistry, RootsAreSeparateFilesInAFolderMadeOnDemand)
     machine.OpenKey("\\Machine", true);
     TReloaded reloaded;
     EXPECT_TRUE(TRegistry().KeyExists("\\User"));
+}
+
+// The file holds the proxy password.
+TEST(TRegistry, FileAndTheFolderMadeForItAreTheOwnersAlone)
+{
+    TTempConfig config;
+    const QString folder = config.Path() + "/made";
+    qputenv("MARIVEL_CONFIG_DIR", folder.toLocal8Bit());
+    const QString file = TRegistry::FileName(TRegRoot::CurrentUser);
+    TUmask umask(022);
+    TRegistry().OpenKey("\\Software", true);
+    EXPECT_EQ(ModeOf(folder), 0700u);
+    EXPECT_EQ(ModeOf(file), 0600u);
+
+    auto rewrite = [](const QString& password) {
+        TRegistry reg;
+        reg.OpenKey("\\Software", false);
+        reg.WriteString("ProxyPassword", password);
+    };
+    rewrite("secret");
+    EXPECT_EQ(ModeOf(file), 0600u) << "after QSettings replaced the file";
+
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    rewrite("other");
+    EXPECT_EQ(ModeOf(file), 0600u) << "a file others could read is closed at the next write";
 }
