@@ -1,6 +1,7 @@
 #include "editor/fCrashReport.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QScopedValueRollback>
 
 TfmCrashReport::TfmCrashReport(const TFaultReport& report, QWidget* parent)
@@ -38,10 +39,12 @@ TMarivelApplication::TMarivelApplication(int& argc, char** argv)
 
 bool TMarivelApplication::notify(QObject* receiver, QEvent* event)
 {
+    // The handler may have deleted its receiver before it failed (a socket it closed).
+    const QPointer<QObject> alive(receiver);
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        ReportException(std::current_exception(), EventContext(receiver, event), *Sink);
+        ReportException(std::current_exception(), EventContext(alive, event), *Sink);
         return false;
     }
 }

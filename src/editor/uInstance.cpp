@@ -3,13 +3,15 @@
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
-#include <QRegularExpression>
+#include <QScopeGuard>
 
-#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +45,51 @@ constexpr char Acknowledgement = '\x06';
 constexpr int ConnectTimeoutMs = 2000;
 // How long a start waits for the lock that keeps two starts from both deciding to listen.
 constexpr int LockTimeoutMs = 10000;
+// More than any location takes: a sender whose message is still incomplete after this many
+// bytes is not our program.
+constexpr qint64 MaxPendingBytes = 1 << 20;
+
+// Only a folder that is this user's alone keeps another user from taking the channel's name
+// first. lstat, so that a link to someone else's folder does not pass.
+bool IsPrivateFolder(const QString& path)
+{
+    struct stat status { };
+    return lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode)
+        && status.st_uid == geteuid() && (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// The user's runtime folder when it is private, else a folder of our own in the temporary
+// folder; empty when that one is not private either (someone else made it first).
+QString ChannelFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime))
+        return runtime;
+    const QString own =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("marivel-%1").arg(geteuid()));
+    mkdir(QFile::encodeName(own).constData(), S_IRWXU);
+    return IsPrivateFolder(own) ? own : QString();
+}
+
+// Whether the process at the other end runs as this user: the folder keeps others out, this
+// keeps out whoever got past it.
+bool PeerIsThisUser(const QLocalSocket& socket)
+{
+    ucred peer {};
+    socklen_t size = sizeof(peer);
+    return getsockopt(
+               static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size)
+        == 0
+        && peer.uid == geteuid();
+}
+
+// Connects `socket` to the instance listening on `name`; false when none answers or the one
+// that answers is not this user's.
+bool ConnectToInstance(QLocalSocket& socket, const QString& name)
+{
+    socket.connectToServer(name);
+    return socket.waitForConnected(ConnectTimeoutMs) && PeerIsThisUser(socket);
+}
 
 QByteArray Encode(const QList<TInstanceMessage>& messages)
 {
@@ -63,8 +110,7 @@ bool IsKnownKind(quint8 kind)
 bool InstanceAnswers(const QString& name)
 {
     QLocalSocket socket;
-    socket.connectToServer(name);
-    return socket.waitForConnected(ConnectTimeoutMs);
+    return ConnectToInstance(socket, name);
 }
 
 bool WriteAll(QLocalSocket& socket, const QByteArray& bytes, const QDeadlineTimer& deadline)
@@ -88,7 +134,7 @@ void WaitForAcknowledgements(QLocalSocket& socket, qsizetype count, const QDeadl
 }
 
 // The complete messages waiting in `socket`. Whatever is not our own program speaking is cut
-// off before its bytes pile up.
+// off before its bytes pile up; the messages before it still count.
 QList<TInstanceMessage> TakeMessages(QLocalSocket& socket)
 {
     QList<TInstanceMessage> messages;
@@ -105,7 +151,8 @@ QList<TInstanceMessage> TakeMessages(QLocalSocket& socket)
         }
         in >> message.Location >> message.Silent;
         if (!in.commitTransaction()) {
-            if (in.status() == QDataStream::ReadCorruptData)
+            if (in.status() == QDataStream::ReadCorruptData
+                || socket.bytesAvailable() > MaxPendingBytes)
                 socket.abort();
             return messages;
         }
@@ -165,11 +212,8 @@ QList<TInstanceMessage> MessagesFor(const TCommandLine& commandLine)
 
 QString InstanceChannelName()
 {
-    const passwd* user = getpwuid(getuid());
-    QString name = user ? QString::fromLocal8Bit(user->pw_name) : QString::number(getuid());
-    // The name becomes a file name in the temporary folder.
-    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
-    return QStringLiteral("marivel-") + name;
+    const QString folder = ChannelFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("marivel-instance"));
 }
 
 TInstanceServer::TInstanceServer(QObject* parent)
@@ -196,33 +240,47 @@ bool TInstanceServer::Listen(const QString& name)
 void TInstanceServer::Accept()
 {
     while (QLocalSocket* socket = Server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadMessages(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (!PeerIsThisUser(*socket)) {
+            socket->abort();
+            continue;
+        }
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadMessages(socket); });
         ReadMessages(socket); // bytes may have come with the connection
     }
 }
 
 void TInstanceServer::ReadMessages(QLocalSocket* socket)
 {
-    // A handler may run a dialog of its own, during which the sender may give up and its
-    // socket go away, or it may end the program: what was read is still handled, in order,
-    // unless this end of the channel is gone.
-    const QPointer<TInstanceServer> self(this);
-    const QPointer<QLocalSocket> alive(socket);
-    while (alive) {
-        const QList<TInstanceMessage> messages = TakeMessages(*socket);
-        if (messages.isEmpty())
-            return;
-        for (const TInstanceMessage& message : messages) {
-            if (!self)
-                return;
-            Dispatch(message);
-            if (alive) {
-                socket->putChar(Acknowledgement);
-                socket->flush();
-            }
-        }
+    // Each message is acknowledged as soon as it is here and handled afterwards, outside the
+    // socket's signal: a handler may keep a dialog open for as long as the user likes, fail or
+    // end the program, while the sender goes its way and its socket goes away.
+    const QList<TInstanceMessage> messages = TakeMessages(*socket);
+    if (socket->isOpen()) {
+        socket->write(QByteArray(messages.size(), Acknowledgement));
+        socket->flush();
     }
+    Pending << messages;
+    QMetaObject::invokeMethod(this, &TInstanceServer::HandlePending, Qt::QueuedConnection);
+}
+
+// In order and one at a time: requests that come while a handler's dialog runs an event loop
+// wait for it, and those after a handler that failed follow from the event loop.
+void TInstanceServer::HandlePending()
+{
+    if (Handling)
+        return;
+    Handling = true;
+    const QPointer<TInstanceServer> self(this);
+    const auto done = qScopeGuard([&] {
+        if (!self)
+            return; // a handler ended the channel
+        Handling = false;
+        if (!Pending.isEmpty())
+            QMetaObject::invokeMethod(this, &TInstanceServer::HandlePending, Qt::QueuedConnection);
+    });
+    while (self && !Pending.isEmpty())
+        Dispatch(Pending.takeFirst());
 }
 
 void TInstanceServer::Dispatch(const TInstanceMessage& message)
@@ -247,11 +305,10 @@ bool SendToRunningInstance(
     const QString& name, const QList<TInstanceMessage>& messages, int timeoutMs)
 {
     QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(ConnectTimeoutMs))
+    if (!ConnectToInstance(socket, name))
         return false;
-    // A running instance that is busy (a dialog open) takes its time; one that hangs must not
-    // keep this start waiting for ever: what was written is read when it wakes up.
+    // A running instance that hangs must not keep this start waiting for ever: what was
+    // written is read when it wakes up.
     const QDeadlineTimer deadline(timeoutMs);
     if (WriteAll(socket, Encode(messages), deadline))
         WaitForAcknowledgements(socket, messages.size(), deadline);
@@ -268,8 +325,10 @@ TSingleInstance::~TSingleInstance() = default;
 
 bool TSingleInstance::Start(const TCommandLine& commandLine)
 {
+    if (Name.isEmpty())
+        return true; // no place safe from other users: this start runs on its own
     // Two starts at the same moment would both find no instance and both listen.
-    QLockFile lock(QDir(QDir::tempPath()).filePath(Name + QStringLiteral(".lock")));
+    QLockFile lock(Name + QStringLiteral(".lock"));
     lock.tryLock(LockTimeoutMs);
     if (commandLine.Multi) {
         if (InstanceAnswers(Name))

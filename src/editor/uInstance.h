@@ -44,12 +44,15 @@ struct TInstanceMessage {
 // "/update", then the show request unless "/tray".
 QList<TInstanceMessage> MessagesFor(const TCommandLine& commandLine);
 
-// The name of the current user's channel, "marivel-" and the user name.
+// The path of the current user's channel, in a folder no other user can write to: the
+// user's runtime folder ($XDG_RUNTIME_DIR) when it is private, else "marivel-" and the user id
+// in the temporary folder, made private on first use. Empty when that folder belongs to
+// someone else or is open to others.
 QString InstanceChannelName();
 
-// The running instance's end of the channel: each message arrives as one signal, in the order
-// sent, and is acknowledged only after its handlers have returned, so the sender knows it was
-// dealt with.
+// The running instance's end of the channel, talking only to processes of the same user: each
+// message is acknowledged as soon as it arrived and then arrives as one signal, in the order
+// sent, from the event loop, so a handler that shows a dialog keeps no second start waiting.
 class TInstanceServer : public QObject {
     Q_OBJECT
 public:
@@ -69,20 +72,23 @@ signals:
 private:
     void Accept();
     void ReadMessages(QLocalSocket* socket);
+    void HandlePending();
     void Dispatch(const TInstanceMessage& message);
 
     std::unique_ptr<QLocalServer> Server;
+    QList<TInstanceMessage> Pending; // received and acknowledged, not yet handled
+    bool Handling = false;
 };
 
 // Sends `messages` to the instance listening on `name` and waits until it acknowledged all
-// of them or `timeoutMs` passed. False when no instance answers on `name`.
+// of them or `timeoutMs` passed. False when no instance of this user answers on `name`.
 bool SendToRunningInstance(
     const QString& name, const QList<TInstanceMessage>& messages, int timeoutMs = 30000);
 
 // The start routine's check for a running instance. `Start` either hands the command line to
 // the running instance (returns false: this process should end) or makes this process the
 // one that listens (returns true). With "/multi" nothing is handed over; the new instance
-// listens only when no other does.
+// listens only when no other does. Without a name every start runs on its own.
 class TSingleInstance {
 public:
     explicit TSingleInstance(QString name = InstanceChannelName());

@@ -15,6 +15,8 @@ namespace {
 
 const QEvent::Type UserErrorEvent = static_cast<QEvent::Type>(QEvent::User + 1);
 const QEvent::Type FaultEvent = static_cast<QEvent::Type>(QEvent::User + 2);
+// As a socket that its handler closes and deletes before the handler fails.
+const QEvent::Type DeleteThenFaultEvent = static_cast<QEvent::Type>(QEvent::User + 3);
 
 class TThrower : public QObject {
 public:
@@ -24,6 +26,10 @@ public:
             throw EUserError("No search string entered");
         if (event->type() == FaultEvent)
             throw std::out_of_range("index 7");
+        if (event->type() == DeleteThenFaultEvent) {
+            delete this;
+            throw std::runtime_error("closed");
+        }
         return QObject::event(event);
     }
 };
@@ -51,7 +57,8 @@ int main(int argc, char** argv)
     thrower.setObjectName("thrower");
     QCoreApplication::postEvent(&thrower, new QEvent(UserErrorEvent));
     QCoreApplication::postEvent(&thrower, new QEvent(FaultEvent));
-    // Queued behind the two events, so the program ends only after both failed.
+    QCoreApplication::postEvent(new TThrower, new QEvent(DeleteThenFaultEvent));
+    // Queued behind the events, so the program ends only after all of them failed.
     QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

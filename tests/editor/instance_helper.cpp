@@ -1,20 +1,106 @@
-// A second start of the program for the single-instance tests, on the channel named by the
-// first argument. Exits with 0 when it handed its command line over, 3 when it would have
-// become a running instance itself. "--send-exit" sends the exit request instead, as another
-// program may.
+// A program start for the single-instance tests, on the channel named by the first argument.
+// By default a second start: exits with 0 when it handed its command line over, 3 when it
+// would have become a running instance itself. The other modes:
+//   --send-exit  sends the exit request, as another program may;
+//   --serve      is the running instance: prints each request it handles, one line each, and
+//                ends at the exit request. Opening a location that does not exist fails with
+//                a user error, as in the main window, and handlers show what failed the way
+//                the program does;
+//   --send-raw HEX  writes the bytes as a stranger would and prints how many bytes came back;
+//   --listen-raw    takes one connection as a stranger would and prints how many bytes it got.
+
+#include <cstdio>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 
+#include "editor/fCrashReport.h"
 #include "editor/uInstance.h"
+#include "platform/uExceptions.h"
+
+namespace {
+
+struct TPrintingSink : IFaultSink {
+    void ShowUserError(const QString& text) override { Print("user error: " + text); }
+    void ShowFault(const TFaultReport& report) override { Print("fault: " + report.What); }
+    static void Print(const QString& line)
+    {
+        std::printf("%s\n", qPrintable(line));
+        std::fflush(stdout);
+    }
+};
+
+int Serve(TMarivelApplication& app, const QString& channel)
+{
+    TPrintingSink sink;
+    app.SetFaultSink(&sink);
+    TSingleInstance instance(channel);
+    if (!instance.Start({}) || !instance.Server())
+        return 2;
+    TInstanceServer* server = instance.Server();
+    QObject::connect(server, &TInstanceServer::openLocation, [](const QString& location) {
+        if (!QFile::exists(location))
+            throw EUserError(QStringLiteral("File not found: %1").arg(location));
+        TPrintingSink::Print("open " + location);
+    });
+    QObject::connect(server, &TInstanceServer::showRequested, [] { TPrintingSink::Print("show"); });
+    QObject::connect(server, &TInstanceServer::exitRequested, &app, &QCoreApplication::quit);
+    TPrintingSink::Print(QStringLiteral("ready"));
+    return app.exec();
+}
+
+int SendRaw(const QString& channel, const QByteArray& bytes)
+{
+    QLocalSocket socket;
+    socket.connectToServer(channel);
+    if (!socket.waitForConnected(5000))
+        return 1;
+    socket.write(bytes);
+    socket.waitForBytesWritten(5000);
+    QByteArray answer;
+    while (socket.waitForReadyRead(5000))
+        answer += socket.readAll();
+    TPrintingSink::Print(QString::number(answer.size()));
+    return 0;
+}
+
+int ListenRaw(const QString& channel)
+{
+    QLocalServer server;
+    server.setSocketOptions(QLocalServer::WorldAccessOption);
+    if (!server.listen(channel))
+        return 1;
+    TPrintingSink::Print(QStringLiteral("ready"));
+    if (!server.waitForNewConnection(20000))
+        return 1;
+    QLocalSocket* socket = server.nextPendingConnection();
+    QByteArray received;
+    while (socket->waitForReadyRead(5000))
+        received += socket->readAll();
+    received += socket->readAll();
+    TPrintingSink::Print(QString::number(received.size()));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    TMarivelApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     const QString channel = arguments.takeFirst();
-    if (arguments == QStringList { QStringLiteral("--send-exit") })
+    const QString mode = arguments.value(0);
+    if (mode == QLatin1String("--send-exit"))
         return SendToRunningInstance(channel, { TInstanceMessage::Exit() }) ? 0 : 1;
+    if (mode == QLatin1String("--serve"))
+        return Serve(app, channel);
+    if (mode == QLatin1String("--send-raw"))
+        return SendRaw(channel, QByteArray::fromHex(arguments.value(1).toLatin1()));
+    if (mode == QLatin1String("--listen-raw"))
+        return ListenRaw(channel);
     TSingleInstance instance(channel);
     return instance.Start(TCommandLine::Parse(arguments, QDir::currentPath())) ? 3 : 0;
 }

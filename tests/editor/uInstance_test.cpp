@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -12,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -61,11 +64,24 @@ TEST(CommandLine, SecondStartSendsFilesThenUpdateThenShow)
 
 namespace {
 
-// A channel name of this test process alone, so tests may run side by side.
+// A channel of this test alone, in a folder only this user may enter, so tests may run side by
+// side.
 QString TestChannel()
 {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return QStringLiteral("marivel-test-%1-%2").arg(getpid()).arg(test->name());
+    static const QTemporaryDir folder;
+    return folder.filePath(
+        QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+}
+
+// The bytes a second start sends for `messages`.
+QByteArray Wire(const QList<TInstanceMessage>& messages)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    for (const TInstanceMessage& message : messages)
+        out << quint8(message.Kind) << message.Location << message.Silent;
+    return bytes;
 }
 
 // What the running instance received, in order.
@@ -83,6 +99,29 @@ struct TReceived {
     }
 };
 
+// Waits for `process` to end while this process keeps serving its channel; then the requests
+// it handed over, handled from the event loop, have been handled too.
+void AwaitServing(QProcess& process)
+{
+    const QDeadlineTimer hang(20000);
+    // Checked by state: once its end was noticed during processEvents, waitForFinished says false.
+    while (process.state() != QProcess::NotRunning && !hang.hasExpired()) {
+        QCoreApplication::processEvents();
+        process.waitForFinished(10);
+    }
+    if (process.state() != QProcess::NotRunning) {
+        ADD_FAILURE() << "the helper hangs";
+        process.kill();
+        process.waitForFinished();
+    }
+    QCoreApplication::processEvents();
+}
+
+int ExitCodeOf(const QProcess& process)
+{
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
 // Runs the helper as a second start while this process keeps serving its channel; returns
 // the helper's exit code.
 int SecondStart(const QString& channel, const QStringList& arguments,
@@ -93,15 +132,8 @@ int SecondStart(const QString& channel, const QStringList& arguments,
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), QStringList { channel } + arguments);
     EXPECT_TRUE(process.waitForStarted());
-    for (int waited = 0; !process.waitForFinished(10); waited += 10) {
-        QCoreApplication::processEvents();
-        if (waited > 20000) {
-            ADD_FAILURE() << "the second start hangs";
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    AwaitServing(process);
+    return ExitCodeOf(process);
 }
 
 } // namespace
@@ -121,7 +153,7 @@ TEST(SingleInstance, SecondStartHandsOverInOrderAndEnds)
     EXPECT_EQ(received.Log,
         QStringList(
             { "open " + dir.filePath("a.ov2"), "open MOBILE://\\b.ov2", "update silent", "show" }))
-        << "each message was handled before the second start ended";
+        << "each message was taken before the second start ended, and handled in order";
 
     received.Log.clear();
     EXPECT_EQ(SecondStart(channel, { "/tray", "/x/c.dat", "/update" }), 0);
@@ -171,7 +203,7 @@ TEST(SingleInstance, StaleSocketOfACrashedInstanceDoesNotBlock)
 {
     // A socket bound and never unlinked is what a killed instance leaves behind.
     const QString channel = TestChannel();
-    const QByteArray path = QDir(QDir::tempPath()).filePath(channel).toLocal8Bit();
+    const QByteArray path = QFile::encodeName(channel);
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
     ASSERT_LT(static_cast<size_t>(path.size()), sizeof(address.sun_path));
@@ -221,16 +253,19 @@ TEST(SingleInstance, ForeignBytesAreRefusedAndServingGoesOn)
     ASSERT_TRUE(first.Start({}));
     TReceived received(*first.Server());
 
-    QLocalSocket stranger;
-    stranger.connectToServer(channel);
-    ASSERT_TRUE(stranger.waitForConnected(1000));
-    stranger.write(QByteArray("\x7fGET / HTTP/1.0\r\n\r\n", 19));
-    stranger.flush();
-    for (int i = 0; i < 50 && stranger.state() == QLocalSocket::ConnectedState; ++i) {
-        QCoreApplication::processEvents();
-        stranger.waitForDisconnected(10);
+    // An unknown kind of message, and an open request announcing a location of 4 GB.
+    const QByteArray endless = QByteArray::fromHex("01fffffff0") + QByteArray(2 << 20, 'x');
+    for (const QByteArray& bytes : { QByteArray("\x7fGET / HTTP/1.0\r\n\r\n", 19), endless }) {
+        QLocalSocket stranger;
+        stranger.connectToServer(channel);
+        ASSERT_TRUE(stranger.waitForConnected(1000));
+        stranger.write(bytes);
+        for (int i = 0; i < 500 && stranger.state() == QLocalSocket::ConnectedState; ++i) {
+            QCoreApplication::processEvents();
+            stranger.waitForDisconnected(10);
+        }
+        EXPECT_EQ(stranger.state(), QLocalSocket::UnconnectedState) << "the stranger is cut off";
     }
-    EXPECT_EQ(stranger.state(), QLocalSocket::UnconnectedState) << "the stranger is cut off";
     EXPECT_EQ(received.Log, QStringList());
 
     EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 0);
@@ -257,14 +292,198 @@ TEST(SingleInstance, MessagesReadBeforeTheSenderGaveUpAreStillHandled)
 
     sender.connectToServer(channel);
     ASSERT_TRUE(sender.waitForConnected(1000));
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    for (const char* location : { "/a.ov2", "/b.ov2" })
-        out << quint8(TInstanceMessage::TKind::OpenLocation) << QString(location) << false;
-    sender.write(bytes);
+    sender.write(Wire({ TInstanceMessage::Open("/a.ov2"), TInstanceMessage::Open("/b.ov2") }));
     ASSERT_TRUE(sender.waitForBytesWritten(1000));
     for (int i = 0; i < 100 && opened.size() < 2; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(opened, QStringList({ "/a.ov2", "/b.ov2" }));
+}
+
+TEST(SingleInstance, SecondStartReturnsAtOnceWhileTheFileShowsADialog)
+{
+    // "File open error..." waits for the user as long as it likes; the second start must not wait
+    // with it, and the connection it leaves behind must not be touched when the dialog ends.
+    const QString channel = TestChannel();
+    TSingleInstance first(channel);
+    ASSERT_TRUE(first.Start({}));
+    QProcess second;
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    bool endedDuringDialog = false;
+    QStringList handled;
+    QObject::connect(first.Server(), &TInstanceServer::openLocation, [&](const QString& location) {
+        QEventLoop dialog;
+        QObject::connect(&second, &QProcess::finished, &dialog, &QEventLoop::quit);
+        QTimer::singleShot(20000, &dialog, &QEventLoop::quit); // the second start hangs
+        if (second.state() != QProcess::NotRunning)
+            dialog.exec();
+        endedDuringDialog = second.state() == QProcess::NotRunning;
+        // Its closed connection is cleaned up while the dialog is still open.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        handled << location;
+    });
+    QObject::connect(first.Server(), &TInstanceServer::showRequested, [&] { handled << "show"; });
+
+    second.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), { channel, "/a.ov2" });
+    ASSERT_TRUE(second.waitForStarted());
+    AwaitServing(second);
+    EXPECT_EQ(ExitCodeOf(second), 0);
+    EXPECT_TRUE(endedDuringDialog) << "the second start waited for the dialog";
+    EXPECT_EQ(handled, QStringList({ "/a.ov2", "show" }));
+}
+
+TEST(SingleInstance, ForeignBytesAfterARequestAreIgnoredSafely)
+{
+    // An open request for a file that is not there, then a kind of message that does not exist:
+    // the open fails as a user error, the stranger is cut off and the instance runs on.
+    const QString channel = TestChannel();
+    QTemporaryDir workingDir;
+    QProcess running;
+    running.setWorkingDirectory(workingDir.path());
+    running.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), { channel, "--serve" });
+    ASSERT_TRUE(running.waitForReadyRead(20000));
+    ASSERT_EQ(running.readLine(), "ready\n");
+
+    QLocalSocket stranger;
+    stranger.connectToServer(channel);
+    ASSERT_TRUE(stranger.waitForConnected(5000));
+    stranger.write(QByteArray::fromHex("01000000020041000000"));
+    stranger.waitForDisconnected(5000);
+    EXPECT_EQ(SecondStart(channel, { "--send-exit" }), 0);
+    AwaitServing(running);
+    EXPECT_EQ(ExitCodeOf(running), 0) << "the instance survived";
+    EXPECT_EQ(running.readAllStandardOutput(), "user error: File not found: A.\n");
+}
+
+namespace {
+
+// Sets an environment variable for as long as it lives; null unsets it.
+class TEnvironment {
+public:
+    TEnvironment(const char* name, const QString& value)
+        : Name(name)
+        , Previous(qgetenv(name))
+        , Had(qEnvironmentVariableIsSet(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, QFile::encodeName(value));
+    }
+    ~TEnvironment()
+    {
+        if (Had)
+            qputenv(Name, Previous);
+        else
+            qunsetenv(Name);
+    }
+
+private:
+    const char* Name;
+    QByteArray Previous;
+    bool Had;
+};
+
+constexpr uid_t OtherUser = 65534; // "nobody"
+
+// Lets every user into `folder`.
+QString OpenFolder(const QTemporaryDir& folder)
+{
+    chmod(QFile::encodeName(folder.path()).constData(), 0777);
+    return folder.path();
+}
+
+} // namespace
+
+TEST(InstanceChannel, LivesInTheUsersRuntimeFolder)
+{
+    QTemporaryDir runtime;
+    const TEnvironment environment("XDG_RUNTIME_DIR", runtime.path());
+    EXPECT_EQ(InstanceChannelName(), runtime.filePath("marivel-instance"));
+}
+
+TEST(InstanceChannel, ElseInAFolderOfItsOwnThatNoOtherUserMayEnter)
+{
+    QTemporaryDir temp;
+    const TEnvironment tmpdir("TMPDIR", temp.path());
+    const QString own = temp.filePath(QStringLiteral("marivel-%1").arg(geteuid()));
+    const QString channel = own + "/marivel-instance";
+    {
+        const TEnvironment unset("XDG_RUNTIME_DIR", QString());
+        EXPECT_EQ(InstanceChannelName(), channel);
+    }
+    QTemporaryDir runtime;
+    const TEnvironment open("XDG_RUNTIME_DIR", OpenFolder(runtime));
+    EXPECT_EQ(InstanceChannelName(), channel) << "a runtime folder open to others is not used";
+    struct stat status { };
+    ASSERT_EQ(stat(QFile::encodeName(own).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0700u);
+    EXPECT_EQ(status.st_uid, geteuid());
+
+    // Made open, or by someone else, before this user came: no channel, each start on its own.
+    chmod(QFile::encodeName(own).constData(), 0777);
+    EXPECT_EQ(InstanceChannelName(), QString()) << "open to others";
+    ASSERT_TRUE(QDir().rmdir(own));
+    ASSERT_TRUE(QFile::link(temp.path(), own));
+    EXPECT_EQ(InstanceChannelName(), QString()) << "a link to a folder";
+    ASSERT_TRUE(QFile::remove(own));
+    ASSERT_TRUE(QDir().mkdir(own));
+    if (chown(QFile::encodeName(own).constData(), OtherUser, OtherUser) == 0) {
+        EXPECT_EQ(InstanceChannelName(), QString()) << "another user's";
+    }
+
+    TSingleInstance alone((QString()));
+    EXPECT_TRUE(alone.Start(TCommandLine::Parse({ "/a.ov2" }, QDir::rootPath())));
+    EXPECT_EQ(alone.Server(), nullptr);
+}
+
+// A channel in a folder every user may enter, as if its own folder no longer kept them out,
+// and the helper run as another user of this machine; that takes root.
+class AnotherUser : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "acting as another user takes root";
+        OpenFolder(Folder);
+    }
+
+    void Start(QProcess& process, const QStringList& arguments)
+    {
+        process.setChildProcessModifier([] {
+            if (setgroups(0, nullptr) != 0 || setgid(OtherUser) != 0 || setuid(OtherUser) != 0)
+                _exit(99);
+        });
+        process.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), QStringList { Channel } + arguments);
+    }
+
+    QTemporaryDir Folder;
+    const QString Channel = Folder.filePath("channel");
+};
+
+TEST_F(AnotherUser, RequestsAreRefused)
+{
+    TInstanceServer server;
+    ASSERT_TRUE(server.Listen(Channel));
+    chmod(QFile::encodeName(Channel).constData(), 0777);
+    TReceived received(server);
+
+    QProcess stranger;
+    Start(stranger, { "--send-raw", Wire({ TInstanceMessage::Open("/home/u/a.ov2") }).toHex() });
+    AwaitServing(stranger);
+    EXPECT_EQ(ExitCodeOf(stranger), 0);
+    EXPECT_EQ(stranger.readAllStandardOutput(), "0\n") << "no acknowledgement";
+    EXPECT_EQ(received.Log, QStringList());
+}
+
+TEST_F(AnotherUser, ItsListenerIsToldNothing)
+{
+    QProcess impostor;
+    Start(impostor, { "--listen-raw" });
+    ASSERT_TRUE(impostor.waitForReadyRead(20000));
+    ASSERT_EQ(impostor.readLine(), "ready\n");
+
+    EXPECT_FALSE(SendToRunningInstance(Channel, { TInstanceMessage::Open("/root/a.ov2") }, 1000));
+    AwaitServing(impostor);
+    EXPECT_EQ(impostor.readAllStandardOutput(), "0\n") << "bytes received";
 }
