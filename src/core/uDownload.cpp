@@ -11,7 +11,6 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -80,11 +79,14 @@ QString ReplyFailure(const QNetworkReply& reply, const QString& url)
 
 // One transfer into `sink`, waited for in a local event loop. The bytes go to the sink as
 // they arrive; the transfer stops as soon as it passes its size cap, sends nothing for the
-// idle timeout or runs past its deadline.
+// idle timeout or runs past its deadline. A sink that cannot write fails with a user error,
+// which ends the transfer.
 class TTransfer {
 public:
+    using TSink = std::function<void(const QByteArray& bytes)>;
+
     TTransfer(const QString& url, TDownloadKind kind, const TDownloadProgress& progress,
-        QFileDevice& sink)
+        const TSink& sink)
         : Url(url)
         , Limits(LimitsOf(kind))
         , Progress(progress)
@@ -111,8 +113,6 @@ public:
             throw EUserError(Tr(Msg::DownloadFailed)
                                  .arg(UrlForDisplay(Url),
                                      Reason.isEmpty() ? ReplyFailure(*Reply, Url) : Reason));
-        if (!Sink.flush())
-            throw EUserError(CannotWrite(Sink));
         return Reply->header(QNetworkRequest::LastModifiedHeader).toDateTime();
     }
 
@@ -165,8 +165,10 @@ private:
             Received += bytes.size();
             if (Received > Limits.MaxBytes())
                 return StopTooLarge();
-            if (Sink.write(bytes) != bytes.size()) {
-                WriteFailure = CannotWrite(Sink);
+            try {
+                Sink(bytes);
+            } catch (const EUserError& e) {
+                WriteFailure = e.Message();
                 Reply->abort();
             }
         }
@@ -194,7 +196,7 @@ private:
     const QString Url;
     const TLimits Limits;
     const TDownloadProgress& Progress;
-    QFileDevice& Sink;
+    const TSink& Sink;
     QNetworkAccessManager Manager;
     std::unique_ptr<QNetworkReply> Reply;
     QTimer Idle;
@@ -205,22 +207,16 @@ private:
     QString WriteFailure;
 };
 
-void OpenForWriting(QFileDevice& file)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        throw EUserError(CannotWrite(file));
-}
-
 // Replaces `path` by the download once it has arrived whole; a failed download leaves no
 // partial file behind.
 QDateTime DownloadReplacing(const QString& url, const QString& path, bool useCache,
     TDownloadKind kind, const TDownloadProgress& progress)
 {
-    QSaveFile file(path);
-    OpenForWriting(file);
-    const QDateTime lastModified = TTransfer(url, kind, progress, file).Run(useCache);
-    if (!file.commit())
-        throw EUserError(CannotWrite(file));
+    TSafeFileStream file(path);
+    const QDateTime lastModified = TTransfer(url, kind, progress, [&](const QByteArray& bytes) {
+        file.Write(bytes.data(), bytes.size());
+    }).Run(useCache);
+    file.Commit();
     return lastModified;
 }
 
@@ -229,8 +225,14 @@ std::unique_ptr<QTemporaryFile> DownloadToTemporaryFile(
     const QString& url, TDownloadKind kind, const TDownloadProgress& progress)
 {
     auto file = std::make_unique<QTemporaryFile>();
-    OpenForWriting(*file);
-    TTransfer(url, kind, progress, *file).Run(false);
+    // Unbuffered, so that every write error shows at once, the last one included. (The
+    // temporary file offers this open only through its base class.)
+    if (!static_cast<QFile&>(*file).open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EUserError(CannotWrite(*file));
+    TTransfer(url, kind, progress, [&](const QByteArray& bytes) {
+        if (file->write(bytes) != bytes.size())
+            throw EUserError(CannotWrite(*file));
+    }).Run(false);
     return file;
 }
 
