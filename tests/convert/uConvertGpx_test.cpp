@@ -2,53 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "core/uNumbers.h"
-#include "platform/uCodePage.h"
-#include "platform/uXml.h"
 #include "testing.h"
 
 namespace {
 
-// The document an export must equal, built node by node in the document service.
-std::string GpxBuiltAsDocument(TEntries& entries)
-{
-    const auto number = [](double value) {
-        std::string text;
-        AppendGeneral(text, value);
-        return QString::fromStdString(text);
-    };
-    TXmlDocument doc = CreateXmlDocument();
-    doc.Root().AppendProcessingInstruction("xml", R"(version="1.0" encoding="ISO-8859-1")");
-    TXmlNode gpx = doc.Root().AppendElement("gpx");
-    gpx.SetAttribute("xmlns", "http://www.topografix.com/GPX/1/1");
-    gpx.SetAttribute("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
-    gpx.SetAttribute("xsi:schemaLocation",
-        "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd");
-    gpx.SetAttribute("version", "1.1");
-    gpx.SetAttribute(
-        "creator", "Marivel v0.1.0 build 0 by Orvik Software - https://www.marivel.example");
-    for (int i = 0; i < entries.Count(); ++i) {
-        const TEntry& entry = entries.Items(i);
-        TXmlNode point;
-        if (entry.Extra().empty()) {
-            point = gpx.AppendElement("wpt");
-        } else {
-            TXmlDocument extra;
-            EXPECT_TRUE(extra.Parse(CodePageToUnicode(entry.Extra())));
-            point = gpx.AppendClone(extra.DocumentElement());
-        }
-        point.SetAttribute("lat", number(entry.Latitude()));
-        point.SetAttribute("lon", number(entry.Longitude()));
-        TXmlNode name = point.SelectNode(".//name");
-        if (!name)
-            name = point.AppendElement("name");
-        name.SetText(CodePageToUnicode(entry.Description()));
-        point.AppendChild(name);
-    }
-    TMemoryStream stream;
-    doc.Save(stream);
-    return stream.Bytes();
-}
+const std::string GpxHead = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)"
+                            R"(<gpx xmlns="http://www.topografix.com/GPX/1/1" )"
+                            R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
+                            R"(xsi:schemaLocation="http://www.topografix.com/GPX/1/1 )"
+                            R"(http://www.topografix.com/GPX/1/1/gpx.xsd" version="1.1" )"
+                            R"(creator="Marivel v0.1.0 build 0 by Orvik Software - )"
+                            R"(https://www.marivel.example")";
 
 const char* const Mixed = R"(<?xml version="1.0" encoding="UTF-8"?>
 <gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
@@ -103,14 +67,38 @@ TEST(TConvertToGpx, WritesTheDocumentByteForByte)
     entries.AddValues("nested",
         "<wpt lat=\"9\"><extensions><x:name>n</x:name></extensions><cmt>\xe9</cmt></wpt>", 1, 2);
     entries.AddValues("new name", "<wpt><sym>Flag</sym><!-- kept --></wpt>", 180, -90);
-    const std::string written = Exported<TConvertToGpx>(entries);
-    EXPECT_EQ(written, GpxBuiltAsDocument(entries));
-    EXPECT_NE(written.find(R"(<wpt lat="0.3" lon="-1E-6"><name/></wpt>)"), std::string::npos);
-    EXPECT_NE(written.find("<ele>3</ele><name>moved</name></wpt>"), std::string::npos)
-        << "an existing name goes last";
+    EXPECT_EQ(Exported<TConvertToGpx>(entries),
+        GpxHead + ">"
+            + R"(<wpt lat="52.37403" lon="4.88969"><name>)"
+              "Caf\xe9 &#8364; &lt;&amp;&gt; \"q\" 'a'\t</name></wpt>" // no control characters
+            + R"(<wpt lat="0.3" lon="-1E-6"><name/></wpt>)"
+            + R"(<wpt lat="2" lon="1"><ele>3</ele><name>moved</name></wpt>)"
+            + R"(<wpt lat="2" lon="1"><extensions><x:name>n</x:name></extensions>)"
+              "<cmt>\xe9</cmt><name>nested</name></wpt>"
+            + R"(<wpt lat="-90" lon="180"><sym>Flag</sym><!-- kept --><name>new name</name></wpt>)"
+            + "</gpx>");
 
     TEntries empty;
-    EXPECT_EQ(Exported<TConvertToGpx>(empty), GpxBuiltAsDocument(empty));
+    EXPECT_EQ(Exported<TConvertToGpx>(empty), GpxHead + "/>");
+}
+
+TEST(TConvertToGpx, NumbersTurnScientificOnlyBelowOneHundredThousandth)
+{
+    for (int digits : { 6, 8 }) {
+        SCOPED_TRACE(digits);
+        TPrecision precision(digits);
+        TEntries entries;
+        entries.AddValues("", "", -0.00001, 0.00001);
+        entries.AddValues("", "", -0.000009, 0.000009);
+        entries.AddValues("", "<wpt><ele>1</ele></wpt>", -0.000009, 0.00001);
+        const std::string written = Exported<TConvertToGpx>(entries);
+        EXPECT_NE(written.find(R"(<wpt lat="0.00001" lon="-0.00001"><name/>)"), std::string::npos)
+            << written;
+        EXPECT_NE(written.find(R"(<wpt lat="9E-6" lon="-9E-6"><name/>)"), std::string::npos)
+            << written;
+        EXPECT_NE(written.find(R"(<wpt lat="0.00001" lon="-9E-6"><ele>)"), std::string::npos)
+            << "a kept point too: " << written;
+    }
 }
 
 TEST(TConvertToGpx, NumbersUseAPointInACommaLocale)
@@ -162,6 +150,26 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
         std::string::npos)
         << written;
     EXPECT_EQ(Imported(written, false, true)[4].Extra, read[4].Extra);
+}
+
+TEST(TConvertFromGpx, OnlyTheFirstOfTwoDescriptionElementsCounts)
+{
+    const std::string twice = "<gpx><wpt lat='1' lon='2'><name>first</name><name>second</name>"
+                              "<desc>d1</desc><desc>d2</desc></wpt></gpx>";
+    EXPECT_EQ(Imported(twice, false, true),
+        std::vector<TRead>({ { "first",
+            R"(<wpt lat="1" lon="2"><name>second</name><desc>d1</desc><desc>d2</desc></wpt>)", 2,
+            1 } }));
+    EXPECT_EQ(Imported(twice, true, true),
+        std::vector<TRead>({ { "d1",
+            R"(<wpt lat="1" lon="2"><name>first</name><name>second</name><desc>d2</desc></wpt>)", 2,
+            1 } }));
+    EXPECT_EQ(Imported("<gpx><wpt lat='1' lon='2'><extensions><name>inner</name></extensions>"
+                       "<name>own</name></wpt></gpx>",
+                  false, false)[0]
+                  .Description,
+        "own")
+        << "a name deeper down is not the point's";
 }
 
 TEST(TConvertFromGpx, EightBitTextKeepsItsBytes)

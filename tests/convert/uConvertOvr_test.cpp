@@ -43,3 +43,21 @@ TEST(TConvertFromOvr, DamagedDataFailsWithoutReadingPastIt)
     for (size_t cut = 1; cut < good.size(); ++cut)
         expectInvalid(good + good.substr(0, cut), 1);
 }
+
+// A record of coordinates alone is an entry without a description, written and read so.
+TEST(TConvertOvr, ARecordWithoutDescriptionIsTenBytes)
+{
+    std::string bare("\x01\x08", 2);
+    AppendInt32(bare, 48897);
+    AppendInt32(bare, -523740);
+    TEntries entries;
+    entries.AddValues("", "", 4.8897, -52.374);
+    EXPECT_EQ(Exported<TConvertToOvr>(entries), bare);
+
+    TEntries read;
+    ImportInto<TConvertFromOvr>(
+        read, bare + bare + std::string("\x01\x09", 2) + bare.substr(2) + "a");
+    EXPECT_EQ(Descriptions(read), "  a ");
+    EXPECT_EQ(read.Items(1).Longitude(), 4.8897);
+    EXPECT_EQ(read.Items(1).Latitude(), -52.374);
+}

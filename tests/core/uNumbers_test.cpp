@@ -83,6 +83,9 @@ TEST(NumberText, GeneralFormIsShortestUpToFifteenDigits)
     EXPECT_EQ(general(0.000123), "0.000123");
     EXPECT_EQ(general(0.000001), "1E-6") << "scientific below 0.00001";
     EXPECT_EQ(general(-0.0000015), "-1.5E-6");
+    // Values of many digits take the general way; the threshold holds there too.
+    EXPECT_EQ(general(-1.0 / 70000), "-0.0000142857142857143");
+    EXPECT_EQ(general(1.0 / 110000), "9.09090909090909E-6");
     EXPECT_EQ(general(1e15), "1E15");
     EXPECT_EQ(general(123456789012345), "123456789012345");
     for (double value : { 4.88969, -0.000001, 1.0 / 7, 179.99999999999997 })

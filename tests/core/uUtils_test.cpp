@@ -299,25 +299,24 @@ TEST(AutoUpdateValues, PerSiteValuesAndScrambledPasswords)
     EXPECT_TRUE(reg.KeyExists(MainKey + "\\AutoUpdateItems\\FILE://C:/sites/index.xml"));
 
     EXPECT_EQ(ReadAutoUpdatePassword(site), "");
-    const QString password = "s\u00e9cr\u00e9t-pass-pass";
-    const QString scrambled = ScrambledPassword(password);
-    EXPECT_FALSE(scrambled.contains("pass"));
-    EXPECT_EQ(scrambled.size(), password.toUtf8().size() * 2) << "two hex digits a byte";
-    WriteAutoUpdateValue(site, "Password.v2", scrambled);
+    // The stored form of a known password, as settings written before hold it: a change of
+    // the scrambling would lose every stored password.
+    const QString password = QString::fromUtf8("s\u00e9cr\u00e9t");
+    EXPECT_EQ(ScrambledPassword(password), "5630cd43ae7434bc");
+    WriteAutoUpdateValue(site, "Password.v2", "5630cd43ae7434bc");
     EXPECT_EQ(ReadAutoUpdatePassword(site), password);
 
     // The older value holds the scrambled bytes themselves; it counts only while
     // "Password.v2" is empty.
-    const QString older =
-        QString::fromLatin1(QByteArray::fromHex(ScrambledPassword("old").toLatin1()));
-    WriteAutoUpdateValue(site, "Password", older);
+    WriteAutoUpdateValue(site, "Password", QString::fromLatin1("\x56\xd2\x29\x90\x0c\x7d"));
     EXPECT_EQ(ReadAutoUpdatePassword(site), password);
     WriteAutoUpdateValue(site, "Password.v2", "");
-    EXPECT_EQ(ReadAutoUpdatePassword(site), "old");
+    EXPECT_EQ(ReadAutoUpdatePassword(site), "secret");
 
     ASSERT_TRUE(reg.OpenKey(MainKey + "\\AutoUpdateItems\\" + site, false));
     reg.WriteInteger("Password.v2", 1);
     reg.WriteInteger("Username", 2);
-    EXPECT_EQ(ReadAutoUpdatePassword(site), "old") << "a value of another type counts as missing";
+    EXPECT_EQ(ReadAutoUpdatePassword(site), "secret")
+        << "a value of another type counts as missing";
     EXPECT_EQ(ReadAutoUpdateValue(site, "Username"), "");
 }

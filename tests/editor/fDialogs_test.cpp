@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -110,10 +111,19 @@ TEST(InformationDialogs, ReportsSaveTheirTextOrSayWhyNot)
     EXPECT_TRUE(ErrorOf<EUserError>([&] { info.SaveTo(missing); }).startsWith("Cannot write file"));
     EXPECT_FALSE(QFile::exists(missing));
 
+    // The crash window shows the fault, and saves what it shows.
     const TfmCrashReport crash({ "index out of range", "std::out_of_range", "TfmMain", { "f()" } });
-    EXPECT_EQ(crash.Text(),
-        TFaultReport({ "index out of range", "std::out_of_range", "TfmMain", { "f()" } }).Text());
     EXPECT_TRUE(LabelTexts(crash).join('\n').contains("index out of range"));
+    const auto* view = crash.findChild<QPlainTextEdit*>();
+    ASSERT_NE(view, nullptr);
+    const QString shown = view->toPlainText();
+    EXPECT_TRUE(shown.startsWith("What failed: index out of range\nException type: "
+                                 "std::out_of_range\nWhere: TfmMain\n\n"))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("\nStack where the fault was caught:\n  f()\n"))
+        << shown.toStdString();
     crash.SaveTo(dir.filePath("crash.txt"));
-    EXPECT_TRUE(QFile::exists(dir.filePath("crash.txt")));
+    QFile crashFile(dir.filePath("crash.txt"));
+    ASSERT_TRUE(crashFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(crashFile.readAll()), shown);
 }

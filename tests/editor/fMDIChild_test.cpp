@@ -398,13 +398,23 @@ TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
 
 TEST(TMDIChild, ClosingWithoutSavingLeavesTheFileAndAnUnchangedDocumentClosesAtOnce)
 {
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("a.asc");
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("4.5, 52.5, \"old\"\r\n");
+    old.close();
     TScriptedPrompt prompt;
     TWindow changed(1);
+    changed->Document.FileName = "FILE://" + file;
     changed->SetPrompt(prompt);
     changed->InsertAction()->trigger();
     prompt.Answers = { IUserPrompt::TAnswer::No };
     EXPECT_TRUE(changed.Close());
     EXPECT_FALSE(changed.Exists());
+    EXPECT_EQ(FileBytes(file), "4.5, 52.5, \"old\"\r\n");
+    EXPECT_EQ(FilesIn(dir.path()), QStringList { "a.asc" });
 
     TWindow unchanged(1);
     unchanged->SetPrompt(prompt);

@@ -1,6 +1,12 @@
 #include "editor/fMain.h"
 
+#include <array>
+
+#include <QAction>
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -59,6 +65,79 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     EXPECT_EQ(document->Document.FileName, Path("a.ov2")) << "append keeps the name";
     EXPECT_EQ(Settings().MRU.NameAt(0), Path("b.ov2"));
     EXPECT_EQ(Settings().MRU.NameAt(1), Path("a.ov2"));
+}
+
+// Which commands can be used in each state of the window, one state after the other.
+TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
+{
+    enum TState { NoDocument, EditFieldFocused, ListFocused, FindTextSet, TwoDocuments, OneAgain };
+    const struct {
+        const char* Caption;
+        std::array<bool, 6> Enabled;
+    } rules[] = {
+        { "&New", { 1, 1, 1, 1, 1, 1 } },
+        { "&Open", { 1, 1, 1, 1, 1, 1 } },
+        { "A&ppend", { 0, 1, 1, 1, 1, 1 } },
+        { "&Save", { 0, 1, 1, 1, 1, 1 } },
+        { "Save &As...", { 0, 1, 1, 1, 1, 1 } },
+        { "&Close", { 0, 1, 1, 1, 1, 1 } },
+        { "&Hide In Tray", { 1, 1, 1, 1, 1, 1 } },
+        { "E&xit", { 1, 1, 1, 1, 1, 1 } },
+        { "Copy", { 0, 0, 1, 1, 1, 1 } },
+        { "Copy as text", { 0, 0, 1, 1, 1, 1 } },
+        { "Cut", { 0, 0, 1, 1, 1, 1 } },
+        { "Paste", { 0, 0, 1, 1, 1, 1 } },
+        { "&Delete", { 0, 0, 1, 1, 1, 1 } },
+        { "&Insert", { 0, 0, 1, 1, 1, 1 } },
+        { "Select &All", { 0, 1, 1, 1, 1, 1 } },
+        { "I&nvert Selection", { 0, 1, 1, 1, 1, 1 } },
+        { "&Find", { 0, 1, 1, 1, 1, 1 } },
+        { "Find &Next", { 0, 0, 0, 1, 1, 1 } },
+        { "Next Window", { 0, 0, 0, 0, 1, 0 } },
+    };
+    TfmMarivelMainForm form({});
+    form.show();
+    QApplication::setActiveWindow(&form);
+    const auto actionOf = [&](const QString& caption) -> QAction* {
+        for (QAction* action : form.actions())
+            if (action->text() == caption)
+                return action;
+        return nullptr;
+    };
+    const auto expectState = [&](TState state) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const auto& rule : rules) {
+            QAction* action = actionOf(rule.Caption);
+            ASSERT_NE(action, nullptr) << rule.Caption;
+            EXPECT_EQ(action->isEnabled(), rule.Enabled[state])
+                << rule.Caption << " in state " << state;
+        }
+    };
+    const auto focusList = [&] { form.ActiveDocument()->findChild<QTreeView*>()->setFocus(); };
+
+    expectState(NoDocument);
+    form.OpenLocation(Path("a.ov2"));
+    form.ActiveDocument()->SelectOnly(0); // the edit fields take the focus with an entry only
+    form.ActiveDocument()->findChild<QLineEdit*>("edDescription")->setFocus();
+    expectState(EditFieldFocused);
+    focusList();
+    expectState(ListFocused);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setTextValue("Dam");
+        dialog->accept();
+    });
+    actionOf("&Find")->trigger();
+    QApplication::setActiveWindow(&form);
+    focusList();
+    expectState(FindTextSet);
+    form.OpenLocation(Path("b.ov2"));
+    focusList();
+    expectState(TwoDocuments);
+    form.ActiveDocument()->parentWidget()->close();
+    focusList();
+    expectState(OneAgain);
 }
 
 TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)

@@ -45,6 +45,49 @@ TEST(TDocument, DragAndDropMovesWithinAndCopiesBetween)
     EXPECT_FALSE(list.Entries.Changed()) << "a copy leaves the source alone";
 }
 
+// The target row grows by the dragged rows only when the first of them lies above it.
+TEST(TDocument, DropsAtTheEdgesOfTheSelection)
+{
+    const auto withinList = [](const std::vector<int>& rows, int targetRow) {
+        TDocument list;
+        Fill(list, 10);
+        list.Drop(list, rows, targetRow);
+        return Descriptions(list);
+    };
+    EXPECT_EQ(withinList({ 3, 6 }, 3), "0 1 2 3 6 4 5 7 8 9 ") << "onto the first dragged row";
+    EXPECT_EQ(withinList({ 3, 4 }, 3), "0 1 2 3 4 5 6 7 8 9 ");
+    EXPECT_EQ(withinList({ 3, 4 }, 5), "0 1 2 5 6 3 4 7 8 9 ") << "onto the row just below";
+    EXPECT_EQ(withinList({ 3, 4 }, 9), "0 1 2 5 6 7 8 9 3 4 ") << "onto the last row";
+    EXPECT_EQ(withinList({ 2 }, 9), "0 1 3 4 5 6 7 8 9 2 ");
+
+    // Between documents the rows are compared just the same.
+    TDocument source;
+    Fill(source, 10);
+    const auto intoOther = [&](const std::vector<int>& rows, int targetRow) {
+        TDocument target;
+        for (const char* description : { "a", "b", "c", "d", "e", "f" })
+            target.Entries.AddValues(description, "", 0, 0);
+        target.Drop(source, rows, targetRow);
+        return Descriptions(target);
+    };
+    EXPECT_EQ(intoOther({ 1, 2 }, 1), "a 1 2 b c d e f ") << "onto the first dragged row";
+    EXPECT_EQ(intoOther({ 1, 2 }, 3), "a b c d e 1 2 f ") << "onto the row just below";
+    EXPECT_EQ(intoOther({ 1, 2 }, 5), "a b c d e f 1 2 ") << "onto the last row";
+    EXPECT_EQ(intoOther({ 8, 9 }, 5), "a b c d e 8 9 f ");
+    EXPECT_EQ(Descriptions(source), "0 1 2 3 4 5 6 7 8 9 ");
+}
+
+// A name sorts right before the longer names it begins, whatever their case and accents.
+TEST(TDocument, DescriptionSortPutsAPrefixBeforeItsLongerNames)
+{
+    TDocument document;
+    for (const char* description :
+        { "ABCD", "\xe9t\xe9", "abc", "\xc9", "a", "\xc9T", "AB", "e", "" })
+        document.Entries.AddValues(description, "", 0, 0);
+    document.Sort(TDocument::colDescription);
+    EXPECT_EQ(Descriptions(document), " a AB abc ABCD e \xc9 \xc9T \xe9t\xe9 ");
+}
+
 TEST(TDocument, SortFindAndRename)
 {
     TDocument document;
@@ -170,4 +213,37 @@ TEST(TDocument, SaveOnAFullDiskKeepsTheOldFileAndTheChanges)
     EXPECT_EQ(saved.readAll(), old);
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "points.asc" });
     EXPECT_TRUE(document.Entries.Changed());
+}
+
+// An export that fails halfway writes nothing: the old file, local or on the device, stays
+// as it was, nothing is left beside it, and the document keeps its changes.
+TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    TTempDevice device;
+    QTemporaryDir dir;
+    device.Put("poi.gpx", "old device file");
+    QFile local(dir.filePath("poi.gpx"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.write("old local file");
+    local.close();
+
+    TDocument document;
+    Fill(document, 300);
+    document.Entries.Items(200).SetExtra("<wpt"); // no XML: the export stops there
+    TScriptedPrompt prompt;
+    for (const QString& location :
+        { "FILE://" + local.fileName(), QString("MOBILE://\\poi.gpx") }) {
+        SCOPED_TRACE(location.toStdString());
+        EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(location, "gengpx", prompt); }),
+            "Invalid xml: <wpt...");
+        EXPECT_TRUE(document.Entries.Changed());
+    }
+    QFile after(local.fileName());
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), "old local file");
+    EXPECT_EQ(FilesIn(dir.path()), QStringList { "poi.gpx" });
+    EXPECT_EQ(device.Get("poi.gpx"), "old device file");
+    EXPECT_EQ(FilesIn(device.Path()), QStringList { "poi.gpx" });
 }

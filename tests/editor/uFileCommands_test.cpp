@@ -40,15 +40,15 @@ TEST(FileCommands, LoadsALocalLocationWithProgress)
     QTemporaryDir dir;
     QFile file(dir.filePath("a.ov2"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray::fromStdString(Ov2Record(2, 488969, 5237403, { "Dam" })));
+    for (const char* name : { "Dam", "Eye", "Zoo", "Sea" })
+        file.write(QByteArray::fromStdString(Ov2Record(2, 488969, 5237403, { name })));
     file.close();
     TEntries entries;
-    int last = -1;
-    LoadLocation(
-        "FILE://" + file.fileName(), QString(), entries, [&](int percent) { last = percent; });
-    ASSERT_EQ(entries.Count(), 1);
-    EXPECT_EQ(entries.Items(0).Description(), "Dam");
-    EXPECT_GE(last, 0);
+    std::vector<int> reported;
+    LoadLocation("FILE://" + file.fileName(), QString(), entries,
+        [&](int percent) { reported.push_back(percent); });
+    EXPECT_EQ(Descriptions(entries), "Dam Eye Zoo Sea ");
+    EXPECT_EQ(reported, std::vector<int>({ 25, 50, 75, 100 })) << "a quarter a record";
     EXPECT_EQ(ErrorOf([&] { LoadLocation(dir.filePath("missing.ov2"), QString(), entries, {}); }),
         "File " + dir.filePath("missing.ov2") + " not found");
 }
