@@ -262,7 +262,8 @@ QWidget* TMDIChild::CreateEditFields()
         grid->addWidget(button, row, cSign);
         static const QString units[] = { QStringLiteral("\u00b0"), QStringLiteral("\u2032"),
             QStringLiteral("\u2033") };
-        static const QString widest[] = { QStringLiteral("180"), QStringLiteral("59"),
+        // Degrees and minutes alike, so the boxes line up.
+        static const QString widest[] = { QStringLiteral("180"), QStringLiteral("180"),
             QStringLiteral("59.99") };
         for (int part = 0; part < 3; ++part) {
             const auto kind = static_cast<TEditField>(static_cast<int>(degreesField) + part);

@@ -201,3 +201,17 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
     EXPECT_EQ(asked, "fmChooseFormat");
     EXPECT_TRUE(form.Documents().isEmpty());
 }
+
+TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
+{
+    TfmMarivelMainForm form({});
+    form.resize(640, 480);
+    form.show();
+    for (int i = 0; i < 4; ++i)
+        form.NewDocument();
+    for (QAction* action : form.findChildren<QAction*>())
+        if (action->text() == "Tile &Vertically")
+            action->trigger();
+    for (TMDIChild* document : form.Documents())
+        EXPECT_GE(document->width(), document->minimumSizeHint().width());
+}
