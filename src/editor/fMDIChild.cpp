@@ -10,16 +10,17 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileDialog>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -63,6 +64,17 @@ bool HoldsSeveralRows(const QItemSelection& selection)
     return false;
 }
 
+// Wide enough to show `widest` whole in `edit`'s font, with its frame and margins.
+int FittingWidth(const QLineEdit& edit, const QString& widest)
+{
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+    // The line edit's own text margins and its cursor.
+    const QSize text(edit.fontMetrics().horizontalAdvance(widest) + 6, edit.fontMetrics().height());
+    return edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, &edit).width();
+}
+
 } // namespace
 
 TEntryListView::TEntryListView(TMDIChild& owner)
@@ -84,6 +96,13 @@ TEntryListView::TEntryListView(TMDIChild& owner)
 void TEntryListView::commitData(QWidget* editor)
 {
     QTreeView::commitData(editor);
+    Owner.UpdateView();
+}
+
+// What may be done with the row depends on the focus, which is back on the list only now.
+void TEntryListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTreeView::closeEditor(editor, hint);
     Owner.UpdateView();
 }
 
@@ -122,7 +141,7 @@ void TEntryListView::dropEvent(QDropEvent* event)
 
 TMDIChild::TMDIChild(QWidget* parent)
     : QWidget(parent)
-    , MessageBoxes(this)
+    , MessageBoxes(this, [this] { return Document.Name(); })
     , Model(new TEntryListModel(Document, this))
     , List(new TEntryListView(*this))
 {
@@ -192,14 +211,18 @@ void TMDIChild::CreateActions()
 
 QWidget* TMDIChild::CreateEditFields()
 {
-    // The description on a line of its own, so it stays wide in a narrow window.
+    // The description on a line of its own, so it stays wide in a narrow window, and one line
+    // per axis, so a tiled window shows every field; labels keep to their fields in a wide one.
+    enum TColumn { cLabel, cDecimal, cSign, cDegrees, cStretch = cDegrees + 6 };
     auto* panel = new QWidget(this);
-    auto* rows = new QVBoxLayout(panel);
-    rows->setContentsMargins(4, 2, 4, 4);
-    auto* top = new QHBoxLayout;
-    auto* layout = new QHBoxLayout;
-    rows->addLayout(top);
-    rows->addLayout(layout);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 2, 4, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setColumnStretch(cStretch, 1);
+    const auto label = [&](const QString& text, int row, int column) {
+        auto* shown = new QLabel(text, panel);
+        grid->addWidget(shown, row, column, column == cLabel ? Qt::AlignRight : Qt::AlignLeft);
+    };
     // Named as the fields of the entry they show, for tests and style sheets.
     static const char* const names[] = { "edDescription", "edLatitude", "edLongitude", "edLatDeg",
         "edLatMin", "edLatSec", "edLonDeg", "edLonMin", "edLonSec", "buLatSign", "buLonSign" };
@@ -207,19 +230,17 @@ QWidget* TMDIChild::CreateEditFields()
         widget->setObjectName(QLatin1String(names[static_cast<size_t>(kind)]));
         Fields.emplace_back(widget, kind);
     };
-    const auto field = [&](TEditField kind, int width, QValidator* validator) {
+    const auto field = [&](TEditField kind, const QString& widest) {
         auto* edit = new QLineEdit(panel);
-        if (width > 0)
-            edit->setFixedWidth(width);
-        if (validator)
-            edit->setValidator(validator);
+        if (!widest.isEmpty())
+            edit->setFixedWidth(FittingWidth(*edit, widest));
         edit->installEventFilter(this);
         named(edit, kind);
         return edit;
     };
     const auto sign = [&](TEditField kind) {
         auto* button = new QPushButton(panel);
-        button->setFixedWidth(28);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(QLatin1Char('W')) + 16);
         named(button, kind);
         connect(button, &QPushButton::clicked, this, [this, button, kind] {
             CommitEdits();
@@ -227,29 +248,36 @@ QWidget* TMDIChild::CreateEditFields()
         });
         return button;
     };
-    const auto degrees = [&](int limit) { return new QIntValidator(0, limit, panel); };
-    edDescription = field(TEditField::Description, 0, nullptr);
+    edDescription = field(TEditField::Description, QString());
     edDescription->setMaxLength(DescriptionLength);
-    top->addWidget(new QLabel(tr("Description"), panel));
-    top->addWidget(edDescription, 1);
+    label(tr("Description"), 0, cLabel);
+    grid->addWidget(edDescription, 0, cDecimal, 1, cStretch - cDecimal + 1);
     // One axis: its decimal field, its hemisphere button, then degrees, minutes and seconds.
-    const auto axis = [&](const QString& label, TEditField decimal, TEditField hemisphere,
-                          TEditField degreesField, int degreeLimit) {
-        layout->addWidget(new QLabel(label, panel));
-        QLineEdit* edit = field(decimal, 90, nullptr);
-        layout->addWidget(edit);
+    const auto axis = [&](int row, const QString& caption, TEditField decimal,
+                          TEditField hemisphere, TEditField degreesField) {
+        label(caption, row, cLabel);
+        QLineEdit* edit = field(decimal, QStringLiteral("-180.000000"));
+        grid->addWidget(edit, row, cDecimal);
         QPushButton* button = sign(hemisphere);
-        layout->addWidget(button);
-        for (int part = 0; part < 3; ++part)
-            layout->addWidget(field(static_cast<TEditField>(static_cast<int>(degreesField) + part),
-                34, degrees(part == 0 ? degreeLimit : 59)));
+        grid->addWidget(button, row, cSign);
+        static const QString units[] = { QStringLiteral("\u00b0"), QStringLiteral("\u2032"),
+            QStringLiteral("\u2033") };
+        // Degrees and minutes alike, so the boxes line up.
+        static const QString widest[] = { QStringLiteral("180"), QStringLiteral("180"),
+            QStringLiteral("59.99") };
+        for (int part = 0; part < 3; ++part) {
+            const auto kind = static_cast<TEditField>(static_cast<int>(degreesField) + part);
+            QLineEdit* box = field(kind, widest[part]);
+            box->setValidator(new TDegreePartValidator(kind, box));
+            grid->addWidget(box, row, cDegrees + 2 * part);
+            label(units[part], row, cDegrees + 2 * part + 1);
+        }
         return std::pair { edit, button };
     };
     std::tie(edLatitude, buLatSign) =
-        axis(tr("Lat"), TEditField::Latitude, TEditField::LatSign, TEditField::LatDeg, 90);
-    layout->addSpacing(8);
+        axis(1, tr("Lat"), TEditField::Latitude, TEditField::LatSign, TEditField::LatDeg);
     std::tie(edLongitude, buLonSign) =
-        axis(tr("Lon"), TEditField::Longitude, TEditField::LonSign, TEditField::LonDeg, 180);
+        axis(2, tr("Lon"), TEditField::Longitude, TEditField::LonSign, TEditField::LonDeg);
     return panel;
 }
 

@@ -36,6 +36,7 @@
 #include "editor/uCursors.h"
 #include "editor/uFileCommands.h"
 #include "editor/uLanguage.h"
+#include "editor/uWindowBounds.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
@@ -45,18 +46,8 @@ constexpr int RecentFileActions = 9;
 constexpr char ApplicationTitle[] = "Marivel";
 constexpr char WebSite[] = "https://www.marivel.example";
 
-// The open dialog's filter rows from the registry's "name|patterns|..." text: row 1 is every
-// supported type, row k >= 2 importer k - 2.
-QStringList OpenNameFilters()
-{
-    const QStringList parts = OpenFilter().split('|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
-        filters.append(parts[i].contains('(') ? parts[i] : parts[i] + " (" + patterns + ')');
-    }
-    return filters;
-}
+// The open dialog's filter rows: row 1 is every supported type, row k >= 2 importer k - 2.
+QStringList OpenNameFilters() { return DialogNameFilters(OpenFilter()); }
 
 // The importer format id of an open dialog's filter row (0-based); empty for the first.
 QString FormatIdOfOpenFilter(int row) { return row >= 1 ? ImporterFormatId(row - 1) : QString(); }
@@ -276,18 +267,16 @@ void TfmMarivelMainForm::ApplyCloseShortcuts()
 void TfmMarivelMainForm::ApplyStoredBounds()
 {
     const TSettings& settings = Settings();
+    const TStoredBounds stored { settings.Left, settings.Top, settings.Width, settings.Height };
+    QScreen* screen = QGuiApplication::screenAt(QPoint(stored.Left, stored.Top));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const TWindowBounds bounds = FitBounds(stored, QSize(800, 600), screen->availableGeometry());
     Restoring = true;
-    resize(800, 600);
-    QRect bounds = geometry();
-    if (settings.Left != -1)
-        bounds.moveLeft(settings.Left);
-    if (settings.Top != -1)
-        bounds.moveTop(settings.Top);
-    if (settings.Width != -1)
-        bounds.setWidth(settings.Width);
-    if (settings.Height != -1)
-        bounds.setHeight(settings.Height);
-    setGeometry(bounds);
+    // A window's position is its frame's, so the title bar starts where it was left.
+    if (bounds.FramePosition)
+        move(*bounds.FramePosition);
+    resize(bounds.Size);
     if (settings.WindowStateMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     Restoring = false;
@@ -299,12 +288,11 @@ void TfmMarivelMainForm::StoreBounds()
     settings.WindowStateMaximized = isMaximized();
     if (settings.WindowStateMaximized)
         return;
-    const QRect bounds = geometry();
-    const QSize screen = this->screen() ? this->screen()->size() : bounds.size();
-    settings.Left = std::max(0, bounds.left());
-    settings.Top = std::max(0, bounds.top());
-    settings.Width = std::min(screen.width(), bounds.width());
-    settings.Height = std::min(screen.height(), bounds.height());
+    const QSize screen = this->screen() ? this->screen()->size() : size();
+    settings.Left = std::max(0, frameGeometry().left());
+    settings.Top = std::max(0, frameGeometry().top());
+    settings.Width = std::min(screen.width(), width());
+    settings.Height = std::min(screen.height(), height());
 }
 
 void TfmMarivelMainForm::resizeEvent(QResizeEvent* event)
@@ -354,6 +342,8 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
     auto* document = new TMDIChild;
     QMdiSubWindow* sub = Area->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Tiled or narrowed, a document keeps room for its edit fields; the area scrolls instead.
+    sub->setMinimumSize(sub->minimumSizeHint());
     // The frame's Close (Ctrl+F4) stands for the window menu's own; one key, one action.
     if (QMenu* systemMenu = sub->systemMenu())
         for (QAction* action : systemMenu->actions())
@@ -455,6 +445,9 @@ void TfmMarivelMainForm::OpenFile(TMDIChild* document, const QString& location,
     progress.setMinimumDuration(500);
     TEntries loaded;
     const auto choose = [&](const TFormatOffer& offer, const QString& error) {
+        // Stopped, not only hidden: a hidden progress window shows itself when its delay runs
+        // out, over the dialog, which then takes no input.
+        progress.reset();
         progress.hide();
         QGuiApplication::restoreOverrideCursor();
         std::optional<TFormatChoice> choice = TfmChooseFormat::Ask(

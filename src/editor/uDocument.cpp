@@ -64,11 +64,12 @@ QString GeneralNumber(double value)
 
 } // namespace
 
-QString TDocument::Caption() const
+QString TDocument::Name() const
 {
-    const QString name = FileName.isEmpty() ? Tr(Msg::Untitled) : LocationFileName(FileName);
-    return Entries.Changed() ? name + '*' : name;
+    return FileName.isEmpty() ? Tr(Msg::Untitled) : LocationFileName(FileName);
 }
+
+QString TDocument::Caption() const { return Entries.Changed() ? Name() + '*' : Name(); }
 
 QString TDocument::CountText() const
 {

@@ -24,7 +24,9 @@ public:
     // The format it is saved in; empty means the first exporter of the extension.
     QString FormatId;
 
-    // The file-name part of `FileName`, or "Untitled", followed by "*" when changed.
+    // The file-name part of `FileName`, or "Untitled".
+    QString Name() const;
+    // The name followed by "*" when changed.
     QString Caption() const;
     // "12 items".
     QString CountText() const;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QRegularExpression>
+
 #include "core/uModel.h"
 #include "core/uNumbers.h"
 #include "platform/uCodePage.h"
@@ -45,9 +47,24 @@ double Decimal(const QString& text)
 }
 
 // Degrees, minutes and seconds are whole: a fraction typed into one is cut off.
-uint8_t Whole(const QString& text)
+double Whole(const QString& text) { return std::clamp(std::trunc(Decimal(text)), 0.0, 255.0); }
+
+// The largest whole value of a degree, minute or second field.
+int LimitOf(TEditField field)
 {
-    return static_cast<uint8_t>(std::clamp(std::trunc(Decimal(text)), 0.0, 255.0));
+    switch (field) {
+    case TEditField::LatDeg:
+        return 90;
+    case TEditField::LonDeg:
+        return 180;
+    default:
+        return 59;
+    }
+}
+
+bool TakesDecimals(TEditField field)
+{
+    return field == TEditField::LatSec || field == TEditField::LonSec;
 }
 
 // Only a value that differs reaches the entry, so an unchanged field leaves it unmarked.
@@ -60,10 +77,11 @@ bool SetIfChanged(TEntry& entry, T (TEntry::*get)() const, void (TEntry::*set)(T
     return true;
 }
 
-bool SetPart(TEntry& entry, uint8_t (TEntry::*get)() const, void (TEntry::*set)(uint8_t),
-    const QString& text)
+bool SetPart(TEntry& entry, TEditField field, uint8_t (TEntry::*get)() const,
+    void (TEntry::*set)(uint8_t), const QString& text)
 {
-    return SetIfChanged(entry, get, set, Whole(text));
+    const double value = Whole(text);
+    return value <= LimitOf(field) && SetIfChanged(entry, get, set, static_cast<uint8_t>(value));
 }
 
 bool SetDecimal(
@@ -89,17 +107,17 @@ bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& tex
     case TEditField::Longitude:
         return SetDecimal(entry, &TEntry::Longitude, &TEntry::SetLongitude, text);
     case TEditField::LatDeg:
-        return SetPart(entry, &TEntry::LatDeg, &TEntry::SetLatDeg, text);
+        return SetPart(entry, field, &TEntry::LatDeg, &TEntry::SetLatDeg, text);
     case TEditField::LatMin:
-        return SetPart(entry, &TEntry::LatMin, &TEntry::SetLatMin, text);
+        return SetPart(entry, field, &TEntry::LatMin, &TEntry::SetLatMin, text);
     case TEditField::LatSec:
-        return SetPart(entry, &TEntry::LatSec, &TEntry::SetLatSec, text);
+        return SetPart(entry, field, &TEntry::LatSec, &TEntry::SetLatSec, text);
     case TEditField::LonDeg:
-        return SetPart(entry, &TEntry::LonDeg, &TEntry::SetLonDeg, text);
+        return SetPart(entry, field, &TEntry::LonDeg, &TEntry::SetLonDeg, text);
     case TEditField::LonMin:
-        return SetPart(entry, &TEntry::LonMin, &TEntry::SetLonMin, text);
+        return SetPart(entry, field, &TEntry::LonMin, &TEntry::SetLonMin, text);
     case TEditField::LonSec:
-        return SetPart(entry, &TEntry::LonSec, &TEntry::SetLonSec, text);
+        return SetPart(entry, field, &TEntry::LonSec, &TEntry::SetLonSec, text);
     case TEditField::LatSign:
         entry.SetLatSouth(text != QLatin1String("S"));
         return true;
@@ -116,4 +134,24 @@ QString TEntryEditSync::WithSign(const QString& text, bool negative)
     if (negative)
         return hasMinus ? text : '-' + text;
     return hasMinus ? text.mid(1) : text;
+}
+
+TDegreePartValidator::TDegreePartValidator(TEditField field, QObject* parent)
+    : QValidator(parent)
+    , Field(field)
+{
+}
+
+QValidator::State TDegreePartValidator::validate(QString& input, int&) const
+{
+    if (input.isEmpty())
+        return Intermediate;
+    QString separators = QStringLiteral(".");
+    if (const char other = LocaleDecimalSeparator())
+        separators += QLatin1Char(other);
+    const QRegularExpression form(QRegularExpression::anchoredPattern(TakesDecimals(Field)
+            ? QStringLiteral("(\\d{1,3})([%1]\\d*)?").arg(QRegularExpression::escape(separators))
+            : QStringLiteral("(\\d{1,3})")));
+    const QRegularExpressionMatch match = form.match(input);
+    return match.hasMatch() && match.captured(1).toInt() <= LimitOf(Field) ? Acceptable : Invalid;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QValidator>
 
 class TEntry;
 
@@ -33,8 +34,20 @@ class TEntryEditSync {
 public:
     static TEditTexts FromEntry(const TEntry* entry);
     // Applies the text of `field` to the entry when it differs from the entry's value; a
-    // hemisphere button's caption toggles its hemisphere. Whether anything was applied.
+    // hemisphere button's caption toggles its hemisphere. A degree, minute or second beyond
+    // its field's range is not applied. Whether anything was applied.
     static bool ToEntry(TEntry& entry, TEditField field, const QString& text);
     // The "-" and "+" keys of a decimal field: the text with or without its leading "-".
     static QString WithSign(const QString& text, bool negative);
+};
+
+// What a degree, minute or second field takes: whole degrees up to 90 or 180, whole minutes
+// up to 59, seconds below 60 with decimals (the whole seconds are kept).
+class TDegreePartValidator : public QValidator {
+public:
+    TDegreePartValidator(TEditField field, QObject* parent);
+    State validate(QString& input, int& pos) const override;
+
+private:
+    TEditField Field;
 };

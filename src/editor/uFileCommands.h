@@ -47,5 +47,10 @@ using TChooseFormat =
 std::optional<QString> LoadLocationAsChosen(const QString& location, const QString& formatId,
     TEntries& entries, const TProgressEvent& progress, const TChooseFormat& choose);
 
+// A file dialog's name filters from a filter text of "name|patterns" pairs. Qt reads the
+// patterns in a row's parentheses, separated by blanks: a ";"-joined list would be one pattern
+// that matches no file. Each pattern is listed once per row.
+QStringList DialogNameFilters(const QString& filter);
+
 // The caption of recent-file action `number` (from 1) for `location`.
 QString RecentFileCaption(int number, const QString& location);

@@ -8,14 +8,23 @@ QString ForDisplay(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
 }
 
-TGuiPrompt::TGuiPrompt(QWidget* parent)
+TGuiPrompt::TGuiPrompt(QWidget* parent, std::function<QString()> subject)
     : Parent(parent)
+    , Subject(std::move(subject))
 {
+}
+
+QString TGuiPrompt::Title() const
+{
+    const QString subject = Subject ? Subject() : QString();
+    return subject.isEmpty()
+        ? QApplication::applicationDisplayName()
+        : QApplication::applicationDisplayName() + QStringLiteral(" - ") + subject;
 }
 
 void TGuiPrompt::ShowMessage(const QString& text)
 {
-    QMessageBox::information(Parent, QApplication::applicationDisplayName(), ForDisplay(text));
+    QMessageBox::information(Parent, Title(), ForDisplay(text));
 }
 
 IUserPrompt::TAnswer TGuiPrompt::Ask(const QString& question, bool withCancel)
@@ -23,8 +32,7 @@ IUserPrompt::TAnswer TGuiPrompt::Ask(const QString& question, bool withCancel)
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel)
         buttons |= QMessageBox::Cancel;
-    switch (QMessageBox::question(
-        Parent, QApplication::applicationDisplayName(), ForDisplay(question), buttons)) {
+    switch (QMessageBox::question(Parent, Title(), ForDisplay(question), buttons)) {
     case QMessageBox::Yes:
         return TAnswer::Yes;
     case QMessageBox::No:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -7,16 +9,20 @@
 
 class QWidget;
 
-// Questions and messages of the logic as message boxes over `parent`.
+// Questions and messages of the logic as message boxes over `parent`, titled with the
+// application title followed by what `subject` names, when it names something.
 class TGuiPrompt : public IUserPrompt {
 public:
-    explicit TGuiPrompt(QWidget* parent);
+    explicit TGuiPrompt(QWidget* parent, std::function<QString()> subject = {});
 
     void ShowMessage(const QString& text) override;
     TAnswer Ask(const QString& question, bool withCancel) override;
 
 private:
+    QString Title() const;
+
     QWidget* Parent;
+    std::function<QString()> Subject;
 };
 
 // The hourglass for as long as it lives.

@@ -7,12 +7,15 @@
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -449,4 +452,92 @@ TEST(TMDIChild, ClosingALargeDocumentShowsTheCleanUpProgress)
     EXPECT_EQ(watch.Shown, QStringList { "Cleaning up, please wait..." });
     for (QWidget* window : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QProgressDialog*>(window) && window->isVisible());
+}
+
+TEST(TMDIChild, DegreeBoxesShowTheirUnitsAndTakeNoSixtyMinutes)
+{
+    TWindow window(1);
+    window->SelectOnly(0);
+    QStringList units;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->text().size() == 1)
+            units.append(label->text());
+    units.sort();
+    EXPECT_EQ(units.join(""), QString::fromUtf8("°°′′″″"));
+    window.Type(fLatMin, "75");
+    EXPECT_EQ(window.Entry(0).LatMin(), 7) << "the 5 is refused";
+    window.Type(fLatSec, "59.5");
+    EXPECT_EQ(window.Entry(0).LatSec(), 59);
+    EXPECT_EQ(window.Entry(0).LatDeg(), 0);
+}
+
+TEST(TMDIChild, DeleteWorksAtOnceAfterARowIsRenamedInPlace)
+{
+    TWindow window(3);
+    for (const Qt::Key end : { Qt::Key_Return, Qt::Key_Escape }) {
+        window->SelectOnly(1);
+        window.List()->setFocus();
+        QTest::keyClick(window.List(), Qt::Key_F2);
+        auto* editor = window.List()->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText("renamed");
+        QTest::keyClick(editor, end);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(window->DeleteAction()->isEnabled());
+        QTest::keyClick(window.List(), Qt::Key_Delete);
+    }
+    EXPECT_EQ(window.Descriptions(), "0 ");
+}
+
+TEST(TMDIChild, EditFieldsFitATiledWindowAndKeepToTheirLabels)
+{
+    TWindow window(1);
+    window->Document.Entries.Items(0).SetLongitude(-179.123456);
+    window->SelectOnly(0);
+    // Three windows side by side on a screen 1280 pixels wide.
+    EXPECT_LE(window->minimumSizeHint().width(), 400);
+    for (const int width : { 400, 1600 }) {
+        window->resize(width, 400);
+        QCoreApplication::processEvents();
+        for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+            if (!field->objectName().startsWith("ed"))
+                continue;
+            const QRect shown(field->mapTo(&*window, QPoint(0, 0)), field->size());
+            EXPECT_TRUE(window->rect().contains(shown)) << field->objectName().toStdString();
+            EXPECT_LE(field->fontMetrics().horizontalAdvance(field->text()) + 6, field->width())
+                << field->objectName().toStdString() << " shows " << field->text().toStdString();
+        }
+        for (const auto& [caption, name] :
+            { std::pair { "Lat", "edLatitude" }, std::pair { "Lon", "edLongitude" },
+                std::pair { "Description", "edDescription" } }) {
+            QLabel* label = nullptr;
+            for (QLabel* candidate : window->findChildren<QLabel*>())
+                if (candidate->text() == caption)
+                    label = candidate;
+            ASSERT_NE(label, nullptr);
+            const int textEnd = label->alignment() & Qt::AlignRight
+                ? label->geometry().right()
+                : label->x() + label->fontMetrics().horizontalAdvance(label->text());
+            EXPECT_LE(window->findChild<QWidget*>(name)->x() - textEnd, 12)
+                << caption << " at width " << width;
+        }
+    }
+}
+
+TEST(TMDIChild, CloseQuestionNamesTheDocumentInItsTitle)
+{
+    TWindow window(1);
+    window->Document.FileName = "FILE:///data/poi/cameras.ov2";
+    window->InsertAction()->trigger();
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_FALSE(window.Close());
+    EXPECT_EQ(title, QApplication::applicationDisplayName() + " - cameras.ov2");
+    EXPECT_EQ(text, "The current data has changed. Do you want to save the changes?");
 }

@@ -1,12 +1,18 @@
 #include "editor/fMain.h"
 
 #include <array>
+#include <functional>
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QProgressDialog>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
 #include "editor/fMDIChild.h"
 #include "testing.h"
@@ -176,4 +183,112 @@ TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
     form.Exit();
     EXPECT_TRUE(form.Documents().isEmpty());
     EXPECT_FALSE(form.isVisible());
+}
+
+namespace {
+
+QAction* ActionOf(const QWidget& form, const QString& caption)
+{
+    for (QAction* action : form.actions())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
+}
+
+// Runs `inspect` on the modal window that `open` brings up, which `inspect` must close.
+template <typename Inspect> void WithModal(const std::function<void()>& open, Inspect inspect)
+{
+    QTimer::singleShot(0, [&] { inspect(QApplication::activeModalWidget()); });
+    open();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    for (const QString caption : { "&Open", "A&ppend" }) {
+        if (caption == "A&ppend")
+            form.OpenLocation(Path("a.ov2"));
+        QStringList rows, patterns;
+        WithModal([&] { ActionOf(form, caption)->trigger(); },
+            [&](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                ASSERT_NE(dialog, nullptr);
+                rows = dialog->nameFilters();
+                // What the dialog lists the folder with: the patterns of the chosen row.
+                patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
+                dialog->reject();
+            });
+        ASSERT_EQ(rows.size(), ImporterCount() + 2) << caption.toStdString();
+        EXPECT_EQ(rows[0],
+            "All supported filetypes (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
+            "*.xml *.kml)");
+        EXPECT_EQ(rows[1], "TomTom Binary (*.ov2)");
+        EXPECT_EQ(rows.last(), "All files (*.*)");
+        EXPECT_EQ(patterns.size(), 11) << patterns.join(' ').toStdString();
+        for (const char* file : { "a.ov2", "b.csv", "c.kml" })
+            EXPECT_TRUE(QDir::match(patterns, file)) << file;
+        EXPECT_FALSE(QDir::match(patterns, "notes.txt"));
+    }
+}
+
+TEST_F(MainWindowTest, StoredBoundsOffTheScreenKeepTheTitleBarInSight)
+{
+    Settings().Left = -200;
+    Settings().Top = -20;
+    Settings().Width = 640;
+    Settings().Height = 480;
+    TfmMarivelMainForm form({});
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(form.frameGeometry().topLeft(), available.topLeft());
+    EXPECT_EQ(form.size(), QSize(640, 480).boundedTo(available.size()));
+
+    Settings().Left = 40;
+    Settings().Top = 30;
+    TfmMarivelMainForm stored({});
+    stored.show();
+    EXPECT_EQ(stored.pos(), QPoint(40, 30)) << "where the frame starts";
+    stored.move(50, 60);
+    stored.Exit();
+    EXPECT_EQ(QPoint(Settings().Left, Settings().Top), stored.frameGeometry().topLeft());
+    EXPECT_EQ(QSize(Settings().Width, Settings().Height), stored.size());
+}
+
+TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWindow)
+{
+    // Three columns: not Destinator's layout, the first reader of csv files.
+    Write("garmin.csv", "4.88969, 52.37403, \"Dam\"\r\n");
+    TfmMarivelMainForm form({});
+    form.show();
+    QString asked;
+    WithModal([&] { form.OpenLocation(Path("garmin.csv")); },
+        [&](QWidget* modal) {
+            ASSERT_NE(modal, nullptr);
+            asked = modal->objectName();
+            for (QProgressDialog* progress : form.findChildren<QProgressDialog*>()) {
+                EXPECT_FALSE(progress->isVisible());
+                for (QTimer* timer : progress->findChildren<QTimer*>())
+                    EXPECT_FALSE(timer->isActive())
+                        << "a hidden progress window shows itself again when its delay runs out";
+            }
+            static_cast<QDialog*>(modal)->reject();
+        });
+    EXPECT_EQ(asked, "fmChooseFormat");
+    EXPECT_TRUE(form.Documents().isEmpty());
+}
+
+TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
+{
+    TfmMarivelMainForm form({});
+    form.resize(640, 480);
+    form.show();
+    for (int i = 0; i < 4; ++i)
+        form.NewDocument();
+    for (QAction* action : form.findChildren<QAction*>())
+        if (action->text() == "Tile &Vertically")
+            action->trigger();
+    for (TMDIChild* document : form.Documents())
+        EXPECT_GE(document->width(), document->minimumSizeHint().width());
 }

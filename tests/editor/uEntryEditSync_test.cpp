@@ -27,3 +27,38 @@ TEST(TEntryEditSync, LocaleSeparatorCodePageTextAndBadNumbers)
     EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LonDeg, "12.9"));
     EXPECT_EQ(entry.LonDeg(), 12) << "a fraction is cut off";
 }
+
+TEST(TEntryEditSync, DegreeMinuteAndSecondFieldsKeepToTheirRanges)
+{
+    TEntry entry;
+    entry.SetLatitude(68.5);
+    EXPECT_FALSE(TEntryEditSync::ToEntry(entry, TEditField::LatMin, "75"));
+    EXPECT_EQ(entry.LatMin(), 30) << "not 68 degrees and 75 minutes";
+    EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LatMin, "59"));
+    EXPECT_FALSE(TEntryEditSync::ToEntry(entry, TEditField::LatSec, "60"));
+    EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LatSec, "59.9"));
+    EXPECT_EQ(entry.LatSec(), 59);
+    EXPECT_FALSE(TEntryEditSync::ToEntry(entry, TEditField::LatDeg, "91"));
+    EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LonDeg, "180"));
+
+    const auto state = [](TEditField field, QString text) {
+        TDegreePartValidator validator(field, nullptr);
+        int position = 0;
+        return validator.validate(text, position);
+    };
+    using S = QValidator::State;
+    EXPECT_EQ(state(TEditField::LatMin, ""), S::Intermediate);
+    EXPECT_EQ(state(TEditField::LatMin, "59"), S::Acceptable);
+    EXPECT_EQ(state(TEditField::LonMin, "75"), S::Invalid);
+    EXPECT_EQ(state(TEditField::LonMin, "5.5"), S::Invalid) << "whole minutes";
+    EXPECT_EQ(state(TEditField::LatSec, "59.99"), S::Acceptable);
+    EXPECT_EQ(state(TEditField::LonSec, "60"), S::Invalid);
+    EXPECT_EQ(state(TEditField::LonSec, "-1"), S::Invalid);
+    EXPECT_EQ(state(TEditField::LatDeg, "90"), S::Acceptable);
+    EXPECT_EQ(state(TEditField::LatDeg, "91"), S::Invalid);
+    EXPECT_EQ(state(TEditField::LonDeg, "180"), S::Acceptable);
+    EXPECT_EQ(state(TEditField::LonDeg, "1800"), S::Invalid);
+    TLocale german(QLocale::German);
+    EXPECT_EQ(state(TEditField::LatSec, "12,5"), S::Acceptable);
+    EXPECT_EQ(state(TEditField::LatSec, "12,5,"), S::Invalid);
+}
