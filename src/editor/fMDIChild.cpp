@@ -19,6 +19,8 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolBar>
@@ -177,8 +179,22 @@ TMDIChild::TMDIChild(QWidget* parent)
     layout->setSpacing(2);
     layout->addWidget(toolBar);
     layout->addWidget(List, 1);
-    layout->addWidget(CreateEditFields());
+    layout->addWidget(ScrollingWhenNarrow(CreateEditFields()));
     UpdateView();
+}
+
+// A window narrower than the edit fields (tiled beside others) scrolls them sideways rather
+// than squeezing them over each other.
+QWidget* TMDIChild::ScrollingWhenNarrow(QWidget* fields)
+{
+    auto* area = new QScrollArea(this);
+    area->setWidget(fields);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setFixedHeight(
+        fields->sizeHint().height() + area->horizontalScrollBar()->sizeHint().height());
+    return area;
 }
 
 TMDIChild::~TMDIChild()

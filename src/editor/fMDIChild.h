@@ -95,6 +95,7 @@ protected:
 private:
     void CreateActions();
     QWidget* CreateEditFields();
+    QWidget* ScrollingWhenNarrow(QWidget* fields);
     void RenameSelected();
     void CommitEdits();
     void ApplyField(TEditField field, const QString& text);

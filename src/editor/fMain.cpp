@@ -342,8 +342,6 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
     auto* document = new TMDIChild;
     QMdiSubWindow* sub = Area->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    // Tiled or narrowed, a document keeps room for its edit fields; the area scrolls instead.
-    sub->setMinimumSize(sub->minimumSizeHint());
     // The frame's Close (Ctrl+F4) stands for the window menu's own; one key, one action.
     if (QMenu* systemMenu = sub->systemMenu())
         for (QAction* action : systemMenu->actions())

@@ -289,6 +289,16 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
     for (QAction* action : form.findChildren<QAction*>())
         if (action->text() == "Tile &Vertically")
             action->trigger();
-    for (TMDIChild* document : form.Documents())
-        EXPECT_GE(document->width(), document->minimumSizeHint().width());
+    const QList<TMDIChild*> documents = form.Documents();
+    for (TMDIChild* document : documents) {
+        // Side by side, and each keeps its edit fields whole, scrolling them when narrow.
+        for (TMDIChild* other : documents) {
+            if (other != document) {
+                EXPECT_FALSE(document->parentWidget()->geometry().intersects(
+                    other->parentWidget()->geometry()));
+            }
+        }
+        auto* fields = document->findChild<QLineEdit*>("edLonSec")->parentWidget();
+        EXPECT_GE(fields->width(), fields->minimumSizeHint().width());
+    }
 }
