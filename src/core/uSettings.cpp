@@ -221,7 +221,6 @@ void TSettings::Load()
     CodePage = KnownCodePageName(CodePage);
     if (CodePage.isEmpty())
         CodePage = QLatin1String(DefaultCodePage);
-    SelectCodePage(CodePage);
     LoadLists(reg);
 }
 

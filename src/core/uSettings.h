@@ -84,7 +84,8 @@ public:
     int MaxDownloadMiB = 512;
     int MaxIndexDownloadMiB = 16;
     // The code page of the 8-bit text of files (one of `CodePageNames`); an unknown name reads
-    // as the default. Only read, until the preferences offer it; loading selects it.
+    // as the default. Only read, until the preferences offer it; the programs select it at
+    // start.
     QString CodePage = QLatin1String(DefaultCodePage);
 
     void Load();

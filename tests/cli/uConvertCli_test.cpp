@@ -11,6 +11,7 @@
 #include "core/uSettings.h"
 #include "httpserver.h"
 #include "platform/uCodePage.h"
+#include "platform/uRegistry.h"
 #include "testing.h"
 
 namespace {
@@ -220,6 +221,16 @@ TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
     EXPECT_EQ(Err,
         "warning: 2 characters that the code page windows-1252 lacks were replaced by \"?\".\n");
     EXPECT_NE(Read("out.ov2").find("?? Z\xfcrich"), std::string::npos);
+
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(MainKey, true));
+        reg.WriteString(QString("CodePage"), QString("utf-8"));
+    }
+    ReleaseSettings(false);
+    EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err, "") << "the setting names the code page";
+    ReleaseSettings(false);
 
     EXPECT_EQ(Run({ "--encoding", "klingon", Path("in.kml"), Path("out.ov2") }), 2);
     EXPECT_TRUE(Err.startsWith("Unknown encoding \"klingon\"; known are: windows-1252, utf-8, "))
