@@ -12,6 +12,7 @@
 #include "editor/fMain.h"
 #include "editor/uInstance.h"
 #include "editor/uLanguage.h"
+#include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 
 int main(int argc, char** argv)
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     if (!instance.Start(commandLine))
         return 0;
     SetDevSwitch(commandLine.Dev);
+    SelectCodePage(Settings().CodePage);
     const TTranslations translations = LoadTranslation(GetLanguageExtension());
     const TBuiltInFormats formats;
     int result = 0;

@@ -21,6 +21,7 @@
 #include "core/uUserPrompt.h"
 #include "device/Rapi.h"
 #include "platform/uBytes.h"
+#include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
 
@@ -38,6 +39,20 @@ public:
 private:
     QByteArray Previous;
     QTemporaryDir Dir;
+};
+
+// Makes `name` the code page for as long as it lives.
+class TCodePageSwitch {
+public:
+    explicit TCodePageSwitch(const char* name)
+        : Previous(CodePageName())
+    {
+        SelectCodePage(QLatin1String(name));
+    }
+    ~TCodePageSwitch() { SelectCodePage(Previous); }
+
+private:
+    QString Previous;
 };
 
 // The bytes of a file below tests/data.

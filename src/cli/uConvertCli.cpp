@@ -8,8 +8,10 @@
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
 #include "core/uModel.h"
+#include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
+#include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
 
@@ -34,14 +36,18 @@ const QCommandLineOption OptionOption(QStringLiteral("option"),
     QStringLiteral("Set option N of format ID for this run only, without storing it "
                    "(repeatable; e.g. garmincsv:0=on)."),
     QStringLiteral("ID:N=on|off"));
+const QCommandLineOption EncodingOption(QStringLiteral("encoding"),
+    QStringLiteral("Code page of the 8-bit text of files: windows-1252 (the default unless the "
+                   "setting CodePage names another), utf-8, or another single-byte code page."),
+    QStringLiteral("NAME"));
 const QCommandLineOption HelpOption(
     { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
 
 void AddOptions(QCommandLineParser& parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(
-        { FromOption, ToOption, OptionOption, ListOption, ProgressOption, DevOption, HelpOption });
+    parser.addOptions({ FromOption, ToOption, EncodingOption, OptionOption, ListOption,
+        ProgressOption, DevOption, HelpOption });
     parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("POI file to write."));
 }
@@ -193,6 +199,13 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     request.Dev = parser.isSet(DevOption);
     for (const QString& option : parser.values(OptionOption))
         request.Options.push_back(ParseOption(option));
+    if (parser.isSet(EncodingOption)) {
+        request.Encoding = KnownCodePageName(parser.value(EncodingOption));
+        if (request.Encoding.isEmpty())
+            throw EUsageError(
+                QStringLiteral("Unknown encoding \"%1\"; known are: %2.")
+                    .arg(parser.value(EncodingOption), CodePageNames().join(QStringLiteral(", "))));
+    }
     return request;
 }
 
@@ -227,12 +240,18 @@ QString FormatList()
     return list;
 }
 
-void RunConversion(const TConvertRequest& request, QTextStream& progress)
+QString RunConversion(const TConvertRequest& request, QTextStream& progress)
 {
     SetDevSwitch(request.Dev);
     struct TRunOptions { // the options given hold for this conversion only
         ~TRunOptions() { ClearOptionOverrides(); }
     } runOptions;
+    struct TRunCodePage { // so does the encoding
+        QString Before = CodePageName();
+        ~TRunCodePage() { SelectCodePage(Before); }
+    } runCodePage;
+    SelectCodePage(request.Encoding.isEmpty() ? Settings().CodePage : request.Encoding);
+    const size_t replacedBefore = ReplacedCharacters();
     for (const auto& option : request.Options)
         OverrideOption(option.FormatId, option.Index, option.On);
     // The exporter is made first, so an output format that cannot be written fails at once.
@@ -258,6 +277,8 @@ void RunConversion(const TConvertRequest& request, QTextStream& progress)
                 exporter->OnProgress, [&] { exporter->Execute(entries, output); });
         });
     });
+    const size_t replaced = ReplacedCharacters() - replacedBefore;
+    return replaced ? ReplacementWarning(replaced) : QString(); // named while the code page holds
 }
 
 int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -272,7 +293,8 @@ int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStrea
             out << FormatList();
             return 0;
         case TConvertRequest::TAction::Convert:
-            RunConversion(request, err);
+            if (const QString warning = RunConversion(request, err); !warning.isEmpty())
+                err << "warning: " << warning << ".\n";
             return 0;
         }
     } catch (const EUsageError& e) {

@@ -17,6 +17,7 @@ struct TConvertRequest {
     QString ToId;
     bool Progress = false;
     bool Dev = false;
+    QString Encoding; // code page of the files' 8-bit text; empty: the setting CodePage
     struct TOption {
         QString FormatId;
         int Index;
@@ -32,6 +33,7 @@ QString ConvertUsage();
 QString FormatList();
 // Reads every input, appending, and writes the output through a temporary file, so a failed
 // run leaves an existing output as it was. Progress, when asked for, goes to `progress`.
-void RunConversion(const TConvertRequest& request, QTextStream& progress);
+// Returns the warning about characters the code page lacked; empty when there were none.
+QString RunConversion(const TConvertRequest& request, QTextStream& progress);
 // The whole command: 0 on success, 1 after an error, 2 after a usage error.
 int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);

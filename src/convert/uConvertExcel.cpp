@@ -30,7 +30,7 @@ bool IsRow(const TXmlScanner& scanner)
 // workbook without worksheets, adds no entry. Fails with the message for both.
 size_t CountRows(std::string_view bytes)
 {
-    TXmlScanner scanner(bytes, TXmlScanner::TEncoding::Utf8);
+    TXmlScanner scanner(bytes, TXmlEncoding::Utf8);
     bool worksheet = false;
     size_t rows = 0;
     for (TToken token; (token = scanner.Next()) != TToken::End;) {
@@ -100,7 +100,7 @@ void TConvertFromExcel::Execute(TEntries& entries, TStream& stream)
     const TStreamBytes input(stream);
     stream.Seek(0, TSeekOrigin::End);
     const size_t rows = CountRows(input.Bytes());
-    TXmlScanner scanner(input.Bytes(), TXmlScanner::TEncoding::Utf8);
+    TXmlScanner scanner(input.Bytes(), TXmlEncoding::Utf8);
     TRowCells cells;
     size_t i = 0;
     for (TToken token; (token = scanner.Next()) != TToken::End;) {

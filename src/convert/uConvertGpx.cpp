@@ -125,6 +125,18 @@ void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
         });
 }
 
+namespace {
+
+// The first 100 bytes of the text, for a message, as the scanner reads them.
+QString TextStart(std::string_view bytes, const TXmlScanner& scanner)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    return XmlBytesToUnicode(bytes.substr(0, 100), scanner.Encoding());
+}
+
+} // namespace
+
 void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
     TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
 {
@@ -132,8 +144,7 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     try {
         for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
             if (token == TXmlScanner::TToken::Malformed || !read(token))
-                throw EUserError(
-                    Tr(message).arg(EscapeControls(CodePageToUnicode(bytes.substr(0, 100)))));
+                throw EUserError(Tr(message).arg(EscapeControls(TextStart(bytes, scanner))));
             converter.SetProgress(
                 static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
         }
@@ -204,21 +215,19 @@ TPointText ReadPointText(TXmlScanner& scanner)
 std::string CodePageXml(const QString& xml)
 {
     std::string narrow;
-    for (const char32_t code : xml.toUcs4()) {
-        if (const auto byte = CodePageByte(code))
-            narrow.push_back(*byte);
-        else
+    for (const char32_t code : xml.toUcs4())
+        if (!TryAppendCodePageChar(narrow, code))
             narrow += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
-    }
     return narrow;
 }
 
 // The point's XML without the description element it has (`descriptionTag`, or none when
 // null); empty when nothing else is left.
-std::string RetainedXml(std::string_view pointXml, const char* descriptionTag)
+std::string RetainedXml(
+    std::string_view pointXml, TXmlEncoding encoding, const char* descriptionTag)
 {
     TXmlDocument doc;
-    doc.Parse(CodePageToUnicode(pointXml)); // one element of a document already checked
+    doc.Parse(XmlBytesToUnicode(pointXml, encoding)); // one element of a document already checked
     TXmlNode point = doc.DocumentElement();
     if (descriptionTag)
         point.RemoveChild(point.SelectNode(QLatin1String(descriptionTag)));
@@ -269,10 +278,11 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
     const bool takeName = UseDesc ? !point.HasDesc && point.HasName : point.HasName;
     if (RetainExtra) {
         const bool found = point.HasName || point.HasDesc;
-        entry->SetExtra(RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin),
-            !found         ? nullptr
-                : takeName ? "name"
-                           : "desc"));
+        entry->SetExtra(
+            RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
+                !found         ? nullptr
+                    : takeName ? "name"
+                               : "desc"));
     }
     entry->SetDescription(std::move(takeName ? point.Name : point.Desc));
     return entry;
@@ -284,9 +294,7 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     RetainExtra = GetOption(goRetainExtra, false);
     const TStreamBytes input(stream);
     const std::string_view bytes = input.Bytes();
-    // Read as the code page whatever the declaration says, so that descriptions keep their
-    // bytes: a UTF-8 name goes into a navigator's file as the UTF-8 it reads.
-    TXmlScanner scanner(bytes, TXmlScanner::TEncoding::CodePage);
+    TXmlScanner scanner(bytes);
     // One pass over a file that may be large. Waypoints come first in the list, so track
     // points wait aside. A faulty point stops its kind, but the rest of the text is still
     // checked: malformed text adds nothing at all.

@@ -158,7 +158,7 @@ void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes input(stream);
     const std::string_view bytes = input.Bytes();
-    TXmlScanner scanner(bytes, TXmlScanner::TEncoding::Utf8);
+    TXmlScanner scanner(bytes);
     TPlacemarkReader reader(entries);
     ReadEntryTokens(
         *this, scanner, bytes, entries, Msg::InvalidKml, [&](TXmlScanner::TToken token) {

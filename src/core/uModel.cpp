@@ -317,7 +317,10 @@ QString TEntries::GpxText()
 
 void TEntries::AppendGpxText(const QString& text)
 {
-    TMemoryStream stream(UnicodeToCodePage(text));
+    // Marked as UTF-8, whatever its declaration says: the clipboard's text is Unicode already.
+    const QByteArray utf8 = text.toUtf8();
+    TMemoryStream stream(
+        "\xEF\xBB\xBF" + std::string(utf8.constData(), static_cast<size_t>(utf8.size())));
     LoadFromStream(stream, QStringLiteral(".gpx"), QString(), true);
 }
 

@@ -107,6 +107,7 @@ const TValue Values[] = {
     { "PMVAlternateDir", &TSettings::PMVAlternateDir },
     { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 1, 1024 * 1024 },
     { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 1, 1024 * 1024 },
+    { "CodePage", &TSettings::CodePage },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry
@@ -217,6 +218,9 @@ void TSettings::Load()
     TRegistry reg;
     for (const TValue& value : Values)
         ReadValue(reg, value, *this);
+    CodePage = KnownCodePageName(CodePage);
+    if (CodePage.isEmpty())
+        CodePage = QLatin1String(DefaultCodePage);
     LoadLists(reg);
 }
 

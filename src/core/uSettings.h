@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "core/uModel.h"
+#include "platform/uCodePage.h"
 
 class TRegistry;
 
@@ -82,6 +83,10 @@ public:
     // site indexes with the other small answers. Only read: a user who needs more sets them.
     int MaxDownloadMiB = 512;
     int MaxIndexDownloadMiB = 16;
+    // The code page of the 8-bit text of files (one of `CodePageNames`); an unknown name reads
+    // as the default. Only read, until the preferences offer it; the programs select it at
+    // start.
+    QString CodePage = QLatin1String(DefaultCodePage);
 
     void Load();
     void Save();

@@ -367,7 +367,8 @@ void TMDIChild::ApplyField(TEditField field, const QString& text)
     const int row = CurrentRow();
     if (row < 0)
         return;
-    if (TEntryEditSync::ToEntry(Document.Entries.Items(row), field, text))
+    if (Document.Narrowing(
+            [&] { return TEntryEditSync::ToEntry(Document.Entries.Items(row), field, text); }))
         UpdateView();
 }
 
@@ -467,7 +468,7 @@ void TMDIChild::RenameSelected()
         Tr(Msg::RenamePrompt), QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
-    Document.Rename(SelectedRows(), UnicodeToCodePage(text));
+    Document.Rename(SelectedRows(), Document.Narrow(text));
     UpdateView();
 }
 
@@ -496,7 +497,7 @@ void TMDIChild::Paste()
         return;
     const QString text = QApplication::clipboard()->text();
     try {
-        Document.Paste(text);
+        Document.Paste(text, *Prompt);
     } catch (...) {
         UpdateView(); // what was read before the fault stays
         throw;

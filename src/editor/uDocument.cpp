@@ -33,14 +33,20 @@ namespace {
 // million entries compares twenty million pairs.
 int CompareIgnoringCase(const std::string& a, const std::string& b)
 {
-    static const auto folded = [] {
-        std::array<char16_t, 256> table;
-        for (int byte = 0; byte < 256; ++byte) {
-            const char c = static_cast<char>(byte);
-            table[byte] = CodePageToUnicode(std::string_view(&c, 1))[0].toCaseFolded().unicode();
-        }
-        return table;
-    }();
+    // Made again when the code page changed. UTF-8 keeps its bytes above ASCII, which sorts
+    // by character and folds ASCII only.
+    static bool made = false;
+    static const std::array<char16_t, 256>* madeFor = nullptr;
+    static std::array<char16_t, 256> folded;
+    const std::array<char16_t, 256>* table = CodePageTable();
+    if (!made || madeFor != table) {
+        for (int byte = 0; byte < 256; ++byte)
+            folded[byte] = table || byte < 0x80
+                ? QChar(table ? (*table)[byte] : char16_t(byte)).toCaseFolded().unicode()
+                : char16_t(0x100 + byte);
+        made = true;
+        madeFor = table;
+    }
     const size_t common = std::min(a.size(), b.size());
     for (size_t i = 0; i < common; ++i) {
         const char16_t x = folded[static_cast<unsigned char>(a[i])];
@@ -170,7 +176,16 @@ QString TDocument::PlainTextOf(const std::vector<int>& rows) const
     return text;
 }
 
-void TDocument::Paste(const QString& gpxText) { Entries.AppendGpxText(gpxText); }
+void TDocument::Paste(const QString& gpxText, IUserPrompt& prompt)
+{
+    size_t replaced = 0;
+    {
+        const TReplacementTally tally(replaced);
+        Entries.AppendGpxText(gpxText);
+    }
+    if (replaced)
+        prompt.ShowMessage(ReplacementWarning(replaced) + '.');
+}
 
 std::vector<const TEntry*> TDocument::EntriesAt(const std::vector<int>& rows) const
 {
@@ -244,6 +259,10 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
     if (!IsMobileLocation(FileName))
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();
     Entries.ClearChanged();
+    if (UnreportedReplacements) {
+        prompt.ShowMessage(ReplacementWarning(UnreportedReplacements) + '.');
+        UnreportedReplacements = 0;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "core/uModel.h"
+#include "platform/uCodePage.h"
 
 class IUserPrompt;
 
@@ -49,8 +50,20 @@ public:
     // and tab-separated lines.
     QString GpxTextOf(const std::vector<int>& rows) const;
     QString PlainTextOf(const std::vector<int>& rows) const;
-    // Adds the points of a GPX text at the end.
-    void Paste(const QString& gpxText);
+    // Adds the points of a GPX text at the end, telling when characters had to be replaced.
+    void Paste(const QString& gpxText, IUserPrompt& prompt);
+
+    // Runs `edit`, which narrows typed text into the entries; the characters it replaced are
+    // told once, after the next save.
+    template <typename TEdit> decltype(auto) Narrowing(TEdit edit)
+    {
+        const TReplacementTally tally(UnreportedReplacements);
+        return edit();
+    }
+    std::string Narrow(const QString& text)
+    {
+        return Narrowing([&] { return UnicodeToCodePage(text); });
+    }
 
     // Rows of `source` dropped on `targetRow` (-1: below the last row): copies of them go in
     // there, and when `source` is this document the rows themselves go, which makes it a move.
@@ -69,6 +82,8 @@ public:
 
 private:
     std::vector<const TEntry*> EntriesAt(const std::vector<int>& rows) const;
+
+    size_t UnreportedReplacements = 0;
 };
 
 // The extension of a location, lower-cased and without its dot.

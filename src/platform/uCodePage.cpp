@@ -1,8 +1,12 @@
 #include "platform/uCodePage.h"
 
-#include <array>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
-#include <QList>
+#include <QStringDecoder>
+
+#include "platform/uMessages.h"
 
 namespace {
 
@@ -13,54 +17,178 @@ constexpr std::array<char16_t, 32> High = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x20
     0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E,
     0x0178 };
 
-char16_t Widen(char c)
+constexpr char Utf8Name[] = "utf-8";
+
+// Single-byte code pages offered besides the default, where the platform knows them.
+constexpr const char* SingleByteNames[] = { "windows-1250", "windows-1251", "windows-1253",
+    "windows-1254", "windows-1255", "windows-1256", "windows-1257", "windows-1258", "windows-874",
+    "iso-8859-1", "iso-8859-2", "iso-8859-3", "iso-8859-4", "iso-8859-5", "iso-8859-6",
+    "iso-8859-7", "iso-8859-8", "iso-8859-9", "iso-8859-10", "iso-8859-13", "iso-8859-14",
+    "iso-8859-15", "iso-8859-16", "koi8-r", "koi8-u", "macintosh" };
+
+struct TCodePage {
+    QString Name;
+    bool Utf8 = false;
+    std::array<char16_t, 256> Widen {};
+    std::vector<std::pair<char32_t, char>> Narrow; // the bytes above ASCII, by character
+
+    std::optional<char> ByteOf(char32_t code) const
+    {
+        if (code < 0x80)
+            return static_cast<char>(code);
+        const auto found = std::lower_bound(Narrow.begin(), Narrow.end(), code,
+            [](const std::pair<char32_t, char>& entry, char32_t c) { return entry.first < c; });
+        if (found == Narrow.end() || found->first != code)
+            return std::nullopt;
+        return found->second;
+    }
+};
+
+TCodePage SingleByte(const QString& name, const std::array<char16_t, 256>& widen)
 {
-    auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x80 && byte < 0xA0 ? High[byte - 0x80] : byte;
+    TCodePage page { name, false, widen, {} };
+    for (int byte = 0x80; byte < 0x100; ++byte)
+        page.Narrow.emplace_back(widen[byte], static_cast<char>(byte));
+    std::stable_sort(page.Narrow.begin(), page.Narrow.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    return page;
 }
 
-char Narrow(char32_t code) { return CodePageByte(code).value_or('?'); }
+std::array<char16_t, 256> Windows1252Table()
+{
+    std::array<char16_t, 256> table {};
+    for (int byte = 0; byte < 0x100; ++byte)
+        table[byte] = byte >= 0x80 && byte < 0xA0 ? High[byte - 0x80] : char16_t(byte);
+    return table;
+}
+
+// The platform's table of a code page; none when it does not know it, or when the code page
+// is no superset of ASCII (markup must stay readable). A byte the code page leaves undefined
+// maps to the control of its own value, as in Windows-1252, so it survives a round trip.
+std::optional<TCodePage> PlatformSingleByte(const char* name)
+{
+    QStringDecoder decoder(name);
+    if (!decoder.isValid())
+        return std::nullopt;
+    std::array<char16_t, 256> table {};
+    for (int byte = 0; byte < 0x100; ++byte) {
+        const char c = static_cast<char>(byte);
+        QStringDecoder single(name);
+        const QString decoded = single(QByteArrayView(&c, 1));
+        if (decoded.size() != 1 || (byte < 0x80 && decoded[0].unicode() != byte))
+            return std::nullopt;
+        table[byte] =
+            decoded[0] == QChar::ReplacementCharacter ? char16_t(byte) : decoded[0].unicode();
+    }
+    return SingleByte(QLatin1String(name), table);
+}
+
+const std::vector<TCodePage>& CodePages()
+{
+    static const std::vector<TCodePage> pages = [] {
+        std::vector<TCodePage> list;
+        list.push_back(SingleByte(QLatin1String(DefaultCodePage), Windows1252Table()));
+        list.push_back({ QLatin1String(Utf8Name), true, {}, {} });
+        for (const char* name : SingleByteNames)
+            if (auto page = PlatformSingleByte(name))
+                list.push_back(std::move(*page));
+        return list;
+    }();
+    return pages;
+}
+
+const TCodePage* Current = nullptr;
+size_t Replaced = 0;
+
+const TCodePage& Page()
+{
+    if (!Current)
+        Current = &CodePages().front();
+    return *Current;
+}
+
+void AppendUtf8(std::string& out, char32_t code)
+{
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+        return;
+    }
+    const int length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+    constexpr unsigned char Lead[] = { 0, 0, 0xC0, 0xE0, 0xF0 };
+    out.push_back(static_cast<char>(Lead[length] | (code >> (6 * (length - 1)))));
+    for (int i = length - 2; i >= 0; --i)
+        out.push_back(static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F)));
+}
 
 } // namespace
 
-std::optional<char> CodePageByte(char32_t code)
+const QStringList& CodePageNames()
 {
-    if (code < 0x80 || (code >= 0xA0 && code < 0x100))
-        return static_cast<char>(code);
-    for (size_t i = 0; i < High.size(); ++i)
-        if (High[i] == code)
-            return static_cast<char>(0x80 + i);
-    return std::nullopt;
+    static const QStringList names = [] {
+        QStringList list;
+        for (const TCodePage& page : CodePages())
+            list.append(page.Name);
+        return list;
+    }();
+    return names;
 }
+
+QString KnownCodePageName(const QString& name)
+{
+    for (const QString& known : CodePageNames())
+        if (known.compare(name, Qt::CaseInsensitive) == 0)
+            return known;
+    return {};
+}
+
+bool SelectCodePage(const QString& name)
+{
+    for (const TCodePage& page : CodePages())
+        if (page.Name.compare(name, Qt::CaseInsensitive) == 0) {
+            Current = &page;
+            return true;
+        }
+    return false;
+}
+
+QString CodePageName() { return Page().Name; }
+
+bool IsDefaultCodePage() { return &Page() == &CodePages().front(); }
+
+const std::array<char16_t, 256>* CodePageTable() { return Page().Utf8 ? nullptr : &Page().Widen; }
+
+char16_t Windows1252ToUnicode(char byte) { return CodePages().front().Widen[uint8_t(byte)]; }
 
 QString CodePageToUnicode(std::string_view text)
 {
+    const TCodePage& page = Page();
+    if (page.Utf8)
+        return Utf8OrWindows1252ToUnicode(text);
     QString unicode(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
     for (size_t i = 0; i < text.size(); ++i)
-        unicode[static_cast<qsizetype>(i)] = QChar(Widen(text[i]));
+        unicode[static_cast<qsizetype>(i)] = QChar(page.Widen[static_cast<uint8_t>(text[i])]);
     return unicode;
 }
 
-void AppendUtf16LE(std::string& out, std::string_view text)
+bool TryAppendCodePageChar(std::string& out, char32_t code)
 {
-    const size_t start = out.size();
-    out.resize(start + 2 * text.size());
-    char* units = out.data() + start;
-    for (char c : text) {
-        const char16_t unit = Widen(c);
-        *units++ = static_cast<char>(unit & 0xFF);
-        *units++ = static_cast<char>(unit >> 8);
+    const TCodePage& page = Page();
+    if (page.Utf8) {
+        AppendUtf8(out, code);
+        return true;
     }
+    const std::optional<char> byte = page.ByteOf(code);
+    if (byte)
+        out.push_back(*byte);
+    return byte.has_value();
 }
 
-std::string NarrowUtf16LE(std::string_view utf16)
+void AppendCodePageChar(std::string& out, char32_t code)
 {
-    std::string narrow;
-    narrow.reserve(utf16.size() / 2);
-    for (size_t i = 0; i + 1 < utf16.size(); i += 2)
-        narrow.push_back(Narrow(static_cast<char32_t>(
-            static_cast<unsigned char>(utf16[i]) | static_cast<unsigned char>(utf16[i + 1]) << 8)));
-    return narrow;
+    if (!TryAppendCodePageChar(out, code)) {
+        out.push_back('?');
+        ++Replaced;
+    }
 }
 
 std::string UnicodeToCodePage(QStringView text)
@@ -68,8 +196,38 @@ std::string UnicodeToCodePage(QStringView text)
     std::string narrow;
     narrow.reserve(static_cast<size_t>(text.size()));
     for (const char32_t code : text.toUcs4())
-        narrow.push_back(Narrow(code));
+        AppendCodePageChar(narrow, code);
     return narrow;
+}
+
+size_t ReplacedCharacters() { return Replaced; }
+
+QString ReplacementWarning(size_t count)
+{
+    return Tr(count == 1 ? Msg::CharacterReplaced : Msg::CharactersReplaced)
+        .arg(count)
+        .arg(CodePageName());
+}
+
+void AppendUtf16LE(std::string& out, std::string_view text)
+{
+    const QString unicode = CodePageToUnicode(text);
+    const size_t start = out.size();
+    out.resize(start + 2 * static_cast<size_t>(unicode.size()));
+    char* units = out.data() + start;
+    for (const QChar c : unicode) {
+        *units++ = static_cast<char>(c.unicode() & 0xFF);
+        *units++ = static_cast<char>(c.unicode() >> 8);
+    }
+}
+
+std::string NarrowUtf16LE(std::string_view utf16)
+{
+    QString unicode(static_cast<qsizetype>(utf16.size() / 2), Qt::Uninitialized);
+    for (qsizetype i = 0; i < unicode.size(); ++i)
+        unicode[i] = QChar(static_cast<char16_t>(
+            static_cast<uint8_t>(utf16[2 * i]) | static_cast<uint8_t>(utf16[2 * i + 1]) << 8));
+    return UnicodeToCodePage(unicode);
 }
 
 TUtf8Char Utf8CharAt(std::string_view bytes)
@@ -99,13 +257,13 @@ TUtf8Char Utf8CharAt(std::string_view bytes)
     return { code, length };
 }
 
-QString Utf8OrCodePageToUnicode(std::string_view bytes)
+QString Utf8OrWindows1252ToUnicode(std::string_view bytes)
 {
     std::u32string codes;
     codes.reserve(bytes.size());
     while (!bytes.empty()) {
         const TUtf8Char next = Utf8CharAt(bytes);
-        codes.push_back(next.Length ? next.Code : Widen(bytes[0]));
+        codes.push_back(next.Length ? next.Code : Windows1252ToUnicode(bytes[0]));
         bytes.remove_prefix(next.Length ? next.Length : 1);
     }
     return QString::fromUcs4(codes.data(), static_cast<qsizetype>(codes.size()));

@@ -307,10 +307,27 @@ bool TXmlDocument::Parse(const QString& text)
         text.utf16(), static_cast<size_t>(text.size()) * 2, ParseOptions, pugi::encoding_utf16));
 }
 
+TXmlEncoding XmlEncodingOf(std::string_view bytes)
+{
+    if (!bytes.starts_with("\xEF\xBB\xBF") && IsEightBit(EncodingIn(LeadingDeclaration(bytes))))
+        return TXmlEncoding::Windows1252;
+    return TXmlEncoding::Utf8;
+}
+
+QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding)
+{
+    if (encoding == TXmlEncoding::Utf8)
+        return Utf8OrWindows1252ToUnicode(bytes);
+    QString unicode(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        unicode[static_cast<qsizetype>(i)] = QChar(Windows1252ToUnicode(bytes[i]));
+    return unicode;
+}
+
 bool TXmlDocument::ParseBytes(std::string_view bytes)
 {
-    if (IsEightBit(EncodingIn(LeadingDeclaration(bytes))))
-        return Parse(CodePageToUnicode(bytes));
+    if (XmlEncodingOf(bytes) == TXmlEncoding::Windows1252)
+        return Parse(XmlBytesToUnicode(bytes, TXmlEncoding::Windows1252));
     return Loaded(Doc->load_buffer(bytes.data(), bytes.size(), ParseOptions));
 }
 
@@ -379,7 +396,8 @@ struct TEscapes {
     std::array<bool, 256> Dropped {};
 };
 
-TEscapes Escapes(bool attribute)
+// The escapes of the current single-byte code page, `table`.
+TEscapes Escapes(bool attribute, const std::array<char16_t, 256>& table)
 {
     TEscapes escapes;
     for (int byte = 0; byte < 0x20; ++byte)
@@ -391,24 +409,70 @@ TEscapes Escapes(bool attribute)
     escapes.Escape['&'] = "&amp;";
     escapes.Escape['<'] = "&lt;";
     escapes.Escape[attribute ? '"' : '>'] = attribute ? "&quot;" : "&gt;";
-    for (int byte = 0x80; byte < 0x100; ++byte) {
-        const char c = static_cast<char>(byte);
-        const char32_t code = CodePageToUnicode(std::string_view(&c, 1))[0].unicode();
-        if (code >= 0x100)
-            AppendLatin1Char(escapes.Escape[byte], code);
-    }
+    for (int byte = 0x80; byte < 0x100; ++byte)
+        if (table[byte] >= 0x100 || table[byte] != byte)
+            AppendLatin1Char(escapes.Escape[byte], table[byte]);
     return escapes;
 }
 
-void AppendEscaped(std::string& out, std::string_view text, const TEscapes& escapes)
+bool Plain(const TEscapes& escapes, unsigned char byte)
 {
+    return escapes.Escape[byte].empty() && !escapes.Dropped[byte];
+}
+
+// UTF-8 text: ASCII as any code page escapes it, the rest as ISO-8859-1 or references.
+void AppendEscapedUtf8(std::string& out, std::string_view text, const TEscapes& ascii)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            if (Plain(ascii, byte))
+                out.push_back(text[i]);
+            else
+                out += ascii.Escape[byte];
+            ++i;
+            continue;
+        }
+        const TUtf8Char next = Utf8CharAt(text.substr(i));
+        AppendLatin1Char(out, next.Length ? next.Code : Windows1252ToUnicode(text[i]));
+        i += std::max<size_t>(next.Length, 1);
+    }
+}
+
+const TEscapes& EscapesFor(const std::array<char16_t, 256>& table, bool attribute)
+{
+    // Made again only when the code page changed, as text is escaped entry by entry.
+    static const std::array<char16_t, 256>* madeFor = nullptr;
+    static TEscapes escapes[2];
+    if (madeFor != &table) {
+        escapes[0] = Escapes(false, table);
+        escapes[1] = Escapes(true, table);
+        madeFor = &table;
+    }
+    return escapes[attribute];
+}
+
+void AppendEscaped(std::string& out, std::string_view text, bool attribute)
+{
+    const std::array<char16_t, 256>* table = CodePageTable();
+    if (!table) {
+        static const std::array<char16_t, 256> windows1252 = [] {
+            std::array<char16_t, 256> widened {};
+            for (int byte = 0; byte < 0x100; ++byte)
+                widened[byte] = Windows1252ToUnicode(static_cast<char>(byte));
+            return widened;
+        }();
+        AppendEscapedUtf8(out, text, EscapesFor(windows1252, attribute));
+        return;
+    }
+    const TEscapes& chosen = EscapesFor(*table, attribute);
     size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (escapes.Escape[byte].empty() && !escapes.Dropped[byte])
+        if (Plain(chosen, byte))
             continue;
         out.append(text, plain, i - plain);
-        out += escapes.Escape[byte];
+        out += chosen.Escape[byte];
         plain = i + 1;
     }
     out.append(text, plain);
@@ -418,14 +482,12 @@ void AppendEscaped(std::string& out, std::string_view text, const TEscapes& esca
 
 void AppendLatin1XmlText(std::string& out, std::string_view text)
 {
-    static const TEscapes escapes = Escapes(false);
-    AppendEscaped(out, text, escapes);
+    AppendEscaped(out, text, false);
 }
 
 void AppendLatin1XmlAttribute(std::string& out, std::string_view text)
 {
-    static const TEscapes escapes = Escapes(true);
-    AppendEscaped(out, text, escapes);
+    AppendEscaped(out, text, true);
 }
 
 std::string TXmlNode::Latin1Xml() const

@@ -15,6 +15,15 @@ inline constexpr int MaxXmlDepth = 10000;
 // Fails with "Invalid xml: nesting deeper than 10000 levels", a user error.
 [[noreturn]] void ThrowXmlTooDeep();
 
+// How the bytes of an XML text are read.
+enum class TXmlEncoding { Windows1252, Utf8 };
+// The encoding `bytes` declare: a UTF-8 byte order mark wins; a declaration naming
+// ISO-8859-1 or windows-1252 is read as Windows-1252 (its superset); anything else as UTF-8.
+// The one decision every XML reader of the program makes.
+TXmlEncoding XmlEncodingOf(std::string_view bytes);
+// `bytes` decoded as `encoding`; a byte that is no UTF-8 is read as Windows-1252.
+QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding);
+
 // The XML library's own types, named here only as opaque handles: nothing but uXml.cpp sees
 // the library itself.
 namespace pugi {
@@ -96,9 +105,8 @@ public:
     // document element. Elements nested deeper than `MaxXmlDepth` leave the document empty
     // and fail with `ThrowXmlTooDeep`.
     bool Parse(const QString& text);
-    // As `Parse`, for bytes in the encoding their declaration names: ISO-8859-1 and
-    // windows-1252 are read through the system code page, anything else as UTF-8 (or UTF-16
-    // when a byte order mark says so).
+    // As `Parse`, for bytes in the encoding `XmlEncodingOf` finds (or UTF-16 when a byte
+    // order mark says so).
     bool ParseBytes(std::string_view bytes);
 
     // The document node itself: the parent of the declaration and of the document element.
@@ -124,7 +132,7 @@ TXmlDocument CreateXmlDocument();
 TXmlDocument LoadXmlFile(const QString& path);
 
 // For documents too large to hold as nodes, which are written piece by piece: 8-bit text of
-// the code page escaped as element text or as an attribute value, in ISO-8859-1, byte for
+// the current code page escaped as element text or as an attribute value, in ISO-8859-1, byte for
 // byte as `TXmlDocument::Save` writes the same text. The text ends at a zero byte, as it
 // does in a node.
 void AppendLatin1XmlText(std::string& out, std::string_view text);

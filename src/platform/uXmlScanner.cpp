@@ -83,9 +83,14 @@ TReference ReferenceAt(std::string_view text)
 
 } // namespace
 
-TXmlScanner::TXmlScanner(std::string_view bytes, TEncoding encoding)
+TXmlScanner::TXmlScanner(std::string_view bytes)
+    : TXmlScanner(bytes, XmlEncodingOf(bytes))
+{
+}
+
+TXmlScanner::TXmlScanner(std::string_view bytes, TXmlEncoding encoding)
     : Bytes(bytes)
-    , Encoding(encoding)
+    , Encoding_(encoding)
 {
     if (Bytes.starts_with("\xEF\xBB\xBF"))
         Pos = 3;
@@ -291,10 +296,12 @@ void TXmlScanner::AppendText(std::string& out) const { AppendDecoded(out, Raw, f
 void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool attribute) const
 {
     const bool references = attribute || !RawIsCData;
-    const bool utf8 = Encoding == TEncoding::Utf8;
+    const bool utf8 = Encoding_ == TXmlEncoding::Utf8;
+    // Windows-1252 text in that code page, the common case, is copied as it is.
+    const bool transcode = utf8 || !IsDefaultCodePage();
     const auto special = [&](char c) {
         return (c == '&' && references) || c == '\r' || (attribute && (c == '\n' || c == '\t'))
-            || (utf8 && static_cast<unsigned char>(c) >= 0x80);
+            || (transcode && static_cast<unsigned char>(c) >= 0x80);
     };
     size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < raw.size();) {
@@ -309,7 +316,10 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
             const TReference reference = ReferenceAt(raw.substr(i));
             if (reference.Length && reference.Code == 0)
                 return; // the document service's text ends there too
-            out.push_back(reference.Length ? CodePageByte(reference.Code).value_or('?') : c);
+            if (reference.Length)
+                AppendCodePageChar(out, reference.Code);
+            else
+                out.push_back(c);
             length = std::max<size_t>(reference.Length, 1);
         } else if (c == '\r') {
             out.push_back(attribute ? ' ' : '\n');
@@ -317,8 +327,8 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
         } else if (c == '\n' || c == '\t') {
             out.push_back(' ');
         } else {
-            const TUtf8Char utf8Char = Utf8CharAt(raw.substr(i));
-            out.push_back(utf8Char.Length ? CodePageByte(utf8Char.Code).value_or('?') : c);
+            const TUtf8Char utf8Char = utf8 ? Utf8CharAt(raw.substr(i)) : TUtf8Char { 0, 0 };
+            AppendCodePageChar(out, utf8Char.Length ? utf8Char.Code : Windows1252ToUnicode(c));
             length = std::max<size_t>(utf8Char.Length, 1);
         }
         i += length;

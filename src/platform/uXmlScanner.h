@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/uXml.h"
+
 // A forward-only reader of XML text, for documents too large to hold as nodes (a GPX file
 // with a country's POIs): tags and text one at a time, checked for well-formedness as it
 // goes. It reads what the XML document service reads, so both give the same text: entity
@@ -14,11 +16,11 @@
 class TXmlScanner {
 public:
     enum class TToken { StartTag, EndTag, Text, End, Malformed };
-    // How bytes above 0x7F are read: as the code page, or as UTF-8 (where a byte that is no
-    // valid UTF-8 is read as the code page).
-    enum class TEncoding { CodePage, Utf8 };
 
-    TXmlScanner(std::string_view bytes, TEncoding encoding);
+    // Reads `bytes` as they declare themselves (`XmlEncodingOf`).
+    explicit TXmlScanner(std::string_view bytes);
+    TXmlScanner(std::string_view bytes, TXmlEncoding encoding);
+    TXmlEncoding Encoding() const { return Encoding_; }
 
     // An empty-element tag gives a start tag and then its end tag. Malformed text gives
     // `Malformed` where the fault is found; text without any element is malformed too.
@@ -37,10 +39,10 @@ public:
         return std::equal(Open.begin(), Open.end(), path.begin(), path.end());
     }
 
-    // The value of the current start tag's attribute `name` (qualified, as written), as the
-    // code page's 8-bit text; false when the tag has no such attribute.
+    // The value of the current start tag's attribute `name` (qualified, as written), narrowed
+    // to the code page's 8-bit text; false when the tag has no such attribute.
     bool Attribute(std::string_view name, std::string& value) const;
-    // Appends the current text as the code page's 8-bit text.
+    // Appends the current text narrowed to the code page's 8-bit text.
     void AppendText(std::string& out) const;
 
     // Byte offsets of the current tag: its "<" and just past its ">".
@@ -60,7 +62,7 @@ private:
     void AppendDecoded(std::string& out, std::string_view raw, bool attribute) const;
 
     std::string_view Bytes;
-    TEncoding Encoding;
+    TXmlEncoding Encoding_;
     size_t Pos = 0;
     std::vector<std::string_view> Open; // names of the open elements, outermost first
     bool SawElement = false;

@@ -10,6 +10,8 @@
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
 #include "httpserver.h"
+#include "platform/uCodePage.h"
+#include "platform/uRegistry.h"
 #include "testing.h"
 
 namespace {
@@ -191,4 +193,47 @@ TEST_F(ConvertCommandTest, AnOutputThatCannotBeWrittenWholeFailsAndKeepsTheOldFi
     EXPECT_EQ(Run({ Path("in.ov2"), Path("out.asc") }), 1);
     EXPECT_EQ(Err, QStringLiteral("Cannot write file %1: File too large.\n").arg(Path("out.asc")));
     EXPECT_EQ(Read("out.asc"), "old");
+}
+
+TEST_F(ConvertCommandTest, EncodingUtf8KeepsCyrillicThroughEveryTextFormat)
+{
+    TTempConfig config;
+    const std::string moscow = "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0";
+    Write("in.csv", '"' + moscow + "\",\"" + moscow + "\",37.61778,55.75583,,,,\r\n");
+    const char* const chain[] = { "in.csv", "a.ov2", "b.gpx", "c.kml", "d.dat", "out.csv" };
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        ASSERT_EQ(Run({ "--encoding", "UTF-8", Path(chain[i]), Path(chain[i + 1]) }), 0)
+            << chain[i + 1] << " " << Err.toStdString();
+    EXPECT_EQ(Err, "");
+    EXPECT_NE(Read("a.ov2").find(moscow), std::string::npos);
+    EXPECT_NE(Read("c.kml").find("&#1052;&#1086;"), std::string::npos);
+    EXPECT_EQ(Read("out.csv"), Read("in.csv"));
+    EXPECT_EQ(CodePageName(), "windows-1252") << "for that run only";
+}
+
+TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
+{
+    TTempConfig config;
+    Write("in.kml",
+        "<kml><Placemark><name>\xd0\x9c\xd0\xbe Z\xc3\xbcrich</name><Point><coordinates>1,2"
+        "</coordinates></Point></Placemark></kml>");
+    EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err,
+        "warning: 2 characters that the code page windows-1252 lacks were replaced by \"?\".\n");
+    EXPECT_NE(Read("out.ov2").find("?? Z\xfcrich"), std::string::npos);
+
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(MainKey, true));
+        reg.WriteString(QString("CodePage"), QString("utf-8"));
+    }
+    ReleaseSettings(false);
+    EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err, "") << "the setting names the code page";
+    ReleaseSettings(false);
+
+    EXPECT_EQ(Run({ "--encoding", "klingon", Path("in.kml"), Path("out.ov2") }), 2);
+    EXPECT_TRUE(Err.startsWith("Unknown encoding \"klingon\"; known are: windows-1252, utf-8, "))
+        << Err.toStdString();
+    EXPECT_TRUE(ConvertUsage().contains("--encoding <NAME>"));
 }

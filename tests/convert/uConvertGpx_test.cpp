@@ -178,11 +178,56 @@ TEST(TConvertFromGpx, EightBitTextKeepsItsBytes)
     entries.AddValues("Caf\xe9 \x80\x93 &\t", "", 1, 2);
     EXPECT_EQ(Imported(Exported<TConvertToGpx>(entries), false, false)[0].Description,
         "Caf\xe9 \x80\x93 &\t");
-    // A UTF-8 file's names keep their bytes, which a navigator's UTF-8 file wants.
-    EXPECT_EQ(Imported("<gpx><wpt lat='1' lon='2'><name>Caf\xc3\xa9 &#8364;</name></wpt></gpx>",
-                  false, false)[0]
-                  .Description,
-        "Caf\xc3\xa9 \x80");
+}
+
+TEST(TConvertFromGpx, TextIsNarrowedToTheCodePageAsItsDeclarationSays)
+{
+    const auto name = [](const std::string& declaration, const std::string& text) {
+        return Imported(
+            declaration + "<gpx><wpt lat='1' lon='2'><name>" + text + "</name></wpt></gpx>", false,
+            false)[0]
+            .Description;
+    };
+    // UTF-8, declared or by default, and bytes that are no UTF-8 as Windows-1252.
+    EXPECT_EQ(name("", "Z\xc3\xbcrich &#8364; \xe2\x98\xba"), "Z\xfcrich \x80 ?");
+    EXPECT_EQ(name(R"(<?xml version="1.0" encoding="UTF-8"?>)", "Z\xc3\xbcrich"), "Z\xfcrich");
+    EXPECT_EQ(name("", "Z\xfcrich"), "Z\xfcrich");
+    EXPECT_EQ(name(R"(<?xml version="1.0" encoding="ISO-8859-1"?>)", "\xc3\xbc"), "\xc3\xbc")
+        << "declared 8-bit text is not taken for UTF-8";
+
+    TCodePageSwitch utf8("utf-8");
+    EXPECT_EQ(name("", "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 &#x263A;"),
+        "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 \xe2\x98\xba");
+    EXPECT_EQ(name(R"(<?xml version="1.0" encoding="ISO-8859-1"?>)", "Z\xfcrich \x80"),
+        "Z\xc3\xbcrich \xe2\x82\xac");
+}
+
+TEST(TConvertGpx, NonAsciiNamesRoundTripInAnyCodePage)
+{
+    const auto roundTrip = [](const std::string& description, bool retainExtra) {
+        TEntries entries;
+        entries.AddValues(description, "", 1, 2);
+        const std::string written = Exported<TConvertToGpx>(entries);
+        EXPECT_EQ(written.find_first_of("\xd0\xd1"), std::string::npos)
+            << "written as ISO-8859-1 with references";
+        return Imported(written, false, retainExtra)[0].Description;
+    };
+    EXPECT_EQ(roundTrip("Z\xfcrich \x80", false), "Z\xfcrich \x80");
+    {
+        TCodePageSwitch cyrillic("windows-1251");
+        EXPECT_EQ(
+            roundTrip("\xcc\xee\xf1\xea\xe2\xe0 \x80", false), "\xcc\xee\xf1\xea\xe2\xe0 \x80");
+    }
+    TCodePageSwitch utf8("utf-8");
+    const std::string moscow = "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 Z\xc3\xbcrich";
+    EXPECT_EQ(roundTrip(moscow, false), moscow);
+    EXPECT_EQ(roundTrip(moscow, true), moscow);
+
+    // Kept extra XML keeps its text too.
+    const std::vector<TRead> read =
+        Imported("<gpx><wpt lat='1' lon='2'><name>n</name><cmt>\xce\xb1\xce\xb2</cmt></wpt></gpx>",
+            false, true);
+    EXPECT_EQ(read[0].Extra, "<wpt lat=\"1\" lon=\"2\"><cmt>\xce\xb1\xce\xb2</cmt></wpt>");
 }
 
 TEST(TConvertFromGpx, ReadsOtherProgramsFiles)

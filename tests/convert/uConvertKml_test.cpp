@@ -77,6 +77,25 @@ TEST(TConvertToKml, ReadsBackUnderACommaLocaleWithEightBitText)
         std::vector<TRead>({ { "Caf\xe9 \x80", 4.88969, 52.37403 }, { "plain", -179.5, -0.5 } }));
 }
 
+TEST(TConvertKml, NonAsciiNamesRoundTripInAnyCodePage)
+{
+    const std::string moscow =
+        "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 Z\xc3\xbcrich \xe2\x82\xac";
+    const TCodePageSwitch utf8("utf-8");
+    TEntries entries;
+    entries.AddValues(moscow, "", 1, 2);
+    const std::string written = Exported<TConvertToKml>(entries);
+    EXPECT_NE(
+        written.find("<name>&#1052;&#1086;&#1089;&#1082;&#1074;&#1072; Z\xfcrich &#8364;</name>"),
+        std::string::npos)
+        << written;
+    EXPECT_EQ(Imported(written), std::vector<TRead>({ { moscow, 1, 2 } }));
+    EXPECT_EQ(Imported("<?xml version='1.0' encoding='ISO-8859-1'?><kml><Placemark><name>\xc3\xbc"
+                       "</name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>"),
+        std::vector<TRead>({ { "\xc3\x83\xc2\xbc", 1, 2 } }))
+        << "declared 8-bit text is read as such, as in GPX";
+}
+
 TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
 {
     const char* const kml = R"(<?xml version="1.0" encoding="UTF-8"?>

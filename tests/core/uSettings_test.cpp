@@ -68,6 +68,16 @@ TEST_F(SettingsTest, PrecisionIsClampedWhenRead)
     }
 }
 
+TEST_F(SettingsTest, UnknownCodePagesReadAsTheDefault)
+{
+    for (auto [stored, read] : { std::pair { "UTF-8", "utf-8" }, { "windows-1251", "windows-1251" },
+             { "klingon", "windows-1252" }, { "", "windows-1252" } }) {
+        Store(MainKey, [&](TRegistry& reg) { reg.WriteString(QString("CodePage"), stored); });
+        ReleaseSettings(false);
+        EXPECT_EQ(Settings().CodePage, read) << "stored " << stored;
+    }
+}
+
 // A hand-edited file must never keep the program from starting.
 TEST_F(SettingsTest, ValuesOfAnotherTypeGiveTheDefaults)
 {

@@ -132,9 +132,11 @@ TEST(TDocument, ClipboardTexts)
 
     TDocument other;
     Fill(other, 1);
-    other.Paste(gpx);
+    TScriptedPrompt prompt;
+    other.Paste(gpx, prompt);
     EXPECT_EQ(Descriptions(other), "0 Home ");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { other.Paste("not gpx"); }), "Invalid xml: not gpx...");
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { other.Paste("not gpx", prompt); }), "Invalid xml: not gpx...");
     EXPECT_EQ(other.Entries.Count(), 2);
 }
 
@@ -246,4 +248,44 @@ TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "poi.gpx" });
     EXPECT_EQ(device.Get("poi.gpx"), "old device file");
     EXPECT_EQ(FilesIn(device.Path()), QStringList { "poi.gpx" });
+
+TEST(TDocument, CharactersTheCodePageLacksAreToldOncePerSaveAndPaste)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    QTemporaryDir dir;
+    const TCodePageSwitch restore(DefaultCodePage);
+    TDocument document;
+    TScriptedPrompt prompt;
+    document.Entries.AddValues("", "", 1, 2);
+    document.Entries.Items(0).SetDescription(document.Narrow(QString::fromUtf8("Zürich Москва")));
+    EXPECT_EQ(document.Entries.Items(0).Description(), "Z\xfcrich ??????");
+    ASSERT_TRUE(document.SaveTo("FILE://" + dir.filePath("a.gpx"), "", prompt));
+    EXPECT_EQ(prompt.Shown,
+        QStringList {
+            "6 characters that the code page windows-1252 lacks were replaced by \"?\"." });
+    ASSERT_TRUE(document.SaveTo(QString(), QString(), prompt));
+    EXPECT_EQ(prompt.Shown.size(), 1) << "told once";
+
+    // The clipboard's text is Unicode, whatever its declaration says.
+    prompt.Shown.clear();
+    document.Paste(QString::fromUtf8("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx>"
+                                     "<wpt lat=\"1\" lon=\"2\"><name>Zürich</name></wpt>"
+                                     "<wpt lat=\"1\" lon=\"2\"><name>Ζυρίχη €</name></wpt></gpx>"),
+        prompt);
+    EXPECT_EQ(Descriptions(document), "Z\xfcrich ?????? Z\xfcrich ?????? \x80 ");
+    EXPECT_EQ(prompt.Shown,
+        QStringList {
+            "6 characters that the code page windows-1252 lacks were replaced by \"?\"." });
+    ASSERT_TRUE(document.SaveTo(QString(), QString(), prompt));
+    EXPECT_EQ(prompt.Shown.size(), 1) << "a paste is told at once, not again at the save";
+
+    // In UTF-8 nothing is lost, through the clipboard either.
+    const TCodePageSwitch utf8("utf-8");
+    TDocument cyrillic;
+    cyrillic.Entries.AddValues(cyrillic.Narrow(QString::fromUtf8("Москва")), "", 1, 2);
+    TDocument pasted;
+    pasted.Paste(cyrillic.GpxTextOf({ 0 }), prompt);
+    EXPECT_EQ(pasted.Entries.Items(0).Description(), QString::fromUtf8("Москва").toStdString());
+    EXPECT_EQ(prompt.Shown.size(), 1);
 }

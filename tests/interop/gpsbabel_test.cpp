@@ -70,24 +70,34 @@ TEST(GpsBabel, WeReadItsXmlFiles)
     const QString source = dir.filePath("points.csv");
     QFile file(source);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("52.37403,4.88969,Caf\xc3\xa9 Dam\n-33.85678,151.2153,Opera\n");
+    file.write("52.37403,4.88969,Caf\xc3\xa9 Dam\n-33.85678,151.2153,Opera\n"
+               "55.75,37.62,\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0\n");
     file.close();
     // GPX 1.0 and 1.1 with namespaces and indentation, KML with documents and folders.
     const std::pair<const char*, const char*> outputs[] = { { "gpx", "gpx" },
         { "gpx11.gpx", "gpx,gpxver=1.1" }, { "kml", "kml" } };
+    const auto read = [&](const QString& path) {
+        TEntries entries;
+        TMappedFile in(path);
+        entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
+        return entries.Count() == 3 ? entries.Items(0).Description() + '|'
+                + entries.Items(1).Description() + '|' + entries.Items(2).Description()
+                                    : std::string("wrong count");
+    };
     for (auto [name, format] : outputs) {
         const QString path = dir.filePath(QStringLiteral("out.") + name);
         RunGpsBabel({ "-i", "csv", "-f", source, "-o", format, "-F", path });
         TEntries entries;
         TMappedFile in(path);
         entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
-        ASSERT_EQ(entries.Count(), 2) << name;
+        ASSERT_EQ(entries.Count(), 3) << name;
         EXPECT_EQ(entries.Items(0).Latitude(), 52.37403) << name;
         EXPECT_EQ(entries.Items(1).Longitude(), 151.2153) << name;
-        EXPECT_EQ(entries.Items(1).Description(), "Opera") << name;
-        // GPX keeps the file's bytes; KML is read as the UTF-8 it is.
-        EXPECT_EQ(entries.Items(0).Description(),
-            std::string(name) == "kml" ? "Caf\xe9 Dam" : "Caf\xc3\xa9 Dam")
+        // Text is narrowed to the code page, the same for GPX and KML.
+        EXPECT_EQ(read(path), "Caf\xe9 Dam|Opera|??????") << name;
+        TCodePageSwitch utf8("utf-8");
+        EXPECT_EQ(
+            read(path), "Caf\xc3\xa9 Dam|Opera|\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0")
             << name;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing.h"
+
 TEST(CodePage, WindowsLatinRoundTripsThroughUtf16)
 {
     std::string all;
@@ -17,15 +19,78 @@ TEST(CodePage, WindowsLatinRoundTripsThroughUtf16)
 
 TEST(CodePage, Utf8WithEightBitBytesFallingBackToTheCodePage)
 {
-    EXPECT_EQ(Utf8OrCodePageToUnicode("caf\xc3\xa9 \xe2\x82\xac"), QString::fromUtf8("café €"));
-    EXPECT_EQ(Utf8OrCodePageToUnicode("caf\xe9 \x80"), QString::fromUtf8("café €"))
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("caf\xc3\xa9 \xe2\x82\xac"), QString::fromUtf8("café €"));
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("caf\xe9 \x80"), QString::fromUtf8("café €"))
         << "a Latin-1 file reads as it was written";
-    EXPECT_EQ(Utf8OrCodePageToUnicode("\xc3\xa9\xe9"), QString::fromUtf8("éé")) << "mixed";
-    EXPECT_EQ(Utf8OrCodePageToUnicode("\xc0\xaf"), QString::fromUtf8("À¯")) << "overlong";
-    EXPECT_EQ(Utf8OrCodePageToUnicode("\xed\xa0\x80"), QString::fromUtf8("í\u00a0€"))
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("\xc3\xa9\xe9"), QString::fromUtf8("éé")) << "mixed";
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("\xc0\xaf"), QString::fromUtf8("À¯")) << "overlong";
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("\xed\xa0\x80"), QString::fromUtf8("í\u00a0€"))
         << "a surrogate is no character";
-    EXPECT_EQ(Utf8OrCodePageToUnicode("\xf0\x9f\x98\x80"), QString::fromUtf8("😀"));
-    EXPECT_EQ(Utf8OrCodePageToUnicode("\xe2\x82"), QString::fromUtf8("â‚")) << "cut short";
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("\xf0\x9f\x98\x80"), QString::fromUtf8("😀"));
+    EXPECT_EQ(Utf8OrWindows1252ToUnicode("\xe2\x82"), QString::fromUtf8("â‚")) << "cut short";
 
     EXPECT_EQ(UnicodeToCodePage(QString::fromUtf8("é€😀")), "\xe9\x80?");
+}
+
+TEST(CodePage, NamesAreTheDefaultUtf8AndSingleBytePagesThePlatformKnows)
+{
+    const TCodePageSwitch restore(DefaultCodePage);
+    const QStringList& names = CodePageNames();
+    ASSERT_GE(names.size(), 3);
+    EXPECT_EQ(names[0], "windows-1252");
+    EXPECT_EQ(names[1], "utf-8");
+    EXPECT_TRUE(names.contains("windows-1251"));
+    EXPECT_TRUE(names.contains("koi8-r"));
+    EXPECT_EQ(KnownCodePageName("ISO-8859-5"), "iso-8859-5");
+    EXPECT_EQ(KnownCodePageName("ibm437"), "") << "not a superset of ASCII";
+    EXPECT_FALSE(SelectCodePage("klingon"));
+    EXPECT_EQ(CodePageName(), "windows-1252") << "an unknown name changes nothing";
+}
+
+TEST(CodePage, SingleBytePagesRoundTripEveryByte)
+{
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte)
+        all.push_back(static_cast<char>(byte));
+    for (const char* name : { "windows-1251", "windows-1253", "iso-8859-7", "koi8-r" }) {
+        const TCodePageSwitch page(name);
+        EXPECT_EQ(UnicodeToCodePage(CodePageToUnicode(all)), all) << name;
+        std::string utf16;
+        AppendUtf16LE(utf16, all);
+        EXPECT_EQ(NarrowUtf16LE(utf16), all) << name;
+    }
+    const TCodePageSwitch cyrillic("windows-1251");
+    EXPECT_EQ(CodePageToUnicode("\xcc\xee\xf1\xea\xe2\xe0"), QString::fromUtf8("Москва"));
+    EXPECT_EQ(UnicodeToCodePage(QString::fromUtf8("Москва é")), "\xcc\xee\xf1\xea\xe2\xe0 ?");
+}
+
+TEST(CodePage, Utf8KeepsEveryCharacter)
+{
+    const TCodePageSwitch utf8("utf-8");
+    const QString text = QString::fromUtf8("Москва Ζυρίχη 北京 😀 €");
+    const std::string narrow = UnicodeToCodePage(text);
+    EXPECT_EQ(narrow, text.toStdString());
+    EXPECT_EQ(CodePageToUnicode(narrow), text);
+    EXPECT_EQ(CodePageToUnicode("caf\xe9"), QString::fromUtf8("café")) << "no UTF-8: Windows-1252";
+    std::string utf16;
+    AppendUtf16LE(utf16, narrow);
+    EXPECT_EQ(NarrowUtf16LE(utf16), narrow) << "surrogate pairs too";
+}
+
+TEST(CodePage, CountsWhatItReplaces)
+{
+    const TCodePageSwitch restore(DefaultCodePage);
+    size_t replaced = 0;
+    {
+        const TReplacementTally tally(replaced);
+        EXPECT_EQ(UnicodeToCodePage(QString::fromUtf8("Москва €")), "?????? \x80");
+        std::string out;
+        EXPECT_FALSE(TryAppendCodePageChar(out, U'\u263A'));
+        EXPECT_EQ(out, "") << "a try counts nothing";
+    }
+    EXPECT_EQ(replaced, 6u);
+    EXPECT_EQ(ReplacementWarning(6),
+        "6 characters that the code page windows-1252 lacks were replaced by \"?\"");
+    EXPECT_EQ(ReplacementWarning(1),
+        "1 character that the code page windows-1252 lacks was replaced by \"?\"");
 }

@@ -11,7 +11,7 @@ namespace {
 using TToken = TXmlScanner::TToken;
 
 // Elements with their attribute "a" and their texts, as the scanner reads them.
-std::string ScannedLog(std::string_view bytes, TXmlScanner::TEncoding encoding)
+std::string ScannedLog(std::string_view bytes, TXmlEncoding encoding)
 {
     TXmlScanner scanner(bytes, encoding);
     std::string log;
@@ -81,11 +81,11 @@ TEST(XmlScanner, ReadsTheSameTextAsTheDocumentService)
         "<r>caf\xc3\xa9 \xe9</r>",
     };
     for (const char* document : documents) {
-        EXPECT_EQ(ScannedLog(document, TXmlScanner::TEncoding::CodePage),
+        EXPECT_EQ(ScannedLog(document, TXmlEncoding::Windows1252),
             DocumentLog(CodePageToUnicode(document)))
             << document;
-        EXPECT_EQ(ScannedLog(document, TXmlScanner::TEncoding::Utf8),
-            DocumentLog(Utf8OrCodePageToUnicode(document)))
+        EXPECT_EQ(ScannedLog(document, TXmlEncoding::Utf8),
+            DocumentLog(Utf8OrWindows1252ToUnicode(document)))
             << document;
     }
 }
@@ -96,15 +96,15 @@ TEST(XmlScanner, FindsMalformedText)
              "</r>", "<r></e>", "<r>x</ r>", "<1r/>", "<r a=1/>", "<r a/>", "<r a='x'b='y'/>",
              "<r a='x/>", "<r", "<r/", "<r/ >", "<r><!-- open</r>", "<r><![CDATA[x</r>",
              "<r><? x?></r>", "<r><!ELEMENT></r>", "<r><!DOCTYPE r></r>", "<r>< e/></r>" })
-        EXPECT_EQ(ScannedLog(bad, TXmlScanner::TEncoding::CodePage), "malformed") << bad;
+        EXPECT_EQ(ScannedLog(bad, TXmlEncoding::Windows1252), "malformed") << bad;
     for (const char* good : { "<r/>", "<r a = 'x' />", "<r></r >", "<r/><second/>", "<r>]]></r>" })
-        EXPECT_NE(ScannedLog(good, TXmlScanner::TEncoding::CodePage), "malformed") << good;
+        EXPECT_NE(ScannedLog(good, TXmlEncoding::Windows1252), "malformed") << good;
 }
 
 TEST(XmlScanner, DepthOpenNamesAndTagOffsets)
 {
     const std::string_view text = "<gpx><trk><trkpt lat='1'/></trk></gpx>";
-    TXmlScanner scanner(text, TXmlScanner::TEncoding::CodePage);
+    TXmlScanner scanner(text, TXmlEncoding::Windows1252);
     ASSERT_EQ(scanner.Next(), TToken::StartTag);
     ASSERT_EQ(scanner.Next(), TToken::StartTag);
     ASSERT_EQ(scanner.Next(), TToken::StartTag);
@@ -121,7 +121,7 @@ TEST(XmlScanner, DepthOpenNamesAndTagOffsets)
 TEST(XmlScanner, NestingBeyondTheLimitFails)
 {
     const auto deepest = [](const std::string& text) {
-        TXmlScanner scanner(text, TXmlScanner::TEncoding::Utf8);
+        TXmlScanner scanner(text, TXmlEncoding::Utf8);
         int deepest = 0;
         for (TToken token; (token = scanner.Next()) != TToken::End;)
             deepest = std::max(deepest, token == TToken::StartTag ? scanner.Depth() : 0);
