@@ -248,6 +248,7 @@ TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "poi.gpx" });
     EXPECT_EQ(device.Get("poi.gpx"), "old device file");
     EXPECT_EQ(FilesIn(device.Path()), QStringList { "poi.gpx" });
+}
 
 TEST(TDocument, CharactersTheCodePageLacksAreToldOncePerSaveAndPaste)
 {
