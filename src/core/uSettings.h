@@ -82,10 +82,16 @@ public:
     // site indexes with the other small answers. Only read: a user who needs more sets them.
     int MaxDownloadMiB = 512;
     int MaxIndexDownloadMiB = 16;
+    // The pages of the About box and the Help menu. Only read: by default the README that
+    // ships with the program; a distributor or user sets the real pages.
+    QString HomePageUrl;
+    QString HelpUrl;
+    QString ForumUrl;
 
     void Load();
     void Save();
-    // Puts `location` at the top of the recent files, once, keeping at most eight.
+    // Puts `location` at the top of the recent files, once however it is spelled, keeping at
+    // most eight.
     void AddRecentFile(const QString& location, const QString& formatId);
 
 private:
