@@ -124,7 +124,10 @@ void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QStrin
         poll->stop();
         poll->deleteLater();
         text = box->text();
-        box->button(button)->click();
+        if (QAbstractButton* answer = box->button(button))
+            answer->click();
+        else
+            box->reject(); // another kind of box than the test expects; its text tells
     });
     poll->start(20);
 }
