@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QProcess>
+#include <QTextStream>
 #include <QTranslator>
 
 #include "convert/uFormats.h"
@@ -15,14 +17,36 @@
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 
+namespace {
+
+// The arguments as given, before the application takes Qt's own options out of them.
+QStringList ArgumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Answered before the application exists, so that help needs no display.
+    if (TCommandLine::Parse(ArgumentsOf(argc, argv), QDir::currentPath()).Help) {
+        QTextStream(stdout) << ProgramUsage();
+        return 0;
+    }
     TMarivelApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Marivel"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/marivel.png")));
     app.setQuitOnLastWindowClosed(false); // the tray keeps it running
     const TCommandLine commandLine =
         TCommandLine::Parse(app.arguments().mid(1), QDir::currentPath());
+    if (!commandLine.UsageError.isEmpty()) {
+        QTextStream(stderr) << commandLine.UsageError << "\n\n" << ProgramUsage();
+        return 2;
+    }
     TSingleInstance instance;
     if (!instance.Start(commandLine))
         return 0;
@@ -31,6 +55,7 @@ int main(int argc, char** argv)
     const TTranslations translations = LoadTranslation(GetLanguageExtension());
     const TBuiltInFormats formats;
     int result = 0;
+    bool restart = false;
     try {
         TfmMarivelMainForm mainForm(commandLine);
         if (TInstanceServer* server = instance.Server()) {
@@ -44,11 +69,17 @@ int main(int argc, char** argv)
         if (!commandLine.Tray)
             mainForm.show();
         result = app.exec();
+        restart = mainForm.RestartRequested();
     } catch (const Exception& e) {
         // The window could not be made (a resource of the program is missing).
         QMessageBox::critical(nullptr, app.applicationName(), e.Message() + '.');
         return 1;
     }
     ReleaseSettings(true);
+    if (restart) {
+        // The new start must find no one listening, or it would hand itself back to this one.
+        instance.Stop();
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    }
     return result;
 }

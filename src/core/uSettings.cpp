@@ -108,6 +108,9 @@ const TValue Values[] = {
     { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 1, 1024 * 1024 },
     { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 1, 1024 * 1024 },
     { "CodePage", &TSettings::CodePage },
+    { "HomePageUrl", &TSettings::HomePageUrl },
+    { "HelpUrl", &TSettings::HelpUrl },
+    { "ForumUrl", &TSettings::ForumUrl },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry
@@ -191,6 +194,9 @@ std::unique_ptr<TSettings>& Instance()
 
 TSettings::TSettings()
     : SiteManagerUrl(BuiltInSites().first())
+    , HomePageUrl(ReadmeUrl())
+    , HelpUrl(HomePageUrl)
+    , ForumUrl(HomePageUrl)
 {
 }
 
@@ -268,10 +274,11 @@ void TSettings::Save()
 
 void TSettings::AddRecentFile(const QString& location, const QString& formatId)
 {
-    int existing = MRU.IndexOfName(location);
+    const QString normalized = NormalizedLocation(location);
+    int existing = MRU.IndexOfName(normalized);
     if (existing >= 0)
         MRU.removeAt(existing);
-    MRU.InsertPair(0, location, formatId);
+    MRU.InsertPair(0, normalized, formatId);
     while (MRU.size() > RecentFilesKept)
         MRU.removeLast();
 }

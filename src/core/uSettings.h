@@ -87,10 +87,16 @@ public:
     // as the default. Only read, until the preferences offer it; the programs select it at
     // start.
     QString CodePage = QLatin1String(DefaultCodePage);
+    // The pages of the About box and the Help menu. Only read: by default the README that
+    // ships with the program; a distributor or user sets the real pages.
+    QString HomePageUrl;
+    QString HelpUrl;
+    QString ForumUrl;
 
     void Load();
     void Save();
-    // Puts `location` at the top of the recent files, once, keeping at most eight.
+    // Puts `location` at the top of the recent files, once however it is spelled, keeping at
+    // most eight.
     void AddRecentFile(const QString& location, const QString& formatId);
 
 private:

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "convert/uConvertBase.h"
 #include "core/uSettings.h"
@@ -214,6 +215,21 @@ QString StripLocationPrefixes(const QString& location)
     return StripHttpPrefix(StripMobilePrefix(StripFilePrefix(location)));
 }
 
+QString NormalizedLocation(const QString& location, const QString& baseDir)
+{
+    if (!IsFileLocation(location) && location.contains(QLatin1String("://")))
+        return location;
+    const QString path = StripFilePrefix(location);
+    if (path.isEmpty())
+        return location;
+    const QFileInfo file(QDir::cleanPath(QDir(baseDir).absoluteFilePath(path)));
+    if (const QString canonical = file.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
+    // A file still to be made: its folder may be reached through a link too.
+    const QString folder = QFileInfo(file.path()).canonicalFilePath();
+    return folder.isEmpty() ? file.filePath() : QDir(folder).filePath(file.fileName());
+}
+
 QString LocationScheme(const QString& url)
 {
     const auto end = url.indexOf(QLatin1String("://"));
@@ -273,6 +289,19 @@ QString ApplicationDir()
                 + QStringLiteral("/marivel");
     }
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+QString ReadmeUrl()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList candidates { programDir + QStringLiteral("/README.md"),
+        programDir + QStringLiteral("/../share/doc/marivel/README.md"),
+        programDir + QStringLiteral("/../share/marivel/README.md"),
+        QStringLiteral(MARIVEL_SOURCE_DIR "/README.md") };
+    for (const QString& candidate : candidates)
+        if (QFileInfo(candidate).isFile())
+            return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()).toString();
+    return QString();
 }
 
 QString EnsureLeadingBackslash(const QString& path)

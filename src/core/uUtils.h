@@ -86,6 +86,11 @@ QString StripFilePrefix(const QString& location);
 QString StripHttpPrefix(const QString& location);
 // The file, then the device, then the web prefix, each removed once.
 QString StripLocationPrefixes(const QString& location);
+// One spelling per local file, so that a file compares equal however it was named: a local
+// path or "FILE://" location becomes a plain path, absolute against `baseDir` (empty: the
+// current folder), without "." and "..", with links resolved as far as the path exists.
+// Device and web locations, and anything else with a "://", come back as they are.
+QString NormalizedLocation(const QString& location, const QString& baseDir = QString());
 // Up to and including the first "://"; empty when there is none.
 QString LocationScheme(const QString& url);
 // The address without user name, password and query, for messages.
@@ -104,6 +109,10 @@ QString LocalCopyName(const QString& location);
 // The folder of maps and of downloaded site indexes, with a trailing "/": MARIVEL_HOME when
 // set, else the executable's folder when it is writable, else the user's data folder.
 QString ApplicationDir();
+// The README that ships with the program as a "file://" address: beside the executable, in
+// the installation's documentation or data folder, or in the source tree of a build; empty
+// when none of them holds one.
+QString ReadmeUrl();
 QString EnsureLeadingBackslash(const QString& path);
 QString ExcludeTrailingBackslashExceptRoot(const QString& path);
 

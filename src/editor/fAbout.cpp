@@ -1,15 +1,18 @@
 #include "editor/fAbout.h"
 
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/uSettings.h"
 #include "editor/fDialogs.h"
+#include "editor/uGuiPrompt.h"
 #include "editor/uSysInfo.h"
+#include "platform/uExceptions.h"
 
 namespace {
-
-const QString WebSite = QStringLiteral("https://www.marivel.example");
 
 QLabel* Centred(const QString& text, QWidget* parent)
 {
@@ -36,10 +39,26 @@ TfmAbout::TfmAbout(QWidget* parent)
     layout->addWidget(Centred(tr("Version %1").arg(ProgramVersionText()), this));
     layout->addSpacing(8);
     layout->addWidget(Centred(tr("Orvik Software"), this));
-    QLabel* link = Centred(QStringLiteral("<a href=\"%1\">%1</a>").arg(WebSite), this);
+    const QString home = Settings().HomePageUrl;
+    QLabel* link = Centred(
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(home.toHtmlEscaped(), tr("Home page")), this);
+    link->setObjectName(QStringLiteral("HomePageLink"));
     link->setTextFormat(Qt::RichText);
-    link->setOpenExternalLinks(true);
+    link->setToolTip(home);
+    connect(link, &QLabel::linkActivated, this, [this, home] {
+        TGuiPrompt prompt(this);
+        ShowInBrowser(home, prompt);
+    });
     layout->addWidget(link);
     layout->addWidget(OkButton(this));
     setMinimumWidth(320);
+}
+
+void ShowInBrowser(const QString& address, IUserPrompt& prompt)
+{
+    if (address.isEmpty())
+        prompt.ShowMessage(QObject::tr("No address is set for this page."));
+    else if (!QDesktopServices::openUrl(QUrl(address)))
+        prompt.ShowMessage(QObject::tr("No web browser could be started to show %1.")
+                               .arg(EscapeControls(address)));
 }

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -44,7 +43,6 @@ namespace {
 
 constexpr int RecentFileActions = 9;
 constexpr char ApplicationTitle[] = "Marivel";
-constexpr char WebSite[] = "https://www.marivel.example";
 
 // The open dialog's filter rows: row 1 is every supported type, row k >= 2 importer k - 2.
 QStringList OpenNameFilters() { return DialogNameFilters(OpenFilter()); }
@@ -196,7 +194,7 @@ void TfmMarivelMainForm::CreateMenus()
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("Go to Marivel Page..."), this, &TfmMarivelMainForm::GotoHomePage);
     help->addAction(tr("Online Marivel FAQ..."), this, &TfmMarivelMainForm::GotoFaq);
-    help->addAction(tr("Goto Marivel forum..."), this, &TfmMarivelMainForm::GotoForum);
+    help->addAction(tr("Go to Marivel forum..."), this, &TfmMarivelMainForm::GotoForum);
     help->addSeparator();
     help->addAction(tr("System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
     help->addAction(tr("&About..."), this, &TfmMarivelMainForm::ShowAbout);
@@ -321,9 +319,10 @@ QList<TMDIChild*> TfmMarivelMainForm::Documents() const
 
 TMDIChild* TfmMarivelMainForm::DocumentOf(const QString& location) const
 {
-    const QString wanted = StripFilePrefix(location);
+    const QString wanted = NormalizedLocation(location);
     for (TMDIChild* document : Documents())
-        if (StripFilePrefix(document->Document.FileName).compare(wanted, Qt::CaseInsensitive) == 0)
+        if (NormalizedLocation(document->Document.FileName).compare(wanted, Qt::CaseInsensitive)
+            == 0)
             return document;
     return nullptr;
 }
@@ -434,9 +433,11 @@ void TfmMarivelMainForm::OpenLocation(const QString& location)
         OpenFile(nullptr, location, TDocument::lmOpen, QString());
 }
 
-void TfmMarivelMainForm::OpenFile(TMDIChild* document, const QString& location,
-    TDocument::TLoadMode mode, const QString& formatId)
+void TfmMarivelMainForm::OpenFile(
+    TMDIChild* document, const QString& given, TDocument::TLoadMode mode, const QString& formatId)
 {
+    // One spelling per file, so the document and the recent files compare equal to any other.
+    const QString location = NormalizedLocation(given);
     TWaitCursor wait;
     QProgressDialog progress(Tr(Msg::Loading), QString(), 0, 100, this);
     progress.setWindowModality(Qt::WindowModal);
@@ -599,14 +600,27 @@ void TfmMarivelMainForm::EditFindNext()
     OnDocument([this](TMDIChild& d) { d.FindNext(FindText); });
 }
 
-void TfmMarivelMainForm::LanguageEnglish() { SwitchLanguage(QLatin1String(::LanguageEnglish)); }
-void TfmMarivelMainForm::LanguageDutch() { SwitchLanguage(QLatin1String(::LanguageDutch)); }
-
-void TfmMarivelMainForm::SwitchLanguage(const QString& code)
+void TfmMarivelMainForm::LanguageEnglish()
 {
-    SetLanguageExtension(code);
-    if (Prompt.Ask(Tr(Msg::RestartForLanguage), false) == IUserPrompt::TAnswer::Yes)
-        Exit();
+    SwitchLanguage(QLatin1String(::LanguageEnglish), tr("English"));
+}
+void TfmMarivelMainForm::LanguageDutch()
+{
+    SwitchLanguage(QLatin1String(::LanguageDutch), tr("Nederlands"));
+}
+
+void TfmMarivelMainForm::SwitchLanguage(const QString& code, const QString& name)
+{
+    if (!ChooseLanguage(code)) {
+        Prompt.ShowMessage(
+            tr("Marivel has no %1 translation yet, so it keeps its present language.").arg(name));
+        return;
+    }
+    if (Prompt.Ask(Tr(Msg::RestartForLanguage), false) != IUserPrompt::TAnswer::Yes)
+        return;
+    Exit();
+    // A document the user kept open cancels the exit, and with it the restart.
+    Restart = ExitRequested;
 }
 
 void TfmMarivelMainForm::WindowNext() { Area->activateNextSubWindow(); }
@@ -633,12 +647,9 @@ void TfmMarivelMainForm::Tile(Qt::Orientation direction)
     }
 }
 
-void TfmMarivelMainForm::GotoHomePage() { QDesktopServices::openUrl(QUrl(WebSite)); }
-void TfmMarivelMainForm::GotoFaq() { QDesktopServices::openUrl(QUrl(QString(WebSite) + "/faq")); }
-void TfmMarivelMainForm::GotoForum()
-{
-    QDesktopServices::openUrl(QUrl(QString(WebSite) + "/forum"));
-}
+void TfmMarivelMainForm::GotoHomePage() { ShowInBrowser(Settings().HomePageUrl, Prompt); }
+void TfmMarivelMainForm::GotoFaq() { ShowInBrowser(Settings().HelpUrl, Prompt); }
+void TfmMarivelMainForm::GotoForum() { ShowInBrowser(Settings().ForumUrl, Prompt); }
 
 void TfmMarivelMainForm::ShowSystemInfo()
 {

@@ -39,6 +39,8 @@ public:
     // From the tray menu, a second program start or the instance channel.
     void ShowFromTray();
     void Exit();
+    // The program ended to come back in the language the user chose.
+    bool RestartRequested() const { return Restart; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -87,7 +89,7 @@ private:
     void EditFindNext();
     void LanguageEnglish();
     void LanguageDutch();
-    void SwitchLanguage(const QString& code);
+    void SwitchLanguage(const QString& code, const QString& name);
     void WindowNext();
     void Tile(Qt::Orientation direction);
     void GotoHomePage();
@@ -128,5 +130,6 @@ private:
     QString FindText;
     bool ExitRequested = false;
     bool HideRequested = false;
+    bool Restart = false;
     bool Restoring = false; // the stored bounds are being applied, not set by the user
 };

@@ -14,28 +14,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/uUtils.h"
+
 namespace {
 
 const QStringList SwitchNames = { QStringLiteral("multi"), QStringLiteral("update"),
-    QStringLiteral("silent"), QStringLiteral("tray"), QStringLiteral("dev") };
+    QStringLiteral("silent"), QStringLiteral("tray"), QStringLiteral("dev"), QStringLiteral("help"),
+    QStringLiteral("h") };
 
-// The switch's name without its "/" or "--"; empty for anything that is no switch.
-QString SwitchName(const QString& argument)
+const QString EndOfSwitches = QStringLiteral("--");
+
+// An argument beginning with "-" is always meant as a switch; one beginning with "/" only
+// when it names a switch, as it is a path otherwise.
+bool IsSwitch(const QString& argument)
 {
-    QString name;
-    if (argument.startsWith(QLatin1String("--")))
-        name = argument.mid(2).toLower();
-    else if (argument.startsWith(QLatin1Char('/')))
-        name = argument.mid(1).toLower();
-    return SwitchNames.contains(name) ? name : QString();
+    if (argument.startsWith(QLatin1Char('-')))
+        return argument.size() > 1;
+    return argument.startsWith(QLatin1Char('/')) && SwitchNames.contains(argument.mid(1).toLower());
 }
 
-// Locations with a prefix ("MOBILE://", "HTTP://", ...) and absolute paths stay as written.
-QString AbsoluteLocation(const QString& argument, const QString& workingDir)
+// The switch's name in lower case, without its "/", "-" or "--".
+QString SwitchName(const QString& argument)
 {
-    if (argument.startsWith(QLatin1Char('/')) || argument.contains(QLatin1String("://")))
-        return argument;
-    return QDir::cleanPath(QDir(workingDir).absoluteFilePath(argument));
+    return argument.mid(argument.startsWith(EndOfSwitches) ? 2 : 1).toLower();
 }
 
 // Both ends of the channel speak this one stream version.
@@ -166,7 +167,17 @@ QList<TInstanceMessage> TakeMessages(QLocalSocket& socket)
 TCommandLine TCommandLine::Parse(const QStringList& arguments, const QString& workingDir)
 {
     TCommandLine result;
+    bool switches = true;
     for (const QString& argument : arguments) {
+        if (switches && argument == EndOfSwitches) {
+            switches = false;
+            continue;
+        }
+        if (!switches || !IsSwitch(argument)) {
+            if (!argument.isEmpty())
+                result.Locations << NormalizedLocation(argument, workingDir);
+            continue;
+        }
         const QString name = SwitchName(argument);
         if (name == QLatin1String("multi"))
             result.Multi = true;
@@ -178,10 +189,45 @@ TCommandLine TCommandLine::Parse(const QStringList& arguments, const QString& wo
             result.Tray = true;
         else if (name == QLatin1String("dev"))
             result.Dev = true;
-        else if (!argument.isEmpty())
-            result.Locations << AbsoluteLocation(argument, workingDir);
+        else if (name == QLatin1String("help") || name == QLatin1String("h"))
+            result.Help = true;
+        else if (result.UsageError.isEmpty())
+            result.UsageError = QStringLiteral("Unknown switch \"%1\".").arg(argument);
     }
     return result;
+}
+
+QString ProgramUsage()
+{
+    return QStringLiteral(
+        "Usage: marivel [switches] [FILE...]\n"
+        "Opens each FILE in a document window of its own. When Marivel already runs for this\n"
+        "user, the files are handed to it and this start ends.\n"
+        "A FILE is a local path, FILE://path, MOBILE://\\device\\path (a file on the\n"
+        "handheld device) or a web address (http://...).\n"
+        "\n"
+        "Switches (also written -name, or /name; letter case does not matter):\n"
+        "  --multi    start another Marivel instead of handing the files over\n"
+        "  --tray     start hidden in the notification area\n"
+        "  --update   run an AutoUpdate shortly after the start\n"
+        "  --silent   with --update: run it without questions\n"
+        "  --dev      leave today's date out of generated file headers\n"
+        "  -h, --help show this help and end\n"
+        "  --         every argument after it is a FILE, also one beginning with \"-\"\n"
+        "Qt's own options (-platform, -style, ...) are understood too.\n"
+        "\n"
+        "Environment:\n"
+        "  MARIVEL_CONFIG_DIR   folder of the settings file (default: marivel in the\n"
+        "                       user's configuration folder, ~/.config/marivel)\n"
+        "  MARIVEL_HOME         folder of maps and downloaded site indexes (default: the\n"
+        "                       program's folder when writable, else ~/.local/share/marivel)\n"
+        "  MARIVEL_RAPI_LIBRARY the Remote API library for device files (default: librapi\n"
+        "                       beside the program)\n"
+        "  MARIVEL_DEVICE_ROOT  the folder librapi serves as the device\n"
+        "  MARIVEL_RAPI_CONNECT_DELAY_MS  milliseconds librapi takes to connect, to try\n"
+        "                       out a slow device\n"
+        "  XDG_RUNTIME_DIR      where a second start finds the running Marivel (else a\n"
+        "                       private folder in the temporary folder)\n");
 }
 
 TInstanceMessage TInstanceMessage::Open(const QString& location)

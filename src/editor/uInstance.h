@@ -11,8 +11,8 @@ class QLocalServer;
 class QLocalSocket;
 
 // What the program was started with: file locations to open and the switches. A switch is
-// one of the five names below written with "/" or "--" in any letter case; every other
-// argument is a location.
+// written "--name" or "-name", or "/name" for one of the names the program knows, in any
+// letter case; after "--" every argument is a location, as is every other argument.
 struct TCommandLine {
     QStringList Locations;
     bool Multi = false;
@@ -20,11 +20,16 @@ struct TCommandLine {
     bool Silent = false;
     bool Tray = false;
     bool Dev = false;
+    bool Help = false;
+    QString UsageError; // about the first switch the program does not know
 
-    // `arguments` without the program's own name. Relative local paths are made absolute
-    // against `workingDir`, so a running instance opens the file the user meant.
+    // `arguments` without the program's own name. Local paths are normalised against
+    // `workingDir`, so a running instance opens the file the user meant, and only once.
     static TCommandLine Parse(const QStringList& arguments, const QString& workingDir);
 };
+
+// What "--help" prints: the switches, the locations and the environment variables read.
+QString ProgramUsage();
 
 // One request from a second start to the running instance.
 struct TInstanceMessage {
@@ -95,6 +100,8 @@ public:
     ~TSingleInstance();
 
     bool Start(const TCommandLine& commandLine);
+    // Stops listening, so that a start from now on becomes the running instance.
+    void Stop() { Receiver.reset(); }
     // The channel's receiving end once `Start` returned true; null when another instance
     // already listens (started with "/multi").
     TInstanceServer* Server() const { return Receiver.get(); }

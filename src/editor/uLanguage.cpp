@@ -78,3 +78,12 @@ TTranslations LoadTranslation(const QString& code, const QStringList& folders)
         translations.push_back(std::move(qt));
     return translations;
 }
+
+bool ChooseLanguage(const QString& code, const QStringList& folders)
+{
+    if (code.compare(QLatin1String(LanguageEnglish), Qt::CaseInsensitive) != 0
+        && FindTranslation(code, folders).isEmpty())
+        return false;
+    SetLanguageExtension(code);
+    return true;
+}

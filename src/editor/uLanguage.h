@@ -31,3 +31,8 @@ using TTranslations = std::vector<std::unique_ptr<QTranslator>>;
 // usable translation of `code` (Qt's texts alone would only mix two languages).
 TTranslations LoadTranslation(
     const QString& code, const QStringList& folders = TranslationFolders());
+
+// Stores `code` as the language of the next start and answers true when the program can
+// speak it: English always, another language when its translation is installed. Otherwise
+// nothing changes, as a restart would only bring the program back in English.
+bool ChooseLanguage(const QString& code, const QStringList& folders = TranslationFolders());

@@ -1,5 +1,10 @@
 #include "core/uSettings.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+
 #include <gtest/gtest.h>
 
 #include "core/uUtils.h"
@@ -157,6 +162,40 @@ TEST_F(SettingsTest, RecentFilesKeepEightWhileRunningAndFiveAfterARestart)
     EXPECT_EQ(Restart().MRU.size(), 5);
     Restart();
     EXPECT_EQ(ReadList("MRU").size(), 5) << "the shorter list leaves no stale values behind";
+}
+
+TEST_F(SettingsTest, ARecentFileIsListedOnceHoweverItIsSpelled)
+{
+    QTemporaryDir dir;
+    const QString real = QFileInfo(dir.path()).canonicalFilePath();
+    QFile(real + "/a.ov2").open(QIODevice::WriteOnly);
+    QFile::link(real, real + "-link");
+    TSettings& s = Settings();
+    s.AddRecentFile(real + "/a.ov2", "ttov2"); // handed over by a second start
+    s.AddRecentFile("FILE://" + real + "/a.ov2", "ttov2"); // from the open dialog
+    s.AddRecentFile(real + "/sub/../a.ov2", "ttov2");
+    s.AddRecentFile(real + "-link/a.ov2", "ttov2");
+    EXPECT_EQ(s.MRU, QStringList { real + "/a.ov2=ttov2" });
+    QFile::remove(real + "-link");
+}
+
+TEST_F(SettingsTest, PageAddressesAreTheReadmeUnlessSet)
+{
+    TSettings& s = Settings();
+    EXPECT_TRUE(s.HomePageUrl.startsWith("file:///")) << s.HomePageUrl.toStdString();
+    EXPECT_TRUE(s.HomePageUrl.endsWith("/README.md"));
+    EXPECT_TRUE(QFileInfo(QUrl(s.HomePageUrl).toLocalFile()).isFile());
+    EXPECT_EQ(s.HelpUrl, s.HomePageUrl);
+    EXPECT_EQ(s.ForumUrl, s.HomePageUrl);
+    const QString readme = s.HomePageUrl;
+
+    Store(MainKey, [](TRegistry& reg) { reg.WriteString("HomePageUrl", "https://poi.example/"); });
+    TSettings& again = Restart();
+    EXPECT_EQ(again.HomePageUrl, "https://poi.example/") << "a distributor's page";
+    EXPECT_EQ(again.HelpUrl, readme);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(MainKey));
+    EXPECT_FALSE(reg.ValueExists("HelpUrl")) << "a default that moves with the program";
 }
 
 TEST_F(SettingsTest, StoredListsAreCleanedWhenLoaded)

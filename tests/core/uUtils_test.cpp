@@ -1,5 +1,7 @@
 #include "core/uUtils.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -150,6 +152,29 @@ TEST(Locations, LocalCopiesAreNamedAfterTheAddress)
     EXPECT_EQ(EnsureLeadingBackslash("\\My Documents"), "\\My Documents");
     EXPECT_EQ(ExcludeTrailingBackslashExceptRoot("\\My Documents\\"), "\\My Documents");
     EXPECT_EQ(ExcludeTrailingBackslashExceptRoot("\\"), "\\");
+}
+
+TEST(Locations, LocalPathsAreSpelledOneWay)
+{
+    QTemporaryDir dir;
+    const QString real = QFileInfo(dir.path()).canonicalFilePath();
+    QDir(real).mkdir("poi");
+    QFile(real + "/poi/a.ov2").open(QIODevice::WriteOnly);
+    QFile::link(real + "/poi", real + "/link");
+    const QString a = real + "/poi/a.ov2";
+
+    EXPECT_EQ(NormalizedLocation(a), a);
+    EXPECT_EQ(NormalizedLocation("FILE://" + a), a) << "the file prefix is dropped";
+    EXPECT_EQ(NormalizedLocation("file://" + real + "/poi/../poi/./a.ov2"), a);
+    EXPECT_EQ(NormalizedLocation(real + "/link/a.ov2"), a) << "links resolved";
+    EXPECT_EQ(NormalizedLocation("../poi/a.ov2", real + "/link/"), a) << "relative to the base";
+    EXPECT_EQ(NormalizedLocation(real + "/link/new.ov2"), real + "/poi/new.ov2")
+        << "a file still to be made, in a folder reached through a link";
+    EXPECT_EQ(NormalizedLocation("/no/such/../dir/b.ov2"), "/no/dir/b.ov2");
+
+    for (const QString kept :
+        { "MOBILE://\\My Documents\\..\\a.ov2", "http://x/../a.gpx", "https://x/a.gpx", "" })
+        EXPECT_EQ(NormalizedLocation(kept), kept) << "device and web locations stay as they are";
 }
 
 TEST(Locations, LocalTextIsWrittenAndReadInCrLfLines)

@@ -5,24 +5,35 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
+#include "core/uUtils.h"
+#include "editor/fAbout.h"
 #include "editor/fMDIChild.h"
+#include "editor/uGuiPrompt.h"
+#include "editor/uLanguage.h"
+#include "platform/uMessages.h"
 #include "testing.h"
 
 namespace {
@@ -302,3 +313,129 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
         EXPECT_GE(fields->width(), fields->minimumSizeHint().width());
     }
 }
+
+namespace {
+
+// Answers the next message box that opens over `form` with `button` and keeps its text.
+void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QString& text)
+{
+    auto* poll = new QTimer(&form);
+    QObject::connect(poll, &QTimer::timeout, [poll, button, &text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        text = box->text();
+        if (QAbstractButton* answer = box->button(button))
+            answer->click();
+        else
+            box->reject(); // another kind of box than the test expects; its text tells
+    });
+    poll->start(20);
+}
+
+QAction* MenuAction(QWidget& form, const QString& text)
+{
+    for (QAction* action : form.findChildren<QAction*>())
+        if (action->text() == text)
+            return action;
+    ADD_FAILURE() << "no action " << text.toStdString();
+    return nullptr;
+}
+
+// Where the desktop would have opened an address.
+class TBrowser : public QObject {
+    Q_OBJECT
+public:
+    QStringList Opened;
+public slots:
+    void Open(const QUrl& url) { Opened << url.toString(); }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, ALanguageWithoutTranslationIsRefusedAndTheProgramStays)
+{
+    ASSERT_EQ(FindTranslation(LanguageDutch, TranslationFolders()), "");
+    TfmMarivelMainForm form({});
+    form.show();
+    QString message;
+    AnswerNextMessage(form, QMessageBox::Ok, message);
+    MenuAction(form, "Nederlands")->trigger();
+    EXPECT_EQ(message,
+        "Marivel has no Nederlands translation yet, so it keeps its present "
+        "language.");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.RestartRequested());
+    EXPECT_EQ(GetLanguageExtension(), "") << "the next start is not changed either";
+}
+
+TEST_F(MainWindowTest, ALanguageItSpeaksRestartsTheProgramWhenTheUserAgrees)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    QString question;
+    AnswerNextMessage(form, QMessageBox::No, question);
+    MenuAction(form, "English")->trigger();
+    EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
+    EXPECT_EQ(GetLanguageExtension(), "ENG");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.RestartRequested());
+
+    AnswerNextMessage(form, QMessageBox::Yes, question);
+    MenuAction(form, "English")->trigger();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(form.RestartRequested());
+}
+
+TEST_F(MainWindowTest, ASecondSpellingOfAnOpenFileBringsItToTheFront)
+{
+    ASSERT_TRUE(QFile::link(Dir.path(), Dir.path() + "-link"));
+    const QString viaLink = Dir.path() + "-link/a.ov2";
+    Settings().MRU.clear();
+    TfmMarivelMainForm form({});
+    form.show();
+    form.OpenLocation(Path("a.ov2")); // handed over by a second start
+    form.OpenLocation("FILE://" + viaLink); // chosen in the open dialog
+    form.OpenLocation(Path("sub/../a.ov2"));
+    EXPECT_EQ(form.Documents().size(), 1);
+    form.OpenFile(nullptr, "FILE://" + viaLink, TDocument::lmOpen, QString());
+    EXPECT_EQ(form.Documents().size(), 2) << "opened on purpose";
+    const QString real = QFileInfo(Path("a.ov2")).canonicalFilePath();
+    EXPECT_EQ(form.ActiveDocument()->Document.FileName, real);
+    EXPECT_EQ(Settings().MRU, QStringList { real + "=" }) << "listed once";
+    QFile::remove(Dir.path() + "-link");
+}
+
+TEST_F(MainWindowTest, HelpPagesOpenTheReadmeOrSayWhyNot)
+{
+    TBrowser browser;
+    QDesktopServices::setUrlHandler("file", &browser, "Open");
+    TfmMarivelMainForm form({});
+    MenuAction(form, "Go to Marivel Page...")->trigger();
+    MenuAction(form, "Online Marivel FAQ...")->trigger();
+    MenuAction(form, "Go to Marivel forum...")->trigger();
+    TfmAbout about(&form);
+    auto* link = about.findChild<QLabel*>("HomePageLink");
+    ASSERT_NE(link, nullptr);
+    emit link->linkActivated(link->text());
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(browser.Opened.size(), 4);
+    EXPECT_TRUE(browser.Opened[0].endsWith("/README.md")) << browser.Opened[0].toStdString();
+    EXPECT_EQ(browser.Opened[2], browser.Opened[0]);
+    EXPECT_EQ(browser.Opened[3], browser.Opened[0]) << "the About box's link";
+
+    form.show();
+    QString message;
+    Settings().HelpUrl = "http://[not an address";
+    AnswerNextMessage(form, QMessageBox::Ok, message);
+    MenuAction(form, "Online Marivel FAQ...")->trigger();
+    EXPECT_EQ(message, "No web browser could be started to show http://[not an address.");
+    Settings().ForumUrl.clear();
+    AnswerNextMessage(form, QMessageBox::Ok, message);
+    MenuAction(form, "Go to Marivel forum...")->trigger();
+    EXPECT_EQ(message, "No address is set for this page.");
+}
+
+#include "fMain_test.moc"

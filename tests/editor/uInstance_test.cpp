@@ -36,14 +36,47 @@ TEST(CommandLine, SwitchesInAnyCaseWithSlashOrDoubleDash)
 TEST(CommandLine, EverythingElseIsALocation)
 {
     const TCommandLine line =
-        TCommandLine::Parse({ "/multiple.ov2", "-multi", "--multi-x", "/tmp/b.dat", "", "../c.asc",
+        TCommandLine::Parse({ "/multiple.ov2", "/tmp/b.dat", "", "../c.asc", "/x/./y/../d.ov2",
                                 "MOBILE://\\My Documents\\d.ov2", "http://example.com/e.gpx" },
             QStringLiteral("/home/u/poi"));
     EXPECT_FALSE(line.Multi) << "only the exact switch names count";
+    EXPECT_EQ(line.UsageError, "");
     EXPECT_EQ(line.Locations,
-        QStringList({ "/multiple.ov2", "/home/u/poi/-multi", "/home/u/poi/--multi-x", "/tmp/b.dat",
-            "/home/u/c.asc", "MOBILE://\\My Documents\\d.ov2", "http://example.com/e.gpx" }))
-        << "relative paths made absolute, prefixed locations kept, empty arguments dropped";
+        QStringList({ "/multiple.ov2", "/tmp/b.dat", "/home/u/c.asc", "/x/d.ov2",
+            "MOBILE://\\My Documents\\d.ov2", "http://example.com/e.gpx" }))
+        << "local paths made absolute and clean, prefixed locations kept, empty arguments dropped";
+}
+
+TEST(CommandLine, HelpAndUnknownSwitchesAreNoFiles)
+{
+    for (const char* help : { "--help", "-h", "/HELP", "-help" }) {
+        const TCommandLine line = TCommandLine::Parse({ "a.ov2", help }, "/home/u");
+        EXPECT_TRUE(line.Help) << help;
+        EXPECT_EQ(line.Locations, QStringList { "/home/u/a.ov2" }) << help;
+    }
+
+    const TCommandLine unknown =
+        TCommandLine::Parse({ "--multi-x", "-q", "--tray", "a.ov2" }, "/home/u");
+    EXPECT_EQ(unknown.UsageError, "Unknown switch \"--multi-x\".") << "the first one is named";
+    EXPECT_TRUE(unknown.Tray);
+    EXPECT_FALSE(unknown.Help);
+    EXPECT_EQ(unknown.Locations, QStringList { "/home/u/a.ov2" });
+
+    const TCommandLine files = TCommandLine::Parse({ "--dev", "--", "--help", "-x.ov2" }, "/u");
+    EXPECT_TRUE(files.Dev);
+    EXPECT_FALSE(files.Help) << "after \"--\" only files";
+    EXPECT_EQ(files.UsageError, "");
+    EXPECT_EQ(files.Locations, QStringList({ "/u/--help", "/u/-x.ov2" }));
+}
+
+TEST(CommandLine, UsageNamesTheSwitchesAndTheEnvironment)
+{
+    const QString usage = ProgramUsage();
+    EXPECT_TRUE(usage.startsWith("Usage: marivel [switches] [FILE...]\n"));
+    for (const char* word : { "--multi", "--tray", "--update", "--silent", "--dev", "--help",
+             "MOBILE://", "MARIVEL_CONFIG_DIR", "MARIVEL_HOME", "MARIVEL_RAPI_LIBRARY",
+             "MARIVEL_DEVICE_ROOT", "MARIVEL_RAPI_CONNECT_DELAY_MS", "XDG_RUNTIME_DIR" })
+        EXPECT_TRUE(usage.contains(word)) << word;
 }
 
 TEST(CommandLine, SecondStartSendsFilesThenUpdateThenShow)
@@ -137,6 +170,34 @@ int SecondStart(const QString& channel, const QStringList& arguments,
 }
 
 } // namespace
+
+TEST(CommandLine, TheProgramAnswersOnTheConsoleAndOpensNoWindow)
+{
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MARIVEL_CONFIG_DIR", config.path());
+    environment.insert("XDG_RUNTIME_DIR", config.path());
+    // Help needs no display: a window system that cannot be reached must not matter.
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    QProcess help;
+    help.setProcessEnvironment(environment);
+    help.start(QStringLiteral(MARIVEL_PROGRAM), { "--help" });
+    ASSERT_TRUE(help.waitForFinished(20000));
+    EXPECT_EQ(ExitCodeOf(help), 0);
+    EXPECT_EQ(QString::fromLocal8Bit(help.readAllStandardOutput()), ProgramUsage());
+
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess unknown;
+    unknown.setProcessEnvironment(environment);
+    unknown.start(QStringLiteral(MARIVEL_PROGRAM), { "--halp", "a.ov2" });
+    ASSERT_TRUE(unknown.waitForFinished(20000));
+    EXPECT_EQ(ExitCodeOf(unknown), 2);
+    EXPECT_EQ(unknown.readAllStandardOutput(), "");
+    EXPECT_TRUE(unknown.readAllStandardError().startsWith("Unknown switch \"--halp\".\n\nUsage:"));
+    EXPECT_TRUE(QDir(config.path()).isEmpty()) << "no settings, no channel";
+}
 
 TEST(SingleInstance, SecondStartHandsOverInOrderAndEnds)
 {

@@ -94,3 +94,17 @@ TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel)
         << "removed with the translations";
 }
+
+TEST(Language, OnlyALanguageTheProgramCanSpeakIsChosen)
+{
+    TTempConfig config;
+    QTemporaryDir dir;
+    EXPECT_FALSE(ChooseLanguage(LanguageDutch, { dir.path() }));
+    EXPECT_EQ(GetLanguageExtension(), "") << "without its translation nothing changes";
+
+    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    EXPECT_TRUE(ChooseLanguage(LanguageDutch, { dir.path() }));
+    EXPECT_EQ(GetLanguageExtension(), "NLD");
+    EXPECT_TRUE(ChooseLanguage(LanguageEnglish, {})) << "English is built in";
+    EXPECT_EQ(GetLanguageExtension(), "ENG");
+}
