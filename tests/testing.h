@@ -14,6 +14,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include "core/uModel.h"
@@ -41,6 +42,33 @@ private:
     QTemporaryDir Dir;
 };
 
+// Sets an environment variable for as long as it lives; null unsets it.
+class TEnvironment {
+public:
+    TEnvironment(const char* name, const QString& value)
+        : Name(name)
+        , Previous(qgetenv(name))
+        , Had(qEnvironmentVariableIsSet(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, QFile::encodeName(value));
+    }
+    ~TEnvironment()
+    {
+        if (Had)
+            qputenv(Name, Previous);
+        else
+            qunsetenv(Name);
+    }
+
+private:
+    const char* Name;
+    QByteArray Previous;
+    bool Had;
+};
+
 // Makes `name` the code page for as long as it lives.
 class TCodePageSwitch {
 public:
@@ -60,6 +88,20 @@ inline std::string TestData(const char* name)
 {
     QFile file(QStringLiteral(MARIVEL_TEST_DATA "/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// The bytes of the file at `path`, "<missing>" when it cannot be read.
+inline std::string FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
+
+inline void WriteFileBytes(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes.data(), qint64(bytes.size()));
 }
 
 // Failures show text, not UTF-16 code units.
@@ -182,16 +224,10 @@ public:
     void Put(const QString& path, const std::string& bytes) const
     {
         QDir().mkpath(QFileInfo(Local(path)).path());
-        QFile file(Local(path));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(bytes.data(), qint64(bytes.size()));
+        WriteFileBytes(Local(path), bytes);
     }
 
-    std::string Get(const QString& path) const
-    {
-        QFile file(Local(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-    }
+    std::string Get(const QString& path) const { return FileBytes(Local(path)); }
 
 private:
     QTemporaryDir Root;

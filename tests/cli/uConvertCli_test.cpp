@@ -23,16 +23,10 @@ protected:
 
     void Write(const char* name, const std::string& bytes) const
     {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        WriteFileBytes(Path(name), bytes);
     }
 
-    std::string Read(const char* name) const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-    }
+    std::string Read(const char* name) const { return FileBytes(Path(name)); }
 
     int Run(QStringList arguments)
     {

@@ -51,20 +51,6 @@ qint64 OpenBytesIn(const QString& folder)
     return total;
 }
 
-// Points the system's temporary folder at `folder` for as long as it lives.
-class TTempFolder {
-public:
-    explicit TTempFolder(const QString& folder)
-        : Previous(qgetenv("TMPDIR"))
-    {
-        qputenv("TMPDIR", folder.toLocal8Bit());
-    }
-    ~TTempFolder() { qputenv("TMPDIR", Previous); }
-
-private:
-    QByteArray Previous;
-};
-
 class DownloadTest : public ::testing::Test {
 protected:
     DownloadTest()
@@ -114,9 +100,7 @@ TEST_F(DownloadTest, FileAndStringHoldTheBytes)
 
     const QString file = Dir.filePath("a.ov2");
     DownloadToFile(Server.Url("/a b.ov2"), file, TDownloadKind::PoiFile);
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), body);
+    EXPECT_EQ(FileBytes(file), body.toStdString());
 
     TLocationInput input(Server.Url("/a b.ov2"));
     EXPECT_EQ(TStreamBytes(input.Stream()).Bytes(), body.toStdString());
@@ -188,11 +172,7 @@ TEST_F(DownloadTest, ATricklingServerMeetsTheDeadlineOfItsKind)
 TEST_F(DownloadTest, AFailedDownloadLeavesTheFileAlone)
 {
     const QString file = Dir.filePath("a.ov2");
-    {
-        QFile old(file);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("good");
-    }
+    WriteFileBytes(file, "good");
     EXPECT_EQ(ErrorOf<EUserError>(
                   [&] { DownloadToFile(Server.Url("/missing"), file, TDownloadKind::PoiFile); }),
         Failure("/missing", "HTTP 404 Not Found"));
@@ -206,9 +186,7 @@ TEST_F(DownloadTest, AFailedDownloadLeavesTheFileAlone)
         }).section(':', -1),
             " File too large");
     }
-    QFile kept(file);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "good");
+    EXPECT_EQ(FileBytes(file), "good");
     EXPECT_EQ(FilesIn(Dir.path()), QStringList { "a.ov2" });
 }
 
@@ -225,7 +203,7 @@ TEST_F(DownloadTest, AnEndlessBodyGoesToDiskAndStopsAtTheCap)
         onDisk.emplace_back(done, OpenBytesIn(Dir.path()));
     };
     {
-        TTempFolder temp(Dir.path());
+        const TEnvironment temp("TMPDIR", Dir.path());
         EXPECT_EQ(ErrorOf<EUserError>([&] { TLocationInput(url, watch); }), tooLarge);
     }
     EXPECT_EQ(ErrorOf<EUserError>([&] {

@@ -29,23 +29,6 @@ TEST(RegistryHelpers, SingleValuesFallBackAndClamp)
     EXPECT_EQ(reg.CurrentPath(), "") << "the key is closed again";
 }
 
-TEST(RegistryHelpers, ListsAreNumberedValues)
-{
-    TTempConfig config;
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey("\\Software\\Test", true));
-    WriteRegStrings(reg, { "a", "b", "c", "d", "e" });
-    WriteRegStrings(reg, { "x", "y" });
-    QStringList names = reg.GetValueNames();
-    names.sort();
-    EXPECT_EQ(names, QStringList({ "0", "1" })) << "nothing of the longer list is left";
-
-    reg.WriteString("3", "after a gap");
-    QStringList read { "Y" };
-    ReadRegStrings(reg, read, true);
-    EXPECT_EQ(read, QStringList({ "Y", "x" })) << "stops at the gap, passes over duplicates";
-}
-
 TEST(RegistryHelpers, ValuesOfAnotherTypeReadAsMissing)
 {
     TTempConfig config;
@@ -83,7 +66,11 @@ TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
     EXPECT_EQ(read, QStringList { files.first().toUpper() } + files.mid(1));
 
     WriteRegStrings(reg, { "x", "y", "z" });
-    EXPECT_EQ(reg.GetValueNames().size(), 3);
+    EXPECT_EQ(reg.GetValueNames().size(), 3) << "nothing of the longer list is left";
+    reg.WriteString("4", "after a gap");
+    read.clear();
+    ReadRegStrings(reg, read, false);
+    EXPECT_EQ(read, QStringList({ "x", "y", "z" })) << "the list stops at the gap";
 }
 
 TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
@@ -189,9 +176,7 @@ TEST(Locations, LocalTextIsWrittenAndReadInCrLfLines)
         "File " + dir.filePath("b.asc") + " not found");
 
     SaveStreamToLocation("FILE://" + file, TMemoryStream(std::string("raw\nbytes")));
-    QFile saved(file);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), "raw\nbytes") << "streams are saved unchanged";
+    EXPECT_EQ(FileBytes(file), "raw\nbytes") << "streams are saved unchanged";
 }
 
 TEST(Locations, DeviceFilesMoveUnchanged)
@@ -246,9 +231,7 @@ TEST(TimeStamps, EightBytesOfMillisecondsAndDays)
     std::string expected;
     AppendInt32(expected, 1005);
     AppendInt32(expected, 693594); // the day the platform's day count starts
-    QFile stamp(file);
-    ASSERT_TRUE(stamp.open(QIODevice::ReadOnly));
-    EXPECT_EQ(stamp.readAll().toStdString(), expected);
+    EXPECT_EQ(FileBytes(file), expected);
 
     const QDateTime time(QDate(2026, 12, 6), QTime(23, 59, 59, 999));
     WriteTimeStampFile(file, time);
@@ -282,8 +265,6 @@ TEST(Versions, PartsCompareFromTheFirst)
         << "missing parts pass";
     EXPECT_EQ(ErrorOf([&] { CheckMinimumVersion(version(major, minor, release, build + 1)); }),
         tooNew.arg(version(major, minor, release, build + 1)));
-    EXPECT_EQ(ErrorOf([&] { CheckMinimumVersion(version(major + 1, 0, 0, 0)); }),
-        tooNew.arg(version(major + 1, 0, 0, 0)));
     EXPECT_EQ(ErrorOf([&] { CheckMinimumVersion(version(major - 1, 99, 99, 99)); }), "no error")
         << "an older first part ends the check";
 

@@ -186,10 +186,7 @@ TEST_F(DeviceTest, FoldersListTheirEntries)
     EnumRemoteFolder("\\sd card\\",
         [&](const QString& name, bool isFolder) { entries.append(name + (isFolder ? "/" : "")); });
     EXPECT_EQ(entries, QStringList({ "Maps/", "b.ov2" }));
-
-    entries.clear();
-    EnumRemoteFolder("\\Nowhere\\", [&](const QString& name, bool) { entries.append(name); });
-    EXPECT_TRUE(entries.isEmpty());
+    EXPECT_EQ(Entries("\\Nowhere\\"), QStringList());
 }
 
 TEST_F(DeviceTest, SpecialFolders)
@@ -205,12 +202,11 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
 {
     InitRapi();
     bool created = false;
-    TRemoteKey key =
-        CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
+    CloseRemoteKey(
+        CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created));
     EXPECT_TRUE(created);
-    SetRemoteString(key, "LastMap", "\\SD Card\\Europe-map");
-    SetRemoteString(key, "Benelux", "\\Storage Card\\Benelux");
-    CloseRemoteKey(key);
+    SetMap("LastMap", "\\SD Card\\Europe-map");
+    SetMap("Benelux", "\\Storage Card\\Benelux");
     CloseRemoteKey(
         CreateRemoteKey(RemoteCurrentUser, "software\\tomtom\\tomtom navigator\\maps", created));
     EXPECT_FALSE(created) << "the key exists, whatever the letter case";
@@ -233,11 +229,7 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
 TEST_F(DeviceTest, NoMapsWithoutMapFolders)
 {
     InitRapi();
-    bool created = false;
-    TRemoteKey key =
-        CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
-    SetRemoteString(key, "LastMap", "\\SD Card\\Europe-map");
-    CloseRemoteKey(key);
+    SetMap("LastMap", "\\SD Card\\Europe-map");
     Put("SD Card/Photos/a.jpg", "");
     EXPECT_EQ(Maps(false), QStringList());
 }
@@ -245,11 +237,7 @@ TEST_F(DeviceTest, NoMapsWithoutMapFolders)
 TEST_F(DeviceTest, RegistryStringsKeepAtMost255Characters)
 {
     InitRapi();
-    bool created = false;
-    TRemoteKey key =
-        CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
-    SetRemoteString(key, "Long", QString(300, 'x'));
-    CloseRemoteKey(key);
+    SetMap("Long", QString(300, 'x'));
     EXPECT_EQ(Maps(false), QStringList({ QString(255, 'x') + "=Long" }));
 }
 
@@ -392,9 +380,7 @@ TEST_F(OldDeviceLibraryTest, MissingEntryPointsFallBack)
     Put("SD Card/Europe-map/x", "");
     WriteRemoteFile("\\a.ov2", "bytes");
     EXPECT_EQ(Read("\\a.ov2"), "bytes") << "a failing probe only reconnects";
-    int entries = 0;
-    EnumRemoteFolder("\\SD Card\\", [&](const QString&, bool) { ++entries; });
-    EXPECT_EQ(entries, 0);
+    EXPECT_EQ(Entries("\\SD Card\\"), QStringList());
     EXPECT_EQ(Maps(false), QStringList());
     EXPECT_EQ(
         ErrorOf([] { GetRemoteSpecialFolder(5); }), "CeGetSpecialFolderPath function not loaded");

@@ -103,9 +103,7 @@ TEST(InformationDialogs, ReportsSaveTheirTextOrSayWhyNot)
     QTemporaryDir dir;
     const TfmSysInfo info;
     info.SaveTo(dir.filePath("info.txt"));
-    QFile saved(dir.filePath("info.txt"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(saved.readAll()), info.Text());
+    EXPECT_EQ(FileBytes(dir.filePath("info.txt")), info.Text().toStdString());
 
     const QString missing = dir.filePath("no/such/folder/info.txt");
     EXPECT_TRUE(ErrorOf<EUserError>([&] { info.SaveTo(missing); }).startsWith("Cannot write file"));
@@ -123,7 +121,5 @@ TEST(InformationDialogs, ReportsSaveTheirTextOrSayWhyNot)
     EXPECT_TRUE(shown.endsWith("\nStack where the fault was caught:\n  f()\n"))
         << shown.toStdString();
     crash.SaveTo(dir.filePath("crash.txt"));
-    QFile crashFile(dir.filePath("crash.txt"));
-    ASSERT_TRUE(crashFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(crashFile.readAll()), shown);
+    EXPECT_EQ(FileBytes(dir.filePath("crash.txt")), shown.toStdString());
 }

@@ -95,12 +95,6 @@ private:
     QPointer<TMDIChild> Child;
 };
 
-std::string FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-}
-
 } // namespace
 
 TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
@@ -404,10 +398,7 @@ TEST(TMDIChild, ClosingWithoutSavingLeavesTheFileAndAnUnchangedDocumentClosesAtO
     TBuiltInFormats formats;
     QTemporaryDir dir;
     const QString file = dir.filePath("a.asc");
-    QFile old(file);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("4.5, 52.5, \"old\"\r\n");
-    old.close();
+    WriteFileBytes(file, "4.5, 52.5, \"old\"\r\n");
     TScriptedPrompt prompt;
     TWindow changed(1);
     changed->Document.FileName = "FILE://" + file;

@@ -48,9 +48,7 @@ protected:
 
     void Write(const QString& name, const std::string& bytes)
     {
-        QFile file(Dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString(bytes));
+        WriteFileBytes(Dir.filePath(name), bytes);
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
 
@@ -58,6 +56,24 @@ protected:
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
 };
+
+QAction* ActionOf(const QWidget& form, const QString& caption)
+{
+    for (QAction* action : form.actions())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
+}
+
+// Any action of the window or its menus, the documents' own included.
+QAction* MenuAction(QWidget& form, const QString& text)
+{
+    for (QAction* action : form.findChildren<QAction*>())
+        if (action->text() == text)
+            return action;
+    ADD_FAILURE() << "no action " << text.toStdString();
+    return nullptr;
+}
 
 } // namespace
 
@@ -116,16 +132,10 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
     TfmMarivelMainForm form({});
     form.show();
     QApplication::setActiveWindow(&form);
-    const auto actionOf = [&](const QString& caption) -> QAction* {
-        for (QAction* action : form.actions())
-            if (action->text() == caption)
-                return action;
-        return nullptr;
-    };
     const auto expectState = [&](TState state) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const auto& rule : rules) {
-            QAction* action = actionOf(rule.Caption);
+            QAction* action = ActionOf(form, rule.Caption);
             ASSERT_NE(action, nullptr) << rule.Caption;
             EXPECT_EQ(action->isEnabled(), rule.Enabled[state])
                 << rule.Caption << " in state " << state;
@@ -146,7 +156,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
         dialog->setTextValue("Dam");
         dialog->accept();
     });
-    actionOf("&Find")->trigger();
+    ActionOf(form, "&Find")->trigger();
     QApplication::setActiveWindow(&form);
     focusList();
     expectState(FindTextSet);
@@ -197,14 +207,6 @@ TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
 }
 
 namespace {
-
-QAction* ActionOf(const QWidget& form, const QString& caption)
-{
-    for (QAction* action : form.actions())
-        if (action->text() == caption)
-            return action;
-    return nullptr;
-}
 
 // Runs `inspect` on the modal window that `open` brings up, which `inspect` must close.
 template <typename Inspect> void WithModal(const std::function<void()>& open, Inspect inspect)
@@ -297,9 +299,7 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
     form.show();
     for (int i = 0; i < 4; ++i)
         form.NewDocument();
-    for (QAction* action : form.findChildren<QAction*>())
-        if (action->text() == "Tile &Vertically")
-            action->trigger();
+    MenuAction(form, "Tile &Vertically")->trigger();
     const QList<TMDIChild*> documents = form.Documents();
     for (TMDIChild* document : documents) {
         // Side by side, and each keeps its edit fields whole, scrolling them when narrow.
@@ -333,15 +333,6 @@ void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QStrin
             box->reject(); // another kind of box than the test expects; its text tells
     });
     poll->start(20);
-}
-
-QAction* MenuAction(QWidget& form, const QString& text)
-{
-    for (QAction* action : form.findChildren<QAction*>())
-        if (action->text() == text)
-            return action;
-    ADD_FAILURE() << "no action " << text.toStdString();
-    return nullptr;
 }
 
 // Where the desktop would have opened an address.

@@ -242,9 +242,7 @@ TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
             "Invalid xml: <wpt...");
         EXPECT_TRUE(document.Entries.Changed());
     }
-    QFile after(local.fileName());
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), "old local file");
+    EXPECT_EQ(FileBytes(local.fileName()), "old local file");
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "poi.gpx" });
     EXPECT_EQ(device.Get("poi.gpx"), "old device file");
     EXPECT_EQ(FilesIn(device.Path()), QStringList { "poi.gpx" });

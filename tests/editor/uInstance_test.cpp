@@ -418,33 +418,6 @@ TEST(SingleInstance, ForeignBytesAfterARequestAreIgnoredSafely)
 
 namespace {
 
-// Sets an environment variable for as long as it lives; null unsets it.
-class TEnvironment {
-public:
-    TEnvironment(const char* name, const QString& value)
-        : Name(name)
-        , Previous(qgetenv(name))
-        , Had(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
-    }
-    ~TEnvironment()
-    {
-        if (Had)
-            qputenv(Name, Previous);
-        else
-            qunsetenv(Name);
-    }
-
-private:
-    const char* Name;
-    QByteArray Previous;
-    bool Had;
-};
-
 constexpr uid_t OtherUser = 65534; // "nobody"
 
 // Lets every user into `folder`.

@@ -11,23 +11,10 @@
 
 namespace {
 
-void WriteFile(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), qint64(bytes.size()));
-}
-
-std::string ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
-}
-
 // Saves `size` bytes over a file that holds "old", with the process's files limited to 4 KB.
 QString FailedSave(const QString& path, size_t size, size_t pieceSize)
 {
-    WriteFile(path, "old");
+    WriteFileBytes(path, "old");
     TFileSizeLimit limit(4096);
     return ErrorOf<EUserError>([&] {
         TSafeFileStream file(path);
@@ -53,7 +40,7 @@ TEST(TSafeFileStream, AFailedSaveLeavesTheOldFileAndSaysWhy)
         SCOPED_TRACE(save.Size);
         EXPECT_EQ(FailedSave(path, save.Size, save.Piece),
             QStringLiteral("Cannot write file %1: File too large").arg(path));
-        EXPECT_EQ(ReadFile(path), "old");
+        EXPECT_EQ(FileBytes(path), "old");
         EXPECT_EQ(FilesIn(dir.path()), QStringList { QStringLiteral("a.asc") });
     }
 }
@@ -62,19 +49,19 @@ TEST(TSafeFileStream, ReplacesOnlyOnCommitKeepingModeAndLinks)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.ov2"));
-    WriteFile(path, "old");
+    WriteFileBytes(path, "old");
     chmod(QFile::encodeName(path).constData(), 0640);
     {
         TSafeFileStream file(path);
         file.Write("new");
     }
-    EXPECT_EQ(ReadFile(path), "old") << "no commit, no change";
+    EXPECT_EQ(FileBytes(path), "old") << "no commit, no change";
     EXPECT_EQ(FilesIn(dir.path()).size(), 1);
 
     const QString link = dir.filePath(QStringLiteral("link.ov2"));
     ASSERT_TRUE(QFile::link(path, link));
     SaveFileBytes(link, "new");
-    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(FileBytes(path), "new");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     struct stat status { };
     stat(QFile::encodeName(path).constData(), &status);
@@ -92,7 +79,7 @@ TEST(TMappedFile, AFileThatShrinksWhileReadIsReportedNotFatal)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.ov2"));
     const long page = sysconf(_SC_PAGESIZE);
-    WriteFile(path, std::string(size_t(page) * 4, 'x'));
+    WriteFileBytes(path, std::string(size_t(page) * 4, 'x'));
     TMappedFile file(path);
     TStream& stream = file.Stream();
     EXPECT_NO_THROW(stream.CheckUnchanged());
