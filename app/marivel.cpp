@@ -72,7 +72,7 @@ int main(int argc, char** argv)
         restart = mainForm.RestartRequested();
     } catch (const Exception& e) {
         // The window could not be made (a resource of the program is missing).
-        QMessageBox::critical(nullptr, app.applicationName(), e.Message() + '.');
+        QMessageBox::critical(nullptr, app.applicationName(), AsSentence(e.Message()));
         return 1;
     }
     ReleaseSettings(true);

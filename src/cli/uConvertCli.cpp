@@ -301,7 +301,7 @@ int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         err << e.Message() << "\n\n" << ConvertUsage();
         return 2;
     } catch (const Exception& e) {
-        err << e.Message() << ".\n";
+        err << AsSentence(e.Message()) << "\n";
     } catch (const std::exception& e) {
         err << "Internal error: " << e.what() << '\n';
     }

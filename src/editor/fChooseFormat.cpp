@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "editor/fDialogs.h"
+#include "platform/uExceptions.h"
 
 TfmChooseFormat::TfmChooseFormat(const QString& location, const QString& errorMessage,
     const QStringList& importerNames, int preselected, QWidget* parent)
@@ -22,7 +23,7 @@ TfmChooseFormat::TfmChooseFormat(const QString& location, const QString& errorMe
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("The file could not be opened:"), this));
     layout->addWidget(SelectableLabel(location, this));
-    layout->addWidget(SelectableLabel(errorMessage + QLatin1Char('.'), this));
+    layout->addWidget(SelectableLabel(AsSentence(errorMessage), this));
     layout->addSpacing(8);
     layout->addWidget(new QLabel(tr("Try to open it in this format:"), this));
     layout->addWidget(Formats);

@@ -420,7 +420,7 @@ void TfmMarivelMainForm::OpenCommandLineFiles()
         try {
             OpenLocation(location);
         } catch (const EUserError& e) {
-            Prompt.ShowMessage(e.Message() + '.');
+            Prompt.ShowMessage(AsSentence(e.Message()));
         }
     }
 }

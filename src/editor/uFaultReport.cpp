@@ -104,7 +104,7 @@ void ReportException(std::exception_ptr error, const QString& where, IFaultSink&
 {
     const TCaughtException caught = Classify(error);
     if (caught.IsUserError)
-        sink.ShowUserError(caught.Message + QLatin1Char('.'));
+        sink.ShowUserError(AsSentence(caught.Message));
     else
         sink.ShowFault({ caught.Message, caught.Type, where, CurrentStackTrace() });
 }

@@ -5,6 +5,12 @@ Exception::Exception(const QString& message)
 {
 }
 
+QString AsSentence(const QString& message)
+{
+    const bool closed = message.endsWith(QLatin1Char('.')) || message.endsWith(QChar(0x2026));
+    return closed ? message : message + QLatin1Char('.');
+}
+
 QString EscapeControls(const QString& text)
 {
     QString result;

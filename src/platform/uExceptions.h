@@ -13,6 +13,10 @@
 // cannot drive the terminal or hide the rest of the message.
 QString EscapeControls(const QString& text);
 
+// A message as the user reads it: closed by a full stop, unless it already ends in one or in
+// an ellipsis ("Invalid xml: <gpx...").
+QString AsSentence(const QString& message);
+
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const QString& message);

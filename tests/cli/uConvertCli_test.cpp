@@ -231,3 +231,14 @@ TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
         << Err.toStdString();
     EXPECT_TRUE(ConvertUsage().contains("--encoding <NAME>"));
 }
+
+// A message that ends in an ellipsis is closed by it; a full stop is added to the others only.
+TEST_F(ConvertCommandTest, MessagesEndInOneFullStopOrTheirEllipsis)
+{
+    WriteFileBytes(Path("in.gpx"), "<gpx><wpt lat='1' lon='2'>");
+    EXPECT_EQ(Run({ Path("in.gpx"), Path("out.ov2") }), 1);
+    EXPECT_EQ(Err, Path("in.gpx") + ": Invalid xml: <gpx><wpt lat='1' lon='2'>...\n");
+    WriteFileBytes(Path("bad.ov2"), "\x02");
+    EXPECT_EQ(Run({ Path("bad.ov2"), Path("out.asc") }), 1);
+    EXPECT_EQ(Err, Path("bad.ov2") + ": Invalid ov2 file.\n");
+}
