@@ -517,7 +517,9 @@ TXmlDocument LoadXmlFile(const QString& path)
         throw Exception(Tr(Msg::FileNotFound).arg(path));
     TMappedFile file(path);
     TXmlDocument doc;
-    if (!doc.ParseBytes(TStreamBytes(file.Stream()).Bytes()))
+    const bool parsed = doc.ParseBytes(TStreamBytes(file.Stream()).Bytes());
+    file.Stream().CheckUnchanged(); // a file cut short reads as zeros, which would not parse
+    if (!parsed)
         throw Exception(Tr(Msg::InvalidXml));
     if (!doc.DocumentElement())
         throw Exception(Tr(Msg::InvalidXmlNoRoot));
