@@ -165,10 +165,18 @@ void AppendGeneral(std::string& out, double value)
     }
 }
 
+// 10^digits for the precisions of coordinates, 0 to 6; from a table of whole numbers, as
+// converting the extended power is slow.
+static int64_t WholePowerOf10(int digits)
+{
+    static constexpr std::array<int64_t, 7> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000 };
+    return Powers.at(static_cast<size_t>(digits));
+}
+
 void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
 {
     const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
-    const auto power = static_cast<uint64_t>(PowerOf10(decimals));
+    const auto power = static_cast<uint64_t>(WholePowerOf10(decimals));
     // Below 0.00001 the general form is scientific, and from 10^5 its digits could be more
     // than the double holds; coordinates are neither.
     if (units == 0 || magnitude < power / 100000 || magnitude >= power * 100000) {
@@ -220,20 +228,20 @@ int64_t DecimalUnits(const TSexagesimal& value, int digits)
     // In sixtieths of a second times 10^digits the whole parts are an exact integer, leaving
     // only the fraction's share to floating point, where it is far smaller than the error
     // that could move a rounding.
-    const auto power = static_cast<int64_t>(PowerOf10(digits));
+    const int64_t power = WholePowerOf10(digits);
     const int64_t whole = ((int64_t(value.Deg) * 60 + value.Min) * 60 + value.Sec) * 60 * power;
     const int64_t quotient = whole / SixtiethsPerDegree;
     const double rest = (static_cast<double>(whole % SixtiethsPerDegree)
                             + value.SecFrac * static_cast<double>(power))
         / SixtiethsPerDegree;
-    const double below = std::floor(rest);
-    const double fraction = rest - below;
+    const auto below = static_cast<int64_t>(rest); // rest is not negative
+    const double fraction = rest - static_cast<double>(below);
     // Both ways are off by far less than this from the exact sum; nearer a half, only the
     // extended rounding (halves to even) gives the number the program has always written.
     constexpr double Doubt = 1e-6;
     if (std::fabs(fraction - 0.5) < Doubt)
         return DecimalUnitsExtended(value, digits);
-    return quotient + static_cast<int64_t>(below) + (fraction > 0.5 ? 1 : 0);
+    return quotient + below + (fraction > 0.5 ? 1 : 0);
 }
 
 void AppendInteger(std::string& out, int64_t value)
