@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include <malloc.h>
-
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <malloc.h>
 
 #include "cli/uConvertCli.h"
 #include "convert/uFormats.h"
@@ -20,5 +20,6 @@ int main(int argc, char** argv)
     TBuiltInFormats formats;
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return RunConvertCommand(QCoreApplication::arguments().mid(1), out, err);
+    return RunConvertCommand(
+        QCoreApplication::arguments().mid(1), out, err, TEntriesAtEnd::LeftToProcessEnd);
 }

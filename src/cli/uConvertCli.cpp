@@ -240,7 +240,7 @@ QString FormatList()
     return list;
 }
 
-QString RunConversion(const TConvertRequest& request, QTextStream& progress)
+QString RunConversion(const TConvertRequest& request, QTextStream& progress, TEntriesAtEnd atEnd)
 {
     SetDevSwitch(request.Dev);
     struct TRunOptions { // the options given hold for this conversion only
@@ -277,11 +277,14 @@ QString RunConversion(const TConvertRequest& request, QTextStream& progress)
                 exporter->OnProgress, [&] { exporter->Execute(entries, output); });
         });
     });
+    if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
+        static_cast<void>(new auto(entries.ExtractAll())); // never freed, on purpose
     const size_t replaced = ReplacedCharacters() - replacedBefore;
     return replaced ? ReplacementWarning(replaced) : QString(); // named while the code page holds
 }
 
-int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int RunConvertCommand(
+    const QStringList& arguments, QTextStream& out, QTextStream& err, TEntriesAtEnd atEnd)
 {
     try {
         TConvertRequest request = ParseConvertArguments(arguments);
@@ -293,7 +296,7 @@ int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStrea
             out << FormatList();
             return 0;
         case TConvertRequest::TAction::Convert:
-            if (const QString warning = RunConversion(request, err); !warning.isEmpty())
+            if (const QString warning = RunConversion(request, err, atEnd); !warning.isEmpty())
                 err << "warning: " << warning << ".\n";
             return 0;
         }

@@ -31,9 +31,16 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments);
 QString ConvertUsage();
 // One line per importer, then one per exporter: r or w, format id, extension, name.
 QString FormatList();
+// What becomes of the entries read when a conversion ends: freed, or left to the end of the
+// process, which returns all its memory at once; freeing a million entries one by one takes
+// a tenth of a second.
+enum class TEntriesAtEnd { Freed, LeftToProcessEnd };
+
 // Reads every input, appending, and writes the output through a temporary file, so a failed
 // run leaves an existing output as it was. Progress, when asked for, goes to `progress`.
 // Returns the warning about characters the code page lacked; empty when there were none.
-QString RunConversion(const TConvertRequest& request, QTextStream& progress);
+QString RunConversion(const TConvertRequest& request, QTextStream& progress,
+    TEntriesAtEnd atEnd = TEntriesAtEnd::Freed);
 // The whole command: 0 on success, 1 after an error, 2 after a usage error.
-int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,
+    TEntriesAtEnd atEnd = TEntriesAtEnd::Freed);

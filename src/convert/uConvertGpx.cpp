@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
+#include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -74,10 +76,11 @@ void AppendRetainedPoint(std::string& out, const TEntry& entry)
 // Byte for byte what the document service writes for a new point element.
 void AppendNewPoint(std::string& out, const TEntry& entry)
 {
+    const int digits = Settings().Precision;
     out += "<wpt lat=\"";
-    AppendGeneral(out, entry.Latitude());
+    AppendDecimalUnits(out, LatitudeUnits(entry), digits);
     out += "\" lon=\"";
-    AppendGeneral(out, entry.Longitude());
+    AppendDecimalUnits(out, LongitudeUnits(entry), digits);
     if (entry.Description().empty()) {
         out += "\"><name/></wpt>";
         return;

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "convert/uConvertGpx.h"
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
+#include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -30,9 +32,10 @@ void AppendPlacemark(std::string& out, const TEntry& entry)
         out += "</name>";
     }
     out += "<Point><coordinates>";
-    AppendGeneral(out, entry.Longitude());
+    const int digits = Settings().Precision;
+    AppendDecimalUnits(out, LongitudeUnits(entry), digits);
     out += ',';
-    AppendGeneral(out, entry.Latitude());
+    AppendDecimalUnits(out, LatitudeUnits(entry), digits);
     out += ",0</coordinates></Point></Placemark>";
 }
 

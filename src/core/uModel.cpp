@@ -1,7 +1,6 @@
 #include "core/uModel.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <utility>
 
@@ -26,23 +25,13 @@ TEntry::TEntry() = default;
 void* TEntry::operator new(std::size_t) { return EntryPool::Allocate(); }
 void TEntry::operator delete(void* block) noexcept { EntryPool::Free(block); }
 
-// Degrees, minutes, seconds and the rest, summed in extended precision and rounded to the
-// user's precision.
+// Degrees, minutes, seconds and the rest, summed and rounded to the user's precision.
 double TEntry::AxisValue(const TAxis& axis)
 {
-    if (axis.Deg == 0 && axis.Min == 0 && axis.Sec == 0 && axis.SecFrac == 0)
-        return axis.Negative ? -0.0 : 0.0; // a new entry: spares importers the arithmetic
-    // Minutes and seconds are whole numbers, so their parts of a degree come from tables.
-    static const auto divided = [](long double divisor) {
-        std::array<long double, 256> table;
-        for (size_t i = 0; i < table.size(); ++i)
-            table[i] = i / divisor;
-        return table;
-    };
-    static const auto minuteParts = divided(60.0L), secondParts = divided(3600.0L);
-    long double magnitude =
-        axis.Deg + minuteParts[axis.Min] + secondParts[axis.Sec] + (axis.SecFrac / 60.0L) / 3600.0L;
-    double value = RoundToDecimals(magnitude, Settings().Precision);
+    const int precision = Settings().Precision;
+    const int64_t units = DecimalUnits({ axis.Deg, axis.Min, axis.Sec, axis.SecFrac }, precision);
+    // The exact power of ten gives the double nearest the decimal number.
+    const double value = static_cast<double>(units) / static_cast<double>(PowerOf10(precision));
     return axis.Negative ? -value : value;
 }
 

@@ -1,6 +1,7 @@
 #include "core/uNumbers.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -162,6 +163,85 @@ void AppendGeneral(std::string& out, double value)
             out += digits.substr(whole);
         }
     }
+}
+
+// 10^digits for the precisions of coordinates, 0 to 6; from a table of whole numbers, as
+// converting the extended power is slow.
+static int64_t WholePowerOf10(int digits)
+{
+    static constexpr std::array<int64_t, 7> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000 };
+    return Powers.at(static_cast<size_t>(digits));
+}
+
+void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
+{
+    const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
+    const auto power = static_cast<uint64_t>(WholePowerOf10(decimals));
+    // Below 0.00001 the general form is scientific, and from 10^5 its digits could be more
+    // than the double holds; coordinates are neither.
+    if (units == 0 || magnitude < power / 100000 || magnitude >= power * 100000) {
+        AppendGeneral(out, static_cast<double>(units) / static_cast<double>(power));
+        return;
+    }
+    // Built from the last digit back, leaving out the decimals' trailing zeros.
+    char text[32];
+    char* const end = text + sizeof text;
+    char* p = end;
+    uint64_t rest = magnitude;
+    int left = decimals;
+    for (; left > 0 && rest % 10 == 0; --left)
+        rest /= 10;
+    for (int i = 0; i < left; ++i, rest /= 10)
+        *--p = static_cast<char>('0' + rest % 10);
+    if (left > 0)
+        *--p = '.';
+    do
+        *--p = static_cast<char>('0' + rest % 10);
+    while ((rest /= 10) != 0);
+    if (units < 0)
+        *--p = '-';
+    out.append(p, end);
+}
+
+int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
+{
+    // Minutes and seconds are whole numbers, so their parts of a degree come from tables.
+    static const auto divided = [](long double divisor) {
+        std::array<long double, 256> table;
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = i / divisor;
+        return table;
+    };
+    static const auto minuteParts = divided(60.0L), secondParts = divided(3600.0L);
+    const long double degrees = value.Deg + minuteParts.at(static_cast<size_t>(value.Min))
+        + secondParts.at(static_cast<size_t>(value.Sec)) + (value.SecFrac / 60.0L) / 3600.0L;
+    return WholeNumber(RoundHalfEven(degrees / PowerOf10(-digits)));
+}
+
+int64_t DecimalUnits(const TSexagesimal& value, int digits)
+{
+    constexpr int64_t SixtiethsPerDegree = 216000;
+    if (value.Deg == 0 && value.Min == 0 && value.Sec == 0 && value.SecFrac == 0)
+        return 0; // a new entry: spares importers the arithmetic
+    if (!(value.SecFrac >= 0 && value.SecFrac < 60))
+        return DecimalUnitsExtended(value, digits);
+    // In sixtieths of a second times 10^digits the whole parts are an exact integer, leaving
+    // only the fraction's share to floating point, where it is far smaller than the error
+    // that could move a rounding.
+    const int64_t power = WholePowerOf10(digits);
+    const int64_t whole = ((int64_t(value.Deg) * 60 + value.Min) * 60 + value.Sec) * 60 * power;
+    const int64_t quotient = whole / SixtiethsPerDegree;
+    const double rest = (static_cast<double>(whole % SixtiethsPerDegree)
+                            + value.SecFrac * static_cast<double>(power))
+        / SixtiethsPerDegree;
+    const auto below = static_cast<int64_t>(rest); // rest is not negative
+    const double fraction = rest - static_cast<double>(below);
+    // Both ways are off by far less than this from the exact sum; nearer a half, only the
+    // extended rounding (halves to even) gives the number the program has always written.
+    constexpr double Doubt = 1e-6;
+    if (std::fabs(fraction - 0.5) < Doubt)
+        return DecimalUnitsExtended(value, digits);
+    return quotient + below + (fraction > 0.5 ? 1 : 0);
 }
 
 void AppendInteger(std::string& out, int64_t value)

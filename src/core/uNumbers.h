@@ -82,6 +82,22 @@ inline double RoundToDecimals(long double value, int digits)
     return units / static_cast<double>(PowerOf10(digits));
 }
 
+// A position on one axis as degrees, minutes, seconds and sixtieths of a second (the seconds'
+// fraction, 0 <= SecFrac < 60).
+struct TSexagesimal {
+    int Deg;
+    int Min;
+    int Sec;
+    double SecFrac;
+};
+
+// The value in degrees rounded to `digits` decimals (0..6), as a whole number of 10^-digits
+// degrees: the parts summed in extended precision, then rounded, halves to even.
+int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits);
+// The same number, found with whole-number arithmetic wherever its rounding is certain and
+// with the extended sum only within a hair of a half: several times faster.
+int64_t DecimalUnits(const TSexagesimal& value, int digits);
+
 // A fixed-point integer as degrees: the double nearest the exact quotient.
 inline double FromFixedPoint(int32_t units, double scale) { return units / scale; }
 
@@ -101,6 +117,8 @@ void AppendFixed(std::string& out, double value, int decimals);
 // formats write coordinates: fixed notation, and scientific ("1.5E-7") only for magnitudes
 // below 0.00001 or from 10^15.
 void AppendGeneral(std::string& out, double value);
+// Appends `units` x 10^-decimals as AppendGeneral writes the double nearest it.
+void AppendDecimalUnits(std::string& out, int64_t units, int decimals);
 // Appends a whole number.
 void AppendInteger(std::string& out, int64_t value);
 

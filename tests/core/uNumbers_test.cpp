@@ -110,3 +110,67 @@ TEST(NumberText, GeneralFormAgreesWithPrintfOverManyValues)
         ASSERT_EQ(out, expected);
     }
 }
+
+namespace {
+
+// Both ways of finding an axis's decimal value, for one value at every precision.
+void ExpectSameUnits(const TSexagesimal& value)
+{
+    for (int digits = 0; digits <= 6; ++digits)
+        ASSERT_EQ(DecimalUnits(value, digits), DecimalUnitsExtended(value, digits))
+            << value.Deg << ' ' << value.Min << ' ' << value.Sec << ' ' << value.SecFrac << " at "
+            << digits;
+}
+
+// The parts an entry keeps for `degrees` on an axis.
+TSexagesimal PartsOf(double degrees)
+{
+    TEntry entry;
+    entry.SetLongitude(degrees);
+    return { entry.LonDeg(), entry.LonMin(), entry.LonSec(), entry.LonSecFrac() };
+}
+
+} // namespace
+
+// The whole-number way must give the number the extended sum gives for every value, also
+// where a rounding is closest: decimal halves, 59.999... seconds, the ends of the axes.
+TEST(DecimalUnits, AgreeWithTheExtendedSum)
+{
+    for (int deg : { 0, 1, 89, 90, 179, 180 })
+        for (int min : { 0, 1, 30, 59, 60, 255 })
+            for (int sec : { 0, 9, 30, 59, 255 })
+                for (double frac : { 0.0, 0.5, 30.0, 59.94, 59.999999, std::nextafter(60.0, 0.0) })
+                    ExpectSameUnits({ deg, min, sec, frac });
+
+    std::mt19937_64 engine(7);
+    for (int i = 0; i < 20000; ++i) {
+        // A decimal half at some precision: what rounding to one fewer decimal splits.
+        const int decimals = 1 + static_cast<int>(engine() % 7);
+        const double scale = std::pow(10.0, decimals);
+        const auto units = static_cast<int64_t>(engine() % static_cast<uint64_t>(180 * scale));
+        ExpectSameUnits(PartsOf((static_cast<double>(units) + 0.5) / scale));
+        ExpectSameUnits(PartsOf(static_cast<double>(units) / scale));
+        ExpectSameUnits(PartsOf(std::ldexp(static_cast<double>(engine() >> 11), -53) * 180));
+        ExpectSameUnits({ static_cast<int>(engine() % 181), static_cast<int>(engine() % 256),
+            static_cast<int>(engine() % 256),
+            std::ldexp(static_cast<double>(engine() >> 11), -53) * 60 });
+    }
+    for (double seconds = 59.9; seconds < 60; seconds = (seconds + 60) / 2)
+        ExpectSameUnits(PartsOf(10 + 59 / 60.0 + seconds / 3600));
+}
+
+// Written from whole numbers, coordinates must read exactly as the double they stand for.
+TEST(DecimalUnits, AreWrittenAsTheGeneralFormOfTheirValue)
+{
+    std::mt19937_64 engine(11);
+    std::vector<int64_t> values { 0, 1, -1, 9, 10, 99, 100, 12345, 180000000, -90000000, 5, -50 };
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(static_cast<int64_t>(engine() % 360000001) - 180000000);
+    for (int digits = 0; digits <= 6; ++digits)
+        for (const int64_t units : values) {
+            std::string general, decimal;
+            AppendGeneral(general, static_cast<double>(units) / std::pow(10.0, digits));
+            AppendDecimalUnits(decimal, units, digits);
+            ASSERT_EQ(decimal, general) << units << " at " << digits;
+        }
+}
