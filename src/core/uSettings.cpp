@@ -12,10 +12,20 @@ const QString MainKey = QStringLiteral("\\Software\\Orvik Software\\Marivel");
 
 const QString ObsoleteSite = QStringLiteral("http://www.marivel.example/poi/index.xml");
 
+QString ShippedSiteLocation()
+{
+    // Made at build time into the build tree's data folder and installed to the same place
+    // below the installation (tools/CMakeLists.txt).
+    return QStringLiteral("FILE://") + InstallDataDir()
+        + QStringLiteral("/sites/timezones/index.xml");
+}
+
 const QStringList& BuiltInSites()
 {
-    // Placeholders under a reserved domain until the real site list is agreed on.
+    // The shipped site works offline from the first start; the others are placeholders under
+    // a reserved domain until the real site list is agreed on.
     static const QStringList sites {
+        ShippedSiteLocation(),
         QStringLiteral("http://www.marivel.example/sites/index.xml"),
         QStringLiteral("http://poi-site-01.marivel.example/index.xml"),
         QStringLiteral("http://poi-site-02.marivel.example/index.xml"),
@@ -26,7 +36,6 @@ const QStringList& BuiltInSites()
         QStringLiteral("http://poi-site-07.marivel.example/index.xml"),
         QStringLiteral("http://poi-site-08.marivel.example/index.xml"),
         QStringLiteral("http://poi-site-09.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-10.marivel.example/index.xml"),
     };
     return sites;
 }

@@ -113,7 +113,11 @@ void ReleaseSettings(bool save);
 
 // The registry key that holds the settings, below which the other parts keep theirs.
 extern const QString MainKey;
-// The POI site indexes the program knows from the start, the maker's own first.
+// The POI site indexes the program knows from the start, the maker's own first: the site of
+// time-zone cities that ships with the program.
 const QStringList& BuiltInSites();
+// That site's index as a "FILE://" location in the installation's (or build tree's) data
+// folder.
+QString ShippedSiteLocation();
 // The maker's old index address, dropped from `Sites` wherever it turns up.
 extern const QString ObsoleteSite;

@@ -259,9 +259,17 @@ QString EncodeUrlSpaces(const QString& url)
     return QString(url).replace(QLatin1Char(' '), QLatin1String("%20"));
 }
 
-QString EscapeQuotes(const QString& text)
+QString XPathLiteral(const QString& text)
 {
-    return QString(text).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    const QLatin1Char apostrophe('\''), quote('"');
+    if (!text.contains(apostrophe))
+        return apostrophe + text + apostrophe;
+    if (!text.contains(quote))
+        return quote + text + quote;
+    QStringList pieces;
+    for (const QString& piece : text.split(apostrophe))
+        pieces.append(apostrophe + piece + apostrophe);
+    return QStringLiteral("concat(") + pieces.join(QStringLiteral(", \"'\", ")) + QLatin1Char(')');
 }
 
 QString SafeFileName(const QString& url)
@@ -296,12 +304,18 @@ QString ReadmeUrl()
     const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList candidates { programDir + QStringLiteral("/README.md"),
         programDir + QStringLiteral("/../share/doc/marivel/README.md"),
-        programDir + QStringLiteral("/../share/marivel/README.md"),
+        InstallDataDir() + QStringLiteral("/README.md"),
         QStringLiteral(MARIVEL_SOURCE_DIR "/README.md") };
     for (const QString& candidate : candidates)
         if (QFileInfo(candidate).isFile())
             return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()).toString();
     return QString();
+}
+
+QString InstallDataDir()
+{
+    return QDir::cleanPath(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/marivel"));
 }
 
 QString EnsureLeadingBackslash(const QString& path)
@@ -427,15 +441,14 @@ std::array<int, 4> ParseVersion(const QString& text)
     return parts;
 }
 
-void CheckMinimumVersion(const QString& required)
+void CheckMinimumVersion(const QString& required, const TProgramVersion& program)
 {
-    const std::array<int, 4> program { ProgramVersion.Major, ProgramVersion.Minor,
-        ProgramVersion.Release, ProgramVersion.Build };
+    const std::array<int, 4> have { program.Major, program.Minor, program.Release, program.Build };
     const std::array<int, 4> needed = ParseVersion(required);
     for (size_t i = 0; i < needed.size(); ++i) {
-        if (needed[i] > program[i])
-            throw Exception(Tr(Msg::NeedsNewerVersion).arg(required));
-        if (needed[i] < program[i])
+        if (needed[i] > have[i])
+            throw EUserError(Tr(Msg::NeedsNewerVersion).arg(required));
+        if (needed[i] < have[i])
             return;
     }
 }
@@ -459,9 +472,9 @@ void CheckFileExtension(
     }
 }
 
-namespace {
-
 QString AutoUpdateKey() { return MainKey + QStringLiteral("\\AutoUpdateItems"); }
+
+namespace {
 
 QString SiteKey(const QString& site)
 {

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "core/uDownload.h"
+#include "platform/uVersion.h"
 
 class IUserPrompt;
 class TMemoryStream;
@@ -98,8 +99,10 @@ QString UrlForDisplay(const QString& url);
 // The extension, with its dot, of the part before the query.
 QString UrlFileExt(const QString& url);
 QString EncodeUrlSpaces(const QString& url);
-// For text placed in a quoted XPath predicate.
-QString EscapeQuotes(const QString& text);
+// `text` as an XPath string literal, quotes included, for a predicate such as
+// "poi[description=%1]": XPath knows no escapes inside a literal, so a text holding both
+// quote kinds becomes a concat() of pieces.
+QString XPathLiteral(const QString& text);
 // The web address without its prefix and with each character a file name may not hold
 // (and "/", "\", ":") replaced by "_".
 QString SafeFileName(const QString& url);
@@ -113,6 +116,9 @@ QString ApplicationDir();
 // the installation's documentation or data folder, or in the source tree of a build; empty
 // when none of them holds one.
 QString ReadmeUrl();
+// The data folder of an installation, "../share/marivel" from the executable (no trailing
+// "/"). A build tree lays out its generated data the same way beside its programs.
+QString InstallDataDir();
 QString EnsureLeadingBackslash(const QString& path);
 QString ExcludeTrailingBackslashExceptRoot(const QString& path);
 
@@ -140,8 +146,8 @@ void WriteTimeStampFile(const QString& file, const QDateTime& time);
 // "a.b.c.d" as four numbers, -1 for the parts missing; fails with EConvertError on a part
 // that is not a number.
 std::array<int, 4> ParseVersion(const QString& text);
-// Fails when the program's version is older than `required`.
-void CheckMinimumVersion(const QString& required);
+// Fails (a user error) when `program` is older than `required`.
+void CheckMinimumVersion(const QString& required, const TProgramVersion& program = ProgramVersion);
 // Checks the version a site index requires ("pois/marivel/version"), when it names one.
 void CheckSiteXmlVersion(const TXmlDocument& document);
 // Tells the user and clears `ok` when the extension of `fileName` is not the default one of
@@ -149,6 +155,8 @@ void CheckSiteXmlVersion(const TXmlDocument& document);
 void CheckFileExtension(
     const QString& fileName, int exportFormatIndex, bool& ok, IUserPrompt& prompt);
 
+// The registry key of the AutoUpdate items; per-site values live in its sub-keys.
+QString AutoUpdateKey();
 // Per-site values of the AutoUpdate items (user name, password), empty when missing.
 QString ReadAutoUpdateValue(const QString& site, const QString& name);
 // Fails with "Could not access registry for writing".

@@ -40,8 +40,7 @@ QString TranslationFileName(const QString& code)
 QStringList TranslationFolders()
 {
     const QString programDir = QCoreApplication::applicationDirPath();
-    return { programDir,
-        QDir::cleanPath(programDir + QStringLiteral("/../share/marivel/translations")) };
+    return { programDir, InstallDataDir() + QStringLiteral("/translations") };
 }
 
 QString FindTranslation(const QString& code, const QStringList& folders)

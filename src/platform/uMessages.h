@@ -95,6 +95,11 @@ inline constexpr char Remote[]             = QT_TRANSLATE_NOOP("Marivel", "Remot
 // The desktop program's start-up and language switch.
 inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");
 inline constexpr char RestartForLanguage[] = QT_TRANSLATE_NOOP("Marivel", "To active the choosen language, the application needs to be restarted. Do you want to close the application now?");
+// POI sites and their AutoUpdate items.
+inline constexpr char MissingNode[]        = QT_TRANSLATE_NOOP("Marivel", "Missing %1 node");
+inline constexpr char PoiNotInSite[]       = QT_TRANSLATE_NOOP("Marivel", "Poi item not found in site xml");
+inline constexpr char SiteInfoInvalid[]    = QT_TRANSLATE_NOOP("Marivel", "Downloaded information invalid, please try again or use the Update button next to the sites list");
+inline constexpr char UpdateItemNotFound[] = QT_TRANSLATE_NOOP("Marivel", "AutoUpdate item for %1 not found");
 // clang-format on
 }
 

@@ -1,6 +1,7 @@
 #include <climits>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -29,68 +30,74 @@ struct TSetting {
 
 const QString Empty;
 
-const TSetting Table[] = {
-    { "CheckEveryWeek", &TSettings::CheckEveryWeek, true },
-    { "ChildrenMaximized", &TSettings::ChildrenMaximized, false },
-    { "LastSaveFormat", &TSettings::LastSaveFormat, Empty },
-    { "InitialDir", &TSettings::InitialDir, Empty },
-    { "PrevRemoteDir", &TSettings::PrevRemoteDir, Empty },
-    { "WindowStateMaximized", &TSettings::WindowStateMaximized, false },
-    { "Left", &TSettings::Left, -1 },
-    { "Top", &TSettings::Top, -1 },
-    { "Width", &TSettings::Width, -1 },
-    { "Height", &TSettings::Height, -1 },
-    { "ManualProxy", &TSettings::ManualProxy, false },
-    { "ProxyServer", &TSettings::ProxyServer, Empty },
-    { "ProxyPort", &TSettings::ProxyPort, 80 },
-    { "DownloadImages", &TSettings::DownloadImages, true },
-    { "BatchConvertDest", &TSettings::BatchConvertDest, Empty },
-    { "BatchConvertSource", &TSettings::BatchConvertSource, Empty },
-    { "AlwaysOverwrite", &TSettings::AlwaysOverwrite, false },
-    { "Map", &TSettings::Map, 0 },
-    { "HideMinimizeToTray", &TSettings::HideMinimizeToTray, false },
-    { "SiteManagerUrl", &TSettings::SiteManagerUrl,
-        QStringLiteral("http://www.marivel.example/sites/index.xml") },
-    { "SiteManagerMap", &TSettings::SiteManagerMap, Empty },
-    { "SiteManagerGroup", &TSettings::SiteManagerGroup, QStringLiteral("[All]") },
-    { "StatusWidth", &TSettings::StatusWidth, -1 },
-    { "StatusTrayHeight", &TSettings::StatusTrayHeight, -1 },
-    { "StatusTrayWidth", &TSettings::StatusTrayWidth, -1 },
-    { "StatusHeight", &TSettings::StatusHeight, -1 },
-    { "MapPanelWidth", &TSettings::MapPanelWidth, 200 },
-    { "MapVisible", &TSettings::MapVisible, true },
-    { "StatusAutoClose", &TSettings::StatusAutoClose, false },
-    { "MapPointMap", &TSettings::MapPointMap, Empty },
-    { "UsePointMap", &TSettings::UsePointMap, false },
-    { "PrevCommitSite", &TSettings::PrevCommitSite, Empty },
-    { "PluginAutoArrange", &TSettings::PluginAutoArrange, true },
-    { "DefaultPlugin", &TSettings::DefaultPlugin, Empty },
-    { "ProxyUsername", &TSettings::ProxyUsername, Empty },
-    { "ProxyPassword", &TSettings::ProxyPassword, Empty },
-    { "SiteManagerLeftPanel", &TSettings::SiteManagerLeftPanel, -1 },
-    { "SiteManagerWidth", &TSettings::SiteManagerWidth, -1 },
-    { "SiteManagerHeight", &TSettings::SiteManagerHeight, -1 },
-    { "SiteManagerLeft", &TSettings::SiteManagerLeft, -1 },
-    { "SiteManagerTop", &TSettings::SiteManagerTop, -1 },
-    { "SiteManagerMaximized", &TSettings::SiteManagerMaximized, true },
-    { "SiteManagerGroupsView", &TSettings::SiteManagerGroupsView, 2 },
-    { "SiteManagerMapsView", &TSettings::SiteManagerMapsView, 2 },
-    { "SiteManagerItemsView", &TSettings::SiteManagerItemsView, 3 },
-    { "SiteManagerSitesView", &TSettings::SiteManagerSitesView, 3 },
-    { "AutoUpdateDelay", &TSettings::AutoUpdateDelay, 5 },
-    { "FindDupsTolerance", &TSettings::FindDupsTolerance, 5 },
-    { "Precision", &TSettings::Precision, 5, TRange { 4, 6 } },
-    { "CloseMinimizes", &TSettings::CloseMinimizes, true },
-    { "ShowStartupScreen", &TSettings::ShowStartupScreen, true },
-    { "AutoUpdateApplication", &TSettings::AutoUpdateApplication, Empty },
-    { "AutoUpdateAppParams", &TSettings::AutoUpdateAppParams, Empty },
-    { "AutoUpdateApplicationEnabled", &TSettings::AutoUpdateApplicationEnabled, false },
-    { "BatchConvertDestFormatID", &TSettings::BatchConvertDestFormatID, QStringLiteral("ttov2") },
-    { "BatchConvertDestFormatIDs", &TSettings::BatchConvertDestFormatIDs, QStringLiteral("ttov2") },
-    { "PMVAlternateDir", &TSettings::PMVAlternateDir, Empty },
-    { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 512, TRange { 1, 1048576 } },
-    { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 16, TRange { 1, 1048576 } },
-};
+// Built on first use: the shipped site's location needs the running program's folder.
+const std::vector<TSetting>& Table()
+{
+    static const std::vector<TSetting> table = {
+        { "CheckEveryWeek", &TSettings::CheckEveryWeek, true },
+        { "ChildrenMaximized", &TSettings::ChildrenMaximized, false },
+        { "LastSaveFormat", &TSettings::LastSaveFormat, Empty },
+        { "InitialDir", &TSettings::InitialDir, Empty },
+        { "PrevRemoteDir", &TSettings::PrevRemoteDir, Empty },
+        { "WindowStateMaximized", &TSettings::WindowStateMaximized, false },
+        { "Left", &TSettings::Left, -1 },
+        { "Top", &TSettings::Top, -1 },
+        { "Width", &TSettings::Width, -1 },
+        { "Height", &TSettings::Height, -1 },
+        { "ManualProxy", &TSettings::ManualProxy, false },
+        { "ProxyServer", &TSettings::ProxyServer, Empty },
+        { "ProxyPort", &TSettings::ProxyPort, 80 },
+        { "DownloadImages", &TSettings::DownloadImages, true },
+        { "BatchConvertDest", &TSettings::BatchConvertDest, Empty },
+        { "BatchConvertSource", &TSettings::BatchConvertSource, Empty },
+        { "AlwaysOverwrite", &TSettings::AlwaysOverwrite, false },
+        { "Map", &TSettings::Map, 0 },
+        { "HideMinimizeToTray", &TSettings::HideMinimizeToTray, false },
+        { "SiteManagerUrl", &TSettings::SiteManagerUrl, ShippedSiteLocation() },
+        { "SiteManagerMap", &TSettings::SiteManagerMap, Empty },
+        { "SiteManagerGroup", &TSettings::SiteManagerGroup, QStringLiteral("[All]") },
+        { "StatusWidth", &TSettings::StatusWidth, -1 },
+        { "StatusTrayHeight", &TSettings::StatusTrayHeight, -1 },
+        { "StatusTrayWidth", &TSettings::StatusTrayWidth, -1 },
+        { "StatusHeight", &TSettings::StatusHeight, -1 },
+        { "MapPanelWidth", &TSettings::MapPanelWidth, 200 },
+        { "MapVisible", &TSettings::MapVisible, true },
+        { "StatusAutoClose", &TSettings::StatusAutoClose, false },
+        { "MapPointMap", &TSettings::MapPointMap, Empty },
+        { "UsePointMap", &TSettings::UsePointMap, false },
+        { "PrevCommitSite", &TSettings::PrevCommitSite, Empty },
+        { "PluginAutoArrange", &TSettings::PluginAutoArrange, true },
+        { "DefaultPlugin", &TSettings::DefaultPlugin, Empty },
+        { "ProxyUsername", &TSettings::ProxyUsername, Empty },
+        { "ProxyPassword", &TSettings::ProxyPassword, Empty },
+        { "SiteManagerLeftPanel", &TSettings::SiteManagerLeftPanel, -1 },
+        { "SiteManagerWidth", &TSettings::SiteManagerWidth, -1 },
+        { "SiteManagerHeight", &TSettings::SiteManagerHeight, -1 },
+        { "SiteManagerLeft", &TSettings::SiteManagerLeft, -1 },
+        { "SiteManagerTop", &TSettings::SiteManagerTop, -1 },
+        { "SiteManagerMaximized", &TSettings::SiteManagerMaximized, true },
+        { "SiteManagerGroupsView", &TSettings::SiteManagerGroupsView, 2 },
+        { "SiteManagerMapsView", &TSettings::SiteManagerMapsView, 2 },
+        { "SiteManagerItemsView", &TSettings::SiteManagerItemsView, 3 },
+        { "SiteManagerSitesView", &TSettings::SiteManagerSitesView, 3 },
+        { "AutoUpdateDelay", &TSettings::AutoUpdateDelay, 5 },
+        { "FindDupsTolerance", &TSettings::FindDupsTolerance, 5 },
+        { "Precision", &TSettings::Precision, 5, TRange { 4, 6 } },
+        { "CloseMinimizes", &TSettings::CloseMinimizes, true },
+        { "ShowStartupScreen", &TSettings::ShowStartupScreen, true },
+        { "AutoUpdateApplication", &TSettings::AutoUpdateApplication, Empty },
+        { "AutoUpdateAppParams", &TSettings::AutoUpdateAppParams, Empty },
+        { "AutoUpdateApplicationEnabled", &TSettings::AutoUpdateApplicationEnabled, false },
+        { "BatchConvertDestFormatID", &TSettings::BatchConvertDestFormatID,
+            QStringLiteral("ttov2") },
+        { "BatchConvertDestFormatIDs", &TSettings::BatchConvertDestFormatIDs,
+            QStringLiteral("ttov2") },
+        { "PMVAlternateDir", &TSettings::PMVAlternateDir, Empty },
+        { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 512, TRange { 1, 1048576 } },
+        { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 16, TRange { 1, 1048576 } },
+    };
+    return table;
+}
 
 // The field's value as the table writes it: small integers are integers.
 TDefault ValueOf(const TSettings& settings, const TField& field)
@@ -131,7 +138,7 @@ protected:
 TEST_F(SettingsDefaultsTest, NothingStoredGivesTheDefaults)
 {
     const TSettings& settings = Settings();
-    for (const TSetting& setting : Table)
+    for (const TSetting& setting : Table())
         EXPECT_EQ(ValueOf(settings, setting.Field), setting.Default) << setting.Name;
     EXPECT_TRUE(settings.BoundsUserSet);
     EXPECT_TRUE(settings.MRU.isEmpty());
@@ -142,7 +149,7 @@ TEST_F(SettingsDefaultsTest, NothingStoredGivesTheDefaults)
 
 TEST_F(SettingsDefaultsTest, StoredIntegersAreClampedToTheirRangeOnly)
 {
-    for (const TSetting& setting : Table) {
+    for (const TSetting& setting : Table()) {
         if (!std::holds_alternative<int TSettings::*>(setting.Field))
             continue;
         const TRange range = setting.Range.value_or(TRange { INT_MIN, INT_MAX });
@@ -179,7 +186,7 @@ TEST_F(SettingsDefaultsTest, EachValueIsReadUnderItsName)
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(MainKey, true));
-        for (const TSetting& setting : Table) {
+        for (const TSetting& setting : Table()) {
             const TDefault stored = other(setting.Default);
             const QString name = QLatin1String(setting.Name);
             if (const bool* flag = std::get_if<bool>(&stored))
@@ -191,6 +198,6 @@ TEST_F(SettingsDefaultsTest, EachValueIsReadUnderItsName)
         }
     }
     const TSettings& settings = Settings();
-    for (const TSetting& setting : Table)
+    for (const TSetting& setting : Table())
         EXPECT_EQ(ValueOf(settings, setting.Field), other(setting.Default)) << setting.Name;
 }

@@ -120,7 +120,13 @@ TEST(Locations, AddressesShownWithoutCredentialsOrQuery)
     EXPECT_EQ(UrlFileExt("http://poi.example/a.b/c.xml?name=x.ov2"), ".xml");
     EXPECT_EQ(UrlFileExt("http://poi.example/a.b/list"), "");
     EXPECT_EQ(EncodeUrlSpaces("http://poi.example/my poi.ov2"), "http://poi.example/my%20poi.ov2");
-    EXPECT_EQ(EscapeQuotes("Bob's"), "Bob\\'s");
+}
+
+TEST(Locations, XPathLiteralsQuoteAnyText)
+{
+    EXPECT_EQ(XPathLiteral("Bob"), "'Bob'");
+    EXPECT_EQ(XPathLiteral("Bob's"), "\"Bob's\"");
+    EXPECT_EQ(XPathLiteral("'a\" b'"), R"(concat('', "'", 'a" b', "'", ''))");
 }
 
 TEST(Locations, LocalCopiesAreNamedAfterTheAddress)

@@ -1,0 +1,176 @@
+#include "sites/uUpdateItems.h"
+
+#include <algorithm>
+
+#include <QStringList>
+
+#include "core/uUtils.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uRegistry.h"
+
+namespace {
+
+bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+const QDateTime ZeroDate(QDate(1899, 12, 30), QTime(0, 0));
+
+// Written on every save for readers that need to tell the line layout apart.
+constexpr int ItemsVersion = 300;
+
+QString ItemLine(const TUpdateItem& item)
+{
+    return item.Target + QLatin1Char('=')
+        + QStringList { item.Site, item.Poi, item.Country, FormatItemDate(item.LastChecked),
+              FormatItemDate(item.LastUpdated), item.Format }
+              .join(QLatin1Char('|'));
+}
+
+// Lines written before items had a format hold five fields and leave it empty.
+std::unique_ptr<TUpdateItem> ParseItemLine(const QString& line)
+{
+    auto item = std::make_unique<TUpdateItem>();
+    const auto equals = line.indexOf(QLatin1Char('='));
+    item->Target = line.left(equals);
+    const QStringList fields =
+        equals < 0 ? QStringList() : line.mid(equals + 1).split(QLatin1Char('|'));
+    item->Site = fields.value(0);
+    item->Poi = fields.value(1);
+    item->Country = fields.value(2);
+    item->LastChecked = ParseItemDate(fields.value(3));
+    item->LastUpdated = ParseItemDate(fields.value(4));
+    item->Format = fields.value(5);
+    return item;
+}
+
+} // namespace
+
+QString FormatItemDate(const QDateTime& date)
+{
+    return (date.isValid() ? date : ZeroDate).toString(QStringLiteral("ddMMyyyyHHmmss"));
+}
+
+QDateTime ParseItemDate(const QString& text)
+{
+    // By position, as the dates were always written; anything after the seconds is ignored.
+    auto number = [&](int from, int length) {
+        bool ok = false;
+        const int value = text.mid(from, length).toInt(&ok);
+        return ok ? value : -1;
+    };
+    const QDate day(number(4, 4), number(2, 2), number(0, 2));
+    const QTime time(number(8, 2), number(10, 2), number(12, 2));
+    // Checked apart: a date with an invalid time would stand for the start of its day.
+    if (!day.isValid() || !time.isValid())
+        return QDateTime();
+    const QDateTime date(day, time);
+    return date != ZeroDate ? date : QDateTime();
+}
+
+TUpdateItem* TUpdateItems::Find(const QString& target) const
+{
+    for (const auto& item : List)
+        if (SameText(item->Target, target))
+            return item.get();
+    return nullptr;
+}
+
+TUpdateItem* TUpdateItems::FindByPoi(const QString& site, const QString& poi) const
+{
+    for (const auto& item : List)
+        if (SameText(item->Site, site) && SameText(item->Poi, poi))
+            return item.get();
+    return nullptr;
+}
+
+bool TUpdateItems::SiteHasItems(const QString& site) const
+{
+    return std::any_of(
+        List.cbegin(), List.cend(), [&](const auto& item) { return SameText(item->Site, site); });
+}
+
+void TUpdateItems::Remove(const QString& target)
+{
+    const auto found = std::find_if(
+        List.begin(), List.end(), [&](const auto& item) { return SameText(item->Target, target); });
+    if (found == List.end())
+        throw EUserError(Tr(Msg::UpdateItemNotFound).arg(target));
+    List.erase(found);
+}
+
+void TUpdateItems::RemoveSite(const QString& site)
+{
+    std::erase_if(List, [&](const auto& item) { return SameText(item->Site, site); });
+    Save();
+}
+
+bool TUpdateItems::HasDuplicateTargets() const
+{
+    for (size_t i = 0; i < List.size(); ++i)
+        for (size_t j = i + 1; j < List.size(); ++j)
+            if (SameText(List[i]->Target, List[j]->Target))
+                return true;
+    return false;
+}
+
+void TUpdateItems::SortBySite()
+{
+    std::stable_sort(List.begin(), List.end(), [](const auto& a, const auto& b) {
+        return a->Site.compare(b->Site, Qt::CaseInsensitive) < 0;
+    });
+}
+
+void TUpdateItems::CopyTo(TUpdateItems& other) const
+{
+    other.Clear();
+    for (const auto& item : List)
+        other.Add(std::make_unique<TUpdateItem>(*item));
+}
+
+void TUpdateItems::Load()
+{
+    Clear();
+    TRegistry reg;
+    if (!reg.OpenKeyReadOnly(AutoUpdateKey()))
+        return;
+    QStringList lines;
+    ReadRegStrings(reg, lines, false);
+    for (const QString& line : std::as_const(lines))
+        Add(ParseItemLine(line));
+}
+
+void TUpdateItems::Save() const
+{
+    TRegistry reg;
+    if (!reg.OpenKey(AutoUpdateKey(), true))
+        return;
+    QStringList lines;
+    for (const auto& item : List)
+        lines.append(ItemLine(*item));
+    WriteRegStrings(reg, lines);
+    reg.WriteInteger(QStringLiteral("version"), ItemsVersion);
+}
+
+TUpdateItems& AutoUpdateItems()
+{
+    static TUpdateItems items = [] {
+        TUpdateItems loaded;
+        loaded.Load();
+        return loaded;
+    }();
+    return items;
+}
+
+TSiteCredentials ReadSiteCredentials(const QString& site)
+{
+    return { ReadAutoUpdateValue(site, QStringLiteral("Username")), ReadAutoUpdatePassword(site) };
+}
+
+void WriteSiteCredentials(const QString& site, const TSiteCredentials& credentials)
+{
+    WriteAutoUpdateValue(site, QStringLiteral("Username"), credentials.Username);
+    WriteAutoUpdateValue(
+        site, QStringLiteral("Password.v2"), ScrambledPassword(credentials.Password));
+    // An empty new password must not let the reader fall back to one stored the old way.
+    WriteAutoUpdateValue(site, QStringLiteral("Password"), QString());
+}

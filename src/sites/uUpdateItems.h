@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+
+// AutoUpdate items: subscriptions that keep a target file up to date with a POI file of a
+// site, and the program-wide list of them that lives in the registry.
+
+// One subscription. The target is its key: no two items may write the same file.
+class TUpdateItem {
+public:
+    // The country (the site's "map") under which the POI file is listed.
+    QString Country;
+    // The POI file's description in the site index; with `Site` it names the file.
+    QString Poi;
+    // The location of the site's index.
+    QString Site;
+    // Null: never.
+    QDateTime LastChecked;
+    QDateTime LastUpdated;
+    // A "FILE://" or "MOBILE://" location with file name and extension.
+    QString Target;
+    // The converter format id the target is written in, such as "ttov2".
+    QString Format;
+};
+
+// Items compare their targets, sites and POI names ignoring case.
+class TUpdateItems {
+public:
+    int Count() const { return int(List.size()); }
+    TUpdateItem& Items(int index) const { return *List[size_t(index)]; }
+    // Takes the item over.
+    void Add(std::unique_ptr<TUpdateItem> item) { List.push_back(std::move(item)); }
+    void Clear() { List.clear(); }
+
+    TUpdateItem* Find(const QString& target) const;
+    bool Exists(const QString& target) const { return Find(target) != nullptr; }
+    TUpdateItem* FindByPoi(const QString& site, const QString& poi) const;
+    bool SiteHasItems(const QString& site) const;
+    // Fails with "AutoUpdate item for %1 not found".
+    void Remove(const QString& target);
+    // Removes every item of `site` and saves the list.
+    void RemoveSite(const QString& site);
+    // Whether two items would write the same file.
+    bool HasDuplicateTargets() const;
+    // Groups the items of each site together, keeping their order within a site.
+    void SortBySite();
+    // Replaces the items of `other` by copies of these.
+    void CopyTo(TUpdateItems& other) const;
+
+    // The registry holds one line per item, values "0", "1", ... up to the first gap: the
+    // target, "=", then site, POI, country, last checked, last updated and format separated
+    // by "|", dates as "ddmmyyyyhhnnss". A missing key leaves the list empty.
+    void Load();
+    // Writes the lines and drops the numbered values a longer list left behind; when the key
+    // cannot be created nothing is written.
+    void Save() const;
+
+private:
+    std::vector<std::unique_ptr<TUpdateItem>> List;
+};
+
+// The program's own list, loaded on first use.
+TUpdateItems& AutoUpdateItems();
+
+// A date as an item line holds it; a null date is the zero date, 30 December 1899 00:00:00.
+QString FormatItemDate(const QDateTime& date);
+// The zero date, an empty text and text that is no date all read as null.
+QDateTime ParseItemDate(const QString& text);
+
+// The account of the user at a site, kept in the site's sub-key of the AutoUpdate key.
+struct TSiteCredentials {
+    QString Username;
+    QString Password;
+};
+
+// Empty texts when nothing is stored.
+TSiteCredentials ReadSiteCredentials(const QString& site);
+// Stores the password scrambled; fails with "Could not access registry for writing".
+void WriteSiteCredentials(const QString& site, const TSiteCredentials& credentials);

@@ -1,0 +1,225 @@
+#include "sites/uSite.h"
+
+#include <QTemporaryDir>
+
+#include "core/uUtils.h"
+#include "testing.h"
+
+namespace {
+
+// A site index with the given body inside "pois".
+std::string SiteXml(const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + body + "</pois>";
+}
+
+const std::string Catalogue = SiteXml(R"(
+  <infourl>http://poi.example/info</infourl>
+  <addurl>http://poi.example/add?d=%Description%</addurl>
+  <onerror>http://poi.example/error</onerror>
+  <marivel><managerpage>http://poi.example/manager</managerpage></marivel>
+  <groups>
+    <group><name>Speed</name><description>old</description><wizard/></group>
+    <group><name>fuel</name><description>Fuel stations</description></group>
+    <group><name>SPEED</name><description>Speed cameras</description><note>fixed</note></group>
+  </groups>
+  <poi><description>Cameras NL</description><url>http://poi.example/nl.ov2</url>
+    <map>Netherlands</map><group>Speed</group><group>Mobile</group>
+    <authorization>Registered</authorization><unknown>x</unknown></poi>
+  <poi><map>netherlands</map><description>Fuel NL</description><group>fuel</group>
+    <group>speed</group><nocommit/><authorization>paid</authorization>
+    <url>http://poi.example/get.php?id=3</url></poi>
+  <poi><description>Anywhere</description><authorization>subscribed</authorization>
+    <description>Everywhere</description></poi>
+)");
+
+} // namespace
+
+TEST(TSite, ListsPoiFilesByCountryWithTheirGroups)
+{
+    TSite site("http://poi.example/index.xml");
+    site.LoadFromXml(Catalogue);
+
+    ASSERT_EQ(site.Countries.size(), 2u) << "the map name matches ignoring case";
+    const TCountry& nl = *site.Countries[0];
+    EXPECT_EQ(nl.Name, "Netherlands") << "named as first met";
+    EXPECT_EQ(nl.GroupNames, QStringList({ "Speed", "Mobile", "fuel" }));
+    EXPECT_EQ(nl.CommitGroupNames, QStringList({ "Speed", "Mobile" }))
+        << "a file without commits adds its groups to the group names only";
+    ASSERT_EQ(nl.Pois.size(), 2u);
+    EXPECT_EQ(nl.Pois[0]->Groups, QStringList({ "speed", "mobile" }));
+    EXPECT_TRUE(nl.Pois[0]->Commit);
+    EXPECT_FALSE(nl.Pois[1]->Commit);
+    EXPECT_EQ(nl.Pois[0]->Site, "http://poi.example/index.xml");
+    EXPECT_EQ(nl.Pois[0]->Authorization, TAuthorization::Registered) << "the word ignores case";
+    EXPECT_EQ(nl.Pois[1]->Authorization, TAuthorization::None) << "any other word is none";
+    EXPECT_EQ(nl.Authorization, TAuthorization::Registered);
+
+    const TCountry& none = *site.Countries[1];
+    EXPECT_EQ(none.Name, "") << "a file without map is listed under an empty name";
+    EXPECT_EQ(none.Pois[0]->Description, "Everywhere") << "a repeated element overwrites";
+    EXPECT_EQ(site.Authorization(), TAuthorization::Subscribed);
+
+    EXPECT_EQ(site.InfoUrl, "http://poi.example/info");
+    EXPECT_EQ(site.AddUrl, "http://poi.example/add?d=%Description%");
+    EXPECT_EQ(site.OnError, "http://poi.example/error");
+    EXPECT_EQ(site.OnSuccess, "");
+    EXPECT_EQ(site.ManagerPage, "http://poi.example/manager");
+}
+
+TEST(TSite, AGroupNamedTwiceKeepsTheLaterValues)
+{
+    TSite site("FILE:///x.xml");
+    site.LoadFromXml(Catalogue);
+
+    ASSERT_EQ(site.Groups.size(), 2u);
+    EXPECT_EQ(site.FindGroup("speed"), 0);
+    EXPECT_EQ(site.Groups[0]->Name, "SPEED");
+    EXPECT_EQ(site.Groups[0]->Description, "Speed cameras");
+    EXPECT_EQ(site.Groups[0]->Note, "fixed");
+    EXPECT_FALSE(site.Groups[0]->Wizard) << "the later element has no wizard mark";
+    EXPECT_FALSE(site.HasWizardGroups());
+    EXPECT_EQ(site.FindGroup("cameras"), -1);
+}
+
+TEST(TSite, LooksUpCountriesFilesAndGroupsIgnoringCase)
+{
+    TSite site("FILE:///x.xml");
+    site.LoadFromXml(Catalogue);
+
+    TCountry* nl = site.FindCountry("NETHERLANDS");
+    ASSERT_NE(nl, nullptr);
+    EXPECT_EQ(site.FindCountry("Belgium"), nullptr);
+    EXPECT_EQ(nl->FindPoi("fuel nl"), nl->Pois[1].get());
+    EXPECT_EQ(nl->FindPoi("Fuel"), nullptr);
+    EXPECT_EQ(FindPoi(nl->AllPois(), "CAMERAS NL"), nl->Pois[0].get());
+    EXPECT_EQ(nl->AllPois().size(), 2u);
+    EXPECT_EQ(nl->PoisOfGroup("SPEED").size(), 2u);
+    EXPECT_EQ(nl->PoisOfGroup("Mobile"), TPoiList { nl->Pois[0].get() });
+    EXPECT_TRUE(nl->PoisOfGroup("none").empty());
+}
+
+TEST(TSite, ReloadingReplacesTheCatalogue)
+{
+    TSite site("FILE:///x.xml");
+    site.LoadFromXml(Catalogue);
+    site.LoadFromXml(SiteXml("<poi><description>One</description><map>Spain</map></poi>"));
+
+    ASSERT_EQ(site.Countries.size(), 1u);
+    EXPECT_EQ(site.Countries[0]->Name, "Spain");
+    EXPECT_TRUE(site.Groups.empty());
+    EXPECT_EQ(site.InfoUrl, "") << "absent elements clear the fields";
+}
+
+TEST(TSite, BrokenIndexesFailWithTheirMessages)
+{
+    TSite site("FILE:///x.xml");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { site.LoadFromXml("<pois><poi></pois>"); }), "Invalid xml");
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        site.LoadFromXml(SiteXml("<groups><group><description>d</description></group></groups>"));
+    }),
+        "Missing pois/groups/group/name node");
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        site.LoadFromXml(SiteXml("<groups><group><name>n</name></group></groups>"));
+    }),
+        "Missing pois/groups/group/description node");
+    EXPECT_EQ(ErrorOf<EConvertError>(
+                  [&] { site.LoadFromXml(SiteXml("<marivel><version>1.x</version></marivel>")); }),
+        "'x' is not a valid integer value");
+}
+
+TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
+{
+    TSite site("FILE:///x.xml");
+    site.LoadFromXml(Catalogue);
+    const QString newer = QString::number(ProgramVersion.Major + 1);
+
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        site.LoadFromXml(SiteXml("<marivel><version>" + newer.toStdString()
+            + "</version></marivel><poi><description>New</description></poi>"));
+    }),
+        "The selected site is not supported by this version Marivel. You need to update to a "
+        "newer version of Marivel (minimal version "
+            + newer + ") to use this site");
+    EXPECT_EQ(site.Countries.size(), 2u);
+    EXPECT_EQ(site.PoiValue("Fuel NL", "url", true), "http://poi.example/get.php?id=3")
+        << "the document stays the one of the catalogue";
+
+    const QString current =
+        QStringLiteral("%1.%2").arg(ProgramVersion.Major).arg(ProgramVersion.Minor);
+    site.LoadFromXml(
+        SiteXml("<marivel><version>" + current.toStdString() + "</version></marivel>"));
+    EXPECT_TRUE(site.Countries.empty()) << "missing version parts count as -1";
+}
+
+TEST(TSite, VersionsCompareFromTheFirstPart)
+{
+    auto error = [](const char* required, TProgramVersion program) {
+        return ErrorOf<EUserError>([&] { CheckMinimumVersion(required, program); });
+    };
+    EXPECT_NE(error("2.5.1", { 2, 5, 0, 7 }), "no error");
+    EXPECT_EQ(error("2.4.9", { 2, 5, 0, 0 }), "no error");
+    EXPECT_EQ(error("2.5", { 2, 5, 0, 0 }), "no error");
+    EXPECT_EQ(error("2.5.0.0", { 2, 5, 0, 0 }), "no error");
+    EXPECT_NE(error("2.5.0.1", { 2, 5, 0, 0 }), "no error");
+    EXPECT_EQ(error("3.-1", { 3, 0, 0, 0 }), "no error") << "parts compare as signed numbers";
+}
+
+TEST(TPoi, ExtensionAndFormatIdComeFromTheFormatTagOrTheAddress)
+{
+    TPoi poi;
+    poi.Url = "http://poi.example/get.php?file=a.ov2";
+    EXPECT_EQ(poi.Extension(), ".php") << "the query is ignored";
+    EXPECT_EQ(poi.FormatId(), "");
+    poi.Format = "ov2.ttov2";
+    EXPECT_EQ(poi.Extension(), ".ov2");
+    EXPECT_EQ(poi.FormatId(), "ttov2");
+    poi.Format = "ov2";
+    EXPECT_EQ(poi.Extension(), ".ov2");
+    EXPECT_EQ(poi.FormatId(), "");
+    poi.Format = "csv.a.b";
+    EXPECT_EQ(poi.Extension(), ".csv.a") << "the extension ends at the last dot";
+    EXPECT_EQ(poi.FormatId(), "a.b") << "the format id starts after the first";
+}
+
+TEST(TSite, ValuesOfTheIndexByPoiAndElement)
+{
+    TSite site("FILE:///x.xml");
+    site.LoadFromXml(SiteXml(R"(<queryerrormode>1</queryerrormode>
+        <poi><description>Bob's</description><url>b</url></poi>
+        <poi><description>"Bob's"</description><url>q</url><image/></poi>)"));
+
+    EXPECT_EQ(site.PoiValue("Bob's", "url", true), "b") << "an apostrophe needs other quotes";
+    EXPECT_EQ(site.PoiValue("\"Bob's\"", "url", true), "q") << "both quote kinds";
+    EXPECT_EQ(site.PoiValue("\"Bob's\"", "image", true), "");
+    EXPECT_EQ(site.PoiValue("Bob's", "query", false), "");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("Bob's", "query", true); }),
+        "Downloaded information invalid, please try again or use the Update button next to "
+        "the sites list");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("bob's", "url", false); }),
+        "Poi item not found in site xml")
+        << "the index is searched as written";
+
+    EXPECT_EQ(site.Value("queryerrormode", true), "1");
+    EXPECT_EQ(site.Value("onsuccess", false), "");
+    EXPECT_NE(ErrorOf<EUserError>([&] { site.Value("onsuccess", true); }), "no error");
+}
+
+TEST(GetSite, LoadsEachSiteOnceFromItsCache)
+{
+    QTemporaryDir dir;
+    const QString location = "FILE://" + dir.filePath("index.xml");
+    WriteFileBytes(dir.filePath("index.xml"), Catalogue);
+
+    TSite& site = GetSite(location);
+    EXPECT_EQ(site.Location(), location);
+    EXPECT_EQ(site.Countries.size(), 2u);
+    EXPECT_EQ(&GetSite(location.toUpper()), &site) << "locations compare ignoring case";
+
+    TSite& web = GetSite("http://nothing-cached.example/" + dir.path() + "/index.xml");
+    EXPECT_TRUE(web.Countries.empty()) << "no cache file: an empty catalogue, no error";
+    QDir().mkpath(ApplicationDir());
+    WriteFileBytes(LocalCopyName(web.Location()), Catalogue);
+    web.LoadFromCache();
+    EXPECT_EQ(web.Countries.size(), 2u) << "a web site's copy lives in the program folder";
+}

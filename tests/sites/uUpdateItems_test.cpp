@@ -1,0 +1,216 @@
+#include "sites/uUpdateItems.h"
+
+#include "core/uUtils.h"
+#include "platform/uRegistry.h"
+#include "testing.h"
+
+namespace {
+
+std::unique_ptr<TUpdateItem> Item(const QString& target,
+    const QString& site = "http://a.example/i.xml", const QString& poi = "Cameras")
+{
+    auto item = std::make_unique<TUpdateItem>();
+    item->Target = target;
+    item->Site = site;
+    item->Poi = poi;
+    item->Country = "Netherlands";
+    item->Format = "ttov2";
+    return item;
+}
+
+void StoreLines(const QList<std::pair<QString, QString>>& values)
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(AutoUpdateKey(), true));
+    reg.WriteStrings(values);
+}
+
+QStringList StoredNames()
+{
+    TRegistry reg;
+    reg.OpenKeyReadOnly(AutoUpdateKey());
+    QStringList names = reg.GetValueNames();
+    names.sort();
+    return names;
+}
+
+QString StoredLine(const QString& name)
+{
+    TRegistry reg;
+    reg.OpenKeyReadOnly(AutoUpdateKey());
+    return reg.TryReadString(name).value_or("<missing>");
+}
+
+} // namespace
+
+TEST(TUpdateItems, SavesOneLinePerItemAndReadsItBack)
+{
+    TTempConfig config;
+    TUpdateItems items;
+    items.Add(Item("FILE:///poi/a.ov2"));
+    items.Items(0).LastChecked = QDateTime(QDate(2007, 1, 31), QTime(23, 59, 59));
+    items.Add(Item("MOBILE://\\My Documents\\b.ov2", "http://b.example/i.xml", "Fuel"));
+    items.Save();
+
+    EXPECT_EQ(StoredLine("0"),
+        "FILE:///poi/a.ov2=http://a.example/i.xml|Cameras|Netherlands|31012007235959|"
+        "30121899000000|ttov2")
+        << "a null date is written as the zero date";
+    TRegistry reg;
+    reg.OpenKeyReadOnly(AutoUpdateKey());
+    EXPECT_EQ(reg.TryReadInteger("version"), 300);
+
+    TUpdateItems loaded;
+    loaded.Load();
+    ASSERT_EQ(loaded.Count(), 2);
+    const TUpdateItem& a = loaded.Items(0);
+    EXPECT_EQ(a.Target, "FILE:///poi/a.ov2");
+    EXPECT_EQ(a.Site, "http://a.example/i.xml");
+    EXPECT_EQ(a.Poi, "Cameras");
+    EXPECT_EQ(a.Country, "Netherlands");
+    EXPECT_EQ(a.LastChecked, QDateTime(QDate(2007, 1, 31), QTime(23, 59, 59)));
+    EXPECT_TRUE(a.LastUpdated.isNull()) << "the zero date reads back as never";
+    EXPECT_EQ(a.Format, "ttov2");
+    EXPECT_EQ(loaded.Items(1).Target, "MOBILE://\\My Documents\\b.ov2");
+}
+
+TEST(TUpdateItems, ReadsOlderAndDamagedLines)
+{
+    TTempConfig config;
+    StoreLines({ { "0", "FILE:///a.ov2=s|p|c|01022003040506|" },
+        { "1", "FILE:///b.ov2=s|p|c|||asc|extra" }, { "2", "FILE:///c.ov2=s|p|c|99999999999999|x" },
+        { "3", "FILE:///d.ov2" } });
+    TUpdateItems items;
+    items.Load();
+
+    ASSERT_EQ(items.Count(), 4);
+    EXPECT_EQ(items.Items(0).Format, "") << "five fields: written before items had a format";
+    EXPECT_EQ(items.Items(0).LastChecked, QDateTime(QDate(2003, 2, 1), QTime(4, 5, 6)));
+    EXPECT_TRUE(items.Items(0).LastUpdated.isNull()) << "an empty date is never";
+    EXPECT_EQ(items.Items(1).Format, "asc");
+    EXPECT_TRUE(items.Items(2).LastChecked.isNull()) << "no date at all counts as never";
+    EXPECT_EQ(items.Items(3).Target, "FILE:///d.ov2");
+    EXPECT_EQ(items.Items(3).Site, "");
+}
+
+TEST(TUpdateItems, LoadingStopsAtTheFirstGapAndSavingDropsOnlyWhatFollowsTheList)
+{
+    TTempConfig config;
+    TUpdateItems items;
+    items.Load();
+    EXPECT_EQ(items.Count(), 0) << "no key, no items";
+
+    StoreLines({ { "0", "FILE:///a.ov2=s|p|c|||f" }, { "1", "FILE:///b.ov2=s|p|c|||f" },
+        { "3", "FILE:///d.ov2=s|p|c|||f" } });
+    items.Load();
+    ASSERT_EQ(items.Count(), 2);
+    items.Save();
+    EXPECT_EQ(StoredNames(), QStringList({ "0", "1", "3", "version" }))
+        << "deleting stops at the first missing number";
+
+    items.Remove("FILE:///b.ov2");
+    StoreLines({ { "2", "FILE:///c.ov2=s|p|c|||f" } });
+    items.Save();
+    EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "a shrunken list leaves nothing";
+}
+
+TEST(TUpdateItems, FindsItemsIgnoringCase)
+{
+    TUpdateItems items;
+    items.Add(Item("FILE:///poi/A.ov2", "http://a.example/i.xml", "Cameras"));
+    items.Add(Item("FILE:///poi/b.ov2", "http://b.example/i.xml", "Cameras"));
+
+    EXPECT_EQ(items.Find("file:///POI/a.OV2"), &items.Items(0));
+    EXPECT_TRUE(items.Exists("FILE:///poi/B.ov2"));
+    EXPECT_FALSE(items.Exists("FILE:///poi/c.ov2"));
+    EXPECT_EQ(items.FindByPoi("HTTP://B.example/i.xml", "cameras"), &items.Items(1));
+    EXPECT_EQ(items.FindByPoi("http://b.example/i.xml", "Fuel"), nullptr);
+    EXPECT_TRUE(items.SiteHasItems("http://A.EXAMPLE/i.xml"));
+    EXPECT_FALSE(items.SiteHasItems("http://c.example/i.xml"));
+
+    EXPECT_FALSE(items.HasDuplicateTargets());
+    items.Add(Item("file:///poi/a.OV2", "http://c.example/i.xml"));
+    EXPECT_TRUE(items.HasDuplicateTargets()) << "two items would write one file";
+}
+
+TEST(TUpdateItems, RemovesItemsByTargetOrSite)
+{
+    TTempConfig config;
+    TUpdateItems items;
+    items.Add(Item("FILE:///a.ov2", "http://a.example/i.xml"));
+    items.Add(Item("FILE:///b.ov2", "http://b.example/i.xml"));
+    items.Add(Item("FILE:///c.ov2", "HTTP://A.example/i.xml"));
+
+    EXPECT_EQ(ErrorOf<EUserError>([&] { items.Remove("FILE:///z.ov2"); }),
+        "AutoUpdate item for FILE:///z.ov2 not found");
+    items.Remove("file:///B.OV2");
+    EXPECT_EQ(items.Count(), 2);
+
+    items.Add(Item("FILE:///d.ov2", "http://d.example/i.xml"));
+    items.RemoveSite("http://a.example/i.xml");
+    ASSERT_EQ(items.Count(), 1);
+    EXPECT_EQ(items.Items(0).Target, "FILE:///d.ov2");
+    EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "removing a site saves";
+}
+
+TEST(TUpdateItems, SortsBySiteAndCopiesEveryField)
+{
+    TUpdateItems items;
+    items.Add(Item("FILE:///1.ov2", "http://b.example/i.xml"));
+    items.Add(Item("FILE:///2.ov2", "http://A.example/i.xml"));
+    items.Add(Item("FILE:///3.ov2", "http://B.example/i.xml"));
+    items.Add(Item("FILE:///4.ov2", "http://a.example/i.xml"));
+    items.Items(0).LastUpdated = QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9));
+    items.SortBySite();
+
+    QStringList order;
+    for (int i = 0; i < items.Count(); ++i)
+        order.append(items.Items(i).Target);
+    EXPECT_EQ(
+        order, QStringList({ "FILE:///2.ov2", "FILE:///4.ov2", "FILE:///1.ov2", "FILE:///3.ov2" }))
+        << "sites ignore case; items of a site keep their order";
+
+    TUpdateItems copy;
+    copy.Add(Item("FILE:///old.ov2"));
+    items.CopyTo(copy);
+    ASSERT_EQ(copy.Count(), 4);
+    const TUpdateItem& c = copy.Items(2);
+    EXPECT_NE(&c, &items.Items(2));
+    EXPECT_EQ(c.Target, "FILE:///1.ov2");
+    EXPECT_EQ(c.Site, "http://b.example/i.xml");
+    EXPECT_EQ(c.Poi, "Cameras");
+    EXPECT_EQ(c.Country, "Netherlands");
+    EXPECT_EQ(c.Format, "ttov2");
+    EXPECT_EQ(c.LastUpdated, QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9)));
+}
+
+TEST(ItemDates, FourteenDigitsByPosition)
+{
+    const QDateTime date(QDate(2007, 1, 31), QTime(23, 59, 59));
+    EXPECT_EQ(FormatItemDate(date), "31012007235959");
+    EXPECT_EQ(ParseItemDate("31012007235959"), date);
+    EXPECT_EQ(FormatItemDate(QDateTime()), "30121899000000");
+    EXPECT_TRUE(ParseItemDate(FormatItemDate(QDateTime())).isNull());
+    EXPECT_TRUE(ParseItemDate("").isNull());
+    EXPECT_TRUE(ParseItemDate("3101200723").isNull()) << "too short: no seconds";
+}
+
+TEST(SiteCredentials, RoundTripThroughTheScrambledStore)
+{
+    TTempConfig config;
+    const QString site = "http://a.example\\sites\\i.xml";
+    EXPECT_EQ(ReadSiteCredentials(site).Username, "");
+    EXPECT_EQ(ReadSiteCredentials(site).Password, "");
+
+    WriteSiteCredentials(site, { "bob", "s3cr\u00e9t" });
+    EXPECT_EQ(ReadSiteCredentials(site).Username, "bob");
+    EXPECT_EQ(ReadSiteCredentials(site).Password, "s3cr\u00e9t");
+    EXPECT_NE(ReadAutoUpdateValue(site, "Password.v2"), "s3cr\u00e9t") << "never in plain text";
+    EXPECT_TRUE(TRegistry().KeyExists(AutoUpdateKey() + "\\http://a.example/sites/i.xml"))
+        << "backslashes of the location become slashes in the key name";
+
+    WriteAutoUpdateValue(site, "Password", "old scrambled bytes");
+    WriteSiteCredentials(site, { "bob", "" });
+    EXPECT_EQ(ReadSiteCredentials(site).Password, "")
+        << "an emptied password does not bring back one stored the old way";
+}
