@@ -111,6 +111,7 @@ const TValue Values[] = {
     { "HomePageUrl", &TSettings::HomePageUrl },
     { "HelpUrl", &TSettings::HelpUrl },
     { "ForumUrl", &TSettings::ForumUrl },
+    { "DeviceFolder", &TSettings::DeviceFolder },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry
@@ -128,7 +129,7 @@ const char* const SavedLast[] = { "AutoUpdateDelay", "AutoUpdateApplication", "A
     "PluginAutoArrange", "CloseMinimizes", "ShowStartupScreen", "DefaultPlugin",
     "SiteManagerLeftPanel", "SiteManagerWidth", "SiteManagerHeight", "SiteManagerTop",
     "SiteManagerLeft", "SiteManagerMaximized", "SiteManagerGroupsView", "SiteManagerMapsView",
-    "SiteManagerItemsView", "SiteManagerSitesView" };
+    "SiteManagerItemsView", "SiteManagerSitesView", "DeviceFolder" };
 
 void ReadValue(TRegistry& reg, const TValue& value, TSettings& settings)
 {

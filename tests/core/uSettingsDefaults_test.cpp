@@ -90,6 +90,7 @@ const TSetting Table[] = {
     { "PMVAlternateDir", &TSettings::PMVAlternateDir, Empty },
     { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 512, TRange { 1, 1048576 } },
     { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 16, TRange { 1, 1048576 } },
+    { "DeviceFolder", &TSettings::DeviceFolder, Empty },
 };
 
 // The field's value as the table writes it: small integers are integers.
