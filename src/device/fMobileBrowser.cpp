@@ -39,7 +39,7 @@ TfmMobileBrowser::TfmMobileBrowser(QWidget* parent, bool saveMode)
 
     const auto icon = [this](
                           QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
-    lvPlaces->setIconSize(QSize(32, 32));
+    lvPlaces->setIconSize(QSize(16, 16)); // the style's icons come in several sizes
     lvPlaces->setMaximumWidth(150);
     lvPlaces->setWordWrap(true);
 

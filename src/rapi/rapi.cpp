@@ -360,32 +360,28 @@ std::string NameOf(const std::string& devicePath)
     return slash == std::string::npos ? devicePath : devicePath.substr(slash + 1);
 }
 
-FILETIME FileTimeOf(const fs::path& path)
+// 100-nanosecond ticks since 1601, as the device counts them.
+FILETIME FileTimeOf(const timespec& time)
 {
-    std::error_code error;
-    auto written = fs::last_write_time(path, error);
-    // 100-nanosecond ticks since 1601, as the device counts them.
     constexpr int64_t From1601To1970 = 116444736000000000LL;
-    auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                     std::chrono::file_clock::to_sys(written).time_since_epoch())
-                     .count()
-            / 100
-        + From1601To1970;
+    const int64_t ticks = int64_t(time.tv_sec) * 10000000 + time.tv_nsec / 100 + From1601To1970;
     return { static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32) };
 }
 
-CE_FIND_DATA FindRecord(const fs::directory_entry& entry)
+// One status call per entry: a folder of many thousand files lists at once.
+CE_FIND_DATA FindRecord(const fs::path& path, const std::string& name)
 {
     CE_FIND_DATA record {};
-    std::error_code error;
-    bool folder = entry.is_directory(error);
+    struct stat info { };
+    stat(path.c_str(), &info);
+    const bool folder = S_ISDIR(info.st_mode);
     record.dwFileAttributes = folder ? AttributeDirectory : AttributeNormal;
     record.ftCreationTime = record.ftLastAccessTime = record.ftLastWriteTime =
-        FileTimeOf(entry.path());
-    uint64_t size = folder ? 0 : entry.file_size(error);
+        FileTimeOf(info.st_mtim);
+    const uint64_t size = folder ? 0 : static_cast<uint64_t>(info.st_size);
     record.nFileSizeHigh = static_cast<DWORD>(size >> 32);
     record.nFileSizeLow = static_cast<DWORD>(size);
-    CopyText(Utf16(entry.path().filename().string()), record.cFileName, 260);
+    CopyText(Utf16(name), record.cFileName, 260);
     return record;
 }
 
@@ -397,20 +393,24 @@ std::vector<CE_FIND_DATA> Find(const WCHAR* pattern, bool foldersOnly)
         return found;
     const std::string text = Utf8(pattern);
     const std::string parent = ParentOf(text);
+    const std::string wanted = NameOf(text);
     const std::u16string parent16 = Utf16(parent);
     auto folder = LocalPath(parent16.c_str());
     if (!folder)
         return found;
     std::error_code error;
-    std::vector<fs::directory_entry> entries;
-    for (const auto& entry : fs::directory_iterator(*folder, error))
-        if (FollowInside(entry.path()))
-            entries.push_back(entry);
-    std::sort(entries.begin(), entries.end());
-    for (const auto& entry : entries)
-        if (Matches(NameOf(text), ListedName(entry.path()))
+    std::vector<std::pair<std::string, fs::directory_entry>> entries;
+    for (const auto& entry : fs::directory_iterator(*folder, error)) {
+        std::error_code linkError;
+        if (!entry.is_symlink(linkError) || FollowInside(entry.path()))
+            entries.emplace_back(entry.path().filename().string(), entry);
+    }
+    std::sort(entries.begin(), entries.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [name, entry] : entries)
+        if ((wanted == "*.*" || Matches(wanted, ListedName(entry.path())))
             && (!foldersOnly || entry.is_directory(error)))
-            found.push_back(FindRecord(entry));
+            found.push_back(FindRecord(entry.path(), name));
     return found;
 }
 
