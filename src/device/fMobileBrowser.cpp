@@ -110,6 +110,12 @@ TfmMobileBrowser::TfmMobileBrowser(QWidget* parent, bool saveMode)
     connect(lvFiles, &QTreeView::doubleClicked, this, &TfmMobileBrowser::OpenEntry);
     connect(lvFiles->selectionModel(), &QItemSelectionModel::currentChanged, this,
         &TfmMobileBrowser::EntrySelected);
+    // Delete needs an entry to delete; a new listing has none chosen.
+    remove->setEnabled(false);
+    connect(lvFiles->selectionModel(), &QItemSelectionModel::currentChanged, remove,
+        [remove](const QModelIndex& index) { remove->setEnabled(index.isValid()); });
+    connect(&Browser.Entries, &QAbstractItemModel::modelReset, remove,
+        [remove] { remove->setEnabled(false); });
     connect(open, &QAction::triggered, this, [this] { OpenEntry(lvFiles->currentIndex()); });
     connect(remove, &QAction::triggered, this, &TfmMobileBrowser::DeleteSelected);
     connect(edFile, &QLineEdit::textChanged, this,

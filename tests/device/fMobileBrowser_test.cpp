@@ -82,8 +82,13 @@ TEST_F(DeviceDialogTest, ChoosingAFileFillsTheFieldAndTheTypeSetsItsExtension)
     EXPECT_TRUE(browser.TypeCombo()->isVisible());
     EXPECT_EQ(browser.FileEdit()->text(), "new.gpx");
     EXPECT_EQ(browser.TypeFormatId(), "gengpx");
+    QAction* remove = browser.FileList()->actions().value(1);
+    ASSERT_TRUE(remove);
+    EXPECT_EQ(remove->text(), "Delete");
+    EXPECT_FALSE(remove->isEnabled()) << "nothing chosen to delete";
     browser.FileList()->setCurrentIndex(browser.FileList()->model()->index(0, 0));
     EXPECT_EQ(browser.FileEdit()->text(), "cams.ov2");
+    EXPECT_TRUE(remove->isEnabled());
     const int gpx = browser.TypeCombo()->findText("GPS eXchange Format", Qt::MatchStartsWith);
     ASSERT_GE(gpx, 0);
     browser.TypeCombo()->setCurrentIndex(gpx);
