@@ -207,4 +207,29 @@ TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
     EXPECT_TRUE(form.ActiveDocument()->Document.Entries.Changed());
 }
 
+TEST_F(DeviceDialogTest, TheTreeViewOpensFoldersOnTheWayToAPath)
+{
+    QDir().mkpath(Local("My Documents/Maps/Europe"));
+    QStringList read;
+    TTreeViewCe tree(nullptr, [&](const QString& folder) {
+        read.append(folder);
+        return RemoteSubfolders(folder);
+    });
+    tree.SetCacheDirs(false);
+    tree.Reload();
+    tree.show();
+    tree.SetPath("\\My Documents\\Maps\\");
+    EXPECT_EQ(tree.Path(), "My Documents\\Maps");
+    EXPECT_EQ(read, QStringList({ "\\", "\\My Documents\\" }))
+        << "each folder on the way read once, also without the cache";
+    const QModelIndex maps = tree.currentIndex();
+    tree.expand(maps);
+    EXPECT_EQ(read.last(), "\\My Documents\\Maps\\");
+    tree.collapse(maps);
+    tree.expand(maps);
+    EXPECT_EQ(read.count("\\My Documents\\Maps\\"), 2) << "read at every expansion";
+    tree.SetPath("Nowhere");
+    EXPECT_EQ(tree.Path(), "");
+}
+
 } // namespace
