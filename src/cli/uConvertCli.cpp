@@ -224,7 +224,8 @@ QString ConvertUsage()
                "INPUT may be a local path, FILE://path, MOBILE://\\device\\path (a file on\n"
                "the handheld device) or a web address (http://...); OUTPUT may be a local\n"
                "path, FILE://path or MOBILE://\\device\\path. MARIVEL_DEVICE_ROOT names the\n"
-               "folder that stands for the device.\n")
+               "folder that stands for the device; without it, the setting DeviceFolder, else\n"
+               "a navigator mounted in /media/$USER or /run/media/$USER.\n")
         + options;
 }
 

@@ -120,6 +120,7 @@ const TValue Values[] = {
     { "HomePageUrl", &TSettings::HomePageUrl },
     { "HelpUrl", &TSettings::HelpUrl },
     { "ForumUrl", &TSettings::ForumUrl },
+    { "DeviceFolder", &TSettings::DeviceFolder },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry
@@ -137,7 +138,7 @@ const char* const SavedLast[] = { "AutoUpdateDelay", "AutoUpdateApplication", "A
     "PluginAutoArrange", "CloseMinimizes", "ShowStartupScreen", "DefaultPlugin",
     "SiteManagerLeftPanel", "SiteManagerWidth", "SiteManagerHeight", "SiteManagerTop",
     "SiteManagerLeft", "SiteManagerMaximized", "SiteManagerGroupsView", "SiteManagerMapsView",
-    "SiteManagerItemsView", "SiteManagerSitesView" };
+    "SiteManagerItemsView", "SiteManagerSitesView", "DeviceFolder" };
 
 void ReadValue(TRegistry& reg, const TValue& value, TSettings& settings)
 {

@@ -92,6 +92,9 @@ public:
     QString HomePageUrl;
     QString HelpUrl;
     QString ForumUrl;
+    // The local folder that stands for the handheld device (a mounted navigator or memory
+    // card); empty: the one the environment names, else a mounted navigator found.
+    QString DeviceFolder;
 
     void Load();
     void Save();

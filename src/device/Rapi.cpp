@@ -14,6 +14,7 @@
 #include <poll.h>
 
 #include "ceapi.h"
+#include "core/uSettings.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"
@@ -143,6 +144,15 @@ namespace Call {
         return TCall<BOOL(const WCHAR*)>::Through("CeDeleteFile", 0, path);
     }
     DWORD CeGetLastError() { return TCall<DWORD()>::Through("CeGetLastError", 65535); }
+    DWORD CeGetFileAttributes(const WCHAR* path)
+    {
+        return TCall<DWORD(const WCHAR*)>::Through("CeGetFileAttributes", 65535, path);
+    }
+    BOOL CeCopyFile(const WCHAR* source, const WCHAR* target)
+    {
+        return TCall<BOOL(const WCHAR*, const WCHAR*, BOOL)>::Through(
+            "CeCopyFile", 0, source, target, 0);
+    }
     LONG CeRegOpenKeyEx(HKEY key, const WCHAR* subKey, DWORD access, HKEY* result)
     {
         return TCall<LONG(HKEY, const WCHAR*, DWORD, DWORD, HKEY*)>::Through(
@@ -188,7 +198,32 @@ const WCHAR* Wide(const QString& text) { return reinterpret_cast<const WCHAR*>(t
 
 QString Narrow(const WCHAR* text) { return QString::fromUtf16(text); }
 
-[[noreturn]] void FailToConnect() { throw EInitRapi(Tr(Msg::RapiConnectFailed)); }
+// The folder the library served or tried to serve as the device; empty when it found none.
+QString TriedDeviceFolder()
+{
+    auto get =
+        reinterpret_cast<DWORD (*)(DWORD, WCHAR*)>(State().Library->resolve("RapiGetDeviceFolder"));
+    std::array<WCHAR, 4096> folder {};
+    return get ? QString::fromUtf16(folder.data(), get(folder.size(), folder.data())) : QString();
+}
+
+// The user sees where the program looked for the device.
+[[noreturn]] void FailToConnect()
+{
+    const QString folder = TriedDeviceFolder();
+    throw EInitRapi(Tr(Msg::RapiConnectFailed)
+        + (folder.isEmpty() ? Tr(Msg::NoDeviceFolder)
+                            : Tr(Msg::DeviceFolderTried).arg(EscapeControls(folder))));
+}
+
+// The library serves the folder of the settings unless the environment names another; a
+// library without that entry point knows only the environment.
+void HandOverDeviceFolder()
+{
+    if (auto set = reinterpret_cast<void (*)(const WCHAR*)>(
+            State().Library->resolve("RapiSetDeviceFolder")))
+        set(Wide(Settings().DeviceFolder));
+}
 
 bool WaitForConnection(int event)
 {
@@ -206,6 +241,7 @@ bool ConnectionAlive()
 void Connect()
 {
     TRapiState& state = State();
+    HandOverDeviceFolder();
     state.Init = { sizeof(RAPIINIT), -1, 0 };
     if (Call::CeRapiInitEx(&state.Init) != 0)
         FailToConnect();
@@ -385,8 +421,13 @@ public:
         : Target(target)
         , File(CreateBeside(target, Path))
     {
-        if (!File.IsOpen())
-            FailToCreate(Target);
+        if (File.IsOpen())
+            return;
+        // A read-only or full card says so; a missing folder is no file to create.
+        const DWORD error = Call::CeGetLastError();
+        if (error == ErrorAccessDenied || error == ErrorDiskFull)
+            FailToWrite(Target, error);
+        FailToCreate(Target);
     }
     ~TRemoteReplacement()
     {
@@ -505,12 +546,42 @@ bool RapiConnected() { return State().Connected; }
 
 bool RemoteFileExists(const QString& path) { return FindRemote(path).has_value(); }
 
+bool RemoteFolderExists(const QString& path)
+{
+    const DWORD attributes = Call::CeGetFileAttributes(Wide(path));
+    return attributes != 0xFFFFFFFF && attributes != 65535 && (attributes & AttributeDirectory);
+}
+
+bool DeleteRemoteFile(const QString& path)
+{
+    InitRapi();
+    return Call::CeDeleteFile(Wide(path));
+}
+
+bool CopyRemoteFile(const QString& source, const QString& target)
+{
+    InitRapi();
+    return Call::CeCopyFile(Wide(source), Wide(target));
+}
+
 void EnumRemoteFolder(const QString& folder, const TRemoteFolderHandler& handler)
 {
     ForEachFound(
         folder + QStringLiteral("*.*"), FindAttributes | FindName, [&](const CE_FIND_DATA& record) {
             handler(Narrow(record.cFileName), record.dwFileAttributes & AttributeDirectory);
         });
+}
+
+QStringList RemoteSubfolders(const QString& folder)
+{
+    QStringList names;
+    ForEachFound(folder + QStringLiteral("*.*"), FindFoldersOnly | FindName,
+        [&](const CE_FIND_DATA& record) {
+            const QString name = Narrow(record.cFileName);
+            if (name != QLatin1String(".") && name != QLatin1String(".."))
+                names.append(name);
+        });
+    return names;
 }
 
 QString GetRemoteSpecialFolder(int folderId)

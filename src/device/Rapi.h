@@ -11,7 +11,9 @@ class TMemoryStream;
 
 // The one connection of the process to the handheld device, through the Remote API library
 // bound at run time. Paths are device paths that begin with "\". The library is
-// MARIVEL_RAPI_LIBRARY when set, else librapi beside the executable.
+// MARIVEL_RAPI_LIBRARY when set, else librapi beside the executable. Connecting hands the
+// setting `DeviceFolder` to the library, which serves it as the device (MARIVEL_DEVICE_ROOT
+// overrides it; with neither, the library looks for a mounted navigator).
 
 // Loads the library once; fails with "Remote API library not found, ..." when it cannot.
 void LoadRapi();
@@ -22,12 +24,17 @@ void InitRapi();
 void DoneRapi();
 bool RapiConnected();
 
-// These three expect `InitRapi` to have been called.
+// These four expect `InitRapi` to have been called.
 bool RemoteFileExists(const QString& path);
+// Whether `path` names a folder of the device ("\" is its root).
+bool RemoteFolderExists(const QString& path);
 using TRemoteFolderHandler = std::function<void(const QString& name, bool isFolder)>;
 // Reports the entries of `folder` (ending in "\"); nothing when it cannot be listed.
 void EnumRemoteFolder(const QString& folder, const TRemoteFolderHandler& handler);
 QString GetRemoteSpecialFolder(int folderId);
+// The subfolders of `folder` (ending in "\"), "." and ".." left out; none when it cannot be
+// listed.
+QStringList RemoteSubfolders(const QString& folder);
 
 // The whole file, into `stream` (replacing its content).
 void ReadRemoteFile(const QString& path, TMemoryStream& stream);
@@ -36,6 +43,10 @@ void ReadRemoteFile(const QString& path, TMemoryStream& stream);
 // "Could not write remote file ...: <reason>" when the device cannot store them.
 void WriteRemoteFile(const QString& path, std::string_view bytes);
 void CopyFileToDevice(const QString& localFile, const QString& path);
+// False when the device could not delete the file (a folder is no file to delete).
+bool DeleteRemoteFile(const QString& path);
+// Copies a file within the device, replacing `target`; false when it could not.
+bool CopyRemoteFile(const QString& source, const QString& target);
 
 // TomTom Navigator's map folders as "folder=name" (or only the names): those of the device
 // registry, then the "-map" folders on the storage cards. Cached until `DoneRapi`.

@@ -27,6 +27,8 @@
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
+#include "device/fMobileBrowser.h"
+#include "device/uMobileBrowse.h"
 #include "editor/fAbout.h"
 #include "editor/fChooseFormat.h"
 #include "editor/fMDIChild.h"
@@ -109,6 +111,13 @@ void TfmMarivelMainForm::CreateActions()
     acFileClose =
         AddAction(file, tr("&Close"), QKeySequence(tr("Ctrl+F4")), &TfmMarivelMainForm::FileClose);
     acFileReconnect = AddAction(file, tr("Reconnect"), {}, &TfmMarivelMainForm::FileReconnect);
+    acFileRemote = AddAction(file, tr("Open Remote..."), QKeySequence(tr("Ctrl+D")),
+        &TfmMarivelMainForm::FileOpenRemote);
+    acFileSaveRemote =
+        AddAction(file, tr("Save Remote..."), {}, &TfmMarivelMainForm::FileSaveRemote);
+    // Until the preferences dialog offers it.
+    acDeviceFolder =
+        AddAction(file, tr("Device Folder..."), {}, &TfmMarivelMainForm::ChooseDeviceFolder);
     acHide = AddAction(file, tr("&Hide In Tray"), {}, &TfmMarivelMainForm::HideInTray);
     acFileExit = AddAction(file, tr("E&xit"), {}, &TfmMarivelMainForm::Exit);
     for (int i = 0; i < RecentFileActions; ++i) {
@@ -169,7 +178,9 @@ void TfmMarivelMainForm::CreateMenus()
     FileMenu->addActions(
         { acFileNew, acFileOpen, acFileAppend, acFileSave, acFileSaveAs, acFileClose });
     FileMenu->addSeparator();
-    FileMenu->addAction(acFileReconnect);
+    FileMenu->addActions({ acFileRemote, acFileSaveRemote });
+    FileMenu->addSeparator();
+    FileMenu->addActions({ acFileReconnect, acDeviceFolder });
     FileMenu->addSeparator();
     FileMenu->addActions(RecentActions);
     FileMenu->addSeparator();
@@ -392,8 +403,8 @@ void TfmMarivelMainForm::UpdateActions()
     TMDIChild* document = ActiveDocument();
     const bool exists = document != nullptr;
     const bool listFocused = exists && document->ListHasFocus();
-    for (QAction* action : { acFileAppend, acFileSave, acFileSaveAs, acFileClose, acEditSelectAll,
-             acInvertSelection, acFind })
+    for (QAction* action : { acFileAppend, acFileSave, acFileSaveAs, acFileSaveRemote, acFileClose,
+             acEditSelectAll, acInvertSelection, acFind })
         action->setEnabled(exists);
     for (QAction* action :
         { acEditCopy, acCopyText, acEditCut, acEditPaste, acEditDelete, acEditInsert })
@@ -532,6 +543,69 @@ void TfmMarivelMainForm::FileClose()
 // The next device operation connects anew.
 void TfmMarivelMainForm::FileReconnect()
 {
+    DoneRapi();
+    UpdateActions();
+}
+
+namespace {
+
+void ConnectDevice()
+{
+    TWaitCursor wait;
+    InitRapi();
+}
+
+} // namespace
+
+void TfmMarivelMainForm::FileOpenRemote()
+{
+    ConnectDevice();
+    UpdateActions();
+    TfmMobileBrowser browser(this, false);
+    browser.SetFileName(RemoteOpenStartName());
+    if (browser.exec() != QDialog::Accepted)
+        return;
+    RememberRemoteFolder(browser.FileName());
+    OpenFile(nullptr, QStringLiteral("MOBILE://") + browser.FileName(), TDocument::lmOpen,
+        browser.TypeFormatId());
+}
+
+void TfmMarivelMainForm::FileSaveRemote()
+{
+    OnDocument([this](TMDIChild& document) {
+        ConnectDevice();
+        UpdateActions();
+        const QString old = document.Document.FileName;
+        TfmMobileBrowser browser(this, true);
+        browser.SetExtraCaption(Tr(Msg::CopyBmp));
+        browser.SetExtraVisible(true);
+        const QString start = RemoteSaveStartName(old);
+        browser.SetFileName(start);
+        browser.SetTypeIndex(FindExporter(LowerExtOf(start).mid(1), document.Document.FormatId));
+        if (browser.exec() != QDialog::Accepted)
+            return;
+        const QString name = WithRemoteDefaultExt(browser.FileName());
+        const QString location = QStringLiteral("MOBILE://") + name;
+        if (!document.SaveTo(location, browser.TypeFormatId()))
+            return;
+        if (browser.ExtraChecked()) {
+            TWaitCursor wait;
+            CopyIconToDevice(old, name, Prompt);
+        }
+        RememberRemoteFolder(name);
+        Settings().AddRecentFile(location, browser.TypeFormatId());
+        UpdateRecentFiles();
+    });
+}
+
+// The device is the folder the user picks; the next device operation connects to it.
+void TfmMarivelMainForm::ChooseDeviceFolder()
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("Device Folder..."), Settings().DeviceFolder);
+    if (folder.isEmpty())
+        return;
+    Settings().DeviceFolder = folder;
     DoneRapi();
     UpdateActions();
 }

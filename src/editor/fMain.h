@@ -76,6 +76,9 @@ private:
     void FileSaveAs();
     void FileClose();
     void FileReconnect();
+    void FileOpenRemote();
+    void FileSaveRemote();
+    void ChooseDeviceFolder();
     void HideInTray();
     void EditCopy();
     void EditCopyText();
@@ -113,6 +116,9 @@ private:
     QAction* acFileSaveAs;
     QAction* acFileClose;
     QAction* acFileReconnect;
+    QAction* acFileRemote;
+    QAction* acFileSaveRemote;
+    QAction* acDeviceFolder;
     QAction* acHide;
     QAction* acFileExit;
     QAction* acEditCopy;

@@ -7,7 +7,10 @@
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
 #include "core/uSettings.h"
+#include "core/uUserPrompt.h"
 #include "core/uUtils.h"
+#include "device/Rapi.h"
+#include "device/uMobileBrowse.h"
 #include "editor/uDocument.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -102,4 +105,60 @@ QString RecentFileCaption(int number, const QString& location)
     if (IsMobileLocation(location))
         caption += QStringLiteral(" (%1)").arg(Tr(Msg::Remote));
     return caption;
+}
+
+QString RemoteOpenStartName()
+{
+    const QString folder = Settings().PrevRemoteDir;
+    return folder.isEmpty() ? QString() : IncludeTrailingBackslash(folder);
+}
+
+QString RemoteSaveStartName(const QString& documentLocation)
+{
+    if (IsMobileLocation(documentLocation))
+        return StripMobilePrefix(documentLocation);
+    return RemoteOpenStartName() + LocationFileName(documentLocation);
+}
+
+QString WithRemoteDefaultExt(const QString& devicePath)
+{
+    return LowerExtOf(devicePath).isEmpty() ? devicePath + QStringLiteral(".ov2") : devicePath;
+}
+
+namespace {
+
+// `location` with its extension replaced by ".bmp".
+QString IconBeside(const QString& location)
+{
+    return location.left(location.size() - LowerExtOf(location).size()) + QStringLiteral(".bmp");
+}
+
+} // namespace
+
+void CopyIconToDevice(const QString& oldLocation, const QString& devicePath, IUserPrompt& prompt)
+{
+    if (oldLocation.isEmpty())
+        return;
+    const QString source = IconBeside(oldLocation);
+    const QString target = IconBeside(devicePath);
+    if (!LocationExists(source)
+        || NormalizedLocation(source).compare(
+               QStringLiteral("MOBILE://") + target, Qt::CaseInsensitive)
+            == 0)
+        return;
+    if (RemoteFileExists(target)
+        && prompt.Ask(Tr(Msg::RemoteOverwrite).arg(EscapeControls(target)), false)
+            != IUserPrompt::TAnswer::Yes)
+        return;
+    if (IsMobileLocation(source)) {
+        if (!CopyRemoteFile(StripMobilePrefix(source), target))
+            throw EUserError(
+                Tr(Msg::CopyFileFailed).arg(EscapeControls(source), EscapeControls(target)));
+    } else
+        CopyFileToDevice(StripFilePrefix(source), target);
+}
+
+void RememberRemoteFolder(const QString& devicePath)
+{
+    Settings().PrevRemoteDir = RemoteFolderOf(devicePath);
 }

@@ -8,6 +8,8 @@
 
 #include "core/uModel.h"
 
+class IUserPrompt;
+
 // The rules of the main window's file commands, apart from its dialogs.
 
 // The format to open `location` with when none is chosen: the user's default for its
@@ -54,3 +56,16 @@ QStringList DialogNameFilters(const QString& filter);
 
 // The caption of recent-file action `number` (from 1) for `location`.
 QString RecentFileCaption(int number, const QString& location);
+
+// "Open Remote...": the device path the browser starts from, the folder of the last one.
+QString RemoteOpenStartName();
+// "Save Remote...": the device path of a device document, else the last device folder
+// followed by the document's file name.
+QString RemoteSaveStartName(const QString& documentLocation);
+// A chosen device name without extension gets ".ov2".
+QString WithRemoteDefaultExt(const QString& devicePath);
+// "Copy bmp file if available": the icon beside `oldLocation` (device or local) goes beside
+// the device file `devicePath`, asking before it replaces one. Nothing when there is none.
+void CopyIconToDevice(const QString& oldLocation, const QString& devicePath, IUserPrompt& prompt);
+// Remembers the folder of a device file chosen in the browser.
+void RememberRemoteFolder(const QString& devicePath);

@@ -1,6 +1,8 @@
 // librapi: the handheld's Remote API, served from a local folder that stands for the device.
-// The folder is MARIVEL_DEVICE_ROOT; device paths ("\My Documents\a.ov2") map below it and never
-// lead out of it, and names match without regard to case, as on the device's own file
+// The folder is MARIVEL_DEVICE_ROOT, else the one the program set with RapiSetDeviceFolder, else
+// the first mounted navigator found in the user's removable-media folders (MARIVEL_MEDIA_ROOTS,
+// ":"-separated, names other folders to look in); device paths ("\My Documents\a.ov2") map below it
+// and never lead out of it, and names match without regard to case, as on the device's own file
 // system. The device registry is a text file inside the folder. MARIVEL_RAPI_CONNECT_DELAY_MS makes
 // connecting slow, as a busy device is. Built a second time without some entry points
 // (RAPI_PARTIAL), to stand for older versions of the library. It needs nothing but the C++ library,
@@ -54,12 +56,35 @@ std::string Utf8(const WCHAR* text)
     return out;
 }
 
+// How many continuation bytes follow the lead byte at `at`; -1 when the sequence there is not
+// UTF-8, as in a name a memory card got from a program that wrote Latin-1.
+int Utf8Extra(const std::string& text, size_t at)
+{
+    auto byte = static_cast<unsigned char>(text[at]);
+    int extra = byte >= 0xF8 ? -1
+        : byte >= 0xF0       ? 3
+        : byte >= 0xE0       ? 2
+        : byte >= 0xC0       ? 1
+        : byte >= 0x80       ? -1
+                             : 0;
+    for (int k = 1; k <= extra; ++k)
+        if (at + k >= text.size() || (static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
+            return -1;
+    return extra;
+}
+
+// UTF-8 to UTF-16; a byte that starts no valid sequence stands for its Latin-1 character.
 std::u16string Utf16(const std::string& text)
 {
     std::u16string out;
     for (size_t i = 0; i < text.size();) {
         auto byte = static_cast<unsigned char>(text[i]);
-        int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        int extra = Utf8Extra(text, i);
+        if (extra < 0) {
+            out += static_cast<char16_t>(byte);
+            ++i;
+            continue;
+        }
         char32_t c = extra == 0 ? byte : byte & (0x3F >> extra);
         for (++i; extra > 0 && i < text.size(); --extra, ++i)
             c = c << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
@@ -118,6 +143,73 @@ std::vector<std::string> SplitPath(const std::string& path, char separator)
     return parts;
 }
 
+// --- Finding the device ------------------------------------------------------------------
+
+// The folders in which the desktop mounts removable media, one volume per subfolder.
+std::vector<fs::path> MediaRoots()
+{
+    if (const char* roots = std::getenv("MARIVEL_MEDIA_ROOTS")) {
+        std::vector<fs::path> given;
+        for (const std::string& root : SplitPath(roots, ':'))
+            given.emplace_back(root);
+        return given;
+    }
+    const char* user = std::getenv("USER");
+    if (!user || !*user)
+        return {};
+    return { fs::path("/media") / user, fs::path("/run/media") / user };
+}
+
+bool HasExtension(const fs::path& file, std::string_view ext)
+{
+    return SameText(file.extension().string(), ext);
+}
+
+// A navigator's volume: its boot file at the top, or a map folder (.pna or .meta files) in it.
+bool IsNavigatorVolume(const fs::path& volume)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(volume, error)) {
+        if (!entry.is_directory(error)) {
+            if (SameText(entry.path().filename().string(), "ttgo.bif"))
+                return true;
+            continue;
+        }
+        for (const auto& file : fs::directory_iterator(entry.path(), error))
+            if (HasExtension(file.path(), ".pna") || HasExtension(file.path(), ".meta"))
+                return true;
+    }
+    return false;
+}
+
+// The first navigator volume of the media folders, in name order; empty when none is mounted.
+fs::path MountedNavigator()
+{
+    for (const fs::path& root : MediaRoots()) {
+        std::error_code error;
+        std::vector<fs::path> volumes;
+        for (const auto& entry : fs::directory_iterator(root, error))
+            if (entry.is_directory(error))
+                volumes.push_back(entry.path());
+        std::sort(volumes.begin(), volumes.end());
+        for (const fs::path& volume : volumes)
+            if (IsNavigatorVolume(volume))
+                return volume;
+    }
+    return {};
+}
+
+std::string ConfiguredFolder; // set by the program before it connects
+
+fs::path DeviceFolder()
+{
+    if (const char* root = std::getenv("MARIVEL_DEVICE_ROOT"))
+        return root;
+    if (!ConfiguredFolder.empty())
+        return ConfiguredFolder;
+    return MountedNavigator();
+}
+
 // --- The connection ------------------------------------------------------------------------
 
 struct TIdentity {
@@ -146,6 +238,7 @@ struct TConnection {
 };
 
 TConnection Connection;
+std::string TriedFolder; // kept after a failed attempt, so the program can name it
 HRESULT LastRapiError = 0;
 DWORD LastError = 0;
 
@@ -173,8 +266,8 @@ void EndConnection()
 HRESULT StartConnection()
 {
     EndConnection();
-    const char* root = std::getenv("MARIVEL_DEVICE_ROOT");
-    Connection.Root = root ? fs::path(root) : fs::path();
+    Connection.Root = DeviceFolder();
+    TriedFolder = Connection.Root.string();
     Connection.Identity = IdentityOf(Connection.Root);
     std::error_code error;
     if (Connection.Identity)
@@ -200,6 +293,12 @@ bool InsideDevice(const fs::path& path)
     return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
 }
 
+// A local name as the device lists it: a name that is not UTF-8 read as Latin-1.
+std::string ListedName(const fs::path& path)
+{
+    return Utf8(Utf16(path.filename().string()).c_str());
+}
+
 // The name in `folder` that `name` stands for: the existing one that matches without regard
 // to case, else `name` as written.
 fs::path ExistingName(const fs::path& folder, const std::string& name)
@@ -207,9 +306,11 @@ fs::path ExistingName(const fs::path& folder, const std::string& name)
     fs::path exact = folder / name;
     std::error_code error;
     if (!fs::exists(fs::symlink_status(exact, error)))
-        for (const auto& entry : fs::directory_iterator(folder, error))
-            if (SameText(entry.path().filename().string(), name))
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            // A name that is not UTF-8 is known by the text it was listed with.
+            if (SameText(ListedName(entry.path()), name))
                 return entry.path();
+        }
     return exact;
 }
 
@@ -259,32 +360,28 @@ std::string NameOf(const std::string& devicePath)
     return slash == std::string::npos ? devicePath : devicePath.substr(slash + 1);
 }
 
-FILETIME FileTimeOf(const fs::path& path)
+// 100-nanosecond ticks since 1601, as the device counts them.
+FILETIME FileTimeOf(const timespec& time)
 {
-    std::error_code error;
-    auto written = fs::last_write_time(path, error);
-    // 100-nanosecond ticks since 1601, as the device counts them.
     constexpr int64_t From1601To1970 = 116444736000000000LL;
-    auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                     std::chrono::file_clock::to_sys(written).time_since_epoch())
-                     .count()
-            / 100
-        + From1601To1970;
+    const int64_t ticks = int64_t(time.tv_sec) * 10000000 + time.tv_nsec / 100 + From1601To1970;
     return { static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32) };
 }
 
-CE_FIND_DATA FindRecord(const fs::directory_entry& entry)
+// One status call per entry: a folder of many thousand files lists at once.
+CE_FIND_DATA FindRecord(const fs::path& path, const std::string& name)
 {
     CE_FIND_DATA record {};
-    std::error_code error;
-    bool folder = entry.is_directory(error);
+    struct stat info { };
+    stat(path.c_str(), &info);
+    const bool folder = S_ISDIR(info.st_mode);
     record.dwFileAttributes = folder ? AttributeDirectory : AttributeNormal;
     record.ftCreationTime = record.ftLastAccessTime = record.ftLastWriteTime =
-        FileTimeOf(entry.path());
-    uint64_t size = folder ? 0 : entry.file_size(error);
+        FileTimeOf(info.st_mtim);
+    const uint64_t size = folder ? 0 : static_cast<uint64_t>(info.st_size);
     record.nFileSizeHigh = static_cast<DWORD>(size >> 32);
     record.nFileSizeLow = static_cast<DWORD>(size);
-    CopyText(Utf16(entry.path().filename().string()), record.cFileName, 260);
+    CopyText(Utf16(name), record.cFileName, 260);
     return record;
 }
 
@@ -296,20 +393,24 @@ std::vector<CE_FIND_DATA> Find(const WCHAR* pattern, bool foldersOnly)
         return found;
     const std::string text = Utf8(pattern);
     const std::string parent = ParentOf(text);
+    const std::string wanted = NameOf(text);
     const std::u16string parent16 = Utf16(parent);
     auto folder = LocalPath(parent16.c_str());
     if (!folder)
         return found;
     std::error_code error;
-    std::vector<fs::directory_entry> entries;
-    for (const auto& entry : fs::directory_iterator(*folder, error))
-        if (FollowInside(entry.path()))
-            entries.push_back(entry);
-    std::sort(entries.begin(), entries.end());
-    for (const auto& entry : entries)
-        if (Matches(NameOf(text), entry.path().filename().string())
+    std::vector<std::pair<std::string, fs::directory_entry>> entries;
+    for (const auto& entry : fs::directory_iterator(*folder, error)) {
+        std::error_code linkError;
+        if (!entry.is_symlink(linkError) || FollowInside(entry.path()))
+            entries.emplace_back(entry.path().filename().string(), entry);
+    }
+    std::sort(entries.begin(), entries.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [name, entry] : entries)
+        if ((wanted == "*.*" || Matches(wanted, ListedName(entry.path())))
             && (!foldersOnly || entry.is_directory(error)))
-            found.push_back(FindRecord(entry));
+            found.push_back(FindRecord(entry.path(), name));
     return found;
 }
 
@@ -722,6 +823,17 @@ RAPI_EXPORT HRESULT CeRapiInitEx(RAPIINIT* init)
     init->heRapiInit = Connection.Event;
     init->hrRapiInit = Connection.Identity ? 0 : Fail;
     return started;
+}
+
+// Not of the published interface: where the device is when no environment says otherwise.
+RAPI_EXPORT void RapiSetDeviceFolder(const WCHAR* folder) { ConfiguredFolder = Utf8(folder); }
+
+// The folder the last connection attempt served (or tried to), into `buffer` of `length`
+// characters; returns its length, 0 when no folder was found.
+RAPI_EXPORT DWORD RapiGetDeviceFolder(DWORD length, WCHAR* buffer)
+{
+    const std::u16string folder = Utf16(TriedFolder);
+    return CopyText(folder, buffer, length) ? static_cast<DWORD>(folder.size()) : 0;
 }
 
 RAPI_EXPORT HRESULT CeRapiInit()

@@ -156,7 +156,7 @@ TEST_F(ConvertCommandTest, LocationFailures)
     EXPECT_EQ(Err,
         "Unable to initialize connection to remote device. Please check the device is properly "
         "connected, ActiveSync is installed and active and that the device is ActiveSync "
-        "compatible.\n")
+        "compatible (no device folder is set and no navigator is mounted).\n")
         << "no device folder";
 
     TTempDevice device;

@@ -95,6 +95,7 @@ const std::vector<TSetting>& Table()
         { "PMVAlternateDir", &TSettings::PMVAlternateDir, Empty },
         { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 512, TRange { 1, 1048576 } },
         { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 16, TRange { 1, 1048576 } },
+        { "DeviceFolder", &TSettings::DeviceFolder, Empty },
     };
     return table;
 }

@@ -128,7 +128,7 @@ TEST_F(SettingsTest, RoundTripsEveryKindOfValueUnderItsName)
     ASSERT_TRUE(reg.OpenKeyReadOnly(MainKey));
     EXPECT_EQ(reg.ReadInteger("ProxyPort"), 3128);
     EXPECT_EQ(reg.ReadString("InitialDir"), "/home/user/poi");
-    EXPECT_EQ(reg.GetValueNames().size(), 57) << "every single value, and nothing else";
+    EXPECT_EQ(reg.GetValueNames().size(), 58) << "every single value, and nothing else";
 }
 
 TEST_F(SettingsTest, EmptyInitialDirAndArrangedBoundsAreNotWritten)

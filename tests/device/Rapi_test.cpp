@@ -269,10 +269,12 @@ TEST_F(DeviceTest, RegistryStringsKeepWhatTheyHold)
 TEST_F(DeviceTest, WithoutADeviceTheConnectionFails)
 {
     qunsetenv("MARIVEL_DEVICE_ROOT");
-    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }), ConnectError);
+    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
+        ConnectError + " (no device folder is set and no navigator is mounted)");
     EXPECT_FALSE(RapiConnected());
     qputenv("MARIVEL_DEVICE_ROOT", Local("not there").toLocal8Bit());
-    EXPECT_EQ(ErrorOf<EInitRapi>([] { WriteRemoteFile("\\a.ov2", "x"); }), ConnectError);
+    EXPECT_EQ(ErrorOf<EInitRapi>([] { WriteRemoteFile("\\a.ov2", "x"); }),
+        ConnectError + " (device folder " + Local("not there") + ")");
     qputenv("MARIVEL_DEVICE_ROOT", Path().toLocal8Bit());
     EXPECT_NO_THROW(WriteRemoteFile("\\a.ov2", "x")) << "the next operation tries again";
 }
@@ -282,7 +284,8 @@ TEST_F(DeviceTest, ASlowDeviceTimesOutAfterFourSeconds)
     qputenv("MARIVEL_RAPI_CONNECT_DELAY_MS", "6000");
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }), ConnectError);
+    EXPECT_EQ(
+        ErrorOf<EInitRapi>([] { InitRapi(); }), ConnectError + " (device folder " + Path() + ")");
     EXPECT_GE(timer.elapsed(), 3900);
     EXPECT_LT(timer.elapsed(), 5500);
     EXPECT_FALSE(RapiConnected());
@@ -302,7 +305,9 @@ TEST_F(DeviceTest, ARepluggedDeviceIsReconnectedWithoutAMessage)
     EXPECT_TRUE(RapiConnected());
 
     ASSERT_TRUE(QDir(Path()).removeRecursively());
-    EXPECT_EQ(ErrorOf<EInitRapi>([] { Read("\\a.ov2"); }), ConnectError) << "unplugged";
+    EXPECT_EQ(ErrorOf<EInitRapi>([] { Read("\\a.ov2"); }),
+        ConnectError + " (device folder " + Path() + ")")
+        << "unplugged";
     EXPECT_FALSE(RapiConnected());
     QDir(away).removeRecursively();
 }

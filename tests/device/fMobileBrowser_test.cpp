@@ -1,0 +1,235 @@
+#include "device/fMobileBrowser.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "device/TreeViewCe.h"
+#include "device/fMobileFolder.h"
+#include "editor/fMDIChild.h"
+#include "editor/fMain.h"
+#include "testing.h"
+
+namespace {
+
+class DeviceDialogTest : public ::testing::Test, public TTempDevice {
+protected:
+    DeviceDialogTest()
+    {
+        Put("My Documents/cams.ov2", Ov2Record(2, 488969, 5237403, { "Cam" }));
+        InitRapi();
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    TScriptedPrompt Prompt;
+};
+
+// Runs `inspect` on the modal window that `open` brings up, once the window is active as the
+// desktop makes it; `inspect` must close it.
+template <typename Inspect> void WithModal(const std::function<void()>& open, Inspect inspect)
+{
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog) {
+            dialog->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        }
+        inspect(dialog);
+    });
+    open();
+}
+
+TEST_F(DeviceDialogTest, TheFileFieldTakesTheKeysAndEnterOpens)
+{
+    TfmMobileBrowser browser(nullptr, false);
+    EXPECT_EQ(browser.windowTitle(), "Open Remote...");
+    EXPECT_EQ(browser.OkButton()->text(), "Open");
+    EXPECT_FALSE(browser.TypeCombo()->isVisibleTo(&browser));
+    WithModal([&] { browser.exec(); },
+        [&](QWidget* dialog) {
+            ASSERT_EQ(dialog, &browser);
+            EXPECT_EQ(QApplication::focusWidget(), browser.FileEdit());
+            EXPECT_EQ(browser.FolderEdit()->text(), "\\");
+            EXPECT_EQ(browser.PlacesList()->currentRow(), 0);
+            QTest::keyClicks(QApplication::focusWidget(), "My Documents\\cams.ov2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+    EXPECT_EQ(browser.result(), QDialog::Accepted);
+    EXPECT_EQ(browser.FileName(), "\\My Documents\\cams.ov2");
+}
+
+TEST_F(DeviceDialogTest, ChoosingAFileFillsTheFieldAndTheTypeSetsItsExtension)
+{
+    TfmMobileBrowser browser(nullptr, true);
+    browser.SetExtraCaption("Copy bmp file if available");
+    browser.SetExtraVisible(true);
+    browser.SetFileName("\\My Documents\\new.gpx");
+    browser.show();
+    EXPECT_EQ(browser.windowTitle(), "Save Remote...");
+    EXPECT_TRUE(browser.TypeCombo()->isVisible());
+    EXPECT_EQ(browser.FileEdit()->text(), "new.gpx");
+    EXPECT_EQ(browser.TypeFormatId(), "gengpx");
+    QAction* remove = browser.FileList()->actions().value(1);
+    ASSERT_TRUE(remove);
+    EXPECT_EQ(remove->text(), "Delete");
+    EXPECT_FALSE(remove->isEnabled()) << "nothing chosen to delete";
+    browser.FileList()->setCurrentIndex(browser.FileList()->model()->index(0, 0));
+    EXPECT_EQ(browser.FileEdit()->text(), "cams.ov2");
+    EXPECT_TRUE(remove->isEnabled());
+    const int gpx = browser.TypeCombo()->findText("GPS eXchange Format", Qt::MatchStartsWith);
+    ASSERT_GE(gpx, 0);
+    browser.TypeCombo()->setCurrentIndex(gpx);
+    emit browser.TypeCombo()->activated(browser.TypeCombo()->currentIndex());
+    EXPECT_EQ(browser.FileEdit()->text(), "cams.gpx");
+
+    browser.FolderEdit()->setText("..");
+    browser.FileEdit()->setText("..");
+    browser.OkButton()->click();
+    EXPECT_EQ(browser.FolderEdit()->text(), "\\") << "\"..\" enters the folder above";
+    EXPECT_TRUE(browser.isVisible());
+}
+
+TEST_F(DeviceDialogTest, TheFolderPickerFollowsTheMaps)
+{
+    QDir().mkpath(Local("SD Card/Benelux-map"));
+    QDir().mkpath(Local("SD Card/Other"));
+    TfmMobileFolder picker;
+    picker.ShowFileType(false);
+    picker.show();
+    ASSERT_EQ(picker.MapsCombo()->count(), 2);
+    EXPECT_EQ(picker.MapsCombo()->itemText(0), "[Other]");
+    emit picker.MapsCombo()->activated(1);
+    EXPECT_EQ(picker.Path(), "SD Card\\Benelux-map");
+    EXPECT_EQ(picker.SelectedPath()->text(), "SD Card\\Benelux-map");
+    picker.SetPath("\\SD Card\\Other\\");
+    EXPECT_EQ(picker.Path(), "SD Card\\Other");
+    EXPECT_EQ(picker.MapsCombo()->currentIndex(), 0) << "a folder of no map is [Other]";
+    picker.SetPath("SD CARD\\BENELUX-MAP");
+    EXPECT_EQ(picker.MapsCombo()->currentIndex(), 1);
+    emit picker.MapsCombo()->activated(0);
+    EXPECT_EQ(picker.Path(), "") << "[Other] clears the choice";
+}
+
+TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    QAction* remote = nullptr;
+    for (QAction* action : form.actions())
+        if (action->text() == "Open Remote...")
+            remote = action;
+    ASSERT_TRUE(remote);
+    EXPECT_EQ(remote->shortcut(), QKeySequence("Ctrl+D"));
+    WithModal([&] { remote->trigger(); },
+        [&](QWidget* dialog) {
+            ASSERT_TRUE(dialog);
+            EXPECT_EQ(dialog->windowTitle(), "Open Remote...");
+            QTest::keyClicks(QApplication::focusWidget(), "My Documents\\cams.ov2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+    ASSERT_EQ(form.Documents().size(), 1);
+    EXPECT_EQ(form.windowTitle(), "Marivel - [cams.ov2]");
+    EXPECT_EQ(form.ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\cams.ov2");
+    EXPECT_EQ(Settings().PrevRemoteDir, "\\My Documents\\");
+    EXPECT_EQ(Settings().MRU.NameAt(0), "MOBILE://\\My Documents\\cams.ov2");
+}
+
+TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
+{
+    QTemporaryDir local;
+    WriteFileBytes(local.filePath("poi.ov2"), Ov2Record(2, 1, 2, { "A" }));
+    WriteFileBytes(local.filePath("poi.bmp"), "icon");
+    Settings().PrevRemoteDir = "\\My Documents\\";
+    TfmMarivelMainForm form({});
+    form.show();
+    form.OpenLocation(local.filePath("poi.ov2"));
+    form.ActiveDocument()->Document.Entries.Items(0).SetDescription("changed");
+    QAction* save = nullptr;
+    for (QAction* action : form.actions())
+        if (action->text() == "Save Remote...")
+            save = action;
+    ASSERT_TRUE(save);
+    WithModal([&] { save->trigger(); },
+        [&](QWidget* dialog) {
+            auto* browser = qobject_cast<TfmMobileBrowser*>(dialog);
+            ASSERT_TRUE(browser);
+            EXPECT_EQ(browser->FileEdit()->text(), "poi.ov2");
+            EXPECT_EQ(browser->FolderEdit()->text(), "\\My Documents\\");
+            auto* extra = browser->findChild<QCheckBox*>();
+            ASSERT_TRUE(extra);
+            EXPECT_EQ(extra->text(), "Copy bmp file if available");
+            extra->setChecked(true);
+            browser->FileEdit()->setText("copy");
+            browser->OkButton()->click();
+        });
+    EXPECT_EQ(Get("My Documents/copy.bmp"), "icon");
+    EXPECT_NE(Get("My Documents/copy.ov2"), "<missing>");
+    EXPECT_EQ(form.ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\copy.ov2");
+    EXPECT_FALSE(form.ActiveDocument()->Document.Entries.Changed());
+    EXPECT_EQ(Settings().MRU.NameAt(0), "MOBILE://\\My Documents\\copy.ov2");
+}
+
+TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    form.NewDocument()->Document.Insert();
+    QAction* save = nullptr;
+    for (QAction* action : form.actions())
+        if (action->text() == "Save Remote...")
+            save = action;
+    ASSERT_TRUE(save);
+    const auto saving = [&] {
+        WithModal([&] { save->trigger(); },
+            [&](QWidget* dialog) {
+                auto* browser = qobject_cast<TfmMobileBrowser*>(dialog);
+                ASSERT_TRUE(browser);
+                QDir(Path()).removeRecursively(); // pulled while the dialog is open
+                browser->FileEdit()->setText("new");
+                browser->OkButton()->click();
+            });
+    };
+    EXPECT_THROW(saving(), EInitRapi);
+    ASSERT_EQ(form.Documents().size(), 1);
+    EXPECT_TRUE(form.ActiveDocument()->Document.Entries.Changed());
+}
+
+TEST_F(DeviceDialogTest, TheTreeViewOpensFoldersOnTheWayToAPath)
+{
+    QDir().mkpath(Local("My Documents/Maps/Europe"));
+    QStringList read;
+    TTreeViewCe tree(nullptr, [&](const QString& folder) {
+        read.append(folder);
+        return RemoteSubfolders(folder);
+    });
+    tree.SetCacheDirs(false);
+    tree.Reload();
+    tree.show();
+    tree.SetPath("\\My Documents\\Maps\\");
+    EXPECT_EQ(tree.Path(), "My Documents\\Maps");
+    EXPECT_EQ(read, QStringList({ "\\", "\\My Documents\\" }))
+        << "each folder on the way read once, also without the cache";
+    const QModelIndex maps = tree.currentIndex();
+    tree.expand(maps);
+    EXPECT_EQ(read.last(), "\\My Documents\\Maps\\");
+    tree.collapse(maps);
+    tree.expand(maps);
+    EXPECT_EQ(read.count("\\My Documents\\Maps\\"), 2) << "read at every expansion";
+    tree.SetPath("Nowhere");
+    EXPECT_EQ(tree.Path(), "");
+}
+
+} // namespace

@@ -1,0 +1,376 @@
+#include "device/uMobileBrowse.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "convert/uFormats.h"
+#include "device/uDeviceTree.h"
+#include "testing.h"
+
+namespace {
+
+// A connected device with the built-in formats registered.
+class BrowseTest : public ::testing::Test, public TTempDevice {
+protected:
+    BrowseTest() { InitRapi(); }
+
+    static void SetMap(const QString& name, const QString& folder)
+    {
+        bool created = false;
+        TRemoteKey key =
+            CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
+        SetRemoteString(key, name, folder);
+        CloseRemoteKey(key);
+    }
+
+    static QStringList Names(const TMobileBrowser& browser)
+    {
+        QStringList names;
+        for (const TRemoteEntry& entry : browser.Entries.Entries())
+            names.append(entry.Name + (entry.IsFolder ? "\\" : ""));
+        return names;
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    TScriptedPrompt Prompt;
+};
+
+TEST(RemotePaths, FoldersNamesAndParents)
+{
+    EXPECT_EQ(RemoteFolderOf("\\My Documents\\a.ov2"), "\\My Documents\\");
+    EXPECT_EQ(RemoteFolderOf("a.ov2"), "");
+    EXPECT_EQ(RemoteNameOf("\\My Documents\\a.ov2"), "a.ov2");
+    EXPECT_EQ(NormalizedRemoteFolder("\\My Documents\\Maps\\..\\.\\x"), "\\My Documents\\x\\");
+    EXPECT_EQ(NormalizedRemoteFolder("\\..\\..\\"), "\\") << "nothing lies above the root";
+    EXPECT_EQ(RemoteParentFolder("\\My Documents\\Maps\\"), "\\My Documents");
+    EXPECT_EQ(RemoteParentFolder("\\My Documents"), "\\");
+    EXPECT_EQ(RemoteParentFolder("\\"), "\\");
+    EXPECT_EQ(LowerExtOf("\\A.b\\Cams.OV2"), ".ov2");
+    EXPECT_EQ(LowerExtOf("\\A.b\\Cams"), "");
+}
+
+TEST_F(BrowseTest, TheTreeReadsAFolderOnceWhenCached)
+{
+    QDir().mkpath(Local("My Documents/Maps/Europe"));
+    QDir().mkpath(Local("SD Card"));
+    Put("My Documents/a.ov2", "");
+    QStringList read;
+    TDeviceFolderModel tree([&](const QString& folder) {
+        read.append(folder);
+        return RemoteSubfolders(folder);
+    });
+    tree.Reload();
+    ASSERT_EQ(tree.rowCount(), 2);
+    const QModelIndex documents = tree.index(0, 0);
+    EXPECT_EQ(tree.data(documents, Qt::DisplayRole), "My Documents");
+    const QModelIndex placeholder = tree.index(0, 0, documents);
+    EXPECT_EQ(tree.data(placeholder, Qt::DisplayRole), "retrieving contents...");
+    EXPECT_EQ(tree.data(placeholder, Qt::UserRole), 1);
+
+    EXPECT_TRUE(tree.Expand(documents));
+    EXPECT_TRUE(tree.Expand(documents));
+    EXPECT_EQ(read, QStringList({ "\\", "\\My Documents\\" })) << "read once";
+    EXPECT_EQ(tree.data(tree.index(0, 0, documents), Qt::DisplayRole), "Maps");
+    EXPECT_FALSE(tree.Expand(tree.index(1, 0))) << "an empty folder does not expand";
+
+    tree.CacheDirs = false;
+    tree.Expand(documents);
+    EXPECT_EQ(read.count("\\My Documents\\"), 2) << "read at every expansion";
+}
+
+TEST_F(BrowseTest, TheTreeFindsANodeByPath)
+{
+    QDir().mkpath(Local("My Documents/Maps/Europe"));
+    TDeviceFolderModel tree;
+    tree.Reload();
+    const QModelIndex plain = tree.Find("My Documents\\Maps");
+    ASSERT_TRUE(plain.isValid());
+    EXPECT_EQ(tree.PathOf(plain), "My Documents\\Maps");
+    EXPECT_EQ(tree.Find("\\My Documents\\Maps\\"), plain) << "with leading and trailing \\";
+    EXPECT_EQ(tree.Find("my documents\\MAPS"), plain) << "ignoring case";
+    EXPECT_EQ(tree.PathOf(tree.Find("My Documents\\Maps\\Europe")), "My Documents\\Maps\\Europe");
+    EXPECT_FALSE(tree.Find("My Documents\\Asia").isValid());
+    EXPECT_FALSE(tree.Find("").isValid());
+    EXPECT_EQ(tree.PathOf({}), "");
+}
+
+TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
+{
+    QDir().mkpath(Local("SD Card/Benelux-map"));
+    SetMap("Benelux", "\\SD Card\\Benelux-map");
+    EXPECT_EQ(RemotePlaces(),
+        QStringList({ "\\=My Device", "\\My Documents=My Documents",
+            "\\SD Card\\Benelux-map=Benelux", "\\SD Card\\Benelux-map=Benelux-map" }))
+        << "a map in the registry and on the card is listed twice";
+    TMobileFolderChoice choice;
+    EXPECT_EQ(choice.ComboItems(), QStringList({ "[Other]", "Benelux", "Benelux-map" }));
+}
+
+TEST_F(BrowseTest, TheListHoldsFoldersAndPoiFilesAsTheDeviceSpellsThem)
+{
+    QDir().mkpath(Local("My Documents/Sub"));
+    Put("My Documents/Cams.OV2", "");
+    Put("My Documents/notes.txt", "");
+    Put("My Documents/track.GPX", "");
+    for (bool save : { false, true }) {
+        TMobileBrowser browser(save);
+        browser.SetFileName("\\My Documents\\");
+        EXPECT_EQ(browser.Start(), "");
+        EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
+        EXPECT_EQ(Names(browser), QStringList({ "Cams.OV2", "Sub\\", "track.GPX" }))
+            << "unknown extensions are never listed, also when saving";
+        EXPECT_EQ(browser.CurrentPlace(), 1);
+    }
+}
+
+TEST_F(BrowseTest, StartingWithoutAFolderOpensMyDevice)
+{
+    TMobileBrowser browser(false);
+    browser.Start();
+    EXPECT_EQ(browser.CurrentFolder, "\\");
+    EXPECT_EQ(browser.CurrentPlace(), 0);
+    browser.List("\\My Documents\\Nowhere");
+    EXPECT_TRUE(Names(browser).isEmpty()) << "a missing folder lists empty";
+    EXPECT_EQ(browser.CurrentPlace(), -1);
+    EXPECT_TRUE(browser.Up("\\My Documents\\Nowhere"));
+    EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
+    EXPECT_FALSE(browser.Up("\\"));
+}
+
+TEST_F(BrowseTest, ShowingWithoutAConnectionIsAFault)
+{
+    DoneRapi();
+    TMobileBrowser browser(false);
+    EXPECT_EQ(ErrorOf([&] { browser.Start(); }), "InitRapi not called");
+}
+
+TEST_F(BrowseTest, TypingAFolderEntersIt)
+{
+    Put("My Documents/Maps/a.ov2", "");
+    TMobileBrowser browser(false);
+    browser.Start();
+    EXPECT_EQ(browser.Accept("my documents", Prompt), TMobileBrowser::TAccept::EnteredFolder);
+    EXPECT_EQ(browser.CurrentFolder, "\\my documents\\");
+    EXPECT_EQ(browser.Accept("Maps\\..\\Maps", Prompt), TMobileBrowser::TAccept::EnteredFolder);
+    EXPECT_EQ(browser.CurrentFolder, "\\my documents\\Maps\\");
+    EXPECT_EQ(Names(browser), QStringList({ "a.ov2" }));
+    EXPECT_EQ(browser.Accept("..", Prompt), TMobileBrowser::TAccept::EnteredFolder);
+    EXPECT_EQ(browser.CurrentFolder, "\\my documents\\");
+}
+
+TEST_F(BrowseTest, OpeningTakesAPathRelativeToTheFolder)
+{
+    Put("My Documents/cams.ov2", "");
+    TMobileBrowser browser(false);
+    browser.Start();
+    EXPECT_EQ(browser.Accept("My Documents\\cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(browser.FileName, "\\My Documents\\cams.ov2");
+    EXPECT_EQ(browser.Accept("My Documents/cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted)
+        << "a desktop user's slash";
+    EXPECT_EQ(browser.FileName, "\\My Documents\\cams.ov2");
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
+}
+
+TEST_F(BrowseTest, SavingFitsTheExtensionToTheType)
+{
+    TMobileBrowser browser(true);
+    browser.SetFileName("\\My Documents\\old.ov2");
+    ASSERT_GE(browser.TypeIndex, 0);
+    EXPECT_EQ(browser.TypeFormatId(), "ttov2");
+    QDir().mkpath(Local("My Documents"));
+    browser.Start();
+    EXPECT_EQ(browser.Accept("new", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(browser.FileName, "\\My Documents\\new.ov2") << "the type's extension is added";
+    EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept("new.gpx", Prompt); }),
+        "Extension \".gpx\" of filename does not match selected filetype.");
+    EXPECT_EQ(browser.Accept("NEW.OV2", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(browser.WithTypeExtension("name.gpx"), "name.ov2");
+    EXPECT_EQ(browser.WithTypeExtension(""), "");
+
+    browser.SetFileName("\\x.unknown");
+    EXPECT_EQ(browser.TypeIndex, -1);
+    EXPECT_EQ(browser.Accept("a.gpx", Prompt), TMobileBrowser::TAccept::Accepted)
+        << "with no type chosen the typed extension chooses it";
+    EXPECT_EQ(browser.TypeFormatId(), "gengpx");
+}
+
+TEST_F(BrowseTest, SavingOverAFileAsksFirst)
+{
+    Put("My Documents/cams.ov2", "old");
+    TMobileBrowser browser(true);
+    browser.SetFileName("\\My Documents\\cams.ov2");
+    browser.Start();
+    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    EXPECT_EQ(browser.Accept("CAMS", Prompt), TMobileBrowser::TAccept::Declined);
+    EXPECT_EQ(Prompt.Asked.value(0),
+        "Remote file \\My Documents\\CAMS.ov2 already exists. Do you want to overwrite it?");
+    EXPECT_EQ(browser.Accept("cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(Prompt.Asked.size(), 2);
+}
+
+TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
+{
+    QDir().mkpath(Local("My Documents"));
+    TMobileBrowser browser(true);
+    browser.SetFileName("\\My Documents\\a.ov2");
+    browser.Start();
+    EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept("a:b?.ov2", Prompt); }),
+        "The file name a:b?.ov2 holds characters that the device does not allow in names: :?");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept(QString(300, 'x'), Prompt); }),
+        "The file name " + QString(300, 'x')
+            + ".ov2 is too long for the device, whose paths "
+              "hold at most 259 characters");
+    EXPECT_EQ(browser.Accept("Straße €.ov2", Prompt), TMobileBrowser::TAccept::Accepted)
+        << "any character of the device's Unicode names";
+}
+
+TEST_F(BrowseTest, DeletingTakesTheCompanionsAlong)
+{
+    for (const char* name : { "a.ov2", "a.bmp", "a.inf", "b.ov2", "b.bmp", "b.inf" })
+        Put(QStringLiteral("My Documents/") + name, "");
+    TMobileBrowser browser(false);
+    browser.SetFileName("\\My Documents\\");
+    browser.Start();
+    EXPECT_EQ(browser.DeleteQuestion("a.ov2"),
+        "Are you sure you want to delete remote file \\My Documents\\a.ov2?");
+    browser.Delete("a.ov2", true);
+    browser.Delete("b.ov2", false);
+    EXPECT_EQ(FilesIn(Local("My Documents")), QStringList({ "b.bmp", "b.inf" }));
+    EXPECT_TRUE(Names(browser).isEmpty());
+}
+
+TEST_F(BrowseTest, DeletingAFolderFailsAndKeepsTheList)
+{
+    QDir().mkpath(Local("My Documents/Sub"));
+    TMobileBrowser browser(false);
+    browser.SetFileName("\\My Documents\\");
+    browser.Start();
+    EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Delete("Sub", true); }),
+        "Could not delete remote file \\My Documents\\Sub");
+    EXPECT_EQ(Names(browser), QStringList({ "Sub\\" }));
+}
+
+TEST_F(BrowseTest, AnUnpluggedDeviceListsEmpty)
+{
+    Put("My Documents/a.ov2", "");
+    TMobileBrowser browser(false);
+    browser.SetFileName("\\My Documents\\");
+    browser.Start();
+    ASSERT_TRUE(QDir(Path()).removeRecursively());
+    EXPECT_NO_THROW(browser.List("\\My Documents\\"));
+    EXPECT_TRUE(Names(browser).isEmpty());
+}
+
+TEST_F(BrowseTest, AReadOnlyDeviceSaysWhy)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes anywhere";
+    QDir().mkpath(Local("My Documents"));
+    QFile::setPermissions(Local("My Documents"), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(ErrorOf<EUserError>([] { WriteRemoteFile("\\My Documents\\a.ov2", "x"); }),
+        "Could not write remote file \\My Documents\\a.ov2: Access is denied");
+    QFile::setPermissions(
+        Local("My Documents"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(BrowseTest, NamesThatAreNotUtf8AreListedAndRead)
+{
+    QDir().mkpath(Local("My Documents"));
+    // As a card written by a program that knew only Latin-1 holds it.
+    const QByteArray latin1 = QFile::encodeName(Local("My Documents")) + "/caf\xe9.ov2";
+    const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    TMobileBrowser browser(false);
+    browser.SetFileName("\\My Documents\\");
+    browser.Start();
+    EXPECT_EQ(Names(browser), QStringList({ QString::fromUtf8("caf\xc3\xa9.ov2") }));
+    EXPECT_TRUE(RemoteFileExists(QString::fromUtf8("\\My Documents\\caf\xc3\xa9.ov2")));
+}
+
+TEST(MobileFolderChoice, OtherStandsForAnyFolder)
+{
+    TMobileFolderChoice choice({ "\\SD Card\\A-map=A", "\\Maps\\B=B", "\\SD Card\\A-map=A-map" });
+    EXPECT_EQ(choice.ComboItems(), QStringList({ "[Other]", "A", "B", "A-map" }));
+    EXPECT_EQ(choice.TreePathOf(0), "");
+    EXPECT_EQ(choice.TreePathOf(2), "Maps\\B");
+    EXPECT_EQ(choice.ComboIndexFor("Maps\\B", 0), 2);
+    EXPECT_EQ(choice.ComboIndexFor("SD Card\\A-map", 0), 1) << "the first map of the folder";
+    EXPECT_EQ(choice.ComboIndexFor("SD Card\\A-map", 3), 3) << "the chosen one when it fits";
+    EXPECT_EQ(choice.ComboIndexFor("Maps", 2), 0) << "another folder is [Other]";
+    EXPECT_EQ(choice.ComboIndexFor("", 2), 0);
+    EXPECT_EQ(ErrorOf<EUserError>([] { TMobileFolderChoice::CheckChosen(""); }),
+        "No map or folder specified");
+    EXPECT_NO_THROW(TMobileFolderChoice::CheckChosen("Maps"));
+}
+
+// The device folder when no environment names one: the setting, else a mounted navigator.
+class DeviceFolderTest : public ::testing::Test {
+protected:
+    DeviceFolderTest()
+    {
+        ReleaseSettings(false); // loaded from this test's own configuration
+        QDir media(Media.path());
+        media.mkpath("1-stick/photos");
+        media.mkpath("2-nav/Europe");
+        WriteFileBytes(Media.filePath("2-nav/Europe/europe.PNA"), "");
+        media.mkpath("3-nav");
+        WriteFileBytes(Media.filePath("3-nav/ttgo.bif"), "");
+    }
+    ~DeviceFolderTest() override
+    {
+        DoneRapi();
+        ReleaseSettings(false);
+    }
+
+    TTempConfig Config;
+    QTemporaryDir Media;
+    QTemporaryDir Elsewhere;
+    TEnvironment Root { "MARIVEL_DEVICE_ROOT", QString() };
+    TEnvironment Roots { "MARIVEL_MEDIA_ROOTS", QString() };
+};
+
+TEST_F(DeviceFolderTest, AMountedNavigatorIsTheDevice)
+{
+    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Elsewhere.path() + ":" + Media.path()));
+    WriteRemoteFile("\\probe.txt", "x");
+    EXPECT_TRUE(QFile::exists(Media.filePath("2-nav/probe.txt")))
+        << "the first volume with a map folder";
+    DoneRapi();
+    QFile::remove(Media.filePath("2-nav/Europe/europe.PNA"));
+    WriteRemoteFile("\\probe.txt", "x");
+    EXPECT_TRUE(QFile::exists(Media.filePath("3-nav/probe.txt"))) << "one with ttgo.bif";
+}
+
+TEST_F(DeviceFolderTest, TheSettingComesBeforeTheMediaAndTheEnvironmentBeforeBoth)
+{
+    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Media.path()));
+    Settings().DeviceFolder = Elsewhere.path();
+    WriteRemoteFile("\\probe.txt", "setting");
+    EXPECT_EQ(FileBytes(Elsewhere.filePath("probe.txt")), "setting");
+    DoneRapi();
+    QTemporaryDir root;
+    qputenv("MARIVEL_DEVICE_ROOT", QFile::encodeName(root.path()));
+    WriteRemoteFile("\\probe.txt", "environment");
+    EXPECT_EQ(FileBytes(root.filePath("probe.txt")), "environment");
+}
+
+TEST_F(DeviceFolderTest, TheConnectErrorNamesTheFolder)
+{
+    const QString connect = "Unable to initialize connection to remote device. Please check the "
+                            "device is properly connected, ActiveSync is installed and active "
+                            "and that the device is ActiveSync compatible";
+    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Elsewhere.path()));
+    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
+        connect + " (no device folder is set and no navigator is mounted)");
+    Settings().DeviceFolder = Elsewhere.filePath("gone");
+    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
+        connect + " (device folder " + Elsewhere.filePath("gone") + ")");
+}
+
+} // namespace
