@@ -68,6 +68,23 @@ template <typename TKeyed> void PutInOrder(TEntries& entries, const std::vector<
         entries.AddEntry(std::move(unsorted[static_cast<size_t>(keyed.Row)]), false);
 }
 
+// Calls `visit` with each row and entry in row order. Once sorted, the rows lie in the pool in no
+// order of theirs, and each entry (and its description) would be waited for in turn: the ones a
+// few rows ahead are asked for early.
+template <typename TVisit>
+void VisitAhead(const TEntries& entries, bool withDescriptions, TVisit visit)
+{
+    constexpr int ahead = 8;
+    const int count = entries.Count();
+    for (int row = 0; row < count; ++row) {
+        if (row + 2 * ahead < count)
+            __builtin_prefetch(&entries.Items(row + 2 * ahead));
+        if (withDescriptions && row + ahead < count)
+            __builtin_prefetch(entries.Items(row + ahead).Description().data());
+        visit(row, entries.Items(row));
+    }
+}
+
 template <typename TValueOf> void SortByValue(TEntries& entries, TValueOf valueOf)
 {
     struct TKeyed {
@@ -76,8 +93,9 @@ template <typename TValueOf> void SortByValue(TEntries& entries, TValueOf valueO
     };
     std::vector<TKeyed> keyed;
     keyed.reserve(static_cast<size_t>(entries.Count()));
-    for (int row = 0; row < entries.Count(); ++row)
-        keyed.push_back({ valueOf(entries.Items(row)), row });
+    VisitAhead(entries, false, [&](int row, const TEntry& entry) {
+        keyed.push_back({ valueOf(entry), row });
+    });
     std::sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
         return a.Value < b.Value || (!(b.Value < a.Value) && a.Row < b.Row);
     });
@@ -86,35 +104,38 @@ template <typename TValueOf> void SortByValue(TEntries& entries, TValueOf valueO
 
 void SortByDescription(TEntries& entries)
 {
-    // The folded descriptions share one buffer; a key's first eight bytes, as one number,
-    // settle most comparisons without reading the buffer.
+    // The folded descriptions share one buffer; a key's first sixteen bytes, as two numbers,
+    // settle most comparisons without reading the buffer (names often share a first word).
     struct TKeyed {
-        uint64_t Head;
+        std::array<uint64_t, 2> Head;
         size_t Start;
-        size_t Size;
+        uint32_t Size;
         int Row;
     };
     const std::array<uint8_t, 256>& order = FoldedOrder();
     std::string folded;
     std::vector<TKeyed> keyed;
     keyed.reserve(static_cast<size_t>(entries.Count()));
-    for (int row = 0; row < entries.Count(); ++row) {
-        const std::string& description = entries.Items(row).Description();
-        uint64_t head = 0;
+    VisitAhead(entries, true, [&](int row, const TEntry& entry) {
+        const std::string& description = entry.Description();
+        TKeyed key { {}, folded.size(), static_cast<uint32_t>(description.size()), row };
+        folded.resize(folded.size() + description.size());
         for (size_t i = 0; i < description.size(); ++i) {
             const uint8_t place = order[static_cast<uint8_t>(description[i])];
-            folded += static_cast<char>(place);
-            if (i < sizeof head)
-                head |= uint64_t(place) << (8 * (sizeof head - 1 - i));
+            folded[key.Start + i] = static_cast<char>(place);
+            if (i < 2 * sizeof(uint64_t))
+                key.Head[i / 8] |= uint64_t(place) << (8 * (7 - i % 8));
         }
-        keyed.push_back({ head, folded.size() - description.size(), description.size(), row });
-    }
+        keyed.push_back(key);
+    });
     const auto text = [&](const TKeyed& key) {
         return std::string_view(folded).substr(key.Start, key.Size);
     };
     std::sort(keyed.begin(), keyed.end(), [&](const TKeyed& a, const TKeyed& b) {
-        if (a.Head != b.Head)
-            return a.Head < b.Head;
+        if (a.Head[0] != b.Head[0])
+            return a.Head[0] < b.Head[0];
+        if (a.Head[1] != b.Head[1])
+            return a.Head[1] < b.Head[1];
         const int compared = text(a).compare(text(b));
         return compared != 0 ? compared < 0 : a.Row < b.Row;
     });

@@ -1,6 +1,7 @@
 #include "editor/uDocument.h"
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 
 #include <QDir>
@@ -126,9 +127,14 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
         const TCodePageSwitch switched(codePage);
         TDocument document;
         for (int row = 0; row < 3000; ++row) {
-            std::string description(random() % 5, ' ');
+            // Half begin alike for longer than most comparisons look ahead.
+            std::string description =
+                random() % 2 ? "Speed camera \xc9t\xe9 station" : std::string();
             for (char& byte : description)
-                byte = bytes[random() % bytes.size()];
+                if (random() % 2)
+                    byte = static_cast<char>(std::toupper(static_cast<uint8_t>(byte)));
+            for (int length = random() % 5; length > 0; --length)
+                description += bytes[random() % bytes.size()];
             document.Entries.AddValues(
                 description, "", coordinates[random() % 7], coordinates[random() % 7]);
         }
