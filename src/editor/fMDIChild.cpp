@@ -17,12 +17,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
+#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -77,6 +80,19 @@ int FittingWidth(const QLineEdit& edit, const QString& widest)
     return edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, &edit).width();
 }
 
+// The focus frame goes round the whole current row, which the list draws, not round one cell.
+class TRowFocusDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
 } // namespace
 
 TEntryListView::TEntryListView(TMDIChild& owner)
@@ -95,6 +111,7 @@ TEntryListView::TEntryListView(TMDIChild& owner)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    setItemDelegate(new TRowFocusDelegate(this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
     setDragEnabled(true);
@@ -116,6 +133,42 @@ QModelIndex TEntryListView::moveCursor(CursorAction action, Qt::KeyboardModifier
     default:
         return QTableView::moveCursor(action, modifiers);
     }
+}
+
+void TEntryListView::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !hasFocus())
+        return;
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    // As an item's own focus frame is drawn, whatever moved the focus.
+    option.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    option.rect = QRect(-horizontalOffset(), rowViewportPosition(current.row()),
+        horizontalHeader()->length(), rowHeight(current.row()));
+    option.backgroundColor = palette().color(
+        selectionModel()->isSelected(current) ? QPalette::Highlight : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
+void TEntryListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    viewport()->update();
+}
+
+void TEntryListView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TEntryListView::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }
 
 // A description edited in place is an edit like any other: caption and fields follow.
