@@ -119,7 +119,12 @@ void SortByDescription(TEntries& entries)
         int Row;
     };
     const std::array<uint8_t, 256>& order = FoldedOrder();
+    // Made to measure: a buffer grown by doubling would hold up to three times the text.
+    size_t total = 0;
+    VisitAhead(
+        entries, false, [&](int, const TEntry& entry) { total += entry.Description().size(); });
     std::string folded;
+    folded.reserve(total);
     std::vector<TKeyed> keyed;
     keyed.reserve(static_cast<size_t>(entries.Count()));
     VisitAhead(entries, true, [&](int row, const TEntry& entry) {
