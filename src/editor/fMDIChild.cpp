@@ -17,12 +17,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
+#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -77,15 +80,38 @@ int FittingWidth(const QLineEdit& edit, const QString& widest)
     return edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, &edit).width();
 }
 
+// The focus frame goes round the whole current row, which the list draws, not round one cell.
+class TRowFocusDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
 } // namespace
 
 TEntryListView::TEntryListView(TMDIChild& owner)
-    : QTreeView(&owner)
+    : QTableView(&owner)
     , Owner(owner)
 {
-    setRootIsDecorated(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    // Shown as a list: whole rows, no grid, no row numbers, rows as high as a line of text.
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height());
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setItemDelegate(new TRowFocusDelegate(this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
     setDragEnabled(true);
@@ -94,17 +120,68 @@ TEntryListView::TEntryListView(TMDIChild& owner)
     setDragDropMode(QAbstractItemView::DragDrop);
 }
 
+// The keys walk the rows only, as in a list: Home and End go to the first and last row.
+QModelIndex TEntryListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    switch (action) {
+    case MoveLeft:
+    case MoveRight:
+        return currentIndex();
+    case MoveHome:
+    case MoveEnd:
+        return QTableView::moveCursor(action, modifiers | Qt::ControlModifier);
+    default:
+        return QTableView::moveCursor(action, modifiers);
+    }
+}
+
+void TEntryListView::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !hasFocus())
+        return;
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    // As an item's own focus frame is drawn, whatever moved the focus.
+    option.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    option.rect = QRect(-horizontalOffset(), rowViewportPosition(current.row()),
+        horizontalHeader()->length(), rowHeight(current.row()));
+    option.backgroundColor = palette().color(
+        selectionModel()->isSelected(current) ? QPalette::Highlight : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
+void TEntryListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    viewport()->update();
+}
+
+void TEntryListView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TEntryListView::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
 // A description edited in place is an edit like any other: caption and fields follow.
 void TEntryListView::commitData(QWidget* editor)
 {
-    QTreeView::commitData(editor);
+    QTableView::commitData(editor);
     Owner.UpdateView();
 }
 
 // What may be done with the row depends on the focus, which is back on the list only now.
 void TEntryListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    QTreeView::closeEditor(editor, hint);
+    QTableView::closeEditor(editor, hint);
     Owner.UpdateView();
 }
 
@@ -150,15 +227,15 @@ TMDIChild::TMDIChild(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     CreateActions();
     List->setModel(Model);
-    List->header()->setSectionsClickable(true);
-    List->header()->setStretchLastSection(false);
-    List->header()->setSectionResizeMode(TDocument::colDescription, QHeaderView::Stretch);
-    List->header()->resizeSection(TDocument::colLatitude, 92);
-    List->header()->resizeSection(TDocument::colLongitude, 92);
+    List->horizontalHeader()->setSectionsClickable(true);
+    List->horizontalHeader()->setStretchLastSection(false);
+    List->horizontalHeader()->setSectionResizeMode(TDocument::colDescription, QHeaderView::Stretch);
+    List->horizontalHeader()->resizeSection(TDocument::colLatitude, 92);
+    List->horizontalHeader()->resizeSection(TDocument::colLongitude, 92);
     List->setContextMenuPolicy(Qt::ActionsContextMenu);
     List->addActions({ acInsert, acDelete, acRenameSelected, acPluginGoto, acPluginAdd });
     List->installEventFilter(this);
-    connect(List->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    connect(List->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         CommitEdits();
         Document.Sort(static_cast<TDocument::TColumn>(column));
         UpdateView();

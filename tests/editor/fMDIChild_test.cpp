@@ -59,7 +59,7 @@ public:
     {
         return Child->findChild<QPushButton*>(QStringLiteral("buLatSign"));
     }
-    QTreeView* List() const { return Child->findChild<QTreeView*>(); }
+    QTableView* List() const { return Child->findChild<QTableView*>(); }
     QAction* Action(const QString& caption) const
     {
         for (QAction* action : List()->actions())
@@ -79,7 +79,7 @@ public:
         field->setFocus();
         field->clear();
         QTest::keyClicks(field, text);
-        Child->findChild<QTreeView*>()->setFocus();
+        Child->findChild<QTableView*>()->setFocus();
     }
 
     // Closes the window as its frame would; the window is gone afterwards when it accepted.
@@ -166,7 +166,7 @@ TEST(TMDIChild, HemisphereButtonAndColumnHeaderApplyThePendingEditFirst)
 
     window.Field(fDescription)->setFocus();
     window.Field(fDescription)->setText("a");
-    QHeaderView* header = window.List()->header();
+    QHeaderView* header = window.List()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
         QPoint(header->sectionViewportPosition(TDocument::colLatitude) + 5, 5));
     EXPECT_EQ(window.Descriptions(), "a 0 1 ") << "renamed, then sorted by latitude";
@@ -202,6 +202,31 @@ TEST(TMDIChild, UpAndDownInTheDescriptionWalkTheRowsCommittingFirst)
     QTest::keyClick(description, Qt::Key_Down);
     EXPECT_EQ(window->CurrentRow(), 2) << "not past the last row";
     EXPECT_EQ(window.Descriptions(), "zero one 2 ");
+}
+
+// The list's keys walk its rows as a list does: Home and End reach the first and last row, Left
+// and Right stay on the row, Shift extends the selection, Tab leaves the list.
+TEST(TMDIChild, ListKeysWalkTheRows)
+{
+    TWindow window(10);
+    QTableView* list = window.List();
+    window->SelectOnly(4);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 9 });
+    QTest::keyClick(list, Qt::Key_Home);
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 0 });
+    QTest::keyClick(list, Qt::Key_Right);
+    QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(window->SelectedRows(), (std::vector<int> { 0, 1 }));
+    EXPECT_EQ(list->currentIndex().column(), TDocument::colDescription);
+
+    const QModelIndex latitude = list->model()->index(5, TDocument::colLatitude);
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualRect(latitude).center());
+    EXPECT_EQ(window->SelectedRows(), (std::vector<int> { 0, 1, 5 })) << "whole rows";
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_FALSE(list->hasFocus());
 }
 
 TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)

@@ -18,10 +18,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
                 << rule.Caption << " in state " << state;
         }
     };
-    const auto focusList = [&] { form.ActiveDocument()->findChild<QTreeView*>()->setFocus(); };
+    const auto focusList = [&] { form.ActiveDocument()->findChild<QTableView*>()->setFocus(); };
 
     expectState(NoDocument);
     form.OpenLocation(Path("a.ov2"));
@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)
     QApplication::setActiveWindow(&form);
     form.OpenLocation(Path("b.ov2"));
     TMDIChild* document = form.ActiveDocument();
-    auto* list = document->findChild<QTreeView*>();
+    auto* list = document->findChild<QTableView*>();
     document->SelectOnly(0);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Delete);

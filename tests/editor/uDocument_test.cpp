@@ -1,5 +1,9 @@
 #include "editor/uDocument.h"
 
+#include <algorithm>
+#include <cctype>
+#include <random>
+
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -86,6 +90,70 @@ TEST(TDocument, DescriptionSortPutsAPrefixBeforeItsLongerNames)
         document.Entries.AddValues(description, "", 0, 0);
     document.Sort(TDocument::colDescription);
     EXPECT_EQ(Descriptions(document), " a AB abc ABCD e \xc9 \xc9T \xe9t\xe9 ");
+}
+
+// Every column sorts as a plain stable sort comparing the values themselves would: the
+// description by its characters folded to one case in the code page (in UTF-8 only ASCII folds),
+// the coordinates by value. Rows with equal keys abound and must keep their order.
+TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
+{
+    // Letters in both cases, accented pairs of the single-byte code pages, and bytes with no
+    // other case.
+    const std::string bytes = "aAbBz 0\xc9\xe9\xdf\xff\x9f\xc4\xe4\x8a\x9a\xb5";
+    const double coordinates[] = { -45.5, -0.00001, 0, 0.00001, 12.25, 12.25001, -12.25 };
+    const auto foldedText = [](const TEntry& entry) {
+        if (CodePageTable())
+            return CodePageToUnicode(entry.Description()).toCaseFolded();
+        // UTF-8: ASCII folds, every other byte ranks above ASCII by its value.
+        QString text;
+        for (char byte : entry.Description())
+            text += QChar(static_cast<uint8_t>(byte) < 0x80
+                    ? char16_t(QChar::toCaseFolded(char32_t(byte)))
+                    : char16_t(0x100 + static_cast<uint8_t>(byte)));
+        return text;
+    };
+    const std::pair<TDocument::TColumn, std::function<bool(const TEntry*, const TEntry*)>>
+        orders[] = {
+            { TDocument::colLatitude,
+                [](const TEntry* a, const TEntry* b) { return a->Latitude() < b->Latitude(); } },
+            { TDocument::colLongitude,
+                [](const TEntry* a, const TEntry* b) { return a->Longitude() < b->Longitude(); } },
+            { TDocument::colDescription,
+                [&](const TEntry* a, const TEntry* b) { return foldedText(*a) < foldedText(*b); } },
+        };
+    std::mt19937 random(7);
+    for (const char* codePage : { "windows-1252", "windows-1251", "koi8-r", "utf-8" }) {
+        SCOPED_TRACE(codePage);
+        const TCodePageSwitch switched(codePage);
+        TDocument document;
+        for (int row = 0; row < 3000; ++row) {
+            // Half begin alike for longer than most comparisons look ahead.
+            std::string description =
+                random() % 2 ? "Speed camera \xc9t\xe9 station" : std::string();
+            for (char& byte : description)
+                if (random() % 2)
+                    byte = static_cast<char>(std::toupper(static_cast<uint8_t>(byte)));
+            for (int length = random() % 5; length > 0; --length)
+                description += bytes[random() % bytes.size()];
+            document.Entries.AddValues(
+                description, "", coordinates[random() % 7], coordinates[random() % 7]);
+        }
+        document.Entries.ClearChanged();
+        for (int round = 0; round < 2; ++round)
+            for (const auto& [column, less] : orders) {
+                SCOPED_TRACE(column);
+                std::vector<const TEntry*> expected;
+                for (int row = 0; row < document.Entries.Count(); ++row)
+                    expected.push_back(&document.Entries.Items(row));
+                std::stable_sort(expected.begin(), expected.end(), less);
+                document.Sort(column);
+                std::vector<const TEntry*> sorted;
+                for (int row = 0; row < document.Entries.Count(); ++row)
+                    sorted.push_back(&document.Entries.Items(row));
+                ASSERT_EQ(sorted, expected);
+                EXPECT_TRUE(document.Entries.Changed());
+            }
+    }
 }
 
 TEST(TDocument, SortFindAndRename)
