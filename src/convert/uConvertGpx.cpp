@@ -1,5 +1,7 @@
 #include "convert/uConvertGpx.h"
 
+#include <algorithm>
+#include <span>
 #include <string>
 
 #include "core/uNumbers.h"
@@ -221,10 +223,30 @@ std::string CodePageXml(const QString& xml)
     return narrow;
 }
 
+// Declares on `point` each prefix it uses that an element around it declared (`inScope`,
+// outermost first), as the XML would otherwise name namespaces it no longer declares.
+void DeclareUsedPrefixes(TXmlNode point, std::span<const TNamespaceDeclarations> inScope)
+{
+    for (const QString& prefix : point.UsedPrefixes()) {
+        const QString attribute = QStringLiteral("xmlns:") + prefix;
+        if (point.Attribute(attribute))
+            continue;
+        const std::string wanted = UnicodeToCodePage(prefix);
+        for (auto scope = inScope.rbegin(); scope != inScope.rend(); ++scope) {
+            const auto found = std::find_if(scope->rbegin(), scope->rend(),
+                [&](const auto& declaration) { return declaration.first == wanted; });
+            if (found != scope->rend()) {
+                point.SetAttribute(attribute, CodePageToUnicode(found->second));
+                break;
+            }
+        }
+    }
+}
+
 // The point's XML without the description element it has (`descriptionTag`, or none when
 // null); empty when nothing else is left.
-std::string RetainedXml(
-    std::string_view pointXml, TXmlEncoding encoding, const char* descriptionTag)
+std::string RetainedXml(std::string_view pointXml, TXmlEncoding encoding,
+    const char* descriptionTag, std::span<const TNamespaceDeclarations> inScope)
 {
     TXmlDocument doc;
     doc.Parse(XmlBytesToUnicode(pointXml, encoding)); // one element of a document already checked
@@ -233,6 +255,7 @@ std::string RetainedXml(
         point.RemoveChild(point.SelectNode(QLatin1String(descriptionTag)));
     if (point.ChildCount() == 0)
         return {};
+    DeclareUsedPrefixes(point, inScope);
     std::string xml = CodePageXml(point.Xml());
     // A track point comes back as a waypoint, the only kind the export writes.
     if (xml.starts_with("<trkpt ")) {
@@ -266,6 +289,7 @@ std::span<const TConvertOption> TConvertFromGpx::Options() const
 std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::string_view bytes)
 {
     const size_t begin = scanner.TagBegin();
+    const auto inScope = std::span(Declared).first(static_cast<size_t>(scanner.Depth() - 1));
     if (!scanner.Attribute("lat", Lat) || !scanner.Attribute("lon", Lon))
         throw EUserError(Tr(Msg::InvalidGpxEntry));
     auto entry = std::make_unique<TEntry>();
@@ -282,10 +306,19 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
             RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
                 !found         ? nullptr
                     : takeName ? "name"
-                               : "desc"));
+                               : "desc",
+                inScope));
     }
     entry->SetDescription(std::move(takeName ? point.Name : point.Desc));
     return entry;
+}
+
+void TConvertFromGpx::NoteDeclarations(const TXmlScanner& scanner)
+{
+    const auto depth = static_cast<size_t>(scanner.Depth());
+    Declared.resize(depth);
+    Declared[depth - 1].clear();
+    scanner.NamespaceDeclarations(Declared[depth - 1]);
 }
 
 void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
@@ -315,6 +348,9 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     };
     ReadEntryTokens(
         *this, scanner, bytes, entries, Msg::InvalidXmlText, [&](TXmlScanner::TToken token) {
+            // Points sit at depth 2 (waypoints) or 4 (track points).
+            if (RetainExtra && token == TXmlScanner::TToken::StartTag && scanner.Depth() < 4)
+                NoteDeclarations(scanner);
             if (token == TXmlScanner::TToken::StartTag && IsWaypoint(scanner))
                 return readInto(waypointFault, [&](std::unique_ptr<TEntry> entry) {
                     entries.AddEntry(std::move(entry), true);

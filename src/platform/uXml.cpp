@@ -1,5 +1,6 @@
 #include "platform/uXml.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -239,6 +240,33 @@ void TXmlNode::SetAttribute(const QString& name, const QString& value)
     if (!attribute)
         attribute = node.append_attribute(key.c_str());
     attribute.set_value(XmlAllowedUtf8(value).c_str());
+}
+
+std::vector<QString> TXmlNode::UsedPrefixes() const
+{
+    std::vector<QString> prefixes;
+    const auto note = [&](std::string_view name) {
+        const size_t colon = name.find(':');
+        if (colon == std::string_view::npos)
+            return;
+        const QString prefix = QString::fromUtf8(name.data(), static_cast<qsizetype>(colon));
+        if (prefix != QLatin1String("xml") && prefix != QLatin1String("xmlns")
+            && std::find(prefixes.begin(), prefixes.end(), prefix) == prefixes.end())
+            prefixes.push_back(prefix);
+    };
+    const auto noteNames = [&](const pugi::xml_node& node) {
+        if (node.type() != pugi::node_element)
+            return;
+        note(node.name());
+        for (const pugi::xml_attribute& attribute : node.attributes())
+            note(attribute.name());
+    };
+    noteNames(Element());
+    ForEachDescendant(Element(), [&](const pugi::xml_node& node, int) {
+        noteNames(node);
+        return true;
+    });
+    return prefixes;
 }
 
 int TXmlNode::ChildCount() const

@@ -60,6 +60,10 @@ public:
     std::optional<QString> Attribute(const QString& name) const;
     void SetAttribute(const QString& name, const QString& value);
 
+    // The prefixes of the element and attribute names of the node and its descendants, each
+    // once, in document order; "xml" and "xmlns" are none.
+    std::vector<QString> UsedPrefixes() const;
+
     int ChildCount() const;
     std::vector<TXmlNode> Children() const;
 

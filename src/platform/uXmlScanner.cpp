@@ -267,7 +267,7 @@ bool TXmlScanner::SkipName()
 
 void TXmlScanner::SkipBlanks() { Pos += RunLength(Bytes, Pos, ccBlank); }
 
-bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
+template <class TVisit> void TXmlScanner::FindAttribute(TVisit visit) const
 {
     // The tag was checked when it was read, so here every attribute is name, "=", quoted value.
     std::string_view rest = Attributes;
@@ -281,14 +281,34 @@ bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
             found.remove_suffix(1);
         const size_t open = rest.find_first_of("\"'", equals);
         const size_t close = rest.find(rest[open], open + 1);
-        if (found == name) {
-            value.clear();
-            AppendDecoded(value, rest.substr(open + 1, close - open - 1), true);
-            return true;
-        }
+        if (visit(found, rest.substr(open + 1, close - open - 1)))
+            return;
         rest.remove_prefix(close + 1);
     }
-    return false;
+}
+
+bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
+{
+    bool found = false;
+    FindAttribute([&](std::string_view attribute, std::string_view raw) {
+        if (attribute != name)
+            return false;
+        value.clear();
+        AppendDecoded(value, raw, true);
+        return found = true;
+    });
+    return found;
+}
+
+void TXmlScanner::NamespaceDeclarations(std::vector<std::pair<std::string, std::string>>& out) const
+{
+    FindAttribute([&](std::string_view attribute, std::string_view raw) {
+        if (attribute.starts_with("xmlns:")) {
+            out.emplace_back(attribute.substr(6), std::string());
+            AppendDecoded(out.back().second, raw, true);
+        }
+        return false;
+    });
 }
 
 void TXmlScanner::AppendText(std::string& out) const { AppendDecoded(out, Raw, false); }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/uXml.h"
@@ -42,6 +43,9 @@ public:
     // The value of the current start tag's attribute `name` (qualified, as written), narrowed
     // to the code page's 8-bit text; false when the tag has no such attribute.
     bool Attribute(std::string_view name, std::string& value) const;
+    // The namespace declarations ("xmlns:prefix") of the current start tag, as (prefix, name)
+    // pairs narrowed as `Attribute` narrows them, appended to `out`.
+    void NamespaceDeclarations(std::vector<std::pair<std::string, std::string>>& out) const;
     // Appends the current text narrowed to the code page's 8-bit text.
     void AppendText(std::string& out) const;
 
@@ -60,6 +64,9 @@ private:
     void SkipBlanks();
     bool At(std::string_view text) const { return Bytes.substr(Pos).starts_with(text); }
     void AppendDecoded(std::string& out, std::string_view raw, bool attribute) const;
+    // Calls `visit`(name, raw value) for each attribute of the current start tag until it
+    // answers true.
+    template <class TVisit> void FindAttribute(TVisit visit) const;
 
     std::string_view Bytes;
     TXmlEncoding Encoding_;

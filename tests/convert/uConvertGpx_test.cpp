@@ -1,5 +1,7 @@
 #include "convert/uConvertGpx.h"
 
+#include <QXmlStreamReader>
+
 #include <gtest/gtest.h>
 
 #include "testing.h"
@@ -150,6 +152,70 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
         std::string::npos)
         << written;
     EXPECT_EQ(Imported(written, false, true)[4].Extra, read[4].Extra);
+}
+
+namespace {
+
+// As Garmin devices and fitness sites write them: extension prefixes declared on the document
+// element (two of them on a track point, one redeclared on an inner element), one declared on
+// the point itself.
+const char* const Extended = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx xmlns="http://www.topografix.com/GPX/1/1" creator="device" version="1.1"
+  xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3"
+  xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"
+  xmlns:ns3="http://www.garmin.com/xmlschemas/TrackPointExtension/v2">
+ <wpt lat="1" lon="2"><name>W</name><extensions><gpxx:WaypointExtension>
+  <gpxx:DisplayMode>SymbolAndName</gpxx:DisplayMode></gpxx:WaypointExtension></extensions></wpt>
+ <wpt lat="3" lon="4" xmlns:own="urn:own"><name>O</name><own:x own:y="1"/></wpt>
+ <trk><trkseg><trkpt lat="5" lon="6"><ele>7</ele><extensions>
+  <gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension>
+  <ns3:TrackPointExtension><ns3:cad>80</ns3:cad></ns3:TrackPointExtension>
+  <gpxx:TrackPointExtension xmlns:gpxx="urn:inner"><gpxx:Depth>2</gpxx:Depth>
+  </gpxx:TrackPointExtension></extensions></trkpt></trkseg></trk>
+</gpx>)";
+
+// The namespace name of each prefixed element, in document order, read by a parser that
+// checks namespaces; the parser's complaint when it refuses the text.
+std::vector<std::string> PrefixedElementNamespaces(const std::string& xml)
+{
+    QXmlStreamReader reader(QByteArray::fromStdString(xml));
+    std::vector<std::string> names;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && !reader.prefix().isEmpty())
+            names.push_back(reader.prefix().toString().toStdString() + "="
+                + reader.namespaceUri().toString().toStdString());
+    if (reader.hasError())
+        return { reader.errorString().toStdString() };
+    return names;
+}
+
+} // namespace
+
+TEST(TConvertGpx, RetainedExtensionsKeepTheirNamespaceDeclarations)
+{
+    TEntries entries;
+    TConvertFromGpx importer;
+    importer.SetOption(1, true);
+    ImportInto(entries, Extended, importer);
+    ASSERT_EQ(entries.Count(), 3);
+    const std::string written = Exported<TConvertToGpx>(entries);
+    const std::string v1 = "http://www.garmin.com/xmlschemas/TrackPointExtension/v1";
+    const std::string v2 = "http://www.garmin.com/xmlschemas/TrackPointExtension/v2";
+    const std::string gpxx = "gpxx=http://www.garmin.com/xmlschemas/GpxExtensions/v3";
+    EXPECT_EQ(PrefixedElementNamespaces(written),
+        std::vector<std::string>({ gpxx, gpxx, "own=urn:own", "gpxtpx=" + v1, "gpxtpx=" + v1,
+            "ns3=" + v2, "ns3=" + v2, "gpxx=urn:inner", "gpxx=urn:inner" }))
+        << written;
+    EXPECT_EQ(written.find("xmlns:own=\"urn:own\" xmlns:own"), std::string::npos)
+        << "a prefix the point declares is declared once";
+    EXPECT_EQ(entries.Items(0).Extra().find("ns3"), std::string::npos)
+        << "only the prefixes a point uses are declared on it";
+
+    // Read again, the points keep the same namespaces.
+    TEntries again;
+    ImportInto(again, written, importer);
+    EXPECT_EQ(PrefixedElementNamespaces(Exported<TConvertToGpx>(again)),
+        PrefixedElementNamespaces(written));
 }
 
 TEST(TConvertFromGpx, OnlyTheFirstOfTwoDescriptionElementsCounts)
