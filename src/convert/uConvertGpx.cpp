@@ -326,7 +326,8 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     UseDesc = GetOption(goUseDesc, false);
     RetainExtra = GetOption(goRetainExtra, false);
     const TStreamBytes input(stream);
-    const std::string_view bytes = input.Bytes();
+    std::string utf8;
+    const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
     // One pass over a file that may be large. Waypoints come first in the list, so track
     // points wait aside. A faulty point stops its kind, but the rest of the text is still

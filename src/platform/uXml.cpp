@@ -342,6 +342,25 @@ TXmlEncoding XmlEncodingOf(std::string_view bytes)
     return TXmlEncoding::Utf8;
 }
 
+std::string_view XmlBytesAsUtf8(std::string_view bytes, std::string& storage)
+{
+    const bool littleEndian = bytes.starts_with("\xFF\xFE") || bytes.starts_with({ "<\0?\0", 4 });
+    const bool bigEndian = bytes.starts_with("\xFE\xFF") || bytes.starts_with({ "\0<\0?", 4 });
+    if (!littleEndian && !bigEndian)
+        return bytes;
+    QString text(static_cast<qsizetype>(bytes.size() / 2), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<uint8_t>(bytes[2 * static_cast<size_t>(i)]);
+        const auto second = static_cast<uint8_t>(bytes[2 * static_cast<size_t>(i) + 1]);
+        text[i] =
+            QChar(static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second));
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    storage = "\xEF\xBB\xBF" + text.toStdString();
+    return storage;
+}
+
 QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding)
 {
     if (encoding == TXmlEncoding::Utf8)

@@ -296,6 +296,19 @@ TEST(TConvertGpx, NonAsciiNamesRoundTripInAnyCodePage)
     EXPECT_EQ(read[0].Extra, "<wpt lat=\"1\" lon=\"2\"><cmt>\xce\xb1\xce\xb2</cmt></wpt>");
 }
 
+TEST(TConvertFromGpx, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
+{
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<gpx>"
+                             "<wpt lat=\"1.5\" lon=\"2\"><name>Z\xc3\xbcrich \xe2\x82\xac</name>"
+                             "<cmt>\xc3\xa9</cmt></wpt></gpx>\r\n";
+    const std::vector<TRead> expected = { { "Z\xfcrich \x80",
+        "<wpt lat=\"1.5\" lon=\"2\"><cmt>\xe9</cmt></wpt>", 2, 1.5 } };
+    EXPECT_EQ(Imported(Utf16Bytes(text, false), false, true), expected) << "little-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, true), false, true), expected) << "big-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, false, false), false, true), expected) << "without a mark";
+    EXPECT_EQ(Imported("\xEF\xBB\xBF" + text, false, true), expected) << "UTF-8 with a mark";
+}
+
 TEST(TConvertFromGpx, ReadsOtherProgramsFiles)
 {
     const std::string gpx10 =

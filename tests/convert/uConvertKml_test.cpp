@@ -134,6 +134,19 @@ TEST(TConvertFromKml, TextIsUtf8OrElseTheCodePage)
     EXPECT_EQ(name("&#8364;&amp;"), "\x80&");
 }
 
+TEST(TConvertFromKml, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
+{
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                             "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark>"
+                             "<name>Z\xc3\xbcrich \xe2\x82\xac</name><Point><coordinates>"
+                             "8.5,47.25,0</coordinates></Point></Placemark></Document></kml>";
+    const std::vector<TRead> expected = { { "Z\xfcrich \x80", 8.5, 47.25 } };
+    EXPECT_EQ(Imported(Utf16Bytes(text, false)), expected) << "little-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, true)), expected) << "big-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, true, false)), expected) << "without a mark";
+    EXPECT_EQ(Imported("\xEF\xBB\xBF" + text), expected) << "UTF-8 with a mark";
+}
+
 TEST(TConvertFromKml, FaultsKeepWhatWasRead)
 {
     const std::string two =
