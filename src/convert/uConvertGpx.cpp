@@ -129,12 +129,17 @@ void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
 
 namespace {
 
-// The first 100 bytes of the text, for a message, as the scanner reads them.
-QString TextStart(std::string_view bytes, const TXmlScanner& scanner)
+// The text's first 100 characters as the scanner reads them, and what is wrong with it, for a
+// message.
+QString MalformedText(const char* message, std::string_view bytes, const TXmlScanner& scanner)
 {
+    constexpr qsizetype Shown = 100;
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
-    return XmlBytesToUnicode(bytes.substr(0, 100), scanner.Encoding());
+    const QString start = XmlBytesToUnicode(bytes.substr(0, 4 * Shown), scanner.Encoding());
+    const QString text = Tr(message).arg(EscapeControls(start.left(Shown)));
+    const QString fault = scanner.Fault();
+    return fault.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(EscapeControls(fault));
 }
 
 } // namespace
@@ -146,7 +151,7 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     try {
         for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
             if (token == TXmlScanner::TToken::Malformed || !read(token))
-                throw EUserError(Tr(message).arg(EscapeControls(TextStart(bytes, scanner))));
+                throw EUserError(MalformedText(message, bytes, scanner));
             converter.SetProgress(
                 static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
         }

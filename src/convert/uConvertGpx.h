@@ -57,6 +57,6 @@ void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view hea
 // Hands every token of `scanner` to `read`, which answers false when it found the text
 // malformed, and reports progress by position. Malformed text takes back the entries
 // added since the start and fails with `message`, whose "%1" receives the text's first 100
-// characters; text nested too deep takes them back too.
+// characters, followed by the scanner's fault; text nested too deep takes them back too.
 void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
     TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read);

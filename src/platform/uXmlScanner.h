@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include <QString>
+
 #include "platform/uXml.h"
 
 // A forward-only reader of XML text, for documents too large to hold as nodes (a GPX file
@@ -49,6 +51,10 @@ public:
     // Appends the current text narrowed to the code page's 8-bit text.
     void AppendText(std::string& out) const;
 
+    // Why the text is malformed and where, once `Next` said so, as a message may tell it:
+    // "end tag </b> does not match <a> at line 3, column 5".
+    QString Fault() const;
+
     // Byte offsets of the current tag: its "<" and just past its ">".
     size_t TagBegin() const { return Begin; }
     size_t TagEnd() const { return End; }
@@ -58,6 +64,9 @@ private:
     TToken StartTag();
     TToken EndTag();
     TToken TextRun();
+    TToken Fail(const QString& reason);
+    TToken Fail(const QString& reason, size_t at);
+    QString Unicode(std::string_view bytes) const;
     bool SkipPast(std::string_view terminator);
     bool SkipDoctype();
     bool SkipName();
@@ -80,4 +89,6 @@ private:
     std::string_view Attributes; // of the current start tag
     std::string_view Raw; // of the current text
     bool RawIsCData = false;
+    QString FaultReason;
+    size_t FaultAt = 0;
 };

@@ -328,12 +328,14 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
     std::string text = "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/>";
     TEntries entries;
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text); }),
-        "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>...");
+        "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>... "
+        "(unexpected end of text, <gpx> not closed at line 1, column 42)");
     EXPECT_EQ(entries.Count(), 0) << "malformed text adds nothing";
 
     const std::string longText = "<gpx>" + std::string(200, 'x');
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, longText); }),
-        QString::fromStdString("Invalid xml: " + longText.substr(0, 100) + "..."));
+        QString::fromStdString("Invalid xml: " + longText.substr(0, 100)
+            + "... (unexpected end of text, <gpx> not closed at line 1, column 206)"));
 
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text + "</gpx>"); }),
         "Invalid entry found in GPX format");
@@ -352,7 +354,8 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         ImportInto<TConvertFromGpx>(ordered, "<gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>");
     }),
-        "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>...")
+        "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>... "
+        "(end tag </gpx> does not match <wpt> at line 1, column 39)")
         << "malformed text wins over a faulty point";
     EXPECT_EQ(ordered.Count(), 2);
 
@@ -360,6 +363,33 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
         ImportInto<TConvertFromGpx>(entries, "<gpx><wpt lat='1,5' lon='2'/></gpx>");
     }),
         "'1,5' is not a valid floating point value");
+}
+
+TEST(TConvertFromGpx, MalformedTextIsQuotedAsTextWithWhatIsWrong)
+{
+    const auto error = [](const std::string& bytes) {
+        TEntries entries;
+        return ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, bytes); });
+    };
+    EXPECT_EQ(error(std::string("<gpx>\0<wpt lat='1' lon='2'></wx></gpx>", 38)),
+        "Invalid xml: <gpx>\\x00<wpt lat='1' lon='2'></wx></gpx>... "
+        "(end tag </wx> does not match <wpt> at line 1, column 28)")
+        << "a zero byte does not end the quote";
+    EXPECT_EQ(error(Utf16Bytes("<gpx>\r\n <wpt lat='1' lon='2'>\r\n</gpx>", true)),
+        "Invalid xml: <gpx>\\x0d\\x0a <wpt lat='1' lon='2'>\\x0d\\x0a</gpx>... "
+        "(end tag </gpx> does not match <wpt> at line 3, column 1)")
+        << "UTF-16 as its characters";
+    std::string accents;
+    for (int i = 0; i < 100; ++i)
+        accents += "\xc3\xa9";
+    EXPECT_EQ(error("<gpx><name>" + accents),
+        QString::fromStdString("Invalid xml: <gpx><name>" + accents.substr(0, 2 * 89)
+            + "... (unexpected end of text, <name> not closed at line 1, column 112)"))
+        << "100 characters, none cut in two";
+    EXPECT_EQ(error("<gpx><wpt lat='1' lon=2/></gpx>"),
+        "Invalid xml: <gpx><wpt lat='1' lon=2/></gpx>... (malformed attribute at line 1, column "
+        "23)");
+    EXPECT_EQ(error("  "), "Invalid xml:   ... (no element at line 1, column 3)");
 }
 
 TEST(TConvertFromGpx, NestingBeyondTheLimitFailsAndAddsNothing)

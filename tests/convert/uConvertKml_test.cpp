@@ -154,11 +154,21 @@ TEST(TConvertFromKml, FaultsKeepWhatWasRead)
         "<Placemark><Point><coordinates>3</coordinates></Point></Placemark>";
     TEntries entries;
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromKml>(entries, two); }),
-        QString::fromStdString("Invalid kml: " + two.substr(0, 100) + "..."));
+        QString::fromStdString("Invalid kml: " + two.substr(0, 100)
+            + "... (unexpected end of text, <kml> not closed at line 1, column 140)"));
     EXPECT_EQ(entries.Count(), 0);
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromKml>(entries, two + "</kml>"); }),
         "Invalid value found in coordinates node");
     EXPECT_EQ(entries.Count(), 1);
+}
+
+TEST(TConvertFromKml, MalformedTextIsQuotedWithWhatIsWrong)
+{
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { ImportInto<TConvertFromKml>(entries, "<kml>\n<Placemark>\x01</kml>"); }),
+        "Invalid kml: <kml>\\x0a<Placemark>\\x01</kml>... "
+        "(end tag </kml> does not match <Placemark> at line 2, column 13)");
 }
 
 TEST(TConvertFromKml, NestingBeyondTheLimitFailsAndAddsNothing)
