@@ -104,6 +104,17 @@ inline void WriteFileBytes(const QString& path, const std::string& bytes)
     file.write(bytes.data(), qint64(bytes.size()));
 }
 
+// How other programs write XML in UTF-16: `utf8` with or without a byte order mark.
+inline std::string Utf16Bytes(const std::string& utf8, bool bigEndian, bool mark = true)
+{
+    std::string bytes;
+    for (char16_t unit : (mark ? u"\uFEFF" : u"") + QString::fromStdString(utf8).toStdU16String()) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string { high, low } : std::string { low, high };
+    }
+    return bytes;
+}
+
 // Failures show text, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }
 

@@ -1,5 +1,7 @@
 #include "convert/uConvertGpx.h"
 
+#include <algorithm>
+#include <span>
 #include <string>
 
 #include "core/uEntryUnits.h"
@@ -130,12 +132,17 @@ void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
 
 namespace {
 
-// The first 100 bytes of the text, for a message, as the scanner reads them.
-QString TextStart(std::string_view bytes, const TXmlScanner& scanner)
+// The text's first 100 characters as the scanner reads them, and what is wrong with it, for a
+// message.
+QString MalformedText(const char* message, std::string_view bytes, const TXmlScanner& scanner)
 {
+    constexpr qsizetype Shown = 100;
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
-    return XmlBytesToUnicode(bytes.substr(0, 100), scanner.Encoding());
+    const QString start = XmlBytesToUnicode(bytes.substr(0, 4 * Shown), scanner.Encoding());
+    const QString text = Tr(message).arg(EscapeControls(start.left(Shown)));
+    const QString fault = scanner.Fault();
+    return fault.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(EscapeControls(fault));
 }
 
 } // namespace
@@ -147,7 +154,7 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     try {
         for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
             if (token == TXmlScanner::TToken::Malformed || !read(token))
-                throw EUserError(Tr(message).arg(EscapeControls(TextStart(bytes, scanner))));
+                throw EUserError(MalformedText(message, bytes, scanner));
             converter.SetProgress(
                 static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
         }
@@ -224,10 +231,30 @@ std::string CodePageXml(const QString& xml)
     return narrow;
 }
 
+// Declares on `point` each prefix it uses that an element around it declared (`inScope`,
+// outermost first), as the XML would otherwise name namespaces it no longer declares.
+void DeclareUsedPrefixes(TXmlNode point, std::span<const TNamespaceDeclarations> inScope)
+{
+    for (const QString& prefix : point.UsedPrefixes()) {
+        const QString attribute = QStringLiteral("xmlns:") + prefix;
+        if (point.Attribute(attribute))
+            continue;
+        const std::string wanted = UnicodeToCodePage(prefix);
+        for (auto scope = inScope.rbegin(); scope != inScope.rend(); ++scope) {
+            const auto found = std::find_if(scope->rbegin(), scope->rend(),
+                [&](const auto& declaration) { return declaration.first == wanted; });
+            if (found != scope->rend()) {
+                point.SetAttribute(attribute, CodePageToUnicode(found->second));
+                break;
+            }
+        }
+    }
+}
+
 // The point's XML without the description element it has (`descriptionTag`, or none when
 // null); empty when nothing else is left.
-std::string RetainedXml(
-    std::string_view pointXml, TXmlEncoding encoding, const char* descriptionTag)
+std::string RetainedXml(std::string_view pointXml, TXmlEncoding encoding,
+    const char* descriptionTag, std::span<const TNamespaceDeclarations> inScope)
 {
     TXmlDocument doc;
     doc.Parse(XmlBytesToUnicode(pointXml, encoding)); // one element of a document already checked
@@ -236,6 +263,7 @@ std::string RetainedXml(
         point.RemoveChild(point.SelectNode(QLatin1String(descriptionTag)));
     if (point.ChildCount() == 0)
         return {};
+    DeclareUsedPrefixes(point, inScope);
     std::string xml = CodePageXml(point.Xml());
     // A track point comes back as a waypoint, the only kind the export writes.
     if (xml.starts_with("<trkpt ")) {
@@ -269,6 +297,7 @@ std::span<const TConvertOption> TConvertFromGpx::Options() const
 std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::string_view bytes)
 {
     const size_t begin = scanner.TagBegin();
+    const auto inScope = std::span(Declared).first(static_cast<size_t>(scanner.Depth() - 1));
     if (!scanner.Attribute("lat", Lat) || !scanner.Attribute("lon", Lon))
         throw EUserError(Tr(Msg::InvalidGpxEntry));
     auto entry = std::make_unique<TEntry>();
@@ -285,10 +314,19 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
             RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
                 !found         ? nullptr
                     : takeName ? "name"
-                               : "desc"));
+                               : "desc",
+                inScope));
     }
     entry->SetDescription(std::move(takeName ? point.Name : point.Desc));
     return entry;
+}
+
+void TConvertFromGpx::NoteDeclarations(const TXmlScanner& scanner)
+{
+    const auto depth = static_cast<size_t>(scanner.Depth());
+    Declared.resize(depth);
+    Declared[depth - 1].clear();
+    scanner.NamespaceDeclarations(Declared[depth - 1]);
 }
 
 void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
@@ -296,7 +334,8 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     UseDesc = GetOption(goUseDesc, false);
     RetainExtra = GetOption(goRetainExtra, false);
     const TStreamBytes input(stream);
-    const std::string_view bytes = input.Bytes();
+    std::string utf8;
+    const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
     // One pass over a file that may be large. Waypoints come first in the list, so track
     // points wait aside. A faulty point stops its kind, but the rest of the text is still
@@ -318,6 +357,9 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     };
     ReadEntryTokens(
         *this, scanner, bytes, entries, Msg::InvalidXmlText, [&](TXmlScanner::TToken token) {
+            // Points sit at depth 2 (waypoints) or 4 (track points).
+            if (RetainExtra && token == TXmlScanner::TToken::StartTag && scanner.Depth() < 4)
+                NoteDeclarations(scanner);
             if (token == TXmlScanner::TToken::StartTag && IsWaypoint(scanner))
                 return readInto(waypointFault, [&](std::unique_ptr<TEntry> entry) {
                     entries.AddEntry(std::move(entry), true);

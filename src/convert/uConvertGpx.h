@@ -4,9 +4,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "convert/uConvertBase.h"
 #include "platform/uXmlScanner.h"
+
+using TNamespaceDeclarations = std::vector<std::pair<std::string, std::string>>;
 
 // GPS eXchange Format 1.1: waypoints and track points. The importer can keep the whole XML of
 // each point, so that a later export writes it back with everything it had (elevation, time,
@@ -29,10 +33,14 @@ protected:
 
 private:
     std::unique_ptr<TEntry> ReadPoint(TXmlScanner& scanner, std::string_view bytes);
+    void NoteDeclarations(const TXmlScanner& scanner);
 
     bool UseDesc = false;
     bool RetainExtra = false;
     std::string Lat, Lon; // attribute texts, kept to spare an allocation per point
+    // The namespace declarations of the elements a point may sit in, by depth from 1, so
+    // that retained XML keeps the declarations of the prefixes it uses.
+    std::vector<TNamespaceDeclarations> Declared;
 };
 
 void RegisterGpx();
@@ -49,6 +57,6 @@ void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view hea
 // Hands every token of `scanner` to `read`, which answers false when it found the text
 // malformed, and reports progress by position. Malformed text takes back the entries
 // added since the start and fails with `message`, whose "%1" receives the text's first 100
-// characters; text nested too deep takes them back too.
+// characters, followed by the scanner's fault; text nested too deep takes them back too.
 void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
     TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read);

@@ -160,7 +160,8 @@ private:
 void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes input(stream);
-    const std::string_view bytes = input.Bytes();
+    std::string utf8;
+    const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
     TPlacemarkReader reader(entries);
     ReadEntryTokens(

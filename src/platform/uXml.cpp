@@ -1,5 +1,6 @@
 #include "platform/uXml.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -241,6 +242,33 @@ void TXmlNode::SetAttribute(const QString& name, const QString& value)
     attribute.set_value(XmlAllowedUtf8(value).c_str());
 }
 
+std::vector<QString> TXmlNode::UsedPrefixes() const
+{
+    std::vector<QString> prefixes;
+    const auto note = [&](std::string_view name) {
+        const size_t colon = name.find(':');
+        if (colon == std::string_view::npos)
+            return;
+        const QString prefix = QString::fromUtf8(name.data(), static_cast<qsizetype>(colon));
+        if (prefix != QLatin1String("xml") && prefix != QLatin1String("xmlns")
+            && std::find(prefixes.begin(), prefixes.end(), prefix) == prefixes.end())
+            prefixes.push_back(prefix);
+    };
+    const auto noteNames = [&](const pugi::xml_node& node) {
+        if (node.type() != pugi::node_element)
+            return;
+        note(node.name());
+        for (const pugi::xml_attribute& attribute : node.attributes())
+            note(attribute.name());
+    };
+    noteNames(Element());
+    ForEachDescendant(Element(), [&](const pugi::xml_node& node, int) {
+        noteNames(node);
+        return true;
+    });
+    return prefixes;
+}
+
 int TXmlNode::ChildCount() const
 {
     const auto children = Element().children();
@@ -312,6 +340,25 @@ TXmlEncoding XmlEncodingOf(std::string_view bytes)
     if (!bytes.starts_with("\xEF\xBB\xBF") && IsEightBit(EncodingIn(LeadingDeclaration(bytes))))
         return TXmlEncoding::Windows1252;
     return TXmlEncoding::Utf8;
+}
+
+std::string_view XmlBytesAsUtf8(std::string_view bytes, std::string& storage)
+{
+    const bool littleEndian = bytes.starts_with("\xFF\xFE") || bytes.starts_with({ "<\0?\0", 4 });
+    const bool bigEndian = bytes.starts_with("\xFE\xFF") || bytes.starts_with({ "\0<\0?", 4 });
+    if (!littleEndian && !bigEndian)
+        return bytes;
+    QString text(static_cast<qsizetype>(bytes.size() / 2), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<uint8_t>(bytes[2 * static_cast<size_t>(i)]);
+        const auto second = static_cast<uint8_t>(bytes[2 * static_cast<size_t>(i) + 1]);
+        text[i] =
+            QChar(static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second));
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    storage = "\xEF\xBB\xBF" + text.toStdString();
+    return storage;
 }
 
 QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding)

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +22,10 @@ enum class TXmlEncoding { Windows1252, Utf8 };
 // ISO-8859-1 or windows-1252 is read as Windows-1252 (its superset); anything else as UTF-8.
 // The one decision every XML reader of the program makes.
 TXmlEncoding XmlEncodingOf(std::string_view bytes);
+// XML text in UTF-16, either byte order, found by its byte order mark or by its leading "<?",
+// as UTF-8 with a byte order mark, kept in `storage`; any other text as it is. So a reader of
+// UTF-8 and 8-bit text reads what the document service reads.
+std::string_view XmlBytesAsUtf8(std::string_view bytes, std::string& storage);
 // `bytes` decoded as `encoding`; a byte that is no UTF-8 is read as Windows-1252.
 QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding);
 
@@ -59,6 +64,10 @@ public:
     // Attribute names are taken as written, prefix included ("xsi:schemaLocation").
     std::optional<QString> Attribute(const QString& name) const;
     void SetAttribute(const QString& name, const QString& value);
+
+    // The prefixes of the element and attribute names of the node and its descendants, each
+    // once, in document order; "xml" and "xmlns" are none.
+    std::vector<QString> UsedPrefixes() const;
 
     int ChildCount() const;
     std::vector<TXmlNode> Children() const;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/uCodePage.h"
+#include "platform/uMessages.h"
 #include "platform/uXml.h"
 
 namespace {
@@ -118,7 +119,9 @@ TXmlScanner::TToken TXmlScanner::Next()
         if (token != TToken::End)
             return token;
     }
-    return Open.empty() && SawElement ? TToken::End : TToken::Malformed;
+    if (!Open.empty())
+        return Fail(Tr(Msg::XmlNotClosed).arg(Unicode(Open.back())));
+    return SawElement ? TToken::End : Fail(Tr(Msg::XmlNoElement));
 }
 
 // Markup that is no token (comments, instructions, a document type) gives `End`.
@@ -126,14 +129,16 @@ TXmlScanner::TToken TXmlScanner::Markup()
 {
     if (At("<?")) {
         Pos += 2;
-        return StartsName(Bytes, Pos) && SkipPast("?>") ? TToken::End : TToken::Malformed;
+        if (!StartsName(Bytes, Pos))
+            return Fail(Tr(Msg::XmlBadName));
+        return SkipPast("?>") ? TToken::End : Fail(Tr(Msg::XmlUnexpectedEnd));
     }
     if (At("<!--"))
-        return SkipPast("-->") ? TToken::End : TToken::Malformed;
+        return SkipPast("-->") ? TToken::End : Fail(Tr(Msg::XmlUnexpectedEnd));
     if (At("<![CDATA[")) {
         const size_t start = Pos + 9;
         if (!SkipPast("]]>"))
-            return TToken::Malformed;
+            return Fail(Tr(Msg::XmlUnexpectedEnd));
         if (Open.empty())
             return TToken::End;
         Raw = Bytes.substr(start, Pos - 3 - start);
@@ -141,7 +146,9 @@ TXmlScanner::TToken TXmlScanner::Markup()
         return TToken::Text;
     }
     if (At("<!DOCTYPE"))
-        return Open.empty() && SkipDoctype() ? TToken::End : TToken::Malformed;
+        return Open.empty() && SkipDoctype()
+            ? TToken::End
+            : Fail(Tr(Msg::XmlBadMarkup).arg(QLatin1String("<!DOCTYPE")));
     if (At("</"))
         return EndTag();
     return StartTag();
@@ -152,14 +159,14 @@ TXmlScanner::TToken TXmlScanner::StartTag()
     Begin = Pos++;
     const size_t nameStart = Pos;
     if (!SkipName())
-        return TToken::Malformed;
+        return Fail(Tr(Msg::XmlBadName));
     const std::string_view name = Bytes.substr(nameStart, Pos - nameStart);
     const size_t attributesStart = Pos;
     for (;;) {
         const size_t blanksStart = Pos;
         SkipBlanks();
         if (Pos >= Bytes.size())
-            return TToken::Malformed;
+            return Fail(Tr(Msg::XmlUnexpectedEnd));
         if (Bytes[Pos] == '>' || At("/>")) {
             Attributes = Bytes.substr(attributesStart, Pos - attributesStart);
             EmptyElementEnds = Bytes[Pos] == '/';
@@ -168,17 +175,17 @@ TXmlScanner::TToken TXmlScanner::StartTag()
         }
         // name="value" or name='value', each after a blank
         if (Pos == blanksStart || !SkipName())
-            return TToken::Malformed;
+            return Fail(Tr(Msg::XmlBadAttribute));
         SkipBlanks();
         if (Pos >= Bytes.size() || Bytes[Pos] != '=')
-            return TToken::Malformed;
+            return Fail(Tr(Msg::XmlBadAttribute));
         ++Pos;
         SkipBlanks();
         if (Pos >= Bytes.size() || (Bytes[Pos] != '"' && Bytes[Pos] != '\''))
-            return TToken::Malformed;
+            return Fail(Tr(Msg::XmlBadAttribute));
         const size_t close = Bytes.find(Bytes[Pos], Pos + 1);
         if (close == std::string_view::npos)
-            return TToken::Malformed;
+            return Fail(Tr(Msg::XmlBadAttribute));
         Pos = close + 1;
     }
     End = Pos;
@@ -194,14 +201,49 @@ TXmlScanner::TToken TXmlScanner::EndTag()
     Begin = Pos;
     Pos += 2;
     const size_t nameStart = Pos;
-    if (Open.empty() || !SkipName() || Bytes.substr(nameStart, Pos - nameStart) != Open.back())
-        return TToken::Malformed;
+    if (!SkipName())
+        return Fail(Tr(Msg::XmlBadName));
+    const QString name = Unicode(Bytes.substr(nameStart, Pos - nameStart));
+    if (Open.empty())
+        return Fail(Tr(Msg::XmlStrayEndTag).arg(name), Begin);
+    if (Bytes.substr(nameStart, Pos - nameStart) != Open.back())
+        return Fail(Tr(Msg::XmlMismatchedTag).arg(name, Unicode(Open.back())), Begin);
     SkipBlanks();
     if (Pos >= Bytes.size() || Bytes[Pos] != '>')
-        return TToken::Malformed;
+        return Fail(Tr(Msg::XmlBadMarkup).arg(QStringLiteral("</") + name), Begin);
     End = ++Pos;
     Closing = true;
     return TToken::EndTag;
+}
+
+TXmlScanner::TToken TXmlScanner::Fail(const QString& reason)
+{
+    return Fail(reason, std::min(Pos, Bytes.size()));
+}
+
+TXmlScanner::TToken TXmlScanner::Fail(const QString& reason, size_t at)
+{
+    FaultReason = reason;
+    FaultAt = at;
+    return TToken::Malformed;
+}
+
+QString TXmlScanner::Unicode(std::string_view bytes) const
+{
+    return XmlBytesToUnicode(bytes, Encoding_);
+}
+
+QString TXmlScanner::Fault() const
+{
+    if (FaultReason.isEmpty())
+        return {};
+    const std::string_view before = Bytes.substr(0, FaultAt);
+    const size_t lineStart = before.rfind('\n') + 1; // 0 on the first line
+    const auto line = std::count(before.begin(), before.end(), '\n') + 1;
+    std::string_view lineBefore = before.substr(lineStart);
+    if (lineBefore.starts_with("\xEF\xBB\xBF"))
+        lineBefore.remove_prefix(3);
+    return Tr(Msg::XmlFaultAt).arg(FaultReason).arg(line).arg(Unicode(lineBefore).size() + 1);
 }
 
 // Text up to the next markup; `End` when there is nothing to report.
@@ -267,7 +309,7 @@ bool TXmlScanner::SkipName()
 
 void TXmlScanner::SkipBlanks() { Pos += RunLength(Bytes, Pos, ccBlank); }
 
-bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
+template <class TVisit> void TXmlScanner::FindAttribute(TVisit visit) const
 {
     // The tag was checked when it was read, so here every attribute is name, "=", quoted value.
     std::string_view rest = Attributes;
@@ -281,14 +323,34 @@ bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
             found.remove_suffix(1);
         const size_t open = rest.find_first_of("\"'", equals);
         const size_t close = rest.find(rest[open], open + 1);
-        if (found == name) {
-            value.clear();
-            AppendDecoded(value, rest.substr(open + 1, close - open - 1), true);
-            return true;
-        }
+        if (visit(found, rest.substr(open + 1, close - open - 1)))
+            return;
         rest.remove_prefix(close + 1);
     }
-    return false;
+}
+
+bool TXmlScanner::Attribute(std::string_view name, std::string& value) const
+{
+    bool found = false;
+    FindAttribute([&](std::string_view attribute, std::string_view raw) {
+        if (attribute != name)
+            return false;
+        value.clear();
+        AppendDecoded(value, raw, true);
+        return found = true;
+    });
+    return found;
+}
+
+void TXmlScanner::NamespaceDeclarations(std::vector<std::pair<std::string, std::string>>& out) const
+{
+    FindAttribute([&](std::string_view attribute, std::string_view raw) {
+        if (attribute.starts_with("xmlns:")) {
+            out.emplace_back(attribute.substr(6), std::string());
+            AppendDecoded(out.back().second, raw, true);
+        }
+        return false;
+    });
 }
 
 void TXmlScanner::AppendText(std::string& out) const { AppendDecoded(out, Raw, false); }

@@ -4,7 +4,10 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include <QString>
 
 #include "platform/uXml.h"
 
@@ -42,8 +45,15 @@ public:
     // The value of the current start tag's attribute `name` (qualified, as written), narrowed
     // to the code page's 8-bit text; false when the tag has no such attribute.
     bool Attribute(std::string_view name, std::string& value) const;
+    // The namespace declarations ("xmlns:prefix") of the current start tag, as (prefix, name)
+    // pairs narrowed as `Attribute` narrows them, appended to `out`.
+    void NamespaceDeclarations(std::vector<std::pair<std::string, std::string>>& out) const;
     // Appends the current text narrowed to the code page's 8-bit text.
     void AppendText(std::string& out) const;
+
+    // Why the text is malformed and where, once `Next` said so, as a message may tell it:
+    // "end tag </b> does not match <a> at line 3, column 5".
+    QString Fault() const;
 
     // Byte offsets of the current tag: its "<" and just past its ">".
     size_t TagBegin() const { return Begin; }
@@ -54,12 +64,18 @@ private:
     TToken StartTag();
     TToken EndTag();
     TToken TextRun();
+    TToken Fail(const QString& reason);
+    TToken Fail(const QString& reason, size_t at);
+    QString Unicode(std::string_view bytes) const;
     bool SkipPast(std::string_view terminator);
     bool SkipDoctype();
     bool SkipName();
     void SkipBlanks();
     bool At(std::string_view text) const { return Bytes.substr(Pos).starts_with(text); }
     void AppendDecoded(std::string& out, std::string_view raw, bool attribute) const;
+    // Calls `visit`(name, raw value) for each attribute of the current start tag until it
+    // answers true.
+    template <class TVisit> void FindAttribute(TVisit visit) const;
 
     std::string_view Bytes;
     TXmlEncoding Encoding_;
@@ -73,4 +89,6 @@ private:
     std::string_view Attributes; // of the current start tag
     std::string_view Raw; // of the current text
     bool RawIsCData = false;
+    QString FaultReason;
+    size_t FaultAt = 0;
 };

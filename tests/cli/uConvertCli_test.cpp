@@ -237,7 +237,10 @@ TEST_F(ConvertCommandTest, MessagesEndInOneFullStopOrTheirEllipsis)
 {
     WriteFileBytes(Path("in.gpx"), "<gpx><wpt lat='1' lon='2'>");
     EXPECT_EQ(Run({ Path("in.gpx"), Path("out.ov2") }), 1);
-    EXPECT_EQ(Err, Path("in.gpx") + ": Invalid xml: <gpx><wpt lat='1' lon='2'>...\n");
+    EXPECT_EQ(Err,
+        Path("in.gpx")
+            + ": Invalid xml: <gpx><wpt lat='1' lon='2'>... "
+              "(unexpected end of text, <wpt> not closed at line 1, column 27).\n");
     WriteFileBytes(Path("bad.ov2"), "\x02");
     EXPECT_EQ(Run({ Path("bad.ov2"), Path("out.asc") }), 1);
     EXPECT_EQ(Err, Path("bad.ov2") + ": Invalid ov2 file.\n");

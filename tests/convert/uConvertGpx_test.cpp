@@ -1,5 +1,7 @@
 #include "convert/uConvertGpx.h"
 
+#include <QXmlStreamReader>
+
 #include <gtest/gtest.h>
 
 #include "testing.h"
@@ -152,6 +154,70 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
     EXPECT_EQ(Imported(written, false, true)[4].Extra, read[4].Extra);
 }
 
+namespace {
+
+// As Garmin devices and fitness sites write them: extension prefixes declared on the document
+// element (two of them on a track point, one redeclared on an inner element), one declared on
+// the point itself.
+const char* const Extended = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx xmlns="http://www.topografix.com/GPX/1/1" creator="device" version="1.1"
+  xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3"
+  xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"
+  xmlns:ns3="http://www.garmin.com/xmlschemas/TrackPointExtension/v2">
+ <wpt lat="1" lon="2"><name>W</name><extensions><gpxx:WaypointExtension>
+  <gpxx:DisplayMode>SymbolAndName</gpxx:DisplayMode></gpxx:WaypointExtension></extensions></wpt>
+ <wpt lat="3" lon="4" xmlns:own="urn:own"><name>O</name><own:x own:y="1"/></wpt>
+ <trk><trkseg><trkpt lat="5" lon="6"><ele>7</ele><extensions>
+  <gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension>
+  <ns3:TrackPointExtension><ns3:cad>80</ns3:cad></ns3:TrackPointExtension>
+  <gpxx:TrackPointExtension xmlns:gpxx="urn:inner"><gpxx:Depth>2</gpxx:Depth>
+  </gpxx:TrackPointExtension></extensions></trkpt></trkseg></trk>
+</gpx>)";
+
+// The namespace name of each prefixed element, in document order, read by a parser that
+// checks namespaces; the parser's complaint when it refuses the text.
+std::vector<std::string> PrefixedElementNamespaces(const std::string& xml)
+{
+    QXmlStreamReader reader(QByteArray::fromStdString(xml));
+    std::vector<std::string> names;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && !reader.prefix().isEmpty())
+            names.push_back(reader.prefix().toString().toStdString() + "="
+                + reader.namespaceUri().toString().toStdString());
+    if (reader.hasError())
+        return { reader.errorString().toStdString() };
+    return names;
+}
+
+} // namespace
+
+TEST(TConvertGpx, RetainedExtensionsKeepTheirNamespaceDeclarations)
+{
+    TEntries entries;
+    TConvertFromGpx importer;
+    importer.SetOption(1, true);
+    ImportInto(entries, Extended, importer);
+    ASSERT_EQ(entries.Count(), 3);
+    const std::string written = Exported<TConvertToGpx>(entries);
+    const std::string v1 = "http://www.garmin.com/xmlschemas/TrackPointExtension/v1";
+    const std::string v2 = "http://www.garmin.com/xmlschemas/TrackPointExtension/v2";
+    const std::string gpxx = "gpxx=http://www.garmin.com/xmlschemas/GpxExtensions/v3";
+    EXPECT_EQ(PrefixedElementNamespaces(written),
+        std::vector<std::string>({ gpxx, gpxx, "own=urn:own", "gpxtpx=" + v1, "gpxtpx=" + v1,
+            "ns3=" + v2, "ns3=" + v2, "gpxx=urn:inner", "gpxx=urn:inner" }))
+        << written;
+    EXPECT_EQ(written.find("xmlns:own=\"urn:own\" xmlns:own"), std::string::npos)
+        << "a prefix the point declares is declared once";
+    EXPECT_EQ(entries.Items(0).Extra().find("ns3"), std::string::npos)
+        << "only the prefixes a point uses are declared on it";
+
+    // Read again, the points keep the same namespaces.
+    TEntries again;
+    ImportInto(again, written, importer);
+    EXPECT_EQ(PrefixedElementNamespaces(Exported<TConvertToGpx>(again)),
+        PrefixedElementNamespaces(written));
+}
+
 TEST(TConvertFromGpx, OnlyTheFirstOfTwoDescriptionElementsCounts)
 {
     const std::string twice = "<gpx><wpt lat='1' lon='2'><name>first</name><name>second</name>"
@@ -230,6 +296,19 @@ TEST(TConvertGpx, NonAsciiNamesRoundTripInAnyCodePage)
     EXPECT_EQ(read[0].Extra, "<wpt lat=\"1\" lon=\"2\"><cmt>\xce\xb1\xce\xb2</cmt></wpt>");
 }
 
+TEST(TConvertFromGpx, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
+{
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<gpx>"
+                             "<wpt lat=\"1.5\" lon=\"2\"><name>Z\xc3\xbcrich \xe2\x82\xac</name>"
+                             "<cmt>\xc3\xa9</cmt></wpt></gpx>\r\n";
+    const std::vector<TRead> expected = { { "Z\xfcrich \x80",
+        "<wpt lat=\"1.5\" lon=\"2\"><cmt>\xe9</cmt></wpt>", 2, 1.5 } };
+    EXPECT_EQ(Imported(Utf16Bytes(text, false), false, true), expected) << "little-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, true), false, true), expected) << "big-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, false, false), false, true), expected) << "without a mark";
+    EXPECT_EQ(Imported("\xEF\xBB\xBF" + text, false, true), expected) << "UTF-8 with a mark";
+}
+
 TEST(TConvertFromGpx, ReadsOtherProgramsFiles)
 {
     const std::string gpx10 =
@@ -249,12 +328,14 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
     std::string text = "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/>";
     TEntries entries;
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text); }),
-        "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>...");
+        "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>... "
+        "(unexpected end of text, <gpx> not closed at line 1, column 42)");
     EXPECT_EQ(entries.Count(), 0) << "malformed text adds nothing";
 
     const std::string longText = "<gpx>" + std::string(200, 'x');
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, longText); }),
-        QString::fromStdString("Invalid xml: " + longText.substr(0, 100) + "..."));
+        QString::fromStdString("Invalid xml: " + longText.substr(0, 100)
+            + "... (unexpected end of text, <gpx> not closed at line 1, column 206)"));
 
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text + "</gpx>"); }),
         "Invalid entry found in GPX format");
@@ -273,7 +354,8 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         ImportInto<TConvertFromGpx>(ordered, "<gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>");
     }),
-        "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>...")
+        "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>... "
+        "(end tag </gpx> does not match <wpt> at line 1, column 39)")
         << "malformed text wins over a faulty point";
     EXPECT_EQ(ordered.Count(), 2);
 
@@ -281,6 +363,33 @@ TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
         ImportInto<TConvertFromGpx>(entries, "<gpx><wpt lat='1,5' lon='2'/></gpx>");
     }),
         "'1,5' is not a valid floating point value");
+}
+
+TEST(TConvertFromGpx, MalformedTextIsQuotedAsTextWithWhatIsWrong)
+{
+    const auto error = [](const std::string& bytes) {
+        TEntries entries;
+        return ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, bytes); });
+    };
+    EXPECT_EQ(error(std::string("<gpx>\0<wpt lat='1' lon='2'></wx></gpx>", 38)),
+        "Invalid xml: <gpx>\\x00<wpt lat='1' lon='2'></wx></gpx>... "
+        "(end tag </wx> does not match <wpt> at line 1, column 28)")
+        << "a zero byte does not end the quote";
+    EXPECT_EQ(error(Utf16Bytes("<gpx>\r\n <wpt lat='1' lon='2'>\r\n</gpx>", true)),
+        "Invalid xml: <gpx>\\x0d\\x0a <wpt lat='1' lon='2'>\\x0d\\x0a</gpx>... "
+        "(end tag </gpx> does not match <wpt> at line 3, column 1)")
+        << "UTF-16 as its characters";
+    std::string accents;
+    for (int i = 0; i < 100; ++i)
+        accents += "\xc3\xa9";
+    EXPECT_EQ(error("<gpx><name>" + accents),
+        QString::fromStdString("Invalid xml: <gpx><name>" + accents.substr(0, 2 * 89)
+            + "... (unexpected end of text, <name> not closed at line 1, column 112)"))
+        << "100 characters, none cut in two";
+    EXPECT_EQ(error("<gpx><wpt lat='1' lon=2/></gpx>"),
+        "Invalid xml: <gpx><wpt lat='1' lon=2/></gpx>... (malformed attribute at line 1, column "
+        "23)");
+    EXPECT_EQ(error("  "), "Invalid xml:   ... (no element at line 1, column 3)");
 }
 
 TEST(TConvertFromGpx, NestingBeyondTheLimitFailsAndAddsNothing)

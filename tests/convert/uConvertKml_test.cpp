@@ -134,6 +134,19 @@ TEST(TConvertFromKml, TextIsUtf8OrElseTheCodePage)
     EXPECT_EQ(name("&#8364;&amp;"), "\x80&");
 }
 
+TEST(TConvertFromKml, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
+{
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                             "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark>"
+                             "<name>Z\xc3\xbcrich \xe2\x82\xac</name><Point><coordinates>"
+                             "8.5,47.25,0</coordinates></Point></Placemark></Document></kml>";
+    const std::vector<TRead> expected = { { "Z\xfcrich \x80", 8.5, 47.25 } };
+    EXPECT_EQ(Imported(Utf16Bytes(text, false)), expected) << "little-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, true)), expected) << "big-endian";
+    EXPECT_EQ(Imported(Utf16Bytes(text, true, false)), expected) << "without a mark";
+    EXPECT_EQ(Imported("\xEF\xBB\xBF" + text), expected) << "UTF-8 with a mark";
+}
+
 TEST(TConvertFromKml, FaultsKeepWhatWasRead)
 {
     const std::string two =
@@ -141,11 +154,21 @@ TEST(TConvertFromKml, FaultsKeepWhatWasRead)
         "<Placemark><Point><coordinates>3</coordinates></Point></Placemark>";
     TEntries entries;
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromKml>(entries, two); }),
-        QString::fromStdString("Invalid kml: " + two.substr(0, 100) + "..."));
+        QString::fromStdString("Invalid kml: " + two.substr(0, 100)
+            + "... (unexpected end of text, <kml> not closed at line 1, column 140)"));
     EXPECT_EQ(entries.Count(), 0);
     EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromKml>(entries, two + "</kml>"); }),
         "Invalid value found in coordinates node");
     EXPECT_EQ(entries.Count(), 1);
+}
+
+TEST(TConvertFromKml, MalformedTextIsQuotedWithWhatIsWrong)
+{
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { ImportInto<TConvertFromKml>(entries, "<kml>\n<Placemark>\x01</kml>"); }),
+        "Invalid kml: <kml>\\x0a<Placemark>\\x01</kml>... "
+        "(end tag </kml> does not match <Placemark> at line 2, column 13)");
 }
 
 TEST(TConvertFromKml, NestingBeyondTheLimitFailsAndAddsNothing)

@@ -201,7 +201,7 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
     EXPECT_EQ(pasted.Items(2).Longitude(), -1);
 
     EXPECT_EQ(ErrorOf<EUserError>([&] { pasted.AppendGpxText("just words"); }),
-        "Invalid xml: just words...");
+        "Invalid xml: just words... (no element at line 1, column 11)");
     EXPECT_EQ(ErrorOf<EUserError>(
                   [&] { pasted.AppendGpxText("<gpx><wpt lat='1' lon='2'/><wpt lat='3'/></gpx>"); }),
         "Invalid entry found in GPX format");
