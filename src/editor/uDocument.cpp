@@ -108,48 +108,128 @@ template <typename TValueOf> void SortByValue(TEntries& entries, TValueOf valueO
     PutInOrder(entries, keyed);
 }
 
-void SortByDescription(TEntries& entries)
-{
-    // The folded descriptions share one buffer; a key's first sixteen bytes, as two numbers,
-    // settle most comparisons without reading the buffer (names often share a first word).
-    struct TKeyed {
-        std::array<uint64_t, 2> Head;
-        size_t Start;
-        uint32_t Size;
-        int Row;
-    };
-    const std::array<uint8_t, 256>& order = FoldedOrder();
-    // Made to measure: a buffer grown by doubling would hold up to three times the text.
-    size_t total = 0;
-    VisitAhead(
-        entries, false, [&](int, const TEntry& entry) { total += entry.Description().size(); });
-    std::string folded;
-    folded.reserve(total);
-    std::vector<TKeyed> keyed;
-    keyed.reserve(static_cast<size_t>(entries.Count()));
-    VisitAhead(entries, true, [&](int row, const TEntry& entry) {
-        const std::string& description = entry.Description();
-        TKeyed key { {}, folded.size(), static_cast<uint32_t>(description.size()), row };
-        folded.resize(folded.size() + description.size());
-        for (size_t i = 0; i < description.size(); ++i) {
-            const uint8_t place = order[static_cast<uint8_t>(description[i])];
-            folded[key.Start + i] = static_cast<char>(place);
-            if (i < 2 * sizeof(uint64_t))
-                key.Head[i / 8] |= uint64_t(place) << (8 * (7 - i % 8));
-        }
-        keyed.push_back(key);
-    });
-    const auto text = [&](const TKeyed& key) {
-        return std::string_view(folded).substr(key.Start, key.Size);
-    };
-    std::sort(keyed.begin(), keyed.end(), [&](const TKeyed& a, const TKeyed& b) {
+// A description's sort key: its first sixteen folded bytes as two numbers, whose bytes settle
+// most comparisons without reading further; the rest of the folded text in a shared buffer.
+struct TDescriptionKey {
+    static constexpr uint32_t HeadSize = 16;
+    std::array<uint64_t, 2> Head;
+    size_t TailStart;
+    uint32_t Size;
+    int Row;
+
+    // 0 once the description has ended, else its folded byte at `depth` (in the head) plus one.
+    unsigned BucketAt(uint32_t depth) const
+    {
+        return depth < Size ? unsigned(Head[depth / 8] >> (8 * (7 - depth % 8)) & 0xff) + 1 : 0;
+    }
+};
+
+// Sorts description keys by their folded text, ties by row: first by the heads' bytes, a byte
+// at a time, moving keys among buckets in place; the few keys left in a bucket, and those whose
+// heads are equal, are compared as a whole.
+class TDescriptionSorter {
+public:
+    explicit TDescriptionSorter(const std::string& tails)
+        : Tails(tails)
+    {
+    }
+
+    void Sort(std::vector<TDescriptionKey>& keys) { SortFrom(keys.data(), keys.size(), 0); }
+
+private:
+    static constexpr size_t FewKeys = 32;
+    const std::string& Tails;
+
+    std::string_view Tail(const TDescriptionKey& key) const
+    {
+        return key.Size <= TDescriptionKey::HeadSize
+            ? std::string_view()
+            : std::string_view(Tails).substr(key.TailStart, key.Size - TDescriptionKey::HeadSize);
+    }
+
+    // With equal heads the texts differ first in their tails; equal tails leave the shorter
+    // text first (it can only be a prefix of the other).
+    bool Less(const TDescriptionKey& a, const TDescriptionKey& b) const
+    {
         if (a.Head[0] != b.Head[0])
             return a.Head[0] < b.Head[0];
         if (a.Head[1] != b.Head[1])
             return a.Head[1] < b.Head[1];
-        const int compared = text(a).compare(text(b));
-        return compared != 0 ? compared < 0 : a.Row < b.Row;
+        if (const int compared = Tail(a).compare(Tail(b)); compared != 0)
+            return compared < 0;
+        return a.Size != b.Size ? a.Size < b.Size : a.Row < b.Row;
+    }
+
+    void SortFrom(TDescriptionKey* keys, size_t count, uint32_t depth)
+    {
+        const auto less = [this](const TDescriptionKey& a, const TDescriptionKey& b) {
+            return Less(a, b);
+        };
+        for (;; ++depth) {
+            if (count < FewKeys || depth == TDescriptionKey::HeadSize) {
+                std::sort(keys, keys + count, less);
+                return;
+            }
+            std::array<size_t, 257> sizes {};
+            for (size_t i = 0; i < count; ++i)
+                ++sizes[keys[i].BucketAt(depth)];
+            const unsigned first = keys[0].BucketAt(depth);
+            if (sizes[first] != count) {
+                SortIntoBuckets(keys, depth, sizes);
+                return;
+            }
+            if (first == 0) { // all the same text: rows decide
+                std::sort(keys, keys + count, less);
+                return;
+            }
+        }
+    }
+
+    void SortIntoBuckets(
+        TDescriptionKey* keys, uint32_t depth, const std::array<size_t, 257>& sizes)
+    {
+        std::array<size_t, 257> next, end;
+        size_t start = 0;
+        for (size_t bucket = 0; bucket < sizes.size(); ++bucket) {
+            next[bucket] = start;
+            end[bucket] = start += sizes[bucket];
+        }
+        // Each key is swapped straight into its bucket's next free place.
+        for (size_t bucket = 0; bucket < sizes.size(); ++bucket)
+            while (next[bucket] < end[bucket]) {
+                TDescriptionKey key = keys[next[bucket]];
+                for (unsigned home = key.BucketAt(depth); home != bucket;
+                     home = key.BucketAt(depth))
+                    std::swap(key, keys[next[home]++]);
+                keys[next[bucket]++] = key;
+            }
+        start = 0;
+        for (size_t bucket = 0; bucket < sizes.size(); start += sizes[bucket++])
+            if (sizes[bucket] > 1)
+                SortFrom(keys + start, sizes[bucket],
+                    bucket == 0 ? TDescriptionKey::HeadSize : depth + 1);
+    }
+};
+
+void SortByDescription(TEntries& entries)
+{
+    const std::array<uint8_t, 256>& order = FoldedOrder();
+    std::string tails;
+    std::vector<TDescriptionKey> keyed;
+    keyed.reserve(static_cast<size_t>(entries.Count()));
+    VisitAhead(entries, true, [&](int row, const TEntry& entry) {
+        const std::string& description = entry.Description();
+        TDescriptionKey key { {}, tails.size(), static_cast<uint32_t>(description.size()), row };
+        for (size_t i = 0; i < description.size(); ++i) {
+            const uint8_t place = order[static_cast<uint8_t>(description[i])];
+            if (i < TDescriptionKey::HeadSize)
+                key.Head[i / 8] |= uint64_t(place) << (8 * (7 - i % 8));
+            else
+                tails.push_back(static_cast<char>(place));
+        }
+        keyed.push_back(key);
     });
+    TDescriptionSorter(tails).Sort(keyed);
     PutInOrder(entries, keyed);
 }
 
