@@ -38,7 +38,9 @@ protected:
     // A site index at `path` with `body` inside "pois".
     TResponse& ServeSite(const QByteArray& path, const std::string& body)
     {
-        return Server.Serve(path, QByteArray::fromStdString(SiteXml(body)));
+        TResponse& index = Server.Serve(path, QByteArray::fromStdString(SiteXml(body)));
+        index.Headers = "Cache-Control: no-cache\r\n";
+        return index;
     }
 
     // A POI file in the OV2 format whose one entry is `name`, last modified at `time`.

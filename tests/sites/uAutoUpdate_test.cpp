@@ -149,9 +149,11 @@ TEST_F(AutoUpdateTest, QueryErrorModeOneMakesAnAnswerASiteError)
         << "the site's own complaint comes without the connection hint";
     EXPECT_FALSE(QFileInfo::exists(Dir.filePath("cams.gpx")));
     const QByteArray reported = Server.Requests.last();
-    EXPECT_TRUE(reported.startsWith(
-        "GET /error?m=" + QUrl::toPercentEncoding(message) + "&c=0&d=Cams HTTP"))
+    EXPECT_TRUE(reported.startsWith("GET /error?m=Cannot%20download%20%22Cams%22"))
         << reported.toStdString();
+    EXPECT_TRUE(reported.contains("%0D%0DFollowing%20error%20occured"))
+        << "the whole message, encoded";
+    EXPECT_TRUE(reported.contains("&c=0&d=Cams HTTP/1.1"));
 }
 
 TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
@@ -178,10 +180,13 @@ TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
 
 TEST_F(AutoUpdateTest, AFileThatDoesNotConvertLeavesThePreviousTarget)
 {
-    Server.Serve("/cams.ov2", "not an ov2 file");
+    Server.Serve("/cams.ov2", "not an ov2 file").Headers =
+        "Last-Modified: " + HttpDate(ServerTime) + "\r\n";
     TUpdateItem& item = CamsItem();
     WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
-    EXPECT_NE(ErrorOf<EUserError>([&] { Update(CamsPoi(""), item); }), "no error");
+    EXPECT_TRUE(ErrorOf<EUserError>([&] {
+        Update(CamsPoi(""), item);
+    }).startsWith("Cannot download \"Cams\" because the following error: \r\r"));
     EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
 }
 
@@ -242,7 +247,7 @@ TEST_F(AutoUpdateTest, AnImageNeverReplacesAnExistingBitmap)
 {
     Settings().DownloadImages = true;
     ServePoi("/cams.ov2", "Camera A", ServerTime);
-    Server.Serve("/cams.bmp", "BM site picture");
+    Server.Serve("/cams.bmp", "BM site picture").Headers = "Cache-Control: no-cache\r\n";
     TUpdateItem& item = CamsItem();
     const std::string index = CamsPoi("<image>/cams.bmp</image>");
     EXPECT_TRUE(Update(index, item));
