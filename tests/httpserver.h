@@ -58,6 +58,14 @@ public:
         return response;
     }
 
+    // Stops listening and drops the connections kept open, as a server that went down.
+    void Stop()
+    {
+        Server.close();
+        for (QTcpSocket* socket : Server.findChildren<QTcpSocket*>())
+            socket->abort();
+    }
+
     // The head of every request received, in order.
     QList<QByteArray> Requests;
 

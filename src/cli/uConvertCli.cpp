@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include "cli/uCliCommon.h"
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
 #include "core/uModel.h"
@@ -17,19 +18,12 @@
 
 namespace {
 
-class EUsageError : public Exception {
-public:
-    using Exception::Exception;
-};
-
 const QCommandLineOption FromOption(QStringLiteral("from"),
     QStringLiteral("Read every input as format ID (see --list-formats)."), QStringLiteral("ID"));
 const QCommandLineOption ToOption(
     QStringLiteral("to"), QStringLiteral("Write the output as format ID."), QStringLiteral("ID"));
 const QCommandLineOption ListOption(QStringLiteral("list-formats"),
     QStringLiteral("List the formats that can be read (r) and written (w)."));
-const QCommandLineOption ProgressOption(
-    QStringLiteral("progress"), QStringLiteral("Show progress on standard error."));
 const QCommandLineOption DevOption(
     QStringLiteral("dev"), QStringLiteral("Leave today's date out of generated file headers."));
 const QCommandLineOption OptionOption(QStringLiteral("option"),
@@ -40,8 +34,6 @@ const QCommandLineOption EncodingOption(QStringLiteral("encoding"),
     QStringLiteral("Code page of the 8-bit text of files: windows-1252 (the default unless the "
                    "setting CodePage names another), utf-8, or another single-byte code page."),
     QStringLiteral("NAME"));
-const QCommandLineOption HelpOption(
-    { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
 
 void AddOptions(QCommandLineParser& parser)
 {
@@ -50,48 +42,6 @@ void AddOptions(QCommandLineParser& parser)
         ProgressOption, DevOption, HelpOption });
     parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("POI file to write."));
-}
-
-// A one-line bar on a terminal's error stream, redrawn in place.
-class TProgressBar {
-public:
-    TProgressBar(QTextStream& stream, const QString& label)
-        : Stream(stream)
-        , Label(label)
-    {
-        Show(0);
-    }
-    ~TProgressBar() { Stream << Qt::endl; }
-
-    void Show(int percent)
-    {
-        constexpr int Width = 30;
-        int filled = percent * Width / 100;
-        Stream << '\r' << Label << " [" << QString(filled, QLatin1Char('#'))
-               << QString(Width - filled, QLatin1Char(' ')) << "] " << qSetFieldWidth(3) << percent
-               << qSetFieldWidth(0) << '%' << Qt::flush;
-    }
-
-private:
-    QTextStream& Stream;
-    QString Label;
-};
-
-// Runs `step` with a progress bar when asked for; the bar is fed through `onProgress`.
-template <typename Step>
-void WithProgress(
-    bool show, QTextStream& stream, const QString& label, TProgressEvent& onProgress, Step step)
-{
-    if (!show)
-        return step();
-    TProgressBar bar(stream, label);
-    struct TDetach { // the event must not outlive the bar, also when `step` fails
-        TProgressEvent& Event;
-        ~TDetach() { Event = nullptr; }
-    } detach { onProgress };
-    onProgress = [&bar](int percent) { bar.Show(percent); };
-    step();
-    bar.Show(100);
 }
 
 // The extension of the file a location names, without its dot.
@@ -287,27 +237,20 @@ QString RunConversion(const TConvertRequest& request, QTextStream& progress, TEn
 int RunConvertCommand(
     const QStringList& arguments, QTextStream& out, QTextStream& err, TEntriesAtEnd atEnd)
 {
-    try {
+    return ExitStatusOf(err, ConvertUsage, [&] {
         TConvertRequest request = ParseConvertArguments(arguments);
         switch (request.Action) {
         case TConvertRequest::TAction::Help:
             out << ConvertUsage();
-            return 0;
+            break;
         case TConvertRequest::TAction::ListFormats:
             out << FormatList();
-            return 0;
+            break;
         case TConvertRequest::TAction::Convert:
             if (const QString warning = RunConversion(request, err, atEnd); !warning.isEmpty())
                 err << "warning: " << warning << ".\n";
-            return 0;
+            break;
         }
-    } catch (const EUsageError& e) {
-        err << e.Message() << "\n\n" << ConvertUsage();
-        return 2;
-    } catch (const Exception& e) {
-        err << AsSentence(e.Message()) << "\n";
-    } catch (const std::exception& e) {
-        err << "Internal error: " << e.what() << '\n';
-    }
-    return 1;
+        return 0;
+    });
 }

@@ -44,7 +44,6 @@
 namespace {
 
 constexpr int RecentFileActions = 9;
-constexpr char ApplicationTitle[] = "Marivel";
 
 // The open dialog's filter rows: row 1 is every supported type, row k >= 2 importer k - 2.
 QStringList OpenNameFilters() { return DialogNameFilters(OpenFilter()); }
@@ -61,7 +60,7 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     , Prompt(this)
     , Area(new QMdiArea(this))
 {
-    setWindowTitle(QLatin1String(ApplicationTitle));
+    setWindowTitle(QLatin1String(Msg::ApplicationTitle));
     setAcceptDrops(true);
     Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -250,7 +249,7 @@ void TfmMarivelMainForm::CreateTrayIcon()
         return; // closing then minimizes, so the program can always be reached
     Tray = new QSystemTrayIcon(
         windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
-    Tray->setToolTip(QLatin1String(ApplicationTitle));
+    Tray->setToolTip(QLatin1String(Msg::ApplicationTitle));
     auto* menu = new QMenu(this);
     QAction* show = menu->addAction(tr("Marivel..."), this, &TfmMarivelMainForm::ShowFromTray);
     menu->setDefaultAction(show);
@@ -392,7 +391,7 @@ void TfmMarivelMainForm::UpdateStatus()
     const bool changed = document && document->Document.Entries.Changed();
     StatusPanels[3]->setText(changed ? Tr(Msg::Changed) : QString());
     // As a multiple-document frame shows it, so the desktop's window list tells the file.
-    QString title = QLatin1String(ApplicationTitle);
+    QString title = QLatin1String(Msg::ApplicationTitle);
     if (document)
         title += QStringLiteral(" - [%1]").arg(document->Document.Caption());
     setWindowTitle(title);

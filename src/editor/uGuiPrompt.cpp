@@ -3,11 +3,6 @@
 #include <QApplication>
 #include <QMessageBox>
 
-QString ForDisplay(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
-}
-
 TGuiPrompt::TGuiPrompt(QWidget* parent, std::function<QString()> subject)
     : Parent(parent)
     , Subject(std::move(subject))

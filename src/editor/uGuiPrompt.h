@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include "core/uUserPrompt.h"
+#include "platform/uMessages.h" // ForDisplay
 
 class QWidget;
 
@@ -45,6 +46,3 @@ public:
 private:
     bool Shown;
 };
-
-// Message texts keep the line breaks of their tables ("\r"); a message box wants "\n".
-QString ForDisplay(QString text);

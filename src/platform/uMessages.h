@@ -7,6 +7,8 @@
 // `Tr`, so a translated build shows them in the user's language; "%1", "%2" receive the
 // arguments.
 namespace Msg {
+// The program's name, as windows and the requests to POI sites give it.
+inline constexpr char ApplicationTitle[] = "Marivel";
 // clang-format off
 inline constexpr char AssertionFailure[]   = QT_TRANSLATE_NOOP("Marivel", "Assertion failure");
 inline constexpr char EnumError[]          = QT_TRANSLATE_NOOP("Marivel", "Enum error");
@@ -124,7 +126,59 @@ inline constexpr char MissingNode[]        = QT_TRANSLATE_NOOP("Marivel", "Missi
 inline constexpr char PoiNotInSite[]       = QT_TRANSLATE_NOOP("Marivel", "Poi item not found in site xml");
 inline constexpr char SiteInfoInvalid[]    = QT_TRANSLATE_NOOP("Marivel", "Downloaded information invalid, please try again or use the Update button next to the sites list");
 inline constexpr char UpdateItemNotFound[] = QT_TRANSLATE_NOOP("Marivel", "AutoUpdate item for %1 not found");
+inline constexpr char TargetTaken[]        = QT_TRANSLATE_NOOP("Marivel", "The target file is already updated by another item. Please remove the updating of this file before assigning it to another item");
+// The AutoUpdate engine and its runs.
+inline constexpr char CheckingNewVersion[] = QT_TRANSLATE_NOOP("Marivel", "Checking for new version...");
+inline constexpr char DownloadingOrCached[] = QT_TRANSLATE_NOOP("Marivel", "Downloading or getting cached version...");
+inline constexpr char SavingNewVersion[]   = QT_TRANSLATE_NOOP("Marivel", "Saving new version...");
+inline constexpr char DownloadingImage[]   = QT_TRANSLATE_NOOP("Marivel", "Downloading image...");
+inline constexpr char SavingImage[]        = QT_TRANSLATE_NOOP("Marivel", "Saving image...");
+inline constexpr char Finishing[]          = QT_TRANSLATE_NOOP("Marivel", "Finishing...");
+inline constexpr char PoiVanished[]        = QT_TRANSLATE_NOOP("Marivel", "AutoUpdate item \"%1\" does not (or no longer) exist in the downloaded site's index. Please remove it from the \"All Items\" tab in the AutoUpdate Manager");
+inline constexpr char SiteReportedError[]  = QT_TRANSLATE_NOOP("Marivel", "Following error occured:");
+inline constexpr char WhileQuerying[]      = QT_TRANSLATE_NOOP("Marivel", "while querying item");
+inline constexpr char WhileChecking[]      = QT_TRANSLATE_NOOP("Marivel", "while checking for newer version of this poi file");
+inline constexpr char WhileDownloading[]   = QT_TRANSLATE_NOOP("Marivel", "while downloading item");
+inline constexpr char ImageSuffix[]        = QT_TRANSLATE_NOOP("Marivel", " image");
+inline constexpr char CannotDownload[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot download \"%1\" because the following error: \r\r%2.");
+inline constexpr char CheckCredentials[]   = QT_TRANSLATE_NOOP("Marivel", "Please check your connection and your username/password if you are downloading from a site which requires registration");
+inline constexpr char CheckInternet[]      = QT_TRANSLATE_NOOP("Marivel", "Please check your internet connection");
+inline constexpr char SiteStatusHint[]     = QT_TRANSLATE_NOOP("Marivel", "When your connection works, the site itself may be down for a while; the site list of the program's home page tells which sites are known to be unavailable");
+inline constexpr char DownloadCancelled[]  = QT_TRANSLATE_NOOP("Marivel", "Download cancelled by user");
+inline constexpr char ConfirmOverwrite[]   = QT_TRANSLATE_NOOP("Marivel", "Downloaded up-to-date POI succesfully, are you sure you want to overwrite the existing one (%1)?");
+inline constexpr char InvalidTarget[]      = QT_TRANSLATE_NOOP("Marivel", "Invalid target filename");
+inline constexpr char InvalidUrl[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid url %1");
+inline constexpr char InvalidRemoteTime[]  = QT_TRANSLATE_NOOP("Marivel", "'%1' is not a valid date and time");
+inline constexpr char CannotStoreTime[]    = QT_TRANSLATE_NOOP("Marivel", "Could not store time in %1");
+inline constexpr char CannotWriteTime[]    = QT_TRANSLATE_NOOP("Marivel", "Could not write time to %1");
+inline constexpr char CannotReadTime[]     = QT_TRANSLATE_NOOP("Marivel", "Could not read or check file for existence");
+inline constexpr char WaitingForRow[]      = QT_TRANSLATE_NOOP("Marivel", "Waiting to be processed...");
+inline constexpr char Starting[]           = QT_TRANSLATE_NOOP("Marivel", "Starting...");
+inline constexpr char UpdatingFile[]       = QT_TRANSLATE_NOOP("Marivel", "Updating file %1 of %2");
+inline constexpr char CheckingSiteXml[]    = QT_TRANSLATE_NOOP("Marivel", "Checking updated site xml file...");
+inline constexpr char CheckedSiteXml[]     = QT_TRANSLATE_NOOP("Marivel", "Checked site xml file...");
+inline constexpr char NoSiteXml[]          = QT_TRANSLATE_NOOP("Marivel", "Unable to download associated site xml");
+inline constexpr char Checking[]           = QT_TRANSLATE_NOOP("Marivel", "Checking...");
+inline constexpr char Updated[]            = QT_TRANSLATE_NOOP("Marivel", "Updated");
+inline constexpr char AlreadyUpToDate[]    = QT_TRANSLATE_NOOP("Marivel", "Already up to date");
+inline constexpr char Failed[]             = QT_TRANSLATE_NOOP("Marivel", "Failed");
+inline constexpr char Cancelled[]          = QT_TRANSLATE_NOOP("Marivel", "Cancelled");
+inline constexpr char Finished[]           = QT_TRANSLATE_NOOP("Marivel", "Finished");
+inline constexpr char AskContinue[]        = QT_TRANSLATE_NOOP("Marivel", "Do you want to continue?");
+inline constexpr char ContinueOnErrors[]   = QT_TRANSLATE_NOOP("Marivel", "Continue on subsequent errors");
+inline constexpr char CountUpdated[]       = QT_TRANSLATE_NOOP("Marivel", "%1 updated");
+inline constexpr char CountUpToDate[]      = QT_TRANSLATE_NOOP("Marivel", "%1 already up-to-date");
+inline constexpr char CountFailed[]        = QT_TRANSLATE_NOOP("Marivel", "%1 failed");
+inline constexpr char CountSkipped[]       = QT_TRANSLATE_NOOP("Marivel", "%1 skipped");
+inline constexpr char CannotStartApp[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot execute the AutoUpdate application that is specified in the AutoUpdate manager settings:\r%1\r\rPlease check if the application exists in the specified location.");
 // clang-format on
 }
 
 inline QString Tr(const char* text) { return QCoreApplication::translate("Marivel", text); }
+
+// Message texts keep the line breaks of their tables ("\r"); a message box or a terminal
+// wants "\n".
+inline QString ForDisplay(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
+}

@@ -1,0 +1,130 @@
+#include "cli/uUpdateCli.h"
+
+#include <QTextStream>
+
+#include "convert/uConvertOv2.h"
+#include "sites/sitefixture.h"
+
+namespace {
+
+// marivel-update against a site on the loopback server.
+class UpdateCommandTest : public SiteTest {
+protected:
+    UpdateCommandTest()
+    {
+        Settings().DownloadImages = false;
+        ServeSite("/site.xml",
+            "<poi><description>Speed Cams</description><map>Netherlands</map>"
+            "<url>/cams.ov2</url><lastmodified>/lm</lastmodified></poi>");
+        ServeTime(QDateTime(QDate(2023, 5, 1), QTime(12, 0)), "Camera A");
+    }
+
+    void ServeTime(const QDateTime& time, const std::string& name)
+    {
+        ServePoi("/cams.ov2", name, time);
+        Server.Serve("/lm", SiteTime(time));
+    }
+
+    QString Site() const { return Server.Url("/site.xml"); }
+
+    int Run(const QStringList& arguments, const QString& answers = QString())
+    {
+        Out.clear();
+        Err.clear();
+        QTextStream out(&Out);
+        QTextStream err(&Err);
+        QString input = answers;
+        QTextStream terminal(&input);
+        return RunUpdateCommand(arguments, out, err, answers.isNull() ? nullptr : &terminal);
+    }
+
+    // The descriptions of the entries of an OV2 file.
+    std::string Ov2Descriptions(const QString& path)
+    {
+        TEntries entries;
+        ImportInto(entries, FileBytes(path), TConvertFromOv2());
+        return Descriptions(entries);
+    }
+
+    QString Out;
+    QString Err;
+};
+
+} // namespace
+
+TEST_F(UpdateCommandTest, SubscribesRunsAndKeepsTheTargetUpToDate)
+{
+    const QString target = Dir.filePath("cams.ov2");
+    ASSERT_EQ(Run({ "subscribe", Site(), "speed cams", target }), 0) << Err.toStdString();
+    ASSERT_EQ(Run({ "list" }), 0);
+    EXPECT_EQ(Out, Site() + "\tNetherlands\tSpeed Cams\tFILE://" + target + "\tttov2\t\t\n")
+        << "the POI as the index names it, the first format of the extension";
+
+    EXPECT_EQ(Run({ "run" }), 0) << Err.toStdString();
+    EXPECT_EQ(
+        Out, Site() + ": Checked site xml file...\nSpeed Cams: Updated\nFinished: 1 updated\n");
+    EXPECT_EQ(Ov2Descriptions(target), "Camera A ");
+
+    EXPECT_EQ(Run({ "run" }), 0);
+    EXPECT_TRUE(Out.endsWith("Speed Cams: Already up to date\nFinished: 0 updated, 1 already "
+                             "up-to-date\n"))
+        << Out.toStdString();
+
+    ServeTime(QDateTime(QDate(2023, 6, 1), QTime(8, 0)), "Camera B");
+    EXPECT_EQ(Run({ "run", "--yes" }), 0);
+    EXPECT_TRUE(Out.endsWith("Finished: 1 updated\n"));
+    EXPECT_EQ(Ov2Descriptions(target), "Camera B ");
+    ASSERT_EQ(Run({ "list" }), 0);
+    EXPECT_TRUE(Out.contains("\tttov2\t20")) << "checked and updated times listed";
+
+    Server.Stop();
+    const std::string before = FileBytes(target);
+    EXPECT_EQ(Run({ "run", "--yes" }), 1);
+    EXPECT_TRUE(Out.endsWith("Speed Cams: Unable to download associated site xml\n"
+                             "Finished: 0 updated, 2 failed\n"))
+        << Out.toStdString();
+    EXPECT_EQ(FileBytes(target), before);
+
+    ASSERT_EQ(Run({ "unsubscribe", target }), 0);
+    ASSERT_EQ(Run({ "list" }), 0);
+    EXPECT_EQ(Out, "");
+}
+
+TEST_F(UpdateCommandTest, AnExistingTargetIsOnlyOverwrittenWhenConfirmed)
+{
+    const QString target = Dir.filePath("cams.gpx");
+    WriteFileBytes(target, "mine");
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", "FILE://" + target }), 0);
+
+    EXPECT_EQ(Run({ "run" }), 0);
+    EXPECT_TRUE(Out.contains("Speed Cams: Already up to date (the existing target was kept: "
+                             "overwriting it needs --yes)\n"))
+        << Out.toStdString();
+    EXPECT_EQ(FileBytes(target), "mine");
+
+    EXPECT_EQ(Run({ "run" }, "maybe\nn\n"), 0);
+    EXPECT_TRUE(Err.contains(
+        "are you sure you want to overwrite the existing one (FILE://" + target + ")? [y]es, [n]o"))
+        << "asked again after an answer it does not know";
+    EXPECT_EQ(FileBytes(target), "mine");
+
+    EXPECT_EQ(Run({ "run" }, "y\n"), 0);
+    EXPECT_TRUE(Out.contains("Speed Cams: Updated"));
+    EXPECT_NE(FileBytes(target).find("<gpx"), std::string::npos) << "written as GPX";
+}
+
+TEST_F(UpdateCommandTest, RefusesWhatCannotBeSubscribed)
+{
+    EXPECT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("a.ov2") }), 1);
+    EXPECT_EQ(Err, "Poi item not found in site xml.\n");
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("a.ov2") }), 0);
+    EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", "file://" + Dir.filePath("a.ov2") }), 1);
+    EXPECT_EQ(Err,
+        "The target file is already updated by another item. Please remove the updating of this "
+        "file before assigning it to another item.\n");
+    EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("b.ov2"), "--to", "gdb" }), 2)
+        << "a format that cannot be written";
+    EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams" }), 2);
+    EXPECT_EQ(Run({ "refresh" }), 2);
+    EXPECT_TRUE(Err.contains("Usage: marivel-update"));
+}

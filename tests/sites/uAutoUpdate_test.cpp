@@ -1,0 +1,299 @@
+#include "sites/uAutoUpdate.h"
+
+#include <QFileInfo>
+
+#include "core/uUtils.h"
+#include "device/Rapi.h"
+#include "platform/uMessages.h"
+#include "sitefixture.h"
+#include "sites/uSite.h"
+
+namespace {
+
+const QDateTime ServerTime(QDate(2007, 1, 31), QTime(23, 59, 59));
+
+class AutoUpdateTest : public SiteTest {
+protected:
+    AutoUpdateTest() { Settings().DownloadImages = false; }
+
+    QString SiteUrl() const { return Server.Url("/site.xml"); }
+
+    // A POI "Cams" at "/cams.ov2" with the POI's further elements `extra`.
+    static std::string CamsPoi(const std::string& extra)
+    {
+        return "<poi><description>Cams</description><url>/cams.ov2</url>" + extra + "</poi>";
+    }
+
+    // Brings `item` up to date against the index `body`, without asking.
+    bool Update(const std::string& body, TUpdateItem& item)
+    {
+        TSite site(SiteUrl());
+        site.LoadFromXml(SiteXml(body));
+        TAutoUpdate engine(Question);
+        bool ask = true;
+        return engine.Update(item, ask, {}, site.Document);
+    }
+
+    TUpdateItem& CamsItem() { return Subscribe(SiteUrl(), "Cams", Target("cams.gpx")); }
+
+    TScriptedOverwrite Question;
+};
+
+} // namespace
+
+TEST(RemoteTime, IsReadByPosition)
+{
+    EXPECT_EQ(ParseRemoteTime("20070131 235959"), ServerTime);
+    EXPECT_EQ(ParseRemoteTime("20070131T235959"), ServerTime) << "the ninth character is not read";
+    EXPECT_EQ(ErrorOf<EUserError>([] { ParseRemoteTime("<html>busy</html>"); }),
+        "'<html>busy</html>' is not a valid date and time");
+    EXPECT_EQ(ErrorOf<EUserError>([] { ParseRemoteTime("20071331 235959"); }),
+        "'20071331 235959' is not a valid date and time");
+}
+
+TEST(SiteAddresses, AreMadeAbsoluteAndExpanded)
+{
+    EXPECT_EQ(MakeAbsoluteUrl("/get.php?id=1", "http://poi.example:81/lists/site.xml"),
+        "http://poi.example:81/get.php?id=1");
+    EXPECT_EQ(MakeAbsoluteUrl("http://other/a.ov2", "poi.example/site.xml"), "http://other/a.ov2");
+    EXPECT_EQ(ErrorOf<EUserError>([] { MakeAbsoluteUrl("/a.ov2", "poi.example/site.xml"); }),
+        "Invalid url poi.example/site.xml");
+    const QString expanded =
+        ExpandUrl("u=%USERNAME%&p=%password%&v=%AppVer%&n=%AppName%&u2=%Username%", "j doe", "a&b");
+    EXPECT_EQ(expanded,
+        QStringLiteral("u=j%20doe&p=a%26b&v=%1.%2.%3.%4&n=Marivel&u2=j%20doe")
+            .arg(ProgramVersion.Major)
+            .arg(ProgramVersion.Minor)
+            .arg(ProgramVersion.Release)
+            .arg(ProgramVersion.Build));
+}
+
+TEST_F(AutoUpdateTest, WritesANewVersionInTheItemsFormatStampedWithTheServersTime)
+{
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    Server.Serve("/lm", SiteTime(ServerTime));
+    Server.Serve("/ok");
+    TUpdateItem& item = CamsItem();
+
+    EXPECT_TRUE(Update(CamsPoi("<lastmodified>/lm</lastmodified><onsuccess>/ok?d=%Description%"
+                               "</onsuccess>"),
+        item));
+    const std::string written = FileBytes(Dir.filePath("cams.gpx"));
+    EXPECT_NE(written.find("<gpx"), std::string::npos) << "converted to the item's format";
+    EXPECT_NE(written.find("Camera A"), std::string::npos);
+    EXPECT_EQ(GetTargetTime(item.Target), ServerTime);
+    EXPECT_TRUE(item.LastChecked.isValid());
+    EXPECT_TRUE(item.LastUpdated.isValid());
+    EXPECT_TRUE(Server.Requests.last().startsWith("GET /ok?d=Cams "));
+    EXPECT_TRUE(Question.Questions.isEmpty()) << "no target existed";
+
+    TUpdateItems saved;
+    saved.Load();
+    ASSERT_EQ(saved.Count(), 1);
+    EXPECT_TRUE(saved.Items(0).LastUpdated.isValid()) << "the list is saved after the item";
+}
+
+TEST_F(AutoUpdateTest, TargetsWithinTenSecondsOfTheServersTimeAreUpToDate)
+{
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    Server.Serve("/lm", SiteTime(ServerTime));
+    TUpdateItem& item = CamsItem();
+    const std::string index = CamsPoi("<lastmodified>/lm</lastmodified>");
+    for (int offset : { -10, 10 }) {
+        WriteFileBytes(Dir.filePath("cams.gpx"), "mine");
+        SetTargetTime(item.Target, ServerTime.addSecs(offset));
+        EXPECT_FALSE(Update(index, item)) << offset;
+        EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "mine");
+        EXPECT_FALSE(Requested("/cams.ov2")) << "nothing is downloaded";
+    }
+    for (int offset : { -11, 11 }) {
+        WriteFileBytes(Dir.filePath("cams.gpx"), "mine");
+        SetTargetTime(item.Target, ServerTime.addSecs(offset));
+        EXPECT_TRUE(Update(index, item)) << offset;
+        EXPECT_NE(FileBytes(Dir.filePath("cams.gpx")), "mine");
+    }
+}
+
+TEST_F(AutoUpdateTest, WithoutLastModifiedTheDownloadedCopysTimeDecides)
+{
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    TUpdateItem& item = CamsItem();
+    EXPECT_TRUE(Update(CamsPoi(""), item));
+    EXPECT_EQ(GetTargetTime(item.Target), ServerTime);
+    EXPECT_FALSE(Update(CamsPoi(""), item)) << "the cached copy is as old as the target";
+    ServePoi("/cams.ov2", "Camera B", ServerTime.addSecs(11));
+    EXPECT_TRUE(Update(CamsPoi(""), item));
+    EXPECT_NE(FileBytes(Dir.filePath("cams.gpx")).find("Camera B"), std::string::npos);
+}
+
+TEST_F(AutoUpdateTest, QueryErrorModeOneMakesAnAnswerASiteError)
+{
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    Server.Serve("/query", "Your subscription has ended\r\n");
+    Server.Serve("/error");
+    TUpdateItem& item = CamsItem();
+    const std::string poi = CamsPoi("<query>/query?u=%username%</query>");
+    const std::string onError =
+        "<onerror>/error?m=%ErrorMsg%&c=%errorcode%&d=%DESCRIPTION%</onerror>";
+
+    EXPECT_TRUE(Update("<queryerrormode>0</queryerrormode>" + poi, item))
+        << "mode 0 ignores the answer";
+
+    const QString message =
+        "Cannot download \"Cams\" because the following error: \r\rFollowing error occured: "
+        "Your subscription has ended while querying item.";
+    std::remove(Dir.filePath("cams.gpx").toLocal8Bit().constData());
+    EXPECT_EQ(ErrorOf<ESiteError>(
+                  [&] { Update(onError + "<queryerrormode> 1 </queryerrormode>" + poi, item); }),
+        message)
+        << "the site's own complaint comes without the connection hint";
+    EXPECT_FALSE(QFileInfo::exists(Dir.filePath("cams.gpx")));
+    const QByteArray reported = Server.Requests.last();
+    EXPECT_TRUE(reported.startsWith("GET /error?m=Cannot%20download%20%22Cams%22"))
+        << reported.toStdString();
+    EXPECT_TRUE(reported.contains("%0D%0DFollowing%20error%20occured"))
+        << "the whole message, encoded";
+    EXPECT_TRUE(reported.contains("&c=0&d=Cams HTTP/1.1"));
+}
+
+TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
+{
+    Server.Serve("/error");
+    TUpdateItem& item = CamsItem();
+    WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
+    const QString error = ErrorOf<EUserError>(
+        [&] { Update("<onerror>/error?m=%ErrorMsg%</onerror>" + CamsPoi(""), item); });
+    EXPECT_TRUE(error.startsWith("Cannot download \"Cams\" because the following error: \r\r"
+                                 "Unable to download"))
+        << error.toStdString();
+    EXPECT_TRUE(error.endsWith(" while downloading item.\r\rPlease check your connection and "
+                               "your username/password if you are downloading from a site which "
+                               "requires registration"))
+        << error.toStdString();
+    EXPECT_TRUE(Server.Requests.last().startsWith("GET /error?m=Cannot%20download"));
+    EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
+    EXPECT_TRUE(item.LastChecked.isValid()) << "the check counts, and is saved";
+    TUpdateItems saved;
+    saved.Load();
+    EXPECT_TRUE(saved.Items(0).LastChecked.isValid());
+}
+
+TEST_F(AutoUpdateTest, AFileThatDoesNotConvertLeavesThePreviousTarget)
+{
+    Server.Serve("/cams.ov2", "not an ov2 file").Headers =
+        "Last-Modified: " + HttpDate(ServerTime) + "\r\n";
+    TUpdateItem& item = CamsItem();
+    WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
+    EXPECT_TRUE(ErrorOf<EUserError>([&] {
+        Update(CamsPoi(""), item);
+    }).startsWith("Cannot download \"Cams\" because the following error: \r\r"));
+    EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
+}
+
+TEST_F(AutoUpdateTest, IndexFaultsFailAsTheyAreWithoutRequests)
+{
+    Server.Serve("/error");
+    TUpdateItem& item = CamsItem();
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        Update("<onerror>/error</onerror><poi><description>Cams</description></poi>", item);
+    }),
+        Tr(Msg::SiteInfoInvalid));
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        Update("<onerror>/error</onerror><poi><description>Gone</description><url>/g.ov2</url>"
+               "</poi>",
+            item);
+    }),
+        "AutoUpdate item \"Cams\" does not (or no longer) exist in the downloaded site's index. "
+        "Please remove it from the \"All Items\" tab in the AutoUpdate Manager");
+    EXPECT_TRUE(Server.Requests.isEmpty()) << "nothing downloaded, nothing reported";
+}
+
+TEST_F(AutoUpdateTest, TheOverwriteQuestionsAnswers)
+{
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    TUpdateItem& item = CamsItem();
+    TSite site(SiteUrl());
+    site.LoadFromXml(SiteXml(CamsPoi("")));
+    auto run = [&](TOverwriteAnswer answer, bool& ask) {
+        WriteFileBytes(Dir.filePath("cams.gpx"), "mine");
+        Question.Answer = answer;
+        TAutoUpdate engine(Question);
+        const bool written = engine.Update(item, ask, {}, site.Document);
+        return std::pair(written, engine.Cancelled());
+    };
+    bool ask = true;
+    EXPECT_EQ(run(TOverwriteAnswer::No, ask), std::pair(false, false));
+    EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "mine");
+    EXPECT_EQ(Question.Questions.value(0),
+        "Downloaded up-to-date POI succesfully, are you sure you want to overwrite the existing "
+        "one ("
+            + item.Target + ")?");
+    EXPECT_EQ(run(TOverwriteAnswer::Cancel, ask), std::pair(false, true));
+    EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "mine");
+    EXPECT_EQ(run(TOverwriteAnswer::Yes, ask), std::pair(true, false));
+    EXPECT_TRUE(ask);
+    EXPECT_EQ(run(TOverwriteAnswer::YesToAll, ask), std::pair(true, false));
+    EXPECT_FALSE(ask) << "one answer for the rest of the run";
+    ask = true;
+    EXPECT_EQ(run(TOverwriteAnswer::YesToAllAlways, ask), std::pair(true, false));
+    EXPECT_TRUE(Settings().AlwaysOverwrite);
+    ask = true;
+    const auto asked = Question.Questions.size();
+    EXPECT_EQ(run(TOverwriteAnswer::No, ask), std::pair(true, false));
+    EXPECT_EQ(Question.Questions.size(), asked) << "always overwrite asks no more";
+}
+
+TEST_F(AutoUpdateTest, AnImageNeverReplacesAnExistingBitmap)
+{
+    Settings().DownloadImages = true;
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    Server.Serve("/cams.bmp", "BM site picture").Headers = "Cache-Control: no-cache\r\n";
+    TUpdateItem& item = CamsItem();
+    const std::string index = CamsPoi("<image>/cams.bmp</image>");
+    EXPECT_TRUE(Update(index, item));
+    EXPECT_EQ(FileBytes(Dir.filePath("cams.bmp")), "BM site picture");
+
+    WriteFileBytes(Dir.filePath("cams.bmp"), "BM my own picture");
+    std::remove(Dir.filePath("cams.gpx").toLocal8Bit().constData());
+    Server.Requests.clear();
+    EXPECT_TRUE(Update(index, item));
+    EXPECT_EQ(FileBytes(Dir.filePath("cams.bmp")), "BM my own picture");
+    EXPECT_FALSE(Requested("/cams.bmp"));
+
+    std::remove(Dir.filePath("cams.bmp").toLocal8Bit().constData());
+    std::remove(Dir.filePath("cams.gpx").toLocal8Bit().constData());
+    Server.Serve("/cams.bmp").Status = 404;
+    EXPECT_TRUE(ErrorOf<EUserError>([&] {
+        Update(index, item);
+    }).startsWith("Cannot download \"Cams image\" because the following error: "));
+}
+
+TEST(TargetTime, DeviceTargetsKeepItInAnEightByteSideFile)
+{
+    QTemporaryDir device;
+    TEnvironment root("MARIVEL_DEVICE_ROOT", device.path());
+    struct TDisconnect {
+        ~TDisconnect() { DoneRapi(); }
+    } disconnect;
+    const QString target = "MOBILE://\\My Documents\\cams.ov2";
+    EXPECT_FALSE(GetTargetTime(target).isValid()) << "no side file: time 0";
+    EXPECT_EQ(ErrorOf<EUserError>([&] { SetTargetTime(target, ServerTime); }),
+        "Could not store time in \\My Documents\\cams.inf");
+
+    QDir(device.path()).mkpath("My Documents");
+    const QDateTime time(QDate(2024, 2, 29), QTime(13, 14, 15, 678));
+    SetTargetTime(target, time);
+    const std::string stamp = FileBytes(device.filePath("My Documents/cams.inf"));
+    EXPECT_EQ(stamp.size(), 8u);
+    EXPECT_EQ(ReadTimeStampFile(device.filePath("My Documents/cams.inf")), time);
+    EXPECT_EQ(GetTargetTime(target), time);
+
+    WriteFileBytes(device.filePath("My Documents/cams.inf"), std::string("\1\2\3\4\5\6\7", 7));
+    EXPECT_FALSE(GetTargetTime(target).isValid()) << "a short side file: time 0";
+
+    EXPECT_FALSE(TargetExists(target));
+    WriteFileBytes(device.filePath("My Documents/cams.ov2"), "x");
+    EXPECT_TRUE(TargetExists(target));
+    EXPECT_EQ(ErrorOf<EUserError>([] { TargetExists("http://poi.example/a.ov2"); }),
+        "Invalid target filename");
+}

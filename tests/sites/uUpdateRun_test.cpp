@@ -1,0 +1,117 @@
+#include "sites/uUpdateRun.h"
+
+#include "sitefixture.h"
+
+namespace {
+
+const QDateTime ServerTime(QDate(2023, 5, 1), QTime(12, 0));
+
+// The rows as they end, and the questions asked.
+class TRecordingView : public IUpdateRunView {
+public:
+    void Overall(const QString& text, int) override { Texts.append(text); }
+    void RowStatus(int, const QString&, int) override { }
+    void RowFinished(int, const TRunRow& row) override
+    {
+        Rows.append(row.Title + " | " + row.Text);
+    }
+    bool AskContinue(const QString& question, bool& continueOnErrors) override
+    {
+        Questions.append(question);
+        continueOnErrors = ContinueOnErrors;
+        return Continue;
+    }
+    void ShowMessage(const QString& text) override { Messages.append(text); }
+
+    bool Continue = true;
+    bool ContinueOnErrors = false;
+    QStringList Texts;
+    QStringList Rows;
+    QStringList Questions;
+    QStringList Messages;
+};
+
+// Site "a" offers a good and a missing file; site "b" has no index.
+class UpdateRunTest : public SiteTest {
+protected:
+    UpdateRunTest()
+    {
+        Settings().DownloadImages = false;
+        ServeSite("/a.xml",
+            "<poi><description>Cams</description><url>/cams.ov2</url></poi>"
+            "<poi><description>Fuel</description><url>/fuel.ov2</url></poi>"
+            "<poi><description>Parks</description><url>/parks.ov2</url></poi>");
+        ServePoi("/cams.ov2", "Camera A", ServerTime);
+        ServePoi("/parks.ov2", "Park A", ServerTime);
+    }
+
+    QString A() const { return Server.Url("/a.xml"); }
+    QString B() const { return Server.Url("/b.xml"); }
+
+    TRecordingView View;
+    TScriptedOverwrite Question;
+};
+
+} // namespace
+
+TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
+{
+    // Listed out of site order: the run sorts by site.
+    Subscribe(B(), "Elsewhere", Target("else.gpx"));
+    Subscribe(A(), "Cams", Target("cams.gpx"));
+    Subscribe(A(), "Fuel", Target("fuel.gpx"));
+    View.ContinueOnErrors = true;
+    TUpdateRun run(AutoUpdateItems(), View, Question);
+    ASSERT_EQ(run.Rows().size(), 5u);
+    EXPECT_TRUE(run.Rows()[0].IsSite);
+    EXPECT_EQ(run.Rows()[3].Title, B());
+
+    run.Execute();
+    ASSERT_EQ(View.Rows.size(), 5);
+    EXPECT_EQ(View.Rows[0], A() + " | Checked site xml file...");
+    EXPECT_EQ(View.Rows[1], "Cams | Updated");
+    EXPECT_TRUE(View.Rows[2].startsWith("Fuel | Failed: Cannot download \"Fuel\""));
+    EXPECT_TRUE(View.Rows[3].startsWith(B() + " | Cannot download \"" + B()
+        + "\" because the following error: \r\rUnable to download"))
+        << View.Rows[3].toStdString();
+    EXPECT_TRUE(View.Rows[3].contains(".\r\rPlease check your internet connection. "));
+    EXPECT_EQ(View.Rows[4], "Elsewhere | Unable to download associated site xml");
+    EXPECT_EQ(View.Texts.value(1), "Updating file 1 of 5");
+    EXPECT_EQ(View.Texts.last(), "Finished: 1 updated, 3 failed");
+    EXPECT_EQ(View.Questions.size(), 1) << "continue on subsequent errors was ticked";
+    EXPECT_TRUE(View.Questions[0].endsWith("\r\rDo you want to continue?"));
+
+    TUpdateRun again(AutoUpdateItems(), View, Question);
+    View.Texts.clear();
+    again.Execute();
+    EXPECT_EQ(View.Texts.last(), "Finished: 0 updated, 1 already up-to-date, 3 failed");
+}
+
+TEST_F(UpdateRunTest, NoToContinueStopsTheRun)
+{
+    Subscribe(A(), "Fuel", Target("fuel.gpx"));
+    Subscribe(A(), "Parks", Target("parks.gpx"));
+    Subscribe(B(), "Elsewhere", Target("else.gpx"));
+    View.Continue = false;
+    TUpdateRun run(AutoUpdateItems(), View, Question);
+    run.Execute();
+    EXPECT_TRUE(run.Cancelled());
+    EXPECT_EQ(View.Texts.last(), "Cancelled: 0 updated, 1 failed, 2 skipped");
+    EXPECT_EQ(View.Rows.value(2), "Parks | Waiting to be processed...: Cancelled");
+    EXPECT_FALSE(QFileInfo::exists(Dir.filePath("parks.gpx")));
+}
+
+TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
+{
+    Subscribe(A(), "Fuel", Target("fuel.gpx"));
+    Subscribe(A(), "Parks", Target("parks.gpx"));
+    Subscribe(A(), "Cams", Target("cams.gpx"));
+    WriteFileBytes(Dir.filePath("parks.gpx"), "mine");
+    Question.Answer = TOverwriteAnswer::Cancel;
+    TUpdateRun run(AutoUpdateItems(), View, Question, true);
+    run.Execute();
+    EXPECT_TRUE(View.Questions.isEmpty());
+    EXPECT_EQ(View.Rows.value(2), "Parks | Saving new version...: Cancelled");
+    EXPECT_EQ(FileBytes(Dir.filePath("parks.gpx")), "mine");
+    EXPECT_EQ(View.Texts.last(), "Cancelled: 0 updated, 1 failed, 2 skipped");
+}
