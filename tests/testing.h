@@ -200,6 +200,14 @@ void ImportInto(TEntries& entries, const std::string& bytes, TImporter&& importe
     importer.Execute(entries, stream);
 }
 
+// Reads `bytes` with a fresh `TImporter` into `entries`; returns the importer's warnings.
+template <class TImporter> QStringList ImportWarnings(TEntries& entries, const std::string& bytes)
+{
+    TImporter importer;
+    ImportInto(entries, bytes, importer);
+    return importer.Warnings();
+}
+
 // `inner` wrapped in `depth` nested elements named `name`.
 inline std::string Nested(int depth, const std::string& inner, const std::string& name = "d")
 {

@@ -191,7 +191,8 @@ QString FormatList()
     return list;
 }
 
-QString RunConversion(const TConvertRequest& request, QTextStream& progress, TEntriesAtEnd atEnd)
+QStringList RunConversion(
+    const TConvertRequest& request, QTextStream& progress, TEntriesAtEnd atEnd)
 {
     SetDevSwitch(request.Dev);
     struct TRunOptions { // the options given hold for this conversion only
@@ -210,14 +211,16 @@ QString RunConversion(const TConvertRequest& request, QTextStream& progress, TEn
         request.Output, [&] { return CreateExporter(Extension(request.Output), request.ToId); });
     TRapiSession device; // a device connection made for this run ends with it
     TEntries entries;
+    QStringList warnings;
     bool append = false;
     for (const QString& input : request.Inputs) {
         InFile(input, [&] {
             auto file = OpenInput(input, request.Progress, progress);
             WithProgress(request.Progress, progress,
                 QStringLiteral("Reading ") + DisplayName(input), entries.OnProgress, [&] {
-                    entries.LoadFromStream(
-                        file->Stream(), Extension(input), request.FromId, append);
+                    for (const QString& warning : entries.LoadFromStream(
+                             file->Stream(), Extension(input), request.FromId, append))
+                        warnings << DisplayName(input) + QStringLiteral(": ") + warning;
                 });
         });
         append = true;
@@ -230,8 +233,9 @@ QString RunConversion(const TConvertRequest& request, QTextStream& progress, TEn
     });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
         static_cast<void>(new auto(entries.ExtractAll())); // never freed, on purpose
-    const size_t replaced = ReplacedCharacters() - replacedBefore;
-    return replaced ? ReplacementWarning(replaced) : QString(); // named while the code page holds
+    if (const size_t replaced = ReplacedCharacters() - replacedBefore)
+        warnings << ReplacementWarning(replaced); // named while the code page holds
+    return warnings;
 }
 
 int RunConvertCommand(
@@ -247,7 +251,7 @@ int RunConvertCommand(
             out << FormatList();
             break;
         case TConvertRequest::TAction::Convert:
-            if (const QString warning = RunConversion(request, err, atEnd); !warning.isEmpty())
+            for (const QString& warning : RunConversion(request, err, atEnd))
                 err << "warning: " << warning << ".\n";
             break;
         }

@@ -38,8 +38,9 @@ enum class TEntriesAtEnd { Freed, LeftToProcessEnd };
 
 // Reads every input, appending, and writes the output through a temporary file, so a failed
 // run leaves an existing output as it was. Progress, when asked for, goes to `progress`.
-// Returns the warning about characters the code page lacked; empty when there were none.
-QString RunConversion(const TConvertRequest& request, QTextStream& progress,
+// Returns the warnings: each input's import warnings, named by the input, then the one about
+// characters the code page lacked.
+QStringList RunConversion(const TConvertRequest& request, QTextStream& progress,
     TEntriesAtEnd atEnd = TEntriesAtEnd::Freed);
 // The whole command: 0 on success, 1 after an error, 2 after a usage error.
 int RunConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,

@@ -72,12 +72,19 @@ public:
 class TConvertFromBase : public TConvertBase {
 public:
     QString Section() const override { return QStringLiteral("Importers"); }
+    // What an import that succeeded found worth telling the user, such as points of a kind
+    // the format does not read when it read none.
+    const QStringList& Warnings() const { return FWarnings; }
 
 protected:
     // For the line-oriented formats: calls `readLine` with each line of the stream's text and
     // its 0-based index, reporting progress after each line, and leaves the stream at its end.
     void ReadLines(
         TStream& stream, const std::function<void(std::string_view line, int index)>& readLine);
+    void Warn(const QString& warning) { FWarnings.append(warning); }
+
+private:
+    QStringList FWarnings;
 };
 
 // A converter class is the function that makes a fresh instance of it.

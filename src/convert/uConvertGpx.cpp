@@ -165,6 +165,45 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     }
 }
 
+void TUnreadPoints::Count(TKind kind, std::string_view name)
+{
+    const auto found = std::find_if(Counts.begin(), Counts.end(),
+        [&](const TCount& count) { return count.Kind == kind && count.Name == name; });
+    if (found == Counts.end())
+        Counts.push_back({ kind, std::string(name), 1 });
+    else
+        ++found->Count;
+}
+
+void TUnreadPoints::CountPrefixed(
+    std::string_view name, std::initializer_list<std::string_view> readNames)
+{
+    const size_t colon = name.find(':');
+    if (colon != std::string_view::npos
+        && std::find(readNames.begin(), readNames.end(), name.substr(colon + 1)) != readNames.end())
+        Count(TKind::Prefixed, name);
+}
+
+QString TUnreadPoints::Warning(const char* message) const
+{
+    // The texts of each kind for one and for several.
+    static constexpr const char* Texts[][2] = {
+        { Msg::RoutePoint, Msg::RoutePoints },
+        { Msg::MultiGeometryPoint, Msg::MultiGeometryPoints },
+        { Msg::TrackPoint, Msg::TrackPoints },
+        { Msg::PrefixedElement, Msg::PrefixedElements },
+    };
+    QStringList counts;
+    for (const TCount& count : Counts) {
+        const QString text = Tr(Texts[static_cast<int>(count.Kind)][count.Count == 1 ? 0 : 1]);
+        counts << (count.Kind == TKind::Prefixed
+                ? text.arg(count.Count)
+                      .arg(EscapeControls(QString::fromStdString(count.Name))) // UTF-8
+                : text.arg(count.Count));
+    }
+    return counts.isEmpty() ? QString() : Tr(message).arg(counts.join(QStringLiteral(", ")));
+}
+
 namespace {
 
 bool IsWaypoint(const TXmlScanner& scanner)
@@ -329,6 +368,14 @@ void TConvertFromGpx::NoteDeclarations(const TXmlScanner& scanner)
     scanner.NamespaceDeclarations(Declared[depth - 1]);
 }
 
+void TConvertFromGpx::NoteUnread(const TXmlScanner& scanner)
+{
+    if (scanner.Name() == "rtept")
+        Unread.Count(TUnreadPoints::TKind::RoutePoint);
+    else
+        Unread.CountPrefixed(scanner.Name(), { "wpt", "trkpt", "rtept" });
+}
+
 void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
 {
     UseDesc = GetOption(goUseDesc, false);
@@ -342,6 +389,9 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     // checked: malformed text adds nothing at all.
     std::vector<std::unique_ptr<TEntry>> trackPoints;
     std::exception_ptr waypointFault, trackPointFault;
+    const int countBefore = entries.Count();
+    // Points of other kinds matter only while none were read, for the warning.
+    const auto noneRead = [&] { return entries.Count() == countBefore && trackPoints.empty(); };
     const auto readInto = [&](std::exception_ptr& fault, auto&& add) {
         if (fault)
             return true;
@@ -368,6 +418,8 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
                 return readInto(trackPointFault, [&](std::unique_ptr<TEntry> entry) {
                     trackPoints.push_back(std::move(entry));
                 });
+            if (token == TXmlScanner::TToken::StartTag && noneRead())
+                NoteUnread(scanner);
             return true;
         });
     stream.Seek(0, TSeekOrigin::End);
@@ -377,6 +429,9 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
         entries.AddEntry(std::move(entry), true);
     if (trackPointFault)
         std::rethrow_exception(trackPointFault);
+    if (noneRead())
+        if (const QString warning = Unread.Warning(Msg::NoGpxPoints); !warning.isEmpty())
+            Warn(warning);
 }
 
 void RegisterGpx()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,31 @@
 #include "platform/uXmlScanner.h"
 
 using TNamespaceDeclarations = std::vector<std::pair<std::string, std::string>>;
+
+// Points of kinds an import does not read, counted by kind, so that an import that read
+// nothing can say what the file holds.
+class TUnreadPoints {
+public:
+    enum class TKind { RoutePoint, MultiGeometryPoint, TrackPoint, Prefixed };
+
+    void Count(TKind kind) { Count(kind, {}); }
+    // An element named with a prefix ("kml:Placemark") whose local name is one of `readNames`
+    // is counted under its name.
+    void CountPrefixed(std::string_view name, std::initializer_list<std::string_view> readNames);
+    // `message` with "%1" receiving the counts ("57 route points"); empty when none were
+    // counted.
+    QString Warning(const char* message) const;
+
+private:
+    struct TCount {
+        TKind Kind;
+        std::string Name; // of a prefixed element
+        int Count;
+    };
+    void Count(TKind kind, std::string_view name);
+
+    std::vector<TCount> Counts;
+};
 
 // GPS eXchange Format 1.1: waypoints and track points. The importer can keep the whole XML of
 // each point, so that a later export writes it back with everything it had (elevation, time,
@@ -34,6 +60,8 @@ protected:
 private:
     std::unique_ptr<TEntry> ReadPoint(TXmlScanner& scanner, std::string_view bytes);
     void NoteDeclarations(const TXmlScanner& scanner);
+    // Counts the current start tag when it is a point the import does not read.
+    void NoteUnread(const TXmlScanner& scanner);
 
     bool UseDesc = false;
     bool RetainExtra = false;
@@ -41,6 +69,7 @@ private:
     // The namespace declarations of the elements a point may sit in, by depth from 1, so
     // that retained XML keeps the declarations of the prefixes it uses.
     std::vector<TNamespaceDeclarations> Declared;
+    TUnreadPoints Unread;
 };
 
 void RegisterGpx();

@@ -157,6 +157,24 @@ private:
 
 } // namespace
 
+namespace {
+
+// Counts the current start tag when it is a point the import does not read: one of a
+// placemark's several geometries, a point of a track, or a placemark named with a prefix.
+void NoteUnread(const TXmlScanner& scanner, TUnreadPoints& unread)
+{
+    const std::string_view name = scanner.Name();
+    if (name == "Point" && scanner.Depth() > 1
+        && scanner.OpenName(scanner.Depth() - 1) == "MultiGeometry")
+        unread.Count(TUnreadPoints::TKind::MultiGeometryPoint);
+    else if (name == "gx:coord")
+        unread.Count(TUnreadPoints::TKind::TrackPoint);
+    else
+        unread.CountPrefixed(name, { "Placemark" });
+}
+
+} // namespace
+
 void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes input(stream);
@@ -164,14 +182,22 @@ void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
     const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
     TPlacemarkReader reader(entries);
+    TUnreadPoints unread;
+    const int countBefore = entries.Count();
     ReadEntryTokens(
         *this, scanner, bytes, entries, Msg::InvalidKml, [&](TXmlScanner::TToken token) {
+            // Points of other kinds matter only while none were read, for the warning.
+            if (token == TXmlScanner::TToken::StartTag && entries.Count() == countBefore)
+                NoteUnread(scanner, unread);
             reader.Token(token, scanner);
             return true;
         });
     stream.Seek(0, TSeekOrigin::End);
     if (reader.Fault)
         std::rethrow_exception(reader.Fault);
+    if (entries.Count() == countBefore)
+        if (const QString warning = unread.Warning(Msg::NoKmlPoints); !warning.isEmpty())
+            Warn(warning);
 }
 
 void RegisterKml()

@@ -285,7 +285,7 @@ void TEntries::SaveToStream(TStream& stream, const QString& ext, const QString& 
     exporter->Execute(*this, stream);
 }
 
-void TEntries::LoadFromStream(
+QStringList TEntries::LoadFromStream(
     TStream& stream, const QString& ext, const QString& formatId, bool append)
 {
     auto importer = CreateImporter(ext, formatId);
@@ -294,6 +294,7 @@ void TEntries::LoadFromStream(
     importer->OnProgress = OnProgress;
     importer->Execute(*this, stream);
     stream.CheckUnchanged();
+    return importer->Warnings();
 }
 
 QString TEntries::GpxText()

@@ -145,8 +145,10 @@ public:
     // Writes every entry with the exporter chosen for (`ext`, `formatId`).
     void SaveToStream(TStream& stream, const QString& ext, const QString& formatId);
     // Reads entries with the importer chosen for (`ext`, `formatId`), after the existing ones
-    // when `append`; an unknown format fails before the list is touched.
-    void LoadFromStream(TStream& stream, const QString& ext, const QString& formatId, bool append);
+    // when `append`; an unknown format fails before the list is touched. Returns the
+    // importer's warnings, for the command that loads to show.
+    QStringList LoadFromStream(
+        TStream& stream, const QString& ext, const QString& formatId, bool append);
 
     // The entries as a GPX document: the text that copy and paste exchange.
     QString GpxText();

@@ -464,19 +464,24 @@ void TfmMarivelMainForm::OpenFile(
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         return choice;
     };
-    const std::optional<QString> used = LoadLocationAsChosen(
+    const std::optional<TLoadedAs> used = LoadLocationAsChosen(
         location, formatId, loaded, [&](int percent) { progress.setValue(percent); }, choose);
     if (!used)
         return;
     TMDIChild* target = document ? document : NewDocument();
-    target->LoadFromList(loaded, location, mode, *used);
+    target->LoadFromList(loaded, location, mode, used->FormatId);
     const QString icon = QFileInfo(StripFilePrefix(location)).path() + '/'
         + QFileInfo(StripFilePrefix(location)).completeBaseName() + QStringLiteral(".bmp");
     if (!IsMobileLocation(location) && QFileInfo::exists(icon))
         target->parentWidget()->setWindowIcon(QIcon(icon));
-    Settings().AddRecentFile(location, *used);
+    Settings().AddRecentFile(location, used->FormatId);
     UpdateRecentFiles();
     Activate(target);
+    // Told, not asked: the file did open, only with less than the user may have expected.
+    QStringList sentences;
+    for (const QString& warning : used->Warnings)
+        sentences << AsSentence(LocationFileName(location) + QStringLiteral(": ") + warning);
+    statusBar()->showMessage(sentences.join(QLatin1Char(' ')));
 }
 
 void TfmMarivelMainForm::FileNew() { NewDocument(); }

@@ -21,12 +21,12 @@ QString DefaultFormatFor(const QString& location)
     return IndexOfExporterFormat(id) >= 0 ? id : QString();
 }
 
-void LoadLocation(const QString& location, const QString& formatId, TEntries& entries,
+QStringList LoadLocation(const QString& location, const QString& formatId, TEntries& entries,
     const TProgressEvent& progress)
 {
     TLocationInput input(location);
     entries.OnProgress = progress;
-    entries.LoadFromStream(input.Stream(), LocationExt(location), formatId, false);
+    return entries.LoadFromStream(input.Stream(), LocationExt(location), formatId, false);
 }
 
 TFormatOffer FormatOfferFor(const QString& location, const QString& failedId)
@@ -59,13 +59,12 @@ void RememberDefaultFormat(const QString& location, const QString& formatId)
     defaults.AddPair(ext, formatId);
 }
 
-std::optional<QString> LoadLocationAsChosen(const QString& location, const QString& formatId,
+std::optional<TLoadedAs> LoadLocationAsChosen(const QString& location, const QString& formatId,
     TEntries& entries, const TProgressEvent& progress, const TChooseFormat& choose)
 {
     const QString id = formatId.isEmpty() ? DefaultFormatFor(location) : formatId;
     try {
-        LoadLocation(location, id, entries, progress);
-        return id;
+        return TLoadedAs { id, LoadLocation(location, id, entries, progress) };
     } catch (const EUserError& error) {
         const TFormatOffer offer = FormatOfferFor(location, id);
         if (offer.Names.isEmpty())
@@ -74,7 +73,7 @@ std::optional<QString> LoadLocationAsChosen(const QString& location, const QStri
         if (!choice)
             return std::nullopt;
         const QString chosen = offer.Ids.value(choice->Index);
-        std::optional<QString> loaded =
+        std::optional<TLoadedAs> loaded =
             LoadLocationAsChosen(location, chosen, entries, progress, choose);
         if (loaded && choice->UseAsDefault)
             RememberDefaultFormat(location, chosen);

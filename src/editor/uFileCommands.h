@@ -17,8 +17,8 @@ class IUserPrompt;
 QString DefaultFormatFor(const QString& location);
 
 // Reads a location (local, device or web) into `entries` with the importer of (its extension,
-// `formatId`), reporting progress.
-void LoadLocation(const QString& location, const QString& formatId, TEntries& entries,
+// `formatId`), reporting progress. Returns the importer's warnings.
+QStringList LoadLocation(const QString& location, const QString& formatId, TEntries& entries,
     const TProgressEvent& progress);
 
 // What the "File open error..." dialog offers after `failedId` (empty: the extension's first
@@ -42,11 +42,17 @@ struct TFormatChoice {
 using TChooseFormat =
     std::function<std::optional<TFormatChoice>(const TFormatOffer& offer, const QString& error)>;
 
+// What a load that succeeded used and has to tell.
+struct TLoadedAs {
+    QString FormatId; // the one asked for
+    QStringList Warnings; // the importer's
+};
+
 // Loads `location` into `entries` with `formatId` (empty: the user's default for the
 // extension, else its first importer). When that fails and other formats share the
-// extension, `choose` picks one to try next. Returns the format id that was asked for;
-// nothing when the user cancelled. A failure with no other format to try propagates.
-std::optional<QString> LoadLocationAsChosen(const QString& location, const QString& formatId,
+// extension, `choose` picks one to try next. Nothing when the user cancelled. A failure with
+// no other format to try propagates.
+std::optional<TLoadedAs> LoadLocationAsChosen(const QString& location, const QString& formatId,
     TEntries& entries, const TProgressEvent& progress, const TChooseFormat& choose);
 
 // A file dialog's name filters from a filter text of "name|patterns" pairs. Qt reads the

@@ -232,6 +232,31 @@ TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
     EXPECT_TRUE(ConvertUsage().contains("--encoding <NAME>"));
 }
 
+// An input that reads as empty while it holds points of a kind its format does not read still
+// converts, with a warning that names it.
+TEST_F(ConvertCommandTest, AnInputWithOnlyUnreadPointsIsAWarning)
+{
+    Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
+    Write("multi.kml",
+        "<kml><Placemark><MultiGeometry><Point><coordinates>1,2</coordinates></Point>"
+        "</MultiGeometry></Placemark></kml>");
+    Write("one.kml",
+        "<kml><Placemark><Point><coordinates>1,2</coordinates></Point></Placemark></kml>");
+
+    EXPECT_EQ(Run({ Path("route.gpx"), Path("one.kml"), Path("multi.kml"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err,
+        "warning: " + Path("route.gpx")
+            + ": no waypoints; the file holds 2 route points, which GPX import does not read.\n"
+              "warning: "
+            + Path("multi.kml")
+            + ": no placemarks with a point; the file holds 1 point in MultiGeometry, which KML "
+              "import does not read.\n");
+    EXPECT_EQ(Read("out.ov2"), Ov2Record(2, 100000, 200000, { "" }));
+
+    EXPECT_EQ(Run({ Path("one.kml"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err, "");
+}
+
 // A message that ends in an ellipsis is closed by it; a full stop is added to the others only.
 TEST_F(ConvertCommandTest, MessagesEndInOneFullStopOrTheirEllipsis)
 {

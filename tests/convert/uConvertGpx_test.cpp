@@ -323,6 +323,44 @@ TEST(TConvertFromGpx, ReadsOtherProgramsFiles)
         << "element names match as written";
 }
 
+// Route points and prefixed points are not read; a file holding nothing else says so.
+TEST(TConvertFromGpx, NamesThePointsItDoesNotReadWhenItReadsNone)
+{
+    const std::string rtept = "<rtept lat='1' lon='2'><name>R</name></rtept>";
+    TEntries entries;
+    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(
+                  entries, "<gpx><rte>" + rtept + rtept + rtept + "</rte></gpx>"),
+        QStringList("no waypoints; the file holds 3 route points, which GPX import does not read"));
+    EXPECT_EQ(entries.Count(), 0);
+    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries, "<gpx><rte>" + rtept + "</rte></gpx>"),
+        QStringList("no waypoints; the file holds 1 route point, which GPX import does not read"));
+    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries,
+                  "<g:gpx xmlns:g='http://www.topografix.com/GPX/1/1'><g:wpt lat='1' lon='2'/>"
+                  "<g:wpt lat='3' lon='4'/><rte>"
+                      + rtept + "</rte><g:trk><g:trkseg><g:trkpt lat='1' lon='2'/>"
+                      + "</g:trkseg></g:trk><g:metadata/></g:gpx>"),
+        QStringList("no waypoints; the file holds 2 g:wpt elements, 1 route point, 1 g:trkpt "
+                    "element, which GPX import does not read"));
+
+    entries.AddValues("kept", "", 1, 2);
+    EXPECT_EQ(
+        ImportWarnings<TConvertFromGpx>(entries, "<gpx><rte>" + rtept + "</rte></gpx>").size(), 1)
+        << "an append that reads nothing warns too";
+    EXPECT_EQ(entries.Count(), 1);
+
+    for (const std::string& reads : {
+             "<gpx><rte>" + rtept + "</rte><wpt lat='1' lon='2'/><rte>" + rtept + "</rte></gpx>",
+             "<gpx><rte>" + rtept
+                 + "</rte><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>",
+         }) {
+        TEntries read;
+        EXPECT_EQ(ImportWarnings<TConvertFromGpx>(read, reads), QStringList()) << reads;
+        EXPECT_EQ(read.Count(), 1);
+    }
+    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries, "<gpx><metadata/></gpx>"), QStringList())
+        << "a file without points has nothing to tell";
+}
+
 TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
 {
     std::string text = "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/>";

@@ -18,6 +18,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,6 +100,35 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     EXPECT_EQ(document->Document.FileName, Path("a.ov2")) << "append keeps the name";
     EXPECT_EQ(Settings().MRU.NameAt(0), Path("b.ov2"));
     EXPECT_EQ(Settings().MRU.NameAt(1), Path("a.ov2"));
+}
+
+// A file whose points are all of a kind its format does not read opens empty and unchanged,
+// and the status bar says what it holds.
+TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
+{
+    Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
+    TfmMarivelMainForm form({});
+    form.show();
+    const auto shownStatus = [&] {
+        QStringList texts;
+        for (const QLabel* panel : form.statusBar()->findChildren<QLabel*>())
+            if (!panel->text().isEmpty())
+                texts << panel->text();
+        return texts;
+    };
+
+    form.OpenLocation(Path("route.gpx"));
+    ASSERT_EQ(form.Documents().size(), 1);
+    EXPECT_EQ(form.ActiveDocument()->Document.Entries.Count(), 0);
+    EXPECT_EQ(form.windowTitle(), "Marivel - [route.gpx]") << "opened unchanged";
+    const QString warning = "route.gpx: no waypoints; the file holds 2 route points, which GPX "
+                            "import does not read.";
+    EXPECT_EQ(form.statusBar()->currentMessage(), warning);
+    EXPECT_TRUE(shownStatus().contains(warning)) << shownStatus().join(" | ").toStdString();
+
+    form.OpenLocation(Path("a.ov2"));
+    EXPECT_EQ(form.statusBar()->currentMessage(), "") << "the next open that reads says nothing";
+    EXPECT_FALSE(shownStatus().contains(warning));
 }
 
 // Which commands can be used in each state of the window, one state after the other.

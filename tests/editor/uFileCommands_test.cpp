@@ -76,7 +76,8 @@ TEST(FileCommands, AFailedOpenOffersTheOtherFormatsAndKeepsTheChoice)
         return next;
     };
     TEntries entries;
-    EXPECT_EQ(LoadLocationAsChosen(csv, QString(), entries, {}, choose), "garmincsv");
+    EXPECT_EQ(
+        LoadLocationAsChosen(csv, QString(), entries, {}, choose).value().FormatId, "garmincsv");
     EXPECT_EQ(errors.size(), 2) << "Navio Comma Separated failed as well";
     EXPECT_TRUE(errors.value(0).startsWith("navmancsv: ")) << errors.value(0).toStdString();
     EXPECT_EQ(entries.Count(), 1);
@@ -85,7 +86,8 @@ TEST(FileCommands, AFailedOpenOffersTheOtherFormatsAndKeepsTheChoice)
     // The stored default reads it at once; cancelling ends quietly.
     TEntries again;
     errors.clear();
-    EXPECT_EQ(LoadLocationAsChosen(csv, QString(), again, {}, choose), "garmincsv");
+    EXPECT_EQ(
+        LoadLocationAsChosen(csv, QString(), again, {}, choose).value().FormatId, "garmincsv");
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(LoadLocationAsChosen(csv, "dstcsv", again, {}, choose), std::nullopt);
     EXPECT_EQ(ErrorOf([&] { LoadLocationAsChosen(dir.filePath("x.ov2"), "", again, {}, choose); }),
