@@ -29,12 +29,19 @@
 // Points the registry store at a fresh, empty folder for as long as it lives.
 class TTempConfig {
 public:
+    // The settings object is made again from the new folder, so what an earlier test in the
+    // same process left there does not carry over.
     TTempConfig()
         : Previous(qgetenv("MARIVEL_CONFIG_DIR"))
     {
         qputenv("MARIVEL_CONFIG_DIR", Dir.path().toLocal8Bit());
+        ReleaseSettings(false);
     }
-    ~TTempConfig() { qputenv("MARIVEL_CONFIG_DIR", Previous); }
+    ~TTempConfig()
+    {
+        ReleaseSettings(false);
+        qputenv("MARIVEL_CONFIG_DIR", Previous);
+    }
     QString Path() const { return Dir.path(); }
 
 private:
