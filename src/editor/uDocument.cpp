@@ -219,13 +219,16 @@ void SortByDescription(TEntries& entries)
     keyed.reserve(static_cast<size_t>(entries.Count()));
     VisitAhead(entries, true, [&](int row, const TEntry& entry) {
         const std::string& description = entry.Description();
-        TDescriptionKey key { {}, tails.size(), static_cast<uint32_t>(description.size()), row };
-        for (size_t i = 0; i < description.size(); ++i) {
-            const uint8_t place = order[static_cast<uint8_t>(description[i])];
-            if (i < TDescriptionKey::HeadSize)
-                key.Head[i / 8] |= uint64_t(place) << (8 * (7 - i % 8));
-            else
-                tails.push_back(static_cast<char>(place));
+        const size_t size = description.size();
+        TDescriptionKey key { {}, tails.size(), static_cast<uint32_t>(size), row };
+        const auto placeOf = [&](size_t i) { return order[static_cast<uint8_t>(description[i])]; };
+        const size_t headSize = std::min<size_t>(size, TDescriptionKey::HeadSize);
+        for (size_t i = 0; i < headSize; ++i)
+            key.Head[i / 8] |= uint64_t(placeOf(i)) << (8 * (7 - i % 8));
+        if (size > headSize) {
+            tails.resize(key.TailStart + size - headSize);
+            for (size_t i = headSize; i < size; ++i)
+                tails[key.TailStart + i - headSize] = static_cast<char>(placeOf(i));
         }
         keyed.push_back(key);
     });
