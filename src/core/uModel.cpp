@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include <QLocale>
@@ -144,37 +145,75 @@ static QString CoordinateText(double value)
 QString TEntry::LongitudeStr() const { return CoordinateText(Longitude()); }
 QString TEntry::LatitudeStr() const { return CoordinateText(Latitude()); }
 
-void TEntry::SetDescription(std::string value)
+void TEntry::SetDescription(std::string_view value)
 {
-    if (value != FDescription) {
-        FDescription = std::move(value);
+    if (value != Description()) {
+        FTexts.Assign(value, Extra());
         FChanged = true;
     }
 }
 
-void TEntry::SetExtra(std::string value)
+void TEntry::SetExtra(std::string_view value)
 {
     if (value != Extra()) {
-        FExtra.SetText(std::move(value));
+        FTexts.Assign(Description(), value);
         FChanged = true;
     }
 }
 
-TEntry::TRareText& TEntry::TRareText::operator=(const TRareText& other)
+namespace {
+
+constexpr size_t TextsHeader = 2 * sizeof(uint32_t);
+
+} // namespace
+
+TEntry::TTexts& TEntry::TTexts::operator=(const TTexts& other)
 {
-    Stored = other.Stored ? std::make_unique<std::string>(*other.Stored) : nullptr;
+    if (this != &other)
+        Assign(other.Description(), other.Extra());
     return *this;
 }
 
-const std::string& TEntry::TRareText::Text() const
+TEntry::TTexts::~TTexts()
 {
-    static const std::string none;
-    return Stored ? *Stored : none;
+    if (Block)
+        TextArena::Free(Block);
 }
 
-void TEntry::TRareText::SetText(std::string text)
+uint32_t TEntry::TTexts::Length(size_t index) const
 {
-    Stored = text.empty() ? nullptr : std::make_unique<std::string>(std::move(text));
+    uint32_t length = 0;
+    if (Block)
+        std::memcpy(&length, Block + index * sizeof(uint32_t), sizeof length);
+    return length;
+}
+
+std::string_view TEntry::TTexts::Description() const
+{
+    return { Block ? Block + TextsHeader : nullptr, Length(0) };
+}
+
+std::string_view TEntry::TTexts::Extra() const
+{
+    return { Block ? Block + TextsHeader + Length(0) : nullptr, Length(1) };
+}
+
+// The new block is filled before the old one is freed, as the texts may lie in it.
+void TEntry::TTexts::Assign(std::string_view description, std::string_view extra)
+{
+    char* block = nullptr;
+    if (!description.empty() || !extra.empty()) {
+        block = static_cast<char*>(
+            TextArena::Allocate(TextsHeader + description.size() + extra.size()));
+        const uint32_t lengths[] = { static_cast<uint32_t>(description.size()),
+            static_cast<uint32_t>(extra.size()) };
+        std::memcpy(block, lengths, TextsHeader);
+        description.copy(block + TextsHeader, description.size());
+        extra.copy(block + TextsHeader + description.size(), extra.size());
+    }
+    if (Block)
+        TextArena::Free(Block);
+    Block = block;
 }
 
 int TEntry::Flag() const
@@ -209,7 +248,7 @@ void TEntries::AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture)
 }
 
 TEntry& TEntries::AddValues(
-    const std::string& description, const std::string& extra, double longitude, double latitude)
+    std::string_view description, std::string_view extra, double longitude, double latitude)
 {
     auto entry = std::make_unique<TEntry>();
     entry->SetLongitude(longitude);

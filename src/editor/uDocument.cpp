@@ -128,7 +128,7 @@ void SortByDescription(TEntries& entries)
     std::vector<TKeyed> keyed;
     keyed.reserve(static_cast<size_t>(entries.Count()));
     VisitAhead(entries, true, [&](int row, const TEntry& entry) {
-        const std::string& description = entry.Description();
+        const std::string_view description = entry.Description();
         TKeyed key { {}, folded.size(), static_cast<uint32_t>(description.size()), row };
         folded.resize(folded.size() + description.size());
         for (size_t i = 0; i < description.size(); ++i) {

@@ -104,7 +104,8 @@ TEST(TEntry, AssignToCopiesEverythingAndMarksTheCopy)
     EXPECT_TRUE(copy.Changed());
     EXPECT_EQ(copy.LatSecFrac(), source.LatSecFrac());
     EXPECT_EQ(copy.Longitude(), 170.5);
-    EXPECT_EQ(copy.Description() + copy.Extra(), "caféextra");
+    EXPECT_EQ(copy.Description(), "café");
+    EXPECT_EQ(copy.Extra(), "extra");
     EXPECT_EQ(copy.Flag(), 3);
 }
 
