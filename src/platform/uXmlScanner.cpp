@@ -203,14 +203,14 @@ TXmlScanner::TToken TXmlScanner::EndTag()
     const size_t nameStart = Pos;
     if (!SkipName())
         return Fail(Tr(Msg::XmlBadName));
-    const QString name = Unicode(Bytes.substr(nameStart, Pos - nameStart));
+    const std::string_view name = Bytes.substr(nameStart, Pos - nameStart);
     if (Open.empty())
-        return Fail(Tr(Msg::XmlStrayEndTag).arg(name), Begin);
-    if (Bytes.substr(nameStart, Pos - nameStart) != Open.back())
-        return Fail(Tr(Msg::XmlMismatchedTag).arg(name, Unicode(Open.back())), Begin);
+        return Fail(Tr(Msg::XmlStrayEndTag).arg(Unicode(name)), Begin);
+    if (name != Open.back())
+        return Fail(Tr(Msg::XmlMismatchedTag).arg(Unicode(name), Unicode(Open.back())), Begin);
     SkipBlanks();
     if (Pos >= Bytes.size() || Bytes[Pos] != '>')
-        return Fail(Tr(Msg::XmlBadMarkup).arg(QStringLiteral("</") + name), Begin);
+        return Fail(Tr(Msg::XmlBadMarkup).arg(QStringLiteral("</") + Unicode(name)), Begin);
     End = ++Pos;
     Closing = true;
     return TToken::EndTag;
