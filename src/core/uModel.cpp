@@ -163,7 +163,34 @@ void TEntry::SetExtra(std::string_view value)
 
 namespace {
 
-constexpr size_t TextsHeader = 2 * sizeof(uint32_t);
+// The texts' lengths lead their block, 7 bits a byte from the lowest, the high bit saying
+// that more follow: most texts are short, so both lengths usually take one byte each.
+size_t LengthSize(size_t length)
+{
+    size_t size = 1;
+    for (; length >= 0x80; length >>= 7)
+        ++size;
+    return size;
+}
+
+char* PutLength(char* out, size_t length)
+{
+    for (; length >= 0x80; length >>= 7)
+        *out++ = static_cast<char>((length & 0x7F) | 0x80);
+    *out++ = static_cast<char>(length);
+    return out;
+}
+
+size_t TakeLength(const char*& in)
+{
+    size_t length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<uint8_t>(*in++);
+        length |= static_cast<size_t>(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return length;
+    }
+}
 
 } // namespace
 
@@ -180,36 +207,29 @@ TEntry::TTexts::~TTexts()
         TextArena::Free(Block);
 }
 
-uint32_t TEntry::TTexts::Length(size_t index) const
+TEntry::TTexts::TParts TEntry::TTexts::Parts() const
 {
-    uint32_t length = 0;
-    if (Block)
-        std::memcpy(&length, Block + index * sizeof(uint32_t), sizeof length);
-    return length;
+    if (!Block)
+        return {};
+    const char* in = Block;
+    const size_t description = TakeLength(in);
+    const size_t extra = TakeLength(in);
+    return { { in, description }, { in + description, extra } };
 }
 
-std::string_view TEntry::TTexts::Description() const
-{
-    return { Block ? Block + TextsHeader : nullptr, Length(0) };
-}
-
-std::string_view TEntry::TTexts::Extra() const
-{
-    return { Block ? Block + TextsHeader + Length(0) : nullptr, Length(1) };
-}
+std::string_view TEntry::TTexts::Description() const { return Parts().Description; }
+std::string_view TEntry::TTexts::Extra() const { return Parts().Extra; }
 
 // The new block is filled before the old one is freed, as the texts may lie in it.
 void TEntry::TTexts::Assign(std::string_view description, std::string_view extra)
 {
     char* block = nullptr;
     if (!description.empty() || !extra.empty()) {
-        block = static_cast<char*>(
-            TextArena::Allocate(TextsHeader + description.size() + extra.size()));
-        const uint32_t lengths[] = { static_cast<uint32_t>(description.size()),
-            static_cast<uint32_t>(extra.size()) };
-        std::memcpy(block, lengths, TextsHeader);
-        description.copy(block + TextsHeader, description.size());
-        extra.copy(block + TextsHeader + description.size(), extra.size());
+        block = static_cast<char*>(TextArena::Allocate(LengthSize(description.size())
+            + LengthSize(extra.size()) + description.size() + extra.size()));
+        char* out = PutLength(PutLength(block, description.size()), extra.size());
+        out += description.copy(out, description.size());
+        extra.copy(out, extra.size());
     }
     if (Block)
         TextArena::Free(Block);

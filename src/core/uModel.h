@@ -103,7 +103,10 @@ private:
         void Assign(std::string_view description, std::string_view extra);
 
     private:
-        uint32_t Length(size_t index) const;
+        struct TParts {
+            std::string_view Description, Extra;
+        };
+        TParts Parts() const;
 
         char* Block = nullptr;
     } FTexts;

@@ -208,3 +208,24 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
         "Invalid entry found in GPX format");
     EXPECT_EQ(pasted.Count(), 4) << "only what was read before the fault is added";
 }
+
+TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
+{
+    // Lengths around the steps of their encoding, and an extra text larger than the chunks
+    // the texts are cut from.
+    for (const size_t length : { size_t(0), size_t(127), size_t(128), size_t(16384) }) {
+        const std::string description(length, 'd');
+        const std::string extra(3 * 1024 * 1024 + length, 'x');
+        TEntry entry;
+        entry.SetExtra(extra);
+        entry.SetDescription(description);
+        EXPECT_EQ(entry.Description(), description);
+        EXPECT_EQ(entry.Extra(), extra);
+        entry.SetExtra("");
+        EXPECT_EQ(entry.Description(), description);
+        EXPECT_TRUE(entry.Extra().empty());
+        const size_t cut = std::min<size_t>(length, 1);
+        entry.SetDescription(entry.Description().substr(cut)); // from the entry's own block
+        EXPECT_EQ(entry.Description(), description.substr(cut));
+    }
+}
