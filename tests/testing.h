@@ -186,7 +186,7 @@ inline std::string Descriptions(const TEntries& entries)
 {
     std::string text;
     for (int i = 0; i < entries.Count(); ++i)
-        text += entries.Items(i).Description() + ' ';
+        text += std::string(entries.Items(i).Description()) + ' ';
     return text;
 }
 

@@ -217,20 +217,21 @@ bool IsTrackPoint(const TXmlScanner& scanner)
         && scanner.OpenName(2) == "trk" && scanner.OpenName(1) == "gpx";
 }
 
-// What a point element holds for an entry. Only the first child of each description name
-// counts.
+// What a point element holds for an entry: whether it has each description element and
+// whether it is well-formed. Only the first child of each description name counts.
 struct TPointText {
-    std::string Name;
-    std::string Desc;
     bool HasName = false;
     bool HasDesc = false;
     bool Malformed = false;
 };
 
-// Reads the point whose start tag is current up to its end tag.
-TPointText ReadPointText(TXmlScanner& scanner)
+// Reads the point whose start tag is current up to its end tag, with the texts of its
+// description elements into `name` and `desc`.
+TPointText ReadPointText(TXmlScanner& scanner, std::string& name, std::string& desc)
 {
     TPointText point;
+    name.clear();
+    desc.clear();
     const int depth = scanner.Depth();
     std::string* capture = nullptr;
     for (;;) {
@@ -239,9 +240,9 @@ TPointText ReadPointText(TXmlScanner& scanner)
             if (scanner.Depth() != depth + 1)
                 break;
             if (scanner.Name() == "name" && !point.HasName)
-                point.HasName = true, capture = &point.Name;
+                point.HasName = true, capture = &name;
             else if (scanner.Name() == "desc" && !point.HasDesc)
-                point.HasDesc = true, capture = &point.Desc;
+                point.HasDesc = true, capture = &desc;
             break;
         case TXmlScanner::TToken::Text:
             if (capture)
@@ -342,7 +343,7 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
     auto entry = std::make_unique<TEntry>();
     entry->SetLatitude(ParseFloat(Lat));
     entry->SetLongitude(ParseFloat(Lon));
-    TPointText point = ReadPointText(scanner);
+    const TPointText point = ReadPointText(scanner, Name, Desc);
     if (point.Malformed)
         return nullptr;
     // The preferred element when there is one, else the other.
@@ -356,7 +357,7 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
                                : "desc",
                 inScope));
     }
-    entry->SetDescription(std::move(takeName ? point.Name : point.Desc));
+    entry->SetDescription(takeName ? Name : Desc);
     return entry;
 }
 

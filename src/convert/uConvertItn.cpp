@@ -4,12 +4,14 @@
 #include <optional>
 #include <vector>
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "core/uUtils.h"
 #include "platform/uStreams.h"
 
 namespace {
 
+constexpr int Decimals = 5; // of the fixed-point coordinates
 constexpr double Scale = 100000;
 constexpr char Separator = '|';
 
@@ -56,9 +58,9 @@ void TConvertToItn::Execute(TEntries& entries, TStream& stream)
     for (int i = 0; i < count; ++i) {
         const TEntry& entry = entries.Items(i);
         line.clear();
-        AppendInteger(line, ToFixedPoint(entry.Longitude(), Scale));
+        AppendInteger(line, LongitudeFixedPoint(entry, Decimals));
         line.push_back(Separator);
-        AppendInteger(line, ToFixedPoint(entry.Latitude(), Scale));
+        AppendInteger(line, LatitudeFixedPoint(entry, Decimals));
         line.push_back(Separator);
         AppendOnOneLine(line, entry.Description());
         line.push_back(Separator);

@@ -56,6 +56,18 @@ struct TPlacemark {
     {
     }
 
+    // Starts over for another placemark, keeping the texts' room.
+    void Reuse(int depth)
+    {
+        Depth = depth;
+        Coordinates.clear();
+        Name.clear();
+        Description.clear();
+        HasCoordinates = HasName = HasDescription = Closed = false;
+        Capture = nullptr;
+        CaptureDepth = 0;
+    }
+
     int Depth;
     std::string Coordinates, Name, Description;
     bool HasCoordinates = false, HasName = false, HasDescription = false;
@@ -105,7 +117,7 @@ public:
     {
         if (token == TXmlScanner::TToken::StartTag && scanner.Name() == "Placemark"
             && scanner.Depth() >= 2) {
-            Open.push_back(&Pending.emplace_back(scanner.Depth()));
+            Open.push_back(&StartPlacemark(scanner.Depth()));
             return;
         }
         for (TPlacemark* placemark : Open) {
@@ -121,6 +133,7 @@ public:
         while (!Pending.empty() && Pending.front().Closed) {
             if (!Fault)
                 Add(Pending.front());
+            Spare.push_back(std::move(Pending.front()));
             Pending.pop_front();
         }
     }
@@ -128,6 +141,16 @@ public:
     std::exception_ptr Fault; // the first placemark that could not be read ends the reading
 
 private:
+    TPlacemark& StartPlacemark(int depth)
+    {
+        if (Spare.empty())
+            return Pending.emplace_back(depth);
+        TPlacemark& placemark = Pending.emplace_back(std::move(Spare.back()));
+        Spare.pop_back();
+        placemark.Reuse(depth);
+        return placemark;
+    }
+
     void Add(const TPlacemark& placemark)
     {
         if (!placemark.HasCoordinates)
@@ -153,6 +176,7 @@ private:
     // The placemarks of `Pending` not yet closed, outermost first: those a token may concern.
     // Closed ones wait in `Pending` for an outer one to close, and could be many.
     std::vector<TPlacemark*> Open;
+    std::vector<TPlacemark> Spare; // read ones, whose texts' room serves the next
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "convert/uConvertOv2.h"
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
@@ -14,6 +15,7 @@ enum TRecordType : uint8_t {
     rtBlockHeader2 = 100,
 };
 
+constexpr int Decimals = 5; // of the fixed-point coordinates
 constexpr double Scale = 100000;
 constexpr size_t BlockBoundsSize = 16;
 // Type byte, length, longitude, latitude and the description's terminating zero.
@@ -31,8 +33,8 @@ void TConvertToOv2::Execute(TEntries& entries, TStream& stream)
         record.clear();
         record.push_back(static_cast<char>(rtSimple));
         AppendInt32(record, static_cast<int32_t>(description.size() + SimpleRecordOverhead));
-        AppendInt32(record, ToFixedPoint(entry.Longitude(), Scale));
-        AppendInt32(record, ToFixedPoint(entry.Latitude(), Scale));
+        AppendInt32(record, LongitudeFixedPoint(entry, Decimals));
+        AppendInt32(record, LatitudeFixedPoint(entry, Decimals));
         record.append(description);
         record.push_back('\0');
         stream.Write(record);

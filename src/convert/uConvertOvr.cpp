@@ -1,5 +1,6 @@
 #include "convert/uConvertOvr.h"
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
@@ -7,6 +8,7 @@
 namespace {
 
 constexpr uint8_t PoiRecord = 1;
+constexpr int Decimals = 4; // of the fixed-point coordinates
 constexpr double Scale = 10000;
 // The length byte counts both coordinates and the description.
 constexpr size_t CoordinatesSize = 8;
@@ -25,8 +27,8 @@ void TConvertToOvr::Execute(TEntries& entries, TStream& stream)
         record.clear();
         record.push_back(static_cast<char>(PoiRecord));
         record.push_back(static_cast<char>(description.size() + CoordinatesSize));
-        AppendInt32(record, ToFixedPoint(entry.Longitude(), Scale));
-        AppendInt32(record, ToFixedPoint(entry.Latitude(), Scale));
+        AppendInt32(record, LongitudeFixedPoint(entry, Decimals));
+        AppendInt32(record, LatitudeFixedPoint(entry, Decimals));
         record.append(description);
         stream.Write(record);
     }

@@ -106,7 +106,75 @@ TPool& Pool()
     return pool;
 }
 
+// The head of each text chunk; blocks follow it unaligned, as texts are bytes.
+struct TChunk {
+    std::size_t Used; // offset of the first byte never handed out
+    std::size_t Live = 0;
+};
+
+constexpr std::size_t ChunkSize = SlabSize;
+
+class TArena {
+public:
+    void* Allocate(std::size_t size)
+    {
+        if (sizeof(TChunk) + size > ChunkSize)
+            return Claim(NewChunk(sizeof(TChunk) + size), size);
+        if (!Current || Current->Used + size > ChunkSize) {
+            if (Current && Current->Live == 0)
+                std::free(Current);
+            Current = NewChunk(ChunkSize);
+        }
+        return Claim(Current, size);
+    }
+
+    void Free(void* block) noexcept
+    {
+        auto* chunk =
+            reinterpret_cast<TChunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(ChunkSize - 1));
+        if (--chunk->Live > 0)
+            return;
+        if (chunk == Current)
+            chunk->Used = sizeof(TChunk);
+        else
+            std::free(chunk);
+    }
+
+private:
+    static void* Claim(TChunk* chunk, std::size_t size)
+    {
+        ++chunk->Live;
+        void* block = reinterpret_cast<char*>(chunk) + chunk->Used;
+        chunk->Used += size;
+        return block;
+    }
+
+    // Aligned to the chunk size, so that a block finds its chunk's head from its address.
+    static TChunk* NewChunk(std::size_t size)
+    {
+        void* memory =
+            std::aligned_alloc(ChunkSize, (size + ChunkSize - 1) / ChunkSize * ChunkSize);
+        if (!memory)
+            throw std::bad_alloc();
+        madvise(memory, size, MADV_HUGEPAGE);
+        auto* chunk = new (memory) TChunk;
+        chunk->Used = sizeof(TChunk);
+        return chunk;
+    }
+
+    TChunk* Current = nullptr;
+};
+
+TArena& Arena()
+{
+    static TArena arena;
+    return arena;
+}
+
 } // namespace
 
 void* EntryPool::Allocate() { return Pool().Allocate(); }
 void EntryPool::Free(void* block) noexcept { Pool().Free(block); }
+
+void* TextArena::Allocate(std::size_t size) { return Arena().Allocate(size); }
+void TextArena::Free(void* block) noexcept { Arena().Free(block); }

@@ -25,3 +25,26 @@ inline int64_t LatitudeUnits(const TEntry& entry)
             Settings().Precision);
     return entry.LatSouth() ? -units : units;
 }
+
+// A coordinate of `units` (10^-Precision degrees) in 10^-`decimals` degrees, as ToFixedPoint
+// makes it of the decimal value `degrees()`. With no more decimals than `decimals` the whole
+// numbers give it exactly; with more, the rounding of the decimal value decides.
+template <class TDegrees>
+int32_t FixedPointUnits(int64_t units, int decimals, const TDegrees& degrees)
+{
+    const int precision = Settings().Precision;
+    if (precision > decimals)
+        return ToFixedPoint(degrees(), PowerOf10(decimals));
+    return static_cast<int32_t>(units * WholePowerOf10(decimals - precision));
+}
+
+// The entry's coordinates in 10^-`decimals` degrees, for the fixed-point formats.
+inline int32_t LongitudeFixedPoint(const TEntry& entry, int decimals)
+{
+    return FixedPointUnits(LongitudeUnits(entry), decimals, [&] { return entry.Longitude(); });
+}
+
+inline int32_t LatitudeFixedPoint(const TEntry& entry, int decimals)
+{
+    return FixedPointUnits(LatitudeUnits(entry), decimals, [&] { return entry.Latitude(); });
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include <QLocale>
@@ -144,37 +145,95 @@ static QString CoordinateText(double value)
 QString TEntry::LongitudeStr() const { return CoordinateText(Longitude()); }
 QString TEntry::LatitudeStr() const { return CoordinateText(Latitude()); }
 
-void TEntry::SetDescription(std::string value)
+void TEntry::SetDescription(std::string_view value)
 {
-    if (value != FDescription) {
-        FDescription = std::move(value);
+    if (value != Description()) {
+        FTexts.Assign(value, Extra());
         FChanged = true;
     }
 }
 
-void TEntry::SetExtra(std::string value)
+void TEntry::SetExtra(std::string_view value)
 {
     if (value != Extra()) {
-        FExtra.SetText(std::move(value));
+        FTexts.Assign(Description(), value);
         FChanged = true;
     }
 }
 
-TEntry::TRareText& TEntry::TRareText::operator=(const TRareText& other)
+namespace {
+
+// The texts' lengths lead their block, 7 bits a byte from the lowest, the high bit saying
+// that more follow: most texts are short, so both lengths usually take one byte each.
+size_t LengthSize(size_t length)
 {
-    Stored = other.Stored ? std::make_unique<std::string>(*other.Stored) : nullptr;
+    size_t size = 1;
+    for (; length >= 0x80; length >>= 7)
+        ++size;
+    return size;
+}
+
+char* PutLength(char* out, size_t length)
+{
+    for (; length >= 0x80; length >>= 7)
+        *out++ = static_cast<char>((length & 0x7F) | 0x80);
+    *out++ = static_cast<char>(length);
+    return out;
+}
+
+size_t TakeLength(const char*& in)
+{
+    size_t length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<uint8_t>(*in++);
+        length |= static_cast<size_t>(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return length;
+    }
+}
+
+} // namespace
+
+TEntry::TTexts& TEntry::TTexts::operator=(const TTexts& other)
+{
+    if (this != &other)
+        Assign(other.Description(), other.Extra());
     return *this;
 }
 
-const std::string& TEntry::TRareText::Text() const
+TEntry::TTexts::~TTexts()
 {
-    static const std::string none;
-    return Stored ? *Stored : none;
+    if (Block)
+        TextArena::Free(Block);
 }
 
-void TEntry::TRareText::SetText(std::string text)
+TEntry::TTexts::TParts TEntry::TTexts::Parts() const
 {
-    Stored = text.empty() ? nullptr : std::make_unique<std::string>(std::move(text));
+    if (!Block)
+        return {};
+    const char* in = Block;
+    const size_t description = TakeLength(in);
+    const size_t extra = TakeLength(in);
+    return { { in, description }, { in + description, extra } };
+}
+
+std::string_view TEntry::TTexts::Description() const { return Parts().Description; }
+std::string_view TEntry::TTexts::Extra() const { return Parts().Extra; }
+
+// The new block is filled before the old one is freed, as the texts may lie in it.
+void TEntry::TTexts::Assign(std::string_view description, std::string_view extra)
+{
+    char* block = nullptr;
+    if (!description.empty() || !extra.empty()) {
+        block = static_cast<char*>(TextArena::Allocate(LengthSize(description.size())
+            + LengthSize(extra.size()) + description.size() + extra.size()));
+        char* out = PutLength(PutLength(block, description.size()), extra.size());
+        out += description.copy(out, description.size());
+        extra.copy(out, extra.size());
+    }
+    if (Block)
+        TextArena::Free(Block);
+    Block = block;
 }
 
 int TEntry::Flag() const
@@ -209,7 +268,7 @@ void TEntries::AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture)
 }
 
 TEntry& TEntries::AddValues(
-    const std::string& description, const std::string& extra, double longitude, double latitude)
+    std::string_view description, std::string_view extra, double longitude, double latitude)
 {
     auto entry = std::make_unique<TEntry>();
     entry->SetLongitude(longitude);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QString>
@@ -29,10 +30,10 @@ public:
     QString LongitudeStr() const;
     QString LatitudeStr() const;
 
-    const std::string& Description() const { return FDescription; }
-    const std::string& Extra() const { return FExtra.Text(); }
-    void SetDescription(std::string value);
-    void SetExtra(std::string value);
+    std::string_view Description() const { return FTexts.Description(); }
+    std::string_view Extra() const { return FTexts.Extra(); }
+    void SetDescription(std::string_view value);
+    void SetExtra(std::string_view value);
 
     uint8_t LonDeg() const { return Lon.Deg; }
     uint8_t LonMin() const { return Lon.Min; }
@@ -88,27 +89,33 @@ private:
     void SetPart(uint8_t& part, uint8_t value);
     void Normalize();
 
+    // Both texts in one block of the text arena: millions of entries take much less room so
+    // than with a heap string each. The block holds the two lengths, then the bytes; entries
+    // without either text have none.
+    class TTexts {
+    public:
+        TTexts() = default;
+        TTexts(const TTexts& other) { Assign(other.Description(), other.Extra()); }
+        TTexts& operator=(const TTexts& other);
+        ~TTexts();
+        std::string_view Description() const;
+        std::string_view Extra() const;
+        void Assign(std::string_view description, std::string_view extra);
+
+    private:
+        struct TParts {
+            std::string_view Description, Extra;
+        };
+        TParts Parts() const;
+
+        char* Block = nullptr;
+    } FTexts;
     TAxis Lon;
     TAxis Lat;
     bool FIpEnabled = true;
     bool FIpStopOver = false;
     bool FIpDeparture = false;
     bool FChanged = false;
-    std::string FDescription;
-    // Few formats fill it, so it is kept out of line and most entries pay one pointer for it.
-    class TRareText {
-    public:
-        TRareText() = default;
-        TRareText(const TRareText& other) { *this = other; }
-        TRareText(TRareText&&) = default;
-        TRareText& operator=(const TRareText& other);
-        TRareText& operator=(TRareText&&) = default;
-        const std::string& Text() const;
-        void SetText(std::string text);
-
-    private:
-        std::unique_ptr<std::string> Stored;
-    } FExtra;
 };
 
 using TProgressEvent = std::function<void(int percent)>;
@@ -127,8 +134,8 @@ public:
 
     // With `markDeparture`, the first entry of an empty list becomes the departure point.
     void AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture);
-    TEntry& AddValues(const std::string& description, const std::string& extra, double longitude,
-        double latitude);
+    TEntry& AddValues(
+        std::string_view description, std::string_view extra, double longitude, double latitude);
     void Insert(int index, std::unique_ptr<TEntry> entry);
     void Delete(int index);
     // Hands every entry over, leaving the list empty; for moving a loaded list into a

@@ -165,10 +165,7 @@ void AppendGeneral(std::string& out, double value)
     }
 }
 
-// 10^digits for the precisions of coordinates (the settings allow 4 to 6; up to 9 keeps every
-// coordinate in sixtieths of a second within 64 bits); from a table of whole numbers, as
-// converting the extended power is slow.
-static int64_t WholePowerOf10(int digits)
+int64_t WholePowerOf10(int digits)
 {
     static constexpr std::array<int64_t, 10> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000,
         10000000, 100000000, 1000000000 };

@@ -101,6 +101,11 @@ int64_t DecimalUnits(const TSexagesimal& value, int digits);
 // A fixed-point integer as degrees: the double nearest the exact quotient.
 inline double FromFixedPoint(int32_t units, double scale) { return units / scale; }
 
+// 10^digits for the precisions of coordinates (the settings allow 4 to 6; up to 9 keeps every
+// coordinate in sixtieths of a second within 64 bits); from a table of whole numbers, as
+// converting the extended power is slow.
+int64_t WholePowerOf10(int digits);
+
 // Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.
 inline int32_t ToFixedPoint(double degrees, long double scale)
 {

@@ -218,7 +218,7 @@ void SortByDescription(TEntries& entries)
     std::vector<TDescriptionKey> keyed;
     keyed.reserve(static_cast<size_t>(entries.Count()));
     VisitAhead(entries, true, [&](int row, const TEntry& entry) {
-        const std::string& description = entry.Description();
+        const std::string_view description = entry.Description();
         const size_t size = description.size();
         TDescriptionKey key { {}, tails.size(), static_cast<uint32_t>(size), row };
         const auto placeOf = [&](size_t i) { return order[static_cast<uint8_t>(description[i])]; };

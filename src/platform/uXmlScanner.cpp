@@ -82,6 +82,22 @@ TReference ReferenceAt(std::string_view text)
     return { code > 0x10FFFF ? U'\uFFFD' : static_cast<char32_t>(code), i + 1 };
 }
 
+// The bytes of a text that take more than copying, by whether references count, whether it
+// is an attribute value (whose line breaks and tabs become spaces) and whether bytes from
+// 0x80 are transcoded; a table, as every byte of every text is looked up.
+const std::array<bool, 256>& SpecialBytes(bool references, bool attribute, bool transcode)
+{
+    static const auto tables = [] {
+        std::array<std::array<bool, 256>, 8> all {};
+        for (int kind = 0; kind < 8; ++kind)
+            for (int c = 0; c < 256; ++c)
+                all[kind][c] = (c == '&' && (kind & 1)) || c == '\r'
+                    || ((kind & 2) && (c == '\n' || c == '\t')) || ((kind & 4) && c >= 0x80);
+        return all;
+    }();
+    return tables[(references ? 1 : 0) | (attribute ? 2 : 0) | (transcode ? 4 : 0)];
+}
+
 } // namespace
 
 TXmlScanner::TXmlScanner(std::string_view bytes)
@@ -203,14 +219,14 @@ TXmlScanner::TToken TXmlScanner::EndTag()
     const size_t nameStart = Pos;
     if (!SkipName())
         return Fail(Tr(Msg::XmlBadName));
-    const QString name = Unicode(Bytes.substr(nameStart, Pos - nameStart));
+    const std::string_view name = Bytes.substr(nameStart, Pos - nameStart);
     if (Open.empty())
-        return Fail(Tr(Msg::XmlStrayEndTag).arg(name), Begin);
-    if (Bytes.substr(nameStart, Pos - nameStart) != Open.back())
-        return Fail(Tr(Msg::XmlMismatchedTag).arg(name, Unicode(Open.back())), Begin);
+        return Fail(Tr(Msg::XmlStrayEndTag).arg(Unicode(name)), Begin);
+    if (name != Open.back())
+        return Fail(Tr(Msg::XmlMismatchedTag).arg(Unicode(name), Unicode(Open.back())), Begin);
     SkipBlanks();
     if (Pos >= Bytes.size() || Bytes[Pos] != '>')
-        return Fail(Tr(Msg::XmlBadMarkup).arg(QStringLiteral("</") + name), Begin);
+        return Fail(Tr(Msg::XmlBadMarkup).arg(QStringLiteral("</") + Unicode(name)), Begin);
     End = ++Pos;
     Closing = true;
     return TToken::EndTag;
@@ -361,14 +377,11 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
     const bool utf8 = Encoding_ == TXmlEncoding::Utf8;
     // Windows-1252 text in that code page, the common case, is copied as it is.
     const bool transcode = utf8 || !IsDefaultCodePage();
-    const auto special = [&](char c) {
-        return (c == '&' && references) || c == '\r' || (attribute && (c == '\n' || c == '\t'))
-            || (transcode && static_cast<unsigned char>(c) >= 0x80);
-    };
+    const std::array<bool, 256>& special = SpecialBytes(references, attribute, transcode);
     size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < raw.size();) {
         const char c = raw[i];
-        if (!special(c)) {
+        if (!special[static_cast<unsigned char>(c)]) {
             ++i;
             continue;
         }

@@ -40,7 +40,7 @@ std::string Listing(const TEntries& entries)
     std::string text;
     for (int i = 0; i < entries.Count(); ++i) {
         const TEntry& entry = entries.Items(i);
-        text += entry.Description() + ' '
+        text += std::string(entry.Description()) + ' '
             + QString::number(entry.Longitude(), 'g', 10).toStdString() + ' '
             + QString::number(entry.Latitude(), 'g', 10).toStdString() + '\n';
     }

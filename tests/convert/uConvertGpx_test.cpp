@@ -52,7 +52,8 @@ std::vector<TRead> Imported(const std::string& bytes, bool useDesc, bool retainE
     std::vector<TRead> read;
     for (int i = 0; i < entries.Count(); ++i) {
         const TEntry& entry = entries.Items(i);
-        read.push_back({ entry.Description(), entry.Extra(), entry.Longitude(), entry.Latitude() });
+        read.push_back({ std::string(entry.Description()), std::string(entry.Extra()),
+            entry.Longitude(), entry.Latitude() });
     }
     return read;
 }

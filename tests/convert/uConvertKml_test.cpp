@@ -24,7 +24,7 @@ std::vector<TRead> Read(TEntries& entries)
 {
     std::vector<TRead> read;
     for (int i = 0; i < entries.Count(); ++i)
-        read.push_back({ entries.Items(i).Description(), entries.Items(i).Longitude(),
+        read.push_back({ std::string(entries.Items(i).Description()), entries.Items(i).Longitude(),
             entries.Items(i).Latitude() });
     return read;
 }

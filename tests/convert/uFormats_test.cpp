@@ -26,7 +26,7 @@ std::string RoundTrip(int index, const std::string& description)
     TEntries read;
     read.LoadFromStream(stream, ExporterExt(index), ExporterFormatId(index), false);
     EXPECT_EQ(read.Count(), 1) << ExporterFormatId(index).toStdString();
-    return read.Count() == 1 ? read.Items(0).Description() : std::string();
+    return read.Count() == 1 ? std::string(read.Items(0).Description()) : std::string();
 }
 
 } // namespace

@@ -129,7 +129,7 @@ std::string Dump(const TEntries& entries)
     std::string text;
     for (int i = 0; i < entries.Count(); ++i) {
         const TEntry& e = entries.Items(i);
-        text += e.Description() + '\x1f' + e.Extra() + '\x1f';
+        text += std::string(e.Description()) + '\x1f' + std::string(e.Extra()) + '\x1f';
         for (const int part : { int(e.LonDeg()), int(e.LonMin()), int(e.LonSec()), int(e.LonWest()),
                  int(e.LatDeg()), int(e.LatMin()), int(e.LatSec()), int(e.LatSouth()), e.Flag() })
             text += std::to_string(part) + ' ';

@@ -104,7 +104,8 @@ TEST(TEntry, AssignToCopiesEverythingAndMarksTheCopy)
     EXPECT_TRUE(copy.Changed());
     EXPECT_EQ(copy.LatSecFrac(), source.LatSecFrac());
     EXPECT_EQ(copy.Longitude(), 170.5);
-    EXPECT_EQ(copy.Description() + copy.Extra(), "caféextra");
+    EXPECT_EQ(copy.Description(), "café");
+    EXPECT_EQ(copy.Extra(), "extra");
     EXPECT_EQ(copy.Flag(), 3);
 }
 
@@ -206,4 +207,25 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
                   [&] { pasted.AppendGpxText("<gpx><wpt lat='1' lon='2'/><wpt lat='3'/></gpx>"); }),
         "Invalid entry found in GPX format");
     EXPECT_EQ(pasted.Count(), 4) << "only what was read before the fault is added";
+}
+
+TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
+{
+    // Lengths around the steps of their encoding, and an extra text larger than the chunks
+    // the texts are cut from.
+    for (const size_t length : { size_t(0), size_t(127), size_t(128), size_t(16384) }) {
+        const std::string description(length, 'd');
+        const std::string extra(3 * 1024 * 1024 + length, 'x');
+        TEntry entry;
+        entry.SetExtra(extra);
+        entry.SetDescription(description);
+        EXPECT_EQ(entry.Description(), description);
+        EXPECT_EQ(entry.Extra(), extra);
+        entry.SetExtra("");
+        EXPECT_EQ(entry.Description(), description);
+        EXPECT_TRUE(entry.Extra().empty());
+        const size_t cut = std::min<size_t>(length, 1);
+        entry.SetDescription(entry.Description().substr(cut)); // from the entry's own block
+        EXPECT_EQ(entry.Description(), description.substr(cut));
+    }
 }

@@ -80,8 +80,9 @@ TEST(GpsBabel, WeReadItsXmlFiles)
         TEntries entries;
         TMappedFile in(path);
         entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
-        return entries.Count() == 3 ? entries.Items(0).Description() + '|'
-                + entries.Items(1).Description() + '|' + entries.Items(2).Description()
+        return entries.Count() == 3 ? std::string(entries.Items(0).Description()) + '|'
+                + std::string(entries.Items(1).Description()) + '|'
+                + std::string(entries.Items(2).Description())
                                     : std::string("wrong count");
     };
     for (auto [name, format] : outputs) {
