@@ -196,6 +196,9 @@ TfmStatus::TfmStatus(const TUpdateItems& items, bool trayMode, QWidget* parent, 
     RowView->setSelectionMode(QAbstractItemView::NoSelection);
     RowView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     RowView->setWordWrap(false);
+    // A site's address tells most at its end; the rows are for reading, not for focus.
+    RowView->setTextElideMode(Qt::ElideMiddle);
+    RowView->setFocusPolicy(Qt::NoFocus);
     RowView->verticalHeader()->hide();
     RowView->setIconSize(QSize(24, 24));
     RowView->verticalHeader()->setDefaultSectionSize(30);
