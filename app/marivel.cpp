@@ -63,6 +63,8 @@ int main(int argc, char** argv)
                 [&](const QString& location) { mainForm.OpenLocation(location); });
             QObject::connect(server, &TInstanceServer::showRequested, &mainForm,
                 [&] { mainForm.ShowFromTray(); });
+            QObject::connect(server, &TInstanceServer::startAutoUpdate, &mainForm,
+                [&](bool silent) { mainForm.StartAutoUpdate(silent); });
             QObject::connect(
                 server, &TInstanceServer::exitRequested, &mainForm, [&] { mainForm.Exit(); });
         }

@@ -1,5 +1,6 @@
 #include "editor/fMain.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <QAction>
@@ -40,6 +41,8 @@
 #include "editor/uWindowBounds.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "sites/fStatus.h"
+#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -59,6 +62,7 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     : CommandLine(commandLine)
     , Prompt(this)
     , Area(new QMdiArea(this))
+    , tiAutoUpdate(new QTimer(this))
 {
     setWindowTitle(QLatin1String(Msg::ApplicationTitle));
     setAcceptDrops(true);
@@ -81,6 +85,11 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     UpdateStatus();
     UpdateActions();
     QTimer::singleShot(100, this, &TfmMarivelMainForm::OpenCommandLineFiles);
+    tiAutoUpdate->setObjectName(QStringLiteral("tiAutoUpdate"));
+    tiAutoUpdate->setSingleShot(true);
+    connect(tiAutoUpdate, &QTimer::timeout, this, [this] { RunAutoUpdate(SilentUpdate); });
+    if (CommandLine.Update)
+        StartAutoUpdate(CommandLine.Silent);
 }
 
 TfmMarivelMainForm::~TfmMarivelMainForm() = default;
@@ -98,7 +107,8 @@ QAction* TfmMarivelMainForm::AddAction(const QString& category, const QString& c
 
 void TfmMarivelMainForm::CreateActions()
 {
-    const QString file = tr("File"), edit = tr("Edit"), window = tr("Window"), help = tr("Help");
+    const QString file = tr("File"), edit = tr("Edit"), window = tr("Window"), help = tr("Help"),
+                  autoUpdate = tr("AutoUpdate");
     acFileNew =
         AddAction(file, tr("&New"), QKeySequence(tr("Ctrl+N")), &TfmMarivelMainForm::FileNew);
     acFileOpen =
@@ -169,6 +179,8 @@ void TfmMarivelMainForm::CreateActions()
     arrangeAction(tr("&Arrange All"), [this] { Area->tileSubWindows(); });
     acWindowNext = AddAction(
         window, tr("Next Window"), QKeySequence(tr("Ctrl+F6")), &TfmMarivelMainForm::WindowNext);
+    acAutoUpdateNow = AddAction(
+        autoUpdate, tr("AutoUpdate Now..."), Qt::Key_F9, &TfmMarivelMainForm::AutoUpdateNow);
 }
 
 void TfmMarivelMainForm::CreateMenus()
@@ -192,6 +204,9 @@ void TfmMarivelMainForm::CreateMenus()
     edit->addActions({ acEditSelectAll, acInvertSelection });
     edit->addSeparator();
     edit->addActions({ acFind, acFindNext });
+
+    QMenu* autoUpdate = menuBar()->addMenu(tr("&AutoUpdate"));
+    autoUpdate->addAction(acAutoUpdateNow);
 
     QMenu* language = menuBar()->addMenu(tr("&Language"));
     language->addAction(tr("English"), this, &TfmMarivelMainForm::LanguageEnglish);
@@ -253,6 +268,7 @@ void TfmMarivelMainForm::CreateTrayIcon()
     auto* menu = new QMenu(this);
     QAction* show = menu->addAction(tr("Marivel..."), this, &TfmMarivelMainForm::ShowFromTray);
     menu->setDefaultAction(show);
+    menu->addAction(acAutoUpdateNow);
     menu->addAction(acFileExit);
     Tray->setContextMenu(menu);
     connect(
@@ -411,6 +427,7 @@ void TfmMarivelMainForm::UpdateActions()
     acFindNext->setEnabled(exists && !FindText.isEmpty());
     acFileReconnect->setEnabled(RapiConnected());
     acWindowNext->setEnabled(Area->subWindowList().size() >= 2);
+    acAutoUpdateNow->setEnabled(AutoUpdateItems().Count() > 0);
 }
 
 void TfmMarivelMainForm::UpdateRecentFiles()
@@ -739,6 +756,29 @@ void TfmMarivelMainForm::ShowAbout()
 {
     TfmAbout about(this);
     about.exec();
+}
+
+void TfmMarivelMainForm::StartAutoUpdate(bool silent)
+{
+    SilentUpdate = silent;
+    // A device that just connected needs a moment to settle; a minute is waiting enough.
+    tiAutoUpdate->setInterval(std::clamp(Settings().AutoUpdateDelay, 0, 60) * 1000);
+    tiAutoUpdate->start();
+}
+
+void TfmMarivelMainForm::AutoUpdateNow() { RunAutoUpdate(false); }
+
+// Without the main window on screen the run shows itself at the tray, the way it does when
+// a device connection started the program.
+void TfmMarivelMainForm::RunAutoUpdate(bool silent)
+{
+    if (AutoUpdating)
+        return; // the run under way covers the request
+    AutoUpdating = true;
+    TfmStatus status(AutoUpdateItems(), silent || isHidden(), this);
+    status.exec();
+    AutoUpdating = false;
+    UpdateActions();
 }
 
 void TfmMarivelMainForm::ShowFromTray()

@@ -15,6 +15,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QSystemTrayIcon;
+class QTimer;
 class TCursors;
 class TMDIChild;
 
@@ -39,6 +40,9 @@ public:
     // From the tray menu, a second program start or the instance channel.
     void ShowFromTray();
     void Exit();
+    // Runs AutoUpdate once `AutoUpdateDelay` seconds have passed; a silent run asks nothing
+    // when an item fails. From "/update" and from a second program start.
+    void StartAutoUpdate(bool silent);
     // The program ended to come back in the language the user chose.
     bool RestartRequested() const { return Restart; }
 
@@ -100,6 +104,8 @@ private:
     void GotoForum();
     void ShowSystemInfo();
     void ShowAbout();
+    void AutoUpdateNow();
+    void RunAutoUpdate(bool silent);
 
     TCommandLine CommandLine;
     TGuiPrompt Prompt;
@@ -132,10 +138,14 @@ private:
     QAction* acFind;
     QAction* acFindNext;
     QAction* acWindowNext;
+    QAction* acAutoUpdateNow;
+    QTimer* tiAutoUpdate;
     QList<QAction*> WindowArrangeActions;
     QString FindText;
     bool ExitRequested = false;
     bool HideRequested = false;
     bool Restart = false;
+    bool SilentUpdate = false;
+    bool AutoUpdating = false;
     bool Restoring = false; // the stored bounds are being applied, not set by the user
 };

@@ -35,6 +35,8 @@
 #include "editor/uGuiPrompt.h"
 #include "editor/uLanguage.h"
 #include "platform/uMessages.h"
+#include "sites/fStatus.h"
+#include "sites/uUpdateItems.h"
 #include "testing.h"
 
 namespace {
@@ -460,3 +462,55 @@ TEST_F(MainWindowTest, HelpPagesOpenTheReadmeOrSayWhyNot)
 }
 
 #include "fMain_test.moc"
+
+TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
+{
+    AutoUpdateItems().Clear();
+    {
+        TfmMarivelMainForm form { TCommandLine() };
+        EXPECT_FALSE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
+    }
+    auto item = std::make_unique<TUpdateItem>();
+    item->Site = QStringLiteral("FILE://") + Path("missing.xml");
+    item->Poi = QStringLiteral("Cams");
+    item->Target = QStringLiteral("FILE://") + Path("cams.ov2");
+    item->Format = QStringLiteral("ttov2");
+    AutoUpdateItems().Add(std::move(item));
+    TfmMarivelMainForm form { TCommandLine() };
+    form.show();
+    ASSERT_TRUE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
+    QString title;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            auto* status = qobject_cast<TfmStatus*>(QApplication::activeModalWidget());
+            return status && status->Finished();
+        }));
+        QWidget* status = QApplication::activeModalWidget();
+        title = status->windowTitle();
+        status->close();
+    });
+    QAction* now = ActionOf(form, "AutoUpdate Now...");
+    EXPECT_EQ(now->shortcut(), QKeySequence(Qt::Key_F9));
+    now->trigger();
+    EXPECT_EQ(title, "Marivel AutoUpdate Status...");
+    AutoUpdateItems().Clear();
+}
+
+TEST_F(MainWindowTest, UpdateSwitchWaitsTheDelayOfAtMostAMinute)
+{
+    TCommandLine commandLine;
+    {
+        TfmMarivelMainForm form(commandLine);
+        EXPECT_FALSE(form.findChild<QTimer*>("tiAutoUpdate")->isActive());
+    }
+    commandLine.Update = true;
+    {
+        TfmMarivelMainForm form(commandLine);
+        const QTimer* timer = form.findChild<QTimer*>("tiAutoUpdate");
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), 5000);
+    }
+    Settings().AutoUpdateDelay = 600;
+    TfmMarivelMainForm form(commandLine);
+    EXPECT_EQ(form.findChild<QTimer*>("tiAutoUpdate")->interval(), 60000);
+}

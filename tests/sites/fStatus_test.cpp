@@ -1,0 +1,227 @@
+#include "sites/fStatus.h"
+
+#include <functional>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "sites/uUpdateItems.h"
+#include "testing.h"
+
+namespace {
+
+// A button of the modal window on top whose caption is `caption`.
+QPushButton* ButtonOf(QWidget* window, const QString& caption)
+{
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (button->text() == caption)
+            return button;
+    return nullptr;
+}
+
+// Answers each modal window that comes up over `owner` with `answer`, until it goes away.
+class TModalAnswers {
+public:
+    TModalAnswers(QWidget* owner, std::function<void(QWidget*)> answer)
+    {
+        QObject::connect(&Timer, &QTimer::timeout, [owner, answer] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal != owner)
+                answer(modal);
+        });
+        Timer.start(20);
+    }
+
+private:
+    QTimer Timer;
+};
+
+// A site in a local folder with POI files "Cams" and "Parks"; "Fuel" is listed but missing.
+class StatusWindowTest : public ::testing::Test {
+protected:
+    StatusWindowTest()
+    {
+        AutoUpdateItems().Clear();
+        Settings().DownloadImages = false;
+        WriteFileBytes(Dir.filePath("cams.ov2"), Ov2Record(2, 450000, 5210000, { "Camera" }));
+        WriteFileBytes(Dir.filePath("parks.ov2"), Ov2Record(2, 450000, 5210000, { "Park" }));
+        const auto poi = [&](const char* name, const char* file) {
+            return "<poi><description>" + std::string(name) + "</description><url>FILE://"
+                + Dir.filePath(file).toStdString() + "</url></poi>";
+        };
+        WriteFileBytes(Dir.filePath("index.xml"),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + poi("Cams", "cams.ov2")
+                + poi("Fuel", "fuel.ov2") + poi("Parks", "parks.ov2") + "</pois>");
+    }
+    ~StatusWindowTest() override { AutoUpdateItems().Clear(); }
+
+    QString Site() const { return QStringLiteral("FILE://") + Dir.filePath("index.xml"); }
+    QString Target(const QString& name) const
+    {
+        return QStringLiteral("FILE://") + Dir.filePath(name);
+    }
+
+    void Subscribe(const QString& poi, const QString& target)
+    {
+        auto item = std::make_unique<TUpdateItem>();
+        item->Site = Site();
+        item->Poi = poi;
+        item->Target = Target(target);
+        item->Format = QStringLiteral("gengpx");
+        AutoUpdateItems().Add(std::move(item));
+    }
+
+    // A target from long ago, so that the site's file is a new version.
+    void WriteOldTarget(const QString& name) const
+    {
+        WriteFileBytes(Dir.filePath(name), "old");
+        SetTargetTime(Target(name), QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
+    }
+
+    // Shows the window, waits for its run to end and returns how the dialog ended (-1: open).
+    static int RunToEnd(TfmStatus& status)
+    {
+        int result = -1;
+        QObject::connect(&status, &QDialog::finished, [&](int code) { result = code; });
+        status.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return status.Finished(); }, 20000));
+        QApplication::processEvents();
+        return result;
+    }
+
+    static QStringList Column(const TfmStatus& status, int column)
+    {
+        const QAbstractItemModel* model = status.findChild<QTableView*>("lvRows")->model();
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, column).data().toString();
+        return texts;
+    }
+    static QString TotalText(const TfmStatus& status)
+    {
+        return status.findChild<QLabel*>("laTotalProgress")->text();
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    QTemporaryDir Dir;
+};
+
+} // namespace
+
+TEST_F(StatusWindowTest, ShowsSiteAndItemRowsTheSummaryAndStaysOpenAfterAFailure)
+{
+    Settings().StatusAutoClose = true;
+    Subscribe("Cams", "cams.gpx");
+    Subscribe("Fuel", "fuel.gpx");
+    TfmStatus status(AutoUpdateItems(), true); // tray mode: the failure asks nothing
+    EXPECT_EQ(Column(status, 0), QStringList({ Site(), "Cams", "Fuel" }));
+    EXPECT_EQ(Column(status, 1).value(2), "Waiting to be processed...");
+
+    EXPECT_EQ(RunToEnd(status), -1) << "an item failed: the window stays";
+    const QStringList texts = Column(status, 1);
+    EXPECT_EQ(texts.value(0), "Checked site xml file...");
+    EXPECT_EQ(texts.value(1), "Updated");
+    EXPECT_TRUE(texts.value(2).startsWith("Failed: Cannot download \"Fuel\""))
+        << texts.value(2).toStdString();
+    EXPECT_FALSE(texts.value(2).contains('\r')) << "one line per row";
+    EXPECT_EQ(TotalText(status), "Finished: 1 updated, 1 failed");
+    EXPECT_EQ(status.findChild<QPushButton*>("buClose")->text(), "Close");
+    EXPECT_TRUE(QFile::exists(Dir.filePath("cams.gpx")));
+
+    status.close();
+    EXPECT_EQ(Settings().StatusTrayWidth, status.width()) << "tray size stored";
+    EXPECT_EQ(Settings().StatusWidth, -1);
+}
+
+TEST_F(StatusWindowTest, ClosesByItselfOnlyWhenAskedAndNothingFailedOrWasCancelled)
+{
+    {
+        Settings().StatusAutoClose = true;
+        TfmStatus empty(AutoUpdateItems(), false);
+        EXPECT_EQ(RunToEnd(empty), QDialog::Accepted) << "zero items end at once";
+        EXPECT_EQ(TotalText(empty), "Finished: 0 updated");
+        EXPECT_EQ(Settings().StatusWidth, empty.width()) << "normal size stored";
+    }
+    Subscribe("Cams", "cams.gpx");
+    {
+        Settings().StatusAutoClose = false;
+        TfmStatus kept(AutoUpdateItems(), false);
+        EXPECT_EQ(RunToEnd(kept), -1);
+        kept.close();
+    }
+    {
+        // The target exists now: the overwrite question's Cancel stops the run.
+        Settings().StatusAutoClose = true;
+        TfmStatus cancelled(AutoUpdateItems(), false);
+        WriteOldTarget("cams.gpx");
+        TModalAnswers answers(&cancelled, [](QWidget* modal) {
+            if (QPushButton* cancel = ButtonOf(modal, "Cancel"))
+                cancel->click();
+        });
+        EXPECT_EQ(RunToEnd(cancelled), -1);
+        EXPECT_EQ(TotalText(cancelled), "Cancelled: 0 updated, 1 skipped");
+        EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "old");
+        cancelled.close();
+    }
+}
+
+TEST_F(StatusWindowTest, YesToAllWithAlwaysTickedTurnsAlwaysOverwriteOn)
+{
+    Subscribe("Cams", "cams.gpx");
+    Subscribe("Parks", "parks.gpx");
+    WriteOldTarget("cams.gpx");
+    WriteOldTarget("parks.gpx");
+    TfmStatus status(AutoUpdateItems(), false);
+    int asked = 0;
+    TModalAnswers answers(&status, [&](QWidget* modal) {
+        ++asked;
+        modal->findChild<QCheckBox*>()->setChecked(true);
+        ButtonOf(modal, "Yes to All")->click();
+    });
+    RunToEnd(status);
+    EXPECT_EQ(asked, 1) << "one answer holds for the run";
+    EXPECT_TRUE(Settings().AlwaysOverwrite);
+    EXPECT_EQ(TotalText(status), "Finished: 2 updated");
+    status.close();
+}
+
+TEST(ConfirmDialog, EachButtonAndTheAlwaysBoxGiveTheirAnswer)
+{
+    const auto answerBy = [](const QString& caption, bool always) {
+        TModalAnswers answers(nullptr, [&](QWidget* modal) {
+            modal->findChild<QCheckBox*>()->setChecked(always);
+            if (caption.isEmpty())
+                QTest::keyClick(modal, Qt::Key_Escape);
+            else
+                ButtonOf(modal, caption)->click();
+        });
+        return TfmConfirmDialog::Ask("Overwrite x?", nullptr);
+    };
+    EXPECT_EQ(answerBy("Yes", false), TOverwriteAnswer::Yes);
+    EXPECT_EQ(answerBy("Yes", true), TOverwriteAnswer::Yes) << "the box only widens Yes to All";
+    EXPECT_EQ(answerBy("No", false), TOverwriteAnswer::No);
+    EXPECT_EQ(answerBy("Cancel", false), TOverwriteAnswer::Cancel);
+    EXPECT_EQ(answerBy("Yes to All", false), TOverwriteAnswer::YesToAll);
+    EXPECT_EQ(answerBy("Yes to All", true), TOverwriteAnswer::YesToAllAlways);
+    EXPECT_EQ(answerBy("", false), TOverwriteAnswer::Cancel) << "Escape is no Yes";
+}
+
+TEST(StatusWindowSize, StoredSidesKeptBetweenFiftyPixelsAndTheScreen)
+{
+    const QSize designed(640, 400), screen(1024, 768);
+    EXPECT_EQ(StatusWindowSize(-1, -1, designed, screen), designed);
+    EXPECT_EQ(StatusWindowSize(10, 0, designed, screen), QSize(50, 50));
+    EXPECT_EQ(StatusWindowSize(3000, 700, designed, screen), QSize(1024, 700));
+    EXPECT_EQ(BottomRightOf(QSize(300, 200), QRect(0, 0, 1024, 740)), QPoint(724, 540));
+}
