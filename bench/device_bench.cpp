@@ -7,47 +7,13 @@
 #include <functional>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEvent>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "convert/uFormats.h"
 #include "device/Rapi.h"
 #include "device/fMobileBrowser.h"
-
-namespace {
-
-// Notes when the list has painted its rows.
-class TPaintWatch : public QObject {
-public:
-    bool Painted = false;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            Painted = true;
-        return false;
-    }
-};
-
-// Runs `step`, then the event loop until the list has painted again; the seconds it took.
-double Timed(QTreeView& list, const std::function<void()>& step)
-{
-    TPaintWatch watch;
-    list.viewport()->installEventFilter(&watch);
-    QElapsedTimer timer;
-    timer.start();
-    step();
-    list.viewport()->update();
-    while (!watch.Painted)
-        QApplication::processEvents();
-    list.viewport()->removeEventFilter(&watch);
-    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
-}
-
-} // namespace
+#include "uPaintTimer.h"
 
 int main(int argc, char** argv)
 {
@@ -64,7 +30,7 @@ int main(int argc, char** argv)
     TfmMobileBrowser browser(nullptr, false);
     browser.SetFileName(QStringLiteral("\\My Documents\\"));
     auto& list = *browser.FileList();
-    const double show = Timed(list, [&] { browser.show(); });
+    const double show = TimedUntilPainted(list, [&] { browser.show(); });
     QToolButton* refreshButton = nullptr;
     for (auto* button : browser.findChildren<QToolButton*>())
         if (button->shortcut() == QKeySequence(Qt::Key_F5))
@@ -73,8 +39,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no Refresh (F5) button\n");
         return 1;
     }
-    const double refresh = Timed(list, [&] { refreshButton->click(); });
-    const double scroll = Timed(list, [&] { list.scrollToBottom(); });
+    const double refresh = TimedUntilPainted(list, [&] { refreshButton->click(); });
+    const double scroll = TimedUntilPainted(list, [&] { list.scrollToBottom(); });
     std::printf("%d %.3f %.3f %.3f\n", list.model()->rowCount(), show, refresh, scroll);
     return 0;
 }

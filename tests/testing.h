@@ -253,6 +253,16 @@ public:
         WriteFileBytes(Local(path), bytes);
     }
 
+    // Lists the map `name` in folder `folder` in the device registry, as the navigator does.
+    static void SetMap(const QString& name, const QString& folder)
+    {
+        bool created = false;
+        TRemoteKey key =
+            CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
+        SetRemoteString(key, name, folder);
+        CloseRemoteKey(key);
+    }
+
     std::string Get(const QString& path) const { return FileBytes(Local(path)); }
 
 private:

@@ -50,15 +50,6 @@ protected:
     {
         return reinterpret_cast<F*>(QLibrary(MARIVEL_RAPI_FULL).resolve(name));
     }
-
-    static void SetMap(const QString& name, const QString& folder)
-    {
-        bool created = false;
-        TRemoteKey key =
-            CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
-        SetRemoteString(key, name, folder);
-        CloseRemoteKey(key);
-    }
 };
 
 const QString ConnectError = "Unable to initialize connection to remote device. Please check "

@@ -18,15 +18,6 @@ class BrowseTest : public ::testing::Test, public TTempDevice {
 protected:
     BrowseTest() { InitRapi(); }
 
-    static void SetMap(const QString& name, const QString& folder)
-    {
-        bool created = false;
-        TRemoteKey key =
-            CreateRemoteKey(RemoteCurrentUser, "Software\\TomTom\\TomTom Navigator\\Maps", created);
-        SetRemoteString(key, name, folder);
-        CloseRemoteKey(key);
-    }
-
     static QStringList Names(const TMobileBrowser& browser)
     {
         QStringList names;
