@@ -32,6 +32,8 @@ public:
 
     std::string_view Description() const { return FTexts.Description(); }
     std::string_view Extra() const { return FTexts.Extra(); }
+    // Where the texts lie, so that a pass over many entries can ask for them early.
+    const void* TextsAddress() const { return FTexts.Address(); }
     void SetDescription(std::string_view value);
     void SetExtra(std::string_view value);
 
@@ -100,6 +102,7 @@ private:
         ~TTexts();
         std::string_view Description() const;
         std::string_view Extra() const;
+        const char* Address() const { return Block; }
         void Assign(std::string_view description, std::string_view extra);
 
     private:

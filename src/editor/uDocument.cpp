@@ -86,7 +86,7 @@ void VisitAhead(const TEntries& entries, bool withDescriptions, TVisit visit)
         if (row + 2 * FetchAhead < count)
             __builtin_prefetch(&entries.Items(row + 2 * FetchAhead));
         if (withDescriptions && row + FetchAhead < count)
-            __builtin_prefetch(entries.Items(row + FetchAhead).Description().data());
+            __builtin_prefetch(entries.Items(row + FetchAhead).TextsAddress());
         visit(row, entries.Items(row));
     }
 }
