@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QString>
 #include <QTextStream>
 
@@ -20,6 +21,13 @@ inline const QCommandLineOption ProgressOption(
     QStringLiteral("progress"), QStringLiteral("Show progress on standard error."));
 inline const QCommandLineOption HelpOption(
     { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
+
+// The options part of `parser`'s help, for a usage text; Qt's first line names the binary's path.
+inline QString OptionsHelp(const QCommandLineParser& parser)
+{
+    QString options = parser.helpText();
+    return options.remove(0, options.indexOf(QLatin1Char('\n')) + 1);
+}
 
 // Runs `command` and returns its exit status; a usage error prints the message and `usage()`
 // and gives 2, any other failure prints its message and gives 1.

@@ -163,8 +163,7 @@ QString ConvertUsage()
 {
     QCommandLineParser parser;
     AddOptions(parser);
-    QString options = parser.helpText();
-    options.remove(0, options.indexOf(QLatin1Char('\n')) + 1); // Qt's line names the binary's path
+    const QString options = OptionsHelp(parser);
     return QStringLiteral(
                "Usage: marivel-convert [options] INPUT... OUTPUT\n"
                "       marivel-convert --list-formats\n"

@@ -263,8 +263,7 @@ QString UpdateUsage()
 {
     QCommandLineParser parser;
     AddOptions(parser);
-    QString options = parser.helpText();
-    options.remove(0, options.indexOf(QLatin1Char('\n')) + 1); // Qt's line names the binary's path
+    const QString options = OptionsHelp(parser);
     return QStringLiteral(
                "Usage: marivel-update subscribe SITE POI TARGET [--to ID]\n"
                "       marivel-update unsubscribe TARGET\n"

@@ -93,24 +93,14 @@ TDecimalDigits GeneralDigits(double value, int precision)
     return result;
 }
 
-// Coordinates are mostly the doubles nearest to numbers of a few decimals. Such a number,
-// having at most 15 significant digits, is the value's 15-digit form too, and whole-number
-// arithmetic finds it much faster than the general way.
-bool AppendFewDecimals(std::string& out, double value)
+// `units` of 10^-decimals as decimal text, without the decimals' trailing zeros; built from
+// the last digit back.
+static void AppendFixedPoint(std::string& out, int64_t units, int decimals)
 {
-    constexpr int Decimals = 9;
-    constexpr double Scale = 1e9;
-    if (!(std::fabs(value) >= 0.00001 && std::fabs(value) < 1e5))
-        return false;
-    const auto units = static_cast<int64_t>(std::nearbyint(value * Scale));
-    if (static_cast<double>(units) / Scale != value)
-        return false;
-    // Built from the last digit back, leaving out the decimals' trailing zeros.
     char text[32];
     char* const end = text + sizeof text;
     char* p = end;
     auto rest = static_cast<uint64_t>(units < 0 ? -units : units);
-    int decimals = Decimals;
     for (; decimals > 0 && rest % 10 == 0; --decimals)
         rest /= 10;
     for (int i = 0; i < decimals; ++i, rest /= 10)
@@ -123,6 +113,21 @@ bool AppendFewDecimals(std::string& out, double value)
     if (units < 0)
         *--p = '-';
     out.append(p, end);
+}
+
+// Coordinates are mostly the doubles nearest to numbers of a few decimals. Such a number,
+// having at most 15 significant digits, is the value's 15-digit form too, and whole-number
+// arithmetic finds it much faster than the general way.
+bool AppendFewDecimals(std::string& out, double value)
+{
+    constexpr int Decimals = 9;
+    constexpr double Scale = 1e9;
+    if (!(std::fabs(value) >= 0.00001 && std::fabs(value) < 1e5))
+        return false;
+    const auto units = static_cast<int64_t>(std::nearbyint(value * Scale));
+    if (static_cast<double>(units) / Scale != value)
+        return false;
+    AppendFixedPoint(out, units, Decimals);
     return true;
 }
 
@@ -182,24 +187,7 @@ void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
         AppendGeneral(out, static_cast<double>(units) / static_cast<double>(power));
         return;
     }
-    // Built from the last digit back, leaving out the decimals' trailing zeros.
-    char text[32];
-    char* const end = text + sizeof text;
-    char* p = end;
-    uint64_t rest = magnitude;
-    int left = decimals;
-    for (; left > 0 && rest % 10 == 0; --left)
-        rest /= 10;
-    for (int i = 0; i < left; ++i, rest /= 10)
-        *--p = static_cast<char>('0' + rest % 10);
-    if (left > 0)
-        *--p = '.';
-    do
-        *--p = static_cast<char>('0' + rest % 10);
-    while ((rest /= 10) != 0);
-    if (units < 0)
-        *--p = '-';
-    out.append(p, end);
+    AppendFixedPoint(out, units, decimals);
 }
 
 int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
