@@ -12,6 +12,7 @@
 #include "device/Rapi.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "sites/uProgress.h"
 #include "sites/uSite.h"
 #include "sites/uSiteXmlUpdater.h"
 #include "sites/uUpdateItems.h"
@@ -71,8 +72,8 @@ void WithDownloadBar(bool show, QTextStream& err, const QString& label, Step ste
     if (show)
         bar.emplace(err, label);
     step([&](int64_t done, int64_t total, bool&) {
-        if (bar && total > 0)
-            bar->Show(int(done * 100 / total));
+        if (const int percent = ProgressPercent(done, total); bar && percent >= 0)
+            bar->Show(percent);
     });
 }
 

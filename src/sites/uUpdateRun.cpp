@@ -5,6 +5,7 @@
 #include "core/uSettings.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "sites/uProgress.h"
 #include "sites/uSite.h"
 #include "sites/uSiteXmlUpdater.h"
 
@@ -50,8 +51,16 @@ TUpdateRun::TUpdateRun(const TUpdateItems& items, IUpdateRunView& view,
             Tr(Msg::WaitingForRow) });
     }
     Engine.OnDownload = [this](int64_t done, int64_t total, bool& cancel) {
-        if (total > 0)
-            View.RowStatus(Current, FRows[size_t(Current)].Text, int(done * 100 / total));
+        RowProgress(Current)(done, total, cancel);
+    };
+}
+
+// A download's bytes move the row's bar; a download of unknown length still lets the view
+// handle what is pending.
+TDownloadProgress TUpdateRun::RowProgress(int row)
+{
+    return [this, row](int64_t done, int64_t total, bool& cancel) {
+        View.RowStatus(row, FRows[size_t(row)].Text, ProgressPercent(done, total));
         cancel = cancel || FCancelled;
     };
 }
@@ -97,12 +106,7 @@ void TUpdateRun::ProcessSite(int row)
     SiteDocument = nullptr;
     SetStatus(row, Tr(Msg::CheckingSiteXml), 0);
     try {
-        const TSite& site = RefreshSiteXml(FRows[size_t(row)].Site, ForceSiteXml,
-            [this, row](int64_t done, int64_t total, bool& cancel) {
-                if (total > 0)
-                    View.RowStatus(row, FRows[size_t(row)].Text, int(done * 100 / total));
-                cancel = cancel || FCancelled;
-            });
+        const TSite& site = RefreshSiteXml(FRows[size_t(row)].Site, ForceSiteXml, RowProgress(row));
         SiteDocument = &site.Document;
         Finish(row, TRowResult::SiteChecked, Tr(Msg::CheckedSiteXml));
     } catch (const Exception& e) {

@@ -70,6 +70,7 @@ public:
 
 private:
     void SetStatus(int row, const QString& text, int percent);
+    TDownloadProgress RowProgress(int row);
     void ProcessSite(int row);
     void ProcessItem(int row);
     void Finish(int row, TRowResult result, const QString& text);
