@@ -12,6 +12,7 @@
 #include "device/Rapi.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "sites/uAutoUpdate.h"
 #include "sites/uProgress.h"
 #include "sites/uSite.h"
 #include "sites/uSiteXmlUpdater.h"
@@ -98,6 +99,8 @@ void Subscribe(const QStringList& args, const QString& formatId, bool progress, 
     TUpdateItems& items = AutoUpdateItems();
     if (items.Exists(target))
         throw EUserError(Tr(Msg::TargetTaken));
+    const TRapiSession device; // a device connection made for the side file ends with it
+    ForgetTargetTime(target);
     auto item = std::make_unique<TUpdateItem>();
     item->Country = country->Name;
     item->Poi = poi->Description;

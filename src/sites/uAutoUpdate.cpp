@@ -389,6 +389,14 @@ void SetTargetTime(const QString& location, const QDateTime& time)
     }
 }
 
+void ForgetTargetTime(const QString& location)
+{
+    if (!IsMobileLocation(location))
+        return; // a local target's time is its own file's
+    InitRapi();
+    DeleteRemoteFile(SideFile(location)); // none there is as good
+}
+
 QString MakeAbsoluteUrl(const QString& address, const QString& base)
 {
     if (!address.startsWith(QLatin1Char('/')))

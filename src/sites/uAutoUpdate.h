@@ -60,6 +60,9 @@ bool TargetExists(const QString& location);
 // file of the same name with extension ".inf". Null when there is none.
 QDateTime GetTargetTime(const QString& location);
 void SetTargetTime(const QString& location, const QDateTime& time);
+// Removes the side file a device target's former subscription left, so that a new
+// subscription's first update downloads whatever that file says.
+void ForgetTargetTime(const QString& location);
 
 // "/path" gets the scheme and host of `base` in front; fails with "Invalid url %1" when
 // `base` has no scheme. Any other address comes back as it is.

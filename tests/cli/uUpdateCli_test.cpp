@@ -3,6 +3,7 @@
 #include <QTextStream>
 
 #include "convert/uConvertOv2.h"
+#include "core/uUtils.h"
 #include "sites/sitefixture.h"
 
 namespace {
@@ -127,4 +128,22 @@ TEST_F(UpdateCommandTest, RefusesWhatCannotBeSubscribed)
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams" }), 2);
     EXPECT_EQ(Run({ "refresh" }), 2);
     EXPECT_TRUE(Err.contains("Usage: marivel-update"));
+}
+
+TEST_F(UpdateCommandTest, ANewDeviceSubscriptionForgetsTheTimeTheFormerOneLeft)
+{
+    TTempDevice device;
+    device.Put("POI/cams.ov2", "old");
+    const QString target = "MOBILE://\\POI\\cams.ov2";
+    const QString sideFile = device.Local("POI/cams.inf");
+    WriteTimeStampFile(sideFile, QDateTime(QDate(2023, 5, 1), QTime(12, 0)));
+
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", target }), 0) << Err.toStdString();
+    EXPECT_FALSE(QFile::exists(sideFile));
+    EXPECT_EQ(Run({ "run", "--yes" }), 0);
+    EXPECT_TRUE(Out.contains("Speed Cams: Updated")) << Out.toStdString();
+    EXPECT_EQ(Ov2Descriptions(device.Local("POI/cams.ov2")), "Camera A ");
+
+    EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", target }), 1);
+    EXPECT_TRUE(QFile::exists(sideFile)) << "a refused subscription keeps the item's time";
 }
