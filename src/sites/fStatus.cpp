@@ -130,7 +130,8 @@ public:
         TRow& finished = Rows[size_t(row)];
         finished.Run = result;
         finished.Active = false;
-        if (result.Result != TRowResult::Skipped)
+        // A full bar would read as done: a failed or skipped row keeps where it stopped.
+        if (result.Result != TRowResult::Skipped && result.Result != TRowResult::Failed)
             finished.Percent = 100;
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
     }
@@ -166,7 +167,10 @@ public:
         const QModelIndex& index) const override
     {
         QStyleOptionProgressBar bar;
-        bar.rect = option.rect.adjusted(2, 3, -2, -3);
+        // One bar's height, also in a row that grew for a long message.
+        constexpr int BarHeight = 22;
+        bar.rect = QRect(option.rect.left() + 2, option.rect.center().y() - BarHeight / 2 + 1,
+            option.rect.width() - 4, BarHeight);
         bar.minimum = 0;
         bar.maximum = 100;
         bar.progress = index.data().toInt();
@@ -195,18 +199,17 @@ TfmStatus::TfmStatus(const TUpdateItems& items, bool trayMode, QWidget* parent, 
     RowView->setItemDelegateForColumn(TRunRowsModel::ColProgress, new TProgressDelegate(RowView));
     RowView->setSelectionMode(QAbstractItemView::NoSelection);
     RowView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    RowView->setWordWrap(false);
-    // A site's address tells most at its end; the rows are for reading, not for focus.
-    RowView->setTextElideMode(Qt::ElideMiddle);
-    RowView->setFocusPolicy(Qt::NoFocus);
+    // A failure's message and a site's long address are read whole: rows grow to hold them.
+    RowView->setWordWrap(true);
+    RowView->setFocusPolicy(Qt::NoFocus); // the rows are for reading
     RowView->verticalHeader()->hide();
+    RowView->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    RowView->verticalHeader()->setMinimumSectionSize(30);
     RowView->setIconSize(QSize(24, 24));
-    RowView->verticalHeader()->setDefaultSectionSize(30);
     QHeaderView* header = RowView->horizontalHeader();
-    header->setSectionResizeMode(TRunRowsModel::ColTitle, QHeaderView::Interactive);
+    header->setSectionResizeMode(TRunRowsModel::ColTitle, QHeaderView::Stretch);
     header->setSectionResizeMode(TRunRowsModel::ColStatus, QHeaderView::Stretch);
     header->setSectionResizeMode(TRunRowsModel::ColProgress, QHeaderView::Fixed);
-    RowView->setColumnWidth(TRunRowsModel::ColTitle, 200);
     RowView->setColumnWidth(TRunRowsModel::ColProgress, 90);
 
     pbMain->setObjectName(QStringLiteral("pbMain"));

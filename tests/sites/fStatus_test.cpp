@@ -135,6 +135,9 @@ TEST_F(StatusWindowTest, ShowsSiteAndItemRowsTheSummaryAndStaysOpenAfterAFailure
     EXPECT_TRUE(texts.value(2).startsWith("Failed: Cannot download \"Fuel\""))
         << texts.value(2).toStdString();
     EXPECT_FALSE(texts.value(2).contains('\r')) << "one line per row";
+    const QStringList bars = Column(status, 2);
+    EXPECT_EQ(bars.mid(0, 2), QStringList({ "100", "100" }));
+    EXPECT_NE(bars.value(2), "100") << "a failed row's bar stays where it stopped";
     EXPECT_EQ(TotalText(status), "Finished: 1 updated, 1 failed");
     EXPECT_EQ(status.findChild<QPushButton*>("buClose")->text(), "Close");
     EXPECT_TRUE(QFile::exists(Dir.filePath("cams.gpx")));
