@@ -82,11 +82,15 @@ TDownloadProgress TfmProgress::DownloadProgress()
     };
 }
 
+// Only the first showing starts the work: a window restored from minimised shows again.
 void TfmProgress::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    if (Started)
+        return;
+    Started = true;
     State.Start();
-    pbProgress->setValue(0);
+    pbProgress->setValue(State.Percent());
     tiStart->start();
 }
 

@@ -56,6 +56,7 @@ private:
     TProgressWork Work;
     bool AutoClose;
     TProgressState State;
+    bool Started = false;
     bool Working = false;
     bool FWorkDone = false;
     std::exception_ptr Failure;

@@ -85,6 +85,9 @@ TEST(TfmProgress, RunsTheWorkOnceAfterShowingAndClosesByItself)
     EXPECT_TRUE(shownWhenRun);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
+
+    window.show(); // as a window restored from minimised
+    EXPECT_FALSE(window.findChild<QTimer*>("tiStart")->isActive()) << "the work runs once only";
 }
 
 TEST(TfmProgress, WithoutAutoCloseStaysUntilClosed)
