@@ -45,13 +45,22 @@ protected:
         return bytes;
     }
 
-    // Every target old again and never checked, and nothing left of earlier runs beside it.
-    void ResetTargets()
+    // The files a replacement writes beside its target, which a killed run leaves behind.
+    QStringList Leftovers() const
     {
+        QStringList files;
         for (const QString& folder : { Dir.path(), Device.Local("POI") })
             for (const QFileInfo& left :
                 QDir(folder).entryInfoList({ "*.tmp", "*.old" }, QDir::Files | QDir::Hidden))
-                QFile::remove(left.filePath());
+                files.append(left.filePath());
+        return files;
+    }
+
+    // Every target old again and never checked, and nothing left of earlier runs beside it.
+    void ResetTargets()
+    {
+        for (const QString& left : Leftovers())
+            QFile::remove(left);
         for (const TTarget& target : Targets()) {
             WriteFileBytes(target.Path, "old " + target.Poi);
             QFile::remove(QFileInfo(target.Path).path() + '/'
@@ -124,8 +133,11 @@ TEST_F(InterruptedRunTest, AKilledRunLeavesEachTargetOldOrNew)
         interrupted.push_back(RunUntil(point.second));
     }
 
+    for (const QString& left : Leftovers())
+        QFile::remove(left);
     ServePois(false);
     const std::vector<std::string> updated = RunUntil([] { return false; });
+    EXPECT_EQ(Leftovers(), QStringList()) << "a whole run leaves nothing beside its targets";
     const std::vector<TTarget> targets = Targets();
     for (size_t t = 0; t < targets.size(); ++t) {
         SCOPED_TRACE(targets[t].Poi);
