@@ -5,7 +5,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -100,6 +100,7 @@ TfmFindDups::TfmFindDups(
     connect(tvResults, &QTreeWidget::itemSelectionChanged, this, &TfmFindDups::UpdateActions);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -108,6 +109,16 @@ TfmFindDups::TfmFindDups(
     layout->addWidget(buttons);
     resize(420, 480);
     UpdateActions();
+}
+
+// Enter after typing a tolerance searches with it, rather than closing the tool.
+void TfmFindDups::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focusWidget() == edTolerance)
+        Find();
+    else
+        QDialog::keyPressEvent(event);
 }
 
 QAction* TfmFindDups::AddAction(const QString& caption, const QKeySequence& shortcut,

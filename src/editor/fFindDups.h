@@ -40,6 +40,9 @@ public:
     QAction* CopyAction() const { return acCopy; }
     QAction* DeleteAction() const { return acDelete; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QAction* AddAction(const QString& caption, const QKeySequence& shortcut, const QString& hint,
         void (TfmFindDups::*slot)());

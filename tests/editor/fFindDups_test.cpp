@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QSpinBox>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -87,6 +88,18 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceAndKeepsTheOneUsed)
     EXPECT_EQ(Tree(), "");
     EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
     EXPECT_EQ(Settings().FindDupsTolerance, 0);
+}
+
+TEST_F(FindDupsTest, EnterInTheToleranceSearchesAndKeepsTheToolOpen)
+{
+    Window.show();
+    Window.ToleranceField()->setFocus();
+    Window.ToleranceField()->selectAll();
+    QTest::keyClicks(Window.ToleranceField(), "3");
+    QTest::keyClick(Window.ToleranceField(), Qt::Key_Return);
+    EXPECT_TRUE(Window.isVisible());
+    EXPECT_EQ(Tree(), "a: a2 a3 | b: b2 | c: c2");
+    EXPECT_EQ(Settings().FindDupsTolerance, 3);
 }
 
 TEST_F(FindDupsTest, AnEmptyDocumentIsSearchedWithoutProgress)
