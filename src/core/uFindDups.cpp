@@ -43,7 +43,7 @@ private:
 
     TDupDistance Distance;
     double Tolerance;
-    double LatReach;
+    double LatReach; // the tolerance as a (widened) angle of latitude, and the height of a band
     std::vector<TIndexedPoint> Points;
     std::vector<int32_t> PlaceOf; // row -> index in `Points`
     std::vector<bool> Grouped; // by row; heads count as grouped

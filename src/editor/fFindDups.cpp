@@ -77,9 +77,29 @@ TfmFindDups::TfmFindDups(
     acDelete = AddAction(tr("Delete"), QKeySequence::Delete, tr("Deletes the selected duplicates"),
         &TfmFindDups::Delete);
 
+    tvResults->setHeaderHidden(true);
+    tvResults->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tvResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tvResults->setUniformRowHeights(true); // no layout pass over every node of a large result
+    connect(tvResults, &QTreeWidget::itemSelectionChanged, this, &TfmFindDups::UpdateActions);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CreateToolBar());
+    layout->addWidget(tvResults, 1);
+    layout->addWidget(buttons);
+    resize(420, 480);
+    UpdateActions();
+}
+
+QToolBar* TfmFindDups::CreateToolBar()
+{
     auto* toolBar = new QToolBar(this);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    toolBar->addActions({ acFind });
+    toolBar->addAction(acFind);
     toolBar->addSeparator();
     toolBar->addActions({ acCut, acCopy, acDelete });
     toolBar->addSeparator();
@@ -92,23 +112,7 @@ TfmFindDups::TfmFindDups(
     toolBar->addWidget(label);
     toolBar->addWidget(edTolerance);
     toolBar->addWidget(new QLabel(tr("m "), this));
-
-    tvResults->setHeaderHidden(true);
-    tvResults->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    tvResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tvResults->setUniformRowHeights(true); // no layout pass over every node of a large result
-    connect(tvResults, &QTreeWidget::itemSelectionChanged, this, &TfmFindDups::UpdateActions);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(toolBar);
-    layout->addWidget(tvResults, 1);
-    layout->addWidget(buttons);
-    resize(420, 480);
-    UpdateActions();
+    return toolBar;
 }
 
 // Enter after typing a tolerance searches with it, rather than closing the tool.

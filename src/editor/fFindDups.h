@@ -10,6 +10,7 @@
 
 class QAction;
 class QSpinBox;
+class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -44,6 +45,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QToolBar* CreateToolBar();
     QAction* AddAction(const QString& caption, const QKeySequence& shortcut, const QString& hint,
         void (TfmFindDups::*slot)());
     void ShowGroups(const std::vector<TFindDupsTool::TGroup>& groups);
