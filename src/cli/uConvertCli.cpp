@@ -8,6 +8,7 @@
 #include "cli/uCliCommon.h"
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
+#include "core/uFindDups.h"
 #include "core/uModel.h"
 #include "core/uSettings.h"
 #include "core/uUtils.h"
@@ -34,12 +35,15 @@ const QCommandLineOption EncodingOption(QStringLiteral("encoding"),
     QStringLiteral("Code page of the 8-bit text of files: windows-1252 (the default unless the "
                    "setting CodePage names another), utf-8, or another single-byte code page."),
     QStringLiteral("NAME"));
+const QCommandLineOption DropDuplicatesOption(QStringLiteral("drop-duplicates"),
+    QStringLiteral("Leave out every entry closer than METRES to an earlier one that is kept."),
+    QStringLiteral("METRES"));
 
 void AddOptions(QCommandLineParser& parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({ FromOption, ToOption, EncodingOption, OptionOption, ListOption,
-        ProgressOption, DevOption, HelpOption });
+    parser.addOptions({ FromOption, ToOption, EncodingOption, OptionOption, DropDuplicatesOption,
+        ListOption, ProgressOption, DevOption, HelpOption });
     parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("POI file to write."));
 }
@@ -118,6 +122,21 @@ TConvertRequest::TOption ParseOption(const QString& text)
         match.captured(3) == QLatin1String("on") };
 }
 
+std::optional<int> ParseTolerance(const QCommandLineParser& parser)
+{
+    if (!parser.isSet(DropDuplicatesOption))
+        return std::nullopt;
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    const QString text = parser.value(DropDuplicatesOption);
+    bool ok = false;
+    const int metres = text.toInt(&ok);
+    if (!ok || !digits.match(text).hasMatch())
+        throw EUsageError(
+            QStringLiteral("--drop-duplicates takes a whole number of metres, not \"%1\".")
+                .arg(text));
+    return metres;
+}
+
 } // namespace
 
 TConvertRequest ParseConvertArguments(const QStringList& arguments)
@@ -149,6 +168,7 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     request.Dev = parser.isSet(DevOption);
     for (const QString& option : parser.values(OptionOption))
         request.Options.push_back(ParseOption(option));
+    request.DropDuplicates = ParseTolerance(parser);
     if (parser.isSet(EncodingOption)) {
         request.Encoding = KnownCodePageName(parser.value(EncodingOption));
         if (request.Encoding.isEmpty())
@@ -224,6 +244,9 @@ QStringList RunConversion(
         });
         append = true;
     }
+    if (request.DropDuplicates)
+        progress << "Removed " << DropDuplicates(entries, *request.DropDuplicates)
+                 << " duplicates\n";
     InFile(request.Output, [&] {
         WriteOutput(request.Output, [&](TStream& output) {
             WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -24,6 +25,8 @@ struct TConvertRequest {
         bool On;
     };
     std::vector<TOption> Options; // converter options for this run only
+    // Entries within this many metres of an earlier one are left out of the output.
+    std::optional<int> DropDuplicates;
 };
 
 // Reads the arguments (without the program name); a usage error throws EUsageError.
@@ -40,6 +43,7 @@ enum class TEntriesAtEnd { Freed, LeftToProcessEnd };
 // run leaves an existing output as it was. Progress, when asked for, goes to `progress`.
 // Returns the warnings: each input's import warnings, named by the input, then the one about
 // characters the code page lacked.
+// Duplicates to drop go before the output is written; how many went is told to `progress`.
 QStringList RunConversion(const TConvertRequest& request, QTextStream& progress,
     TEntriesAtEnd atEnd = TEntriesAtEnd::Freed);
 // The whole command: 0 on success, 1 after an error, 2 after a usage error.

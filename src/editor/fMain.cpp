@@ -32,6 +32,7 @@
 #include "device/uMobileBrowse.h"
 #include "editor/fAbout.h"
 #include "editor/fChooseFormat.h"
+#include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
 #include "editor/fMinimize.h"
 #include "editor/fReport.h"
@@ -163,6 +164,8 @@ void TfmMarivelMainForm::CreateActions()
     acFind =
         AddAction(edit, tr("&Find"), QKeySequence(tr("Ctrl+F")), &TfmMarivelMainForm::EditFind);
     acFindNext = AddAction(edit, tr("Find &Next"), Qt::Key_F3, &TfmMarivelMainForm::EditFindNext);
+    acFindDups =
+        AddAction(edit, tr("Find Duplicates..."), Qt::Key_F4, &TfmMarivelMainForm::EditFindDups);
     const auto arrangeAction = [&](const QString& caption, std::function<void()> arrange) {
         auto* action = new QAction(caption, this);
         action->setProperty("category", window);
@@ -203,7 +206,7 @@ void TfmMarivelMainForm::CreateMenus()
     edit->addSeparator();
     edit->addActions({ acEditSelectAll, acInvertSelection });
     edit->addSeparator();
-    edit->addActions({ acFind, acFindNext });
+    edit->addActions({ acFind, acFindNext, acFindDups });
 
     QMenu* autoUpdate = menuBar()->addMenu(tr("&AutoUpdate"));
     autoUpdate->addAction(acAutoUpdateNow);
@@ -419,7 +422,7 @@ void TfmMarivelMainForm::UpdateActions()
     const bool exists = document != nullptr;
     const bool listFocused = exists && document->ListHasFocus();
     for (QAction* action : { acFileAppend, acFileSave, acFileSaveAs, acFileSaveRemote, acFileClose,
-             acEditSelectAll, acInvertSelection, acFind })
+             acEditSelectAll, acInvertSelection, acFind, acFindDups })
         action->setEnabled(exists);
     for (QAction* action :
         { acEditCopy, acCopyText, acEditCut, acEditPaste, acEditDelete, acEditInsert })
@@ -693,6 +696,15 @@ void TfmMarivelMainForm::EditFind()
 void TfmMarivelMainForm::EditFindNext()
 {
     OnDocument([this](TMDIChild& d) { d.FindNext(FindText); });
+}
+
+void TfmMarivelMainForm::EditFindDups()
+{
+    OnDocument([this](TMDIChild& d) {
+        TfmFindDups tool(
+            d.Document, [&d] { d.UpdateView(); }, this);
+        tool.exec();
+    });
 }
 
 void TfmMarivelMainForm::LanguageEnglish()

@@ -94,6 +94,7 @@ private:
     void EditInvertSelection();
     void EditFind();
     void EditFindNext();
+    void EditFindDups();
     void LanguageEnglish();
     void LanguageDutch();
     void SwitchLanguage(const QString& code, const QString& name);
@@ -137,6 +138,7 @@ private:
     QAction* acInvertSelection;
     QAction* acFind;
     QAction* acFindNext;
+    QAction* acFindDups;
     QAction* acWindowNext;
     QAction* acAutoUpdateNow;
     QTimer* tiAutoUpdate;

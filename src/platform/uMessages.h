@@ -127,6 +127,9 @@ inline constexpr char FindCaption[]        = QT_TRANSLATE_NOOP("Marivel", "Find 
 inline constexpr char FindPrompt[]         = QT_TRANSLATE_NOOP("Marivel", "Enter search string below");
 inline constexpr char NoSearchString[]     = QT_TRANSLATE_NOOP("Marivel", "No search string entered");
 inline constexpr char Remote[]             = QT_TRANSLATE_NOOP("Marivel", "Remote");
+inline constexpr char FindDupsCaption[]    = QT_TRANSLATE_NOOP("Marivel", "Marivel Find Duplicates...");
+inline constexpr char NoDuplicatesFound[]  = QT_TRANSLATE_NOOP("Marivel", "No duplicate items found");
+inline constexpr char SearchingDuplicates[] = QT_TRANSLATE_NOOP("Marivel", "Searching for duplicates...");
 
 // The desktop program's start-up and language switch.
 inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");

@@ -67,6 +67,36 @@ TEST_F(ConvertCommandTest, AppendsSeveralInputsInOrder)
     EXPECT_TRUE(Err.contains(QString("100%"))) << Err.toStdString();
 }
 
+TEST_F(ConvertCommandTest, DropsDuplicatesOfAllInputsKeepingTheFirst)
+{
+    // 1/100000 degree is 0.7 m east-west here, 1.1 m north-south.
+    Write("a.ov2", Ov2Record(2, 500000, 5000000, { "a" }) + Ov2Record(2, 600000, 5000000, { "b" }));
+    Write("b.ov2",
+        Ov2Record(2, 500003, 5000000, { "a2" }) + Ov2Record(2, 700000, 5000000, { "c" })
+            + Ov2Record(2, 600000, 5000004, { "b2" }));
+    EXPECT_EQ(Run({ "--drop-duplicates", "4", Path("a.ov2"), Path("b.ov2"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err, QString("Removed 1 duplicates\n"));
+    EXPECT_EQ(Read("out.ov2"),
+        Ov2Record(2, 500000, 5000000, { "a" }) + Ov2Record(2, 600000, 5000000, { "b" })
+            + Ov2Record(2, 700000, 5000000, { "c" }) + Ov2Record(2, 600000, 5000004, { "b2" }));
+
+    EXPECT_EQ(Run({ "--drop-duplicates", "0", Path("b.ov2"), Path("a.ov2"), Path("out.ov2") }), 0);
+    EXPECT_EQ(Err, QString("Removed 0 duplicates\n"));
+    EXPECT_EQ(Read("out.ov2"), Read("b.ov2") + Read("a.ov2"));
+}
+
+TEST_F(ConvertCommandTest, DuplicateToleranceIsAWholeNumberOfMetres)
+{
+    Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
+    for (const char* wrong : { "-1", "1.5", "+2", " 3", "five", "", "99999999999" }) {
+        EXPECT_EQ(Run({ "--drop-duplicates", wrong, Path("a.ov2"), Path("out.ov2") }), 2) << wrong;
+        EXPECT_TRUE(Err.startsWith(
+            QString("--drop-duplicates takes a whole number of metres, not \"%1\".").arg(wrong)))
+            << Err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(Path("out.ov2")));
+}
+
 TEST_F(ConvertCommandTest, FailureLeavesTheOldOutputAlone)
 {
     Write("out.ov2", "old");

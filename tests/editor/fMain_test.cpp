@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,7 @@
 #include "convert/uFormats.h"
 #include "core/uUtils.h"
 #include "editor/fAbout.h"
+#include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
 #include "editor/uGuiPrompt.h"
 #include "editor/uLanguage.h"
@@ -462,6 +464,31 @@ TEST_F(MainWindowTest, HelpPagesOpenTheReadmeOrSayWhyNot)
 }
 
 #include "fMain_test.moc"
+
+TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
+{
+    TfmMarivelMainForm form { TCommandLine() };
+    form.show();
+    QAction* findDups = ActionOf(form, "Find Duplicates...");
+    EXPECT_EQ(findDups->shortcut(), QKeySequence(Qt::Key_F4));
+    EXPECT_FALSE(findDups->isEnabled());
+    Write(
+        "dups.ov2", Ov2Record(2, 100000, 200000, { "B" }) + Ov2Record(2, 100001, 200000, { "B2" }));
+    form.OpenLocation(Path("a.ov2"));
+    form.OpenLocation(Path("dups.ov2"));
+    ASSERT_TRUE(findDups->isEnabled());
+    QTimer::singleShot(0, [] {
+        auto* tool = qobject_cast<TfmFindDups*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(tool);
+        tool->Find();
+        tool->ResultTree()->topLevelItem(0)->child(0)->setSelected(true);
+        tool->Delete();
+        tool->close();
+    });
+    findDups->trigger();
+    EXPECT_EQ(Descriptions(form.ActiveDocument()->Document.Entries), "B ");
+    EXPECT_EQ(form.windowTitle(), "Marivel - [dups.ov2*]");
+}
 
 TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
 {

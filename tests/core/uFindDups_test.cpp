@@ -1,0 +1,214 @@
+#include "core/uFindDups.h"
+
+#include <algorithm>
+#include <list>
+#include <random>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "core/uModel.h"
+#include "testing.h"
+
+namespace {
+
+using TGroups = std::vector<std::pair<int, std::vector<int>>>;
+
+TGroups AsPairs(const TDuplicateGroups& groups)
+{
+    TGroups pairs;
+    for (int g = 0; g < groups.Count(); ++g) {
+        const auto duplicates = groups.Duplicates(g);
+        pairs.emplace_back(groups.Head(g), std::vector<int>(duplicates.begin(), duplicates.end()));
+    }
+    return pairs;
+}
+
+TGroups Found(const TEntries& entries, int tolerance)
+{
+    return AsPairs(FindDuplicates(entries, tolerance));
+}
+
+// The search as a work list compared pair by pair, without any index.
+TGroups ComparingEveryPair(const TEntries& entries, int tolerance)
+{
+    TGroups groups;
+    if (entries.Count() == 0)
+        return groups;
+    std::vector<TDupPoint> points;
+    for (int row = 0; row < entries.Count(); ++row)
+        points.push_back(DupPointOf(entries.Items(row)));
+    const TDupDistance distance(points[0].Lat);
+    std::list<int> work;
+    for (int row = 0; row < entries.Count(); ++row)
+        work.push_back(row);
+    while (!work.empty()) {
+        const int head = work.front();
+        work.pop_front();
+        std::vector<int> duplicates;
+        for (auto row = work.begin(); row != work.end();) {
+            if (distance(points[size_t(head)], points[size_t(*row)]) < tolerance) {
+                duplicates.push_back(*row);
+                row = work.erase(row);
+            } else {
+                ++row;
+            }
+        }
+        if (!duplicates.empty())
+            groups.emplace_back(head, duplicates);
+    }
+    return groups;
+}
+
+// Entries where duplicates occur and where an index is likeliest to miss one: clusters a few
+// metres wide, exact copies, both poles, both sides of the date line and a street along a
+// parallel; in random order, so heads are not the westernmost or southernmost of their groups.
+void AddAwkwardEntries(TEntries& entries, int count, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    const auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    std::vector<std::pair<double, double>> centres; // latitude, longitude
+    for (int i = 0; i < 150; ++i)
+        centres.emplace_back(uniform(-89.9999, 89.9999), uniform(-180, 180));
+    std::vector<std::pair<double, double>> points;
+    for (int i = 0; i < count; ++i) {
+        const int kind = i % 10;
+        if (kind < 4) {
+            const auto [lat, lon] = centres[size_t(i) % centres.size()];
+            const double spread = 0.0001; // about 11 m
+            points.emplace_back(lat + uniform(-spread, spread),
+                std::clamp(
+                    lon + uniform(-spread, spread) / std::cos(lat * 0.0174533), -180.0, 180.0));
+        } else if (kind == 4 && !points.empty()) {
+            points.push_back(points[size_t(random()) % points.size()]);
+        } else if (kind == 5) {
+            points.emplace_back(
+                i % 20 < 10 ? 90 : -89.99997 - uniform(0, 0.00003), uniform(-180, 180));
+        } else if (kind == 6) {
+            const double lon = 180 - uniform(0, 0.00004);
+            points.emplace_back(uniform(-0.00005, 0.00005) + 40, i % 20 < 10 ? lon : -lon);
+        } else if (kind == 7) {
+            points.emplace_back(48.85, 2.3 + 0.00003 * i); // about 2 m apart
+        } else {
+            points.emplace_back(uniform(-90, 90), uniform(-180, 180));
+        }
+    }
+    std::shuffle(points.begin(), points.end(), random);
+    for (const auto& [lat, lon] : points)
+        entries.AddValues("p", "", lon, lat);
+}
+
+} // namespace
+
+TEST(FindDuplicates, GroupsAsComparingEveryPairDoes)
+{
+    for (const auto& [seed, precision] : { std::pair { 1u, 5 }, { 2u, 6 }, { 3u, 4 } }) {
+        TPrecision digits(precision);
+        TEntries entries;
+        AddAwkwardEntries(entries, 4000, seed);
+        for (int tolerance : { 1, 5, 30 }) {
+            const TGroups expected = ComparingEveryPair(entries, tolerance);
+            EXPECT_GT(expected.size(), 100u);
+            EXPECT_EQ(Found(entries, tolerance), expected)
+                << "seed " << seed << ", tolerance " << tolerance;
+        }
+    }
+}
+
+TEST(FindDuplicates, ComparesWithTheHeadOnly)
+{
+    TPrecision six(6);
+    TEntries entries;
+    // Along a meridian, about 4 m apart: the third is 8 m from the head.
+    for (double lat : { 52.0, 52.000036, 52.000072 })
+        entries.AddValues("a", "", 5, lat);
+    const TDupDistance distance(DupPointOf(entries.Items(0)).Lat);
+    EXPECT_NEAR(distance(DupPointOf(entries.Items(0)), DupPointOf(entries.Items(1))), 4.0, 0.01);
+    EXPECT_EQ(Found(entries, 5), (TGroups { { 0, { 1 } } }));
+    EXPECT_EQ(Found(entries, 9), (TGroups { { 0, { 1, 2 } } }));
+}
+
+TEST(FindDuplicates, AnEarlierEntryHeadsAndNothingIsCloserThanZero)
+{
+    TEntries entries;
+    for (int i = 0; i < 3; ++i) {
+        entries.AddValues("far", "", 10, 10 + i);
+        entries.AddValues("same", "", 4.5, 51.5);
+    }
+    EXPECT_EQ(Found(entries, 1), (TGroups { { 1, { 3, 5 } } }));
+    EXPECT_TRUE(Found(entries, 0).empty());
+    EXPECT_TRUE(Found(TEntries(), 5).empty());
+}
+
+TEST(FindDuplicates, MeasuresEastWestAtTheHeadsLatitudeWithTheFirstEntrysRadii)
+{
+    TPrecision six(6);
+    TEntries entries;
+    // At 60 degrees a degree of longitude is half as long as at the equator: these are 5.6 m
+    // apart, 11 m at the equator's scale.
+    entries.AddValues("a", "", 10, 60);
+    entries.AddValues("b", "", 10.0001, 60);
+    EXPECT_TRUE(Found(entries, 5).empty());
+    EXPECT_EQ(Found(entries, 6), (TGroups { { 0, { 1 } } }));
+
+    // 4.98 m with the meridian radius of the first entry at the equator, 5.03 m with that of
+    // the pair's own latitude.
+    TEntries polar;
+    polar.AddValues("first", "", 0, 0);
+    polar.AddValues("a", "", 0, 89);
+    polar.AddValues("b", "", 0, 89.000045);
+    EXPECT_EQ(Found(polar, 5), (TGroups { { 1, { 2 } } }));
+}
+
+TEST(FindDuplicates, LongitudeCountsForNothingAtThePoleButDoesNotWrapAtTheDateLine)
+{
+    TEntries entries;
+    entries.AddValues("pole", "", -180, 90);
+    entries.AddValues("date line east", "", 180, 10);
+    entries.AddValues("pole too", "", 180, 90);
+    entries.AddValues("date line west", "", -180, 10);
+    entries.AddValues("near the date line", "", 179.99999, 10);
+    EXPECT_EQ(Found(entries, 5), (TGroups { { 0, { 2 } }, { 1, { 4 } } }));
+}
+
+TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)
+{
+    TEntries entries;
+    for (int i = 0; i < 4; ++i)
+        for (int copy = 0; copy < 2; ++copy)
+            entries.AddValues("x", "", i, i);
+    std::vector<int> told;
+    const auto stopAfterTwo = [&](int percent) {
+        told.push_back(percent);
+        return told.size() < 2;
+    };
+    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, stopAfterTwo)),
+        (TGroups { { 0, { 1 } }, { 2, { 3 } } }));
+    EXPECT_EQ(told, (std::vector<int> { 25, 50 }));
+
+    told.clear();
+    EXPECT_EQ(FindDuplicates(entries, 5,
+                  [&](int percent) {
+                      told.push_back(percent);
+                      return true;
+                  })
+                  .Count(),
+        4);
+    EXPECT_EQ(told, (std::vector<int> { 25, 50, 75, 100 }));
+}
+
+TEST(DropDuplicates, RemovesTheDuplicatesKeepingHeadsAndOrder)
+{
+    TEntries entries;
+    for (const char* name : { "a", "b", "a2", "c", "b2", "a3" })
+        entries.AddValues(name, "", name[0] - 'a', 0);
+    entries.ClearChanged();
+    EXPECT_EQ(DropDuplicates(entries, 5), 3);
+    EXPECT_EQ(Descriptions(entries), "a b c ");
+    EXPECT_TRUE(entries.Changed());
+
+    EXPECT_EQ(DropDuplicates(entries, 5), 0);
+    EXPECT_EQ(Descriptions(entries), "a b c ");
+}

@@ -1,0 +1,172 @@
+#include "editor/fFindDups.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QSpinBox>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "editor/uDocument.h"
+#include "testing.h"
+
+namespace {
+
+// A document of three groups: "a" heads "a2" and "a3", "b" heads "b2", "c" heads "c2"; "far"
+// has no duplicate. Each duplicate lies about a metre from its head.
+class FindDupsTest : public ::testing::Test {
+protected:
+    FindDupsTest()
+    {
+        for (const auto& [name, lon] : std::initializer_list<std::pair<const char*, double>> {
+                 { "a", 1 }, { "b", 2 }, { "a2", 1.00001 }, { "far", 3 }, { "c", 4 },
+                 { "c2", 4.00001 }, { "b2", 2.00001 }, { "a3", 1 } })
+            Document.Entries.AddValues(name, "", lon, 50);
+        Window.ToleranceField()->setValue(5);
+        Window.SetPrompt(Prompt);
+        Window.SetProgressRunner([this](const QString& text, const auto& work) {
+            ProgressText = text;
+            work([this](int) { return ++Reports <= ReportsBeforeCancel; });
+        });
+    }
+
+    QTreeWidgetItem* Node(int group, int duplicate = -1) const
+    {
+        QTreeWidgetItem* head = Window.ResultTree()->topLevelItem(group);
+        return duplicate < 0 ? head : head->child(duplicate);
+    }
+
+    // The tree as "head: duplicate duplicate | head: ...".
+    std::string Tree() const
+    {
+        std::string text;
+        for (int g = 0; g < Window.ResultTree()->topLevelItemCount(); ++g) {
+            text += (g ? " | " : "") + Node(g)->text(0).toStdString() + ":";
+            for (int d = 0; d < Node(g)->childCount(); ++d)
+                text += " " + Node(g, d)->text(0).toStdString();
+        }
+        return text;
+    }
+
+    bool SelectionActionsEnabled() const
+    {
+        return Window.CutAction()->isEnabled() && Window.CopyAction()->isEnabled()
+            && Window.DeleteAction()->isEnabled();
+    }
+
+    TBuiltInFormats Formats;
+    TDocument Document;
+    int DocumentRefreshes = 0;
+    TfmFindDups Window { Document, [this] { ++DocumentRefreshes; } };
+    TScriptedPrompt Prompt;
+    QString ProgressText;
+    int Reports = 0;
+    int ReportsBeforeCancel = 1000;
+};
+
+} // namespace
+
+TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceAndKeepsTheOneUsed)
+{
+    Settings().FindDupsTolerance = 2;
+    TfmFindDups fresh(Document, [] {});
+    EXPECT_EQ(fresh.ToleranceField()->value(), 2);
+
+    Window.ToleranceField()->setValue(3);
+    Window.Find();
+    EXPECT_EQ(Tree(), "a: a2 a3 | b: b2 | c: c2");
+    EXPECT_TRUE(Node(0)->isExpanded());
+    EXPECT_EQ(ProgressText, "Searching for duplicates...");
+    EXPECT_EQ(Settings().FindDupsTolerance, 3);
+    EXPECT_TRUE(Prompt.Shown.isEmpty());
+
+    Window.ToleranceField()->setValue(0);
+    Window.Find();
+    EXPECT_EQ(Tree(), "");
+    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
+    EXPECT_EQ(Settings().FindDupsTolerance, 0);
+}
+
+TEST_F(FindDupsTest, EnterInTheToleranceSearchesAndKeepsTheToolOpen)
+{
+    Window.show();
+    Window.ToleranceField()->setFocus();
+    Window.ToleranceField()->selectAll();
+    QTest::keyClicks(Window.ToleranceField(), "3");
+    QTest::keyClick(Window.ToleranceField(), Qt::Key_Return);
+    EXPECT_TRUE(Window.isVisible());
+    EXPECT_EQ(Tree(), "a: a2 a3 | b: b2 | c: c2");
+    EXPECT_EQ(Settings().FindDupsTolerance, 3);
+}
+
+TEST_F(FindDupsTest, AnEmptyDocumentIsSearchedWithoutProgress)
+{
+    Document.Entries.Clear();
+    Window.Find();
+    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
+    EXPECT_TRUE(ProgressText.isEmpty());
+}
+
+TEST_F(FindDupsTest, CancellingShowsTheGroupsFoundSoFarWithoutAMessage)
+{
+    // Progress is told after the first group, then after the second.
+    ReportsBeforeCancel = 1;
+    Window.Find();
+    EXPECT_EQ(Tree(), "a: a2 a3 | b: b2");
+    EXPECT_TRUE(Prompt.Shown.isEmpty());
+
+    ReportsBeforeCancel = Reports = 0;
+    Window.Find();
+    EXPECT_EQ(Tree(), "a: a2 a3");
+    EXPECT_TRUE(Prompt.Shown.isEmpty());
+}
+
+TEST_F(FindDupsTest, CutCopyAndDeleteNeedADuplicateSelected)
+{
+    Window.Find();
+    EXPECT_FALSE(Window.CutAction()->isEnabled() || Window.CopyAction()->isEnabled()
+        || Window.DeleteAction()->isEnabled());
+    Node(1)->setSelected(true);
+    EXPECT_FALSE(Window.CopyAction()->isEnabled());
+    Window.Delete();
+    EXPECT_EQ(Document.Entries.Count(), 8) << "a head is never deleted";
+    Node(1, 0)->setSelected(true);
+    EXPECT_TRUE(SelectionActionsEnabled());
+    Node(1, 0)->setSelected(false);
+    EXPECT_FALSE(SelectionActionsEnabled());
+}
+
+TEST_F(FindDupsTest, CopyTakesTheSelectedDuplicatesInTreeOrderNeverAHead)
+{
+    Window.Find();
+    for (QTreeWidgetItem* node : { Node(2, 0), Node(0), Node(0, 1), Node(1, 0) })
+        node->setSelected(true);
+    QApplication::clipboard()->clear();
+    Window.Copy();
+    TEntries copied;
+    copied.AppendGpxText(QApplication::clipboard()->text());
+    EXPECT_EQ(Descriptions(copied), "a3 b2 c2 ");
+    EXPECT_EQ(Document.Entries.Count(), 8);
+}
+
+TEST_F(FindDupsTest, DeleteAndCutRemoveTheDuplicatesFromTheDocument)
+{
+    Window.Find();
+    Node(0, 0)->setSelected(true);
+    Node(2, 0)->setSelected(true);
+    Window.Delete();
+    EXPECT_EQ(Descriptions(Document.Entries), "a b far c b2 a3 ");
+    EXPECT_EQ(Tree(), "a: a3 | b: b2 | c:");
+    EXPECT_EQ(DocumentRefreshes, 1);
+    EXPECT_FALSE(SelectionActionsEnabled());
+
+    Node(1, 0)->setSelected(true);
+    QApplication::clipboard()->clear();
+    Window.Cut();
+    EXPECT_EQ(Descriptions(Document.Entries), "a b far c a3 ");
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("b2"));
+    EXPECT_EQ(Tree(), "a: a3 | b: | c:");
+}
