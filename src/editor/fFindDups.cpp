@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolBar>
@@ -18,6 +17,7 @@
 #include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
+#include "sites/fProgress.h"
 
 namespace {
 
@@ -25,14 +25,13 @@ namespace {
 TProgressRunner ProgressWindowOver(QWidget* parent)
 {
     return [parent](const QString& text, const std::function<void(const TSearchProgress&)>& work) {
-        QProgressDialog progress(text, QObject::tr("Cancel"), 0, 100, parent);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(0);
-        work([&](int percent) {
-            progress.setValue(percent);
-            QApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+        TfmProgress progress(
+            text,
+            [&](TfmProgress& window) {
+                work([&](int percent) { return !window.Progress(percent, 100); });
+            },
+            true, parent);
+        progress.Execute();
     };
 }
 
