@@ -105,6 +105,8 @@ private:
     void ShowSystemInfo();
     void ShowAbout();
     void AutoUpdateNow();
+    void ShowCalculator();
+    void BatchConvert();
     void RunAutoUpdate(bool silent);
 
     TCommandLine CommandLine;
@@ -139,6 +141,8 @@ private:
     QAction* acFindNext;
     QAction* acWindowNext;
     QAction* acAutoUpdateNow;
+    QAction* acCalc;
+    QAction* actToolsBatchConvert;
     QTimer* tiAutoUpdate;
     QList<QAction*> WindowArrangeActions;
     QString FindText;
