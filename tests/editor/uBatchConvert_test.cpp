@@ -96,20 +96,20 @@ TEST_F(BatchConvertTest, ChecksComeInOrderBeforeAnythingIsRead)
     job.Files = QStringList { a };
     EXPECT_EQ(error(), "Source and destination types are equal");
     job.Append = true;
-    EXPECT_EQ(error(), "Extension \".txt\" of filename does not match selected filetype.")
-        << "the file's extension is checked before its emptiness";
+    EXPECT_EQ(error(), "Extension \".txt\" of filename does not match selected filetype.");
     job.DestFile.clear();
-    EXPECT_EQ(error(), "Destination filename not set");
-    job.DestFile = Dst("out");
     job.MultipleFormats = true;
     job.DestFormatIds.clear();
+    EXPECT_EQ(error(), "Destination filename not set");
+    job.DestFile = Dst("out");
     EXPECT_EQ(error(), "No destination type(s) selected");
+    job.Append = false;
+    job.DestDir = Dir.filePath("missing");
+    EXPECT_EQ(error(), "No destination type(s) selected") << "before the folder";
     job.DestFormatIds = QStringList { "dstcsv", "gengpx", "garmincsv" };
     EXPECT_EQ(error(),
         "Destination type conflict, you can have only one destination format per file extension "
         "(duplicate extension: .csv)");
-    job.Append = false;
-    job.DestDir = Dir.filePath("missing");
     job.DestFormatIds = QStringList { "gengpx", "genasc" };
     EXPECT_EQ(error(), "Destination directory does not exist");
 
