@@ -84,7 +84,7 @@ TfmBatchConvert::TfmBatchConvert(QWidget* parent, TOpenDocument openDocument)
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* convert = buttons->addButton(tr("Convert"), QDialogButtonBox::ActionRole);
+    QPushButton* convert = buttons->addButton(tr("&Convert"), QDialogButtonBox::ActionRole);
     convert->setObjectName(QStringLiteral("buConvert"));
     // No default button: Enter in a folder edit lists the folder, it neither converts nor
     // closes.
