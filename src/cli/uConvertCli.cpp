@@ -11,8 +11,10 @@
 #include "core/uFindDups.h"
 #include "core/uModel.h"
 #include "core/uSettings.h"
+#include "core/uUserPrompt.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
+#include "editor/uBatchConvert.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
@@ -21,8 +23,9 @@ namespace {
 
 const QCommandLineOption FromOption(QStringLiteral("from"),
     QStringLiteral("Read every input as format ID (see --list-formats)."), QStringLiteral("ID"));
-const QCommandLineOption ToOption(
-    QStringLiteral("to"), QStringLiteral("Write the output as format ID."), QStringLiteral("ID"));
+const QCommandLineOption ToOption(QStringLiteral("to"),
+    QStringLiteral("Write the output as format ID; with --into, repeat it for several formats."),
+    QStringLiteral("ID"));
 const QCommandLineOption ListOption(QStringLiteral("list-formats"),
     QStringLiteral("List the formats that can be read (r) and written (w)."));
 const QCommandLineOption DevOption(
@@ -31,6 +34,16 @@ const QCommandLineOption OptionOption(QStringLiteral("option"),
     QStringLiteral("Set option N of format ID for this run only, without storing it "
                    "(repeatable; e.g. garmincsv:0=on)."),
     QStringLiteral("ID:N=on|off"));
+// Converting each input on its own into a folder.
+const QCommandLineOption IntoOption(QStringLiteral("into"),
+    QStringLiteral("Convert each INPUT on its own into folder DIR, named after it with the "
+                   "extension of each --to format; OUTPUT is not given."),
+    QStringLiteral("DIR"));
+const QCommandLineOption StopOnErrorOption(QStringLiteral("stop-on-error"),
+    QStringLiteral("With --into, stop at the first INPUT that fails instead of going on."));
+const QCommandLineOption AddNamesOption(QStringLiteral("add-names"),
+    QStringLiteral("Begin each entry's description with its file's name (without extension) "
+                   "and \" - \" when inputs are appended."));
 const QCommandLineOption EncodingOption(QStringLiteral("encoding"),
     QStringLiteral("Code page of the 8-bit text of files: windows-1252 (the default unless the "
                    "setting CodePage names another), utf-8, or another single-byte code page."),
@@ -44,27 +57,14 @@ void AddOptions(QCommandLineParser& parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({ FromOption, ToOption, EncodingOption, OptionOption, DropDuplicatesOption,
         ListOption, ProgressOption, DevOption, HelpOption });
+    parser.addOptions({ IntoOption, StopOnErrorOption, AddNamesOption });
     parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
-    parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("POI file to write."));
+    parser.addPositionalArgument(
+        QStringLiteral("OUTPUT"), QStringLiteral("POI file to write, unless --into is given."));
 }
 
-// The extension of the file a location names, without its dot.
-QString Extension(const QString& location)
-{
-    if (IsHttpLocation(location))
-        return UrlFileExt(location).mid(1);
-    const QString path = StripLocationPrefixes(location);
-    return QFileInfo(path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1)).suffix();
-}
-
-// A location as messages may show it: a web address without credentials.
-QString DisplayName(const QString& location)
-{
-    return IsHttpLocation(location) ? UrlForDisplay(location) : location;
-}
-
-// Runs `step`, naming `location` in the message of a failure that does not name it already,
-// as the user may have named several files. A failed device connection concerns no file.
+// Runs `step`, naming `location` in the message of a failure, as the user may have named
+// several files. A failed device connection concerns no file.
 template <typename Step> auto InFile(const QString& location, Step step)
 {
     try {
@@ -72,10 +72,7 @@ template <typename Step> auto InFile(const QString& location, Step step)
     } catch (const EInitRapi&) {
         throw;
     } catch (const Exception& e) {
-        const QString name = DisplayName(location);
-        if (e.Message().contains(name))
-            throw;
-        throw EUserError(name + QStringLiteral(": ") + e.Message());
+        throw EUserError(MessageAbout(location, e.Message()));
     }
 }
 
@@ -85,7 +82,7 @@ std::unique_ptr<TLocationInput> OpenInput(
     std::unique_ptr<TLocationInput> input;
     TProgressEvent percent;
     WithProgress(showProgress && IsHttpLocation(location), stream,
-        QStringLiteral("Downloading ") + DisplayName(location), percent, [&] {
+        QStringLiteral("Downloading ") + LocationForDisplay(location), percent, [&] {
             input =
                 std::make_unique<TLocationInput>(location, [&](int64_t done, int64_t total, bool&) {
                     if (percent && total > 0)
@@ -137,6 +134,26 @@ std::optional<int> ParseTolerance(const QCommandLineParser& parser)
     return metres;
 }
 
+// The options that choose between appending into OUTPUT and converting into a folder.
+void ReadIntoOptions(const QCommandLineParser& parser, TConvertRequest& request)
+{
+    request.Into = parser.value(IntoOption);
+    request.ToIds = parser.values(ToOption);
+    request.StopOnError = parser.isSet(StopOnErrorOption);
+    request.AddNames = parser.isSet(AddNamesOption);
+    if (request.Into.isEmpty()) {
+        if (request.ToIds.size() > 1)
+            throw EUsageError(QStringLiteral("Name one --to format, or several with --into."));
+        if (request.StopOnError)
+            throw EUsageError(QStringLiteral("--stop-on-error goes with --into."));
+        return;
+    }
+    if (request.ToIds.isEmpty())
+        throw EUsageError(QStringLiteral("--into needs at least one --to format."));
+    if (request.AddNames)
+        throw EUsageError(QStringLiteral("--add-names goes with appending, not with --into."));
+}
+
 } // namespace
 
 TConvertRequest ParseConvertArguments(const QStringList& arguments)
@@ -156,19 +173,26 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
         return request;
     }
     QStringList files = parser.positionalArguments();
-    if (files.size() < 2)
-        throw EUsageError(QStringLiteral("Name at least one input and the output."));
-    request.Output = files.takeLast();
-    if (IsHttpLocation(request.Output))
-        throw EUsageError(QStringLiteral("OUTPUT cannot be a web address."));
+    ReadIntoOptions(parser, request);
+    if (request.Into.isEmpty()) {
+        if (files.size() < 2)
+            throw EUsageError(QStringLiteral("Name at least one input and the output."));
+        request.Output = files.takeLast();
+        if (IsHttpLocation(request.Output))
+            throw EUsageError(QStringLiteral("OUTPUT cannot be a web address."));
+    } else if (files.isEmpty()) {
+        throw EUsageError(QStringLiteral("Name at least one input."));
+    }
     request.Inputs = files;
     request.FromId = parser.value(FromOption);
-    request.ToId = parser.value(ToOption);
     request.Progress = parser.isSet(ProgressOption);
     request.Dev = parser.isSet(DevOption);
     for (const QString& option : parser.values(OptionOption))
         request.Options.push_back(ParseOption(option));
     request.DropDuplicates = ParseTolerance(parser);
+    if (request.DropDuplicates && !request.Into.isEmpty())
+        throw EUsageError(
+            QStringLiteral("--drop-duplicates goes with appending, not with --into."));
     if (parser.isSet(EncodingOption)) {
         request.Encoding = KnownCodePageName(parser.value(EncodingOption));
         if (request.Encoding.isEmpty())
@@ -186,10 +210,14 @@ QString ConvertUsage()
     const QString options = OptionsHelp(parser);
     return QStringLiteral(
                "Usage: marivel-convert [options] INPUT... OUTPUT\n"
+               "       marivel-convert [options] --into DIR --to ID [--to ID]... INPUT...\n"
                "       marivel-convert --list-formats\n"
                "Converts POI files. Each INPUT is read in the format its extension names (or\n"
                "--from); several inputs are appended in order. OUTPUT is written in the format\n"
                "its extension names (or --to).\n"
+               "With --into, each INPUT becomes a file of its own in DIR for every --to format;\n"
+               "an INPUT that fails is named and the others are still converted, and the exit\n"
+               "status is then 1.\n"
                "INPUT may be a local path, FILE://path, MOBILE://\\device\\path (a file on\n"
                "the handheld device) or a web address (http://...); OUTPUT may be a local\n"
                "path, FILE://path or MOBILE://\\device\\path. MARIVEL_DEVICE_ROOT names the\n"
@@ -210,39 +238,73 @@ QString FormatList()
     return list;
 }
 
+namespace {
+
+// What a run sets for its own duration: the dev switch, the options and the code page given,
+// and a device connection, which ends with it.
+class TRunScope {
+public:
+    explicit TRunScope(const TConvertRequest& request)
+        : CodePageBefore(CodePageName())
+    {
+        SetDevSwitch(request.Dev);
+        SelectCodePage(request.Encoding.isEmpty() ? Settings().CodePage : request.Encoding);
+        ReplacedBefore = ReplacedCharacters();
+        for (const auto& option : request.Options)
+            OverrideOption(option.FormatId, option.Index, option.On);
+    }
+    ~TRunScope()
+    {
+        ClearOptionOverrides();
+        SelectCodePage(CodePageBefore);
+    }
+    TRunScope(const TRunScope&) = delete;
+    TRunScope& operator=(const TRunScope&) = delete;
+
+    // The warning about characters the code page lacked, named while the code page holds.
+    void AddReplacementWarning(QStringList& warnings) const
+    {
+        if (const size_t replaced = ReplacedCharacters() - ReplacedBefore)
+            warnings << ReplacementWarning(replaced);
+    }
+
+private:
+    QString CodePageBefore;
+    size_t ReplacedBefore = 0;
+    TRapiSession Device;
+};
+
+// The command line replaces outputs that exist, as it always has for OUTPUT.
+class TReplaceExisting : public IUserPrompt {
+public:
+    void ShowMessage(const QString&) override { }
+    TAnswer Ask(const QString&, bool) override { return TAnswer::Yes; }
+};
+
+} // namespace
+
 QStringList RunConversion(
     const TConvertRequest& request, QTextStream& progress, TEntriesAtEnd atEnd)
 {
-    SetDevSwitch(request.Dev);
-    struct TRunOptions { // the options given hold for this conversion only
-        ~TRunOptions() { ClearOptionOverrides(); }
-    } runOptions;
-    struct TRunCodePage { // so does the encoding
-        QString Before = CodePageName();
-        ~TRunCodePage() { SelectCodePage(Before); }
-    } runCodePage;
-    SelectCodePage(request.Encoding.isEmpty() ? Settings().CodePage : request.Encoding);
-    const size_t replacedBefore = ReplacedCharacters();
-    for (const auto& option : request.Options)
-        OverrideOption(option.FormatId, option.Index, option.On);
+    const TRunScope scope(request);
     // The exporter is made first, so an output format that cannot be written fails at once.
-    auto exporter = InFile(
-        request.Output, [&] { return CreateExporter(Extension(request.Output), request.ToId); });
-    TRapiSession device; // a device connection made for this run ends with it
+    auto exporter = InFile(request.Output,
+        [&] { return CreateExporter(LocationFileExt(request.Output), request.ToIds.value(0)); });
     TEntries entries;
     QStringList warnings;
-    bool append = false;
     for (const QString& input : request.Inputs) {
+        const int first = entries.Count();
         InFile(input, [&] {
             auto file = OpenInput(input, request.Progress, progress);
             WithProgress(request.Progress, progress,
-                QStringLiteral("Reading ") + DisplayName(input), entries.OnProgress, [&] {
+                QStringLiteral("Reading ") + LocationForDisplay(input), entries.OnProgress, [&] {
                     for (const QString& warning : entries.LoadFromStream(
-                             file->Stream(), Extension(input), request.FromId, append))
-                        warnings << DisplayName(input) + QStringLiteral(": ") + warning;
+                             file->Stream(), LocationFileExt(input), request.FromId, first > 0))
+                        warnings << MessageAbout(input, warning);
                 });
         });
-        append = true;
+        if (request.AddNames)
+            AddFileNames(entries, first, input);
     }
     if (request.DropDuplicates)
         progress << "Removed " << DropDuplicates(entries, *request.DropDuplicates)
@@ -255,10 +317,57 @@ QStringList RunConversion(
     });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
         static_cast<void>(new auto(entries.ExtractAll())); // never freed, on purpose
-    if (const size_t replaced = ReplacedCharacters() - replacedBefore)
-        warnings << ReplacementWarning(replaced); // named while the code page holds
+    scope.AddReplacementWarning(warnings);
     return warnings;
 }
+
+TIntoResult RunConversionInto(const TConvertRequest& request, QTextStream& err)
+{
+    const TRunScope scope(request);
+    for (const QString& id : request.ToIds)
+        if (IndexOfExporterFormat(id) < 0)
+            throw EUsageError(
+                QStringLiteral("No format with id \"%1\" is written; see --list-formats.").arg(id));
+    if (!QFileInfo(request.Into).isDir())
+        throw EUserError(MessageAbout(request.Into, Tr(Msg::DestDirMissing)));
+    TBatchJob job;
+    job.Files = request.Inputs;
+    job.SourceFormatId = request.FromId;
+    job.DestDir = request.Into;
+    job.DestFormatIds = request.ToIds;
+    job.MultipleFormats = request.ToIds.size() > 1;
+    TReplaceExisting replace;
+    TBatchConvert batch(replace);
+    TIntoResult result;
+    batch.OnFileError = [&](const QString& error) {
+        err << (request.Progress ? "\n" : "") << ForDisplay(AsSentence(error)) << '\n';
+        return !request.StopOnError;
+    };
+    TProgressEvent percent;
+    TBatchResult run;
+    WithProgress(
+        request.Progress, err, QStringLiteral("Converting into ") + request.Into, percent, [&] {
+            batch.OnProgress = [&](int done, int total) {
+                if (percent)
+                    percent(done * 100 / total);
+            };
+            run = batch.Run(job);
+        });
+    result.Warnings = run.Warnings;
+    scope.AddReplacementWarning(result.Warnings);
+    result.Succeeded = run.Finished && run.Failed == 0;
+    return result;
+}
+
+namespace {
+
+void PrintWarnings(const QStringList& warnings, QTextStream& err)
+{
+    for (const QString& warning : warnings)
+        err << "warning: " << warning << ".\n";
+}
+
+} // namespace
 
 int RunConvertCommand(
     const QStringList& arguments, QTextStream& out, QTextStream& err, TEntriesAtEnd atEnd)
@@ -273,8 +382,12 @@ int RunConvertCommand(
             out << FormatList();
             break;
         case TConvertRequest::TAction::Convert:
-            for (const QString& warning : RunConversion(request, err, atEnd))
-                err << "warning: " << warning << ".\n";
+            if (!request.Into.isEmpty()) {
+                const TIntoResult result = RunConversionInto(request, err);
+                PrintWarnings(result.Warnings, err);
+                return result.Succeeded ? 0 : 1;
+            }
+            PrintWarnings(RunConversion(request, err, atEnd), err);
             break;
         }
         return 0;

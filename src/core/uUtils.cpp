@@ -215,6 +215,30 @@ QString StripLocationPrefixes(const QString& location)
     return StripHttpPrefix(StripMobilePrefix(StripFilePrefix(location)));
 }
 
+QString LocationFileName(const QString& location)
+{
+    const QString path = StripLocationPrefixes(location);
+    return path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
+}
+
+QString LocationFileExt(const QString& location)
+{
+    if (IsHttpLocation(location))
+        return UrlFileExt(location).mid(1);
+    return QFileInfo(LocationFileName(location)).suffix();
+}
+
+QString LocationForDisplay(const QString& location)
+{
+    return IsHttpLocation(location) ? UrlForDisplay(location) : location;
+}
+
+QString MessageAbout(const QString& location, const QString& message)
+{
+    const QString name = LocationForDisplay(location);
+    return message.contains(name) ? message : name + QStringLiteral(": ") + message;
+}
+
 QString NormalizedLocation(const QString& location, const QString& baseDir)
 {
     if (!IsFileLocation(location) && location.contains(QLatin1String("://")))
@@ -462,14 +486,19 @@ void CheckSiteXmlVersion(const TXmlDocument& document)
 void CheckFileExtension(
     const QString& fileName, int exportFormatIndex, bool& ok, IUserPrompt& prompt)
 {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix.isEmpty())
-        return;
-    const QString ext = QLatin1Char('.') + suffix;
-    if (ext != ExporterExt(exportFormatIndex - 1).toLower()) {
+    const QString ext = MismatchedExtension(fileName, ExporterExt(exportFormatIndex - 1));
+    if (!ext.isEmpty()) {
         prompt.ShowMessage(Tr(Msg::ExtensionMismatch).arg(ext));
         ok = false;
     }
+}
+
+QString MismatchedExtension(const QString& fileName, const QString& ext)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix.isEmpty() || QLatin1Char('.') + suffix == ext.toLower())
+        return QString();
+    return QLatin1Char('.') + suffix;
 }
 
 QString AutoUpdateKey() { return MainKey + QStringLiteral("\\AutoUpdateItems"); }

@@ -87,6 +87,16 @@ QString StripFilePrefix(const QString& location);
 QString StripHttpPrefix(const QString& location);
 // The file, then the device, then the web prefix, each removed once.
 QString StripLocationPrefixes(const QString& location);
+// The file-name part of a location of either kind; device paths use backslashes.
+QString LocationFileName(const QString& location);
+// The extension of the file a location names, without its dot; a web address's query is no
+// part of it.
+QString LocationFileExt(const QString& location);
+// A location as messages may show it: a web address without credentials and query.
+QString LocationForDisplay(const QString& location);
+// `message` about `location`, led by the location's name unless it names it already, as a run
+// over several files must tell which one failed.
+QString MessageAbout(const QString& location, const QString& message);
 // One spelling per local file, so that a file compares equal however it was named: a local
 // path or "FILE://" location becomes a plain path, absolute against `baseDir` (empty: the
 // current folder), without "." and "..", with links resolved as far as the path exists.
@@ -154,6 +164,9 @@ void CheckSiteXmlVersion(const TXmlDocument& document);
 // the exporter at 1-based `exportFormatIndex`; leaves `ok` alone otherwise.
 void CheckFileExtension(
     const QString& fileName, int exportFormatIndex, bool& ok, IUserPrompt& prompt);
+// The lower-cased extension of `fileName` with its dot when it has one other than `ext` (with
+// its dot, any case); empty otherwise.
+QString MismatchedExtension(const QString& fileName, const QString& ext);
 
 // The registry key of the AutoUpdate items; per-site values live in its sub-keys.
 QString AutoUpdateKey();

@@ -31,7 +31,9 @@
 #include "device/fMobileBrowser.h"
 #include "device/uMobileBrowse.h"
 #include "editor/fAbout.h"
+#include "editor/fBatchConvert.h"
 #include "editor/fChooseFormat.h"
+#include "editor/fCoordsCalculator.h"
 #include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
 #include "editor/fMinimize.h"
@@ -184,6 +186,11 @@ void TfmMarivelMainForm::CreateActions()
         window, tr("Next Window"), QKeySequence(tr("Ctrl+F6")), &TfmMarivelMainForm::WindowNext);
     acAutoUpdateNow = AddAction(
         autoUpdate, tr("AutoUpdate Now..."), Qt::Key_F9, &TfmMarivelMainForm::AutoUpdateNow);
+    const QString tools = tr("Tools");
+    acCalc =
+        AddAction(tools, tr("Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
+    actToolsBatchConvert =
+        AddAction(tools, tr("Batch Convert..."), {}, &TfmMarivelMainForm::BatchConvert);
 }
 
 void TfmMarivelMainForm::CreateMenus()
@@ -207,6 +214,9 @@ void TfmMarivelMainForm::CreateMenus()
     edit->addActions({ acEditSelectAll, acInvertSelection });
     edit->addSeparator();
     edit->addActions({ acFind, acFindNext, acFindDups });
+
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    tools->addActions({ acCalc, actToolsBatchConvert });
 
     QMenu* autoUpdate = menuBar()->addMenu(tr("&AutoUpdate"));
     autoUpdate->addAction(acAutoUpdateNow);
@@ -768,6 +778,20 @@ void TfmMarivelMainForm::ShowAbout()
 {
     TfmAbout about(this);
     about.exec();
+}
+
+void TfmMarivelMainForm::ShowCalculator()
+{
+    TfmCoordsCalculator calculator(this, acCalc->text().remove(QLatin1Char('&')));
+    calculator.exec();
+}
+
+void TfmMarivelMainForm::BatchConvert()
+{
+    TfmBatchConvert batch(this, [this](const QString& location, const QString& formatId) {
+        OpenFile(nullptr, location, TDocument::lmOpen, formatId);
+    });
+    batch.exec();
 }
 
 void TfmMarivelMainForm::StartAutoUpdate(bool silent)

@@ -106,6 +106,8 @@ private:
     void ShowSystemInfo();
     void ShowAbout();
     void AutoUpdateNow();
+    void ShowCalculator();
+    void BatchConvert();
     void RunAutoUpdate(bool silent);
 
     TCommandLine CommandLine;
@@ -141,6 +143,8 @@ private:
     QAction* acFindDups;
     QAction* acWindowNext;
     QAction* acAutoUpdateNow;
+    QAction* acCalc;
+    QAction* actToolsBatchConvert;
     QTimer* tiAutoUpdate;
     QList<QAction*> WindowArrangeActions;
     QString FindText;

@@ -17,16 +17,7 @@
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"
 
-QString LocationExt(const QString& location)
-{
-    return QFileInfo(StripLocationPrefixes(location)).suffix().toLower();
-}
-
-QString LocationFileName(const QString& location)
-{
-    const QString path = StripLocationPrefixes(location);
-    return path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
-}
+QString LocationExt(const QString& location) { return LocationFileExt(location).toLower(); }
 
 namespace {
 

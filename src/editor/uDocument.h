@@ -88,5 +88,3 @@ private:
 
 // The extension of a location, lower-cased and without its dot.
 QString LocationExt(const QString& location);
-// The file-name part of a location of either kind; device paths use backslashes.
-QString LocationFileName(const QString& location);

@@ -136,9 +136,10 @@ QString TEntryEditSync::WithSign(const QString& text, bool negative)
     return hasMinus ? text.mid(1) : text;
 }
 
-TDegreePartValidator::TDegreePartValidator(TEditField field, QObject* parent)
+TDegreePartValidator::TDegreePartValidator(TEditField field, QObject* parent, bool wholeSeconds)
     : QValidator(parent)
     , Field(field)
+    , WholeSeconds(wholeSeconds)
 {
 }
 
@@ -149,7 +150,8 @@ QValidator::State TDegreePartValidator::validate(QString& input, int&) const
     QString separators = QStringLiteral(".");
     if (const char other = LocaleDecimalSeparator())
         separators += QLatin1Char(other);
-    const QRegularExpression form(QRegularExpression::anchoredPattern(TakesDecimals(Field)
+    const QRegularExpression form(QRegularExpression::anchoredPattern(
+        TakesDecimals(Field) && !WholeSeconds
             ? QStringLiteral("(\\d{1,3})([%1]\\d*)?").arg(QRegularExpression::escape(separators))
             : QStringLiteral("(\\d{1,3})")));
     const QRegularExpressionMatch match = form.match(input);

@@ -42,12 +42,14 @@ public:
 };
 
 // What a degree, minute or second field takes: whole degrees up to 90 or 180, whole minutes
-// up to 59, seconds below 60 with decimals (the whole seconds are kept).
+// up to 59, seconds below 60 with decimals (the whole seconds are kept), or whole seconds up to
+// 59 with `wholeSeconds`.
 class TDegreePartValidator : public QValidator {
 public:
-    TDegreePartValidator(TEditField field, QObject* parent);
+    TDegreePartValidator(TEditField field, QObject* parent, bool wholeSeconds = false);
     State validate(QString& input, int& pos) const override;
 
 private:
     TEditField Field;
+    bool WholeSeconds;
 };

@@ -131,6 +131,21 @@ inline constexpr char FindDupsCaption[]    = QT_TRANSLATE_NOOP("Marivel", "Mariv
 inline constexpr char NoDuplicatesFound[]  = QT_TRANSLATE_NOOP("Marivel", "No duplicate items found");
 inline constexpr char SearchingDuplicates[] = QT_TRANSLATE_NOOP("Marivel", "Searching for duplicates...");
 
+// Batch conversion and the coordinates calculator.
+inline constexpr char NoFilesSelected[]    = QT_TRANSLATE_NOOP("Marivel", "No files selected");
+inline constexpr char TypesEqual[]         = QT_TRANSLATE_NOOP("Marivel", "Source and destination types are equal");
+inline constexpr char DestFileNotSet[]     = QT_TRANSLATE_NOOP("Marivel", "Destination filename not set");
+inline constexpr char NoDestTypes[]        = QT_TRANSLATE_NOOP("Marivel", "No destination type(s) selected");
+inline constexpr char DestTypeConflict[]   = QT_TRANSLATE_NOOP("Marivel", "Destination type conflict, you can have only one destination format per file extension (duplicate extension: %1)");
+inline constexpr char AskOverwriteFile[]   = QT_TRANSLATE_NOOP("Marivel", "File %1 already exists. Do you want to overwrite?");
+inline constexpr char AskContinueBatch[]   = QT_TRANSLATE_NOOP("Marivel", "An error occured during conversion:\r\r%1\r\rDo you want to continue the conversion?");
+inline constexpr char NoSourceFiles[]      = QT_TRANSLATE_NOOP("Marivel", "No source files selected");
+inline constexpr char BatchCompleted[]     = QT_TRANSLATE_NOOP("Marivel", "Batch conversion completed.");
+inline constexpr char SourceDirMissing[]   = QT_TRANSLATE_NOOP("Marivel", "Source directory does not exist");
+inline constexpr char DestDirMissing[]     = QT_TRANSLATE_NOOP("Marivel", "Destination directory does not exist");
+inline constexpr char MultipleFormats[]    = QT_TRANSLATE_NOOP("Marivel", "Multiple formats...");
+inline constexpr char EnterCoordinates[]   = QT_TRANSLATE_NOOP("Marivel", "Please enter the longitude and latitude");
+
 // The desktop program's start-up and language switch.
 inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");
 inline constexpr char RestartForLanguage[] = QT_TRANSLATE_NOOP("Marivel", "To active the choosen language, the application needs to be restarted. Do you want to close the application now?");

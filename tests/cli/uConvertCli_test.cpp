@@ -300,3 +300,90 @@ TEST_F(ConvertCommandTest, MessagesEndInOneFullStopOrTheirEllipsis)
     EXPECT_EQ(Run({ Path("bad.ov2"), Path("out.asc") }), 1);
     EXPECT_EQ(Err, Path("bad.ov2") + ": Invalid ov2 file.\n");
 }
+
+TEST_F(ConvertCommandTest, IntoAFolderEachInputBecomesAFileOfEachFormat)
+{
+    QDir(Dir.path()).mkdir("out");
+    Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
+    Write("b.ov2", Ov2Record(2, 2, 2, { "b" }));
+    Write("out/a.ov2", "old");
+    EXPECT_EQ(Run({ "--progress", "--into", Path("out"), "--to", "gengpx", "--to", "ttov2",
+                  Path("a.ov2"), Path("b.ov2") }),
+        0)
+        << Err.toStdString();
+    QStringList written = FilesIn(Path("out"));
+    written.sort();
+    EXPECT_EQ(written, QStringList({ "a.gpx", "a.ov2", "b.gpx", "b.ov2" }));
+    EXPECT_EQ(Read("out/a.ov2"), Read("a.ov2")) << "an output that exists is replaced";
+    EXPECT_TRUE(Err.contains("100%")) << Err.toStdString();
+
+    EXPECT_EQ(Run({ "--into", Path("out"), "--to", "dstcsv", "--to", "genasc", "--to", "garmincsv",
+                  Path("a.ov2") }),
+        1);
+    EXPECT_EQ(Err,
+        "Destination type conflict, you can have only one destination format per file "
+        "extension (duplicate extension: .csv).\n");
+    EXPECT_FALSE(QFile::exists(Path("out/a.csv")));
+
+    EXPECT_EQ(Run({ "--into", Path("none"), "--to", "gengpx", Path("a.ov2") }), 1);
+    EXPECT_EQ(Err, Path("none") + ": Destination directory does not exist.\n");
+    EXPECT_EQ(Run({ "--into", Path("out"), "--to", "nosuch", Path("a.ov2") }), 2);
+    EXPECT_TRUE(Err.startsWith("No format with id \"nosuch\" is written")) << Err.toStdString();
+}
+
+TEST_F(ConvertCommandTest, IntoAFolderAFailedInputIsNamedAndTheOthersGoOn)
+{
+    QDir(Dir.path()).mkdir("out");
+    QDir(Dir.path()).mkdir("out/c.gpx"); // a target that cannot be written
+    Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
+    Write("bad.ov2", Ov2Record(2, 1, 1, { "half" }) + "\x04");
+    Write("c.ov2", Ov2Record(2, 3, 3, { "c" }));
+    Write("d.ov2", Ov2Record(2, 4, 4, { "d" }));
+    const QStringList inputs { Path("a.ov2"), Path("bad.ov2"), Path("missing.ov2"), Path("c.ov2"),
+        Path("d.ov2") };
+    EXPECT_EQ(Run(QStringList { "--into", Path("out"), "--to", "gengpx" } + inputs), 1);
+    const QStringList lines = Err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << Err.toStdString();
+    EXPECT_EQ(lines[0], Path("bad.ov2") + ": Invalid ov2 file.");
+    EXPECT_EQ(lines[1], "File " + Path("missing.ov2") + " not found.");
+    EXPECT_TRUE(lines[2].startsWith(Path("c.ov2") + ": Cannot write file " + Path("out/c.gpx")))
+        << lines[2].toStdString();
+    QStringList written = FilesIn(Path("out"));
+    written.sort();
+    EXPECT_EQ(written, QStringList({ "a.gpx", "d.gpx" })) << "nothing half written";
+
+    QDir(Path("out")).remove("d.gpx");
+    EXPECT_EQ(
+        Run(QStringList { "--stop-on-error", "--into", Path("out"), "--to", "gengpx" } + inputs),
+        1);
+    EXPECT_EQ(Err, Path("bad.ov2") + ": Invalid ov2 file.\n");
+    EXPECT_FALSE(QFile::exists(Path("out/d.gpx"))) << "stopped at the first failure";
+}
+
+TEST_F(ConvertCommandTest, AddNamesPrefixesEachInputsEntries)
+{
+    Write("paris.ov2", Ov2Record(2, 1, 1, { "Eiffel" }));
+    Write("rome.ov2", Ov2Record(2, 2, 2, { "Forum" }));
+    EXPECT_EQ(Run({ "--add-names", Path("paris.ov2"), Path("rome.ov2"), Path("all.ov2") }), 0);
+    EXPECT_EQ(Read("all.ov2"),
+        Ov2Record(2, 1, 1, { "paris - Eiffel" }) + Ov2Record(2, 2, 2, { "rome - Forum" }));
+}
+
+TEST_F(ConvertCommandTest, IntoOptionsGoTogether)
+{
+    const auto usage = [&](QStringList arguments) {
+        return Run(arguments) == 2 ? Err.section('\n', 0, 0) : "ran: " + Err;
+    };
+    EXPECT_EQ(usage({ "--to", "gengpx", "--to", "ttov2", "a.ov2", "b.gpx" }),
+        "Name one --to format, or several with --into.");
+    EXPECT_EQ(usage({ "--into", Dir.path(), "a.ov2" }), "--into needs at least one --to format.");
+    EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx" }), "Name at least one input.");
+    EXPECT_EQ(usage({ "--add-names", "--into", Dir.path(), "--to", "gengpx", "a.ov2" }),
+        "--add-names goes with appending, not with --into.");
+    EXPECT_EQ(usage({ "--drop-duplicates", "5", "--into", Dir.path(), "--to", "gengpx", "a.ov2" }),
+        "--drop-duplicates goes with appending, not with --into.");
+    EXPECT_EQ(usage({ "--stop-on-error", "a.ov2", "b.gpx" }), "--stop-on-error goes with --into.");
+    const QString help = ConvertUsage();
+    for (const char* option : { "--into <DIR>", "--stop-on-error", "--add-names" })
+        EXPECT_TRUE(help.contains(option)) << option;
+}

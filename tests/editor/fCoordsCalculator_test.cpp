@@ -1,0 +1,94 @@
+#include "editor/fCoordsCalculator.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "testing.h"
+
+namespace {
+
+QLineEdit* Field(TfmCoordsCalculator& dialog, const char* name)
+{
+    return dialog.findChild<QLineEdit*>(QLatin1String(name));
+}
+
+// Types `text` into a field and leaves it.
+void Enter(QLineEdit* field, const QString& text)
+{
+    field->setText(text);
+    QFocusEvent leave(QEvent::FocusOut);
+    QApplication::sendEvent(field, &leave);
+}
+
+} // namespace
+
+TEST(CoordsCalculatorWindow, EitherNotationShowsInTheOther)
+{
+    TTempConfig config;
+    TPrecision precision(5);
+    TfmCoordsCalculator dialog(nullptr, "Coordinates Calculator...");
+    EXPECT_EQ(Field(dialog, "edLat")->text(), "0.00000");
+
+    Enter(Field(dialog, "edLat"), "52.5");
+    EXPECT_EQ(Field(dialog, "edLatPart0")->text(), "52");
+    EXPECT_EQ(Field(dialog, "edLatPart1")->text(), "30");
+    EXPECT_EQ(Field(dialog, "edLatPart2")->text(), "0");
+    auto* sign = dialog.findChild<QPushButton*>("buLatSign");
+    EXPECT_EQ(sign->text(), "N");
+    EXPECT_EQ(Field(dialog, "edLat")->text(), "52.50000");
+
+    Enter(Field(dialog, "edLatPart1"), "15");
+    EXPECT_EQ(Field(dialog, "edLat")->text(), "52.25000");
+    sign->click();
+    EXPECT_EQ(Field(dialog, "edLat")->text(), "-52.25000");
+    EXPECT_EQ(sign->text(), "S");
+    Enter(Field(dialog, "edLon"), "-0.25");
+    EXPECT_EQ(Field(dialog, "edLonPart1")->text(), "15");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("buLonSign")->text(), "W");
+}
+
+TEST(CoordsCalculatorWindow, PartsAboveTheirRangeAreRefused)
+{
+    TTempConfig config;
+    TfmCoordsCalculator dialog(nullptr, "Coordinates Calculator...");
+    const auto state = [&](const char* name, QString text) {
+        int position = 0;
+        return Field(dialog, name)->validator()->validate(text, position);
+    };
+    EXPECT_EQ(state("edLatPart1", "59"), QValidator::Acceptable);
+    EXPECT_EQ(state("edLatPart1", "60"), QValidator::Invalid);
+    EXPECT_EQ(state("edLonPart2", "60"), QValidator::Invalid);
+    EXPECT_EQ(state("edLonPart2", "12.5"), QValidator::Invalid) << "whole seconds here";
+    EXPECT_EQ(state("edLatPart0", "91"), QValidator::Invalid);
+    EXPECT_EQ(state("edLonPart0", "180"), QValidator::Acceptable);
+
+    TCoordsCalculator calculator;
+    EXPECT_FALSE(calculator.Apply(TEditField::LatMin, "75")) << "typed past the validator";
+    EXPECT_FALSE(calculator.Apply(TEditField::LatDeg, "0")) << "nothing changed";
+}
+
+TEST(CoordsCalculatorWindow, AsAToolItOnlyClosesOtherwiseOkWantsAPosition)
+{
+    TTempConfig config;
+    TfmCoordsCalculator tool(nullptr, "Coordinates Calculator...");
+    auto* buttons = tool.findChild<QDialogButtonBox*>();
+    EXPECT_EQ(tool.windowTitle(), "Coordinates Calculator...");
+    tool.show();
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Ok), nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Close");
+
+    TfmCoordsCalculator pick(nullptr);
+    EXPECT_NE(pick.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), nullptr);
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { pick.accept(); }), "Please enter the longitude and latitude");
+    EXPECT_NE(pick.result(), QDialog::Accepted);
+    Enter(Field(pick, "edLon"), "4.5");
+    pick.accept();
+    EXPECT_EQ(pick.result(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(pick.Entry().Longitude(), 4.5);
+}

@@ -1,0 +1,322 @@
+#include "editor/uBatchConvert.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "convert/uConvertBase.h"
+#include "convert/uConvertOv2.h"
+#include "convert/uFormats.h"
+#include "core/uUtils.h"
+#include "testing.h"
+
+namespace {
+
+using TAnswer = IUserPrompt::TAnswer;
+
+// A source and a destination folder, the built-in formats and a scripted user.
+class BatchConvertTest : public ::testing::Test {
+protected:
+    BatchConvertTest()
+    {
+        QDir(Dir.path()).mkdir("src");
+        QDir(Dir.path()).mkdir("dst");
+    }
+
+    QString Src(const QString& name) const { return Dir.filePath("src/" + name); }
+    QString Dst(const QString& name) const { return Dir.filePath("dst/" + name); }
+
+    // An OV2 file in the source folder with one point per description.
+    QString Source(const QString& name, std::initializer_list<std::string> descriptions) const
+    {
+        std::string bytes;
+        int32_t position = 100;
+        for (const std::string& description : descriptions)
+            bytes += Ov2Record(2, position, position, { description }), position += 100;
+        WriteFileBytes(Src(name), bytes);
+        return Src(name);
+    }
+
+    // Converting OV2 files each into its own file of `formats`.
+    TBatchJob Multiple(const QStringList& files, const QStringList& formats) const
+    {
+        TBatchJob job;
+        job.Files = files;
+        job.SourceFormatId = "ttov2";
+        job.DestDir = Dir.filePath("dst");
+        job.DestFormatIds = formats;
+        job.MultipleFormats = formats.size() > 1;
+        return job;
+    }
+
+    TBatchJob Append(const QStringList& files, const QString& format, const QString& target) const
+    {
+        TBatchJob job = Multiple(files, { format });
+        job.Append = true;
+        job.DestFile = target;
+        return job;
+    }
+
+    TBatchResult Run(const TBatchJob& job)
+    {
+        TBatchConvert batch(Prompt);
+        batch.OnProgress = [this](int done, int total) {
+            Progress << QString("%1/%2").arg(done).arg(total);
+        };
+        return batch.Run(job);
+    }
+
+    // The descriptions of an OV2 file, each followed by a blank.
+    static std::string Ov2Descriptions(const QString& path)
+    {
+        TEntries entries;
+        ImportInto<TConvertFromOv2>(entries, FileBytes(path));
+        return Descriptions(entries);
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    QTemporaryDir Dir;
+    TScriptedPrompt Prompt;
+    QStringList Progress;
+};
+
+} // namespace
+
+TEST_F(BatchConvertTest, ChecksComeInOrderBeforeAnythingIsRead)
+{
+    const QString a = Source("a.ov2", { "a" });
+    TBatchJob job = Multiple({}, { "ttov2" });
+    job.SelectedOnly = true;
+    job.DestFile = "out.txt";
+    const auto error = [&] { return ErrorOf<EUserError>([&] { Run(job); }); };
+
+    EXPECT_EQ(error(), "No files selected");
+    job.Files = QStringList { a };
+    EXPECT_EQ(error(), "Source and destination types are equal");
+    job.Append = true;
+    EXPECT_EQ(error(), "Extension \".txt\" of filename does not match selected filetype.");
+    job.DestFile.clear();
+    job.MultipleFormats = true;
+    job.DestFormatIds.clear();
+    EXPECT_EQ(error(), "Destination filename not set");
+    job.DestFile = Dst("out");
+    EXPECT_EQ(error(), "No destination type(s) selected");
+    job.Append = false;
+    job.DestDir = Dir.filePath("missing");
+    EXPECT_EQ(error(), "No destination type(s) selected") << "before the folder";
+    job.DestFormatIds = QStringList { "dstcsv", "gengpx", "garmincsv" };
+    EXPECT_EQ(error(),
+        "Destination type conflict, you can have only one destination format per file extension "
+        "(duplicate extension: .csv)");
+    job.DestFormatIds = QStringList { "gengpx", "genasc" };
+    EXPECT_EQ(error(), "Destination directory does not exist");
+
+    EXPECT_TRUE(Prompt.Asked.isEmpty());
+    EXPECT_TRUE(Progress.isEmpty()) << "nothing was read";
+    EXPECT_TRUE(FilesIn(Dir.filePath("dst")).isEmpty());
+}
+
+TEST_F(BatchConvertTest, SingleFormatChecksHoldInEitherMode)
+{
+    TBatchJob job = Multiple({ Source("a.ov2", { "a" }) }, { "gengpx" });
+    job.DestFile = "left.kml"; // from an earlier append, still in its edit
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Run(job); }),
+        "Extension \".kml\" of filename does not match selected filetype.");
+    job.DestFile = "LEFT.GPX";
+    EXPECT_TRUE(Run(job).Finished) << "extensions compare in any case";
+
+    TBatchJob same = Append({ Src("a.ov2") }, "ttov2", Dst("all.ov2"));
+    EXPECT_TRUE(Run(same).Finished) << "appending into the files' own format is allowed";
+    EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "a ");
+}
+
+TEST_F(BatchConvertTest, MultipleModeWritesEachFileInEachFormat)
+{
+    const TBatchResult result = Run(Multiple(
+        { Source("a.ov2", { "a1", "a2" }), Source("b.ov2", { "b1" }) }, { "gengpx", "ttov2" }));
+
+    EXPECT_TRUE(result.Finished);
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(Progress, QStringList({ "1/2", "2/2" }));
+    QStringList written = FilesIn(Dir.filePath("dst"));
+    written.sort();
+    EXPECT_EQ(written, QStringList({ "a.gpx", "a.ov2", "b.gpx", "b.ov2" }));
+    EXPECT_EQ(Ov2Descriptions(Dst("a.ov2")), "a1 a2 ") << "each file replaces the last";
+    EXPECT_EQ(Ov2Descriptions(Dst("b.ov2")), "b1 ");
+    EXPECT_TRUE(Prompt.Shown.isEmpty()) << "the window tells the end, not the run";
+}
+
+TEST_F(BatchConvertTest, AppendCollectsEveryFileInOrderWithItsName)
+{
+    TBatchJob job =
+        Append({ Source("paris.ov2", { "Eiffel", "Louvre" }), Source("old.rome.ov2", { "Forum" }) },
+            "ttov2", Dst("all"));
+    job.AddNames = true;
+    job.OpenAfterAppend = true;
+    const TBatchResult result = Run(job);
+
+    EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "paris - Eiffel paris - Louvre old.rome - Forum ");
+    EXPECT_EQ(result.OpenLocation, Dst("all.ov2")) << "the file written, with its extension";
+    EXPECT_EQ(result.OpenFormatId, "ttov2");
+
+    job.AddNames = false;
+    job.MultipleFormats = true;
+    job.DestFormatIds = QStringList { "ttov2", "gengpx" };
+    Prompt.Answers = { TAnswer::Yes };
+    EXPECT_TRUE(Run(job).OpenLocation.isEmpty()) << "only a single format is opened";
+    EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "Eiffel Louvre Forum ");
+    EXPECT_TRUE(QFileInfo::exists(Dst("all.gpx")));
+}
+
+TEST_F(BatchConvertTest, AppendAsksBeforeTheRunAndAgainWhenSaving)
+{
+    WriteFileBytes(Dst("all.ov2"), "old");
+    const TBatchJob job = Append({ Source("a.ov2", { "a" }) }, "ttov2", Dst("all.ov2"));
+    const QString question =
+        "File " + Dst("all.ov2") + " already exists. Do you want to overwrite?";
+
+    Prompt.Answers = { TAnswer::No };
+    EXPECT_FALSE(Run(job).Finished);
+    EXPECT_EQ(Prompt.Asked, QStringList { question });
+    EXPECT_TRUE(Progress.isEmpty()) << "No ends the run before it reads";
+
+    Prompt.Asked.clear();
+    Prompt.Answers = { TAnswer::Yes, TAnswer::No };
+    EXPECT_TRUE(Run(job).Finished) << "No when saving skips the file";
+    EXPECT_EQ(Prompt.Asked, QStringList({ question, question }));
+    EXPECT_EQ(FileBytes(Dst("all.ov2")), "old");
+
+    Prompt.Answers = { TAnswer::Yes, TAnswer::Yes };
+    EXPECT_TRUE(Run(job).Finished);
+    EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "a ");
+}
+
+TEST_F(BatchConvertTest, OverwriteQuestionSkipsOrCancels)
+{
+    const QStringList files { Source("a.ov2", { "a" }), Source("b.ov2", { "b" }),
+        Source("c.ov2", { "c" }) };
+    for (const char* name : { "a.gpx", "b.gpx" })
+        WriteFileBytes(Dst(name), "old");
+
+    Prompt.Answers = { TAnswer::No, TAnswer::Cancel };
+    const TBatchResult result = Run(Multiple(files, { "gengpx" }));
+    EXPECT_FALSE(result.Finished);
+    EXPECT_EQ(Prompt.Asked.size(), 2);
+    EXPECT_EQ(FileBytes(Dst("a.gpx")), "old") << "No skips the target";
+    EXPECT_EQ(FileBytes(Dst("b.gpx")), "old");
+    EXPECT_FALSE(QFileInfo::exists(Dst("c.gpx"))) << "Cancel ends the run";
+    EXPECT_EQ(Progress, QStringList { "1/3" });
+}
+
+TEST_F(BatchConvertTest, AFailedFileAsksWhetherToGoOn)
+{
+    const QStringList files { Source("a.ov2", { "a" }), Src("bad.ov2"), Source("c.ov2", { "c" }) };
+    WriteFileBytes(Src("bad.ov2"), Ov2Record(2, 1, 1, { "half" }) + "\x04");
+
+    Prompt.Answers = { TAnswer::Yes };
+    TBatchResult result = Run(Append(files, "ttov2", Dst("all.ov2")));
+    EXPECT_EQ(Prompt.Asked,
+        QStringList { "An error occured during conversion:\r\r" + Src("bad.ov2")
+            + ": Invalid ov2 file\r\rDo you want to continue the conversion?" });
+    EXPECT_TRUE(result.Finished);
+    EXPECT_EQ(result.Failed, 1);
+    EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "a c ") << "the failed file adds nothing";
+
+    Prompt.Asked.clear();
+    Prompt.Answers = { TAnswer::No };
+    result = Run(Multiple(files, { "gengpx" }));
+    EXPECT_FALSE(result.Finished);
+    EXPECT_EQ(Prompt.Asked.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(Dst("a.gpx")));
+    EXPECT_FALSE(QFileInfo::exists(Dst("c.gpx"))) << "No ends the run";
+
+    TBatchConvert batch(Prompt);
+    QStringList reported;
+    batch.OnFileError = [&](const QString& error) { return reported << error, true; };
+    Prompt.Asked.clear();
+    result = batch.Run(Multiple({ Src("missing.ov2"), Src("c.ov2") }, { "gengpx" }));
+    EXPECT_EQ(reported, QStringList { "File " + Src("missing.ov2") + " not found" })
+        << "a message that names the file is not named twice";
+    EXPECT_EQ(Prompt.Asked.size(), 0) << "the handler answers instead of the user";
+    EXPECT_TRUE(QFileInfo::exists(Dst("c.gpx")));
+}
+
+TEST_F(BatchConvertTest, NoFilesEndsAfterTheChecks)
+{
+    WriteFileBytes(Dst("all.ov2"), "old");
+    Prompt.Answers = { TAnswer::Yes };
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Run(Append({}, "ttov2", Dst("all.ov2"))); }),
+        "No source files selected");
+    EXPECT_EQ(Prompt.Asked.size(), 1) << "asked before the run";
+    EXPECT_EQ(FileBytes(Dst("all.ov2")), "old");
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { Run(Multiple({}, { "gengpx" })); }), "No source files selected");
+}
+
+TEST_F(BatchConvertTest, FoldersListTheFilesOfTheFormat)
+{
+    Source("a.ov2", { "a" });
+    Source("B.OV2", { "b" });
+    WriteFileBytes(Src("c.gpx"), "");
+    QDir(Dir.path()).mkdir("src/folder.ov2");
+    QStringList listed = ListSourceFolder(Dir.filePath("src"), 0);
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({ "B.OV2", "a.ov2" })) << "any case, no folders";
+    EXPECT_TRUE(ListSourceFolder("", 0).isEmpty());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ListSourceFolder(Dir.filePath("none"), 0); }),
+        "Source directory does not exist");
+
+    WriteFileBytes(Dst("x.gpx"), "");
+    WriteFileBytes(Dst("y.kml"), "");
+    EXPECT_EQ(ListDestFolder(Dir.filePath("dst"), IndexOfExporterFormat("gengpx")),
+        QStringList { "x.gpx" });
+    EXPECT_EQ(ListDestFolder(Dir.filePath("dst"), -1).size(), 2) << "Multiple formats...";
+    EXPECT_EQ(ErrorOf<EUserError>([&] { ListDestFolder(Dir.filePath("none"), -1); }),
+        "Destination directory does not exist");
+}
+
+TEST(BatchConvertNames, ExtensionsFollowTheFormat)
+{
+    TBuiltInFormats formats;
+    const int gpx = IndexOfExporterFormat("gengpx");
+    EXPECT_EQ(ChangeFileExt("/p/a.b/name", ".gpx"), "/p/a.b/name.gpx") << "a dot in a folder";
+    EXPECT_EQ(ChangeFileExt("/p/name.tar.ov2", ".gpx"), "/p/name.tar.gpx");
+    EXPECT_EQ(DestFileForFormat("/p/all.ov2", gpx), "/p/all.gpx");
+    EXPECT_EQ(DestFileForFormat("/p/all.ov2", -1), "/p/all") << "Multiple formats...";
+    EXPECT_EQ(DestFileForFormat("", gpx), "");
+    EXPECT_EQ(DestFileChosen("/p/all", gpx), "/p/all.gpx");
+    EXPECT_EQ(DestFileChosen("/p/all.txt", gpx), "/p/all.txt") << "the check refuses it later";
+}
+
+TEST(BatchConvertSettings, StoredChoicesComeBackWhereTheyStillHold)
+{
+    TTempConfig config;
+    TBuiltInFormats formats;
+    QTemporaryDir folder;
+    TSettings& settings = Settings();
+    settings.BatchConvertSource = folder.path();
+    settings.BatchConvertDest = folder.filePath("gone");
+    settings.BatchConvertDestFormatID = "nosuch";
+    settings.BatchConvertDestFormatIDs = ";gengpx;;nosuch;ttovr";
+    TBatchSettings stored = LoadBatchSettings();
+    EXPECT_EQ(stored.SourceDir, folder.path());
+    EXPECT_EQ(stored.DestDir, ApplicationDir()) << "a folder that is gone";
+    EXPECT_EQ(stored.DestFormat, 0) << "an unknown format: the first exporter";
+    EXPECT_EQ(stored.CheckedIds, QStringList({ "gengpx", "ttovr" }));
+
+    settings.BatchConvertDestFormatID = "*";
+    settings.BatchConvertSource.clear();
+    stored = LoadBatchSettings();
+    EXPECT_EQ(stored.DestFormat, -1);
+    EXPECT_EQ(stored.SourceDir, ApplicationDir());
+
+    StoreBatchSettings("/s", "/d", IndexOfExporterFormat("genkml"), { "ttov2", "genkml" });
+    EXPECT_EQ(settings.BatchConvertDestFormatID, "genkml");
+    EXPECT_EQ(settings.BatchConvertDestFormatIDs, ";ttov2;genkml");
+    EXPECT_EQ(settings.BatchConvertSource, "/s");
+    StoreBatchSettings("/s", "/d", -1, {});
+    EXPECT_EQ(settings.BatchConvertDestFormatID, "*");
+    EXPECT_EQ(settings.BatchConvertDestFormatIDs, "");
+}
