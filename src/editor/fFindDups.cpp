@@ -94,6 +94,13 @@ TfmFindDups::TfmFindDups(
     UpdateActions();
 }
 
+// The tool opens ready for a tolerance, the one thing to fill in before Enter searches.
+void TfmFindDups::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    edTolerance->setFocus();
+}
+
 QToolBar* TfmFindDups::CreateToolBar()
 {
     auto* toolBar = new QToolBar(this);

@@ -93,7 +93,9 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceAndKeepsTheOneUsed)
 TEST_F(FindDupsTest, EnterInTheToleranceSearchesAndKeepsTheToolOpen)
 {
     Window.show();
-    Window.ToleranceField()->setFocus();
+    Window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
+    EXPECT_EQ(Window.focusWidget(), Window.ToleranceField()); // the tool opens ready for a number
     Window.ToleranceField()->selectAll();
     QTest::keyClicks(Window.ToleranceField(), "3");
     QTest::keyClick(Window.ToleranceField(), Qt::Key_Return);
