@@ -49,7 +49,7 @@ void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
         return fields[index];
     };
     // The numbers are written with "." whatever the locale, so only "." is read.
-    ReadLines(stream, [&](std::string_view line, int) {
+    ReadLines(stream, entries, [&](std::string_view line, int) {
         SplitCommaText(line, fields);
         const std::string& description = field(DescriptionField);
         const double longitude = ParseFloat(field(LongitudeField));

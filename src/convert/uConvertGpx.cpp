@@ -206,6 +206,9 @@ QString TUnreadPoints::Warning(const char* message) const
 
 namespace {
 
+// A point in the fewest bytes, for the most points a text can hold.
+constexpr std::string_view ShortestPoint = "<wpt lat=\"0\" lon=\"0\"/>";
+
 bool IsWaypoint(const TXmlScanner& scanner)
 {
     return scanner.Depth() == 2 && scanner.Name() == "wpt" && scanner.OpenName(1) == "gpx";
@@ -340,25 +343,23 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
     const auto inScope = std::span(Declared).first(static_cast<size_t>(scanner.Depth() - 1));
     if (!scanner.Attribute("lat", Lat) || !scanner.Attribute("lon", Lon))
         throw EUserError(Tr(Msg::InvalidGpxEntry));
-    auto entry = std::make_unique<TEntry>();
-    entry->SetLatitude(ParseFloat(Lat));
-    entry->SetLongitude(ParseFloat(Lon));
+    const double latitude = ParseFloat(Lat);
+    const double longitude = ParseFloat(Lon);
     const TPointText point = ReadPointText(scanner, Name, Desc);
     if (point.Malformed)
         return nullptr;
     // The preferred element when there is one, else the other.
     const bool takeName = UseDesc ? !point.HasDesc && point.HasName : point.HasName;
+    std::string extra;
     if (RetainExtra) {
         const bool found = point.HasName || point.HasDesc;
-        entry->SetExtra(
-            RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
-                !found         ? nullptr
-                    : takeName ? "name"
-                               : "desc",
-                inScope));
+        extra = RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
+            !found         ? nullptr
+                : takeName ? "name"
+                           : "desc",
+            inScope);
     }
-    entry->SetDescription(takeName ? Name : Desc);
-    return entry;
+    return std::make_unique<TEntry>(takeName ? Name : Desc, extra, longitude, latitude);
 }
 
 void TConvertFromGpx::NoteDeclarations(const TXmlScanner& scanner)
@@ -385,6 +386,7 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     std::string utf8;
     const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
+    entries.Reserve(bytes.size() / ShortestPoint.size());
     // One pass over a file that may be large. Waypoints come first in the list, so track
     // points wait aside. A faulty point stops its kind, but the rest of the text is still
     // checked: malformed text adds nothing at all.

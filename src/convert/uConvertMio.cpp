@@ -42,7 +42,7 @@ void TConvertFromMioMap::Execute(TEntries& entries, TStream& stream)
     // Files written by other programs under the user's locale may use its separator.
     const char separator = LocaleDecimalSeparator();
     std::vector<std::string> fields;
-    ReadLines(stream, [&](std::string_view line, int index) {
+    ReadLines(stream, entries, [&](std::string_view line, int index) {
         line = Trim(line);
         if (line.empty())
             return;
