@@ -85,7 +85,7 @@ public:
         line = Trim(line);
         if (line.empty() || line.front() == ';')
             return nullptr;
-        SplitCommaText(line, Fields);
+        Fields.Split(line);
         if (Fields.size() < MinColumns || Fields.size() > MaxColumns)
             throw EUserError(Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(index));
         double longitude = 0;
@@ -113,7 +113,7 @@ private:
     const char Separator;
     size_t LongitudeColumn = 0;
     size_t DescriptionColumn = 2; // or the last column
-    std::vector<std::string> Fields; // reused from line to line
+    TCommaFields Fields; // reused from line to line
 };
 
 } // namespace

@@ -87,6 +87,9 @@ void TConvertBase::SetOption(int index, bool value) const
 
 void TConvertBase::SetProgress(double percent)
 {
+    // Converters ask after every record; nearly always the percentage is still the last one.
+    if (FProgress >= 0 && percent >= FProgress && percent < FProgress + 1)
+        return;
     auto whole = static_cast<int>(std::trunc(percent));
     if (whole == FProgress)
         return;

@@ -151,12 +151,19 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
 {
     const int countBefore = entries.Count();
+    const auto size = static_cast<double>(bytes.size());
+    // The percentage cannot change before this offset, a byte short of where the next whole
+    // one begins so that rounding cannot pass it; asking at every token is costly.
+    size_t nextPercent = 0;
     try {
         for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
             if (token == TXmlScanner::TToken::Malformed || !read(token))
                 throw EUserError(MalformedText(message, bytes, scanner));
-            converter.SetProgress(
-                static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
+            if (scanner.TagEnd() < nextPercent)
+                continue;
+            converter.SetProgress(static_cast<double>(scanner.TagEnd()) / size * 100);
+            nextPercent =
+                static_cast<size_t>(std::max(0.0, (converter.Progress() + 1) * size / 100 - 1));
         }
     } catch (const EUserError&) {
         while (entries.Count() > countBefore)

@@ -181,7 +181,9 @@ void TEntry::SetExtra(std::string_view value)
 namespace {
 
 // The texts' lengths lead their block, 7 bits a byte from the lowest, the high bit saying
-// that more follow: most texts are short, so both lengths usually take one byte each.
+// that more follow. The first is twice the description's length, plus one when the extra
+// text's length follows: most entries have a short description and no extra text, and need
+// one byte for both.
 size_t LengthSize(size_t length)
 {
     size_t size = 1;
@@ -245,8 +247,9 @@ TEntry::TTexts::TParts TEntry::TTexts::Parts() const
     const char* in = Block();
     if (!in)
         return {};
-    const size_t description = TakeLength(in);
-    const size_t extra = TakeLength(in);
+    const size_t head = TakeLength(in);
+    const size_t description = head / 2;
+    const size_t extra = head % 2 ? TakeLength(in) : 0;
     return { { in, description }, { in + description, extra } };
 }
 
@@ -258,9 +261,12 @@ void TEntry::TTexts::Assign(std::string_view description, std::string_view extra
 {
     char* block = nullptr;
     if (!description.empty() || !extra.empty()) {
-        block = static_cast<char*>(TextArena::Allocate(LengthSize(description.size())
-            + LengthSize(extra.size()) + description.size() + extra.size()));
-        char* out = PutLength(PutLength(block, description.size()), extra.size());
+        const size_t head = description.size() * 2 + (extra.empty() ? 0 : 1);
+        block = static_cast<char*>(TextArena::Allocate(LengthSize(head)
+            + (extra.empty() ? 0 : LengthSize(extra.size())) + description.size() + extra.size()));
+        char* out = PutLength(block, head);
+        if (!extra.empty())
+            out = PutLength(out, extra.size());
         out += description.copy(out, description.size());
         extra.copy(out, extra.size());
     }

@@ -99,7 +99,7 @@ private:
     enum TMark { mkIpEnabled, mkIpStopOver, mkIpDeparture, mkChanged };
 
     // Both texts in one block of the text arena: millions of entries take much less room so
-    // than with a heap string each. The block holds the two lengths, then the bytes; entries
+    // than with a heap string each. The block holds the lengths, then the bytes; entries
     // without either text have none. The entry's marks ride in the top bits of the block's
     // address, which no user-space address uses, so that they take no room of their own.
     class TTexts {

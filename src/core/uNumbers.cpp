@@ -296,6 +296,12 @@ double ParseFloat(std::string_view text, char otherSeparator)
     std::string_view number = WithoutLeadingBlanks(text);
     while (!number.empty() && static_cast<unsigned char>(number.back()) <= ' ')
         number.remove_suffix(1);
+    double value = 0;
+    // A plain decimal needs no separator replaced, unless the other one is a character it holds.
+    const bool separatorIsPlain =
+        otherSeparator == '-' || (otherSeparator >= '0' && otherSeparator <= '9');
+    if (!separatorIsPlain && ParsePlainDecimal(number, value))
+        return value;
     char buffer[64];
     if (number.size() >= sizeof buffer)
         FailFloat(text);
@@ -310,9 +316,6 @@ double ParseFloat(std::string_view text, char otherSeparator)
     if (digits.size() <= lead
         || !(digits[lead] == '.' || (digits[lead] >= '0' && digits[lead] <= '9')))
         FailFloat(text);
-    double value = 0;
-    if (ParsePlainDecimal(digits, value))
-        return value;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error != std::errc() || end != digits.data() + digits.size())
         FailFloat(text);

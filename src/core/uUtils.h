@@ -78,8 +78,19 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 std::string_view Trim(std::string_view text);
 // Comma-separated fields: a double quote toggles quoting and is dropped, a comma outside
 // quotes ends a field, and each field is trimmed. There is always a last field, so an empty
-// text gives one empty field. `fields` is reused, to spare allocations on long files.
-void SplitCommaText(std::string_view text, std::vector<std::string>& fields);
+// text gives one empty field. Fields view the text split, so it must outlive them; a field
+// that held quotes views room of this object's own. Reused from line to line, to spare
+// allocations on long files.
+class TCommaFields {
+public:
+    void Split(std::string_view text);
+    size_t size() const { return Fields.size(); }
+    std::string_view operator[](size_t index) const { return Fields[index]; }
+
+private:
+    std::vector<std::string_view> Fields;
+    std::string Unquoted; // never grows while views into it live
+};
 // Without CR and LF, trimmed.
 std::string RemoveLineBreaks(std::string_view text);
 // Appends `text` to a line of a line-oriented file, each CR and LF as a blank: a line break
