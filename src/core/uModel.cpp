@@ -180,10 +180,8 @@ void TEntry::SetExtra(std::string_view value)
 
 namespace {
 
-// The texts' lengths lead their block, 7 bits a byte from the lowest, the high bit saying
-// that more follow. The first is twice the description's length, plus one when the extra
-// text's length follows: most entries have a short description and no extra text, and need
-// one byte for both.
+// The texts' lengths lead a block that holds both, 7 bits a byte from the lowest, the high
+// bit saying that more follow.
 size_t LengthSize(size_t length)
 {
     size_t size = 1;
@@ -214,7 +212,7 @@ size_t TakeLength(const char*& in)
 } // namespace
 
 TEntry::TTexts::TTexts(const TTexts& other)
-    : Bits(other.Bits & ~AddressBits)
+    : Bits(other.Bits & MarkBits)
 {
     Assign(other.Description(), other.Extra());
 }
@@ -223,7 +221,7 @@ TEntry::TTexts& TEntry::TTexts::operator=(const TTexts& other)
 {
     if (this != &other) {
         Assign(other.Description(), other.Extra());
-        Bits = (Bits & AddressBits) | (other.Bits & ~AddressBits);
+        Bits = (Bits & ~MarkBits) | (other.Bits & MarkBits);
     }
     return *this;
 }
@@ -234,12 +232,12 @@ TEntry::TTexts::~TTexts()
         TextArena::Free(block);
 }
 
-void TEntry::TTexts::SetBlock(char* block)
+void TEntry::TTexts::SetBlock(char* block, size_t length)
 {
     const auto address = reinterpret_cast<std::uintptr_t>(block);
     if (address & ~AddressBits)
-        throw std::bad_alloc(); // an address space this wide leaves no room for the marks
-    Bits = (Bits & ~AddressBits) | address;
+        throw std::bad_alloc(); // an address space this wide leaves no room for the rest
+    Bits = (Bits & MarkBits) | static_cast<std::uintptr_t>(length) << LengthShift | address;
 }
 
 TEntry::TTexts::TParts TEntry::TTexts::Parts() const
@@ -247,9 +245,10 @@ TEntry::TTexts::TParts TEntry::TTexts::Parts() const
     const char* in = Block();
     if (!in)
         return {};
-    const size_t head = TakeLength(in);
-    const size_t description = head / 2;
-    const size_t extra = head % 2 ? TakeLength(in) : 0;
+    if (const size_t length = (Bits & LengthBits) >> LengthShift; length != LengthsInBlock)
+        return { { in, length }, {} };
+    const size_t description = TakeLength(in);
+    const size_t extra = TakeLength(in);
     return { { in, description }, { in + description, extra } };
 }
 
@@ -260,19 +259,24 @@ std::string_view TEntry::TTexts::Extra() const { return Parts().Extra; }
 void TEntry::TTexts::Assign(std::string_view description, std::string_view extra)
 {
     char* block = nullptr;
-    if (!description.empty() || !extra.empty()) {
-        const size_t head = description.size() * 2 + (extra.empty() ? 0 : 1);
-        block = static_cast<char*>(TextArena::Allocate(LengthSize(head)
-            + (extra.empty() ? 0 : LengthSize(extra.size())) + description.size() + extra.size()));
-        char* out = PutLength(block, head);
-        if (!extra.empty())
-            out = PutLength(out, extra.size());
+    size_t length = 0;
+    if (extra.empty() && description.size() < LengthsInBlock) {
+        length = description.size();
+        if (length > 0) {
+            block = static_cast<char*>(TextArena::Allocate(length));
+            description.copy(block, length);
+        }
+    } else {
+        length = LengthsInBlock;
+        block = static_cast<char*>(TextArena::Allocate(LengthSize(description.size())
+            + LengthSize(extra.size()) + description.size() + extra.size()));
+        char* out = PutLength(PutLength(block, description.size()), extra.size());
         out += description.copy(out, description.size());
         extra.copy(out, extra.size());
     }
     if (char* old = Block())
         TextArena::Free(old);
-    SetBlock(block);
+    SetBlock(block, length);
 }
 
 int TEntry::Flag() const

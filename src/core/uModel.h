@@ -99,9 +99,10 @@ private:
     enum TMark { mkIpEnabled, mkIpStopOver, mkIpDeparture, mkChanged };
 
     // Both texts in one block of the text arena: millions of entries take much less room so
-    // than with a heap string each. The block holds the lengths, then the bytes; entries
-    // without either text have none. The entry's marks ride in the top bits of the block's
-    // address, which no user-space address uses, so that they take no room of their own.
+    // than with a heap string each. Entries without either text have no block. The marks and
+    // the length of a short description without extra text ride in bits of the block's
+    // address that no user-space address uses, so that they take no room of their own; such
+    // a block holds just the description. Any other block holds both lengths, then the bytes.
     class TTexts {
     public:
         TTexts() = default;
@@ -121,7 +122,11 @@ private:
 
     private:
         static constexpr int FirstMarkBit = 60;
-        static constexpr std::uintptr_t AddressBits = (std::uintptr_t(1) << FirstMarkBit) - 1;
+        static constexpr int LengthShift = 48;
+        static constexpr std::uintptr_t LengthBits = std::uintptr_t(0xFF) << LengthShift;
+        static constexpr std::uintptr_t MarkBits = ~((std::uintptr_t(1) << FirstMarkBit) - 1);
+        static constexpr std::uintptr_t AddressBits = ~(LengthBits | MarkBits);
+        static constexpr size_t LengthsInBlock = 0xFF; // the address bits' length says so
         static constexpr std::uintptr_t MarkBit(TMark mark)
         {
             return std::uintptr_t(1) << (FirstMarkBit + mark);
@@ -132,7 +137,7 @@ private:
         };
         TParts Parts() const;
         char* Block() const { return reinterpret_cast<char*>(Bits & AddressBits); }
-        void SetBlock(char* block);
+        void SetBlock(char* block, size_t length);
 
         std::uintptr_t Bits = MarkBit(mkIpEnabled); // a new entry is part of the itinerary
     } FTexts;

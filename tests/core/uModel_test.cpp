@@ -271,9 +271,11 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
 
 TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
 {
-    // Lengths around the steps of their encoding, and an extra text larger than the chunks
-    // the texts are cut from.
-    for (const size_t length : { size_t(0), size_t(127), size_t(128), size_t(16384) }) {
+    // Lengths around the steps of their encoding (a description alone up to 254 bytes keeps
+    // its length beside the address), and an extra text larger than the chunks the texts are
+    // cut from.
+    for (const size_t length : { size_t(0), size_t(127), size_t(128), size_t(254), size_t(255),
+             size_t(256), size_t(16384) }) {
         const std::string description(length, 'd');
         const std::string extra(3 * 1024 * 1024 + length, 'x');
         TEntry entry;
