@@ -85,7 +85,7 @@ public:
         line = Trim(line);
         if (line.empty() || line.front() == ';')
             return nullptr;
-        SplitCommaText(line, Fields);
+        Fields.Split(line);
         if (Fields.size() < MinColumns || Fields.size() > MaxColumns)
             throw EUserError(Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(index));
         double longitude = 0;
@@ -98,12 +98,9 @@ public:
                 return nullptr;
             throw;
         }
-        auto entry = std::make_unique<TEntry>();
-        entry->SetLongitude(longitude);
-        entry->SetLatitude(latitude);
-        entry->SetDescription(
-            Fields[DescriptionColumn == LastColumn ? Fields.size() - 1 : DescriptionColumn]);
-        return entry;
+        return std::make_unique<TEntry>(
+            Fields[DescriptionColumn == LastColumn ? Fields.size() - 1 : DescriptionColumn],
+            std::string_view(), longitude, latitude);
     }
 
 private:
@@ -116,7 +113,7 @@ private:
     const char Separator;
     size_t LongitudeColumn = 0;
     size_t DescriptionColumn = 2; // or the last column
-    std::vector<std::string> Fields; // reused from line to line
+    TCommaFields Fields; // reused from line to line
 };
 
 } // namespace
@@ -138,7 +135,7 @@ void TConvertToAscBase::Execute(TEntries& entries, TStream& stream)
 void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)
 {
     TLineReader reader(*this);
-    ReadLines(stream, [&](std::string_view line, int index) {
+    ReadLines(stream, entries, [&](std::string_view line, int index) {
         if (auto entry = reader.Read(line, static_cast<size_t>(index)))
             entries.AddEntry(std::move(entry), true);
     });

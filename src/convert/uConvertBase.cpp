@@ -37,13 +37,14 @@ QString TConvertBase::OptionsKey() const
     return MainKey + QLatin1Char('\\') + Section() + QLatin1Char('\\') + FormatId();
 }
 
-void TConvertFromBase::ReadLines(
-    TStream& stream, const std::function<void(std::string_view line, int index)>& readLine)
+void TConvertFromBase::ReadLines(TStream& stream, TEntries& entries,
+    const std::function<void(std::string_view line, int index)>& readLine)
 {
     // Counted first and then read, as a list of a large file's lines would cost memory.
     const TStreamBytes bytes(stream);
     size_t count = 0;
     ForEachLine(bytes.Bytes(), [&](std::string_view) { ++count; });
+    entries.Reserve(count);
     size_t i = 0;
     ForEachLine(bytes.Bytes(), [&](std::string_view line) {
         readLine(line, static_cast<int>(i));
@@ -86,6 +87,9 @@ void TConvertBase::SetOption(int index, bool value) const
 
 void TConvertBase::SetProgress(double percent)
 {
+    // Converters ask after every record; nearly always the percentage is still the last one.
+    if (FProgress >= 0 && percent >= FProgress && percent < FProgress + 1)
+        return;
     auto whole = static_cast<int>(std::trunc(percent));
     if (whole == FProgress)
         return;

@@ -79,8 +79,9 @@ public:
 protected:
     // For the line-oriented formats: calls `readLine` with each line of the stream's text and
     // its 0-based index, reporting progress after each line, and leaves the stream at its end.
-    void ReadLines(
-        TStream& stream, const std::function<void(std::string_view line, int index)>& readLine);
+    // `entries` gets room for an entry a line.
+    void ReadLines(TStream& stream, TEntries& entries,
+        const std::function<void(std::string_view line, int index)>& readLine);
     void Warn(const QString& warning) { FWarnings.append(warning); }
 
 private:

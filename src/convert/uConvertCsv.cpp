@@ -42,16 +42,16 @@ void TConvertToCsv::Execute(TEntries& entries, TStream& stream)
 
 void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
 {
-    std::vector<std::string> fields;
-    auto field = [&](size_t index) -> const std::string& {
+    TCommaFields fields;
+    auto field = [&](size_t index) {
         if (index >= fields.size())
             throw EUserError(Tr(Msg::ListIndexError).arg(static_cast<int>(index)));
         return fields[index];
     };
     // The numbers are written with "." whatever the locale, so only "." is read.
-    ReadLines(stream, [&](std::string_view line, int) {
-        SplitCommaText(line, fields);
-        const std::string& description = field(DescriptionField);
+    ReadLines(stream, entries, [&](std::string_view line, int) {
+        fields.Split(line);
+        const std::string_view description = field(DescriptionField);
         const double longitude = ParseFloat(field(LongitudeField));
         const double latitude = ParseFloat(field(LatitudeField));
         entries.AddValues(description, std::string(), longitude, latitude);

@@ -16,6 +16,9 @@ constexpr int UnusedStrings = 7;
 constexpr size_t UnusedBytes = 8;
 // The position is stored twice, then zeros close the record.
 constexpr size_t ClosingZeros = 16;
+// Nine empty strings, the unused bytes, the positions and the closing zeros.
+constexpr size_t ShortestRecord =
+    (UnusedStrings + 2) * sizeof(char16_t) + UnusedBytes + 4 * sizeof(double) + ClosingZeros;
 
 void AppendZeroTerminatedUtf16(std::string& out, std::string_view text)
 {
@@ -52,18 +55,19 @@ void TConvertFromDat::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes bytes(stream);
     TByteCursor data(bytes.Bytes(), Msg::InvalidDatFile);
+    entries.Reserve(bytes.Bytes().size() / ShortestRecord);
     while (!data.AtEnd()) {
         data.ZeroTerminatedUtf16(); // the record kind
         const std::string_view description = data.ZeroTerminatedUtf16();
         for (int i = 0; i < UnusedStrings; ++i)
             data.ZeroTerminatedUtf16();
         data.Skip(UnusedBytes);
-        auto entry = std::make_unique<TEntry>();
-        entry->SetLongitude(data.Double());
-        entry->SetLatitude(data.Double());
+        const double longitude = data.Double();
+        const double latitude = data.Double();
         data.Skip(2 * sizeof(double) + ClosingZeros);
-        entry->SetDescription(NarrowUtf16LE(description));
-        entries.AddEntry(std::move(entry), true);
+        entries.AddEntry(std::make_unique<TEntry>(
+                             NarrowUtf16LE(description), std::string_view(), longitude, latitude),
+            true);
     }
     stream.Seek(0, TSeekOrigin::End);
 }

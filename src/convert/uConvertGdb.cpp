@@ -17,6 +17,8 @@ constexpr uint8_t WaypointRecord = 'W';
 constexpr size_t WaypointClassSize = 4;
 constexpr size_t WaypointSubclassSize = 22;
 constexpr double DegreesPerSemicircle = 180.0 / 2147483648.0;
+// Length, type, the empty name and country, the class and subclass, and the position.
+constexpr size_t ShortestWaypoint = 4 + 1 + 1 + WaypointClassSize + 1 + WaypointSubclassSize + 8;
 
 // A header block: its length L, then L + 1 bytes.
 std::string_view HeaderBlock(TByteCursor& data)
@@ -43,14 +45,13 @@ void ReadHeader(TByteCursor& data)
 std::unique_ptr<TEntry> ReadWaypoint(std::string_view record)
 {
     TByteCursor data(record, Msg::InvalidGdbHeader);
-    auto entry = std::make_unique<TEntry>();
-    entry->SetDescription(std::string(data.ZeroTerminated()));
+    const std::string_view description = data.ZeroTerminated();
     data.Skip(WaypointClassSize);
     data.ZeroTerminated(); // country
     data.Skip(WaypointSubclassSize);
-    entry->SetLatitude(data.Int32() * DegreesPerSemicircle);
-    entry->SetLongitude(data.Int32() * DegreesPerSemicircle);
-    return entry;
+    const double latitude = data.Int32() * DegreesPerSemicircle;
+    const double longitude = data.Int32() * DegreesPerSemicircle;
+    return std::make_unique<TEntry>(description, std::string_view(), longitude, latitude);
 }
 
 } // namespace
@@ -61,6 +62,7 @@ void TConvertFromGdb::Execute(TEntries& entries, TStream& stream)
     const auto total = static_cast<double>(stream.Size());
     TByteCursor data(bytes.Bytes(), Msg::InvalidGdbHeader);
     ReadHeader(data);
+    entries.Reserve(data.Remaining() / ShortestWaypoint);
     while (!data.AtEnd()) {
         const auto length = static_cast<uint32_t>(data.Int32());
         const uint8_t type = data.Byte();

@@ -151,12 +151,19 @@ void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_
     TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
 {
     const int countBefore = entries.Count();
+    const auto size = static_cast<double>(bytes.size());
+    // The percentage cannot change before this offset, a byte short of where the next whole
+    // one begins so that rounding cannot pass it; asking at every token is costly.
+    size_t nextPercent = 0;
     try {
         for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
             if (token == TXmlScanner::TToken::Malformed || !read(token))
                 throw EUserError(MalformedText(message, bytes, scanner));
-            converter.SetProgress(
-                static_cast<double>(scanner.TagEnd()) / static_cast<double>(bytes.size()) * 100);
+            if (scanner.TagEnd() < nextPercent)
+                continue;
+            converter.SetProgress(static_cast<double>(scanner.TagEnd()) / size * 100);
+            nextPercent =
+                static_cast<size_t>(std::max(0.0, (converter.Progress() + 1) * size / 100 - 1));
         }
     } catch (const EUserError&) {
         while (entries.Count() > countBefore)
@@ -205,6 +212,9 @@ QString TUnreadPoints::Warning(const char* message) const
 }
 
 namespace {
+
+// A point in the fewest bytes, for the most points a text can hold.
+constexpr std::string_view ShortestPoint = "<wpt lat=\"0\" lon=\"0\"/>";
 
 bool IsWaypoint(const TXmlScanner& scanner)
 {
@@ -340,25 +350,23 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
     const auto inScope = std::span(Declared).first(static_cast<size_t>(scanner.Depth() - 1));
     if (!scanner.Attribute("lat", Lat) || !scanner.Attribute("lon", Lon))
         throw EUserError(Tr(Msg::InvalidGpxEntry));
-    auto entry = std::make_unique<TEntry>();
-    entry->SetLatitude(ParseFloat(Lat));
-    entry->SetLongitude(ParseFloat(Lon));
+    const double latitude = ParseFloat(Lat);
+    const double longitude = ParseFloat(Lon);
     const TPointText point = ReadPointText(scanner, Name, Desc);
     if (point.Malformed)
         return nullptr;
     // The preferred element when there is one, else the other.
     const bool takeName = UseDesc ? !point.HasDesc && point.HasName : point.HasName;
+    std::string extra;
     if (RetainExtra) {
         const bool found = point.HasName || point.HasDesc;
-        entry->SetExtra(
-            RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
-                !found         ? nullptr
-                    : takeName ? "name"
-                               : "desc",
-                inScope));
+        extra = RetainedXml(bytes.substr(begin, scanner.TagEnd() - begin), scanner.Encoding(),
+            !found         ? nullptr
+                : takeName ? "name"
+                           : "desc",
+            inScope);
     }
-    entry->SetDescription(takeName ? Name : Desc);
-    return entry;
+    return std::make_unique<TEntry>(takeName ? Name : Desc, extra, longitude, latitude);
 }
 
 void TConvertFromGpx::NoteDeclarations(const TXmlScanner& scanner)
@@ -385,6 +393,7 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     std::string utf8;
     const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
+    entries.Reserve(bytes.size() / ShortestPoint.size());
     // One pass over a file that may be large. Waypoints come first in the list, so track
     // points wait aside. A faulty point stops its kind, but the rest of the text is still
     // checked: malformed text adds nothing at all.

@@ -160,12 +160,13 @@ private:
             const size_t comma = coordinates.find(',');
             if (comma == std::string_view::npos)
                 throw EUserError(Tr(Msg::InvalidCoordinates));
-            const std::string_view latitude = coordinates.substr(comma + 1);
-            auto entry = std::make_unique<TEntry>();
-            entry->SetLongitude(ParseFloat(coordinates.substr(0, comma)));
-            entry->SetLatitude(ParseFloat(latitude.substr(0, latitude.find(','))));
-            entry->SetDescription(placemark.HasName ? placemark.Name : placemark.Description);
-            Entries.AddEntry(std::move(entry), true);
+            const double longitude = ParseFloat(coordinates.substr(0, comma));
+            const std::string_view rest = coordinates.substr(comma + 1);
+            const double latitude = ParseFloat(rest.substr(0, rest.find(',')));
+            Entries.AddEntry(
+                std::make_unique<TEntry>(placemark.HasName ? placemark.Name : placemark.Description,
+                    std::string_view(), longitude, latitude),
+                true);
         } catch (const EUserError&) {
             Fault = std::current_exception();
         }
@@ -182,6 +183,10 @@ private:
 } // namespace
 
 namespace {
+
+// A placemark in the fewest bytes, for the most a text can hold.
+constexpr std::string_view ShortestPlacemark =
+    "<Placemark><Point><coordinates>0,0</coordinates></Point></Placemark>";
 
 // Counts the current start tag when it is a point the import does not read: one of a
 // placemark's several geometries, a point of a track, or a placemark named with a prefix.
@@ -205,6 +210,7 @@ void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
     std::string utf8;
     const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
+    entries.Reserve(bytes.size() / ShortestPlacemark.size());
     TPlacemarkReader reader(entries);
     TUnreadPoints unread;
     const int countBefore = entries.Count();

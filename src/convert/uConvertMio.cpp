@@ -41,12 +41,12 @@ void TConvertFromMioMap::Execute(TEntries& entries, TStream& stream)
 {
     // Files written by other programs under the user's locale may use its separator.
     const char separator = LocaleDecimalSeparator();
-    std::vector<std::string> fields;
-    ReadLines(stream, [&](std::string_view line, int index) {
+    TCommaFields fields;
+    ReadLines(stream, entries, [&](std::string_view line, int index) {
         line = Trim(line);
         if (line.empty())
             return;
-        SplitCommaText(line, fields);
+        fields.Split(line);
         if (fields.size() < MinFields)
             throw EUserError(Tr(Msg::ValueCountExpected).arg(MinFields).arg(index));
         const double longitude = ParseFloat(fields[LongitudeField], separator);

@@ -54,6 +54,7 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
     auto endAtLastRecord = [&] {
         stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
     };
+    entries.Reserve(bytes.Bytes().size() / SimpleRecordOverhead);
     while (!data.AtEnd()) {
         uint8_t type = data.Byte();
         // Block headers only group the records that follow; a header that ends the data
@@ -80,13 +81,10 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
         }
         if (data.Position() - recordStart != static_cast<uint32_t>(length))
             data.Fail();
-        if (type != rtDeleted) {
-            auto entry = std::make_unique<TEntry>();
-            entry->SetLongitude(FromFixedPoint(longitude, Scale));
-            entry->SetLatitude(FromFixedPoint(latitude, Scale));
-            entry->SetDescription(std::string(description));
-            entries.AddEntry(std::move(entry), true);
-        }
+        if (type != rtDeleted)
+            entries.AddEntry(std::make_unique<TEntry>(description, std::string_view(),
+                                 FromFixedPoint(longitude, Scale), FromFixedPoint(latitude, Scale)),
+                true);
         reportPosition();
     }
     endAtLastRecord();

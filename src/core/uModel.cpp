@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include <QLocale>
@@ -21,7 +22,23 @@ constexpr int LongitudeLimit = 180;
 
 } // namespace
 
+static_assert(sizeof(TEntry) == 32, "entries are meant to take 32 bytes each");
+
 TEntry::TEntry() = default;
+
+// A fresh entry's axes read 0 and its texts are empty, which is all its setters compare with.
+TEntry::TEntry(
+    std::string_view description, std::string_view extra, double longitude, double latitude)
+{
+    if (longitude != 0)
+        SetAxis(Lon, LongitudeLimit, longitude);
+    if (latitude != 0)
+        SetAxis(Lat, LatitudeLimit, latitude);
+    if (!description.empty() || !extra.empty()) {
+        FTexts.Assign(description, extra);
+        MarkChanged();
+    }
+}
 
 void* TEntry::operator new(std::size_t) { return EntryPool::Allocate(); }
 void TEntry::operator delete(void* block) noexcept { EntryPool::Free(block); }
@@ -71,7 +88,7 @@ void TEntry::SetAxis(TAxis& axis, int limit, double value)
         // nothing to normalize here.
         axis.SecFrac = seconds.Rest * 60.0;
     }
-    FChanged = true;
+    MarkChanged();
 }
 
 // Minutes and seconds are not limited to 59, so a sum can pass the pole or the date line.
@@ -93,7 +110,7 @@ void TEntry::SetPart(uint8_t& part, uint8_t value)
         return;
     part = value;
     Normalize();
-    FChanged = true;
+    MarkChanged();
 }
 
 void TEntry::SetLonDeg(uint8_t value)
@@ -122,7 +139,7 @@ void TEntry::SetLonWest(bool value)
 {
     if (value != Lon.Negative) {
         Lon.Negative = value;
-        FChanged = true;
+        MarkChanged();
     }
 }
 
@@ -130,7 +147,7 @@ void TEntry::SetLatSouth(bool value)
 {
     if (value != Lat.Negative) {
         Lat.Negative = value;
-        FChanged = true;
+        MarkChanged();
     }
 }
 
@@ -149,7 +166,7 @@ void TEntry::SetDescription(std::string_view value)
 {
     if (value != Description()) {
         FTexts.Assign(value, Extra());
-        FChanged = true;
+        MarkChanged();
     }
 }
 
@@ -157,14 +174,14 @@ void TEntry::SetExtra(std::string_view value)
 {
     if (value != Extra()) {
         FTexts.Assign(Description(), value);
-        FChanged = true;
+        MarkChanged();
     }
 }
 
 namespace {
 
-// The texts' lengths lead their block, 7 bits a byte from the lowest, the high bit saying
-// that more follow: most texts are short, so both lengths usually take one byte each.
+// The texts' lengths lead a block that holds both, 7 bits a byte from the lowest, the high
+// bit saying that more follow.
 size_t LengthSize(size_t length)
 {
     size_t size = 1;
@@ -194,24 +211,42 @@ size_t TakeLength(const char*& in)
 
 } // namespace
 
+TEntry::TTexts::TTexts(const TTexts& other)
+    : Bits(other.Bits & MarkBits)
+{
+    Assign(other.Description(), other.Extra());
+}
+
 TEntry::TTexts& TEntry::TTexts::operator=(const TTexts& other)
 {
-    if (this != &other)
+    if (this != &other) {
         Assign(other.Description(), other.Extra());
+        Bits = (Bits & ~MarkBits) | (other.Bits & MarkBits);
+    }
     return *this;
 }
 
 TEntry::TTexts::~TTexts()
 {
-    if (Block)
-        TextArena::Free(Block);
+    if (char* block = Block())
+        TextArena::Free(block);
+}
+
+void TEntry::TTexts::SetBlock(char* block, size_t length)
+{
+    const auto address = reinterpret_cast<std::uintptr_t>(block);
+    if (address & ~AddressBits)
+        throw std::bad_alloc(); // an address space this wide leaves no room for the rest
+    Bits = (Bits & MarkBits) | static_cast<std::uintptr_t>(length) << LengthShift | address;
 }
 
 TEntry::TTexts::TParts TEntry::TTexts::Parts() const
 {
-    if (!Block)
+    const char* in = Block();
+    if (!in)
         return {};
-    const char* in = Block;
+    if (const size_t length = (Bits & LengthBits) >> LengthShift; length != LengthsInBlock)
+        return { { in, length }, {} };
     const size_t description = TakeLength(in);
     const size_t extra = TakeLength(in);
     return { { in, description }, { in + description, extra } };
@@ -224,37 +259,45 @@ std::string_view TEntry::TTexts::Extra() const { return Parts().Extra; }
 void TEntry::TTexts::Assign(std::string_view description, std::string_view extra)
 {
     char* block = nullptr;
-    if (!description.empty() || !extra.empty()) {
+    size_t length = 0;
+    if (extra.empty() && description.size() < LengthsInBlock) {
+        length = description.size();
+        if (length > 0) {
+            block = static_cast<char*>(TextArena::Allocate(length));
+            description.copy(block, length);
+        }
+    } else {
+        length = LengthsInBlock;
         block = static_cast<char*>(TextArena::Allocate(LengthSize(description.size())
             + LengthSize(extra.size()) + description.size() + extra.size()));
         char* out = PutLength(PutLength(block, description.size()), extra.size());
         out += description.copy(out, description.size());
         extra.copy(out, extra.size());
     }
-    if (Block)
-        TextArena::Free(Block);
-    Block = block;
+    if (char* old = Block())
+        TextArena::Free(old);
+    SetBlock(block, length);
 }
 
 int TEntry::Flag() const
 {
-    return (FIpEnabled ? 1 : 0) | (FIpStopOver ? 2 : 0) | (FIpDeparture ? 4 : 0);
+    return (IpEnabled() ? 1 : 0) | (IpStopOver() ? 2 : 0) | (IpDeparture() ? 4 : 0);
 }
 
 void TEntry::SetFlag(int value)
 {
     if (value == Flag())
         return;
-    FIpEnabled = value & 1;
-    FIpStopOver = value & 2;
-    FIpDeparture = value & 4;
-    FChanged = true;
+    SetIpEnabled(value & 1);
+    SetIpStopOver(value & 2);
+    SetIpDeparture(value & 4);
+    MarkChanged();
 }
 
 void TEntry::AssignTo(TEntry& dest) const
 {
     dest = *this;
-    dest.FChanged = true;
+    dest.MarkChanged();
 }
 
 TEntries::TEntries() = default;
@@ -270,15 +313,13 @@ void TEntries::AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture)
 TEntry& TEntries::AddValues(
     std::string_view description, std::string_view extra, double longitude, double latitude)
 {
-    auto entry = std::make_unique<TEntry>();
-    entry->SetLongitude(longitude);
-    entry->SetLatitude(latitude);
-    entry->SetDescription(description);
-    entry->SetExtra(extra);
+    auto entry = std::make_unique<TEntry>(description, extra, longitude, latitude);
     TEntry& added = *entry;
     AddEntry(std::move(entry), true);
     return added;
 }
+
+void TEntries::Reserve(size_t count) { List.reserve(List.size() + count); }
 
 void TEntries::Insert(int index, std::unique_ptr<TEntry> entry)
 {

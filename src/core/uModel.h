@@ -18,6 +18,9 @@ class TStream;
 class TEntry final {
 public:
     TEntry();
+    // The entry a fresh one becomes when each value is given through its setter; importers
+    // build millions of entries this way, without the setters' comparisons.
+    TEntry(std::string_view description, std::string_view extra, double longitude, double latitude);
     // Entries live in a pool of their own, as files hold millions of them.
     static void* operator new(std::size_t size);
     static void operator delete(void* block) noexcept;
@@ -57,24 +60,24 @@ public:
     void SetLatSouth(bool value);
 
     // Itinerary flags; writing them directly does not mark the entry changed.
-    bool IpEnabled() const { return FIpEnabled; }
-    bool IpStopOver() const { return FIpStopOver; }
-    bool IpDeparture() const { return FIpDeparture; }
-    void SetIpEnabled(bool value) { FIpEnabled = value; }
-    void SetIpStopOver(bool value) { FIpStopOver = value; }
-    void SetIpDeparture(bool value) { FIpDeparture = value; }
+    bool IpEnabled() const { return FTexts.Mark(mkIpEnabled); }
+    bool IpStopOver() const { return FTexts.Mark(mkIpStopOver); }
+    bool IpDeparture() const { return FTexts.Mark(mkIpDeparture); }
+    void SetIpEnabled(bool value) { FTexts.SetMark(mkIpEnabled, value); }
+    void SetIpStopOver(bool value) { FTexts.SetMark(mkIpStopOver, value); }
+    void SetIpDeparture(bool value) { FTexts.SetMark(mkIpDeparture, value); }
     // The three flags packed: 1 enabled, 2 stop-over, 4 departure.
     int Flag() const;
     void SetFlag(int value);
 
-    bool Changed() const { return FChanged; }
-    void ClearChanged() { FChanged = false; }
+    bool Changed() const { return FTexts.Mark(mkChanged); }
+    void ClearChanged() { FTexts.SetMark(mkChanged, false); }
     // Copies everything but the change mark, and marks `dest` changed.
     void AssignTo(TEntry& dest) const;
 
 private:
-    // Packed, so that two axes and the flags share the space of one double-aligned pair;
-    // a file of millions of entries takes correspondingly less memory.
+    // Packed, so that the two axes and the texts' address fill 32 bytes; a file of millions
+    // of entries takes correspondingly less memory.
 #pragma pack(push, 4)
     struct TAxis {
         double SecFrac = 0; // rest below one second, in sixtieths of a second
@@ -91,34 +94,55 @@ private:
     void SetPart(uint8_t& part, uint8_t value);
     void Normalize();
 
+    void MarkChanged() { FTexts.SetMark(mkChanged, true); }
+
+    enum TMark { mkIpEnabled, mkIpStopOver, mkIpDeparture, mkChanged };
+
     // Both texts in one block of the text arena: millions of entries take much less room so
-    // than with a heap string each. The block holds the two lengths, then the bytes; entries
-    // without either text have none.
+    // than with a heap string each. Entries without either text have no block. The marks and
+    // the length of a short description without extra text ride in bits of the block's
+    // address that no user-space address uses, so that they take no room of their own; such
+    // a block holds just the description. Any other block holds both lengths, then the bytes.
     class TTexts {
     public:
         TTexts() = default;
-        TTexts(const TTexts& other) { Assign(other.Description(), other.Extra()); }
+        TTexts(const TTexts& other);
         TTexts& operator=(const TTexts& other);
         ~TTexts();
         std::string_view Description() const;
         std::string_view Extra() const;
-        const char* Address() const { return Block; }
+        const char* Address() const { return Block(); }
         void Assign(std::string_view description, std::string_view extra);
 
+        bool Mark(TMark mark) const { return Bits & MarkBit(mark); }
+        void SetMark(TMark mark, bool on)
+        {
+            Bits = on ? Bits | MarkBit(mark) : Bits & ~MarkBit(mark);
+        }
+
     private:
+        static constexpr int FirstMarkBit = 60;
+        static constexpr int LengthShift = 48;
+        static constexpr std::uintptr_t LengthBits = std::uintptr_t(0xFF) << LengthShift;
+        static constexpr std::uintptr_t MarkBits = ~((std::uintptr_t(1) << FirstMarkBit) - 1);
+        static constexpr std::uintptr_t AddressBits = ~(LengthBits | MarkBits);
+        static constexpr size_t LengthsInBlock = 0xFF; // the address bits' length says so
+        static constexpr std::uintptr_t MarkBit(TMark mark)
+        {
+            return std::uintptr_t(1) << (FirstMarkBit + mark);
+        }
+
         struct TParts {
             std::string_view Description, Extra;
         };
         TParts Parts() const;
+        char* Block() const { return reinterpret_cast<char*>(Bits & AddressBits); }
+        void SetBlock(char* block, size_t length);
 
-        char* Block = nullptr;
+        std::uintptr_t Bits = MarkBit(mkIpEnabled); // a new entry is part of the itinerary
     } FTexts;
     TAxis Lon;
     TAxis Lat;
-    bool FIpEnabled = true;
-    bool FIpStopOver = false;
-    bool FIpDeparture = false;
-    bool FChanged = false;
 };
 
 using TProgressEvent = std::function<void(int percent)>;
@@ -133,6 +157,10 @@ public:
     TEntries& operator=(const TEntries&) = delete;
 
     int Count() const { return static_cast<int>(List.size()); }
+    // Makes room for `count` more entries at once. Importers ask for as many as their input
+    // could hold at most: room never filled costs address space only, while growing step by
+    // step would copy the list and touch new memory each time.
+    void Reserve(size_t count);
     TEntry& Items(int index) const { return *List[static_cast<size_t>(index)]; }
 
     // With `markDeparture`, the first entry of an empty list becomes the departure point.

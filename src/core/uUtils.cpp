@@ -1,6 +1,7 @@
 #include "core/uUtils.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -119,13 +120,6 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 
 static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-static void TrimInPlace(std::string& text)
-{
-    const std::string_view trimmed = Trim(text);
-    if (trimmed.size() != text.size())
-        text = std::string(trimmed);
-}
-
 std::string_view Trim(std::string_view text)
 {
     while (!text.empty() && IsBlank(text.front()))
@@ -135,35 +129,35 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-void SplitCommaText(std::string_view text, std::vector<std::string>& fields)
+void TCommaFields::Split(std::string_view text)
 {
-    size_t count = 0;
-    auto field = [&]() -> std::string& {
-        if (count == fields.size())
-            fields.emplace_back();
-        fields[count].clear();
-        return fields[count];
-    };
-    std::string* current = &field();
+    Fields.clear();
+    Unquoted.clear();
+    Unquoted.reserve(text.size()); // room for every field without its quotes
+    size_t start = 0;
     bool quoted = false;
-    size_t run = 0; // start of the characters not yet copied into the field
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '"' && (c != ',' || quoted))
-            continue;
-        current->append(text.substr(run, i - run));
-        run = i + 1;
-        if (c == '"') {
+    bool hadQuote = false;
+    // The end of the text ends the last field as a comma would.
+    for (size_t i = 0;; ++i) {
+        const bool atEnd = i == text.size();
+        if (!atEnd && text[i] == '"') {
             quoted = !quoted;
-            continue;
+            hadQuote = true;
         }
-        TrimInPlace(*current);
-        ++count;
-        current = &field();
+        if (!atEnd && (text[i] != ',' || quoted))
+            continue;
+        std::string_view field = text.substr(start, i - start);
+        if (hadQuote) {
+            const size_t from = Unquoted.size();
+            std::remove_copy(field.begin(), field.end(), std::back_inserter(Unquoted), '"');
+            field = std::string_view(Unquoted).substr(from);
+        }
+        Fields.push_back(Trim(field));
+        if (atEnd)
+            return;
+        start = i + 1;
+        hadQuote = false;
     }
-    current->append(text.substr(run));
-    TrimInPlace(*current);
-    fields.resize(count + 1);
 }
 
 void AppendOnOneLine(std::string& line, std::string_view text)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,11 +51,21 @@ void SetDevSwitch(bool on);
 // line. Keeps none of them, for texts too large to hold a list of their lines.
 template <class TVisit> void ForEachLine(std::string_view text, TVisit visit)
 {
+    // memchr looks at many bytes a step. The next LF is kept from line to line, so that a
+    // text of CR-ended lines is not searched to its end for each of them.
     const char* const end = text.data() + text.size();
+    const char* lineFeed = nullptr;
     for (const char* start = text.data(); start < end;) {
-        const char* stop = start;
-        while (stop < end && *stop != '\n' && *stop != '\r')
-            ++stop;
+        if (!lineFeed || lineFeed < start) {
+            lineFeed = static_cast<const char*>(
+                std::memchr(start, '\n', static_cast<size_t>(end - start)));
+            if (!lineFeed)
+                lineFeed = end;
+        }
+        const auto* stop = static_cast<const char*>(
+            std::memchr(start, '\r', static_cast<size_t>(lineFeed - start)));
+        if (!stop)
+            stop = lineFeed;
         visit(std::string_view(start, static_cast<size_t>(stop - start)));
         start = stop + 1;
         if (stop + 1 < end && stop[0] == '\r' && stop[1] == '\n')
@@ -67,8 +78,19 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 std::string_view Trim(std::string_view text);
 // Comma-separated fields: a double quote toggles quoting and is dropped, a comma outside
 // quotes ends a field, and each field is trimmed. There is always a last field, so an empty
-// text gives one empty field. `fields` is reused, to spare allocations on long files.
-void SplitCommaText(std::string_view text, std::vector<std::string>& fields);
+// text gives one empty field. Fields view the text split, so it must outlive them; a field
+// that held quotes views room of this object's own. Reused from line to line, to spare
+// allocations on long files.
+class TCommaFields {
+public:
+    void Split(std::string_view text);
+    size_t size() const { return Fields.size(); }
+    std::string_view operator[](size_t index) const { return Fields[index]; }
+
+private:
+    std::vector<std::string_view> Fields;
+    std::string Unquoted; // never grows while views into it live
+};
 // Without CR and LF, trimmed.
 std::string RemoveLineBreaks(std::string_view text);
 // Appends `text` to a line of a line-oriented file, each CR and LF as a blank: a line break

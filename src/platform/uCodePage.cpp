@@ -223,11 +223,25 @@ void AppendUtf16LE(std::string& out, std::string_view text)
 
 std::string NarrowUtf16LE(std::string_view utf16)
 {
-    QString unicode(static_cast<qsizetype>(utf16.size() / 2), Qt::Uninitialized);
-    for (qsizetype i = 0; i < unicode.size(); ++i)
+    // ASCII, most of any text, is the same byte in every code page; the rest goes through
+    // Unicode. A surrogate pair cannot straddle the point where it starts.
+    const size_t units = utf16.size() / 2;
+    std::string narrow(units, '\0');
+    size_t ascii = 0;
+    for (; ascii < units && static_cast<uint8_t>(utf16[2 * ascii]) < 0x80
+         && utf16[2 * ascii + 1] == '\0';
+         ++ascii)
+        narrow[ascii] = utf16[2 * ascii];
+    if (ascii == units)
+        return narrow;
+    narrow.resize(ascii);
+    QString unicode(static_cast<qsizetype>(units - ascii), Qt::Uninitialized);
+    for (qsizetype i = 0; i < unicode.size(); ++i) {
+        const size_t at = 2 * (ascii + static_cast<size_t>(i));
         unicode[i] = QChar(static_cast<char16_t>(
-            static_cast<uint8_t>(utf16[2 * i]) | static_cast<uint8_t>(utf16[2 * i + 1]) << 8));
-    return UnicodeToCodePage(unicode);
+            static_cast<uint8_t>(utf16[at]) | static_cast<uint8_t>(utf16[at + 1]) << 8));
+    }
+    return narrow + UnicodeToCodePage(unicode);
 }
 
 TUtf8Char Utf8CharAt(std::string_view bytes)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
@@ -12,7 +13,7 @@ namespace {
 
 // What the scanner's loops look for in a byte. Every byte above 0x7F is taken as part of
 // some character that names may hold.
-enum : uint8_t { ccBlank = 1, ccNameStart = 2, ccNamePart = 4, ccMarkup = 8 };
+enum : uint8_t { ccBlank = 1, ccNameStart = 2, ccNamePart = 4 };
 
 constexpr std::array<uint8_t, 256> Classes = [] {
     std::array<uint8_t, 256> classes {};
@@ -24,7 +25,6 @@ constexpr std::array<uint8_t, 256> Classes = [] {
         classes[c] = static_cast<uint8_t>(
             (blank ? ccBlank : 0) | (start ? ccNameStart : 0) | (part ? ccNamePart : 0));
     }
-    classes['<'] = ccMarkup;
     return classes;
 }();
 
@@ -96,6 +96,32 @@ const std::array<bool, 256>& SpecialBytes(bool references, bool attribute, bool 
         return all;
     }();
     return tables[(references ? 1 : 0) | (attribute ? 2 : 0) | (transcode ? 4 : 0)];
+}
+
+constexpr uint64_t EachByte = 0x0101010101010101;
+constexpr uint64_t HighBits = 0x8080808080808080;
+
+// Non-zero when a byte of `word` is `c`; a test of eight bytes at once.
+uint64_t HasByte(uint64_t word, char c)
+{
+    const uint64_t x = word ^ (EachByte * static_cast<uint8_t>(c));
+    return (x - EachByte) & ~x & HighBits;
+}
+
+// Whether none of the eight bytes at `bytes` is one that `SpecialBytes` names for the same
+// kind of text: most of a text is plain, and is passed over a word at a time.
+bool PlainWord(const char* bytes, bool references, bool attribute, bool transcode)
+{
+    uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    uint64_t special = HasByte(word, '\r');
+    if (references)
+        special |= HasByte(word, '&');
+    if (attribute)
+        special |= HasByte(word, '\n') | HasByte(word, '\t');
+    if (transcode)
+        special |= word & HighBits;
+    return special == 0;
 }
 
 } // namespace
@@ -265,18 +291,23 @@ QString TXmlScanner::Fault() const
 // Text up to the next markup; `End` when there is nothing to report.
 TXmlScanner::TToken TXmlScanner::TextRun()
 {
-    // Most runs are the few blanks between two tags, for which a plain loop beats memchr.
+    // Most runs are the few blanks between two tags, for which a plain loop beats memchr;
+    // past the first other byte, memchr finds the markup that ends a text.
     const char* p = Bytes.data() + Pos;
     const char* const end = Bytes.data() + Bytes.size();
-    uint8_t all = ccBlank;
-    for (uint8_t kind; p < end && !((kind = Classes[static_cast<unsigned char>(*p)]) & ccMarkup);
-         ++p)
-        all &= kind;
+    while (p < end && IsBlank(*p))
+        ++p;
+    const bool blank = p == end || *p == '<';
+    if (!blank) {
+        p = static_cast<const char*>(std::memchr(p, '<', static_cast<size_t>(end - p)));
+        if (!p)
+            p = end;
+    }
     const size_t start = Pos;
     Pos = static_cast<size_t>(p - Bytes.data());
     Raw = Bytes.substr(start, Pos - start);
     RawIsCData = false;
-    return Open.empty() || all ? TToken::End : TToken::Text;
+    return Open.empty() || blank ? TToken::End : TToken::Text;
 }
 
 bool TXmlScanner::SkipPast(std::string_view terminator)
@@ -380,6 +411,11 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
     const std::array<bool, 256>& special = SpecialBytes(references, attribute, transcode);
     size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < raw.size();) {
+        if (i + sizeof(uint64_t) <= raw.size()
+            && PlainWord(raw.data() + i, references, attribute, transcode)) {
+            i += sizeof(uint64_t);
+            continue;
+        }
         const char c = raw[i];
         if (!special[static_cast<unsigned char>(c)]) {
             ++i;

@@ -1,5 +1,11 @@
 #include "core/uModel.h"
 
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+#include <tuple>
+
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -88,6 +94,60 @@ TEST(TEntry, ChangeMarkFollowsRealChangesOnly)
     e.SetFlag(6);
     EXPECT_TRUE(e.Changed());
     EXPECT_TRUE(!e.IpEnabled() && e.IpStopOver() && e.IpDeparture());
+}
+
+// Importers build entries in one step; that must leave each the same as a fresh entry given
+// every value through its setter, change mark included.
+TEST(TEntry, BuiltFromValuesEqualsOneGivenEachValue)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double values[] = { 0, -0.0, nan, 1e-9, -1e-9, 52.123456789, -4.5, 179.99999999, 181,
+        -200, 90.0000001 };
+    const std::string_view texts[] = { "", "Dam", std::string_view("a\0b", 3) };
+    for (const double longitude : values)
+        for (const double latitude : values)
+            for (const std::string_view description : texts)
+                for (const std::string_view extra : texts) {
+                    TEntry set;
+                    set.SetLongitude(longitude);
+                    set.SetLatitude(latitude);
+                    set.SetDescription(description);
+                    set.SetExtra(extra);
+                    const TEntry built(description, extra, longitude, latitude);
+                    const auto axes = [](const TEntry& e) {
+                        return std::make_tuple(e.LonDeg(), e.LonMin(), e.LonSec(),
+                            std::bit_cast<uint64_t>(e.LonSecFrac()), e.LonWest(), e.LatDeg(),
+                            e.LatMin(), e.LatSec(), std::bit_cast<uint64_t>(e.LatSecFrac()),
+                            e.LatSouth());
+                    };
+                    ASSERT_EQ(axes(built), axes(set)) << longitude << " " << latitude;
+                    ASSERT_EQ(built.Description(), set.Description());
+                    ASSERT_EQ(built.Extra(), set.Extra());
+                    ASSERT_EQ(built.Changed(), set.Changed()) << longitude << " " << latitude;
+                    ASSERT_EQ(built.Flag(), set.Flag());
+                }
+}
+
+// The marks share a word with the texts' address: changing the texts must keep them, and
+// setting them must keep the texts.
+TEST(TEntry, MarksAndTextsKeepEachOther)
+{
+    TEntry e;
+    e.SetFlag(6);
+    e.SetDescription("a description longer than any inline buffer");
+    EXPECT_EQ(e.Flag(), 6);
+    e.SetFlag(5);
+    e.ClearChanged();
+    EXPECT_EQ(e.Description(), "a description longer than any inline buffer");
+    e.SetDescription("");
+    EXPECT_TRUE(e.Changed());
+    EXPECT_EQ(e.Flag(), 5) << "without texts too";
+    TEntry copy;
+    copy.SetExtra("x");
+    e.AssignTo(copy);
+    EXPECT_EQ(copy.Extra(), "");
+    EXPECT_EQ(copy.Flag(), 5);
+    EXPECT_TRUE(copy.Changed());
 }
 
 TEST(TEntry, AssignToCopiesEverythingAndMarksTheCopy)
@@ -211,9 +271,11 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
 
 TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
 {
-    // Lengths around the steps of their encoding, and an extra text larger than the chunks
-    // the texts are cut from.
-    for (const size_t length : { size_t(0), size_t(127), size_t(128), size_t(16384) }) {
+    // Lengths around the steps of their encoding (a description alone up to 254 bytes keeps
+    // its length beside the address), and an extra text larger than the chunks the texts are
+    // cut from.
+    for (const size_t length : { size_t(0), size_t(127), size_t(128), size_t(254), size_t(255),
+             size_t(256), size_t(16384) }) {
         const std::string description(length, 'd');
         const std::string extra(3 * 1024 * 1024 + length, 'x');
         TEntry entry;

@@ -84,13 +84,22 @@ TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
 
 TEST(TextHelpers, CommaTextDropsQuotesAndTrims)
 {
-    std::vector<std::string> fields { "reused", "x", "y", "z" };
-    SplitCommaText("\"a, b\" ,c", fields);
-    EXPECT_EQ(fields, (std::vector<std::string> { "a, b", "c" }));
-    SplitCommaText("", fields);
-    EXPECT_EQ(fields, std::vector<std::string> { "" });
-    SplitCommaText(" 1,\t\"x\"y ,", fields);
-    EXPECT_EQ(fields, (std::vector<std::string> { "1", "xy", "" })) << "quotes only toggle";
+    TCommaFields fields;
+    const auto split = [&](std::string_view text) {
+        fields.Split(text);
+        std::vector<std::string> texts;
+        for (size_t i = 0; i < fields.size(); ++i)
+            texts.emplace_back(fields[i]);
+        return texts;
+    };
+    EXPECT_EQ(split("x,y,z,w"), (std::vector<std::string> { "x", "y", "z", "w" }));
+    EXPECT_EQ(split("\"a, b\" ,c"), (std::vector<std::string> { "a, b", "c" }));
+    EXPECT_EQ(split(""), std::vector<std::string> { "" });
+    EXPECT_EQ(split(" 1,\t\"x\"y ,"), (std::vector<std::string> { "1", "xy", "" }))
+        << "quotes only toggle";
+    EXPECT_EQ(split("\" a\"\"b \",\"\",\"c,\"d,\"\" e"),
+        (std::vector<std::string> { "ab", "", "c,d", "e" }))
+        << "several quoted fields in one line keep their own texts";
 }
 
 TEST(Locations, PrefixesMatchInAnyLetterCase)

@@ -64,6 +64,16 @@ std::string DocumentLog(const QString& text)
     return log;
 }
 
+void ExpectReadAsByTheDocumentService(const std::string& document)
+{
+    EXPECT_EQ(
+        ScannedLog(document, TXmlEncoding::Windows1252), DocumentLog(CodePageToUnicode(document)))
+        << document;
+    EXPECT_EQ(
+        ScannedLog(document, TXmlEncoding::Utf8), DocumentLog(Utf8OrWindows1252ToUnicode(document)))
+        << document;
+}
+
 } // namespace
 
 TEST(XmlScanner, ReadsTheSameTextAsTheDocumentService)
@@ -80,14 +90,19 @@ TEST(XmlScanner, ReadsTheSameTextAsTheDocumentService)
         "<r>zero &#0; ends the text</r>",
         "<r>caf\xc3\xa9 \xe9</r>",
     };
-    for (const char* document : documents) {
-        EXPECT_EQ(ScannedLog(document, TXmlEncoding::Windows1252),
-            DocumentLog(CodePageToUnicode(document)))
-            << document;
-        EXPECT_EQ(ScannedLog(document, TXmlEncoding::Utf8),
-            DocumentLog(Utf8OrWindows1252ToUnicode(document)))
-            << document;
-    }
+    for (const char* document : documents)
+        ExpectReadAsByTheDocumentService(document);
+}
+
+// Texts are passed over several bytes at a time; a byte that needs decoding must be found at
+// any offset, in text and in attribute values.
+TEST(XmlScanner, FindsBytesToDecodeAtEveryOffset)
+{
+    for (const std::string special : { "&amp;", "\r\n", "\r", "\n", "\t", "\xc3\xa9", "\xe9" })
+        for (size_t at = 0; at < 20; ++at) {
+            const std::string text = std::string(at, 'x') + special + std::string(20, 'y');
+            ExpectReadAsByTheDocumentService("<r a=\"" + text + "\">" + text + "</r>");
+        }
 }
 
 TEST(XmlScanner, FindsMalformedText)
