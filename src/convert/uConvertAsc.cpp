@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QLocale>
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 #include "core/uUtils.h"
@@ -37,18 +38,20 @@ void AppendQuoted(std::string& line, std::string_view text)
     line.push_back('"');
 }
 
-void AppendLine(std::string& line, const TEntry& entry, TColumnLayout layout, int decimals)
+void AppendLine(
+    std::string& line, const TEntry& entry, TColumnLayout layout, const TEntryUnits& units)
 {
+    const int decimals = units.Decimals();
     if (layout == TColumnLayout::DescLatLon) {
         AppendQuoted(line, entry.Description());
         line.append(", ");
-        AppendFixed(line, entry.Latitude(), decimals);
+        AppendFixedUnits(line, units.Latitude(entry), decimals);
         line.append(", ");
-        AppendFixed(line, entry.Longitude(), decimals);
+        AppendFixedUnits(line, units.Longitude(entry), decimals);
     } else {
-        AppendFixed(line, entry.Longitude(), decimals);
+        AppendFixedUnits(line, units.Longitude(entry), decimals);
         line.append(", ");
-        AppendFixed(line, entry.Latitude(), decimals);
+        AppendFixedUnits(line, units.Latitude(entry), decimals);
         line.append(", ");
         AppendQuoted(line, entry.Description());
     }
@@ -123,16 +126,14 @@ private:
 
 void TConvertToAscBase::Execute(TEntries& entries, TStream& stream)
 {
+    TBlockWriter out(stream);
     if (WritesHeader())
-        stream.Write(HeaderLines());
+        out.Text() += HeaderLines();
     const TColumnLayout layout = ColumnLayout();
-    const int decimals = Precision();
-    std::string line;
-    for (int i = 0; i < entries.Count(); ++i) {
-        line.clear();
-        AppendLine(line, entries.Items(i), layout, decimals);
-        stream.Write(line);
-    }
+    const TEntryUnits units(Precision());
+    WriteEntryRecords(*this, entries, out,
+        [&](std::string& line, const TEntry& entry) { AppendLine(line, entry, layout, units); });
+    out.Flush();
 }
 
 void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)

@@ -30,13 +30,11 @@ void TConvertToDat::Execute(TEntries& entries, TStream& stream)
     // Widened once, as it starts every record.
     std::string kind;
     AppendZeroTerminatedUtf16(kind, RecordKind);
-    std::string record;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
         const double longitude = entry.Longitude();
         const double latitude = entry.Latitude();
-        record.assign(kind);
+        record.append(kind);
         AppendZeroTerminatedUtf16(record, entry.Description());
         record.append(UnusedStrings * sizeof(char16_t) + UnusedBytes, '\0');
         AppendDouble(record, longitude);
@@ -44,8 +42,8 @@ void TConvertToDat::Execute(TEntries& entries, TStream& stream)
         AppendDouble(record, longitude);
         AppendDouble(record, latitude);
         record.append(ClosingZeros, '\0');
-        stream.Write(record);
-    }
+    });
+    out.Flush();
 }
 
 void TConvertFromDat::Execute(TEntries& entries, TStream& stream)

@@ -6,7 +6,6 @@
 
 #include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
-#include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -76,13 +75,12 @@ void AppendRetainedPoint(std::string& out, const TEntry& entry)
 }
 
 // Byte for byte what the document service writes for a new point element.
-void AppendNewPoint(std::string& out, const TEntry& entry)
+void AppendNewPoint(std::string& out, const TEntry& entry, const TEntryUnits& units)
 {
-    const int digits = Settings().Precision;
     out += "<wpt lat=\"";
-    AppendDecimalUnits(out, LatitudeUnits(entry), digits);
+    AppendDecimalUnits(out, units.Latitude(entry), units.Decimals());
     out += "\" lon=\"";
-    AppendDecimalUnits(out, LongitudeUnits(entry), digits);
+    AppendDecimalUnits(out, units.Longitude(entry), units.Decimals());
     if (entry.Description().empty()) {
         out += "\"><name/></wpt>";
         return;
@@ -94,37 +92,32 @@ void AppendNewPoint(std::string& out, const TEntry& entry)
 
 } // namespace
 
-void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view head,
-    std::string_view emptyTail, std::string_view open, std::string_view close,
-    void (*append)(std::string& out, const TEntry& entry))
+void WriteEntryElements(TConvertBase& converter, TEntries& entries, TStream& stream,
+    std::string_view head, std::string_view emptyTail, std::string_view open,
+    std::string_view close, TAppendEntry append)
 {
-    std::string out(head);
-    const int count = entries.Count();
-    if (count == 0) {
-        out += emptyTail;
-        stream.Write(out);
+    const TEntryUnits units;
+    TBlockWriter out(stream);
+    out.Text() += head;
+    if (entries.Count() == 0) {
+        out.Text() += emptyTail;
+        out.Flush();
         return;
     }
-    out += open;
-    constexpr size_t BlockSize = 1 << 16;
-    for (int i = 0; i < count; ++i) {
-        append(out, entries.Items(i));
-        if (out.size() >= BlockSize) {
-            stream.Write(out);
-            out.clear();
-        }
-    }
-    out += close;
-    stream.Write(out);
+    out.Text() += open;
+    WriteEntryRecords(converter, entries, out,
+        [&](std::string& text, const TEntry& entry) { append(text, entry, units); });
+    out.Text() += close;
+    out.Flush();
 }
 
 void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
 {
     const std::string head = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + GpxStartTag();
-    WriteEntryElements(
-        entries, stream, head, "/>", ">", "</gpx>", [](std::string& out, const TEntry& entry) {
+    WriteEntryElements(*this, entries, stream, head, "/>", ">", "</gpx>",
+        [](std::string& out, const TEntry& entry, const TEntryUnits& units) {
             if (entry.Extra().empty())
-                AppendNewPoint(out, entry);
+                AppendNewPoint(out, entry, units);
             else
                 AppendRetainedPoint(out, entry);
         });

@@ -53,22 +53,20 @@ std::unique_ptr<TEntry> EntryOf(const TItnFields& fields)
 
 void TConvertToItn::Execute(TEntries& entries, TStream& stream)
 {
-    std::string line;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
-        line.clear();
-        AppendInteger(line, LongitudeFixedPoint(entry, Decimals));
+    const TEntryUnits units(Decimals);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
+        AppendInteger(line, units.Longitude(entry));
         line.push_back(Separator);
-        AppendInteger(line, LatitudeFixedPoint(entry, Decimals));
+        AppendInteger(line, units.Latitude(entry));
         line.push_back(Separator);
         AppendOnOneLine(line, entry.Description());
         line.push_back(Separator);
         AppendInteger(line, entry.Flag());
         line.push_back(Separator);
         line.append("\r\n");
-        stream.Write(line);
-    }
+    });
+    out.Flush();
 }
 
 void TConvertFromItn::Execute(TEntries& entries, TStream& stream)

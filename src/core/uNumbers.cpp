@@ -24,32 +24,7 @@ void AppendFixed(std::string& out, double value, int decimals)
         out.append(buffer, end);
         return;
     }
-    const int64_t units = WholeNumber(scaled);
-    const auto width = static_cast<size_t>(decimals);
-    // The digits, with leading zeros up to one before the point, then the point put in.
-    char digits[48];
-    auto [end, error] =
-        std::to_chars(digits, digits + 24, static_cast<uint64_t>(units < 0 ? -units : units));
-    auto length = static_cast<size_t>(end - digits);
-    if (length <= width) {
-        const size_t zeros = width + 1 - length;
-        std::memmove(digits + zeros, digits, length);
-        std::memset(digits, '0', zeros);
-        length += zeros;
-    }
-    char text[48];
-    size_t size = 0;
-    if (units < 0)
-        text[size++] = '-';
-    const size_t whole = length - width;
-    std::memcpy(text + size, digits, whole);
-    size += whole;
-    if (width > 0) {
-        text[size++] = '.';
-        std::memcpy(text + size, digits + whole, width);
-        size += width;
-    }
-    out.append(text, size);
+    AppendFixedUnits(out, WholeNumber(scaled), decimals);
 }
 
 namespace {
@@ -93,15 +68,15 @@ TDecimalDigits GeneralDigits(double value, int precision)
     return result;
 }
 
-// `units` of 10^-decimals as decimal text, without the decimals' trailing zeros; built from
-// the last digit back.
-static void AppendFixedPoint(std::string& out, int64_t units, int decimals)
+// `units` of 10^-decimals as decimal text, built from the last digit back; of the decimals'
+// trailing zeros only those that make up `keptDecimals` decimals stay.
+void AppendFixedPoint(std::string& out, int64_t units, int decimals, int keptDecimals)
 {
     char text[32];
     char* const end = text + sizeof text;
     char* p = end;
     auto rest = static_cast<uint64_t>(units < 0 ? -units : units);
-    for (; decimals > 0 && rest % 10 == 0; --decimals)
+    for (; decimals > keptDecimals && rest % 10 == 0; --decimals)
         rest /= 10;
     for (int i = 0; i < decimals; ++i, rest /= 10)
         *--p = static_cast<char>('0' + rest % 10);
@@ -127,7 +102,7 @@ bool AppendFewDecimals(std::string& out, double value)
     const auto units = static_cast<int64_t>(std::nearbyint(value * Scale));
     if (static_cast<double>(units) / Scale != value)
         return false;
-    AppendFixedPoint(out, units, Decimals);
+    AppendFixedPoint(out, units, Decimals, 0);
     return true;
 }
 
@@ -170,13 +145,6 @@ void AppendGeneral(std::string& out, double value)
     }
 }
 
-int64_t WholePowerOf10(int digits)
-{
-    static constexpr std::array<int64_t, 10> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000,
-        10000000, 100000000, 1000000000 };
-    return Powers.at(static_cast<size_t>(digits));
-}
-
 void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
 {
     const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
@@ -187,7 +155,12 @@ void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
         AppendGeneral(out, static_cast<double>(units) / static_cast<double>(power));
         return;
     }
-    AppendFixedPoint(out, units, decimals);
+    AppendFixedPoint(out, units, decimals, 0);
+}
+
+void AppendFixedUnits(std::string& out, int64_t units, int decimals)
+{
+    AppendFixedPoint(out, units, decimals, decimals);
 }
 
 int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
@@ -218,9 +191,12 @@ int64_t DecimalUnits(const TSexagesimal& value, int digits)
     const int64_t power = WholePowerOf10(digits);
     const int64_t whole = ((int64_t(value.Deg) * 60 + value.Min) * 60 + value.Sec) * 60 * power;
     const int64_t quotient = whole / SixtiethsPerDegree;
+    // Multiplied by the inverse, as dividing is several times slower; the product's error, a
+    // few units in the last place, is far below the doubt that sends halves elsewhere.
+    constexpr double PerSixtieth = 1.0 / SixtiethsPerDegree;
     const double rest = (static_cast<double>(whole % SixtiethsPerDegree)
                             + value.SecFrac * static_cast<double>(power))
-        / SixtiethsPerDegree;
+        * PerSixtieth;
     const auto below = static_cast<int64_t>(rest); // rest is not negative
     const double fraction = rest - static_cast<double>(below);
     // Both ways are off by far less than this from the exact sum; nearer a half, only the

@@ -104,7 +104,12 @@ inline double FromFixedPoint(int32_t units, double scale) { return units / scale
 // 10^digits for the precisions of coordinates (the settings allow 4 to 6; up to 9 keeps every
 // coordinate in sixtieths of a second within 64 bits); from a table of whole numbers, as
 // converting the extended power is slow.
-int64_t WholePowerOf10(int digits);
+inline int64_t WholePowerOf10(int digits)
+{
+    static constexpr std::array<int64_t, 10> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000,
+        10000000, 100000000, 1000000000 };
+    return Powers.at(static_cast<size_t>(digits));
+}
 
 // Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.
 inline int32_t ToFixedPoint(double degrees, long double scale)
@@ -124,6 +129,8 @@ void AppendFixed(std::string& out, double value, int decimals);
 void AppendGeneral(std::string& out, double value);
 // Appends `units` x 10^-decimals as AppendGeneral writes the double nearest it.
 void AppendDecimalUnits(std::string& out, int64_t units, int decimals);
+// Appends `units` x 10^-decimals with all `decimals` decimals, as AppendFixed writes that value.
+void AppendFixedUnits(std::string& out, int64_t units, int decimals);
 // Appends a whole number.
 void AppendInteger(std::string& out, int64_t value);
 

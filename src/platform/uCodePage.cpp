@@ -211,6 +211,15 @@ QString ReplacementWarning(size_t count)
 
 void AppendUtf16LE(std::string& out, std::string_view text)
 {
+    // Every code page is a superset of ASCII, so ASCII text widens byte by byte, without a
+    // Unicode copy.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        for (const char c : text) {
+            out.push_back(c);
+            out.push_back('\0');
+        }
+        return;
+    }
     const QString unicode = CodePageToUnicode(text);
     const size_t start = out.size();
     out.resize(start + 2 * static_cast<size_t>(unicode.size()));
