@@ -70,24 +70,59 @@ TDecimalDigits GeneralDigits(double value, int precision)
 
 // `units` of 10^-decimals as decimal text, built from the last digit back; of the decimals'
 // trailing zeros only those that make up `keptDecimals` decimals stay.
+// The text "00" to "99".
+constexpr std::array<char, 200> DigitPairs = [] {
+    std::array<char, 200> pairs {};
+    for (size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes `rest` back from `end` with a point before its last `decimals` digits and at least
+// one digit before the point; returns the first character. Two digits a step, and in 32 bits
+// where the number fits, as each step waits for the multiplication of the one before.
+template <class TUnsigned> char* PutDigitsBack(char* end, TUnsigned rest, int decimals)
+{
+    char* p = end;
+    const auto putPair = [&] {
+        p -= 2;
+        std::memcpy(p, &DigitPairs[2 * static_cast<size_t>(rest % 100)], 2);
+        rest /= 100;
+    };
+    for (int left = decimals; left > 0; left -= 2) {
+        if (left == 1) {
+            *--p = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+            break;
+        }
+        putPair();
+    }
+    if (decimals > 0)
+        *--p = '.';
+    while (rest >= 100)
+        putPair();
+    if (rest >= 10)
+        putPair();
+    else
+        *--p = static_cast<char>('0' + rest);
+    return p;
+}
+
 void AppendFixedPoint(std::string& out, int64_t units, int decimals, int keptDecimals)
 {
     char text[32];
     char* const end = text + sizeof text;
-    char* p = end;
-    auto rest = static_cast<uint64_t>(units < 0 ? -units : units);
+    // Negated as unsigned, which holds the magnitude of the most negative number too.
+    uint64_t rest = units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
     for (; decimals > keptDecimals && rest % 10 == 0; --decimals)
         rest /= 10;
-    for (int i = 0; i < decimals; ++i, rest /= 10)
-        *--p = static_cast<char>('0' + rest % 10);
-    if (decimals > 0)
-        *--p = '.';
-    do
-        *--p = static_cast<char>('0' + rest % 10);
-    while ((rest /= 10) != 0);
+    char* p = rest <= UINT32_MAX ? PutDigitsBack(end, static_cast<uint32_t>(rest), decimals)
+                                 : PutDigitsBack(end, rest, decimals);
     if (units < 0)
         *--p = '-';
-    out.append(p, end);
+    out.append(p, static_cast<size_t>(end - p));
 }
 
 // Coordinates are mostly the doubles nearest to numbers of a few decimals. Such a number,
@@ -178,41 +213,7 @@ int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
     return WholeNumber(RoundHalfEven(degrees / PowerOf10(-digits)));
 }
 
-int64_t DecimalUnits(const TSexagesimal& value, int digits)
-{
-    constexpr int64_t SixtiethsPerDegree = 216000;
-    if (value.Deg == 0 && value.Min == 0 && value.Sec == 0 && value.SecFrac == 0)
-        return 0; // a new entry: spares importers the arithmetic
-    if (!(value.SecFrac >= 0 && value.SecFrac < 60))
-        return DecimalUnitsExtended(value, digits);
-    // In sixtieths of a second times 10^digits the whole parts are an exact integer, leaving
-    // only the fraction's share to floating point, where it is far smaller than the error
-    // that could move a rounding.
-    const int64_t power = WholePowerOf10(digits);
-    const int64_t whole = ((int64_t(value.Deg) * 60 + value.Min) * 60 + value.Sec) * 60 * power;
-    const int64_t quotient = whole / SixtiethsPerDegree;
-    // Multiplied by the inverse, as dividing is several times slower; the product's error, a
-    // few units in the last place, is far below the doubt that sends halves elsewhere.
-    constexpr double PerSixtieth = 1.0 / SixtiethsPerDegree;
-    const double rest = (static_cast<double>(whole % SixtiethsPerDegree)
-                            + value.SecFrac * static_cast<double>(power))
-        * PerSixtieth;
-    const auto below = static_cast<int64_t>(rest); // rest is not negative
-    const double fraction = rest - static_cast<double>(below);
-    // Both ways are off by far less than this from the exact sum; nearer a half, only the
-    // extended rounding (halves to even) gives the number the program has always written.
-    constexpr double Doubt = 1e-6;
-    if (std::fabs(fraction - 0.5) < Doubt)
-        return DecimalUnitsExtended(value, digits);
-    return quotient + below + (fraction > 0.5 ? 1 : 0);
-}
-
-void AppendInteger(std::string& out, int64_t value)
-{
-    char buffer[24];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
-}
+void AppendInteger(std::string& out, int64_t value) { AppendFixedUnits(out, value, 0); }
 
 char LocaleDecimalSeparator()
 {

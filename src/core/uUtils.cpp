@@ -1,6 +1,8 @@
 #include "core/uUtils.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -166,13 +168,38 @@ void SplitCommaText(std::string_view text, std::vector<std::string>& fields)
     fields.resize(count + 1);
 }
 
+namespace {
+
+// Whether `text` holds a CR or an LF. Nearly no text does, and asked for each of millions of
+// lines, it looks at eight bytes a step: a byte equal to the one sought leaves a zero in the
+// exclusive or, and a zero byte is the one whose subtraction borrows into its top bit.
+bool HasLineBreak(std::string_view text)
+{
+    constexpr uint64_t Ones = 0x0101010101010101, Tops = 0x8080808080808080;
+    const auto hasZero = [](uint64_t word) { return ((word - Ones) & ~word & Tops) != 0; };
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (hasZero(word ^ (Ones * '\r')) || hasZero(word ^ (Ones * '\n')))
+            return true;
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == '\r' || text[i] == '\n')
+            return true;
+    return false;
+}
+
+} // namespace
+
 void AppendOnOneLine(std::string& line, std::string_view text)
 {
     const size_t start = line.size();
     line.append(text);
-    // A plain loop: searching for either of two characters goes through the library byte by
-    // byte, which made it the largest cost of writing a text file.
-    for (auto c = line.begin() + static_cast<ptrdiff_t>(start); c != line.end(); ++c)
+    if (!HasLineBreak(text))
+        return;
+    char* const end = line.data() + line.size();
+    for (char* c = line.data() + start; c != end; ++c)
         if (*c == '\r' || *c == '\n')
             *c = ' ';
 }
