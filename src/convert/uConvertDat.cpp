@@ -1,9 +1,11 @@
 #include "convert/uConvertDat.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "core/uEntryUnits.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
@@ -30,10 +32,18 @@ void TConvertToDat::Execute(TEntries& entries, TStream& stream)
     // Widened once, as it starts every record.
     std::string kind;
     AppendZeroTerminatedUtf16(kind, RecordKind);
+    // The doubles nearest the decimal values, as the entries' own Longitude and Latitude give
+    // them, without asking the settings per entry; a value that rounds to zero keeps its sign.
+    const TEntryUnits units;
+    const auto scale = static_cast<double>(WholePowerOf10(units.Decimals()));
+    const auto degrees = [&](int64_t signedUnits, bool negative) {
+        const double value = static_cast<double>(std::abs(signedUnits)) / scale;
+        return negative ? -value : value;
+    };
     TBlockWriter out(stream);
     WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
-        const double longitude = entry.Longitude();
-        const double latitude = entry.Latitude();
+        const double longitude = degrees(units.Longitude(entry), entry.LonWest());
+        const double latitude = degrees(units.Latitude(entry), entry.LatSouth());
         record.append(kind);
         AppendZeroTerminatedUtf16(record, entry.Description());
         record.append(UnusedStrings * sizeof(char16_t) + UnusedBytes, '\0');
