@@ -42,7 +42,7 @@ public:
 
 private:
     template <class TDegrees>
-    int64_t Units(const TSexagesimal& value, bool negative, const TDegrees& degrees) const
+    int64_t Units(TSexagesimal value, bool negative, const TDegrees& degrees) const
     {
         if (Scale == 0)
             return ToFixedPoint(degrees(), PowerOf10(FDecimals));

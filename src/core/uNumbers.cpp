@@ -198,7 +198,7 @@ void AppendFixedUnits(std::string& out, int64_t units, int decimals)
     AppendFixedPoint(out, units, decimals, decimals);
 }
 
-int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
+int64_t DecimalUnitsExtended(TSexagesimal value, int digits)
 {
     // Minutes and seconds are whole numbers, so their parts of a degree come from tables.
     static const auto divided = [](long double divisor) {
