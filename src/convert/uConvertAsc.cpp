@@ -31,31 +31,32 @@ std::string HeaderLines()
     return text.toLatin1().toStdString();
 }
 
-void AppendQuoted(std::string& line, std::string_view text)
-{
-    line.push_back('"');
-    AppendOnOneLine(line, text);
-    line.push_back('"');
-}
-
+// The numbers and separators around the description are composed in place and appended in
+// one piece each, as appending them one by one cost more than making them.
 void AppendLine(
     std::string& line, const TEntry& entry, TColumnLayout layout, const TEntryUnits& units)
 {
     const int decimals = units.Decimals();
+    char text[2 * NumberRoom + 8];
+    char* p = text;
     if (layout == TColumnLayout::DescLatLon) {
-        AppendQuoted(line, entry.Description());
-        line.append(", ");
-        AppendFixedUnits(line, units.Latitude(entry), decimals);
-        line.append(", ");
-        AppendFixedUnits(line, units.Longitude(entry), decimals);
-    } else {
-        AppendFixedUnits(line, units.Longitude(entry), decimals);
-        line.append(", ");
-        AppendFixedUnits(line, units.Latitude(entry), decimals);
-        line.append(", ");
-        AppendQuoted(line, entry.Description());
+        line.push_back('"');
+        AppendOnOneLine(line, entry.Description());
+        p = PutText(p, "\", ");
+        p = PutFixedUnits(p, units.Latitude(entry), decimals);
+        p = PutText(p, ", ");
+        p = PutFixedUnits(p, units.Longitude(entry), decimals);
+        p = PutText(p, "\r\n");
+        line.append(text, static_cast<size_t>(p - text));
+        return;
     }
-    line.append("\r\n");
+    p = PutFixedUnits(p, units.Longitude(entry), decimals);
+    p = PutText(p, ", ");
+    p = PutFixedUnits(p, units.Latitude(entry), decimals);
+    p = PutText(p, ", \"");
+    line.append(text, static_cast<size_t>(p - text));
+    AppendOnOneLine(line, entry.Description());
+    line.append("\"\r\n");
 }
 
 // Turns the lines of one file into entries. What it needs of the importer and the locale it

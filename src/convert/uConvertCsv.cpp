@@ -63,10 +63,13 @@ void AppendPoiLine(std::string& line, std::string_view description, const TEntry
     AppendOnOneLine(line, description);
     line += "\",\"";
     AppendOnOneLine(line, description);
-    line += "\",";
-    AppendFixedUnits(line, units.Longitude(entry), units.Decimals());
-    line += ',';
-    AppendFixedUnits(line, units.Latitude(entry), units.Decimals());
+    // The numbers composed in place and appended in one piece.
+    char text[2 * NumberRoom + 3];
+    char* p = PutText(text, "\",");
+    p = PutFixedUnits(p, units.Longitude(entry), units.Decimals());
+    *p++ = ',';
+    p = PutFixedUnits(p, units.Latitude(entry), units.Decimals());
+    line.append(text, static_cast<size_t>(p - text));
     line.append(static_cast<size_t>(emptyColumns), ',');
     line += "\r\n";
 }

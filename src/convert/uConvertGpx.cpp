@@ -75,17 +75,21 @@ void AppendRetainedPoint(std::string& out, const TEntry& entry)
 }
 
 // Byte for byte what the document service writes for a new point element.
+// The start tag is composed in place and appended in one piece.
 void AppendNewPoint(std::string& out, const TEntry& entry, const TEntryUnits& units)
 {
-    out += "<wpt lat=\"";
-    AppendDecimalUnits(out, units.Latitude(entry), units.Decimals());
-    out += "\" lon=\"";
-    AppendDecimalUnits(out, units.Longitude(entry), units.Decimals());
+    char tag[2 * NumberRoom + 48];
+    char* p = PutText(tag, "<wpt lat=\"");
+    p = PutDecimalUnits(p, units.Latitude(entry), units.Decimals());
+    p = PutText(p, "\" lon=\"");
+    p = PutDecimalUnits(p, units.Longitude(entry), units.Decimals());
     if (entry.Description().empty()) {
-        out += "\"><name/></wpt>";
+        p = PutText(p, "\"><name/></wpt>");
+        out.append(tag, static_cast<size_t>(p - tag));
         return;
     }
-    out += "\"><name>";
+    p = PutText(p, "\"><name>");
+    out.append(tag, static_cast<size_t>(p - tag));
     AppendLatin1XmlText(out, entry.Description());
     out += "</name></wpt>";
 }

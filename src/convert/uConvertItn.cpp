@@ -56,15 +56,20 @@ void TConvertToItn::Execute(TEntries& entries, TStream& stream)
     const TEntryUnits units(Decimals);
     TBlockWriter out(stream);
     WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
-        AppendInteger(line, units.Longitude(entry));
-        line.push_back(Separator);
-        AppendInteger(line, units.Latitude(entry));
-        line.push_back(Separator);
+        // The numbers composed in place, each side of the description appended in one piece.
+        char text[2 * NumberRoom + 2];
+        char* p = PutInteger(text, units.Longitude(entry));
+        *p++ = Separator;
+        p = PutInteger(p, units.Latitude(entry));
+        *p++ = Separator;
+        line.append(text, static_cast<size_t>(p - text));
         AppendOnOneLine(line, entry.Description());
-        line.push_back(Separator);
-        AppendInteger(line, entry.Flag());
-        line.push_back(Separator);
-        line.append("\r\n");
+        p = text;
+        *p++ = Separator;
+        p = PutInteger(p, entry.Flag());
+        *p++ = Separator;
+        p = PutText(p, "\r\n");
+        line.append(text, static_cast<size_t>(p - text));
     });
     out.Flush();
 }

@@ -30,11 +30,14 @@ void AppendPlacemark(std::string& out, const TEntry& entry, const TEntryUnits& u
         AppendLatin1XmlText(out, entry.Description());
         out += "</name>";
     }
-    out += "<Point><coordinates>";
-    AppendDecimalUnits(out, units.Longitude(entry), units.Decimals());
-    out += ',';
-    AppendDecimalUnits(out, units.Latitude(entry), units.Decimals());
-    out += ",0</coordinates></Point></Placemark>";
+    // The point is composed in place and appended in one piece.
+    char point[2 * NumberRoom + 64];
+    char* p = PutText(point, "<Point><coordinates>");
+    p = PutDecimalUnits(p, units.Longitude(entry), units.Decimals());
+    *p++ = ',';
+    p = PutDecimalUnits(p, units.Latitude(entry), units.Decimals());
+    p = PutText(p, ",0</coordinates></Point></Placemark>");
+    out.append(point, static_cast<size_t>(p - point));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -110,19 +111,45 @@ template <class TUnsigned> char* PutDigitsBack(char* end, TUnsigned rest, int de
     return p;
 }
 
-void AppendFixedPoint(std::string& out, int64_t units, int decimals, int keptDecimals)
+// The number of decimal digits of `value`: from its bit width, corrected by one comparison.
+int DigitCount(uint64_t value)
 {
-    char text[32];
-    char* const end = text + sizeof text;
+    static constexpr std::array<uint64_t, 20> Powers = [] {
+        std::array<uint64_t, 20> powers {};
+        uint64_t power = 1;
+        for (uint64_t& entry : powers) {
+            entry = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    const auto log = static_cast<size_t>(std::bit_width(value | 1) * 1233 >> 12); // * log10(2)
+    return static_cast<int>(log) + 1 - (value < Powers[log] ? 1 : 0);
+}
+
+// `units` of 10^-decimals as decimal text at `out`; of the decimals' trailing zeros only those
+// that make up `keptDecimals` decimals stay. Returns the end of the text.
+char* PutFixedPoint(char* out, int64_t units, int decimals, int keptDecimals)
+{
     // Negated as unsigned, which holds the magnitude of the most negative number too.
     uint64_t rest = units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
     for (; decimals > keptDecimals && rest % 10 == 0; --decimals)
         rest /= 10;
-    char* p = rest <= UINT32_MAX ? PutDigitsBack(end, static_cast<uint32_t>(rest), decimals)
-                                 : PutDigitsBack(end, rest, decimals);
     if (units < 0)
-        *--p = '-';
-    out.append(p, static_cast<size_t>(end - p));
+        *out++ = '-';
+    char* const end = out + std::max(DigitCount(rest), decimals + 1) + (decimals > 0 ? 1 : 0);
+    if (rest <= UINT32_MAX)
+        PutDigitsBack(end, static_cast<uint32_t>(rest), decimals);
+    else
+        PutDigitsBack(end, rest, decimals);
+    return end;
+}
+
+void AppendFixedPoint(std::string& out, int64_t units, int decimals, int keptDecimals)
+{
+    char text[NumberRoom];
+    out.append(
+        text, static_cast<size_t>(PutFixedPoint(text, units, decimals, keptDecimals) - text));
 }
 
 // Coordinates are mostly the doubles nearest to numbers of a few decimals. Such a number,
@@ -180,23 +207,38 @@ void AppendGeneral(std::string& out, double value)
     }
 }
 
-void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
+char* PutDecimalUnits(char* out, int64_t units, int decimals)
 {
-    const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
+    const uint64_t magnitude =
+        units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
     const auto power = static_cast<uint64_t>(WholePowerOf10(decimals));
     // Below 0.00001 the general form is scientific, and from 10^5 its digits could be more
     // than the double holds; coordinates are neither.
     if (units == 0 || magnitude < power / 100000 || magnitude >= power * 100000) {
-        AppendGeneral(out, static_cast<double>(units) / static_cast<double>(power));
-        return;
+        std::string general;
+        AppendGeneral(general, static_cast<double>(units) / static_cast<double>(power));
+        return std::copy(general.begin(), general.end(), out);
     }
-    AppendFixedPoint(out, units, decimals, 0);
+    return PutFixedPoint(out, units, decimals, 0);
+}
+
+void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
+{
+    char text[NumberRoom];
+    out.append(text, static_cast<size_t>(PutDecimalUnits(text, units, decimals) - text));
+}
+
+char* PutFixedUnits(char* out, int64_t units, int decimals)
+{
+    return PutFixedPoint(out, units, decimals, decimals);
 }
 
 void AppendFixedUnits(std::string& out, int64_t units, int decimals)
 {
     AppendFixedPoint(out, units, decimals, decimals);
 }
+
+char* PutInteger(char* out, int64_t value) { return PutFixedUnits(out, value, 0); }
 
 int64_t DecimalUnitsExtended(TSexagesimal value, int digits)
 {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -163,6 +164,19 @@ void AppendDecimalUnits(std::string& out, int64_t units, int decimals);
 void AppendFixedUnits(std::string& out, int64_t units, int decimals);
 // Appends a whole number.
 void AppendInteger(std::string& out, int64_t value);
+
+// For writers that compose a record in place: the texts above, written at `out`, which has
+// room for `NumberRoom` characters; each returns the end of its text.
+inline constexpr size_t NumberRoom = 32;
+char* PutDecimalUnits(char* out, int64_t units, int decimals);
+char* PutFixedUnits(char* out, int64_t units, int decimals);
+char* PutInteger(char* out, int64_t value);
+// Copies a literal without its terminating zero to `out`; returns its end.
+template <size_t N> char* PutText(char* out, const char (&text)[N])
+{
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
+}
 
 // The decimal separator of the user's locale when it is not ".", else 0. Files written under
 // such a locale by other programs may use it, so the locale-aware formats accept it too.
