@@ -124,7 +124,7 @@ int DigitCount(uint64_t value)
         return powers;
     }();
     const auto log = static_cast<size_t>(std::bit_width(value | 1) * 1233 >> 12); // * log10(2)
-    return static_cast<int>(log) + 1 - (value < Powers[log] ? 1 : 0);
+    return static_cast<int>(log) + 1 - static_cast<int>(value < Powers[log]); // no branch to miss
 }
 
 // `units` of 10^-decimals as decimal text at `out`; of the decimals' trailing zeros only those
