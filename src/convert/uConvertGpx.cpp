@@ -74,8 +74,8 @@ void AppendRetainedPoint(std::string& out, const TEntry& entry)
     out += point.Latin1Xml();
 }
 
-// Byte for byte what the document service writes for a new point element.
-// The start tag is composed in place and appended in one piece.
+// Byte for byte what the document service writes for a new point element; the start tag is
+// composed in place and appended in one piece.
 void AppendNewPoint(std::string& out, const TEntry& entry, const TEntryUnits& units)
 {
     char tag[2 * NumberRoom + 48];
