@@ -69,8 +69,6 @@ TDecimalDigits GeneralDigits(double value, int precision)
     return result;
 }
 
-// `units` of 10^-decimals as decimal text, built from the last digit back; of the decimals'
-// trailing zeros only those that make up `keptDecimals` decimals stay.
 // The text "00" to "99".
 constexpr std::array<char, 200> DigitPairs = [] {
     std::array<char, 200> pairs {};
@@ -82,9 +80,9 @@ constexpr std::array<char, 200> DigitPairs = [] {
 }();
 
 // Writes `rest` back from `end` with a point before its last `decimals` digits and at least
-// one digit before the point; returns the first character. Two digits a step, and in 32 bits
-// where the number fits, as each step waits for the multiplication of the one before.
-template <class TUnsigned> char* PutDigitsBack(char* end, TUnsigned rest, int decimals)
+// one digit before the point. Two digits a step, and in 32 bits where the number fits, as each
+// step waits for the multiplication of the one before.
+template <class TUnsigned> void PutDigitsBack(char* end, TUnsigned rest, int decimals)
 {
     char* p = end;
     const auto putPair = [&] {
@@ -108,7 +106,6 @@ template <class TUnsigned> char* PutDigitsBack(char* end, TUnsigned rest, int de
         putPair();
     else
         *--p = static_cast<char>('0' + rest);
-    return p;
 }
 
 // The number of decimal digits of `value`: from its bit width, corrected by one comparison.
