@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QLocale>
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 #include "core/uUtils.h"
@@ -30,29 +31,32 @@ std::string HeaderLines()
     return text.toLatin1().toStdString();
 }
 
-void AppendQuoted(std::string& line, std::string_view text)
+// The numbers and separators around the description are composed in place and appended in
+// one piece each, as appending them one by one cost more than making them.
+void AppendLine(
+    std::string& line, const TEntry& entry, TColumnLayout layout, const TEntryUnits& units)
 {
-    line.push_back('"');
-    AppendOnOneLine(line, text);
-    line.push_back('"');
-}
-
-void AppendLine(std::string& line, const TEntry& entry, TColumnLayout layout, int decimals)
-{
+    const int decimals = units.Decimals();
+    char text[2 * NumberRoom + 8];
+    char* p = text;
     if (layout == TColumnLayout::DescLatLon) {
-        AppendQuoted(line, entry.Description());
-        line.append(", ");
-        AppendFixed(line, entry.Latitude(), decimals);
-        line.append(", ");
-        AppendFixed(line, entry.Longitude(), decimals);
-    } else {
-        AppendFixed(line, entry.Longitude(), decimals);
-        line.append(", ");
-        AppendFixed(line, entry.Latitude(), decimals);
-        line.append(", ");
-        AppendQuoted(line, entry.Description());
+        line.push_back('"');
+        AppendOnOneLine(line, entry.Description());
+        p = PutText(p, "\", ");
+        p = PutFixedUnits(p, units.Latitude(entry), decimals);
+        p = PutText(p, ", ");
+        p = PutFixedUnits(p, units.Longitude(entry), decimals);
+        p = PutText(p, "\r\n");
+        line.append(text, static_cast<size_t>(p - text));
+        return;
     }
-    line.append("\r\n");
+    p = PutFixedUnits(p, units.Longitude(entry), decimals);
+    p = PutText(p, ", ");
+    p = PutFixedUnits(p, units.Latitude(entry), decimals);
+    p = PutText(p, ", \"");
+    line.append(text, static_cast<size_t>(p - text));
+    AppendOnOneLine(line, entry.Description());
+    line.append("\"\r\n");
 }
 
 // Turns the lines of one file into entries. What it needs of the importer and the locale it
@@ -120,16 +124,14 @@ private:
 
 void TConvertToAscBase::Execute(TEntries& entries, TStream& stream)
 {
+    TBlockWriter out(stream);
     if (WritesHeader())
-        stream.Write(HeaderLines());
+        out.Text() += HeaderLines();
     const TColumnLayout layout = ColumnLayout();
-    const int decimals = Precision();
-    std::string line;
-    for (int i = 0; i < entries.Count(); ++i) {
-        line.clear();
-        AppendLine(line, entries.Items(i), layout, decimals);
-        stream.Write(line);
-    }
+    const TEntryUnits units(Precision());
+    WriteEntryRecords(*this, entries, out,
+        [&](std::string& line, const TEntry& entry) { AppendLine(line, entry, layout, units); });
+    out.Flush();
 }
 
 void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)

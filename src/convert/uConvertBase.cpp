@@ -336,6 +336,19 @@ QString OpenFilter()
         .arg(Tr(Msg::AllSupportedTypes), all, ImporterFilter(), Tr(Msg::AllFiles));
 }
 
+TBlockWriter::TBlockWriter(TStream& stream)
+    : Stream(stream)
+{
+    // Room for the record that fills the block, so it rarely has to grow.
+    Block.reserve(BlockSize + BlockSize / 16);
+}
+
+void TBlockWriter::Flush()
+{
+    Stream.Write(Block);
+    Block.clear();
+}
+
 void ReadChars(TStream& stream, int64_t count, std::string& text)
 {
     if (count < 0)

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
@@ -26,18 +27,15 @@ int TConvertToCsv::Precision() const { return Decimals; }
 void TConvertToCsv::Execute(TEntries& entries, TStream& stream)
 {
     std::string description;
-    std::string line;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
+    const TEntryUnits units(Decimals);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
         description.clear();
         std::remove_copy(entry.Description().begin(), entry.Description().end(),
             std::back_inserter(description), '"');
-        line.clear();
-        AppendPoiLine(
-            line, description, entry.Longitude(), entry.Latitude(), Decimals, EmptyColumns);
-        stream.Write(line);
-    }
+        AppendPoiLine(line, description, entry, units, EmptyColumns);
+    });
+    out.Flush();
 }
 
 void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
@@ -58,17 +56,20 @@ void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
     });
 }
 
-void AppendPoiLine(std::string& line, std::string_view description, double longitude,
-    double latitude, int decimals, int emptyColumns)
+void AppendPoiLine(std::string& line, std::string_view description, const TEntry& entry,
+    const TEntryUnits& units, int emptyColumns)
 {
     line += '"';
     AppendOnOneLine(line, description);
     line += "\",\"";
     AppendOnOneLine(line, description);
-    line += "\",";
-    AppendFixed(line, longitude, decimals);
-    line += ',';
-    AppendFixed(line, latitude, decimals);
+    // The numbers composed in place and appended in one piece.
+    char text[2 * NumberRoom + 3];
+    char* p = PutText(text, "\",");
+    p = PutFixedUnits(p, units.Longitude(entry), units.Decimals());
+    *p++ = ',';
+    p = PutFixedUnits(p, units.Latitude(entry), units.Decimals());
+    line.append(text, static_cast<size_t>(p - text));
     line.append(static_cast<size_t>(emptyColumns), ',');
     line += "\r\n";
 }

@@ -5,6 +5,8 @@
 
 #include "convert/uConvertBase.h"
 
+class TEntryUnits;
+
 // Destinator's comma-separated POI file: per line the description twice, in double quotes,
 // then longitude and latitude with five decimals, then four empty columns.
 
@@ -28,6 +30,7 @@ void UnregisterCsv();
 
 // The line layout is shared with MioMap's files, which have one empty column fewer.
 
-// Appends "description","description",longitude,latitude, `emptyColumns` commas and CR LF.
-void AppendPoiLine(std::string& line, std::string_view description, double longitude,
-    double latitude, int decimals, int emptyColumns);
+// Appends "description","description", the entry's longitude and latitude in `units`,
+// `emptyColumns` commas and CR LF.
+void AppendPoiLine(std::string& line, std::string_view description, const TEntry& entry,
+    const TEntryUnits& units, int emptyColumns);

@@ -1,9 +1,11 @@
 #include "convert/uConvertDat.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "core/uEntryUnits.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
@@ -33,13 +35,19 @@ void TConvertToDat::Execute(TEntries& entries, TStream& stream)
     // Widened once, as it starts every record.
     std::string kind;
     AppendZeroTerminatedUtf16(kind, RecordKind);
-    std::string record;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
-        const double longitude = entry.Longitude();
-        const double latitude = entry.Latitude();
-        record.assign(kind);
+    // The doubles nearest the decimal values, as the entries' own Longitude and Latitude give
+    // them, without asking the settings per entry; a value that rounds to zero keeps its sign.
+    const TEntryUnits units;
+    const auto scale = static_cast<double>(WholePowerOf10(units.Decimals()));
+    const auto degrees = [&](int64_t signedUnits, bool negative) {
+        const double value = static_cast<double>(std::abs(signedUnits)) / scale;
+        return negative ? -value : value;
+    };
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
+        const double longitude = degrees(units.Longitude(entry), entry.LonWest());
+        const double latitude = degrees(units.Latitude(entry), entry.LatSouth());
+        record.append(kind);
         AppendZeroTerminatedUtf16(record, entry.Description());
         record.append(UnusedStrings * sizeof(char16_t) + UnusedBytes, '\0');
         AppendDouble(record, longitude);
@@ -47,8 +55,8 @@ void TConvertToDat::Execute(TEntries& entries, TStream& stream)
         AppendDouble(record, longitude);
         AppendDouble(record, latitude);
         record.append(ClosingZeros, '\0');
-        stream.Write(record);
-    }
+    });
+    out.Flush();
 }
 
 void TConvertFromDat::Execute(TEntries& entries, TStream& stream)

@@ -6,7 +6,6 @@
 
 #include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
-#include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -75,56 +74,54 @@ void AppendRetainedPoint(std::string& out, const TEntry& entry)
     out += point.Latin1Xml();
 }
 
-// Byte for byte what the document service writes for a new point element.
-void AppendNewPoint(std::string& out, const TEntry& entry)
+// Byte for byte what the document service writes for a new point element; the start tag is
+// composed in place and appended in one piece.
+void AppendNewPoint(std::string& out, const TEntry& entry, const TEntryUnits& units)
 {
-    const int digits = Settings().Precision;
-    out += "<wpt lat=\"";
-    AppendDecimalUnits(out, LatitudeUnits(entry), digits);
-    out += "\" lon=\"";
-    AppendDecimalUnits(out, LongitudeUnits(entry), digits);
+    char tag[2 * NumberRoom + 48];
+    char* p = PutText(tag, "<wpt lat=\"");
+    p = PutDecimalUnits(p, units.Latitude(entry), units.Decimals());
+    p = PutText(p, "\" lon=\"");
+    p = PutDecimalUnits(p, units.Longitude(entry), units.Decimals());
     if (entry.Description().empty()) {
-        out += "\"><name/></wpt>";
+        p = PutText(p, "\"><name/></wpt>");
+        out.append(tag, static_cast<size_t>(p - tag));
         return;
     }
-    out += "\"><name>";
+    p = PutText(p, "\"><name>");
+    out.append(tag, static_cast<size_t>(p - tag));
     AppendLatin1XmlText(out, entry.Description());
     out += "</name></wpt>";
 }
 
 } // namespace
 
-void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view head,
-    std::string_view emptyTail, std::string_view open, std::string_view close,
-    void (*append)(std::string& out, const TEntry& entry))
+void WriteEntryElements(TConvertBase& converter, TEntries& entries, TStream& stream,
+    std::string_view head, std::string_view emptyTail, std::string_view open,
+    std::string_view close, TAppendEntry append)
 {
-    std::string out(head);
-    const int count = entries.Count();
-    if (count == 0) {
-        out += emptyTail;
-        stream.Write(out);
+    const TEntryUnits units;
+    TBlockWriter out(stream);
+    out.Text() += head;
+    if (entries.Count() == 0) {
+        out.Text() += emptyTail;
+        out.Flush();
         return;
     }
-    out += open;
-    constexpr size_t BlockSize = 1 << 16;
-    for (int i = 0; i < count; ++i) {
-        append(out, entries.Items(i));
-        if (out.size() >= BlockSize) {
-            stream.Write(out);
-            out.clear();
-        }
-    }
-    out += close;
-    stream.Write(out);
+    out.Text() += open;
+    WriteEntryRecords(converter, entries, out,
+        [&](std::string& text, const TEntry& entry) { append(text, entry, units); });
+    out.Text() += close;
+    out.Flush();
 }
 
 void TConvertToGpx::Execute(TEntries& entries, TStream& stream)
 {
     const std::string head = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + GpxStartTag();
-    WriteEntryElements(
-        entries, stream, head, "/>", ">", "</gpx>", [](std::string& out, const TEntry& entry) {
+    WriteEntryElements(*this, entries, stream, head, "/>", ">", "</gpx>",
+        [](std::string& out, const TEntry& entry, const TEntryUnits& units) {
             if (entry.Extra().empty())
-                AppendNewPoint(out, entry);
+                AppendNewPoint(out, entry, units);
             else
                 AppendRetainedPoint(out, entry);
         });

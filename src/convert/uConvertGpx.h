@@ -11,6 +11,8 @@
 #include "convert/uConvertBase.h"
 #include "platform/uXmlScanner.h"
 
+class TEntryUnits;
+
 using TNamespaceDeclarations = std::vector<std::pair<std::string, std::string>>;
 
 // Points of kinds an import does not read, counted by kind, so that an import that read
@@ -78,11 +80,14 @@ void UnregisterGpx();
 
 // What the XML formats share, as their files may hold millions of points.
 
+// Appends an entry's element, its coordinates in the settings' precision.
+using TAppendEntry = void (*)(std::string& out, const TEntry& entry, const TEntryUnits& units);
+
 // Writes `head`, then, when there are entries, `open`, each entry's element by `append` and
-// `close`, else `emptyTail`, through a buffer of moderate size.
-void WriteEntryElements(TEntries& entries, TStream& stream, std::string_view head,
-    std::string_view emptyTail, std::string_view open, std::string_view close,
-    void (*append)(std::string& out, const TEntry& entry));
+// `close`, else `emptyTail`, reporting progress to `converter`.
+void WriteEntryElements(TConvertBase& converter, TEntries& entries, TStream& stream,
+    std::string_view head, std::string_view emptyTail, std::string_view open,
+    std::string_view close, TAppendEntry append);
 
 // Hands every token of `scanner` to `read`, which answers false when it found the text
 // malformed, and reports progress by position. Malformed text takes back the entries

@@ -53,22 +53,25 @@ std::unique_ptr<TEntry> EntryOf(const TItnFields& fields)
 
 void TConvertToItn::Execute(TEntries& entries, TStream& stream)
 {
-    std::string line;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
-        line.clear();
-        AppendInteger(line, LongitudeFixedPoint(entry, Decimals));
-        line.push_back(Separator);
-        AppendInteger(line, LatitudeFixedPoint(entry, Decimals));
-        line.push_back(Separator);
+    const TEntryUnits units(Decimals);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
+        // The numbers composed in place, each side of the description appended in one piece.
+        char text[2 * NumberRoom + 2];
+        char* p = PutInteger(text, units.Longitude(entry));
+        *p++ = Separator;
+        p = PutInteger(p, units.Latitude(entry));
+        *p++ = Separator;
+        line.append(text, static_cast<size_t>(p - text));
         AppendOnOneLine(line, entry.Description());
-        line.push_back(Separator);
-        AppendInteger(line, entry.Flag());
-        line.push_back(Separator);
-        line.append("\r\n");
-        stream.Write(line);
-    }
+        p = text;
+        *p++ = Separator;
+        p = PutInteger(p, entry.Flag());
+        *p++ = Separator;
+        p = PutText(p, "\r\n");
+        line.append(text, static_cast<size_t>(p - text));
+    });
+    out.Flush();
 }
 
 void TConvertFromItn::Execute(TEntries& entries, TStream& stream)

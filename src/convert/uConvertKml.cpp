@@ -8,7 +8,6 @@
 #include "convert/uConvertGpx.h"
 #include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
-#include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -22,7 +21,7 @@ constexpr char KmlStart[] =
     R"(<?xml version="1.0" encoding="ISO-8859-1"?><kml xmlns="http://earth.google.com/kml/2.0">)";
 
 // Byte for byte what the document service writes for the entry's placemark.
-void AppendPlacemark(std::string& out, const TEntry& entry)
+void AppendPlacemark(std::string& out, const TEntry& entry, const TEntryUnits& units)
 {
     if (entry.Description().empty()) {
         out += "<Placemark><name/>";
@@ -31,20 +30,22 @@ void AppendPlacemark(std::string& out, const TEntry& entry)
         AppendLatin1XmlText(out, entry.Description());
         out += "</name>";
     }
-    out += "<Point><coordinates>";
-    const int digits = Settings().Precision;
-    AppendDecimalUnits(out, LongitudeUnits(entry), digits);
-    out += ',';
-    AppendDecimalUnits(out, LatitudeUnits(entry), digits);
-    out += ",0</coordinates></Point></Placemark>";
+    // The point is composed in place and appended in one piece.
+    char point[2 * NumberRoom + 64];
+    char* p = PutText(point, "<Point><coordinates>");
+    p = PutDecimalUnits(p, units.Longitude(entry), units.Decimals());
+    *p++ = ',';
+    p = PutDecimalUnits(p, units.Latitude(entry), units.Decimals());
+    p = PutText(p, ",0</coordinates></Point></Placemark>");
+    out.append(point, static_cast<size_t>(p - point));
 }
 
 } // namespace
 
 void TConvertToKml::Execute(TEntries& entries, TStream& stream)
 {
-    WriteEntryElements(entries, stream, KmlStart, "<Folder/></kml>", "<Folder>", "</Folder></kml>",
-        AppendPlacemark);
+    WriteEntryElements(*this, entries, stream, KmlStart, "<Folder/></kml>", "<Folder>",
+        "</Folder></kml>", AppendPlacemark);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "convert/uConvertCsv.h"
+#include "core/uEntryUnits.h"
 #include "core/uNumbers.h"
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
@@ -26,15 +27,12 @@ int TConvertToMioMap::Precision() const { return Decimals; }
 
 void TConvertToMioMap::Execute(TEntries& entries, TStream& stream)
 {
-    std::string line;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
-        line.clear();
-        AppendPoiLine(
-            line, entry.Description(), entry.Longitude(), entry.Latitude(), Decimals, EmptyColumns);
-        stream.Write(line);
-    }
+    const TEntryUnits units(Decimals);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
+        AppendPoiLine(line, entry.Description(), entry, units, EmptyColumns);
+    });
+    out.Flush();
 }
 
 void TConvertFromMioMap::Execute(TEntries& entries, TStream& stream)

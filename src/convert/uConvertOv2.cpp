@@ -25,21 +25,18 @@ constexpr size_t SimpleRecordOverhead = 14;
 
 void TConvertToOv2::Execute(TEntries& entries, TStream& stream)
 {
-    std::string record;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
+    const TEntryUnits units(Decimals);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
         const std::string_view description = UpToZero(entry.Description());
-        record.clear();
         record.push_back(static_cast<char>(rtSimple));
         AppendInt32(record, static_cast<int32_t>(description.size() + SimpleRecordOverhead));
-        AppendInt32(record, LongitudeFixedPoint(entry, Decimals));
-        AppendInt32(record, LatitudeFixedPoint(entry, Decimals));
+        AppendInt32(record, static_cast<int32_t>(units.Longitude(entry)));
+        AppendInt32(record, static_cast<int32_t>(units.Latitude(entry)));
         record.append(description);
         record.push_back('\0');
-        stream.Write(record);
-        SetProgress(static_cast<double>(i) / count * 100);
-    }
+    });
+    out.Flush();
 }
 
 void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)

@@ -18,20 +18,17 @@ constexpr size_t MaxDescriptionSize = UINT8_MAX - CoordinatesSize;
 
 void TConvertToOvr::Execute(TEntries& entries, TStream& stream)
 {
-    std::string record;
-    const int count = entries.Count();
-    for (int i = 0; i < count; ++i) {
-        const TEntry& entry = entries.Items(i);
-        const std::string_view description =
-            std::string_view(entry.Description()).substr(0, MaxDescriptionSize);
-        record.clear();
+    const TEntryUnits units(Decimals);
+    TBlockWriter out(stream);
+    WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
+        const std::string_view description = entry.Description().substr(0, MaxDescriptionSize);
         record.push_back(static_cast<char>(PoiRecord));
         record.push_back(static_cast<char>(description.size() + CoordinatesSize));
-        AppendInt32(record, LongitudeFixedPoint(entry, Decimals));
-        AppendInt32(record, LatitudeFixedPoint(entry, Decimals));
+        AppendInt32(record, static_cast<int32_t>(units.Longitude(entry)));
+        AppendInt32(record, static_cast<int32_t>(units.Latitude(entry)));
         record.append(description);
-        stream.Write(record);
-    }
+    });
+    out.Flush();
 }
 
 void TConvertFromOvr::Execute(TEntries& entries, TStream& stream)

@@ -6,45 +6,51 @@
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 
-// An entry's decimal coordinates as whole numbers of 10^-Precision degrees, the numbers its
-// Longitude and Latitude stand for, so that writers can make text of them without floating
-// point.
+// Entries' decimal coordinates as whole numbers of 10^-Decimals degrees, so that writers can
+// make text of them without floating point. Made once per file: asking the settings for the
+// precision per entry is a cost of its own over millions of entries.
+class TEntryUnits {
+public:
+    // In 10^-Precision degrees, the numbers an entry's Longitude and Latitude stand for.
+    TEntryUnits()
+        : TEntryUnits(Settings().Precision)
+    {
+    }
+    // In 10^-`decimals` degrees, as ToFixedPoint makes them of the decimal values. With no
+    // more decimals than `decimals` the whole numbers give them exactly; with more, the
+    // rounding of the decimal value decides.
+    explicit TEntryUnits(int decimals)
+        : FDecimals(decimals)
+        , Precision(Settings().Precision)
+        , Scale(Precision > decimals ? 0 : WholePowerOf10(decimals - Precision))
+    {
+    }
 
-inline int64_t LongitudeUnits(const TEntry& entry)
-{
-    const int64_t units =
-        DecimalUnits({ entry.LonDeg(), entry.LonMin(), entry.LonSec(), entry.LonSecFrac() },
-            Settings().Precision);
-    return entry.LonWest() ? -units : units;
-}
+    int Decimals() const { return FDecimals; }
 
-inline int64_t LatitudeUnits(const TEntry& entry)
-{
-    const int64_t units =
-        DecimalUnits({ entry.LatDeg(), entry.LatMin(), entry.LatSec(), entry.LatSecFrac() },
-            Settings().Precision);
-    return entry.LatSouth() ? -units : units;
-}
+    int64_t Longitude(const TEntry& entry) const
+    {
+        return Units({ entry.LonDeg(), entry.LonMin(), entry.LonSec(), entry.LonSecFrac() },
+            entry.LonWest(), [&] { return entry.Longitude(); });
+    }
 
-// A coordinate of `units` (10^-Precision degrees) in 10^-`decimals` degrees, as ToFixedPoint
-// makes it of the decimal value `degrees()`. With no more decimals than `decimals` the whole
-// numbers give it exactly; with more, the rounding of the decimal value decides.
-template <class TDegrees>
-int32_t FixedPointUnits(int64_t units, int decimals, const TDegrees& degrees)
-{
-    const int precision = Settings().Precision;
-    if (precision > decimals)
-        return ToFixedPoint(degrees(), PowerOf10(decimals));
-    return static_cast<int32_t>(units * WholePowerOf10(decimals - precision));
-}
+    int64_t Latitude(const TEntry& entry) const
+    {
+        return Units({ entry.LatDeg(), entry.LatMin(), entry.LatSec(), entry.LatSecFrac() },
+            entry.LatSouth(), [&] { return entry.Latitude(); });
+    }
 
-// The entry's coordinates in 10^-`decimals` degrees, for the fixed-point formats.
-inline int32_t LongitudeFixedPoint(const TEntry& entry, int decimals)
-{
-    return FixedPointUnits(LongitudeUnits(entry), decimals, [&] { return entry.Longitude(); });
-}
+private:
+    template <class TDegrees>
+    int64_t Units(TSexagesimal value, bool negative, const TDegrees& degrees) const
+    {
+        if (Scale == 0)
+            return ToFixedPoint(degrees(), PowerOf10(FDecimals));
+        const int64_t units = DecimalUnits(value, Precision) * Scale;
+        return negative ? -units : units;
+    }
 
-inline int32_t LatitudeFixedPoint(const TEntry& entry, int decimals)
-{
-    return FixedPointUnits(LatitudeUnits(entry), decimals, [&] { return entry.Latitude(); });
-}
+    int FDecimals;
+    int Precision;
+    int64_t Scale; // 10^(decimals - precision); 0 when the decimal value decides
+};

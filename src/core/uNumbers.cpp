@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -24,32 +25,7 @@ void AppendFixed(std::string& out, double value, int decimals)
         out.append(buffer, end);
         return;
     }
-    const int64_t units = WholeNumber(scaled);
-    const auto width = static_cast<size_t>(decimals);
-    // The digits, with leading zeros up to one before the point, then the point put in.
-    char digits[48];
-    auto [end, error] =
-        std::to_chars(digits, digits + 24, static_cast<uint64_t>(units < 0 ? -units : units));
-    auto length = static_cast<size_t>(end - digits);
-    if (length <= width) {
-        const size_t zeros = width + 1 - length;
-        std::memmove(digits + zeros, digits, length);
-        std::memset(digits, '0', zeros);
-        length += zeros;
-    }
-    char text[48];
-    size_t size = 0;
-    if (units < 0)
-        text[size++] = '-';
-    const size_t whole = length - width;
-    std::memcpy(text + size, digits, whole);
-    size += whole;
-    if (width > 0) {
-        text[size++] = '.';
-        std::memcpy(text + size, digits + whole, width);
-        size += width;
-    }
-    out.append(text, size);
+    AppendFixedUnits(out, WholeNumber(scaled), decimals);
 }
 
 namespace {
@@ -93,26 +69,84 @@ TDecimalDigits GeneralDigits(double value, int precision)
     return result;
 }
 
-// `units` of 10^-decimals as decimal text, without the decimals' trailing zeros; built from
-// the last digit back.
-static void AppendFixedPoint(std::string& out, int64_t units, int decimals)
+// The text "00" to "99".
+constexpr std::array<char, 200> DigitPairs = [] {
+    std::array<char, 200> pairs {};
+    for (size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes `rest` back from `end` with a point before its last `decimals` digits and at least
+// one digit before the point. Two digits a step, and in 32 bits where the number fits, as each
+// step waits for the multiplication of the one before.
+template <class TUnsigned> void PutDigitsBack(char* end, TUnsigned rest, int decimals)
 {
-    char text[32];
-    char* const end = text + sizeof text;
     char* p = end;
-    auto rest = static_cast<uint64_t>(units < 0 ? -units : units);
-    for (; decimals > 0 && rest % 10 == 0; --decimals)
-        rest /= 10;
-    for (int i = 0; i < decimals; ++i, rest /= 10)
-        *--p = static_cast<char>('0' + rest % 10);
+    const auto putPair = [&] {
+        p -= 2;
+        std::memcpy(p, &DigitPairs[2 * static_cast<size_t>(rest % 100)], 2);
+        rest /= 100;
+    };
+    for (int left = decimals; left > 0; left -= 2) {
+        if (left == 1) {
+            *--p = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+            break;
+        }
+        putPair();
+    }
     if (decimals > 0)
         *--p = '.';
-    do
-        *--p = static_cast<char>('0' + rest % 10);
-    while ((rest /= 10) != 0);
+    while (rest >= 100)
+        putPair();
+    if (rest >= 10)
+        putPair();
+    else
+        *--p = static_cast<char>('0' + rest);
+}
+
+// The number of decimal digits of `value`: from its bit width, corrected by one comparison.
+int DigitCount(uint64_t value)
+{
+    static constexpr std::array<uint64_t, 20> Powers = [] {
+        std::array<uint64_t, 20> powers {};
+        uint64_t power = 1;
+        for (uint64_t& entry : powers) {
+            entry = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    const auto log = static_cast<size_t>(std::bit_width(value | 1) * 1233 >> 12); // * log10(2)
+    return static_cast<int>(log) + 1 - static_cast<int>(value < Powers[log]); // no branch to miss
+}
+
+// `units` of 10^-decimals as decimal text at `out`; of the decimals' trailing zeros only those
+// that make up `keptDecimals` decimals stay. Returns the end of the text.
+char* PutFixedPoint(char* out, int64_t units, int decimals, int keptDecimals)
+{
+    // Negated as unsigned, which holds the magnitude of the most negative number too.
+    uint64_t rest = units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
+    for (; decimals > keptDecimals && rest % 10 == 0; --decimals)
+        rest /= 10;
     if (units < 0)
-        *--p = '-';
-    out.append(p, end);
+        *out++ = '-';
+    char* const end = out + std::max(DigitCount(rest), decimals + 1) + (decimals > 0 ? 1 : 0);
+    if (rest <= UINT32_MAX)
+        PutDigitsBack(end, static_cast<uint32_t>(rest), decimals);
+    else
+        PutDigitsBack(end, rest, decimals);
+    return end;
+}
+
+void AppendFixedPoint(std::string& out, int64_t units, int decimals, int keptDecimals)
+{
+    char text[NumberRoom];
+    out.append(
+        text, static_cast<size_t>(PutFixedPoint(text, units, decimals, keptDecimals) - text));
 }
 
 // Coordinates are mostly the doubles nearest to numbers of a few decimals. Such a number,
@@ -127,7 +161,7 @@ bool AppendFewDecimals(std::string& out, double value)
     const auto units = static_cast<int64_t>(std::nearbyint(value * Scale));
     if (static_cast<double>(units) / Scale != value)
         return false;
-    AppendFixedPoint(out, units, Decimals);
+    AppendFixedPoint(out, units, Decimals, 0);
     return true;
 }
 
@@ -170,27 +204,40 @@ void AppendGeneral(std::string& out, double value)
     }
 }
 
-int64_t WholePowerOf10(int digits)
+char* PutDecimalUnits(char* out, int64_t units, int decimals)
 {
-    static constexpr std::array<int64_t, 10> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000,
-        10000000, 100000000, 1000000000 };
-    return Powers.at(static_cast<size_t>(digits));
-}
-
-void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
-{
-    const auto magnitude = static_cast<uint64_t>(units < 0 ? -units : units);
+    const uint64_t magnitude =
+        units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
     const auto power = static_cast<uint64_t>(WholePowerOf10(decimals));
     // Below 0.00001 the general form is scientific, and from 10^5 its digits could be more
     // than the double holds; coordinates are neither.
     if (units == 0 || magnitude < power / 100000 || magnitude >= power * 100000) {
-        AppendGeneral(out, static_cast<double>(units) / static_cast<double>(power));
-        return;
+        std::string general;
+        AppendGeneral(general, static_cast<double>(units) / static_cast<double>(power));
+        return std::copy(general.begin(), general.end(), out);
     }
-    AppendFixedPoint(out, units, decimals);
+    return PutFixedPoint(out, units, decimals, 0);
 }
 
-int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
+void AppendDecimalUnits(std::string& out, int64_t units, int decimals)
+{
+    char text[NumberRoom];
+    out.append(text, static_cast<size_t>(PutDecimalUnits(text, units, decimals) - text));
+}
+
+char* PutFixedUnits(char* out, int64_t units, int decimals)
+{
+    return PutFixedPoint(out, units, decimals, decimals);
+}
+
+void AppendFixedUnits(std::string& out, int64_t units, int decimals)
+{
+    AppendFixedPoint(out, units, decimals, decimals);
+}
+
+char* PutInteger(char* out, int64_t value) { return PutFixedUnits(out, value, 0); }
+
+int64_t DecimalUnitsExtended(TSexagesimal value, int digits)
 {
     // Minutes and seconds are whole numbers, so their parts of a degree come from tables.
     static const auto divided = [](long double divisor) {
@@ -205,38 +252,7 @@ int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits)
     return WholeNumber(RoundHalfEven(degrees / PowerOf10(-digits)));
 }
 
-int64_t DecimalUnits(const TSexagesimal& value, int digits)
-{
-    constexpr int64_t SixtiethsPerDegree = 216000;
-    if (value.Deg == 0 && value.Min == 0 && value.Sec == 0 && value.SecFrac == 0)
-        return 0; // a new entry: spares importers the arithmetic
-    if (!(value.SecFrac >= 0 && value.SecFrac < 60))
-        return DecimalUnitsExtended(value, digits);
-    // In sixtieths of a second times 10^digits the whole parts are an exact integer, leaving
-    // only the fraction's share to floating point, where it is far smaller than the error
-    // that could move a rounding.
-    const int64_t power = WholePowerOf10(digits);
-    const int64_t whole = ((int64_t(value.Deg) * 60 + value.Min) * 60 + value.Sec) * 60 * power;
-    const int64_t quotient = whole / SixtiethsPerDegree;
-    const double rest = (static_cast<double>(whole % SixtiethsPerDegree)
-                            + value.SecFrac * static_cast<double>(power))
-        / SixtiethsPerDegree;
-    const auto below = static_cast<int64_t>(rest); // rest is not negative
-    const double fraction = rest - static_cast<double>(below);
-    // Both ways are off by far less than this from the exact sum; nearer a half, only the
-    // extended rounding (halves to even) gives the number the program has always written.
-    constexpr double Doubt = 1e-6;
-    if (std::fabs(fraction - 0.5) < Doubt)
-        return DecimalUnitsExtended(value, digits);
-    return quotient + below + (fraction > 0.5 ? 1 : 0);
-}
-
-void AppendInteger(std::string& out, int64_t value)
-{
-    char buffer[24];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
-}
+void AppendInteger(std::string& out, int64_t value) { AppendFixedUnits(out, value, 0); }
 
 char LocaleDecimalSeparator()
 {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -82,6 +83,16 @@ inline double RoundToDecimals(long double value, int digits)
     return units / static_cast<double>(PowerOf10(digits));
 }
 
+// 10^digits for the precisions of coordinates (the settings allow 4 to 6; up to 9 keeps every
+// coordinate in sixtieths of a second within 64 bits); from a table of whole numbers, as
+// converting the extended power is slow.
+inline int64_t WholePowerOf10(int digits)
+{
+    static constexpr std::array<int64_t, 10> Powers { 1, 10, 100, 1000, 10000, 100000, 1000000,
+        10000000, 100000000, 1000000000 };
+    return Powers.at(static_cast<size_t>(digits));
+}
+
 // A position on one axis as degrees, minutes, seconds and sixtieths of a second (the seconds'
 // fraction, 0 <= SecFrac < 60).
 struct TSexagesimal {
@@ -93,18 +104,43 @@ struct TSexagesimal {
 
 // The value in degrees rounded to `digits` decimals (0..6), as a whole number of 10^-digits
 // degrees: the parts summed in extended precision, then rounded, halves to even.
-int64_t DecimalUnitsExtended(const TSexagesimal& value, int digits);
+int64_t DecimalUnitsExtended(TSexagesimal value, int digits);
 // The same number, found with whole-number arithmetic wherever its rounding is certain and
-// with the extended sum only within a hair of a half: several times faster.
-int64_t DecimalUnits(const TSexagesimal& value, int digits);
+// with the extended sum only within a hair of a half: several times faster. Inline, as writers
+// ask it twice for each of millions of entries.
+inline int64_t DecimalUnits(TSexagesimal value, int digits)
+{
+    constexpr int64_t SixtiethsPerDegree = 216000;
+    // One test of the parts or-ed together: tested one by one, the compiler reads two of them
+    // from memory as one word just after writing them apart, which stalls the processor.
+    if ((value.Deg | value.Min | value.Sec) == 0 && value.SecFrac == 0)
+        return 0; // a new entry: spares importers the arithmetic
+    if (!(value.SecFrac >= 0 && value.SecFrac < 60))
+        return DecimalUnitsExtended(value, digits);
+    // In sixtieths of a second times 10^digits the whole parts are an exact integer, leaving
+    // only the fraction's share to floating point, where it is far smaller than the error
+    // that could move a rounding.
+    const int64_t power = WholePowerOf10(digits);
+    const int64_t whole = ((int64_t(value.Deg) * 60 + value.Min) * 60 + value.Sec) * 60 * power;
+    const int64_t quotient = whole / SixtiethsPerDegree;
+    // Multiplied by the inverse, as dividing is several times slower; the product's error, a
+    // few units in the last place, is far below the doubt that sends halves elsewhere.
+    constexpr double PerSixtieth = 1.0 / SixtiethsPerDegree;
+    const double rest = (static_cast<double>(whole % SixtiethsPerDegree)
+                            + value.SecFrac * static_cast<double>(power))
+        * PerSixtieth;
+    const auto below = static_cast<int64_t>(rest); // rest is not negative
+    const double fraction = rest - static_cast<double>(below);
+    // Both ways are off by far less than this from the exact sum; nearer a half, only the
+    // extended rounding (halves to even) gives the number the program has always written.
+    constexpr double Doubt = 1e-6;
+    if (std::fabs(fraction - 0.5) < Doubt)
+        return DecimalUnitsExtended(value, digits);
+    return quotient + below + (fraction > 0.5 ? 1 : 0);
+}
 
 // A fixed-point integer as degrees: the double nearest the exact quotient.
 inline double FromFixedPoint(int32_t units, double scale) { return units / scale; }
-
-// 10^digits for the precisions of coordinates (the settings allow 4 to 6; up to 9 keeps every
-// coordinate in sixtieths of a second within 64 bits); from a table of whole numbers, as
-// converting the extended power is slow.
-int64_t WholePowerOf10(int digits);
 
 // Degrees as a fixed-point integer, e.g. scale 100000 for 1/100000 degree.
 inline int32_t ToFixedPoint(double degrees, long double scale)
@@ -124,8 +160,23 @@ void AppendFixed(std::string& out, double value, int decimals);
 void AppendGeneral(std::string& out, double value);
 // Appends `units` x 10^-decimals as AppendGeneral writes the double nearest it.
 void AppendDecimalUnits(std::string& out, int64_t units, int decimals);
+// Appends `units` x 10^-decimals with all `decimals` decimals, as AppendFixed writes that value.
+void AppendFixedUnits(std::string& out, int64_t units, int decimals);
 // Appends a whole number.
 void AppendInteger(std::string& out, int64_t value);
+
+// For writers that compose a record in place: the texts above, written at `out`, which has
+// room for `NumberRoom` characters; each returns the end of its text.
+inline constexpr size_t NumberRoom = 32;
+char* PutDecimalUnits(char* out, int64_t units, int decimals);
+char* PutFixedUnits(char* out, int64_t units, int decimals);
+char* PutInteger(char* out, int64_t value);
+// Copies a literal without its terminating zero to `out`; returns its end.
+template <size_t N> char* PutText(char* out, const char (&text)[N])
+{
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
+}
 
 // The decimal separator of the user's locale when it is not ".", else 0. Files written under
 // such a locale by other programs may use it, so the locale-aware formats accept it too.

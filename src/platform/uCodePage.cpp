@@ -211,8 +211,17 @@ QString ReplacementWarning(size_t count)
 
 void AppendUtf16LE(std::string& out, std::string_view text)
 {
-    const QString unicode = CodePageToUnicode(text);
     const size_t start = out.size();
+    // Every code page is a superset of ASCII, so ASCII text widens byte by byte, without a
+    // Unicode copy: into the zeros the string is grown by, the low bytes.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        out.resize(start + 2 * text.size());
+        char* units = out.data() + start;
+        for (size_t i = 0; i < text.size(); ++i)
+            units[2 * i] = text[i];
+        return;
+    }
+    const QString unicode = CodePageToUnicode(text);
     out.resize(start + 2 * static_cast<size_t>(unicode.size()));
     char* units = out.data() + start;
     for (const QChar c : unicode) {

@@ -441,6 +441,7 @@ private:
 struct TEscapes {
     std::array<std::string, 256> Escape;
     std::array<bool, 256> Dropped {};
+    std::array<bool, 256> Plain {}; // neither escaped nor dropped: asked of every byte written
 };
 
 // The escapes of the current single-byte code page, `table`.
@@ -459,13 +460,12 @@ TEscapes Escapes(bool attribute, const std::array<char16_t, 256>& table)
     for (int byte = 0x80; byte < 0x100; ++byte)
         if (table[byte] >= 0x100 || table[byte] != byte)
             AppendLatin1Char(escapes.Escape[byte], table[byte]);
+    for (int byte = 0; byte < 0x100; ++byte)
+        escapes.Plain[byte] = escapes.Escape[byte].empty() && !escapes.Dropped[byte];
     return escapes;
 }
 
-bool Plain(const TEscapes& escapes, unsigned char byte)
-{
-    return escapes.Escape[byte].empty() && !escapes.Dropped[byte];
-}
+bool Plain(const TEscapes& escapes, unsigned char byte) { return escapes.Plain[byte]; }
 
 // UTF-8 text: ASCII as any code page escapes it, the rest as ISO-8859-1 or references.
 void AppendEscapedUtf8(std::string& out, std::string_view text, const TEscapes& ascii)

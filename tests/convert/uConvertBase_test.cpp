@@ -1,6 +1,8 @@
 #include "convert/uConvertBase.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -153,6 +155,47 @@ TEST(ConverterProgress, ReportsWholePercentChangesOnly)
     for (double percent : { 0.0, 0.5, 1.2, 1.9, 2.0, 99.99, 100.0 })
         converter.SetProgress(percent);
     EXPECT_EQ(reported, (std::vector<int> { 1, 2, 99, 100 }));
+}
+
+// A stream that keeps each write apart.
+class TWriteLog : public TMemoryStream {
+public:
+    void Write(const void* buffer, int64_t count) override
+    {
+        Writes.emplace_back(static_cast<const char*>(buffer), static_cast<size_t>(count));
+        TMemoryStream::Write(buffer, count);
+    }
+    using TStream::Write;
+
+    std::vector<std::string> Writes;
+};
+
+// Records go out in blocks of a mebibyte: each block must end with a whole record, and none
+// may be lost at a block's end or at the end of the list.
+TEST(EntryRecords, GoOutWholeInFewWrites)
+{
+    TEntries entries;
+    constexpr int Count = 50000;
+    for (int i = 0; i < Count; ++i)
+        entries.AddValues(std::to_string(i), std::string(), 0, 0);
+    TFake<"x", TConvertFromBase> converter;
+    std::vector<int> reported;
+    converter.OnProgress = [&](int percent) { reported.push_back(percent); };
+    TWriteLog stream;
+    TBlockWriter out(stream);
+    out.Text() = "head;";
+    WriteEntryRecords(converter, entries, out, [](std::string& text, const TEntry& entry) {
+        text.append(entry.Description()).append(26, '.') += ';';
+    });
+    EXPECT_TRUE(stream.Writes.size() == 1 && stream.Writes[0].size() >= 1 << 20);
+    out.Flush();
+    std::string expected = "head;";
+    for (int i = 0; i < Count; ++i)
+        expected += std::to_string(i) + std::string(26, '.') + ';';
+    EXPECT_EQ(stream.Bytes(), expected);
+    ASSERT_EQ(stream.Writes.size(), 2U);
+    EXPECT_TRUE(stream.Writes[0].ends_with(';'));
+    EXPECT_EQ(reported.size(), 1U) << "progress as each block goes";
 }
 
 TEST(ReadChars, ReadsWhatTheStreamHas)

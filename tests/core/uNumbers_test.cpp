@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -23,6 +24,40 @@ TEST(NumberText, FixedNotationWithAPoint)
     out += ' ';
     AppendInteger(out, -5237403);
     EXPECT_EQ(out, "4.88969 0.00000 -12 -5237403") << "halves to even, no negative zero";
+}
+
+// Whole numbers are written two digits a step, in 32 bits where they fit, into the room their
+// digit count gives: the digits around each limit must be those of the library. Below 2^50 the
+// double of a value is near enough to it for the library's rounding to give back its digits.
+TEST(NumberText, FixedUnitsAndIntegersAreTheLibrarysDigits)
+{
+    std::vector<int64_t> values { 0, 5, -5, 10, 99, 100, -999, 12345, 4294967295, 4294967296,
+        -4294967295, -4294967296, 1125899906842623, -1125899906842623 };
+    for (int64_t power = 10; power < (int64_t(1) << 50); power *= 10)
+        values.insert(values.end(), { power - 1, power, -power });
+    std::mt19937_64 engine(7);
+    for (int i = 0; i < 2000; ++i)
+        values.push_back(static_cast<int64_t>(engine() >> (14 + engine() % 50)) * (i % 2 ? 1 : -1));
+    for (const int64_t units : values) {
+        std::string integer;
+        AppendInteger(integer, units);
+        ASSERT_EQ(integer, std::to_string(units));
+        for (int decimals = 1; decimals <= 9; ++decimals) {
+            char expected[64];
+            const double value = static_cast<double>(units) / std::pow(10.0, decimals);
+            *std::to_chars(
+                expected, expected + sizeof expected, value, std::chars_format::fixed, decimals)
+                 .ptr = '\0';
+            std::string fixed;
+            AppendFixedUnits(fixed, units, decimals);
+            ASSERT_EQ(fixed, expected) << units << " at " << decimals;
+        }
+    }
+    for (const int64_t extreme : { INT64_MAX, INT64_MIN }) {
+        std::string integer;
+        AppendInteger(integer, extreme);
+        EXPECT_EQ(integer, std::to_string(extreme));
+    }
 }
 
 TEST(NumberText, ParsesWhatOtherProgramsWrite)

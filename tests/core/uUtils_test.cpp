@@ -82,6 +82,29 @@ TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
     EXPECT_EQ(RemoveLineBreaks(" a\r\nb \n"), "ab");
 }
 
+// Line breaks are looked for several bytes at a time: each position of such a step, and the
+// bytes next to CR and LF in value, must come out right.
+TEST(TextHelpers, OnOneLineBlanksEveryLineBreakAndNothingElse)
+{
+    std::string others;
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\r' && byte != '\n')
+            others.push_back(static_cast<char>(byte));
+    std::string line = "a\n";
+    AppendOnOneLine(line, others);
+    EXPECT_EQ(line, "a\n" + others) << "bytes before the appended text stay";
+    for (size_t length = 1; length <= 20; ++length)
+        for (size_t at = 0; at < length; ++at)
+            for (const char lineBreak : { '\r', '\n' }) {
+                std::string text(length, '\x0b');
+                text[at] = lineBreak;
+                line.clear();
+                AppendOnOneLine(line, text);
+                text[at] = ' ';
+                ASSERT_EQ(line, text) << length << " bytes, break at " << at;
+            }
+}
+
 TEST(TextHelpers, CommaTextDropsQuotesAndTrims)
 {
     TCommaFields fields;

@@ -77,6 +77,26 @@ TEST(CodePage, Utf8KeepsEveryCharacter)
     EXPECT_EQ(NarrowUtf16LE(utf16), narrow) << "surrogate pairs too";
 }
 
+// ASCII text takes a shorter way to UTF-16 than the rest; both must agree under every page.
+TEST(CodePage, AsciiWidensTheSameUnderEveryPage)
+{
+    std::string ascii;
+    for (int byte = 1; byte < 0x80; ++byte)
+        ascii.push_back(static_cast<char>(byte));
+    std::string expected = "kept";
+    for (const char c : ascii)
+        expected += { c, '\0' };
+    for (const QString& name : CodePageNames()) {
+        const TCodePageSwitch page(name.toLatin1().constData());
+        std::string utf16 = "kept";
+        AppendUtf16LE(utf16, ascii);
+        EXPECT_EQ(utf16, expected) << name.toStdString();
+        utf16.clear();
+        AppendUtf16LE(utf16, ascii + "\xe9");
+        EXPECT_EQ(utf16.substr(0, expected.size() - 4), expected.substr(4)) << "one byte beyond";
+    }
+}
+
 TEST(CodePage, CountsWhatItReplaces)
 {
     const TCodePageSwitch restore(DefaultCodePage);
