@@ -255,6 +255,9 @@ QWidget* TfmSiteManager::CreateCatalogue()
     grid->addWidget(meNote, 2, 0);
     grid->addWidget(imPoi, 2, 1);
     grid->setRowStretch(1, 3);
+    // Names of POI files are long; the note needs a few lines only.
+    lvItems->setColumnWidth(0, 260);
+    meNote->setMaximumHeight(120);
     auto* subscribe = new QHBoxLayout;
     subscribe->addWidget(new QLabel(tr("Subscribe to:"), lists));
     subscribe->addWidget(
@@ -291,6 +294,8 @@ QWidget* TfmSiteManager::CreateItemsTab()
     lvSubscribed = ReportList({ tr("Name"), tr("Site"), tr("Map"), tr("Target"), tr("Format"),
                                   tr("Last checked"), tr("Last updated") },
         tab, true);
+    for (const auto& [column, width] : { std::pair { 0, 220 }, { 1, 320 }, { 3, 320 } })
+        lvSubscribed->setColumnWidth(column, width);
     layout->addWidget(lvSubscribed);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button(tr("Update Selection"), tab,
@@ -325,6 +330,7 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     check(tr("Autoclose Status Window"), &TSettings::StatusAutoClose);
     auto* delay = new QSpinBox(tab);
     delay->setRange(0, 60);
+    delay->setMaximumWidth(140);
     delay->setSuffix(tr(" seconds"));
     delay->setValue(std::clamp(settings.AutoUpdateDelay, 0, 60));
     connect(delay, &QSpinBox::valueChanged, this, [](int seconds) {
