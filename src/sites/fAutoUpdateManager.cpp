@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +28,7 @@
 #include "device/Rapi.h"
 #include "device/fMobileFolder.h"
 #include "editor/fDialogs.h"
+#include "editor/uFileCommands.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/fProgress.h"
@@ -167,18 +169,28 @@ TfmSiteManager::TfmSiteManager(QWidget* parent)
     layout->addWidget(close, 0, Qt::AlignRight);
 
     AskLocalFile = [this](const TTargetProposal& proposal, int& formatIndex) {
-        const QStringList filters = ExporterFilter().split(QStringLiteral(";;"));
+        const QStringList filters = DialogNameFilters(ExporterFilter());
         QString filter = filters.value(proposal.FormatIndex);
+        // An existing file is no question yet: only the next update writes it.
         const QString file = QFileDialog::getSaveFileName(this, tr("Set Target File..."),
-            QDir(proposal.Folder).filePath(proposal.FileName), ExporterFilter(), &filter);
-        formatIndex = std::max<int>(filters.indexOf(filter), 0);
+            QDir(proposal.Folder).filePath(proposal.FileName), filters.join(QStringLiteral(";;")),
+            &filter, QFileDialog::DontConfirmOverwrite);
+        formatIndex = std::max<int>(int(filters.indexOf(filter)), 0);
         return file;
     };
     AskLocalFolder = [this](int& formatIndex) {
-        formatIndex = std::max(FindExporter(QString(), Settings().LastSaveFormat), 0);
         const QString folder = QFileDialog::getExistingDirectory(
             this, tr("Select target folder..."), Settings().InitialDir);
-        return folder.isEmpty() ? QString() : QStringLiteral("FILE://") + folder;
+        if (folder.isEmpty())
+            return QString();
+        QStringList names;
+        FillExporterNames(names);
+        bool chosen = false;
+        const QString type = QInputDialog::getItem(this, tr("Select target folder..."),
+            tr("Target file type:"), names,
+            std::max(FindExporter(QString(), Settings().LastSaveFormat), 0), false, &chosen);
+        formatIndex = std::max<int>(int(names.indexOf(type)), 0);
+        return chosen ? QStringLiteral("FILE://") + folder : QString();
     };
     AskDeviceFolder = [this](int& formatIndex) {
         InitRapi();
