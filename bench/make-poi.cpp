@@ -1,4 +1,4 @@
-// Writes a test file of COUNT points: make-poi ov2|gdb|cfg|xml COUNT FILE
+// Writes a test file of COUNT points: make-poi ov2|gdb|cfg|xml|site COUNT FILE
 
 #include <cstdlib>
 #include <fstream>
@@ -14,9 +14,10 @@ int main(int argc, char** argv)
         : kind == "gdb"       ? MakeGdb
         : kind == "cfg"       ? MakeCfg
         : kind == "xml"       ? MakeExcelXml
+        : kind == "site"      ? MakeSiteIndex
                               : nullptr;
     if (!make) {
-        std::cerr << "usage: make-poi ov2|gdb|cfg|xml COUNT FILE\n";
+        std::cerr << "usage: make-poi ov2|gdb|cfg|xml|site COUNT FILE\n";
         return 2;
     }
     const std::string data = make(std::atoi(argv[2]));

@@ -116,3 +116,22 @@ std::string MakeExcelXml(int count)
     });
     return data + "  </Table>\n </Worksheet>\n</Workbook>\n";
 }
+
+std::string MakeSiteIndex(int count)
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<pois>\n<groups>\n";
+    for (int group = 0; group < 10; ++group)
+        xml += "<group><name>group" + std::to_string(group) + "</name><description>Group "
+            + std::to_string(group) + "</description></group>\n";
+    xml += "</groups>\n";
+    for (int poi = 0; poi < count; ++poi) {
+        const std::string n = std::to_string(poi);
+        xml += "<poi><description>POI file " + n + "</description><url>/files/" + n
+            + ".ov2</url><format>ov2.ttov2</format><map>Country " + std::to_string(poi % 40)
+            + "</map><group>group" + std::to_string(poi % 10) + "</group>"
+            + (poi % 3 == 0 ? "<group>group" + std::to_string((poi + 1) % 10) + "</group>" : "")
+            + "<note>Speed cameras and other points of " + n + "</note><lastmodified>/lm.php?f=" + n
+            + "</lastmodified></poi>\n";
+    }
+    return xml + "</pois>\n";
+}

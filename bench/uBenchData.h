@@ -14,3 +14,6 @@ std::string MakeGdb(int count);
 std::string MakeCfg(int count);
 // An Excel 2003 XML workbook with one row per point.
 std::string MakeExcelXml(int count);
+// An index as large sites publish it: POI files under a few dozen countries, each in one or two
+// of ten groups, with the usual children.
+std::string MakeSiteIndex(int count);

@@ -120,6 +120,7 @@ const TValue Values[] = {
     { "HomePageUrl", &TSettings::HomePageUrl },
     { "HelpUrl", &TSettings::HelpUrl },
     { "ForumUrl", &TSettings::ForumUrl },
+    { "SitesStatusUrl", &TSettings::SitesStatusUrl },
     { "DeviceFolder", &TSettings::DeviceFolder },
 };
 
@@ -207,6 +208,7 @@ TSettings::TSettings()
     , HomePageUrl(ReadmeUrl())
     , HelpUrl(HomePageUrl)
     , ForumUrl(HomePageUrl)
+    , SitesStatusUrl(QStringLiteral("http://www.marivel.example/sites/status.html"))
 {
 }
 

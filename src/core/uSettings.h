@@ -92,6 +92,8 @@ public:
     QString HomePageUrl;
     QString HelpUrl;
     QString ForumUrl;
+    // The page of the program's own site that tells which POI sites are up.
+    QString SitesStatusUrl;
     // The local folder that stands for the handheld device (a mounted navigator or memory
     // card); empty: the one the environment names, else a mounted navigator found.
     QString DeviceFolder;

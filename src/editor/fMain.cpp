@@ -44,6 +44,7 @@
 #include "editor/uWindowBounds.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "sites/fAutoUpdateManager.h"
 #include "sites/fStatus.h"
 #include "sites/uUpdateItems.h"
 
@@ -186,6 +187,8 @@ void TfmMarivelMainForm::CreateActions()
         window, tr("Next Window"), QKeySequence(tr("Ctrl+F6")), &TfmMarivelMainForm::WindowNext);
     acAutoUpdateNow = AddAction(
         autoUpdate, tr("AutoUpdate Now..."), Qt::Key_F9, &TfmMarivelMainForm::AutoUpdateNow);
+    acAutoUpdateManager = AddAction(autoUpdate, tr("AutoUpdate Manager..."), Qt::Key_F8,
+        &TfmMarivelMainForm::ShowAutoUpdateManager);
     const QString tools = tr("Tools");
     acCalc =
         AddAction(tools, tr("Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
@@ -219,7 +222,7 @@ void TfmMarivelMainForm::CreateMenus()
     tools->addActions({ acCalc, actToolsBatchConvert });
 
     QMenu* autoUpdate = menuBar()->addMenu(tr("&AutoUpdate"));
-    autoUpdate->addAction(acAutoUpdateNow);
+    autoUpdate->addActions({ acAutoUpdateNow, acAutoUpdateManager });
 
     QMenu* language = menuBar()->addMenu(tr("&Language"));
     language->addAction(tr("English"), this, &TfmMarivelMainForm::LanguageEnglish);
@@ -814,6 +817,17 @@ void TfmMarivelMainForm::RunAutoUpdate(bool silent)
     TfmStatus status(AutoUpdateItems(), silent || isHidden(), this);
     status.exec();
     AutoUpdating = false;
+    if (SiteManager)
+        SiteManager->Refresh();
+    UpdateActions();
+}
+
+void TfmMarivelMainForm::ShowAutoUpdateManager()
+{
+    TfmSiteManager manager(this);
+    SiteManager = &manager;
+    manager.exec();
+    SiteManager = nullptr;
     UpdateActions();
 }
 

@@ -18,6 +18,7 @@ class QSystemTrayIcon;
 class QTimer;
 class TCursors;
 class TMDIChild;
+class TfmSiteManager;
 
 // The frame of the program: the document windows, the commands, the recent files, the status
 // bar and the tray icon.
@@ -106,6 +107,7 @@ private:
     void ShowSystemInfo();
     void ShowAbout();
     void AutoUpdateNow();
+    void ShowAutoUpdateManager();
     void ShowCalculator();
     void BatchConvert();
     void RunAutoUpdate(bool silent);
@@ -143,6 +145,9 @@ private:
     QAction* acFindDups;
     QAction* acWindowNext;
     QAction* acAutoUpdateNow;
+    QAction* acAutoUpdateManager;
+    // Refreshed after a run while it is open.
+    TfmSiteManager* SiteManager = nullptr;
     QAction* acCalc;
     QAction* actToolsBatchConvert;
     QTimer* tiAutoUpdate;

@@ -1,0 +1,337 @@
+#include "sites/uAutoUpdateManager.h"
+
+#include <QDir>
+
+#include "convert/uConvertBase.h"
+#include "convert/uFormats.h"
+#include "core/uUtils.h"
+#include "platform/uMessages.h"
+#include "platform/uRegistry.h"
+#include "sites/uSite.h"
+#include "sites/uUpdateItems.h"
+#include "testing.h"
+
+namespace {
+
+const char* const SiteBody =
+    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>"
+    "<queryerrormode>1</queryerrormode>"
+    "<groups><group><name>Fuel</name><description>Fuel stations</description>"
+    "</group></groups>"
+    "<poi><description>Cameras NL</description><url>/c.ov2</url>"
+    "<query>/q</query><format>ov2.ttov2</format><map>Netherlands</map>"
+    "<group>Speed</group><group>fuel</group></poi>"
+    "<poi><description>Fuel NL</description><url>/f.gpx</url>"
+    "<map>Netherlands</map><group>Fuel</group>"
+    "<authorization>registered</authorization></poi>"
+    "<poi><description>a/b</description><url>/a.ov2</url><map>Belgium</map></poi>"
+    "<poi><description>A|B</description><url>/b.ov2</url><map>Belgium</map></poi>"
+    "<poi><description>Loose</description><url>/l.ov2</url></poi>"
+    "</pois>";
+
+class ManagerTest : public ::testing::Test {
+protected:
+    ManagerTest()
+        : Manager(Prompt, [this](const QString& location) -> TSite& {
+            Refreshed.append(location);
+            return GetSite(location);
+        })
+    {
+        AutoUpdateItems().Clear();
+        WriteFileBytes(Dir.filePath("index.xml"), SiteBody);
+        SiteLocation = "FILE://" + Dir.filePath("index.xml");
+        Site = &GetSite(SiteLocation);
+    }
+    ~ManagerTest() override { AutoUpdateItems().Clear(); }
+
+    TPoi& Poi(const QString& description) const
+    {
+        for (const auto& country : Site->Countries)
+            if (TPoi* poi = country->FindPoi(description))
+                return *poi;
+        throw std::logic_error("no such POI");
+    }
+    QString Local(const QString& name) const { return "FILE://" + Dir.filePath(name); }
+    static int Ov2() { return IndexOfExporterFormat("ttov2"); }
+
+    void AddItem(const QString& poi, const QString& target, const QString& site = QString())
+    {
+        auto item = std::make_unique<TUpdateItem>();
+        item->Site = site.isNull() ? SiteLocation : site;
+        item->Poi = poi;
+        item->Target = target;
+        item->Format = "ttov2";
+        AutoUpdateItems().Add(std::move(item));
+        AutoUpdateItems().Save();
+    }
+    static QStringList Targets()
+    {
+        QStringList targets;
+        for (int i = 0; i < AutoUpdateItems().Count(); ++i)
+            targets.append(AutoUpdateItems().Items(i).Target);
+        return targets;
+    }
+    static QStringList StoredTargets()
+    {
+        TUpdateItems stored;
+        stored.Load();
+        QStringList targets;
+        for (int i = 0; i < stored.Count(); ++i)
+            targets.append(stored.Items(i).Target);
+        return targets;
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    QTemporaryDir Dir;
+    TScriptedPrompt Prompt;
+    QStringList Refreshed;
+    TAutoUpdateManager Manager;
+    QString SiteLocation;
+    TSite* Site = nullptr;
+};
+
+} // namespace
+
+TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
+{
+    const QString builtIn = BuiltInSites().at(1);
+    EXPECT_EQ(Manager.DeleteCaption(builtIn), "Hide");
+    EXPECT_EQ(Manager.AddSite("  " + SiteLocation + " "), SiteLocation);
+    EXPECT_EQ(Manager.DeleteCaption(SiteLocation), "Del");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.AddSite(SiteLocation.toLower() + "\t"); }),
+        "This url already exists in the site list");
+
+    AddItem("Cameras NL", Local("c.ov2"), builtIn);
+    AddItem("Fuel NL", Local("f.ov2"));
+    Prompt.Answers = { IUserPrompt::TAnswer::Yes, IUserPrompt::TAnswer::No,
+        IUserPrompt::TAnswer::Yes };
+    EXPECT_TRUE(Manager.DeleteSite(builtIn));
+    EXPECT_FALSE(Manager.DeleteSite(SiteLocation));
+    EXPECT_EQ(Targets(), QStringList { Local("f.ov2") }) << "a refused removal keeps the items";
+    EXPECT_TRUE(Manager.DeleteSite(SiteLocation));
+    EXPECT_EQ(Prompt.Asked,
+        QStringList({ "Are you sure you want to hide this site and remove all of its AutoUpdate "
+                      "items?",
+            "Are you sure you want to remove this site and all it AutoUpdate items?",
+            "Are you sure you want to remove this site and all it AutoUpdate items?" }));
+    EXPECT_TRUE(StoredTargets().isEmpty());
+    EXPECT_TRUE(Settings().Sites.contains(builtIn)) << "a hidden site stays in the list";
+    EXPECT_FALSE(Settings().Sites.contains(SiteLocation));
+    EXPECT_FALSE(Manager.ShownSites().contains(builtIn));
+    EXPECT_EQ(Manager.HiddenCount(), 1);
+
+    ReleaseSettings(false); // the lists were kept as they changed
+    EXPECT_EQ(Settings().HiddenSites, QStringList { builtIn });
+    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    EXPECT_FALSE(Manager.UnhideSites());
+    EXPECT_TRUE(Manager.UnhideSites());
+    EXPECT_TRUE(Manager.ShownSites().contains(builtIn));
+    EXPECT_FALSE(Manager.UnhideSites());
+    EXPECT_EQ(Prompt.Shown, QStringList { "No hidden sites to show!" });
+}
+
+TEST_F(ManagerTest, NewSiteNeedsAKnownPrefixAndAnExistingFileOrAHost)
+{
+    EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("www.a.example/i.xml"); }),
+        "Invalid location specified, the xml location must be prefixed with http:// for internet "
+        "locations or file:// for local files");
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { TAutoUpdateManager::CheckNewSite("file://" + Dir.filePath("gone.xml")); }),
+        "File file://" + Dir.filePath("gone.xml") + " not found");
+    EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a."); }),
+        "Invalid url http://a.");
+    EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite("HTTP://a.b"));
+    EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite(" " + SiteLocation));
+}
+
+TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)
+{
+    EXPECT_EQ(Manager.OpenSite(SiteLocation), Site);
+    const QString gone = "FILE://" + Dir.filePath("gone.xml");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.OpenSite(gone); }),
+        "File " + Dir.filePath("gone.xml")
+            + " does no longer exist. Please restore it or remove it from the AutoUpdate Manager "
+              "site list");
+
+    TEnvironment home("MARIVEL_HOME", Dir.path());
+    const QString web = "http://site.example/never.xml";
+    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    EXPECT_EQ(Manager.OpenSite(web), nullptr);
+    EXPECT_TRUE(Refreshed.isEmpty());
+    EXPECT_NE(Manager.OpenSite(web), nullptr);
+    EXPECT_EQ(Refreshed, QStringList { web });
+    EXPECT_EQ(Prompt.Asked.value(0),
+        "Site information of http://site.example/never.xml has not yet been downloaded. Do you "
+        "want to download it now?");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SiteXmlFile(web); }),
+        "Cannot find the site xml index file");
+}
+
+TEST_F(ManagerTest, GroupsShowTheSiteDescriptionAndEndWithAll)
+{
+    const TCountry& dutch = *Site->Countries[0];
+    const std::vector<TGroupRow> rows = TAutoUpdateManager::GroupRows(*Site, dutch);
+    ASSERT_EQ(rows.size(), 3U);
+    EXPECT_EQ(rows[0].Caption, "Speed") << "a group the site does not declare shows its name";
+    EXPECT_EQ(rows[1].Caption, "Fuel stations");
+    EXPECT_EQ(rows[2].Caption, "[All]");
+    EXPECT_EQ(TAutoUpdateManager::PoisOf(dutch, rows[1]).size(), 2U);
+    EXPECT_EQ(TAutoUpdateManager::PoisOf(dutch, rows[0]).size(), 1U);
+    EXPECT_EQ(TAutoUpdateManager::PoisOf(dutch, rows[2]).size(), 2U);
+    EXPECT_EQ(TAutoUpdateManager::CountryCaption(*Site->Countries.back()), "[Other]");
+    EXPECT_EQ(TAutoUpdateManager::AuthorizationCaption(Poi("Fuel NL")), "Registered");
+    EXPECT_EQ(TAutoUpdateManager::AuthorizationCaption(Poi("Loose")), "None");
+}
+
+TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatThenFromTheItem)
+{
+    Settings().InitialDir = Dir.path();
+    TTargetProposal first = Manager.ProposeLocalTarget(*Site, Poi("a/b"));
+    EXPECT_EQ(first.FileName, "a_b.ov2");
+    EXPECT_EQ(first.Folder, Dir.path());
+    EXPECT_EQ(first.FormatIndex, FindExporter(".ov2", ""));
+
+    WriteFileBytes(Dir.filePath("mine.inf"), "stamp");
+    Manager.SubscribeLocal(
+        *Site, Poi("Cameras NL"), Dir.filePath("mine"), IndexOfExporterFormat("gengpx"));
+    ASSERT_EQ(StoredTargets(), QStringList { Local("mine.gpx") })
+        << "the filter's extension is added";
+    const TUpdateItem& item = AutoUpdateItems().Items(0);
+    EXPECT_EQ(item.Country, "Netherlands");
+    EXPECT_EQ(item.Format, "gengpx");
+    EXPECT_EQ(item.Site, SiteLocation);
+    EXPECT_FALSE(QFile::exists(Dir.filePath("mine.inf")));
+
+    const TTargetProposal again = Manager.ProposeLocalTarget(*Site, Poi("Cameras NL"));
+    EXPECT_EQ(again.FileName, "Cameras NL.gpx");
+    EXPECT_EQ(again.FormatIndex, IndexOfExporterFormat("gengpx"));
+
+    Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("moved.ov2"), Ov2());
+    EXPECT_EQ(StoredTargets(), QStringList { Local("moved.ov2") }) << "one item per POI file";
+}
+
+TEST_F(ManagerTest, ATargetOfAnotherItemIsRefusedAndTheEarlierItemKept)
+{
+    AddItem("Fuel NL", Local("taken.ov2"));
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("TAKEN.ov2"), Ov2());
+    }),
+        "The target file is already updated by another item. Please remove the updating of this "
+        "file before assigning it to another item");
+    EXPECT_EQ(Targets(), QStringList { Local("taken.ov2") });
+    EXPECT_EQ(AutoUpdateItems().Items(0).Poi, "Fuel NL");
+}
+
+TEST_F(ManagerTest, SeveralFilesRefuseCollisionsTakenTargetsAndMixedKinds)
+{
+    const std::vector<TPoi*> twins { &Poi("a/b"), &Poi("A|B") }; // targets compare ignoring case
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, twins, Local(""), Ov2()); }),
+        "The specified target directory causes 2 or more autoupdate items to update the same "
+        "file. Please change or remove the target of the conflicting items first");
+
+    AddItem("Fuel NL", Local("Cameras NL.ov2"));
+    const std::vector<TPoi*> two { &Poi("Cameras NL"), &Poi("Loose") };
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, two, Local(""), Ov2()); }),
+        "One or more target files are already updated by another item. Please remove the "
+        "updating of these files before assigning them to other items");
+    EXPECT_EQ(StoredTargets(), QStringList { Local("Cameras NL.ov2") });
+
+    AddItem("Cameras NL", "MOBILE://\\c.ov2");
+    const std::vector<TPoi*> mixed { &Poi("Fuel NL"), &Poi("Cameras NL") };
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::CheckSameTargetKind(*Site, mixed); }),
+        "Selection contains local and PDA files. Please only select local OR PDA files");
+    EXPECT_NO_THROW(TAutoUpdateManager::CheckSameTargetKind(*Site, two));
+}
+
+TEST_F(ManagerTest, SeveralFilesAskBeforeTakingOverExistingFiles)
+{
+    QDir(Dir.path()).mkdir("out");
+    const QString out = Local("out");
+    WriteFileBytes(Dir.filePath("out/Loose.ov2"), "old");
+    AddItem("Cameras NL", out + "/Cameras NL.ov2");
+    const std::vector<TPoi*> two { &Poi("Cameras NL"), &Poi("Loose") };
+    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    EXPECT_FALSE(Manager.SubscribeMany(*Site, two, out, Ov2()));
+    EXPECT_EQ(StoredTargets(), QStringList { out + "/Cameras NL.ov2" });
+    EXPECT_TRUE(Manager.SubscribeMany(*Site, two, out, Ov2()));
+    EXPECT_EQ(StoredTargets(), QStringList({ out + "/Cameras NL.ov2", out + "/Loose.ov2" }))
+        << "a file's own item is moved, not doubled";
+    EXPECT_EQ(Prompt.Asked.size(), 2);
+
+    Prompt.Asked.clear();
+    EXPECT_TRUE(Manager.SubscribeMany(*Site, two, out, Ov2()));
+    EXPECT_TRUE(Prompt.Asked.isEmpty()) << "files of the items themselves are no surprise";
+}
+
+TEST_F(ManagerTest, DeviceTargetsAreMobileLocationsInTheChosenFolder)
+{
+    TTempDevice device;
+    device.Put("PMV/Fuel NL.inf", "stamp");
+    EXPECT_TRUE(Manager.SubscribeMany(*Site, { &Poi("Fuel NL") }, "MOBILE://\\PMV", Ov2()));
+    EXPECT_EQ(StoredTargets(), QStringList { "MOBILE://\\PMV\\Fuel NL.ov2" });
+    EXPECT_FALSE(QFile::exists(device.Local("PMV/Fuel NL.inf")));
+}
+
+TEST_F(ManagerTest, UnsubscribeAsksAndRunsGetSortedCopies)
+{
+    AddItem("Cameras NL", Local("z.ov2"), "http://z.example/i.xml");
+    AddItem("Fuel NL", Local("a.ov2"));
+    Prompt.Answers = { IUserPrompt::TAnswer::No };
+    EXPECT_FALSE(Manager.Unsubscribe({ Local("a.ov2") }));
+    TUpdateItems run;
+    TAutoUpdateManager::ItemsOf({ Local("z.ov2"), Local("a.ov2") }, run);
+    ASSERT_EQ(run.Count(), 2);
+    EXPECT_EQ(run.Items(0).Target, Local("a.ov2")) << "sorted by site";
+
+    Prompt.Answers = { IUserPrompt::TAnswer::Yes };
+    EXPECT_TRUE(Manager.Unsubscribe({ Local("a.ov2") }));
+    EXPECT_EQ(StoredTargets(), QStringList { Local("z.ov2") });
+    EXPECT_EQ(
+        Prompt.Asked.last(), "Are you sure you want to unsubscribe these files from AutoUpdate?");
+}
+
+TEST_F(ManagerTest, ApplicationMustExistAndIsKeptAtOnce)
+{
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SetApplication(Dir.filePath("no")); }),
+        "The entered application does not exist on this location.");
+    WriteFileBytes(Dir.filePath("run.sh"), "#!/bin/sh\n");
+    TAutoUpdateManager::SetApplication(Dir.filePath("run.sh"));
+    ReleaseSettings(false);
+    EXPECT_EQ(Settings().AutoUpdateApplication, Dir.filePath("run.sh"));
+}
+
+TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
+{
+    TTempDevice device;
+    AddItem("Fuel NL", Local("f.ov2"));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ Local("f.ov2") }); }),
+        "No items in the selection configured with a Mobile Device as their target, please check "
+        "the destination of the AutoUpdate items");
+
+    AddItem("Fuel NL", "MOBILE://\\f.ov2");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ "MOBILE://\\f.ov2" }); }),
+        "At this moment PocketMarivel cannot convert between poi file formats, therefore the "
+        "format of item Fuel NL must match the format in which the site offers this poi (which "
+        "is gengpx).\r\rPlease review your settings and try again.");
+
+    AddItem("Cameras NL", "MOBILE://\\c.ov2");
+    Settings().PMVAlternateDir = "\\Missing";
+    EXPECT_TRUE(ErrorOf<EUserError>([&] {
+        Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2" });
+    }).startsWith("Make sure you have installed Pocket Marivel"));
+
+    device.Put("PMV/keep", "");
+    Settings().PMVAlternateDir = "\\PMV";
+    WriteSiteCredentials(SiteLocation, { "ann", "secret" });
+    Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2", Local("f.ov2") });
+    EXPECT_EQ(
+        Prompt.Shown, QStringList { "AutoUpdate configuration saved to your Mobile Device." });
+    EXPECT_EQ(device.Get("PMV/settings.xml"),
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><autoupdateitems><item><site>"
+            + SiteLocation.toStdString()
+            + "</site><filename>\\c.ov2</filename><url>/c.ov2</url><query>/q</query>"
+              "<lastmodified/><description>Cameras NL</description><authorization/>"
+              "<format>ov2.ttov2</format><queryerrormode>1</queryerrormode></item>"
+              "</autoupdateitems>");
+}
