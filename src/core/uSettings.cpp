@@ -121,6 +121,9 @@ const TValue Values[] = {
     { "HelpUrl", &TSettings::HelpUrl },
     { "ForumUrl", &TSettings::ForumUrl },
     { "DeviceFolder", &TSettings::DeviceFolder },
+    { "VersionUrl", &TSettings::VersionUrl },
+    { "DownloadUrl", &TSettings::DownloadUrl },
+    { "SiteStatusUrl", &TSettings::SiteStatusUrl },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry

@@ -96,6 +96,12 @@ public:
     // card); empty: the one the environment names, else a mounted navigator found.
     QString DeviceFolder;
 
+    // The maker's addresses behind the version check and the sites status page. Only read:
+    // placeholders under a reserved domain until the real site is agreed on.
+    QString VersionUrl = QStringLiteral("http://www.marivel.example/version.xml");
+    QString DownloadUrl = QStringLiteral("http://www.marivel.example/download/");
+    QString SiteStatusUrl = QStringLiteral("http://www.marivel.example/sites/status.html");
+
     void Load();
     void Save();
     // Puts `location` at the top of the recent files, once however it is spelled, keeping at
