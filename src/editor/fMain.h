@@ -17,6 +17,7 @@ class QMenu;
 class QSystemTrayIcon;
 class QTimer;
 class TCursors;
+class TDeviceWatcher;
 class TMDIChild;
 
 // The frame of the program: the document windows, the commands, the recent files, the status
@@ -109,6 +110,14 @@ private:
     void ShowCalculator();
     void BatchConvert();
     void RunAutoUpdate(bool silent);
+    void ShowStartupScreen();
+    void AutoUpdateWizard();
+    void GotoSiteStatus();
+    void CheckForUpdates();
+    void CheckEveryWeek(bool on);
+    void ToggleUpdateOnConnect(bool on);
+    void WatchForDevices();
+    void CommitToSite();
 
     TCommandLine CommandLine;
     TGuiPrompt Prompt;
@@ -145,7 +154,10 @@ private:
     QAction* acAutoUpdateNow;
     QAction* acCalc;
     QAction* actToolsBatchConvert;
+    QAction* acCommit;
+    QAction* acUpdateOnConnect;
     QTimer* tiAutoUpdate;
+    TDeviceWatcher* DeviceWatcher = nullptr;
     QList<QAction*> WindowArrangeActions;
     QString FindText;
     bool ExitRequested = false;
