@@ -99,7 +99,7 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     connect(tiAutoUpdate, &QTimer::timeout, this, [this] { RunAutoUpdate(SilentUpdate); });
     if (CommandLine.Update)
         StartAutoUpdate(CommandLine.Silent);
-    QTimer::singleShot(1000, this, [this] { CheckForNewVersionWeekly(Prompt, this); });
+    QTimer::singleShot(1000, this, &TfmMarivelMainForm::WeeklyVersionCheck);
     WatchForDevices();
 }
 
@@ -527,6 +527,15 @@ void TfmMarivelMainForm::AutoUpdateWizard()
 }
 
 void TfmMarivelMainForm::GotoSiteStatus() { ShowInBrowser(Settings().SiteStatusUrl, Prompt); }
+
+// Waits for a window the user is answering, such as the startup screen, instead of stacking
+// its own on top.
+void TfmMarivelMainForm::WeeklyVersionCheck()
+{
+    if (QApplication::activeModalWidget())
+        return QTimer::singleShot(1000, this, &TfmMarivelMainForm::WeeklyVersionCheck);
+    CheckForNewVersionWeekly(Prompt, this);
+}
 
 void TfmMarivelMainForm::CheckForUpdates() { CheckForNewVersion(Prompt, this); }
 

@@ -113,6 +113,7 @@ private:
     void ShowStartupScreen();
     void AutoUpdateWizard();
     void GotoSiteStatus();
+    void WeeklyVersionCheck();
     void CheckForUpdates();
     void CheckEveryWeek(bool on);
     void ToggleUpdateOnConnect(bool on);

@@ -51,8 +51,7 @@ void TfmRetrieveVersionInfo::Check()
     pbAnimation->setRange(0, 0); // the busy animation while the request runs
     try {
         const TProgramVersion online = FetchOnlineVersion(Settings().VersionUrl);
-        pbAnimation->setRange(0, 1);
-        pbAnimation->setValue(1);
+        pbAnimation->hide(); // the answer is in
         if (!IsNewerVersion(online, Running)) {
             laStatus->setText(Tr(Msg::LatestVersion).arg(QLatin1String(Msg::ApplicationTitle)));
             return;
@@ -62,8 +61,7 @@ void TfmRetrieveVersionInfo::Check()
             == IUserPrompt::TAnswer::Yes)
             ShowInBrowser(Settings().DownloadUrl, Prompt);
     } catch (const EUserError& e) {
-        pbAnimation->setRange(0, 1);
-        pbAnimation->setValue(0);
+        pbAnimation->hide();
         laStatus->setText(Tr(Msg::VersionCheckError));
         laStatus->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
         Prompt.ShowMessage(AsSentence(e.Message()));
