@@ -48,6 +48,9 @@ bool TAutoUpdateWizard::Next()
     case TWizardPage::Authentication:
         WriteSiteCredentials(SiteLocation, Credentials);
         break;
+    case TWizardPage::Target:
+        CheckFolder();
+        break;
     case TWizardPage::Ready:
         Apply();
         break;
@@ -115,6 +118,13 @@ std::vector<TWizardGroup> TAutoUpdateWizard::Groups() const
     if (wizardOnly)
         groups.push_back({ QString(), Tr(Msg::OtherGroups) });
     return groups;
+}
+
+// A local folder must be there; the device's map path is the device's to know.
+void TAutoUpdateWizard::CheckFolder() const
+{
+    if (Folder.isEmpty() || (Target != TWizardTarget::DeviceMap && !QFileInfo(Folder).isDir()))
+        throw EUserError(Tr(Msg::DestDirMissing));
 }
 
 std::vector<std::unique_ptr<TUpdateItem>> TAutoUpdateWizard::NewItems() const

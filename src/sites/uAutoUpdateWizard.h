@@ -66,6 +66,8 @@ public:
 private:
     bool Applies(TWizardPage page) const;
     bool LeaveSites();
+    // Fails with "Destination directory does not exist".
+    void CheckFolder() const;
     void Apply();
 
     IUserPrompt& Prompt;

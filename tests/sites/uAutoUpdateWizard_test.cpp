@@ -152,6 +152,19 @@ TEST_F(WizardTest, TargetsFollowTheChosenKind)
     EXPECT_EQ(AutoUpdateItems().Count(), 2) << "saved";
 }
 
+TEST_F(WizardTest, TargetPageNeedsAnExistingFolder)
+{
+    ChooseSite(Poi("Shell", "fuel"));
+    while (Wizard.Page() != TPage::Target)
+        ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::DestDirMissing));
+    Wizard.Folder = Dir.filePath("gone");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::DestDirMissing));
+    EXPECT_EQ(Wizard.Page(), TPage::Target);
+    Wizard.Target = TWizardTarget::DeviceMap; // a path on the device
+    EXPECT_TRUE(Wizard.Next());
+}
+
 TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
 {
     ChooseSite(Poi("Shell", "fuel") + Poi("Hotel", "sleep"));
