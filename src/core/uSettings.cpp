@@ -120,8 +120,10 @@ const TValue Values[] = {
     { "HomePageUrl", &TSettings::HomePageUrl },
     { "HelpUrl", &TSettings::HelpUrl },
     { "ForumUrl", &TSettings::ForumUrl },
-    { "SitesStatusUrl", &TSettings::SitesStatusUrl },
     { "DeviceFolder", &TSettings::DeviceFolder },
+    { "VersionUrl", &TSettings::VersionUrl },
+    { "DownloadUrl", &TSettings::DownloadUrl },
+    { "SitesStatusUrl", &TSettings::SitesStatusUrl },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry
@@ -208,7 +210,6 @@ TSettings::TSettings()
     , HomePageUrl(ReadmeUrl())
     , HelpUrl(HomePageUrl)
     , ForumUrl(HomePageUrl)
-    , SitesStatusUrl(QStringLiteral("http://www.marivel.example/sites/status.html"))
 {
 }
 

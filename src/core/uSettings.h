@@ -92,11 +92,15 @@ public:
     QString HomePageUrl;
     QString HelpUrl;
     QString ForumUrl;
-    // The page of the program's own site that tells which POI sites are up.
-    QString SitesStatusUrl;
     // The local folder that stands for the handheld device (a mounted navigator or memory
     // card); empty: the one the environment names, else a mounted navigator found.
     QString DeviceFolder;
+
+    // The maker's addresses behind the version check and the sites status page. Only read:
+    // placeholders under a reserved domain until the real site is agreed on.
+    QString VersionUrl = QStringLiteral("http://www.marivel.example/version.xml");
+    QString DownloadUrl = QStringLiteral("http://www.marivel.example/download/");
+    QString SitesStatusUrl = QStringLiteral("http://www.marivel.example/sites/status.html");
 
     void Load();
     void Save();

@@ -38,14 +38,20 @@
 #include "editor/fMDIChild.h"
 #include "editor/fMinimize.h"
 #include "editor/fReport.h"
+#include "editor/fStartup.h"
 #include "editor/uCursors.h"
 #include "editor/uFileCommands.h"
 #include "editor/uLanguage.h"
 #include "editor/uWindowBounds.h"
+#include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/fAutoUpdateManager.h"
+#include "sites/fAutoUpdateWizard.h"
+#include "sites/fCommit.h"
+#include "sites/fRetrieveVersionInfo.h"
 #include "sites/fStatus.h"
+#include "sites/uDeviceConnect.h"
 #include "sites/uUpdateItems.h"
 
 namespace {
@@ -94,6 +100,8 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     connect(tiAutoUpdate, &QTimer::timeout, this, [this] { RunAutoUpdate(SilentUpdate); });
     if (CommandLine.Update)
         StartAutoUpdate(CommandLine.Silent);
+    QTimer::singleShot(1000, this, &TfmMarivelMainForm::WeeklyVersionCheck);
+    WatchForDevices();
 }
 
 TfmMarivelMainForm::~TfmMarivelMainForm() = default;
@@ -189,6 +197,13 @@ void TfmMarivelMainForm::CreateActions()
         autoUpdate, tr("AutoUpdate Now..."), Qt::Key_F9, &TfmMarivelMainForm::AutoUpdateNow);
     acAutoUpdateManager = AddAction(autoUpdate, tr("AutoUpdate Manager..."), Qt::Key_F8,
         &TfmMarivelMainForm::ShowAutoUpdateManager);
+    acCommit = AddAction(edit, tr("Commit to a site..."), {}, &TfmMarivelMainForm::CommitToSite);
+    acAutoUpdateWizard = AddAction(
+        autoUpdate, tr("AutoUpdate Wizard..."), {}, &TfmMarivelMainForm::AutoUpdateWizard);
+    acUpdateOnConnect = new QAction(tr("AutoUpdate upon device connect"), this);
+    acUpdateOnConnect->setCheckable(true);
+    acUpdateOnConnect->setChecked(UpdateOnConnectEnabled());
+    connect(acUpdateOnConnect, &QAction::toggled, this, &TfmMarivelMainForm::ToggleUpdateOnConnect);
     const QString tools = tr("Tools");
     acCalc =
         AddAction(tools, tr("Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
@@ -217,12 +232,19 @@ void TfmMarivelMainForm::CreateMenus()
     edit->addActions({ acEditSelectAll, acInvertSelection });
     edit->addSeparator();
     edit->addActions({ acFind, acFindNext, acFindDups });
+    edit->addSeparator();
+    edit->addAction(acCommit);
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addActions({ acCalc, actToolsBatchConvert });
 
     QMenu* autoUpdate = menuBar()->addMenu(tr("&AutoUpdate"));
+    autoUpdate->addAction(acAutoUpdateWizard);
     autoUpdate->addActions({ acAutoUpdateNow, acAutoUpdateManager });
+    autoUpdate->addSeparator();
+    autoUpdate->addAction(acUpdateOnConnect);
+    autoUpdate->addAction(
+        tr("Go to the Sites Status Page..."), this, &TfmMarivelMainForm::GotoSiteStatus);
 
     QMenu* language = menuBar()->addMenu(tr("&Language"));
     language->addAction(tr("English"), this, &TfmMarivelMainForm::LanguageEnglish);
@@ -236,6 +258,12 @@ void TfmMarivelMainForm::CreateMenus()
     help->addAction(tr("Go to Marivel Page..."), this, &TfmMarivelMainForm::GotoHomePage);
     help->addAction(tr("Online Marivel FAQ..."), this, &TfmMarivelMainForm::GotoFaq);
     help->addAction(tr("Go to Marivel forum..."), this, &TfmMarivelMainForm::GotoForum);
+    help->addSeparator();
+    help->addAction(tr("Check for Marivel updates..."), this, &TfmMarivelMainForm::CheckForUpdates);
+    QAction* weekly = help->addAction(tr("Check every week"));
+    weekly->setCheckable(true);
+    weekly->setChecked(Settings().CheckEveryWeek);
+    connect(weekly, &QAction::toggled, this, &TfmMarivelMainForm::CheckEveryWeek);
     help->addSeparator();
     help->addAction(tr("System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
     help->addAction(tr("&About..."), this, &TfmMarivelMainForm::ShowAbout);
@@ -444,6 +472,7 @@ void TfmMarivelMainForm::UpdateActions()
     acFileReconnect->setEnabled(RapiConnected());
     acWindowNext->setEnabled(Area->subWindowList().size() >= 2);
     acAutoUpdateNow->setEnabled(AutoUpdateItems().Count() > 0);
+    acCommit->setEnabled(exists && document->SelectedRows().size() == 1);
 }
 
 void TfmMarivelMainForm::UpdateRecentFiles()
@@ -465,6 +494,97 @@ void TfmMarivelMainForm::OpenCommandLineFiles()
         } catch (const EUserError& e) {
             Prompt.ShowMessage(AsSentence(e.Message()));
         }
+    }
+    if (Settings().ShowStartupScreen && CommandLine.Locations.isEmpty() && !CommandLine.Update
+        && !CommandLine.Tray)
+        ShowStartupScreen();
+}
+
+void TfmMarivelMainForm::ShowStartupScreen()
+{
+    TfmMarivelStartup startup(Prompt, this);
+    startup.exec();
+    switch (startup.Choice()) {
+    case TStartupChoice::NewFile:
+        FileNew();
+        ShowFromTray();
+        break;
+    case TStartupChoice::AutoUpdateNow:
+        AutoUpdateNow();
+        break;
+    case TStartupChoice::Wizard:
+        AutoUpdateWizard();
+        break;
+    case TStartupChoice::Manager:
+        ShowAutoUpdateManager();
+        break;
+    case TStartupChoice::None:
+        break;
+    }
+}
+
+void TfmMarivelMainForm::AutoUpdateWizard()
+{
+    TfmAutoUpdateWizard wizard(Prompt, this);
+    wizard.exec();
+    UpdateActions();
+    if (wizard.FollowUp() == TWizardFollowUp::AutoUpdateNow)
+        AutoUpdateNow();
+    else if (wizard.FollowUp() == TWizardFollowUp::Manager)
+        ShowAutoUpdateManager();
+}
+
+void TfmMarivelMainForm::GotoSiteStatus() { ShowInBrowser(Settings().SitesStatusUrl, Prompt); }
+
+// Waits for a window the user is answering, such as the startup screen, instead of stacking
+// its own on top.
+void TfmMarivelMainForm::WeeklyVersionCheck()
+{
+    if (QApplication::activeModalWidget())
+        return QTimer::singleShot(1000, this, &TfmMarivelMainForm::WeeklyVersionCheck);
+    CheckForNewVersionWeekly(Prompt, this);
+}
+
+void TfmMarivelMainForm::CheckForUpdates() { CheckForNewVersion(Prompt, this); }
+
+void TfmMarivelMainForm::CheckEveryWeek(bool on) { Settings().CheckEveryWeek = on; }
+
+void TfmMarivelMainForm::ToggleUpdateOnConnect(bool on)
+{
+    try {
+        SetUpdateOnConnect(on, QApplication::applicationFilePath());
+    } catch (const EUserError& e) {
+        Prompt.ShowMessage(AsSentence(e.Message()));
+    }
+    acUpdateOnConnect->setChecked(UpdateOnConnectEnabled());
+    WatchForDevices();
+}
+
+// While "AutoUpdate upon device connect" is on, a navigator or card that shows up starts a
+// run at the tray, as the login start with "--tray" would.
+void TfmMarivelMainForm::WatchForDevices()
+{
+    delete DeviceWatcher;
+    DeviceWatcher = nullptr;
+    if (!UpdateOnConnectEnabled())
+        return;
+    DeviceWatcher = new TDeviceWatcher(MediaRoots(), Settings().DeviceFolder, this);
+    connect(
+        DeviceWatcher, &TDeviceWatcher::DeviceConnected, this, [this] { StartAutoUpdate(false); });
+}
+
+void TfmMarivelMainForm::CommitToSite()
+{
+    TMDIChild* document = ActiveDocument();
+    if (!document || document->SelectedRows().size() != 1)
+        return;
+    const TEntry& entry = document->Document.Entries.Items(document->SelectedRows().front());
+    try {
+        CommitEntryToSite({ CodePageToUnicode(entry.Description()), entry.Longitude(),
+                              entry.Latitude(), QString() },
+            Prompt, this);
+    } catch (const EUserError& e) {
+        Prompt.ShowMessage(AsSentence(e.Message()));
     }
 }
 

@@ -17,6 +17,7 @@ class QMenu;
 class QSystemTrayIcon;
 class QTimer;
 class TCursors;
+class TDeviceWatcher;
 class TMDIChild;
 class TfmSiteManager;
 
@@ -111,6 +112,15 @@ private:
     void ShowCalculator();
     void BatchConvert();
     void RunAutoUpdate(bool silent);
+    void ShowStartupScreen();
+    void AutoUpdateWizard();
+    void GotoSiteStatus();
+    void WeeklyVersionCheck();
+    void CheckForUpdates();
+    void CheckEveryWeek(bool on);
+    void ToggleUpdateOnConnect(bool on);
+    void WatchForDevices();
+    void CommitToSite();
 
     TCommandLine CommandLine;
     TGuiPrompt Prompt;
@@ -150,7 +160,11 @@ private:
     TfmSiteManager* SiteManager = nullptr;
     QAction* acCalc;
     QAction* actToolsBatchConvert;
+    QAction* acCommit;
+    QAction* acUpdateOnConnect;
+    QAction* acAutoUpdateWizard;
     QTimer* tiAutoUpdate;
+    TDeviceWatcher* DeviceWatcher = nullptr;
     QList<QAction*> WindowArrangeActions;
     QString FindText;
     bool ExitRequested = false;

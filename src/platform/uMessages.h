@@ -154,6 +154,8 @@ inline constexpr char MissingNode[]        = QT_TRANSLATE_NOOP("Marivel", "Missi
 inline constexpr char PoiNotInSite[]       = QT_TRANSLATE_NOOP("Marivel", "Poi item not found in site xml");
 inline constexpr char SiteInfoInvalid[]    = QT_TRANSLATE_NOOP("Marivel", "Downloaded information invalid, please try again or use the Update button next to the sites list");
 inline constexpr char UpdateItemNotFound[] = QT_TRANSLATE_NOOP("Marivel", "AutoUpdate item for %1 not found");
+inline constexpr char TargetsTaken[]       = QT_TRANSLATE_NOOP("Marivel", "One or more target files are already updated by another item. Please remove the updating of these files before assigning them to other items");
+inline constexpr char TargetFolderCollides[] = QT_TRANSLATE_NOOP("Marivel", "The specified target directory causes 2 or more autoupdate items to update the same file. Please change or remove the target of the conflicting items first");
 inline constexpr char TargetTaken[]        = QT_TRANSLATE_NOOP("Marivel", "The target file is already updated by another item. Please remove the updating of this file before assigning it to another item");
 // The AutoUpdate manager.
 inline constexpr char SiteListed[]         = QT_TRANSLATE_NOOP("Marivel", "This url already exists in the site list");
@@ -224,6 +226,26 @@ inline constexpr char CountUpToDate[]      = QT_TRANSLATE_NOOP("Marivel", "%1 al
 inline constexpr char CountFailed[]        = QT_TRANSLATE_NOOP("Marivel", "%1 failed");
 inline constexpr char CountSkipped[]       = QT_TRANSLATE_NOOP("Marivel", "%1 skipped");
 inline constexpr char CannotStartApp[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot execute the AutoUpdate application that is specified in the AutoUpdate manager settings:\r%1\r\rPlease check if the application exists in the specified location.");
+// The program version check.
+inline constexpr char RetrievingVersion[]  = QT_TRANSLATE_NOOP("Marivel", "Retrieving version information...");
+inline constexpr char NoOnlineVersion[]    = QT_TRANSLATE_NOOP("Marivel", "Unable to retrieve online version information.");
+inline constexpr char OnlineVersionInvalid[] = QT_TRANSLATE_NOOP("Marivel", "Online version information invalid");
+inline constexpr char LatestVersion[]      = QT_TRANSLATE_NOOP("Marivel", "You have the latest version of %1.");
+inline constexpr char NewVersionAvailable[] = QT_TRANSLATE_NOOP("Marivel", "There is a new version of %1 available for download. Do you wish to goto the download page on %2?");
+inline constexpr char VersionCheckError[]  = QT_TRANSLATE_NOOP("Marivel", "Error checking for new version");
+// Committing a POI to a site.
+inline constexpr char NoCommitSites[]      = QT_TRANSLATE_NOOP("Marivel", "No sites detected that support committing of poi's. Please update the site you are trying to commit to by clicking \"Update\" in the AutoUpdate manager screen");
+inline constexpr char CommitSucceeded[]    = QT_TRANSLATE_NOOP("Marivel", "You poi was committed succesfully to %1...");
+inline constexpr char CannotCommit[]       = QT_TRANSLATE_NOOP("Marivel", "Cannot commit to \"%1\" because the following error: \r\r%2.");
+inline constexpr char NoAdditionalInfo[]   = QT_TRANSLATE_NOOP("Marivel", "No additional information available...");
+// The AutoUpdate wizard and the startup screen.
+inline constexpr char CancelWizard[]       = QT_TRANSLATE_NOOP("Marivel", "Are you sure you want to cancel the AutoUpdate Wizard?");
+inline constexpr char ClearSiteItems[]     = QT_TRANSLATE_NOOP("Marivel", "You already have setup AutoUpdate poi items from this site. To continue you need to clear these. Do you want to do this?");
+inline constexpr char SiteXmlMissing[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot find the site xml index file");
+inline constexpr char OtherGroups[]        = QT_TRANSLATE_NOOP("Marivel", "Other groups...");
+inline constexpr char OtherGroupsAsk[]     = QT_TRANSLATE_NOOP("Marivel", "To setup other groups not available in the Wizard, the Wizard needs to be closed and the AutoUpdate Manager needs to be opened. Do you want to do this?");
+inline constexpr char NoGroups[]           = QT_TRANSLATE_NOOP("Marivel", "No groups available: all pois within this country are selected...");
+inline constexpr char SetupItemsFirst[]    = QT_TRANSLATE_NOOP("Marivel", "You must first setup your AutoUpdate items using the AutoUpdate Wizard or Manager");
 // clang-format on
 }
 

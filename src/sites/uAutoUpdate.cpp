@@ -30,11 +30,6 @@ bool SameTime(const QDateTime& a, const QDateTime& b)
     return a.isValid() && b.isValid() && qAbs(a.secsTo(b)) <= SameTimeSeconds;
 }
 
-QString UrlEncoded(const QString& text)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(text));
-}
-
 // `location` with its file's extension replaced by `ext`, for the files kept beside a target.
 QString WithExtension(const QString& location, const QString& ext)
 {
@@ -289,14 +284,11 @@ void TItemUpdate::Reported(const QString& name, const char* context, Step step) 
 void TItemUpdate::NotifyError(const QString& message) const
 {
     const QString own = PoiText("onerror");
-    QString address = own.isEmpty() ? SiteOnError : own;
+    const QString address = own.isEmpty() ? SiteOnError : own;
     if (address.isEmpty())
         return;
-    address.replace(QStringLiteral("%ErrorMsg%"), UrlEncoded(message), Qt::CaseInsensitive)
-        .replace(QStringLiteral("%ErrorCode%"), QStringLiteral("0"), Qt::CaseInsensitive)
-        .replace(QStringLiteral("%Description%"), UrlEncoded(Item.Poi), Qt::CaseInsensitive);
     try {
-        Request(Expanded(address));
+        Request(Expanded(FillErrorAddress(address, message, Item.Poi)));
     } catch (const Exception&) { // the error the user reads is the one that matters
     }
 }
@@ -395,6 +387,19 @@ void ForgetTargetTime(const QString& location)
         return; // a local target's time is its own file's
     InitRapi();
     DeleteRemoteFile(SideFile(location)); // none there is as good
+}
+
+QString UrlEncoded(const QString& text)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+QString FillErrorAddress(const QString& address, const QString& message, const QString& description)
+{
+    return QString(address)
+        .replace(QStringLiteral("%ErrorMsg%"), UrlEncoded(message), Qt::CaseInsensitive)
+        .replace(QStringLiteral("%ErrorCode%"), QStringLiteral("0"), Qt::CaseInsensitive)
+        .replace(QStringLiteral("%Description%"), UrlEncoded(description), Qt::CaseInsensitive);
 }
 
 QString MakeAbsoluteUrl(const QString& address, const QString& base)

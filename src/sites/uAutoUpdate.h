@@ -64,6 +64,11 @@ void SetTargetTime(const QString& location, const QDateTime& time);
 // subscription's first update downloads whatever that file says.
 void ForgetTargetTime(const QString& location);
 
+QString UrlEncoded(const QString& text);
+// A site's error address with "%ErrorMsg%" (`message`), "%ErrorCode%" (0) and "%Description%"
+// filled in, ignoring case; the engine's download failures and a failed commit report alike.
+QString FillErrorAddress(
+    const QString& address, const QString& message, const QString& description);
 // "/path" gets the scheme and host of `base` in front; fails with "Invalid url %1" when
 // `base` has no scheme. Any other address comes back as it is.
 QString MakeAbsoluteUrl(const QString& address, const QString& base);

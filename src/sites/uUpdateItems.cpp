@@ -113,6 +113,21 @@ bool TUpdateItems::HasDuplicateTargets() const
     return false;
 }
 
+void TUpdateItems::AddSubscriptions(std::vector<std::unique_ptr<TUpdateItem>> items)
+{
+    TUpdateItems added;
+    for (const auto& item : items)
+        added.Add(std::make_unique<TUpdateItem>(*item));
+    for (auto& item : items)
+        Add(std::move(item));
+    if (HasDuplicateTargets()) {
+        Load();
+        throw EUserError(
+            Tr(added.HasDuplicateTargets() ? Msg::TargetFolderCollides : Msg::TargetsTaken));
+    }
+    Save();
+}
+
 void TUpdateItems::SortBySite()
 {
     std::stable_sort(List.begin(), List.end(), [](const auto& a, const auto& b) {

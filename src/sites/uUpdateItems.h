@@ -48,6 +48,11 @@ public:
     bool HasDuplicateTargets() const;
     // Groups the items of each site together, keeping their order within a site.
     void SortBySite();
+    // Adds new subscriptions and saves the list. When a target would then be written by two
+    // items the list is reloaded from the registry, dropping the additions, and this fails:
+    // "The specified target directory causes 2 or more ..." when the new items collide among
+    // themselves, else "One or more target files are already updated by another item...".
+    void AddSubscriptions(std::vector<std::unique_ptr<TUpdateItem>> items);
     // Replaces the items of `other` by copies of these.
     void CopyTo(TUpdateItems& other) const;
 

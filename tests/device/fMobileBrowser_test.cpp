@@ -125,6 +125,8 @@ TEST_F(DeviceDialogTest, TheFolderPickerFollowsTheMaps)
 
 TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
 {
+    Settings().ShowStartupScreen = false; // their windows wait for a user who is not there
+    Settings().CheckEveryWeek = false;
     TfmMarivelMainForm form({});
     form.show();
     QAction* remote = nullptr;
@@ -153,6 +155,8 @@ TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
     WriteFileBytes(local.filePath("poi.ov2"), Ov2Record(2, 1, 2, { "A" }));
     WriteFileBytes(local.filePath("poi.bmp"), "icon");
     Settings().PrevRemoteDir = "\\My Documents\\";
+    Settings().ShowStartupScreen = false; // their windows wait for a user who is not there
+    Settings().CheckEveryWeek = false;
     TfmMarivelMainForm form({});
     form.show();
     form.OpenLocation(local.filePath("poi.ov2"));
@@ -184,6 +188,8 @@ TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
 
 TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
 {
+    Settings().ShowStartupScreen = false; // their windows wait for a user who is not there
+    Settings().CheckEveryWeek = false;
     TfmMarivelMainForm form({});
     form.show();
     form.NewDocument()->Document.Insert();

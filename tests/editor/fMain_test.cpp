@@ -47,6 +47,9 @@ class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
     {
+        // Their windows wait for the user, who is not there.
+        Settings().ShowStartupScreen = false;
+        Settings().CheckEveryWeek = false;
         Write("a.ov2", Ov2Record(2, 488969, 5237403, { "Dam" }));
         Write("b.ov2", Ov2Record(2, 100000, 200000, { "B" }) + Ov2Record(2, 1, 2, { "C" }));
     }

@@ -1,0 +1,215 @@
+#include "sites/uAutoUpdateWizard.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "sitefixture.h"
+#include "sites/uSite.h"
+
+namespace {
+
+using TPage = TWizardPage;
+using TAnswer = IUserPrompt::TAnswer;
+
+const char* const WizardGroups =
+    "<groups><group><name>speed</name><description>Speed cameras</description><wizard/>"
+    "</group><group><name>fuel</name><description>Fuel stations</description></group>"
+    "</groups>";
+
+std::string Poi(const std::string& name, const std::string& group, const std::string& extra = "")
+{
+    return "<poi><description>" + name + "</description><url>http://x/" + name
+        + ".csv</url><format>csv</format><map>Holland</map><group>" + group + "</group>" + extra
+        + "</poi>";
+}
+
+class WizardTest : public SiteTest {
+protected:
+    WizardTest()
+        : Wizard(Prompt, [this](const QString& location, bool force) {
+            Fetched.append(location + (force ? " fresh" : " cached"));
+        })
+    {
+        AutoUpdateItems().Clear();
+        AutoUpdateItems().Save();
+    }
+    ~WizardTest() override
+    {
+        AutoUpdateItems().Clear();
+        AutoUpdateItems().Save();
+    }
+
+    // A local site with `body`, chosen on the "Sites" page.
+    void ChooseSite(const std::string& body, const char* name = "site.xml")
+    {
+        WriteFileBytes(Dir.filePath(name), SiteXml(body));
+        Wizard.SiteLocation = QStringLiteral("FILE://") + Dir.filePath(name);
+        while (Wizard.Page() > TPage::Sites)
+            Wizard.Back();
+        if (Wizard.Page() == TPage::Default) {
+            ASSERT_TRUE(Wizard.Next());
+        }
+    }
+
+    // Through every page to "Finish", subscribing `group` of Holland into the test folder.
+    void RunThrough(const QString& group, TWizardTarget target, const QString& format = {})
+    {
+        ASSERT_TRUE(Wizard.Next()); // Sites
+        while (Wizard.Page() != TPage::Groups)
+            ASSERT_TRUE(Wizard.Next());
+        Wizard.Country = QStringLiteral("holland");
+        Wizard.Group = group;
+        Wizard.Target = target;
+        Wizard.Folder = Dir.path();
+        Wizard.FormatId = format;
+        while (Wizard.Page() != TPage::Finish)
+            ASSERT_TRUE(Wizard.Next());
+    }
+
+    QStringList Targets() const
+    {
+        QStringList targets;
+        for (int i = 0; i < AutoUpdateItems().Count(); ++i)
+            targets.append(AutoUpdateItems().Items(i).Target);
+        return targets;
+    }
+
+    TScriptedPrompt Prompt;
+    QStringList Fetched;
+    TAutoUpdateWizard Wizard;
+};
+
+} // namespace
+
+TEST_F(WizardTest, AuthenticationPageOnlyForSitesThatNeedIt)
+{
+    ChooseSite(Poi("Fixed", "speed"));
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(Wizard.Page(), TPage::Groups);
+    Wizard.Back();
+    EXPECT_EQ(Wizard.Page(), TPage::Sites) << "back skips it too";
+
+    ChooseSite(Poi("Fixed", "speed", "<authorization>Registered</authorization>"), "auth.xml");
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(Wizard.Page(), TPage::Authentication);
+    Wizard.Credentials = { QStringLiteral("bob"), QStringLiteral("pw") };
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(Wizard.Page(), TPage::Groups);
+    EXPECT_EQ(ReadSiteCredentials(Wizard.SiteLocation).Username, "bob");
+    Wizard.Back();
+    EXPECT_EQ(Wizard.Page(), TPage::Authentication);
+    EXPECT_TRUE(Fetched.empty()) << "a local index is read where it is";
+}
+
+TEST_F(WizardTest, WebSiteIsFetchedAndMustLeaveACopy)
+{
+    Wizard.SiteLocation = Server.Url(QStringLiteral("/never-fetched.xml"));
+    Wizard.ForceDownload = true;
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::SiteXmlMissing));
+    EXPECT_EQ(Wizard.Page(), TPage::Sites);
+    EXPECT_EQ(Fetched, QStringList { Wizard.SiteLocation + " fresh" });
+}
+
+TEST_F(WizardTest, GroupsOfferedFollowTheWizardMarks)
+{
+    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Shell", "fuel")
+        + Poi("Hotel", "sleep"));
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(Wizard.CountryNames(), QStringList { "Holland" });
+    Wizard.Country = QStringLiteral("Holland");
+    auto groups = Wizard.Groups();
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].Caption, "Speed cameras");
+    EXPECT_EQ(groups[1].Caption, Tr(Msg::OtherGroups));
+    EXPECT_TRUE(groups[1].Name.isEmpty());
+
+    ChooseSite(Poi("Shell", "fuel") + Poi("Hotel", "sleep")
+            + "<groups><group><name>fuel</name><description>Fuel stations</description>"
+              "</group></groups>",
+        "plain.xml");
+    ASSERT_TRUE(Wizard.Next());
+    groups = Wizard.Groups();
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].Caption, "Fuel stations");
+    EXPECT_EQ(groups[1].Caption, "sleep") << "a group the site does not describe shows its name";
+}
+
+TEST_F(WizardTest, TargetsFollowTheChosenKind)
+{
+    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
+        + Poi("Shell", "fuel"));
+    RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
+    const QString folder = QStringLiteral("FILE://") + Dir.path() + "/";
+    EXPECT_EQ(Targets(), QStringList({ folder + "Fixed.ov2", folder + "Mobile_Radar.ov2" }));
+    const TUpdateItem& item = AutoUpdateItems().Items(0);
+    EXPECT_EQ(item.Format, "ttov2") << "whatever the site offers";
+    EXPECT_EQ(item.Poi, "Fixed");
+    EXPECT_EQ(item.Country, "Holland");
+    EXPECT_EQ(item.Site, Wizard.SiteLocation);
+    AutoUpdateItems().Load();
+    EXPECT_EQ(AutoUpdateItems().Count(), 2) << "saved";
+}
+
+TEST_F(WizardTest, TargetPageNeedsAnExistingFolder)
+{
+    ChooseSite(Poi("Shell", "fuel"));
+    while (Wizard.Page() != TPage::Target)
+        ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::DestDirMissing));
+    Wizard.Folder = Dir.filePath("gone");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::DestDirMissing));
+    EXPECT_EQ(Wizard.Page(), TPage::Target);
+    Wizard.Target = TWizardTarget::DeviceMap; // a path on the device
+    EXPECT_TRUE(Wizard.Next());
+}
+
+TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
+{
+    ChooseSite(Poi("Shell", "fuel") + Poi("Hotel", "sleep"));
+    RunThrough(QString(), TWizardTarget::LocalFolder, QStringLiteral("gengpx"));
+    const QString folder = QStringLiteral("FILE://") + Dir.path() + "/";
+    EXPECT_EQ(Targets(), QStringList({ folder + "Shell.gpx", folder + "Hotel.gpx" }));
+    EXPECT_EQ(AutoUpdateItems().Items(0).Format, "gengpx");
+}
+
+TEST_F(WizardTest, SecondRunForASiteAsksToClearTheFirst)
+{
+    ChooseSite(Poi("Fixed", "speed"));
+    RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
+    ASSERT_EQ(AutoUpdateItems().Count(), 1);
+
+    TAutoUpdateWizard second(Prompt, {});
+    second.SiteLocation = Wizard.SiteLocation;
+    ASSERT_TRUE(second.Next());
+    Prompt.Answers = { TAnswer::No };
+    EXPECT_FALSE(second.Next());
+    EXPECT_EQ(second.Page(), TPage::Sites);
+    EXPECT_EQ(AutoUpdateItems().Count(), 1);
+    Prompt.Answers = { TAnswer::Yes };
+    EXPECT_TRUE(second.Next());
+    EXPECT_EQ(Prompt.Asked, QStringList(2, Tr(Msg::ClearSiteItems)));
+    AutoUpdateItems().Load();
+    EXPECT_EQ(AutoUpdateItems().Count(), 0) << "removed and saved";
+}
+
+TEST_F(WizardTest, TargetsWrittenByAnotherItemAreRefused)
+{
+    const QString folder = QStringLiteral("FILE://") + Dir.path() + "/";
+    Subscribe(
+        QStringLiteral("http://other/index.xml"), QStringLiteral("Else"), (folder + "FIXED.ov2"));
+    AutoUpdateItems().Save();
+    ChooseSite(Poi("Fixed", "speed"));
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo); }),
+        Tr(Msg::TargetsTaken));
+    EXPECT_EQ(Wizard.Page(), TPage::Ready);
+    EXPECT_EQ(Targets(), QStringList { folder + "FIXED.ov2" }) << "the earlier item is kept";
+
+    ChooseSite(Poi("A:B", "x") + Poi("A/B", "x"), "twins.xml");
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { RunThrough(QStringLiteral("x"), TWizardTarget::TomTomGo); }),
+        Tr(Msg::TargetFolderCollides));
+    EXPECT_EQ(Targets(), QStringList { folder + "FIXED.ov2" });
+}

@@ -1,0 +1,128 @@
+#include "sites/uCommit.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "sitefixture.h"
+#include "sites/uUpdateItems.h"
+
+namespace {
+
+const char* const Groups = "<groups><group><name>speed</name><description>Speed cameras"
+                           "</description></group></groups>";
+
+// A site that takes commits, with one file closed to them.
+const std::string CommitSite = std::string("<addurl>/add.php?u=%USERNAME%&amp;poi=%Poi%&amp;"
+                                           "lon=%lon%&amp;lat=%LAT%&amp;d=%Desc%</addurl>")
+    + "<onerror>/err.php?m=%ErrorMsg%&amp;d=%Description%</onerror>" + Groups
+    + "<poi><description>Fixed</description><url>/f.ov2</url><map>Holland</map>"
+      "<group>Speed</group></poi>"
+      "<poi><description>Mobile</description><url>/m.ov2</url><map>Holland</map>"
+      "<group>Speed</group><group>Mobile</group><nocommit/></poi>"
+      "<poi><description>Red lights</description><url>/r.ov2</url><map>Holland</map>"
+      "<group>lights</group></poi>";
+
+class CommitTest : public SiteTest {
+protected:
+    CommitTest()
+        : Site(Server.Url(QStringLiteral("/index.xml")))
+    {
+        Site.LoadFromXml(SiteXml(CommitSite));
+    }
+    ~CommitTest() override { QLocale::setDefault(QLocale::c()); }
+
+    // A local site whose index is `body`.
+    QString LocalSite(const QString& name, const std::string& body) const
+    {
+        WriteFileBytes(Dir.filePath(name), SiteXml(body));
+        return QStringLiteral("FILE://") + Dir.filePath(name);
+    }
+
+    QByteArray LastRequestTarget() const { return Server.Requests.last().split(' ').value(1); }
+
+    TSite Site;
+    TCommitEntry Entry { QStringLiteral("Caf\u00e9 & bar"), 4.5, 52.5, QStringLiteral("Fixed") };
+};
+
+} // namespace
+
+TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrl)
+{
+    const QString takes = LocalSite("takes.xml", "<addurl>http://x/</addurl>");
+    const QString inComment = LocalSite("comment.xml", "<!-- <addurl> is coming -->");
+    const QString refuses = LocalSite("refuses.xml", "<infourl>http://x/</infourl>");
+    const QString missing = QStringLiteral("FILE://") + Dir.filePath("missing.xml");
+    const QString hidden = LocalSite("hidden.xml", "<addurl>http://x/</addurl>");
+
+    EXPECT_EQ(CommitSites({ takes, inComment, refuses, missing, hidden }, { hidden.toUpper() }),
+        QStringList({ takes, inComment }));
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        CommitSites({ refuses, missing, hidden }, { hidden });
+    }),
+        Tr(Msg::NoCommitSites));
+}
+
+TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
+{
+    const TCountry& holland = *Site.Countries.front();
+    EXPECT_EQ(CommitGroupCaptions(Site, holland), QStringList({ "Speed cameras", "lights" }))
+        << "a group the site does not describe shows its name";
+
+    const TPoiList speed = CommitPois(holland, QStringLiteral("Speed"));
+    ASSERT_EQ(speed.size(), 1u);
+    EXPECT_EQ(speed.front()->Description, "Fixed");
+    EXPECT_TRUE(CommitPois(holland, QStringLiteral("mobile")).empty())
+        << "a file marked nocommit never appears, though its group does elsewhere";
+}
+
+TEST_F(CommitTest, AddressFillsEveryPlaceholderWithDotsWhateverTheLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    WriteSiteCredentials(Site.Location(), { QStringLiteral("bob smith"), QString() });
+    const QString address = CommitAddress(Site, Entry, ReadSiteCredentials(Site.Location()));
+    EXPECT_EQ(address,
+        Server.Url(QStringLiteral("/add.php?u=bob%20smith&poi=Fixed&lon=4.5&lat=52.5"
+                                  "&d=Caf%C3%A9%20%26%20bar")));
+
+    Entry.Latitude = -33.123456789012345;
+    Entry.Longitude = 151;
+    EXPECT_TRUE(CommitAddress(Site, Entry, {}).contains("lon=151&lat=-33.1234567890123"));
+}
+
+TEST_F(CommitTest, EmptyAnswerIsSuccess)
+{
+    Server.Serve("/add.php", "  \r\n");
+    CommitToSite(Site, Entry);
+    ASSERT_EQ(Server.Requests.size(), 1);
+    EXPECT_TRUE(LastRequestTarget().startsWith("/add.php?u=&poi=Fixed&lon=4.5&lat=52.5"));
+}
+
+TEST_F(CommitTest, SiteAnswerErrorAndTimeoutFailWithTheHintAndAreReported)
+{
+    Server.Serve("/err.php");
+    const QString hint = QStringLiteral("\r\r") + Tr(Msg::CheckCredentials);
+
+    Server.Serve("/add.php", "Description too short");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { CommitToSite(Site, Entry); }),
+        Tr(Msg::CannotCommit).arg(Site.Location(), "Description too short") + hint);
+    EXPECT_TRUE(LastRequestTarget().startsWith("/err.php?m=Cannot%20commit"));
+    EXPECT_TRUE(LastRequestTarget().endsWith("&d=Fixed"));
+
+    Server.Serve("/add.php", "oops").Status = 500;
+    const QString failed = ErrorOf<EUserError>([&] { CommitToSite(Site, Entry); });
+    EXPECT_TRUE(failed.startsWith(
+        Tr(Msg::CannotCommit).arg(Site.Location(), "Unable to download").chopped(1)))
+        << failed.toStdString();
+    EXPECT_TRUE(failed.endsWith(hint));
+
+    using namespace std::chrono_literals;
+    SetDownloadTimeouts({ .Idle = 200ms, .PoiFile = 20s, .Answer = 20s });
+    Server.Serve("/add.php").Mode = TResponse::TMode::Silent;
+    const QString timedOut = ErrorOf<EUserError>([&] { CommitToSite(Site, Entry); });
+    EXPECT_TRUE(timedOut.contains("timed out")) << timedOut.toStdString();
+    EXPECT_TRUE(timedOut.endsWith(hint));
+}

@@ -1,0 +1,180 @@
+#include "sites/uVersionCheck.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "core/uSettings.h"
+#include "httpserver.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uRegistry.h"
+#include "sites/fRetrieveVersionInfo.h"
+#include "testing.h"
+
+namespace {
+
+std::string VersionXml(const std::string& current)
+{
+    return "<?xml version=\"1.0\"?><marivel><Current>" + current + "</Current></marivel>";
+}
+
+void ExpectVersion(const TProgramVersion& version, int major, int minor, int release, int build)
+{
+    EXPECT_EQ(version.Major, major);
+    EXPECT_EQ(version.Minor, minor);
+    EXPECT_EQ(version.Release, release);
+    EXPECT_EQ(version.Build, build);
+}
+
+QString LabelOf(const QWidget& window)
+{
+    return window.findChild<QLabel*>(QStringLiteral("laStatus"))->text();
+}
+
+class VersionCheckTest : public ::testing::Test {
+protected:
+    VersionCheckTest()
+    {
+        ReleaseSettings(false);
+        TRegistry reg;
+        reg.DeleteKey(MainKey);
+        Settings().VersionUrl = Server.Url(QStringLiteral("/version.xml"));
+        Settings().DownloadUrl = QStringLiteral("http://www.download.example/get/");
+    }
+    ~VersionCheckTest() override { ReleaseSettings(false); }
+
+    // Shows the window until its check has ended.
+    void RunWindow(TfmRetrieveVersionInfo& window)
+    {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return LabelOf(window) != Tr(Msg::RetrievingVersion) || !Prompt.Asked.empty();
+        }));
+    }
+
+    THttpTestServer Server;
+    TScriptedPrompt Prompt;
+};
+
+const TProgramVersion Running { 2, 1, 0, 10 };
+
+} // namespace
+
+TEST(OnlineVersion, ParsesCurrentAndFailsWithTheRightMessage)
+{
+    ExpectVersion(ParseOnlineVersion(VersionXml("2.1.0.10")), 2, 1, 0, 10);
+    ExpectVersion(ParseOnlineVersion(VersionXml(" 3.2 ")), 3, 2, 0, 0);
+
+    EXPECT_EQ(
+        ErrorOf<EUserError>([] { ParseOnlineVersion("<html><body>404 Not Found</body></html>"); }),
+        Tr(Msg::NoOnlineVersion));
+    EXPECT_EQ(ErrorOf<EUserError>([] { ParseOnlineVersion("<?xml version=\"1.0\"?><a><b></a>"); }),
+        Tr(Msg::InvalidXmlNoRoot) + "\r\r<?xml version=\"1.0\"?><a><b></a>");
+    EXPECT_EQ(ErrorOf<EUserError>([] {
+        ParseOnlineVersion("<?xml version=\"1.0\"?><marivel><Latest>2.1</Latest></marivel>");
+    }),
+        Tr(Msg::OnlineVersionInvalid));
+    for (const char* bad : { "2.1.x.0", "2.1.0.0.1", "", "2.-1" })
+        EXPECT_EQ(ErrorOf<EUserError>([&] { ParseOnlineVersion(VersionXml(bad)); }),
+            Tr(Msg::OnlineVersionInvalid))
+            << bad;
+}
+
+TEST(OnlineVersion, ComparesPartsAsNumbersFromMajorDown)
+{
+    EXPECT_TRUE(IsNewerVersion({ 2, 1, 0, 10 }, { 2, 1, 0, 9 }));
+    EXPECT_FALSE(IsNewerVersion({ 2, 1, 0, 9 }, { 2, 1, 0, 10 }));
+    EXPECT_FALSE(IsNewerVersion({ 2, 1, 0, 9 }, { 2, 1, 0, 9 }));
+    EXPECT_TRUE(IsNewerVersion({ 3, 0, 0, 0 }, { 2, 9, 9, 99 }));
+    EXPECT_FALSE(IsNewerVersion({ 2, 0, 9, 99 }, { 2, 1, 0, 0 }));
+}
+
+TEST(WeeklyVersionCheck, RunsWhenUnknownOrMoreThanAWeekAgo)
+{
+    const QDate today(2026, 12, 6);
+    EXPECT_TRUE(WeeklyCheckDue(std::nullopt, today));
+    EXPECT_FALSE(WeeklyCheckDue(today, today));
+    EXPECT_FALSE(WeeklyCheckDue(today.addDays(-7), today));
+    EXPECT_TRUE(WeeklyCheckDue(today.addDays(-8), today));
+    EXPECT_FALSE(WeeklyCheckDue(today.addDays(3), today)) << "a clock set back waits too";
+}
+
+TEST_F(VersionCheckTest, LastCheckIsARegistryDate)
+{
+    EXPECT_FALSE(LastVersionCheck());
+    StoreLastVersionCheck(QDate(2007, 1, 31));
+    EXPECT_EQ(LastVersionCheck(), QDate(2007, 1, 31));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(MainKey));
+    EXPECT_DOUBLE_EQ(reg.ReadDate(QStringLiteral("LastVersionCheck")), 39113.0);
+}
+
+TEST_F(VersionCheckTest, WindowTellsTheLatestOrOffersTheDownload)
+{
+    Server.Serve("/version.xml", QByteArray::fromStdString(VersionXml("2.1.0.9")));
+    {
+        TfmRetrieveVersionInfo window(Prompt, nullptr, Running);
+        RunWindow(window);
+        EXPECT_EQ(LabelOf(window), "You have the latest version of Marivel.");
+        EXPECT_TRUE(Prompt.Asked.empty());
+    }
+    Server.Serve("/version.xml", QByteArray::fromStdString(VersionXml("2.1.0.11")));
+    Prompt.Answers = { IUserPrompt::TAnswer::No };
+    TfmRetrieveVersionInfo window(Prompt, nullptr, Running);
+    RunWindow(window);
+    EXPECT_EQ(Prompt.Asked,
+        QStringList { "There is a new version of Marivel available for download. Do you wish to "
+                      "goto the download page on www.download.example?" });
+    EXPECT_TRUE(Prompt.Shown.empty());
+}
+
+TEST_F(VersionCheckTest, FailureTurnsTheLabelRedAndShowsTheError)
+{
+    Server.Serve("/version.xml", "<html>Service unavailable</html>");
+    TfmRetrieveVersionInfo window(Prompt, nullptr, Running);
+    RunWindow(window);
+    EXPECT_EQ(LabelOf(window), Tr(Msg::VersionCheckError));
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("laStatus"))
+                    ->styleSheet()
+                    .contains(QStringLiteral("red")));
+    EXPECT_EQ(Prompt.Shown, QStringList { "Unable to retrieve online version information." });
+
+    Server.Stop();
+    TfmRetrieveVersionInfo unreachable(Prompt, nullptr, Running);
+    RunWindow(unreachable);
+    EXPECT_EQ(LabelOf(unreachable), Tr(Msg::VersionCheckError));
+    ASSERT_EQ(Prompt.Shown.size(), 2);
+    EXPECT_TRUE(Prompt.Shown[1].startsWith(QStringLiteral("Unable to download")));
+}
+
+TEST_F(VersionCheckTest, WeeklyCheckAsksOnlyWhenDueAndRemembersTheDay)
+{
+    Server.Serve("/version.xml", QByteArray::fromStdString(VersionXml("0.0.0.1")));
+    // Closes the check's window once it has answered.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        auto* window = qobject_cast<TfmRetrieveVersionInfo*>(QApplication::activeModalWidget());
+        if (window && LabelOf(*window) != Tr(Msg::RetrievingVersion))
+            window->findChild<QPushButton*>(QStringLiteral("buClose"))->click();
+    });
+    closer.start(10);
+
+    Settings().CheckEveryWeek = false;
+    CheckForNewVersionWeekly(Prompt, nullptr);
+    EXPECT_TRUE(Server.Requests.empty()) << "\"Check every week\" is off";
+
+    Settings().CheckEveryWeek = true;
+    StoreLastVersionCheck(QDate::currentDate().addDays(-7));
+    CheckForNewVersionWeekly(Prompt, nullptr);
+    EXPECT_TRUE(Server.Requests.empty()) << "checked a week ago";
+
+    StoreLastVersionCheck(QDate::currentDate().addDays(-8));
+    CheckForNewVersionWeekly(Prompt, nullptr);
+    EXPECT_EQ(Server.Requests.size(), 1);
+    EXPECT_EQ(LastVersionCheck(), QDate::currentDate());
+}
