@@ -379,7 +379,7 @@ bool TAutoUpdateManager::SubscribeMany(
     for (const TPoi* poi : pois) {
         const QString target = TargetIn(folder, *poi, ExporterExt(formatIndex));
         if (targets.contains(target, Qt::CaseInsensitive))
-            throw EUserError(Tr(TargetsCollide));
+            throw EUserError(Tr(TargetFolderCollides));
         if (TakenByOthers(target, site, pois))
             throw EUserError(Tr(TargetsTaken));
         const TUpdateItem* own = AutoUpdateItems().FindByPoi(site.Location(), poi->Description);
