@@ -97,8 +97,9 @@ public:
     QString DeviceFolder;
 
     // The maker's addresses behind the version check and the sites status page. Only read:
-    // placeholders under a reserved domain until the real site is agreed on.
-    QString VersionUrl = QStringLiteral("http://www.marivel.example/version.xml");
+    // placeholders under a reserved domain until the real site is agreed on. The version
+    // document has none, so a first start offline does not greet the user with a failed check.
+    QString VersionUrl;
     QString DownloadUrl = QStringLiteral("http://www.marivel.example/download/");
     QString SitesStatusUrl = QStringLiteral("http://www.marivel.example/sites/status.html");
 

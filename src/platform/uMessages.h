@@ -230,6 +230,7 @@ inline constexpr char NoOnlineVersion[]    = QT_TRANSLATE_NOOP("Marivel", "Unabl
 inline constexpr char OnlineVersionInvalid[] = QT_TRANSLATE_NOOP("Marivel", "Online version information invalid");
 inline constexpr char LatestVersion[]      = QT_TRANSLATE_NOOP("Marivel", "You have the latest version of %1.");
 inline constexpr char NewVersionAvailable[] = QT_TRANSLATE_NOOP("Marivel", "There is a new version of %1 available for download. Do you wish to goto the download page on %2?");
+inline constexpr char NoVersionUrl[]       = QT_TRANSLATE_NOOP("Marivel", "No address of the version document is set. Set \"VersionUrl\" in the settings file");
 inline constexpr char VersionCheckError[]  = QT_TRANSLATE_NOOP("Marivel", "Error checking for new version");
 // Committing a POI to a site.
 inline constexpr char NoCommitSites[]      = QT_TRANSLATE_NOOP("Marivel", "No sites detected that support committing of poi's. Please update the site you are trying to commit to by clicking \"Update\" in the AutoUpdate manager screen");

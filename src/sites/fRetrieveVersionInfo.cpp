@@ -77,6 +77,7 @@ void CheckForNewVersion(IUserPrompt& prompt, QWidget* parent)
 
 void CheckForNewVersionWeekly(IUserPrompt& prompt, QWidget* parent)
 {
-    if (Settings().CheckEveryWeek && WeeklyCheckDue(LastVersionCheck(), QDate::currentDate()))
+    if (Settings().CheckEveryWeek && !Settings().VersionUrl.isEmpty()
+        && WeeklyCheckDue(LastVersionCheck(), QDate::currentDate()))
         CheckForNewVersion(prompt, parent);
 }

@@ -62,6 +62,8 @@ bool IsNewerVersion(const TProgramVersion& online, const TProgramVersion& runnin
 
 TProgramVersion FetchOnlineVersion(const QString& url)
 {
+    if (url.isEmpty())
+        throw EUserError(Tr(Msg::NoVersionUrl));
     return ParseOnlineVersion(DownloadToString(url, true));
 }
 

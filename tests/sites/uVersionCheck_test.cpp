@@ -150,6 +150,12 @@ TEST_F(VersionCheckTest, FailureTurnsTheLabelRedAndShowsTheError)
     EXPECT_EQ(LabelOf(unreachable), Tr(Msg::VersionCheckError));
     ASSERT_EQ(Prompt.Shown.size(), 2);
     EXPECT_TRUE(Prompt.Shown[1].startsWith(QStringLiteral("Unable to download")));
+
+    Settings().VersionUrl.clear();
+    TfmRetrieveVersionInfo unset(Prompt, nullptr, Running);
+    RunWindow(unset);
+    ASSERT_EQ(Prompt.Shown.size(), 3);
+    EXPECT_TRUE(Prompt.Shown[2].startsWith(QStringLiteral("No address of the version document")));
 }
 
 TEST_F(VersionCheckTest, WeeklyCheckAsksOnlyWhenDueAndRemembersTheDay)
@@ -169,6 +175,12 @@ TEST_F(VersionCheckTest, WeeklyCheckAsksOnlyWhenDueAndRemembersTheDay)
     EXPECT_TRUE(Server.Requests.empty()) << "\"Check every week\" is off";
 
     Settings().CheckEveryWeek = true;
+    const QString url = Settings().VersionUrl;
+    Settings().VersionUrl.clear();
+    CheckForNewVersionWeekly(Prompt, nullptr);
+    EXPECT_FALSE(LastVersionCheck()) << "no version address: nothing to check yet";
+    Settings().VersionUrl = url;
+
     StoreLastVersionCheck(QDate::currentDate().addDays(-7));
     CheckForNewVersionWeekly(Prompt, nullptr);
     EXPECT_TRUE(Server.Requests.empty()) << "checked a week ago";
