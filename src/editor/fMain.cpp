@@ -200,10 +200,6 @@ void TfmMarivelMainForm::CreateActions()
     acCommit = AddAction(edit, tr("Commit to a site..."), {}, &TfmMarivelMainForm::CommitToSite);
     acAutoUpdateWizard = AddAction(
         autoUpdate, tr("AutoUpdate Wizard..."), {}, &TfmMarivelMainForm::AutoUpdateWizard);
-    acUpdateOnConnect = new QAction(tr("AutoUpdate upon device connect"), this);
-    acUpdateOnConnect->setCheckable(true);
-    acUpdateOnConnect->setChecked(UpdateOnConnectEnabled());
-    connect(acUpdateOnConnect, &QAction::toggled, this, &TfmMarivelMainForm::ToggleUpdateOnConnect);
     const QString tools = tr("Tools");
     acCalc =
         AddAction(tools, tr("Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
@@ -242,7 +238,6 @@ void TfmMarivelMainForm::CreateMenus()
     autoUpdate->addAction(acAutoUpdateWizard);
     autoUpdate->addActions({ acAutoUpdateNow, acAutoUpdateManager });
     autoUpdate->addSeparator();
-    autoUpdate->addAction(acUpdateOnConnect);
     autoUpdate->addAction(
         tr("Go to the Sites Status Page..."), this, &TfmMarivelMainForm::GotoSiteStatus);
 
@@ -548,17 +543,6 @@ void TfmMarivelMainForm::WeeklyVersionCheck()
 void TfmMarivelMainForm::CheckForUpdates() { CheckForNewVersion(Prompt, this); }
 
 void TfmMarivelMainForm::CheckEveryWeek(bool on) { Settings().CheckEveryWeek = on; }
-
-void TfmMarivelMainForm::ToggleUpdateOnConnect(bool on)
-{
-    try {
-        SetUpdateOnConnect(on, QApplication::applicationFilePath());
-    } catch (const EUserError& e) {
-        Prompt.ShowMessage(AsSentence(e.Message()));
-    }
-    acUpdateOnConnect->setChecked(UpdateOnConnectEnabled());
-    WatchForDevices();
-}
 
 // While "AutoUpdate upon device connect" is on, a navigator or card that shows up starts a
 // run at the tray, as the login start with "--tray" would.
@@ -948,7 +932,10 @@ void TfmMarivelMainForm::ShowAutoUpdateManager()
     SiteManager = &manager;
     manager.exec();
     SiteManager = nullptr;
+    WatchForDevices(); // the manager's settings may have turned the watch on or off
     UpdateActions();
+    if (manager.WantsWizard())
+        AutoUpdateWizard();
 }
 
 void TfmMarivelMainForm::ShowFromTray()

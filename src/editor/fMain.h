@@ -118,7 +118,6 @@ private:
     void WeeklyVersionCheck();
     void CheckForUpdates();
     void CheckEveryWeek(bool on);
-    void ToggleUpdateOnConnect(bool on);
     void WatchForDevices();
     void CommitToSite();
 
@@ -161,7 +160,6 @@ private:
     QAction* acCalc;
     QAction* actToolsBatchConvert;
     QAction* acCommit;
-    QAction* acUpdateOnConnect;
     QAction* acAutoUpdateWizard;
     QTimer* tiAutoUpdate;
     TDeviceWatcher* DeviceWatcher = nullptr;

@@ -1,5 +1,6 @@
 #include "sites/fAutoUpdateManager.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -13,16 +14,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "convert/uConvertBase.h"
+#include "core/uDownload.h"
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
@@ -34,6 +39,7 @@
 #include "sites/fProgress.h"
 #include "sites/fStatus.h"
 #include "sites/uAutoUpdate.h"
+#include "sites/uDeviceConnect.h"
 #include "sites/uSite.h"
 #include "sites/uUpdateItems.h"
 
@@ -52,6 +58,32 @@ QTreeWidget* ReportList(const QStringList& columns, QWidget* parent, bool multi)
     list->setSelectionMode(
         multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     return list;
+}
+
+// The list styles in their stored numbering. A report list has no icons to show, so it shows
+// the first three styles as a list of names alone; the site list has no columns, so it shows
+// the last two alike.
+constexpr uint8_t IconStyle = 0;
+constexpr uint8_t ListStyle = 2;
+constexpr uint8_t DetailsStyle = 3;
+
+uint8_t ShownStyle(const QAbstractItemView* list, uint8_t stored)
+{
+    if (qobject_cast<const QTreeWidget*>(list))
+        return stored == DetailsStyle ? DetailsStyle : ListStyle;
+    return stored == IconStyle ? IconStyle : ListStyle;
+}
+
+void ApplyListStyle(QAbstractItemView* list, uint8_t stored)
+{
+    const uint8_t style = ShownStyle(list, stored);
+    if (auto* report = qobject_cast<QTreeWidget*>(list)) {
+        report->setHeaderHidden(style != DetailsStyle);
+        for (int column = 1; column < report->columnCount(); ++column)
+            report->setColumnHidden(column, style != DetailsStyle);
+    } else if (auto* names = qobject_cast<QListWidget*>(list)) {
+        names->setViewMode(style == IconStyle ? QListView::IconMode : QListView::ListMode);
+    }
 }
 
 QPushButton* Button(const QString& caption, QWidget* parent, std::function<void()> clicked)
@@ -281,6 +313,10 @@ QWidget* TfmSiteManager::CreateCatalogue()
     subscribe->addWidget(
         Button(tr("Update"), lists, [this] { Command([this] { UpdateSelected(lvItems); }); }));
     subscribe->addStretch();
+    subscribe->addWidget(Button(tr("Start Wizard..."), lists, [this] {
+        WizardRequested = true;
+        accept();
+    }));
     subscribe->addWidget(
         Button(tr("AutoUpdate Now"), lists, [this] { Command([this] { AutoUpdateNow(); }); }));
     grid->addLayout(subscribe, 3, 0, 1, 2);
@@ -337,6 +373,7 @@ QWidget* TfmSiteManager::CreateSettingsTab()
         layout->addRow(box);
         return box;
     };
+    layout->addRow(UpdateOnConnectBox(tab));
     check(tr("Download Images"), &TSettings::DownloadImages);
     check(tr("Always overwrite"), &TSettings::AlwaysOverwrite);
     check(tr("Autoclose Status Window"), &TSettings::StatusAutoClose);
@@ -383,6 +420,19 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     layout->addRow(alternate);
     layout->addRow(tr("Directory:"), directory);
     return tab;
+}
+
+// The box shows whether the autostart entry is there, so a change made elsewhere shows too.
+QCheckBox* TfmSiteManager::UpdateOnConnectBox(QWidget* tab)
+{
+    auto* box = new QCheckBox(tr("AutoUpdate upon device connect"), tab);
+    box->setChecked(UpdateOnConnectEnabled());
+    connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+        Command([on] { SetUpdateOnConnect(on, QApplication::applicationFilePath()); });
+        const QSignalBlocker block(box);
+        box->setChecked(UpdateOnConnectEnabled());
+    });
+    return box;
 }
 
 void TfmSiteManager::Command(const std::function<void()>& command)
@@ -512,9 +562,45 @@ void TfmSiteManager::ItemChosen()
     const QTreeWidgetItem* row = lvItems->currentItem();
     const TPoi* poi = row ? ShownPois[row->data(0, PoiRole).toULongLong()] : nullptr;
     meNote->setPlainText(poi ? poi->Note : QString());
-    imPoi->setText(poi && !poi->Image.isEmpty()
-            ? QStringLiteral("<a href=\"%1\">%2</a>").arg(poi->Image.toHtmlEscaped(), tr("Image"))
+    ShowPoiImage(poi && Site && !poi->Image.isEmpty()
+            ? MakeAbsoluteUrl(poi->Image, Site->Location())
             : QString());
+}
+
+// A site's picture is fetched off the window's thread, so a slow site never stalls the lists;
+// only the answer to the latest choice is shown.
+void TfmSiteManager::ShowPoiImage(const QString& address)
+{
+    const int request = ++ImageRequest;
+    imPoi->clear();
+    if (address.isEmpty())
+        return;
+    if (IsFileLocation(address))
+        return SetPoiImage(QImage(StripFilePrefix(address)));
+    const QPointer<TfmSiteManager> window(this);
+    QThread* fetch = QThread::create([window, address, request] {
+        QImage image;
+        try {
+            image.load(DownloadToCacheFile(address, TDownloadKind::Answer));
+        } catch (const std::exception&) {
+            // No picture is shown; the POI file itself is what matters.
+        }
+        QMetaObject::invokeMethod(qApp, [window, request, image] {
+            if (window && window->ImageRequest == request)
+                window->SetPoiImage(image);
+        });
+    });
+    connect(fetch, &QThread::finished, fetch, &QObject::deleteLater);
+    fetch->start();
+}
+
+void TfmSiteManager::SetPoiImage(const QImage& image)
+{
+    // Pictures meant for a navigator's screen are small; a large one is shown scaled down.
+    constexpr int Largest = 120;
+    imPoi->setPixmap(QPixmap::fromImage(image.width() > Largest || image.height() > Largest
+            ? image.scaled(Largest, Largest, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : image));
 }
 
 std::vector<TPoi*> TfmSiteManager::SelectedPois() const
@@ -681,9 +767,37 @@ void TfmSiteManager::ChooseApplication()
     Command([&] { TAutoUpdateManager::SetApplication(file); });
 }
 
+// The user picks a list's style from its context menu; the manager keeps it when it closes.
+void TfmSiteManager::OfferListStyles(QAbstractItemView* list, uint8_t TSettings::*style)
+{
+    ApplyListStyle(list, Settings().*style);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, [list, style](const QPoint& at) {
+        QMenu menu(list);
+        const std::pair<QString, uint8_t> choices[] = { { tr("Icons"), IconStyle },
+            { tr("List"), ListStyle }, { tr("Details"), DetailsStyle } };
+        for (const auto& [caption, value] : choices) {
+            if (ShownStyle(list, value) != value)
+                continue; // a style this list shows as another
+            QAction* choice = menu.addAction(caption);
+            choice->setCheckable(true);
+            choice->setChecked(ShownStyle(list, Settings().*style) == value);
+            connect(choice, &QAction::triggered, list, [list, style, value] {
+                Settings().*style = value;
+                ApplyListStyle(list, value);
+            });
+        }
+        menu.exec(list->viewport()->mapToGlobal(at));
+    });
+}
+
 void TfmSiteManager::RestoreState()
 {
     const TSettings& settings = Settings();
+    OfferListStyles(lvSites, &TSettings::SiteManagerSitesView);
+    OfferListStyles(lvMaps, &TSettings::SiteManagerMapsView);
+    OfferListStyles(lvGroups, &TSettings::SiteManagerGroupsView);
+    OfferListStyles(lvItems, &TSettings::SiteManagerItemsView);
     if (settings.SiteManagerWidth > 0 && settings.SiteManagerHeight > 0)
         setGeometry(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
             settings.SiteManagerHeight);

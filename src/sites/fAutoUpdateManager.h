@@ -6,11 +6,14 @@
 #include <QDialog>
 #include <QUrl>
 
+#include "core/uSettings.h"
 #include "editor/uGuiPrompt.h"
 #include "sites/uAutoUpdateManager.h"
 #include "sites/uUpdateItems.h"
 
+class QAbstractItemView;
 class QCheckBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -77,8 +80,11 @@ public:
     QTreeWidget* ItemList() const { return lvItems; }
     QTreeWidget* SubscribedList() const { return lvSubscribed; }
     QLabel* SiteCount() const { return laSites; }
+    QLabel* PoiImage() const { return imPoi; }
     QPushButton* DeleteSiteButton() const { return buDeleteSite; }
     void ViewRawXml();
+    // "Start Wizard..." closed the manager to open the wizard.
+    bool WantsWizard() const { return WizardRequested; }
     // Asks for a file like a save dialog would; tests answer instead of the user.
     std::function<QString(const TTargetProposal& proposal, int& formatIndex)> AskLocalFile;
     std::function<QString(int& formatIndex)> AskLocalFolder;
@@ -92,6 +98,8 @@ private:
     QWidget* CreateCatalogue();
     QWidget* CreateItemsTab();
     QWidget* CreateSettingsTab();
+    QCheckBox* UpdateOnConnectBox(QWidget* tab);
+    void OfferListStyles(QAbstractItemView* list, uint8_t TSettings::*style);
     void Command(const std::function<void()>& command);
 
     void FillSites(const QString& selected);
@@ -100,6 +108,8 @@ private:
     void MapChosen();
     void GroupChosen();
     void ItemChosen();
+    void ShowPoiImage(const QString& address);
+    void SetPoiImage(const QImage& image);
     void FillSubscribed();
     QString CurrentSite() const;
     const TCountry* CurrentCountry() const;
@@ -143,4 +153,6 @@ private:
     QLabel* imPoi;
     QTreeWidget* lvSubscribed;
     QLineEdit* edApplication;
+    bool WizardRequested = false;
+    int ImageRequest = 0;
 };

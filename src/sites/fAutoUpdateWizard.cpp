@@ -16,6 +16,8 @@
 #include "convert/uConvertBase.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
+#include "device/Rapi.h"
+#include "device/fMobileFolder.h"
 #include "editor/fAbout.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -285,14 +287,37 @@ void TfmAutoUpdateWizard::GroupChosen()
 void TfmAutoUpdateWizard::TargetChosen()
 {
     cbFormat->setEnabled(rgTarget->checkedId() == int(TWizardTarget::LocalFolder));
+    // A local path is no device path and the other way round.
+    const bool device = rgTarget->checkedId() == int(TWizardTarget::DeviceMap);
+    if (device != edFolder->text().startsWith(QLatin1Char('\\')))
+        edFolder->clear();
 }
 
 void TfmAutoUpdateWizard::BrowseFolder()
 {
+    if (rgTarget->checkedId() == int(TWizardTarget::DeviceMap)) {
+        BrowseDeviceFolder();
+        return;
+    }
     const QString folder = QFileDialog::getExistingDirectory(this, tr("Select target folder..."),
         edFolder->text().isEmpty() ? Settings().InitialDir : edFolder->text());
     if (!folder.isEmpty())
         edFolder->setText(folder);
+}
+
+// The navigator's maps are offered as shortcuts to their folders; device paths start at "\".
+void TfmAutoUpdateWizard::BrowseDeviceFolder()
+{
+    InitRapi();
+    TfmMobileFolder dialog(this);
+    const QString current = edFolder->text().startsWith(QLatin1Char('\\'))
+        ? edFolder->text().mid(1)
+        : Settings().PrevRemoteDir;
+    dialog.SetPath(current);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    Settings().PrevRemoteDir = dialog.Path();
+    edFolder->setText(QLatin1Char('\\') + dialog.Path());
 }
 
 void TfmAutoUpdateWizard::CloseFor(TWizardFollowUp followUp)

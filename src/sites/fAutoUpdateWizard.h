@@ -42,6 +42,7 @@ private:
     void GroupChosen();
     void TargetChosen();
     void BrowseFolder();
+    void BrowseDeviceFolder();
     void CloseFor(TWizardFollowUp followUp);
 
     IUserPrompt& Prompt;

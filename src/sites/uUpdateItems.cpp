@@ -104,27 +104,18 @@ void TUpdateItems::RemoveSite(const QString& site)
     Save();
 }
 
-bool TUpdateItems::HasDuplicateTargets() const
-{
-    for (size_t i = 0; i < List.size(); ++i)
-        for (size_t j = i + 1; j < List.size(); ++j)
-            if (SameText(List[i]->Target, List[j]->Target))
-                return true;
-    return false;
-}
-
 void TUpdateItems::AddSubscriptions(std::vector<std::unique_ptr<TUpdateItem>> items)
 {
-    TUpdateItems added;
-    for (const auto& item : items)
-        added.Add(std::make_unique<TUpdateItem>(*item));
+    QStringList targets;
+    for (const auto& item : items) {
+        if (targets.contains(item->Target, Qt::CaseInsensitive))
+            throw EUserError(Tr(Msg::TargetFolderCollides));
+        if (Find(item->Target))
+            throw EUserError(Tr(Msg::TargetsTaken));
+        targets.append(item->Target);
+    }
     for (auto& item : items)
         Add(std::move(item));
-    if (HasDuplicateTargets()) {
-        Load();
-        throw EUserError(
-            Tr(added.HasDuplicateTargets() ? Msg::TargetFolderCollides : Msg::TargetsTaken));
-    }
     Save();
 }
 

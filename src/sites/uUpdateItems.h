@@ -44,14 +44,12 @@ public:
     void Remove(const QString& target);
     // Removes every item of `site` and saves the list.
     void RemoveSite(const QString& site);
-    // Whether two items would write the same file.
-    bool HasDuplicateTargets() const;
     // Groups the items of each site together, keeping their order within a site.
     void SortBySite();
-    // Adds new subscriptions and saves the list. When a target would then be written by two
-    // items the list is reloaded from the registry, dropping the additions, and this fails:
-    // "The specified target directory causes 2 or more ..." when the new items collide among
-    // themselves, else "One or more target files are already updated by another item...".
+    // Adds new subscriptions and saves the list, unless a target would then be written by two
+    // items: then nothing is added and this fails with "The specified target directory causes
+    // 2 or more ..." when the new items collide among themselves, else with "One or more
+    // target files are already updated by another item...".
     void AddSubscriptions(std::vector<std::unique_ptr<TUpdateItem>> items);
     // Replaces the items of `other` by copies of these.
     void CopyTo(TUpdateItems& other) const;

@@ -1,16 +1,22 @@
 #include "sites/fAutoUpdateManager.h"
 
+#include <QBuffer>
+#include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
+#include "httpserver.h"
+#include "sites/uDeviceConnect.h"
 #include "sites/uUpdateItems.h"
 #include "testing.h"
 
@@ -103,4 +109,76 @@ TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
     TfmAuthorization account({ "ann", "pw" });
     EXPECT_EQ(account.Credentials().Username, "ann");
     EXPECT_EQ(account.Credentials().Password, "pw");
+}
+
+TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileFromDiskOrTheWeb)
+{
+    QImage wide(300, 150, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    wide.save(Dir.filePath("cams.png"));
+    QImage small(40, 30, QImage::Format_RGB32);
+    small.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    THttpTestServer server;
+    server.Serve("/fuel.png", png);
+    WriteFileBytes(Dir.filePath("index.xml"),
+        "<pois><poi><description>Cams</description><url>/c.ov2</url><map>NL</map><image>"
+            + Dir.filePath("cams.png").toStdString()
+            + "</image></poi><poi><description>Fuel</description><url>/f.ov2</url><map>NL</map>"
+              "<image>"
+            + server.Url("/fuel.png").toStdString() + "</image></poi></pois>");
+
+    TfmSiteManager manager;
+    QTreeWidget* items = manager.ItemList();
+    ASSERT_EQ(items->topLevelItemCount(), 2);
+    items->setCurrentItem(items->topLevelItem(0));
+    EXPECT_EQ(manager.PoiImage()->pixmap().size(), QSize(120, 60)) << "a large one is scaled";
+
+    items->setCurrentItem(items->topLevelItem(1));
+    QTRY_COMPARE(manager.PoiImage()->pixmap().size(), QSize(40, 30));
+
+    items->setCurrentItem(items->topLevelItem(0));
+    items->setCurrentItem(items->topLevelItem(1));
+    items->setCurrentItem(items->topLevelItem(0));
+    QTest::qWait(200); // the web answer to the earlier choice arrives and is not shown
+    EXPECT_EQ(manager.PoiImage()->pixmap().size(), QSize(120, 60));
+}
+
+TEST_F(ManagerWindowTest, ListsOpenInTheirStoredStyles)
+{
+    Settings().SiteManagerItemsView = 2;
+    Settings().SiteManagerMapsView = 3;
+    Settings().SiteManagerSitesView = 0;
+    TfmSiteManager manager;
+    EXPECT_TRUE(manager.ItemList()->isHeaderHidden());
+    EXPECT_TRUE(manager.ItemList()->isColumnHidden(4)) << "a list shows the names alone";
+    EXPECT_FALSE(manager.MapList()->isHeaderHidden());
+    EXPECT_EQ(manager.SiteList()->viewMode(), QListView::IconMode);
+}
+
+TEST_F(ManagerWindowTest, SettingsTabWritesTheAutostartEntryAndTheWizardButtonHandsOver)
+{
+    QTemporaryDir config;
+    const TEnvironment xdg("XDG_CONFIG_HOME", config.path());
+    TfmSiteManager manager;
+    QCheckBox* onConnect = nullptr;
+    for (QCheckBox* box : manager.findChildren<QCheckBox*>())
+        if (box->text() == "AutoUpdate upon device connect")
+            onConnect = box;
+    ASSERT_NE(onConnect, nullptr);
+    EXPECT_FALSE(onConnect->isChecked());
+    onConnect->setChecked(true);
+    EXPECT_TRUE(QFileInfo::exists(AutostartFile()));
+    onConnect->setChecked(false);
+    EXPECT_FALSE(QFileInfo::exists(AutostartFile()));
+
+    EXPECT_FALSE(manager.WantsWizard());
+    for (QPushButton* button : manager.findChildren<QPushButton*>())
+        if (button->text() == "Start Wizard...")
+            button->click();
+    EXPECT_TRUE(manager.WantsWizard());
+    EXPECT_EQ(manager.result(), QDialog::Accepted);
 }

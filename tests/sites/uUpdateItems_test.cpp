@@ -127,10 +127,6 @@ TEST(TUpdateItems, FindsItemsIgnoringCase)
     EXPECT_EQ(items.FindByPoi("http://b.example/i.xml", "Fuel"), nullptr);
     EXPECT_TRUE(items.SiteHasItems("http://A.EXAMPLE/i.xml"));
     EXPECT_FALSE(items.SiteHasItems("http://c.example/i.xml"));
-
-    EXPECT_FALSE(items.HasDuplicateTargets());
-    items.Add(Item("file:///poi/a.OV2", "http://c.example/i.xml"));
-    EXPECT_TRUE(items.HasDuplicateTargets()) << "two items would write one file";
 }
 
 TEST(TUpdateItems, RemovesItemsByTargetOrSite)
