@@ -498,6 +498,10 @@ void TfmMarivelMainForm::OpenCommandLineFiles()
 void TfmMarivelMainForm::ShowStartupScreen()
 {
     TfmMarivelStartup startup(Prompt, this);
+    // Shown so soon after start, the window manager may not have placed the main window yet,
+    // so the screen is centred over where it will be.
+    startup.adjustSize();
+    startup.move(geometry().center() - startup.rect().center());
     startup.exec();
     switch (startup.Choice()) {
     case TStartupChoice::NewFile:

@@ -360,7 +360,11 @@ QWidget* TfmSiteManager::CreateItemsTab()
 
 QWidget* TfmSiteManager::CreateSettingsTab()
 {
-    auto* tab = new QWidget(this);
+    auto* page = new QWidget(this);
+    auto* tab = new QWidget(page);
+    // A maximized manager would otherwise stretch the fields across the whole screen.
+    tab->setMaximumWidth(720);
+    (new QVBoxLayout(page))->addWidget(tab, 0, Qt::AlignLeft | Qt::AlignTop);
     auto* layout = new QFormLayout(tab);
     TSettings& settings = Settings();
     const auto check = [&](const QString& caption, bool TSettings::*field) {
@@ -419,7 +423,7 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     connect(directory, &QLineEdit::textChanged, this, keepDirectory);
     layout->addRow(alternate);
     layout->addRow(tr("Directory:"), directory);
-    return tab;
+    return page;
 }
 
 // The box shows whether the autostart entry is there, so a change made elsewhere shows too.

@@ -60,6 +60,7 @@ void TfmRetrieveVersionInfo::Check()
         if (Prompt.Ask(NewVersionQuestion(Settings().DownloadUrl), false)
             == IUserPrompt::TAnswer::Yes)
             ShowInBrowser(Settings().DownloadUrl, Prompt);
+        accept(); // the answer was the question; an empty window would be left otherwise
     } catch (const EUserError& e) {
         pbAnimation->hide();
         laStatus->setText(Tr(Msg::VersionCheckError));

@@ -131,6 +131,7 @@ TEST_F(VersionCheckTest, WindowTellsTheLatestOrOffersTheDownload)
         QStringList { "There is a new version of Marivel available for download. Do you wish to "
                       "goto the download page on www.download.example?" });
     EXPECT_TRUE(Prompt.Shown.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isHidden(); })) << "closes once answered";
 }
 
 TEST_F(VersionCheckTest, FailureTurnsTheLabelRedAndShowsTheError)
