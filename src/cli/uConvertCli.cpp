@@ -210,8 +210,8 @@ QString ConvertUsage()
     const QString options = OptionsHelp(parser);
     return QStringLiteral(
                "Usage: marivel-convert [options] INPUT... OUTPUT\n"
-               "       marivel-convert [options] --into DIR --to ID [--to ID]... INPUT...\n"
-               "       marivel-convert --list-formats\n"
+               "  or:  marivel-convert [options] --into DIR --to ID [--to ID]... INPUT...\n"
+               "  or:  marivel-convert --list-formats\n"
                "Converts POI files. Each INPUT is read in the format its extension names (or\n"
                "--from); several inputs are appended in order. OUTPUT is written in the format\n"
                "its extension names (or --to).\n"

@@ -270,9 +270,9 @@ QString UpdateUsage()
     const QString options = OptionsHelp(parser);
     return QStringLiteral(
                "Usage: marivel-update subscribe SITE POI TARGET [--to ID]\n"
-               "       marivel-update unsubscribe TARGET\n"
-               "       marivel-update list\n"
-               "       marivel-update run [--yes] [--force-site]\n"
+               "  or:  marivel-update unsubscribe TARGET\n"
+               "  or:  marivel-update list\n"
+               "  or:  marivel-update run [--yes] [--force-site] [--progress]\n"
                "Keeps target files up to date with POI files of POI sites (AutoUpdate items).\n"
                "SITE is the address of a site index (http://... or FILE://path), POI the\n"
                "description of a POI file in that index, TARGET a local path, FILE://path or\n"

@@ -334,16 +334,30 @@ QString LocalCopyName(const QString& location)
                                     : ApplicationDir() + SafeFileName(location);
 }
 
+bool RunsFromBuildTree()
+{
+    const QString build = QDir(QStringLiteral(MARIVEL_BINARY_DIR)).canonicalPath();
+    return !build.isEmpty()
+        && QDir(QCoreApplication::applicationDirPath())
+               .canonicalPath()
+               .startsWith(build + QLatin1Char('/'));
+}
+
 QString ApplicationDir()
 {
     QString dir = qEnvironmentVariable("MARIVEL_HOME");
-    if (dir.isEmpty()) {
-        dir = QCoreApplication::applicationDirPath();
-        if (!QFileInfo(dir).isWritable())
-            dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+    if (dir.isEmpty())
+        dir = RunsFromBuildTree()
+            ? QCoreApplication::applicationDirPath()
+            : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                 + QStringLiteral("/marivel");
-    }
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+QString InstallLibraryDir()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath()
+        + QStringLiteral("/../" MARIVEL_INSTALL_LIBDIR "/marivel"));
 }
 
 QString ReadmeUrl()

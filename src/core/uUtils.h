@@ -141,9 +141,15 @@ QString SafeFileName(const QString& url);
 // Where the last downloaded copy of a site index is kept: the file itself for a "FILE://"
 // location, else a file in the application folder named after the location.
 QString LocalCopyName(const QString& location);
+// Whether the program runs from the folder it was built in, rather than from an installation.
+bool RunsFromBuildTree();
 // The folder of maps and of downloaded site indexes, with a trailing "/": MARIVEL_HOME when
-// set, else the executable's folder when it is writable, else the user's data folder.
+// set, else the executable's folder in a build tree, else the user's data folder
+// (~/.local/share/marivel), since an installation's folders are not the user's to write.
 QString ApplicationDir();
+// The libraries of an installation: librapi and the plugins, "../lib/marivel" from the
+// executable (no trailing "/").
+QString InstallLibraryDir();
 // The README that ships with the program as a "file://" address: beside the executable, in
 // the installation's documentation or data folder, or in the source tree of a build; empty
 // when none of them holds one.

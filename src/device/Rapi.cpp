@@ -15,6 +15,7 @@
 
 #include "ceapi.h"
 #include "core/uSettings.h"
+#include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"
@@ -56,12 +57,14 @@ TRapiState& State()
     return state;
 }
 
+// A build keeps librapi beside the programs, an installation with its other libraries.
 QString LibraryPath()
 {
     const QString configured = qEnvironmentVariable("MARIVEL_RAPI_LIBRARY");
-    return configured.isEmpty()
-        ? QCoreApplication::applicationDirPath() + QStringLiteral("/librapi")
-        : configured;
+    if (!configured.isEmpty())
+        return configured;
+    return (RunsFromBuildTree() ? QCoreApplication::applicationDirPath() : InstallLibraryDir())
+        + QStringLiteral("/librapi");
 }
 
 QFunctionPointer EntryPoint(std::string_view name)

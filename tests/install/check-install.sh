@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root, as a package would, and checks that the installed
+# programs stand on their own: the files a desktop needs are there, and the converter reaches
+# device files through the installation's librapi, not the build's.
+set -euo pipefail
+build=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR="$root/image" cmake --install "$build" >/dev/null
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+installed="$root/image$prefix"
+
+fail() { echo "$*" >&2; exit 1; }
+for file in bin/marivel bin/marivel-convert bin/marivel-update \
+    share/applications/marivel.desktop share/mime/packages/marivel.xml \
+    share/icons/hicolor/16x16/apps/marivel.png share/icons/hicolor/256x256/apps/marivel.png \
+    share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1 \
+    share/man/man1/marivel-convert.1 share/man/man1/marivel-update.1 \
+    share/bash-completion/completions/marivel-convert share/doc/marivel/README.md \
+    share/marivel/sites/timezones/index.xml; do
+    [ -s "$installed/$file" ] || fail "not installed: $file"
+done
+ls "$installed"/lib*/marivel/librapi.so >/dev/null || fail "librapi is not installed"
+grep -q '^Exec=marivel %F$' "$installed/share/applications/marivel.desktop" \
+    || fail "the menu entry does not start marivel"
+grep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1" \
+    && fail "the manual page shows the help's continuation lines as text"
+
+if command -v update-mime-database >/dev/null; then
+    XDG_DATA_DIRS="$installed/share" update-mime-database "$installed/share/mime" 2>&1 | grep . \
+        && fail "the MIME types do not parse"
+    grep -qxF 'application/x-ov2-poi:*.ov2' "$installed/share/mime/globs" \
+        || fail "no MIME type for *.ov2"
+fi
+
+# Nothing of the build may be reachable: a home of its own, and the build folder out of sight.
+export HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" XDG_DATA_HOME="$root/home/.local/share"
+unset MARIVEL_HOME MARIVEL_RAPI_LIBRARY MARIVEL_CONFIG_DIR
+mkdir -p "$root/device" "$HOME"
+printf '4.5,52.5,"Harbour"\n' >"$root/in.asc"
+"$installed/bin/marivel-convert" "$root/in.asc" "$root/device/poi.ov2"
+MARIVEL_DEVICE_ROOT="$root/device" "$installed/bin/marivel-convert" 'MOBILE://\poi.ov2' \
+    "$root/out.asc" || fail "the installed converter does not reach the device"
+grep -q Harbour "$root/out.asc" || fail "the device file did not come through"
+"$installed/bin/marivel-convert" --list-formats | grep -q '^w.ttov2' || fail "no formats listed"
+"$installed/bin/marivel" --help | grep -q '^Usage: marivel' || fail "marivel --help fails"
+
+# Completion offers the writable format ids after --to, from the installed converter.
+completion=/usr/share/bash-completion/bash_completion
+if [ -f "$completion" ]; then
+    offered=$(PATH="$installed/bin:$PATH" bash -c "source $completion
+        source '$installed/share/bash-completion/completions/marivel-convert'
+        COMP_WORDS=(marivel-convert --to ge); COMP_CWORD=2
+        COMP_LINE='marivel-convert --to ge'; COMP_POINT=\${#COMP_LINE}
+        _marivel_convert marivel-convert ge --to; echo \${COMPREPLY[*]}")
+    [ "$offered" = "genasc gengpx genkml" ] || fail "completion after --to ge offers: $offered"
+fi
