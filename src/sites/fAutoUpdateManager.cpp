@@ -1,5 +1,6 @@
 #include "sites/fAutoUpdateManager.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -778,6 +779,7 @@ void TfmSiteManager::OfferListStyles(QAbstractItemView* list, uint8_t TSettings:
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [list, style](const QPoint& at) {
         QMenu menu(list);
+        auto* styles = new QActionGroup(&menu); // one style at a time, shown as a radio choice
         const std::pair<QString, uint8_t> choices[] = { { tr("Icons"), IconStyle },
             { tr("List"), ListStyle }, { tr("Details"), DetailsStyle } };
         for (const auto& [caption, value] : choices) {
@@ -785,6 +787,7 @@ void TfmSiteManager::OfferListStyles(QAbstractItemView* list, uint8_t TSettings:
                 continue; // a style this list shows as another
             QAction* choice = menu.addAction(caption);
             choice->setCheckable(true);
+            styles->addAction(choice);
             choice->setChecked(ShownStyle(list, Settings().*style) == value);
             connect(choice, &QAction::triggered, list, [list, style, value] {
                 Settings().*style = value;
