@@ -1,0 +1,71 @@
+#include "JosmPlugin.h"
+
+#include <QInputDialog>
+
+namespace {
+
+TPluginResult ResultOf(const QString& failure)
+{
+    return failure.isEmpty() ? TPluginResult::Ok() : TPluginResult::Fail(failure);
+}
+
+} // namespace
+
+TJosmPlugin::TJosmPlugin()
+    : Remote([this] {
+        if (CallBack)
+            CallBack->AppClosed();
+    })
+{
+}
+
+TPluginResult TJosmPlugin::ShowLocation(double Longitude, double Latitude, const QString&)
+{
+    return ResultOf(Remote.LoadAndZoom(Longitude, Latitude, false));
+}
+
+// The first entry of a batch opens a new layer around it, so the batch can be looked over
+// and uploaded on its own.
+TPluginResult TJosmPlugin::AddLocation(
+    double Longitude, double Latitude, const QString& Description, TPluginBool First)
+{
+    if (FromPluginBool(First)) {
+        const QString failure = Remote.LoadAndZoom(Longitude, Latitude, true);
+        if (!failure.isEmpty())
+            return TPluginResult::Fail(failure);
+    }
+    return ResultOf(Remote.AddNode(Longitude, Latitude, Description));
+}
+
+TPluginResult TJosmPlugin::ShowSettings(QWidget* ParentWindow)
+{
+    bool ok = false;
+    const int port = QInputDialog::getInt(ParentWindow, tr("JOSM Settings..."),
+        tr("Port of JOSM's remote control:"), TJosmRemote::StoredPort(), 1, 65535, 1, &ok);
+    if (ok)
+        TJosmRemote::StorePort(port);
+    return TPluginResult::Ok();
+}
+
+// JOSM is watched only while the program holds the plugin.
+TPluginResult TJosmPlugin::SetCallBack(IPluginCallBack* CallBack)
+{
+    this->CallBack = CallBack;
+    if (CallBack)
+        Remote.StartPolling(PollInterval);
+    else
+        Remote.StopPolling();
+    return TPluginResult::Ok();
+}
+
+TPluginResult TJosmPlugin::GetName(QString& Name)
+{
+    Name = QStringLiteral("JOSM");
+    return TPluginResult::Ok();
+}
+
+TPluginResult TJosmPlugin::GetCanAdd(TPluginBool& CanAdd)
+{
+    CanAdd = ToPluginBool(Remote.Answering());
+    return TPluginResult::Ok();
+}

@@ -1,0 +1,131 @@
+#include "uJosmRemote.h"
+
+#include <QEventLoop>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+
+#include "platform/uRegistry.h"
+#include "plugins/uPluginUtils.h"
+
+namespace {
+
+QString Key() { return PluginSettingsKey(QStringLiteral("JOSM")); }
+const QString PortValue = QStringLiteral("Port");
+constexpr int RequestTimeout = 10000;
+
+QString Coordinate(double value) { return QString::number(value, 'f', 7); }
+
+// JOSM splits the tag list at "|", which a name therefore cannot hold.
+QString TagValue(QString text) { return text.replace(QLatin1Char('|'), QLatin1Char('/')); }
+
+} // namespace
+
+TJosmRemote::TJosmRemote(std::function<void()> closed)
+    : Closed(std::move(closed))
+{
+    // JOSM is on this machine: no proxy stands between.
+    Network.setProxy(QNetworkProxy::NoProxy);
+    connect(&Poll, &QTimer::timeout, this, &TJosmRemote::PollOnce);
+}
+
+void TJosmRemote::PollOnce()
+{
+    QNetworkReply* reply = Network.get(QNetworkRequest(Address(QStringLiteral("version"), {})));
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        reply->deleteLater();
+        SetAnswering(reply->error() == QNetworkReply::NoError);
+    });
+}
+
+int TJosmRemote::StoredPort()
+{
+    TRegistry reg;
+    if (!reg.OpenKeyReadOnly(Key()))
+        return DefaultPort;
+    const int port = reg.TryReadInteger(PortValue).value_or(DefaultPort);
+    return port > 0 && port <= 65535 ? port : DefaultPort;
+}
+
+void TJosmRemote::StorePort(int port)
+{
+    TRegistry reg;
+    reg.OpenKey(Key(), true);
+    reg.WriteInteger(PortValue, port);
+}
+
+QString TJosmRemote::LoadAndZoom(double longitude, double latitude, bool newLayer)
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("left"), Coordinate(longitude - HalfBox));
+    query.addQueryItem(QStringLiteral("right"), Coordinate(longitude + HalfBox));
+    query.addQueryItem(QStringLiteral("top"), Coordinate(latitude + HalfBox));
+    query.addQueryItem(QStringLiteral("bottom"), Coordinate(latitude - HalfBox));
+    if (newLayer)
+        query.addQueryItem(QStringLiteral("new_layer"), QStringLiteral("true"));
+    return Send(QStringLiteral("load_and_zoom"), query);
+}
+
+QString TJosmRemote::AddNode(double longitude, double latitude, const QString& name)
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("lat"), Coordinate(latitude));
+    query.addQueryItem(QStringLiteral("lon"), Coordinate(longitude));
+    if (!name.isEmpty())
+        query.addQueryItem(QStringLiteral("addtags"), QStringLiteral("name=") + TagValue(name));
+    return Send(QStringLiteral("add_node"), query);
+}
+
+void TJosmRemote::StartPolling(int interval)
+{
+    Poll.start(interval);
+    PollOnce();
+}
+
+QUrl TJosmRemote::Address(const QString& command, const QUrlQuery& query) const
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(QStringLiteral("127.0.0.1"));
+    url.setPort(StoredPort());
+    url.setPath(QLatin1Char('/') + command);
+    url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return url;
+}
+
+QString TJosmRemote::Send(const QString& command, const QUrlQuery& query)
+{
+    QNetworkRequest request(Address(command, query));
+    request.setTransferTimeout(RequestTimeout);
+    QNetworkReply* reply = Network.get(request);
+    QEventLoop loop;
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    SetAnswering(status != 0);
+    if (reply->error() == QNetworkReply::NoError)
+        return QString();
+    return Failure(status, QString::fromUtf8(reply->readAll()).trimmed(), reply->errorString());
+}
+
+QString TJosmRemote::Failure(int status, const QString& body, const QString& networkError) const
+{
+    if (status == 0)
+        return tr("JOSM does not answer on port %1 (%2). Start JOSM and switch on \"Enable "
+                  "remote control\" in its preferences, under Remote Control")
+            .arg(StoredPort())
+            .arg(networkError);
+    if (status == 403)
+        return tr("JOSM does not allow this request (%1). In JOSM's preferences, under Remote "
+                  "Control, allow it to load data and to create new objects")
+            .arg(body);
+    return tr("JOSM answered with error %1: %2").arg(status).arg(body);
+}
+
+void TJosmRemote::SetAnswering(bool answering)
+{
+    const bool stopped = FAnswering && !answering;
+    FAnswering = answering;
+    if (stopped && Closed)
+        Closed();
+}
