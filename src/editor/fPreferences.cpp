@@ -211,10 +211,12 @@ QWidget* TfmPluginSettings::CreateConvertersTab(TConverters kind)
     }
     list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list->setMinimumWidth(list->header()->length() + 2 * list->frameWidth() + 20);
+    // Every format at a glance, without scrolling.
+    list->setMinimumHeight(list->sizeHintForRow(0) * (list->topLevelItemCount() + 2));
     auto* options = new QGroupBox(tr("Options"), tab);
     options->setObjectName(
         importers ? QStringLiteral("gbImportOptions") : QStringLiteral("gbExportOptions"));
-    options->setMinimumHeight(120);
+    options->setMinimumHeight(90);
     new QVBoxLayout(options);
     (importers ? lvImport : lvExport) = list;
     (importers ? gbImportOptions : gbExportOptions) = options;
