@@ -21,20 +21,22 @@ TJosmPlugin::TJosmPlugin()
 
 TPluginResult TJosmPlugin::ShowLocation(double Longitude, double Latitude, const QString&)
 {
-    return ResultOf(Remote.LoadAndZoom(Longitude, Latitude, false));
+    return ResultOf(Remote.LoadAndZoom(Longitude, Latitude));
 }
 
-// The first entry of a batch opens a new layer around it, so the batch can be looked over
-// and uploaded on its own.
+// A batch goes into a new layer, so it can be looked over and uploaded on its own; JOSM
+// shows where its first entry lies.
 TPluginResult TJosmPlugin::AddLocation(
     double Longitude, double Latitude, const QString& Description, TPluginBool First)
 {
-    if (FromPluginBool(First)) {
-        const QString failure = Remote.LoadAndZoom(Longitude, Latitude, true);
-        if (!failure.isEmpty())
-            return TPluginResult::Fail(failure);
-    }
-    return ResultOf(Remote.AddNode(Longitude, Latitude, Description));
+    if (!FromPluginBool(First))
+        return ResultOf(Remote.AddNode(Longitude, Latitude, Description));
+    QString failure = Remote.NewLayer();
+    if (failure.isEmpty())
+        failure = Remote.Zoom(Longitude, Latitude);
+    if (failure.isEmpty())
+        failure = Remote.AddNodeToNewLayer(Longitude, Latitude, Description);
+    return ResultOf(failure);
 }
 
 TPluginResult TJosmPlugin::ShowSettings(QWidget* ParentWindow)

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QTextDocumentFragment>
 
 #include "platform/uRegistry.h"
 #include "plugins/uPluginUtils.h"
@@ -12,11 +13,23 @@ namespace {
 QString Key() { return PluginSettingsKey(QStringLiteral("JOSM")); }
 const QString PortValue = QStringLiteral("Port");
 constexpr int RequestTimeout = 10000;
+// How long JOSM gets to open a new layer, and how often it is asked meanwhile.
+constexpr int NewLayerTimeout = 5000;
+constexpr int NewLayerRetryInterval = 100;
 
 QString Coordinate(double value) { return QString::number(value, 'f', 7); }
 
 // JOSM splits the tag list at "|", which a name therefore cannot hold.
 QString TagValue(QString text) { return text.replace(QLatin1Char('|'), QLatin1Char('/')); }
+
+// JOSM tells why it refused in a small page whose last line is the reason.
+QString Reason(const QByteArray& body)
+{
+    const QStringList lines = QTextDocumentFragment::fromHtml(QString::fromUtf8(body))
+                                  .toPlainText()
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return lines.isEmpty() ? QString() : lines.last().trimmed();
+}
 
 } // namespace
 
@@ -53,16 +66,34 @@ void TJosmRemote::StorePort(int port)
     reg.WriteInteger(PortValue, port);
 }
 
-QString TJosmRemote::LoadAndZoom(double longitude, double latitude, bool newLayer)
+QUrlQuery TJosmRemote::BoxAround(double longitude, double latitude)
 {
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("left"), Coordinate(longitude - HalfBox));
     query.addQueryItem(QStringLiteral("right"), Coordinate(longitude + HalfBox));
     query.addQueryItem(QStringLiteral("top"), Coordinate(latitude + HalfBox));
     query.addQueryItem(QStringLiteral("bottom"), Coordinate(latitude - HalfBox));
-    if (newLayer)
-        query.addQueryItem(QStringLiteral("new_layer"), QStringLiteral("true"));
-    return Send(QStringLiteral("load_and_zoom"), query);
+    return query;
+}
+
+QString TJosmRemote::LoadAndZoom(double longitude, double latitude)
+{
+    return Send(QStringLiteral("load_and_zoom"), BoxAround(longitude, latitude));
+}
+
+QString TJosmRemote::Zoom(double longitude, double latitude)
+{
+    return Send(QStringLiteral("zoom"), BoxAround(longitude, latitude));
+}
+
+// A layer of its own, which JOSM opens even when it cannot reach the map server.
+QString TJosmRemote::NewLayer()
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("new_layer"), QStringLiteral("true"));
+    query.addQueryItem(QStringLiteral("layer_name"), QStringLiteral("Marivel"));
+    query.addQueryItem(QStringLiteral("data"), QStringLiteral("<osm version=\"0.6\"/>"));
+    return Send(QStringLiteral("load_data"), query);
 }
 
 QString TJosmRemote::AddNode(double longitude, double latitude, const QString& name)
@@ -73,6 +104,19 @@ QString TJosmRemote::AddNode(double longitude, double latitude, const QString& n
     if (!name.isEmpty())
         query.addQueryItem(QStringLiteral("addtags"), QStringLiteral("name=") + TagValue(name));
     return Send(QStringLiteral("add_node"), query);
+}
+
+QString TJosmRemote::AddNodeToNewLayer(double longitude, double latitude, const QString& name)
+{
+    QString failure = AddNode(longitude, latitude, name);
+    for (int waited = 0; LastStatus == 400 && waited < NewLayerTimeout;
+         waited += NewLayerRetryInterval) {
+        QEventLoop pause;
+        QTimer::singleShot(NewLayerRetryInterval, &pause, &QEventLoop::quit);
+        pause.exec(QEventLoop::ExcludeUserInputEvents);
+        failure = AddNode(longitude, latitude, name);
+    }
+    return failure;
 }
 
 void TJosmRemote::StartPolling(int interval)
@@ -102,10 +146,11 @@ QString TJosmRemote::Send(const QString& command, const QUrlQuery& query)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    LastStatus = status;
     SetAnswering(status != 0);
     if (reply->error() == QNetworkReply::NoError)
         return QString();
-    return Failure(status, QString::fromUtf8(reply->readAll()).trimmed(), reply->errorString());
+    return Failure(status, Reason(reply->readAll()), reply->errorString());
 }
 
 QString TJosmRemote::Failure(int status, const QString& body, const QString& networkError) const

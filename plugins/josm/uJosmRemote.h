@@ -25,10 +25,17 @@ public:
     static int StoredPort();
     static void StorePort(int port);
 
-    // Zooms JOSM to the box around the position; `newLayer` loads it into a new layer.
-    // Return what went wrong, empty when JOSM did it.
-    QString LoadAndZoom(double longitude, double latitude, bool newLayer);
+    // Each returns what went wrong, empty when JOSM did it.
+    // Loads the map data of the box around the position and zooms to it.
+    QString LoadAndZoom(double longitude, double latitude);
+    // Zooms to the box around the position, loading nothing.
+    QString Zoom(double longitude, double latitude);
+    // Opens a new, empty data layer, which takes the nodes added next.
+    QString NewLayer();
     QString AddNode(double longitude, double latitude, const QString& name);
+    // As `AddNode`, into the layer `NewLayer` opened: JOSM opens it after answering, so
+    // the node is offered again while JOSM has no layer yet.
+    QString AddNodeToNewLayer(double longitude, double latitude, const QString& name);
     // Whether JOSM answered the last request or poll.
     bool Answering() const { return FAnswering; }
     // Polls every `interval` ms from now on.
@@ -38,6 +45,7 @@ public:
 private:
     void PollOnce();
     QString Send(const QString& command, const QUrlQuery& query);
+    static QUrlQuery BoxAround(double longitude, double latitude);
     QString Failure(int status, const QString& body, const QString& networkError) const;
     void SetAnswering(bool answering);
     QUrl Address(const QString& command, const QUrlQuery& query) const;
@@ -46,4 +54,5 @@ private:
     QNetworkAccessManager Network;
     QTimer Poll;
     bool FAnswering = false;
+    int LastStatus = 0; // of the last request: the HTTP status, 0 when JOSM did not answer
 };

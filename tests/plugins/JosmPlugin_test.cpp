@@ -16,7 +16,8 @@ class TJosmPluginTest : public ::testing::Test {
 protected:
     TJosmPluginTest()
     {
-        for (const char* command : { "/version", "/load_and_zoom", "/add_node" })
+        for (const char* command :
+            { "/version", "/load_and_zoom", "/add_node", "/load_data", "/zoom" })
             Josm.Serve(command, "OK\r\n");
         StorePort(Josm.Port());
         EXPECT_TRUE(Plugins.Load({ ShippedPlugin("josm") }, CallBack));
@@ -58,15 +59,16 @@ TEST_F(TJosmPluginTest, ShowZoomsToASmallBoxAroundTheEntry)
                       "&bottom=52.3680000" });
 }
 
-TEST_F(TJosmPluginTest, AddStartsANewLayerThenAddsNamedNodes)
+TEST_F(TJosmPluginTest, AddOpensANewLayerZoomsToTheFirstThenAddsNamedNodes)
 {
     AddTo(Plugin(),
         { { 4.9, 52.37, QStringLiteral("Dam & Paleis") }, { -1.5, -2.25, QStringLiteral("Café") },
             { 0, 0, QString() } },
         Windows);
     EXPECT_EQ(Commands(),
-        QStringList({ "/load_and_zoom?left=4.8980000&right=4.9020000&top=52.3720000"
-                      "&bottom=52.3680000&new_layer=true",
+        QStringList({ "/load_data?new_layer=true&layer_name=Marivel"
+                      "&data=%3Cosm%20version%3D%220.6%22/%3E",
+            "/zoom?left=4.8980000&right=4.9020000&top=52.3720000&bottom=52.3680000",
             "/add_node?lat=52.3700000&lon=4.9000000&addtags=name%3DDam%20%26%20Paleis",
             "/add_node?lat=-2.2500000&lon=-1.5000000&addtags=name%3DCaf%C3%A9",
             "/add_node?lat=0.0000000&lon=0.0000000" }));
@@ -118,6 +120,37 @@ TEST_F(TJosmPluginTest, ARefusedRequestSaysWhichPermissionToGrant)
     broken.Status = 400;
     EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }),
         QStringLiteral("JOSM answered with error 400: bad box"));
+}
+
+// JOSM explains a refusal in a small page; the explanation is what the user reads.
+TEST_F(TJosmPluginTest, AnErrorPageGivesItsReason)
+{
+    Josm.Serve("/add_node",
+            "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"><title>Bad Request</title></head>"
+            "<body><h1>HTTP Error 400: Bad Request</h1><p>There is no layer opened to add "
+            "node</p></body></html>")
+        .Status = 400;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().AddLocation(1, 2, "x", false); }),
+        QStringLiteral("JOSM answered with error 400: There is no layer opened to add node"));
+}
+
+// JOSM opens a new layer after it answered; until then it refuses nodes.
+TEST_F(TJosmPluginTest, TheFirstNodeWaitsForTheNewLayer)
+{
+    Josm.Serve("/add_node", "There is no layer opened to add node").Status = 400;
+    QTimer::singleShot(300, [&] { Josm.Serve("/add_node", "OK\r\n").Status = 200; });
+    AddTo(Plugin(), { { 1, 2, "x" }, { 3, 4, "y" } }, Windows);
+    EXPECT_EQ(Commands().filter("/add_node").last(),
+        QStringLiteral("/add_node?lat=4.0000000&lon=3.0000000&addtags=name%3Dy"));
+    EXPECT_GE(Commands().filter("addtags=name%3Dx").size(), 2);
+}
+
+TEST_F(TJosmPluginTest, ALaterNodeIsNotOfferedAgain)
+{
+    Josm.Serve("/add_node", "There is no layer opened to add node").Status = 400;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().AddLocation(1, 2, "x", false); }),
+        QStringLiteral("JOSM answered with error 400: There is no layer opened to add node"));
+    EXPECT_EQ(Commands().size(), 1);
 }
 
 TEST_F(TJosmPluginTest, ItsSettingsSetThePort)
