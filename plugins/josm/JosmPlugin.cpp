@@ -41,11 +41,14 @@ TPluginResult TJosmPlugin::AddLocation(
 
 TPluginResult TJosmPlugin::ShowSettings(QWidget* ParentWindow)
 {
-    bool ok = false;
-    const int port = QInputDialog::getInt(ParentWindow, tr("JOSM Settings..."),
-        tr("Port of JOSM's remote control:"), TJosmRemote::StoredPort(), 1, 65535, 1, &ok);
-    if (ok)
-        TJosmRemote::StorePort(port);
+    QInputDialog dialog(ParentWindow);
+    dialog.setWindowTitle(tr("JOSM Settings..."));
+    dialog.setLabelText(tr("The port JOSM's remote control listens on (JOSM's own is %1):")
+                            .arg(TJosmRemote::DefaultPort));
+    dialog.setIntRange(1, 65535);
+    dialog.setIntValue(TJosmRemote::StoredPort());
+    if (dialog.exec() == QDialog::Accepted)
+        TJosmRemote::StorePort(dialog.intValue());
     return TPluginResult::Ok();
 }
 

@@ -64,6 +64,7 @@ TfmOsmSettings::TfmOsmSettings(const TOsmSettings& settings, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QFormLayout(this);
+    layout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     layout->addRow(tr("Zoom level:"), seZoom);
     layout->addRow(tr("Map address:"), edPattern);
     layout->addRow(buttons);
