@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,6 +64,29 @@ TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
     EXPECT_EQ(form.LoadedPlugins()[1].Name(), QStringLiteral("OpenStreetMap"));
     EXPECT_TRUE(MenuTexts(form, "&Tools").contains("Preferences..."));
     EXPECT_FALSE(MenuTexts(form, "&File").contains("Device Folder..."));
+}
+
+// Where the plugins place the main window is not where the user put it; a later resize is.
+TEST(TMainWindowPlugins, APlacementIsNotTheUsersMoveButAResizeIs)
+{
+    TTempConfig config;
+    Settings().ShowStartupScreen = false;
+    Settings().CheckEveryWeek = false;
+    TfmMarivelMainForm form({});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    Settings().BoundsUserSet = false;
+    form.PlaceMainWindow(QRect(700, 0, 300, 600));
+    // A window manager confirms the placement later, with events of its own.
+    QResizeEvent lateResize(form.size(), QSize(800, 600));
+    QApplication::sendEvent(&form, &lateResize);
+    QMoveEvent lateMove(form.pos(), QPoint(0, 0));
+    QApplication::sendEvent(&form, &lateMove);
+    EXPECT_EQ(form.MainWindowBounds().size(), QSize(300, 600));
+    EXPECT_FALSE(Settings().BoundsUserSet);
+    form.resize(500, 400);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Settings().BoundsUserSet);
 }
 
 } // namespace
