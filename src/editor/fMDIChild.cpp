@@ -496,6 +496,7 @@ void TMDIChild::AddToPlugin(TPlugin* plugin)
     if (!plugin)
         return;
     CommitEdits();
+    const TWaitCursor busy;
     std::vector<TPluginPoint> points;
     for (int row : SelectedRows())
         points.push_back(PluginPointOf(Document.Entries.Items(row)));
