@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressDialog>
@@ -35,6 +36,7 @@
 #include "editor/uEntryListModel.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
+#include "plugins/uPluginActions.h"
 
 namespace {
 
@@ -232,8 +234,15 @@ TMDIChild::TMDIChild(QWidget* parent)
     List->horizontalHeader()->setSectionResizeMode(TDocument::colDescription, QHeaderView::Stretch);
     List->horizontalHeader()->resizeSection(TDocument::colLatitude, 92);
     List->horizontalHeader()->resizeSection(TDocument::colLongitude, 92);
-    List->setContextMenuPolicy(Qt::ActionsContextMenu);
-    List->addActions({ acInsert, acDelete, acRenameSelected, acPluginGoto, acPluginAdd });
+    List->addActions(
+        { acInsert, acDelete, acRenameSelected, acPluginGoto, acPluginAdd, actShowIn, actAddTo });
+    // The plugin submenus are filled as the menu opens.
+    List->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(List, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        UpdatePluginCommands(true);
+        QMenu::exec(List->actions(), List->viewport()->mapToGlobal(at), nullptr, List);
+    });
+    connect(List, &QAbstractItemView::doubleClicked, acPluginGoto, &QAction::trigger);
     List->installEventFilter(this);
     connect(List->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         CommitEdits();
@@ -292,11 +301,17 @@ void TMDIChild::CreateActions()
     acInsert = action(tr("Insert"), Qt::Key_Insert);
     acDelete = action(tr("Delete"), QKeySequence::Delete);
     acRenameSelected = action(tr("Rename Selected"), {});
-    // Plugins show and collect entries in map programs; none is installed with the program.
+    // Plugins show and collect entries in map programs.
     acPluginGoto = action(tr("Show"), {});
     acPluginAdd = action(tr("Add"), {});
-    acPluginGoto->setEnabled(false);
-    acPluginAdd->setEnabled(false);
+    actShowIn = action(tr("Show in"), {});
+    actAddTo = action(tr("Add to"), {});
+    actShowIn->setMenu(new QMenu(this));
+    actAddTo->setMenu(new QMenu(this));
+    connect(acPluginGoto, &QAction::triggered, this,
+        [this] { ShowInPlugin(Plugins ? Plugins->Default() : nullptr); });
+    connect(acPluginAdd, &QAction::triggered, this,
+        [this] { AddToPlugin(Plugins ? Plugins->Default() : nullptr); });
     connect(acInsert, &QAction::triggered, this, &TMDIChild::Insert);
     connect(acDelete, &QAction::triggered, this, &TMDIChild::Delete);
     connect(acRenameSelected, &QAction::triggered, this, &TMDIChild::RenameSelected);
@@ -429,6 +444,63 @@ void TMDIChild::ShowCurrentEntry()
     }
     acRenameSelected->setEnabled(HoldsSeveralRows(List->selectionModel()->selection()));
     acDelete->setEnabled(CanCopy());
+    UpdatePluginCommands(false);
+}
+
+void TMDIChild::SetPlugins(TPluginList& plugins, IPluginWindows& windows)
+{
+    Plugins = &plugins;
+    PluginWindows = &windows;
+    UpdatePluginCommands(false);
+}
+
+void TMDIChild::UpdatePluginCommands(bool withSubmenus)
+{
+    static TPluginList none;
+    const TPluginCommands commands = PluginCommandsFor(
+        Plugins ? *Plugins : none, CanCopy(), List->selectionModel()->hasSelection());
+    acPluginGoto->setText(commands.ShowCaption);
+    acPluginGoto->setEnabled(commands.ShowEnabled);
+    acPluginAdd->setText(commands.AddCaption);
+    acPluginAdd->setEnabled(commands.AddEnabled);
+    actShowIn->setVisible(commands.SubmenusVisible);
+    actAddTo->setVisible(commands.SubmenusVisible);
+    if (!withSubmenus)
+        return;
+    const auto fill = [this](QAction* submenu, const std::vector<TPluginMenuItem>& items,
+                          void (TMDIChild::*run)(TPlugin*)) {
+        submenu->menu()->clear();
+        for (const TPluginMenuItem& item : items) {
+            QAction* added = submenu->menu()->addAction(item.Caption, this,
+                [this, run, index = item.Plugin] { (this->*run)(&(*Plugins)[index]); });
+            added->setEnabled(item.Enabled);
+        }
+        submenu->setEnabled(!items.empty());
+    };
+    fill(actShowIn, commands.ShowInItems, &TMDIChild::ShowInPlugin);
+    fill(actAddTo, commands.AddToItems, &TMDIChild::AddToPlugin);
+}
+
+void TMDIChild::ShowInPlugin(TPlugin* plugin)
+{
+    const int row = CurrentRow();
+    if (!plugin || row < 0)
+        return;
+    CommitEdits();
+    const TWaitCursor busy;
+    ShowIn(*plugin, PluginPointOf(Document.Entries.Items(row)), *PluginWindows);
+}
+
+void TMDIChild::AddToPlugin(TPlugin* plugin)
+{
+    if (!plugin)
+        return;
+    CommitEdits();
+    const TWaitCursor busy;
+    std::vector<TPluginPoint> points;
+    for (int row : SelectedRows())
+        points.push_back(PluginPointOf(Document.Entries.Items(row)));
+    AddTo(*plugin, points, *PluginWindows);
 }
 
 TEditField TMDIChild::FieldOf(QObject* widget) const

@@ -9,11 +9,14 @@
 #include "editor/uEntryEditSync.h"
 #include "editor/uGuiPrompt.h"
 
+class IPluginWindows;
 class QAction;
 class QLineEdit;
 class QPushButton;
 class TEntryListModel;
 class TMDIChild;
+class TPlugin;
+class TPluginList;
 
 // The list of a document: rows can be dragged within it and to the list of another document.
 // A table view rather than a tree view, which keeps a layout record for every row: 67 MB at a
@@ -58,6 +61,9 @@ public:
     // Questions (save changes, precision, file extension) go to `prompt` from now on instead
     // of message boxes; it must outlive the window.
     void SetPrompt(IUserPrompt& prompt) { Prompt = &prompt; }
+    // The plugins the document's "Show" and "Add" commands send entries to, and the windows
+    // they arrange; both must outlive the window.
+    void SetPlugins(TPluginList& plugins, IPluginWindows& windows);
 
     void LoadFromList(TEntries& source, const QString& location, TDocument::TLoadMode mode,
         const QString& formatId);
@@ -91,6 +97,12 @@ public:
 
     QAction* InsertAction() const { return acInsert; }
     QAction* DeleteAction() const { return acDelete; }
+    QAction* PluginGotoAction() const { return acPluginGoto; }
+    QAction* PluginAddAction() const { return acPluginAdd; }
+    QAction* ShowInAction() const { return actShowIn; }
+    QAction* AddToAction() const { return actAddTo; }
+    // Fills the submenus as the context menu does before it opens.
+    void UpdatePluginCommands(bool withSubmenus);
 
 signals:
     // Caption, entry count or change state may have changed.
@@ -112,6 +124,8 @@ private:
     bool DecimalFieldKey(QLineEdit* field, int key);
     TEditField FieldOf(QObject* widget) const;
     void FreeEntries();
+    void ShowInPlugin(TPlugin* plugin);
+    void AddToPlugin(TPlugin* plugin);
 
     TGuiPrompt MessageBoxes;
     IUserPrompt* Prompt = &MessageBoxes;
@@ -122,6 +136,10 @@ private:
     QAction* acRenameSelected;
     QAction* acPluginGoto;
     QAction* acPluginAdd;
+    QAction* actShowIn;
+    QAction* actAddTo;
+    TPluginList* Plugins = nullptr;
+    IPluginWindows* PluginWindows = nullptr;
     std::vector<std::pair<QWidget*, TEditField>> Fields;
     QLineEdit* edDescription;
     QLineEdit* edLatitude;

@@ -37,6 +37,7 @@
 #include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
 #include "editor/fMinimize.h"
+#include "editor/fPreferences.h"
 #include "editor/fReport.h"
 #include "editor/fStartup.h"
 #include "editor/uCursors.h"
@@ -86,6 +87,7 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     ApplyCloseShortcuts();
     Cursors = std::make_unique<TCursors>();
     ApplyStoredBounds();
+    LoadPlugins();
     connect(Area, &QMdiArea::subWindowActivated, this, [this] {
         UpdateStatus();
         UpdateActions();
@@ -137,8 +139,6 @@ void TfmMarivelMainForm::CreateActions()
     acFileSaveRemote =
         AddAction(file, tr("Save Remote..."), {}, &TfmMarivelMainForm::FileSaveRemote);
     // Until the preferences dialog offers it.
-    acDeviceFolder =
-        AddAction(file, tr("Device Folder..."), {}, &TfmMarivelMainForm::ChooseDeviceFolder);
     acHide = AddAction(file, tr("&Hide In Tray"), {}, &TfmMarivelMainForm::HideInTray);
     acFileExit = AddAction(file, tr("E&xit"), {}, &TfmMarivelMainForm::Exit);
     for (int i = 0; i < RecentFileActions; ++i) {
@@ -205,6 +205,7 @@ void TfmMarivelMainForm::CreateActions()
         AddAction(tools, tr("Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
     actToolsBatchConvert =
         AddAction(tools, tr("Batch Convert..."), {}, &TfmMarivelMainForm::BatchConvert);
+    actPrefs = AddAction(tools, tr("Preferences..."), {}, &TfmMarivelMainForm::ShowPreferences);
 }
 
 void TfmMarivelMainForm::CreateMenus()
@@ -215,7 +216,7 @@ void TfmMarivelMainForm::CreateMenus()
     FileMenu->addSeparator();
     FileMenu->addActions({ acFileRemote, acFileSaveRemote });
     FileMenu->addSeparator();
-    FileMenu->addActions({ acFileReconnect, acDeviceFolder });
+    FileMenu->addAction(acFileReconnect);
     FileMenu->addSeparator();
     FileMenu->addActions(RecentActions);
     FileMenu->addSeparator();
@@ -233,6 +234,8 @@ void TfmMarivelMainForm::CreateMenus()
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addActions({ acCalc, actToolsBatchConvert });
+    tools->addSeparator();
+    tools->addAction(actPrefs);
 
     QMenu* autoUpdate = menuBar()->addMenu(tr("&AutoUpdate"));
     autoUpdate->addAction(acAutoUpdateWizard);
@@ -361,8 +364,63 @@ void TfmMarivelMainForm::StoreBounds()
 void TfmMarivelMainForm::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    if (!Restoring && isVisible())
+    if (MovedByUser())
         Settings().BoundsUserSet = true;
+}
+
+void TfmMarivelMainForm::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (MovedByUser())
+        Settings().BoundsUserSet = true;
+}
+
+// The window manager answers a placement late, with events of its own.
+bool TfmMarivelMainForm::MovedByUser() const
+{
+    return !Restoring && isVisible() && QRect(frameGeometry().topLeft(), size()) != Placed;
+}
+
+void TfmMarivelMainForm::LoadPlugins()
+{
+    if (!Plugins.Load(PluginFiles(PluginFolders()), CallBack))
+        QTimer::singleShot(0, this, [this] { Prompt.ShowMessage(Tr(Msg::PluginsNotLoaded)); });
+}
+
+TScreenArea TfmMarivelMainForm::DocumentScreen() const
+{
+    const TMDIChild* document = ActiveDocument();
+    const QScreen* shown = document ? document->screen() : screen();
+    return { shown->geometry(), shown->availableGeometry(),
+        shown == QGuiApplication::primaryScreen() };
+}
+
+QRect TfmMarivelMainForm::MainWindowBounds() const
+{
+    return QRect(frameGeometry().topLeft(), size());
+}
+
+void TfmMarivelMainForm::PlaceMainWindow(const QRect& bounds)
+{
+    Restoring = true;
+    Placed = bounds;
+    if (isMaximized())
+        showNormal();
+    move(bounds.topLeft());
+    resize(bounds.size());
+    Restoring = false;
+}
+
+void TfmMarivelMainForm::ShowPreferences()
+{
+    TfmPluginSettings dialog(Plugins, this);
+    dialog.exec();
+    ApplyCloseShortcuts();
+    if (dialog.DeviceFolderChanged())
+        DoneRapi();
+    for (TMDIChild* document : Documents())
+        document->UpdateView(); // the precision may have changed
+    UpdateActions();
 }
 
 TMDIChild* TfmMarivelMainForm::ActiveDocument() const
@@ -404,6 +462,7 @@ void TfmMarivelMainForm::Activate(TMDIChild* document)
 TMDIChild* TfmMarivelMainForm::NewDocument()
 {
     auto* document = new TMDIChild;
+    document->SetPlugins(Plugins, *this);
     QMdiSubWindow* sub = Area->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // The frame's Close (Ctrl+F4) stands for the window menu's own; one key, one action.
@@ -741,18 +800,6 @@ void TfmMarivelMainForm::FileSaveRemote()
         Settings().AddRecentFile(location, browser.TypeFormatId());
         UpdateRecentFiles();
     });
-}
-
-// The device is the folder the user picks; the next device operation connects to it.
-void TfmMarivelMainForm::ChooseDeviceFolder()
-{
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, tr("Device Folder..."), Settings().DeviceFolder);
-    if (folder.isEmpty())
-        return;
-    Settings().DeviceFolder = folder;
-    DoneRapi();
-    UpdateActions();
 }
 
 void TfmMarivelMainForm::HideInTray()

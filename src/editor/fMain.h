@@ -8,6 +8,7 @@
 #include "editor/uDocument.h"
 #include "editor/uGuiPrompt.h"
 #include "editor/uInstance.h"
+#include "plugins/uPluginActions.h"
 
 class QAction;
 class QLabel;
@@ -23,7 +24,7 @@ class TfmSiteManager;
 
 // The frame of the program: the document windows, the commands, the recent files, the status
 // bar and the tray icon.
-class TfmMarivelMainForm : public QMainWindow {
+class TfmMarivelMainForm : public QMainWindow, public IPluginWindows {
     Q_OBJECT
 
 public:
@@ -48,10 +49,16 @@ public:
     // The program ended to come back in the language the user chose.
     bool RestartRequested() const { return Restart; }
 
+    const TPluginList& LoadedPlugins() const { return Plugins; }
+    TScreenArea DocumentScreen() const override;
+    QRect MainWindowBounds() const override;
+    void PlaceMainWindow(const QRect& bounds) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -84,7 +91,10 @@ private:
     void FileReconnect();
     void FileOpenRemote();
     void FileSaveRemote();
-    void ChooseDeviceFolder();
+    void LoadPlugins();
+    void ShowPreferences();
+    // Whether the window now is where the user put it, not where the plugins placed it.
+    bool MovedByUser() const;
     void HideInTray();
     void EditCopy();
     void EditCopyText();
@@ -138,7 +148,6 @@ private:
     QAction* acFileReconnect;
     QAction* acFileRemote;
     QAction* acFileSaveRemote;
-    QAction* acDeviceFolder;
     QAction* acHide;
     QAction* acFileExit;
     QAction* acEditCopy;
@@ -161,6 +170,7 @@ private:
     QAction* actToolsBatchConvert;
     QAction* acCommit;
     QAction* acAutoUpdateWizard;
+    QAction* actPrefs;
     QTimer* tiAutoUpdate;
     TDeviceWatcher* DeviceWatcher = nullptr;
     QList<QAction*> WindowArrangeActions;
@@ -171,4 +181,8 @@ private:
     bool SilentUpdate = false;
     bool AutoUpdating = false;
     bool Restoring = false; // the stored bounds are being applied, not set by the user
+    QRect Placed; // where the plugins last placed the window
+    // The callback outlives the plugins, which let go of it as they are released.
+    TPluginCallBack CallBack { *this };
+    TPluginList Plugins;
 };

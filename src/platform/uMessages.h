@@ -245,6 +245,11 @@ inline constexpr char OtherGroups[]        = QT_TRANSLATE_NOOP("Marivel", "Other
 inline constexpr char OtherGroupsAsk[]     = QT_TRANSLATE_NOOP("Marivel", "To setup other groups not available in the Wizard, the Wizard needs to be closed and the AutoUpdate Manager needs to be opened. Do you want to do this?");
 inline constexpr char NoGroups[]           = QT_TRANSLATE_NOOP("Marivel", "No groups available: all pois within this country are selected...");
 inline constexpr char SetupItemsFirst[]    = QT_TRANSLATE_NOOP("Marivel", "You must first setup your AutoUpdate items using the AutoUpdate Wizard or Manager");
+// Map-application plugins.
+inline constexpr char PluginsNotLoaded[]   = QT_TRANSLATE_NOOP("Marivel", "One or more plugin's could not be loaded");
+inline constexpr char CannotAddToPlugin[]  = QT_TRANSLATE_NOOP("Marivel", "Could not add the poi to %1 because of the following error:\r\"%2\"");
+inline constexpr char PluginFailed[]       = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 failed without saying why");
+inline constexpr char PluginThrew[]        = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 failed: %2");
 // clang-format on
 }
 

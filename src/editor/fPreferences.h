@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+
+#include "editor/uPreferences.h"
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
+class QTreeWidget;
+class TPluginList;
+
+// "Preferences...": the general settings, the plugins and the converters' options. The
+// settings are stored when it closes, however it is closed; an option check box stores its
+// option at once.
+class TfmPluginSettings : public QDialog {
+    Q_OBJECT
+
+public:
+    TfmPluginSettings(TPluginList& plugins, QWidget* parent = nullptr);
+
+    void done(int result) override;
+    // Whether closing changed the device folder.
+    bool DeviceFolderChanged() const { return DeviceChanged; }
+
+private:
+    QWidget* CreateGeneralTab();
+    QWidget* CreatePluginsTab();
+    QWidget* CreateConvertersTab(TPreferences::TConverters kind);
+    void ChooseDeviceFolder();
+    void FillPlugins();
+    void UpdatePluginActions();
+    void ShowPluginSettings();
+    void ShowOptions(TPreferences::TConverters kind);
+    QTreeWidget* ListOf(TPreferences::TConverters kind) const;
+    QGroupBox* OptionsBoxOf(TPreferences::TConverters kind) const;
+
+    TPreferences Preferences;
+    bool DeviceChanged = false;
+    QCheckBox* cbShowStartupScreen;
+    QCheckBox* cbCloseMinimizes;
+    QRadioButton* rbPrecision5;
+    QRadioButton* rbPrecision6;
+    QLineEdit* edDeviceFolder;
+    QTreeWidget* lvPlugins;
+    QAction* actSettings;
+    QAction* actSetDefault;
+    QCheckBox* cbAutoArrange;
+    QTreeWidget* lvImport;
+    QTreeWidget* lvExport;
+    QGroupBox* gbImportOptions;
+    QGroupBox* gbExportOptions;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+class TPluginList;
+
+// What the preferences dialog shows and stores: the general settings, the plugins with the
+// default one, and the converters with their options.
+class TPreferences {
+public:
+    // The settings of the "General" and "Map Plugins" tabs.
+    struct TGeneral {
+        bool ShowStartupScreen = true;
+        bool CloseMinimizes = true;
+        bool SixDecimals = false;
+        bool AutoArrange = true;
+        QString DeviceFolder;
+    };
+    enum class TConverters { Importers, Exporters };
+    struct TConverterRow {
+        QString Name;
+        QString Ext; // with its dot
+        QString FormatId;
+        bool Default = false; // the format the user chose for its extension
+        bool HasOptions = false;
+    };
+    struct TOption {
+        QString Caption;
+        QString Hint;
+        bool Checked = false;
+    };
+
+    explicit TPreferences(TPluginList& plugins);
+
+    static TGeneral Load();
+    // Stores every setting; true when the device folder changed.
+    static bool Store(const TGeneral& general);
+
+    QStringList PluginNames() const;
+    // The default plugin's row, -1 when there are no plugins.
+    int DefaultPlugin() const;
+    bool CanSetDefault(int row) const;
+    void SetDefault(int row);
+    bool CanShowSettings(int row) const;
+    void ShowSettings(int row, QWidget* parent);
+
+    static std::vector<TConverterRow> Rows(TConverters kind);
+    // The options of the converter in `row`; fails with "Unsupported" for an option that is
+    // not a check box.
+    static std::vector<TOption> Options(TConverters kind, int row);
+    static void SetOption(TConverters kind, int row, int option, bool checked);
+
+private:
+    TPluginList& Plugins;
+};

@@ -1,0 +1,171 @@
+#include <QInputDialog>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "httpserver.h"
+#include "platform/uRegistry.h"
+#include "pluginfixture.h"
+#include "testing.h"
+
+namespace {
+
+// The JOSM plugin, loaded from its library, talking to a server on the loopback that answers
+// as JOSM's remote control does.
+class TJosmPluginTest : public ::testing::Test {
+protected:
+    TJosmPluginTest()
+    {
+        for (const char* command :
+            { "/version", "/load_and_zoom", "/add_node", "/load_data", "/zoom" })
+            Josm.Serve(command, "OK\r\n");
+        StorePort(Josm.Port());
+        EXPECT_TRUE(Plugins.Load({ ShippedPlugin("josm") }, CallBack));
+    }
+
+    static void StorePort(int port)
+    {
+        TRegistry reg;
+        reg.OpenKey(PluginSettingsKey(QStringLiteral("JOSM")), true);
+        reg.WriteInteger(QStringLiteral("Port"), port);
+    }
+    // The request lines JOSM received, the polls left out.
+    QStringList Commands() const
+    {
+        QStringList commands;
+        for (const QByteArray& head : Josm.Requests) {
+            const QByteArray line = head.left(head.indexOf("\r\n"));
+            if (!line.contains("/version"))
+                commands.append(QString::fromLatin1(line.split(' ').value(1)));
+        }
+        return commands;
+    }
+    TPlugin& Plugin() { return Plugins[0]; }
+    void WaitUntilAnswering() { QTRY_VERIFY_WITH_TIMEOUT(Plugin().CanAdd(), 10000); }
+
+    TTempConfig Config;
+    THttpTestServer Josm;
+    TCallBackCounter CallBack;
+    TPluginList Plugins;
+    TFakeWindows Windows;
+};
+
+TEST_F(TJosmPluginTest, ShowZoomsToASmallBoxAroundTheEntry)
+{
+    EXPECT_EQ(Plugin().Name(), QStringLiteral("JOSM"));
+    Plugin().ShowLocation(4.9, 52.37, QStringLiteral("Dam"));
+    EXPECT_EQ(Commands(),
+        QStringList { "/load_and_zoom?left=4.8980000&right=4.9020000&top=52.3720000"
+                      "&bottom=52.3680000" });
+}
+
+TEST_F(TJosmPluginTest, AddOpensANewLayerZoomsToTheFirstThenAddsNamedNodes)
+{
+    AddTo(Plugin(),
+        { { 4.9, 52.37, QStringLiteral("Dam & Paleis") }, { -1.5, -2.25, QStringLiteral("Café") },
+            { 0, 0, QString() } },
+        Windows);
+    EXPECT_EQ(Commands(),
+        QStringList({ "/load_data?new_layer=true&layer_name=Marivel"
+                      "&data=%3Cosm%20version%3D%220.6%22/%3E",
+            "/zoom?left=4.8980000&right=4.9020000&top=52.3720000&bottom=52.3680000",
+            "/add_node?lat=52.3700000&lon=4.9000000&addtags=name%3DDam%20%26%20Paleis",
+            "/add_node?lat=-2.2500000&lon=-1.5000000&addtags=name%3DCaf%C3%A9",
+            "/add_node?lat=0.0000000&lon=0.0000000" }));
+}
+
+TEST_F(TJosmPluginTest, ANameCannotSplitTheTagList)
+{
+    Plugin().AddLocation(1, 2, QStringLiteral("a|highway=motorway"), false);
+    EXPECT_EQ(Commands(),
+        QStringList {
+            "/add_node?lat=2.0000000&lon=1.0000000&addtags=name%3Da/highway%3Dmotorway" });
+}
+
+TEST_F(TJosmPluginTest, CanAddWhileJosmAnswersAndCallsBackWhenItStops)
+{
+    WaitUntilAnswering();
+    EXPECT_EQ(CallBack.Closed, 0);
+    Josm.Stop();
+    QTRY_COMPARE_WITH_TIMEOUT(CallBack.Closed, 1, 10000);
+    EXPECT_FALSE(Plugin().CanAdd());
+}
+
+TEST_F(TJosmPluginTest, WithoutJosmTheFailureSaysWhatToSwitchOn)
+{
+    WaitUntilAnswering();
+    const int port = Josm.Port();
+    Josm.Stop();
+    const QString error = ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); });
+    EXPECT_TRUE(error.startsWith(QStringLiteral("JOSM does not answer on port %1 (").arg(port)))
+        << error.toStdString();
+    EXPECT_TRUE(error.endsWith(QStringLiteral("Start JOSM and switch on \"Enable remote control\" "
+                                              "in its preferences, under Remote Control")));
+    EXPECT_EQ(CallBack.Closed, 1); // the failed request told it already
+    EXPECT_FALSE(Plugin().CanAdd());
+}
+
+TEST_F(TJosmPluginTest, ARefusedRequestSaysWhichPermissionToGrant)
+{
+    THttpTestServer::TResponse& refusal = Josm.Serve("/add_node", "Adding nodes is not allowed");
+    refusal.Status = 403;
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        AddTo(Plugin(), { { 1, 2, "x" } }, Windows);
+    }),
+        QStringLiteral("Could not add the poi to JOSM because of the following error:\r\"JOSM does "
+                       "not allow this request (Adding nodes is not allowed). In JOSM's "
+                       "preferences, under Remote Control, allow it to load data and to create "
+                       "new objects\""));
+    THttpTestServer::TResponse& broken = Josm.Serve("/load_and_zoom", "bad box");
+    broken.Status = 400;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }),
+        QStringLiteral("JOSM answered with error 400: bad box"));
+}
+
+// JOSM explains a refusal in a small page; the explanation is what the user reads.
+TEST_F(TJosmPluginTest, AnErrorPageGivesItsReason)
+{
+    Josm.Serve("/add_node",
+            "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"><title>Bad Request</title></head>"
+            "<body><h1>HTTP Error 400: Bad Request</h1><p>There is no layer opened to add "
+            "node</p></body></html>")
+        .Status = 400;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().AddLocation(1, 2, "x", false); }),
+        QStringLiteral("JOSM answered with error 400: There is no layer opened to add node"));
+}
+
+// JOSM opens a new layer after it answered; until then it refuses nodes.
+TEST_F(TJosmPluginTest, TheFirstNodeWaitsForTheNewLayer)
+{
+    Josm.Serve("/add_node", "There is no layer opened to add node").Status = 400;
+    QTimer::singleShot(300, [&] { Josm.Serve("/add_node", "OK\r\n").Status = 200; });
+    AddTo(Plugin(), { { 1, 2, "x" }, { 3, 4, "y" } }, Windows);
+    EXPECT_EQ(Commands().filter("/add_node").last(),
+        QStringLiteral("/add_node?lat=4.0000000&lon=3.0000000&addtags=name%3Dy"));
+    EXPECT_GE(Commands().filter("addtags=name%3Dx").size(), 2);
+}
+
+TEST_F(TJosmPluginTest, ALaterNodeIsNotOfferedAgain)
+{
+    Josm.Serve("/add_node", "There is no layer opened to add node").Status = 400;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().AddLocation(1, 2, "x", false); }),
+        QStringLiteral("JOSM answered with error 400: There is no layer opened to add node"));
+    EXPECT_EQ(Commands().size(), 1);
+}
+
+TEST_F(TJosmPluginTest, ItsSettingsSetThePort)
+{
+    AnsweringModal([&] { Plugin().ShowSettings(nullptr); },
+        [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->intValue(), Josm.Port());
+            dialog->setIntValue(8112);
+            dialog->accept();
+        });
+    TRegistry reg;
+    reg.OpenKeyReadOnly(PluginSettingsKey(QStringLiteral("JOSM")));
+    EXPECT_EQ(reg.ReadInteger(QStringLiteral("Port")), 8112);
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#include <QAction>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "core/uSettings.h"
+#include "editor/fMDIChild.h"
+#include "pluginfixture.h"
+#include "testing.h"
+
+namespace {
+
+// A shown document of `count` entries "0", "1", ... at latitude = longitude = row, sending
+// to the fake plugins named.
+class TDocumentPlugins : public ::testing::Test {
+protected:
+    void Open(const QStringList& plugins, int count = 6)
+    {
+        for (const QString& name : plugins) {
+            Fakes.push_back(std::make_unique<TFakePlugin>(name, name != "OpenStreetMap"));
+            Plugins.Add(*Fakes.back(), CallBack);
+        }
+        Settings().PluginAutoArrange = false;
+        for (int i = 0; i < count; ++i)
+            Child->Document.Entries.AddValues(std::to_string(i), "", i, i);
+        Child->SetPlugins(Plugins, Windows);
+        Child->UpdateView();
+        Child->show();
+        Child->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Child.get()));
+        List()->setFocus();
+    }
+    QTableView* List() const { return Child->findChild<QTableView*>(); }
+    static QStringList Items(QAction* submenu)
+    {
+        QStringList items;
+        for (QAction* item : submenu->menu()->actions())
+            items.append(item->text() + (item->isEnabled() ? "" : " (off)"));
+        return items;
+    }
+
+    TTempConfig Config;
+    TCallBackCounter CallBack;
+    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
+    TPluginList Plugins;
+    TFakeWindows Windows;
+    std::unique_ptr<TMDIChild> Child = std::make_unique<TMDIChild>();
+};
+
+TEST_F(TDocumentPlugins, WithoutPluginsShowAndAddAreOffAndTheSubmenusHidden)
+{
+    Open({});
+    Child->SelectOnly(1);
+    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("Show"));
+    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("Add"));
+    EXPECT_FALSE(Child->PluginGotoAction()->isEnabled());
+    EXPECT_FALSE(Child->PluginAddAction()->isEnabled());
+    EXPECT_FALSE(Child->ShowInAction()->isVisible());
+    EXPECT_FALSE(Child->AddToAction()->isVisible());
+}
+
+TEST_F(TDocumentPlugins, OnePluginNamesShowAndAddAndHidesTheSubmenus)
+{
+    Open({ "JOSM" });
+    EXPECT_FALSE(Child->PluginGotoAction()->isEnabled()); // nothing selected
+    Child->SelectOnly(1);
+    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("Show in JOSM"));
+    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("Add to JOSM"));
+    EXPECT_TRUE(Child->PluginGotoAction()->isEnabled());
+    EXPECT_TRUE(Child->PluginAddAction()->isEnabled());
+    EXPECT_FALSE(Child->ShowInAction()->isVisible());
+}
+
+TEST_F(TDocumentPlugins, EnterAndDoubleClickShowTheCurrentEntry)
+{
+    Open({ "JOSM" });
+    Child->SelectOnly(2);
+    QTest::keyClick(List(), Qt::Key_Return);
+    const QRect row = List()->visualRect(List()->model()->index(3, 0));
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(Fakes[0]->Calls.filter("show"), QStringList({ "show 2 2 2", "show 3 3 3" }));
+}
+
+TEST_F(TDocumentPlugins, AddSendsTheSelectionFirstOnlyOnTheFirst)
+{
+    Open({ "JOSM" });
+    Child->SelectAll();
+    Child->PluginAddAction()->trigger();
+    EXPECT_EQ(Fakes[0]->Calls.filter("add"),
+        QStringList({ "add 0 0 0 -1", "add 1 1 1 0", "add 2 2 2 0", "add 3 3 3 0", "add 4 4 4 0",
+            "add 5 5 5 0" }));
+}
+
+TEST_F(TDocumentPlugins, TheSubmenusOfferTheOtherPlugins)
+{
+    Open({ "OpenStreetMap", "JOSM", "Example" });
+    Child->SelectOnly(1);
+    Child->UpdatePluginCommands(true);
+    EXPECT_TRUE(Child->ShowInAction()->isVisible());
+    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("Add to OpenStreetMap"));
+    EXPECT_FALSE(Child->PluginAddAction()->isEnabled()); // it cannot add
+    EXPECT_EQ(Items(Child->ShowInAction()), QStringList({ "JOSM", "Example" }));
+    EXPECT_EQ(Items(Child->AddToAction()), QStringList({ "JOSM", "Example" }));
+    Child->AddToAction()->menu()->actions()[1]->trigger();
+    EXPECT_EQ(Fakes[2]->Calls.filter("add"), QStringList { "add 1 1 1 -1" });
+    Child->ShowInAction()->menu()->actions()[0]->trigger();
+    EXPECT_EQ(Fakes[1]->Calls.filter("show"), QStringList { "show 1 1 1" });
+
+    Settings().DefaultPlugin = QStringLiteral("Example");
+    Child->UpdatePluginCommands(true);
+    EXPECT_EQ(Items(Child->AddToAction()), QStringList({ "OpenStreetMap (off)", "JOSM" }));
+}
+
+} // namespace

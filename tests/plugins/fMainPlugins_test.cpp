@@ -1,0 +1,92 @@
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "core/uSettings.h"
+#include "editor/fMain.h"
+#include "pluginfixture.h"
+#include "testing.h"
+
+namespace {
+
+QStringList MenuTexts(QMainWindow& form, const QString& menu)
+{
+    QStringList texts;
+    for (QAction* title : form.menuBar()->actions())
+        if (title->text() == menu)
+            for (QAction* item : title->menu()->actions())
+                texts.append(item->text());
+    return texts;
+}
+
+// The main window loads the plugins of the program's folder when it is made, and says once
+// that some could not be loaded.
+TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
+{
+    TTempConfig config;
+    Settings().ShowStartupScreen = false;
+    Settings().CheckEveryWeek = false;
+    QTemporaryDir home;
+    TEnvironment homeDir("MARIVEL_HOME", home.path());
+    QDir(home.path()).mkdir(QStringLiteral("plugins"));
+    const auto install = [&](const QString& library, const char* name) {
+        QFile::link(library, home.filePath(QStringLiteral("plugins/") + QLatin1String(name)));
+    };
+    install(ShippedPlugin("example"), "a.so");
+    install(FaultyPlugin("stale"), "b.so");
+    install(FaultyPlugin("no_interface"), "c.so");
+    install(ShippedPlugin("openstreetmap"), "d.so");
+    QStringList messages;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            messages.append(box->text());
+            box->accept();
+        }
+    });
+    closer.start(10);
+
+    TfmMarivelMainForm form({});
+    QTRY_COMPARE(messages.size(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages, QStringList { "One or more plugin's could not be loaded" });
+    ASSERT_EQ(form.LoadedPlugins().Count(), 2);
+    EXPECT_EQ(form.LoadedPlugins()[0].Name(), QStringLiteral("Example"));
+    EXPECT_EQ(form.LoadedPlugins()[1].Name(), QStringLiteral("OpenStreetMap"));
+    EXPECT_TRUE(MenuTexts(form, "&Tools").contains("Preferences..."));
+    EXPECT_FALSE(MenuTexts(form, "&File").contains("Device Folder..."));
+}
+
+// Where the plugins place the main window is not where the user put it; a later resize is.
+TEST(TMainWindowPlugins, APlacementIsNotTheUsersMoveButAResizeIs)
+{
+    TTempConfig config;
+    Settings().ShowStartupScreen = false;
+    Settings().CheckEveryWeek = false;
+    TfmMarivelMainForm form({});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    Settings().BoundsUserSet = false;
+    form.PlaceMainWindow(QRect(700, 0, 300, 600));
+    // A window manager confirms the placement later, with events of its own.
+    QResizeEvent lateResize(form.size(), QSize(800, 600));
+    QApplication::sendEvent(&form, &lateResize);
+    QMoveEvent lateMove(form.pos(), QPoint(0, 0));
+    QApplication::sendEvent(&form, &lateMove);
+    EXPECT_EQ(form.MainWindowBounds().size(), QSize(300, 600));
+    EXPECT_FALSE(Settings().BoundsUserSet);
+    form.resize(500, 400);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Settings().BoundsUserSet);
+}
+
+} // namespace

@@ -1,0 +1,153 @@
+#include "editor/fPreferences.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "convert/uConvertBase.h"
+#include "convert/uFormats.h"
+#include "core/uSettings.h"
+#include "pluginfixture.h"
+#include "testing.h"
+
+namespace {
+
+class TPreferencesDialog : public ::testing::Test {
+protected:
+    TPreferencesDialog()
+    {
+        for (const char* name : { "OpenStreetMap", "JOSM" }) {
+            Fakes.push_back(std::make_unique<TFakePlugin>(QLatin1String(name)));
+            Plugins.Add(*Fakes.back(), CallBack);
+        }
+    }
+
+    template <class T> static T* Child(QWidget& dialog, const char* name)
+    {
+        T* found = dialog.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static QPushButton* Button(QWidget& dialog, const QString& text)
+    {
+        for (QPushButton* button : dialog.findChildren<QPushButton*>())
+            if (button->text() == text)
+                return button;
+        ADD_FAILURE() << text.toStdString();
+        return nullptr;
+    }
+    static QStringList OptionCaptions(QGroupBox* box)
+    {
+        QStringList captions;
+        for (QCheckBox* check : box->findChildren<QCheckBox*>())
+            captions.append(check->text());
+        return captions;
+    }
+    static void Select(QTreeWidget* list, const QString& formatId)
+    {
+        list->setCurrentItem(list->findItems(formatId, Qt::MatchExactly, 2).value(0));
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    TCallBackCounter CallBack;
+    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
+    TPluginList Plugins;
+};
+
+TEST_F(TPreferencesDialog, HasItsFourTabsTheGeneralOneFirst)
+{
+    TfmPluginSettings dialog(Plugins);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Preferences..."));
+    auto* tabs = dialog.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i)
+        titles.append(tabs->tabText(i));
+    EXPECT_EQ(
+        titles, QStringList({ "General", "Map Plugins", "File Importers", "File Exporters" }));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(Button(dialog, "Close")->isDefault());
+}
+
+TEST_F(TPreferencesDialog, ShowsTheSettingsAndStoresThemOnClose)
+{
+    TSettings& settings = Settings();
+    std::tie(settings.ShowStartupScreen, settings.CloseMinimizes, settings.Precision,
+        settings.PluginAutoArrange) = std::tuple(true, false, 4, true);
+    TfmPluginSettings dialog(Plugins);
+    EXPECT_TRUE(Child<QCheckBox>(dialog, "cbShowStartupScreen")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(dialog, "cbCloseMinimizes")->isChecked());
+    EXPECT_TRUE(Child<QRadioButton>(dialog, "rbPrecision6")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(dialog, "cbAutoArrange")->isChecked());
+    Child<QCheckBox>(dialog, "cbShowStartupScreen")->setChecked(false);
+    Child<QCheckBox>(dialog, "cbCloseMinimizes")->setChecked(true);
+    Child<QCheckBox>(dialog, "cbAutoArrange")->setChecked(false);
+    Child<QLineEdit>(dialog, "edDeviceFolder")->setText("/media/nav");
+    EXPECT_EQ(settings.Precision, 4); // nothing is stored before the dialog closes
+    dialog.reject(); // Close, Esc and the window's own close button alike
+    EXPECT_FALSE(settings.ShowStartupScreen);
+    EXPECT_TRUE(settings.CloseMinimizes);
+    EXPECT_EQ(settings.Precision, 6);
+    EXPECT_FALSE(settings.PluginAutoArrange);
+    EXPECT_EQ(settings.DeviceFolder, QStringLiteral("/media/nav"));
+    EXPECT_TRUE(dialog.DeviceFolderChanged());
+}
+
+TEST_F(TPreferencesDialog, SetDefaultAndSettingsFollowTheSelectedPlugin)
+{
+    TfmPluginSettings dialog(Plugins);
+    auto* list = Child<QTreeWidget>(dialog, "lvPlugins");
+    QPushButton* setDefault = Button(dialog, "Set Default");
+    QPushButton* pluginSettings = Button(dialog, "Settings...");
+    EXPECT_FALSE(setDefault->isEnabled());
+    EXPECT_FALSE(pluginSettings->isEnabled());
+    list->setCurrentItem(list->topLevelItem(0)); // the default already
+    EXPECT_FALSE(setDefault->isEnabled());
+    EXPECT_TRUE(pluginSettings->isEnabled());
+    list->setCurrentItem(list->topLevelItem(1));
+    ASSERT_TRUE(setDefault->isEnabled());
+    setDefault->click();
+    EXPECT_EQ(Settings().DefaultPlugin, QStringLiteral("JOSM"));
+    EXPECT_FALSE(setDefault->isEnabled());
+    pluginSettings->click();
+    EXPECT_EQ(Fakes[1]->Calls, QStringList { "settings" });
+}
+
+TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
+{
+    TfmPluginSettings dialog(Plugins);
+    auto* box = Child<QGroupBox>(dialog, "gbImportOptions");
+    auto* list = Child<QTreeWidget>(dialog, "lvImport");
+    Select(list, "gengpx");
+    const int gpx = list->indexOfTopLevelItem(list->currentItem());
+    ASSERT_EQ(ImporterFormatId(gpx), QStringLiteral("gengpx"));
+    auto checks = box->findChildren<QCheckBox*>();
+    ASSERT_EQ(checks.size(), 2);
+    EXPECT_EQ(OptionCaptions(box),
+        QStringList(
+            { CreateImporterAt(gpx)->OptionCaption(0), CreateImporterAt(gpx)->OptionCaption(1) }));
+    EXPECT_EQ(checks[0]->toolTip(), CreateImporterAt(gpx)->OptionHint(0));
+    const bool was = checks[0]->isChecked();
+    checks[0]->click();
+    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, was), !was);
+    // Another importer's options replace these.
+    Select(list, "ttov2");
+    EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
+}
+
+TEST_F(TPreferencesDialog, AnExporterWithoutOptionsLeavesTheBoxEmpty)
+{
+    TfmPluginSettings dialog(Plugins);
+    Select(Child<QTreeWidget>(dialog, "lvExport"), "ttov2");
+    EXPECT_TRUE(Child<QGroupBox>(dialog, "gbExportOptions")->findChildren<QCheckBox*>().isEmpty());
+    EXPECT_EQ(Child<QTreeWidget>(dialog, "lvExport")->topLevelItemCount(), ExporterCount());
+}
+
+} // namespace

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+
+#include "plugins/uPluginActions.h"
+
+// Runs `answer` on the modal window that `open` brings up; `answer` must close it.
+template <typename TAnswer> void AnsweringModal(const std::function<void()>& open, TAnswer answer)
+{
+    QTimer::singleShot(0, [&] { answer(QApplication::activeModalWidget()); });
+    open();
+}
+
+// The plugin libraries the build made, and the ones that fail on purpose.
+inline QString ShippedPlugin(const char* name)
+{
+    return QStringLiteral(MARIVEL_PLUGIN_DIR "/marivel_%1.so").arg(QLatin1String(name));
+}
+inline QString FaultyPlugin(const char* fault)
+{
+    return QStringLiteral(MARIVEL_FAULTY_PLUGIN_DIR "/faulty_%1.so").arg(QLatin1String(fault));
+}
+
+// A plugin in the test itself, whose answers the test sets and whose calls it reads.
+class TFakePlugin : public QObject, public TPluginBase {
+    Q_OBJECT
+    Q_INTERFACES(IPluginBase)
+
+public:
+    explicit TFakePlugin(const QString& name, bool canAdd = true)
+        : Name(name)
+        , CanAdd(canAdd)
+    {
+    }
+
+    QString Name;
+    bool CanAdd;
+    bool Arranged = false;
+    int FailAddAt = -1; // the AddLocation call that fails, counted from 0
+    QStringList Calls;
+    IPluginCallBack* CallBack = nullptr;
+
+    TPluginResult ShowLocation(double lon, double lat, const QString& description) override
+    {
+        Calls.append(QStringLiteral("show %1 %2 %3").arg(lon).arg(lat).arg(description));
+        return TPluginResult::Ok();
+    }
+    TPluginResult AddLocation(
+        double lon, double lat, const QString& description, TPluginBool first) override
+    {
+        if (Adds++ == FailAddAt)
+            return TPluginResult::Fail(QStringLiteral("full up"));
+        Calls.append(
+            QStringLiteral("add %1 %2 %3 %4").arg(lon).arg(lat).arg(description).arg(first));
+        return TPluginResult::Ok();
+    }
+    TPluginResult ShowSettings(QWidget*) override
+    {
+        Calls.append(QStringLiteral("settings"));
+        return TPluginResult::Ok();
+    }
+    TPluginResult SetCallBack(IPluginCallBack* callBack) override
+    {
+        CallBack = callBack;
+        return TPluginResult::Ok();
+    }
+    TPluginResult GetName(QString& name) override
+    {
+        name = Name;
+        return TPluginResult::Ok();
+    }
+    TPluginResult SetAutoArrange(TPluginBool value) override
+    {
+        Calls.append(QStringLiteral("arrange %1").arg(value));
+        return TPluginResult::Ok();
+    }
+    TPluginResult SetArea(int32_t left, int32_t top, int32_t width, int32_t height) override
+    {
+        Calls.append(QStringLiteral("area %1 %2 %3 %4").arg(left).arg(top).arg(width).arg(height));
+        return TPluginResult::Ok();
+    }
+    TPluginResult GetArranged(TPluginBool& arranged) override
+    {
+        arranged = ToPluginBool(Arranged);
+        return TPluginResult::Ok();
+    }
+    TPluginResult GetCanAdd(TPluginBool& canAdd) override
+    {
+        canAdd = ToPluginBool(CanAdd);
+        return TPluginResult::Ok();
+    }
+
+private:
+    int Adds = 0;
+};
+
+// The main window and its screen as the plugin commands see them.
+class TFakeWindows : public IPluginWindows {
+public:
+    TScreenArea Screen { QRect(0, 0, 1280, 900), QRect(0, 30, 1280, 840), true };
+    QRect Bounds { 100, 100, 800, 600 };
+    std::vector<QRect> Placed;
+
+    TScreenArea DocumentScreen() const override { return Screen; }
+    QRect MainWindowBounds() const override { return Bounds; }
+    void PlaceMainWindow(const QRect& bounds) override
+    {
+        Placed.push_back(bounds);
+        Bounds = bounds;
+    }
+};
+
+class TCallBackCounter : public IPluginCallBack {
+public:
+    int Closed = 0;
+    TPluginResult AppClosed() override
+    {
+        ++Closed;
+        return TPluginResult::Ok();
+    }
+};
+
+// Takes the desktop's web addresses for as long as it lives, and keeps them.
+class TUrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    TUrlRecorder()
+    {
+        for (const char* scheme : { "http", "https" })
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "Open");
+    }
+    ~TUrlRecorder() override
+    {
+        for (const char* scheme : { "http", "https" })
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+    QList<QUrl> Opened;
+
+public slots:
+    void Open(const QUrl& url) { Opened.append(url); }
+};

@@ -1,0 +1,190 @@
+#include "plugins/uPluginUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "core/uSettings.h"
+#include "pluginfixture.h"
+#include "testing.h"
+
+namespace {
+
+QStringList NamesOf(const TPluginList& plugins)
+{
+    QStringList names;
+    for (int i = 0; i < plugins.Count(); ++i)
+        names.append(plugins[i].Name());
+    return names;
+}
+
+// Loads `files` into a fresh list; whether all loaded, and the names of those that did.
+struct TLoaded {
+    bool All;
+    QStringList Names;
+};
+TLoaded LoadAll(const QStringList& files)
+{
+    TCallBackCounter callBack;
+    TPluginList plugins;
+    const bool all = plugins.Load(files, callBack);
+    return { all, NamesOf(plugins) };
+}
+
+// A copy of a real plugin library made for another processor.
+QString ForeignArchitectureCopy(const QTemporaryDir& dir)
+{
+    const QString copy = dir.filePath(QStringLiteral("foreign.so"));
+    QFile::copy(ShippedPlugin("example"), copy);
+    QFile file(copy);
+    file.open(QIODevice::ReadWrite);
+    file.seek(18); // the ELF header's machine field
+    file.write(QByteArray("\x28\x00", 2)); // ARM
+    return copy;
+}
+
+TEST(TPluginListLoad, LoadsTheShippedPluginsInFileNameOrder)
+{
+    const TLoaded loaded = LoadAll(PluginFiles({ QStringLiteral(MARIVEL_PLUGIN_DIR) }));
+    EXPECT_TRUE(loaded.All);
+    EXPECT_EQ(loaded.Names,
+        QStringList({ QStringLiteral("Example"), QStringLiteral("JOSM"),
+            QStringLiteral("OpenStreetMap") }));
+}
+
+TEST(TPluginListLoad, LeavesOutEachKindOfBrokenPluginAndGoesOn)
+{
+    for (const char* fault :
+        { "no_interface", "stale", "callback_fails", "callback_throws", "missing_symbol" }) {
+        SCOPED_TRACE(fault);
+        const TLoaded loaded = LoadAll({ FaultyPlugin(fault), ShippedPlugin("example") });
+        EXPECT_FALSE(loaded.All);
+        EXPECT_EQ(loaded.Names, QStringList { QStringLiteral("Example") });
+    }
+}
+
+TEST(TPluginListLoad, LeavesOutLibrariesThatAreNoPluginsOrNotThere)
+{
+    QTemporaryDir dir;
+    WriteFileBytes(dir.filePath(QStringLiteral("text.so")), "not a library");
+    for (const QString& file : { ForeignArchitectureCopy(dir),
+             dir.filePath(QStringLiteral("text.so")), dir.filePath(QStringLiteral("gone.so")) }) {
+        SCOPED_TRACE(file.toStdString());
+        const TLoaded loaded = LoadAll({ file, ShippedPlugin("josm") });
+        EXPECT_FALSE(loaded.All);
+        EXPECT_EQ(loaded.Names, QStringList { QStringLiteral("JOSM") });
+    }
+}
+
+TEST(TPluginListLoad, LooksAtNoMoreThan127Libraries)
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < TPluginList::MaxPlugins; ++i)
+        QFile::link(ShippedPlugin("example"),
+            dir.filePath(QStringLiteral("p%1.so").arg(i, 3, 10, QLatin1Char('0'))));
+    // The 128th, by name, would fail.
+    QFile::link(FaultyPlugin("no_interface"), dir.filePath(QStringLiteral("z.so")));
+    TCallBackCounter callBack;
+    TPluginList plugins;
+    EXPECT_TRUE(plugins.Load(PluginFiles({ dir.path() }), callBack));
+    EXPECT_EQ(plugins.Count(), TPluginList::MaxPlugins);
+}
+
+TEST(TPluginListLoad, FindsLibrariesFolderByFolderByNameEachNameOnce)
+{
+    QTemporaryDir first, second;
+    for (const char* name : { "b.so", "a.so", "notes.txt" })
+        WriteFileBytes(first.filePath(QLatin1String(name)), "x");
+    for (const char* name : { "a.so", "c.so" })
+        WriteFileBytes(second.filePath(QLatin1String(name)), "x");
+    EXPECT_EQ(PluginFiles({ first.path(), second.path(), first.path() + "/missing" }),
+        QStringList({ first.filePath("a.so"), first.filePath("b.so"), second.filePath("c.so") }));
+}
+
+TEST(TPluginListLoad, LooksBesideTheProgramAndInTheUserFolderOnce)
+{
+    TEnvironment home("MARIVEL_HOME", QDir::homePath() + "/.local/share/marivel");
+    TEnvironment data("XDG_DATA_HOME", QDir::homePath() + "/.local/share");
+    const QStringList folders = PluginFolders();
+    EXPECT_EQ(folders.first(), QDir::homePath() + "/.local/share/marivel/plugins");
+    EXPECT_EQ(folders.count(QDir::homePath() + "/.local/share/marivel/plugins"), 1);
+    EXPECT_EQ(folders.size(), 2);
+}
+
+// The default plugin is the one the settings name, ignoring case, the first such; else the
+// first of the list.
+class TDefaultPlugin : public ::testing::Test {
+protected:
+    void Add(const QString& name)
+    {
+        Fakes.push_back(std::make_unique<TFakePlugin>(name));
+        Plugins.Add(*Fakes.back(), CallBack);
+    }
+    TTempConfig Config;
+    TCallBackCounter CallBack;
+    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
+    TPluginList Plugins;
+};
+
+TEST_F(TDefaultPlugin, IsNoneWithoutPlugins)
+{
+    EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("JOSM")), -1);
+    EXPECT_EQ(Plugins.Default(), nullptr);
+}
+
+TEST_F(TDefaultPlugin, IsNamedIgnoringCaseTheFirstThatMatches)
+{
+    Add("Alpha");
+    Add("Josm");
+    Add("JOSM");
+    EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("jOsM")), 1);
+    Settings().DefaultPlugin = QStringLiteral("JOSM");
+    EXPECT_EQ(Plugins.Default(), &Plugins[1]);
+}
+
+TEST_F(TDefaultPlugin, IsTheFirstWhenTheNameMatchesNone)
+{
+    Add("Alpha");
+    Add("Beta");
+    EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("Gamma")), 0);
+    EXPECT_EQ(Plugins.DefaultIndex(QString()), 0);
+}
+
+TEST_F(TDefaultPlugin, PluginsLetGoOfTheCallBackWhenReleased)
+{
+    auto fake = std::make_unique<TFakePlugin>("Alpha");
+    {
+        TPluginList plugins;
+        plugins.Add(*fake, CallBack);
+        EXPECT_EQ(fake->CallBack, &CallBack);
+    }
+    EXPECT_EQ(fake->CallBack, nullptr);
+}
+
+// What a plugin's failure becomes: the user's error, never a crash.
+TEST(TPluginCalls, AThrowingPluginFailsTheCallWithItsEscapedMessage)
+{
+    TCallBackCounter callBack;
+    TPluginList plugins;
+    ASSERT_TRUE(plugins.Load({ FaultyPlugin("calls_throw") }, callBack));
+    TPlugin& plugin = plugins[0];
+    const QString expected = QStringLiteral("The plugin Faulty failed: plugin exploded\\x1b[2J");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.ShowLocation(1, 2, "x"); }), expected);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.AddLocation(1, 2, "x", true); }), expected);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.ShowSettings(nullptr); }), expected);
+    EXPECT_FALSE(plugin.CanAdd());
+}
+
+TEST(TPluginCalls, AFailureWithoutReasonNamesThePlugin)
+{
+    TCallBackCounter callBack;
+    TPluginList plugins;
+    ASSERT_TRUE(plugins.Load({ FaultyPlugin("calls_fail") }, callBack));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { plugins[0].ShowLocation(1, 2, "x"); }),
+        QStringLiteral("The plugin Faulty failed without saying why"));
+    EXPECT_FALSE(plugins[0].CanAdd());
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "editor/uPreferences.h"
+
+#include <gtest/gtest.h>
+
+#include "convert/uConvertBase.h"
+#include "convert/uFormats.h"
+#include "core/uSettings.h"
+#include "pluginfixture.h"
+#include "testing.h"
+
+namespace {
+
+using TConverters = TPreferences::TConverters;
+
+int RowOf(TConverters kind, const QString& formatId)
+{
+    const auto rows = TPreferences::Rows(kind);
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].FormatId == formatId)
+            return static_cast<int>(i);
+    return -1;
+}
+
+class TPreferencesTest : public ::testing::Test {
+protected:
+    void Add(const QString& name)
+    {
+        Fakes.push_back(std::make_unique<TFakePlugin>(name));
+        Plugins.Add(*Fakes.back(), CallBack);
+    }
+
+    TTempConfig Config;
+    TBuiltInFormats Formats;
+    TCallBackCounter CallBack;
+    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
+    TPluginList Plugins;
+    TPreferences Preferences { Plugins };
+};
+
+TEST_F(TPreferencesTest, ReadsAndStoresEveryGeneralSetting)
+{
+    TSettings& settings = Settings();
+    std::tie(settings.ShowStartupScreen, settings.CloseMinimizes, settings.Precision,
+        settings.PluginAutoArrange, settings.DeviceFolder) =
+        std::tuple(false, true, 5, false, QStringLiteral("/media/nav"));
+    TPreferences::TGeneral general = TPreferences::Load();
+    EXPECT_FALSE(general.ShowStartupScreen);
+    EXPECT_TRUE(general.CloseMinimizes);
+    EXPECT_FALSE(general.SixDecimals);
+    EXPECT_FALSE(general.AutoArrange);
+    EXPECT_EQ(general.DeviceFolder, QStringLiteral("/media/nav"));
+
+    general = { true, false, true, true, QStringLiteral("/media/card") };
+    EXPECT_TRUE(TPreferences::Store(general));
+    EXPECT_TRUE(settings.ShowStartupScreen);
+    EXPECT_FALSE(settings.CloseMinimizes);
+    EXPECT_EQ(settings.Precision, 6);
+    EXPECT_TRUE(settings.PluginAutoArrange);
+    EXPECT_EQ(settings.DeviceFolder, QStringLiteral("/media/card"));
+    EXPECT_FALSE(TPreferences::Store(general)); // the device folder stayed
+}
+
+TEST_F(TPreferencesTest, PrecisionFourShowsAsSixAndIsStoredAsSix)
+{
+    Settings().Precision = 4;
+    const TPreferences::TGeneral general = TPreferences::Load();
+    EXPECT_TRUE(general.SixDecimals);
+    TPreferences::Store(general);
+    EXPECT_EQ(Settings().Precision, 6);
+    TPreferences::Store({ true, true, false, true, QString() });
+    EXPECT_EQ(Settings().Precision, 5);
+}
+
+TEST_F(TPreferencesTest, NoPluginsMeansNothingToSetOrShow)
+{
+    EXPECT_TRUE(Preferences.PluginNames().isEmpty());
+    EXPECT_EQ(Preferences.DefaultPlugin(), -1);
+    EXPECT_FALSE(Preferences.CanSetDefault(-1));
+    EXPECT_FALSE(Preferences.CanShowSettings(-1));
+    EXPECT_FALSE(Preferences.CanShowSettings(0));
+}
+
+TEST_F(TPreferencesTest, SetDefaultNamesTheSelectedPlugin)
+{
+    Add("OpenStreetMap");
+    Add("JOSM");
+    EXPECT_EQ(Preferences.PluginNames(), QStringList({ "OpenStreetMap", "JOSM" }));
+    EXPECT_EQ(Preferences.DefaultPlugin(), 0);
+    EXPECT_FALSE(Preferences.CanSetDefault(0)); // already the default
+    EXPECT_TRUE(Preferences.CanSetDefault(1));
+    Preferences.SetDefault(1);
+    EXPECT_EQ(Settings().DefaultPlugin, QStringLiteral("JOSM"));
+    EXPECT_EQ(Preferences.DefaultPlugin(), 1);
+    EXPECT_FALSE(Preferences.CanSetDefault(1));
+    Preferences.ShowSettings(0, nullptr);
+    EXPECT_EQ(Fakes[0]->Calls, QStringList { "settings" });
+}
+
+TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)
+{
+    Settings().DefaultFormats.AddPair(QStringLiteral(".CSV"), QStringLiteral("NavioCSV"));
+    const auto importers = TPreferences::Rows(TConverters::Importers);
+    ASSERT_EQ(static_cast<int>(importers.size()), ImporterCount());
+    EXPECT_EQ(importers[0].Name, ImporterName(0));
+    EXPECT_EQ(importers[0].Ext, QStringLiteral(".ov2"));
+    EXPECT_EQ(importers[0].FormatId, QStringLiteral("ttov2"));
+    for (const auto& row : importers)
+        EXPECT_EQ(row.Default, row.FormatId == QStringLiteral("naviocsv"))
+            << row.FormatId.toStdString();
+    EXPECT_TRUE(importers[RowOf(TConverters::Importers, "gengpx")].HasOptions);
+    EXPECT_FALSE(importers[RowOf(TConverters::Importers, "ttov2")].HasOptions);
+
+    const auto exporters = TPreferences::Rows(TConverters::Exporters);
+    ASSERT_EQ(static_cast<int>(exporters.size()), ExporterCount());
+    for (const auto& row : exporters)
+        EXPECT_FALSE(row.Default); // exporters have no default
+}
+
+TEST_F(TPreferencesTest, OptionsReadAndStoreTheConvertersOwnOptions)
+{
+    const int gpx = RowOf(TConverters::Importers, "gengpx");
+    auto options = TPreferences::Options(TConverters::Importers, gpx);
+    ASSERT_EQ(options.size(), 2u);
+    const bool was = options[1].Checked;
+    TPreferences::SetOption(TConverters::Importers, gpx, 1, !was);
+    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(1, was), !was);
+    EXPECT_EQ(TPreferences::Options(TConverters::Importers, gpx)[1].Checked, !was);
+    EXPECT_EQ(TPreferences::Options(TConverters::Importers, gpx)[0].Checked, options[0].Checked);
+    EXPECT_TRUE(
+        TPreferences::Options(TConverters::Exporters, RowOf(TConverters::Exporters, "ttov2"))
+            .empty());
+}
+
+} // namespace
