@@ -66,6 +66,7 @@ private:
     void ApplyStoredBounds();
     void StoreBounds();
     void UpdateActions();
+    void UpdateHistoryActions(const TMDIChild* document);
     void UpdateStatus();
     void UpdateRecentFiles();
     void OpenCommandLineFiles();
@@ -86,6 +87,8 @@ private:
     void FileSaveRemote();
     void ChooseDeviceFolder();
     void HideInTray();
+    void EditUndo();
+    void EditRedo();
     void EditCopy();
     void EditCopyText();
     void EditCut();
@@ -141,6 +144,8 @@ private:
     QAction* acDeviceFolder;
     QAction* acHide;
     QAction* acFileExit;
+    QAction* acEditUndo;
+    QAction* acEditRedo;
     QAction* acEditCopy;
     QAction* acCopyText;
     QAction* acEditCut;
