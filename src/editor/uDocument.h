@@ -45,8 +45,9 @@ public:
 
     // Adds "New entry #n" at the end and returns its row.
     int Insert();
-    // Deletes `rows`; returns the row to select afterwards (`selectedRow`, or the last row when
-    // that is past the end), -1 when the list is empty.
+    // Deletes `rows` (in any order) in one step named by `why`; returns the row to select
+    // afterwards (`selectedRow`, or the last row when that is past the end), -1 when the list
+    // is empty.
     int Delete(const std::vector<int>& rows, int selectedRow, TRemoval why = rmDelete);
     void Rename(const std::vector<int>& rows, const std::string& description);
     // Runs `edit` on the entry at `row`, which answers whether it changed anything.

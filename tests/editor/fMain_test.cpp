@@ -60,6 +60,17 @@ protected:
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
 
+    // Opens b.ov2 in `form` with its first row selected and its list focused.
+    QTableView* OpenFocusedOnFirstRow(TfmMarivelMainForm& form)
+    {
+        form.OpenLocation(Path("b.ov2"));
+        TMDIChild* document = form.ActiveDocument();
+        auto* list = document->findChild<QTableView*>();
+        document->SelectOnly(0);
+        list->setFocus();
+        return list;
+    }
+
     TTempConfig Config;
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
@@ -210,11 +221,8 @@ TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)
     TfmMarivelMainForm form({});
     form.show();
     QApplication::setActiveWindow(&form);
-    form.OpenLocation(Path("b.ov2"));
+    QTableView* list = OpenFocusedOnFirstRow(form);
     TMDIChild* document = form.ActiveDocument();
-    auto* list = document->findChild<QTableView*>();
-    document->SelectOnly(0);
-    list->setFocus();
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
     QTest::keyClick(list, Qt::Key_Insert);
@@ -232,14 +240,11 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     TfmMarivelMainForm form({});
     form.show();
     QApplication::setActiveWindow(&form);
-    form.OpenLocation(Path("b.ov2"));
-    TMDIChild* document = form.ActiveDocument();
-    auto* list = document->findChild<QTableView*>();
-    const auto descriptions = [&] { return Descriptions(document->Document.Entries); };
     QAction* undo = MenuAction(form, "Undo");
     QAction* redo = MenuAction(form, "Redo");
-    document->SelectOnly(0);
-    list->setFocus();
+    QTableView* list = OpenFocusedOnFirstRow(form);
+    TMDIChild* document = form.ActiveDocument();
+    const auto descriptions = [&] { return Descriptions(document->Document.Entries); };
     EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(undo->text(), "Undo Delete");
