@@ -276,6 +276,9 @@ void TfmMarivelMainForm::CreateMenus()
     acFileSave->setIcon(icon("document-save", QStyle::SP_DialogSaveButton));
     acEditUndo->setIcon(icon("edit-undo", QStyle::SP_ArrowBack));
     acEditRedo->setIcon(icon("edit-redo", QStyle::SP_ArrowForward));
+    // The buttons keep their width; their tips name the step, as the menu does.
+    acEditUndo->setIconText(tr("Undo"));
+    acEditRedo->setIconText(tr("Redo"));
     acEditCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
     acEditCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
     acEditPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));

@@ -248,6 +248,7 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(undo->text(), "Undo Delete");
+    EXPECT_EQ(undo->toolTip(), "Undo Delete") << "the toolbar button's tip";
     EXPECT_EQ(document->windowTitle(), "b.ov2*");
 
     document->SelectOnly(0);
