@@ -283,7 +283,7 @@ std::vector<int> MovedOrder(int count, const std::vector<int>& rows, int at)
 
 TDocument::TDocument() { History.setUndoLimit(HistorySteps); }
 
-void TDocument::Took(QUndoCommand* step) { History.push(step); }
+void TDocument::Record(QUndoCommand* step) { History.push(step); }
 
 void TDocument::Added(const char* step, int firstRow, int count)
 {
@@ -291,7 +291,7 @@ void TDocument::Added(const char* step, int firstRow, int count)
         return;
     std::vector<int> rows(static_cast<size_t>(count));
     std::iota(rows.begin(), rows.end(), firstRow);
-    Took(new TRowsCommand(Tr(step), Entries, std::move(rows)));
+    Record(new TRowsCommand(Tr(step), Entries, std::move(rows)));
 }
 
 QString TDocument::Name() const
@@ -323,7 +323,7 @@ int TDocument::Delete(const std::vector<int>& rows, int selectedRow, TRemoval wh
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     if (!sorted.empty()) {
         TOwnedEntries removed = TakeRows(Entries, sorted);
-        Took(new TRowsCommand(
+        Record(new TRowsCommand(
             Tr(RemovalSteps[why]), Entries, std::move(sorted), std::move(removed)));
     }
     if (Entries.Count() == 0)
@@ -344,7 +344,7 @@ void TDocument::Rename(const std::vector<int>& rows, const std::string& descript
         entry.SetDescription(description);
     }
     if (!renamed.empty())
-        Took(new TValuesCommand(Tr(StepRename), Entries, std::move(renamed), std::move(before)));
+        Record(new TValuesCommand(Tr(StepRename), Entries, std::move(renamed), std::move(before)));
 }
 
 bool TDocument::Edit(int row, const std::function<bool(TEntry& entry)>& edit)
@@ -352,7 +352,7 @@ bool TDocument::Edit(int row, const std::function<bool(TEntry& entry)>& edit)
     TEntry before = Entries.Items(row);
     if (!edit(Entries.Items(row)))
         return false;
-    Took(new TValuesCommand(Tr(StepEdit), Entries, { row }, { before }));
+    Record(new TValuesCommand(Tr(StepEdit), Entries, { row }, { before }));
     return true;
 }
 
@@ -364,7 +364,7 @@ void TDocument::SetPosition(int row, double longitude, double latitude)
     TEntry before = entry;
     entry.SetLongitude(longitude);
     entry.SetLatitude(latitude);
-    Took(new TValuesCommand(Tr(StepPosition), Entries, { row }, { before }));
+    Record(new TValuesCommand(Tr(StepPosition), Entries, { row }, { before }));
 }
 
 void TDocument::Sort(TColumn column)
@@ -381,7 +381,7 @@ void TDocument::Sort(TColumn column)
     };
     const std::vector<int> order = orderBy();
     Reorder(Entries, order);
-    Took(new TOrderCommand(Tr(StepSort), Entries, order));
+    Record(new TOrderCommand(Tr(StepSort), Entries, order));
 }
 
 int TDocument::Find(const QString& text, int from) const
@@ -486,7 +486,7 @@ void TDocument::MoveWithin(const std::vector<int>& rows, int at)
     if (std::is_sorted(order.begin(), order.end()))
         return; // dropped where they were
     Reorder(Entries, order);
-    Took(new TOrderCommand(Tr(StepMove), Entries, order));
+    Record(new TOrderCommand(Tr(StepMove), Entries, order));
 }
 
 void TDocument::LoadFromList(

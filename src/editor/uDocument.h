@@ -98,7 +98,7 @@ public:
 
 private:
     std::vector<const TEntry*> EntriesAt(const std::vector<int>& rows) const;
-    void Took(QUndoCommand* step);
+    void Record(QUndoCommand* step);
     // The `count` rows from `firstRow` on were added.
     void Added(const char* step, int firstRow, int count);
     void AddedSince(const char* step, int firstRow)
