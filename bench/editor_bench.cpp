@@ -1,6 +1,7 @@
 // Times a document window on an OV2 file, offscreen: opening it until its first rows are
 // painted, a jump to the last row, a header click on each column (latitude, longitude,
-// description), Select All, and Delete of every row. Usage: marivel_editor_bench FILE.ov2
+// description), Select All, Delete of every row and the undo of that delete.
+// Usage: marivel_editor_bench FILE.ov2
 
 #include <cstdio>
 #include <functional>
@@ -50,7 +51,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "rows left after deleting all\n");
         return 1;
     }
-    std::printf("%d %.3f %.3f %.3f %.3f %.3f %.3f %.3f\n", count, open, scroll, sortLatitude,
-        sortLongitude, sortDescription, selectAll, deleteAll);
+    const double undoDelete = TimedUntilPainted(list, [&] { window.Undo(); });
+    if (window.Document.Entries.Count() != count) {
+        std::fprintf(stderr, "rows missing after undoing the delete\n");
+        return 1;
+    }
+    std::printf("%d %.3f %.3f %.3f %.3f %.3f %.3f %.3f %.3f\n", count, open, scroll, sortLatitude,
+        sortLongitude, sortDescription, selectAll, deleteAll, undoDelete);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <numbers>
 
+#include "core/uEntryRows.h"
 #include "core/uModel.h"
 
 namespace {
@@ -187,16 +188,8 @@ TDuplicateGroups FindDuplicates(
 
 void RemoveRows(TEntries& entries, const std::vector<int>& rows)
 {
-    if (rows.empty())
-        return;
-    auto all = entries.ExtractAll(); // the rows removed are freed with it
-    auto next = rows.begin();
-    for (size_t row = 0; row < all.size(); ++row) {
-        if (next != rows.end() && static_cast<size_t>(*next) == row)
-            ++next;
-        else
-            entries.AddEntry(std::move(all[row]), false);
-    }
+    if (!rows.empty())
+        TakeRows(entries, rows); // the entries taken are freed with the result
 }
 
 int DropDuplicates(TEntries& entries, int tolerance)

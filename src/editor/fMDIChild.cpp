@@ -399,6 +399,25 @@ int TMDIChild::CurrentRow() const
 
 bool TMDIChild::ListHasFocus() const { return List->hasFocus(); }
 
+bool TMDIChild::TakesUndo() const
+{
+    const QWidget* focused = QApplication::focusWidget();
+    return focused && (focused == this || isAncestorOf(focused))
+        && !qobject_cast<const QLineEdit*>(focused);
+}
+
+void TMDIChild::Undo() { StepHistory(&QUndoStack::undo); }
+
+void TMDIChild::Redo() { StepHistory(&QUndoStack::redo); }
+
+void TMDIChild::StepHistory(void (QUndoStack::*step)())
+{
+    CommitEdits();
+    TWaitCursor wait(Document.Entries.Count() > HourglassAbove);
+    (Document.History.*step)();
+    UpdateView();
+}
+
 std::vector<int> TMDIChild::SelectedRows() const
 {
     std::vector<int> rows;
@@ -516,8 +535,10 @@ void TMDIChild::ApplyField(TEditField field, const QString& text)
     const int row = CurrentRow();
     if (row < 0)
         return;
-    if (Document.Narrowing(
-            [&] { return TEntryEditSync::ToEntry(Document.Entries.Items(row), field, text); }))
+    if (Document.Narrowing([&] {
+            return Document.Edit(
+                row, [&](TEntry& entry) { return TEntryEditSync::ToEntry(entry, field, text); });
+        }))
         UpdateView();
 }
 
@@ -597,14 +618,16 @@ void TMDIChild::Insert()
     edDescription->selectAll();
 }
 
-void TMDIChild::Delete()
+void TMDIChild::Delete() { Remove(TDocument::rmDelete); }
+
+void TMDIChild::Remove(TDocument::TRemoval why)
 {
     const std::vector<int> rows = SelectedRows();
     if (rows.empty())
         return;
     // The first selected row's place, not the focused row's: deleting a block selected
     // downwards selects the row that followed it.
-    const int next = Document.Delete(rows, rows.front());
+    const int next = Document.Delete(rows, rows.front(), why);
     UpdateView();
     SelectOnly(next);
     UpdateView();
@@ -636,7 +659,7 @@ void TMDIChild::CopySelection()
 void TMDIChild::Cut()
 {
     CopySelection();
-    Delete();
+    Remove(TDocument::rmCut);
 }
 
 void TMDIChild::Paste()
@@ -802,5 +825,6 @@ void TMDIChild::FreeEntries()
     }
     Document.Entries.Clear();
     Document.Entries.OnProgress = nullptr;
+    Document.History.clear(); // the entries its steps hold
     Model->Refresh();
 }

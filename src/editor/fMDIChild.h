@@ -83,12 +83,17 @@ public:
     void FindNext(const QString& text);
     void Insert();
     void Delete();
+    void Undo();
+    void Redo();
     // False while a text field has the focus, nothing is selected or a row is being edited.
     bool CanCopy() const;
     // The rows selected, ascending.
     std::vector<int> SelectedRows() const;
     int CurrentRow() const;
     bool ListHasFocus() const;
+    // Undo and redo reach the document: the focus is in its window, not in a text field,
+    // which keeps its own.
+    bool TakesUndo() const;
     void SelectOnly(int row);
     // Refreshes the list, the caption and the edit fields; tells the main window.
     void UpdateView();
@@ -117,6 +122,8 @@ private:
     QWidget* CreateEditFields();
     QWidget* ScrollingWhenNarrow(QWidget* fields);
     void RenameSelected();
+    void Remove(TDocument::TRemoval why);
+    void StepHistory(void (QUndoStack::*step)());
     void CommitEdits();
     void ApplyField(TEditField field, const QString& text);
     void ShowCurrentEntry();

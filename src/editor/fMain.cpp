@@ -154,6 +154,9 @@ void TfmMarivelMainForm::CreateActions()
         });
         RecentActions.append(recent);
     }
+    acEditUndo = AddAction(edit, tr("Undo"), QKeySequence::Undo, &TfmMarivelMainForm::EditUndo);
+    acEditRedo = AddAction(edit, tr("Redo"), {}, &TfmMarivelMainForm::EditRedo);
+    acEditRedo->setShortcuts({ QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z")) });
     acEditCopy =
         AddAction(edit, tr("Copy"), QKeySequence(tr("Ctrl+C")), &TfmMarivelMainForm::EditCopy);
     acCopyText = AddAction(edit, tr("Copy as text"), {}, &TfmMarivelMainForm::EditCopyText);
@@ -223,6 +226,8 @@ void TfmMarivelMainForm::CreateMenus()
     FileMenu->addActions({ acHide, acFileExit });
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addActions({ acEditUndo, acEditRedo });
+    edit->addSeparator();
     edit->addActions(
         { acEditCut, acEditCopy, acCopyText, acEditPaste, acEditDelete, acEditInsert });
     edit->addSeparator();
@@ -272,6 +277,11 @@ void TfmMarivelMainForm::CreateMenus()
     acFileNew->setIcon(icon("document-new", QStyle::SP_FileIcon));
     acFileOpen->setIcon(icon("document-open", QStyle::SP_DialogOpenButton));
     acFileSave->setIcon(icon("document-save", QStyle::SP_DialogSaveButton));
+    acEditUndo->setIcon(icon("edit-undo", QStyle::SP_ArrowBack));
+    acEditRedo->setIcon(icon("edit-redo", QStyle::SP_ArrowForward));
+    // The buttons keep their width; their tips name the step, as the menu does.
+    acEditUndo->setIconText(tr("Undo"));
+    acEditRedo->setIconText(tr("Redo"));
     acEditCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
     acEditCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
     acEditPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
@@ -282,6 +292,8 @@ void TfmMarivelMainForm::CreateMenus()
     toolBar->addActions({ acFileNew, acFileOpen, acFileSave });
     toolBar->addSeparator();
     toolBar->addActions({ acEditCut, acEditCopy, acEditPaste });
+    toolBar->addSeparator();
+    toolBar->addActions({ acEditUndo, acEditRedo });
     toolBar->addSeparator();
     toolBar->addActions({ acFind, acFindNext });
 }
@@ -502,7 +514,7 @@ void TfmMarivelMainForm::UpdateStatus()
 {
     TMDIChild* document = ActiveDocument();
     StatusPanels[2]->setText(document ? document->Document.CountText() : QString());
-    const bool changed = document && document->Document.Entries.Changed();
+    const bool changed = document && document->Document.Changed();
     StatusPanels[3]->setText(changed ? Tr(Msg::Changed) : QString());
     // As a multiple-document frame shows it, so the desktop's window list tells the file.
     QString title = QLatin1String(Msg::ApplicationTitle);
@@ -523,10 +535,24 @@ void TfmMarivelMainForm::UpdateActions()
         { acEditCopy, acCopyText, acEditCut, acEditPaste, acEditDelete, acEditInsert })
         action->setEnabled(listFocused);
     acFindNext->setEnabled(exists && !FindText.isEmpty());
+    UpdateHistoryActions(document);
     acFileReconnect->setEnabled(RapiConnected());
     acWindowNext->setEnabled(Area->subWindowList().size() >= 2);
     acAutoUpdateNow->setEnabled(AutoUpdateItems().Count() > 0);
     acCommit->setEnabled(exists && document->SelectedRows().size() == 1);
+}
+
+// "Undo Delete", "Redo Sort": the step each takes, while the focus lets them reach the document.
+void TfmMarivelMainForm::UpdateHistoryActions(const TMDIChild* document)
+{
+    const QUndoStack* history = document ? &document->Document.History : nullptr;
+    const QString undo = history ? history->undoText() : QString();
+    const QString redo = history ? history->redoText() : QString();
+    acEditUndo->setText(undo.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undo));
+    acEditRedo->setText(redo.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redo));
+    const bool reaches = document && document->TakesUndo();
+    acEditUndo->setEnabled(reaches && history->canUndo());
+    acEditRedo->setEnabled(reaches && history->canRedo());
 }
 
 void TfmMarivelMainForm::UpdateRecentFiles()
@@ -814,6 +840,14 @@ void TfmMarivelMainForm::Exit()
     close();
 }
 
+void TfmMarivelMainForm::EditUndo()
+{
+    OnDocument([](TMDIChild& d) { d.Undo(); });
+}
+void TfmMarivelMainForm::EditRedo()
+{
+    OnDocument([](TMDIChild& d) { d.Redo(); });
+}
 void TfmMarivelMainForm::EditCopy()
 {
     OnDocument([](TMDIChild& d) { d.CopySelection(); });
@@ -1004,7 +1038,7 @@ bool TfmMarivelMainForm::CloseAllDocuments()
             return false;
     for (QMdiSubWindow* sub : Area->subWindowList()) {
         if (auto* document = qobject_cast<TMDIChild*>(sub->widget()))
-            document->Document.Entries.ClearChanged(); // asked already
+            document->Document.History.setClean(); // asked already
         sub->close();
     }
     return true;

@@ -73,6 +73,7 @@ private:
     void ApplyStoredBounds();
     void StoreBounds();
     void UpdateActions();
+    void UpdateHistoryActions(const TMDIChild* document);
     void UpdateStatus();
     void UpdateRecentFiles();
     void OpenCommandLineFiles();
@@ -96,6 +97,8 @@ private:
     // Whether the window now is where the user put it, not where the plugins placed it.
     bool MovedByUser() const;
     void HideInTray();
+    void EditUndo();
+    void EditRedo();
     void EditCopy();
     void EditCopyText();
     void EditCut();
@@ -150,6 +153,8 @@ private:
     QAction* acFileSaveRemote;
     QAction* acHide;
     QAction* acFileExit;
+    QAction* acEditUndo;
+    QAction* acEditRedo;
     QAction* acEditCopy;
     QAction* acCopyText;
     QAction* acEditCut;

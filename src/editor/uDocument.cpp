@@ -2,16 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <string_view>
 
 #include <QDir>
 #include <QFileInfo>
 
 #include "convert/uConvertBase.h"
+#include "core/uEntryRows.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
+#include "editor/uUndoCommands.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
@@ -20,6 +23,24 @@
 QString LocationExt(const QString& location) { return LocationFileExt(location).toLower(); }
 
 namespace {
+
+// The names of the steps in a document's history, as "Undo" and "Redo" show them.
+constexpr char StepInsert[] = QT_TRANSLATE_NOOP("Marivel", "Insert");
+constexpr char StepRename[] = QT_TRANSLATE_NOOP("Marivel", "Rename");
+constexpr char StepEdit[] = QT_TRANSLATE_NOOP("Marivel", "Edit");
+constexpr char StepPosition[] = QT_TRANSLATE_NOOP("Marivel", "Set Position");
+constexpr char StepSort[] = QT_TRANSLATE_NOOP("Marivel", "Sort");
+constexpr char StepPaste[] = QT_TRANSLATE_NOOP("Marivel", "Paste");
+constexpr char StepMove[] = QT_TRANSLATE_NOOP("Marivel", "Move");
+constexpr char StepDrop[] = QT_TRANSLATE_NOOP("Marivel", "Drop");
+constexpr char StepAppend[] = QT_TRANSLATE_NOOP("Marivel", "Append");
+// By `TDocument::TRemoval`.
+constexpr const char* RemovalSteps[] = { QT_TRANSLATE_NOOP("Marivel", "Delete"),
+    QT_TRANSLATE_NOOP("Marivel", "Cut"), QT_TRANSLATE_NOOP("Marivel", "Delete Duplicates") };
+
+// A history long enough for any session, short enough that the entries its steps hold do not
+// pile up without end.
+constexpr int HistorySteps = 100;
 
 // Each byte's place in the case-insensitive order of the code page: bytes whose characters fold
 // alike share a place, so descriptions made of places compare as plain bytes do. UTF-8 keeps
@@ -54,16 +75,15 @@ const std::array<uint8_t, 256>& FoldedOrder()
 constexpr int FetchAhead = 32;
 
 // Sorting a million entries takes twenty million comparisons: each entry's key is made once,
-// the rows are sorted on the keys, then the entries are put in that order. The row breaks ties,
-// so equal keys keep their order.
-template <typename TKeyed> void PutInOrder(TEntries& entries, const std::vector<TKeyed>& sorted)
+// the rows are sorted on the keys, and their rows in that order are the order of the entries.
+// The row breaks ties, so equal keys keep their order.
+template <typename TKeyed> std::vector<int> OrderOf(const std::vector<TKeyed>& sorted)
 {
-    std::vector<std::unique_ptr<TEntry>> unsorted = entries.ExtractAll();
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        if (i + FetchAhead < sorted.size())
-            __builtin_prefetch(&unsorted[static_cast<size_t>(sorted[i + FetchAhead].Row)]);
-        entries.AddEntry(std::move(unsorted[static_cast<size_t>(sorted[i].Row)]), false);
-    }
+    std::vector<int> order;
+    order.reserve(sorted.size());
+    for (const TKeyed& key : sorted)
+        order.push_back(key.Row);
+    return order;
 }
 
 // Calls `visit` with each row and entry in row order. Once sorted, the rows lie in the pool in no
@@ -82,7 +102,8 @@ void VisitAhead(const TEntries& entries, bool withDescriptions, TVisit visit)
     }
 }
 
-template <typename TValueOf> void SortByValue(TEntries& entries, TValueOf valueOf)
+template <typename TValueOf>
+std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
 {
     struct TKeyed {
         double Value;
@@ -96,7 +117,7 @@ template <typename TValueOf> void SortByValue(TEntries& entries, TValueOf valueO
     std::sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
         return a.Value < b.Value || (!(b.Value < a.Value) && a.Row < b.Row);
     });
-    PutInOrder(entries, keyed);
+    return OrderOf(keyed);
 }
 
 // A description's sort key: its first sixteen folded bytes as two numbers, whose bytes settle
@@ -202,7 +223,7 @@ private:
     }
 };
 
-void SortByDescription(TEntries& entries)
+std::vector<int> OrderByDescription(const TEntries& entries)
 {
     const std::array<uint8_t, 256>& order = FoldedOrder();
     std::string tails;
@@ -224,7 +245,7 @@ void SortByDescription(TEntries& entries)
         keyed.push_back(key);
     });
     TDescriptionSorter(tails).Sort(keyed);
-    PutInOrder(entries, keyed);
+    return OrderOf(keyed);
 }
 
 // The platform's general number text: up to 15 significant digits, the locale's separator.
@@ -238,14 +259,47 @@ QString GeneralNumber(double value)
     return QString::fromStdString(text);
 }
 
+// The order that takes `rows` (ascending) of a list of `count` out and puts them in before row
+// `at` of the list as it was.
+std::vector<int> MovedOrder(int count, const std::vector<int>& rows, int at)
+{
+    std::vector<bool> moved(static_cast<size_t>(count));
+    for (int row : rows)
+        moved[static_cast<size_t>(row)] = true;
+    std::vector<int> order;
+    order.reserve(static_cast<size_t>(count));
+    const auto keep = [&](int from, int to) {
+        for (int row = from; row < to; ++row)
+            if (!moved[static_cast<size_t>(row)])
+                order.push_back(row);
+    };
+    keep(0, at);
+    order.insert(order.end(), rows.begin(), rows.end());
+    keep(at, count);
+    return order;
+}
+
 } // namespace
+
+TDocument::TDocument() { History.setUndoLimit(HistorySteps); }
+
+void TDocument::Record(QUndoCommand* step) { History.push(step); }
+
+void TDocument::Added(const char* step, int firstRow, int count)
+{
+    if (count <= 0)
+        return;
+    std::vector<int> rows(static_cast<size_t>(count));
+    std::iota(rows.begin(), rows.end(), firstRow);
+    Record(new TRowsCommand(Tr(step), Entries, std::move(rows)));
+}
 
 QString TDocument::Name() const
 {
     return FileName.isEmpty() ? Tr(Msg::Untitled) : LocationFileName(FileName);
 }
 
-QString TDocument::Caption() const { return Entries.Changed() ? Name() + '*' : Name(); }
+QString TDocument::Caption() const { return Changed() ? Name() + '*' : Name(); }
 
 QString TDocument::CountText() const
 {
@@ -258,15 +312,20 @@ int TDocument::Insert()
     const int row = Entries.Count() - 1;
     Entries.Items(row).SetDescription(
         UnicodeToCodePage(QStringLiteral("%1 #%2").arg(Tr(Msg::NewEntry)).arg(Entries.Count())));
+    Added(StepInsert, row, 1);
     return row;
 }
 
-int TDocument::Delete(const std::vector<int>& rows, int selectedRow)
+int TDocument::Delete(const std::vector<int>& rows, int selectedRow, TRemoval why)
 {
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
-    for (auto row = sorted.rbegin(); row != sorted.rend(); ++row)
-        Entries.Delete(*row);
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (!sorted.empty()) {
+        TOwnedEntries removed = TakeRows(Entries, sorted);
+        Record(new TRowsCommand(
+            Tr(RemovalSteps[why]), Entries, std::move(sorted), std::move(removed)));
+    }
     if (Entries.Count() == 0)
         return -1;
     return std::clamp(selectedRow, 0, Entries.Count() - 1);
@@ -274,23 +333,55 @@ int TDocument::Delete(const std::vector<int>& rows, int selectedRow)
 
 void TDocument::Rename(const std::vector<int>& rows, const std::string& description)
 {
-    for (int row : rows)
-        Entries.Items(row).SetDescription(description);
+    std::vector<int> renamed;
+    std::vector<TEntry> before;
+    for (int row : rows) {
+        TEntry& entry = Entries.Items(row);
+        if (entry.Description() == description)
+            continue;
+        renamed.push_back(row);
+        before.push_back(entry);
+        entry.SetDescription(description);
+    }
+    if (!renamed.empty())
+        Record(new TValuesCommand(Tr(StepRename), Entries, std::move(renamed), std::move(before)));
+}
+
+bool TDocument::Edit(int row, const std::function<bool(TEntry& entry)>& edit)
+{
+    TEntry before = Entries.Items(row);
+    if (!edit(Entries.Items(row)))
+        return false;
+    Record(new TValuesCommand(Tr(StepEdit), Entries, { row }, { before }));
+    return true;
+}
+
+void TDocument::SetPosition(int row, double longitude, double latitude)
+{
+    TEntry& entry = Entries.Items(row);
+    if (entry.Longitude() == longitude && entry.Latitude() == latitude)
+        return;
+    TEntry before = entry;
+    entry.SetLongitude(longitude);
+    entry.SetLatitude(latitude);
+    Record(new TValuesCommand(Tr(StepPosition), Entries, { row }, { before }));
 }
 
 void TDocument::Sort(TColumn column)
 {
-    switch (column) {
-    case colDescription:
-        SortByDescription(Entries);
-        break;
-    case colLatitude:
-        SortByValue(Entries, [](const TEntry& entry) { return entry.Latitude(); });
-        break;
-    case colLongitude:
-        SortByValue(Entries, [](const TEntry& entry) { return entry.Longitude(); });
-        break;
-    }
+    const auto orderBy = [&] {
+        switch (column) {
+        case colLatitude:
+            return OrderByValue(Entries, [](const TEntry& entry) { return entry.Latitude(); });
+        case colLongitude:
+            return OrderByValue(Entries, [](const TEntry& entry) { return entry.Longitude(); });
+        default:
+            return OrderByDescription(Entries);
+        }
+    };
+    const std::vector<int> order = orderBy();
+    Reorder(Entries, order);
+    Record(new TOrderCommand(Tr(StepSort), Entries, order));
 }
 
 int TDocument::Find(const QString& text, int from) const
@@ -342,10 +433,15 @@ QString TDocument::PlainTextOf(const std::vector<int>& rows) const
 void TDocument::Paste(const QString& gpxText, IUserPrompt& prompt)
 {
     size_t replaced = 0;
-    {
+    const int firstRow = Entries.Count();
+    try {
         const TReplacementTally tally(replaced);
         Entries.AppendGpxText(gpxText);
+    } catch (...) {
+        AddedSince(StepPaste, firstRow); // what was read before the fault stays
+        throw;
     }
+    AddedSince(StepPaste, firstRow);
     if (replaced)
         prompt.ShowMessage(ReplacementWarning(replaced) + '.');
 }
@@ -362,35 +458,51 @@ void TDocument::Drop(TDocument& source, const std::vector<int>& rows, int target
 {
     if (rows.empty())
         return;
-    const std::vector<const TEntry*> dragged = source.EntriesAt(rows);
     // Rows dragged from above the target make room first: the target moves past them.
     int target = targetRow;
     if (target >= 0 && rows.front() < target)
         target += static_cast<int>(rows.size());
-    for (const TEntry* entry : dragged) {
+    const bool below = target < 0 || target > Entries.Count();
+    const int at = below ? Entries.Count() : target;
+    if (&source == this) {
+        MoveWithin(rows, at);
+        return;
+    }
+    for (const TEntry* entry : source.EntriesAt(rows)) {
         auto copy = std::make_unique<TEntry>();
         entry->AssignTo(*copy);
-        if (target >= 0 && target <= Entries.Count())
-            Entries.Insert(target++, std::move(copy));
-        else
+        if (below)
             Entries.AddEntry(std::move(copy), true);
+        else
+            Entries.Insert(target++, std::move(copy));
     }
-    if (&source != this)
-        return;
-    for (int row = Entries.Count() - 1; row >= 0; --row)
-        if (std::find(dragged.begin(), dragged.end(), &Entries.Items(row)) != dragged.end())
-            Entries.Delete(row);
+    Added(StepDrop, at, static_cast<int>(rows.size()));
+}
+
+// The entries themselves move, in one step that puts them back.
+void TDocument::MoveWithin(const std::vector<int>& rows, int at)
+{
+    const std::vector<int> order = MovedOrder(Entries.Count(), rows, at);
+    if (std::is_sorted(order.begin(), order.end()))
+        return; // dropped where they were
+    Reorder(Entries, order);
+    Record(new TOrderCommand(Tr(StepMove), Entries, order));
 }
 
 void TDocument::LoadFromList(
     TEntries& source, const QString& location, TLoadMode mode, const QString& formatId)
 {
-    if (mode == lmOpen)
+    const int firstRow = mode == lmOpen ? 0 : Entries.Count();
+    if (mode == lmOpen) {
+        History.clear();
         Entries.Clear();
+    }
     for (std::unique_ptr<TEntry>& entry : source.ExtractAll())
         Entries.AddEntry(std::move(entry), true);
     if (mode == lmOpen)
         Entries.ClearChanged();
+    else
+        AddedSince(StepAppend, firstRow);
     if (!IsMobileLocation(location))
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(location)).absolutePath();
     if (mode == lmOpen) {
@@ -422,6 +534,7 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
     if (!IsMobileLocation(FileName))
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();
     Entries.ClearChanged();
+    History.setClean();
     if (UnreportedReplacements) {
         prompt.ShowMessage(ReplacementWarning(UnreportedReplacements) + '.');
         UnreportedReplacements = 0;
@@ -431,7 +544,7 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
 
 bool TDocument::AskSave(IUserPrompt& prompt, const std::function<bool()>& save) const
 {
-    if (!Entries.Changed())
+    if (!Changed())
         return true;
     switch (prompt.Ask(Tr(Msg::SaveChanges), true)) {
     case IUserPrompt::TAnswer::Yes:

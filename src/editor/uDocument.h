@@ -4,22 +4,31 @@
 #include <vector>
 
 #include <QString>
+#include <QUndoStack>
 
 #include "core/uModel.h"
 #include "platform/uCodePage.h"
 
 class IUserPrompt;
+class QUndoCommand;
 
 // What a document window does with its entries, apart from showing them: every rule of
 // inserting, deleting, renaming, sorting, finding, the clipboard texts, drag and drop, loading
 // and saving. Rows are positions in `Entries`; the window passes the selected rows in
-// ascending order.
+// ascending order. Every change it makes is a step in `History`, which undoes and redoes it.
 class TDocument {
 public:
     enum TLoadMode { lmOpen = 0, lmAppend = 1 };
     enum TColumn { colDescription = 0, colLatitude = 1, colLongitude = 2 };
+    // Why rows go: the step's name in the history.
+    enum TRemoval { rmDelete, rmCut, rmDuplicates };
+
+    TDocument();
 
     TEntries Entries;
+    // The steps that changed the entries since they were loaded; its clean state is the
+    // saved one.
+    QUndoStack History;
     // Where the document was loaded from or last saved to, as a location; empty when new.
     QString FileName;
     // The format it is saved in; empty means the first exporter of the extension.
@@ -27,6 +36,8 @@ public:
 
     // The file-name part of `FileName`, or "Untitled".
     QString Name() const;
+    // Changed since loaded or saved: undoing back to the saved state makes it unchanged.
+    bool Changed() const { return !History.isClean(); }
     // The name followed by "*" when changed.
     QString Caption() const;
     // "12 items".
@@ -34,10 +45,15 @@ public:
 
     // Adds "New entry #n" at the end and returns its row.
     int Insert();
-    // Deletes `rows`; returns the row to select afterwards (`selectedRow`, or the last row when
-    // that is past the end), -1 when the list is empty.
-    int Delete(const std::vector<int>& rows, int selectedRow);
+    // Deletes `rows` (in any order) in one step named by `why`; returns the row to select
+    // afterwards (`selectedRow`, or the last row when that is past the end), -1 when the list
+    // is empty.
+    int Delete(const std::vector<int>& rows, int selectedRow, TRemoval why = rmDelete);
     void Rename(const std::vector<int>& rows, const std::string& description);
+    // Runs `edit` on the entry at `row`, which answers whether it changed anything.
+    bool Edit(int row, const std::function<bool(TEntry& entry)>& edit);
+    // Where the entry at `row` lies, as a map sets it.
+    void SetPosition(int row, double longitude, double latitude);
     // Ascending by the column's value; the description ignoring case.
     void Sort(TColumn column);
     // The first row from `from` on whose description holds `text` ignoring case; -1 for none.
@@ -82,6 +98,14 @@ public:
 
 private:
     std::vector<const TEntry*> EntriesAt(const std::vector<int>& rows) const;
+    void Record(QUndoCommand* step);
+    // The `count` rows from `firstRow` on were added.
+    void Added(const char* step, int firstRow, int count);
+    void AddedSince(const char* step, int firstRow)
+    {
+        Added(step, firstRow, Entries.Count() - firstRow);
+    }
+    void MoveWithin(const std::vector<int>& rows, int at);
 
     size_t UnreportedReplacements = 0;
 };

@@ -65,7 +65,7 @@ bool TEntryListModel::setData(const QModelIndex& index, const QVariant& value, i
     if (role != Qt::EditRole || index.column() != TDocument::colDescription
         || index.row() >= Document.Entries.Count())
         return false;
-    Document.Entries.Items(index.row()).SetDescription(Document.Narrow(value.toString()));
+    Document.Rename({ index.row() }, Document.Narrow(value.toString()));
     emit dataChanged(index, index);
     return true;
 }

@@ -41,9 +41,7 @@ QString TFindDupsTool::CopyText(const std::vector<const TEntry*>& duplicates) co
 
 void TFindDupsTool::Delete(const std::vector<const TEntry*>& duplicates)
 {
-    std::vector<int> rows = RowsOf(duplicates);
-    std::sort(rows.begin(), rows.end());
-    RemoveRows(Document.Entries, rows);
+    Document.Delete(RowsOf(duplicates), -1, TDocument::rmDuplicates);
 }
 
 std::vector<int> TFindDupsTool::RowsOf(const std::vector<const TEntry*>& entries) const

@@ -36,7 +36,7 @@ public:
     std::vector<TGroup> Find(int tolerance, const TProgressRunner& run, IUserPrompt& prompt);
     // A GPX text of `duplicates` in the order given, as the document's copy makes it.
     QString CopyText(const std::vector<const TEntry*>& duplicates) const;
-    // Removes `duplicates` from the document and frees them.
+    // Removes `duplicates` from the document, in one step of its history.
     void Delete(const std::vector<const TEntry*>& duplicates);
 
 private:

@@ -383,11 +383,13 @@ TEST(TMDIChild, PasteOfDamagedTextKeepsWhatWasRead)
     EXPECT_EQ(window.Descriptions(), "0 read ");
     EXPECT_EQ(window.List()->model()->rowCount(), 2) << "the list shows what was read";
     EXPECT_EQ(window->windowTitle(), "Untitled*");
+    window->Undo();
+    EXPECT_EQ(window.Descriptions(), "0 ") << "what was read is one step";
 
     window->SelectOnly(0);
     window.Field(fDescription)->setFocus();
     window->Paste();
-    EXPECT_EQ(window->Document.Entries.Count(), 2) << "a text field takes its own paste";
+    EXPECT_EQ(window->Document.Entries.Count(), 1) << "a text field takes its own paste";
 }
 
 TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)

@@ -60,6 +60,17 @@ protected:
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
 
+    // Opens b.ov2 in `form` with its first row selected and its list focused.
+    QTableView* OpenFocusedOnFirstRow(TfmMarivelMainForm& form)
+    {
+        form.OpenLocation(Path("b.ov2"));
+        TMDIChild* document = form.ActiveDocument();
+        auto* list = document->findChild<QTableView*>();
+        document->SelectOnly(0);
+        list->setFocus();
+        return list;
+    }
+
     TTempConfig Config;
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
@@ -210,19 +221,56 @@ TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)
     TfmMarivelMainForm form({});
     form.show();
     QApplication::setActiveWindow(&form);
-    form.OpenLocation(Path("b.ov2"));
+    QTableView* list = OpenFocusedOnFirstRow(form);
     TMDIChild* document = form.ActiveDocument();
-    auto* list = document->findChild<QTableView*>();
-    document->SelectOnly(0);
-    list->setFocus();
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
     QTest::keyClick(list, Qt::Key_Insert);
     EXPECT_EQ(document->Document.Entries.Count(), 2);
-    document->Document.Entries.ClearChanged();
+    document->Document.History.setClean();
     QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
+}
+
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step the document's history while its list has the
+// focus; a text field keeps the keys for its own undo.
+TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QAction* undo = MenuAction(form, "Undo");
+    QAction* redo = MenuAction(form, "Redo");
+    QTableView* list = OpenFocusedOnFirstRow(form);
+    TMDIChild* document = form.ActiveDocument();
+    const auto descriptions = [&] { return Descriptions(document->Document.Entries); };
+    EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(undo->text(), "Undo Delete");
+    EXPECT_EQ(undo->toolTip(), "Undo Delete") << "the toolbar button's tip";
+    EXPECT_EQ(document->windowTitle(), "b.ov2*");
+
+    document->SelectOnly(0);
+    auto* description = document->findChild<QLineEdit*>("edDescription");
+    description->setFocus();
+    EXPECT_FALSE(undo->isEnabled());
+    QTest::keyClick(description, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(descriptions(), "C ");
+
+    list->setFocus();
+    EXPECT_TRUE(undo->isEnabled());
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(descriptions(), "B C ");
+    EXPECT_EQ(document->windowTitle(), "b.ov2") << "back as opened";
+    EXPECT_EQ(redo->text(), "Redo Delete");
+    EXPECT_FALSE(undo->isEnabled());
+    QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(descriptions(), "C ");
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(descriptions(), "C ");
+    EXPECT_EQ(redo->text(), "Redo");
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
@@ -231,7 +279,7 @@ TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
     TfmMarivelMainForm form({});
     form.show();
     form.OpenLocation(Path("a.ov2"));
-    form.ActiveDocument()->Document.Entries.Items(0).SetDescription("changed");
+    form.ActiveDocument()->Document.Rename({ 0 }, "changed");
     EXPECT_EQ(form.Documents().size(), 1);
     // The close question is answered No by the scripted message box handler below.
     QTimer::singleShot(100, [] {

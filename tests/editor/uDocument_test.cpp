@@ -31,7 +31,7 @@ TEST(TDocument, DragAndDropMovesWithinAndCopiesBetween)
     Fill(list, 10);
     list.Drop(list, { 2 }, 7);
     EXPECT_EQ(Descriptions(list), "0 1 3 4 5 6 7 2 8 9 ") << "right after the former row 7";
-    EXPECT_TRUE(list.Entries.Changed());
+    EXPECT_TRUE(list.Changed());
 
     TDocument again;
     Fill(again, 10);
@@ -42,11 +42,11 @@ TEST(TDocument, DragAndDropMovesWithinAndCopiesBetween)
 
     TDocument target;
     Fill(target, 3);
-    list.Entries.ClearChanged();
+    list.History.setClean();
     target.Drop(list, { 8, 9 }, 1);
     EXPECT_EQ(Descriptions(target), "0 8 9 1 2 ");
     EXPECT_EQ(Descriptions(list), "0 1 3 4 5 6 7 2 8 9 ");
-    EXPECT_FALSE(list.Entries.Changed()) << "a copy leaves the source alone";
+    EXPECT_FALSE(list.Changed()) << "a copy leaves the source alone";
 }
 
 // The target row grows by the dragged rows only when the first of them lies above it.
@@ -151,7 +151,7 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
                 for (int row = 0; row < document.Entries.Count(); ++row)
                     sorted.push_back(&document.Entries.Items(row));
                 ASSERT_EQ(sorted, expected);
-                EXPECT_TRUE(document.Entries.Changed());
+                EXPECT_TRUE(document.Changed());
             }
     }
 }
@@ -238,7 +238,7 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
     EXPECT_EQ(document.Caption(), "points.gpx");
 
     const QString ov2 = "FILE://" + dir.filePath("points.ov2");
-    document.Entries.Items(0).SetDescription("changed");
+    document.Rename({ 0 }, "changed");
     prompt.Answers = { IUserPrompt::TAnswer::No };
     EXPECT_FALSE(document.SaveTo(ov2, "ttov2", prompt));
     EXPECT_EQ(prompt.Asked.value(0),
@@ -246,16 +246,16 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
         "precision, because this format uses a precision of 5 decimals.\r\rDo you want to "
         "continue the save?");
     EXPECT_FALSE(QFile::exists(dir.filePath("points.ov2")));
-    EXPECT_TRUE(document.Entries.Changed());
+    EXPECT_TRUE(document.Changed());
     prompt.Answers = { IUserPrompt::TAnswer::Yes };
     EXPECT_TRUE(document.SaveTo(ov2, "ttov2", prompt));
     EXPECT_TRUE(QFile::exists(dir.filePath("points.ov2")));
     EXPECT_EQ(document.Caption(), "points.ov2");
 
-    document.Entries.Items(0).SetDescription("again");
+    document.Rename({ 0 }, "again");
     EXPECT_EQ(ErrorOf([&] { document.SaveTo("FILE://" + dir.filePath("a.unknown"), "", prompt); }),
         "Currently it is not possible to save files in this format (extension unknown)");
-    EXPECT_TRUE(document.Entries.Changed());
+    EXPECT_TRUE(document.Changed());
 }
 
 // A disk that fills up during Save keeps the old file, and the document stays changed, so
@@ -275,14 +275,14 @@ TEST(TDocument, SaveOnAFullDiskKeepsTheOldFileAndTheChanges)
     const QByteArray old = saved.readAll();
     saved.close();
 
-    document.Entries.Items(0).SetDescription("changed");
+    document.Rename({ 0 }, "changed");
     TFileSizeLimit limit(4096);
     EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(QString(), QString(), prompt); }),
         QStringLiteral("Cannot write file %1: File too large").arg(path));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), old);
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "points.asc" });
-    EXPECT_TRUE(document.Entries.Changed());
+    EXPECT_TRUE(document.Changed());
 }
 
 // An export that fails halfway writes nothing: the old file, local or on the device, stays
@@ -301,14 +301,17 @@ TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
 
     TDocument document;
     Fill(document, 300);
-    document.Entries.Items(200).SetExtra("<wpt"); // no XML: the export stops there
+    document.Edit(200, [](TEntry& entry) {
+        entry.SetExtra("<wpt"); // no XML: the export stops there
+        return true;
+    });
     TScriptedPrompt prompt;
     for (const QString& location :
         { "FILE://" + local.fileName(), QString("MOBILE://\\poi.gpx") }) {
         SCOPED_TRACE(location.toStdString());
         EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(location, "gengpx", prompt); }),
             "Invalid xml: <wpt...");
-        EXPECT_TRUE(document.Entries.Changed());
+        EXPECT_TRUE(document.Changed());
     }
     EXPECT_EQ(FileBytes(local.fileName()), "old local file");
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "poi.gpx" });

@@ -1,0 +1,243 @@
+#include "editor/uUndoCommands.h"
+
+#include <cstdio>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "editor/uDocument.h"
+#include "editor/uEntryEditSync.h"
+#include "editor/uEntryListModel.h"
+#include "editor/uFindDupsTool.h"
+#include "testing.h"
+
+namespace {
+
+// Every value of one entry, the fractions of seconds to the last bit.
+std::string ValuesOf(const TEntry& entry)
+{
+    char fractions[64];
+    std::snprintf(fractions, sizeof fractions, "%a %a", entry.LatSecFrac(), entry.LonSecFrac());
+    return std::string(entry.Description()) + '|' + std::string(entry.Extra()) + '|'
+        + std::to_string(entry.LatDeg()) + ' ' + std::to_string(entry.LatMin()) + ' '
+        + std::to_string(entry.LatSec()) + ' ' + std::to_string(entry.LatSouth()) + ' '
+        + std::to_string(entry.LonDeg()) + ' ' + std::to_string(entry.LonMin()) + ' '
+        + std::to_string(entry.LonSec()) + ' ' + std::to_string(entry.LonWest()) + ' ' + fractions
+        + ' ' + std::to_string(entry.Flag()) + ' ' + std::to_string(entry.Changed());
+}
+
+// The entries of a document: each one's values, and which entry object holds them, so that
+// an undo that copied entries instead of giving back the ones it took shows.
+struct TState {
+    std::vector<std::string> Values;
+    std::vector<const TEntry*> Objects;
+    bool operator==(const TState&) const = default;
+};
+
+TState StateOf(const TDocument& document)
+{
+    TState state;
+    for (int row = 0; row < document.Entries.Count(); ++row) {
+        state.Values.push_back(ValuesOf(document.Entries.Items(row)));
+        state.Objects.push_back(&document.Entries.Items(row));
+    }
+    return state;
+}
+
+// Entries whose every value differs from the next one's, in no order of any column; some of
+// them marked changed, some not.
+void Fill(TDocument& document)
+{
+    const char* const names[] = { "kiwi", "Apple", "fig", "banana", "Cherry", "date" };
+    for (int i = 0; i < 6; ++i) {
+        TEntry& entry = document.Entries.AddValues(
+            names[i], i % 2 ? "<ele>1</ele>" : "", (i * 37 % 11 - 5) * 1.23456789, 40.5 - i * i);
+        entry.SetFlag(i % 8);
+        if (i % 3 == 0)
+            entry.ClearChanged();
+    }
+}
+
+} // namespace
+
+// Each kind of step, undone and redone twice over, leaves every entry as it was before and
+// after the step, held by the same entry objects; and each is one step, named as the Edit
+// menu shows it.
+TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactly)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    TDocument source;
+    Fill(source);
+    const QString gpx = source.GpxTextOf({ 1, 4 });
+    TScriptedPrompt prompt;
+    const struct {
+        const char* Step;
+        std::function<void(TDocument& document)> Change;
+    } steps[] = {
+        { "Insert", [](TDocument& d) { d.Insert(); } },
+        { "Delete",
+            [](TDocument& d) {
+                d.Delete({ 4, 1, 2 }, 0);
+            } },
+        { "Delete",
+            [](TDocument& d) {
+                d.Delete({ 0, 1, 2, 3, 4, 5 }, 0);
+            } },
+        { "Cut",
+            [](TDocument& d) {
+                d.Delete({ 0, 5 }, 0, TDocument::rmCut);
+            } },
+        { "Delete Duplicates",
+            [](TDocument& d) {
+                TFindDupsTool(d).Delete({ &d.Entries.Items(5), &d.Entries.Items(2) });
+            } },
+        { "Rename",
+            [](TDocument& d) {
+                d.Rename({ 0, 2, 3 }, "Renamed");
+            } },
+        { "Rename",
+            [](TDocument& d) {
+                TEntryListModel model(d);
+                model.setData(model.index(3, TDocument::colDescription), "In place", Qt::EditRole);
+            } },
+        { "Edit",
+            [](TDocument& d) {
+                d.Edit(2,
+                    [](TEntry& e) { return TEntryEditSync::ToEntry(e, TEditField::LatSign, "N"); });
+            } },
+        { "Edit",
+            [](TDocument& d) {
+                d.Edit(1,
+                    [](TEntry& e) { return TEntryEditSync::ToEntry(e, TEditField::LonSec, "7"); });
+            } },
+        { "Set Position", [](TDocument& d) { d.SetPosition(4, -70.123456789, -33.5); } },
+        { "Sort", [](TDocument& d) { d.Sort(TDocument::colDescription); } },
+        { "Sort", [](TDocument& d) { d.Sort(TDocument::colLatitude); } },
+        { "Sort", [](TDocument& d) { d.Sort(TDocument::colLongitude); } },
+        { "Paste", [&](TDocument& d) { d.Paste(gpx, prompt); } },
+        { "Move",
+            [](TDocument& d) {
+                d.Drop(d, { 0, 3, 4 }, 2);
+            } },
+        { "Move",
+            [](TDocument& d) {
+                d.Drop(d, { 1, 2 }, -1);
+            } },
+        { "Drop",
+            [&](TDocument& d) {
+                d.Drop(source, { 0, 5 }, 1);
+            } },
+        { "Drop", [&](TDocument& d) { d.Drop(source, { 2 }, -1); } },
+        { "Append",
+            [](TDocument& d) {
+                TEntries more;
+                more.AddValues("more", "", 3, 4);
+                more.AddValues("most", "", 5, 6);
+                d.LoadFromList(more, "FILE:///elsewhere/more.ov2", TDocument::lmAppend, "ttov2");
+            } },
+    };
+    const TState sourceState = StateOf(source);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.Step);
+        TDocument document;
+        Fill(document);
+        const TState before = StateOf(document);
+        step.Change(document);
+        const TState after = StateOf(document);
+        ASSERT_NE(after, before);
+        ASSERT_EQ(document.History.count(), 1);
+        EXPECT_EQ(document.History.undoText(), step.Step);
+        for (int round = 0; round < 2; ++round) {
+            document.History.undo();
+            EXPECT_EQ(StateOf(document), before);
+            document.History.redo();
+            EXPECT_EQ(StateOf(document), after);
+        }
+    }
+    EXPECT_EQ(StateOf(source), sourceState) << "a drop copies from the other document";
+    EXPECT_EQ(source.History.count(), 0);
+}
+
+// Nothing changed is no step: undo would seem to do nothing.
+TEST(TDocumentHistory, ChangesThatChangeNothingTakeNoStep)
+{
+    TDocument document;
+    Fill(document);
+    document.Rename({ 1 }, "Apple");
+    document.Edit(
+        0, [](TEntry& e) { return TEntryEditSync::ToEntry(e, TEditField::LatDeg, "40"); });
+    document.SetPosition(
+        2, document.Entries.Items(2).Longitude(), document.Entries.Items(2).Latitude());
+    document.Drop(document, { 2, 3 }, 2);
+    document.Delete({}, 0);
+    EXPECT_EQ(document.History.count(), 0);
+    EXPECT_FALSE(document.Changed());
+}
+
+// The caption's "*" follows the history: back at the state last loaded or saved, the
+// document is unchanged, whichever way it got there.
+TEST(TDocumentHistory, TheChangedStateFollowsSaveUndoAndRedo)
+{
+    TBuiltInFormats formats;
+    TTempConfig config;
+    QTemporaryDir dir;
+    TEntries loaded;
+    loaded.AddValues("a", "", 1, 2);
+    loaded.AddValues("b", "", 3, 4);
+    TDocument document;
+    document.LoadFromList(loaded, "FILE://" + dir.filePath("p.gpx"), TDocument::lmOpen, "");
+    EXPECT_EQ(document.Caption(), "p.gpx");
+
+    document.Rename({ 0 }, "x");
+    EXPECT_EQ(document.Caption(), "p.gpx*");
+    document.History.undo();
+    EXPECT_EQ(document.Caption(), "p.gpx") << "undone back to the file as opened";
+    document.History.redo();
+    EXPECT_TRUE(document.Changed());
+
+    TScriptedPrompt prompt;
+    ASSERT_TRUE(document.SaveTo(QString(), QString(), prompt));
+    EXPECT_FALSE(document.Changed());
+    document.Delete({ 1 }, 0);
+    document.History.undo();
+    EXPECT_FALSE(document.Changed()) << "back at the saved state";
+    document.History.undo();
+    EXPECT_TRUE(document.Changed()) << "before the saved state";
+    prompt.Answers = { IUserPrompt::TAnswer::Cancel };
+    EXPECT_FALSE(document.AskSave(prompt, [] { return true; }));
+    document.History.redo();
+    EXPECT_FALSE(document.Changed());
+
+    // A new step after undoing past the saved state leaves that state out of reach.
+    document.History.undo();
+    document.Sort(TDocument::colLatitude);
+    document.History.undo();
+    EXPECT_TRUE(document.Changed());
+
+    TEntries other;
+    other.AddValues("c", "", 5, 6);
+    document.LoadFromList(other, "FILE://" + dir.filePath("q.gpx"), TDocument::lmOpen, "");
+    EXPECT_FALSE(document.Changed());
+    EXPECT_FALSE(document.History.canUndo()) << "the steps of the file before are gone";
+}
+
+TEST(TEntryRows, TakeAndPutBackKeepTheOrderAroundThem)
+{
+    TDocument document;
+    Fill(document);
+    const TState before = StateOf(document);
+    TOwnedEntries taken = TakeRows(document.Entries, { 0, 2, 5 });
+    EXPECT_EQ(Descriptions(document.Entries), "Apple banana Cherry ");
+    EXPECT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[1]->Description(), "fig");
+    PutRows(document.Entries, { 0, 2, 5 }, std::move(taken));
+    EXPECT_EQ(StateOf(document), before);
+
+    const std::vector<int> order = { 3, 0, 5, 1, 4, 2 };
+    Reorder(document.Entries, order);
+    EXPECT_EQ(Descriptions(document.Entries), "banana kiwi date Apple Cherry fig ");
+    Reorder(document.Entries, InverseOrder(order));
+    EXPECT_EQ(StateOf(document), before);
+}
