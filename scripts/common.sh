@@ -7,7 +7,8 @@ BUILD="$ROOT/build"
 # gpsbabel: the interoperability tests check that it reads the files we write.
 # qt6-translations-l10n: Qt's own texts (buttons, file dialogs) in the program's languages.
 # tzdata: the time-zone cities of the POI site that ships with the program.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata)
+# xplanet-images: the pictures of the World maps.
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images)
 
 install_missing_packages() {
     local missing=()

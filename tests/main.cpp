@@ -20,6 +20,10 @@ int main(int argc, char** argv)
     qputenv("MARIVEL_MEDIA_ROOTS", media.path().toLocal8Bit());
     QTemporaryDir home;
     qputenv("MARIVEL_HOME", home.path().toLocal8Bit());
+    // Nor the user's own maps and the world maps installed on the machine.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    qputenv("MARIVEL_WORLD_PICTURES", data.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
@@ -32,6 +33,8 @@
 #include "convert/uConvertBase.h"
 #include "core/uSettings.h"
 #include "core/uUtils.h"
+#include "editor/fAbout.h"
+#include "editor/uCursors.h"
 #include "editor/uEntryListModel.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
@@ -247,17 +250,60 @@ TMDIChild::TMDIChild(QWidget* parent)
     connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this] { ShowCurrentEntry(); });
 
-    auto* toolBar = new QToolBar(this);
+    CreateMap();
+    UpdateView();
+}
+
+// The map on the left, the list with its toolbar and edit fields on the right.
+void TMDIChild::CreateMap()
+{
+    Map = new TMapPanel(*this,
+        { LoadCursor(QStringLiteral("CURHANDOVER")), LoadCursor(QStringLiteral("CURHANDGRAB")),
+            LoadCursor(QStringLiteral("CURSETPOS")) },
+        this);
+    connect(Map, &TMapPanel::PointerMoved, this, &TMDIChild::MapPointerMoved);
+    connect(Map, &TMapPanel::MapsPageRequested, this,
+        [this] { ShowInBrowser(Settings().MapsPageUrl, *Prompt); });
+    Splitter = new QSplitter(this);
+    Splitter->addWidget(Map);
+    Splitter->addWidget(CreateListSide());
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->setSizes({ std::max(Settings().MapPanelWidth, Map->minimumSizeHint().width()),
+        std::max(width(), 1) });
+    connect(Splitter, &QSplitter::splitterMoved, this,
+        [this] { Settings().MapPanelWidth = Map->width(); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter);
+    ShowMap(Settings().MapVisible);
+}
+
+QWidget* TMDIChild::CreateListSide()
+{
+    auto* side = new QWidget(this);
+    auto* toolBar = new QToolBar(side);
     toolBar->addActions({ acInsert, acDelete, acRenameSelected });
     toolBar->addSeparator();
     toolBar->addActions({ acPluginGoto, acPluginAdd });
-    auto* layout = new QVBoxLayout(this);
+    toolBar->addSeparator();
+    toolBar->addAction(acShowMap);
+    auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(toolBar);
     layout->addWidget(List, 1);
     layout->addWidget(ScrollingWhenNarrow(CreateEditFields()));
-    UpdateView();
+    return side;
+}
+
+void TMDIChild::ShowMap(bool visible)
+{
+    Settings().MapVisible = visible;
+    acShowMap->setChecked(visible);
+    Map->setVisible(visible);
+    if (visible)
+        Map->FillMapList();
 }
 
 // A window narrower than the edit fields (tiled beside others) scrolls them sideways rather
@@ -300,6 +346,10 @@ void TMDIChild::CreateActions()
     connect(acInsert, &QAction::triggered, this, &TMDIChild::Insert);
     connect(acDelete, &QAction::triggered, this, &TMDIChild::Delete);
     connect(acRenameSelected, &QAction::triggered, this, &TMDIChild::RenameSelected);
+    acShowMap = action(tr("Map"), {});
+    acShowMap->setCheckable(true);
+    acShowMap->setToolTip(tr("Shows or hides the map"));
+    connect(acShowMap, &QAction::toggled, this, [this](bool on) { ShowMap(on); });
 }
 
 QWidget* TMDIChild::CreateEditFields()
@@ -429,6 +479,38 @@ void TMDIChild::ShowCurrentEntry()
     }
     acRenameSelected->setEnabled(HoldsSeveralRows(List->selectionModel()->selection()));
     acDelete->setEnabled(CanCopy());
+    if (Map)
+        Map->Refresh();
+}
+
+TRowRanges TMDIChild::SelectedRanges() const
+{
+    TRowRanges ranges;
+    for (const QItemSelectionRange& range : List->selectionModel()->selection())
+        ranges.emplace_back(range.top(), range.bottom());
+    return NormalizedRanges(std::move(ranges));
+}
+
+void TMDIChild::SelectRanges(const TRowRanges& rows)
+{
+    QItemSelection selection;
+    for (const auto& [first, last] : rows)
+        selection.select(Model->index(first, 0), Model->index(last, TDocument::colLongitude));
+    Updating = true;
+    List->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    Updating = false;
+    ShowCurrentEntry();
+}
+
+void TMDIChild::SetCurrentPosition(double lon, double lat)
+{
+    const int row = CurrentRow();
+    if (row < 0)
+        return;
+    TEntry& entry = Document.Entries.Items(row);
+    entry.SetLongitude(lon);
+    entry.SetLatitude(lat);
+    UpdateView();
 }
 
 TEditField TMDIChild::FieldOf(QObject* widget) const

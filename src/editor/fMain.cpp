@@ -420,6 +420,7 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
             UpdateStatus();
         UpdateActions();
     });
+    connect(document, &TMDIChild::MapPointerMoved, StatusPanels[1], &QLabel::setText);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
         [](Qt::WindowStates, Qt::WindowStates state) {
             if (!(state & Qt::WindowMinimized))

@@ -221,6 +221,8 @@ QString ProgramUsage()
         "                       user's configuration folder, ~/.config/marivel)\n"
         "  MARIVEL_HOME         folder of maps and downloaded site indexes (default: the\n"
         "                       program's folder when writable, else ~/.local/share/marivel)\n"
+        "  MARIVEL_WORLD_PICTURES folder of the World maps' earth.jpg and night.jpg\n"
+        "                       (default: /usr/share/xplanet/images)\n"
         "  MARIVEL_RAPI_LIBRARY the Remote API library for device files (default: librapi\n"
         "                       beside the program)\n"
         "  MARIVEL_DEVICE_ROOT  the folder librapi serves as the device (default: the\n"

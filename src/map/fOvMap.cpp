@@ -1,0 +1,110 @@
+#include "map/fOvMap.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int SizeWithoutPicture = 100;
+
+} // namespace
+
+TOvMap::TOvMap(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    FitSize();
+}
+
+void TOvMap::SetMapPic(const QImage& picture)
+{
+    MapPic = QPixmap::fromImage(picture);
+    FitSize();
+    if (HasPicture())
+        SetPoints(Cal.Point1(), Cal.Point2());
+}
+
+void TOvMap::SetMarker(const QImage& marker)
+{
+    Marker = marker.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < Marker.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(Marker.scanLine(y));
+        for (int x = 0; x < Marker.width(); ++x)
+            line[x] = qAlpha(line[x]) < 128 ? 0 : (line[x] | 0xff000000u);
+    }
+    update();
+}
+
+void TOvMap::SetPoints(const TCalPoint& point1, const TCalPoint& point2)
+{
+    Cal.SetPoints(point1, point2);
+    update();
+}
+
+void TOvMap::SetZoom(double zoom)
+{
+    Cal.Zoom = zoom;
+    FitSize();
+    update();
+}
+
+void TOvMap::SetMarkers(std::vector<TMarker> markers)
+{
+    FMarkers = std::move(markers);
+    update();
+}
+
+void TOvMap::FitSize()
+{
+    setFixedSize(HasPicture() ? Cal.ZoomedSize(MapPic.size())
+                              : QSize(SizeWithoutPicture, SizeWithoutPicture));
+}
+
+void TOvMap::DrawMarker(QPainter& painter, double lon, double lat) const
+{
+    painter.drawImage(
+        Cal.LonToX(lon) - Marker.width() / 2, Cal.LatToY(lat) - Marker.height() / 2, Marker);
+}
+
+// Markers are copied pixel by pixel into one layer, which is drawn once: a million draw calls
+// would not paint in time.
+void TOvMap::DrawMarkersAt(QPainter& painter, const std::vector<QPoint>& centres, QRect area) const
+{
+    if (centres.empty() || area.isEmpty() || Marker.isNull())
+        return;
+    QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    for (const QPoint& centre : centres) {
+        const QRect placed(centre.x() - Marker.width() / 2 - area.x(),
+            centre.y() - Marker.height() / 2 - area.y(), Marker.width(), Marker.height());
+        const QRect clipped = placed & layer.rect();
+        for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(Marker.constScanLine(y - placed.y()));
+            auto* to = reinterpret_cast<QRgb*>(layer.scanLine(y));
+            for (int x = clipped.left(); x <= clipped.right(); ++x)
+                if (const QRgb pixel = from[x - placed.x()]; qAlpha(pixel) != 0)
+                    to[x] = pixel;
+        }
+    }
+    painter.drawImage(area.topLeft(), layer);
+}
+
+void TOvMap::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    if (HasPicture()) {
+        // Only the exposed part is scaled: at zoom 4 the whole picture is 16 times larger.
+        const double scaleX = static_cast<double>(width()) / MapPic.width();
+        const double scaleY = static_cast<double>(height()) / MapPic.height();
+        const QRectF source(exposed.x() / scaleX, exposed.y() / scaleY, exposed.width() / scaleX,
+            exposed.height() / scaleY);
+        painter.drawPixmap(QRectF(exposed), MapPic, source);
+    } else {
+        painter.fillRect(exposed, palette().window());
+    }
+    for (const TMarker& marker : FMarkers)
+        DrawMarker(painter, marker.Longitude, marker.Latitude);
+    if (OnPaintMarkers)
+        OnPaintMarkers(painter);
+}
