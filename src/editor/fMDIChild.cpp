@@ -459,6 +459,7 @@ void TMDIChild::SelectOnly(int row)
 void TMDIChild::UpdateView()
 {
     Model->Refresh();
+    Map->EntriesChanged();
     setWindowTitle(Document.Caption());
     ShowCurrentEntry();
     emit ViewChanged();

@@ -287,13 +287,23 @@ QRect TMapPanel::VisibleArea() const
 
 void TMapPanel::PaintMarkers(QPainter& painter)
 {
-    if (!ChosenMap())
+    const TRowRanges selected = Document.SelectedRanges();
+    if (!ChosenMap() || selected.empty())
         return;
     const QRect visible = VisibleArea();
-    OvMap->DrawMarkersAt(painter,
-        MarkerCentres(
-            Document.MapEntries(), Document.SelectedRanges(), OvMap->Calibration(), visible),
-        visible);
+    OvMap->DrawMarkersAt(
+        painter, MarkerCentres(Positions(), selected, OvMap->Calibration(), visible), visible);
+}
+
+const std::vector<TLonLat>& TMapPanel::Positions() const
+{
+    // A count that differs tells of a change nobody announced.
+    if (!PositionsRead
+        || EntryPositions.size() != static_cast<size_t>(Document.MapEntries().Count())) {
+        EntryPositions = PositionsOf(Document.MapEntries());
+        PositionsRead = true;
+    }
+    return EntryPositions;
 }
 
 void TMapPanel::Refresh()
@@ -326,8 +336,8 @@ QString TMapPanel::HintAt(QPoint position) const
 {
     if (!ChosenMap())
         return QString();
-    return ::HintAt(Document.MapEntries(), Document.SelectedRanges(), OvMap->Calibration(),
-        position, Settings().Precision);
+    return ::HintAt(Document.MapEntries(), Positions(), Document.SelectedRanges(),
+        OvMap->Calibration(), position, Settings().Precision);
 }
 
 void TMapPanel::ShowHint()
@@ -465,8 +475,8 @@ void TMapPanel::MouseRelease(QMouseEvent& event)
     } else if (Band->isVisible()) {
         Band->hide();
         if (ChosenMap())
-            Document.SelectRanges(RowsInside(Document.MapEntries(), OvMap->Calibration(), DragStart,
-                event.position().toPoint()));
+            Document.SelectRanges(RowsInside(
+                Positions(), OvMap->Calibration(), DragStart, event.position().toPoint()));
         OvMap->update();
     }
 }

@@ -66,6 +66,8 @@ public:
     bool CanZoomIn() const;
     bool CanZoomOut() const;
     void SetMouseMode(TMouseMode mode);
+    // The entries changed: their positions are read anew.
+    void EntriesChanged() { PositionsRead = false; }
     // Repaints the markers and places the current entry's marker.
     void Refresh();
     void ShowCurrentEntry();
@@ -99,6 +101,7 @@ private:
     void MouseMove(QMouseEvent& event);
     void MouseRelease(QMouseEvent& event);
     void ShowHint();
+    const std::vector<TLonLat>& Positions() const;
 
     IMapDocument& Document;
     TMapCursors Cursors;
@@ -121,4 +124,7 @@ private:
     QTimer HintTimer;
     QPoint HintPosition;
     QPointer<TfmCalibrate> Calibrating;
+    // The entries' positions, kept from one paint to the next.
+    mutable std::vector<TLonLat> EntryPositions;
+    mutable bool PositionsRead = false;
 };

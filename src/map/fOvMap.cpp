@@ -1,5 +1,7 @@
 #include "map/fOvMap.h"
 
+#include <algorithm>
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -27,10 +29,20 @@ void TOvMap::SetMapPic(const QImage& picture)
 void TOvMap::SetMarker(const QImage& marker)
 {
     Marker = marker.convertToFormat(QImage::Format_ARGB32);
+    MarkerRuns.clear();
     for (int y = 0; y < Marker.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(Marker.scanLine(y));
-        for (int x = 0; x < Marker.width(); ++x)
-            line[x] = qAlpha(line[x]) < 128 ? 0 : (line[x] | 0xff000000u);
+        for (int x = 0; x < Marker.width(); ++x) {
+            const bool opaque = qAlpha(line[x]) >= 128;
+            line[x] = opaque ? (line[x] | 0xff000000u) : 0;
+            if (!opaque)
+                continue;
+            if (!MarkerRuns.empty() && MarkerRuns.back().Y == y
+                && MarkerRuns.back().X + MarkerRuns.back().Length == x)
+                ++MarkerRuns.back().Length;
+            else
+                MarkerRuns.push_back({ y, x, 1 });
+        }
     }
     update();
 }
@@ -66,24 +78,31 @@ void TOvMap::DrawMarker(QPainter& painter, double lon, double lat) const
         Cal.LonToX(lon) - Marker.width() / 2, Cal.LatToY(lat) - Marker.height() / 2, Marker);
 }
 
-// Markers are copied pixel by pixel into one layer, which is drawn once: a million draw calls
-// would not paint in time.
+// Markers are copied stretch by stretch of opaque pixels into one layer, which is drawn once:
+// a million draw calls would not paint in time.
 void TOvMap::DrawMarkersAt(QPainter& painter, const std::vector<QPoint>& centres, QRect area) const
 {
     if (centres.empty() || area.isEmpty() || Marker.isNull())
         return;
     QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
+    // Rows by address: asking the images for each row costs more than the copying.
+    auto* const layerBits = reinterpret_cast<QRgb*>(layer.bits());
+    const qsizetype layerStride = layer.bytesPerLine() / 4;
+    const auto* const markerBits = reinterpret_cast<const QRgb*>(Marker.constBits());
+    const qsizetype markerStride = Marker.bytesPerLine() / 4;
+    const int width = layer.width(), height = layer.height();
     for (const QPoint& centre : centres) {
-        const QRect placed(centre.x() - Marker.width() / 2 - area.x(),
-            centre.y() - Marker.height() / 2 - area.y(), Marker.width(), Marker.height());
-        const QRect clipped = placed & layer.rect();
-        for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-            const auto* from = reinterpret_cast<const QRgb*>(Marker.constScanLine(y - placed.y()));
-            auto* to = reinterpret_cast<QRgb*>(layer.scanLine(y));
-            for (int x = clipped.left(); x <= clipped.right(); ++x)
-                if (const QRgb pixel = from[x - placed.x()]; qAlpha(pixel) != 0)
-                    to[x] = pixel;
+        const int left = centre.x() - Marker.width() / 2 - area.x();
+        const int top = centre.y() - Marker.height() / 2 - area.y();
+        for (const TMarkerRun& run : MarkerRuns) {
+            const int y = top + run.Y;
+            const int from = std::max(left + run.X, 0);
+            const int to = std::min(left + run.X + run.Length, width);
+            if (y < 0 || y >= height || from >= to)
+                continue;
+            std::copy_n(markerBits + run.Y * markerStride + (from - left), to - from,
+                layerBits + y * layerStride + from);
         }
     }
     painter.drawImage(area.topLeft(), layer);

@@ -57,8 +57,14 @@ protected:
 private:
     void FitSize();
 
+    // A row's stretch of the marker's opaque pixels.
+    struct TMarkerRun {
+        int Y, X, Length;
+    };
+
     QPixmap MapPic;
     QImage Marker;
+    std::vector<TMarkerRun> MarkerRuns;
     TCalibration Cal;
     std::vector<TMarker> FMarkers;
 };

@@ -56,6 +56,17 @@ private:
 
 } // namespace
 
+std::vector<TLonLat> PositionsOf(const TEntries& entries)
+{
+    std::vector<TLonLat> positions;
+    positions.reserve(static_cast<size_t>(entries.Count()));
+    for (int row = 0; row < entries.Count(); ++row) {
+        const TEntry& entry = entries.Items(row);
+        positions.push_back({ entry.Longitude(), entry.Latitude() });
+    }
+    return positions;
+}
+
 TRowRanges NormalizedRanges(TRowRanges ranges)
 {
     std::sort(ranges.begin(), ranges.end());
@@ -78,15 +89,14 @@ TCoordWindow WindowOf(const TCalibration& calibration, QRect area)
     return { west, east, south, north };
 }
 
-std::vector<QPoint> MarkerCentres(const TEntries& entries, const TRowRanges& selected,
+std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const TRowRanges& selected,
     const TCalibration& calibration, QRect visible)
 {
     const TCoordWindow window = WindowOf(calibration, visible);
     TPixelSet taken(visible);
     std::vector<QPoint> centres;
     ForEachSelectedBackwards(selected, [&](int row) {
-        const TEntry& entry = entries.Items(row);
-        const double lon = entry.Longitude(), lat = entry.Latitude();
+        const auto [lon, lat] = positions[static_cast<size_t>(row)];
         if (!window.Contains(lon, lat))
             return;
         const QPoint pixel(calibration.LonToX(lon), calibration.LatToY(lat));
@@ -97,17 +107,16 @@ std::vector<QPoint> MarkerCentres(const TEntries& entries, const TRowRanges& sel
     return centres;
 }
 
-TRowRanges RowsInside(
-    const TEntries& entries, const TCalibration& calibration, QPoint corner1, QPoint corner2)
+TRowRanges RowsInside(const std::vector<TLonLat>& positions, const TCalibration& calibration,
+    QPoint corner1, QPoint corner2)
 {
     const auto [west, east] =
         Ordered(calibration.XToLon(corner1.x()), calibration.XToLon(corner2.x()));
     const auto [south, north] =
         Ordered(calibration.YToLat(corner1.y()), calibration.YToLat(corner2.y()));
     TRowRanges rows;
-    for (int row = 0; row < entries.Count(); ++row) {
-        const TEntry& entry = entries.Items(row);
-        const double lon = entry.Longitude(), lat = entry.Latitude();
+    for (int row = 0; row < static_cast<int>(positions.size()); ++row) {
+        const auto [lon, lat] = positions[static_cast<size_t>(row)];
         if (lon > west && lon < east && lat > south && lat < north) {
             if (!rows.empty() && rows.back().second == row - 1)
                 rows.back().second = row;
@@ -118,21 +127,20 @@ TRowRanges RowsInside(
     return rows;
 }
 
-QString HintAt(const TEntries& entries, const TRowRanges& selected, const TCalibration& calibration,
-    QPoint position, int precision)
+QString HintAt(const TEntries& entries, const std::vector<TLonLat>& positions,
+    const TRowRanges& selected, const TCalibration& calibration, QPoint position, int precision)
 {
     const double lon = calibration.XToLon(position.x());
     const double lat = calibration.YToLat(position.y());
     const double reach = HintReach / calibration.Zoom;
     for (const auto& [first, last] : selected)
         for (int row = first; row <= last; ++row) {
-            const TEntry& entry = entries.Items(row);
-            if (std::fabs(entry.Latitude() - lat) <= reach
-                && std::fabs(entry.Longitude() - lon) <= reach)
+            const TLonLat& at = positions[static_cast<size_t>(row)];
+            if (std::fabs(at.Lat - lat) <= reach && std::fabs(at.Lon - lon) <= reach)
                 return Tr(Msg::MapHint)
-                    .arg(CodePageToUnicode(entry.Description()),
-                        QLocale().toString(entry.Latitude(), 'f', precision),
-                        QLocale().toString(entry.Longitude(), 'f', precision));
+                    .arg(CodePageToUnicode(entries.Items(row).Description()),
+                        QLocale().toString(at.Lat, 'f', precision),
+                        QLocale().toString(at.Lon, 'f', precision));
         }
     return QString();
 }

@@ -42,17 +42,17 @@ TEST(TMapSelection, RectangleSelectsStrictlyInsideEitherWay)
         { 5.99, -4.99 }, { 7, -3 }, { 4, -4 } });
     const TCalibration calibration = TenPerDegree();
     const TRowRanges expected { { 0, 0 }, { 5, 5 }, { 7, 7 } };
-    EXPECT_EQ(RowsInside(entries, calibration, { 20, 20 }, { 60, 50 }), expected);
-    EXPECT_EQ(RowsInside(entries, calibration, { 60, 50 }, { 20, 20 }), expected)
+    EXPECT_EQ(RowsInside(PositionsOf(entries), calibration, { 20, 20 }, { 60, 50 }), expected);
+    EXPECT_EQ(RowsInside(PositionsOf(entries), calibration, { 60, 50 }, { 20, 20 }), expected)
         << "dragged from lower right to upper left";
-    EXPECT_EQ(RowsInside(entries, calibration, { 20, 50 }, { 60, 20 }), expected);
-    EXPECT_TRUE(RowsInside(entries, calibration, { 20, 20 }, { 20, 20 }).empty());
+    EXPECT_EQ(RowsInside(PositionsOf(entries), calibration, { 20, 50 }, { 60, 20 }), expected);
+    EXPECT_TRUE(RowsInside(PositionsOf(entries), calibration, { 20, 20 }, { 20, 20 }).empty());
 }
 
 TEST(TMapSelection, NeighbouringRowsFormOneRange)
 {
     const TEntriesAt entries({ { 1, -1 }, { 1, -1 }, { 1, -1 }, { 9, -9 }, { 1, -1 } });
-    EXPECT_EQ(RowsInside(entries, TenPerDegree(), { 0, 0 }, { 50, 50 }),
+    EXPECT_EQ(RowsInside(PositionsOf(entries), TenPerDegree(), { 0, 0 }, { 50, 50 }),
         (TRowRanges { { 0, 2 }, { 4, 4 } }));
 }
 
@@ -62,7 +62,7 @@ TEST(TMapMarkers, VisibleWindowIncludesItsEdges)
     const TEntriesAt entries({ { 2, -2 }, { 6, -5 }, { 4, -3 }, { 1.99, -3 }, { 4, -5.01 },
         { 6.01, -3 }, { 4, -1.99 } });
     const auto centres =
-        MarkerCentres(entries, { { 0, 6 } }, TenPerDegree(), QRect(20, 20, 40, 30));
+        MarkerCentres(PositionsOf(entries), { { 0, 6 } }, TenPerDegree(), QRect(20, 20, 40, 30));
     EXPECT_EQ(centres, (std::vector<QPoint> { { 20, 20 }, { 60, 50 }, { 40, 30 } }));
 }
 
@@ -70,10 +70,11 @@ TEST(TMapMarkers, OnlySelectedEntriesEachPixelOnceLastKept)
 {
     const TEntriesAt entries({ { 1, -1 }, { 2, -2 }, { 1, -1 }, { 3, -3 }, { 2, -2 } });
     // Rows 0 and 2 share a pixel, as do 1 and 4; drawn in list order, 2 and 4 come out on top.
-    const auto all = MarkerCentres(entries, { { 0, 4 } }, TenPerDegree(), QRect(0, 0, 100, 100));
+    const auto all =
+        MarkerCentres(PositionsOf(entries), { { 0, 4 } }, TenPerDegree(), QRect(0, 0, 100, 100));
     EXPECT_EQ(all, (std::vector<QPoint> { { 10, 10 }, { 30, 30 }, { 20, 20 } }));
-    const auto some =
-        MarkerCentres(entries, { { 0, 0 }, { 3, 3 } }, TenPerDegree(), QRect(0, 0, 100, 100));
+    const auto some = MarkerCentres(
+        PositionsOf(entries), { { 0, 0 }, { 3, 3 } }, TenPerDegree(), QRect(0, 0, 100, 100));
     EXPECT_EQ(some, (std::vector<QPoint> { { 10, 10 }, { 30, 30 } }));
 }
 
@@ -81,7 +82,7 @@ TEST(TMapMarkers, ZoomPlacesMarkersFurtherOut)
 {
     const TEntriesAt entries({ { 1, -1 }, { 8, -8 } });
     const auto centres =
-        MarkerCentres(entries, { { 0, 1 } }, TenPerDegree(2), QRect(0, 0, 100, 100));
+        MarkerCentres(PositionsOf(entries), { { 0, 1 } }, TenPerDegree(2), QRect(0, 0, 100, 100));
     EXPECT_EQ(centres, (std::vector<QPoint> { { 20, 20 } })) << "8 degrees lie at 160";
 }
 
@@ -92,15 +93,17 @@ TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
     const TEntriesAt entries({ { 5, -5 }, { 5.015, -5.015 }, { 5.01, -4.99 }, { 5.03, -5 } });
     const TCalibration calibration = TenPerDegree();
     const QPoint pointer(50, 50); // 5, -5
+    EXPECT_EQ(HintAt(entries, PositionsOf(entries), { { 0, 3 } }, calibration, pointer, 5),
+        "0\rLat/Lon: -5.00000/5.00000");
+    EXPECT_EQ(HintAt(entries, PositionsOf(entries), { { 1, 3 } }, calibration, pointer, 5),
+        "1\rLat/Lon: -5.01500/5.01500");
     EXPECT_EQ(
-        HintAt(entries, { { 0, 3 } }, calibration, pointer, 5), "0\rLat/Lon: -5.00000/5.00000");
-    EXPECT_EQ(
-        HintAt(entries, { { 1, 3 } }, calibration, pointer, 5), "1\rLat/Lon: -5.01500/5.01500");
-    EXPECT_EQ(HintAt(entries, { { 3, 3 } }, calibration, pointer, 4), QString())
+        HintAt(entries, PositionsOf(entries), { { 3, 3 } }, calibration, pointer, 4), QString())
         << "0.03 degrees away";
-    EXPECT_EQ(HintAt(entries, {}, calibration, pointer, 5), QString()) << "nothing selected";
+    EXPECT_EQ(HintAt(entries, PositionsOf(entries), {}, calibration, pointer, 5), QString())
+        << "nothing selected";
     // Zoomed in twice as far, the reach halves to 0.01 degrees.
-    EXPECT_EQ(HintAt(entries, { { 1, 3 } }, TenPerDegree(2), { 100, 100 }, 4),
+    EXPECT_EQ(HintAt(entries, PositionsOf(entries), { { 1, 3 } }, TenPerDegree(2), { 100, 100 }, 4),
         "2\rLat/Lon: -4.9900/5.0100");
 }
 
