@@ -118,6 +118,7 @@ QWidget* TMapPanel::CreateToolBar()
     grid->setContentsMargins(2, 2, 2, 0);
     grid->setSpacing(2);
     grid->addWidget(cbMap, 0, 0, 1, 4);
+    grid->setColumnStretch(4, 1); // a wide panel keeps its buttons together
     int column = 0;
     const auto button = [&](const QString& caption, const QString& name, const QString& hint) {
         auto* action = new QAction(caption, this);
@@ -226,7 +227,15 @@ QColor TMapPanel::BackColor() const { return Area->viewport()->palette().color(Q
 
 void TMapPanel::SetZoom(double zoom)
 {
+    // The place in the middle of the view stays there.
+    QScrollBar* horizontal = Area->horizontalScrollBar();
+    QScrollBar* vertical = Area->verticalScrollBar();
+    const QSize view = Area->viewport()->size();
+    const double middleX = (horizontal->value() + view.width() / 2.0) / OvMap->Zoom();
+    const double middleY = (vertical->value() + view.height() / 2.0) / OvMap->Zoom();
     OvMap->SetZoom(zoom);
+    horizontal->setValue(qRound(middleX * zoom - view.width() / 2.0));
+    vertical->setValue(qRound(middleY * zoom - view.height() / 2.0));
     UpdateZoomActions();
     ShowCurrentEntry();
 }

@@ -118,7 +118,9 @@ void TOvMap::paintEvent(QPaintEvent* event)
         const double scaleY = static_cast<double>(height()) / MapPic.height();
         const QRectF source(exposed.x() / scaleX, exposed.y() / scaleY, exposed.width() / scaleX,
             exposed.height() / scaleY);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(QRectF(exposed), MapPic, source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     } else {
         painter.fillRect(exposed, palette().window());
     }

@@ -123,6 +123,21 @@ TEST(TMapPanel, DraggingARectangleSelectsTheEntriesInside)
     EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0, 1, 2 }));
 }
 
+TEST(TMapPanel, ZoomKeepsTheMiddleOfTheView)
+{
+    TMapWindow window;
+    window.Action("acZoomIn")->trigger();
+    QScrollBar* horizontal = window.Area()->horizontalScrollBar();
+    QScrollBar* vertical = window.Area()->verticalScrollBar();
+    const QSize view = window.Area()->viewport()->size();
+    horizontal->setValue(300);
+    const QPoint middle(
+        horizontal->value() + view.width() / 2, vertical->value() + view.height() / 2);
+    window.Action("acZoomIn")->trigger();
+    EXPECT_NEAR(horizontal->value() + view.width() / 2, middle.x() * 2, 1);
+    EXPECT_NEAR(vertical->value() + view.height() / 2, middle.y() * 2, 1);
+}
+
 TEST(TMapPanel, DraggingTheMapScrollsIt)
 {
     TMapWindow window;
