@@ -209,6 +209,7 @@ void TMapPanel::LoadMap(const TMapChoice& map)
         SetBackColor(color.isValid() ? color : palette().color(QPalette::Button));
     }
     Notice->setVisible(!calibrated);
+    Notice->raise(); // over the map, which the scroll area took in after it
     CenterNotice();
     UpdateZoomActions();
     ShowCurrentEntry();

@@ -232,6 +232,9 @@ TEST(TMapPanel, UncalibratedMapShowsTheNoticeAndWritesNothing)
     EXPECT_LE((notice->geometry().center() - window.Area()->viewport()->rect().center())
                   .manhattanLength(),
         2);
+    const QImage shown = window.Area()->viewport()->grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(notice->geometry().topLeft() + QPoint(2, 2))), QColor("#ffffe0"))
+        << "drawn over the map";
     EXPECT_FALSE(QFile::exists(plain + ".inf"));
 }
 
