@@ -212,8 +212,3 @@ TEST_F(TCalibrationFileTest, MalformedNumberIsToldAndChangesNothing)
     EXPECT_FALSE(Load(calibration));
     EXPECT_EQ(Prompt.Shown.size(), 3);
 }
-
-TEST(TCalibrationFileSize, IsZeroForAMissingFile)
-{
-    EXPECT_EQ(FileSizeOf("/nonexistent/map.png"), 0);
-}
