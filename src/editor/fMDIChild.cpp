@@ -264,18 +264,18 @@ void TMDIChild::CreateMap()
     connect(Map, &TMapPanel::PointerMoved, this, &TMDIChild::MapPointerMoved);
     connect(Map, &TMapPanel::MapsPageRequested, this,
         [this] { ShowInBrowser(Settings().MapsPageUrl, *Prompt); });
-    Splitter = new QSplitter(this);
-    Splitter->addWidget(Map);
-    Splitter->addWidget(CreateListSide());
-    Splitter->setStretchFactor(1, 1);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->setSizes({ std::max(Settings().MapPanelWidth, Map->minimumSizeHint().width()),
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(Map);
+    splitter->addWidget(CreateListSide());
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    splitter->setSizes({ std::max(Settings().MapPanelWidth, Map->minimumSizeHint().width()),
         std::max(width(), 1) });
-    connect(Splitter, &QSplitter::splitterMoved, this,
+    connect(splitter, &QSplitter::splitterMoved, this,
         [this] { Settings().MapPanelWidth = Map->width(); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Splitter);
+    layout->addWidget(splitter);
     ShowMap(Settings().MapVisible);
 }
 

@@ -13,7 +13,6 @@
 class QAction;
 class QLineEdit;
 class QPushButton;
-class QSplitter;
 class TEntryListModel;
 class TMDIChild;
 
@@ -140,7 +139,6 @@ private:
     QAction* acPluginGoto;
     QAction* acPluginAdd;
     QAction* acShowMap;
-    QSplitter* Splitter = nullptr;
     TMapPanel* Map = nullptr;
     std::vector<std::pair<QWidget*, TEditField>> Fields;
     QLineEdit* edDescription;
