@@ -9,7 +9,8 @@ BUILD="$ROOT/build"
 # qt6-svg-dev, help2man, dpkg-dev, bash-completion: the icons, manual pages, Debian package and
 # shell completion of an installation.
 # tzdata: the time-zone cities of the POI site that ships with the program.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata)
+# xplanet-images: the pictures of the World maps.
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images)
 
 install_missing_packages() {
     local missing=()

@@ -18,10 +18,12 @@ int main(int argc, char** argv)
     qputenv("MARIVEL_RAPI_LIBRARY", MARIVEL_RAPI_FULL); // the tests live apart from the programs
     QTemporaryDir media; // no navigator the user has mounted stands for the device
     qputenv("MARIVEL_MEDIA_ROOTS", media.path().toLocal8Bit());
-    QTemporaryDir data; // nor a plugin the user installed
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QTemporaryDir home;
     qputenv("MARIVEL_HOME", home.path().toLocal8Bit());
+    // Nor a plugin or map the user installed, nor the world maps installed on the machine.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    qputenv("MARIVEL_WORLD_PICTURES", data.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

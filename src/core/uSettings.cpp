@@ -124,6 +124,7 @@ const TValue Values[] = {
     { "VersionUrl", &TSettings::VersionUrl },
     { "DownloadUrl", &TSettings::DownloadUrl },
     { "SitesStatusUrl", &TSettings::SitesStatusUrl },
+    { "MapsPageUrl", &TSettings::MapsPageUrl },
 };
 
 // The order of writing; "InitialDir" and the window bounds are written only when they carry

@@ -102,6 +102,8 @@ public:
     QString VersionUrl;
     QString DownloadUrl = QStringLiteral("http://www.marivel.example/download/");
     QString SitesStatusUrl = QStringLiteral("http://www.marivel.example/sites/status.html");
+    // The page on map pictures: where to find them and how to calibrate them.
+    QString MapsPageUrl = QStringLiteral("http://www.marivel.example/maps.html");
 
     void Load();
     void Save();

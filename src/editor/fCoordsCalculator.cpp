@@ -35,6 +35,7 @@ TEditField Part(TEditField degrees, int part)
 
 TfmCoordsCalculator::TfmCoordsCalculator(QWidget* parent, const QString& toolCaption)
     : QDialog(parent)
+    , Fields(new TCoordinateFields(this))
 {
     setWindowTitle(toolCaption.isEmpty() ? tr("Coordinates Calculator") : toolCaption);
     // As a tool there is no OK: a button box shows every button it holds again when it lays
@@ -53,16 +54,35 @@ TfmCoordsCalculator::TfmCoordsCalculator(QWidget* parent, const QString& toolCap
         buttons->setCenterButtons(true);
     }
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(CreateFields());
+    layout->addWidget(Fields);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TfmCoordsCalculator::accept()
+{
+    Fields->ApplyFocusedField();
+    Fields->Position().CheckEntered();
+    QDialog::accept();
+}
+
+TCoordinateFields::TCoordinateFields(QWidget* parent)
+    : QWidget(parent)
+{
+    CreateFields();
     ShowPosition();
 }
 
-QWidget* TfmCoordsCalculator::CreateFields()
+void TCoordinateFields::SetPosition(double lon, double lat)
+{
+    Calculator.SetPosition(lon, lat);
+    ShowPosition();
+}
+
+void TCoordinateFields::CreateFields()
 {
     enum TColumn { cLabel, cDecimal, cSign, cDegrees };
-    auto* panel = new QWidget(this);
+    QWidget* panel = this;
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
     const int decimals = Settings().Precision;
@@ -106,17 +126,15 @@ QWidget* TfmCoordsCalculator::CreateFields()
     for (auto& [widget, field] : Fields)
         if (qobject_cast<QLineEdit*>(widget))
             widget->installEventFilter(this);
-    return panel;
 }
 
-void TfmCoordsCalculator::ApplyField(TEditField field, const QString& text)
+void TCoordinateFields::ApplyField(TEditField field, const QString& text)
 {
     if (Calculator.Apply(field, text))
         ShowPosition();
 }
 
-// A field being typed in reaches the position before anything reads it.
-void TfmCoordsCalculator::ApplyFocusedField()
+void TCoordinateFields::ApplyFocusedField()
 {
     for (const auto& [widget, field] : Fields)
         if (widget == focusWidget())
@@ -124,7 +142,7 @@ void TfmCoordsCalculator::ApplyFocusedField()
                 ApplyField(field, edit->text());
 }
 
-void TfmCoordsCalculator::ShowPosition()
+void TCoordinateFields::ShowPosition()
 {
     TEditTexts texts = Calculator.Texts();
     for (const auto& [widget, field] : Fields) {
@@ -135,7 +153,7 @@ void TfmCoordsCalculator::ShowPosition()
     }
 }
 
-bool TfmCoordsCalculator::eventFilter(QObject* watched, QEvent* event)
+bool TCoordinateFields::eventFilter(QObject* watched, QEvent* event)
 {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     const bool enter = event->type() == QEvent::KeyPress
@@ -145,12 +163,5 @@ bool TfmCoordsCalculator::eventFilter(QObject* watched, QEvent* event)
         for (const auto& [widget, field] : Fields)
             if (widget == edit)
                 ApplyField(field, edit->text());
-    return QDialog::eventFilter(watched, event);
-}
-
-void TfmCoordsCalculator::accept()
-{
-    ApplyFocusedField();
-    Calculator.CheckEntered();
-    QDialog::accept();
+    return QWidget::eventFilter(watched, event);
 }

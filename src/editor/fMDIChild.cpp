@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
@@ -33,6 +34,8 @@
 #include "convert/uConvertBase.h"
 #include "core/uSettings.h"
 #include "core/uUtils.h"
+#include "editor/fAbout.h"
+#include "editor/uCursors.h"
 #include "editor/uEntryListModel.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
@@ -256,17 +259,60 @@ TMDIChild::TMDIChild(QWidget* parent)
     connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this] { ShowCurrentEntry(); });
 
-    auto* toolBar = new QToolBar(this);
+    CreateMap();
+    UpdateView();
+}
+
+// The map on the left, the list with its toolbar and edit fields on the right.
+void TMDIChild::CreateMap()
+{
+    Map = new TMapPanel(*this,
+        { LoadCursor(QStringLiteral("CURHANDOVER")), LoadCursor(QStringLiteral("CURHANDGRAB")),
+            LoadCursor(QStringLiteral("CURSETPOS")) },
+        this);
+    connect(Map, &TMapPanel::PointerMoved, this, &TMDIChild::MapPointerMoved);
+    connect(Map, &TMapPanel::MapsPageRequested, this,
+        [this] { ShowInBrowser(Settings().MapsPageUrl, *Prompt); });
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(Map);
+    splitter->addWidget(CreateListSide());
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    splitter->setSizes({ std::max(Settings().MapPanelWidth, Map->minimumSizeHint().width()),
+        std::max(width(), 1) });
+    connect(splitter, &QSplitter::splitterMoved, this,
+        [this] { Settings().MapPanelWidth = Map->width(); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+    ShowMap(Settings().MapVisible);
+}
+
+QWidget* TMDIChild::CreateListSide()
+{
+    auto* side = new QWidget(this);
+    auto* toolBar = new QToolBar(side);
     toolBar->addActions({ acInsert, acDelete, acRenameSelected });
     toolBar->addSeparator();
     toolBar->addActions({ acPluginGoto, acPluginAdd });
-    auto* layout = new QVBoxLayout(this);
+    toolBar->addSeparator();
+    toolBar->addAction(acShowMap);
+    auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(toolBar);
     layout->addWidget(List, 1);
     layout->addWidget(ScrollingWhenNarrow(CreateEditFields()));
-    UpdateView();
+    return side;
+}
+
+void TMDIChild::ShowMap(bool visible)
+{
+    Settings().MapVisible = visible;
+    acShowMap->setChecked(visible);
+    Map->setVisible(visible);
+    if (visible)
+        Map->FillMapList();
 }
 
 // A window narrower than the edit fields (tiled beside others) scrolls them sideways rather
@@ -315,6 +361,10 @@ void TMDIChild::CreateActions()
     connect(acInsert, &QAction::triggered, this, &TMDIChild::Insert);
     connect(acDelete, &QAction::triggered, this, &TMDIChild::Delete);
     connect(acRenameSelected, &QAction::triggered, this, &TMDIChild::RenameSelected);
+    acShowMap = action(tr("Map"), {});
+    acShowMap->setCheckable(true);
+    acShowMap->setToolTip(tr("Shows or hides the map"));
+    connect(acShowMap, &QAction::toggled, this, [this](bool on) { ShowMap(on); });
 }
 
 QWidget* TMDIChild::CreateEditFields()
@@ -443,6 +493,7 @@ void TMDIChild::SelectOnly(int row)
 void TMDIChild::UpdateView()
 {
     Model->Refresh();
+    Map->EntriesChanged();
     setWindowTitle(Document.Caption());
     ShowCurrentEntry();
     emit ViewChanged();
@@ -464,6 +515,8 @@ void TMDIChild::ShowCurrentEntry()
     acRenameSelected->setEnabled(HoldsSeveralRows(List->selectionModel()->selection()));
     acDelete->setEnabled(CanCopy());
     UpdatePluginCommands(false);
+    if (Map)
+        Map->Refresh();
 }
 
 void TMDIChild::SetPlugins(TPluginList& plugins, IPluginWindows& windows)
@@ -520,6 +573,34 @@ void TMDIChild::AddToPlugin(TPlugin* plugin)
     for (int row : SelectedRows())
         points.push_back(PluginPointOf(Document.Entries.Items(row)));
     AddTo(*plugin, points, *PluginWindows);
+}
+
+TRowRanges TMDIChild::SelectedRanges() const
+{
+    TRowRanges ranges;
+    for (const QItemSelectionRange& range : List->selectionModel()->selection())
+        ranges.emplace_back(range.top(), range.bottom());
+    return NormalizedRanges(std::move(ranges));
+}
+
+void TMDIChild::SelectRanges(const TRowRanges& rows)
+{
+    QItemSelection selection;
+    for (const auto& [first, last] : rows)
+        selection.select(Model->index(first, 0), Model->index(last, TDocument::colLongitude));
+    Updating = true;
+    List->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    Updating = false;
+    ShowCurrentEntry();
+}
+
+void TMDIChild::SetCurrentPosition(double lon, double lat)
+{
+    const int row = CurrentRow();
+    if (row < 0)
+        return;
+    Document.SetPosition(row, lon, lat); // one step the user can undo
+    UpdateView();
 }
 
 TEditField TMDIChild::FieldOf(QObject* widget) const

@@ -8,6 +8,7 @@
 #include "editor/uDocument.h"
 #include "editor/uEntryEditSync.h"
 #include "editor/uGuiPrompt.h"
+#include "map/fMapPanel.h"
 
 class IPluginWindows;
 class QAction;
@@ -49,8 +50,8 @@ private:
 };
 
 // A document window: the entries in a list of three columns and the current entry in a row
-// of edit fields. The main window routes its document commands here.
-class TMDIChild : public QWidget {
+// of edit fields, with the map beside them. The main window routes its document commands here.
+class TMDIChild : public QWidget, public IMapDocument {
     Q_OBJECT
 
 public:
@@ -89,7 +90,7 @@ public:
     bool CanCopy() const;
     // The rows selected, ascending.
     std::vector<int> SelectedRows() const;
-    int CurrentRow() const;
+    int CurrentRow() const override;
     bool ListHasFocus() const;
     // Undo and redo reach the document: the focus is in its window, not in a text field,
     // which keeps its own.
@@ -99,6 +100,17 @@ public:
     void UpdateView();
     // Rows of `source`'s list dropped on `row` of this one (-1: below the last).
     void DropFrom(TMDIChild& source, int row);
+
+    TMapPanel& MapPanel() const { return *Map; }
+    // Shows or hides the map, remembering the choice for new documents.
+    void ShowMap(bool visible);
+
+    // What the map reads and does.
+    const TEntries& MapEntries() const override { return Document.Entries; }
+    TRowRanges SelectedRanges() const override;
+    void SelectRanges(const TRowRanges& rows) override;
+    void SetCurrentPosition(double lon, double lat) override;
+    IUserPrompt& MapPrompt() override { return *Prompt; }
 
     QAction* InsertAction() const { return acInsert; }
     QAction* DeleteAction() const { return acDelete; }
@@ -112,6 +124,8 @@ public:
 signals:
     // Caption, entry count or change state may have changed.
     void ViewChanged();
+    // The status text of the pointer over the map.
+    void MapPointerMoved(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +133,8 @@ protected:
 
 private:
     void CreateActions();
+    QWidget* CreateListSide();
+    void CreateMap();
     QWidget* CreateEditFields();
     QWidget* ScrollingWhenNarrow(QWidget* fields);
     void RenameSelected();
@@ -147,6 +163,8 @@ private:
     QAction* actAddTo;
     TPluginList* Plugins = nullptr;
     IPluginWindows* PluginWindows = nullptr;
+    QAction* acShowMap;
+    TMapPanel* Map = nullptr;
     std::vector<std::pair<QWidget*, TEditField>> Fields;
     QLineEdit* edDescription;
     QLineEdit* edLatitude;

@@ -300,7 +300,8 @@ void TfmMarivelMainForm::CreateMenus()
 
 void TfmMarivelMainForm::CreateStatusBar()
 {
-    constexpr int Widths[] = { 0, 120, 175, 70 };
+    // The second panel is wide enough for the map's "-89.12345 -179.12345 (16384 8192)".
+    constexpr int Widths[] = { 0, 250, 175, 70 };
     for (int i = 0; i < 4; ++i) {
         StatusPanels[i] = new QLabel(this);
         StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
@@ -486,6 +487,7 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
             UpdateStatus();
         UpdateActions();
     });
+    connect(document, &TMDIChild::MapPointerMoved, StatusPanels[1], &QLabel::setText);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
         [](Qt::WindowStates, Qt::WindowStates state) {
             if (!(state & Qt::WindowMinimized))

@@ -14,6 +14,11 @@ public:
     {
         return TEntryEditSync::ToEntry(FEntry, field, text);
     }
+    void SetPosition(double lon, double lat)
+    {
+        FEntry.SetLongitude(lon);
+        FEntry.SetLatitude(lat);
+    }
     // Where a caller takes the position: 0, 0 is no position entered yet, and is refused with
     // "Please enter the longitude and latitude".
     void CheckEntered() const;

@@ -221,6 +221,8 @@ QString ProgramUsage()
         "                       user's configuration folder, ~/.config/marivel)\n"
         "  MARIVEL_HOME         folder of maps and downloaded site indexes (default:\n"
         "                       ~/.local/share/marivel; the program's folder in a build)\n"
+        "  MARIVEL_WORLD_PICTURES folder of the World maps' earth.jpg and night.jpg\n"
+        "                       (default: /usr/share/xplanet/images)\n"
         "  MARIVEL_RAPI_LIBRARY the Remote API library for device files (default: librapi\n"
         "                       in the installation's lib/marivel, or beside the program\n"
         "                       in a build)\n"

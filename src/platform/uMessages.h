@@ -146,6 +146,16 @@ inline constexpr char DestDirMissing[]     = QT_TRANSLATE_NOOP("Marivel", "Desti
 inline constexpr char MultipleFormats[]    = QT_TRANSLATE_NOOP("Marivel", "Multiple formats...");
 inline constexpr char EnterCoordinates[]   = QT_TRANSLATE_NOOP("Marivel", "Please enter the longitude and latitude");
 
+// The map beside each document.
+inline constexpr char CalibrationLoadFailed[] = QT_TRANSLATE_NOOP("Marivel", "Loading of calibration data failed: %1\r\rPlease calibrate the map properly.");
+inline constexpr char NeedsCalibration[]   = QT_TRANSLATE_NOOP("Marivel", "needs calibration");
+inline constexpr char CalibrationClose[]   = QT_TRANSLATE_NOOP("Marivel", "The calibrations point are very close to each other, therefore precise location calculations can not be guaranteed. Are you sure you want to use this calibration?");
+inline constexpr char SelectCalibrationPoint[] = QT_TRANSLATE_NOOP("Marivel", "First select a Calibration Point in the \"Calibrate...\" dialog");
+inline constexpr char MapHint[]            = QT_TRANSLATE_NOOP("Marivel", "%1\rLat/Lon: %2/%3");
+inline constexpr char MoveMapHint[]        = QT_TRANSLATE_NOOP("Marivel", "Turns the cursor into move map mode");
+inline constexpr char SetPositionHint[]    = QT_TRANSLATE_NOOP("Marivel", "Turns the cursor into set position mode");
+inline constexpr char SelectOnMapHint[]    = QT_TRANSLATE_NOOP("Marivel", "Allows you to select the pois on the map by clicking and dragging the mouse");
+
 // The desktop program's start-up and language switch.
 inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");
 inline constexpr char RestartForLanguage[] = QT_TRANSLATE_NOOP("Marivel", "To active the choosen language, the application needs to be restarted. Do you want to close the application now?");

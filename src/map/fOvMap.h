@@ -1,0 +1,70 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include "map/uCalibration.h"
+
+// A marker of the map's own collection.
+struct TMarker {
+    double Longitude = 0;
+    double Latitude = 0;
+    QString Description;
+};
+
+// A map picture calibrated by two points, drawn at `Zoom` with markers on it. Its size is the
+// picture's times the zoom (100 by 100 without a picture); it sits in a scroll area.
+class TOvMap : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TOvMap(QWidget* parent = nullptr);
+
+    // A null image leaves the map without a picture.
+    void SetMapPic(const QImage& picture);
+    bool HasPicture() const { return !MapPic.isNull(); }
+    QSize PictureSize() const { return MapPic.size(); }
+    // Pixels that are more transparent than opaque become see-through, the others opaque, so
+    // that a marker drawn twice at a place looks as drawn once.
+    void SetMarker(const QImage& marker);
+
+    const TCalibration& Calibration() const { return Cal; }
+    void SetPoints(const TCalPoint& point1, const TCalPoint& point2);
+    double Zoom() const { return Cal.Zoom; }
+    void SetZoom(double zoom);
+
+    const std::vector<TMarker>& Markers() const { return FMarkers; }
+    void SetMarkers(std::vector<TMarker> markers);
+
+    // Called at the end of every paint, after the collection's markers are drawn.
+    std::function<void(QPainter&)> OnPaintMarkers;
+
+    // The marker centred on the position: its left edge at x minus half its width, its top
+    // at y minus half its height.
+    void DrawMarker(QPainter& painter, double lon, double lat) const;
+    // Markers centred on `centres`, drawn within `area` only, as `DrawMarker` would draw them
+    // one after the other; fast for many.
+    void DrawMarkersAt(QPainter& painter, const std::vector<QPoint>& centres, QRect area) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void FitSize();
+
+    // A row's stretch of the marker's opaque pixels.
+    struct TMarkerRun {
+        int Y, X, Length;
+    };
+
+    QPixmap MapPic;
+    QImage Marker;
+    std::vector<TMarkerRun> MarkerRuns;
+    TCalibration Cal;
+    std::vector<TMarker> FMarkers;
+};

@@ -1,0 +1,172 @@
+#include "map/uMapView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QLocale>
+
+#include "core/uModel.h"
+#include "core/uNumbers.h"
+#include "map/uCalibration.h"
+#include "platform/uCodePage.h"
+#include "platform/uMessages.h"
+
+namespace {
+
+constexpr double HintReach = 0.02; // degrees at zoom 1
+constexpr double MaxZoom = 4;
+constexpr double MinZoom = 0.5;
+
+std::pair<double, double> Ordered(double a, double b) { return { std::min(a, b), std::max(a, b) }; }
+
+// Calls `visit` with each selected row, last first.
+template <class TVisit> void ForEachSelectedBackwards(const TRowRanges& selected, TVisit visit)
+{
+    for (auto range = selected.rbegin(); range != selected.rend(); ++range)
+        for (int row = range->second; row >= range->first; --row)
+            visit(row);
+}
+
+// Pixels already taken by a marker, in `area` widened by a margin for rounding.
+class TPixelSet {
+public:
+    explicit TPixelSet(QRect area)
+        : Area(area.adjusted(-Margin, -Margin, Margin, Margin))
+        , Taken(static_cast<size_t>(std::max(0, Area.width()))
+              * static_cast<size_t>(std::max(0, Area.height())))
+    {
+    }
+    // Whether `pixel` was free; it is taken afterwards.
+    bool Take(QPoint pixel)
+    {
+        if (!Area.contains(pixel))
+            return true;
+        const size_t index = static_cast<size_t>(pixel.y() - Area.top()) * Area.width()
+            + static_cast<size_t>(pixel.x() - Area.left());
+        const bool free = !Taken[index];
+        Taken[index] = true;
+        return free;
+    }
+
+private:
+    static constexpr int Margin = 2;
+    QRect Area;
+    std::vector<bool> Taken;
+};
+
+} // namespace
+
+std::vector<TLonLat> PositionsOf(const TEntries& entries)
+{
+    std::vector<TLonLat> positions;
+    positions.reserve(static_cast<size_t>(entries.Count()));
+    for (int row = 0; row < entries.Count(); ++row) {
+        const TEntry& entry = entries.Items(row);
+        positions.push_back({ entry.Longitude(), entry.Latitude() });
+    }
+    return positions;
+}
+
+TRowRanges NormalizedRanges(TRowRanges ranges)
+{
+    std::sort(ranges.begin(), ranges.end());
+    TRowRanges merged;
+    for (const auto& range : ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, range.second);
+        else
+            merged.push_back(range);
+    }
+    return merged;
+}
+
+TCoordWindow WindowOf(const TCalibration& calibration, QRect area)
+{
+    const auto [west, east] = Ordered(calibration.XToLon(area.x()),
+        calibration.XToLon(static_cast<double>(area.x()) + area.width()));
+    const auto [south, north] = Ordered(calibration.YToLat(area.y()),
+        calibration.YToLat(static_cast<double>(area.y()) + area.height()));
+    return { west, east, south, north };
+}
+
+std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const TRowRanges& selected,
+    const TCalibration& calibration, QRect visible)
+{
+    const TCoordWindow window = WindowOf(calibration, visible);
+    TPixelSet taken(visible);
+    std::vector<QPoint> centres;
+    ForEachSelectedBackwards(selected, [&](int row) {
+        const auto [lon, lat] = positions[static_cast<size_t>(row)];
+        if (!window.Contains(lon, lat))
+            return;
+        const QPoint pixel(calibration.LonToX(lon), calibration.LatToY(lat));
+        if (taken.Take(pixel))
+            centres.push_back(pixel);
+    });
+    std::reverse(centres.begin(), centres.end());
+    return centres;
+}
+
+TRowRanges RowsInside(const std::vector<TLonLat>& positions, const TCalibration& calibration,
+    QPoint corner1, QPoint corner2)
+{
+    const auto [west, east] =
+        Ordered(calibration.XToLon(corner1.x()), calibration.XToLon(corner2.x()));
+    const auto [south, north] =
+        Ordered(calibration.YToLat(corner1.y()), calibration.YToLat(corner2.y()));
+    TRowRanges rows;
+    for (int row = 0; row < static_cast<int>(positions.size()); ++row) {
+        const auto [lon, lat] = positions[static_cast<size_t>(row)];
+        if (lon > west && lon < east && lat > south && lat < north) {
+            if (!rows.empty() && rows.back().second == row - 1)
+                rows.back().second = row;
+            else
+                rows.emplace_back(row, row);
+        }
+    }
+    return rows;
+}
+
+QString HintAt(const TEntries& entries, const std::vector<TLonLat>& positions,
+    const TRowRanges& selected, const TCalibration& calibration, QPoint position, int precision)
+{
+    const double lon = calibration.XToLon(position.x());
+    const double lat = calibration.YToLat(position.y());
+    const double reach = HintReach / calibration.Zoom;
+    for (const auto& [first, last] : selected)
+        for (int row = first; row <= last; ++row) {
+            const TLonLat& at = positions[static_cast<size_t>(row)];
+            if (std::fabs(at.Lat - lat) <= reach && std::fabs(at.Lon - lon) <= reach)
+                return Tr(Msg::MapHint)
+                    .arg(CodePageToUnicode(entries.Items(row).Description()),
+                        QLocale().toString(at.Lat, 'f', precision),
+                        QLocale().toString(at.Lon, 'f', precision));
+        }
+    return QString();
+}
+
+QString PointerText(const TCalibration& calibration, QPoint position, int precision)
+{
+    return QStringLiteral("%1 %2 (%3 %4)")
+        .arg(QLocale().toString(calibration.YToLat(position.y()), 'f', precision),
+            QLocale().toString(calibration.XToLon(position.x()), 'f', precision))
+        .arg(position.x())
+        .arg(position.y());
+}
+
+std::pair<double, double> PositionAt(
+    const TCalibration& calibration, QPoint position, int precision)
+{
+    return { RoundToDecimals(calibration.XToLon(position.x()), precision),
+        RoundToDecimals(calibration.YToLat(position.y()), precision) };
+}
+
+bool CanZoomIn(bool mapChosen, double effectiveZoom)
+{
+    return mapChosen && effectiveZoom < MaxZoom;
+}
+
+bool CanZoomOut(bool mapChosen, double effectiveZoom)
+{
+    return mapChosen && effectiveZoom > MinZoom;
+}

@@ -1,0 +1,299 @@
+#include "map/fMapPanel.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "editor/fMDIChild.h"
+#include "map/fCalibrate.h"
+#include "map/fOvMap.h"
+#include "mapfixture.h"
+
+namespace {
+
+// A document with the map "europe.png", 400 by 200 pixels for longitudes -20..60 and
+// latitudes 30..70 (5 pixels a degree), and entries at the given positions; shown.
+class TMapWindow {
+public:
+    explicit TMapWindow(std::initializer_list<std::pair<double, double>> positions = {})
+    {
+        Picture = Folders.AddPicture("europe.png", { 400, 200 });
+        WriteCalibrationFile(Picture + ".inf",
+            { { -20, 30, 0, 200 }, { 60, 70, 400, 0 }, "#336699", FileSizeOf(Picture) });
+        Child = std::make_unique<TMDIChild>();
+        Child->SetPrompt(Prompt);
+        int i = 0;
+        for (const auto& [lon, lat] : positions)
+            Child->Document.Entries.AddValues(std::to_string(i++), "", lon, lat);
+        Child->Document.Entries.ClearChanged();
+        Child->resize(900, 500);
+        Child->UpdateView();
+        Child->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Child.get()));
+    }
+
+    TMapPanel& Panel() const { return Child->MapPanel(); }
+    TOvMap& Map() const { return Panel().Map(); }
+    QAction* Action(const char* name) const { return Panel().findChild<QAction*>(name); }
+    QComboBox* Combo() const { return Panel().findChild<QComboBox*>("cbMap"); }
+    QScrollArea* Area() const { return Panel().findChild<QScrollArea*>(); }
+    QTableView* List() const { return Child->findChild<QTableView*>(); }
+    void Click(QPoint at) const { QTest::mouseClick(&Map(), Qt::LeftButton, {}, at); }
+    void Drag(QPoint from, QPoint to) const
+    {
+        QTest::mousePress(&Map(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(&Map(), to);
+        QTest::mouseRelease(&Map(), Qt::LeftButton, {}, to);
+    }
+
+    TMapFolders Folders;
+    QString Picture;
+    TScriptedPrompt Prompt;
+    std::unique_ptr<TMDIChild> Child;
+};
+
+bool IsMarkerRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60; }
+
+} // namespace
+
+TEST(TMapPanel, ShowsTheCalibratedMapWithItsColour)
+{
+    TMapWindow window;
+    EXPECT_EQ(window.Combo()->currentText(), "europe.png");
+    EXPECT_TRUE(window.Map().HasPicture());
+    EXPECT_EQ(window.Map().size(), QSize(400, 200));
+    EXPECT_FALSE(window.Panel().NeedsCalibration());
+    EXPECT_EQ(window.Panel().BackColor(), QColor("#336699"));
+    EXPECT_EQ(window.Map().Calibration().LonToX(0), 100);
+}
+
+TEST(TMapPanel, ZoomStopsAtFourAndAtAHalf)
+{
+    TMapWindow window({ { 10, 50 } });
+    window.Action("acZoomIn")->trigger();
+    window.Action("acZoomIn")->trigger();
+    EXPECT_EQ(window.Map().size(), QSize(1600, 800));
+    EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
+    window.Panel().ZoomIn();
+    EXPECT_EQ(window.Map().Zoom(), 4) << "no further";
+    for (int i = 0; i < 3; ++i)
+        window.Action("acZoomOut")->trigger();
+    EXPECT_EQ(window.Map().size(), QSize(200, 100));
+    EXPECT_FALSE(window.Action("acZoomOut")->isEnabled());
+    EXPECT_TRUE(window.Action("acZoomIn")->isEnabled());
+    // Choosing the map anew starts at zoom 1.
+    window.Folders.AddPicture("other.png", { 100, 100 });
+    window.Panel().FillMapList();
+    window.Combo()->setCurrentIndex(window.Combo()->findText("other.png"));
+    EXPECT_EQ(window.Map().size(), QSize(100, 100));
+    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
+}
+
+TEST(TMapPanel, SelectedEntriesAreDrawnWhereTheyLie)
+{
+    // 10 E 50 N lies at (150, 100); 0 E 40 N at (100, 150).
+    TMapWindow window({ { 10, 50 }, { 0, 40 } });
+    window.List()->selectRow(0);
+    QImage shown = window.Map().grab().toImage();
+    EXPECT_TRUE(IsMarkerRed(shown.pixel(150, 100)));
+    EXPECT_FALSE(IsMarkerRed(shown.pixel(100, 150))) << "not selected";
+    window.Child->SelectAll();
+    shown = window.Map().grab().toImage();
+    EXPECT_TRUE(IsMarkerRed(shown.pixel(100, 150)));
+}
+
+TEST(TMapPanel, DraggingARectangleSelectsTheEntriesInside)
+{
+    TMapWindow window({ { 10, 50 }, { 0, 40 }, { 20, 50 }, { 10, 60 } });
+    window.Action("acSelect")->trigger();
+    // Longitudes 5..20 and latitudes 45..60: the edges leave rows 2 and 3 out.
+    window.Drag({ 200, 50 }, { 125, 125 });
+    EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0 }));
+    window.Drag({ 90, 160 }, { 210, 60 });
+    EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0, 1, 2 }));
+}
+
+TEST(TMapPanel, ZoomKeepsTheMiddleOfTheView)
+{
+    TMapWindow window;
+    window.Action("acZoomIn")->trigger();
+    QScrollBar* horizontal = window.Area()->horizontalScrollBar();
+    QScrollBar* vertical = window.Area()->verticalScrollBar();
+    const QSize view = window.Area()->viewport()->size();
+    horizontal->setValue(300);
+    const QPoint middle(
+        horizontal->value() + view.width() / 2, vertical->value() + view.height() / 2);
+    window.Action("acZoomIn")->trigger();
+    EXPECT_NEAR(horizontal->value() + view.width() / 2, middle.x() * 2, 1);
+    EXPECT_NEAR(vertical->value() + view.height() / 2, middle.y() * 2, 1);
+}
+
+TEST(TMapPanel, DraggingTheMapScrollsIt)
+{
+    TMapWindow window;
+    window.Action("acZoomIn")->trigger();
+    window.Action("acZoomIn")->trigger();
+    QScrollBar* horizontal = window.Area()->horizontalScrollBar();
+    QScrollBar* vertical = window.Area()->verticalScrollBar();
+    horizontal->setValue(500);
+    vertical->setValue(300);
+    window.Drag({ 700, 450 }, { 640, 420 });
+    EXPECT_EQ(horizontal->value(), 560);
+    EXPECT_EQ(vertical->value(), 330);
+}
+
+TEST(TMapPanel, ClickSetsTheCurrentPositionRounded)
+{
+    TMapWindow window({ { 1, 1 } });
+    window.List()->selectRow(0);
+    window.Action("acZoomIn")->trigger(); // 10 pixels a degree
+    window.Action("acSetPos")->trigger();
+    window.Click({ 333, 1 }); // 13.299999999999997 E
+    const TEntry& entry = window.Child->Document.Entries.Items(0);
+    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.3);
+    EXPECT_DOUBLE_EQ(entry.Latitude(), 69.9);
+    EXPECT_TRUE(window.Child->Document.Entries.Changed());
+    window.Click({ 334, 1 });
+    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.4);
+}
+
+TEST(TMapPanel, CurrentEntryMarkerOnlyWithinThePicture)
+{
+    TMapWindow window({ { 10, 50 }, { 100, 50 } });
+    auto* marker = window.Map().findChild<QLabel*>();
+    window.List()->selectRow(0);
+    EXPECT_TRUE(marker->isVisible());
+    EXPECT_EQ(marker->geometry().center(), QPoint(150, 100));
+    window.List()->selectRow(1);
+    EXPECT_FALSE(marker->isVisible()) << "east of the picture";
+    // At zoom 4 the marker scrolls into view.
+    window.List()->selectRow(0);
+    window.Action("acZoomIn")->trigger();
+    window.Action("acZoomIn")->trigger();
+    const QRect visible(window.Area()->horizontalScrollBar()->value(),
+        window.Area()->verticalScrollBar()->value(), window.Area()->viewport()->width(),
+        window.Area()->viewport()->height());
+    EXPECT_TRUE(visible.contains(marker->geometry())) << marker->geometry().x();
+}
+
+TEST(TMapPanel, PointerTellsItsPositionAndHint)
+{
+    QLocale::setDefault(QLocale::c());
+    TMapWindow window({ { 10, 50 } });
+    QString status;
+    QObject::connect(window.Child.get(), &TMDIChild::MapPointerMoved,
+        [&](const QString& text) { status = text; });
+    QTest::mouseMove(&window.Map(), { 150, 100 });
+    EXPECT_EQ(status, "50.00000 10.00000 (150 100)");
+    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), QString()) << "not selected";
+    window.List()->selectRow(0);
+    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), "0\rLat/Lon: 50.00000/10.00000");
+}
+
+TEST(TMapPanel, PictureThatDoesNotLoadLeavesTheDocumentWorking)
+{
+    TMapWindow window({ { 10, 50 } });
+    QFile broken(window.Folders.Maps() + "/broken.png");
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    window.Panel().FillMapList();
+    window.Combo()->setCurrentIndex(window.Combo()->findText("broken.png"));
+    ASSERT_EQ(window.Prompt.Shown.size(), 1);
+    EXPECT_TRUE(window.Prompt.Shown[0].startsWith("Cannot open file " + broken.fileName()));
+    EXPECT_FALSE(window.Map().HasPicture());
+    EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
+    EXPECT_FALSE(QFile::exists(broken.fileName() + ".inf"));
+    window.Child->Insert();
+    EXPECT_EQ(window.Child->Document.Entries.Count(), 2);
+    window.Combo()->setCurrentIndex(window.Combo()->findText("europe.png"));
+    EXPECT_TRUE(window.Map().HasPicture());
+}
+
+TEST(TMapPanel, UncalibratedMapShowsTheNoticeAndWritesNothing)
+{
+    TMapWindow window;
+    const QString plain = window.Folders.AddPicture("plain.png", { 300, 300 });
+    window.Panel().FillMapList();
+    window.Combo()->setCurrentIndex(window.Combo()->findText("plain.png"));
+    EXPECT_TRUE(window.Panel().NeedsCalibration());
+    auto* notice = window.Panel().findChild<QLabel*>("lbNeedsCalibration");
+    EXPECT_EQ(notice->text(), "needs calibration");
+    EXPECT_LE((notice->geometry().center() - window.Area()->viewport()->rect().center())
+                  .manhattanLength(),
+        2);
+    const QImage shown = window.Area()->viewport()->grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(notice->geometry().topLeft() + QPoint(2, 2))), QColor("#ffffe0"))
+        << "drawn over the map";
+    EXPECT_FALSE(QFile::exists(plain + ".inf"));
+}
+
+class TCalibrateWindow : public ::testing::Test {
+protected:
+    TMapWindow Window;
+    TfmCalibrate* Calibrate = nullptr;
+
+    void SetUp() override
+    {
+        Window.Action("acZoomIn")->trigger();
+        Window.Action("acCalibrate")->trigger();
+        Calibrate = Window.Panel().CalibrateWindow();
+        ASSERT_TRUE(Calibrate);
+    }
+    QLineEdit* Edit(const char* name) const { return Calibrate->findChild<QLineEdit*>(name); }
+};
+
+TEST_F(TCalibrateWindow, ClickWithoutAChosenPointOnlyReminds)
+{
+    EXPECT_FALSE(Window.Combo()->isEnabled());
+    EXPECT_EQ(Edit("edX1")->text(), "0");
+    EXPECT_EQ(Edit("edY1")->text(), "200");
+    Window.Click({ 101, 51 });
+    EXPECT_EQ(Window.Prompt.Shown,
+        QStringList({ "First select a Calibration Point in the \"Calibrate...\" dialog" }));
+    EXPECT_EQ(Edit("edX1")->text(), "0");
+    EXPECT_EQ(Edit("edX2")->text(), "400");
+    Calibrate->findChild<QRadioButton*>("rbPoint2")->setChecked(true);
+    Window.Click({ 101, 51 });
+    EXPECT_EQ(Edit("edX2")->text(), "51") << "the unzoomed pixel, rounded";
+    EXPECT_EQ(Edit("edY2")->text(), "26");
+    EXPECT_EQ(Edit("edX1")->text(), "0");
+    EXPECT_EQ(Window.Prompt.Shown.size(), 1);
+}
+
+TEST_F(TCalibrateWindow, ClosePointsAskBeforeTheCalibrationIsSaved)
+{
+    const QString inf = Window.Picture + ".inf";
+    QFile::remove(inf);
+    Calibrate->findChild<QRadioButton*>("rbPoint2")->setChecked(true);
+    Window.Click({ 100, 100 }); // pixel 50, 50: only 50 pixels right of point 1
+    Window.Prompt.Answers = { IUserPrompt::TAnswer::No };
+    Calibrate->Accept();
+    EXPECT_EQ(Window.Prompt.Asked.size(), 1);
+    EXPECT_FALSE(QFile::exists(inf)) << "declined: nothing written";
+    EXPECT_EQ(Window.Panel().CalibrateWindow(), Calibrate) << "still open";
+    Window.Click({ 800, 0 });
+    Calibrate->Accept();
+    EXPECT_EQ(Window.Prompt.Asked.size(), 1) << "far enough apart";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(Window.Panel().CalibrateWindow());
+    EXPECT_TRUE(Window.Combo()->isEnabled());
+    TCalibration read;
+    QString back;
+    TScriptedPrompt quiet;
+    ASSERT_TRUE(LoadMapCalibration(Window.Picture, inf, { 400, 200 }, read, back, quiet));
+    EXPECT_EQ(read.Point2().X, 400);
+    EXPECT_EQ(read.Point2().Y, 0);
+    EXPECT_EQ(read.Point1().Lon, -20);
+    EXPECT_EQ(back, "#336699");
+}

@@ -1,0 +1,88 @@
+#include "map/uMapList.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "map/uCalibration.h"
+#include "mapfixture.h"
+
+namespace {
+
+QStringList Names(const std::vector<TMapChoice>& maps)
+{
+    QStringList names;
+    for (const TMapChoice& map : maps)
+        names.append(map.Name);
+    return names;
+}
+
+} // namespace
+
+TEST(TMapList, PicturesQtReadsByNameWithoutMetafiles)
+{
+    TMapFolders folders;
+    for (const char* name : { "b.png", "a.JPG", "c.gif", "d.bmp", "e.jpeg", "f.wmf", "g.txt" })
+        QFile(folders.Maps() + '/' + name).open(QIODevice::WriteOnly);
+    QDir(folders.Maps()).mkdir("h.png");
+    const auto maps = ListMaps({ folders.Maps() }, folders.WorldDir());
+    EXPECT_EQ(Names(maps), QStringList({ "a.JPG", "b.png", "c.gif", "d.bmp", "e.jpeg" }));
+    EXPECT_EQ(maps[1].Picture, folders.Maps() + "/b.png");
+    EXPECT_EQ(maps[1].CalibrationFile, folders.Maps() + "/b.png.inf");
+    EXPECT_FALSE(maps[1].World);
+}
+
+TEST(TMapList, UserFolderAddsPicturesTheProgramFolderLacks)
+{
+    TMapFolders folders;
+    QTemporaryDir own;
+    folders.AddPicture("europe.png", { 8, 8 });
+    folders.AddPicture("europe.png", { 8, 8 }, own.path());
+    folders.AddPicture("alps.png", { 8, 8 }, own.path());
+    const auto maps = ListMaps({ folders.Maps(), own.path() }, folders.WorldDir());
+    EXPECT_EQ(Names(maps), QStringList({ "europe.png", "alps.png" }));
+    EXPECT_EQ(maps[0].Picture, folders.Maps() + "/europe.png") << "the program folder's first";
+    EXPECT_EQ(MapFolders().first(), folders.Maps());
+}
+
+TEST(TMapList, WorldMapsFirstWhenTheirPicturesAreInstalled)
+{
+    TMapFolders folders;
+    folders.AddPicture("zz.png", { 8, 8 });
+    EXPECT_EQ(Names(ListMaps({ folders.Maps() }, folders.WorldDir())), QStringList({ "zz.png" }))
+        << "quietly left out when missing";
+    folders.AddPicture("night.jpg", { 36, 18 }, folders.WorldDir());
+    folders.AddPicture("earth.jpg", { 36, 18 }, folders.WorldDir());
+    const auto maps = ListMaps({ folders.Maps() }, folders.WorldDir());
+    EXPECT_EQ(Names(maps), QStringList({ "World", "World (night)", "zz.png" }));
+    EXPECT_EQ(maps[0].Picture, folders.WorldDir() + "/earth.jpg");
+    EXPECT_EQ(maps[0].CalibrationFile, folders.Maps() + "/World.inf");
+    EXPECT_TRUE(maps[1].World);
+    EXPECT_EQ(IndexOfMap(maps, "zz.png"), 2);
+    EXPECT_EQ(IndexOfMap(maps, "gone.png"), -1);
+}
+
+TEST(TMapList, WorldMapSpansTheGlobeUntilRecalibrated)
+{
+    TMapFolders folders;
+    const QString picture = folders.AddPicture("earth.jpg", { 360, 180 }, folders.WorldDir());
+    const TMapChoice world = ListMaps({ folders.Maps() }, folders.WorldDir()).front();
+    TScriptedPrompt prompt;
+    TCalibration calibration;
+    QString back;
+    EXPECT_TRUE(LoadChoiceCalibration(world, { 360, 180 }, calibration, back, prompt));
+    EXPECT_EQ(calibration.LonToX(-180), 0);
+    EXPECT_EQ(calibration.LatToY(-90), 180);
+    EXPECT_EQ(calibration.LonToX(180), 360);
+    EXPECT_EQ(calibration.LatToY(90), 0);
+    EXPECT_EQ(calibration.LonToX(10), 190);
+    EXPECT_EQ(calibration.LatToY(50), 40);
+    EXPECT_FALSE(QFile::exists(world.CalibrationFile)) << "nothing written";
+    // A calibration of the user's own takes over, by the ordinary rules.
+    WriteCalibrationFile(
+        world.CalibrationFile, { { 0, 0, 0, 90 }, { 10, 10, 10, 80 }, "", FileSizeOf(picture) });
+    EXPECT_TRUE(LoadChoiceCalibration(world, { 360, 180 }, calibration, back, prompt));
+    EXPECT_EQ(calibration.LonToX(5), 5);
+    WriteCalibrationFile(world.CalibrationFile, { {}, {}, "", FileSizeOf(picture) + 1 });
+    EXPECT_FALSE(LoadChoiceCalibration(world, { 360, 180 }, calibration, back, prompt));
+}
