@@ -935,6 +935,14 @@
         <source>Error %1</source>
         <translation>Fout %1</translation>
     </message>
+    <message>
+        <source>Hide</source>
+        <translation>Verbergen</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>Wissen</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1737,7 +1745,7 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     </message>
     <message>
         <source>Marivel Startup...</source>
-        <translation>Marivel starten...</translation>
+        <translation>Marivel-startscherm...</translation>
     </message>
     <message>
         <source>What do you want to do?</source>

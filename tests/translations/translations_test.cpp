@@ -19,6 +19,7 @@
 #include "editor/fMain.h"
 #include "editor/uLanguage.h"
 #include "platform/uMessages.h"
+#include "sites/uAutoUpdateManager.h"
 #include "testing.h"
 
 namespace {
@@ -140,6 +141,13 @@ TEST(Translations, TheBuiltDutchTranslationSpeaksForTheProgramAndForQt)
         "nauwkeurigheid, omdat dit formaat een nauwkeurigheid van 5 decimalen gebruikt.\r\r"
         "Wilt u doorgaan met opslaan?");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuleren");
+}
+
+TEST(Translations, TheSiteListButtonHidesOrDeletesInDutch)
+{
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    EXPECT_EQ(TAutoUpdateManager::DeleteCaption(BuiltInSites().first()), "Verbergen");
+    EXPECT_EQ(TAutoUpdateManager::DeleteCaption("http://sites.example/index.xml"), "Wissen");
 }
 
 // The English captions are given and share a key ("I&nvert Selection", "Find &Next"); the
