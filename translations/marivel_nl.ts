@@ -2018,11 +2018,11 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     </message>
     <message>
         <source>Last checked</source>
-        <translation>Laatst gecontroleerd</translation>
+        <translation>Gecontroleerd</translation>
     </message>
     <message>
         <source>Last updated</source>
-        <translation>Laatst bijgewerkt</translation>
+        <translation>Bijgewerkt</translation>
     </message>
     <message>
         <source>Update Selection</source>

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTranslator>
 #include <QXmlStreamReader>
 
@@ -16,7 +17,9 @@
 
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
+#include "editor/fFindDups.h"
 #include "editor/fMain.h"
+#include "editor/uDocument.h"
 #include "editor/uLanguage.h"
 #include "platform/uMessages.h"
 #include "sites/uAutoUpdateManager.h"
@@ -148,6 +151,16 @@ TEST(Translations, TheSiteListButtonHidesOrDeletesInDutch)
     const TTranslations dutch = LoadTranslation(LanguageDutch);
     EXPECT_EQ(TAutoUpdateManager::DeleteCaption(BuiltInSites().first()), "Verbergen");
     EXPECT_EQ(TAutoUpdateManager::DeleteCaption("http://sites.example/index.xml"), "Wissen");
+}
+
+TEST(Translations, TheDuplicateSearchShowsItsToleranceFieldWithTheLongerDutchTexts)
+{
+    TTempConfig config;
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    TDocument document;
+    TfmFindDups tool(document, [] {});
+    tool.show();
+    EXPECT_TRUE(tool.ToleranceField()->isVisible());
 }
 
 // The English captions are given and share a key ("I&nvert Selection", "Find &Next"); the
