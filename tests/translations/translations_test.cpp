@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
