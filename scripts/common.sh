@@ -6,11 +6,13 @@ BUILD="$ROOT/build"
 
 # gpsbabel: the interoperability tests check that it reads the files we write.
 # qt6-translations-l10n: Qt's own texts (buttons, file dialogs) in the program's languages.
+# qt6-l10n-tools: lrelease compiles the program's translations, lupdate keeps them up to date
+# with the sources (scripts/update-translations).
 # qt6-svg-dev, help2man, dpkg-dev, bash-completion: the icons, manual pages, Debian package and
 # shell completion of an installation.
 # tzdata: the time-zone cities of the POI site that ships with the program.
 # xplanet-images: the pictures of the World maps.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images)
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images)
 
 install_missing_packages() {
     local missing=()

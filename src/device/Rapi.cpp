@@ -348,25 +348,27 @@ QString SystemErrorText(LONG code)
 {
     switch (code) {
     case ErrorFileNotFound:
-        return QStringLiteral("The system cannot find the file specified");
+        return QCoreApplication::translate("Marivel", "The system cannot find the file specified");
     case ErrorPathNotFound:
-        return QStringLiteral("The system cannot find the path specified");
+        return QCoreApplication::translate("Marivel", "The system cannot find the path specified");
     case ErrorAccessDenied:
-        return QStringLiteral("Access is denied");
+        return QCoreApplication::translate("Marivel", "Access is denied");
     case ErrorInvalidHandle:
-        return QStringLiteral("The handle is invalid");
+        return QCoreApplication::translate("Marivel", "The handle is invalid");
     case ErrorNotSameDevice:
-        return QStringLiteral("The system cannot move the file to a different disk drive");
+        return QCoreApplication::translate(
+            "Marivel", "The system cannot move the file to a different disk drive");
     case ErrorFileExists:
-        return QStringLiteral("The file exists");
+        return QCoreApplication::translate("Marivel", "The file exists");
     case ErrorInvalidParameter:
-        return QStringLiteral("The parameter is incorrect");
+        return QCoreApplication::translate("Marivel", "The parameter is incorrect");
     case ErrorDiskFull:
-        return QStringLiteral("There is not enough space on the disk");
+        return QCoreApplication::translate("Marivel", "There is not enough space on the disk");
     case ErrorAlreadyExists:
-        return QStringLiteral("Cannot create a file when that file already exists");
+        return QCoreApplication::translate(
+            "Marivel", "Cannot create a file when that file already exists");
     default:
-        return QStringLiteral("Error %1").arg(code);
+        return QCoreApplication::translate("Marivel", "Error %1").arg(code);
     }
 }
 

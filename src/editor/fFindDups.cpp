@@ -1,5 +1,7 @@
 #include "editor/fFindDups.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -90,7 +92,8 @@ TfmFindDups::TfmFindDups(
     layout->addWidget(CreateToolBar());
     layout->addWidget(tvResults, 1);
     layout->addWidget(buttons);
-    resize(420, 480);
+    // Wide enough for the whole tool bar, whose texts are longer in some languages.
+    resize(std::max(420, sizeHint().width()), 480);
     UpdateActions();
 }
 

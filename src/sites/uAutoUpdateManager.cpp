@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -219,7 +220,8 @@ bool TAutoUpdateManager::IsBuiltIn(const QString& site)
 
 QString TAutoUpdateManager::DeleteCaption(const QString& site)
 {
-    return IsBuiltIn(site) ? QStringLiteral("Hide") : QStringLiteral("Del");
+    return IsBuiltIn(site) ? QCoreApplication::translate("Marivel", "Hide")
+                           : QCoreApplication::translate("Marivel", "Del");
 }
 
 QString TAutoUpdateManager::AddSite(const QString& location)

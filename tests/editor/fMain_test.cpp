@@ -431,20 +431,18 @@ public slots:
 
 } // namespace
 
-TEST_F(MainWindowTest, ALanguageWithoutTranslationIsRefusedAndTheProgramStays)
+TEST_F(MainWindowTest, NederlandsIsChosenForTheNextStartWithItsBuiltTranslation)
 {
-    ASSERT_EQ(FindTranslation(LanguageDutch, TranslationFolders()), "");
+    ASSERT_NE(FindTranslation(LanguageDutch, TranslationFolders()), "");
     TfmMarivelMainForm form({});
     form.show();
-    QString message;
-    AnswerNextMessage(form, QMessageBox::Ok, message);
+    QString question;
+    AnswerNextMessage(form, QMessageBox::No, question);
     MenuAction(form, "Nederlands")->trigger();
-    EXPECT_EQ(message,
-        "Marivel has no Nederlands translation yet, so it keeps its present "
-        "language.");
+    EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
+    EXPECT_EQ(GetLanguageExtension(), "NLD");
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.RestartRequested());
-    EXPECT_EQ(GetLanguageExtension(), "") << "the next start is not changed either";
 }
 
 TEST_F(MainWindowTest, ALanguageItSpeaksRestartsTheProgramWhenTheUserAgrees)

@@ -1,0 +1,183 @@
+#include <map>
+#include <set>
+#include <vector>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include "convert/uFormats.h"
+#include "core/uSettings.h"
+#include "editor/fFindDups.h"
+#include "editor/fMain.h"
+#include "editor/uDocument.h"
+#include "editor/uLanguage.h"
+#include "platform/uMessages.h"
+#include "sites/uAutoUpdateManager.h"
+#include "testing.h"
+
+namespace {
+
+struct TMessage {
+    QString Context;
+    QString Source;
+    QString Translation;
+};
+
+// The text of the current element up to its end; control characters are written as
+// <byte value="xd"/> elements.
+QString ElementText(QXmlStreamReader& reader)
+{
+    QString text;
+    while (reader.readNext() != QXmlStreamReader::EndElement
+        || (reader.name() != u"source" && reader.name() != u"translation")) {
+        if (reader.isCharacters())
+            text += reader.text();
+        else if (reader.isStartElement() && reader.name() == u"byte")
+            text += QChar(
+                reader.attributes().value(QStringLiteral("value")).mid(1).toUShort(nullptr, 16));
+        else if (reader.hasError())
+            break;
+    }
+    return text;
+}
+
+std::vector<TMessage> ReadMessages(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QXmlStreamReader reader(&file);
+    std::vector<TMessage> messages;
+    QString context;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (reader.name() == u"name")
+            context = reader.readElementText();
+        else if (reader.name() == u"message")
+            messages.push_back({ context, {}, {} });
+        else if (reader.name() == u"source")
+            messages.back().Source = ElementText(reader);
+        else if (reader.name() == u"translation")
+            messages.back().Translation = ElementText(reader);
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return messages;
+}
+
+// What a translation must carry over from its source: the arguments (%1, %L2, %s, ...), the
+// accelerator marks and the line breaks.
+std::multiset<QString> Markers(const QString& text)
+{
+    static const QRegularExpression marker(QStringLiteral("%L?[0-9]|%[sdn]|&&|&|\r|\n"));
+    std::multiset<QString> markers;
+    for (const QRegularExpressionMatch& match : marker.globalMatch(text))
+        markers.insert(match.captured());
+    return markers;
+}
+
+std::string Show(const std::multiset<QString>& markers)
+{
+    QStringList shown;
+    for (const QString& marker : markers)
+        shown << QString(marker).replace('\r', QStringLiteral("\\r")).replace('\n', "\\n");
+    return shown.join(' ').toStdString();
+}
+
+// The key of each menu entry: the letter after its single "&", none when it has no mark.
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = text.indexOf('&'); i >= 0 && i + 1 < text.size();
+         i = text.indexOf('&', i + 2))
+        if (text[i + 1] != '&')
+            return text[i + 1].toLower();
+    return QChar();
+}
+
+// The entries of `actions` whose keys another entry has too.
+QStringList SharedMnemonics(const QList<QAction*>& actions)
+{
+    std::map<QChar, QStringList> byKey;
+    for (const QAction* action : actions)
+        if (const QChar key = Mnemonic(action->text()); !key.isNull())
+            byKey[key] << action->text();
+    QStringList shared;
+    for (const auto& [key, texts] : byKey)
+        if (texts.size() > 1)
+            shared << texts.join(QStringLiteral(" / "));
+    return shared;
+}
+
+const QString DutchFile = QStringLiteral(MARIVEL_TRANSLATIONS "/marivel_nl.ts");
+
+} // namespace
+
+TEST(Translations, EveryDutchEntryKeepsTheArgumentsMarksAndLineBreaksOfItsSource)
+{
+    const std::vector<TMessage> messages = ReadMessages(DutchFile);
+    ASSERT_GT(messages.size(), 400u);
+    for (const TMessage& message : messages) {
+        SCOPED_TRACE((message.Context + QStringLiteral(": ") + message.Source).toStdString());
+        EXPECT_FALSE(message.Translation.isEmpty());
+        EXPECT_EQ(Show(Markers(message.Translation)), Show(Markers(message.Source)));
+    }
+}
+
+TEST(Translations, TheBuiltDutchTranslationSpeaksForTheProgramAndForQt)
+{
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    ASSERT_EQ(dutch.size(), 2u) << "the program's translation is built beside the data folder";
+    EXPECT_EQ(Tr(Msg::RestartForLanguage),
+        "Om de gekozen taal te activeren, moet het programma opnieuw worden gestart. Wilt u het "
+        "programma nu afsluiten?");
+    EXPECT_EQ(Tr(Msg::PrecisionLoss).arg("GPX").arg(5),
+        "Als de gegevens als \"GPX\" worden opgeslagen, verliezen een of meer coördinaten "
+        "nauwkeurigheid, omdat dit formaat een nauwkeurigheid van 5 decimalen gebruikt.\r\r"
+        "Wilt u doorgaan met opslaan?");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuleren");
+}
+
+TEST(Translations, TheSiteListButtonHidesOrDeletesInDutch)
+{
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    EXPECT_EQ(TAutoUpdateManager::DeleteCaption(BuiltInSites().first()), "Verbergen");
+    EXPECT_EQ(TAutoUpdateManager::DeleteCaption("http://sites.example/index.xml"), "Wissen");
+}
+
+TEST(Translations, TheDuplicateSearchShowsItsToleranceFieldWithTheLongerDutchTexts)
+{
+    TTempConfig config;
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    TDocument document;
+    TfmFindDups tool(document, [] {});
+    tool.show();
+    EXPECT_TRUE(tool.ToleranceField()->isVisible());
+}
+
+// The English captions are given and share a key ("I&nvert Selection", "Find &Next"); the
+// Dutch ones are ours to keep apart.
+TEST(Translations, DutchMenusKeepTheirKeysApart)
+{
+    TTempConfig config;
+    const TBuiltInFormats formats;
+    Settings().ShowStartupScreen = false;
+    Settings().CheckEveryWeek = false;
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    TfmMarivelMainForm form({});
+    const QList<QAction*> menus = form.menuBar()->actions();
+    ASSERT_FALSE(menus.isEmpty());
+    EXPECT_EQ(menus.first()->text(), "&Bestand");
+    EXPECT_EQ(SharedMnemonics(menus), QStringList());
+    for (const QAction* menu : menus) {
+        SCOPED_TRACE(menu->text().toStdString());
+        EXPECT_EQ(SharedMnemonics(menu->menu()->actions()), QStringList());
+    }
+}
