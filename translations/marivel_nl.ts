@@ -943,6 +943,102 @@
         <source>Del</source>
         <translation>Wissen</translation>
     </message>
+    <message>
+        <source>Insert</source>
+        <translation type="unfinished">Invoegen</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished">Bewerken</translation>
+    </message>
+    <message>
+        <source>Set Position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="unfinished">Plakken</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Append</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished">Verwijderen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation type="unfinished">Knippen</translation>
+    </message>
+    <message>
+        <source>Delete Duplicates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loading of calibration data failed: %1<byte value="xd"/><byte value="xd"/>Please calibrate the map properly.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>needs calibration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The calibrations point are very close to each other, therefore precise location calculations can not be guaranteed. Are you sure you want to use this calibration?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>First select a Calibration Point in the &quot;Calibrate...&quot; dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1<byte value="xd"/>Lat/Lon: %2/%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turns the cursor into move map mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turns the cursor into set position mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Allows you to select the pois on the map by clicking and dragging the mouse</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One or more plugin&apos;s could not be loaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not add the poi to %1 because of the following error:<byte value="xd"/>&quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The plugin %1 failed without saying why</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The plugin %1 failed: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -974,6 +1070,33 @@
         <source>Open in browser</source>
         <translation>Openen in browser</translation>
     </message>
+    <message>
+        <source>Show in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation type="unfinished">Tonen</translation>
+    </message>
+    <message>
+        <source>Add to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished">Toevoegen</translation>
+    </message>
+</context>
+<context>
+    <name>TCoordinateFields</name>
+    <message>
+        <source>Longitude:</source>
+        <translation type="unfinished">Lengtegraad:</translation>
+    </message>
+    <message>
+        <source>Latitude:</source>
+        <translation type="unfinished">Breedtegraad:</translation>
+    </message>
 </context>
 <context>
     <name>TEntryListModel</name>
@@ -988,6 +1111,47 @@
     <message>
         <source>Longitude</source>
         <translation>Lengtegraad</translation>
+    </message>
+</context>
+<context>
+    <name>TExamplePlugin</name>
+    <message>
+        <source>The example plugin takes only entries with a name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Example plugin</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing received yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TJosmPlugin</name>
+    <message>
+        <source>JOSM Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The port JOSM&apos;s remote control listens on (JOSM&apos;s own is %1):</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TJosmRemote</name>
+    <message>
+        <source>JOSM does not answer on port %1 (%2). Start JOSM and switch on &quot;Enable remote control&quot; in its preferences, under Remote Control</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JOSM does not allow this request (%1). In JOSM&apos;s preferences, under Remote Control, allow it to load data and to create new objects</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JOSM answered with error %1: %2</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1023,6 +1187,80 @@
     <message>
         <source>Lon</source>
         <translation>Lg.</translation>
+    </message>
+    <message>
+        <source>Show in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation type="unfinished">Kaart</translation>
+    </message>
+    <message>
+        <source>Shows or hides the map</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TMapPanel</name>
+    <message>
+        <source>Zoom +</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom -</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibrate...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maps...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Where to find map pictures and how to add them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TOsmPlugin</name>
+    <message>
+        <source>The OpenStreetMap address pattern does not make a valid address: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No web browser could be started for %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OpenStreetMap cannot take new entries</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1265,6 +1503,33 @@
     </message>
 </context>
 <context>
+    <name>TfmCalibrate</name>
+    <message>
+        <source>Background colour...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibrate...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibration point %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set this point by clicking the map</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TfmChooseFormat</name>
     <message>
         <source>In the future, use this format as the default</source>
@@ -1354,14 +1619,6 @@
     <message>
         <source>Close</source>
         <translation>Sluiten</translation>
-    </message>
-    <message>
-        <source>Longitude:</source>
-        <translation>Lengtegraad:</translation>
-    </message>
-    <message>
-        <source>Latitude:</source>
-        <translation>Breedtegraad:</translation>
     </message>
 </context>
 <context>
@@ -1511,10 +1768,6 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>Save Remote...</source>
         <translation>Opslaan op apparaat...</translation>
-    </message>
-    <message>
-        <source>Device Folder...</source>
-        <translation>Map op apparaat...</translation>
     </message>
     <message>
         <source>&amp;Hide In Tray</source>
@@ -1736,6 +1989,34 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <source>Marivel has no %1 translation yet, so it keeps its present language.</source>
         <translation>Marivel heeft nog geen vertaling voor %1 en houdt daarom de huidige taal.</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferences...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TfmMarivelStartup</name>
@@ -1855,6 +2136,116 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>Selected path:</source>
         <translation>Gekozen pad:</translation>
+    </message>
+</context>
+<context>
+    <name>TfmOsmSettings</name>
+    <message>
+        <source>OpenStreetMap Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>{lat}, {lon} and {zoom} stand for the position and the zoom level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom level:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Map address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TfmPluginSettings</name>
+    <message>
+        <source>Preferences...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Map Plugins</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Importers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Exporters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished">Sluiten</translation>
+    </message>
+    <message>
+        <source>Show startup choices screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close button hides Marivel in system tray</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coordinate precision</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5 decimals</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>6 decimals</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A mounted navigator found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Folder...</source>
+        <translation type="unfinished">Map op apparaat...</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished">Naam</translation>
+    </message>
+    <message>
+        <source>Settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AutoArrange external applications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ext</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>= Default format for extension</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
