@@ -945,99 +945,99 @@
     </message>
     <message>
         <source>Insert</source>
-        <translation type="unfinished">Invoegen</translation>
+        <translation>Invoegen</translation>
     </message>
     <message>
         <source>Rename</source>
-        <translation type="unfinished"></translation>
+        <translation>Hernoemen</translation>
     </message>
     <message>
         <source>Edit</source>
-        <translation type="unfinished">Bewerken</translation>
+        <translation>Bewerken</translation>
     </message>
     <message>
         <source>Set Position</source>
-        <translation type="unfinished"></translation>
+        <translation>Positie instellen</translation>
     </message>
     <message>
         <source>Sort</source>
-        <translation type="unfinished"></translation>
+        <translation>Sorteren</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="unfinished">Plakken</translation>
+        <translation>Plakken</translation>
     </message>
     <message>
         <source>Move</source>
-        <translation type="unfinished"></translation>
+        <translation>Verplaatsen</translation>
     </message>
     <message>
         <source>Drop</source>
-        <translation type="unfinished"></translation>
+        <translation>Neerzetten</translation>
     </message>
     <message>
         <source>Append</source>
-        <translation type="unfinished"></translation>
+        <translation>Toevoegen</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished">Verwijderen</translation>
+        <translation>Verwijderen</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="unfinished">Knippen</translation>
+        <translation>Knippen</translation>
     </message>
     <message>
         <source>Delete Duplicates</source>
-        <translation type="unfinished"></translation>
+        <translation>Dubbele items verwijderen</translation>
     </message>
     <message>
         <source>Loading of calibration data failed: %1<byte value="xd"/><byte value="xd"/>Please calibrate the map properly.</source>
-        <translation type="unfinished"></translation>
+        <translation>Het laden van de kalibratiegegevens is mislukt: %1<byte value="xd"/><byte value="xd"/>Kalibreer de kaart opnieuw en zorgvuldig.</translation>
     </message>
     <message>
         <source>needs calibration</source>
-        <translation type="unfinished"></translation>
+        <translation>moet gekalibreerd worden</translation>
     </message>
     <message>
         <source>The calibrations point are very close to each other, therefore precise location calculations can not be guaranteed. Are you sure you want to use this calibration?</source>
-        <translation type="unfinished"></translation>
+        <translation>De kalibratiepunten liggen heel dicht bij elkaar, waardoor posities niet nauwkeurig berekend kunnen worden. Weet u zeker dat u deze kalibratie wilt gebruiken?</translation>
     </message>
     <message>
         <source>First select a Calibration Point in the &quot;Calibrate...&quot; dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Kies eerst een kalibratiepunt in het venster &quot;Kalibreren...&quot;</translation>
     </message>
     <message>
         <source>%1<byte value="xd"/>Lat/Lon: %2/%3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1<byte value="xd"/>Br./Lg.: %2/%3</translation>
     </message>
     <message>
         <source>Turns the cursor into move map mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Zet de cursor in de modus voor het verplaatsen van de kaart</translation>
     </message>
     <message>
         <source>Turns the cursor into set position mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Zet de cursor in de modus voor het instellen van een positie</translation>
     </message>
     <message>
         <source>Allows you to select the pois on the map by clicking and dragging the mouse</source>
-        <translation type="unfinished"></translation>
+        <translation>Hiermee selecteert u POI&apos;s op de kaart door met de muis te klikken en te slepen</translation>
     </message>
     <message>
         <source>One or more plugin&apos;s could not be loaded</source>
-        <translation type="unfinished"></translation>
+        <translation>Een of meer plug-ins konden niet worden geladen</translation>
     </message>
     <message>
         <source>Could not add the poi to %1 because of the following error:<byte value="xd"/>&quot;%2&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Kan de POI niet aan %1 toevoegen door de volgende fout:<byte value="xd"/>&quot;%2&quot;</translation>
     </message>
     <message>
         <source>The plugin %1 failed without saying why</source>
-        <translation type="unfinished"></translation>
+        <translation>De plug-in %1 is mislukt zonder een reden te geven</translation>
     </message>
     <message>
         <source>The plugin %1 failed: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>De plug-in %1 is mislukt: %2</translation>
     </message>
 </context>
 <context>
@@ -1072,30 +1072,30 @@
     </message>
     <message>
         <source>Show in</source>
-        <translation type="unfinished"></translation>
+        <translation>Tonen in</translation>
     </message>
     <message>
         <source>Show</source>
-        <translation type="unfinished">Tonen</translation>
+        <translation>Tonen</translation>
     </message>
     <message>
         <source>Add to</source>
-        <translation type="unfinished"></translation>
+        <translation>Toevoegen aan</translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished">Toevoegen</translation>
+        <translation>Toevoegen</translation>
     </message>
 </context>
 <context>
     <name>TCoordinateFields</name>
     <message>
         <source>Longitude:</source>
-        <translation type="unfinished">Lengtegraad:</translation>
+        <translation>Lengtegraad:</translation>
     </message>
     <message>
         <source>Latitude:</source>
-        <translation type="unfinished">Breedtegraad:</translation>
+        <translation>Breedtegraad:</translation>
     </message>
 </context>
 <context>
@@ -1117,41 +1117,41 @@
     <name>TExamplePlugin</name>
     <message>
         <source>The example plugin takes only entries with a name</source>
-        <translation type="unfinished"></translation>
+        <translation>De plug-in Example neemt alleen punten met een naam aan</translation>
     </message>
     <message>
         <source>Example plugin</source>
-        <translation type="unfinished"></translation>
+        <translation>Plug-in Example</translation>
     </message>
     <message>
         <source>Nothing received yet.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nog niets ontvangen.</translation>
     </message>
 </context>
 <context>
     <name>TJosmPlugin</name>
     <message>
         <source>JOSM Settings...</source>
-        <translation type="unfinished"></translation>
+        <translation>JOSM-instellingen...</translation>
     </message>
     <message>
         <source>The port JOSM&apos;s remote control listens on (JOSM&apos;s own is %1):</source>
-        <translation type="unfinished"></translation>
+        <translation>De poort waarop de afstandsbediening van JOSM luistert (standaard in JOSM: %1):</translation>
     </message>
 </context>
 <context>
     <name>TJosmRemote</name>
     <message>
         <source>JOSM does not answer on port %1 (%2). Start JOSM and switch on &quot;Enable remote control&quot; in its preferences, under Remote Control</source>
-        <translation type="unfinished"></translation>
+        <translation>JOSM antwoordt niet op poort %1 (%2). Start JOSM en zet in de voorkeuren van JOSM, onder Remote Control, &quot;Enable remote control&quot; aan</translation>
     </message>
     <message>
         <source>JOSM does not allow this request (%1). In JOSM&apos;s preferences, under Remote Control, allow it to load data and to create new objects</source>
-        <translation type="unfinished"></translation>
+        <translation>JOSM staat dit verzoek niet toe (%1). Sta in de voorkeuren van JOSM, onder Remote Control, het laden van gegevens en het aanmaken van nieuwe objecten toe</translation>
     </message>
     <message>
         <source>JOSM answered with error %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>JOSM antwoordde met fout %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1190,77 +1190,77 @@
     </message>
     <message>
         <source>Show in</source>
-        <translation type="unfinished"></translation>
+        <translation>Tonen in</translation>
     </message>
     <message>
         <source>Add to</source>
-        <translation type="unfinished"></translation>
+        <translation>Toevoegen aan</translation>
     </message>
     <message>
         <source>Map</source>
-        <translation type="unfinished">Kaart</translation>
+        <translation>Kaart</translation>
     </message>
     <message>
         <source>Shows or hides the map</source>
-        <translation type="unfinished"></translation>
+        <translation>Toont of verbergt de kaart</translation>
     </message>
 </context>
 <context>
     <name>TMapPanel</name>
     <message>
         <source>Zoom +</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom +</translation>
     </message>
     <message>
         <source>Zoom in</source>
-        <translation type="unfinished"></translation>
+        <translation>Inzoomen</translation>
     </message>
     <message>
         <source>Zoom -</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom -</translation>
     </message>
     <message>
         <source>Zoom out</source>
-        <translation type="unfinished"></translation>
+        <translation>Uitzoomen</translation>
     </message>
     <message>
         <source>Calibrate...</source>
-        <translation type="unfinished"></translation>
+        <translation>Kalibreren...</translation>
     </message>
     <message>
         <source>Maps...</source>
-        <translation type="unfinished"></translation>
+        <translation>Kaarten...</translation>
     </message>
     <message>
         <source>Where to find map pictures and how to add them</source>
-        <translation type="unfinished"></translation>
+        <translation>Waar u kaartafbeeldingen vindt en hoe u ze toevoegt</translation>
     </message>
     <message>
         <source>Move</source>
-        <translation type="unfinished"></translation>
+        <translation>Verplaatsen</translation>
     </message>
     <message>
         <source>Position</source>
-        <translation type="unfinished"></translation>
+        <translation>Positie</translation>
     </message>
     <message>
         <source>Select</source>
-        <translation type="unfinished"></translation>
+        <translation>Selecteren</translation>
     </message>
 </context>
 <context>
     <name>TOsmPlugin</name>
     <message>
         <source>The OpenStreetMap address pattern does not make a valid address: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Het adrespatroon voor OpenStreetMap levert geen geldig adres op: %1</translation>
     </message>
     <message>
         <source>No web browser could be started for %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Er kon geen webbrowser worden gestart voor %1</translation>
     </message>
     <message>
         <source>OpenStreetMap cannot take new entries</source>
-        <translation type="unfinished"></translation>
+        <translation>OpenStreetMap kan geen nieuwe punten aannemen</translation>
     </message>
 </context>
 <context>
@@ -1506,27 +1506,27 @@
     <name>TfmCalibrate</name>
     <message>
         <source>Background colour...</source>
-        <translation type="unfinished"></translation>
+        <translation>Achtergrondkleur...</translation>
     </message>
     <message>
         <source>Calibrate...</source>
-        <translation type="unfinished"></translation>
+        <translation>Kalibreren...</translation>
     </message>
     <message>
         <source>Calibration point %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Kalibratiepunt %1</translation>
     </message>
     <message>
         <source>Set this point by clicking the map</source>
-        <translation type="unfinished"></translation>
+        <translation>Stel dit punt in door op de kaart te klikken</translation>
     </message>
     <message>
         <source>X:</source>
-        <translation type="unfinished"></translation>
+        <translation>X:</translation>
     </message>
     <message>
         <source>Y:</source>
-        <translation type="unfinished"></translation>
+        <translation>Y:</translation>
     </message>
 </context>
 <context>
@@ -1991,31 +1991,31 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     </message>
     <message>
         <source>Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>Ongedaan maken</translation>
     </message>
     <message>
         <source>Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>Opnieuw uitvoeren</translation>
     </message>
     <message>
         <source>Ctrl+Y</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Y</translation>
     </message>
     <message>
         <source>Ctrl+Shift+Z</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Shift+Z</translation>
     </message>
     <message>
         <source>Preferences...</source>
-        <translation type="unfinished"></translation>
+        <translation>Voorkeuren...</translation>
     </message>
     <message>
         <source>Undo %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ongedaan maken</translation>
     </message>
     <message>
         <source>Redo %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 opnieuw uitvoeren</translation>
     </message>
 </context>
 <context>
@@ -2142,110 +2142,110 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <name>TfmOsmSettings</name>
     <message>
         <source>OpenStreetMap Settings...</source>
-        <translation type="unfinished"></translation>
+        <translation>OpenStreetMap-instellingen...</translation>
     </message>
     <message>
         <source>{lat}, {lon} and {zoom} stand for the position and the zoom level</source>
-        <translation type="unfinished"></translation>
+        <translation>{lat}, {lon} en {zoom} staan voor de positie en het zoomniveau</translation>
     </message>
     <message>
         <source>Zoom level:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoomniveau:</translation>
     </message>
     <message>
         <source>Map address:</source>
-        <translation type="unfinished"></translation>
+        <translation>Adres van de kaart:</translation>
     </message>
 </context>
 <context>
     <name>TfmPluginSettings</name>
     <message>
         <source>Preferences...</source>
-        <translation type="unfinished"></translation>
+        <translation>Voorkeuren...</translation>
     </message>
     <message>
         <source>General</source>
-        <translation type="unfinished"></translation>
+        <translation>Algemeen</translation>
     </message>
     <message>
         <source>Map Plugins</source>
-        <translation type="unfinished"></translation>
+        <translation>Kaartplug-ins</translation>
     </message>
     <message>
         <source>File Importers</source>
-        <translation type="unfinished"></translation>
+        <translation>Importformaten</translation>
     </message>
     <message>
         <source>File Exporters</source>
-        <translation type="unfinished"></translation>
+        <translation>Exportformaten</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished">Sluiten</translation>
+        <translation>Sluiten</translation>
     </message>
     <message>
         <source>Show startup choices screen</source>
-        <translation type="unfinished"></translation>
+        <translation>Startscherm met keuzes tonen</translation>
     </message>
     <message>
         <source>Close button hides Marivel in system tray</source>
-        <translation type="unfinished"></translation>
+        <translation>Sluitknop verbergt Marivel in het systeemvak</translation>
     </message>
     <message>
         <source>Coordinate precision</source>
-        <translation type="unfinished"></translation>
+        <translation>Nauwkeurigheid van coördinaten</translation>
     </message>
     <message>
         <source>5 decimals</source>
-        <translation type="unfinished"></translation>
+        <translation>5 decimalen</translation>
     </message>
     <message>
         <source>6 decimals</source>
-        <translation type="unfinished"></translation>
+        <translation>6 decimalen</translation>
     </message>
     <message>
         <source>Device folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Map op apparaat</translation>
     </message>
     <message>
         <source>A mounted navigator found</source>
-        <translation type="unfinished"></translation>
+        <translation>Gevonden gekoppeld navigatiesysteem</translation>
     </message>
     <message>
         <source>Device Folder...</source>
-        <translation type="unfinished">Map op apparaat...</translation>
+        <translation>Map op apparaat...</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished">Naam</translation>
+        <translation>Naam</translation>
     </message>
     <message>
         <source>Settings...</source>
-        <translation type="unfinished"></translation>
+        <translation>Instellingen...</translation>
     </message>
     <message>
         <source>Set Default</source>
-        <translation type="unfinished"></translation>
+        <translation>Als standaard instellen</translation>
     </message>
     <message>
         <source>AutoArrange external applications</source>
-        <translation type="unfinished"></translation>
+        <translation>Externe programma&apos;s automatisch schikken</translation>
     </message>
     <message>
         <source>Ext</source>
-        <translation type="unfinished"></translation>
+        <translation>Ext.</translation>
     </message>
     <message>
         <source>ID</source>
-        <translation type="unfinished"></translation>
+        <translation>ID</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished"></translation>
+        <translation>Opties</translation>
     </message>
     <message>
         <source>= Default format for extension</source>
-        <translation type="unfinished"></translation>
+        <translation>= Standaardformaat voor extensie</translation>
     </message>
 </context>
 <context>
