@@ -230,19 +230,19 @@ void AppendUtf16LE(std::string& out, std::string_view text)
     }
 }
 
-std::string NarrowUtf16LE(std::string_view utf16)
+void NarrowUtf16LE(std::string_view utf16, std::string& narrow)
 {
     // ASCII, most of any text, is the same byte in every code page; the rest goes through
     // Unicode. A surrogate pair cannot straddle the point where it starts.
     const size_t units = utf16.size() / 2;
-    std::string narrow(units, '\0');
+    narrow.resize(units);
     size_t ascii = 0;
     for (; ascii < units && static_cast<uint8_t>(utf16[2 * ascii]) < 0x80
          && utf16[2 * ascii + 1] == '\0';
          ++ascii)
         narrow[ascii] = utf16[2 * ascii];
     if (ascii == units)
-        return narrow;
+        return;
     narrow.resize(ascii);
     QString unicode(static_cast<qsizetype>(units - ascii), Qt::Uninitialized);
     for (qsizetype i = 0; i < unicode.size(); ++i) {
@@ -250,7 +250,7 @@ std::string NarrowUtf16LE(std::string_view utf16)
         unicode[i] = QChar(static_cast<char16_t>(
             static_cast<uint8_t>(utf16[at]) | static_cast<uint8_t>(utf16[at + 1]) << 8));
     }
-    return narrow + UnicodeToCodePage(unicode);
+    narrow += UnicodeToCodePage(unicode);
 }
 
 TUtf8Char Utf8CharAt(std::string_view bytes)
