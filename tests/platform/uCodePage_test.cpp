@@ -126,6 +126,21 @@ TEST(CodePage, AsciiWidensTheSameUnderEveryPage)
     }
 }
 
+TEST(CodePage, WideningFindsTheFirstByteBeyondAsciiAnywhere)
+{
+    const TCodePageSwitch restore(DefaultCodePage);
+    for (size_t length = 1; length <= 20; ++length)
+        for (size_t at = 0; at < length; ++at) {
+            std::string text(length, 'a');
+            text[at] = '\xe9';
+            std::string utf16 = "kept";
+            AppendUtf16LE(utf16, text);
+            ASSERT_EQ(utf16.size(), 4 + 2 * length) << length << " bytes, 0xE9 at " << at;
+            EXPECT_EQ(utf16.substr(4 + 2 * at, 2), std::string("\xe9\0", 2));
+            EXPECT_EQ(Narrowed(utf16.substr(4)), text);
+        }
+}
+
 TEST(CodePage, CountsWhatItReplaces)
 {
     const TCodePageSwitch restore(DefaultCodePage);
