@@ -290,7 +290,9 @@ QStringList RunConversion(
     // The exporter is made first, so an output format that cannot be written fails at once.
     auto exporter = InFile(request.Output,
         [&] { return CreateExporter(LocationFileExt(request.Output), request.ToIds.value(0)); });
-    TEntries entries;
+    // On the heap, so that it can be left to the end of the process whole.
+    auto owned = std::make_unique<TEntries>();
+    TEntries& entries = *owned;
     QStringList warnings;
     for (const QString& input : request.Inputs) {
         const int first = entries.Count();
@@ -316,7 +318,7 @@ QStringList RunConversion(
         });
     });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
-        static_cast<void>(new auto(entries.ExtractAll())); // never freed, on purpose
+        static_cast<void>(owned.release()); // never freed, on purpose
     scope.AddReplacementWarning(warnings);
     return warnings;
 }

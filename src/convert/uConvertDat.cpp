@@ -64,18 +64,18 @@ void TConvertFromDat::Execute(TEntries& entries, TStream& stream)
     const TStreamBytes bytes(stream);
     TByteCursor data(bytes.Bytes(), Msg::InvalidDatFile);
     entries.Reserve(bytes.Bytes().size() / ShortestRecord);
+    std::string description;
     while (!data.AtEnd()) {
         data.ZeroTerminatedUtf16(); // the record kind
-        const std::string_view description = data.ZeroTerminatedUtf16();
+        NarrowUtf16LE(data.ZeroTerminatedUtf16(), description);
         for (int i = 0; i < UnusedStrings; ++i)
             data.ZeroTerminatedUtf16();
         data.Skip(UnusedBytes);
         const double longitude = data.Double();
         const double latitude = data.Double();
         data.Skip(2 * sizeof(double) + ClosingZeros);
-        entries.AddEntry(std::make_unique<TEntry>(
-                             NarrowUtf16LE(description), std::string_view(), longitude, latitude),
-            true);
+        entries.AddEntry(
+            std::make_unique<TEntry>(description, std::string_view(), longitude, latitude), true);
     }
     stream.Seek(0, TSeekOrigin::End);
 }

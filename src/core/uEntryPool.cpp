@@ -1,5 +1,6 @@
 #include "core/uEntryPool.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -10,25 +11,26 @@
 
 namespace {
 
-constexpr std::size_t SlabSize = 2 * 1024 * 1024;
+using EntryPool::BlockSize;
+using EntryPool::SlabAt;
+using EntryPool::SlabSize;
+
+static_assert(sizeof(TEntry) <= BlockSize && BlockSize % alignof(TEntry) == 0);
 
 struct TFreeBlock {
     TFreeBlock* Next;
 };
 
-// The head of each slab; blocks follow it. A slab is freed when its last block is.
+// The head of each slab, in its first block; blocks follow it. A slab is freed when its last
+// block is.
 struct TSlab {
-    TSlab* Previous = nullptr;
-    TSlab* Next = nullptr;
     TFreeBlock* FreeBlocks = nullptr; // blocks returned to this slab
-    std::size_t Unused; // offset of the first block never handed out
-    std::size_t Live = 0;
+    std::uint32_t Unused = BlockSize; // offset of the first block never handed out
+    std::uint32_t Live = 0;
+    std::uint32_t Number;
 };
 
-constexpr std::size_t BlockAlign = alignof(TEntry);
-constexpr std::size_t FirstBlock = (sizeof(TSlab) + BlockAlign - 1) / BlockAlign * BlockAlign;
-
-constexpr std::size_t BlockSize = (sizeof(TEntry) + BlockAlign - 1) / BlockAlign * BlockAlign;
+static_assert(sizeof(TSlab) <= BlockSize);
 
 class TPool {
 public:
@@ -47,8 +49,7 @@ public:
 
     void Free(void* block) noexcept
     {
-        auto* slab =
-            reinterpret_cast<TSlab*>(reinterpret_cast<std::uintptr_t>(block) & ~(SlabSize - 1));
+        TSlab* slab = SlabOf(block);
         auto* freed = static_cast<TFreeBlock*>(block);
         freed->Next = slab->FreeBlocks;
         slab->FreeBlocks = freed;
@@ -56,8 +57,13 @@ public:
             Release(slab);
     }
 
+    static TSlab* SlabOf(const void* block)
+    {
+        return reinterpret_cast<TSlab*>(reinterpret_cast<std::uintptr_t>(block) & ~(SlabSize - 1));
+    }
+
 private:
-    bool HasRoom(const TSlab* slab) const
+    static bool HasRoom(const TSlab* slab)
     {
         return slab->FreeBlocks || slab->Unused + BlockSize <= SlabSize;
     }
@@ -67,37 +73,41 @@ private:
     {
         if (Current && HasRoom(Current))
             return Current;
-        for (TSlab* slab = Slabs; slab; slab = slab->Next)
-            if (HasRoom(slab))
+        for (std::size_t number = 0; number < Numbered; ++number) {
+            auto* slab = reinterpret_cast<TSlab*>(SlabAt[number]);
+            if (slab && HasRoom(slab))
                 return Current = slab;
+        }
         return Current = NewSlab();
     }
 
+    // Numbered with the lowest number free, so that numbers stay few.
     TSlab* NewSlab()
     {
+        std::size_t number = 0;
+        while (number < Numbered && SlabAt[number])
+            ++number;
+        if (number == EntryPool::MaxSlabs)
+            throw std::bad_alloc();
         void* memory = std::aligned_alloc(SlabSize, SlabSize);
         if (!memory)
             throw std::bad_alloc();
         madvise(memory, SlabSize, MADV_HUGEPAGE);
         auto* slab = new (memory) TSlab;
-        slab->Unused = FirstBlock;
-        slab->Next = Slabs;
-        if (Slabs)
-            Slabs->Previous = slab;
-        Slabs = slab;
+        slab->Number = static_cast<std::uint32_t>(number);
+        SlabAt[number] = static_cast<char*>(memory);
+        Numbered = std::max(Numbered, number + 1);
         return slab;
     }
 
-    void Release(TSlab* slab)
+    static void Release(TSlab* slab)
     {
-        (slab->Previous ? slab->Previous->Next : Slabs) = slab->Next;
-        if (slab->Next)
-            slab->Next->Previous = slab->Previous;
+        SlabAt[slab->Number] = nullptr;
         std::free(slab);
     }
 
-    TSlab* Slabs = nullptr;
     TSlab* Current = nullptr;
+    std::size_t Numbered = 0; // slab numbers from here on were never taken
 };
 
 TPool& Pool()
@@ -112,7 +122,7 @@ struct TChunk {
     std::size_t Live = 0;
 };
 
-constexpr std::size_t ChunkSize = SlabSize;
+constexpr std::size_t ChunkSize = 2 * 1024 * 1024;
 
 class TArena {
 public:
@@ -175,6 +185,14 @@ TArena& Arena()
 
 void* EntryPool::Allocate() { return Pool().Allocate(); }
 void EntryPool::Free(void* block) noexcept { Pool().Free(block); }
+
+EntryPool::TIndex EntryPool::IndexOf(const void* block)
+{
+    const TSlab* slab = TPool::SlabOf(block);
+    const auto offset = static_cast<std::size_t>(
+        static_cast<const char*>(block) - reinterpret_cast<const char*>(slab));
+    return slab->Number << BlockBits | static_cast<TIndex>(offset / BlockSize);
+}
 
 void* TextArena::Allocate(std::size_t size) { return Arena().Allocate(size); }
 void TextArena::Free(void* block) noexcept { Arena().Free(block); }

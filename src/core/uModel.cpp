@@ -301,13 +301,21 @@ void TEntry::AssignTo(TEntry& dest) const
 }
 
 TEntries::TEntries() = default;
-TEntries::~TEntries() = default;
+TEntries::~TEntries() { FreeAll(); }
+
+void TEntries::FreeAll()
+{
+    for (const EntryPool::TIndex index : List)
+        delete EntryAt(index);
+    List.clear();
+}
 
 void TEntries::AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture)
 {
     if (markDeparture && List.empty())
         entry->SetIpDeparture(true);
-    List.push_back(std::move(entry));
+    List.push_back(EntryPool::IndexOf(entry.get()));
+    entry.release(); // owned by the list now
 }
 
 TEntry& TEntries::AddValues(
@@ -323,12 +331,14 @@ void TEntries::Reserve(size_t count) { List.reserve(List.size() + count); }
 
 void TEntries::Insert(int index, std::unique_ptr<TEntry> entry)
 {
-    List.insert(List.begin() + index, std::move(entry));
+    List.insert(List.begin() + index, EntryPool::IndexOf(entry.get()));
+    entry.release(); // owned by the list now
     StructureChanged = true;
 }
 
 void TEntries::Delete(int index)
 {
+    delete &Items(index);
     List.erase(List.begin() + index);
     StructureChanged = true;
 }
@@ -336,13 +346,18 @@ void TEntries::Delete(int index)
 std::vector<std::unique_ptr<TEntry>> TEntries::ExtractAll()
 {
     StructureChanged = true;
-    return std::exchange(List, {});
+    std::vector<std::unique_ptr<TEntry>> all;
+    all.reserve(List.size());
+    for (const EntryPool::TIndex index : std::exchange(List, {}))
+        all.emplace_back(EntryAt(index));
+    return all;
 }
 
 void TEntries::Sort(const std::function<int(const TEntry&, const TEntry&)>& compare)
 {
-    std::stable_sort(List.begin(), List.end(),
-        [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
+    std::stable_sort(List.begin(), List.end(), [&](EntryPool::TIndex a, EntryPool::TIndex b) {
+        return compare(*EntryAt(a), *EntryAt(b)) < 0;
+    });
     StructureChanged = true;
 }
 
@@ -350,6 +365,7 @@ void TEntries::Clear()
 {
     const double total = static_cast<double>(List.size());
     while (!List.empty()) {
+        delete EntryAt(List.back());
         List.pop_back();
         SetProgress(static_cast<int>(static_cast<double>(List.size()) / total * 100));
     }
@@ -368,14 +384,15 @@ void TEntries::ClearChanged()
 {
     SavedCount = Count();
     StructureChanged = false;
-    for (auto& entry : List)
-        entry->ClearChanged();
+    for (const EntryPool::TIndex index : List)
+        EntryAt(index)->ClearChanged();
 }
 
 bool TEntries::Changed() const
 {
     return StructureChanged || Count() != SavedCount
-        || std::any_of(List.begin(), List.end(), [](const auto& e) { return e->Changed(); });
+        || std::any_of(List.begin(), List.end(),
+            [](EntryPool::TIndex index) { return EntryAt(index)->Changed(); });
 }
 
 void TEntries::SaveToStream(TStream& stream, const QString& ext, const QString& formatId)
@@ -390,7 +407,7 @@ QStringList TEntries::LoadFromStream(
 {
     auto importer = CreateImporter(ext, formatId);
     if (!append)
-        List.clear();
+        FreeAll();
     importer->OnProgress = OnProgress;
     importer->Execute(*this, stream);
     stream.CheckUnchanged();
@@ -421,8 +438,9 @@ bool TEntries::FitsPrecision(int digits) const
         long double scaled = degrees * factor;
         return std::fabs(RoundHalfEven(scaled) - scaled) <= 1e-8L;
     };
-    return std::all_of(List.begin(), List.end(),
-        [&](const auto& e) { return fits(e->Longitude()) && fits(e->Latitude()); });
+    return std::all_of(List.begin(), List.end(), [&](EntryPool::TIndex index) {
+        return fits(EntryAt(index)->Longitude()) && fits(EntryAt(index)->Latitude());
+    });
 }
 
 static QString EscapeName(QString name)

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/uEntryPool.h"
+
 class TStream;
 
 // One point of interest. The position is kept per axis as degrees, minutes, seconds and a
@@ -161,7 +163,7 @@ public:
     // could hold at most: room never filled costs address space only, while growing step by
     // step would copy the list and touch new memory each time.
     void Reserve(size_t count);
-    TEntry& Items(int index) const { return *List[static_cast<size_t>(index)]; }
+    TEntry& Items(int index) const { return *EntryAt(List[static_cast<size_t>(index)]); }
 
     // With `markDeparture`, the first entry of an empty list becomes the departure point.
     void AddEntry(std::unique_ptr<TEntry> entry, bool markDeparture);
@@ -201,9 +203,15 @@ public:
     int Progress() const { return FProgress; }
 
 private:
+    static TEntry* EntryAt(EntryPool::TIndex index)
+    {
+        return static_cast<TEntry*>(EntryPool::At(index));
+    }
     void SetProgress(int value);
+    void FreeAll();
 
-    std::vector<std::unique_ptr<TEntry>> List;
+    // The entries' numbers in the pool, which own them through this list.
+    std::vector<EntryPool::TIndex> List;
     int SavedCount = 0;
     bool StructureChanged = false;
     int FProgress = 0;

@@ -1,9 +1,9 @@
 #include "core/uUtils.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -131,51 +131,37 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-void TCommaFields::Split(std::string_view text)
-{
-    Fields.clear();
-    Unquoted.clear();
-    Unquoted.reserve(text.size()); // room for every field without its quotes
-    size_t start = 0;
-    bool quoted = false;
-    bool hadQuote = false;
-    // The end of the text ends the last field as a comma would.
-    for (size_t i = 0;; ++i) {
-        const bool atEnd = i == text.size();
-        if (!atEnd && text[i] == '"') {
-            quoted = !quoted;
-            hadQuote = true;
-        }
-        if (!atEnd && (text[i] != ',' || quoted))
-            continue;
-        std::string_view field = text.substr(start, i - start);
-        if (hadQuote) {
-            const size_t from = Unquoted.size();
-            std::remove_copy(field.begin(), field.end(), std::back_inserter(Unquoted), '"');
-            field = std::string_view(Unquoted).substr(from);
-        }
-        Fields.push_back(Trim(field));
-        if (atEnd)
-            return;
-        start = i + 1;
-        hadQuote = false;
-    }
-}
-
 namespace {
 
-// Whether `text` holds a CR or an LF. Nearly no text does, and asked for each of millions of
-// lines, it looks at eight bytes a step: a byte equal to the one sought leaves a zero in the
-// exclusive or, and a zero byte is the one whose subtraction borrows into its top bit.
+// Searches that look at eight bytes a step, for the texts of millions of lines: a byte equal to
+// the one sought leaves a zero in the exclusive or, and a zero byte is one whose subtraction
+// borrows into its top bit. Borrows only run upwards, so the lowest byte flagged is exact.
+constexpr uint64_t Ones = 0x0101010101010101, Tops = 0x8080808080808080;
+constexpr size_t WordSize = sizeof(uint64_t);
+
+// The eight bytes at `at`, the first of them lowest.
+uint64_t WordAt(const char* at)
+{
+    uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
+// The top bit of the bytes of `word` that equal `byte`.
+uint64_t BytesEqual(uint64_t word, char byte)
+{
+    const uint64_t xored = word ^ (Ones * static_cast<uint8_t>(byte));
+    return (xored - Ones) & ~xored & Tops;
+}
+
 bool HasLineBreak(std::string_view text)
 {
-    constexpr uint64_t Ones = 0x0101010101010101, Tops = 0x8080808080808080;
-    const auto hasZero = [](uint64_t word) { return ((word - Ones) & ~word & Tops) != 0; };
     size_t i = 0;
-    for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (hasZero(word ^ (Ones * '\r')) || hasZero(word ^ (Ones * '\n')))
+    for (; i + WordSize <= text.size(); i += WordSize) {
+        const uint64_t word = WordAt(text.data() + i);
+        if (BytesEqual(word, '\r') | BytesEqual(word, '\n'))
             return true;
     }
     for (; i < text.size(); ++i)
@@ -184,7 +170,68 @@ bool HasLineBreak(std::string_view text)
     return false;
 }
 
+// The first comma or double quote at or after `from`, else the text's size.
+size_t FindCommaOrQuote(std::string_view text, size_t from)
+{
+    size_t i = from;
+    for (; i + WordSize <= text.size(); i += WordSize) {
+        const uint64_t word = WordAt(text.data() + i);
+        if (const uint64_t found = BytesEqual(word, ',') | BytesEqual(word, '"'))
+            return i + static_cast<size_t>(std::countr_zero(found)) / 8;
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == ',' || text[i] == '"')
+            return i;
+    return text.size();
+}
+
+// The double quote that closes the one before `from`, else the text's size.
+size_t FindQuote(std::string_view text, size_t from)
+{
+    const size_t found = text.find('"', from);
+    return found == std::string_view::npos ? text.size() : found;
+}
+
 } // namespace
+
+void TCommaFields::Split(std::string_view text)
+{
+    Fields.clear();
+    Unquoted.clear();
+    Unquoted.reserve(text.size()); // room for every field without its quotes
+    size_t start = 0;
+    bool hadQuote = false;
+    // The end of the text ends the last field as a comma would, even within quotes.
+    for (size_t i = 0;;) {
+        i = FindCommaOrQuote(text, i);
+        if (i < text.size() && text[i] == '"') {
+            hadQuote = true;
+            i = FindQuote(text, i + 1);
+            if (i < text.size()) {
+                ++i;
+                continue;
+            }
+        }
+        AddField(text.substr(start, i - start), hadQuote);
+        if (i == text.size())
+            return;
+        start = ++i;
+        hadQuote = false;
+    }
+}
+
+void TCommaFields::AddField(std::string_view field, bool hadQuote)
+{
+    if (hadQuote) {
+        const size_t from = Unquoted.size();
+        for (size_t quote; (quote = field.find('"')) != std::string_view::npos;
+             field.remove_prefix(quote + 1))
+            Unquoted.append(field.substr(0, quote));
+        Unquoted.append(field);
+        field = std::string_view(Unquoted).substr(from);
+    }
+    Fields.push_back(Trim(field));
+}
 
 void AppendOnOneLine(std::string& line, std::string_view text)
 {

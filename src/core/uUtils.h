@@ -88,6 +88,8 @@ public:
     std::string_view operator[](size_t index) const { return Fields[index]; }
 
 private:
+    void AddField(std::string_view field, bool hadQuote);
+
     std::vector<std::string_view> Fields;
     std::string Unquoted; // never grows while views into it live
 };

@@ -1,6 +1,9 @@
 #include "platform/uCodePage.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -209,18 +212,50 @@ QString ReplacementWarning(size_t count)
         .arg(CodePageName());
 }
 
+namespace {
+
+// Four bytes, the low half of `four`, each moved to the low byte of its own 16-bit unit.
+uint64_t SpreadBytes(uint64_t four)
+{
+    four = (four | four << 16) & 0x0000FFFF0000FFFF;
+    return (four | four << 8) & 0x00FF00FF00FF00FF;
+}
+
+// Widens `text` to UTF-16 at `units`, eight bytes a step where the processor stores numbers
+// little-endian; false, with part of it written, at a byte that is not ASCII.
+bool WidenAscii(std::string_view text, char* units)
+{
+    constexpr uint64_t TopBits = 0x8080808080808080;
+    size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little)
+        for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+            uint64_t bytes;
+            std::memcpy(&bytes, text.data() + i, sizeof bytes);
+            if (bytes & TopBits)
+                return false;
+            const uint64_t low = SpreadBytes(bytes & 0xFFFFFFFF), high = SpreadBytes(bytes >> 32);
+            std::memcpy(units + 2 * i, &low, sizeof low);
+            std::memcpy(units + 2 * i + sizeof low, &high, sizeof high);
+        }
+    for (; i < text.size(); ++i) {
+        if (text[i] & 0x80)
+            return false;
+        units[2 * i] = text[i];
+        units[2 * i + 1] = '\0';
+    }
+    return true;
+}
+
+} // namespace
+
 void AppendUtf16LE(std::string& out, std::string_view text)
 {
     const size_t start = out.size();
     // Every code page is a superset of ASCII, so ASCII text widens byte by byte, without a
-    // Unicode copy: into the zeros the string is grown by, the low bytes.
-    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
-        out.resize(start + 2 * text.size());
-        char* units = out.data() + start;
-        for (size_t i = 0; i < text.size(); ++i)
-            units[2 * i] = text[i];
+    // Unicode copy.
+    out.resize(start + 2 * text.size());
+    if (WidenAscii(text, out.data() + start))
         return;
-    }
     const QString unicode = CodePageToUnicode(text);
     out.resize(start + 2 * static_cast<size_t>(unicode.size()));
     char* units = out.data() + start;
@@ -230,19 +265,19 @@ void AppendUtf16LE(std::string& out, std::string_view text)
     }
 }
 
-std::string NarrowUtf16LE(std::string_view utf16)
+void NarrowUtf16LE(std::string_view utf16, std::string& narrow)
 {
     // ASCII, most of any text, is the same byte in every code page; the rest goes through
     // Unicode. A surrogate pair cannot straddle the point where it starts.
     const size_t units = utf16.size() / 2;
-    std::string narrow(units, '\0');
+    narrow.resize(units);
     size_t ascii = 0;
     for (; ascii < units && static_cast<uint8_t>(utf16[2 * ascii]) < 0x80
          && utf16[2 * ascii + 1] == '\0';
          ++ascii)
         narrow[ascii] = utf16[2 * ascii];
     if (ascii == units)
-        return narrow;
+        return;
     narrow.resize(ascii);
     QString unicode(static_cast<qsizetype>(units - ascii), Qt::Uninitialized);
     for (qsizetype i = 0; i < unicode.size(); ++i) {
@@ -250,7 +285,7 @@ std::string NarrowUtf16LE(std::string_view utf16)
         unicode[i] = QChar(static_cast<char16_t>(
             static_cast<uint8_t>(utf16[at]) | static_cast<uint8_t>(utf16[at + 1]) << 8));
     }
-    return narrow + UnicodeToCodePage(unicode);
+    narrow += UnicodeToCodePage(unicode);
 }
 
 TUtf8Char Utf8CharAt(std::string_view bytes)

@@ -57,8 +57,9 @@ private:
 
 // Appends `text` widened to UTF-16, little-endian.
 void AppendUtf16LE(std::string& out, std::string_view text);
-// `utf16` (little-endian pairs of bytes) narrowed to 8-bit text.
-std::string NarrowUtf16LE(std::string_view utf16);
+// `utf16` (little-endian pairs of bytes) narrowed to 8-bit text, into `narrow`, whose room
+// is reused: a reader of millions of texts makes none of its own.
+void NarrowUtf16LE(std::string_view utf16, std::string& narrow);
 
 // Windows-1252, whatever the code page, for bytes that declare themselves 8-bit (XML files
 // in ISO-8859-1) and for bytes that turn out to be no UTF-8.

@@ -125,6 +125,32 @@ TEST(TextHelpers, CommaTextDropsQuotesAndTrims)
         << "several quoted fields in one line keep their own texts";
 }
 
+TEST(TextHelpers, CommaTextFindsCommasAndQuotesAnywhereInLongLines)
+{
+    TCommaFields fields;
+    for (size_t length = 1; length <= 20; ++length)
+        for (size_t at = 0; at < length; ++at) {
+            std::string text(length, 'x');
+            text[at] = ',';
+            fields.Split(text);
+            ASSERT_EQ(fields.size(), 2u) << length << " bytes, comma at " << at;
+            EXPECT_EQ(fields[0], text.substr(0, at));
+            EXPECT_EQ(fields[1], text.substr(at + 1));
+            for (size_t quote = 0; quote < at; ++quote) {
+                std::string quoted = text;
+                quoted[quote] = '"';
+                fields.Split(quoted);
+                ASSERT_EQ(fields.size(), 1u) << "an open quote at " << quote << " hides the comma";
+                EXPECT_EQ(fields[0], std::string(length - 1, 'x').replace(at - 1, 1, ","));
+            }
+        }
+    fields.Split("\"a,b\",c\"d,e\"f,\"g");
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[0], "a,b");
+    EXPECT_EQ(fields[1], "cd,ef");
+    EXPECT_EQ(fields[2], "g") << "a quote left open runs to the end";
+}
+
 TEST(Locations, PrefixesMatchInAnyLetterCase)
 {
     EXPECT_TRUE(IsMobileLocation("mobile://\\Storage Card\\a.ov2"));

@@ -4,6 +4,17 @@
 
 #include "testing.h"
 
+namespace {
+
+std::string Narrowed(std::string_view utf16)
+{
+    std::string narrow;
+    NarrowUtf16LE(utf16, narrow);
+    return narrow;
+}
+
+} // namespace
+
 TEST(CodePage, WindowsLatinRoundTripsThroughUtf16)
 {
     std::string all;
@@ -11,10 +22,28 @@ TEST(CodePage, WindowsLatinRoundTripsThroughUtf16)
         all.push_back(static_cast<char>(byte));
     std::string utf16;
     AppendUtf16LE(utf16, all);
-    EXPECT_EQ(NarrowUtf16LE(utf16), all);
+    EXPECT_EQ(Narrowed(utf16), all);
     EXPECT_EQ(CodePageToUnicode("\x80\xe9"), QString::fromUtf8("€é"));
     EXPECT_EQ(utf16.substr(2 * 0x7f, 2), std::string("\xac\x20", 2)) << "0x80 is the euro sign";
-    EXPECT_EQ(NarrowUtf16LE(std::string("\x3a\x04\x41\x00", 4)), "?A") << "Cyrillic is not there";
+    EXPECT_EQ(Narrowed(std::string("\x3a\x04\x41\x00", 4)), "?A") << "Cyrillic is not there";
+}
+
+TEST(CodePage, NarrowingReplacesTheTextAndLeavesAsciiWhereverItEnds)
+{
+    std::string narrow = "an older and longer text in the room reused";
+    for (size_t ascii = 0; ascii <= 9; ++ascii) {
+        const std::string expected = std::string(ascii, 'a') + "\xe9" + "b";
+        std::string utf16;
+        AppendUtf16LE(utf16, expected);
+        NarrowUtf16LE(utf16, narrow);
+        EXPECT_EQ(narrow, expected) << ascii << " ASCII characters first";
+    }
+    for (size_t ascii = 0; ascii <= 5; ++ascii) {
+        std::string utf16;
+        AppendUtf16LE(utf16, std::string(ascii, 'a'));
+        NarrowUtf16LE(utf16 + std::string("\x41\x01", 2), narrow);
+        EXPECT_EQ(narrow, std::string(ascii, 'a') + "?") << "a low byte in ASCII is not enough";
+    }
 }
 
 TEST(CodePage, Utf8WithEightBitBytesFallingBackToTheCodePage)
@@ -57,7 +86,7 @@ TEST(CodePage, SingleBytePagesRoundTripEveryByte)
         EXPECT_EQ(UnicodeToCodePage(CodePageToUnicode(all)), all) << name;
         std::string utf16;
         AppendUtf16LE(utf16, all);
-        EXPECT_EQ(NarrowUtf16LE(utf16), all) << name;
+        EXPECT_EQ(Narrowed(utf16), all) << name;
     }
     const TCodePageSwitch cyrillic("windows-1251");
     EXPECT_EQ(CodePageToUnicode("\xcc\xee\xf1\xea\xe2\xe0"), QString::fromUtf8("Москва"));
@@ -74,7 +103,7 @@ TEST(CodePage, Utf8KeepsEveryCharacter)
     EXPECT_EQ(CodePageToUnicode("caf\xe9"), QString::fromUtf8("café")) << "no UTF-8: Windows-1252";
     std::string utf16;
     AppendUtf16LE(utf16, narrow);
-    EXPECT_EQ(NarrowUtf16LE(utf16), narrow) << "surrogate pairs too";
+    EXPECT_EQ(Narrowed(utf16), narrow) << "surrogate pairs too";
 }
 
 // ASCII text takes a shorter way to UTF-16 than the rest; both must agree under every page.
@@ -95,6 +124,21 @@ TEST(CodePage, AsciiWidensTheSameUnderEveryPage)
         AppendUtf16LE(utf16, ascii + "\xe9");
         EXPECT_EQ(utf16.substr(0, expected.size() - 4), expected.substr(4)) << "one byte beyond";
     }
+}
+
+TEST(CodePage, WideningFindsTheFirstByteBeyondAsciiAnywhere)
+{
+    const TCodePageSwitch restore(DefaultCodePage);
+    for (size_t length = 1; length <= 20; ++length)
+        for (size_t at = 0; at < length; ++at) {
+            std::string text(length, 'a');
+            text[at] = '\xe9';
+            std::string utf16 = "kept";
+            AppendUtf16LE(utf16, text);
+            ASSERT_EQ(utf16.size(), 4 + 2 * length) << length << " bytes, 0xE9 at " << at;
+            EXPECT_EQ(utf16.substr(4 + 2 * at, 2), std::string("\xe9\0", 2));
+            EXPECT_EQ(Narrowed(utf16.substr(4)), text);
+        }
 }
 
 TEST(CodePage, CountsWhatItReplaces)
