@@ -53,7 +53,8 @@ public:
     // The main window's bounds come from the user; false after the plugin arrangement moved
     // it, and then the stored bounds are left as they were.
     bool BoundsUserSet = true;
-    QString DefaultPlugin;
+    // A first start shows entries in the browser, which needs nothing else running.
+    QString DefaultPlugin = QStringLiteral("OpenStreetMap");
     QString ProxyUsername;
     QString ProxyPassword;
     TSafeStringList DefaultFormats; // extension=format id of the importer to use

@@ -401,10 +401,12 @@ QString ApplicationDir()
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
 
-QString InstallLibraryDir()
+QString ProgramLibraryDir()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath()
-        + QStringLiteral("/../" MARIVEL_INSTALL_LIBDIR "/marivel"));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return RunsFromBuildTree()
+        ? programDir
+        : QDir::cleanPath(programDir + QStringLiteral("/../" MARIVEL_INSTALL_LIBDIR "/marivel"));
 }
 
 QString ReadmeUrl()

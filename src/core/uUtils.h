@@ -149,9 +149,9 @@ bool RunsFromBuildTree();
 // set, else the executable's folder in a build tree, else the user's data folder
 // (~/.local/share/marivel), since an installation's folders are not the user's to write.
 QString ApplicationDir();
-// The libraries of an installation: librapi and the plugins, "../lib/marivel" from the
-// executable (no trailing "/").
-QString InstallLibraryDir();
+// The folder of the program's own libraries, librapi and the shipped plugins (no trailing "/"):
+// the executable's folder in a build tree, else the installation's "../lib/marivel".
+QString ProgramLibraryDir();
 // The README that ships with the program as a "file://" address: beside the executable, in
 // the installation's documentation or data folder, or in the source tree of a build; empty
 // when none of them holds one.

@@ -57,14 +57,12 @@ TRapiState& State()
     return state;
 }
 
-// A build keeps librapi beside the programs, an installation with its other libraries.
 QString LibraryPath()
 {
     const QString configured = qEnvironmentVariable("MARIVEL_RAPI_LIBRARY");
     if (!configured.isEmpty())
         return configured;
-    return (RunsFromBuildTree() ? QCoreApplication::applicationDirPath() : InstallLibraryDir())
-        + QStringLiteral("/librapi");
+    return ProgramLibraryDir() + QStringLiteral("/librapi");
 }
 
 QFunctionPointer EntryPoint(std::string_view name)

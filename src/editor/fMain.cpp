@@ -350,7 +350,9 @@ void TfmMarivelMainForm::ApplyStoredBounds()
     QScreen* screen = QGuiApplication::screenAt(QPoint(stored.Left, stored.Top));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const TWindowBounds bounds = FitBounds(stored, QSize(800, 600), screen->availableGeometry());
+    // A first start gets most of the screen, so that a document shows its list beside its map.
+    const QSize designed = (screen->availableGeometry().size() * 0.85).expandedTo(QSize(800, 600));
+    const TWindowBounds bounds = FitBounds(stored, designed, screen->availableGeometry());
     Restoring = true;
     // A window's position is its frame's, so the title bar starts where it was left.
     if (bounds.FramePosition)

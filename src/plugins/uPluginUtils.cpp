@@ -155,7 +155,7 @@ QStringList PluginFolders()
 {
     const QString subFolder = QStringLiteral("plugins");
     const QStringList candidates { ApplicationDir() + subFolder,
-        InstallLibraryDir() + QLatin1Char('/') + subFolder,
+        ProgramLibraryDir() + QLatin1Char('/') + subFolder,
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
             + QStringLiteral("/marivel/") + subFolder };
     QStringList folders;

@@ -67,7 +67,7 @@ const std::vector<TSetting>& Table()
         { "UsePointMap", &TSettings::UsePointMap, false },
         { "PrevCommitSite", &TSettings::PrevCommitSite, Empty },
         { "PluginAutoArrange", &TSettings::PluginAutoArrange, true },
-        { "DefaultPlugin", &TSettings::DefaultPlugin, Empty },
+        { "DefaultPlugin", &TSettings::DefaultPlugin, QStringLiteral("OpenStreetMap") },
         { "ProxyUsername", &TSettings::ProxyUsername, Empty },
         { "ProxyPassword", &TSettings::ProxyPassword, Empty },
         { "SiteManagerLeftPanel", &TSettings::SiteManagerLeftPanel, -1 },

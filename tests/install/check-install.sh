@@ -21,6 +21,8 @@ for file in bin/marivel bin/marivel-convert bin/marivel-update \
     [ -s "$installed/$file" ] || fail "not installed: $file"
 done
 ls "$installed"/lib*/marivel/librapi.so >/dev/null || fail "librapi is not installed"
+ls "$installed"/lib*/marivel/plugins/marivel_openstreetmap.so >/dev/null \
+    || fail "the plugins are not installed"
 grep -q '^Exec=marivel %F$' "$installed/share/applications/marivel.desktop" \
     || fail "the menu entry does not start marivel"
 grep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1" \
