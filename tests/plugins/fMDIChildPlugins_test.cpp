@@ -14,14 +14,12 @@ namespace {
 
 // A shown document of `count` entries "0", "1", ... at latitude = longitude = row, sending
 // to the fake plugins named.
-class TDocumentPlugins : public ::testing::Test {
+class TDocumentPlugins : public ::testing::Test, protected TFakePluginList {
 protected:
     void Open(const QStringList& plugins, int count = 6)
     {
-        for (const QString& name : plugins) {
-            Fakes.push_back(std::make_unique<TFakePlugin>(name, name != "OpenStreetMap"));
-            Plugins.Add(*Fakes.back(), CallBack);
-        }
+        for (const QString& name : plugins)
+            Add(name, name != "OpenStreetMap");
         Settings().PluginAutoArrange = false;
         for (int i = 0; i < count; ++i)
             Child->Document.Entries.AddValues(std::to_string(i), "", i, i);
@@ -42,9 +40,6 @@ protected:
     }
 
     TTempConfig Config;
-    TCallBackCounter CallBack;
-    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
-    TPluginList Plugins;
     TFakeWindows Windows;
     std::unique_ptr<TMDIChild> Child = std::make_unique<TMDIChild>();
 };

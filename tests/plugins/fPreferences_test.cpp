@@ -18,14 +18,12 @@
 
 namespace {
 
-class TPreferencesDialog : public ::testing::Test {
+class TPreferencesDialog : public ::testing::Test, protected TFakePluginList {
 protected:
     TPreferencesDialog()
     {
-        for (const char* name : { "OpenStreetMap", "JOSM" }) {
-            Fakes.push_back(std::make_unique<TFakePlugin>(QLatin1String(name)));
-            Plugins.Add(*Fakes.back(), CallBack);
-        }
+        for (const char* name : { "OpenStreetMap", "JOSM" })
+            Add(QLatin1String(name));
     }
 
     template <class T> static T* Child(QWidget& dialog, const char* name)
@@ -56,9 +54,6 @@ protected:
 
     TTempConfig Config;
     TBuiltInFormats Formats;
-    TCallBackCounter CallBack;
-    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
-    TPluginList Plugins;
 };
 
 TEST_F(TPreferencesDialog, HasItsFourTabsTheGeneralOneFirst)

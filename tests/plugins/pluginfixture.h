@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QApplication>
@@ -128,6 +129,21 @@ public:
         ++Closed;
         return TPluginResult::Ok();
     }
+};
+
+// Fake plugins in a plugin list, in the order added, for a fixture to derive from. The list
+// goes before the fakes it points to.
+class TFakePluginList {
+protected:
+    void Add(const QString& name, bool canAdd = true)
+    {
+        Fakes.push_back(std::make_unique<TFakePlugin>(name, canAdd));
+        Plugins.Add(*Fakes.back(), CallBack);
+    }
+
+    TCallBackCounter CallBack;
+    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
+    TPluginList Plugins;
 };
 
 // Takes the desktop's web addresses for as long as it lives, and keeps them.

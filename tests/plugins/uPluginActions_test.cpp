@@ -123,13 +123,8 @@ TEST_F(TPluginCommand, AppClosedLeavesAWindowTheUserMovedOrWithoutAutoArrange)
 }
 
 // Captions, enabled states and submenus of the document's plugin commands.
-class TPluginMenus : public ::testing::Test {
+class TPluginMenus : public ::testing::Test, protected TFakePluginList {
 protected:
-    void Add(const QString& name, bool canAdd = true)
-    {
-        Fakes.push_back(std::make_unique<TFakePlugin>(name, canAdd));
-        Plugins.Add(*Fakes.back(), CallBack);
-    }
     static QStringList Captions(const std::vector<TPluginMenuItem>& items)
     {
         QStringList captions;
@@ -139,9 +134,6 @@ protected:
     }
 
     TTempConfig Config;
-    TCallBackCounter CallBack;
-    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
-    TPluginList Plugins;
 };
 
 TEST_F(TPluginMenus, WithoutPluginsShowAndAddAreOffAndSubmenusHidden)

@@ -115,17 +115,9 @@ TEST(TPluginListLoad, LooksBesideTheProgramAndInTheUserFolderOnce)
 
 // The default plugin is the one the settings name, ignoring case, the first such; else the
 // first of the list.
-class TDefaultPlugin : public ::testing::Test {
+class TDefaultPlugin : public ::testing::Test, protected TFakePluginList {
 protected:
-    void Add(const QString& name)
-    {
-        Fakes.push_back(std::make_unique<TFakePlugin>(name));
-        Plugins.Add(*Fakes.back(), CallBack);
-    }
     TTempConfig Config;
-    TCallBackCounter CallBack;
-    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
-    TPluginList Plugins;
 };
 
 TEST_F(TDefaultPlugin, IsNoneWithoutPlugins)

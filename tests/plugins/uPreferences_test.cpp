@@ -21,19 +21,10 @@ int RowOf(TConverters kind, const QString& formatId)
     return -1;
 }
 
-class TPreferencesTest : public ::testing::Test {
+class TPreferencesTest : public ::testing::Test, protected TFakePluginList {
 protected:
-    void Add(const QString& name)
-    {
-        Fakes.push_back(std::make_unique<TFakePlugin>(name));
-        Plugins.Add(*Fakes.back(), CallBack);
-    }
-
     TTempConfig Config;
     TBuiltInFormats Formats;
-    TCallBackCounter CallBack;
-    std::vector<std::unique_ptr<TFakePlugin>> Fakes;
-    TPluginList Plugins;
     TPreferences Preferences { Plugins };
 };
 
