@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
 #include <numeric>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include <QDir>
 #include <QFileInfo>
@@ -86,22 +90,47 @@ template <typename TKeyed> std::vector<int> OrderOf(const std::vector<TKeyed>& s
     return order;
 }
 
-// Calls `visit` with each row and entry in row order. Once sorted, the rows lie in the pool in no
-// order of theirs, and each entry (and its description) would be waited for in turn: the ones a
-// few rows ahead are asked for early.
+// Calls `visit` with each row from `first` to before `last` and its entry, in row order. Once
+// sorted, the rows lie in the pool in no order of theirs, and each entry (and its description)
+// would be waited for in turn: the ones a few rows ahead are asked for early.
 template <typename TVisit>
-void VisitAhead(const TEntries& entries, bool withDescriptions, TVisit visit)
+void VisitAhead(const TEntries& entries, int first, int last, bool withDescriptions, TVisit visit)
 {
-    const int count = entries.Count();
-    for (int row = 0; row < count; ++row) {
-        if (row + 2 * FetchAhead < count)
+    for (int row = first; row < last; ++row) {
+        if (row + 2 * FetchAhead < last)
             __builtin_prefetch(&entries.Items(row + 2 * FetchAhead));
-        if (withDescriptions && row + FetchAhead < count)
+        if (withDescriptions && row + FetchAhead < last)
             __builtin_prefetch(entries.Items(row + FetchAhead).TextsAddress());
         visit(row, entries.Items(row));
     }
 }
 
+// Runs `work(0)` here and `work(1)` on a second thread at the same time, and rethrows what
+// either threw. Sorting a million rows mostly waits for memory, and a second processor waits
+// alongside; without a thread to be had, the parts run one after the other.
+template <typename TWork> void InTwoParts(const TWork& work)
+{
+    std::exception_ptr failure;
+    {
+        std::jthread second;
+        try {
+            second = std::jthread([&] {
+                try {
+                    work(1);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            work(1);
+        }
+        work(0);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// Each half of the rows is keyed and sorted by a processor of its own; the halves are merged.
 template <typename TValueOf>
 std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
 {
@@ -109,14 +138,21 @@ std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
         double Value;
         int Row;
     };
-    std::vector<TKeyed> keyed;
-    keyed.reserve(static_cast<size_t>(entries.Count()));
-    VisitAhead(entries, false, [&](int row, const TEntry& entry) {
-        keyed.push_back({ valueOf(entry), row });
-    });
-    std::sort(keyed.begin(), keyed.end(), [](const TKeyed& a, const TKeyed& b) {
+    const auto less = [](const TKeyed& a, const TKeyed& b) {
         return a.Value < b.Value || (!(b.Value < a.Value) && a.Row < b.Row);
+    };
+    const int count = entries.Count();
+    const int half = count / 2;
+    std::vector<TKeyed> keyed(static_cast<size_t>(count));
+    InTwoParts([&](int part) {
+        const int first = part == 0 ? 0 : half;
+        const int last = part == 0 ? half : count;
+        VisitAhead(entries, first, last, false, [&](int row, const TEntry& entry) {
+            keyed[static_cast<size_t>(row)] = { valueOf(entry), row };
+        });
+        std::sort(keyed.begin() + first, keyed.begin() + last, less);
     });
+    std::inplace_merge(keyed.begin(), keyed.begin() + half, keyed.end(), less);
     return OrderOf(keyed);
 }
 
@@ -146,10 +182,30 @@ public:
     {
     }
 
-    void Sort(std::vector<TDescriptionKey>& keys) { SortFrom(keys.data(), keys.size(), 0); }
+    // The keys are split where they first differ, and the buckets are sorted by two
+    // processors at once, largest first, so that neither is left with a big one at the end.
+    void Sort(std::vector<TDescriptionKey>& keys)
+    {
+        std::vector<TKeys> buckets;
+        Split({ keys.data(), keys.size(), 0 }, [&](TKeys bucket) { buckets.push_back(bucket); });
+        std::sort(buckets.begin(), buckets.end(),
+            [](const TKeys& a, const TKeys& b) { return a.Count > b.Count; });
+        std::atomic<size_t> next = 0;
+        InTwoParts([&](int) {
+            for (size_t i = next++; i < buckets.size(); i = next++)
+                SortKeys(buckets[i]);
+        });
+    }
 
 private:
     static constexpr size_t FewKeys = 32;
+
+    // Keys that agree in their first `Depth` folded bytes.
+    struct TKeys {
+        TDescriptionKey* First;
+        size_t Count;
+        uint32_t Depth;
+    };
     const std::string& Tails;
 
     std::string_view Tail(const TDescriptionKey& key) const
@@ -172,33 +228,42 @@ private:
         return a.Size != b.Size ? a.Size < b.Size : a.Row < b.Row;
     }
 
-    void SortFrom(TDescriptionKey* keys, size_t count, uint32_t depth)
+    void SortKeys(TKeys keys)
     {
-        const auto less = [this](const TDescriptionKey& a, const TDescriptionKey& b) {
-            return Less(a, b);
+        Split(keys, [this](TKeys bucket) { SortKeys(bucket); });
+    }
+
+    // Moves the keys into buckets by their byte at the first depth where they differ, and
+    // hands each bucket of more than one key to `sortBucket`; where buckets no longer help, the
+    // keys are sorted whole.
+    template <typename TSortBucket> void Split(TKeys keys, const TSortBucket& sortBucket)
+    {
+        const auto sortWhole = [&] {
+            std::sort(keys.First, keys.First + keys.Count,
+                [this](const TDescriptionKey& a, const TDescriptionKey& b) { return Less(a, b); });
         };
-        for (;; ++depth) {
-            if (count < FewKeys || depth == TDescriptionKey::HeadSize) {
-                std::sort(keys, keys + count, less);
-                return;
-            }
+        for (;; ++keys.Depth) {
+            if (keys.Count < FewKeys || keys.Depth == TDescriptionKey::HeadSize)
+                return sortWhole();
             std::array<size_t, 257> sizes {};
-            for (size_t i = 0; i < count; ++i)
-                ++sizes[keys[i].BucketAt(depth)];
-            const unsigned first = keys[0].BucketAt(depth);
-            if (sizes[first] != count) {
-                SortIntoBuckets(keys, depth, sizes);
+            for (size_t i = 0; i < keys.Count; ++i)
+                ++sizes[keys.First[i].BucketAt(keys.Depth)];
+            const unsigned first = keys.First[0].BucketAt(keys.Depth);
+            if (sizes[first] != keys.Count) {
+                MoveIntoBuckets(keys, sizes);
+                size_t start = 0;
+                for (size_t bucket = 0; bucket < sizes.size(); start += sizes[bucket++])
+                    if (sizes[bucket] > 1)
+                        sortBucket({ keys.First + start, sizes[bucket],
+                            bucket == 0 ? TDescriptionKey::HeadSize : keys.Depth + 1 });
                 return;
             }
-            if (first == 0) { // all the same text: rows decide
-                std::sort(keys, keys + count, less);
-                return;
-            }
+            if (first == 0) // all the same text: rows decide
+                return sortWhole();
         }
     }
 
-    void SortIntoBuckets(
-        TDescriptionKey* keys, uint32_t depth, const std::array<size_t, 257>& sizes)
+    static void MoveIntoBuckets(TKeys keys, const std::array<size_t, 257>& sizes)
     {
         std::array<size_t, 257> next, end;
         size_t start = 0;
@@ -209,42 +274,50 @@ private:
         // Each key is swapped straight into its bucket's next free place.
         for (size_t bucket = 0; bucket < sizes.size(); ++bucket)
             while (next[bucket] < end[bucket]) {
-                TDescriptionKey key = keys[next[bucket]];
-                for (unsigned home = key.BucketAt(depth); home != bucket;
-                     home = key.BucketAt(depth))
-                    std::swap(key, keys[next[home]++]);
-                keys[next[bucket]++] = key;
+                TDescriptionKey key = keys.First[next[bucket]];
+                for (unsigned home = key.BucketAt(keys.Depth); home != bucket;
+                     home = key.BucketAt(keys.Depth))
+                    std::swap(key, keys.First[next[home]++]);
+                keys.First[next[bucket]++] = key;
             }
-        start = 0;
-        for (size_t bucket = 0; bucket < sizes.size(); start += sizes[bucket++])
-            if (sizes[bucket] > 1)
-                SortFrom(keys + start, sizes[bucket],
-                    bucket == 0 ? TDescriptionKey::HeadSize : depth + 1);
     }
 };
 
+// Each half of the rows is keyed by a processor of its own into a buffer of its own; the second
+// buffer is then put after the first.
 std::vector<int> OrderByDescription(const TEntries& entries)
 {
     const std::array<uint8_t, 256>& order = FoldedOrder();
-    std::string tails;
-    std::vector<TDescriptionKey> keyed;
-    keyed.reserve(static_cast<size_t>(entries.Count()));
-    VisitAhead(entries, true, [&](int row, const TEntry& entry) {
-        const std::string_view description = entry.Description();
-        const size_t size = description.size();
-        TDescriptionKey key { {}, tails.size(), static_cast<uint32_t>(size), row };
-        const auto placeOf = [&](size_t i) { return order[static_cast<uint8_t>(description[i])]; };
-        const size_t headSize = std::min<size_t>(size, TDescriptionKey::HeadSize);
-        for (size_t i = 0; i < headSize; ++i)
-            key.Head[i / 8] |= uint64_t(placeOf(i)) << (8 * (7 - i % 8));
-        if (size > headSize) {
-            tails.resize(key.TailStart + size - headSize);
+    const int count = entries.Count();
+    const int half = count / 2;
+    std::vector<TDescriptionKey> keyed(static_cast<size_t>(count));
+    std::array<std::string, 2> tails;
+    InTwoParts([&](int part) {
+        std::string& ownTails = tails[static_cast<size_t>(part)];
+        // Room for tails as long as the heads, which spares most lists the buffer's regrowth.
+        ownTails.reserve(static_cast<size_t>(count - half) * TDescriptionKey::HeadSize);
+        const auto keyOf = [&](int row, const TEntry& entry) {
+            const std::string_view description = entry.Description();
+            const size_t size = description.size();
+            TDescriptionKey& key = keyed[static_cast<size_t>(row)];
+            key = { {}, ownTails.size(), static_cast<uint32_t>(size), row };
+            const size_t headSize = std::min<size_t>(size, TDescriptionKey::HeadSize);
+            std::array<uint8_t, TDescriptionKey::HeadSize> head {};
+            for (size_t i = 0; i < headSize; ++i)
+                head[i] = order[static_cast<uint8_t>(description[i])];
+            // Big-endian, so that the numbers compare as the bytes do.
+            for (size_t word = 0; word < key.Head.size(); ++word)
+                for (size_t i = 0; i < 8; ++i)
+                    key.Head[word] = key.Head[word] << 8 | head[8 * word + i];
             for (size_t i = headSize; i < size; ++i)
-                tails[key.TailStart + i - headSize] = static_cast<char>(placeOf(i));
-        }
-        keyed.push_back(key);
+                ownTails.push_back(static_cast<char>(order[static_cast<uint8_t>(description[i])]));
+        };
+        VisitAhead(entries, part == 0 ? 0 : half, part == 0 ? half : count, true, keyOf);
     });
-    TDescriptionSorter(tails).Sort(keyed);
+    for (size_t row = static_cast<size_t>(half); row < keyed.size(); ++row)
+        keyed[row].TailStart += tails[0].size();
+    tails[0] += tails[1];
+    TDescriptionSorter(tails[0]).Sort(keyed);
     return OrderOf(keyed);
 }
 
