@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <system_error>
 #include <vector>
 
 #include "core/uSettings.h"
@@ -339,12 +340,38 @@ QString OpenFilter()
 TBlockWriter::TBlockWriter(TStream& stream)
     : Stream(stream)
 {
-    // Room for the record that fills the block, so it rarely has to grow.
+    // Room for the record that fills a block, so it rarely has to grow.
     Block.reserve(BlockSize + BlockSize / 16);
+    Writing.reserve(Block.capacity());
+}
+
+TBlockWriter::~TBlockWriter()
+{
+    if (Written.valid())
+        Written.wait();
+}
+
+void TBlockWriter::AwaitWriting()
+{
+    if (Written.valid())
+        Written.get();
+}
+
+void TBlockWriter::WriteFullBlock()
+{
+    AwaitWriting();
+    std::swap(Block, Writing);
+    Block.clear();
+    try {
+        Written = std::async(std::launch::async, [this] { Stream.Write(Writing); });
+    } catch (const std::system_error&) {
+        Stream.Write(Writing); // no thread to be had: written here
+    }
 }
 
 void TBlockWriter::Flush()
 {
+    AwaitWriting();
     Stream.Write(Block);
     Block.clear();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <span>
 #include <string>
@@ -176,31 +177,43 @@ QString ExporterFilter();
 QString ImporterFilter();
 QString OpenFilter();
 
-// A writer's text, gathered in one reused block of about a mebibyte that goes to the stream
-// whole: a file of millions of records then takes a few hundred writes, not millions.
+// A writer's text, gathered in blocks of about a mebibyte that go to the stream whole: a file
+// of millions of records then takes a few hundred writes, not millions. A full block is
+// written on a thread of its own while the next one fills, so the system's copying of the
+// bytes costs no time of the writer's.
 class TBlockWriter {
 public:
     explicit TBlockWriter(TStream& stream);
+    // Waits for a block still being written; its failure is dropped, as the writer is done.
+    ~TBlockWriter();
+    TBlockWriter(const TBlockWriter&) = delete;
+    TBlockWriter& operator=(const TBlockWriter&) = delete;
 
     // The block being filled; records are appended to it.
     std::string& Text() { return Block; }
-    // Writes the block once it is full; true when it did.
+    // Starts writing the block once it is full; true when it did.
     bool EndRecord()
     {
         if (Block.size() < BlockSize)
             return false;
-        Flush();
+        WriteFullBlock();
         return true;
     }
-    // Writes what the block holds. A writer calls it at its end: text left in the block when
-    // the writer is destroyed is dropped, as after a failure.
+    // Writes what the block holds, after the blocks before it, and fails as the first failed
+    // write did. A writer calls it at its end: text left in the block when the writer is
+    // destroyed is dropped, as after a failure.
     void Flush();
 
 private:
     static constexpr size_t BlockSize = 1 << 20;
 
+    void WriteFullBlock();
+    void AwaitWriting();
+
     TStream& Stream;
     std::string Block;
+    std::string Writing; // the block on its way to the stream
+    std::future<void> Written;
 };
 
 // Appends every entry's record to `out` by `append(text, entry)`, in list order, and reports

@@ -157,18 +157,41 @@ TEST(ConverterProgress, ReportsWholePercentChangesOnly)
     EXPECT_EQ(reported, (std::vector<int> { 1, 2, 99, 100 }));
 }
 
-// A stream that keeps each write apart.
+// A stream that keeps each write apart, and fails the write numbered `FailingWrite` (from 1).
 class TWriteLog : public TMemoryStream {
 public:
     void Write(const void* buffer, int64_t count) override
     {
         Writes.emplace_back(static_cast<const char*>(buffer), static_cast<size_t>(count));
+        if (Writes.size() == FailingWrite)
+            throw EUserError(QStringLiteral("Cannot write file x: No space left on device"));
         TMemoryStream::Write(buffer, count);
     }
     using TStream::Write;
 
     std::vector<std::string> Writes;
+    size_t FailingWrite = 0;
 };
+
+// Blocks are written on a thread of their own: the writer must still fail, at its flush, as
+// the first failed write did, and write nothing after it.
+TEST(EntryRecords, AFailedBlockFailsTheFlush)
+{
+    TEntries entries;
+    for (int i = 0; i < 200000; ++i)
+        entries.AddValues(std::to_string(i), std::string(), 0, 0);
+    TFake<"x", TConvertFromBase> converter;
+    TWriteLog stream;
+    stream.FailingWrite = 1;
+    TBlockWriter out(stream);
+    const auto writeAll = [&] {
+        WriteEntryRecords(converter, entries, out,
+            [](std::string& text, const TEntry& entry) { text.append(entry.Description()); });
+        out.Flush();
+    };
+    EXPECT_EQ(ErrorOf<EUserError>(writeAll), "Cannot write file x: No space left on device");
+    EXPECT_TRUE(stream.Bytes().empty());
+}
 
 // Records go out in blocks of a mebibyte: each block must end with a whole record, and none
 // may be lost at a block's end or at the end of the list.
@@ -187,14 +210,13 @@ TEST(EntryRecords, GoOutWholeInFewWrites)
     WriteEntryRecords(converter, entries, out, [](std::string& text, const TEntry& entry) {
         text.append(entry.Description()).append(26, '.') += ';';
     });
-    EXPECT_TRUE(stream.Writes.size() == 1 && stream.Writes[0].size() >= 1 << 20);
     out.Flush();
     std::string expected = "head;";
     for (int i = 0; i < Count; ++i)
         expected += std::to_string(i) + std::string(26, '.') + ';';
     EXPECT_EQ(stream.Bytes(), expected);
     ASSERT_EQ(stream.Writes.size(), 2U);
-    EXPECT_TRUE(stream.Writes[0].ends_with(';'));
+    EXPECT_TRUE(stream.Writes[0].size() >= 1 << 20 && stream.Writes[0].ends_with(';'));
     EXPECT_EQ(reported.size(), 1U) << "progress as each block goes";
 }
 
