@@ -65,23 +65,44 @@ std::array<char16_t, 256> Windows1252Table()
     return table;
 }
 
+// The character of each byte in the code page `name`, by the platform's decoder: all bytes
+// decoded in one call, as each decoder made costs more than the decoding. Bytes that do not
+// come out as one character each are decoded one by one, each with a fresh decoder.
+QString DecodedBytes(const char* name)
+{
+    std::array<char, 256> bytes;
+    for (int byte = 0; byte < 0x100; ++byte)
+        bytes[static_cast<size_t>(byte)] = static_cast<char>(byte);
+    QString decoded = QStringDecoder(name)(QByteArrayView(bytes.data(), bytes.size()));
+    if (decoded.size() == 0x100)
+        return decoded;
+    decoded.clear();
+    for (const char byte : bytes) {
+        const QString single = QStringDecoder(name)(QByteArrayView(&byte, 1));
+        if (single.size() != 1)
+            return {};
+        decoded += single;
+    }
+    return decoded;
+}
+
 // The platform's table of a code page; none when it does not know it, or when the code page
 // is no superset of ASCII (markup must stay readable). A byte the code page leaves undefined
 // maps to the control of its own value, as in Windows-1252, so it survives a round trip.
 std::optional<TCodePage> PlatformSingleByte(const char* name)
 {
-    QStringDecoder decoder(name);
-    if (!decoder.isValid())
+    if (!QStringDecoder(name).isValid())
+        return std::nullopt;
+    const QString decoded = DecodedBytes(name);
+    if (decoded.isEmpty())
         return std::nullopt;
     std::array<char16_t, 256> table {};
     for (int byte = 0; byte < 0x100; ++byte) {
-        const char c = static_cast<char>(byte);
-        QStringDecoder single(name);
-        const QString decoded = single(QByteArrayView(&c, 1));
-        if (decoded.size() != 1 || (byte < 0x80 && decoded[0].unicode() != byte))
+        const char16_t character = decoded[byte].unicode();
+        if (byte < 0x80 && character != byte)
             return std::nullopt;
-        table[byte] =
-            decoded[0] == QChar::ReplacementCharacter ? char16_t(byte) : decoded[0].unicode();
+        table[static_cast<size_t>(byte)] =
+            character == QChar::ReplacementCharacter ? char16_t(byte) : character;
     }
     return SingleByte(QLatin1String(name), table);
 }
