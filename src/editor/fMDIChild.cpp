@@ -1,6 +1,7 @@
 #include "editor/fMDIChild.h"
 
 #include <algorithm>
+#include <span>
 #include <tuple>
 
 #include <QAction>
@@ -37,6 +38,7 @@
 #include "editor/fAbout.h"
 #include "editor/uCursors.h"
 #include "editor/uEntryListModel.h"
+#include "editor/uUndoCommands.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
 #include "plugins/uPluginActions.h"
@@ -464,8 +466,23 @@ void TMDIChild::StepHistory(void (QUndoStack::*step)())
 {
     CommitEdits();
     TWaitCursor wait(Document.Entries.Count() > HourglassAbove);
+    const int before = Document.History.index();
     (Document.History.*step)();
     UpdateView();
+    if (Document.History.index() == before)
+        return;
+    // The step taken back is the one before the history's new index, the step taken again the
+    // one at its old index.
+    const auto* taken = dynamic_cast<const TDocumentCommand*>(
+        Document.History.command(std::min(before, Document.History.index())));
+    TRowRanges ranges;
+    for (const int row : taken ? taken->RowsToShow() : std::span<const int>())
+        if (!ranges.empty() && ranges.back().second + 1 == row)
+            ranges.back().second = row;
+        else
+            ranges.emplace_back(row, row);
+    if (!ranges.empty())
+        SelectRanges(ranges);
 }
 
 std::vector<int> TMDIChild::SelectedRows() const

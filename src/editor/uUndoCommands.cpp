@@ -40,6 +40,11 @@ void TRowsCommand::Swap()
     }
 }
 
+std::span<const int> TRowsCommand::RowsToShow() const
+{
+    return Held.empty() ? std::span<const int>(Rows) : std::span<const int>();
+}
+
 TOrderCommand::TOrderCommand(
     const QString& text, TEntries& entries, const std::vector<int>& applied)
     : TDocumentCommand(text, entries)

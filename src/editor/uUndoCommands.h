@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include <QUndoCommand>
@@ -14,6 +15,9 @@ public:
     TDocumentCommand(const QString& text, TEntries& entries);
     void undo() override { Swap(); }
     void redo() override;
+    // The rows (ascending) that the step, taken or taken back, left changed or brought back:
+    // a window marks them, so the user sees what the step did.
+    virtual std::span<const int> RowsToShow() const { return {}; }
 
 protected:
     virtual void Swap() = 0;
@@ -32,6 +36,8 @@ public:
     // `removed` stood at `rows` (ascending).
     TRowsCommand(
         const QString& text, TEntries& entries, std::vector<int> rows, TOwnedEntries removed);
+    // The rows while they are in the list.
+    std::span<const int> RowsToShow() const override;
 
 private:
     void Swap() override;
@@ -58,6 +64,7 @@ public:
     // `before` holds the values the entries at `rows` had.
     TValuesCommand(
         const QString& text, TEntries& entries, std::vector<int> rows, std::vector<TEntry> before);
+    std::span<const int> RowsToShow() const override { return Rows; }
 
 private:
     void Swap() override;

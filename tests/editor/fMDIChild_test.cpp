@@ -303,6 +303,15 @@ TEST(TMDIChild, DeleteOfABlockSelectsTheRowAfterIt)
     window->DeleteAction()->trigger();
     EXPECT_EQ(window.Descriptions(), "0 1 2 8 9 ");
     EXPECT_EQ(window->SelectedRows(), std::vector<int> { 3 }) << "where the block began";
+
+    window->Undo();
+    EXPECT_EQ(window.Descriptions(), "0 1 2 3 4 5 6 7 8 9 ");
+    EXPECT_EQ(window->SelectedRows(), (std::vector<int> { 3, 4, 5, 6, 7 }))
+        << "the rows brought back are marked";
+    window->SelectOnly(9);
+    window->Redo();
+    EXPECT_EQ(window.Descriptions(), "0 1 2 8 9 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> {}) << "nothing left to mark";
 }
 
 TEST(TMDIChild, CaptionNamesTheFileAndMarksChanges)
