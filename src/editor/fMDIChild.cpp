@@ -481,8 +481,13 @@ void TMDIChild::StepHistory(void (QUndoStack::*step)())
             ranges.back().second = row;
         else
             ranges.emplace_back(row, row);
-    if (!ranges.empty())
-        SelectRanges(ranges);
+    if (ranges.empty())
+        return;
+    SelectRanges(ranges);
+    // The first of them becomes the current row, so the edit fields show what the step did.
+    const QModelIndex first = Model->index(ranges.front().first, 0);
+    List->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    List->scrollTo(first);
 }
 
 std::vector<int> TMDIChild::SelectedRows() const

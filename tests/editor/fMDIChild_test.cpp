@@ -249,6 +249,12 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)
     EXPECT_EQ(window.Descriptions(), "0 renamed ");
     EXPECT_EQ(window->windowTitle(), "Untitled*");
     EXPECT_EQ(window.Field(fDescription)->text(), "renamed");
+
+    window->SelectOnly(0);
+    window->Undo();
+    EXPECT_EQ(window.Descriptions(), "0 1 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 1 }) << "the row the undo changed";
+    EXPECT_EQ(window.Field(fDescription)->text(), "1");
 }
 
 TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
