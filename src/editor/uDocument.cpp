@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include <QDir>
 #include <QFileInfo>
@@ -130,6 +131,13 @@ template <typename TWork> void InTwoParts(const TWork& work)
         std::rethrow_exception(failure);
 }
 
+// The rows from the first to before the last of half `part` (0 or 1) of `count` rows.
+std::pair<int, int> HalfOfRows(int count, int part)
+{
+    const int half = count / 2;
+    return part == 0 ? std::pair(0, half) : std::pair(half, count);
+}
+
 // Each half of the rows is keyed and sorted by a processor of its own; the halves are merged.
 template <typename TValueOf>
 std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
@@ -145,8 +153,7 @@ std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
     const int half = count / 2;
     std::vector<TKeyed> keyed(static_cast<size_t>(count));
     InTwoParts([&](int part) {
-        const int first = part == 0 ? 0 : half;
-        const int last = part == 0 ? half : count;
+        const auto [first, last] = HalfOfRows(count, part);
         VisitAhead(entries, first, last, false, [&](int row, const TEntry& entry) {
             keyed[static_cast<size_t>(row)] = { valueOf(entry), row };
         });
@@ -312,7 +319,8 @@ std::vector<int> OrderByDescription(const TEntries& entries)
             for (size_t i = headSize; i < size; ++i)
                 ownTails.push_back(static_cast<char>(order[static_cast<uint8_t>(description[i])]));
         };
-        VisitAhead(entries, part == 0 ? 0 : half, part == 0 ? half : count, true, keyOf);
+        const auto [first, last] = HalfOfRows(count, part);
+        VisitAhead(entries, first, last, true, keyOf);
     });
     for (size_t row = static_cast<size_t>(half); row < keyed.size(); ++row)
         keyed[row].TailStart += tails[0].size();
