@@ -174,9 +174,7 @@ public:
 
     void CheckUnchanged() const override
     {
-        if (File.Guard >= 0
-            && MappingGuards[static_cast<size_t>(File.Guard)].Damaged.load(
-                std::memory_order_acquire))
+        if (File.Damaged())
             throw EUserError(Tr(Msg::FileChanged));
     }
 
@@ -198,6 +196,7 @@ TMappedFile::TMappedFile(const QString& path)
         throw EUserError(Tr(Msg::FileNotFound).arg(path));
     }
     Length = static_cast<size_t>(status.st_size);
+    Modified = status.st_mtim;
     try {
         Map();
     } catch (...) {
@@ -227,6 +226,16 @@ void TMappedFile::Map()
     }
     View =
         std::make_unique<TView>(std::string_view(static_cast<const char*>(Address), Length), *this);
+}
+
+bool TMappedFile::Damaged() const
+{
+    if (Guard >= 0
+        && MappingGuards[static_cast<size_t>(Guard)].Damaged.load(std::memory_order_acquire))
+        return true;
+    struct stat status { };
+    return fstat(Handle, &status) != 0 || static_cast<size_t>(status.st_size) != Length
+        || status.st_mtim.tv_sec != Modified.tv_sec || status.st_mtim.tv_nsec != Modified.tv_nsec;
 }
 
 TMappedFile::~TMappedFile()

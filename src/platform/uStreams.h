@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <time.h>
+
 class QDateTime;
 
 enum class TSeekOrigin { Beginning, Current, End };
@@ -85,7 +87,8 @@ private:
 //
 // A mapped file that shrinks while it is read (a card pulled, another program writing) would
 // end the process with SIGBUS. Pages past the new end read as zeros instead, and the stream's
-// `CheckUnchanged` reports the change once the reader is done.
+// `CheckUnchanged` reports the change once the reader is done, as it does a file written over
+// in place, which the mapping shows as it goes.
 class TMappedFile {
 public:
     // Fails with "File %1 not found" or "Cannot open file %1: reason" (user errors).
@@ -100,9 +103,11 @@ private:
     class TView;
 
     void Map();
+    bool Damaged() const;
 
     QString Path;
     int Handle = -1;
+    struct timespec Modified { };
     void* Address = nullptr;
     size_t Length = 0;
     int Guard = -1; // slot in the table the SIGBUS handler reads

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,6 +91,27 @@ TEST(TMappedFile, AFileThatShrinksWhileReadIsReportedNotFatal)
     EXPECT_EQ(bytes.substr(0, size_t(page)), std::string(size_t(page), 'x'));
     EXPECT_EQ(bytes.substr(size_t(page) * 3), std::string(size_t(page), '\0'));
     EXPECT_EQ(ErrorOf<EUserError>([&] { stream.CheckUnchanged(); }),
+        QStringLiteral("File changed while it was read"));
+}
+
+// The mapping shows what another program writes over the file; texts read before and after
+// would not belong together.
+TEST(TMappedFile, AFileWrittenOverInPlaceWhileReadIsReported)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ov2"));
+    WriteFileBytes(path, "old text");
+    TMappedFile file(path);
+    EXPECT_NO_THROW(file.Stream().CheckUnchanged());
+
+    const int handle = open(QFile::encodeName(path).constData(), O_WRONLY);
+    ASSERT_GE(handle, 0);
+    ASSERT_EQ(write(handle, "new", 3), 3);
+    // A time of its own: within one tick of the clock the write may keep the old one.
+    const struct timespec later[2] = { { 0, UTIME_OMIT }, { time(nullptr) + 60, 0 } };
+    ASSERT_EQ(futimens(handle, later), 0);
+    close(handle);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { file.Stream().CheckUnchanged(); }),
         QStringLiteral("File changed while it was read"));
 }
 
