@@ -8,6 +8,7 @@
 #include "cli/uCliCommon.h"
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
+#include "core/uEntryPool.h"
 #include "core/uFindDups.h"
 #include "core/uModel.h"
 #include "core/uSettings.h"
@@ -92,19 +93,34 @@ std::unique_ptr<TLocationInput> OpenInput(
     return input;
 }
 
+// All the bytes of a stream that keeps them in memory, else none.
+std::string_view InputBytes(const TStream& stream)
+{
+    const char* memory = stream.Memory();
+    return memory ? std::string_view(memory, static_cast<size_t>(stream.Size()))
+                  : std::string_view();
+}
+
 // Writes what `write` produces to a local file through a temporary one, or whole to a device
-// file.
-template <typename Write> void WriteOutput(const QString& location, Write write)
+// file, naming `location` in the message of a failure. `beforeCommit` can still call the
+// output off; its failures name what they concern themselves.
+template <typename Write, typename Check>
+void WriteOutput(const QString& location, Write write, Check beforeCommit)
 {
     if (IsMobileLocation(location)) {
         TMemoryStream bytes;
-        write(bytes);
-        SaveStreamToLocation(location, bytes);
+        InFile(location, [&] { write(bytes); });
+        beforeCommit();
+        InFile(location, [&] { SaveStreamToLocation(location, bytes); });
         return;
     }
-    TSafeFileStream file(StripFilePrefix(location));
-    write(file);
-    file.Commit();
+    std::optional<TSafeFileStream> file;
+    InFile(location, [&] {
+        file.emplace(StripFilePrefix(location));
+        write(*file);
+    });
+    beforeCommit();
+    InFile(location, [&] { file->Commit(); });
 }
 
 // "ID:N=on" or "ID:N=off".
@@ -290,6 +306,9 @@ QStringList RunConversion(
     // The exporter is made first, so an output format that cannot be written fails at once.
     auto exporter = InFile(request.Output,
         [&] { return CreateExporter(LocationFileExt(request.Output), request.ToIds.value(0)); });
+    // Open until the entries are gone, as these keep the texts they read where they lie in
+    // the inputs' bytes.
+    std::vector<std::unique_ptr<TLocationInput>> files;
     // On the heap, so that it can be left to the end of the process whole.
     auto owned = std::make_unique<TEntries>();
     TEntries& entries = *owned;
@@ -297,11 +316,13 @@ QStringList RunConversion(
     for (const QString& input : request.Inputs) {
         const int first = entries.Count();
         InFile(input, [&] {
-            auto file = OpenInput(input, request.Progress, progress);
+            TStream& stream =
+                files.emplace_back(OpenInput(input, request.Progress, progress))->Stream();
+            const TextArena::TBorrowing borrowing(InputBytes(stream));
             WithProgress(request.Progress, progress,
                 QStringLiteral("Reading ") + LocationForDisplay(input), entries.OnProgress, [&] {
                     for (const QString& warning : entries.LoadFromStream(
-                             file->Stream(), LocationFileExt(input), request.FromId, first > 0))
+                             stream, LocationFileExt(input), request.FromId, first > 0))
                         warnings << MessageAbout(input, warning);
                 });
         });
@@ -311,14 +332,20 @@ QStringList RunConversion(
     if (request.DropDuplicates)
         progress << "Removed " << DropDuplicates(entries, *request.DropDuplicates)
                  << " duplicates\n";
-    InFile(request.Output, [&] {
-        WriteOutput(request.Output, [&](TStream& output) {
+    WriteOutput(
+        request.Output,
+        [&](TStream& output) {
             WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,
                 exporter->OnProgress, [&] { exporter->Execute(entries, output); });
+        },
+        [&] {
+            // Texts written from an input that changed since it was read would be wrong.
+            for (size_t i = 0; i < files.size(); ++i)
+                InFile(request.Inputs[static_cast<qsizetype>(i)],
+                    [&] { files[i]->Stream().CheckUnchanged(); });
         });
-    });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
-        static_cast<void>(owned.release()); // never freed, on purpose
+        static_cast<void>(owned.release()); // never freed, on purpose, nor read again
     scope.AddReplacementWarning(warnings);
     return warnings;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 
 #include <sys/mman.h>
 
@@ -195,4 +196,14 @@ EntryPool::TIndex EntryPool::IndexOf(const void* block)
 }
 
 void* TextArena::Allocate(std::size_t size) { return Arena().Allocate(size); }
+
+TextArena::TBorrowing::TBorrowing(std::string_view bytes)
+{
+    if (BorrowedEnd != 0)
+        throw std::logic_error("Texts are borrowed from one input at a time");
+    BorrowedBegin = reinterpret_cast<std::uintptr_t>(bytes.data());
+    BorrowedEnd = BorrowedBegin + bytes.size();
+}
+
+TextArena::TBorrowing::~TBorrowing() { BorrowedBegin = BorrowedEnd = 0; }
 void TextArena::Free(void* block) noexcept { Arena().Free(block); }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 // Storage for entries. A POI file can hold millions of them, created and freed together; they
 // are carved from 2 MB slabs, each backed by one huge page where the system offers them, which
@@ -39,5 +40,26 @@ namespace TextArena {
 
 void* Allocate(std::size_t size);
 void Free(void* block) noexcept;
+
+// Input bytes that outlive every entry made while this lives: texts lying in them are kept
+// where they lie instead of being copied into the arena. A converter that keeps its inputs
+// mapped to the end so spares the memory for the texts, and with it much of the time a large
+// conversion spends having fresh pages cleared. One at a time, on the entries' thread.
+class TBorrowing {
+public:
+    explicit TBorrowing(std::string_view bytes);
+    ~TBorrowing();
+    TBorrowing(const TBorrowing&) = delete;
+    TBorrowing& operator=(const TBorrowing&) = delete;
+};
+
+inline std::uintptr_t BorrowedBegin = 0, BorrowedEnd = 0;
+
+// Whether a text of at least one byte lies in the bytes borrowed from now.
+inline bool Borrowable(std::string_view text)
+{
+    const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
+    return begin >= BorrowedBegin && begin + text.size() <= BorrowedEnd;
+}
 
 } // namespace TextArena

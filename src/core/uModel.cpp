@@ -226,18 +226,21 @@ TEntry::TTexts& TEntry::TTexts::operator=(const TTexts& other)
     return *this;
 }
 
-TEntry::TTexts::~TTexts()
+TEntry::TTexts::~TTexts() { FreeBlock(); }
+
+void TEntry::TTexts::FreeBlock() noexcept
 {
-    if (char* block = Block())
+    if (char* block = Block(); block && !(Bits & BorrowedBit))
         TextArena::Free(block);
 }
 
-void TEntry::TTexts::SetBlock(char* block, size_t length)
+void TEntry::TTexts::SetBlock(char* block, size_t length, bool borrowed)
 {
     const auto address = reinterpret_cast<std::uintptr_t>(block);
     if (address & ~AddressBits)
         throw std::bad_alloc(); // an address space this wide leaves no room for the rest
-    Bits = (Bits & MarkBits) | static_cast<std::uintptr_t>(length) << LengthShift | address;
+    Bits = (Bits & MarkBits) | static_cast<std::uintptr_t>(length) << LengthShift
+        | (borrowed ? BorrowedBit : 0) | address;
 }
 
 TEntry::TTexts::TParts TEntry::TTexts::Parts() const
@@ -260,9 +263,13 @@ void TEntry::TTexts::Assign(std::string_view description, std::string_view extra
 {
     char* block = nullptr;
     size_t length = 0;
+    bool borrowed = false;
     if (extra.empty() && description.size() < LengthsInBlock) {
         length = description.size();
-        if (length > 0) {
+        borrowed = length > 0 && TextArena::Borrowable(description);
+        if (borrowed) {
+            block = const_cast<char*>(description.data()); // only ever read
+        } else if (length > 0) {
             block = static_cast<char*>(TextArena::Allocate(length));
             description.copy(block, length);
         }
@@ -274,9 +281,8 @@ void TEntry::TTexts::Assign(std::string_view description, std::string_view extra
         out += description.copy(out, description.size());
         extra.copy(out, extra.size());
     }
-    if (char* old = Block())
-        TextArena::Free(old);
-    SetBlock(block, length);
+    FreeBlock();
+    SetBlock(block, length, borrowed);
 }
 
 int TEntry::Flag() const

@@ -105,6 +105,8 @@ private:
     // the length of a short description without extra text ride in bits of the block's
     // address that no user-space address uses, so that they take no room of their own; such
     // a block holds just the description. Any other block holds both lengths, then the bytes.
+    // A short description lying in input the arena borrows from is not copied at all: its
+    // block is where it lies, and a bit says so.
     class TTexts {
     public:
         TTexts() = default;
@@ -127,7 +129,8 @@ private:
         static constexpr int LengthShift = 48;
         static constexpr std::uintptr_t LengthBits = std::uintptr_t(0xFF) << LengthShift;
         static constexpr std::uintptr_t MarkBits = ~((std::uintptr_t(1) << FirstMarkBit) - 1);
-        static constexpr std::uintptr_t AddressBits = ~(LengthBits | MarkBits);
+        static constexpr std::uintptr_t BorrowedBit = std::uintptr_t(1) << (FirstMarkBit - 1);
+        static constexpr std::uintptr_t AddressBits = ~(LengthBits | BorrowedBit | MarkBits);
         static constexpr size_t LengthsInBlock = 0xFF; // the address bits' length says so
         static constexpr std::uintptr_t MarkBit(TMark mark)
         {
@@ -139,7 +142,8 @@ private:
         };
         TParts Parts() const;
         char* Block() const { return reinterpret_cast<char*>(Bits & AddressBits); }
-        void SetBlock(char* block, size_t length);
+        void SetBlock(char* block, size_t length, bool borrowed);
+        void FreeBlock() noexcept;
 
         std::uintptr_t Bits = MarkBit(mkIpEnabled); // a new entry is part of the itinerary
     } FTexts;

@@ -1,11 +1,16 @@
 #include "cli/uConvertCli.h"
 
+#include <functional>
+#include <utility>
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
@@ -217,6 +222,72 @@ TEST_F(ConvertCommandTest, AnOutputThatCannotBeWrittenWholeFailsAndKeepsTheOldFi
     EXPECT_EQ(Run({ Path("in.ov2"), Path("out.asc") }), 1);
     EXPECT_EQ(Err, QStringLiteral("Cannot write file %1: File too large.\n").arg(Path("out.asc")));
     EXPECT_EQ(Read("out.asc"), "old");
+}
+
+namespace {
+
+// Standard error that runs `Act` once the progress of writing shows on it, and keeps the text.
+class TOnWriting : public QIODevice {
+public:
+    explicit TOnWriting(std::function<void()> act)
+        : Act(std::move(act))
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        Text.append(data, size);
+        if (Act && QByteArray(data, size).contains("Writing"))
+            std::exchange(Act, nullptr)();
+        return size;
+    }
+
+public:
+    QByteArray Text;
+
+private:
+    std::function<void()> Act;
+};
+
+} // namespace
+
+// The entries keep their texts where they lie in the input until the output is written, so an
+// input that changes meanwhile must not end up in the output: the old output stays.
+TEST_F(ConvertCommandTest, AnInputChangedBeforeTheOutputIsWholeKeepsTheOldOutput)
+{
+    std::string records;
+    for (int i = 0; i < 300; ++i)
+        records += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+    Write("in.ov2", records);
+    const std::function<void()> changes[] = {
+        [&] { ASSERT_EQ(truncate(QFile::encodeName(Path("in.ov2")).constData(), 10), 0); },
+        [&] {
+            QFile file(Path("in.ov2"));
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.write("\x02");
+            ASSERT_TRUE(file.setFileTime(
+                QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        },
+    };
+    for (const auto& change : changes) {
+        Write("in.ov2", records);
+        Write("out.asc", "old");
+        TOnWriting err(change);
+        QTextStream errStream(&err);
+        QTextStream out(&Out);
+        EXPECT_EQ(
+            RunConvertCommand({ "--progress", Path("in.ov2"), Path("out.asc") }, out, errStream),
+            1);
+        errStream.flush();
+        EXPECT_TRUE(
+            err.Text.endsWith((Path("in.ov2") + ": File changed while it was read.\n").toUtf8()))
+            << err.Text.toStdString();
+        EXPECT_EQ(Read("out.asc"), "old");
+        EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+    }
 }
 
 TEST_F(ConvertCommandTest, EncodingUtf8KeepsCyrillicThroughEveryTextFormat)

@@ -1,7 +1,9 @@
 #include "core/uEntryPool.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -71,4 +73,47 @@ TEST(TEntries, ListOfNumbersKeepsEachEntryThroughEveryChange)
     entries.Clear();
     AddNamed(entries, 3);
     EXPECT_EQ(entries.Items(2).Description(), Name(2)) << "numbers of freed slabs are taken anew";
+}
+
+namespace {
+
+bool Within(std::string_view text, std::string_view bytes)
+{
+    return text.data() >= bytes.data() && text.data() + text.size() <= bytes.data() + bytes.size();
+}
+
+} // namespace
+
+// Entries built from texts lying in the borrowed bytes keep them there; every text that
+// needs a block of its own, and every copy once the bytes may go, owns its bytes.
+TEST(TextArena, BorrowedTextsStayWhereTheyLieAndEverythingElseIsCopied)
+{
+    const std::string bytes = "Alpha" + std::string(300, 'x');
+    const std::string_view input = bytes;
+    std::vector<std::unique_ptr<TEntry>> entries;
+    {
+        const TextArena::TBorrowing borrowing(input);
+        EXPECT_THROW(TextArena::TBorrowing(input.substr(1)), std::logic_error);
+        entries.push_back(std::make_unique<TEntry>(input.substr(0, 5), "", 1, 2));
+        entries.push_back(std::make_unique<TEntry>(input.substr(0, 5), "extra", 1, 2));
+        entries.push_back(std::make_unique<TEntry>(input.substr(5, 300), "", 1, 2));
+        entries.push_back(std::make_unique<TEntry>(std::string_view("Beta"), "", 1, 2));
+    }
+    EXPECT_TRUE(Within(entries[0]->Description(), input));
+    EXPECT_FALSE(Within(entries[1]->Description(), input)) << "two texts share one block";
+    EXPECT_FALSE(Within(entries[2]->Description(), input)) << "too long for the address bits";
+    EXPECT_EQ(entries[2]->Description(), std::string(300, 'x'));
+    EXPECT_EQ(entries[3]->Description(), "Beta");
+
+    TEntry copy;
+    entries[0]->AssignTo(copy);
+    EXPECT_EQ(copy.Description(), "Alpha");
+    EXPECT_FALSE(Within(copy.Description(), input));
+    EXPECT_FALSE(Within(TEntry(input.substr(0, 5), "", 0, 0).Description(), input));
+
+    // Replacing or dropping a borrowed text leaves the input alone.
+    entries[0]->SetDescription("Gamma");
+    EXPECT_EQ(bytes.substr(0, 5), "Alpha");
+    entries.clear();
+    EXPECT_EQ(bytes.substr(0, 5), "Alpha");
 }
