@@ -234,13 +234,13 @@ struct TPointText {
 
 // Reads the point whose start tag is current up to its end tag, with the texts of its
 // description elements into `name` and `desc`.
-TPointText ReadPointText(TXmlScanner& scanner, std::string& name, std::string& desc)
+TPointText ReadPointText(TXmlScanner& scanner, TXmlText& name, TXmlText& desc)
 {
     TPointText point;
-    name.clear();
-    desc.clear();
+    name.Clear();
+    desc.Clear();
     const int depth = scanner.Depth();
-    std::string* capture = nullptr;
+    TXmlText* capture = nullptr;
     for (;;) {
         switch (scanner.Next()) {
         case TXmlScanner::TToken::StartTag:
@@ -253,7 +253,7 @@ TPointText ReadPointText(TXmlScanner& scanner, std::string& name, std::string& d
             break;
         case TXmlScanner::TToken::Text:
             if (capture)
-                scanner.AppendText(*capture);
+                capture->Append(scanner);
             break;
         case TXmlScanner::TToken::EndTag:
             if (scanner.Depth() == depth)
@@ -363,7 +363,7 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
                            : "desc",
             inScope);
     }
-    return std::make_unique<TEntry>(takeName ? Name : Desc, extra, longitude, latitude);
+    return std::make_unique<TEntry>((takeName ? Name : Desc).View(), extra, longitude, latitude);
 }
 
 void TConvertFromGpx::NoteDeclarations(const TXmlScanner& scanner)

@@ -68,7 +68,8 @@ private:
     bool UseDesc = false;
     bool RetainExtra = false;
     // Attribute and element texts, kept to spare allocations per point.
-    std::string Lat, Lon, Name, Desc;
+    std::string Lat, Lon;
+    TXmlText Name, Desc;
     // The namespace declarations of the elements a point may sit in, by depth from 1, so
     // that retained XML keeps the declarations of the prefixes it uses.
     std::vector<TNamespaceDeclarations> Declared;

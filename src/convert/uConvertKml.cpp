@@ -61,22 +61,22 @@ struct TPlacemark {
     void Reuse(int depth)
     {
         Depth = depth;
-        Coordinates.clear();
-        Name.clear();
-        Description.clear();
+        Coordinates.Clear();
+        Name.Clear();
+        Description.Clear();
         HasCoordinates = HasName = HasDescription = Closed = false;
         Capture = nullptr;
         CaptureDepth = 0;
     }
 
     int Depth;
-    std::string Coordinates, Name, Description;
+    TXmlText Coordinates, Name, Description;
     bool HasCoordinates = false, HasName = false, HasDescription = false;
-    std::string* Capture = nullptr; // the text being read, of the element at `CaptureDepth`
+    TXmlText* Capture = nullptr; // the text being read, of the element at `CaptureDepth`
     int CaptureDepth = 0;
     bool Closed = false;
 
-    void StartCapture(std::string& text, bool& has, int depth)
+    void StartCapture(TXmlText& text, bool& has, int depth)
     {
         if (has)
             return;
@@ -125,7 +125,7 @@ public:
             if (token == TXmlScanner::TToken::StartTag)
                 placemark->Start(scanner);
             else if (token == TXmlScanner::TToken::Text && placemark->Capture)
-                scanner.AppendText(*placemark->Capture);
+                placemark->Capture->Append(scanner);
             else if (token == TXmlScanner::TToken::EndTag)
                 placemark->End(scanner.Depth());
         }
@@ -157,7 +157,7 @@ private:
         if (!placemark.HasCoordinates)
             return; // a line or a polygon
         try {
-            const std::string_view coordinates = placemark.Coordinates;
+            const std::string_view coordinates = placemark.Coordinates.View();
             const size_t comma = coordinates.find(',');
             if (comma == std::string_view::npos)
                 throw EUserError(Tr(Msg::InvalidCoordinates));
@@ -165,7 +165,8 @@ private:
             const std::string_view rest = coordinates.substr(comma + 1);
             const double latitude = ParseFloat(rest.substr(0, rest.find(',')));
             Entries.AddEntry(
-                std::make_unique<TEntry>(placemark.HasName ? placemark.Name : placemark.Description,
+                std::make_unique<TEntry>(
+                    (placemark.HasName ? placemark.Name : placemark.Description).View(),
                     std::string_view(), longitude, latitude),
                 true);
         } catch (const EUserError&) {

@@ -85,7 +85,15 @@ TReference ReferenceAt(std::string_view text)
 // The bytes of a text that take more than copying, by whether references count, whether it
 // is an attribute value (whose line breaks and tabs become spaces) and whether bytes from
 // 0x80 are transcoded; a table, as every byte of every text is looked up.
-const std::array<bool, 256>& SpecialBytes(bool references, bool attribute, bool transcode)
+// Which bytes of a text need decoding: "&" where references count, CR always, LF and tab in
+// attribute values, and every byte from 0x80 when the text is transcoded.
+struct TTextKind {
+    bool References;
+    bool Attribute;
+    bool Transcode;
+};
+
+const std::array<bool, 256>& SpecialBytes(const TTextKind& kind)
 {
     static const auto tables = [] {
         std::array<std::array<bool, 256>, 8> all {};
@@ -95,7 +103,7 @@ const std::array<bool, 256>& SpecialBytes(bool references, bool attribute, bool 
                     || ((kind & 2) && (c == '\n' || c == '\t')) || ((kind & 4) && c >= 0x80);
         return all;
     }();
-    return tables[(references ? 1 : 0) | (attribute ? 2 : 0) | (transcode ? 4 : 0)];
+    return tables[(kind.References ? 1 : 0) | (kind.Attribute ? 2 : 0) | (kind.Transcode ? 4 : 0)];
 }
 
 constexpr uint64_t EachByte = 0x0101010101010101;
@@ -110,18 +118,37 @@ uint64_t HasByte(uint64_t word, char c)
 
 // Whether none of the eight bytes at `bytes` is one that `SpecialBytes` names for the same
 // kind of text: most of a text is plain, and is passed over a word at a time.
-bool PlainWord(const char* bytes, bool references, bool attribute, bool transcode)
+bool PlainWord(const char* bytes, const TTextKind& kind)
 {
     uint64_t word = 0;
     std::memcpy(&word, bytes, sizeof word);
     uint64_t special = HasByte(word, '\r');
-    if (references)
+    if (kind.References)
         special |= HasByte(word, '&');
-    if (attribute)
+    if (kind.Attribute)
         special |= HasByte(word, '\n') | HasByte(word, '\t');
-    if (transcode)
+    if (kind.Transcode)
         special |= word & HighBits;
     return special == 0;
+}
+
+// Windows-1252 text in that code page, the common case, is copied as it is.
+TTextKind KindOf(bool attribute, bool cdata, TXmlEncoding encoding)
+{
+    return { attribute || !cdata, attribute,
+        encoding == TXmlEncoding::Utf8 || !IsDefaultCodePage() };
+}
+
+// The offset of the first byte from `from` on that needs decoding; the size when none does.
+size_t NextSpecial(std::string_view raw, size_t from, const TTextKind& kind)
+{
+    const std::array<bool, 256>& special = SpecialBytes(kind);
+    size_t i = from;
+    while (i + sizeof(uint64_t) <= raw.size() && PlainWord(raw.data() + i, kind))
+        i += sizeof(uint64_t);
+    while (i < raw.size() && !special[static_cast<unsigned char>(raw[i])])
+        ++i;
+    return i;
 }
 
 } // namespace
@@ -402,25 +429,20 @@ void TXmlScanner::NamespaceDeclarations(std::vector<std::pair<std::string, std::
 
 void TXmlScanner::AppendText(std::string& out) const { AppendDecoded(out, Raw, false); }
 
+std::optional<std::string_view> TXmlScanner::PlainText() const
+{
+    if (NextSpecial(Raw, 0, KindOf(false, RawIsCData, Encoding_)) != Raw.size())
+        return std::nullopt;
+    return Raw;
+}
+
 void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool attribute) const
 {
-    const bool references = attribute || !RawIsCData;
+    const TTextKind kind = KindOf(attribute, RawIsCData, Encoding_);
     const bool utf8 = Encoding_ == TXmlEncoding::Utf8;
-    // Windows-1252 text in that code page, the common case, is copied as it is.
-    const bool transcode = utf8 || !IsDefaultCodePage();
-    const std::array<bool, 256>& special = SpecialBytes(references, attribute, transcode);
     size_t plain = 0; // start of the bytes not yet copied
-    for (size_t i = 0; i < raw.size();) {
-        if (i + sizeof(uint64_t) <= raw.size()
-            && PlainWord(raw.data() + i, references, attribute, transcode)) {
-            i += sizeof(uint64_t);
-            continue;
-        }
+    for (size_t i = NextSpecial(raw, 0, kind); i < raw.size(); i = NextSpecial(raw, plain, kind)) {
         const char c = raw[i];
-        if (!special[static_cast<unsigned char>(c)]) {
-            ++i;
-            continue;
-        }
         out.append(raw, plain, i - plain);
         size_t length = 1;
         if (c == '&') {
@@ -442,8 +464,27 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
             AppendCodePageChar(out, utf8Char.Length ? utf8Char.Code : Windows1252ToUnicode(c));
             length = std::max<size_t>(utf8Char.Length, 1);
         }
-        i += length;
-        plain = i;
+        plain = i + length;
     }
     out.append(raw, plain);
+}
+
+void TXmlText::Clear()
+{
+    Plain = {};
+    Decoded.clear();
+    InDecoded = false;
+}
+
+void TXmlText::Append(const TXmlScanner& scanner)
+{
+    if (!InDecoded && Plain.empty())
+        if (const std::optional<std::string_view> plain = scanner.PlainText()) {
+            Plain = *plain;
+            return;
+        }
+    if (!InDecoded)
+        Decoded.assign(Plain);
+    InDecoded = true;
+    scanner.AppendText(Decoded);
 }

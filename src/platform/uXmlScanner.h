@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,6 +51,9 @@ public:
     void NamespaceDeclarations(std::vector<std::pair<std::string, std::string>>& out) const;
     // Appends the current text narrowed to the code page's 8-bit text.
     void AppendText(std::string& out) const;
+    // The current text as it lies in the input, when that is already what `AppendText` would
+    // append.
+    std::optional<std::string_view> PlainText() const;
 
     // Why the text is malformed and where, once `Next` said so, as a message may tell it:
     // "end tag </b> does not match <a> at line 3, column 5".
@@ -91,4 +95,20 @@ private:
     bool RawIsCData = false;
     QString FaultReason;
     size_t FaultAt = 0;
+};
+
+// The text of an element, gathered from its runs of text and CDATA. While that is one run
+// that needs no decoding, the text is where it lies in the input: no copy is made, and entries
+// can borrow it from there (`TextArena::TBorrowing`).
+class TXmlText {
+public:
+    void Clear();
+    // Adds the scanner's current text.
+    void Append(const TXmlScanner& scanner);
+    std::string_view View() const { return InDecoded ? std::string_view(Decoded) : Plain; }
+
+private:
+    std::string_view Plain; // until a run needs decoding
+    std::string Decoded;
+    bool InDecoded = false;
 };

@@ -1,5 +1,8 @@
 #include "platform/uXmlScanner.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "platform/uCodePage.h"
@@ -103,6 +106,38 @@ TEST(XmlScanner, FindsBytesToDecodeAtEveryOffset)
             const std::string text = std::string(at, 'x') + special + std::string(20, 'y');
             ExpectReadAsByTheDocumentService("<r a=\"" + text + "\">" + text + "</r>");
         }
+}
+
+// An element's text is the input itself while nothing in it needs decoding, which lets
+// entries borrow it; anything else is the decoded text, whole, and stays so when moved.
+TEST(XmlText, KeepsPlainTextWhereItLiesAndDecodesTheRest)
+{
+    struct TCase {
+        std::string Element;
+        std::string Text;
+        bool InInput;
+    };
+    const std::vector<TCase> cases { { "<e>plain text, long enough for words</e>",
+                                         "plain text, long enough for words", true },
+        { "<e><![CDATA[a & b]]></e>", "a & b", true }, { "<e>a &amp; b</e>", "a & b", false },
+        { "<e>two\r\nlines</e>", "two\nlines", false }, { "<e>caf\xc3\xa9</e>", "caf\xe9", false },
+        { "<e>one <![CDATA[<two>]]> three</e>", "one <two> three", false } };
+    for (const TCase& test : cases) {
+        const std::string document =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + test.Element + "</r>";
+        TXmlScanner scanner(document);
+        TXmlText text;
+        for (TToken token; (token = scanner.Next()) != TToken::End;)
+            if (token == TToken::Text)
+                text.Append(scanner);
+        const TXmlText moved = std::move(text);
+        EXPECT_EQ(moved.View(), test.Text) << test.Element;
+        const std::string_view input = document;
+        EXPECT_EQ(moved.View().data() >= input.data()
+                && moved.View().data() < input.data() + input.size(),
+            test.InInput)
+            << test.Element;
+    }
 }
 
 TEST(XmlScanner, FindsMalformedText)
