@@ -196,6 +196,7 @@ EntryPool::TIndex EntryPool::IndexOf(const void* block)
 }
 
 void* TextArena::Allocate(std::size_t size) { return Arena().Allocate(size); }
+void TextArena::Free(void* block) noexcept { Arena().Free(block); }
 
 TextArena::TBorrowing::TBorrowing(std::string_view bytes)
 {
@@ -206,4 +207,3 @@ TextArena::TBorrowing::TBorrowing(std::string_view bytes)
 }
 
 TextArena::TBorrowing::~TBorrowing() { BorrowedBegin = BorrowedEnd = 0; }
-void TextArena::Free(void* block) noexcept { Arena().Free(block); }

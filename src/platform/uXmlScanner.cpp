@@ -82,17 +82,16 @@ TReference ReferenceAt(std::string_view text)
     return { code > 0x10FFFF ? U'\uFFFD' : static_cast<char32_t>(code), i + 1 };
 }
 
-// The bytes of a text that take more than copying, by whether references count, whether it
-// is an attribute value (whose line breaks and tabs become spaces) and whether bytes from
-// 0x80 are transcoded; a table, as every byte of every text is looked up.
-// Which bytes of a text need decoding: "&" where references count, CR always, LF and tab in
-// attribute values, and every byte from 0x80 when the text is transcoded.
+// What decides which bytes of a text take more than copying: whether references count,
+// whether it is an attribute value (whose line breaks and tabs become spaces) and whether
+// bytes from 0x80 are transcoded.
 struct TTextKind {
     bool References;
     bool Attribute;
     bool Transcode;
 };
 
+// Those bytes for each kind of text; a table, as every byte of every text is looked up.
 const std::array<bool, 256>& SpecialBytes(const TTextKind& kind)
 {
     static const auto tables = [] {
