@@ -223,6 +223,14 @@ void TCommaFields::Split(std::string_view text)
 void TCommaFields::AddField(std::string_view field, bool hadQuote)
 {
     if (hadQuote) {
+        // Most quoted fields are one text between two quotes, which is kept where it lies.
+        const size_t open = field.find('"');
+        const size_t close = field.find('"', open + 1);
+        if (close != std::string_view::npos && field.find('"', close + 1) == std::string_view::npos
+            && Trim(field.substr(0, open)).empty() && Trim(field.substr(close + 1)).empty()) {
+            Fields.push_back(Trim(field.substr(open + 1, close - open - 1)));
+            return;
+        }
         const size_t from = Unquoted.size();
         for (size_t quote; (quote = field.find('"')) != std::string_view::npos;
              field.remove_prefix(quote + 1))

@@ -79,7 +79,7 @@ std::string_view Trim(std::string_view text);
 // Comma-separated fields: a double quote toggles quoting and is dropped, a comma outside
 // quotes ends a field, and each field is trimmed. There is always a last field, so an empty
 // text gives one empty field. Fields view the text split, so it must outlive them; a field
-// that held quotes views room of this object's own. Reused from line to line, to spare
+// that held quotes anywhere but around it views room of this object's own. Reused from line to line, to spare
 // allocations on long files.
 class TCommaFields {
 public:

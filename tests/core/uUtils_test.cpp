@@ -123,6 +123,11 @@ TEST(TextHelpers, CommaTextDropsQuotesAndTrims)
     EXPECT_EQ(split("\" a\"\"b \",\"\",\"c,\"d,\"\" e"),
         (std::vector<std::string> { "ab", "", "c,d", "e" }))
         << "several quoted fields in one line keep their own texts";
+
+    // A text between two quotes is where it lies in the line, which entries can borrow.
+    const std::string_view line = " \"a, b \" ,\"c\"d";
+    EXPECT_EQ(split(line), (std::vector<std::string> { "a, b", "cd" }));
+    EXPECT_EQ(fields[0].data(), line.data() + 2);
 }
 
 TEST(TextHelpers, CommaTextFindsCommasAndQuotesAnywhereInLongLines)
