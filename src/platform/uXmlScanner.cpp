@@ -229,21 +229,22 @@ TXmlScanner::TToken TXmlScanner::StartTag()
     if (!SkipName())
         return Fail(Tr(Msg::XmlBadName));
     const std::string_view name = Bytes.substr(nameStart, Pos - nameStart);
-    const size_t attributesStart = Pos;
+    Attributes.clear();
     for (;;) {
         const size_t blanksStart = Pos;
         SkipBlanks();
         if (Pos >= Bytes.size())
             return Fail(Tr(Msg::XmlUnexpectedEnd));
         if (Bytes[Pos] == '>' || At("/>")) {
-            Attributes = Bytes.substr(attributesStart, Pos - attributesStart);
             EmptyElementEnds = Bytes[Pos] == '/';
             Pos += EmptyElementEnds ? 2 : 1;
             break;
         }
         // name="value" or name='value', each after a blank
+        const size_t attributeStart = Pos;
         if (Pos == blanksStart || !SkipName())
             return Fail(Tr(Msg::XmlBadAttribute));
+        const std::string_view attribute = Bytes.substr(attributeStart, Pos - attributeStart);
         SkipBlanks();
         if (Pos >= Bytes.size() || Bytes[Pos] != '=')
             return Fail(Tr(Msg::XmlBadAttribute));
@@ -254,6 +255,7 @@ TXmlScanner::TToken TXmlScanner::StartTag()
         const size_t close = Bytes.find(Bytes[Pos], Pos + 1);
         if (close == std::string_view::npos)
             return Fail(Tr(Msg::XmlBadAttribute));
+        Attributes.emplace_back(attribute, Bytes.substr(Pos + 1, close - Pos - 1));
         Pos = close + 1;
     }
     End = Pos;
@@ -384,22 +386,9 @@ void TXmlScanner::SkipBlanks() { Pos += RunLength(Bytes, Pos, ccBlank); }
 
 template <class TVisit> void TXmlScanner::FindAttribute(TVisit visit) const
 {
-    // The tag was checked when it was read, so here every attribute is name, "=", quoted value.
-    std::string_view rest = Attributes;
-    while (!rest.empty()) {
-        const size_t nameStart = rest.find_first_not_of(" \t\r\n");
-        if (nameStart == std::string_view::npos)
-            break;
-        const size_t equals = rest.find('=', nameStart);
-        std::string_view found = rest.substr(nameStart, equals - nameStart);
-        while (!found.empty() && IsBlank(found.back()))
-            found.remove_suffix(1);
-        const size_t open = rest.find_first_of("\"'", equals);
-        const size_t close = rest.find(rest[open], open + 1);
-        if (visit(found, rest.substr(open + 1, close - open - 1)))
+    for (const auto& [name, raw] : Attributes)
+        if (visit(name, raw))
             return;
-        rest.remove_prefix(close + 1);
-    }
 }
 
 bool TXmlScanner::Attribute(std::string_view name, std::string& value) const

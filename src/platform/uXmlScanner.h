@@ -90,7 +90,8 @@ private:
     bool Closing = false; // the current token ends an element, which goes at the next token
     size_t Begin = 0;
     size_t End = 0;
-    std::string_view Attributes; // of the current start tag
+    // Names and raw values of the current start tag's attributes, found as it was checked.
+    std::vector<std::pair<std::string_view, std::string_view>> Attributes;
     std::string_view Raw; // of the current text
     bool RawIsCData = false;
     QString FaultReason;
