@@ -145,6 +145,10 @@ size_t NextSpecial(std::string_view raw, size_t from, const TTextKind& kind)
     size_t i = from;
     while (i + sizeof(uint64_t) <= raw.size() && PlainWord(raw.data() + i, kind))
         i += sizeof(uint64_t);
+    // The few bytes left as one more word, which overlaps bytes already found plain.
+    if (i + sizeof(uint64_t) > raw.size() && raw.size() >= sizeof(uint64_t)
+        && PlainWord(raw.data() + raw.size() - sizeof(uint64_t), kind))
+        return raw.size();
     while (i < raw.size() && !special[static_cast<unsigned char>(raw[i])])
         ++i;
     return i;

@@ -102,10 +102,11 @@ TEST(XmlScanner, ReadsTheSameTextAsTheDocumentService)
 TEST(XmlScanner, FindsBytesToDecodeAtEveryOffset)
 {
     for (const std::string special : { "&amp;", "\r\n", "\r", "\n", "\t", "\xc3\xa9", "\xe9" })
-        for (size_t at = 0; at < 20; ++at) {
-            const std::string text = std::string(at, 'x') + special + std::string(20, 'y');
-            ExpectReadAsByTheDocumentService("<r a=\"" + text + "\">" + text + "</r>");
-        }
+        for (size_t at = 0; at < 20; ++at)
+            for (size_t after : { 0, 3, 20 }) {
+                const std::string text = std::string(at, 'x') + special + std::string(after, 'y');
+                ExpectReadAsByTheDocumentService("<r a=\"" + text + "\">" + text + "</r>");
+            }
 }
 
 // An element's text is the input itself while nothing in it needs decoding, which lets
