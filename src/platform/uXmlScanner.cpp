@@ -169,6 +169,17 @@ TXmlScanner::TXmlScanner(std::string_view bytes, TXmlEncoding encoding)
         Pos = 3;
 }
 
+// Inline: a tag asks for several names and blanks, each only a few bytes long.
+inline bool TXmlScanner::SkipName()
+{
+    if (!StartsName(Bytes, Pos))
+        return false;
+    Pos += RunLength(Bytes, Pos, ccNamePart);
+    return true;
+}
+
+inline void TXmlScanner::SkipBlanks() { Pos += RunLength(Bytes, Pos, ccBlank); }
+
 TXmlScanner::TToken TXmlScanner::Next()
 {
     if (EmptyElementEnds) {
@@ -377,16 +388,6 @@ bool TXmlScanner::SkipDoctype()
     }
     return false;
 }
-
-bool TXmlScanner::SkipName()
-{
-    if (!StartsName(Bytes, Pos))
-        return false;
-    Pos += RunLength(Bytes, Pos, ccNamePart);
-    return true;
-}
-
-void TXmlScanner::SkipBlanks() { Pos += RunLength(Bytes, Pos, ccBlank); }
 
 template <class TVisit> void TXmlScanner::FindAttribute(TVisit visit) const
 {
