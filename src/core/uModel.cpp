@@ -415,7 +415,12 @@ QStringList TEntries::LoadFromStream(
     if (!append)
         FreeAll();
     importer->OnProgress = OnProgress;
-    importer->Execute(*this, stream);
+    try {
+        importer->Execute(*this, stream);
+    } catch (...) {
+        stream.CheckUnchanged(); // a file cut short while read fails to parse: the cause is told
+        throw;
+    }
     stream.CheckUnchanged();
     return importer->Warnings();
 }

@@ -1,6 +1,12 @@
 #include "convert/uConvertOv2.h"
 
+#include <string>
+
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "convert/uFormats.h"
 #include "platform/uBytes.h"
@@ -105,6 +111,25 @@ TEST(TConvertFromOv2, LoadsAndSavesThroughTheRegistry)
     TMemoryStream unknown("data");
     EXPECT_THROW(entries.LoadFromStream(unknown, QString("xyz"), QString(), false), EUserError);
     EXPECT_EQ(entries.Count(), 2) << "an unknown format leaves the list as it was";
+}
+
+// The zeros that stand in for the lost pages do not parse; the message names the cause.
+TEST(TConvertFromOv2, AFileCutShortWhileReadIsReportedAsChanged)
+{
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ov2"));
+    std::string records;
+    for (int i = 0; i < 2000; ++i)
+        records += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+    WriteFileBytes(path, records);
+    TMappedFile file(path);
+    ASSERT_EQ(truncate(QFile::encodeName(path).constData(), 100), 0);
+    TEntries entries;
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        entries.LoadFromStream(file.Stream(), QStringLiteral("ov2"), QString(), false);
+    }),
+        QStringLiteral("File changed while it was read"));
 }
 
 TEST(TConvertFromOv2, ReadsWhatGpsBabelWrites)
