@@ -30,26 +30,17 @@ public:
 
     int64_t Longitude(const TEntry& entry) const
     {
-        return Units({ entry.LonDeg(), entry.LonMin(), entry.LonSec(), entry.LonSecFrac() },
-            entry.LonWest(), [&] { return entry.Longitude(); });
+        return Scale == 0 ? ToFixedPoint(entry.Longitude(), PowerOf10(FDecimals))
+                          : entry.LongitudeUnits(Precision) * Scale;
     }
 
     int64_t Latitude(const TEntry& entry) const
     {
-        return Units({ entry.LatDeg(), entry.LatMin(), entry.LatSec(), entry.LatSecFrac() },
-            entry.LatSouth(), [&] { return entry.Latitude(); });
+        return Scale == 0 ? ToFixedPoint(entry.Latitude(), PowerOf10(FDecimals))
+                          : entry.LatitudeUnits(Precision) * Scale;
     }
 
 private:
-    template <class TDegrees>
-    int64_t Units(TSexagesimal value, bool negative, const TDegrees& degrees) const
-    {
-        if (Scale == 0)
-            return ToFixedPoint(degrees(), PowerOf10(FDecimals));
-        const int64_t units = DecimalUnits(value, Precision) * Scale;
-        return negative ? -units : units;
-    }
-
     int FDecimals;
     int Precision;
     int64_t Scale; // 10^(decimals - precision); 0 when the decimal value decides

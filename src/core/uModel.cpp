@@ -43,13 +43,36 @@ TEntry::TEntry(
 void* TEntry::operator new(std::size_t) { return EntryPool::Allocate(); }
 void TEntry::operator delete(void* block) noexcept { EntryPool::Free(block); }
 
-// Degrees, minutes, seconds and the rest, summed and rounded to the user's precision.
+// Degrees, minutes, seconds and the rest, summed and rounded to `digits` decimals; without
+// the sign.
+int64_t TEntry::MagnitudeUnits(const TAxis& axis, int digits)
+{
+    if (axis.Deg != Unsplit || digits > 6) {
+        const TAxis parts = Split(axis);
+        return DecimalUnits({ parts.Deg, parts.Min, parts.Sec, parts.SecFrac }, digits);
+    }
+    // The parts sum to the value but for far less than the product's own rounding, which up
+    // to 6 decimals stays far below this doubt: beyond it, the value rounds as its parts do.
+    constexpr double Doubt = 1e-6;
+    const double scaled = axis.SecFrac * static_cast<double>(WholePowerOf10(digits));
+    const double below = std::floor(scaled);
+    if (std::fabs(scaled - below - 0.5) < Doubt)
+        return MagnitudeUnits(SplitValue(axis), digits);
+    return static_cast<int64_t>(below) + (scaled - below > 0.5 ? 1 : 0);
+}
+
+int64_t TEntry::Units(const TAxis& axis, int digits)
+{
+    const int64_t units = MagnitudeUnits(axis, digits);
+    return axis.Negative ? -units : units;
+}
+
 double TEntry::AxisValue(const TAxis& axis)
 {
     const int precision = Settings().Precision;
-    const int64_t units = DecimalUnits({ axis.Deg, axis.Min, axis.Sec, axis.SecFrac }, precision);
     // The exact power of ten gives the double nearest the decimal number.
-    const double value = static_cast<double>(units) / static_cast<double>(PowerOf10(precision));
+    const double value = static_cast<double>(MagnitudeUnits(axis, precision))
+        / static_cast<double>(PowerOf10(precision));
     return axis.Negative ? -value : value;
 }
 
@@ -68,27 +91,30 @@ void TEntry::SetLatitude(double value)
         SetAxis(Lat, LatitudeLimit, value);
 }
 
-// Splits the unrounded value, so decimals beyond the user's precision are kept; each step's
-// rest is rounded to a double before it is multiplied again.
 void TEntry::SetAxis(TAxis& axis, int limit, double value)
 {
     if (std::isnan(value)) // no position at all: take the origin rather than garbage
         value = 0;
-    axis.Negative = value < 0;
-    double magnitude = std::fabs(value);
-    if (magnitude > limit) {
-        axis = { 0, static_cast<uint8_t>(limit), 0, 0, axis.Negative };
-    } else {
-        axis.Deg = static_cast<uint8_t>(static_cast<int>(magnitude));
-        const TSixtieths minutes = SplitSixtieths(magnitude - axis.Deg);
-        axis.Min = static_cast<uint8_t>(minutes.Whole);
-        const TSixtieths seconds = SplitSixtieths(minutes.Rest);
-        axis.Sec = static_cast<uint8_t>(seconds.Whole);
-        // Summed up again, the parts of a value within the limit stay within it, so there is
-        // nothing to normalize here.
-        axis.SecFrac = seconds.Rest * 60.0;
-    }
+    axis = { std::min(std::fabs(value), static_cast<double>(limit)), Unsplit, 0, 0, value < 0 };
     MarkChanged();
+}
+
+// Splits the unrounded value, so decimals beyond the user's precision are kept; each step's
+// rest is rounded to a double before it is multiplied again.
+TEntry::TAxis TEntry::SplitValue(const TAxis& axis)
+{
+    const double magnitude = axis.SecFrac;
+    TAxis parts;
+    parts.Negative = axis.Negative;
+    parts.Deg = static_cast<uint8_t>(static_cast<int>(magnitude));
+    const TSixtieths minutes = SplitSixtieths(magnitude - parts.Deg);
+    parts.Min = static_cast<uint8_t>(minutes.Whole);
+    const TSixtieths seconds = SplitSixtieths(minutes.Rest);
+    parts.Sec = static_cast<uint8_t>(seconds.Whole);
+    // Summed up again, the parts of a value within the limit stay within it, so there is
+    // nothing to normalize here.
+    parts.SecFrac = seconds.Rest * 60.0;
+    return parts;
 }
 
 // Minutes and seconds are not limited to 59, so a sum can pass the pole or the date line.
@@ -104,36 +130,37 @@ void TEntry::Normalize()
     NormalizeAxis(Lon, LongitudeLimit);
 }
 
-void TEntry::SetPart(uint8_t& part, uint8_t value)
+void TEntry::SetPart(TAxis& axis, uint8_t TAxis::*part, uint8_t value)
 {
-    if (part == value)
+    axis = Split(axis);
+    if (axis.*part == value)
         return;
-    part = value;
+    axis.*part = value;
     Normalize();
     MarkChanged();
 }
 
+// A second typed anew drops the rest below it.
+void TEntry::SetSec(TAxis& axis, uint8_t value)
+{
+    axis = Split(axis);
+    if (value != axis.Sec)
+        axis.SecFrac = 0;
+    SetPart(axis, &TAxis::Sec, value);
+}
+
 void TEntry::SetLonDeg(uint8_t value)
 {
-    SetPart(Lon.Deg, std::min<uint8_t>(value, LongitudeLimit));
+    SetPart(Lon, &TAxis::Deg, std::min<uint8_t>(value, LongitudeLimit));
 }
-void TEntry::SetLonMin(uint8_t value) { SetPart(Lon.Min, value); }
-void TEntry::SetLatDeg(uint8_t value) { SetPart(Lat.Deg, std::min<uint8_t>(value, LatitudeLimit)); }
-void TEntry::SetLatMin(uint8_t value) { SetPart(Lat.Min, value); }
-
-void TEntry::SetLonSec(uint8_t value)
+void TEntry::SetLonMin(uint8_t value) { SetPart(Lon, &TAxis::Min, value); }
+void TEntry::SetLonSec(uint8_t value) { SetSec(Lon, value); }
+void TEntry::SetLatDeg(uint8_t value)
 {
-    if (value != Lon.Sec)
-        Lon.SecFrac = 0;
-    SetPart(Lon.Sec, value);
+    SetPart(Lat, &TAxis::Deg, std::min<uint8_t>(value, LatitudeLimit));
 }
-
-void TEntry::SetLatSec(uint8_t value)
-{
-    if (value != Lat.Sec)
-        Lat.SecFrac = 0;
-    SetPart(Lat.Sec, value);
-}
+void TEntry::SetLatMin(uint8_t value) { SetPart(Lat, &TAxis::Min, value); }
+void TEntry::SetLatSec(uint8_t value) { SetSec(Lat, value); }
 
 void TEntry::SetLonWest(bool value)
 {

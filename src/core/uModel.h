@@ -14,9 +14,9 @@
 
 class TStream;
 
-// One point of interest. The position is kept per axis as degrees, minutes, seconds and a
-// sub-second rest, so values typed in either notation survive unchanged; the decimal view is
-// rounded to the user's precision.
+// One point of interest. The position is kept per axis as the decimal value it was given, or
+// as degrees, minutes, seconds and a sub-second rest once a part is given, so values typed in
+// either notation survive unchanged; the decimal view is rounded to the user's precision.
 class TEntry final {
 public:
     TEntry();
@@ -42,15 +42,15 @@ public:
     void SetDescription(std::string_view value);
     void SetExtra(std::string_view value);
 
-    uint8_t LonDeg() const { return Lon.Deg; }
-    uint8_t LonMin() const { return Lon.Min; }
-    uint8_t LonSec() const { return Lon.Sec; }
-    double LonSecFrac() const { return Lon.SecFrac; }
+    uint8_t LonDeg() const { return Split(Lon).Deg; }
+    uint8_t LonMin() const { return Split(Lon).Min; }
+    uint8_t LonSec() const { return Split(Lon).Sec; }
+    double LonSecFrac() const { return Split(Lon).SecFrac; }
     bool LonWest() const { return Lon.Negative; }
-    uint8_t LatDeg() const { return Lat.Deg; }
-    uint8_t LatMin() const { return Lat.Min; }
-    uint8_t LatSec() const { return Lat.Sec; }
-    double LatSecFrac() const { return Lat.SecFrac; }
+    uint8_t LatDeg() const { return Split(Lat).Deg; }
+    uint8_t LatMin() const { return Split(Lat).Min; }
+    uint8_t LatSec() const { return Split(Lat).Sec; }
+    double LatSecFrac() const { return Split(Lat).SecFrac; }
     bool LatSouth() const { return Lat.Negative; }
     void SetLonDeg(uint8_t value);
     void SetLonMin(uint8_t value);
@@ -60,6 +60,10 @@ public:
     void SetLatMin(uint8_t value);
     void SetLatSec(uint8_t value);
     void SetLatSouth(bool value);
+    // The decimal values as whole numbers of 10^-digits degrees (digits 0..9), rounded as
+    // Longitude and Latitude round them at the user's precision: what writers make text of.
+    int64_t LongitudeUnits(int digits) const { return Units(Lon, digits); }
+    int64_t LatitudeUnits(int digits) const { return Units(Lat, digits); }
 
     // Itinerary flags; writing them directly does not mark the entry changed.
     bool IpEnabled() const { return FTexts.Mark(mkIpEnabled); }
@@ -82,18 +86,27 @@ private:
     // of entries takes correspondingly less memory.
 #pragma pack(push, 4)
     struct TAxis {
-        double SecFrac = 0; // rest below one second, in sixtieths of a second
+        double SecFrac = 0; // rest below one second, in sixtieths of a second; or see Unsplit
         uint8_t Deg = 0;
         uint8_t Min = 0;
         uint8_t Sec = 0;
         bool Negative = false;
     };
 #pragma pack(pop)
+    // A decimal value is kept as it came until its parts are asked for, as splitting it costs
+    // more than reading or writing a point: this Deg, which no axis reaches, marks such an
+    // axis, whose SecFrac holds the value's magnitude within the limit.
+    static constexpr uint8_t Unsplit = 0xFF;
 
+    static TAxis Split(const TAxis& axis) { return axis.Deg == Unsplit ? SplitValue(axis) : axis; }
+    static TAxis SplitValue(const TAxis& axis);
+    static int64_t MagnitudeUnits(const TAxis& axis, int digits);
+    static int64_t Units(const TAxis& axis, int digits);
     static double AxisValue(const TAxis& axis);
     static void NormalizeAxis(TAxis& axis, int limit);
     void SetAxis(TAxis& axis, int limit, double value);
-    void SetPart(uint8_t& part, uint8_t value);
+    void SetPart(TAxis& axis, uint8_t TAxis::*part, uint8_t value);
+    void SetSec(TAxis& axis, uint8_t value);
     void Normalize();
 
     void MarkChanged() { FTexts.SetMark(mkChanged, true); }

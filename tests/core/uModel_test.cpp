@@ -1,8 +1,11 @@
 #include "core/uModel.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <iomanip>
 #include <limits>
+#include <random>
 #include <string_view>
 #include <tuple>
 
@@ -126,6 +129,42 @@ TEST(TEntry, BuiltFromValuesEqualsOneGivenEachValue)
                     ASSERT_EQ(built.Changed(), set.Changed()) << longitude << " " << latitude;
                     ASSERT_EQ(built.Flag(), set.Flag());
                 }
+}
+
+// A value set from decimal degrees is split into its parts only when they are asked for; it
+// must read as its parts do at every precision, also where a rounding is closest.
+TEST(TEntry, AValueReadsAsItsPartsDo)
+{
+    const auto expectSameReading = [](double longitude) {
+        const TEntry whole(std::string_view(), std::string_view(), longitude, 0);
+        TEntry split = whole;
+        split.SetLonDeg(split.LonDeg()); // same value, kept in parts from now on
+        for (int digits = 0; digits <= 9; ++digits)
+            ASSERT_EQ(whole.LongitudeUnits(digits), split.LongitudeUnits(digits))
+                << std::setprecision(17) << longitude << " at " << digits;
+        for (int precision = 4; precision <= 6; ++precision) {
+            TPrecision set(precision);
+            ASSERT_EQ(std::bit_cast<uint64_t>(whole.Longitude()),
+                std::bit_cast<uint64_t>(split.Longitude()))
+                << std::setprecision(17) << longitude << " at " << precision;
+        }
+    };
+    for (const double edge : { 0.0, -0.0, 1e-300, 180.0, 179.99999999999997, 200.0, 0.5, 1.5,
+             10 + 59 / 60.0 + 59.999999 / 3600, -0.000005, -0.0000005, 89.9999995 })
+        expectSameReading(edge);
+    std::mt19937_64 engine(5);
+    for (int i = 0; i < 50000; ++i) {
+        // Decimal halves, which rounding to one decimal fewer splits, and the doubles next to
+        // them; numbers of a few decimals, as most files hold; any double on the axis.
+        const int decimals = 1 + static_cast<int>(engine() % 9);
+        const double scale = std::pow(10.0, decimals);
+        const auto units = static_cast<double>(engine() % static_cast<uint64_t>(180 * scale));
+        const double half = (units + 0.5) / scale;
+        const double sign = engine() % 2 ? 1 : -1;
+        for (const double value : { half, std::nextafter(half, 0.0), std::nextafter(half, 200.0),
+                 units / scale, std::ldexp(static_cast<double>(engine() >> 11), -53) * 180 })
+            expectSameReading(sign * value);
+    }
 }
 
 // The marks share a word with the texts' address: changing the texts must keep them, and
