@@ -55,10 +55,11 @@ int64_t TEntry::MagnitudeUnits(const TAxis& axis, int digits)
     // to 6 decimals stays far below this doubt: beyond it, the value rounds as its parts do.
     constexpr double Doubt = 1e-6;
     const double scaled = axis.SecFrac * static_cast<double>(WholePowerOf10(digits));
-    const double below = std::floor(scaled);
-    if (std::fabs(scaled - below - 0.5) < Doubt)
+    const auto below = static_cast<int64_t>(scaled); // as floor, the magnitude not negative
+    const double fraction = scaled - static_cast<double>(below);
+    if (std::fabs(fraction - 0.5) < Doubt)
         return MagnitudeUnits(SplitValue(axis), digits);
-    return static_cast<int64_t>(below) + (scaled - below > 0.5 ? 1 : 0);
+    return below + (fraction > 0.5 ? 1 : 0);
 }
 
 int64_t TEntry::Units(const TAxis& axis, int digits)
