@@ -70,9 +70,10 @@ void TConvertFromGdb::Execute(TEntries& entries, TStream& stream)
         const std::string_view record = data.Slice(std::min<size_t>(length, data.Remaining()));
         if (type == WaypointRecord)
             entries.AddEntry(ReadWaypoint(record), true);
-        stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
-        SetProgress(static_cast<double>(stream.Position()) / total * 100);
+        SetProgress(static_cast<double>(bytes.Origin() + static_cast<int64_t>(data.Position()))
+            / total * 100);
     }
+    stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
 }
 
 void RegisterGdb()

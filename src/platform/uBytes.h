@@ -34,6 +34,10 @@ public:
     // The bytes up to the next zero byte, which is passed over too.
     std::string_view ZeroTerminated()
     {
+        if (Pos < Bytes.size() && Bytes[Pos] == '\0') { // an empty text, often: no search
+            ++Pos;
+            return {};
+        }
         size_t end = Bytes.find('\0', Pos);
         if (end == std::string_view::npos)
             Fail();
