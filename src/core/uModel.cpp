@@ -43,8 +43,8 @@ TEntry::TEntry(
 void* TEntry::operator new(std::size_t) { return EntryPool::Allocate(); }
 void TEntry::operator delete(void* block) noexcept { EntryPool::Free(block); }
 
-// Degrees, minutes, seconds and the rest, summed and rounded to `digits` decimals; without
-// the sign.
+// The axis's degrees, minutes, seconds and rest summed and rounded to `digits` decimals,
+// without the sign; a value not yet split rounds the same way, found without splitting it.
 int64_t TEntry::MagnitudeUnits(const TAxis& axis, int digits)
 {
     if (axis.Deg != Unsplit || digits > 6) {
