@@ -197,7 +197,7 @@ TEST(Locations, LocalCopiesAreNamedAfterTheAddress)
     EXPECT_EQ(SafeFileName("http://poi.example/a b/\"*:<>?\\|\u00e9.xml"),
         "poi.example_a b_________\u00e9.xml")
         << "only the nine characters change";
-    qputenv("MARIVEL_HOME", "/opt/marivel-home");
+    TEnvironment home("MARIVEL_HOME", "/opt/marivel-home");
     EXPECT_EQ(ApplicationDir(), "/opt/marivel-home/");
     EXPECT_EQ(
         LocalCopyName("https://poi.example/i.xml"), "/opt/marivel-home/https___poi.example_i.xml");
@@ -268,7 +268,7 @@ TEST(Locations, DeviceFilesMoveUnchanged)
 TEST(Locations, XmlDocumentsAreKeptAsLocalCopies)
 {
     QTemporaryDir home;
-    qputenv("MARIVEL_HOME", home.path().toLocal8Bit());
+    TEnvironment homeDir("MARIVEL_HOME", home.path());
     THttpTestServer server;
     THttpTestServer::TResponse& index = server.Serve("/index.xml", "<pois><poi/></pois>");
     index.Headers = "Last-Modified: Wed, 21 Oct 2015 07:28:00 GMT\r\n";
