@@ -1,10 +1,15 @@
 #include "core/uEntryPool.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -17,6 +22,109 @@ using EntryPool::SlabAt;
 using EntryPool::SlabSize;
 
 static_assert(sizeof(TEntry) <= BlockSize && BlockSize % alignof(TEntry) == 0);
+
+constexpr std::size_t ChunkSize = 2 * 1024 * 1024;
+static_assert(SlabSize == ChunkSize);
+
+// Memory aligned to its size, huge pages asked for.
+void* AllocateAligned(std::size_t size)
+{
+    const std::size_t rounded = (size + ChunkSize - 1) / ChunkSize * ChunkSize;
+    void* memory = std::aligned_alloc(ChunkSize, rounded);
+    if (!memory)
+        throw std::bad_alloc();
+    madvise(memory, rounded, MADV_HUGEPAGE);
+    return memory;
+}
+
+// The first touch of fresh memory is slow where the system has handed it back to a virtual
+// machine's host, slower than filling it with entries. A helper thread touches the next 2 MB
+// block while the last one is filled, so that wait falls on a core that would be idle.
+class TPreparedBlocks {
+public:
+    ~TPreparedBlocks()
+    {
+        {
+            const std::lock_guard lock(Mutex);
+            Stopping = true;
+        }
+        Changed.notify_one();
+        if (Helper.joinable())
+            Helper.join();
+        std::free(Ready);
+    }
+
+    // A block of ChunkSize bytes, aligned to its size; the caller frees it with std::free.
+    void* Take()
+    {
+        void* block = nullptr;
+        {
+            const std::lock_guard lock(Mutex);
+            block = std::exchange(Ready, nullptr);
+            Wanted = true;
+        }
+        StartHelper();
+        Changed.notify_one();
+        return block ? block : AllocateAligned(ChunkSize);
+    }
+
+private:
+    // Not before the second block: most files fill less than one, and a small conversion
+    // would wait for the helper's block at its end.
+    void StartHelper()
+    {
+        if (Helper.joinable() || NoHelper || ++Taken < 2)
+            return;
+        try {
+            Helper = std::thread([this] { Prepare(); });
+        } catch (const std::system_error&) {
+            NoHelper = true; // every block is then made when it is taken
+        }
+    }
+
+    void Prepare()
+    {
+        std::unique_lock lock(Mutex);
+        for (;;) {
+            Changed.wait(lock, [this] { return Stopping || (Wanted && !Ready); });
+            if (Stopping)
+                return;
+            Wanted = false;
+            lock.unlock();
+            void* block = nullptr;
+            try {
+                block = AllocateAligned(ChunkSize);
+                Touch(static_cast<char*>(block));
+            } catch (const std::bad_alloc&) {
+                // Take makes its own and reports the shortage where it can be handled.
+            }
+            lock.lock();
+            Ready = block;
+        }
+    }
+
+    // A write per page: reading would map the shared zero page and leave the work for later.
+    static void Touch(char* block)
+    {
+        for (std::size_t offset = 0; offset < ChunkSize; offset += 4096)
+            static_cast<volatile char*>(block)[offset] = 0;
+    }
+
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    void* Ready = nullptr;
+    bool Wanted = false;
+    bool Stopping = false;
+    bool NoHelper = false;
+    int Taken = 0;
+    std::thread Helper;
+};
+
+TPreparedBlocks& PreparedBlocks()
+{
+    static TPreparedBlocks blocks;
+    return blocks;
+}
 
 struct TFreeBlock {
     TFreeBlock* Next;
@@ -90,10 +198,7 @@ private:
             ++number;
         if (number == EntryPool::MaxSlabs)
             throw std::bad_alloc();
-        void* memory = std::aligned_alloc(SlabSize, SlabSize);
-        if (!memory)
-            throw std::bad_alloc();
-        madvise(memory, SlabSize, MADV_HUGEPAGE);
+        void* memory = PreparedBlocks().Take();
         auto* slab = new (memory) TSlab;
         slab->Number = static_cast<std::uint32_t>(number);
         SlabAt[number] = static_cast<char*>(memory);
@@ -122,8 +227,6 @@ struct TChunk {
     std::size_t Used; // offset of the first byte never handed out
     std::size_t Live = 0;
 };
-
-constexpr std::size_t ChunkSize = 2 * 1024 * 1024;
 
 class TArena {
 public:
@@ -163,11 +266,7 @@ private:
     // Aligned to the chunk size, so that a block finds its chunk's head from its address.
     static TChunk* NewChunk(std::size_t size)
     {
-        void* memory =
-            std::aligned_alloc(ChunkSize, (size + ChunkSize - 1) / ChunkSize * ChunkSize);
-        if (!memory)
-            throw std::bad_alloc();
-        madvise(memory, size, MADV_HUGEPAGE);
+        void* memory = size == ChunkSize ? PreparedBlocks().Take() : AllocateAligned(size);
         auto* chunk = new (memory) TChunk;
         chunk->Used = sizeof(TChunk);
         return chunk;

@@ -75,6 +75,22 @@ TEST(TEntries, ListOfNumbersKeepsEachEntryThroughEveryChange)
     EXPECT_EQ(entries.Items(2).Description(), Name(2)) << "numbers of freed slabs are taken anew";
 }
 
+// Slabs and text chunks come from one supply of blocks made ahead on another thread: a block
+// handed out twice would have texts written over entries, or one slab's entries over another's.
+TEST(EntryPool, SlabsAndTextChunksNeverShareABlock)
+{
+    constexpr int Count = 300000; // several slabs and several chunks, taken in turn
+    const auto text = [](int i) { return std::string(40, 'a' + i % 26) + std::to_string(i); };
+    std::vector<std::unique_ptr<TEntry>> entries;
+    for (int i = 0; i < Count; ++i)
+        entries.push_back(std::make_unique<TEntry>(text(i), "", i % 180, i % 90));
+    for (int i = 0; i < Count; ++i) {
+        ASSERT_EQ(entries[i]->Description(), text(i)) << i;
+        ASSERT_EQ(entries[i]->Longitude(), i % 180) << i;
+        ASSERT_EQ(EntryPool::At(EntryPool::IndexOf(entries[i].get())), entries[i].get()) << i;
+    }
+}
+
 namespace {
 
 bool Within(std::string_view text, std::string_view bytes)
