@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <numbers>
+#include <span>
 
 #include "core/uEntryRows.h"
 #include "core/uModel.h"
@@ -38,6 +40,9 @@ public:
 
 private:
     int32_t BandOf(double lat) const { return static_cast<int32_t>(std::floor(lat / LatReach)); }
+    // Calls `near(i)` for each other point closer to the one at `place` than the tolerance,
+    // until it answers false.
+    template <typename Near> void ForEachNear(size_t place, Near near) const;
     // Appends the ungrouped rows closer to the head at `place` than the tolerance.
     void Collect(size_t place, std::vector<int>& found) const;
     template <typename Before> size_t Boundary(size_t from, Before before) const;
@@ -45,8 +50,9 @@ private:
     TDupDistance Distance;
     double Tolerance;
     double LatReach; // the tolerance as a (widened) angle of latitude, and the height of a band
-    std::vector<TIndexedPoint> Points;
-    std::vector<int32_t> PlaceOf; // row -> index in `Points`
+    std::unique_ptr<TIndexedPoint[]> PointStore; // left uninitialised: each half fills its own
+    std::span<TIndexedPoint> Points;
+    std::vector<int32_t> PlaceOf; // row -> index in `Points`; -1 where nothing lies near
     std::vector<bool> Grouped; // by row; heads count as grouped
 };
 
@@ -54,19 +60,37 @@ TSearch::TSearch(const TEntries& entries, int tolerance)
     : Distance(DupPointOf(entries.Items(0)).Lat)
     , Tolerance(tolerance)
     , LatReach(Widened(Distance.LatReach(tolerance)))
-    , PlaceOf(static_cast<size_t>(entries.Count()))
+    , PlaceOf(static_cast<size_t>(entries.Count()), -1)
     , Grouped(static_cast<size_t>(entries.Count()))
 {
-    Points.reserve(static_cast<size_t>(entries.Count()));
-    for (int row = 0; row < entries.Count(); ++row) {
-        const TDupPoint point = DupPointOf(entries.Items(row));
-        Points.push_back({ point, row, BandOf(point.Lat) });
-    }
-    std::sort(Points.begin(), Points.end(), [](const TIndexedPoint& a, const TIndexedPoint& b) {
+    const int count = entries.Count();
+    PointStore.reset(new TIndexedPoint[static_cast<size_t>(count)]);
+    Points = std::span(PointStore.get(), static_cast<size_t>(count));
+    // Points in a tie are both found or both not, whatever their order.
+    const auto less = [](const TIndexedPoint& a, const TIndexedPoint& b) {
         return a.Band != b.Band ? a.Band < b.Band : a.Point.Lon < b.Point.Lon;
+    };
+    InTwoParts([&](int part) {
+        const auto [first, last] = HalfOfRows(count, part);
+        for (int row = first; row < last; ++row) {
+            const TDupPoint point = DupPointOf(entries.Items(row));
+            Points[static_cast<size_t>(row)] = { point, row, BandOf(point.Lat) };
+        }
+        std::sort(Points.begin() + first, Points.begin() + last, less);
     });
-    for (size_t place = 0; place < Points.size(); ++place)
-        PlaceOf[static_cast<size_t>(Points[place].Row)] = static_cast<int32_t>(place);
+    std::inplace_merge(Points.begin(), Points.begin() + count / 2, Points.end(), less);
+    // Walking the points in sorted order finds those with nothing near while their
+    // neighbours are still in the cache; the walk in list order then passes them by. Most
+    // entries of a large list are such, and their places lie all over a list too big for it.
+    for (size_t place = 0; place < Points.size(); ++place) {
+        bool lonely = true;
+        ForEachNear(place, [&](size_t) {
+            lonely = false;
+            return false; // one is enough
+        });
+        if (!lonely)
+            PlaceOf[static_cast<size_t>(Points[place].Row)] = static_cast<int32_t>(place);
+    }
 }
 
 TDuplicateGroups TSearch::Run(const TSearchProgress& progress)
@@ -81,7 +105,8 @@ TDuplicateGroups TSearch::Run(const TSearchProgress& progress)
             continue;
         Grouped[static_cast<size_t>(row)] = true;
         found.clear();
-        Collect(static_cast<size_t>(PlaceOf[static_cast<size_t>(row)]), found);
+        if (const int32_t place = PlaceOf[static_cast<size_t>(row)]; place >= 0)
+            Collect(static_cast<size_t>(place), found);
         std::sort(found.begin(), found.end());
         for (int duplicate : found)
             Grouped[static_cast<size_t>(duplicate)] = true;
@@ -98,7 +123,7 @@ TDuplicateGroups TSearch::Run(const TSearchProgress& progress)
     return groups;
 }
 
-void TSearch::Collect(size_t place, std::vector<int>& found) const
+template <typename Near> void TSearch::ForEachNear(size_t place, Near near) const
 {
     const TDupPoint head = Points[place].Point;
     const double lonReach = Widened(Distance.LonReach(Tolerance, head.Lat));
@@ -109,12 +134,20 @@ void TSearch::Collect(size_t place, std::vector<int>& found) const
             return p.Band < band || (p.Band == band && p.Point.Lon < west);
         });
         for (; i < Points.size() && Points[i].Band == band && Points[i].Point.Lon <= east; ++i) {
-            const TIndexedPoint& candidate = Points[i];
-            if (!Grouped[static_cast<size_t>(candidate.Row)]
-                && Distance(head, candidate.Point) < Tolerance)
-                found.push_back(candidate.Row);
+            if (i != place && Distance(head, Points[i].Point) < Tolerance && !near(i))
+                return;
         }
     }
+}
+
+void TSearch::Collect(size_t place, std::vector<int>& found) const
+{
+    ForEachNear(place, [&](size_t i) {
+        const int32_t row = Points[i].Row;
+        if (!Grouped[static_cast<size_t>(row)])
+            found.push_back(row);
+        return true;
+    });
 }
 
 // The first place where `before` turns false, given it holds for a prefix of the points. The

@@ -106,38 +106,6 @@ void VisitAhead(const TEntries& entries, int first, int last, bool withDescripti
     }
 }
 
-// Runs `work(0)` here and `work(1)` on a second thread at the same time, and rethrows what
-// either threw. Sorting a million rows mostly waits for memory, and a second processor waits
-// alongside; without a thread to be had, the parts run one after the other.
-template <typename TWork> void InTwoParts(const TWork& work)
-{
-    std::exception_ptr failure;
-    {
-        std::jthread second;
-        try {
-            second = std::jthread([&] {
-                try {
-                    work(1);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            work(1);
-        }
-        work(0);
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
-// The rows from the first to before the last of half `part` (0 or 1) of `count` rows.
-std::pair<int, int> HalfOfRows(int count, int part)
-{
-    const int half = count / 2;
-    return part == 0 ? std::pair(0, half) : std::pair(half, count);
-}
-
 // Each half of the rows is keyed and sorted by a processor of its own; the halves are merged.
 template <typename TValueOf>
 std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
