@@ -76,9 +76,17 @@ TSearch::TSearch(const TEntries& entries, int tolerance)
             const TDupPoint point = DupPointOf(entries.Items(row));
             Points[static_cast<size_t>(row)] = { point, row, BandOf(point.Lat) };
         }
-        std::sort(Points.begin() + first, Points.begin() + last, less);
     });
-    std::inplace_merge(Points.begin(), Points.begin() + count / 2, Points.end(), less);
+    // Split at the median, each half is sorted on its own processor and nothing is merged:
+    // a merge would want half the points' room again.
+    const auto middle = Points.begin() + count / 2;
+    std::nth_element(Points.begin(), middle, Points.end(), less);
+    InTwoParts([&](int part) {
+        if (part == 0)
+            std::sort(Points.begin(), middle, less);
+        else
+            std::sort(middle, Points.end(), less);
+    });
     // Walking the points in sorted order finds those with nothing near while their
     // neighbours are still in the cache; the walk in list order then passes them by. Most
     // entries of a large list are such, and their places lie all over a list too big for it.
