@@ -131,11 +131,12 @@ public:
         }
         if (!Open.empty() && Open.back()->Closed)
             Open.pop_back();
-        while (!Pending.empty() && Pending.front().Closed) {
+        while (PendingCount > 0 && Slots[First].Closed) {
             if (!Fault)
-                Add(Pending.front());
-            Spare.push_back(std::move(Pending.front()));
-            Pending.pop_front();
+                Add(Slots[First]);
+            ++First;
+            if (--PendingCount == 0)
+                First = 0;
         }
     }
 
@@ -144,12 +145,11 @@ public:
 private:
     TPlacemark& StartPlacemark(int depth)
     {
-        if (Spare.empty())
-            return Pending.emplace_back(depth);
-        TPlacemark& placemark = Pending.emplace_back(std::move(Spare.back()));
-        Spare.pop_back();
-        placemark.Reuse(depth);
-        return placemark;
+        const size_t slot = First + PendingCount++;
+        if (slot == Slots.size())
+            return Slots.emplace_back(depth);
+        Slots[slot].Reuse(depth);
+        return Slots[slot];
     }
 
     void Add(const TPlacemark& placemark)
@@ -175,11 +175,16 @@ private:
     }
 
     TEntries& Entries;
-    std::deque<TPlacemark> Pending;
-    // The placemarks of `Pending` not yet closed, outermost first: those a token may concern.
-    // Closed ones wait in `Pending` for an outer one to close, and could be many.
+    // The placemarks started and not yet added are `PendingCount` slots from `First`; the
+    // slots after them were read, and their texts' room serves the next. Emptying a deque
+    // and refilling it would free and allocate at every placemark; and a deque still, so
+    // that `Open` keeps pointing at its slots as more are added.
+    std::deque<TPlacemark> Slots;
+    size_t First = 0;
+    size_t PendingCount = 0;
+    // The pending placemarks not yet closed, outermost first: those a token may concern.
+    // Closed ones wait for an outer one to close, and could be many.
     std::vector<TPlacemark*> Open;
-    std::vector<TPlacemark> Spare; // read ones, whose texts' room serves the next
 };
 
 } // namespace

@@ -108,6 +108,10 @@ TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
   <Placemark><name>outer</name><Point><coordinates>7,8</coordinates></Point>
    <Placemark><name>inner</name><Point><coordinates>9,10</coordinates></Point></Placemark>
   </Placemark>
+  <Placemark><name>outer 2</name><Point><coordinates>11,12</coordinates></Point>
+   <Placemark><name>inner &amp; first</name><Point><coordinates>13,14</coordinates></Point></Placemark>
+   <Placemark><Point><coordinates>15,16</coordinates></Point></Placemark>
+  </Placemark>
  </Folder></Folder>
  <Placemark><Point><coordinates>caf&#233;-free,0</coordinates></Point></Placemark>
 </Document></kml>)";
@@ -116,7 +120,8 @@ TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
         "'caf\u00e9-free' is not a valid floating point value");
     EXPECT_EQ(Read(entries),
         std::vector<TRead>({ { "top", 1.5, 2.5 }, { "by description", 3, 4 }, { "", 5, 6 },
-            { "outer", 7, 8 }, { "inner", 9, 10 } }));
+            { "outer", 7, 8 }, { "inner", 9, 10 }, { "outer 2", 11, 12 },
+            { "inner & first", 13, 14 }, { "", 15, 16 } }));
     EXPECT_TRUE(
         Imported("<Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>").empty())
         << "not below another element";
