@@ -66,7 +66,7 @@ TSearch::TSearch(const TEntries& entries, int tolerance)
     const int count = entries.Count();
     PointStore.reset(new TIndexedPoint[static_cast<size_t>(count)]);
     Points = std::span(PointStore.get(), static_cast<size_t>(count));
-    // Points in a tie are both found or both not, whatever their order.
+    // Points that tie may stand in any order: a head's window takes in all of them or none.
     const auto less = [](const TIndexedPoint& a, const TIndexedPoint& b) {
         return a.Band != b.Band ? a.Band < b.Band : a.Point.Lon < b.Point.Lon;
     };
