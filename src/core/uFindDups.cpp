@@ -40,6 +40,9 @@ public:
 
 private:
     int32_t BandOf(double lat) const { return static_cast<int32_t>(std::floor(lat / LatReach)); }
+    void MakeSortedPoints(const TEntries& entries);
+    // Sets `PlaceOf` for the points with a neighbour within the tolerance.
+    void PlacePointsWithNeighbours();
     // Calls `near(i)` for each other point closer to the one at `place` than the tolerance,
     // until it answers false.
     template <typename Near> void ForEachNear(size_t place, Near near) const;
@@ -62,6 +65,12 @@ TSearch::TSearch(const TEntries& entries, int tolerance)
     , LatReach(Widened(Distance.LatReach(tolerance)))
     , PlaceOf(static_cast<size_t>(entries.Count()), -1)
     , Grouped(static_cast<size_t>(entries.Count()))
+{
+    MakeSortedPoints(entries);
+    PlacePointsWithNeighbours();
+}
+
+void TSearch::MakeSortedPoints(const TEntries& entries)
 {
     const int count = entries.Count();
     PointStore.reset(new TIndexedPoint[static_cast<size_t>(count)]);
@@ -87,9 +96,13 @@ TSearch::TSearch(const TEntries& entries, int tolerance)
         else
             std::sort(middle, Points.end(), less);
     });
-    // Walking the points in sorted order finds those with nothing near while their
-    // neighbours are still in the cache; the walk in list order then passes them by. Most
-    // entries of a large list are such, and their places lie all over a list too big for it.
+}
+
+// Walking the points in sorted order finds those with nothing near while their neighbours
+// are still in the cache; the walk in list order then passes them by. Most entries of a large
+// list are such, and their places lie all over a list too big for it.
+void TSearch::PlacePointsWithNeighbours()
+{
     for (size_t place = 0; place < Points.size(); ++place) {
         bool lonely = true;
         ForEachNear(place, [&](size_t) {
