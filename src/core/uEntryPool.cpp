@@ -26,7 +26,7 @@ static_assert(sizeof(TEntry) <= BlockSize && BlockSize % alignof(TEntry) == 0);
 constexpr std::size_t ChunkSize = 2 * 1024 * 1024;
 static_assert(SlabSize == ChunkSize);
 
-// Memory aligned to its size, huge pages asked for.
+// `size` bytes rounded up to whole 2 MB chunks, aligned to one, with huge pages asked for.
 void* AllocateAligned(std::size_t size)
 {
     const std::size_t rounded = (size + ChunkSize - 1) / ChunkSize * ChunkSize;
