@@ -8,40 +8,6 @@ constexpr size_t FetchAhead = 32;
 
 } // namespace
 
-TOwnedEntries TakeRows(TEntries& entries, const std::vector<int>& rows)
-{
-    TOwnedEntries all = entries.ExtractAll();
-    TOwnedEntries taken;
-    taken.reserve(rows.size());
-    entries.Reserve(all.size() - rows.size());
-    auto next = rows.begin();
-    for (size_t row = 0; row < all.size(); ++row) {
-        if (next != rows.end() && static_cast<size_t>(*next) == row) {
-            taken.push_back(std::move(all[row]));
-            ++next;
-        } else {
-            entries.AddEntry(std::move(all[row]), false);
-        }
-    }
-    return taken;
-}
-
-void PutRows(TEntries& entries, const std::vector<int>& rows, TOwnedEntries taken)
-{
-    TOwnedEntries kept = entries.ExtractAll();
-    const size_t count = kept.size() + taken.size();
-    entries.Reserve(count);
-    auto next = rows.begin();
-    auto nextKept = kept.begin();
-    auto nextTaken = taken.begin();
-    for (size_t row = 0; row < count; ++row) {
-        const bool putBack = next != rows.end() && static_cast<size_t>(*next) == row;
-        entries.AddEntry(std::move(putBack ? *nextTaken++ : *nextKept++), false);
-        if (putBack)
-            ++next;
-    }
-}
-
 void Reorder(TEntries& entries, const std::vector<int>& order)
 {
     TOwnedEntries unordered = entries.ExtractAll();

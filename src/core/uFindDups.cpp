@@ -240,16 +240,10 @@ TDuplicateGroups FindDuplicates(
     return TSearch(entries, tolerance).Run(progress);
 }
 
-void RemoveRows(TEntries& entries, const std::vector<int>& rows)
-{
-    if (!rows.empty())
-        TakeRows(entries, rows); // the entries taken are freed with the result
-}
-
 int DropDuplicates(TEntries& entries, int tolerance)
 {
     std::vector<int> rows = FindDuplicates(entries, tolerance).AllDuplicates();
     std::sort(rows.begin(), rows.end());
-    RemoveRows(entries, rows);
+    entries.TakeRows(rows); // the entries taken are freed with the result
     return static_cast<int>(rows.size());
 }

@@ -65,8 +65,5 @@ using TSearchProgress = std::function<bool(int percent)>;
 TDuplicateGroups FindDuplicates(
     const TEntries& entries, int tolerance, const TSearchProgress& progress = {});
 
-// Frees the entries at `rows` (ascending) in one pass over the list.
-void RemoveRows(TEntries& entries, const std::vector<int>& rows);
-
 // Removes every duplicate `FindDuplicates` finds, keeping the heads; returns how many went.
 int DropDuplicates(TEntries& entries, int tolerance);

@@ -377,14 +377,57 @@ void TEntries::Delete(int index)
     StructureChanged = true;
 }
 
-std::vector<std::unique_ptr<TEntry>> TEntries::ExtractAll()
+TOwnedEntries TEntries::ExtractAll()
 {
     StructureChanged = true;
-    std::vector<std::unique_ptr<TEntry>> all;
+    TOwnedEntries all;
     all.reserve(List.size());
     for (const EntryPool::TIndex index : std::exchange(List, {}))
         all.emplace_back(EntryAt(index));
     return all;
+}
+
+TOwnedEntries TEntries::TakeRows(const std::vector<int>& rows)
+{
+    TOwnedEntries taken;
+    if (rows.empty())
+        return taken;
+    taken.reserve(rows.size());
+    auto next = rows.begin();
+    size_t kept = static_cast<size_t>(rows.front());
+    for (size_t row = kept; row < List.size(); ++row) {
+        if (next != rows.end() && static_cast<size_t>(*next) == row) {
+            taken.emplace_back(EntryAt(List[row]));
+            ++next;
+        } else {
+            List[kept++] = List[row];
+        }
+    }
+    List.resize(kept);
+    StructureChanged = true;
+    return taken;
+}
+
+void TEntries::PutRows(const std::vector<int>& rows, TOwnedEntries taken)
+{
+    if (rows.empty())
+        return;
+    size_t kept = List.size();
+    List.resize(kept + taken.size());
+    // From the end, each row's entry moves at most once and nothing is overwritten unread.
+    auto next = rows.rbegin();
+    auto nextTaken = taken.rbegin();
+    for (size_t row = List.size(); next != rows.rend();) {
+        --row;
+        if (static_cast<size_t>(*next) == row) {
+            List[row] = EntryPool::IndexOf(nextTaken->release());
+            ++next;
+            ++nextTaken;
+        } else {
+            List[row] = List[--kept];
+        }
+    }
+    StructureChanged = true;
 }
 
 void TEntries::Sort(const std::function<int(const TEntry&, const TEntry&)>& compare)

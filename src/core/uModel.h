@@ -166,6 +166,9 @@ private:
 
 using TProgressEvent = std::function<void(int percent)>;
 
+// Entries taken out of a list, owned until they go back or are freed.
+using TOwnedEntries = std::vector<std::unique_ptr<TEntry>>;
+
 // The ordered entries of one document. It owns them, knows whether they changed since the
 // last load or save, and loads and saves itself through the converters.
 class TEntries {
@@ -190,7 +193,14 @@ public:
     void Delete(int index);
     // Hands every entry over, leaving the list empty; for moving a loaded list into a
     // document without copying millions of entries.
-    std::vector<std::unique_ptr<TEntry>> ExtractAll();
+    TOwnedEntries ExtractAll();
+    // Takes the entries at `rows` (ascending, distinct) out; the others keep their order. The
+    // list closes up in place from the first row taken on, so taking a few rows of millions
+    // neither copies the list nor asks for new memory.
+    TOwnedEntries TakeRows(const std::vector<int>& rows);
+    // Puts `taken` back so that they stand at `rows` (ascending) afterwards: undoes `TakeRows`,
+    // in place as it does.
+    void PutRows(const std::vector<int>& rows, TOwnedEntries taken);
     // `compare` answers <0, 0 or >0 as for a sort order; equal entries keep their order.
     void Sort(const std::function<int(const TEntry&, const TEntry&)>& compare);
     // Frees every entry, from the last, reporting progress.

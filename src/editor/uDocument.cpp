@@ -371,7 +371,7 @@ int TDocument::Delete(const std::vector<int>& rows, int selectedRow, TRemoval wh
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     if (!sorted.empty()) {
-        TOwnedEntries removed = TakeRows(Entries, sorted);
+        TOwnedEntries removed = Entries.TakeRows(sorted);
         Record(new TRowsCommand(
             Tr(RemovalSteps[why]), Entries, std::move(sorted), std::move(removed)));
     }

@@ -33,9 +33,9 @@ TRowsCommand::TRowsCommand(
 void TRowsCommand::Swap()
 {
     if (Held.empty()) {
-        Held = TakeRows(Entries, Rows);
+        Held = Entries.TakeRows(Rows);
     } else {
-        PutRows(Entries, Rows, std::move(Held));
+        Entries.PutRows(Rows, std::move(Held));
         Held.clear();
     }
 }
