@@ -347,14 +347,43 @@ TBlockWriter::TBlockWriter(TStream& stream)
 
 TBlockWriter::~TBlockWriter()
 {
-    if (Written.valid())
-        Written.wait();
+    if (!Writer.joinable())
+        return;
+    {
+        const std::lock_guard lock(Lock);
+        Closing = true;
+    }
+    HandedChanged.notify_all();
+    Writer.join();
 }
 
 void TBlockWriter::AwaitWriting()
 {
-    if (Written.valid())
-        Written.get();
+    std::unique_lock lock(Lock);
+    HandedChanged.wait(lock, [this] { return !Handed; });
+    if (Failure)
+        std::rethrow_exception(std::exchange(Failure, nullptr));
+}
+
+void TBlockWriter::WriteHandedBlocks()
+{
+    std::unique_lock lock(Lock);
+    for (;;) {
+        HandedChanged.wait(lock, [this] { return Handed || Closing; });
+        if (!Handed)
+            return;
+        lock.unlock();
+        std::exception_ptr failure;
+        try {
+            Stream.Write(Writing);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        lock.lock();
+        Failure = failure;
+        Handed = false;
+        HandedChanged.notify_all();
+    }
 }
 
 void TBlockWriter::WriteFullBlock()
@@ -362,11 +391,19 @@ void TBlockWriter::WriteFullBlock()
     AwaitWriting();
     std::swap(Block, Writing);
     Block.clear();
-    try {
-        Written = std::async(std::launch::async, [this] { Stream.Write(Writing); });
-    } catch (const std::system_error&) {
-        Stream.Write(Writing); // no thread to be had: written here
+    if (!Writer.joinable()) {
+        try {
+            Writer = std::thread([this] { WriteHandedBlocks(); });
+        } catch (const std::system_error&) {
+            Stream.Write(Writing); // no thread to be had: written here
+            return;
+        }
     }
+    {
+        const std::lock_guard lock(Lock);
+        Handed = true;
+    }
+    HandedChanged.notify_all();
 }
 
 void TBlockWriter::Flush()

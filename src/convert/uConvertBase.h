@@ -1,12 +1,15 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
-#include <future>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include <QString>
 #include <QStringList>
@@ -179,8 +182,8 @@ QString OpenFilter();
 
 // A writer's text, gathered in blocks of about a mebibyte that go to the stream whole: a file
 // of millions of records then takes a few hundred writes, not millions. A full block is
-// written on a thread of its own while the next one fills, so the system's copying of the
-// bytes costs no time of the writer's.
+// written by a second thread while the next one fills, so the system's copying of the bytes
+// costs no time of the writer's.
 class TBlockWriter {
 public:
     explicit TBlockWriter(TStream& stream);
@@ -208,12 +211,21 @@ private:
     static constexpr size_t BlockSize = 1 << 20;
 
     void WriteFullBlock();
+    // Waits until no block is on its way, and rethrows the failure of the last one written.
     void AwaitWriting();
+    // The second thread: writes each block handed over until the writer is destroyed.
+    void WriteHandedBlocks();
 
     TStream& Stream;
     std::string Block;
     std::string Writing; // the block on its way to the stream
-    std::future<void> Written;
+    std::mutex Lock; // guards the three below
+    bool Handed = false; // `Writing` waits for or is in the second thread's write
+    bool Closing = false;
+    std::exception_ptr Failure;
+    std::condition_variable HandedChanged;
+    // Started with the first full block: a small file is written without a thread.
+    std::thread Writer;
 };
 
 // Appends every entry's record to `out` by `append(text, entry)`, in list order, and reports

@@ -173,24 +173,31 @@ public:
     size_t FailingWrite = 0;
 };
 
-// Blocks are written on a thread of their own: the writer must still fail, at its flush, as
-// the first failed write did, and write nothing after it.
-TEST(EntryRecords, AFailedBlockFailsTheFlush)
+// Blocks are written by a second thread: the writer must still fail, at its flush or at the
+// next full block, as the first failed write did, and write nothing after it.
+TEST(EntryRecords, AFailedBlockFailsTheWriter)
 {
     TEntries entries;
     for (int i = 0; i < 200000; ++i)
         entries.AddValues(std::to_string(i), std::string(), 0, 0);
     TFake<"x", TConvertFromBase> converter;
-    TWriteLog stream;
-    stream.FailingWrite = 1;
-    TBlockWriter out(stream);
-    const auto writeAll = [&] {
-        WriteEntryRecords(converter, entries, out,
-            [](std::string& text, const TEntry& entry) { text.append(entry.Description()); });
-        out.Flush();
-    };
-    EXPECT_EQ(ErrorOf<EUserError>(writeAll), "Cannot write file x: No space left on device");
-    EXPECT_TRUE(stream.Bytes().empty());
+    for (const size_t failing : { 1, 3 }) {
+        TWriteLog stream;
+        stream.FailingWrite = failing;
+        TBlockWriter out(stream);
+        const auto writeAll = [&] {
+            WriteEntryRecords(converter, entries, out, [](std::string& text, const TEntry& entry) {
+                text.append(entry.Description()).append(20, '.');
+            });
+            out.Flush();
+        };
+        EXPECT_EQ(ErrorOf<EUserError>(writeAll), "Cannot write file x: No space left on device");
+        EXPECT_EQ(stream.Writes.size(), failing);
+        std::string beforeFailure;
+        for (size_t i = 0; i + 1 < failing; ++i)
+            beforeFailure += stream.Writes[i];
+        EXPECT_EQ(stream.Bytes(), beforeFailure);
+    }
 }
 
 // Records go out in blocks of a mebibyte: each block must end with a whole record, and none
@@ -198,7 +205,7 @@ TEST(EntryRecords, AFailedBlockFailsTheFlush)
 TEST(EntryRecords, GoOutWholeInFewWrites)
 {
     TEntries entries;
-    constexpr int Count = 50000;
+    constexpr int Count = 150000;
     for (int i = 0; i < Count; ++i)
         entries.AddValues(std::to_string(i), std::string(), 0, 0);
     TFake<"x", TConvertFromBase> converter;
@@ -215,9 +222,10 @@ TEST(EntryRecords, GoOutWholeInFewWrites)
     for (int i = 0; i < Count; ++i)
         expected += std::to_string(i) + std::string(26, '.') + ';';
     EXPECT_EQ(stream.Bytes(), expected);
-    ASSERT_EQ(stream.Writes.size(), 2U);
-    EXPECT_TRUE(stream.Writes[0].size() >= 1 << 20 && stream.Writes[0].ends_with(';'));
-    EXPECT_EQ(reported.size(), 1U) << "progress as each block goes";
+    ASSERT_EQ(stream.Writes.size(), 5U);
+    for (size_t i = 0; i + 1 < stream.Writes.size(); ++i)
+        EXPECT_TRUE(stream.Writes[i].size() >= 1 << 20 && stream.Writes[i].ends_with(';'));
+    EXPECT_EQ(reported.size(), 4U) << "progress as each block goes";
 }
 
 TEST(ReadChars, ReadsWhatTheStreamHas)
