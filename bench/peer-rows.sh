@@ -2,8 +2,10 @@
 # command. Sourced after scripts/common.sh; $work is the caller's scratch folder.
 
 # "seconds peak-KiB" of one run of a command, timed to the millisecond: time's own clock counts
-# hundredths, a seventh of the fastest rows.
+# hundredths, a seventh of the fastest rows. With WARM_MIB set, that much memory is touched
+# and given back just before the clock starts (see bench/warm-memory.cpp).
 measure() {
+    [ -z "${WARM_MIB:-}" ] || "$BUILD/bench/warm-memory" "$WARM_MIB"
     local start=$EPOCHREALTIME end
     /usr/bin/time -f "%M" -o "$work/peak" "$@" >/dev/null 2>&1
     end=$EPOCHREALTIME
