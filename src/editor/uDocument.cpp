@@ -284,8 +284,12 @@ std::vector<int> OrderByDescription(const TEntries& entries)
             for (size_t word = 0; word < key.Head.size(); ++word)
                 for (size_t i = 0; i < 8; ++i)
                     key.Head[word] = key.Head[word] << 8 | head[8 * word + i];
-            for (size_t i = headSize; i < size; ++i)
-                ownTails.push_back(static_cast<char>(order[static_cast<uint8_t>(description[i])]));
+            // Grown once and written through a pointer: appending byte by byte reloads and
+            // checks the buffer at every byte.
+            ownTails.resize(ownTails.size() + size - headSize);
+            std::transform(description.begin() + static_cast<ptrdiff_t>(headSize),
+                description.end(), ownTails.end() - static_cast<ptrdiff_t>(size - headSize),
+                [&](char c) { return static_cast<char>(order[static_cast<uint8_t>(c)]); });
         };
         const auto [first, last] = HalfOfRows(count, part);
         VisitAhead(entries, first, last, true, keyOf);
