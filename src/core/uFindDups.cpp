@@ -41,8 +41,8 @@ public:
 private:
     int32_t BandOf(double lat) const { return static_cast<int32_t>(std::floor(lat / LatReach)); }
     void MakeSortedPoints(const TEntries& entries);
-    // Sets `PlaceOf` for the points with a neighbour within the tolerance.
-    void PlacePointsWithNeighbours();
+    // Finds the points with a neighbour within the tolerance, for `WithNeighbours`.
+    void FindPointsWithNeighbours();
     // Calls `near(i)` for each other point closer to the one at `place` than the tolerance,
     // until it answers false.
     template <typename Near> void ForEachNear(size_t place, Near near) const;
@@ -55,7 +55,12 @@ private:
     double LatReach; // the tolerance as a (widened) angle of latitude, and the height of a band
     std::unique_ptr<TIndexedPoint[]> PointStore; // left uninitialised: each half fills its own
     std::span<TIndexedPoint> Points;
-    std::vector<int32_t> PlaceOf; // row -> index in `Points`; -1 where nothing lies near
+    // The points with a neighbour, in list order: no other point can head or join a group.
+    struct TRowPlace {
+        int32_t Row;
+        int32_t Place; // index in `Points`
+    };
+    std::vector<TRowPlace> WithNeighbours;
     std::vector<bool> Grouped; // by row; heads count as grouped
 };
 
@@ -63,11 +68,10 @@ TSearch::TSearch(const TEntries& entries, int tolerance)
     : Distance(DupPointOf(entries.Items(0)).Lat)
     , Tolerance(tolerance)
     , LatReach(Widened(Distance.LatReach(tolerance)))
-    , PlaceOf(static_cast<size_t>(entries.Count()), -1)
     , Grouped(static_cast<size_t>(entries.Count()))
 {
     MakeSortedPoints(entries);
-    PlacePointsWithNeighbours();
+    FindPointsWithNeighbours();
 }
 
 void TSearch::MakeSortedPoints(const TEntries& entries)
@@ -98,10 +102,10 @@ void TSearch::MakeSortedPoints(const TEntries& entries)
     });
 }
 
-// Walking the points in sorted order finds those with nothing near while their neighbours
-// are still in the cache; the walk in list order then passes them by. Most entries of a large
-// list are such, and their places lie all over a list too big for it.
-void TSearch::PlacePointsWithNeighbours()
+// Walking the points in sorted order finds those with something near while their neighbours
+// are still in the cache; the walk in list order then visits only them. Most entries of a
+// large list have nothing near, and their places lie all over a list too big for the cache.
+void TSearch::FindPointsWithNeighbours()
 {
     for (size_t place = 0; place < Points.size(); ++place) {
         bool lonely = true;
@@ -110,31 +114,33 @@ void TSearch::PlacePointsWithNeighbours()
             return false; // one is enough
         });
         if (!lonely)
-            PlaceOf[static_cast<size_t>(Points[place].Row)] = static_cast<int32_t>(place);
+            WithNeighbours.push_back({ Points[place].Row, static_cast<int32_t>(place) });
     }
+    std::sort(WithNeighbours.begin(), WithNeighbours.end(),
+        [](const TRowPlace& a, const TRowPlace& b) { return a.Row < b.Row; });
 }
 
 TDuplicateGroups TSearch::Run(const TSearchProgress& progress)
 {
     TDuplicateGroups groups;
     std::vector<int> found;
-    const int64_t count = static_cast<int64_t>(Points.size());
-    int64_t done = 0;
+    // The share done is of the walk over the points with a neighbour: the others take no
+    // time here.
+    const size_t count = WithNeighbours.size();
     int reported = -1;
-    for (int row = 0; row < count; ++row) {
-        if (Grouped[static_cast<size_t>(row)])
-            continue;
-        Grouped[static_cast<size_t>(row)] = true;
-        found.clear();
-        if (const int32_t place = PlaceOf[static_cast<size_t>(row)]; place >= 0)
+    for (size_t i = 0; i < count; ++i) {
+        const auto [row, place] = WithNeighbours[i];
+        if (!Grouped[static_cast<size_t>(row)]) {
+            Grouped[static_cast<size_t>(row)] = true;
+            found.clear();
             Collect(static_cast<size_t>(place), found);
-        std::sort(found.begin(), found.end());
-        for (int duplicate : found)
-            Grouped[static_cast<size_t>(duplicate)] = true;
-        if (!found.empty())
-            groups.Add(row, found);
-        done += 1 + static_cast<int64_t>(found.size());
-        const int percent = static_cast<int>(done * 100 / count);
+            std::sort(found.begin(), found.end());
+            for (int duplicate : found)
+                Grouped[static_cast<size_t>(duplicate)] = true;
+            if (!found.empty())
+                groups.Add(row, found);
+        }
+        const int percent = static_cast<int>((i + 1) * 100 / count);
         if (progress && percent != reported) {
             reported = percent;
             if (!progress(percent))

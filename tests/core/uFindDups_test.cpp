@@ -180,13 +180,13 @@ TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)
         for (int copy = 0; copy < 2; ++copy)
             entries.AddValues("x", "", i, i);
     std::vector<int> told;
-    const auto stopAfterTwo = [&](int percent) {
+    const auto stopAfterThree = [&](int percent) {
         told.push_back(percent);
-        return told.size() < 2;
+        return told.size() < 3;
     };
-    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, stopAfterTwo)),
+    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, stopAfterThree)),
         (TGroups { { 0, { 1 } }, { 2, { 3 } } }));
-    EXPECT_EQ(told, (std::vector<int> { 25, 50 }));
+    EXPECT_EQ(told, (std::vector<int> { 12, 25, 37 }));
 
     told.clear();
     EXPECT_EQ(FindDuplicates(entries, 5,
@@ -196,7 +196,7 @@ TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)
                   })
                   .Count(),
         4);
-    EXPECT_EQ(told, (std::vector<int> { 25, 50, 75, 100 }));
+    EXPECT_EQ(told, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
 }
 
 TEST(DropDuplicates, RemovesTheDuplicatesKeepingHeadsAndOrder)
