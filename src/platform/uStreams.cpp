@@ -258,7 +258,7 @@ TSafeFileStream::TSafeFileStream(const QString& path)
     const QString resolved = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
     TargetBytes = LocalPathBytes(resolved);
     struct stat old { };
-    const bool replacing = stat(TargetBytes.c_str(), &old) == 0;
+    Replacing = stat(TargetBytes.c_str(), &old) == 0;
     // The temporary file is made with the mode a new file gets, so the user's umask applies.
     for (int attempt = 0; Handle < 0; ++attempt) {
         TempBytes = TargetBytes + '.' + std::to_string(getpid()) + '-'
@@ -271,7 +271,7 @@ TSafeFileStream::TSafeFileStream(const QString& path)
         }
     }
     // A replaced file keeps its permissions.
-    if (replacing)
+    if (Replacing)
         fchmod(Handle, old.st_mode & 07777);
     Buffer.reserve(FlushThreshold);
 }
@@ -312,7 +312,7 @@ int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin)
 void TSafeFileStream::Commit()
 {
     Flush();
-    if (fsync(Handle) != 0)
+    if (Replacing && fsync(Handle) != 0)
         FailWrite(errno);
     const int handle = std::exchange(Handle, -1);
     if (close(handle) != 0)
@@ -342,13 +342,14 @@ void TSafeFileStream::WriteAll(const char* bytes, size_t count)
     }
 }
 
-// The commit waits until the whole file is on the disk. Handing each few megabytes to the
-// disk as soon as they are written leaves it little to wait for on a large file.
+// The commit of a replacing file waits until the whole file is on the disk. Handing each few
+// megabytes to the disk as soon as they are written leaves it little to wait for on a large
+// file.
 void TSafeFileStream::StartWriteBack()
 {
 #ifdef __linux__
     constexpr int64_t Chunk = 8 * 1024 * 1024;
-    if (Written - WrittenBack < Chunk)
+    if (!Replacing || Written - WrittenBack < Chunk)
         return;
     sync_file_range(Handle, WrittenBack, Written - WrittenBack, SYNC_FILE_RANGE_WRITE);
     WrittenBack = Written;

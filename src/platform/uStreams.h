@@ -117,7 +117,10 @@ private:
 // Writes a local file through a temporary file beside it, which `Commit` renames over the
 // target; destroyed without `Commit`, it removes the temporary file and leaves the old one.
 // Every failure, also of the final flush, sync and rename, fails with "Cannot write file %1:
-// reason" and leaves the old file as it was.
+// reason" and leaves the old file as it was. Only a file that replaces another is synced to the
+// disk before the rename: that is what keeps the old contents safe from a crash, and a new
+// file has none to keep, so it is left to the system's own write-back, as other programs'
+// files are, instead of waiting for the disk.
 class TSafeFileStream : public TStream {
 public:
     explicit TSafeFileStream(const QString& path);
@@ -148,6 +151,7 @@ private:
     std::string Buffer;
     int64_t Written = 0;
     int64_t WrittenBack = 0; // bytes handed to the disk already
+    bool Replacing = false; // whether the target exists, and so is synced before the rename
 };
 
 // Replaces the local file `path` by `bytes` through a temporary file, so a failure leaves the
