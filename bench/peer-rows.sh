@@ -17,16 +17,21 @@ measure() {
 # runs vary by a fifth here, as does the machine from one minute to the next, so the commands
 # take turns and their ratios compare like with like. Each run writes a new output file (the
 # last word of its command), as GPSBabel's one run does: replacing the last run's file would
-# add the freeing of its pages to the time.
+# add the freeing of its pages to the time. The file goes again right after its run, all but
+# the last round's, and what earlier rows wrote is on the disk before the first: otherwise the
+# system writes files of earlier runs back to the disk during later ones, a load that falls
+# on whichever run it meets.
 fastest_in_turn() {
     local -a commands=("$@") best=() best_kib=()
-    local seconds kib i command
-    for _ in 1 2 3 4 5 6 7; do
+    local seconds kib i command round
+    sync
+    for round in 1 2 3 4 5 6 7; do
         for i in "${!commands[@]}"; do
             command=${commands[$i]}
             [ -n "$command" ] || continue
             rm -f "${command##* }"
             read -r seconds kib < <(measure $command)
+            [ "$round" = 7 ] || rm -f "${command##* }"
             if [ -z "${best[$i]:-}" ] || awk "BEGIN{exit !($seconds < ${best[$i]})}"; then
                 best[$i]=$seconds
                 best_kib[$i]=$kib
