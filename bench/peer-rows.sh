@@ -12,10 +12,11 @@ measure() {
     awk -v s="$start" -v e="$end" -v k="$(tail -n 1 "$work/peak")" 'BEGIN { printf "%.3f %s\n", e - s, k }'
 }
 
-# The fastest of seven runs of each command given as a quoted string ("" for none), with its
-# peak memory, as "seconds KiB" for each command in turn on one line ("- -" for none). Single
-# runs vary by a fifth here, as does the machine from one minute to the next, so the commands
-# take turns and their ratios compare like with like. Each run writes a new output file (the
+# The fastest of ROUNDS (default seven) runs of each command given as a quoted string ("" for
+# none), with its peak memory, as "seconds KiB" for each command in turn on one line ("- -"
+# for none). Single runs vary by a fifth here, as does the machine from one minute to the
+# next, so the commands take turns and their ratios compare like with like; more rounds bring
+# the fastest closer to what a command costs when nothing else on the host gets in its way. Each run writes a new output file (the
 # last word of its command), as GPSBabel's one run does: replacing the last run's file would
 # add the freeing of its pages to the time. The file goes again right after its run, all but
 # the last round's, and what earlier rows wrote is on the disk before the first: otherwise the
@@ -23,15 +24,15 @@ measure() {
 # on whichever run it meets.
 fastest_in_turn() {
     local -a commands=("$@") best=() best_kib=()
-    local seconds kib i command round
+    local seconds kib i command round rounds=${ROUNDS:-7}
     sync
-    for round in 1 2 3 4 5 6 7; do
+    for ((round = 1; round <= rounds; ++round)); do
         for i in "${!commands[@]}"; do
             command=${commands[$i]}
             [ -n "$command" ] || continue
             rm -f "${command##* }"
             read -r seconds kib < <(measure $command)
-            [ "$round" = 7 ] || rm -f "${command##* }"
+            [ "$round" = "$rounds" ] || rm -f "${command##* }"
             if [ -z "${best[$i]:-}" ] || awk "BEGIN{exit !($seconds < ${best[$i]})}"; then
                 best[$i]=$seconds
                 best_kib[$i]=$kib
