@@ -16,12 +16,12 @@ measure() {
 # none), with its peak memory, as "seconds KiB" for each command in turn on one line ("- -"
 # for none). Single runs vary by a fifth here, as does the machine from one minute to the
 # next, so the commands take turns and their ratios compare like with like; more rounds bring
-# the fastest closer to what a command costs when nothing else on the host gets in its way. Each run writes a new output file (the
-# last word of its command), as GPSBabel's one run does: replacing the last run's file would
-# add the freeing of its pages to the time. The file goes again right after its run, all but
-# the last round's, and what earlier rows wrote is on the disk before the first: otherwise the
-# system writes files of earlier runs back to the disk during later ones, a load that falls
-# on whichever run it meets.
+# the fastest closer to what a command costs when nothing else on the host gets in its way.
+# Each run writes a new output file (the last word of its command), as GPSBabel's one run
+# does: replacing the last run's file would add the freeing of its pages to the time. The
+# file goes again right after its run, all but the last round's, and what earlier rows wrote
+# is on the disk before the first: otherwise the system writes files of earlier runs back to
+# the disk during later ones, a load that falls on whichever run it meets.
 fastest_in_turn() {
     local -a commands=("$@") best=() best_kib=()
     local seconds kib i command round rounds=${ROUNDS:-7}
