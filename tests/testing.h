@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -311,6 +312,17 @@ private:
 };
 
 // The names in `folder`, to see that nothing was left behind.
+// The id of a process that has ended, as a killed writer's temporary files name it.
+inline qint64 EndedProcessId()
+{
+    QProcess ended;
+    ended.start("true");
+    ended.waitForStarted();
+    const qint64 pid = ended.processId();
+    ended.waitForFinished();
+    return pid;
+}
+
 inline QStringList FilesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);

@@ -463,7 +463,7 @@ private:
     {
         HANDLE file = InvalidHandle;
         for (int attempt = 0; attempt < 4 && file == InvalidHandle; ++attempt) {
-            path = SiblingName(target, QLatin1String("tmp"));
+            path = TemporaryName(target);
             file = Call::CeCreateFile(Wide(path), GenericWrite, 0, CreateNew, AttributeNormal);
             if (file == InvalidHandle && !AlreadyExists(Call::CeGetLastError()))
                 break;
@@ -497,6 +497,16 @@ QString Renamed(const QString& path, const QString& name)
                std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')))
                + 1)
         + name;
+}
+
+// Removes what writes of `path` that were killed left beside it.
+void RemoveStaleTemporaries(const QString& path)
+{
+    ForEachFound(TemporaryPattern(path), FindName, [&](const CE_FIND_DATA& found) {
+        const QString name = Narrow(found.cFileName);
+        if (IsStaleTemporary(name))
+            Call::CeDeleteFile(Wide(Renamed(path, name)));
+    });
 }
 
 // A library without CeMoveFile can only write the file where it is.
@@ -623,6 +633,7 @@ void WriteRemoteFile(const QString& path, std::string_view bytes)
     InitRapi();
     if (!EntryPoint("CeMoveFile"))
         return WriteInPlace(path, bytes);
+    RemoveStaleTemporaries(path);
     auto existing = FindRemote(path);
     if (existing && existing->dwFileAttributes & AttributeDirectory)
         FailToCreate(path); // a folder is no file to replace

@@ -3,7 +3,6 @@
 #include <bit>
 #include <utility>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -15,6 +14,7 @@
 
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "platform/uStreams.h"
 
 namespace {
 
@@ -123,15 +123,6 @@ std::optional<QString> Typed(const QVariant& value, const QString& type)
 }
 
 const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
-
-// A folder made here is the owner's alone; one that exists is left as it is.
-void MakePrivateFolder(const QString& folder)
-{
-    if (QFileInfo::exists(folder))
-        return;
-    QDir().mkpath(QFileInfo(folder).absolutePath());
-    QDir().mkdir(folder, OwnerOnly | QFile::ExeOwner);
-}
 
 // QSettings rewrites its file through a temporary one that takes over the mode of the file it
 // replaces, so a file made private before the first write stays so.

@@ -9,9 +9,11 @@
 #include <mutex>
 #include <utility>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -25,7 +27,70 @@ namespace {
 
 constexpr size_t FlushThreshold = 256 * 1024;
 
+const QLatin1String TemporaryTag(".~marivel-");
+const QLatin1String TemporaryExt(".tmp");
+
+// A process of this machine that has ended; one we may not signal still runs.
+bool ProcessEnded(qint64 pid) { return pid > 0 && kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
+
 } // namespace
+
+QString TemporaryName(const QString& name, const QString& unique)
+{
+    return name + TemporaryTag + QString::number(getpid()) + QLatin1Char('-')
+        + (unique.isEmpty() ? QString::number(QRandomGenerator::global()->generate(), 16) : unique)
+        + TemporaryExt;
+}
+
+QString TemporaryPattern(const QString& name)
+{
+    return name + TemporaryTag + QLatin1Char('*') + TemporaryExt;
+}
+
+bool IsStaleTemporary(const QString& fileName)
+{
+    const auto tag = fileName.lastIndexOf(TemporaryTag);
+    if (tag < 0 || !fileName.endsWith(TemporaryExt))
+        return false;
+    bool isNumber = false;
+    const qint64 pid = fileName.mid(tag + TemporaryTag.size())
+                           .section(QLatin1Char('-'), 0, 0)
+                           .toLongLong(&isNumber);
+    return isNumber && ProcessEnded(pid);
+}
+
+void RemoveStaleTemporariesBeside(const QString& path)
+{
+    static std::mutex lock;
+    static QSet<QString> cleaned;
+    const QDir folder = QFileInfo(path).absoluteDir();
+    {
+        const std::lock_guard guard(lock);
+        if (cleaned.contains(folder.path()))
+            return;
+        cleaned.insert(folder.path());
+    }
+    const QStringList found = folder.entryList(
+        { TemporaryPattern(QStringLiteral("*")) }, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : found)
+        if (IsStaleTemporary(name))
+            QFile::remove(folder.filePath(name));
+}
+
+QString SystemTemporaryTemplate(const QString& name)
+{
+    const QString path = TemporaryName(QDir::tempPath() + QLatin1Char('/') + name, "XXXXXX");
+    RemoveStaleTemporariesBeside(path);
+    return path;
+}
+
+void MakePrivateFolder(const QString& folder)
+{
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
 
 void TStream::ReadBuffer(void* buffer, int64_t count)
 {
@@ -250,28 +315,29 @@ TMappedFile::~TMappedFile()
 
 TStream& TMappedFile::Stream() { return *View; }
 
-TSafeFileStream::TSafeFileStream(const QString& path)
+TSafeFileStream::TSafeFileStream(const QString& path, bool ownerOnly)
     : Target(path)
 {
     // Through a link, the file it points to is replaced, and the link stays.
     const QFileInfo info(path);
     const QString resolved = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
     TargetBytes = LocalPathBytes(resolved);
+    RemoveStaleTemporariesBeside(resolved);
     struct stat old { };
     Replacing = stat(TargetBytes.c_str(), &old) == 0;
     // The temporary file is made with the mode a new file gets, so the user's umask applies.
     for (int attempt = 0; Handle < 0; ++attempt) {
-        TempBytes = TargetBytes + '.' + std::to_string(getpid()) + '-'
-            + std::to_string(QRandomGenerator::global()->generate()) + ".tmp";
-        Handle = open(TempBytes.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        TempBytes = LocalPathBytes(TemporaryName(resolved));
+        Handle = open(
+            TempBytes.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
         if (Handle < 0 && (errno != EEXIST || attempt == 100)) {
             const int error = errno;
             TempBytes.clear(); // not ours to remove
             FailWrite(error);
         }
     }
-    // A replaced file keeps its permissions.
-    if (Replacing)
+    // A replaced file keeps its permissions, unless it is to be the owner's alone.
+    if (Replacing && !ownerOnly)
         fchmod(Handle, old.st_mode & 07777);
     Buffer.reserve(FlushThreshold);
 }
@@ -371,9 +437,9 @@ void TSafeFileStream::FailWrite(int error)
     throw EUserError(Tr(Msg::CannotWriteFile).arg(Target, SystemErrorText(error)));
 }
 
-void SaveFileBytes(const QString& path, std::string_view bytes)
+void SaveFileBytes(const QString& path, std::string_view bytes, bool ownerOnly)
 {
-    TSafeFileStream file(path);
+    TSafeFileStream file(path, ownerOnly);
     file.Write(bytes);
     file.Commit();
 }

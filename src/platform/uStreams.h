@@ -123,7 +123,9 @@ private:
 // files are, instead of waiting for the disk.
 class TSafeFileStream : public TStream {
 public:
-    explicit TSafeFileStream(const QString& path);
+    // With `ownerOnly` a new file is the owner's alone (0600), as the program's own copies of
+    // what it downloaded are.
+    explicit TSafeFileStream(const QString& path, bool ownerOnly = false);
     ~TSafeFileStream() override;
     TSafeFileStream(const TSafeFileStream&) = delete;
     TSafeFileStream& operator=(const TSafeFileStream&) = delete;
@@ -156,7 +158,25 @@ private:
 
 // Replaces the local file `path` by `bytes` through a temporary file, so a failure leaves the
 // old file as it was.
-void SaveFileBytes(const QString& path, std::string_view bytes);
+void SaveFileBytes(const QString& path, std::string_view bytes, bool ownerOnly = false);
+
+// Temporary files are named after the file they stand in for, "NAME.~marivel-PID-UNIQUE.tmp",
+// so that one a killed process left behind can be told from a live one and from the user's
+// own files. `unique` is random unless given ("XXXXXX" for a QTemporaryFile template).
+QString TemporaryName(const QString& name, const QString& unique = {});
+// The wildcard pattern of the temporary names of `name`.
+QString TemporaryPattern(const QString& name);
+// Whether `fileName` is such a temporary name whose process no longer runs.
+bool IsStaleTemporary(const QString& fileName);
+// Removes the stale temporaries of the local folder that holds `path`, once per folder in a
+// run of the program.
+void RemoveStaleTemporariesBeside(const QString& path);
+// A template for a QTemporaryFile named `name` by the pattern above, in the system's folder of
+// temporary files, whose stale temporaries are removed first.
+QString SystemTemporaryTemplate(const QString& name);
+// A folder made here is the owner's alone (0700), as are the program's caches; one that
+// exists is left as it is.
+void MakePrivateFolder(const QString& folder);
 // Gives a local file the modification time `time`, when it can.
 void SetFileModificationTime(const QString& path, const QDateTime& time);
 

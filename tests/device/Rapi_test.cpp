@@ -98,9 +98,11 @@ TEST_F(DeviceTest, FileFailuresNameThePath)
 TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
 {
     Put("My Documents/poi.ov2", "old");
+    Put("My Documents/poi.ov2.~marivel-" + QString::number(EndedProcessId()) + "-7.tmp", "killed");
     WriteRemoteFile("\\My Documents\\poi.ov2", "new content");
     EXPECT_EQ(Get("My Documents/poi.ov2"), "new content");
-    EXPECT_EQ(Entries("\\My Documents\\"), QStringList({ "poi.ov2" })) << "nothing left beside it";
+    EXPECT_EQ(Entries("\\My Documents\\"), QStringList({ "poi.ov2" }))
+        << "nothing left beside it, also not what a killed write left";
     EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\My Documents", "x"); }),
         "Could not create remote file \\My Documents")
         << "a folder is not replaced";

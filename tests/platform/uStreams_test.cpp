@@ -1,6 +1,7 @@
 #include "platform/uStreams.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -71,6 +72,22 @@ TEST(TSafeFileStream, ReplacesOnlyOnCommitKeepingModeAndLinks)
     EXPECT_EQ(ErrorOf<EUserError>([&] { SaveFileBytes(dir.filePath("none/a.ov2"), "x"); }),
         QStringLiteral("Cannot write file %1: No such file or directory")
             .arg(dir.filePath("none/a.ov2")));
+}
+
+// A save killed half-way leaves its temporary file; the next save into that folder removes
+// it, and only what a process that has ended left under the program's own pattern.
+TEST(TSafeFileStream, TemporariesOfEndedProcessesAreRemoved)
+{
+    QTemporaryDir dir;
+    const QString stale = "a.ov2.~marivel-" + QString::number(EndedProcessId()) + "-1f.tmp";
+    const QString live = QFileInfo(TemporaryName(dir.filePath("b.ov2"))).fileName();
+    QStringList kept { "a.ov2.12-34.tmp", "notes.~marivel-x.tmp", live };
+    for (const QString& name : kept + QStringList { stale })
+        WriteFileBytes(dir.filePath(name), "left");
+    SaveFileBytes(dir.filePath("c.ov2"), "new");
+    kept.append("c.ov2");
+    kept.sort();
+    EXPECT_EQ(FilesIn(dir.path()), kept);
 }
 
 // A card pulled or another program cutting the file short must not end the process: the
