@@ -1039,6 +1039,26 @@
         <source>The plugin %1 failed: %2</source>
         <translation>De plug-in %1 is mislukt: %2</translation>
     </message>
+    <message>
+        <source>the answer is larger than %1 KiB</source>
+        <translation>het antwoord is groter dan %1 KiB</translation>
+    </message>
+    <message>
+        <source>only web addresses (http, https) are downloaded</source>
+        <translation>alleen webadressen (http, https) worden gedownload</translation>
+    </message>
+    <message>
+        <source>The site names the address %1, which was refused: a site on the web may only name web addresses (http, https)</source>
+        <translation>De site noemt het adres %1, dat is geweigerd: een site op het web mag alleen webadressen (http, https) noemen</translation>
+    </message>
+    <message>
+        <source>The site names the address %1, which was refused: a local site may only name local (FILE://) and web (http, https) addresses</source>
+        <translation>De site noemt het adres %1, dat is geweigerd: een lokale site mag alleen lokale (FILE://) en webadressen (http, https) noemen</translation>
+    </message>
+    <message>
+        <source>the server redirected to %1, which is no web address</source>
+        <translation>de server verwees door naar %1, dat geen webadres is</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

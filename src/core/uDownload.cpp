@@ -1,5 +1,6 @@
 #include "core/uDownload.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QCryptographicHash>
@@ -25,10 +26,54 @@ namespace {
 
 TDownloadTimeouts Timeouts;
 
+constexpr int64_t MiB = 1024 * 1024;
+
+// The program's cache, the owner's alone: it holds what sites sent for the user's account.
 QString CacheFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + QStringLiteral("/marivel/internet");
+    const QString marivel =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/marivel";
+    MakePrivateFolder(marivel);
+    return marivel + QStringLiteral("/internet");
+}
+
+// Half the cache for the server's copies that let a later download ask "changed since?", half
+// for the copies handed out.
+int64_t CacheShareBytes() { return Settings().InternetCacheMiB * MiB / 2; }
+
+// Removes the files of `folder` written longest ago until the rest fit in `bytes`; `keep`
+// stays whatever its age. Their modification times are the servers', so the time of writing
+// is the change time.
+void TrimFolder(const QString& folder, int64_t bytes, const QString& keep)
+{
+    QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
+    std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.metadataChangeTime() > b.metadataChangeTime();
+    });
+    int64_t total = 0;
+    for (const QFileInfo& file : std::as_const(files)) {
+        total += file.size();
+        if (total > bytes && file.filePath() != keep)
+            QFile::remove(file.filePath());
+    }
+}
+
+bool IsWebAddress(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+// A copy the server gave no lifetime is checked with the server each time. Qt would guess a
+// lifetime from its age, and a plain web server sends no more than Last-Modified, so a newer
+// file there went unseen for weeks.
+void RequireRevalidation(QNetworkDiskCache& cache, const QUrl& url)
+{
+    QNetworkCacheMetaData copy = cache.metaData(url);
+    if (!copy.isValid() || copy.expirationDate().isValid())
+        return;
+    copy.setExpirationDate(QDateTime::currentDateTimeUtc().addSecs(-1));
+    cache.updateMetaData(copy);
 }
 
 QNetworkProxy ProxyFor(const QUrl& url)
@@ -40,20 +85,28 @@ QNetworkProxy ProxyFor(const QUrl& url)
         static_cast<quint16>(settings.ProxyPort), settings.ProxyUsername, settings.ProxyPassword);
 }
 
-// How large and how long a download may be.
+// How large and how long a download may be, and what passing the size says.
 struct TLimits {
-    int MaxMiB;
+    int64_t MaxBytes;
     std::chrono::milliseconds Deadline;
-
-    int64_t MaxBytes() const { return int64_t(MaxMiB) * 1024 * 1024; }
+    QString TooLarge;
 };
 
 TLimits LimitsOf(TDownloadKind kind)
 {
     const TSettings& settings = Settings();
-    if (kind == TDownloadKind::PoiFile)
-        return { settings.MaxDownloadMiB, Timeouts.PoiFile };
-    return { settings.MaxIndexDownloadMiB, Timeouts.Answer };
+    const auto inMiB = [](int cap, std::chrono::milliseconds deadline) {
+        return TLimits { cap * MiB, deadline, Tr(Msg::DownloadTooLarge).arg(cap) };
+    };
+    switch (kind) {
+    case TDownloadKind::PoiFile:
+        return inMiB(settings.MaxDownloadMiB, Timeouts.PoiFile);
+    case TDownloadKind::Answer:
+        return inMiB(settings.MaxIndexDownloadMiB, Timeouts.Answer);
+    case TDownloadKind::Reply:
+        break;
+    }
+    return { MaxReplyBytes, Timeouts.Answer, Tr(Msg::AnswerTooLarge).arg(MaxReplyBytes / 1024) };
 }
 
 QString CannotWrite(const QFileDevice& file)
@@ -73,8 +126,16 @@ QString ReplyFailure(const QNetworkReply& reply, const QString& url)
                 reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
     if (reply.error() == QNetworkReply::ConnectionRefusedError)
         return Tr(Msg::ConnectionRefused);
+    // Qt follows redirects between web addresses only.
+    if (const QByteArray target = reply.rawHeader("Location");
+        !target.isEmpty() && reply.error() == QNetworkReply::ProtocolUnknownError)
+        return Tr(Msg::RedirectRefused)
+            .arg(EscapeControls(UrlForDisplay(QString::fromUtf8(target))));
     // Qt's own texts may quote the address, credentials and all.
-    return EscapeControls(reply.errorString().replace(reply.url().toString(), UrlForDisplay(url)));
+    QString text = reply.errorString();
+    if (const QString quoted = reply.url().toString(); !quoted.isEmpty())
+        text.replace(quoted, UrlForDisplay(url));
+    return EscapeControls(text);
 }
 
 // One transfer into `sink`, waited for in a local event loop. The bytes go to the sink as
@@ -120,10 +181,15 @@ private:
     void Start(bool useCache)
     {
         const QUrl address(EncodeUrlSpaces(Url));
+        if (!IsWebAddress(address))
+            throw EUserError(
+                Tr(Msg::DownloadFailed).arg(UrlForDisplay(Url), Tr(Msg::NotAWebAddress)));
         Manager.setProxy(ProxyFor(address));
         if (useCache) {
             auto* cache = new QNetworkDiskCache(&Manager);
             cache->setCacheDirectory(CacheFolder() + QStringLiteral("/http"));
+            cache->setMaximumCacheSize(CacheShareBytes());
+            RequireRevalidation(*cache, address);
             Manager.setCache(cache);
         }
         QNetworkRequest request(address);
@@ -153,7 +219,7 @@ private:
     {
         Idle.start();
         const QVariant length = Reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > Limits.MaxBytes())
+        if (length.isValid() && length.toLongLong() > Limits.MaxBytes)
             StopTooLarge();
     }
 
@@ -163,7 +229,7 @@ private:
         while (Reply->bytesAvailable() > 0 && Reason.isEmpty() && WriteFailure.isEmpty()) {
             const QByteArray bytes = Reply->read(64 * 1024);
             Received += bytes.size();
-            if (Received > Limits.MaxBytes())
+            if (Received > Limits.MaxBytes)
                 return StopTooLarge();
             try {
                 Sink(bytes);
@@ -183,7 +249,7 @@ private:
             Reply->abort();
     }
 
-    void StopTooLarge() { Stop(Tr(Msg::DownloadTooLarge).arg(Limits.MaxMiB)); }
+    void StopTooLarge() { Stop(Limits.TooLarge); }
 
     void Stop(const QString& reason)
     {
@@ -212,7 +278,7 @@ private:
 QDateTime DownloadReplacing(const QString& url, const QString& path, bool useCache,
     TDownloadKind kind, const TDownloadProgress& progress)
 {
-    TSafeFileStream file(path);
+    TSafeFileStream file(path, true);
     const QDateTime lastModified = TTransfer(url, kind, progress, [&](const QByteArray& bytes) {
         file.Write(bytes.data(), bytes.size());
     }).Run(useCache);
@@ -224,7 +290,8 @@ QDateTime DownloadReplacing(const QString& url, const QString& path, bool useCac
 std::unique_ptr<QTemporaryFile> DownloadToTemporaryFile(
     const QString& url, TDownloadKind kind, const TDownloadProgress& progress)
 {
-    auto file = std::make_unique<QTemporaryFile>();
+    auto file = std::make_unique<QTemporaryFile>(
+        SystemTemporaryTemplate(QStringLiteral("marivel-download")));
     // Unbuffered, so that every write error shows at once, the last one included. (The
     // temporary file offers this open only through its base class.)
     if (!static_cast<QFile&>(*file).open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -250,10 +317,12 @@ QString DownloadToCacheFile(
     const QString& url, TDownloadKind kind, const TDownloadProgress& progress)
 {
     // Named by the address, so each address keeps one copy however often it is fetched.
-    const QString path = CacheFolder() + QStringLiteral("/files/")
+    const QString folder = CacheFolder() + QStringLiteral("/files");
+    const QString path = folder + QLatin1Char('/')
         + QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex();
-    QDir().mkpath(QFileInfo(path).path());
+    QDir().mkpath(folder);
     const QDateTime lastModified = DownloadReplacing(url, path, true, kind, progress);
+    TrimFolder(folder, CacheShareBytes(), path);
     if (lastModified.isValid())
         SetFileModificationTime(path, lastModified);
     return path;
@@ -280,7 +349,7 @@ QDateTime DownloadToStream(const QString& url, TStream& stream, bool bypassCache
 std::string DownloadToString(const QString& url, bool bypassCache)
 {
     TMemoryStream stream;
-    DownloadToStream(url, stream, bypassCache, TDownloadKind::Answer);
+    DownloadToStream(url, stream, bypassCache, TDownloadKind::Reply);
     return stream.Bytes();
 }
 

@@ -18,15 +18,19 @@ class TStream;
 // fields after it) and an internet cache in the user's cache folder. Each call waits for its
 // transfer and fails with the user error "Unable to download %1: reason", naming the address
 // without credentials or query; a cancelled transfer fails with `EAbort`. Bytes go to a file
-// as they arrive, so a download never grows in memory.
+// as they arrive, so a download never grows in memory. Only http and https addresses are
+// fetched, also where a server redirects, so a web address never reads a local file.
 
 // Called as bytes arrive, with the bytes so far and the expected total (-1 when the server
 // does not say); setting `cancel` stops the transfer.
 using TDownloadProgress = std::function<void(int64_t done, int64_t total, bool& cancel)>;
 
 // What is fetched decides how large it may be and how long it may take: a POI file may be
-// large (`MaxDownloadMiB`), an index or a server's answer is small (`MaxIndexDownloadMiB`).
-enum class TDownloadKind { PoiFile, Answer };
+// large (`MaxDownloadMiB`), an index or a picture is small (`MaxIndexDownloadMiB`), and a
+// server's reply read into memory (a query's answer, a time, a notification's answer, the
+// version document) is a few lines, capped at `MaxReplyBytes`.
+enum class TDownloadKind { PoiFile, Answer, Reply };
+inline constexpr int64_t MaxReplyBytes = 64 * 1024;
 
 struct TDownloadTimeouts {
     // A server that sends nothing for this long fails the download.
@@ -38,8 +42,9 @@ struct TDownloadTimeouts {
 // Tests shorten the waits; `{}` restores the defaults.
 void SetDownloadTimeouts(const TDownloadTimeouts& timeouts);
 
-// A copy in the internet cache, validated with the server; it carries the server's
-// Last-Modified time as its file time. Returns the copy's path.
+// A copy in the internet cache, validated with the server unless the server gave it a
+// lifetime; it carries the server's Last-Modified time as its file time. The cache keeps to
+// `InternetCacheMiB`, the oldest copies going first. Returns the copy's path.
 QString DownloadToCacheFile(
     const QString& url, TDownloadKind kind, const TDownloadProgress& progress = {});
 // Replaces `file` only once the whole download has arrived.
@@ -49,7 +54,7 @@ void DownloadToFile(const QString& url, const QString& file, TDownloadKind kind,
 // current time when `bypassCache`.
 QDateTime DownloadToStream(const QString& url, TStream& stream, bool bypassCache,
     TDownloadKind kind, const TDownloadProgress& progress = {});
-// A small answer or index, whole.
+// A server's reply, whole (`TDownloadKind::Reply`).
 std::string DownloadToString(const QString& url, bool bypassCache);
 
 // The bytes of a location to read: a local file or a downloaded POI file is mapped, a device

@@ -116,6 +116,7 @@ const TValue Values[] = {
     { "PMVAlternateDir", &TSettings::PMVAlternateDir },
     { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 1, 1024 * 1024 },
     { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 1, 1024 * 1024 },
+    { "InternetCacheMiB", &TSettings::InternetCacheMiB, 1, 1024 * 1024 },
     { "CodePage", &TSettings::CodePage },
     { "HomePageUrl", &TSettings::HomePageUrl },
     { "HelpUrl", &TSettings::HelpUrl },

@@ -84,6 +84,9 @@ public:
     // site indexes with the other small answers. Only read: a user who needs more sets them.
     int MaxDownloadMiB = 512;
     int MaxIndexDownloadMiB = 16;
+    // The internet cache keeps the copies that let a later download ask "changed since?";
+    // beyond this size the oldest go.
+    int InternetCacheMiB = 256;
     // The code page of the 8-bit text of files (one of `CodePageNames`); an unknown name reads
     // as the default. Only read, until the preferences offer it; the programs select it at
     // start.

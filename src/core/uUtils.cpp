@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -338,13 +339,25 @@ QString LocationScheme(const QString& url)
     return end < 0 ? QString() : url.left(end + 3);
 }
 
-QString UrlForDisplay(const QString& url)
+namespace {
+
+// The address without user name, password and query, any of which may hold a key.
+QString WithoutCredentials(const QString& url)
 {
     const QString scheme = LocationScheme(url);
-    QString rest = url.mid(scheme.size());
-    rest.truncate(
-        rest.indexOf(QLatin1Char('?')) < 0 ? rest.size() : rest.indexOf(QLatin1Char('?')));
-    return scheme + rest.mid(rest.indexOf(QLatin1Char('@')) + 1);
+    QString rest = url.mid(scheme.size()).section(QLatin1Char('?'), 0, 0);
+    const QString host = rest.section(QLatin1Char('/'), 0, 0);
+    return scheme + rest.mid(host.lastIndexOf(QLatin1Char('@')) + 1);
+}
+
+} // namespace
+
+QString UrlForDisplay(const QString& url)
+{
+    // Enough to tell addresses apart; a site's index may hold any length.
+    constexpr qsizetype MaxShown = 200;
+    const QString shown = WithoutCredentials(url);
+    return shown.size() <= MaxShown ? shown : shown.left(MaxShown - 1) + QChar(0x2026);
 }
 
 QString UrlFileExt(const QString& url)
@@ -385,8 +398,20 @@ QString SafeFileName(const QString& url)
 
 QString LocalCopyName(const QString& location)
 {
-    return IsFileLocation(location) ? StripFilePrefix(location)
-                                    : ApplicationDir() + SafeFileName(location);
+    if (IsFileLocation(location))
+        return StripFilePrefix(location);
+    // Named without credentials and query, and short enough for any file system; a hash of the
+    // whole address then keeps apart the addresses that differ only there.
+    constexpr qsizetype MaxName = 160;
+    const QString bare = WithoutCredentials(location);
+    QString name = SafeFileName(bare);
+    if (bare != location || name.size() > MaxName)
+        name = name.left(MaxName) + QLatin1Char('~')
+            + QString::fromLatin1(
+                QCryptographicHash::hash(location.toUtf8(), QCryptographicHash::Sha1)
+                    .toHex()
+                    .left(12));
+    return ApplicationDir() + name;
 }
 
 bool RunsFromBuildTree()
@@ -498,7 +523,7 @@ void CopyWithFileTime(const QString& source, const QString& target)
 {
     try {
         TMappedFile from(source);
-        SaveFileBytes(target, TStreamBytes(from.Stream()).Bytes());
+        SaveFileBytes(target, TStreamBytes(from.Stream()).Bytes(), true);
         SetFileModificationTime(target, QFileInfo(source).lastModified());
     } catch (const Exception&) {
         throw EUserError(Tr(Msg::CopyFileFailed).arg(source, target));
@@ -512,8 +537,8 @@ TXmlDocument LoadXmlDocument(
 {
     if (IsFileLocation(location))
         return LoadXmlFile(StripFilePrefix(location));
-    QDir().mkpath(ApplicationDir());
-    const QString localCopy = ApplicationDir() + SafeFileName(location);
+    MakePrivateFolder(ApplicationDir());
+    const QString localCopy = LocalCopyName(location);
     if (bypassCache)
         DownloadToFile(location, localCopy, TDownloadKind::Answer, progress);
     else

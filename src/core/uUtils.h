@@ -128,7 +128,8 @@ QString MessageAbout(const QString& location, const QString& message);
 QString NormalizedLocation(const QString& location, const QString& baseDir = QString());
 // Up to and including the first "://"; empty when there is none.
 QString LocationScheme(const QString& url);
-// The address without user name, password and query, for messages.
+// The address without user name, password and query, for messages and lists; a very long one
+// is cut, ending in "…".
 QString UrlForDisplay(const QString& url);
 // The extension, with its dot, of the part before the query.
 QString UrlFileExt(const QString& url);
@@ -141,7 +142,8 @@ QString XPathLiteral(const QString& text);
 // (and "/", "\", ":") replaced by "_".
 QString SafeFileName(const QString& url);
 // Where the last downloaded copy of a site index is kept: the file itself for a "FILE://"
-// location, else a file in the application folder named after the location.
+// location, else a file in the application folder named after the location without its
+// credentials and query.
 QString LocalCopyName(const QString& location);
 // Whether the program runs from the folder it was built in, rather than from an installation.
 bool RunsFromBuildTree();

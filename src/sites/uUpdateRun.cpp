@@ -3,6 +3,7 @@
 #include <QProcess>
 
 #include "core/uSettings.h"
+#include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/uProgress.h"
@@ -45,8 +46,8 @@ TUpdateRun::TUpdateRun(const TUpdateItems& items, IUpdateRunView& view,
     for (int i = 0; i < Items.Count(); ++i) {
         const TUpdateItem& item = Items.Items(i);
         if (FRows.empty() || !SameText(FRows.back().Site, item.Site))
-            FRows.push_back(
-                { true, item.Site, item.Site, {}, TRowResult::Waiting, Tr(Msg::WaitingForRow) });
+            FRows.push_back({ true, LocationForDisplay(item.Site), item.Site, {},
+                TRowResult::Waiting, Tr(Msg::WaitingForRow) });
         FRows.push_back({ false, item.Poi, item.Site, item.Target, TRowResult::Waiting,
             Tr(Msg::WaitingForRow) });
     }

@@ -14,7 +14,8 @@
 // How a row ended.
 enum class TRowResult { Waiting, Updated, UpToDate, Failed, Skipped, SiteChecked };
 
-// One line of the run: a site (titled with its location) or an item (titled with its POI).
+// One line of the run: a site (titled with its location, without credentials) or an item
+// (titled with its POI).
 struct TRunRow {
     bool IsSite = false;
     QString Title;

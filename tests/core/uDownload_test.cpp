@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -64,11 +65,19 @@ protected:
         ReleaseSettings(false);
     }
 
+    // An index or other answer, fresh.
+    static std::string Answer(const QString& url)
+    {
+        TMemoryStream answer;
+        DownloadToStream(url, answer, true, TDownloadKind::Answer);
+        return answer.Bytes();
+    }
+
     // The message of a failed download of `path`, through a URL with credentials and query.
     QString FailureOf(const QString& path)
     {
         QString url = Server.Url(path).replace("://", "://user:secret@") + "?key=secret";
-        return ErrorOf<EUserError>([&] { DownloadToString(url, true); });
+        return ErrorOf<EUserError>([&] { Answer(url); });
     }
 
     QString Failure(const QString& path, const QString& reason) const
@@ -145,6 +154,38 @@ TEST_F(DownloadTest, FailuresSayWhyAndNeverShowCredentials)
     EXPECT_EQ(FailureOf("/early"), Failure("/early", "Connection closed"));
     EXPECT_EQ(ErrorOf<EUserError>([] { DownloadToString("http://127.0.0.1:1/a.ov2", true); }),
         "Unable to download http://127.0.0.1:1/a.ov2: connection refused");
+}
+
+// Qt reads local files and other schemes too: a web address must never reach them, also
+// not through a redirect. A redirect between web addresses is still followed.
+TEST_F(DownloadTest, OnlyWebAddressesAreFetched)
+{
+    for (const QString& local :
+        { QString("file:///etc/hostname"), QString("FILE:/etc/hostname"), QString("qrc:/a.xml") })
+        EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToString(local, true); }),
+            "Unable to download " + local + ": only web addresses (http, https) are downloaded");
+    const auto redirect = [&](const QByteArray& path, const QByteArray& to) {
+        TResponse& response = Server.Serve(path);
+        response.Status = 302;
+        response.Headers = "Location: " + to + "\r\n";
+    };
+    redirect("/jump", "file:///etc/hostname");
+    EXPECT_EQ(FailureOf("/jump"),
+        Failure("/jump", "the server redirected to file:///etc/hostname, which is no web address"));
+    redirect("/hop", Server.Url("/there").toLatin1());
+    Server.Serve("/there", "arrived");
+    EXPECT_EQ(DownloadToString(Server.Url("/hop"), true), "arrived");
+}
+
+// However an address is malformed, a message names it once and at a readable length.
+TEST_F(DownloadTest, AnUnusableAddressIsNamedOnce)
+{
+    for (const QString& address :
+        { "x=y://" + QString(3000, 'a'), "http://[" + QString(3000, 'b') }) {
+        const QString message = ErrorOf<EUserError>([&] { DownloadToString(address, true); });
+        EXPECT_LT(message.size(), 400) << message.left(400).toStdString();
+        EXPECT_EQ(message.count(address.left(20)), 1);
+    }
 }
 
 TEST_F(DownloadTest, ASilentServerTimesOut)
@@ -227,8 +268,7 @@ TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnce)
     Server.Serve("/big.xml", QByteArray(MiB + 1, 'b')).Mode = TMode::HeadOnly;
     EXPECT_EQ(FailureOf("/big.xml"), Failure("/big.xml", "larger than 1 MiB"));
     Server.Serve("/full.xml", QByteArray(MiB, 'f'));
-    EXPECT_EQ(DownloadToString(Server.Url("/full.xml"), true).size(), size_t(MiB))
-        << "the cap itself is allowed";
+    EXPECT_EQ(Answer(Server.Url("/full.xml")).size(), size_t(MiB)) << "the cap itself is allowed";
 }
 
 TEST_F(DownloadTest, TheCacheHoldsToTheCap)
@@ -253,6 +293,50 @@ TEST_F(DownloadTest, TheCacheHoldsToTheCap)
     EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToCacheFile(url, TDownloadKind::Answer); }),
         Failure("/index.xml", "larger than 1 MiB"));
     EXPECT_EQ(Server.Requests.size(), asked) << "served from the cache";
+}
+
+// A reply read into memory (a query's answer, a time, a version) is a few lines, whatever
+// the cap of indexes is.
+TEST_F(DownloadTest, RepliesAreCappedAt64KiB)
+{
+    Server.Serve("/full", QByteArray(64 * 1024, 'r'));
+    EXPECT_EQ(DownloadToString(Server.Url("/full"), true).size(), size_t(64 * 1024));
+    ServeUnbounded("/endless");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToString(Server.Url("/endless"), true); }),
+        Failure("/endless", "the answer is larger than 64 KiB"));
+}
+
+// A plain web server sends Last-Modified and no lifetime: each download asks it again, so a
+// newer file is seen at once.
+TEST_F(DownloadTest, ACopyWithoutLifetimeIsCheckedWithTheServer)
+{
+    TResponse& plain = Server.Serve("/plain.ov2", "old");
+    plain.Headers = "Last-Modified: " + LastModified + "\r\n";
+    const QString url = Server.Url("/plain.ov2");
+    DownloadToCacheFile(url, TDownloadKind::PoiFile);
+    plain.Body = "new";
+    EXPECT_EQ(FileBytes(DownloadToCacheFile(url, TDownloadKind::PoiFile)), "new");
+    EXPECT_TRUE(Server.Requests.last().contains("If-Modified-Since"));
+}
+
+// Addresses that change with every run (a "?v=N") must not grow the cache without end.
+TEST_F(DownloadTest, TheCacheKeepsToItsSize)
+{
+    const QString cache =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/marivel";
+    Settings().InternetCacheMiB = 1;
+    TResponse& poi = Server.Serve("/poi.ov2");
+    poi.Headers = "Last-Modified: " + LastModified + "\r\n";
+    QString last;
+    for (int run = 0; run < 8; ++run) {
+        poi.Body.resize(300 * 1024);
+        for (char& byte : poi.Body)
+            byte = char(QRandomGenerator::global()->generate()); // beyond compression
+        last = DownloadToCacheFile(Server.Url("/poi.ov2?v=%1").arg(run), TDownloadKind::PoiFile);
+    }
+    EXPECT_LE(BytesBelow(cache), MiB + 64 * 1024);
+    EXPECT_EQ(QFileInfo(last).size(), 300 * 1024) << "the newest copy stays";
+    EXPECT_FALSE(QFileInfo(cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
 }
 
 TEST_F(DownloadTest, TheCapsAreStoredSettings)

@@ -46,7 +46,12 @@ protected:
     }
 
     QString A() const { return Server.Url("/a.xml"); }
-    QString B() const { return Server.Url("/b.xml"); }
+    // With an account in the address, which no row may show.
+    QString B() const
+    {
+        return Server.Url("/b.xml").replace("://", "://bob:s3cret@") + "?k=s3cret";
+    }
+    QString ShownB() const { return Server.Url("/b.xml"); }
 
     TRecordingView View;
     TScriptedOverwrite Question;
@@ -64,16 +69,17 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
     TUpdateRun run(AutoUpdateItems(), View, Question);
     ASSERT_EQ(run.Rows().size(), 5u);
     EXPECT_TRUE(run.Rows()[0].IsSite);
-    EXPECT_EQ(run.Rows()[3].Title, B());
+    EXPECT_EQ(run.Rows()[3].Title, ShownB());
 
     run.Execute();
     ASSERT_EQ(View.Rows.size(), 5);
     EXPECT_EQ(View.Rows[0], A() + " | Checked site xml file...");
     EXPECT_EQ(View.Rows[1], "Cams | Updated");
     EXPECT_TRUE(View.Rows[2].startsWith("Fuel | Failed: Cannot download \"Fuel\""));
-    EXPECT_TRUE(View.Rows[3].startsWith(B() + " | Cannot download \"" + B()
+    EXPECT_TRUE(View.Rows[3].startsWith(ShownB() + " | Cannot download \"" + ShownB()
         + "\" because the following error: \r\rUnable to download"))
         << View.Rows[3].toStdString();
+    EXPECT_FALSE(View.Rows[3].contains("s3cret"));
     EXPECT_TRUE(View.Rows[3].contains(".\r\rPlease check your internet connection. "));
     EXPECT_EQ(View.Rows[4], "Elsewhere | Unable to download associated site xml");
     EXPECT_EQ(View.Texts.value(1), "Updating file 1 of 5");
