@@ -50,7 +50,11 @@ QString DeviceFolderOf(const QString& path)
 // A time-stamp file is read and written locally; a device's travels through this copy.
 class TLocalStamp {
 public:
-    TLocalStamp() { File.open(); }
+    TLocalStamp()
+        : File(SystemTemporaryTemplate(QStringLiteral("marivel-stamp")))
+    {
+        File.open();
+    }
     QString Path() const { return File.fileName(); }
 
 private:
@@ -89,6 +93,11 @@ public:
         if (!url)
             throw EUserError(Tr(Msg::SiteInfoInvalid));
         Url = Expanded(url.Text());
+        // Every address is checked before the first is asked for.
+        for (const QString& address : { PoiText("query"), PoiText("lastmodified"), PoiText("image"),
+                 PoiText("onsuccess"), PoiText("onerror"), SiteOnSuccess, SiteOnError })
+            if (!address.isEmpty())
+                Expanded(address);
     }
 
     // True when a new version was written; the Cancel answer sets `cancelled`.
@@ -98,14 +107,13 @@ private:
     QString PoiText(const char* name) const { return Poi.SelectNode(QLatin1String(name)).Text(); }
     QString Expanded(const QString& address) const
     {
-        return ExpandUrl(
-            MakeAbsoluteUrl(address, Item.Site), Credentials.Username, Credentials.Password);
+        return SiteRequestAddress(address, Item.Site, Credentials);
     }
     // A server's small answer, fresh.
     QString Request(const QString& url) const
     {
         TMemoryStream answer;
-        DownloadToStream(url, answer, true, TDownloadKind::Answer, Progress);
+        DownloadToStream(url, answer, true, TDownloadKind::Reply, Progress);
         return QString::fromUtf8(answer.Bytes()).trimmed();
     }
     // A "FILE://" address is read in place, anything else comes through the internet cache;
@@ -426,6 +434,19 @@ QString ExpandUrl(const QString& address, const QString& username, const QString
         .replace(QStringLiteral("%AppVer%"), version, Qt::CaseInsensitive)
         .replace(QStringLiteral("%AppName%"), UrlEncoded(QLatin1String(Msg::ApplicationTitle)),
             Qt::CaseInsensitive);
+}
+
+QString SiteRequestAddress(
+    const QString& address, const QString& site, const TSiteCredentials& credentials)
+{
+    const QString absolute = MakeAbsoluteUrl(address, site);
+    const QString expanded = ExpandUrl(absolute, credentials.Username, credentials.Password);
+    const QString scheme = QUrl(expanded).scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+        || (IsFileLocation(site) && IsFileLocation(expanded)))
+        return expanded;
+    throw EUserError(Tr(IsFileLocation(site) ? Msg::LocalSiteAddress : Msg::WebSiteAddress)
+                         .arg(EscapeControls(UrlForDisplay(absolute))));
 }
 
 QDateTime ParseRemoteTime(const QString& answer)

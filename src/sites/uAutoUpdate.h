@@ -9,6 +9,7 @@
 
 class TUpdateItem;
 class TXmlDocument;
+struct TSiteCredentials;
 
 // The AutoUpdate engine: brings one AutoUpdate item up to date with the POI file its site
 // offers, converting it into the item's format and writing it to the item's target.
@@ -74,6 +75,13 @@ QString FillErrorAddress(
 QString MakeAbsoluteUrl(const QString& address, const QString& base);
 // Fills in "%Username%", "%Password%", "%AppVer%" and "%AppName%", ignoring letter case.
 QString ExpandUrl(const QString& address, const QString& username, const QString& password);
+// An address a site's index names, made absolute against `site` and expanded with the user's
+// account. A site may only name its own kind of location, so that an index from the web never
+// makes the program read the user's files: a site on the web names web (http, https)
+// addresses, a local ("FILE://") site local and web ones. Any other fails with a user error
+// that names the refused address.
+QString SiteRequestAddress(
+    const QString& address, const QString& site, const TSiteCredentials& credentials);
 // A site's "lastmodified" answer, "yyyymmdd hhnnss" by position (the ninth character is not
 // read), in local time. Fails with a user error when the digits make no time.
 QDateTime ParseRemoteTime(const QString& answer);

@@ -20,20 +20,14 @@ bool MentionsAddUrl(const QString& site)
 
 QString Coordinate(double value) { return QString::number(value, 'g', 15); }
 
-QString SiteAddress(const TSite& site, const QString& address, const TSiteCredentials& credentials)
-{
-    return ExpandUrl(
-        MakeAbsoluteUrl(address, site.Location()), credentials.Username, credentials.Password);
-}
-
 void NotifyError(const TSite& site, const QString& message, const TCommitEntry& entry,
     const TSiteCredentials& credentials)
 {
     if (site.OnError.isEmpty())
         return;
     try {
-        DownloadToString(
-            SiteAddress(site, FillErrorAddress(site.OnError, message, entry.Poi), credentials),
+        DownloadToString(SiteRequestAddress(FillErrorAddress(site.OnError, message, entry.Poi),
+                             site.Location(), credentials),
             true);
     } catch (const Exception&) { // the error the user reads is the one that matters
     }
@@ -72,7 +66,7 @@ TPoiList CommitPois(const TCountry& country, const QString& group)
 QString CommitAddress(
     const TSite& site, const TCommitEntry& entry, const TSiteCredentials& credentials)
 {
-    return SiteAddress(site, site.AddUrl, credentials)
+    return SiteRequestAddress(site.AddUrl, site.Location(), credentials)
         .replace(QStringLiteral("%Poi%"), UrlEncoded(entry.Poi), Qt::CaseInsensitive)
         .replace(QStringLiteral("%Lon%"), Coordinate(entry.Longitude), Qt::CaseInsensitive)
         .replace(QStringLiteral("%Lat%"), Coordinate(entry.Latitude), Qt::CaseInsensitive)

@@ -58,6 +58,21 @@ TEST(SiteAddresses, AreMadeAbsoluteAndExpanded)
     EXPECT_EQ(MakeAbsoluteUrl("http://other/a.ov2", "poi.example/site.xml"), "http://other/a.ov2");
     EXPECT_EQ(ErrorOf<EUserError>([] { MakeAbsoluteUrl("/a.ov2", "poi.example/site.xml"); }),
         "Invalid url poi.example/site.xml");
+    // A site names only its own kind of location, and the web.
+    const TSiteCredentials account { "bob", "pw" };
+    const QString local = "FILE:///srv/site.xml";
+    EXPECT_EQ(SiteRequestAddress("/a.ov2?u=%username%", local, account), "FILE:///a.ov2?u=bob");
+    EXPECT_EQ(SiteRequestAddress("https://b/a.ov2", local, account), "https://b/a.ov2");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { SiteRequestAddress("file:/etc/passwd", local, account); }),
+        "The site names the address file:/etc/passwd, which was refused: a local site may only "
+        "name local (FILE://) and web (http, https) addresses");
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        SiteRequestAddress("x://%password%@h/a?k=%password%", "http://s/i.xml", account);
+    }),
+        "The site names the address x://h/a, which was refused: a site on the web may only name "
+        "web addresses (http, https)")
+        << "shown without the account";
+
     const QString expanded =
         ExpandUrl("u=%USERNAME%&p=%password%&v=%AppVer%&n=%AppName%&u2=%Username%", "j doe", "a&b");
     EXPECT_EQ(expanded,
@@ -154,6 +169,43 @@ TEST_F(AutoUpdateTest, QueryErrorModeOneMakesAnAnswerASiteError)
     EXPECT_TRUE(reported.contains("%0D%0DFollowing%20error%20occured"))
         << "the whole message, encoded";
     EXPECT_TRUE(reported.contains("&c=0&d=Cams HTTP/1.1"));
+}
+
+// An index from the web may name anything; none of it may make the program read a local file,
+// send it to the site or copy it beside the target. The item fails, naming what was refused.
+TEST_F(AutoUpdateTest, AnIndexOnTheWebReachesNoLocalFile)
+{
+    Settings().DownloadImages = true;
+    ServePoi("/cams.ov2", "Camera A", ServerTime);
+    Server.Serve("/error");
+    const QString secret = Dir.filePath("secret.txt");
+    WriteFileBytes(secret, "SECRET-TEXT");
+    TUpdateItem& item = CamsItem();
+    const struct {
+        const char* Element;
+        QString Address;
+    } cases[] = { { "url", "file://" + secret }, { "query", "FILE://" + secret },
+        { "lastmodified", "file:" + secret }, { "image", "File://" + secret },
+        { "onsuccess", "file://" + secret }, { "onerror", "file://" + secret } };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.Element);
+        const std::string element = each.Element;
+        const std::string address = each.Address.toStdString();
+        const std::string url = element == "url" ? address : "/cams.ov2";
+        const std::string extra =
+            element == "url" ? "" : "<" + element + ">" + address + "</" + element + ">";
+        const std::string index =
+            "<queryerrormode>1</queryerrormode><onerror>/error?m=%ErrorMsg%</onerror>"
+            "<poi><description>Cams</description><url>"
+            + url + "</url>" + extra + "</poi>";
+        EXPECT_EQ(ErrorOf<EUserError>([&] { Update(index, item); }),
+            "The site names the address " + each.Address
+                + ", which was refused: a site on the web may only name web addresses (http, "
+                  "https)");
+        for (const QByteArray& request : std::as_const(Server.Requests))
+            EXPECT_FALSE(request.contains("SECRET")) << request.toStdString();
+        EXPECT_EQ(FilesIn(Dir.path()), QStringList { "secret.txt" });
+    }
 }
 
 TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
