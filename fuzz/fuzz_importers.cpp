@@ -1,9 +1,12 @@
-// Feeds the same bytes to every importer. A user error is the right answer to damaged data;
-// anything else (a crash, a sanitizer report, another exception) is a fault.
+// Feeds the same bytes to every importer and to the readers of the program's other input from
+// outside: a site index from the web and the calibration file beside a map picture. A user
+// error is the right answer to damaged data; anything else (a crash, a sanitizer report,
+// another exception) is a fault.
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <QStringList>
@@ -11,17 +14,44 @@
 
 #include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
+#include "map/uCalibration.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
+#include "sites/uSite.h"
 
 namespace {
+
+using TReader = void (*)(std::string_view bytes);
+
+void ReadSiteIndex(std::string_view bytes)
+{
+    TSite("http://127.0.0.1/site.xml").LoadFromXml(bytes);
+}
+
+void ReadCalibration(std::string_view bytes)
+{
+    static QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("map.png.inf"));
+    SaveFileBytes(file, bytes);
+    ReadCalibrationFile(file, QSize(640, 480));
+}
+
+// The other readers by the name MARIVEL_FUZZ_FORMATS knows them by.
+const std::pair<const char*, TReader> OtherReaders[] = {
+    { "siteindex", ReadSiteIndex },
+    { "calibration", ReadCalibration },
+};
+
+QStringList Focus()
+{
+    return qEnvironmentVariable("MARIVEL_FUZZ_FORMATS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
 
 // The importers fed, by registry index: all of them, or those whose format ids
 // MARIVEL_FUZZ_FORMATS lists (comma-separated), for a run that dwells on a few.
 std::vector<int> Importers()
 {
-    const QStringList focus =
-        qEnvironmentVariable("MARIVEL_FUZZ_FORMATS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList focus = Focus();
     std::vector<int> importers;
     for (int i = 0; i < ImporterCount(); ++i)
         if (focus.isEmpty() || focus.contains(ImporterFormatId(i)))
@@ -29,7 +59,18 @@ std::vector<int> Importers()
     return importers;
 }
 
+std::vector<TReader> Readers()
+{
+    const QStringList focus = Focus();
+    std::vector<TReader> readers;
+    for (const auto& [name, reader] : OtherReaders)
+        if (focus.isEmpty() || focus.contains(QLatin1String(name)))
+            readers.push_back(reader);
+    return readers;
+}
+
 std::vector<int> Fed;
+std::vector<TReader> FedReaders;
 
 } // namespace
 
@@ -39,6 +80,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     qputenv("MARIVEL_CONFIG_DIR", config.path().toLocal8Bit());
     RegisterBuiltInFormats();
     Fed = Importers();
+    FedReaders = Readers();
     return 0;
 }
 
@@ -50,6 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TByteViewStream stream(bytes);
         try {
             CreateImporterAt(i)->Execute(entries, stream);
+        } catch (const EUserError&) {
+        }
+    }
+    for (const TReader read : FedReaders) {
+        try {
+            read(bytes);
         } catch (const EUserError&) {
         }
     }
