@@ -86,10 +86,11 @@ QString SystemTemporaryTemplate(const QString& name)
 
 void MakePrivateFolder(const QString& folder)
 {
-    if (QFileInfo::exists(folder))
+    const QFileInfo made(QDir::cleanPath(folder)); // a trailing "/" would name the folder itself
+    if (made.exists())
         return;
-    QDir().mkpath(QFileInfo(folder).absolutePath());
-    QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(made.absolutePath());
+    QDir().mkdir(made.filePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TStream::ReadBuffer(void* buffer, int64_t count)

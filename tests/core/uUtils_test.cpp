@@ -278,8 +278,9 @@ TEST(Locations, DeviceFilesMoveUnchanged)
 
 TEST(Locations, XmlDocumentsAreKeptAsLocalCopies)
 {
-    QTemporaryDir home;
-    TEnvironment homeDir("MARIVEL_HOME", home.path());
+    QTemporaryDir parent;
+    const QString home = parent.filePath("home");
+    TEnvironment homeDir("MARIVEL_HOME", home);
     THttpTestServer server;
     THttpTestServer::TResponse& index = server.Serve("/index.xml", "<pois><poi/></pois>");
     index.Headers = "Last-Modified: Wed, 21 Oct 2015 07:28:00 GMT\r\n";
@@ -290,8 +291,9 @@ TEST(Locations, XmlDocumentsAreKeptAsLocalCopies)
     EXPECT_EQ(LoadXmlDocument(url, false).DocumentElement().Name(), "pois");
     const QFileInfo copy(LocalCopyName(url));
     ASSERT_TRUE(copy.isFile());
-    EXPECT_FALSE(copy.permissions() & (QFile::ReadGroup | QFile::ReadOther))
-        << "what a site sent for the user's account is the user's alone";
+    for (const QFileInfo& own : { copy, QFileInfo(home) })
+        EXPECT_FALSE(own.permissions() & (QFile::ReadGroup | QFile::ReadOther))
+            << "what a site sent for the user's account is the user's alone";
     EXPECT_EQ(copy.lastModified().toUTC(), QDateTime(QDate(2015, 10, 21), QTime(7, 28), Qt::UTC));
     QFile::remove(copy.filePath());
     EXPECT_EQ(LoadXmlDocument(url, true).DocumentElement().ChildCount(), 1);
