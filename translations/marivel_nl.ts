@@ -1039,6 +1039,14 @@
         <source>The plugin %1 failed: %2</source>
         <translation>De plug-in %1 is mislukt: %2</translation>
     </message>
+    <message>
+        <source>The plugin %1 was not loaded: others can write to %2</source>
+        <translation>De plug-in %1 is niet geladen: anderen kunnen %2 wijzigen</translation>
+    </message>
+    <message>
+        <source>The plugin %1 was not loaded: it belongs to neither you nor root</source>
+        <translation>De plug-in %1 is niet geladen: hij is niet van u en niet van root</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

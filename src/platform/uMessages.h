@@ -260,6 +260,8 @@ inline constexpr char PluginsNotLoaded[]   = QT_TRANSLATE_NOOP("Marivel", "One o
 inline constexpr char CannotAddToPlugin[]  = QT_TRANSLATE_NOOP("Marivel", "Could not add the poi to %1 because of the following error:\r\"%2\"");
 inline constexpr char PluginFailed[]       = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 failed without saying why");
 inline constexpr char PluginThrew[]        = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 failed: %2");
+inline constexpr char PluginWritable[]     = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 was not loaded: others can write to %2");
+inline constexpr char PluginNotOwned[]     = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 was not loaded: it belongs to neither you nor root");
 // clang-format on
 }
 

@@ -10,10 +10,33 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+
+namespace {
+
+// Why the library `file` is not to be loaded, empty when it may be: a library runs as the
+// user, so one that others could have placed or changed is not run. A link is followed to the
+// library it names.
+QString Distrust(const QString& file)
+{
+    const QFileInfo named(file);
+    const QFileInfo library(named.canonicalFilePath());
+    if (!library.exists())
+        return QString(); // the loader tells it is missing
+    for (const QString& path : { named.absolutePath(), library.absolutePath(), file })
+        if (QFileInfo(path).permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther))
+            return Tr(Msg::PluginWritable).arg(file, path);
+    if (library.ownerId() != geteuid() && library.ownerId() != 0)
+        return Tr(Msg::PluginNotOwned).arg(file);
+    return QString();
+}
+
+} // namespace
 
 TPlugin::TPlugin(QObject& object, IPluginBase& plugin)
     : FObject(object)
@@ -109,6 +132,12 @@ bool TPluginList::Load(const QStringList& files, IPluginCallBack& callBack)
 {
     bool all = true;
     for (const QString& file : files.mid(0, MaxPlugins)) {
+        const QString distrust = Distrust(file);
+        if (!distrust.isEmpty()) {
+            FRefused.append(distrust);
+            all = false;
+            continue;
+        }
         QPluginLoader loader(file);
         // A library missing a symbol is turned away now rather than failing in a later call.
         loader.setLoadHints(QLibrary::ResolveAllSymbolsHint);

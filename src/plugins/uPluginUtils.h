@@ -54,9 +54,12 @@ public:
     static constexpr int MaxPlugins = 127;
 
     // Loads the plugin libraries `files` in order, the first `MaxPlugins` of them, and hands
-    // each `callBack`. A library that cannot be loaded, has no `IPluginBase` or refuses the
-    // callback is left out; false when any was.
+    // each `callBack`. A library that others could have placed or changed is not loaded (see
+    // `Refused`); one that cannot be loaded, has no `IPluginBase` or refuses the callback is
+    // left out too; false when any was.
     bool Load(const QStringList& files, IPluginCallBack& callBack);
+    // Why `Load` did not load libraries it did not trust, a sentence for each.
+    const QStringList& Refused() const { return FRefused; }
     // Adds a plugin that is already loaded; false when it refuses the callback or its name.
     bool Add(QObject& object, IPluginCallBack& callBack);
 
@@ -70,6 +73,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<TPlugin>> Plugins;
+    QStringList FRefused;
 };
 
 // The folders plugins are loaded from: "plugins" below the application folder, beside the
