@@ -1040,6 +1040,10 @@
         <translation>De plug-in %1 is mislukt: %2</translation>
     </message>
     <message>
+        <source>larger than %1 KiB</source>
+        <translation>groter dan %1 KiB</translation>
+    </message>
+    <message>
         <source>The plugin %1 was not loaded: others can write to %2</source>
         <translation>De plug-in %1 is niet geladen: anderen kunnen %2 wijzigen</translation>
     </message>

@@ -78,6 +78,7 @@ inline constexpr char HttpStatus[]           = QT_TRANSLATE_NOOP("Marivel", "HTT
 inline constexpr char ConnectionRefused[]    = QT_TRANSLATE_NOOP("Marivel", "connection refused");
 inline constexpr char DownloadIdle[]         = QT_TRANSLATE_NOOP("Marivel", "timed out after %1 s");
 inline constexpr char DownloadTooLarge[]     = QT_TRANSLATE_NOOP("Marivel", "larger than %1 MiB");
+inline constexpr char AnswerTooLarge[]       = QT_TRANSLATE_NOOP("Marivel", "larger than %1 KiB");
 inline constexpr char DownloadTooLong[]      = QT_TRANSLATE_NOOP("Marivel", "took longer than %1 min");
 inline constexpr char CopyFileFailed[]       = QT_TRANSLATE_NOOP("Marivel", "Could not copy file %1 to file %2");
 inline constexpr char OperationAborted[]     = QT_TRANSLATE_NOOP("Marivel", "Operation aborted");

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QNetworkReply>
 #include <QPluginLoader>
 #include <QSet>
 #include <QStandardPaths>
@@ -216,4 +217,36 @@ QStringList PluginFiles(const QStringList& folders)
 QString PluginSettingsKey(const QString& name)
 {
     return MainKey + QStringLiteral("\\Plugins\\") + name;
+}
+
+TReplyLimit::TReplyLimit(QNetworkReply& reply, std::chrono::milliseconds deadline)
+    : QObject(&reply)
+    , Reply(reply)
+{
+    connect(&reply, &QNetworkReply::metaDataChanged, this,
+        [this] { Check(Reply.header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
+    // What waits to be read is what grows; what arrived in all counts for a reader that reads
+    // as it goes.
+    connect(&reply, &QNetworkReply::readyRead, this, [this] { Check(Reply.bytesAvailable()); });
+    connect(&reply, &QNetworkReply::downloadProgress, this,
+        [this](qint64 received, qint64) { Check(received); });
+    connect(&reply, &QNetworkReply::finished, &Deadline, &QTimer::stop);
+    connect(&Deadline, &QTimer::timeout, this,
+        [this, deadline] { Stop(Tr(Msg::DownloadIdle).arg(double(deadline.count()) / 1000)); });
+    Deadline.setSingleShot(true);
+    Deadline.start(deadline);
+}
+
+void TReplyLimit::Check(qint64 bytes)
+{
+    if (bytes > MaxBytes)
+        Stop(Tr(Msg::AnswerTooLarge).arg(MaxBytes / 1024));
+}
+
+void TReplyLimit::Stop(const QString& failure)
+{
+    if (!FFailure.isEmpty() || Reply.isFinished())
+        return;
+    FFailure = failure;
+    Reply.abort();
 }

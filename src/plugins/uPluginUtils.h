@@ -1,15 +1,18 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
+#include <QObject>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include "plugins/MrvPluginBase.h"
 
-class QObject;
+class QNetworkReply;
 class QWidget;
 
 // One loaded plugin as the program calls it: a failure the plugin reports, and anything it
@@ -85,3 +88,25 @@ QStringList PluginFiles(const QStringList& folders);
 
 // The registry key below which the plugin named `name` keeps its own settings.
 QString PluginSettingsKey(const QString& name);
+
+// Holds an answer that a plugin reads into memory from another program to a size and a time,
+// so that whatever listens on the plugin's port can neither grow the program nor keep it
+// waiting: the reply is aborted as soon as its announced length or the bytes it brought pass
+// `MaxBytes`, or when it has not finished within `deadline`. It lives as the reply's child.
+class TReplyLimit : public QObject {
+public:
+    // Plenty for the short answers of a map application's remote control.
+    static constexpr qint64 MaxBytes = 64 * 1024;
+
+    TReplyLimit(QNetworkReply& reply, std::chrono::milliseconds deadline);
+    // Why the reply was aborted, empty when it was not.
+    const QString& Failure() const { return FFailure; }
+
+private:
+    void Check(qint64 bytes);
+    void Stop(const QString& failure);
+
+    QNetworkReply& Reply;
+    QTimer Deadline;
+    QString FFailure;
+};

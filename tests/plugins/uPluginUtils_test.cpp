@@ -2,13 +2,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/uSettings.h"
+#include "httpserver.h"
 #include "pluginfixture.h"
 #include "testing.h"
 
@@ -153,6 +157,23 @@ TEST(TPluginListLoad, LooksBesideTheProgramAndInTheUserFolderOnce)
     EXPECT_EQ(folders.first(), QDir::homePath() + "/.local/share/marivel/plugins");
     EXPECT_EQ(folders.count(QDir::homePath() + "/.local/share/marivel/plugins"), 1);
     EXPECT_EQ(folders.size(), 2);
+}
+
+// However slowly an answer trickles in, it ends by its deadline.
+TEST(TReplyLimit, AnAnswerThatTricklesOnFailsByItsDeadline)
+{
+    THttpTestServer server;
+    THttpTestServer::TResponse& trickle = server.Serve("/slow", QByteArray(1000, 'x'));
+    trickle.Mode = THttpTestServer::TResponse::TMode::Slow;
+    trickle.ChunkSize = 10;
+    trickle.Interval = 20;
+    QNetworkAccessManager network;
+    const std::unique_ptr<QNetworkReply> reply(
+        network.get(QNetworkRequest(QUrl(server.Url("/slow")))));
+    const auto* limit = new TReplyLimit(*reply, std::chrono::milliseconds(200));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reply->isFinished(); }, 1000));
+    EXPECT_EQ(limit->Failure(), QStringLiteral("timed out after 0.2 s"));
+    EXPECT_EQ(reply->error(), QNetworkReply::OperationCanceledError);
 }
 
 // The default plugin is the one the settings name, ignoring case, the first such; else the
