@@ -1056,6 +1056,18 @@
         <translation>De site noemt het adres %1, dat is geweigerd: een lokale site mag alleen lokale (FILE://) en webadressen (http, https) noemen</translation>
     </message>
     <message>
+        <source>larger than %1 KiB</source>
+        <translation>groter dan %1 KiB</translation>
+    </message>
+    <message>
+        <source>The plugin %1 was not loaded: others can write to %2</source>
+        <translation>De plug-in %1 is niet geladen: anderen kunnen %2 wijzigen</translation>
+    </message>
+    <message>
+        <source>The plugin %1 was not loaded: it belongs to neither you nor root</source>
+        <translation>De plug-in %1 is niet geladen: hij is niet van u en niet van root</translation>
+    </message>
+    <message>
         <source>the server redirected to %1, which is no web address</source>
         <translation>de server verwees door naar %1, dat geen webadres is</translation>
     </message>

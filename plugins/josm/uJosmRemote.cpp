@@ -1,5 +1,7 @@
 #include "uJosmRemote.h"
 
+#include <chrono>
+
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -12,7 +14,7 @@ namespace {
 
 QString Key() { return PluginSettingsKey(QStringLiteral("JOSM")); }
 const QString PortValue = QStringLiteral("Port");
-constexpr int RequestTimeout = 10000;
+constexpr std::chrono::seconds RequestTimeout(10);
 // How long JOSM gets to open a new layer, and how often it is asked meanwhile.
 constexpr int NewLayerTimeout = 5000;
 constexpr int NewLayerRetryInterval = 100;
@@ -44,6 +46,7 @@ TJosmRemote::TJosmRemote(std::function<void()> closed)
 void TJosmRemote::PollOnce()
 {
     QNetworkReply* reply = Network.get(QNetworkRequest(Address(QStringLiteral("version"), {})));
+    new TReplyLimit(*reply, RequestTimeout);
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         SetAnswering(reply->error() == QNetworkReply::NoError);
@@ -138,18 +141,22 @@ QUrl TJosmRemote::Address(const QString& command, const QUrlQuery& query) const
 
 QString TJosmRemote::Send(const QString& command, const QUrlQuery& query)
 {
-    QNetworkRequest request(Address(command, query));
-    request.setTransferTimeout(RequestTimeout);
-    QNetworkReply* reply = Network.get(request);
+    QNetworkReply* reply = Network.get(QNetworkRequest(Address(command, query)));
+    const auto* limit = new TReplyLimit(*reply, RequestTimeout);
     QEventLoop loop;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     reply->deleteLater();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // An answer cut off for its size or its time is none of JOSM's.
+    const bool cutOff = !limit->Failure().isEmpty();
+    const int status =
+        cutOff ? 0 : reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     LastStatus = status;
     SetAnswering(status != 0);
     if (reply->error() == QNetworkReply::NoError)
         return QString();
+    if (cutOff)
+        return Failure(status, QString(), limit->Failure());
     return Failure(status, Reason(reply->readAll()), reply->errorString());
 }
 

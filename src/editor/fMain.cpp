@@ -398,8 +398,12 @@ bool TfmMarivelMainForm::MovedByUser() const
 
 void TfmMarivelMainForm::LoadPlugins()
 {
-    if (!Plugins.Load(PluginFiles(PluginFolders()), CallBack))
-        QTimer::singleShot(0, this, [this] { Prompt.ShowMessage(Tr(Msg::PluginsNotLoaded)); });
+    if (Plugins.Load(PluginFiles(PluginFolders()), CallBack))
+        return;
+    QString message = Tr(Msg::PluginsNotLoaded);
+    if (!Plugins.Refused().isEmpty())
+        message += QStringLiteral("\r\r") + Plugins.Refused().join(QLatin1Char('\r'));
+    QTimer::singleShot(0, this, [this, message] { Prompt.ShowMessage(message); });
 }
 
 TScreenArea TfmMarivelMainForm::DocumentScreen() const

@@ -78,6 +78,7 @@ inline constexpr char HttpStatus[]           = QT_TRANSLATE_NOOP("Marivel", "HTT
 inline constexpr char ConnectionRefused[]    = QT_TRANSLATE_NOOP("Marivel", "connection refused");
 inline constexpr char DownloadIdle[]         = QT_TRANSLATE_NOOP("Marivel", "timed out after %1 s");
 inline constexpr char DownloadTooLarge[]     = QT_TRANSLATE_NOOP("Marivel", "larger than %1 MiB");
+inline constexpr char AnswerTooLarge[]       = QT_TRANSLATE_NOOP("Marivel", "larger than %1 KiB");
 inline constexpr char DownloadTooLong[]      = QT_TRANSLATE_NOOP("Marivel", "took longer than %1 min");
 inline constexpr char AnswerTooLarge[]       = QT_TRANSLATE_NOOP("Marivel", "the answer is larger than %1 KiB");
 inline constexpr char NotAWebAddress[]       = QT_TRANSLATE_NOOP("Marivel", "only web addresses (http, https) are downloaded");
@@ -265,6 +266,8 @@ inline constexpr char PluginsNotLoaded[]   = QT_TRANSLATE_NOOP("Marivel", "One o
 inline constexpr char CannotAddToPlugin[]  = QT_TRANSLATE_NOOP("Marivel", "Could not add the poi to %1 because of the following error:\r\"%2\"");
 inline constexpr char PluginFailed[]       = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 failed without saying why");
 inline constexpr char PluginThrew[]        = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 failed: %2");
+inline constexpr char PluginWritable[]     = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 was not loaded: others can write to %2");
+inline constexpr char PluginNotOwned[]     = QT_TRANSLATE_NOOP("Marivel", "The plugin %1 was not loaded: it belongs to neither you nor root");
 // clang-format on
 }
 

@@ -6,14 +6,38 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QNetworkReply>
 #include <QPluginLoader>
 #include <QSet>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+
+namespace {
+
+// Why the library `file` is not to be loaded, empty when it may be: a library runs as the
+// user, so one that others could have placed or changed is not run. A link is followed to the
+// library it names.
+QString Distrust(const QString& file)
+{
+    const QFileInfo named(file);
+    const QFileInfo library(named.canonicalFilePath());
+    if (!library.exists())
+        return QString(); // the loader tells it is missing
+    for (const QString& path : { named.absolutePath(), library.absolutePath(), file })
+        if (QFileInfo(path).permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther))
+            return Tr(Msg::PluginWritable).arg(file, path);
+    if (library.ownerId() != geteuid() && library.ownerId() != 0)
+        return Tr(Msg::PluginNotOwned).arg(file);
+    return QString();
+}
+
+} // namespace
 
 TPlugin::TPlugin(QObject& object, IPluginBase& plugin)
     : FObject(object)
@@ -109,6 +133,12 @@ bool TPluginList::Load(const QStringList& files, IPluginCallBack& callBack)
 {
     bool all = true;
     for (const QString& file : files.mid(0, MaxPlugins)) {
+        const QString distrust = Distrust(file);
+        if (!distrust.isEmpty()) {
+            FRefused.append(distrust);
+            all = false;
+            continue;
+        }
         QPluginLoader loader(file);
         // A library missing a symbol is turned away now rather than failing in a later call.
         loader.setLoadHints(QLibrary::ResolveAllSymbolsHint);
@@ -187,4 +217,36 @@ QStringList PluginFiles(const QStringList& folders)
 QString PluginSettingsKey(const QString& name)
 {
     return MainKey + QStringLiteral("\\Plugins\\") + name;
+}
+
+TReplyLimit::TReplyLimit(QNetworkReply& reply, std::chrono::milliseconds deadline)
+    : QObject(&reply)
+    , Reply(reply)
+{
+    connect(&reply, &QNetworkReply::metaDataChanged, this,
+        [this] { Check(Reply.header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
+    // What waits to be read is what grows; what arrived in all counts for a reader that reads
+    // as it goes.
+    connect(&reply, &QNetworkReply::readyRead, this, [this] { Check(Reply.bytesAvailable()); });
+    connect(&reply, &QNetworkReply::downloadProgress, this,
+        [this](qint64 received, qint64) { Check(received); });
+    connect(&reply, &QNetworkReply::finished, &Deadline, &QTimer::stop);
+    connect(&Deadline, &QTimer::timeout, this,
+        [this, deadline] { Stop(Tr(Msg::DownloadIdle).arg(double(deadline.count()) / 1000)); });
+    Deadline.setSingleShot(true);
+    Deadline.start(deadline);
+}
+
+void TReplyLimit::Check(qint64 bytes)
+{
+    if (bytes > MaxBytes)
+        Stop(Tr(Msg::AnswerTooLarge).arg(MaxBytes / 1024));
+}
+
+void TReplyLimit::Stop(const QString& failure)
+{
+    if (!FFailure.isEmpty() || Reply.isFinished())
+        return;
+    FFailure = failure;
+    Reply.abort();
 }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
+#include <QObject>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include "plugins/MrvPluginBase.h"
 
-class QObject;
+class QNetworkReply;
 class QWidget;
 
 // One loaded plugin as the program calls it: a failure the plugin reports, and anything it
@@ -54,9 +57,12 @@ public:
     static constexpr int MaxPlugins = 127;
 
     // Loads the plugin libraries `files` in order, the first `MaxPlugins` of them, and hands
-    // each `callBack`. A library that cannot be loaded, has no `IPluginBase` or refuses the
-    // callback is left out; false when any was.
+    // each `callBack`. A library that others could have placed or changed is not loaded (see
+    // `Refused`); one that cannot be loaded, has no `IPluginBase` or refuses the callback is
+    // left out too; false when any was.
     bool Load(const QStringList& files, IPluginCallBack& callBack);
+    // Why `Load` did not load libraries it did not trust, a sentence for each.
+    const QStringList& Refused() const { return FRefused; }
     // Adds a plugin that is already loaded; false when it refuses the callback or its name.
     bool Add(QObject& object, IPluginCallBack& callBack);
 
@@ -70,6 +76,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<TPlugin>> Plugins;
+    QStringList FRefused;
 };
 
 // The folders plugins are loaded from: "plugins" below the application folder, beside the
@@ -81,3 +88,25 @@ QStringList PluginFiles(const QStringList& folders);
 
 // The registry key below which the plugin named `name` keeps its own settings.
 QString PluginSettingsKey(const QString& name);
+
+// Holds an answer that a plugin reads into memory from another program to a size and a time,
+// so that whatever listens on the plugin's port can neither grow the program nor keep it
+// waiting: the reply is aborted as soon as its announced length or the bytes it brought pass
+// `MaxBytes`, or when it has not finished within `deadline`. It lives as the reply's child.
+class TReplyLimit : public QObject {
+public:
+    // Plenty for the short answers of a map application's remote control.
+    static constexpr qint64 MaxBytes = 64 * 1024;
+
+    TReplyLimit(QNetworkReply& reply, std::chrono::milliseconds deadline);
+    // Why the reply was aborted, empty when it was not.
+    const QString& Failure() const { return FFailure; }
+
+private:
+    void Check(qint64 bytes);
+    void Stop(const QString& failure);
+
+    QNetworkReply& Reply;
+    QTimer Deadline;
+    QString FFailure;
+};

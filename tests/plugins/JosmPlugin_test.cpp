@@ -41,7 +41,11 @@ protected:
         return commands;
     }
     TPlugin& Plugin() { return Plugins[0]; }
-    void WaitUntilAnswering() { QTRY_VERIFY_WITH_TIMEOUT(Plugin().CanAdd(), 10000); }
+    // QTest's own QTRY macros report to QTest, which a GoogleTest run does not read.
+    void WaitUntilAnswering()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
+    }
 
     TTempConfig Config;
     THttpTestServer Josm;
@@ -87,7 +91,7 @@ TEST_F(TJosmPluginTest, CanAddWhileJosmAnswersAndCallsBackWhenItStops)
     WaitUntilAnswering();
     EXPECT_EQ(CallBack.Closed, 0);
     Josm.Stop();
-    QTRY_COMPARE_WITH_TIMEOUT(CallBack.Closed, 1, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == 1; }, 10000));
     EXPECT_FALSE(Plugin().CanAdd());
 }
 
@@ -103,6 +107,31 @@ TEST_F(TJosmPluginTest, WithoutJosmTheFailureSaysWhatToSwitchOn)
                                               "in its preferences, under Remote Control")));
     EXPECT_EQ(CallBack.Closed, 1); // the failed request told it already
     EXPECT_FALSE(Plugin().CanAdd());
+}
+
+// Whatever listens on JOSM's port, an answer larger than any of JOSM's is cut off as it
+// arrives, or as soon as its length is announced: the poll takes JOSM for gone and a request
+// fails.
+TEST_F(TJosmPluginTest, AnOversizedAnswerIsCutOffAndFails)
+{
+    using TMode = THttpTestServer::TResponse::TMode;
+    const auto serveEndless = [&](const QByteArray& path) {
+        THttpTestServer::TResponse& answer = Josm.Serve(path, QByteArray(1024, 'x'));
+        answer.Mode = TMode::Unbounded;
+        answer.Interval = 1;
+        answer.Repeat = 1000;
+    };
+    const QString expected = QStringLiteral("JOSM does not answer on port %1 (larger than 64 KiB). "
+                                            "Start JOSM and switch on \"Enable remote control\" "
+                                            "in its preferences, under Remote Control")
+                                 .arg(Josm.Port());
+    WaitUntilAnswering();
+    serveEndless("/version");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == 1; }, 5000));
+    serveEndless("/load_and_zoom");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }), expected);
+    Josm.Serve("/load_and_zoom", QByteArray(100 * 1024, 'x')).Mode = TMode::HeadOnly;
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }), expected);
 }
 
 TEST_F(TJosmPluginTest, ARefusedRequestSaysWhichPermissionToGrant)

@@ -2,11 +2,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/uSettings.h"
+#include "httpserver.h"
 #include "pluginfixture.h"
 #include "testing.h"
 
@@ -20,17 +26,19 @@ QStringList NamesOf(const TPluginList& plugins)
     return names;
 }
 
-// Loads `files` into a fresh list; whether all loaded, and the names of those that did.
+// Loads `files` into a fresh list; whether all loaded, the names of those that did and why
+// libraries were refused.
 struct TLoaded {
     bool All;
     QStringList Names;
+    QStringList Refused;
 };
 TLoaded LoadAll(const QStringList& files)
 {
     TCallBackCounter callBack;
     TPluginList plugins;
     const bool all = plugins.Load(files, callBack);
-    return { all, NamesOf(plugins) };
+    return { all, NamesOf(plugins), plugins.Refused() };
 }
 
 // A copy of a real plugin library made for another processor.
@@ -92,6 +100,44 @@ TEST(TPluginListLoad, LooksAtNoMoreThan127Libraries)
     EXPECT_EQ(plugins.Count(), TPluginList::MaxPlugins);
 }
 
+// Code that others could have placed or changed is not run: a library in a folder others can
+// write to, or one they can write to itself, is refused with the reason, and so is one that
+// belongs to neither the user nor root.
+TEST(TPluginListLoad, RefusesALibraryOthersCouldHaveChanged)
+{
+    QTemporaryDir dir;
+    const QString library = dir.filePath(QStringLiteral("example.so"));
+    ASSERT_TRUE(QFile::copy(ShippedPlugin("example"), library));
+    const QString writable = QStringLiteral("The plugin %1 was not loaded: others can write to %2");
+    const struct {
+        mode_t Folder, Library;
+        uid_t Owner;
+        QString Refusal; // empty when the library loads
+    } cases[] = {
+        { 0755, 0755, geteuid(), {} },
+        { 0775, 0755, geteuid(), writable.arg(library, dir.path()) },
+        { 0757, 0755, geteuid(), writable.arg(library, dir.path()) },
+        { 0755, 0664, geteuid(), writable.arg(library, library) },
+        // Last: only root can give a file away.
+        { 0755, 0755, 65534,
+            QStringLiteral("The plugin %1 was not loaded: it belongs to neither you nor root")
+                .arg(library) },
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.Refusal.toStdString());
+        if (row.Owner != geteuid() && geteuid() != 0)
+            GTEST_SKIP() << "only root can give a library to another user";
+        chmod(QFile::encodeName(dir.path()), row.Folder);
+        chmod(QFile::encodeName(library), row.Library);
+        ASSERT_EQ(chown(QFile::encodeName(library), row.Owner, gid_t(-1)), 0);
+        const TLoaded loaded = LoadAll({ library });
+        EXPECT_EQ(loaded.All, row.Refusal.isEmpty());
+        EXPECT_EQ(loaded.Names.size(), row.Refusal.isEmpty() ? 1 : 0);
+        EXPECT_EQ(
+            loaded.Refused, row.Refusal.isEmpty() ? QStringList() : QStringList { row.Refusal });
+    }
+}
+
 TEST(TPluginListLoad, FindsLibrariesFolderByFolderByNameEachNameOnce)
 {
     QTemporaryDir first, second;
@@ -111,6 +157,23 @@ TEST(TPluginListLoad, LooksBesideTheProgramAndInTheUserFolderOnce)
     EXPECT_EQ(folders.first(), QDir::homePath() + "/.local/share/marivel/plugins");
     EXPECT_EQ(folders.count(QDir::homePath() + "/.local/share/marivel/plugins"), 1);
     EXPECT_EQ(folders.size(), 2);
+}
+
+// However slowly an answer trickles in, it ends by its deadline.
+TEST(TReplyLimit, AnAnswerThatTricklesOnFailsByItsDeadline)
+{
+    THttpTestServer server;
+    THttpTestServer::TResponse& trickle = server.Serve("/slow", QByteArray(1000, 'x'));
+    trickle.Mode = THttpTestServer::TResponse::TMode::Slow;
+    trickle.ChunkSize = 10;
+    trickle.Interval = 20;
+    QNetworkAccessManager network;
+    const std::unique_ptr<QNetworkReply> reply(
+        network.get(QNetworkRequest(QUrl(server.Url("/slow")))));
+    const auto* limit = new TReplyLimit(*reply, std::chrono::milliseconds(200));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reply->isFinished(); }, 1000));
+    EXPECT_EQ(limit->Failure(), QStringLiteral("timed out after 0.2 s"));
+    EXPECT_EQ(reply->error(), QNetworkReply::OperationCanceledError);
 }
 
 // The default plugin is the one the settings name, ignoring case, the first such; else the
