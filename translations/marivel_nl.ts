@@ -1039,6 +1039,10 @@
         <source>The plugin %1 failed: %2</source>
         <translation>De plug-in %1 is mislukt: %2</translation>
     </message>
+    <message>
+        <source>Could not save the settings to %1: the disk may be full, or the file may not be writable</source>
+        <translation>Kan de instellingen niet opslaan in %1: de schijf is misschien vol, of het bestand is niet beschrijfbaar</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -255,9 +255,9 @@ int Run(const QCommandLineParser& parser, QTextStream& out, QTextStream& err, QT
     TUpdateRun run(AutoUpdateItems(), console, console, false, parser.isSet(ForceSiteOption));
     TRapiSession device; // a device connection made for this run ends with it
     run.Execute();
+    out << run.Summary() << '\n';
     if (Settings().AlwaysOverwrite != alwaysOverwrite)
         Settings().Save(); // the user chose "Yes to All" for good
-    out << run.Summary() << '\n';
     return run.Counts().Failed == 0 ? 0 : 1;
 }
 

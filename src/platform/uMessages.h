@@ -84,6 +84,7 @@ inline constexpr char OperationAborted[]     = QT_TRANSLATE_NOOP("Marivel", "Ope
 inline constexpr char NeedsNewerVersion[]    = QT_TRANSLATE_NOOP("Marivel", "The selected site is not supported by this version Marivel. You need to update to a newer version of Marivel (minimal version %1) to use this site");
 inline constexpr char ExtensionMismatch[]    = QT_TRANSLATE_NOOP("Marivel", "Extension \"%1\" of filename does not match selected filetype.");
 inline constexpr char RegistryWriteFailed[]  = QT_TRANSLATE_NOOP("Marivel", "Could not access registry for writing");
+inline constexpr char SettingsNotSaved[]     = QT_TRANSLATE_NOOP("Marivel", "Could not save the settings to %1: the disk may be full, or the file may not be writable");
 inline constexpr char RapiNotFound[]         = QT_TRANSLATE_NOOP("Marivel", "Remote API library not found, make sure you have ActiveSync installed");
 inline constexpr char RapiConnectFailed[]    = QT_TRANSLATE_NOOP("Marivel", "Unable to initialize connection to remote device. Please check the device is properly connected, ActiveSync is installed and active and that the device is ActiveSync compatible");
 inline constexpr char DeviceFolderTried[]    = QT_TRANSLATE_NOOP("Marivel", " (device folder %1)");

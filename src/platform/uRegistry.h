@@ -68,6 +68,10 @@ public:
     void WriteString(const QString& name, const QString& value);
     void WriteDate(const QString& name, double value);
 
+    // Writes what was changed to the file now, rather than when the object ends, so that a
+    // failure is heard of: fails with "Could not save the settings to %1..." (EUserError).
+    void Sync();
+
     // The INI file that holds a root, for the user's eyes and for tests.
     static QString FileName(TRegRoot root);
 
@@ -87,6 +91,7 @@ private:
     // Writes under the spelling `stored`, which the caller found or encoded.
     void Put(const QString& name, const QString& stored, const QString& typedText);
     void RemoveValueOnly(const QString& path);
+    bool WrittenWhole() const;
     void Enter(const QString& group, bool readOnly);
     void BeforeChange();
 

@@ -148,13 +148,13 @@ void TUpdateItems::Load()
 void TUpdateItems::Save() const
 {
     TRegistry reg;
-    if (!reg.OpenKey(AutoUpdateKey(), true))
-        return;
+    reg.OpenKey(AutoUpdateKey(), true);
     QStringList lines;
     for (const auto& item : List)
         lines.append(ItemLine(*item));
     WriteRegStrings(reg, lines);
     reg.WriteInteger(QStringLiteral("version"), ItemsVersion);
+    reg.Sync();
 }
 
 TUpdateItems& AutoUpdateItems()

@@ -58,8 +58,8 @@ public:
     // target, "=", then site, POI, country, last checked, last updated and format separated
     // by "|", dates as "ddmmyyyyhhnnss". A missing key leaves the list empty.
     void Load();
-    // Writes the lines and drops the numbered values a longer list left behind; when the key
-    // cannot be created nothing is written.
+    // Writes the lines and drops the numbered values a longer list left behind. Fails with
+    // "Could not save the settings..." when the file cannot be written.
     void Save() const;
 
 private:

@@ -4,6 +4,7 @@
 
 #include "convert/uConvertOv2.h"
 #include "core/uUtils.h"
+#include "platform/uRegistry.h"
 #include "sites/sitefixture.h"
 
 namespace {
@@ -146,4 +147,31 @@ TEST_F(UpdateCommandTest, ANewDeviceSubscriptionForgetsTheTimeTheFormerOneLeft)
 
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", target }), 1);
     EXPECT_TRUE(QFile::exists(sideFile)) << "a refused subscription keeps the item's time";
+}
+
+TEST_F(UpdateCommandTest, SubscriptionsFailWhenTheSettingsCannotBeWritten)
+{
+    const QString target = Dir.filePath("cams.ov2");
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", target }), 0);
+    {
+        // Larger than the files a subscription writes besides the settings.
+        TRegistry reg;
+        reg.OpenKey("\\Padding", true);
+        reg.WriteString("Padding", QString(4096, 'x'));
+    }
+    const QString settings = TRegistry::FileName(TRegRoot::CurrentUser);
+    const std::string before = FileBytes(settings);
+    // The first limit holds the settings as they are but not with one more item; under the
+    // second even a shorter list does not fit.
+    for (const auto& [limit, command] :
+        { std::pair { before.size() + 50,
+              QStringList { "subscribe", Site(), "Speed Cams", Dir.filePath("b.ov2") } },
+            std::pair { before.size() / 2, QStringList { "unsubscribe", target } } }) {
+        const TFileSizeLimit fullDisk(limit);
+        EXPECT_EQ(Run(command), 1) << command.first().toStdString();
+        EXPECT_TRUE(Err.startsWith("Could not save the settings to ")) << Err.toStdString();
+        if (limit > before.size()) {
+            EXPECT_EQ(FileBytes(settings), before) << "put back, not cut short";
+        }
+    }
 }
