@@ -1,5 +1,6 @@
-// Feeds the same bytes to every importer. A user error is the right answer to damaged data;
-// anything else (a crash, a sanitizer report, another exception) is a fault.
+// Feeds the same bytes to every importer, and as a stored line to the AutoUpdate item reader.
+// A user error is the right answer to damaged data; anything else (a crash, a sanitizer
+// report, another exception) is a fault.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "convert/uFormats.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
+#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -30,6 +32,24 @@ std::vector<int> Importers()
 }
 
 std::vector<int> Fed;
+
+bool SameItem(const TUpdateItem& a, const TUpdateItem& b)
+{
+    return a.Target == b.Target && a.Site == b.Site && a.Poi == b.Poi && a.Country == b.Country
+        && a.LastChecked == b.LastChecked && a.LastUpdated == b.LastUpdated && a.Format == b.Format;
+}
+
+// Whatever a stored line holds, in either layout, the item read from it is written and read
+// back unchanged.
+void FeedItemReader(std::string_view bytes)
+{
+    const QString line = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    for (const bool escaped : { false, true }) {
+        const auto item = ParseItemLine(line, escaped);
+        if (!SameItem(*item, *ParseItemLine(ItemLine(*item), true)))
+            __builtin_trap();
+    }
+}
 
 } // namespace
 
@@ -53,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } catch (const EUserError&) {
         }
     }
+    FeedItemReader(bytes);
     return 0;
 }

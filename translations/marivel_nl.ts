@@ -1043,6 +1043,10 @@
         <source>Could not save the settings to %1: the disk may be full, or the file may not be writable</source>
         <translation>Kan de instellingen niet opslaan in %1: de schijf is misschien vol, of het bestand is niet beschrijfbaar</translation>
     </message>
+    <message>
+        <source>AutoUpdate item %1 is not stored as text and was skipped</source>
+        <translation>AutoUpdate-item %1 is niet als tekst opgeslagen en is overgeslagen</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

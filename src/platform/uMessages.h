@@ -168,6 +168,7 @@ inline constexpr char UpdateItemNotFound[] = QT_TRANSLATE_NOOP("Marivel", "AutoU
 inline constexpr char TargetsTaken[]       = QT_TRANSLATE_NOOP("Marivel", "One or more target files are already updated by another item. Please remove the updating of these files before assigning them to other items");
 inline constexpr char TargetFolderCollides[] = QT_TRANSLATE_NOOP("Marivel", "The specified target directory causes 2 or more autoupdate items to update the same file. Please change or remove the target of the conflicting items first");
 inline constexpr char TargetTaken[]        = QT_TRANSLATE_NOOP("Marivel", "The target file is already updated by another item. Please remove the updating of this file before assigning it to another item");
+inline constexpr char ItemNotText[]        = QT_TRANSLATE_NOOP("Marivel", "AutoUpdate item %1 is not stored as text and was skipped");
 // The AutoUpdate manager.
 inline constexpr char SiteListed[]         = QT_TRANSLATE_NOOP("Marivel", "This url already exists in the site list");
 inline constexpr char ConfirmHideSite[]    = QT_TRANSLATE_NOOP("Marivel", "Are you sure you want to hide this site and remove all of its AutoUpdate items?");

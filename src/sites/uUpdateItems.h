@@ -54,9 +54,9 @@ public:
     // Replaces the items of `other` by copies of these.
     void CopyTo(TUpdateItems& other) const;
 
-    // The registry holds one line per item, values "0", "1", ... up to the first gap: the
-    // target, "=", then site, POI, country, last checked, last updated and format separated
-    // by "|", dates as "ddmmyyyyhhnnss". A missing key leaves the list empty.
+    // The registry holds one line per item, values "0", "1", ... up to the first missing
+    // number (see `ItemLine`). A value that is not text is skipped with a warning. A missing
+    // key leaves the list empty.
     void Load();
     // Writes the lines and drops the numbered values a longer list left behind. Fails with
     // "Could not save the settings..." when the file cannot be written.
@@ -65,6 +65,14 @@ public:
 private:
     std::vector<std::unique_ptr<TUpdateItem>> List;
 };
+
+// The stored line of an item: the target, "=", then site, POI, country, last checked, last
+// updated and format separated by "|", dates as "ddmmyyyyhhnnss". Each field has its "%",
+// "|" and "=" written as "%25", "%7C" and "%3D", so that every text reads back as it was.
+QString ItemLine(const TUpdateItem& item);
+// Lines stored before fields were escaped (`escaped` false) hold them as they are; those
+// written before items had a format hold five fields and leave it empty.
+std::unique_ptr<TUpdateItem> ParseItemLine(const QString& line, bool escaped);
 
 // The program's own list, loaded on first use.
 TUpdateItems& AutoUpdateItems();
