@@ -1044,8 +1044,20 @@
         <translation>Kan de instellingen niet opslaan in %1: de schijf is misschien vol, of het bestand is niet beschrijfbaar</translation>
     </message>
     <message>
+        <source>Could not create the lock file %1</source>
+        <translation>Kan het vergrendelbestand %1 niet aanmaken</translation>
+    </message>
+    <message>
         <source>AutoUpdate item %1 is not stored as text and was skipped</source>
         <translation>AutoUpdate-item %1 is niet als tekst opgeslagen en is overgeslagen</translation>
+    </message>
+    <message>
+        <source>Another program keeps the AutoUpdate items locked; please try again later</source>
+        <translation>Een ander programma houdt de AutoUpdate-items vergrendeld; probeer het later opnieuw</translation>
+    </message>
+    <message>
+        <source>Another AutoUpdate run is busy; please try again when it has finished</source>
+        <translation>Er loopt al een andere AutoUpdate; probeer het opnieuw wanneer die klaar is</translation>
     </message>
 </context>
 <context>

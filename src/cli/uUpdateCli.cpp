@@ -96,19 +96,19 @@ void Subscribe(const QStringList& args, const QString& formatId, bool progress, 
             country = each.get();
     if (!poi)
         throw EUserError(Tr(Msg::PoiNotInSite));
-    TUpdateItems& items = AutoUpdateItems();
-    if (items.Exists(target))
-        throw EUserError(Tr(Msg::TargetTaken));
     const TRapiSession device; // a device connection made for the side file ends with it
-    ForgetTargetTime(target);
-    auto item = std::make_unique<TUpdateItem>();
-    item->Country = country->Name;
-    item->Poi = poi->Description;
-    item->Site = site->Location();
-    item->Target = target;
-    item->Format = format;
-    items.Add(std::move(item));
-    items.Save();
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) {
+        if (items.Exists(target))
+            throw EUserError(Tr(Msg::TargetTaken));
+        ForgetTargetTime(target);
+        auto item = std::make_unique<TUpdateItem>();
+        item->Country = country->Name;
+        item->Poi = poi->Description;
+        item->Site = site->Location();
+        item->Target = target;
+        item->Format = format;
+        items.Add(std::move(item));
+    });
     out << QStringLiteral("Subscribed %1 to \"%2\" of %3 as %4.\n")
                .arg(target, poi->Description, site->Location(), format);
 }
@@ -117,8 +117,8 @@ void Unsubscribe(const QStringList& args)
 {
     if (args.size() != 1)
         throw EUsageError(QStringLiteral("unsubscribe takes TARGET."));
-    AutoUpdateItems().Remove(TargetLocation(args[0]));
-    AutoUpdateItems().Save();
+    const QString target = TargetLocation(args[0]);
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) { items.Remove(target); });
 }
 
 QString ListedDate(const QDateTime& date)
@@ -278,8 +278,9 @@ QString UpdateUsage()
                "description of a POI file in that index, TARGET a local path, FILE://path or\n"
                "MOBILE://\\device\\path. list prints one tab-separated line per item: site,\n"
                "country, POI, target, format, last checked, last updated. run prints a line\n"
-               "per site and item and a summary, and exits with 1 when an item failed. Without\n"
-               "--yes an existing target is only overwritten when confirmed on the terminal.\n")
+               "per site and item and a summary, and exits with 1 when an item failed or another\n"
+               "run is busy. Without --yes an existing target is only overwritten when confirmed\n"
+               "on the terminal.\n")
         + options;
 }
 

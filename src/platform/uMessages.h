@@ -85,6 +85,7 @@ inline constexpr char NeedsNewerVersion[]    = QT_TRANSLATE_NOOP("Marivel", "The
 inline constexpr char ExtensionMismatch[]    = QT_TRANSLATE_NOOP("Marivel", "Extension \"%1\" of filename does not match selected filetype.");
 inline constexpr char RegistryWriteFailed[]  = QT_TRANSLATE_NOOP("Marivel", "Could not access registry for writing");
 inline constexpr char SettingsNotSaved[]     = QT_TRANSLATE_NOOP("Marivel", "Could not save the settings to %1: the disk may be full, or the file may not be writable");
+inline constexpr char CannotLock[]           = QT_TRANSLATE_NOOP("Marivel", "Could not create the lock file %1");
 inline constexpr char RapiNotFound[]         = QT_TRANSLATE_NOOP("Marivel", "Remote API library not found, make sure you have ActiveSync installed");
 inline constexpr char RapiConnectFailed[]    = QT_TRANSLATE_NOOP("Marivel", "Unable to initialize connection to remote device. Please check the device is properly connected, ActiveSync is installed and active and that the device is ActiveSync compatible");
 inline constexpr char DeviceFolderTried[]    = QT_TRANSLATE_NOOP("Marivel", " (device folder %1)");
@@ -169,6 +170,8 @@ inline constexpr char TargetsTaken[]       = QT_TRANSLATE_NOOP("Marivel", "One o
 inline constexpr char TargetFolderCollides[] = QT_TRANSLATE_NOOP("Marivel", "The specified target directory causes 2 or more autoupdate items to update the same file. Please change or remove the target of the conflicting items first");
 inline constexpr char TargetTaken[]        = QT_TRANSLATE_NOOP("Marivel", "The target file is already updated by another item. Please remove the updating of this file before assigning it to another item");
 inline constexpr char ItemNotText[]        = QT_TRANSLATE_NOOP("Marivel", "AutoUpdate item %1 is not stored as text and was skipped");
+inline constexpr char ItemsBusy[]          = QT_TRANSLATE_NOOP("Marivel", "Another program keeps the AutoUpdate items locked; please try again later");
+inline constexpr char RunBusy[]            = QT_TRANSLATE_NOOP("Marivel", "Another AutoUpdate run is busy; please try again when it has finished");
 // The AutoUpdate manager.
 inline constexpr char SiteListed[]         = QT_TRANSLATE_NOOP("Marivel", "This url already exists in the site list");
 inline constexpr char ConfirmHideSite[]    = QT_TRANSLATE_NOOP("Marivel", "Are you sure you want to hide this site and remove all of its AutoUpdate items?");

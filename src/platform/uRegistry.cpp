@@ -456,3 +456,16 @@ void TRegistry::BeforeChange()
         MakePrivateFile(File);
     Changed = true;
 }
+
+TStoreLock::TStoreLock(const QString& name, std::chrono::milliseconds wait, const QString& busy)
+    : Lock(ConfigFolder() + QLatin1Char('/') + name)
+{
+    MakePrivateFolder(ConfigFolder());
+    // Only a dead owner makes the lock stale: a long run holds its lock for as long as it goes.
+    Lock.setStaleLockTime(0);
+    if (Lock.tryLock(int(wait.count())))
+        return;
+    if (Lock.error() == QLockFile::LockFailedError)
+        throw EUserError(busy);
+    throw EUserError(Tr(Msg::CannotLock).arg(Lock.fileName()));
+}

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include <QHash>
 #include <QList>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -102,4 +104,17 @@ private:
     QString Group;
     bool ReadOnly = false;
     bool Changed = false;
+};
+
+// A lock file in the store's folder, held for as long as the object lives, by which the
+// programs that share the store take turns: while one of them reads a part of the store,
+// changes it and writes it back, or does work that must not run twice at once. The lock of a
+// program that died is taken over. Fails with `busy` when another program holds the lock for
+// longer than `wait`.
+class TStoreLock {
+public:
+    TStoreLock(const QString& name, std::chrono::milliseconds wait, const QString& busy);
+
+private:
+    QLockFile Lock;
 };

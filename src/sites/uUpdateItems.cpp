@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <utility>
 
 #include <QSet>
@@ -14,6 +15,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 const QDateTime ZeroDate(QDate(1899, 12, 30), QTime(0, 0));
@@ -21,6 +24,10 @@ const QDateTime ZeroDate(QDate(1899, 12, 30), QTime(0, 0));
 // Written on every save and read back: from this version on the fields of a line are escaped.
 constexpr int ItemsVersion = 301;
 const QString VersionValue = QStringLiteral("version");
+
+// Changes to the list are quick; a lock held longer belongs to a program that hangs.
+const QString ItemsLockName = QStringLiteral("autoupdate-items.lock");
+constexpr auto ItemsLockWait = 10s;
 
 // What a field's separators are stored as; "%" first, as it starts every escape.
 const std::array<std::pair<QChar, QLatin1String>, 3> FieldEscapes { {
@@ -146,22 +153,46 @@ void TUpdateItems::Remove(const QString& target)
 
 void TUpdateItems::RemoveSite(const QString& site)
 {
-    std::erase_if(List, [&](const auto& item) { return SameText(item->Site, site); });
-    Save();
+    ChangeStored([&](TUpdateItems& stored) {
+        std::erase_if(stored.List, [&](const auto& item) { return SameText(item->Site, site); });
+    });
 }
 
 void TUpdateItems::AddSubscriptions(std::vector<std::unique_ptr<TUpdateItem>> items)
 {
-    QStringList targets;
-    for (const auto& item : items) {
-        if (targets.contains(item->Target, Qt::CaseInsensitive))
-            throw EUserError(Tr(Msg::TargetFolderCollides));
-        if (Find(item->Target))
-            throw EUserError(Tr(Msg::TargetsTaken));
-        targets.append(item->Target);
-    }
-    for (auto& item : items)
-        Add(std::move(item));
+    ChangeStored([&](TUpdateItems& stored) {
+        QStringList targets;
+        for (const auto& item : items) {
+            if (targets.contains(item->Target, Qt::CaseInsensitive))
+                throw EUserError(Tr(Msg::TargetFolderCollides));
+            if (stored.Find(item->Target))
+                throw EUserError(Tr(Msg::TargetsTaken));
+            targets.append(item->Target);
+        }
+        for (auto& item : items)
+            stored.Add(std::move(item));
+    });
+}
+
+void TUpdateItems::StoreTimes(const TUpdateItem& checked)
+{
+    // Copied first: loading the stored list overwrites `checked` when it is one of these.
+    const QString target = checked.Target;
+    const QDateTime lastChecked = checked.LastChecked;
+    const QDateTime lastUpdated = checked.LastUpdated;
+    ChangeStored([&](TUpdateItems& stored) {
+        if (TUpdateItem* item = stored.Find(target)) {
+            item->LastChecked = lastChecked;
+            item->LastUpdated = lastUpdated;
+        }
+    });
+}
+
+void TUpdateItems::ChangeStored(const std::function<void(TUpdateItems&)>& change)
+{
+    const TStoreLock lock(ItemsLockName, ItemsLockWait, Tr(Msg::ItemsBusy));
+    Load();
+    change(*this);
     Save();
 }
 
@@ -181,7 +212,7 @@ void TUpdateItems::CopyTo(TUpdateItems& other) const
 
 void TUpdateItems::Load()
 {
-    Clear();
+    std::vector<std::unique_ptr<TUpdateItem>> loaded;
     TRegistry reg;
     if (reg.OpenKeyReadOnly(AutoUpdateKey())) {
         const bool escaped = reg.TryReadInteger(VersionValue).value_or(0) >= ItemsVersion;
@@ -193,11 +224,27 @@ void TUpdateItems::Load()
         for (int i = 0; stored.contains(QString::number(i)); ++i) {
             const auto line = lines.constFind(QString::number(i));
             if (line != lines.cend())
-                Add(ParseItemLine(*line, escaped));
+                loaded.push_back(ParseItemLine(*line, escaped));
             else
                 qWarning("%s", qPrintable(Tr(Msg::ItemNotText).arg(i)));
         }
     }
+    Adopt(std::move(loaded));
+}
+
+void TUpdateItems::Adopt(std::vector<std::unique_ptr<TUpdateItem>> loaded)
+{
+    QHash<QString, std::unique_ptr<TUpdateItem>*> current;
+    for (auto& item : List)
+        current.insert(item->Target.toCaseFolded(), &item);
+    for (auto& item : loaded) {
+        auto own = current.take(item->Target.toCaseFolded());
+        if (own) {
+            **own = std::move(*item);
+            item = std::move(*own);
+        }
+    }
+    List = std::move(loaded);
 }
 
 void TUpdateItems::Save() const

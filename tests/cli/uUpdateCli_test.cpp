@@ -1,5 +1,7 @@
 #include "cli/uUpdateCli.h"
 
+#include <QProcess>
+#include <QTest>
 #include <QTextStream>
 
 #include "convert/uConvertOv2.h"
@@ -38,6 +40,21 @@ protected:
         QString input = answers;
         QTextStream terminal(&input);
         return RunUpdateCommand(arguments, out, err, answers.isNull() ? nullptr : &terminal);
+    }
+
+    // Starts marivel-update in a process of its own.
+    static void Start(QProcess& process, const QStringList& arguments)
+    {
+        process.start(MARIVEL_UPDATE_PROGRAM, arguments);
+        EXPECT_TRUE(process.waitForStarted());
+    }
+
+    // Waits, the site answering meanwhile, for `process` to end; what it printed.
+    static QString Printed(QProcess& process)
+    {
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
+        return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     }
 
     // The descriptions of the entries of an OV2 file.
@@ -174,4 +191,41 @@ TEST_F(UpdateCommandTest, SubscriptionsFailWhenTheSettingsCannotBeWritten)
             EXPECT_EQ(FileBytes(settings), before) << "put back, not cut short";
         }
     }
+}
+
+TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
+{
+    ServeSite("/site.xml",
+        "<poi><description>Speed Cams</description><url>/cams.ov2</url></poi>"
+        "<poi><description>Fuel</description><url>/fuel.ov2</url></poi>");
+    ServePoi("/fuel.ov2", "Fuel A", QDateTime(QDate(2023, 5, 1), QTime(12, 0)));
+    TResponse& cams = ServePoi("/cams.ov2", "Camera A", QDateTime(QDate(2023, 5, 1), QTime(12, 0)));
+    cams.Mode = TResponse::TMode::Slow; // a byte every 250 ms keeps the run busy for seconds
+    cams.ChunkSize = 1;
+    cams.Interval = 250;
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("cams.ov2") }), 0);
+    ASSERT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("fuel.ov2") }), 0);
+
+    QProcess first;
+    Start(first, { "run", "--yes" });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Requested("/cams.ov2"); }, 20000));
+    QProcess second;
+    Start(second, { "run" });
+    EXPECT_EQ(Printed(second),
+        "Another AutoUpdate run is busy; please try again when it has finished.\n");
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_EQ(Run({ "unsubscribe", Dir.filePath("fuel.ov2") }), 0) << Err.toStdString();
+    EXPECT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("fuel.gpx") }), 0);
+    ASSERT_EQ(first.state(), QProcess::Running) << "the changes were made during the run";
+    Printed(first);
+    EXPECT_EQ(first.exitCode(), 0);
+
+    QProcess list;
+    Start(list, { "list" });
+    const QStringList items = Printed(list).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(items.size(), 2) << items.join('\n').toStdString();
+    EXPECT_TRUE(items[0].contains("\tFILE://" + Dir.filePath("cams.ov2") + "\tttov2\t20"))
+        << "the run's dates kept: " << items[0].toStdString();
+    EXPECT_TRUE(items[1].contains("\tFILE://" + Dir.filePath("fuel.gpx") + "\tgengpx\t"))
+        << "the subscription made during the run kept: " << items[1].toStdString();
 }

@@ -189,10 +189,11 @@ TEST(TUpdateItems, RemovesItemsByTargetOrSite)
     EXPECT_EQ(items.Count(), 2);
 
     items.Add(Item("FILE:///d.ov2", "http://d.example/i.xml"));
+    items.Save();
     items.RemoveSite("http://a.example/i.xml");
     ASSERT_EQ(items.Count(), 1);
     EXPECT_EQ(items.Items(0).Target, "FILE:///d.ov2");
-    EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "removing a site saves";
+    EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "removing a site stores it";
 }
 
 TEST(TUpdateItems, SortsBySiteAndCopiesEveryField)
