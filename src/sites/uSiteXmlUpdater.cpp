@@ -13,8 +13,9 @@ TSite& RefreshSiteXml(const QString& location, bool force, const TDownloadProgre
     } catch (const EAbort&) {
         throw EUserError(Tr(Msg::DownloadCancelled));
     } catch (const Exception& e) {
-        throw EUserError(Tr(Msg::CannotDownload).arg(location, e.Message()) + QStringLiteral("\r\r")
-            + Tr(Msg::CheckInternet) + QStringLiteral(". ") + Tr(Msg::SiteStatusHint));
+        throw EUserError(Tr(Msg::CannotDownload).arg(LocationForDisplay(location), e.Message())
+            + QStringLiteral("\r\r") + Tr(Msg::CheckInternet) + QStringLiteral(". ")
+            + Tr(Msg::SiteStatusHint));
     }
     // The catalogue reads the local copy the download just wrote; an index the program
     // cannot use fails with its own message.

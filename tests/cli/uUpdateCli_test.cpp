@@ -229,3 +229,27 @@ TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
     EXPECT_TRUE(items[1].contains("\tFILE://" + Dir.filePath("fuel.gpx") + "\tgengpx\t"))
         << "the subscription made during the run kept: " << items[1].toStdString();
 }
+
+TEST_F(UpdateCommandTest, ShowsNoCredentialsNorRawControlsAndKeepsSeparatorsInNames)
+{
+    ServeSite("/hostile.xml",
+        "<poi><description>Speed|cams\x1b[2J</description><map>NL\x1b]0;x\x07</map>"
+        "<url>/cams.ov2</url></poi>");
+    const QString site = Server.Url("/hostile.xml?token=t0k").replace("//", "//ann:s3cret@");
+    const QString target = Dir.filePath("a=b.ov2");
+    QString printed;
+    EXPECT_EQ(Run({ "subscribe", site, "Speed|cams\x1b[2J", target }), 0) << Err.toStdString();
+    printed += Out + Err;
+    EXPECT_EQ(Run({ "list" }), 0);
+    EXPECT_EQ(Out,
+        Server.Url("/hostile.xml") + "\tNL\\x1b]0;x\\x07\tSpeed|cams\\x1b[2J\tFILE://" + target
+            + "\tttov2\t\t\n");
+    printed += Out + Err;
+    EXPECT_EQ(Run({ "run" }), 0);
+    EXPECT_EQ(Out,
+        Server.Url("/hostile.xml")
+            + ": Checked site xml file...\nSpeed|cams\\x1b[2J: Updated\nFinished: 1 updated\n");
+    printed += Out + Err;
+    EXPECT_FALSE(printed.contains("s3cret") || printed.contains("t0k") || printed.contains('\x1b'))
+        << printed.toStdString();
+}
