@@ -77,7 +77,11 @@ int main(int argc, char** argv)
         QMessageBox::critical(nullptr, app.applicationName(), AsSentence(e.Message()));
         return 1;
     }
-    ReleaseSettings(true);
+    try {
+        ReleaseSettings(true);
+    } catch (const EUserError& e) {
+        QMessageBox::warning(nullptr, app.applicationName(), AsSentence(e.Message()));
+    }
     if (restart) {
         // The new start must find no one listening, or it would hand itself back to this one.
         instance.Stop();

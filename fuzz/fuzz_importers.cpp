@@ -1,7 +1,7 @@
 // Feeds the same bytes to every importer and to the readers of the program's other input from
-// outside: a site index from the web and the calibration file beside a map picture. A user
-// error is the right answer to damaged data; anything else (a crash, a sanitizer report,
-// another exception) is a fault.
+// outside: a site index from the web, the calibration file beside a map picture and a stored
+// AutoUpdate item line. A user error is the right answer to damaged data; anything else (a
+// crash, a sanitizer report, another exception) is a fault.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +18,7 @@
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
 #include "sites/uSite.h"
+#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -36,10 +37,29 @@ void ReadCalibration(std::string_view bytes)
     ReadCalibrationFile(file, QSize(640, 480));
 }
 
+bool SameItem(const TUpdateItem& a, const TUpdateItem& b)
+{
+    return a.Target == b.Target && a.Site == b.Site && a.Poi == b.Poi && a.Country == b.Country
+        && a.LastChecked == b.LastChecked && a.LastUpdated == b.LastUpdated && a.Format == b.Format;
+}
+
+// Whatever a stored line holds, in either layout, the item read from it is written and read
+// back unchanged.
+void FeedItemReader(std::string_view bytes)
+{
+    const QString line = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    for (const bool escaped : { false, true }) {
+        const auto item = ParseItemLine(line, escaped);
+        if (!SameItem(*item, *ParseItemLine(ItemLine(*item), true)))
+            __builtin_trap();
+    }
+}
+
 // The other readers by the name MARIVEL_FUZZ_FORMATS knows them by.
 const std::pair<const char*, TReader> OtherReaders[] = {
     { "siteindex", ReadSiteIndex },
     { "calibration", ReadCalibration },
+    { "subscriptions", FeedItemReader },
 };
 
 QStringList Focus()

@@ -1056,16 +1056,32 @@
         <translation>De site noemt het adres %1, dat is geweigerd: een lokale site mag alleen lokale (FILE://) en webadressen (http, https) noemen</translation>
     </message>
     <message>
-        <source>larger than %1 KiB</source>
-        <translation>groter dan %1 KiB</translation>
-    </message>
-    <message>
         <source>The plugin %1 was not loaded: others can write to %2</source>
         <translation>De plug-in %1 is niet geladen: anderen kunnen %2 wijzigen</translation>
     </message>
     <message>
         <source>The plugin %1 was not loaded: it belongs to neither you nor root</source>
         <translation>De plug-in %1 is niet geladen: hij is niet van u en niet van root</translation>
+    </message>
+    <message>
+        <source>Could not save the settings to %1: the disk may be full, or the file may not be writable</source>
+        <translation>Kan de instellingen niet opslaan in %1: de schijf is misschien vol, of het bestand is niet beschrijfbaar</translation>
+    </message>
+    <message>
+        <source>Could not create the lock file %1</source>
+        <translation>Kan het vergrendelbestand %1 niet aanmaken</translation>
+    </message>
+    <message>
+        <source>AutoUpdate item %1 is not stored as text and was skipped</source>
+        <translation>AutoUpdate-item %1 is niet als tekst opgeslagen en is overgeslagen</translation>
+    </message>
+    <message>
+        <source>Another program keeps the AutoUpdate items locked; please try again later</source>
+        <translation>Een ander programma houdt de AutoUpdate-items vergrendeld; probeer het later opnieuw</translation>
+    </message>
+    <message>
+        <source>Another AutoUpdate run is busy; please try again when it has finished</source>
+        <translation>Er loopt al een andere AutoUpdate; probeer het opnieuw wanneer die klaar is</translation>
     </message>
     <message>
         <source>the server redirected to %1, which is no web address</source>

@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 
 #include "core/uModel.h"
@@ -29,6 +30,16 @@ inline QString OptionsHelp(const QCommandLineParser& parser)
     return options.remove(0, options.indexOf(QLatin1Char('\n')) + 1);
 }
 
+// A message for the terminal: its line breaks kept, any other control character escaped, as
+// a message may quote what a file or a server sent.
+inline QString ForTerminal(const QString& message)
+{
+    QStringList lines = ForDisplay(message).split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = EscapeControls(line);
+    return lines.join(QLatin1Char('\n'));
+}
+
 // Runs `command` and returns its exit status; a usage error prints the message and `usage()`
 // and gives 2, any other failure prints its message and gives 1.
 template <typename Command, typename Usage>
@@ -40,7 +51,7 @@ int ExitStatusOf(QTextStream& err, Usage usage, Command command)
         err << e.Message() << "\n\n" << usage();
         return 2;
     } catch (const Exception& e) {
-        err << ForDisplay(AsSentence(e.Message())) << "\n";
+        err << ForTerminal(AsSentence(e.Message())) << "\n";
     } catch (const std::exception& e) {
         err << "Internal error: " << e.what() << '\n';
     }

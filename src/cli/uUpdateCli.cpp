@@ -38,6 +38,9 @@ void AddOptions(QCommandLineParser& parser)
         QStringLiteral("COMMAND"), QStringLiteral("subscribe, unsubscribe, list or run."));
 }
 
+// A site as the console shows it: a web address without user name, password and query.
+QString Shown(const QString& site) { return EscapeControls(LocationForDisplay(site)); }
+
 // A target as items keep it: a device location as given, a local file as "FILE://" and its
 // absolute path.
 QString TargetLocation(const QString& target)
@@ -96,29 +99,30 @@ void Subscribe(const QStringList& args, const QString& formatId, bool progress, 
             country = each.get();
     if (!poi)
         throw EUserError(Tr(Msg::PoiNotInSite));
-    TUpdateItems& items = AutoUpdateItems();
-    if (items.Exists(target))
-        throw EUserError(Tr(Msg::TargetTaken));
     const TRapiSession device; // a device connection made for the side file ends with it
-    ForgetTargetTime(target);
-    auto item = std::make_unique<TUpdateItem>();
-    item->Country = country->Name;
-    item->Poi = poi->Description;
-    item->Site = site->Location();
-    item->Target = target;
-    item->Format = format;
-    items.Add(std::move(item));
-    items.Save();
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) {
+        if (items.Exists(target))
+            throw EUserError(Tr(Msg::TargetTaken));
+        ForgetTargetTime(target);
+        auto item = std::make_unique<TUpdateItem>();
+        item->Country = country->Name;
+        item->Poi = poi->Description;
+        item->Site = site->Location();
+        item->Target = target;
+        item->Format = format;
+        items.Add(std::move(item));
+    });
     out << QStringLiteral("Subscribed %1 to \"%2\" of %3 as %4.\n")
-               .arg(target, poi->Description, site->Location(), format);
+               .arg(EscapeControls(target), EscapeControls(poi->Description),
+                   Shown(site->Location()), format);
 }
 
 void Unsubscribe(const QStringList& args)
 {
     if (args.size() != 1)
         throw EUsageError(QStringLiteral("unsubscribe takes TARGET."));
-    AutoUpdateItems().Remove(TargetLocation(args[0]));
-    AutoUpdateItems().Save();
+    const QString target = TargetLocation(args[0]);
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) { items.Remove(target); });
 }
 
 QString ListedDate(const QDateTime& date)
@@ -131,20 +135,22 @@ void List(QTextStream& out)
     const TUpdateItems& items = AutoUpdateItems();
     for (int i = 0; i < items.Count(); ++i) {
         const TUpdateItem& item = items.Items(i);
-        out << QStringList { item.Site, item.Country, item.Poi, item.Target, item.Format,
+        out << QStringList { Shown(item.Site), EscapeControls(item.Country),
+            EscapeControls(item.Poi), EscapeControls(item.Target), EscapeControls(item.Format),
             ListedDate(item.LastChecked), ListedDate(item.LastUpdated) }
                    .join(QLatin1Char('\t'))
             << '\n';
     }
 }
 
-// A message on one line of the console, its line breaks as blanks.
+// A message on one line of the console, its line breaks as blanks and any other control
+// character escaped.
 QString OneLine(QString text)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
-        .replace(QLatin1Char('\r'), QLatin1Char(' '))
-        .replace(QLatin1Char('\n'), QLatin1Char(' '))
-        .simplified();
+    return EscapeControls(text.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                              .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                              .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                              .simplified());
 }
 
 // A run on the console: a line per row as it ends, the questions on the terminal.
@@ -174,7 +180,8 @@ public:
     void RowFinished(int, const TRunRow& row) override
     {
         Bar.reset();
-        QString line = row.Title + QStringLiteral(": ") + OneLine(row.Text);
+        QString line = (row.IsSite ? Shown(row.Title) : EscapeControls(row.Title))
+            + QStringLiteral(": ") + OneLine(row.Text);
         if (row.Result == TRowResult::UpToDate && Declined)
             line += QStringLiteral(" (the existing target was kept: overwriting it needs %1)")
                         .arg(Terminal ? QStringLiteral("a Yes") : QStringLiteral("--yes"));
@@ -194,7 +201,7 @@ public:
         return answer != QLatin1Char('n');
     }
 
-    void ShowMessage(const QString& text) override { Err << ForDisplay(text) << '\n'; }
+    void ShowMessage(const QString& text) override { Err << ForTerminal(text) << '\n'; }
 
     TOverwriteAnswer AskOverwrite(const QString& question) override
     {
@@ -227,7 +234,7 @@ private:
     {
         Bar.reset();
         for (;;) {
-            Err << ForDisplay(question) << ' ' << choices << ' ' << Qt::flush;
+            Err << ForTerminal(question) << ' ' << choices << ' ' << Qt::flush;
             const QString line = Terminal->readLine();
             if (line.isNull())
                 return QLatin1Char('n');
@@ -255,9 +262,9 @@ int Run(const QCommandLineParser& parser, QTextStream& out, QTextStream& err, QT
     TUpdateRun run(AutoUpdateItems(), console, console, false, parser.isSet(ForceSiteOption));
     TRapiSession device; // a device connection made for this run ends with it
     run.Execute();
+    out << run.Summary() << '\n';
     if (Settings().AlwaysOverwrite != alwaysOverwrite)
         Settings().Save(); // the user chose "Yes to All" for good
-    out << run.Summary() << '\n';
     return run.Counts().Failed == 0 ? 0 : 1;
 }
 
@@ -277,9 +284,11 @@ QString UpdateUsage()
                "SITE is the address of a site index (http://... or FILE://path), POI the\n"
                "description of a POI file in that index, TARGET a local path, FILE://path or\n"
                "MOBILE://\\device\\path. list prints one tab-separated line per item: site,\n"
-               "country, POI, target, format, last checked, last updated. run prints a line\n"
-               "per site and item and a summary, and exits with 1 when an item failed. Without\n"
-               "--yes an existing target is only overwritten when confirmed on the terminal.\n")
+               "country, POI, target, format, last checked, last updated; addresses are shown\n"
+               "without user name, password and query. run prints a line per site and item\n"
+               "and a summary, and exits with 1 when an item failed or another run is busy.\n"
+               "Without --yes an existing target is only overwritten when confirmed on the\n"
+               "terminal.\n")
         + options;
 }
 

@@ -228,10 +228,10 @@ TSettings& Settings()
 
 void ReleaseSettings(bool save)
 {
-    auto& instance = Instance();
+    // Released also when the save fails.
+    const std::unique_ptr<TSettings> instance = std::move(Instance());
     if (instance && save)
         instance->Save();
-    instance.reset();
 }
 
 void TSettings::Load()
@@ -285,6 +285,7 @@ void TSettings::Save()
     WriteList(reg, "Sites", Sites);
     WriteList(reg, "HiddenSites", HiddenSites);
     WriteList(reg, "DefaultFormats", DefaultFormats);
+    reg.Sync();
 }
 
 void TSettings::AddRecentFile(const QString& location, const QString& formatId)

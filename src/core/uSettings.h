@@ -110,6 +110,7 @@ public:
     QString MapsPageUrl = QStringLiteral("http://www.marivel.example/maps.html");
 
     void Load();
+    // Fails with "Could not save the settings..." when the file cannot be written.
     void Save();
     // Puts `location` at the top of the recent files, once however it is spelled, keeping at
     // most eight.
@@ -124,7 +125,8 @@ private:
 
 TSettings& Settings();
 // Frees the settings object if it was ever created, writing it to the registry first when
-// `save`; the next `Settings()` loads anew.
+// `save` (a failed write fails as `Save` does, the object freed all the same); the next
+// `Settings()` loads anew.
 void ReleaseSettings(bool save);
 
 // The registry key that holds the settings, below which the other parts keep theirs.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -132,6 +133,21 @@ void MakePrivateFile(const QString& file)
     QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly);
 }
 
+QByteArray FileBytes(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// After a write that failed, the file as it was, if the disk takes it: that is still better
+// than a file cut short.
+void PutBack(const QString& name, const QByteArray& bytes)
+{
+    QSaveFile file(name);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush())
+        file.commit();
+}
+
 } // namespace
 
 TRegistry::TRegistry(TRegRoot root)
@@ -142,7 +158,7 @@ TRegistry::TRegistry(TRegRoot root)
 
 TRegistry::~TRegistry()
 {
-    Store->sync();
+    Store->sync(); // a failure is the business of `Sync`, which writers call first
     // Also closes a file that was readable by others before.
     if (Changed)
         QFile::setPermissions(File, OwnerOnly);
@@ -152,6 +168,32 @@ QString TRegistry::FileName(TRegRoot root)
 {
     return ConfigFolder()
         + (root == TRegRoot::CurrentUser ? "/current-user.ini" : "/local-machine.ini");
+}
+
+void TRegistry::Sync()
+{
+    const QByteArray before = FileBytes(File);
+    Store->sync();
+    if (Store->status() != QSettings::AccessError && WrittenWhole())
+        return;
+    PutBack(File, before);
+    throw EUserError(Tr(Msg::SettingsNotSaved).arg(File));
+}
+
+// Qt's writer loses the error of its last flush, so a full disk can leave the file cut short
+// while the write reports success. It writes one line per value, and a cut file has fewer.
+bool TRegistry::WrittenWhole() const
+{
+    QFile file(File);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    qsizetype lines = 0;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (line.endsWith('\n') && line.contains('='))
+            ++lines;
+    }
+    return lines == Store->allKeys().size();
 }
 
 bool TRegistry::OpenKey(const QString& key, bool canCreate)
@@ -404,4 +446,17 @@ void TRegistry::BeforeChange()
     if (!Changed)
         MakePrivateFile(File);
     Changed = true;
+}
+
+TStoreLock::TStoreLock(const QString& name, std::chrono::milliseconds wait, const QString& busy)
+    : Lock(ConfigFolder() + QLatin1Char('/') + name)
+{
+    MakePrivateFolder(ConfigFolder());
+    // Only a dead owner makes the lock stale: a long run holds its lock for as long as it goes.
+    Lock.setStaleLockTime(0);
+    if (Lock.tryLock(int(wait.count())))
+        return;
+    if (Lock.error() == QLockFile::LockFailedError)
+        throw EUserError(busy);
+    throw EUserError(Tr(Msg::CannotLock).arg(Lock.fileName()));
 }

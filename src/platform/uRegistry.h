@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include <QHash>
 #include <QList>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -68,6 +70,10 @@ public:
     void WriteString(const QString& name, const QString& value);
     void WriteDate(const QString& name, double value);
 
+    // Writes what was changed to the file now, rather than when the object ends, so that a
+    // failure is heard of: fails with "Could not save the settings to %1..." (EUserError).
+    void Sync();
+
     // The INI file that holds a root, for the user's eyes and for tests.
     static QString FileName(TRegRoot root);
 
@@ -87,6 +93,7 @@ private:
     // Writes under the spelling `stored`, which the caller found or encoded.
     void Put(const QString& name, const QString& stored, const QString& typedText);
     void RemoveValueOnly(const QString& path);
+    bool WrittenWhole() const;
     void Enter(const QString& group, bool readOnly);
     void BeforeChange();
 
@@ -97,4 +104,17 @@ private:
     QString Group;
     bool ReadOnly = false;
     bool Changed = false;
+};
+
+// A lock file in the store's folder, held for as long as the object lives, by which the
+// programs that share the store take turns: while one of them reads a part of the store,
+// changes it and writes it back, or does work that must not run twice at once. The lock of a
+// program that died is taken over. Fails with `busy` when another program holds the lock for
+// longer than `wait`.
+class TStoreLock {
+public:
+    TStoreLock(const QString& name, std::chrono::milliseconds wait, const QString& busy);
+
+private:
+    QLockFile Lock;
 };

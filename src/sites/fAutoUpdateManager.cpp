@@ -371,9 +371,9 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     const auto check = [&](const QString& caption, bool TSettings::*field) {
         auto* box = new QCheckBox(caption, tab);
         box->setChecked(settings.*field);
-        connect(box, &QCheckBox::toggled, this, [field](bool on) {
+        connect(box, &QCheckBox::toggled, this, [this, field](bool on) {
             Settings().*field = on;
-            TAutoUpdateManager::KeepSettings();
+            Command(TAutoUpdateManager::KeepSettings);
         });
         layout->addRow(box);
         return box;
@@ -387,9 +387,9 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     delay->setMaximumWidth(140);
     delay->setSuffix(tr(" seconds"));
     delay->setValue(std::clamp(settings.AutoUpdateDelay, 0, 60));
-    connect(delay, &QSpinBox::valueChanged, this, [](int seconds) {
+    connect(delay, &QSpinBox::valueChanged, this, [this](int seconds) {
         Settings().AutoUpdateDelay = seconds;
-        TAutoUpdateManager::KeepSettings();
+        Command(TAutoUpdateManager::KeepSettings);
     });
     layout->addRow(tr("Delay time:"), delay);
 
@@ -403,9 +403,9 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     application->addWidget(Button(tr("Browse..."), tab, [this] { ChooseApplication(); }));
     layout->addRow(tr("Application:"), application);
     auto* parameters = new QLineEdit(settings.AutoUpdateAppParams, tab);
-    connect(parameters, &QLineEdit::textChanged, this, [](const QString& text) {
+    connect(parameters, &QLineEdit::textChanged, this, [this](const QString& text) {
         Settings().AutoUpdateAppParams = text;
-        TAutoUpdateManager::KeepSettings();
+        Command(TAutoUpdateManager::KeepSettings);
     });
     layout->addRow(tr("Parameters:"), parameters);
 
@@ -414,11 +414,11 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     auto* directory = new QLineEdit(settings.PMVAlternateDir, tab);
     alternate->setChecked(!settings.PMVAlternateDir.isEmpty());
     directory->setEnabled(alternate->isChecked());
-    const auto keepDirectory = [alternate, directory] {
+    const auto keepDirectory = [this, alternate, directory] {
         directory->setEnabled(alternate->isChecked());
         Settings().PMVAlternateDir =
             alternate->isChecked() ? directory->text().trimmed() : QString();
-        TAutoUpdateManager::KeepSettings();
+        Command(TAutoUpdateManager::KeepSettings);
     };
     connect(alternate, &QCheckBox::toggled, this, keepDirectory);
     connect(directory, &QLineEdit::textChanged, this, keepDirectory);

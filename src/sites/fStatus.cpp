@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "core/uSettings.h"
+#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
 namespace {
@@ -272,10 +273,16 @@ void TfmStatus::showEvent(QShowEvent* event)
 
 void TfmStatus::Execute()
 {
-    FRun->Execute();
+    bool ran = true;
+    try {
+        FRun->Execute();
+    } catch (const EUserError& e) { // the run could not start: the window stays to say why
+        ran = false;
+        laTotalProgress->setText(OneLine(AsSentence(e.Message())));
+    }
     FFinished = true;
     buClose->setText(tr("Close"));
-    if (ClosesByItself(Settings().StatusAutoClose, *FRun))
+    if (ran && ClosesByItself(Settings().StatusAutoClose, *FRun))
         accept();
 }
 

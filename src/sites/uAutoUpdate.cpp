@@ -328,10 +328,11 @@ bool TAutoUpdate::Update(const TUpdateItem& item, bool& askBeforeOverwrite,
         TItemUpdate update(*listed, siteDocument, status, Progress());
         written = update.Run(askBeforeOverwrite, Question, FCancelled);
     } catch (...) {
-        AutoUpdateItems().Save(); // the times of this check persist, also after a failure
+        // The times of this check persist, also after a failure.
+        AutoUpdateItems().StoreTimes(*listed);
         throw;
     }
-    AutoUpdateItems().Save();
+    AutoUpdateItems().StoreTimes(*listed);
     return written;
 }
 

@@ -61,9 +61,9 @@ void ForgetSideFile(const QString& target)
 }
 
 // Points the POI file's item at `target`, making one when it has none.
-void SetTarget(const TSite& site, const TPoi& poi, const QString& target, int formatIndex)
+void SetTarget(
+    TUpdateItems& items, const TSite& site, const TPoi& poi, const QString& target, int formatIndex)
 {
-    TUpdateItems& items = AutoUpdateItems();
     TUpdateItem* item = items.FindByPoi(site.Location(), poi.Description);
     if (!item) {
         auto made = std::make_unique<TUpdateItem>();
@@ -80,9 +80,10 @@ void SetTarget(const TSite& site, const TPoi& poi, const QString& target, int fo
 }
 
 // Whether an item other than the POI files' own ones writes `target`.
-bool TakenByOthers(const QString& target, const TSite& site, const std::vector<TPoi*>& own)
+bool TakenByOthers(const TUpdateItems& items, const QString& target, const TSite& site,
+    const std::vector<TPoi*>& own)
 {
-    const TUpdateItem* item = AutoUpdateItems().Find(target);
+    const TUpdateItem* item = items.Find(target);
     return item && std::none_of(own.begin(), own.end(), [&](const TPoi* poi) {
         return SameText(item->Site, site.Location()) && SameText(item->Poi, poi->Description);
     });
@@ -354,10 +355,11 @@ void TAutoUpdateManager::SubscribeLocal(
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += ExporterExt(formatIndex);
     const QString target = QStringLiteral("FILE://") + fileName;
-    if (TakenByOthers(target, site, { const_cast<TPoi*>(&poi) }))
-        throw EUserError(Tr(TargetTaken));
-    SetTarget(site, poi, target, formatIndex);
-    AutoUpdateItems().Save();
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) {
+        if (TakenByOthers(items, target, site, { const_cast<TPoi*>(&poi) }))
+            throw EUserError(Tr(TargetTaken));
+        SetTarget(items, site, poi, target, formatIndex);
+    });
     Settings().InitialDir = QFileInfo(fileName).path();
 }
 
@@ -377,22 +379,33 @@ bool TAutoUpdateManager::SubscribeMany(
     const TSite& site, const std::vector<TPoi*>& pois, const QString& folder, int formatIndex)
 {
     QStringList targets;
-    bool exist = false;
     for (const TPoi* poi : pois) {
         const QString target = TargetIn(folder, *poi, ExporterExt(formatIndex));
         if (targets.contains(target, Qt::CaseInsensitive))
             throw EUserError(Tr(TargetFolderCollides));
-        if (TakenByOthers(target, site, pois))
-            throw EUserError(Tr(TargetsTaken));
-        const TUpdateItem* own = AutoUpdateItems().FindByPoi(site.Location(), poi->Description);
-        exist = exist || ((!own || !SameText(own->Target, target)) && TargetExists(target));
         targets.append(target);
+    }
+    // Checked before the question and again when storing: another program may have
+    // subscribed one of the targets meanwhile.
+    const auto checkFree = [&](const TUpdateItems& items) {
+        for (const QString& target : std::as_const(targets))
+            if (TakenByOthers(items, target, site, pois))
+                throw EUserError(Tr(TargetsTaken));
+    };
+    checkFree(AutoUpdateItems());
+    bool exist = false;
+    for (size_t i = 0; i < pois.size() && !exist; ++i) {
+        const QString& target = targets[qsizetype(i)];
+        const TUpdateItem* own = AutoUpdateItems().FindByPoi(site.Location(), pois[i]->Description);
+        exist = (!own || !SameText(own->Target, target)) && TargetExists(target);
     }
     if (exist && !Agreed(Prompt, TargetsExist))
         return false;
-    for (size_t i = 0; i < pois.size(); ++i)
-        SetTarget(site, *pois[i], targets[qsizetype(i)], formatIndex);
-    AutoUpdateItems().Save();
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) {
+        checkFree(items);
+        for (size_t i = 0; i < pois.size(); ++i)
+            SetTarget(items, site, *pois[i], targets[qsizetype(i)], formatIndex);
+    });
     return true;
 }
 
@@ -400,9 +413,10 @@ bool TAutoUpdateManager::Unsubscribe(const QStringList& targets)
 {
     if (targets.isEmpty() || !Agreed(Prompt, ConfirmUnsubscribe))
         return false;
-    for (const QString& target : targets)
-        AutoUpdateItems().Remove(target);
-    AutoUpdateItems().Save();
+    AutoUpdateItems().ChangeStored([&](TUpdateItems& items) {
+        for (const QString& target : targets)
+            items.Remove(target);
+    });
     return true;
 }
 

@@ -1,7 +1,11 @@
 #include "sites/uUpdateItems.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
+#include <utility>
 
+#include <QSet>
 #include <QStringList>
 
 #include "core/uUtils.h"
@@ -11,39 +15,88 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 const QDateTime ZeroDate(QDate(1899, 12, 30), QTime(0, 0));
 
-// Written on every save for readers that need to tell the line layout apart.
-constexpr int ItemsVersion = 300;
+// Written on every save and read back: from this version on the fields of a line are escaped.
+constexpr int ItemsVersion = 301;
+const QString VersionValue = QStringLiteral("version");
 
-QString ItemLine(const TUpdateItem& item)
+// Changes to the list are quick; a lock held longer belongs to a program that hangs.
+const QString ItemsLockName = QStringLiteral("autoupdate-items.lock");
+constexpr auto ItemsLockWait = 10s;
+
+// What a field's separators are stored as; "%" first, as it starts every escape.
+const std::array<std::pair<QChar, QLatin1String>, 3> FieldEscapes { {
+    { QLatin1Char('%'), QLatin1String("%25") },
+    { QLatin1Char('|'), QLatin1String("%7C") },
+    { QLatin1Char('='), QLatin1String("%3D") },
+} };
+
+QString Escaped(const QString& field)
 {
-    return item.Target + QLatin1Char('=')
-        + QStringList { item.Site, item.Poi, item.Country, FormatItemDate(item.LastChecked),
-              FormatItemDate(item.LastUpdated), item.Format }
-              .join(QLatin1Char('|'));
+    QString escaped;
+    escaped.reserve(field.size());
+    for (const QChar c : field) {
+        const auto escape = std::find_if(FieldEscapes.cbegin(), FieldEscapes.cend(),
+            [&](const auto& each) { return each.first == c; });
+        if (escape == FieldEscapes.cend())
+            escaped += c;
+        else
+            escaped += escape->second;
+    }
+    return escaped;
 }
 
-// Lines written before items had a format hold five fields and leave it empty.
-std::unique_ptr<TUpdateItem> ParseItemLine(const QString& line)
+// In one pass, so that an escaped "%" never starts another escape.
+QString Unescaped(const QString& field)
 {
-    auto item = std::make_unique<TUpdateItem>();
-    const auto equals = line.indexOf(QLatin1Char('='));
-    item->Target = line.left(equals);
-    const QStringList fields =
-        equals < 0 ? QStringList() : line.mid(equals + 1).split(QLatin1Char('|'));
-    item->Site = fields.value(0);
-    item->Poi = fields.value(1);
-    item->Country = fields.value(2);
-    item->LastChecked = ParseItemDate(fields.value(3));
-    item->LastUpdated = ParseItemDate(fields.value(4));
-    item->Format = fields.value(5);
-    return item;
+    QString plain;
+    plain.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QStringView rest = QStringView(field).sliced(i);
+        const auto escape = std::find_if(FieldEscapes.cbegin(), FieldEscapes.cend(),
+            [&](const auto& each) { return rest.startsWith(each.second, Qt::CaseInsensitive); });
+        if (escape == FieldEscapes.cend()) {
+            plain += field[i];
+        } else {
+            plain += escape->first;
+            i += escape->second.size() - 1;
+        }
+    }
+    return plain;
 }
 
 } // namespace
+
+QString ItemLine(const TUpdateItem& item)
+{
+    QStringList fields { item.Site, item.Poi, item.Country, FormatItemDate(item.LastChecked),
+        FormatItemDate(item.LastUpdated), item.Format };
+    for (QString& field : fields)
+        field = Escaped(field);
+    return Escaped(item.Target) + QLatin1Char('=') + fields.join(QLatin1Char('|'));
+}
+
+std::unique_ptr<TUpdateItem> ParseItemLine(const QString& line, bool escaped)
+{
+    const auto field = [&](const QString& text) { return escaped ? Unescaped(text) : text; };
+    auto item = std::make_unique<TUpdateItem>();
+    const auto equals = line.indexOf(QLatin1Char('='));
+    item->Target = field(line.left(equals));
+    const QStringList fields =
+        equals < 0 ? QStringList() : line.mid(equals + 1).split(QLatin1Char('|'));
+    item->Site = field(fields.value(0));
+    item->Poi = field(fields.value(1));
+    item->Country = field(fields.value(2));
+    item->LastChecked = ParseItemDate(field(fields.value(3)));
+    item->LastUpdated = ParseItemDate(field(fields.value(4)));
+    item->Format = field(fields.value(5));
+    return item;
+}
 
 QString FormatItemDate(const QDateTime& date)
 {
@@ -100,22 +153,46 @@ void TUpdateItems::Remove(const QString& target)
 
 void TUpdateItems::RemoveSite(const QString& site)
 {
-    std::erase_if(List, [&](const auto& item) { return SameText(item->Site, site); });
-    Save();
+    ChangeStored([&](TUpdateItems& stored) {
+        std::erase_if(stored.List, [&](const auto& item) { return SameText(item->Site, site); });
+    });
 }
 
 void TUpdateItems::AddSubscriptions(std::vector<std::unique_ptr<TUpdateItem>> items)
 {
-    QStringList targets;
-    for (const auto& item : items) {
-        if (targets.contains(item->Target, Qt::CaseInsensitive))
-            throw EUserError(Tr(Msg::TargetFolderCollides));
-        if (Find(item->Target))
-            throw EUserError(Tr(Msg::TargetsTaken));
-        targets.append(item->Target);
-    }
-    for (auto& item : items)
-        Add(std::move(item));
+    ChangeStored([&](TUpdateItems& stored) {
+        QStringList targets;
+        for (const auto& item : items) {
+            if (targets.contains(item->Target, Qt::CaseInsensitive))
+                throw EUserError(Tr(Msg::TargetFolderCollides));
+            if (stored.Find(item->Target))
+                throw EUserError(Tr(Msg::TargetsTaken));
+            targets.append(item->Target);
+        }
+        for (auto& item : items)
+            stored.Add(std::move(item));
+    });
+}
+
+void TUpdateItems::StoreTimes(const TUpdateItem& checked)
+{
+    // Copied first: loading the stored list overwrites `checked` when it is one of these.
+    const QString target = checked.Target;
+    const QDateTime lastChecked = checked.LastChecked;
+    const QDateTime lastUpdated = checked.LastUpdated;
+    ChangeStored([&](TUpdateItems& stored) {
+        if (TUpdateItem* item = stored.Find(target)) {
+            item->LastChecked = lastChecked;
+            item->LastUpdated = lastUpdated;
+        }
+    });
+}
+
+void TUpdateItems::ChangeStored(const std::function<void(TUpdateItems&)>& change)
+{
+    const TStoreLock lock(ItemsLockName, ItemsLockWait, Tr(Msg::ItemsBusy));
+    Load();
+    change(*this);
     Save();
 }
 
@@ -135,26 +212,51 @@ void TUpdateItems::CopyTo(TUpdateItems& other) const
 
 void TUpdateItems::Load()
 {
-    Clear();
+    std::vector<std::unique_ptr<TUpdateItem>> loaded;
     TRegistry reg;
-    if (!reg.OpenKeyReadOnly(AutoUpdateKey()))
-        return;
-    QStringList lines;
-    ReadRegStrings(reg, lines, false);
-    for (const QString& line : std::as_const(lines))
-        Add(ParseItemLine(line));
+    if (reg.OpenKeyReadOnly(AutoUpdateKey())) {
+        const bool escaped = reg.TryReadInteger(VersionValue).value_or(0) >= ItemsVersion;
+        const QHash<QString, QString> lines = reg.StringValues();
+        const QStringList names = reg.GetValueNames();
+        const QSet<QString> stored(names.cbegin(), names.cend());
+        // A value of another type must not hide the items after it: the next save would
+        // drop them.
+        for (int i = 0; stored.contains(QString::number(i)); ++i) {
+            const auto line = lines.constFind(QString::number(i));
+            if (line != lines.cend())
+                loaded.push_back(ParseItemLine(*line, escaped));
+            else
+                qWarning("%s", qPrintable(Tr(Msg::ItemNotText).arg(i)));
+        }
+    }
+    Adopt(std::move(loaded));
+}
+
+void TUpdateItems::Adopt(std::vector<std::unique_ptr<TUpdateItem>> loaded)
+{
+    QHash<QString, std::unique_ptr<TUpdateItem>*> current;
+    for (auto& item : List)
+        current.insert(item->Target.toCaseFolded(), &item);
+    for (auto& item : loaded) {
+        auto own = current.take(item->Target.toCaseFolded());
+        if (own) {
+            **own = std::move(*item);
+            item = std::move(*own);
+        }
+    }
+    List = std::move(loaded);
 }
 
 void TUpdateItems::Save() const
 {
     TRegistry reg;
-    if (!reg.OpenKey(AutoUpdateKey(), true))
-        return;
+    reg.OpenKey(AutoUpdateKey(), true);
     QStringList lines;
     for (const auto& item : List)
         lines.append(ItemLine(*item));
     WriteRegStrings(reg, lines);
-    reg.WriteInteger(QStringLiteral("version"), ItemsVersion);
+    reg.WriteInteger(VersionValue, ItemsVersion);
+    reg.Sync();
 }
 
 TUpdateItems& AutoUpdateItems()

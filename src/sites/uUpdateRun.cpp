@@ -1,16 +1,26 @@
 #include "sites/uUpdateRun.h"
 
+#include <chrono>
+
 #include <QProcess>
 
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "platform/uRegistry.h"
 #include "sites/uProgress.h"
 #include "sites/uSite.h"
 #include "sites/uSiteXmlUpdater.h"
 
 namespace {
+
+using namespace std::chrono_literals;
+
+// Two runs at once would download and write the same targets; a second one waits only
+// briefly for the first to end.
+const QString RunLockName = QStringLiteral("autoupdate-run.lock");
+constexpr auto RunLockWait = 2s;
 
 bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
@@ -74,6 +84,7 @@ void TUpdateRun::Cancel()
 
 void TUpdateRun::Execute()
 {
+    const TStoreLock alone(RunLockName, RunLockWait, Tr(Msg::RunBusy));
     const int count = int(FRows.size());
     View.Overall(Tr(Msg::Starting), 0);
     for (Current = 0; Current < count && !Cancelled(); ++Current) {

@@ -59,7 +59,8 @@ public:
 
     const std::vector<TRunRow>& Rows() const { return FRows; }
     // Processes every row, then starts the AutoUpdate application when the settings ask for
-    // it and an item was updated.
+    // it and an item was updated. Fails with "Another AutoUpdate run is busy..." when another
+    // program's run goes on for longer than a moment.
     void Execute();
     // Stops the run at the next download progress or row.
     void Cancel();

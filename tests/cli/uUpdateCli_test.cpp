@@ -1,9 +1,12 @@
 #include "cli/uUpdateCli.h"
 
+#include <QProcess>
+#include <QTest>
 #include <QTextStream>
 
 #include "convert/uConvertOv2.h"
 #include "core/uUtils.h"
+#include "platform/uRegistry.h"
 #include "sites/sitefixture.h"
 
 namespace {
@@ -37,6 +40,21 @@ protected:
         QString input = answers;
         QTextStream terminal(&input);
         return RunUpdateCommand(arguments, out, err, answers.isNull() ? nullptr : &terminal);
+    }
+
+    // Starts marivel-update in a process of its own.
+    static void Start(QProcess& process, const QStringList& arguments)
+    {
+        process.start(MARIVEL_UPDATE_PROGRAM, arguments);
+        EXPECT_TRUE(process.waitForStarted());
+    }
+
+    // Waits, the site answering meanwhile, for `process` to end; what it printed.
+    static QString Printed(QProcess& process)
+    {
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
+        return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     }
 
     // The descriptions of the entries of an OV2 file.
@@ -146,4 +164,92 @@ TEST_F(UpdateCommandTest, ANewDeviceSubscriptionForgetsTheTimeTheFormerOneLeft)
 
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", target }), 1);
     EXPECT_TRUE(QFile::exists(sideFile)) << "a refused subscription keeps the item's time";
+}
+
+TEST_F(UpdateCommandTest, SubscriptionsFailWhenTheSettingsCannotBeWritten)
+{
+    const QString target = Dir.filePath("cams.ov2");
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", target }), 0);
+    {
+        // Larger than the files a subscription writes besides the settings.
+        TRegistry reg;
+        reg.OpenKey("\\Padding", true);
+        reg.WriteString("Padding", QString(4096, 'x'));
+    }
+    const QString settings = TRegistry::FileName(TRegRoot::CurrentUser);
+    const std::string before = FileBytes(settings);
+    // The first limit holds the settings as they are but not with one more item; under the
+    // second even a shorter list does not fit.
+    for (const auto& [limit, command] :
+        { std::pair { before.size() + 50,
+              QStringList { "subscribe", Site(), "Speed Cams", Dir.filePath("b.ov2") } },
+            std::pair { before.size() / 2, QStringList { "unsubscribe", target } } }) {
+        const TFileSizeLimit fullDisk(limit);
+        EXPECT_EQ(Run(command), 1) << command.first().toStdString();
+        EXPECT_TRUE(Err.startsWith("Could not save the settings to ")) << Err.toStdString();
+        if (limit > before.size()) {
+            EXPECT_EQ(FileBytes(settings), before) << "put back, not cut short";
+        }
+    }
+}
+
+TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
+{
+    ServeSite("/site.xml",
+        "<poi><description>Speed Cams</description><url>/cams.ov2</url></poi>"
+        "<poi><description>Fuel</description><url>/fuel.ov2</url></poi>");
+    ServePoi("/fuel.ov2", "Fuel A", QDateTime(QDate(2023, 5, 1), QTime(12, 0)));
+    TResponse& cams = ServePoi("/cams.ov2", "Camera A", QDateTime(QDate(2023, 5, 1), QTime(12, 0)));
+    cams.Mode = TResponse::TMode::Slow; // a byte every 250 ms keeps the run busy for seconds
+    cams.ChunkSize = 1;
+    cams.Interval = 250;
+    ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("cams.ov2") }), 0);
+    ASSERT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("fuel.ov2") }), 0);
+
+    QProcess first;
+    Start(first, { "run", "--yes" });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Requested("/cams.ov2"); }, 20000));
+    QProcess second;
+    Start(second, { "run" });
+    EXPECT_EQ(Printed(second),
+        "Another AutoUpdate run is busy; please try again when it has finished.\n");
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_EQ(Run({ "unsubscribe", Dir.filePath("fuel.ov2") }), 0) << Err.toStdString();
+    EXPECT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("fuel.gpx") }), 0);
+    ASSERT_EQ(first.state(), QProcess::Running) << "the changes were made during the run";
+    Printed(first);
+    EXPECT_EQ(first.exitCode(), 0);
+
+    QProcess list;
+    Start(list, { "list" });
+    const QStringList items = Printed(list).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(items.size(), 2) << items.join('\n').toStdString();
+    EXPECT_TRUE(items[0].contains("\tFILE://" + Dir.filePath("cams.ov2") + "\tttov2\t20"))
+        << "the run's dates kept: " << items[0].toStdString();
+    EXPECT_TRUE(items[1].contains("\tFILE://" + Dir.filePath("fuel.gpx") + "\tgengpx\t"))
+        << "the subscription made during the run kept: " << items[1].toStdString();
+}
+
+TEST_F(UpdateCommandTest, ShowsNoCredentialsNorRawControlsAndKeepsSeparatorsInNames)
+{
+    ServeSite("/hostile.xml",
+        "<poi><description>Speed|cams\x1b[2J</description><map>NL\x1b]0;x\x07</map>"
+        "<url>/cams.ov2</url></poi>");
+    const QString site = Server.Url("/hostile.xml?token=t0k").replace("//", "//ann:s3cret@");
+    const QString target = Dir.filePath("a=b.ov2");
+    QString printed;
+    EXPECT_EQ(Run({ "subscribe", site, "Speed|cams\x1b[2J", target }), 0) << Err.toStdString();
+    printed += Out + Err;
+    EXPECT_EQ(Run({ "list" }), 0);
+    EXPECT_EQ(Out,
+        Server.Url("/hostile.xml") + "\tNL\\x1b]0;x\\x07\tSpeed|cams\\x1b[2J\tFILE://" + target
+            + "\tttov2\t\t\n");
+    printed += Out + Err;
+    EXPECT_EQ(Run({ "run" }), 0);
+    EXPECT_EQ(Out,
+        Server.Url("/hostile.xml")
+            + ": Checked site xml file...\nSpeed|cams\\x1b[2J: Updated\nFinished: 1 updated\n");
+    printed += Out + Err;
+    EXPECT_FALSE(printed.contains("s3cret") || printed.contains("t0k") || printed.contains('\x1b'))
+        << printed.toStdString();
 }

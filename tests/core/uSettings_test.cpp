@@ -210,3 +210,12 @@ TEST_F(SettingsTest, StoredListsAreCleanedWhenLoaded)
     EXPECT_EQ(s.Sites, BuiltInSites() + QStringList { own }) << "no duplicates, no obsolete index";
     EXPECT_EQ(s.HiddenSites, QStringList { BuiltInSites().at(2) }) << "only built-in sites hide";
 }
+
+TEST_F(SettingsTest, AWriteThatFailsIsReported)
+{
+    Settings();
+    const TFileSizeLimit fullDisk(64);
+    EXPECT_EQ(ErrorOf<EUserError>([] { Settings().Save(); }),
+        "Could not save the settings to " + TRegistry::FileName(TRegRoot::CurrentUser)
+            + ": the disk may be full, or the file may not be writable");
+}

@@ -79,6 +79,7 @@ protected:
         item->Target = Target(target);
         item->Format = QStringLiteral("gengpx");
         AutoUpdateItems().Add(std::move(item));
+        AutoUpdateItems().Save();
     }
 
     // A target from long ago, so that the site's file is a new version.

@@ -24,7 +24,7 @@ protected:
 
     SiteTest()
     {
-        ReleaseSettings(false);
+        AutoUpdateItems().Load(); // the fresh folder's: none
         using namespace std::chrono_literals;
         SetDownloadTimeouts({ .Idle = 2s, .PoiFile = 20s, .Answer = 20s });
     }
@@ -70,6 +70,7 @@ protected:
         return QStringLiteral("FILE://") + Dir.filePath(name);
     }
 
+    // A stored item; the reference stays good while the item is stored.
     TUpdateItem& Subscribe(const QString& site, const QString& poi, const QString& target,
         const QString& format = QStringLiteral("gengpx"))
     {
@@ -80,6 +81,7 @@ protected:
         item->Format = format;
         TUpdateItem& added = *item;
         AutoUpdateItems().Add(std::move(item));
+        AutoUpdateItems().Save();
         return added;
     }
 
@@ -92,6 +94,7 @@ protected:
         return false;
     }
 
+    TTempConfig Config;
     TBuiltInFormats Formats;
     THttpTestServer Server;
     QTemporaryDir Dir;

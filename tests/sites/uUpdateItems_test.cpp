@@ -41,33 +41,55 @@ QString StoredLine(const QString& name)
     return reg.TryReadString(name).value_or("<missing>");
 }
 
+// The warnings Qt's message handler receives while this lives.
+class TWarnings {
+public:
+    TWarnings()
+    {
+        Current = this;
+        Previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtWarningMsg)
+                    Current->Texts.append(text);
+            });
+    }
+    ~TWarnings() { qInstallMessageHandler(Previous); }
+
+    QStringList Texts;
+
+private:
+    static inline TWarnings* Current = nullptr;
+    QtMessageHandler Previous;
+};
+
 } // namespace
 
-TEST(TUpdateItems, SavesOneLinePerItemAndReadsItBack)
+TEST(TUpdateItems, SavesOneLinePerItemAndReadsEveryCharacterBack)
 {
     TTempConfig config;
     TUpdateItems items;
-    items.Add(Item("FILE:///poi/a.ov2"));
+    items.Add(Item("FILE:///poi/a=b.ov2", "http://a.example/i.xml?k=1|2", "Speed|cams"));
+    items.Items(0).Country = "50% = half|";
     items.Items(0).LastChecked = QDateTime(QDate(2007, 1, 31), QTime(23, 59, 59));
     items.Add(Item("MOBILE://\\My Documents\\b.ov2", "http://b.example/i.xml", "Fuel"));
     items.Save();
 
     EXPECT_EQ(StoredLine("0"),
-        "FILE:///poi/a.ov2=http://a.example/i.xml|Cameras|Netherlands|31012007235959|"
-        "30121899000000|ttov2")
-        << "a null date is written as the zero date";
+        "FILE:///poi/a%3Db.ov2=http://a.example/i.xml?k%3D1%7C2|Speed%7Ccams|50%25 %3D half%7C|"
+        "31012007235959|30121899000000|ttov2")
+        << "separators escaped; a null date is written as the zero date";
     TRegistry reg;
     reg.OpenKeyReadOnly(AutoUpdateKey());
-    EXPECT_EQ(reg.TryReadInteger("version"), 300);
+    EXPECT_EQ(reg.TryReadInteger("version"), 301) << "the version that escapes fields";
 
     TUpdateItems loaded;
     loaded.Load();
     ASSERT_EQ(loaded.Count(), 2);
     const TUpdateItem& a = loaded.Items(0);
-    EXPECT_EQ(a.Target, "FILE:///poi/a.ov2");
-    EXPECT_EQ(a.Site, "http://a.example/i.xml");
-    EXPECT_EQ(a.Poi, "Cameras");
-    EXPECT_EQ(a.Country, "Netherlands");
+    EXPECT_EQ(a.Target, "FILE:///poi/a=b.ov2");
+    EXPECT_EQ(a.Site, "http://a.example/i.xml?k=1|2");
+    EXPECT_EQ(a.Poi, "Speed|cams");
+    EXPECT_EQ(a.Country, "50% = half|");
     EXPECT_EQ(a.LastChecked, QDateTime(QDate(2007, 1, 31), QTime(23, 59, 59)));
     EXPECT_TRUE(a.LastUpdated.isNull()) << "the zero date reads back as never";
     EXPECT_EQ(a.Format, "ttov2");
@@ -79,11 +101,11 @@ TEST(TUpdateItems, ReadsOlderAndDamagedLines)
     TTempConfig config;
     StoreLines({ { "0", "FILE:///a.ov2=s|p|c|01022003040506|" },
         { "1", "FILE:///b.ov2=s|p|c|||asc|extra" }, { "2", "FILE:///c.ov2=s|p|c|99999999999999|x" },
-        { "3", "FILE:///d.ov2" } });
+        { "3", "FILE:///d.ov2" }, { "4", "FILE:///e.ov2=http://s/?q=%7C|p|c|||f" } });
     TUpdateItems items;
     items.Load();
 
-    ASSERT_EQ(items.Count(), 4);
+    ASSERT_EQ(items.Count(), 5);
     EXPECT_EQ(items.Items(0).Format, "") << "five fields: written before items had a format";
     EXPECT_EQ(items.Items(0).LastChecked, QDateTime(QDate(2003, 2, 1), QTime(4, 5, 6)));
     EXPECT_TRUE(items.Items(0).LastUpdated.isNull()) << "an empty date is never";
@@ -91,6 +113,30 @@ TEST(TUpdateItems, ReadsOlderAndDamagedLines)
     EXPECT_TRUE(items.Items(2).LastChecked.isNull()) << "no date at all counts as never";
     EXPECT_EQ(items.Items(3).Target, "FILE:///d.ov2");
     EXPECT_EQ(items.Items(3).Site, "");
+    EXPECT_EQ(items.Items(4).Site, "http://s/?q=%7C") << "written before fields were escaped";
+}
+
+TEST(TUpdateItems, AValueOfAnotherTypeIsSkippedWithAWarningAndHidesNothing)
+{
+    TTempConfig config;
+    StoreLines({ { "0", "FILE:///a.ov2=s|p|c|||f" }, { "2", "FILE:///c.ov2=s|p|c|||f" } });
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(AutoUpdateKey(), true));
+        reg.WriteInteger("1", 7);
+    }
+    const TWarnings warnings;
+    TUpdateItems items;
+    items.Load();
+    ASSERT_EQ(items.Count(), 2);
+    EXPECT_EQ(items.Items(1).Target, "FILE:///c.ov2");
+
+    items.Save();
+    items.Load();
+    EXPECT_EQ(items.Count(), 2) << "the save kept the item after the bad value";
+    EXPECT_EQ(
+        warnings.Texts, QStringList("AutoUpdate item 1 is not stored as text and was skipped"))
+        << "once: the save dropped the bad value";
 }
 
 TEST(TUpdateItems, LoadingStopsAtTheFirstGapAndSavingDropsOnlyWhatFollowsTheList)
@@ -143,10 +189,11 @@ TEST(TUpdateItems, RemovesItemsByTargetOrSite)
     EXPECT_EQ(items.Count(), 2);
 
     items.Add(Item("FILE:///d.ov2", "http://d.example/i.xml"));
+    items.Save();
     items.RemoveSite("http://a.example/i.xml");
     ASSERT_EQ(items.Count(), 1);
     EXPECT_EQ(items.Items(0).Target, "FILE:///d.ov2");
-    EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "removing a site saves";
+    EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "removing a site stores it";
 }
 
 TEST(TUpdateItems, SortsBySiteAndCopiesEveryField)
