@@ -1039,6 +1039,10 @@
         <source>The plugin %1 failed: %2</source>
         <translation>De plug-in %1 is mislukt: %2</translation>
     </message>
+    <message>
+        <source>%1 and %2 would both be written to %3</source>
+        <translation>%1 en %2 zouden allebei naar %3 geschreven worden</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -131,8 +131,30 @@ TConvertRequest::TOption ParseOption(const QString& text)
     if (!match.hasMatch())
         throw EUsageError(
             QStringLiteral("--option takes ID:N=on or ID:N=off, not \"%1\".").arg(text));
-    return { match.captured(1), match.captured(2).toInt(),
-        match.captured(3) == QLatin1String("on") };
+    bool inRange = false;
+    const int index = match.captured(2).toInt(&inRange);
+    if (!inRange) // no format has that many options
+        throw EUserError(Tr(Msg::NoSuchOption).arg(match.captured(1), match.captured(2)));
+    return { match.captured(1), index, match.captured(3) == QLatin1String("on") };
+}
+
+// Fails with a usage error that lists the ids there are unless `id` is among them.
+void CheckFormatId(const QString& id, int count, QString (*idAt)(int), const char* done)
+{
+    QStringList ids;
+    for (int i = 0; i < count; ++i)
+        ids << idAt(i);
+    if (!ids.contains(id, Qt::CaseInsensitive))
+        throw EUsageError(QStringLiteral("No format with id \"%1\" is %2; known are: %3.")
+                              .arg(id, QLatin1String(done), ids.join(QStringLiteral(", "))));
+}
+
+void CheckFormatIds(const TConvertRequest& request)
+{
+    if (!request.FromId.isEmpty())
+        CheckFormatId(request.FromId, ImporterCount(), ImporterFormatId, "read");
+    for (const QString& id : request.ToIds)
+        CheckFormatId(id, ExporterCount(), ExporterFormatId, "written");
 }
 
 std::optional<int> ParseTolerance(const QCommandLineParser& parser)
@@ -201,6 +223,7 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     }
     request.Inputs = files;
     request.FromId = parser.value(FromOption);
+    CheckFormatIds(request);
     request.Progress = parser.isSet(ProgressOption);
     request.Dev = parser.isSet(DevOption);
     for (const QString& option : parser.values(OptionOption))
@@ -228,12 +251,13 @@ QString ConvertUsage()
                "Usage: marivel-convert [options] INPUT... OUTPUT\n"
                "  or:  marivel-convert [options] --into DIR --to ID [--to ID]... INPUT...\n"
                "  or:  marivel-convert --list-formats\n"
-               "Converts POI files. Each INPUT is read in the format its extension names (or\n"
-               "--from); several inputs are appended in order. OUTPUT is written in the format\n"
-               "its extension names (or --to).\n"
+               "Converts POI files. Each INPUT is read in the format its extension names, or\n"
+               "in format --from whatever its name; several inputs are appended in order.\n"
+               "OUTPUT is written in the format its extension names, or in format --to.\n"
                "With --into, each INPUT becomes a file of its own in DIR for every --to format;\n"
-               "an INPUT that fails is named and the others are still converted, and the exit\n"
-               "status is then 1.\n"
+               "two INPUTs whose names differ in the extension only are refused. An INPUT that\n"
+               "fails is named and the others are still converted, and the exit status is\n"
+               "then 1.\n"
                "INPUT may be a local path, FILE://path, MOBILE://\\device\\path (a file on\n"
                "the handheld device) or a web address (http://...); OUTPUT may be a local\n"
                "path, FILE://path or MOBILE://\\device\\path. MARIVEL_DEVICE_ROOT names the\n"
@@ -304,8 +328,9 @@ QStringList RunConversion(
 {
     const TRunScope scope(request);
     // The exporter is made first, so an output format that cannot be written fails at once.
-    auto exporter = InFile(request.Output,
-        [&] { return CreateExporter(LocationFileExt(request.Output), request.ToIds.value(0)); });
+    const QString toId = request.ToIds.value(0);
+    auto exporter = InFile(
+        request.Output, [&] { return CreateExporter(ExportExt(request.Output, toId), toId); });
     // Open until the entries are gone, as these keep the texts they read where they lie in
     // the inputs' bytes.
     std::vector<std::unique_ptr<TLocationInput>> files;
@@ -322,7 +347,7 @@ QStringList RunConversion(
             WithProgress(request.Progress, progress,
                 QStringLiteral("Reading ") + LocationForDisplay(input), entries.OnProgress, [&] {
                     for (const QString& warning : entries.LoadFromStream(
-                             stream, LocationFileExt(input), request.FromId, first > 0))
+                             stream, ImportExt(input, request.FromId), request.FromId, first > 0))
                         warnings << MessageAbout(input, warning);
                 });
         });
@@ -353,10 +378,6 @@ QStringList RunConversion(
 TIntoResult RunConversionInto(const TConvertRequest& request, QTextStream& err)
 {
     const TRunScope scope(request);
-    for (const QString& id : request.ToIds)
-        if (IndexOfExporterFormat(id) < 0)
-            throw EUsageError(
-                QStringLiteral("No format with id \"%1\" is written; see --list-formats.").arg(id));
     if (!QFileInfo(request.Into).isDir())
         throw EUserError(MessageAbout(request.Into, Tr(Msg::DestDirMissing)));
     TBatchJob job;
@@ -365,6 +386,8 @@ TIntoResult RunConversionInto(const TConvertRequest& request, QTextStream& err)
     job.DestDir = request.Into;
     job.DestFormatIds = request.ToIds;
     job.MultipleFormats = request.ToIds.size() > 1;
+    // Outputs are replaced unasked here, so one input must not replace another's.
+    CheckDistinctTargets(job);
     TReplaceExisting replace;
     TBatchConvert batch(replace);
     TIntoResult result;

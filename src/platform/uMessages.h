@@ -137,6 +137,7 @@ inline constexpr char TypesEqual[]         = QT_TRANSLATE_NOOP("Marivel", "Sourc
 inline constexpr char DestFileNotSet[]     = QT_TRANSLATE_NOOP("Marivel", "Destination filename not set");
 inline constexpr char NoDestTypes[]        = QT_TRANSLATE_NOOP("Marivel", "No destination type(s) selected");
 inline constexpr char DestTypeConflict[]   = QT_TRANSLATE_NOOP("Marivel", "Destination type conflict, you can have only one destination format per file extension (duplicate extension: %1)");
+inline constexpr char SameTarget[]         = QT_TRANSLATE_NOOP("Marivel", "%1 and %2 would both be written to %3");
 inline constexpr char AskOverwriteFile[]   = QT_TRANSLATE_NOOP("Marivel", "File %1 already exists. Do you want to overwrite?");
 inline constexpr char AskContinueBatch[]   = QT_TRANSLATE_NOOP("Marivel", "An error occured during conversion:\r\r%1\r\rDo you want to continue the conversion?");
 inline constexpr char NoSourceFiles[]      = QT_TRANSLATE_NOOP("Marivel", "No source files selected");

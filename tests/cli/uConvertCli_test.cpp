@@ -162,6 +162,10 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
     EXPECT_TRUE(QString::fromStdString(Read("off.asc")).endsWith("1.23456, -6.54321, \"x\"\r\n"));
     EXPECT_EQ(Run({ "--option", "ttov2:0=on", Path("in.ov2"), Path("out.ov2") }), 1);
     EXPECT_EQ(Err, "Format ttov2 has no option 0.\n");
+    for (const QString index : { "1", "2147483648", "99999999999" }) {
+        EXPECT_EQ(Run({ "--option", "genasc:" + index + "=on", Path("in.ov2"), Path("x.asc") }), 1);
+        EXPECT_EQ(Err, "Format genasc has no option " + index + ".\n");
+    }
     EXPECT_EQ(Run({ "--option", "genasc:x=on", Path("in.ov2"), Path("out.asc") }), 2);
 }
 
@@ -398,8 +402,26 @@ TEST_F(ConvertCommandTest, IntoAFolderEachInputBecomesAFileOfEachFormat)
 
     EXPECT_EQ(Run({ "--into", Path("none"), "--to", "gengpx", Path("a.ov2") }), 1);
     EXPECT_EQ(Err, Path("none") + ": Destination directory does not exist.\n");
-    EXPECT_EQ(Run({ "--into", Path("out"), "--to", "nosuch", Path("a.ov2") }), 2);
-    EXPECT_TRUE(Err.startsWith("No format with id \"nosuch\" is written")) << Err.toStdString();
+
+    EXPECT_EQ(
+        Run({ "--into", Path("out"), "--to", "genkml", Path("a.ov2"), Path("out/a.ov2") }), 1);
+    EXPECT_EQ(Err,
+        Path("a.ov2") + " and " + Path("out/a.ov2") + " would both be written to "
+            + Path("out/a.kml") + ".\n");
+    EXPECT_FALSE(QFile::exists(Path("out/a.kml")));
+}
+
+TEST_F(ConvertCommandTest, NamedFormatsReadAndWriteWhateverTheExtension)
+{
+    QDir(Dir.path()).mkdir("out");
+    Write("in.dat", "<gpx><wpt lat='2' lon='1'><name>a</name></wpt></gpx>");
+    EXPECT_EQ(Run({ "--from", "gengpx", "--to", "ttov2", Path("in.dat"), Path("out.txt") }), 0)
+        << Err.toStdString();
+    EXPECT_EQ(Read("out.txt"), Ov2Record(2, 100000, 200000, { "a" }));
+    EXPECT_EQ(
+        Run({ "--from", "gengpx", "--into", Path("out"), "--to", "ttov2", Path("in.dat") }), 0)
+        << Err.toStdString();
+    EXPECT_EQ(Read("out/in.ov2"), Read("out.txt"));
 }
 
 TEST_F(ConvertCommandTest, IntoAFolderAFailedInputIsNamedAndTheOthersGoOn)
@@ -440,7 +462,7 @@ TEST_F(ConvertCommandTest, AddNamesPrefixesEachInputsEntries)
         Ov2Record(2, 1, 1, { "paris - Eiffel" }) + Ov2Record(2, 2, 2, { "rome - Forum" }));
 }
 
-TEST_F(ConvertCommandTest, IntoOptionsGoTogether)
+TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
 {
     const auto usage = [&](QStringList arguments) {
         return Run(arguments) == 2 ? Err.section('\n', 0, 0) : "ran: " + Err;
@@ -454,6 +476,15 @@ TEST_F(ConvertCommandTest, IntoOptionsGoTogether)
     EXPECT_EQ(usage({ "--drop-duplicates", "5", "--into", Dir.path(), "--to", "gengpx", "a.ov2" }),
         "--drop-duplicates goes with appending, not with --into.");
     EXPECT_EQ(usage({ "--stop-on-error", "a.ov2", "b.gpx" }), "--stop-on-error goes with --into.");
+    EXPECT_EQ(usage({ "--from", "nosuch", "a.ov2", "b.gpx" }),
+        "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
+        "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
+        "excelxml, genkml.");
+    EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx", "--to", "gdb", "a.ov2" }),
+        "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
+        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml.");
+    EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
+        "No format with id \"nosuch\" is written");
     const QString help = ConvertUsage();
     for (const char* option : { "--into <DIR>", "--stop-on-error", "--add-names" })
         EXPECT_TRUE(help.contains(option)) << option;
