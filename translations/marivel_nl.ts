@@ -1043,6 +1043,10 @@
         <source>%1 and %2 would both be written to %3</source>
         <translation>%1 en %2 zouden allebei naar %3 geschreven worden</translation>
     </message>
+    <message>
+        <source>Cannot read file %1: %2</source>
+        <translation>Kan bestand %1 niet lezen: %2</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <unistd.h>
+
 #include "cli/uCliCommon.h"
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
@@ -59,9 +61,10 @@ void AddOptions(QCommandLineParser& parser)
     parser.addOptions({ FromOption, ToOption, EncodingOption, OptionOption, DropDuplicatesOption,
         ListOption, ProgressOption, DevOption, HelpOption });
     parser.addOptions({ IntoOption, StopOnErrorOption, AddNamesOption });
-    parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
     parser.addPositionalArgument(
-        QStringLiteral("OUTPUT"), QStringLiteral("POI file to write, unless --into is given."));
+        QStringLiteral("INPUT..."), QStringLiteral("POI files to read; - reads standard input."));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"),
+        QStringLiteral("POI file to write, unless --into is given; - writes standard output."));
 }
 
 // Runs `step`, naming `location` in the message of a failure, as the user may have named
@@ -75,6 +78,19 @@ template <typename Step> auto InFile(const QString& location, Step step)
     } catch (const Exception& e) {
         throw EUserError(MessageAbout(location, e.Message()));
     }
+}
+
+// "-" as INPUT is standard input, as OUTPUT standard output.
+const QString StandardStream = QStringLiteral("-");
+
+QString InputName(const QString& input)
+{
+    return input == StandardStream ? QStringLiteral("standard input") : input;
+}
+
+QString OutputName(const QString& output)
+{
+    return output == StandardStream ? QStringLiteral("standard output") : output;
 }
 
 std::unique_ptr<TLocationInput> OpenInput(
@@ -93,6 +109,25 @@ std::unique_ptr<TLocationInput> OpenInput(
     return input;
 }
 
+// One INPUT's bytes: a location's, or all of standard input for "-", as the formats read
+// whole files.
+class TInput {
+public:
+    TInput(const QString& input, bool showProgress, QTextStream& progress)
+    {
+        if (input == StandardStream)
+            StandardInput.emplace(ReadToEnd(STDIN_FILENO, InputName(input)));
+        else
+            Location = OpenInput(input, showProgress, progress);
+    }
+
+    TStream& Stream() { return Location ? Location->Stream() : *StandardInput; }
+
+private:
+    std::unique_ptr<TLocationInput> Location;
+    std::optional<TMemoryStream> StandardInput;
+};
+
 // All the bytes of a stream that keeps them in memory, else none.
 std::string_view InputBytes(const TStream& stream)
 {
@@ -107,6 +142,13 @@ std::string_view InputBytes(const TStream& stream)
 template <typename Write, typename Check>
 void WriteOutput(const QString& location, Write write, Check beforeCommit)
 {
+    if (location == StandardStream) {
+        // Passed on as it is made: a pipe holds no old output to keep.
+        THandleWriteStream output(STDOUT_FILENO, OutputName(location));
+        write(output);
+        beforeCommit();
+        return;
+    }
     if (IsMobileLocation(location)) {
         TMemoryStream bytes;
         InFile(location, [&] { write(bytes); });
@@ -147,6 +189,22 @@ void CheckFormatId(const QString& id, int count, QString (*idAt)(int), const cha
     if (!ids.contains(id, Qt::CaseInsensitive))
         throw EUsageError(QStringLiteral("No format with id \"%1\" is %2; known are: %3.")
                               .arg(id, QLatin1String(done), ids.join(QStringLiteral(", "))));
+}
+
+// "-" has no extension that names a format, and standard input can be read once only.
+void CheckStandardStreams(const TConvertRequest& request)
+{
+    const qsizetype readers = request.Inputs.count(StandardStream);
+    if (readers > 0 && request.FromId.isEmpty())
+        throw EUsageError(QStringLiteral("Reading standard input (-) needs --from ID."));
+    if (readers > 1)
+        throw EUsageError(QStringLiteral("Standard input (-) can be read only once."));
+    if (readers > 0 && !request.Into.isEmpty())
+        throw EUsageError(
+            QStringLiteral("--into names each output after its INPUT; standard input (-) has no "
+                           "name."));
+    if (request.Output == StandardStream && request.ToIds.isEmpty())
+        throw EUsageError(QStringLiteral("Writing standard output (-) needs --to ID."));
 }
 
 void CheckFormatIds(const TConvertRequest& request)
@@ -224,6 +282,7 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     request.Inputs = files;
     request.FromId = parser.value(FromOption);
     CheckFormatIds(request);
+    CheckStandardStreams(request);
     request.Progress = parser.isSet(ProgressOption);
     request.Dev = parser.isSet(DevOption);
     for (const QString& option : parser.values(OptionOption))
@@ -262,7 +321,12 @@ QString ConvertUsage()
                "the handheld device) or a web address (http://...); OUTPUT may be a local\n"
                "path, FILE://path or MOBILE://\\device\\path. MARIVEL_DEVICE_ROOT names the\n"
                "folder that stands for the device; without it, the setting DeviceFolder, else\n"
-               "a navigator mounted in /media/$USER or /run/media/$USER.\n")
+               "a navigator mounted in /media/$USER or /run/media/$USER.\n"
+               "An INPUT of - reads standard input and an OUTPUT of - writes standard output;\n"
+               "as they have no extension, --from and --to name their formats. Messages go to\n"
+               "standard error only. A reader that closes the pipe early ends the program\n"
+               "quietly with status %1.\n")
+               .arg(BrokenPipeStatus)
         + options;
 }
 
@@ -329,26 +393,28 @@ QStringList RunConversion(
     const TRunScope scope(request);
     // The exporter is made first, so an output format that cannot be written fails at once.
     const QString toId = request.ToIds.value(0);
-    auto exporter = InFile(
-        request.Output, [&] { return CreateExporter(ExportExt(request.Output, toId), toId); });
+    auto exporter = InFile(OutputName(request.Output),
+        [&] { return CreateExporter(ExportExt(request.Output, toId), toId); });
     // Open until the entries are gone, as these keep the texts they read where they lie in
     // the inputs' bytes.
-    std::vector<std::unique_ptr<TLocationInput>> files;
+    std::vector<std::unique_ptr<TInput>> files;
     // On the heap, so that it can be left to the end of the process whole.
     auto owned = std::make_unique<TEntries>();
     TEntries& entries = *owned;
     QStringList warnings;
     for (const QString& input : request.Inputs) {
         const int first = entries.Count();
-        InFile(input, [&] {
+        const QString name = InputName(input);
+        InFile(name, [&] {
             TStream& stream =
-                files.emplace_back(OpenInput(input, request.Progress, progress))->Stream();
+                files.emplace_back(std::make_unique<TInput>(input, request.Progress, progress))
+                    ->Stream();
             const TextArena::TBorrowing borrowing(InputBytes(stream));
             WithProgress(request.Progress, progress,
-                QStringLiteral("Reading ") + LocationForDisplay(input), entries.OnProgress, [&] {
+                QStringLiteral("Reading ") + LocationForDisplay(name), entries.OnProgress, [&] {
                     for (const QString& warning : entries.LoadFromStream(
                              stream, ImportExt(input, request.FromId), request.FromId, first > 0))
-                        warnings << MessageAbout(input, warning);
+                        warnings << MessageAbout(name, warning);
                 });
         });
         if (request.AddNames)
@@ -360,13 +426,14 @@ QStringList RunConversion(
     WriteOutput(
         request.Output,
         [&](TStream& output) {
-            WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,
-                exporter->OnProgress, [&] { exporter->Execute(entries, output); });
+            WithProgress(request.Progress, progress,
+                QStringLiteral("Writing ") + OutputName(request.Output), exporter->OnProgress,
+                [&] { exporter->Execute(entries, output); });
         },
         [&] {
             // Texts written from an input that changed since it was read would be wrong.
             for (size_t i = 0; i < files.size(); ++i)
-                InFile(request.Inputs[static_cast<qsizetype>(i)],
+                InFile(InputName(request.Inputs[static_cast<qsizetype>(i)]),
                     [&] { files[i]->Stream().CheckUnchanged(); });
         });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)

@@ -23,6 +23,7 @@ inline constexpr char SetDataFailed[]      = QT_TRANSLATE_NOOP("Marivel", "Faile
 inline constexpr char StreamReadError[]    = QT_TRANSLATE_NOOP("Marivel", "Stream read error");
 inline constexpr char FileNotFound[]       = QT_TRANSLATE_NOOP("Marivel", "File %1 not found");
 inline constexpr char CannotOpenFile[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot open file %1: %2");
+inline constexpr char CannotReadFile[]     = QT_TRANSLATE_NOOP("Marivel", "Cannot read file %1: %2");
 inline constexpr char CannotWriteFile[]    = QT_TRANSLATE_NOOP("Marivel", "Cannot write file %1: %2");
 inline constexpr char FileChanged[]        = QT_TRANSLATE_NOOP("Marivel", "File changed while it was read");
 inline constexpr char InvalidOv2File[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid ov2 file");

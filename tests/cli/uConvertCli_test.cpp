@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -485,7 +486,45 @@ TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
         "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml.");
     EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
         "No format with id \"nosuch\" is written");
+    EXPECT_EQ(usage({ "-", "b.gpx" }), "Reading standard input (-) needs --from ID.");
+    EXPECT_EQ(usage({ "a.ov2", "-" }), "Writing standard output (-) needs --to ID.");
+    EXPECT_EQ(usage({ "--from", "ttov2", "-", "a.ov2", "-", "b.gpx" }),
+        "Standard input (-) can be read only once.");
+    EXPECT_EQ(usage({ "--from", "ttov2", "--into", Dir.path(), "--to", "gengpx", "-" }),
+        "--into names each output after its INPUT; standard input (-) has no name.");
     const QString help = ConvertUsage();
     for (const char* option : { "--into <DIR>", "--stop-on-error", "--add-names" })
         EXPECT_TRUE(help.contains(option)) << option;
+}
+
+// The built program in a pipeline: standard output carries the output and nothing else, and a
+// reader that stops early ends it quietly.
+TEST_F(ConvertCommandTest, PipesThroughStandardInputAndOutput)
+{
+    std::string ov2;
+    for (int i = 0; i < 20000; ++i)
+        ov2 += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+    Write("in.ov2", ov2);
+    ASSERT_EQ(Run({ "--dev", Path("in.ov2"), Path("out.gpx") }), 0);
+
+    QProcess convert;
+    convert.start(MARIVEL_CONVERT_PROGRAM,
+        { "--progress", "--dev", "--from", "ttov2", "--to", "gengpx", "-", "-" });
+    convert.write(QByteArray::fromStdString(ov2));
+    convert.closeWriteChannel();
+    ASSERT_TRUE(convert.waitForFinished());
+    EXPECT_EQ(convert.exitCode(), 0);
+    EXPECT_TRUE(convert.readAllStandardOutput().toStdString() == Read("out.gpx"))
+        << "standard output carries the output and nothing else";
+    EXPECT_TRUE(convert.readAllStandardError().contains("Writing standard output"));
+
+    // With SIGPIPE ignored, as a parent may leave it, the program sees the broken pipe itself.
+    QProcess pipeline;
+    pipeline.setStandardInputFile(Path("in.ov2"));
+    pipeline.start("bash",
+        { "-c", "trap '' PIPE; \"$0\" \"$@\" | head -c 1 >/dev/null; exit ${PIPESTATUS[0]}",
+            MARIVEL_CONVERT_PROGRAM, "--from", "ttov2", "--to", "genasc", "-", "-" });
+    ASSERT_TRUE(pipeline.waitForFinished());
+    EXPECT_EQ(pipeline.exitCode(), 141);
+    EXPECT_EQ(pipeline.readAllStandardError(), "");
 }
