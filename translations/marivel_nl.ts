@@ -1084,6 +1084,14 @@
         <translation>Er loopt al een andere AutoUpdate; probeer het opnieuw wanneer die klaar is</translation>
     </message>
     <message>
+        <source>%1 and %2 would both be written to %3</source>
+        <translation>%1 en %2 zouden allebei naar %3 geschreven worden</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1: %2</source>
+        <translation>Kan bestand %1 niet lezen: %2</translation>
+    </message>
+    <message>
         <source>the server redirected to %1, which is no web address</source>
         <translation>de server verwees door naar %1, dat geen webadres is</translation>
     </message>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <csignal>
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
@@ -40,8 +42,13 @@ inline QString ForTerminal(const QString& message)
     return lines.join(QLatin1Char('\n'));
 }
 
+// What a shell reports for a program that SIGPIPE ended, so that a pipeline's status reads the
+// same whether the signal ended the program or the program saw the broken pipe itself.
+constexpr int BrokenPipeStatus = 128 + SIGPIPE;
+
 // Runs `command` and returns its exit status; a usage error prints the message and `usage()`
-// and gives 2, any other failure prints its message and gives 1.
+// and gives 2, a broken pipe gives BrokenPipeStatus quietly, any other failure prints its
+// message and gives 1.
 template <typename Command, typename Usage>
 int ExitStatusOf(QTextStream& err, Usage usage, Command command)
 {
@@ -50,6 +57,8 @@ int ExitStatusOf(QTextStream& err, Usage usage, Command command)
     } catch (const EUsageError& e) {
         err << e.Message() << "\n\n" << usage();
         return 2;
+    } catch (const EBrokenPipe&) {
+        return BrokenPipeStatus;
     } catch (const Exception& e) {
         err << ForTerminal(AsSentence(e.Message())) << "\n";
     } catch (const std::exception& e) {

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <unistd.h>
+
 #include "cli/uCliCommon.h"
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
@@ -59,9 +61,10 @@ void AddOptions(QCommandLineParser& parser)
     parser.addOptions({ FromOption, ToOption, EncodingOption, OptionOption, DropDuplicatesOption,
         ListOption, ProgressOption, DevOption, HelpOption });
     parser.addOptions({ IntoOption, StopOnErrorOption, AddNamesOption });
-    parser.addPositionalArgument(QStringLiteral("INPUT..."), QStringLiteral("POI files to read."));
     parser.addPositionalArgument(
-        QStringLiteral("OUTPUT"), QStringLiteral("POI file to write, unless --into is given."));
+        QStringLiteral("INPUT..."), QStringLiteral("POI files to read; - reads standard input."));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"),
+        QStringLiteral("POI file to write, unless --into is given; - writes standard output."));
 }
 
 // Runs `step`, naming `location` in the message of a failure, as the user may have named
@@ -75,6 +78,19 @@ template <typename Step> auto InFile(const QString& location, Step step)
     } catch (const Exception& e) {
         throw EUserError(MessageAbout(location, e.Message()));
     }
+}
+
+// "-" as INPUT is standard input, as OUTPUT standard output.
+const QString StandardStream = QStringLiteral("-");
+
+QString InputName(const QString& input)
+{
+    return input == StandardStream ? QStringLiteral("standard input") : input;
+}
+
+QString OutputName(const QString& output)
+{
+    return output == StandardStream ? QStringLiteral("standard output") : output;
 }
 
 std::unique_ptr<TLocationInput> OpenInput(
@@ -93,6 +109,25 @@ std::unique_ptr<TLocationInput> OpenInput(
     return input;
 }
 
+// One INPUT's bytes: a location's, or all of standard input for "-", as the formats read
+// whole files.
+class TInput {
+public:
+    TInput(const QString& input, bool showProgress, QTextStream& progress)
+    {
+        if (input == StandardStream)
+            StandardInput.emplace(ReadToEnd(STDIN_FILENO, InputName(input)));
+        else
+            Location = OpenInput(input, showProgress, progress);
+    }
+
+    TStream& Stream() { return Location ? Location->Stream() : *StandardInput; }
+
+private:
+    std::unique_ptr<TLocationInput> Location;
+    std::optional<TMemoryStream> StandardInput;
+};
+
 // All the bytes of a stream that keeps them in memory, else none.
 std::string_view InputBytes(const TStream& stream)
 {
@@ -107,6 +142,13 @@ std::string_view InputBytes(const TStream& stream)
 template <typename Write, typename Check>
 void WriteOutput(const QString& location, Write write, Check beforeCommit)
 {
+    if (location == StandardStream) {
+        // Passed on as it is made: a pipe holds no old output to keep.
+        THandleWriteStream output(STDOUT_FILENO, OutputName(location));
+        write(output);
+        beforeCommit();
+        return;
+    }
     if (IsMobileLocation(location)) {
         TMemoryStream bytes;
         InFile(location, [&] { write(bytes); });
@@ -131,8 +173,46 @@ TConvertRequest::TOption ParseOption(const QString& text)
     if (!match.hasMatch())
         throw EUsageError(
             QStringLiteral("--option takes ID:N=on or ID:N=off, not \"%1\".").arg(text));
-    return { match.captured(1), match.captured(2).toInt(),
-        match.captured(3) == QLatin1String("on") };
+    bool inRange = false;
+    const int index = match.captured(2).toInt(&inRange);
+    if (!inRange) // no format has that many options
+        throw EUserError(Tr(Msg::NoSuchOption).arg(match.captured(1), match.captured(2)));
+    return { match.captured(1), index, match.captured(3) == QLatin1String("on") };
+}
+
+// Fails with a usage error that lists the ids there are unless `id` is among them.
+void CheckFormatId(const QString& id, int count, QString (*idAt)(int), const char* done)
+{
+    QStringList ids;
+    for (int i = 0; i < count; ++i)
+        ids << idAt(i);
+    if (!ids.contains(id, Qt::CaseInsensitive))
+        throw EUsageError(QStringLiteral("No format with id \"%1\" is %2; known are: %3.")
+                              .arg(id, QLatin1String(done), ids.join(QStringLiteral(", "))));
+}
+
+// "-" has no extension that names a format, and standard input can be read once only.
+void CheckStandardStreams(const TConvertRequest& request)
+{
+    const qsizetype readers = request.Inputs.count(StandardStream);
+    if (readers > 0 && request.FromId.isEmpty())
+        throw EUsageError(QStringLiteral("Reading standard input (-) needs --from ID."));
+    if (readers > 1)
+        throw EUsageError(QStringLiteral("Standard input (-) can be read only once."));
+    if (readers > 0 && !request.Into.isEmpty())
+        throw EUsageError(
+            QStringLiteral("--into names each output after its INPUT; standard input (-) has no "
+                           "name."));
+    if (request.Output == StandardStream && request.ToIds.isEmpty())
+        throw EUsageError(QStringLiteral("Writing standard output (-) needs --to ID."));
+}
+
+void CheckFormatIds(const TConvertRequest& request)
+{
+    if (!request.FromId.isEmpty())
+        CheckFormatId(request.FromId, ImporterCount(), ImporterFormatId, "read");
+    for (const QString& id : request.ToIds)
+        CheckFormatId(id, ExporterCount(), ExporterFormatId, "written");
 }
 
 std::optional<int> ParseTolerance(const QCommandLineParser& parser)
@@ -201,6 +281,8 @@ TConvertRequest ParseConvertArguments(const QStringList& arguments)
     }
     request.Inputs = files;
     request.FromId = parser.value(FromOption);
+    CheckFormatIds(request);
+    CheckStandardStreams(request);
     request.Progress = parser.isSet(ProgressOption);
     request.Dev = parser.isSet(DevOption);
     for (const QString& option : parser.values(OptionOption))
@@ -228,17 +310,23 @@ QString ConvertUsage()
                "Usage: marivel-convert [options] INPUT... OUTPUT\n"
                "  or:  marivel-convert [options] --into DIR --to ID [--to ID]... INPUT...\n"
                "  or:  marivel-convert --list-formats\n"
-               "Converts POI files. Each INPUT is read in the format its extension names (or\n"
-               "--from); several inputs are appended in order. OUTPUT is written in the format\n"
-               "its extension names (or --to).\n"
+               "Converts POI files. Each INPUT is read in the format its extension names, or\n"
+               "in format --from whatever its name; several inputs are appended in order.\n"
+               "OUTPUT is written in the format its extension names, or in format --to.\n"
                "With --into, each INPUT becomes a file of its own in DIR for every --to format;\n"
-               "an INPUT that fails is named and the others are still converted, and the exit\n"
-               "status is then 1.\n"
+               "two INPUTs whose names differ in the extension only are refused. An INPUT that\n"
+               "fails is named and the others are still converted, and the exit status is\n"
+               "then 1.\n"
                "INPUT may be a local path, FILE://path, MOBILE://\\device\\path (a file on\n"
                "the handheld device) or a web address (http://...); OUTPUT may be a local\n"
                "path, FILE://path or MOBILE://\\device\\path. MARIVEL_DEVICE_ROOT names the\n"
                "folder that stands for the device; without it, the setting DeviceFolder, else\n"
-               "a navigator mounted in /media/$USER or /run/media/$USER.\n")
+               "a navigator mounted in /media/$USER or /run/media/$USER.\n"
+               "An INPUT of - reads standard input and an OUTPUT of - writes standard output;\n"
+               "as they have no extension, --from and --to name their formats. Messages go to\n"
+               "standard error only. A reader that closes the pipe early ends the program\n"
+               "quietly with status %1.\n")
+               .arg(BrokenPipeStatus)
         + options;
 }
 
@@ -304,26 +392,29 @@ QStringList RunConversion(
 {
     const TRunScope scope(request);
     // The exporter is made first, so an output format that cannot be written fails at once.
-    auto exporter = InFile(request.Output,
-        [&] { return CreateExporter(LocationFileExt(request.Output), request.ToIds.value(0)); });
+    const QString toId = request.ToIds.value(0);
+    auto exporter = InFile(OutputName(request.Output),
+        [&] { return CreateExporter(ExportExt(request.Output, toId), toId); });
     // Open until the entries are gone, as these keep the texts they read where they lie in
     // the inputs' bytes.
-    std::vector<std::unique_ptr<TLocationInput>> files;
+    std::vector<std::unique_ptr<TInput>> files;
     // On the heap, so that it can be left to the end of the process whole.
     auto owned = std::make_unique<TEntries>();
     TEntries& entries = *owned;
     QStringList warnings;
     for (const QString& input : request.Inputs) {
         const int first = entries.Count();
-        InFile(input, [&] {
+        const QString name = InputName(input);
+        InFile(name, [&] {
             TStream& stream =
-                files.emplace_back(OpenInput(input, request.Progress, progress))->Stream();
+                files.emplace_back(std::make_unique<TInput>(input, request.Progress, progress))
+                    ->Stream();
             const TextArena::TBorrowing borrowing(InputBytes(stream));
             WithProgress(request.Progress, progress,
-                QStringLiteral("Reading ") + LocationForDisplay(input), entries.OnProgress, [&] {
+                QStringLiteral("Reading ") + LocationForDisplay(name), entries.OnProgress, [&] {
                     for (const QString& warning : entries.LoadFromStream(
-                             stream, LocationFileExt(input), request.FromId, first > 0))
-                        warnings << MessageAbout(input, warning);
+                             stream, ImportExt(input, request.FromId), request.FromId, first > 0))
+                        warnings << MessageAbout(name, warning);
                 });
         });
         if (request.AddNames)
@@ -335,13 +426,14 @@ QStringList RunConversion(
     WriteOutput(
         request.Output,
         [&](TStream& output) {
-            WithProgress(request.Progress, progress, QStringLiteral("Writing ") + request.Output,
-                exporter->OnProgress, [&] { exporter->Execute(entries, output); });
+            WithProgress(request.Progress, progress,
+                QStringLiteral("Writing ") + OutputName(request.Output), exporter->OnProgress,
+                [&] { exporter->Execute(entries, output); });
         },
         [&] {
             // Texts written from an input that changed since it was read would be wrong.
             for (size_t i = 0; i < files.size(); ++i)
-                InFile(request.Inputs[static_cast<qsizetype>(i)],
+                InFile(InputName(request.Inputs[static_cast<qsizetype>(i)]),
                     [&] { files[i]->Stream().CheckUnchanged(); });
         });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
@@ -353,10 +445,6 @@ QStringList RunConversion(
 TIntoResult RunConversionInto(const TConvertRequest& request, QTextStream& err)
 {
     const TRunScope scope(request);
-    for (const QString& id : request.ToIds)
-        if (IndexOfExporterFormat(id) < 0)
-            throw EUsageError(
-                QStringLiteral("No format with id \"%1\" is written; see --list-formats.").arg(id));
     if (!QFileInfo(request.Into).isDir())
         throw EUserError(MessageAbout(request.Into, Tr(Msg::DestDirMissing)));
     TBatchJob job;
@@ -365,6 +453,8 @@ TIntoResult RunConversionInto(const TConvertRequest& request, QTextStream& err)
     job.DestDir = request.Into;
     job.DestFormatIds = request.ToIds;
     job.MultipleFormats = request.ToIds.size() > 1;
+    // Outputs are replaced unasked here, so one input must not replace another's.
+    CheckDistinctTargets(job);
     TReplaceExisting replace;
     TBatchConvert batch(replace);
     TIntoResult result;

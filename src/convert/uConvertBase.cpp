@@ -180,6 +180,13 @@ template <class TItems> int Find(const TItems& items, const QString& ext, const 
     return first;
 }
 
+template <class TItems> int IndexOfFormat(const TItems& items, const QString& formatId)
+{
+    auto found = std::find_if(items.begin(), items.end(),
+        [&](const auto& item) { return SameText(item.FormatId, formatId); });
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
 template <class TItems>
 void NameFor(const TItems& items, const QString& ext, const QString& formatId, QString& name)
 {
@@ -263,13 +270,8 @@ int FindImporter(const QString& ext, const QString& formatId)
     return Find(Importers(), ext, formatId);
 }
 
-int IndexOfExporterFormat(const QString& formatId)
-{
-    const auto& items = Exporters();
-    auto found = std::find_if(items.begin(), items.end(),
-        [&](const auto& item) { return SameText(item.FormatId, formatId); });
-    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
-}
+int IndexOfExporterFormat(const QString& formatId) { return IndexOfFormat(Exporters(), formatId); }
+int IndexOfImporterFormat(const QString& formatId) { return IndexOfFormat(Importers(), formatId); }
 
 int ExporterFilterIndex(const QString& ext, const QString& formatId)
 {

@@ -156,7 +156,9 @@ TConvertFromClass ImporterClass(int index); // null outside the list
 // extension, else -1. A format id never selects a converter of another extension.
 int FindExporter(const QString& ext, const QString& formatId);
 int FindImporter(const QString& ext, const QString& formatId);
+// The converter of `formatId` (in any case), whatever its extension; -1 when there is none.
 int IndexOfExporterFormat(const QString& formatId);
+int IndexOfImporterFormat(const QString& formatId);
 // The 1-based row of a file dialog's filter list; 1 when nothing is found.
 int ExporterFilterIndex(const QString& ext, const QString& formatId);
 int ImporterFilterIndex(const QString& ext, const QString& formatId);

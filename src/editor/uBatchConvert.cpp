@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include "convert/uConvertBase.h"
 #include "core/uDownload.h"
@@ -49,6 +50,12 @@ void DropFrom(TEntries& entries, int first)
 {
     while (entries.Count() > first)
         entries.Delete(entries.Count() - 1);
+}
+
+// The target of `file` in the job's folder, but for the extension each format gives it.
+QString TargetBase(const TBatchJob& job, const QString& file)
+{
+    return QDir(job.DestDir).filePath(LocationFileName(LocationForDisplay(file)));
 }
 
 QString ExistingFolderOr(const QString& folder, const QString& fallback)
@@ -138,7 +145,7 @@ bool TBatchConvert::ConvertFile(
     try {
         TLocationInput input(file);
         const QStringList warnings = entries.LoadFromStream(
-            input.Stream(), LocationFileExt(file), job.SourceFormatId, job.Append);
+            input.Stream(), ImportExt(file, job.SourceFormatId), job.SourceFormatId, job.Append);
         for (const QString& warning : warnings)
             result.Warnings << MessageAbout(file, warning);
         if (job.Append) {
@@ -146,8 +153,7 @@ bool TBatchConvert::ConvertFile(
                 AddFileNames(entries, first, file);
             return true;
         }
-        const QString name = LocationFileName(LocationForDisplay(file));
-        return Save(job, QDir(job.DestDir).filePath(name), entries) != TSaved::Cancelled;
+        return Save(job, TargetBase(job, file), entries) != TSaved::Cancelled;
     } catch (const EInitRapi&) {
         throw; // no device: every other device file fails the same way
     } catch (const Exception& e) {
@@ -184,6 +190,31 @@ TBatchConvert::TSaved TBatchConvert::Save(
         saved = TSaved::Written;
     }
     return saved;
+}
+
+void CheckDistinctTargets(const TBatchJob& job)
+{
+    const QString ext = ExporterExt(IndexOfExporterFormat(job.DestFormatIds.value(0)));
+    QHash<QString, QString> fileOfTarget;
+    for (const QString& file : job.Files) {
+        const QString target = ChangeFileExt(TargetBase(job, file), ext);
+        const QString earlier = fileOfTarget.value(target);
+        if (!earlier.isEmpty())
+            throw EUserError(Tr(Msg::SameTarget).arg(earlier, file, target));
+        fileOfTarget.insert(target, file);
+    }
+}
+
+QString ImportExt(const QString& location, const QString& formatId)
+{
+    return formatId.isEmpty() ? LocationFileExt(location)
+                              : ImporterExt(IndexOfImporterFormat(formatId));
+}
+
+QString ExportExt(const QString& location, const QString& formatId)
+{
+    return formatId.isEmpty() ? LocationFileExt(location)
+                              : ExporterExt(IndexOfExporterFormat(formatId));
 }
 
 QStringList ListSourceFolder(const QString& folder, int importerIndex)

@@ -64,6 +64,15 @@ private:
     IUserPrompt& Prompt;
 };
 
+// Fails, naming both, when two of the job's files would be written to the same targets in its
+// folder, their names differing in the extension only: the second would replace the first's.
+void CheckDistinctTargets(const TBatchJob& job);
+
+// The extension that chooses the converter for `location`: that of format `formatId` when one
+// is named, so that it reads or writes the file whatever its name; else the location's own.
+QString ImportExt(const QString& location, const QString& formatId);
+QString ExportExt(const QString& location, const QString& formatId);
+
 // The file names of `folder` that the importer at `importerIndex` reads (by its extension,
 // in any case), in the order the file system lists them; no names for an empty folder.
 // A folder that does not exist fails with "Source directory does not exist".

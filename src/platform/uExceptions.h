@@ -46,6 +46,16 @@ public:
     using Exception::Exception;
 };
 
+// The reader of a pipe the program writes went away; the program ends quietly, as a pipeline's
+// writer does when its reader has had enough.
+class EBrokenPipe : public EAbort {
+public:
+    EBrokenPipe()
+        : EAbort(QString())
+    {
+    }
+};
+
 // Text that should hold a number does not.
 class EConvertError : public EUserError {
 public:

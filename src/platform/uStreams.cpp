@@ -228,6 +228,21 @@ QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror
 
 std::string LocalPathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// Writes all `count` bytes, as often as the system takes a part of them; 0, or why it failed.
+int WriteFully(int handle, const char* bytes, size_t count)
+{
+    while (count > 0) {
+        const ssize_t done = write(handle, bytes, count);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return done < 0 ? errno : EIO;
+        bytes += done;
+        count -= static_cast<size_t>(done);
+    }
+    return 0;
+}
+
 } // namespace
 
 class TMappedFile::TView : public TByteViewStream {
@@ -345,9 +360,16 @@ TSafeFileStream::TSafeFileStream(const QString& path, bool ownerOnly)
 
 TSafeFileStream::~TSafeFileStream() { Discard(); }
 
-int64_t TSafeFileStream::Read(void*, int64_t)
+int64_t TAppendStream::Read(void*, int64_t)
 {
-    throw Exception(QStringLiteral("A file being written cannot be read"));
+    throw Exception(QStringLiteral("A stream being written cannot be read"));
+}
+
+int64_t TAppendStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    if (offset != 0 || origin == TSeekOrigin::Beginning)
+        throw Exception(QStringLiteral("A stream being written can only be appended to"));
+    return Written;
 }
 
 void TSafeFileStream::Write(const void* buffer, int64_t count)
@@ -365,13 +387,6 @@ void TSafeFileStream::Write(const void* buffer, int64_t count)
     Written += count;
     if (Buffer.size() >= FlushThreshold)
         Flush();
-}
-
-int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin)
-{
-    if (offset != 0 || origin == TSeekOrigin::Beginning)
-        throw Exception(QStringLiteral("A file being written can only be appended to"));
-    return Written;
 }
 
 // Only a file that is whole on the disk replaces the old one: the data is synced and the
@@ -398,15 +413,8 @@ void TSafeFileStream::Flush()
 
 void TSafeFileStream::WriteAll(const char* bytes, size_t count)
 {
-    while (count > 0) {
-        const ssize_t done = write(Handle, bytes, count);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            FailWrite(done < 0 ? errno : EIO);
-        bytes += done;
-        count -= static_cast<size_t>(done);
-    }
+    if (const int error = WriteFully(Handle, bytes, count))
+        FailWrite(error);
 }
 
 // The commit of a replacing file waits until the whole file is on the disk. Handing each few
@@ -436,6 +444,42 @@ void TSafeFileStream::FailWrite(int error)
 {
     Discard();
     throw EUserError(Tr(Msg::CannotWriteFile).arg(Target, SystemErrorText(error)));
+}
+
+THandleWriteStream::THandleWriteStream(int handle, const QString& name)
+    : Handle(handle)
+    , Name(name)
+{
+}
+
+void THandleWriteStream::Write(const void* buffer, int64_t count)
+{
+    if (count <= 0)
+        return;
+    if (const int error =
+            WriteFully(Handle, static_cast<const char*>(buffer), static_cast<size_t>(count))) {
+        if (error == EPIPE)
+            throw EBrokenPipe();
+        throw EUserError(Tr(Msg::CannotWriteFile).arg(Name, SystemErrorText(error)));
+    }
+    Written += count;
+}
+
+std::string ReadToEnd(int handle, const QString& name)
+{
+    constexpr size_t Chunk = 1024 * 1024;
+    std::string bytes;
+    for (;;) {
+        const size_t size = bytes.size();
+        bytes.resize(size + Chunk);
+        const ssize_t done = read(handle, bytes.data() + size, Chunk);
+        const int error = errno;
+        bytes.resize(size + static_cast<size_t>(std::max<ssize_t>(done, 0)));
+        if (done == 0)
+            return bytes;
+        if (done < 0 && error != EINTR)
+            throw EUserError(Tr(Msg::CannotReadFile).arg(name, SystemErrorText(error)));
+    }
 }
 
 void SaveFileBytes(const QString& path, std::string_view bytes, bool ownerOnly)

@@ -114,6 +114,19 @@ private:
     std::unique_ptr<TView> View;
 };
 
+// A stream that is only written, each byte after the last: a file being written, or a pipe.
+class TAppendStream : public TStream {
+public:
+    int64_t Read(void* buffer, int64_t count) override;
+    // Only to the end, where the stream is.
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() const override { return Written; }
+    int64_t Position() const override { return Written; }
+
+protected:
+    int64_t Written = 0;
+};
+
 // Writes a local file through a temporary file beside it, which `Commit` renames over the
 // target; destroyed without `Commit`, it removes the temporary file and leaves the old one.
 // Every failure, also of the final flush, sync and rename, fails with "Cannot write file %1:
@@ -121,7 +134,7 @@ private:
 // disk before the rename: that is what keeps the old contents safe from a crash, and a new
 // file has none to keep, so it is left to the system's own write-back, as other programs'
 // files are, instead of waiting for the disk.
-class TSafeFileStream : public TStream {
+class TSafeFileStream : public TAppendStream {
 public:
     // With `ownerOnly` a new file is the owner's alone (0600), as the program's own copies of
     // what it downloaded are.
@@ -130,12 +143,8 @@ public:
     TSafeFileStream(const TSafeFileStream&) = delete;
     TSafeFileStream& operator=(const TSafeFileStream&) = delete;
 
-    int64_t Read(void* buffer, int64_t count) override;
     void Write(const void* buffer, int64_t count) override;
     using TStream::Write;
-    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() const override { return Written; }
-    int64_t Position() const override { return Written; }
 
     void Commit();
 
@@ -151,10 +160,28 @@ private:
     std::string TempBytes;
     int Handle = -1;
     std::string Buffer;
-    int64_t Written = 0;
     int64_t WrittenBack = 0; // bytes handed to the disk already
     bool Replacing = false; // whether the target exists, and so is synced before the rename
 };
+
+// Appends to an open file handle that someone else owns, such as standard output, which has no
+// folder to hold a temporary file. Fails with "Cannot write file %1: reason", naming it `name`,
+// or with EBrokenPipe when the reader of a pipe went away.
+class THandleWriteStream : public TAppendStream {
+public:
+    THandleWriteStream(int handle, const QString& name);
+
+    void Write(const void* buffer, int64_t count) override;
+    using TStream::Write;
+
+private:
+    int Handle;
+    QString Name;
+};
+
+// Everything left to read from an open file handle, such as standard input. Fails with
+// "Cannot read file %1: reason", naming it `name`.
+std::string ReadToEnd(int handle, const QString& name);
 
 // Replaces the local file `path` by `bytes` through a temporary file, so a failure leaves the
 // old file as it was.

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -162,6 +163,10 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
     EXPECT_TRUE(QString::fromStdString(Read("off.asc")).endsWith("1.23456, -6.54321, \"x\"\r\n"));
     EXPECT_EQ(Run({ "--option", "ttov2:0=on", Path("in.ov2"), Path("out.ov2") }), 1);
     EXPECT_EQ(Err, "Format ttov2 has no option 0.\n");
+    for (const QString index : { "1", "2147483648", "99999999999" }) {
+        EXPECT_EQ(Run({ "--option", "genasc:" + index + "=on", Path("in.ov2"), Path("x.asc") }), 1);
+        EXPECT_EQ(Err, "Format genasc has no option " + index + ".\n");
+    }
     EXPECT_EQ(Run({ "--option", "genasc:x=on", Path("in.ov2"), Path("out.asc") }), 2);
 }
 
@@ -398,8 +403,26 @@ TEST_F(ConvertCommandTest, IntoAFolderEachInputBecomesAFileOfEachFormat)
 
     EXPECT_EQ(Run({ "--into", Path("none"), "--to", "gengpx", Path("a.ov2") }), 1);
     EXPECT_EQ(Err, Path("none") + ": Destination directory does not exist.\n");
-    EXPECT_EQ(Run({ "--into", Path("out"), "--to", "nosuch", Path("a.ov2") }), 2);
-    EXPECT_TRUE(Err.startsWith("No format with id \"nosuch\" is written")) << Err.toStdString();
+
+    EXPECT_EQ(
+        Run({ "--into", Path("out"), "--to", "genkml", Path("a.ov2"), Path("out/a.ov2") }), 1);
+    EXPECT_EQ(Err,
+        Path("a.ov2") + " and " + Path("out/a.ov2") + " would both be written to "
+            + Path("out/a.kml") + ".\n");
+    EXPECT_FALSE(QFile::exists(Path("out/a.kml")));
+}
+
+TEST_F(ConvertCommandTest, NamedFormatsReadAndWriteWhateverTheExtension)
+{
+    QDir(Dir.path()).mkdir("out");
+    Write("in.dat", "<gpx><wpt lat='2' lon='1'><name>a</name></wpt></gpx>");
+    EXPECT_EQ(Run({ "--from", "gengpx", "--to", "ttov2", Path("in.dat"), Path("out.txt") }), 0)
+        << Err.toStdString();
+    EXPECT_EQ(Read("out.txt"), Ov2Record(2, 100000, 200000, { "a" }));
+    EXPECT_EQ(
+        Run({ "--from", "gengpx", "--into", Path("out"), "--to", "ttov2", Path("in.dat") }), 0)
+        << Err.toStdString();
+    EXPECT_EQ(Read("out/in.ov2"), Read("out.txt"));
 }
 
 TEST_F(ConvertCommandTest, IntoAFolderAFailedInputIsNamedAndTheOthersGoOn)
@@ -440,7 +463,7 @@ TEST_F(ConvertCommandTest, AddNamesPrefixesEachInputsEntries)
         Ov2Record(2, 1, 1, { "paris - Eiffel" }) + Ov2Record(2, 2, 2, { "rome - Forum" }));
 }
 
-TEST_F(ConvertCommandTest, IntoOptionsGoTogether)
+TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
 {
     const auto usage = [&](QStringList arguments) {
         return Run(arguments) == 2 ? Err.section('\n', 0, 0) : "ran: " + Err;
@@ -454,7 +477,54 @@ TEST_F(ConvertCommandTest, IntoOptionsGoTogether)
     EXPECT_EQ(usage({ "--drop-duplicates", "5", "--into", Dir.path(), "--to", "gengpx", "a.ov2" }),
         "--drop-duplicates goes with appending, not with --into.");
     EXPECT_EQ(usage({ "--stop-on-error", "a.ov2", "b.gpx" }), "--stop-on-error goes with --into.");
+    EXPECT_EQ(usage({ "--from", "nosuch", "a.ov2", "b.gpx" }),
+        "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
+        "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
+        "excelxml, genkml.");
+    EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx", "--to", "gdb", "a.ov2" }),
+        "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
+        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml.");
+    EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
+        "No format with id \"nosuch\" is written");
+    EXPECT_EQ(usage({ "-", "b.gpx" }), "Reading standard input (-) needs --from ID.");
+    EXPECT_EQ(usage({ "a.ov2", "-" }), "Writing standard output (-) needs --to ID.");
+    EXPECT_EQ(usage({ "--from", "ttov2", "-", "a.ov2", "-", "b.gpx" }),
+        "Standard input (-) can be read only once.");
+    EXPECT_EQ(usage({ "--from", "ttov2", "--into", Dir.path(), "--to", "gengpx", "-" }),
+        "--into names each output after its INPUT; standard input (-) has no name.");
     const QString help = ConvertUsage();
     for (const char* option : { "--into <DIR>", "--stop-on-error", "--add-names" })
         EXPECT_TRUE(help.contains(option)) << option;
+}
+
+// The built program in a pipeline: standard output carries the output and nothing else, and a
+// reader that stops early ends it quietly.
+TEST_F(ConvertCommandTest, PipesThroughStandardInputAndOutput)
+{
+    std::string ov2;
+    for (int i = 0; i < 20000; ++i)
+        ov2 += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+    Write("in.ov2", ov2);
+    ASSERT_EQ(Run({ "--dev", Path("in.ov2"), Path("out.gpx") }), 0);
+
+    QProcess convert;
+    convert.start(MARIVEL_CONVERT_PROGRAM,
+        { "--progress", "--dev", "--from", "ttov2", "--to", "gengpx", "-", "-" });
+    convert.write(QByteArray::fromStdString(ov2));
+    convert.closeWriteChannel();
+    ASSERT_TRUE(convert.waitForFinished());
+    EXPECT_EQ(convert.exitCode(), 0);
+    EXPECT_TRUE(convert.readAllStandardOutput().toStdString() == Read("out.gpx"))
+        << "standard output carries the output and nothing else";
+    EXPECT_TRUE(convert.readAllStandardError().contains("Writing standard output"));
+
+    // With SIGPIPE ignored, as a parent may leave it, the program sees the broken pipe itself.
+    QProcess pipeline;
+    pipeline.setStandardInputFile(Path("in.ov2"));
+    pipeline.start("bash",
+        { "-c", "trap '' PIPE; \"$0\" \"$@\" | head -c 1 >/dev/null; exit ${PIPESTATUS[0]}",
+            MARIVEL_CONVERT_PROGRAM, "--from", "ttov2", "--to", "genasc", "-", "-" });
+    ASSERT_TRUE(pipeline.waitForFinished());
+    EXPECT_EQ(pipeline.exitCode(), 141);
+    EXPECT_EQ(pipeline.readAllStandardError(), "");
 }
