@@ -17,6 +17,7 @@ for file in bin/marivel bin/marivel-convert bin/marivel-update \
     share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1 \
     share/man/man1/marivel-convert.1 share/man/man1/marivel-update.1 \
     share/bash-completion/completions/marivel-convert share/doc/marivel/README.md \
+    share/doc/marivel/docs/user-guide.md \
     share/marivel/sites/timezones/index.xml share/marivel/translations/marivel_NLD.qm; do
     [ -s "$installed/$file" ] || fail "not installed: $file"
 done
