@@ -16,7 +16,8 @@ for file in bin/marivel bin/marivel-convert bin/marivel-update \
     share/icons/hicolor/16x16/apps/marivel.png share/icons/hicolor/256x256/apps/marivel.png \
     share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1 \
     share/man/man1/marivel-convert.1 share/man/man1/marivel-update.1 \
-    share/bash-completion/completions/marivel-convert share/doc/marivel/README.md \
+    share/bash-completion/completions/marivel-convert \
+    share/bash-completion/completions/marivel-update share/doc/marivel/README.md \
     share/doc/marivel/docs/user-guide.md \
     share/marivel/sites/timezones/index.xml share/marivel/translations/marivel_NLD.qm; do
     [ -s "$installed/$file" ] || fail "not installed: $file"
@@ -57,4 +58,15 @@ if [ -f "$completion" ]; then
         COMP_LINE='marivel-convert --to ge'; COMP_POINT=\${#COMP_LINE}
         _marivel_convert marivel-convert ge --to; echo \${COMPREPLY[*]}")
     [ "$offered" = "genasc gengpx genkml" ] || fail "completion after --to ge offers: $offered"
+    # marivel-update's completion offers the targets of the subscriptions to unsubscribe.
+    site="FILE://$installed/share/marivel/sites/timezones/index.xml"
+    "$installed/bin/marivel-update" subscribe "$site" "Europe time-zone cities" \
+        "$root/my zones.ov2" >/dev/null
+    offered=$(PATH="$installed/bin:$PATH" bash -c "source $completion
+        source '$installed/share/bash-completion/completions/marivel-update'
+        COMP_WORDS=(marivel-update unsubscribe ''); COMP_CWORD=2
+        COMP_LINE='marivel-update unsubscribe '; COMP_POINT=\${#COMP_LINE}
+        _marivel_update marivel-update '' unsubscribe; echo \${COMPREPLY[*]}")
+    [ "$offered" = "FILE://$root/my zones.ov2" ] \
+        || fail "completion after unsubscribe offers: $offered"
 fi
