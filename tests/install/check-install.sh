@@ -19,6 +19,7 @@ for file in bin/marivel bin/marivel-convert bin/marivel-update \
     share/bash-completion/completions/marivel-convert \
     share/bash-completion/completions/marivel-update share/doc/marivel/README.md \
     share/doc/marivel/docs/user-guide.md \
+    share/metainfo/com.orviksoftware.Marivel.metainfo.xml \
     share/marivel/sites/timezones/index.xml share/marivel/translations/marivel_NLD.qm; do
     [ -s "$installed/$file" ] || fail "not installed: $file"
 done
@@ -29,6 +30,11 @@ grep -q '^Exec=marivel %F$' "$installed/share/applications/marivel.desktop" \
     || fail "the menu entry does not start marivel"
 grep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1" \
     && fail "the manual page shows the help's continuation lines as text"
+
+# What software centres and desktops read must pass their own checks.
+checked=$(appstreamcli validate-tree --no-net "$installed" 2>&1) || fail "$checked"
+checked=$(desktop-file-validate "$installed/share/applications/marivel.desktop" 2>&1) \
+    && [ -z "$checked" ] || fail "$checked"
 
 if command -v update-mime-database >/dev/null; then
     XDG_DATA_DIRS="$installed/share" update-mime-database "$installed/share/mime" 2>&1 | grep . \
