@@ -14,11 +14,12 @@ fail() { echo "$*" >&2; exit 1; }
 for file in bin/marivel bin/marivel-convert bin/marivel-update \
     share/applications/marivel.desktop share/mime/packages/marivel.xml \
     share/icons/hicolor/16x16/apps/marivel.png share/icons/hicolor/256x256/apps/marivel.png \
-    share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1 \
-    share/man/man1/marivel-convert.1 share/man/man1/marivel-update.1 \
+    share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1.gz \
+    share/man/man1/marivel-convert.1.gz share/man/man1/marivel-update.1.gz \
     share/bash-completion/completions/marivel-convert \
     share/bash-completion/completions/marivel-update share/doc/marivel/README.md \
-    share/doc/marivel/docs/user-guide.md \
+    share/doc/marivel/docs/user-guide.md share/doc/marivel/copyright \
+    share/doc/marivel/changelog.gz \
     share/metainfo/com.orviksoftware.Marivel.metainfo.xml \
     share/marivel/sites/timezones/index.xml share/marivel/translations/marivel_NLD.qm; do
     [ -s "$installed/$file" ] || fail "not installed: $file"
@@ -28,7 +29,7 @@ ls "$installed"/lib*/marivel/plugins/marivel_openstreetmap.so >/dev/null \
     || fail "the plugins are not installed"
 grep -q '^Exec=marivel %F$' "$installed/share/applications/marivel.desktop" \
     || fail "the menu entry does not start marivel"
-grep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1" \
+zgrep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1.gz" \
     && fail "the manual page shows the help's continuation lines as text"
 
 # What software centres and desktops read must pass their own checks.
