@@ -12,7 +12,9 @@ BUILD="$ROOT/build"
 # shell completion of an installation.
 # tzdata: the time-zone cities of the POI site that ships with the program.
 # xplanet-images: the pictures of the World maps.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images)
+# appstream, desktop-file-utils: the install test validates the AppStream metadata and the menu
+# entry.
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images appstream desktop-file-utils)
 
 install_missing_packages() {
     local missing=()

@@ -209,7 +209,7 @@ std::unique_ptr<TSettings>& Instance()
 
 TSettings::TSettings()
     : SiteManagerUrl(BuiltInSites().first())
-    , HomePageUrl(ReadmeUrl())
+    , HomePageUrl(UserGuideUrl())
     , HelpUrl(HomePageUrl)
     , ForumUrl(HomePageUrl)
 {

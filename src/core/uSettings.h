@@ -91,7 +91,7 @@ public:
     // as the default. Only read, until the preferences offer it; the programs select it at
     // start.
     QString CodePage = QLatin1String(DefaultCodePage);
-    // The pages of the About box and the Help menu. Only read: by default the README that
+    // The pages of the About box and the Help menu. Only read: by default the user guide that
     // ships with the program; a distributor or user sets the real pages.
     QString HomePageUrl;
     QString HelpUrl;

@@ -442,16 +442,19 @@ QString ProgramLibraryDir()
         : QDir::cleanPath(programDir + QStringLiteral("/../" MARIVEL_INSTALL_LIBDIR "/marivel"));
 }
 
-QString ReadmeUrl()
+QString UserGuideUrl()
 {
+    // The guide that ships with this copy of the program comes first; the README stands in
+    // where only it shipped.
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QStringList candidates { programDir + QStringLiteral("/README.md"),
-        programDir + QStringLiteral("/../share/doc/marivel/README.md"),
-        InstallDataDir() + QStringLiteral("/README.md"),
-        QStringLiteral(MARIVEL_SOURCE_DIR "/README.md") };
-    for (const QString& candidate : candidates)
-        if (QFileInfo(candidate).isFile())
-            return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()).toString();
+    const QStringList folders { programDir, programDir + QStringLiteral("/../share/doc/marivel"),
+        InstallDataDir(), QStringLiteral(MARIVEL_SOURCE_DIR) };
+    for (const QString& folder : folders)
+        for (const char* page : { "/docs/user-guide.md", "/README.md" }) {
+            const QFileInfo candidate(folder + QLatin1String(page));
+            if (candidate.isFile())
+                return QUrl::fromLocalFile(candidate.canonicalFilePath()).toString();
+        }
     return QString();
 }
 

@@ -79,8 +79,8 @@ std::string_view Trim(std::string_view text);
 // Comma-separated fields: a double quote toggles quoting and is dropped, a comma outside
 // quotes ends a field, and each field is trimmed. There is always a last field, so an empty
 // text gives one empty field. Fields view the text split, so it must outlive them; a field
-// that held quotes anywhere but around it views room of this object's own. Reused from line to line, to spare
-// allocations on long files.
+// that held quotes anywhere but around it views room of this object's own. Reused from line to
+// line, to spare allocations on long files.
 class TCommaFields {
 public:
     void Split(std::string_view text);
@@ -154,10 +154,10 @@ QString ApplicationDir();
 // The folder of the program's own libraries, librapi and the shipped plugins (no trailing "/"):
 // the executable's folder in a build tree, else the installation's "../lib/marivel".
 QString ProgramLibraryDir();
-// The README that ships with the program as a "file://" address: beside the executable, in
-// the installation's documentation or data folder, or in the source tree of a build; empty
-// when none of them holds one.
-QString ReadmeUrl();
+// The user guide that ships with the program as a "file://" address, else its README: beside
+// the executable, in the installation's documentation or data folder, or in the source tree of
+// a build; empty when none of them holds either.
+QString UserGuideUrl();
 // The data folder of an installation, "../share/marivel" from the executable (no trailing
 // "/"). A build tree lays out its generated data the same way beside its programs.
 QString InstallDataDir();

@@ -179,20 +179,20 @@ TEST_F(SettingsTest, ARecentFileIsListedOnceHoweverItIsSpelled)
     QFile::remove(real + "-link");
 }
 
-TEST_F(SettingsTest, PageAddressesAreTheReadmeUnlessSet)
+TEST_F(SettingsTest, PageAddressesAreTheUserGuideUnlessSet)
 {
     TSettings& s = Settings();
     EXPECT_TRUE(s.HomePageUrl.startsWith("file:///")) << s.HomePageUrl.toStdString();
-    EXPECT_TRUE(s.HomePageUrl.endsWith("/README.md"));
+    EXPECT_TRUE(s.HomePageUrl.endsWith("/docs/user-guide.md"));
     EXPECT_TRUE(QFileInfo(QUrl(s.HomePageUrl).toLocalFile()).isFile());
     EXPECT_EQ(s.HelpUrl, s.HomePageUrl);
     EXPECT_EQ(s.ForumUrl, s.HomePageUrl);
-    const QString readme = s.HomePageUrl;
+    const QString guide = s.HomePageUrl;
 
     Store(MainKey, [](TRegistry& reg) { reg.WriteString("HomePageUrl", "https://poi.example/"); });
     TSettings& again = Restart();
     EXPECT_EQ(again.HomePageUrl, "https://poi.example/") << "a distributor's page";
-    EXPECT_EQ(again.HelpUrl, readme);
+    EXPECT_EQ(again.HelpUrl, guide);
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(MainKey));
     EXPECT_FALSE(reg.ValueExists("HelpUrl")) << "a default that moves with the program";

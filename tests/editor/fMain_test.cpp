@@ -482,7 +482,7 @@ TEST_F(MainWindowTest, ASecondSpellingOfAnOpenFileBringsItToTheFront)
     QFile::remove(Dir.path() + "-link");
 }
 
-TEST_F(MainWindowTest, HelpPagesOpenTheReadmeOrSayWhyNot)
+TEST_F(MainWindowTest, HelpPagesOpenTheUserGuideOrSayWhyNot)
 {
     TBrowser browser;
     QDesktopServices::setUrlHandler("file", &browser, "Open");
@@ -496,7 +496,8 @@ TEST_F(MainWindowTest, HelpPagesOpenTheReadmeOrSayWhyNot)
     emit link->linkActivated(link->text());
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(browser.Opened.size(), 4);
-    EXPECT_TRUE(browser.Opened[0].endsWith("/README.md")) << browser.Opened[0].toStdString();
+    EXPECT_TRUE(browser.Opened[0].endsWith("/docs/user-guide.md"))
+        << browser.Opened[0].toStdString();
     EXPECT_EQ(browser.Opened[2], browser.Opened[0]);
     EXPECT_EQ(browser.Opened[3], browser.Opened[0]) << "the About box's link";
 

@@ -14,9 +14,13 @@ fail() { echo "$*" >&2; exit 1; }
 for file in bin/marivel bin/marivel-convert bin/marivel-update \
     share/applications/marivel.desktop share/mime/packages/marivel.xml \
     share/icons/hicolor/16x16/apps/marivel.png share/icons/hicolor/256x256/apps/marivel.png \
-    share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1 \
-    share/man/man1/marivel-convert.1 share/man/man1/marivel-update.1 \
-    share/bash-completion/completions/marivel-convert share/doc/marivel/README.md \
+    share/icons/hicolor/scalable/apps/marivel.svg share/man/man1/marivel.1.gz \
+    share/man/man1/marivel-convert.1.gz share/man/man1/marivel-update.1.gz \
+    share/bash-completion/completions/marivel-convert \
+    share/bash-completion/completions/marivel-update share/doc/marivel/README.md \
+    share/doc/marivel/docs/user-guide.md share/doc/marivel/copyright \
+    share/doc/marivel/changelog.gz \
+    share/metainfo/com.orviksoftware.Marivel.metainfo.xml \
     share/marivel/sites/timezones/index.xml share/marivel/translations/marivel_NLD.qm; do
     [ -s "$installed/$file" ] || fail "not installed: $file"
 done
@@ -25,8 +29,13 @@ ls "$installed"/lib*/marivel/plugins/marivel_openstreetmap.so >/dev/null \
     || fail "the plugins are not installed"
 grep -q '^Exec=marivel %F$' "$installed/share/applications/marivel.desktop" \
     || fail "the menu entry does not start marivel"
-grep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1" \
+zgrep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1.gz" \
     && fail "the manual page shows the help's continuation lines as text"
+
+# What software centres and desktops read must pass their own checks.
+checked=$(appstreamcli validate-tree --no-net "$installed" 2>&1) || fail "$checked"
+checked=$(desktop-file-validate "$installed/share/applications/marivel.desktop" 2>&1) \
+    && [ -z "$checked" ] || fail "$checked"
 
 if command -v update-mime-database >/dev/null; then
     XDG_DATA_DIRS="$installed/share" update-mime-database "$installed/share/mime" 2>&1 | grep . \
@@ -56,4 +65,15 @@ if [ -f "$completion" ]; then
         COMP_LINE='marivel-convert --to ge'; COMP_POINT=\${#COMP_LINE}
         _marivel_convert marivel-convert ge --to; echo \${COMPREPLY[*]}")
     [ "$offered" = "genasc gengpx genkml" ] || fail "completion after --to ge offers: $offered"
+    # marivel-update's completion offers the targets of the subscriptions to unsubscribe.
+    site="FILE://$installed/share/marivel/sites/timezones/index.xml"
+    "$installed/bin/marivel-update" subscribe "$site" "Europe time-zone cities" \
+        "$root/my zones.ov2" >/dev/null
+    offered=$(PATH="$installed/bin:$PATH" bash -c "source $completion
+        source '$installed/share/bash-completion/completions/marivel-update'
+        COMP_WORDS=(marivel-update unsubscribe ''); COMP_CWORD=2
+        COMP_LINE='marivel-update unsubscribe '; COMP_POINT=\${#COMP_LINE}
+        _marivel_update marivel-update '' unsubscribe; echo \${COMPREPLY[*]}")
+    [ "$offered" = "FILE://$root/my zones.ov2" ] \
+        || fail "completion after unsubscribe offers: $offered"
 fi
