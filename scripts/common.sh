@@ -14,7 +14,8 @@ BUILD="$ROOT/build"
 # xplanet-images: the pictures of the World maps.
 # appstream, desktop-file-utils: the install test validates the AppStream metadata and the menu
 # entry.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images appstream desktop-file-utils)
+# make: a test builds with CMake's default generator, Unix Makefiles, as well as with Ninja.
+PACKAGES=(cmake ninja-build make g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images appstream desktop-file-utils)
 
 install_missing_packages() {
     local missing=()
