@@ -77,20 +77,6 @@ private:
     bool Had;
 };
 
-// Makes `name` the code page for as long as it lives.
-class TCodePageSwitch {
-public:
-    explicit TCodePageSwitch(const char* name)
-        : Previous(CodePageName())
-    {
-        SelectCodePage(QLatin1String(name));
-    }
-    ~TCodePageSwitch() { SelectCodePage(Previous); }
-
-private:
-    QString Previous;
-};
-
 // The bytes of a file below tests/data.
 inline std::string TestData(const char* name)
 {

@@ -117,7 +117,7 @@ void WriteOv2(const std::vector<const TZoneCity*>& cities, const QString& path)
     TEntries entries;
     for (const TZoneCity* city : cities)
         entries.AddValues(
-            UnicodeToCodePage(city->Description), std::string(), city->Longitude, city->Latitude);
+            city->Description.toStdString(), std::string(), city->Longitude, city->Latitude);
     TMemoryStream stream;
     TConvertToOv2().Execute(entries, stream);
     SaveFileBytes(path, stream.Bytes());

@@ -1095,6 +1095,42 @@
         <source>the server redirected to %1, which is no web address</source>
         <translation>de server verwees door naar %1, dat geen webadres is</translation>
     </message>
+    <message>
+        <source>%1 byte sequence that is no UTF-8 was read as &quot;�&quot;</source>
+        <translation>%1 bytereeks die geen UTF-8 is, werd gelezen als &quot;�&quot;</translation>
+    </message>
+    <message>
+        <source>%1 byte sequences that are no UTF-8 were read as &quot;�&quot;</source>
+        <translation>%1 bytereeksen die geen UTF-8 zijn, werden gelezen als &quot;�&quot;</translation>
+    </message>
+    <message>
+        <source>The XML text declares the encoding &quot;%1&quot;, which Marivel cannot read</source>
+        <translation>De XML-tekst geeft de codering &quot;%1&quot; op, die Marivel niet kan lezen</translation>
+    </message>
+    <message>
+        <source>Extra information with the namespace prefix &quot;%1:&quot;, which the file never declares, was left out, as other programs refuse such XML</source>
+        <translation>Extra informatie met het naamruimtevoorvoegsel &quot;%1:&quot;, dat het bestand nergens declareert, is weggelaten, omdat andere programma&apos;s zulke XML weigeren</translation>
+    </message>
+    <message>
+        <source>%1, in %2 entry: %3</source>
+        <translation>%1, in %2 item: %3</translation>
+    </message>
+    <message>
+        <source>%1, in %2 entries: %3</source>
+        <translation>%1, in %2 items: %3</translation>
+    </message>
+    <message>
+        <source>%1 of %2 entries hold characters that the code page %3 lacks: %4.
+
+Yes: save them with &quot;?&quot; in their place.
+No: save the file in UTF-8, which keeps every character (not every navigator shows it).
+Cancel: do not save.</source>
+        <translation>%1 van %2 items bevatten tekens die codetabel %3 niet kent: %4.
+
+Ja: opslaan met &quot;?&quot; op hun plaats.
+Nee: het bestand opslaan in UTF-8, dat elk teken behoudt (niet elke navigator toont het).
+Annuleren: niet opslaan.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -2302,6 +2338,10 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>= Default format for extension</source>
         <translation>= Standaardformaat voor extensie</translation>
+    </message>
+    <message>
+        <source>Text encoding of 8-bit files:</source>
+        <translation>Tekstcodering van 8-bits bestanden:</translation>
     </message>
 </context>
 <context>

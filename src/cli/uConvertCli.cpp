@@ -365,11 +365,12 @@ public:
     TRunScope(const TRunScope&) = delete;
     TRunScope& operator=(const TRunScope&) = delete;
 
-    // The warning about characters the code page lacked, named while the code page holds.
-    void AddReplacementWarning(QStringList& warnings) const
+    // The warning about characters the code page lacked in `entries`, named while the code
+    // page holds.
+    void AddReplacementWarning(QStringList& warnings, const TEntries& entries) const
     {
-        if (const size_t replaced = ReplacedCharacters() - ReplacedBefore)
-            warnings << ReplacementWarning(replaced);
+        if (ReplacedCharacters() != ReplacedBefore)
+            warnings << UnencodableWarning(entries.Unencodable());
     }
 
 private:
@@ -438,7 +439,7 @@ QStringList RunConversion(
         });
     if (atEnd == TEntriesAtEnd::LeftToProcessEnd)
         static_cast<void>(owned.release()); // never freed, on purpose, nor read again
-    scope.AddReplacementWarning(warnings);
+    scope.AddReplacementWarning(warnings, entries);
     return warnings;
 }
 
@@ -473,7 +474,6 @@ TIntoResult RunConversionInto(const TConvertRequest& request, QTextStream& err)
             run = batch.Run(job);
         });
     result.Warnings = run.Warnings;
-    scope.AddReplacementWarning(result.Warnings);
     result.Succeeded = run.Finished && run.Failed == 0;
     return result;
 }

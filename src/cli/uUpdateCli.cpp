@@ -304,6 +304,7 @@ int RunUpdateCommand(
             out << UpdateUsage();
             return 0;
         }
+        const TCodePageScope codePage(Settings().CodePage); // of the files it converts
         QStringList args = parser.positionalArguments();
         const QString command = args.isEmpty() ? QString() : args.takeFirst();
         if (command == QLatin1String("subscribe"))

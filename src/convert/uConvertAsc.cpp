@@ -33,15 +33,15 @@ std::string HeaderLines()
 
 // The numbers and separators around the description are composed in place and appended in
 // one piece each, as appending them one by one cost more than making them.
-void AppendLine(
-    std::string& line, const TEntry& entry, TColumnLayout layout, const TEntryUnits& units)
+void AppendLine(std::string& line, const TEntry& entry, std::string_view description,
+    TColumnLayout layout, const TEntryUnits& units)
 {
     const int decimals = units.Decimals();
     char text[2 * NumberRoom + 8];
     char* p = text;
     if (layout == TColumnLayout::DescLatLon) {
         line.push_back('"');
-        AppendOnOneLine(line, entry.Description());
+        AppendOnOneLine(line, description);
         p = PutText(p, "\", ");
         p = PutFixedUnits(p, units.Latitude(entry), decimals);
         p = PutText(p, ", ");
@@ -55,7 +55,7 @@ void AppendLine(
     p = PutFixedUnits(p, units.Latitude(entry), decimals);
     p = PutText(p, ", \"");
     line.append(text, static_cast<size_t>(p - text));
-    AppendOnOneLine(line, entry.Description());
+    AppendOnOneLine(line, description);
     line.append("\"\r\n");
 }
 
@@ -102,9 +102,10 @@ public:
                 return nullptr;
             throw;
         }
+        const std::string_view description =
+            Fields[DescriptionColumn == LastColumn ? Fields.size() - 1 : DescriptionColumn];
         return std::make_unique<TEntry>(
-            Fields[DescriptionColumn == LastColumn ? Fields.size() - 1 : DescriptionColumn],
-            std::string_view(), longitude, latitude);
+            DecodeText(description, Decoded), std::string_view(), longitude, latitude);
     }
 
 private:
@@ -118,6 +119,7 @@ private:
     size_t LongitudeColumn = 0;
     size_t DescriptionColumn = 2; // or the last column
     TCommaFields Fields; // reused from line to line
+    std::string Decoded; // likewise
 };
 
 } // namespace
@@ -129,8 +131,9 @@ void TConvertToAscBase::Execute(TEntries& entries, TStream& stream)
         out.Text() += HeaderLines();
     const TColumnLayout layout = ColumnLayout();
     const TEntryUnits units(Precision());
-    WriteEntryRecords(*this, entries, out,
-        [&](std::string& line, const TEntry& entry) { AppendLine(line, entry, layout, units); });
+    WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
+        AppendLine(line, entry, FileText(entry.Description()), layout, units);
+    });
     out.Flush();
 }
 

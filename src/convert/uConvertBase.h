@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include "core/uModel.h"
+#include "platform/uCodePage.h"
 
 class TStream;
 
@@ -58,12 +59,25 @@ protected:
     // The format's options, none unless the format has some.
     virtual std::span<const TConvertOption> Options() const { return {}; }
 
+    // For the formats whose text is 8-bit: the file's bytes as the entries' UTF-8, and an
+    // entry's text as the file's bytes, in the code page (see uCodePage.h). A view is valid
+    // until the next call with the same `slot`.
+    std::string_view EntryText(std::string_view bytes, int slot = 0)
+    {
+        return DecodeText(bytes, Scratch[slot]);
+    }
+    std::string_view FileText(std::string_view utf8, int slot = 0)
+    {
+        return EncodeText(utf8, Scratch[slot]);
+    }
+
 private:
     friend void OverrideOption(const QString& formatId, int index, bool value);
     const TConvertOption& OptionAt(int index) const;
     QString OptionsKey() const;
 
     int FProgress = 0;
+    std::string Scratch[2];
 };
 
 class TConvertToBase : public TConvertBase {
@@ -71,6 +85,8 @@ public:
     QString Section() const override { return QStringLiteral("Exporters"); }
     // Decimals the format keeps; -1 when it keeps everything.
     virtual int Precision() const { return -1; }
+    // Whether the format holds every character; else its text is 8-bit, in the code page.
+    virtual bool WritesUnicode() const { return false; }
 };
 
 class TConvertFromBase : public TConvertBase {

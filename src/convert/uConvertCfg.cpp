@@ -75,12 +75,12 @@ std::optional<TFavourite> FavouriteAt(std::string_view data, size_t start)
     return favourite;
 }
 
-std::unique_ptr<TEntry> EntryOf(const TFavourite& favourite)
+std::unique_ptr<TEntry> EntryOf(const TFavourite& favourite, std::string_view name)
 {
     auto entry = std::make_unique<TEntry>();
     entry->SetLongitude(FromFixedPoint(favourite.Longitude, Scale));
     entry->SetLatitude(FromFixedPoint(favourite.Latitude, Scale));
-    entry->SetDescription(std::string(favourite.Name));
+    entry->SetDescription(name);
     return entry;
 }
 
@@ -95,7 +95,7 @@ void TConvertFromCfg::Execute(TEntries& entries, TStream& stream)
     while (pos != std::string_view::npos) {
         const std::optional<TFavourite> favourite = FavouriteAt(data, pos);
         if (favourite)
-            entries.AddEntry(EntryOf(*favourite), true);
+            entries.AddEntry(EntryOf(*favourite, EntryText(favourite->Name)), true);
         pos = FindSignature(data, favourite ? favourite->End : pos + 1);
     }
     stream.Seek(bytes.Origin() + static_cast<int64_t>(data.size()), TSeekOrigin::Beginning);

@@ -30,9 +30,9 @@ void TConvertToCsv::Execute(TEntries& entries, TStream& stream)
     const TEntryUnits units(Decimals);
     TBlockWriter out(stream);
     WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
+        const std::string_view text = FileText(entry.Description());
         description.clear();
-        std::remove_copy(entry.Description().begin(), entry.Description().end(),
-            std::back_inserter(description), '"');
+        std::remove_copy(text.begin(), text.end(), std::back_inserter(description), '"');
         AppendPoiLine(line, description, entry, units, EmptyColumns);
     });
     out.Flush();
@@ -52,7 +52,7 @@ void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
         const std::string_view description = field(DescriptionField);
         const double longitude = ParseFloat(field(LongitudeField));
         const double latitude = ParseFloat(field(LatitudeField));
-        entries.AddValues(description, std::string(), longitude, latitude);
+        entries.AddValues(EntryText(description), std::string(), longitude, latitude);
     });
 }
 

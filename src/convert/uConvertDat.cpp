@@ -67,7 +67,7 @@ void TConvertFromDat::Execute(TEntries& entries, TStream& stream)
     std::string description;
     while (!data.AtEnd()) {
         data.ZeroTerminatedUtf16(); // the record kind
-        NarrowUtf16LE(data.ZeroTerminatedUtf16(), description);
+        Utf16LEToUtf8(data.ZeroTerminatedUtf16(), description);
         for (int i = 0; i < UnusedStrings; ++i)
             data.ZeroTerminatedUtf16();
         data.Skip(UnusedBytes);

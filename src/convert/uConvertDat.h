@@ -8,6 +8,7 @@
 
 class TConvertToDat : public TConvertToBase {
 public:
+    bool WritesUnicode() const override { return true; }
     QString FormatId() const override { return QStringLiteral("destdat"); }
     void Execute(TEntries& entries, TStream& stream) override;
 };

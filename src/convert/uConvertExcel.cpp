@@ -30,7 +30,7 @@ bool IsRow(const TXmlScanner& scanner)
 // workbook without worksheets, adds no entry. Fails with the message for both.
 size_t CountRows(std::string_view bytes)
 {
-    TXmlScanner scanner(bytes, TXmlEncoding::Utf8);
+    TXmlScanner scanner(bytes);
     bool worksheet = false;
     size_t rows = 0;
     for (TToken token; (token = scanner.Next()) != TToken::End;) {
@@ -99,8 +99,10 @@ void TConvertFromExcel::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes input(stream);
     stream.Seek(0, TSeekOrigin::End);
-    const size_t rows = CountRows(input.Bytes());
-    TXmlScanner scanner(input.Bytes(), TXmlEncoding::Utf8);
+    std::string utf8;
+    const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
+    const size_t rows = CountRows(bytes);
+    TXmlScanner scanner(bytes);
     TRowCells cells;
     size_t i = 0;
     for (TToken token; (token = scanner.Next()) != TToken::End;) {

@@ -42,7 +42,7 @@ void ReadHeader(TByteCursor& data)
         data.Fail();
 }
 
-std::unique_ptr<TEntry> ReadWaypoint(std::string_view record)
+std::unique_ptr<TEntry> ReadWaypoint(std::string_view record, std::string& decoded)
 {
     TByteCursor data(record, Msg::InvalidGdbHeader);
     const std::string_view description = data.ZeroTerminated();
@@ -51,7 +51,8 @@ std::unique_ptr<TEntry> ReadWaypoint(std::string_view record)
     data.Skip(WaypointSubclassSize);
     const double latitude = data.Int32() * DegreesPerSemicircle;
     const double longitude = data.Int32() * DegreesPerSemicircle;
-    return std::make_unique<TEntry>(description, std::string_view(), longitude, latitude);
+    return std::make_unique<TEntry>(
+        DecodeText(description, decoded), std::string_view(), longitude, latitude);
 }
 
 } // namespace
@@ -63,13 +64,14 @@ void TConvertFromGdb::Execute(TEntries& entries, TStream& stream)
     TByteCursor data(bytes.Bytes(), Msg::InvalidGdbHeader);
     ReadHeader(data);
     entries.Reserve(data.Remaining() / ShortestWaypoint);
+    std::string decoded;
     while (!data.AtEnd()) {
         const auto length = static_cast<uint32_t>(data.Int32());
         const uint8_t type = data.Byte();
         // A record said to run past the data is cut to it and ends the import.
         const std::string_view record = data.Slice(std::min<size_t>(length, data.Remaining()));
         if (type == WaypointRecord)
-            entries.AddEntry(ReadWaypoint(record), true);
+            entries.AddEntry(ReadWaypoint(record, decoded), true);
         SetProgress(static_cast<double>(bytes.Origin() + static_cast<int64_t>(data.Position()))
             / total * 100);
     }

@@ -18,7 +18,6 @@ namespace {
 constexpr char Namespace[] = "http://www.topografix.com/GPX/1/1";
 constexpr char Schema[] = "http://www.topografix.com/GPX/1/1/gpx.xsd";
 constexpr char SchemaInstance[] = "http://www.w3.org/2001/XMLSchema-instance";
-constexpr char Credit[] = "by Orvik Software - https://www.marivel.example";
 
 enum TGpxOption { goUseDesc = 0, goRetainExtra = 1 };
 
@@ -31,13 +30,12 @@ std::string Coordinate(double value)
 
 QString Creator()
 {
-    return QStringLiteral("Marivel v%1.%2.%3 %4 %5 %6")
+    return QStringLiteral("Marivel v%1.%2.%3 %4 %5")
         .arg(ProgramVersion.Major)
         .arg(ProgramVersion.Minor)
         .arg(ProgramVersion.Release)
         .arg(Tr(Msg::Build))
-        .arg(ProgramVersion.Build)
-        .arg(QLatin1String(Credit));
+        .arg(ProgramVersion.Build);
 }
 
 // The document element's start tag with its attributes, open for the points.
@@ -52,7 +50,7 @@ std::string GpxStartTag()
     tag += ' ';
     tag += Schema;
     tag += "\" version=\"1.1\" creator=\"";
-    AppendLatin1XmlAttribute(tag, UnicodeToCodePage(Creator()));
+    AppendLatin1XmlAttribute(tag, Creator().toStdString());
     tag += '"';
     return tag;
 }
@@ -61,16 +59,16 @@ std::string GpxStartTag()
 void AppendRetainedPoint(std::string& out, const TEntry& entry)
 {
     TXmlDocument doc;
-    if (!doc.Parse(CodePageToUnicode(entry.Extra())) || !doc.DocumentElement())
-        throw EUserError(Tr(Msg::InvalidXmlText)
-                             .arg(EscapeControls(CodePageToUnicode(entry.Extra().substr(0, 100)))));
+    if (!doc.Parse(Utf8ToUnicode(entry.Extra())) || !doc.DocumentElement())
+        throw EUserError(
+            Tr(Msg::InvalidXmlText).arg(EscapeControls(Utf8ToUnicode(entry.Extra()).left(100))));
     TXmlNode point = doc.DocumentElement();
     point.SetAttribute(QStringLiteral("lat"), QString::fromStdString(Coordinate(entry.Latitude())));
     point.SetAttribute(
         QStringLiteral("lon"), QString::fromStdString(Coordinate(entry.Longitude())));
     TXmlNode name = point.SelectNode(QStringLiteral(".//name"));
     name = name ? point.AppendChild(name) : point.AppendElement(QStringLiteral("name"));
-    name.SetText(CodePageToUnicode(entry.Description()));
+    name.SetText(Utf8ToUnicode(entry.Description()));
     out += point.Latin1Xml();
 }
 
@@ -268,50 +266,49 @@ TPointText ReadPointText(TXmlScanner& scanner, TXmlText& name, TXmlText& desc)
     }
 }
 
-// Characters the code page lacks stay as character references, so the XML keeps them.
-std::string CodePageXml(const QString& xml)
-{
-    std::string narrow;
-    for (const char32_t code : xml.toUcs4())
-        if (!TryAppendCodePageChar(narrow, code))
-            narrow += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
-    return narrow;
-}
-
 // Declares on `point` each prefix it uses that an element around it declared (`inScope`,
-// outermost first), as the XML would otherwise name namespaces it no longer declares.
-void DeclareUsedPrefixes(TXmlNode point, std::span<const TNamespaceDeclarations> inScope)
+// outermost first), as the XML would otherwise name namespaces it no longer declares. What
+// uses a prefix that nothing declares is removed, and the prefix added to `undeclared`.
+void DeclareUsedPrefixes(TXmlNode point, std::span<const TNamespaceDeclarations> inScope,
+    std::vector<QString>& undeclared)
 {
     for (const QString& prefix : point.UsedPrefixes()) {
         const QString attribute = QStringLiteral("xmlns:") + prefix;
         if (point.Attribute(attribute))
             continue;
-        const std::string wanted = UnicodeToCodePage(prefix);
-        for (auto scope = inScope.rbegin(); scope != inScope.rend(); ++scope) {
+        const std::string wanted = prefix.toStdString();
+        const TNamespaceDeclarations::value_type* declaration = nullptr;
+        for (auto scope = inScope.rbegin(); scope != inScope.rend() && !declaration; ++scope) {
             const auto found = std::find_if(scope->rbegin(), scope->rend(),
-                [&](const auto& declaration) { return declaration.first == wanted; });
-            if (found != scope->rend()) {
-                point.SetAttribute(attribute, CodePageToUnicode(found->second));
-                break;
-            }
+                [&](const auto& declared) { return declared.first == wanted; });
+            if (found != scope->rend())
+                declaration = &*found;
         }
+        if (declaration) {
+            point.SetAttribute(attribute, Utf8ToUnicode(declaration->second));
+            continue;
+        }
+        point.RemovePrefixed(prefix);
+        if (std::find(undeclared.begin(), undeclared.end(), prefix) == undeclared.end())
+            undeclared.push_back(prefix);
     }
 }
 
 // The point's XML without the description element it has (`descriptionTag`, or none when
 // null); empty when nothing else is left.
-std::string RetainedXml(std::string_view pointXml, TXmlEncoding encoding,
-    const char* descriptionTag, std::span<const TNamespaceDeclarations> inScope)
+std::string RetainedXml(std::string_view pointXml, const TCodePage& encoding,
+    const char* descriptionTag, std::span<const TNamespaceDeclarations> inScope,
+    std::vector<QString>& undeclared)
 {
     TXmlDocument doc;
     doc.Parse(XmlBytesToUnicode(pointXml, encoding)); // one element of a document already checked
     TXmlNode point = doc.DocumentElement();
     if (descriptionTag)
         point.RemoveChild(point.SelectNode(QLatin1String(descriptionTag)));
+    DeclareUsedPrefixes(point, inScope, undeclared);
     if (point.ChildCount() == 0)
         return {};
-    DeclareUsedPrefixes(point, inScope);
-    std::string xml = CodePageXml(point.Xml());
+    std::string xml = point.Xml().toStdString();
     // A track point comes back as a waypoint, the only kind the export writes.
     if (xml.starts_with("<trkpt ")) {
         xml.replace(0, 7, "<wpt ");
@@ -361,7 +358,7 @@ std::unique_ptr<TEntry> TConvertFromGpx::ReadPoint(TXmlScanner& scanner, std::st
             !found         ? nullptr
                 : takeName ? "name"
                            : "desc",
-            inScope);
+            inScope, Undeclared);
     }
     return std::make_unique<TEntry>((takeName ? Name : Desc).View(), extra, longitude, latitude);
 }
@@ -439,6 +436,8 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
     if (noneRead())
         if (const QString warning = Unread.Warning(Msg::NoGpxPoints); !warning.isEmpty())
             Warn(warning);
+    for (const QString& prefix : Undeclared)
+        Warn(Tr(Msg::UndeclaredPrefixLeftOut).arg(EscapeControls(prefix)));
 }
 
 void RegisterGpx()

@@ -46,6 +46,7 @@ private:
 
 class TConvertToGpx : public TConvertToBase {
 public:
+    bool WritesUnicode() const override { return true; }
     QString FormatId() const override { return QStringLiteral("gengpx"); }
     void Execute(TEntries& entries, TStream& stream) override;
 };
@@ -73,6 +74,9 @@ private:
     // The namespace declarations of the elements a point may sit in, by depth from 1, so
     // that retained XML keeps the declarations of the prefixes it uses.
     std::vector<TNamespaceDeclarations> Declared;
+    // Prefixes used in retained XML that no element declares: what they name is unknown, so
+    // their elements are left out, as output naming them would not be well-formed.
+    std::vector<QString> Undeclared;
     TUnreadPoints Unread;
 };
 

@@ -36,12 +36,12 @@ std::optional<TItnFields> SplitItnLine(std::string_view line)
     return fields;
 }
 
-std::unique_ptr<TEntry> EntryOf(const TItnFields& fields)
+std::unique_ptr<TEntry> EntryOf(const TItnFields& fields, std::string_view description)
 {
     auto entry = std::make_unique<TEntry>();
     entry->SetLongitude(FromFixedPoint(ParseInteger(fields[0]), Scale));
     entry->SetLatitude(FromFixedPoint(ParseInteger(fields[1]), Scale));
-    entry->SetDescription(std::string(fields[2]));
+    entry->SetDescription(description);
     const int32_t flag = ParseInteger(fields[3]);
     entry->SetIpEnabled(flag & 1);
     entry->SetIpStopOver(flag & 2);
@@ -63,7 +63,7 @@ void TConvertToItn::Execute(TEntries& entries, TStream& stream)
         p = PutInteger(p, units.Latitude(entry));
         *p++ = Separator;
         line.append(text, static_cast<size_t>(p - text));
-        AppendOnOneLine(line, entry.Description());
+        AppendOnOneLine(line, FileText(entry.Description()));
         p = text;
         *p++ = Separator;
         p = PutInteger(p, entry.Flag());
@@ -87,7 +87,7 @@ void TConvertFromItn::Execute(TEntries& entries, TStream& stream)
         if (line.empty())
             continue;
         if (const std::optional<TItnFields> fields = SplitItnLine(line))
-            entries.AddEntry(EntryOf(*fields), false);
+            entries.AddEntry(EntryOf(*fields, EntryText((*fields)[2])), false);
         SetProgress(static_cast<double>(i) / count * 100);
     }
 }

@@ -6,6 +6,7 @@
 
 class TConvertToKml : public TConvertToBase {
 public:
+    bool WritesUnicode() const override { return true; }
     QString FormatId() const override { return QStringLiteral("genkml"); }
     void Execute(TEntries& entries, TStream& stream) override;
 };

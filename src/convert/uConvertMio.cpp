@@ -30,7 +30,7 @@ void TConvertToMioMap::Execute(TEntries& entries, TStream& stream)
     const TEntryUnits units(Decimals);
     TBlockWriter out(stream);
     WriteEntryRecords(*this, entries, out, [&](std::string& line, const TEntry& entry) {
-        AppendPoiLine(line, entry.Description(), entry, units, EmptyColumns);
+        AppendPoiLine(line, FileText(entry.Description()), entry, units, EmptyColumns);
     });
     out.Flush();
 }
@@ -49,7 +49,7 @@ void TConvertFromMioMap::Execute(TEntries& entries, TStream& stream)
             throw EUserError(Tr(Msg::ValueCountExpected).arg(MinFields).arg(index));
         const double longitude = ParseFloat(fields[LongitudeField], separator);
         const double latitude = ParseFloat(fields[LatitudeField], separator);
-        entries.AddValues(fields[DescriptionField], std::string(), longitude, latitude);
+        entries.AddValues(EntryText(fields[DescriptionField]), std::string(), longitude, latitude);
     });
 }
 

@@ -28,7 +28,7 @@ void TConvertToOv2::Execute(TEntries& entries, TStream& stream)
     const TEntryUnits units(Decimals);
     TBlockWriter out(stream);
     WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
-        const std::string_view description = UpToZero(entry.Description());
+        const std::string_view description = FileText(UpToZero(entry.Description()));
         record.push_back(static_cast<char>(rtSimple));
         AppendInt32(record, static_cast<int32_t>(description.size() + SimpleRecordOverhead));
         AppendInt32(record, static_cast<int32_t>(units.Longitude(entry)));
@@ -79,7 +79,7 @@ void TConvertFromOv2::Execute(TEntries& entries, TStream& stream)
         if (data.Position() - recordStart != static_cast<uint32_t>(length))
             data.Fail();
         if (type != rtDeleted)
-            entries.AddEntry(std::make_unique<TEntry>(description, std::string_view(),
+            entries.AddEntry(std::make_unique<TEntry>(EntryText(description), std::string_view(),
                                  FromFixedPoint(longitude, Scale), FromFixedPoint(latitude, Scale)),
                 true);
         reportPosition();

@@ -21,7 +21,8 @@ void TConvertToOvr::Execute(TEntries& entries, TStream& stream)
     const TEntryUnits units(Decimals);
     TBlockWriter out(stream);
     WriteEntryRecords(*this, entries, out, [&](std::string& record, const TEntry& entry) {
-        const std::string_view description = entry.Description().substr(0, MaxDescriptionSize);
+        const std::string_view description =
+            FileText(entry.Description()).substr(0, MaxDescriptionSize);
         record.push_back(static_cast<char>(PoiRecord));
         record.push_back(static_cast<char>(description.size() + CoordinatesSize));
         AppendInt32(record, static_cast<int32_t>(units.Longitude(entry)));
@@ -45,7 +46,7 @@ void TConvertFromOvr::Execute(TEntries& entries, TStream& stream)
         auto entry = std::make_unique<TEntry>();
         entry->SetLongitude(FromFixedPoint(data.Int32(), Scale));
         entry->SetLatitude(FromFixedPoint(data.Int32(), Scale));
-        entry->SetDescription(std::string(data.Slice(length - CoordinatesSize)));
+        entry->SetDescription(EntryText(data.Slice(length - CoordinatesSize)));
         entries.AddEntry(std::move(entry), true);
         stream.Seek(bytes.Origin() + static_cast<int64_t>(data.Position()), TSeekOrigin::Beginning);
         SetProgress(static_cast<double>(stream.Position()) / total * 100);

@@ -13,6 +13,7 @@
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 #include "platform/uCodePage.h"
+#include "platform/uMessages.h"
 #include "platform/uStreams.h"
 
 namespace {
@@ -486,6 +487,7 @@ QStringList TEntries::LoadFromStream(
     if (!append)
         FreeAll();
     importer->OnProgress = OnProgress;
+    const size_t invalidBefore = InvalidSequences();
     try {
         importer->Execute(*this, stream);
     } catch (...) {
@@ -493,7 +495,10 @@ QStringList TEntries::LoadFromStream(
         throw;
     }
     stream.CheckUnchanged();
-    return importer->Warnings();
+    QStringList warnings = importer->Warnings();
+    if (const size_t invalid = InvalidSequences() - invalidBefore)
+        warnings.prepend(InvalidSequenceWarning(invalid));
+    return warnings;
 }
 
 QString TEntries::GpxText()
@@ -511,6 +516,34 @@ void TEntries::AppendGpxText(const QString& text)
     TMemoryStream stream(
         "\xEF\xBB\xBF" + std::string(utf8.constData(), static_cast<size_t>(utf8.size())));
     LoadFromStream(stream, QStringLiteral(".gpx"), QString(), true);
+}
+
+TEntries::TUnencodable TEntries::Unencodable() const
+{
+    constexpr int NamesShown = 3;
+    TUnencodable found;
+    const TCodePage& page = CurrentCodePage();
+    for (const EntryPool::TIndex index : List) {
+        const std::string_view description = EntryAt(index)->Description();
+        const size_t lacking = UnencodableCharacters(description, page);
+        if (!lacking)
+            continue;
+        found.Characters += lacking;
+        if (found.Entries++ < NamesShown)
+            found.Names << Utf8ToUnicode(description);
+    }
+    return found;
+}
+
+QString UnencodableWarning(const TEntries::TUnencodable& found)
+{
+    QString names = found.Names.join(QStringLiteral(", "));
+    if (found.Entries > found.Names.size())
+        names += QStringLiteral(", …");
+    return Tr(found.Entries == 1 ? Msg::UnencodableInEntry : Msg::UnencodableInEntries)
+        .arg(ReplacementWarning(found.Characters))
+        .arg(found.Entries)
+        .arg(names);
 }
 
 bool TEntries::FitsPrecision(int digits) const

@@ -225,6 +225,14 @@ public:
 
     // Whether every coordinate survives being written with `digits` decimals.
     bool FitsPrecision(int digits) const;
+    // The characters of the descriptions that the current code page lacks, what an 8-bit
+    // format would write as "?": how many, in how many entries, and the first entries' names.
+    struct TUnencodable {
+        size_t Characters = 0;
+        int Entries = 0;
+        QStringList Names;
+    };
+    TUnencodable Unencodable() const;
 
     TProgressEvent OnProgress;
     int Progress() const { return FProgress; }
@@ -243,6 +251,10 @@ private:
     bool StructureChanged = false;
     int FProgress = 0;
 };
+
+// "12 characters that the code page windows-1252 lacks were replaced by "?", in 3 entries:
+// Αθήνα, Москва, 北京", for a warning after a save.
+QString UnencodableWarning(const TEntries::TUnencodable& found);
 
 // A list of name=value lines whose names may themselves contain "=" (kept as "%3D").
 // Name lookups ignore case.

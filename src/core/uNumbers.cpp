@@ -271,7 +271,7 @@ static std::string_view WithoutLeadingBlanks(std::string_view text)
 
 [[noreturn]] static void FailFloat(std::string_view text)
 {
-    throw EConvertError(Tr(Msg::InvalidFloat).arg(EscapeControls(CodePageToUnicode(text))));
+    throw EConvertError(Tr(Msg::InvalidFloat).arg(EscapeControls(Utf8ToUnicode(text))));
 }
 
 // Plain decimals such as "-5.60438", the numbers files hold, with at most 15 digits: both
@@ -346,6 +346,6 @@ int32_t ParseInteger(std::string_view text)
     int32_t value = 0;
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (number.empty() || error != std::errc() || end != number.data() + number.size())
-        throw EConvertError(Tr(Msg::InvalidInteger).arg(EscapeControls(CodePageToUnicode(text))));
+        throw EConvertError(Tr(Msg::InvalidInteger).arg(EscapeControls(Utf8ToUnicode(text))));
     return value;
 }

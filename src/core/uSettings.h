@@ -88,8 +88,7 @@ public:
     // beyond this size the oldest go.
     int InternetCacheMiB = 256;
     // The code page of the 8-bit text of files (one of `CodePageNames`); an unknown name reads
-    // as the default. Only read, until the preferences offer it; the programs select it at
-    // start.
+    // as the default. The programs select it at start; the preferences change it.
     QString CodePage = QLatin1String(DefaultCodePage);
     // The pages of the About box and the Help menu. Only read: by default the user guide that
     // ships with the program; a distributor or user sets the real pages.

@@ -52,7 +52,7 @@ std::vector<const TEntry*> EntriesOf(const std::vector<QTreeWidgetItem*>& nodes)
 
 QTreeWidgetItem* NodeOf(const TEntry* entry)
 {
-    auto* node = new QTreeWidgetItem({ CodePageToUnicode(entry->Description()) });
+    auto* node = new QTreeWidgetItem({ Utf8ToUnicode(entry->Description()) });
     node->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(entry)));
     return node;
 }

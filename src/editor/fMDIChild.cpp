@@ -638,10 +638,8 @@ void TMDIChild::ApplyField(TEditField field, const QString& text)
     const int row = CurrentRow();
     if (row < 0)
         return;
-    if (Document.Narrowing([&] {
-            return Document.Edit(
-                row, [&](TEntry& entry) { return TEntryEditSync::ToEntry(entry, field, text); });
-        }))
+    if (Document.Edit(
+            row, [&](TEntry& entry) { return TEntryEditSync::ToEntry(entry, field, text); }))
         UpdateView();
 }
 
@@ -743,7 +741,7 @@ void TMDIChild::RenameSelected()
         Tr(Msg::RenamePrompt), QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
-    Document.Rename(SelectedRows(), Document.Narrow(text));
+    Document.Rename(SelectedRows(), text.toStdString());
     UpdateView();
 }
 
@@ -772,7 +770,7 @@ void TMDIChild::Paste()
         return;
     const QString text = QApplication::clipboard()->text();
     try {
-        Document.Paste(text, *Prompt);
+        Document.Paste(text);
     } catch (...) {
         UpdateView(); // what was read before the fault stays
         throw;

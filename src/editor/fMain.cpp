@@ -661,8 +661,8 @@ void TfmMarivelMainForm::CommitToSite()
         return;
     const TEntry& entry = document->Document.Entries.Items(document->SelectedRows().front());
     try {
-        CommitEntryToSite({ CodePageToUnicode(entry.Description()), entry.Longitude(),
-                              entry.Latitude(), QString() },
+        CommitEntryToSite(
+            { Utf8ToUnicode(entry.Description()), entry.Longitude(), entry.Latitude(), QString() },
             Prompt, this);
     } catch (const EUserError& e) {
         Prompt.ShowMessage(AsSentence(e.Message()));

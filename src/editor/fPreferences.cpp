@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "platform/uCodePage.h"
 #include "plugins/uPluginUtils.h"
 
 namespace {
@@ -87,15 +90,16 @@ TfmPluginSettings::TfmPluginSettings(TPluginList& plugins, QWidget* parent)
     (general.SixDecimals ? rbPrecision6 : rbPrecision5)->setChecked(true);
     cbAutoArrange->setChecked(general.AutoArrange);
     edDeviceFolder->setText(general.DeviceFolder);
+    cbCodePage->setCurrentText(general.CodePage);
     FillPlugins();
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TfmPluginSettings::done(int result)
 {
-    DeviceChanged =
-        TPreferences::Store({ cbShowStartupScreen->isChecked(), cbCloseMinimizes->isChecked(),
-            rbPrecision6->isChecked(), cbAutoArrange->isChecked(), edDeviceFolder->text() });
+    DeviceChanged = TPreferences::Store({ cbShowStartupScreen->isChecked(),
+        cbCloseMinimizes->isChecked(), rbPrecision6->isChecked(), cbAutoArrange->isChecked(),
+        edDeviceFolder->text(), cbCodePage->currentText() });
     QDialog::done(result);
 }
 
@@ -124,11 +128,17 @@ QWidget* TfmPluginSettings::CreateGeneralTab()
     auto* deviceLayout = new QHBoxLayout(device);
     deviceLayout->addWidget(edDeviceFolder, 1);
     deviceLayout->addWidget(browse);
+    cbCodePage = new QComboBox(tab);
+    cbCodePage->setObjectName(QStringLiteral("cbCodePage"));
+    cbCodePage->addItems(CodePageNames());
+    auto* codePage = new QFormLayout;
+    codePage->addRow(tr("Text encoding of 8-bit files:"), cbCodePage);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(cbShowStartupScreen);
     layout->addWidget(cbCloseMinimizes);
     layout->addWidget(precision);
     layout->addWidget(device);
+    layout->addLayout(codePage);
     layout->addStretch(1);
     return tab;
 }

@@ -6,6 +6,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
@@ -44,6 +45,7 @@ private:
     QRadioButton* rbPrecision5;
     QRadioButton* rbPrecision6;
     QLineEdit* edDeviceFolder;
+    QComboBox* cbCodePage;
     QTreeWidget* lvPlugins;
     QAction* actSettings;
     QAction* actSetDefault;

@@ -124,7 +124,7 @@ TBatchResult TBatchConvert::Run(const TBatchJob& job)
     if (total == 0)
         Refuse(Msg::NoSourceFiles);
     if (job.Append) {
-        const TSaved saved = Save(job, job.DestFile, entries);
+        const TSaved saved = Save(job, job.DestFile, entries, result.Warnings);
         if (saved == TSaved::Cancelled)
             return result;
         if (saved == TSaved::Written && job.OpenAfterAppend && !job.MultipleFormats) {
@@ -153,7 +153,7 @@ bool TBatchConvert::ConvertFile(
                 AddFileNames(entries, first, file);
             return true;
         }
-        return Save(job, TargetBase(job, file), entries) != TSaved::Cancelled;
+        return Save(job, TargetBase(job, file), entries, result.Warnings) != TSaved::Cancelled;
     } catch (const EInitRapi&) {
         throw; // no device: every other device file fails the same way
     } catch (const Exception& e) {
@@ -171,7 +171,7 @@ bool TBatchConvert::GoOnAfter(const QString& error)
 }
 
 TBatchConvert::TSaved TBatchConvert::Save(
-    const TBatchJob& job, const QString& baseName, TEntries& entries)
+    const TBatchJob& job, const QString& baseName, TEntries& entries, QStringList& warnings)
 {
     TSaved saved = TSaved::Skipped;
     for (const QString& id : job.DestFormatIds) {
@@ -188,6 +188,9 @@ TBatchConvert::TSaved TBatchConvert::Save(
         exporter->Execute(entries, stream);
         stream.Commit();
         saved = TSaved::Written;
+        if (!exporter->WritesUnicode())
+            if (const TEntries::TUnencodable found = entries.Unencodable(); found.Entries)
+                warnings << MessageAbout(target, UnencodableWarning(found));
     }
     return saved;
 }
@@ -250,9 +253,10 @@ QString DestFileChosen(const QString& file, int exporterIndex)
 
 void AddFileNames(TEntries& entries, int first, const QString& location)
 {
-    const std::string prefix = UnicodeToCodePage(
-        QFileInfo(LocationFileName(LocationForDisplay(location))).completeBaseName()
-        + QStringLiteral(" - "));
+    const std::string prefix =
+        (QFileInfo(LocationFileName(LocationForDisplay(location))).completeBaseName()
+            + QStringLiteral(" - "))
+            .toStdString();
     for (int i = first; i < entries.Count(); ++i) {
         TEntry& entry = entries.Items(i);
         entry.SetDescription(prefix + std::string(entry.Description()));

@@ -59,7 +59,8 @@ private:
         const TBatchJob& job, const QString& file, TEntries& entries, TBatchResult& result);
     bool GoOnAfter(const QString& error);
     // Writes `entries` in each destination format, asking before replacing a file.
-    TSaved Save(const TBatchJob& job, const QString& baseName, TEntries& entries);
+    TSaved Save(
+        const TBatchJob& job, const QString& baseName, TEntries& entries, QStringList& warnings);
 
     IUserPrompt& Prompt;
 };

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <exception>
 #include <numeric>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include "convert/uConvertBase.h"
 #include "core/uEntryRows.h"
@@ -19,6 +21,7 @@
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
+#include "editor/uCollation.h"
 #include "editor/uUndoCommands.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
@@ -46,34 +49,6 @@ constexpr const char* RemovalSteps[] = { QT_TRANSLATE_NOOP("Marivel", "Delete"),
 // A history long enough for any session, short enough that the entries its steps hold do not
 // pile up without end.
 constexpr int HistorySteps = 100;
-
-// Each byte's place in the case-insensitive order of the code page: bytes whose characters fold
-// alike share a place, so descriptions made of places compare as plain bytes do. UTF-8 keeps
-// its bytes above ASCII, which sorts by character and folds ASCII only.
-const std::array<uint8_t, 256>& FoldedOrder()
-{
-    // Made again when the code page changed.
-    static bool made = false;
-    static const std::array<char16_t, 256>* madeFor = nullptr;
-    static std::array<uint8_t, 256> order;
-    const std::array<char16_t, 256>* table = CodePageTable();
-    if (!made || madeFor != table) {
-        std::array<char16_t, 256> folded;
-        for (int byte = 0; byte < 256; ++byte)
-            folded[byte] = table || byte < 0x80
-                ? QChar(table ? (*table)[byte] : char16_t(byte)).toCaseFolded().unicode()
-                : char16_t(0x100 + byte);
-        std::array<char16_t, 256> distinct = folded;
-        std::sort(distinct.begin(), distinct.end());
-        for (int byte = 0; byte < 256; ++byte)
-            order[byte] = static_cast<uint8_t>(
-                std::lower_bound(distinct.begin(), distinct.end(), folded[byte])
-                - distinct.begin());
-        made = true;
-        madeFor = table;
-    }
-    return order;
-}
 
 // Entries read in an order unrelated to where they lie are asked for this many rows early, so
 // that the memory is not waited for row by row.
@@ -131,8 +106,8 @@ std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
     return OrderOf(keyed);
 }
 
-// A description's sort key: its first sixteen folded bytes as two numbers, whose bytes settle
-// most comparisons without reading further; the rest of the folded text in a shared buffer.
+// A description's sort key: its first sixteen key bytes as two numbers, whose bytes settle
+// most comparisons without reading further; the rest of the key in a shared buffer.
 struct TDescriptionKey {
     static constexpr uint32_t HeadSize = 16;
     std::array<uint64_t, 2> Head;
@@ -140,14 +115,14 @@ struct TDescriptionKey {
     uint32_t Size;
     int Row;
 
-    // 0 once the description has ended, else its folded byte at `depth` (in the head) plus one.
+    // 0 once the description has ended, else its key byte at `depth` (in the head) plus one.
     unsigned BucketAt(uint32_t depth) const
     {
         return depth < Size ? unsigned(Head[depth / 8] >> (8 * (7 - depth % 8)) & 0xff) + 1 : 0;
     }
 };
 
-// Sorts description keys by their folded text, ties by row: first by the heads' bytes, a byte
+// Sorts description keys by their bytes, ties by row: first by the heads' bytes, a byte
 // at a time, moving keys among buckets in place; the few keys left in a bucket, and those whose
 // heads are equal, are compared as a whole.
 class TDescriptionSorter {
@@ -175,7 +150,7 @@ public:
 private:
     static constexpr size_t FewKeys = 32;
 
-    // Keys that agree in their first `Depth` folded bytes.
+    // Keys that agree in their first `Depth` key bytes.
     struct TKeys {
         TDescriptionKey* First;
         size_t Count;
@@ -258,46 +233,79 @@ private:
     }
 };
 
-// Each half of the rows is keyed by a processor of its own into a buffer of its own; the second
-// buffer is then put after the first.
-std::vector<int> OrderByDescription(const TEntries& entries)
+// The rows' description keys by `places`, each half of the rows by a processor of its own into
+// a buffer of its own, the second buffer then put after the first; false, with the keys
+// unfinished, when `stopBeyondAscii` and a description holds characters beyond ASCII.
+bool KeyDescriptions(const TEntries& entries, const TCharacterPlaces& places, bool stopBeyondAscii,
+    std::vector<TDescriptionKey>& keyed, std::string& tails)
 {
-    const std::array<uint8_t, 256>& order = FoldedOrder();
     const int count = entries.Count();
     const int half = count / 2;
-    std::vector<TDescriptionKey> keyed(static_cast<size_t>(count));
-    std::array<std::string, 2> tails;
+    keyed.resize(static_cast<size_t>(count));
+    std::array<std::string, 2> ownTails;
+    std::atomic<bool> beyondAscii = false;
     InTwoParts([&](int part) {
-        std::string& ownTails = tails[static_cast<size_t>(part)];
+        std::string& own = ownTails[static_cast<size_t>(part)];
         // Room for tails as long as the heads, which spares most lists the buffer's regrowth.
-        ownTails.reserve(static_cast<size_t>(count - half) * TDescriptionKey::HeadSize);
+        own.reserve(static_cast<size_t>(count - half) * TDescriptionKey::HeadSize);
+        std::string key;
         const auto keyOf = [&](int row, const TEntry& entry) {
             const std::string_view description = entry.Description();
-            const size_t size = description.size();
-            TDescriptionKey& key = keyed[static_cast<size_t>(row)];
-            key = { {}, ownTails.size(), static_cast<uint32_t>(size), row };
+            if (stopBeyondAscii && (beyondAscii || !IsAscii(description))) {
+                beyondAscii = true;
+                return;
+            }
+            key.clear();
+            places.AppendKey(key, description);
+            const size_t size = key.size();
             const size_t headSize = std::min<size_t>(size, TDescriptionKey::HeadSize);
-            std::array<uint8_t, TDescriptionKey::HeadSize> head {};
-            for (size_t i = 0; i < headSize; ++i)
-                head[i] = order[static_cast<uint8_t>(description[i])];
+            TDescriptionKey& keyOfRow = keyed[static_cast<size_t>(row)];
+            keyOfRow = { {}, own.size(), static_cast<uint32_t>(size), row };
             // Big-endian, so that the numbers compare as the bytes do.
-            for (size_t word = 0; word < key.Head.size(); ++word)
-                for (size_t i = 0; i < 8; ++i)
-                    key.Head[word] = key.Head[word] << 8 | head[8 * word + i];
-            // Grown once and written through a pointer: appending byte by byte reloads and
-            // checks the buffer at every byte.
-            ownTails.resize(ownTails.size() + size - headSize);
-            std::transform(description.begin() + static_cast<ptrdiff_t>(headSize),
-                description.end(), ownTails.end() - static_cast<ptrdiff_t>(size - headSize),
-                [&](char c) { return static_cast<char>(order[static_cast<uint8_t>(c)]); });
+            for (size_t i = 0; i < TDescriptionKey::HeadSize; ++i)
+                keyOfRow.Head[i / 8] =
+                    keyOfRow.Head[i / 8] << 8 | (i < headSize ? static_cast<uint8_t>(key[i]) : 0);
+            own.append(key, headSize);
         };
         const auto [first, last] = HalfOfRows(count, part);
         VisitAhead(entries, first, last, true, keyOf);
     });
+    if (beyondAscii)
+        return false;
     for (size_t row = static_cast<size_t>(half); row < keyed.size(); ++row)
-        keyed[row].TailStart += tails[0].size();
-    tails[0] += tails[1];
-    TDescriptionSorter(tails[0]).Sort(keyed);
+        keyed[row].TailStart += ownTails[0].size();
+    tails = std::move(ownTails[0]);
+    tails += ownTails[1];
+    return true;
+}
+
+// The characters beyond ASCII that the descriptions hold, each once.
+std::vector<char32_t> CharactersBeyondAscii(const TEntries& entries)
+{
+    std::vector<bool> found(0x110000);
+    VisitAhead(entries, 0, entries.Count(), true,
+        [&](int, const TEntry& entry) { NoteCharactersBeyondAscii(entry.Description(), found); });
+    std::vector<char32_t> characters;
+    for (char32_t code = 0x80; code < found.size(); ++code)
+        if (found[code])
+            characters.push_back(code);
+    return characters;
+}
+
+// In the locale's order. Lists of ASCII descriptions, the most common, are keyed with the
+// places of ASCII alone, made once; other lists are keyed again once their characters are
+// placed.
+std::vector<int> OrderByDescription(const TEntries& entries)
+{
+    static TCharacterPlaces ascii;
+    if (!ascii.Current())
+        ascii = TCharacterPlaces();
+    std::vector<TDescriptionKey> keyed;
+    std::string tails;
+    if (!KeyDescriptions(entries, ascii, true, keyed, tails))
+        KeyDescriptions(
+            entries, TCharacterPlaces(CharactersBeyondAscii(entries)), false, keyed, tails);
+    TDescriptionSorter(tails).Sort(keyed);
     return OrderOf(keyed);
 }
 
@@ -364,7 +372,7 @@ int TDocument::Insert()
     Entries.AddEntry(std::make_unique<TEntry>(), true);
     const int row = Entries.Count() - 1;
     Entries.Items(row).SetDescription(
-        UnicodeToCodePage(QStringLiteral("%1 #%2").arg(Tr(Msg::NewEntry)).arg(Entries.Count())));
+        QStringLiteral("%1 #%2").arg(Tr(Msg::NewEntry)).arg(Entries.Count()).toStdString());
     Added(StepInsert, row, 1);
     return row;
 }
@@ -437,10 +445,23 @@ void TDocument::Sort(TColumn column)
     Record(new TOrderCommand(Tr(StepSort), Entries, order));
 }
 
+namespace {
+
+// Text as a search compares it: lower case as the locale has it, then folded, and without the
+// dot that a capital "İ" leaves on its small "i" outside Turkish, so "istanbul" finds it.
+QString SearchFolded(const QString& text)
+{
+    return QLocale().toLower(text).toCaseFolded().replace(
+        QStringLiteral("i\u0307"), QStringLiteral("i"));
+}
+
+} // namespace
+
 int TDocument::Find(const QString& text, int from) const
 {
+    const QString wanted = SearchFolded(text);
     for (int row = std::max(from, 0); row < Entries.Count(); ++row)
-        if (CodePageToUnicode(Entries.Items(row).Description()).contains(text, Qt::CaseInsensitive))
+        if (SearchFolded(Utf8ToUnicode(Entries.Items(row).Description())).contains(wanted))
             return row;
     return -1;
 }
@@ -477,26 +498,22 @@ QString TDocument::PlainTextOf(const std::vector<int>& rows) const
     QString text;
     for (int row : rows) {
         const TEntry& entry = Entries.Items(row);
-        text += CodePageToUnicode(entry.Description()) + '\t' + GeneralNumber(entry.Longitude())
-            + '\t' + GeneralNumber(entry.Latitude()) + QStringLiteral("\r\n");
+        text += Utf8ToUnicode(entry.Description()) + '\t' + GeneralNumber(entry.Longitude()) + '\t'
+            + GeneralNumber(entry.Latitude()) + QStringLiteral("\r\n");
     }
     return text;
 }
 
-void TDocument::Paste(const QString& gpxText, IUserPrompt& prompt)
+void TDocument::Paste(const QString& gpxText)
 {
-    size_t replaced = 0;
     const int firstRow = Entries.Count();
     try {
-        const TReplacementTally tally(replaced);
         Entries.AppendGpxText(gpxText);
     } catch (...) {
         AddedSince(StepPaste, firstRow); // what was read before the fault stays
         throw;
     }
     AddedSince(StepPaste, firstRow);
-    if (replaced)
-        prompt.ShowMessage(ReplacementWarning(replaced) + '.');
 }
 
 std::vector<const TEntry*> TDocument::EntriesAt(const std::vector<int>& rows) const
@@ -581,6 +598,20 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
             != IUserPrompt::TAnswer::Yes)
             return false;
     }
+    std::optional<TCodePageScope> utf8;
+    if (!exporter->WritesUnicode())
+        if (const TEntries::TUnencodable found = Entries.Unencodable(); found.Entries) {
+            const IUserPrompt::TAnswer answer =
+                prompt.Ask(Tr(Msg::SaveUnencodable)
+                               .arg(found.Entries)
+                               .arg(Entries.Count())
+                               .arg(CodePageName(), found.Names.join(QStringLiteral(", "))),
+                    true);
+            if (answer == IUserPrompt::TAnswer::Cancel)
+                return false;
+            if (answer == IUserPrompt::TAnswer::No)
+                utf8.emplace(Utf8CodePage().Name);
+        }
     TMemoryStream stream;
     Entries.SaveToStream(stream, ext, FormatId);
     SaveStreamToLocation(FileName, stream);
@@ -588,10 +619,6 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();
     Entries.ClearChanged();
     History.setClean();
-    if (UnreportedReplacements) {
-        prompt.ShowMessage(ReplacementWarning(UnreportedReplacements) + '.');
-        UnreportedReplacements = 0;
-    }
     return true;
 }
 

@@ -66,20 +66,8 @@ public:
     // and tab-separated lines.
     QString GpxTextOf(const std::vector<int>& rows) const;
     QString PlainTextOf(const std::vector<int>& rows) const;
-    // Adds the points of a GPX text at the end, telling when characters had to be replaced.
-    void Paste(const QString& gpxText, IUserPrompt& prompt);
-
-    // Runs `edit`, which narrows typed text into the entries; the characters it replaced are
-    // told once, after the next save.
-    template <typename TEdit> decltype(auto) Narrowing(TEdit edit)
-    {
-        const TReplacementTally tally(UnreportedReplacements);
-        return edit();
-    }
-    std::string Narrow(const QString& text)
-    {
-        return Narrowing([&] { return UnicodeToCodePage(text); });
-    }
+    // Adds the points of a GPX text at the end.
+    void Paste(const QString& gpxText);
 
     // Rows of `source` dropped on `targetRow` (-1: below the last row): copies of them go in
     // there, and when `source` is this document the rows themselves go, which makes it a move.
@@ -106,8 +94,6 @@ private:
         Added(step, firstRow, Entries.Count() - firstRow);
     }
     void MoveWithin(const std::vector<int>& rows, int at);
-
-    size_t UnreportedReplacements = 0;
 };
 
 // The extension of a location, lower-cased and without its dot.

@@ -25,7 +25,7 @@ TEditTexts TEntryEditSync::FromEntry(const TEntry* entry)
     if (!entry)
         return texts;
     texts.Enabled = true;
-    texts.Description = CodePageToUnicode(entry->Description());
+    texts.Description = Utf8ToUnicode(entry->Description());
     texts.Latitude = entry->LatitudeStr();
     texts.Longitude = entry->LongitudeStr();
     texts.LatDeg = QString::number(entry->LatDeg());
@@ -43,7 +43,7 @@ namespace {
 
 double Decimal(const QString& text)
 {
-    return ParseFloat(UnicodeToCodePage(text), LocaleDecimalSeparator());
+    return ParseFloat(text.toStdString(), LocaleDecimalSeparator());
 }
 
 // Degrees, minutes and seconds are whole: a fraction typed into one is cut off.
@@ -96,7 +96,7 @@ bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& tex
 {
     switch (field) {
     case TEditField::Description: {
-        std::string description = UnicodeToCodePage(text);
+        std::string description = text.toStdString();
         if (description == entry.Description())
             return false;
         entry.SetDescription(std::move(description));

@@ -31,7 +31,7 @@ QVariant TEntryListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (index.column()) {
     case TDocument::colDescription:
-        return CodePageToUnicode(entry.Description());
+        return Utf8ToUnicode(entry.Description());
     case TDocument::colLatitude:
         return entry.LatitudeStr();
     default:
@@ -65,7 +65,7 @@ bool TEntryListModel::setData(const QModelIndex& index, const QVariant& value, i
     if (role != Qt::EditRole || index.column() != TDocument::colDescription
         || index.row() >= Document.Entries.Count())
         return false;
-    Document.Rename({ index.row() }, Document.Narrow(value.toString()));
+    Document.Rename({ index.row() }, value.toString().toStdString());
     emit dataChanged(index, index);
     return true;
 }

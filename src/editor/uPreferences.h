@@ -19,6 +19,7 @@ public:
         bool SixDecimals = false;
         bool AutoArrange = true;
         QString DeviceFolder;
+        QString CodePage; // of 8-bit files
     };
     enum class TConverters { Importers, Exporters };
     struct TConverterRow {

@@ -138,7 +138,7 @@ QString HintAt(const TEntries& entries, const std::vector<TLonLat>& positions,
             const TLonLat& at = positions[static_cast<size_t>(row)];
             if (std::fabs(at.Lat - lat) <= reach && std::fabs(at.Lon - lon) <= reach)
                 return Tr(Msg::MapHint)
-                    .arg(CodePageToUnicode(entries.Items(row).Description()),
+                    .arg(Utf8ToUnicode(entries.Items(row).Description()),
                         QLocale().toString(at.Lat, 'f', precision),
                         QLocale().toString(at.Lon, 'f', precision));
         }

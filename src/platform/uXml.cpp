@@ -76,11 +76,20 @@ std::string_view EncodingIn(std::string_view declaration)
     return declaration.substr(open + 1, close - open - 1);
 }
 
-bool IsEightBit(std::string_view encoding)
+// The single-byte code page a written document's declaration names; null for UTF-8 and for
+// an encoding the program does not know, which are written as UTF-8.
+const TCodePage* EightBitEncoding(std::string_view encoding)
 {
-    const QLatin1String name(encoding.data(), static_cast<qsizetype>(encoding.size()));
-    return name.compare(QLatin1String("iso-8859-1"), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) == 0;
+    const TCodePage* page = encoding.empty() ? nullptr : XmlCodePage(encoding);
+    return page && !page->Utf8 ? page : nullptr;
+}
+
+// Whether the declared encoding is written as ISO-8859-1: what the writers of GPX and KML
+// declare, and Windows-1252, written the same way.
+bool IsLatin1(std::string_view encoding)
+{
+    const TCodePage* page = EightBitEncoding(encoding);
+    return page && page->Name == QLatin1String(DefaultCodePage);
 }
 
 // The declaration that opens `bytes`, up to its closing "?>"; empty when there is none.
@@ -269,6 +278,35 @@ std::vector<QString> TXmlNode::UsedPrefixes() const
     return prefixes;
 }
 
+void TXmlNode::RemovePrefixed(const QString& prefix)
+{
+    const std::string start = Utf8(prefix) + ':';
+    const auto prefixed = [&](const char* name) {
+        return std::string_view(name).starts_with(start);
+    };
+    const auto removeAttributes = [&](pugi::xml_node node) {
+        for (pugi::xml_attribute attribute = node.first_attribute(); attribute;) {
+            const pugi::xml_attribute next = attribute.next_attribute();
+            if (prefixed(attribute.name()))
+                node.remove_attribute(attribute);
+            attribute = next;
+        }
+    };
+    removeAttributes(Element());
+    std::vector<pugi::xml_node> elements;
+    ForEachDescendant(Element(), [&](const pugi::xml_node& node, int) {
+        if (node.type() == pugi::node_element) {
+            removeAttributes(node);
+            if (prefixed(node.name()))
+                elements.push_back(node);
+        }
+        return true;
+    });
+    // Later elements first, so that no element goes before one inside it.
+    for (auto element = elements.rbegin(); element != elements.rend(); ++element)
+        element->parent().remove_child(*element);
+}
+
 int TXmlNode::ChildCount() const
 {
     const auto children = Element().children();
@@ -335,11 +373,18 @@ bool TXmlDocument::Parse(const QString& text)
         text.utf16(), static_cast<size_t>(text.size()) * 2, ParseOptions, pugi::encoding_utf16));
 }
 
-TXmlEncoding XmlEncodingOf(std::string_view bytes)
+const TCodePage& XmlEncodingOf(std::string_view bytes)
 {
-    if (!bytes.starts_with("\xEF\xBB\xBF") && IsEightBit(EncodingIn(LeadingDeclaration(bytes))))
-        return TXmlEncoding::Windows1252;
-    return TXmlEncoding::Utf8;
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return Utf8CodePage();
+    const std::string_view name = EncodingIn(LeadingDeclaration(bytes));
+    if (name.empty())
+        return Utf8CodePage();
+    if (const TCodePage* page = XmlCodePage(name))
+        return *page;
+    throw EUserError(Tr(Msg::XmlUnknownEncoding)
+                         .arg(EscapeControls(QString::fromLatin1(name.data(),
+                             static_cast<qsizetype>(std::min<size_t>(name.size(), 40))))));
 }
 
 std::string_view XmlBytesAsUtf8(std::string_view bytes, std::string& storage)
@@ -361,21 +406,20 @@ std::string_view XmlBytesAsUtf8(std::string_view bytes, std::string& storage)
     return storage;
 }
 
-QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding)
+QString XmlBytesToUnicode(std::string_view bytes, const TCodePage& encoding)
 {
-    if (encoding == TXmlEncoding::Utf8)
-        return Utf8OrWindows1252ToUnicode(bytes);
-    QString unicode(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    for (size_t i = 0; i < bytes.size(); ++i)
-        unicode[static_cast<qsizetype>(i)] = QChar(Windows1252ToUnicode(bytes[i]));
-    return unicode;
+    std::string scratch;
+    return Utf8ToUnicode(DecodeText(bytes, scratch, encoding));
 }
 
 bool TXmlDocument::ParseBytes(std::string_view bytes)
 {
-    if (XmlEncodingOf(bytes) == TXmlEncoding::Windows1252)
-        return Parse(XmlBytesToUnicode(bytes, TXmlEncoding::Windows1252));
-    return Loaded(Doc->load_buffer(bytes.data(), bytes.size(), ParseOptions));
+    const TCodePage& encoding = XmlEncodingOf(bytes);
+    if (!encoding.Utf8)
+        return Parse(XmlBytesToUnicode(bytes, encoding));
+    std::string repaired;
+    const std::string_view valid = ValidUtf8(bytes, repaired);
+    return Loaded(Doc->load_buffer(valid.data(), valid.size(), ParseOptions));
 }
 
 // The library keeps what it read before a fault; a text that fails leaves nothing. The
@@ -397,21 +441,36 @@ TXmlNode TXmlDocument::DocumentElement() const { return TXmlNode::Of(Doc->docume
 
 namespace {
 
-void AppendLatin1Char(std::string& out, char32_t code)
+void AppendCharacterReference(std::string& out, char32_t code)
 {
-    if (code < 0x100)
-        out.push_back(static_cast<char>(code));
-    else
-        out += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
+    out += "&#" + std::to_string(static_cast<uint32_t>(code)) + ';';
 }
 
-// Writes the library's UTF-8 output as ISO-8859-1, into `Out` or, when given, on into a
-// stream. A character beyond it becomes a character reference, so text from the Windows code
-// page (the euro sign, curly quotes) survives a save.
-class TLatin1Writer : public pugi::xml_writer {
+// `code` in the single-byte `page`, or ISO-8859-1 when it is null; a character beyond it as a
+// character reference.
+void AppendEightBitChar(std::string& out, char32_t code, const TCodePage* page)
+{
+    if (!page) {
+        if (code < 0x100)
+            out.push_back(static_cast<char>(code));
+        else
+            AppendCharacterReference(out, code);
+        return;
+    }
+    if (const std::optional<char> byte = page->ByteOf(code))
+        out.push_back(*byte);
+    else
+        AppendCharacterReference(out, code);
+}
+
+// Writes the library's UTF-8 output in a single-byte encoding (ISO-8859-1 unless a code page
+// is given), into `Out` or, when given, on into a stream. A character beyond it becomes a
+// character reference, so every character survives a save.
+class TEightBitWriter : public pugi::xml_writer {
 public:
-    explicit TLatin1Writer(TStream* stream = nullptr)
+    explicit TEightBitWriter(TStream* stream = nullptr, const TCodePage* page = nullptr)
         : Stream(stream)
+        , Page(page)
     {
     }
 
@@ -421,7 +480,7 @@ public:
         std::string_view rest(Pending);
         // The library writes valid UTF-8, so only a character cut at the end fails to decode.
         for (TUtf8Char next; (next = Utf8CharAt(rest)).Length; rest.remove_prefix(next.Length))
-            AppendLatin1Char(Out, next.Code);
+            AppendEightBitChar(Out, next.Code, Page);
         Pending.erase(0, Pending.size() - rest.size());
         if (Stream) {
             Stream->Write(Out);
@@ -433,19 +492,19 @@ public:
 
 private:
     TStream* Stream;
+    const TCodePage* Page;
     std::string Pending; // an incomplete character at the end of the last block
 };
 
-// How each byte of 8-bit text is written: as itself (no escape), as an escape, or not at all.
+// How each ASCII byte of text is written: as itself (no escape), as an escape, or not at all.
 // Control characters that XML 1.0 does not allow are left out, as no reader accepts them.
 struct TEscapes {
-    std::array<std::string, 256> Escape;
-    std::array<bool, 256> Dropped {};
-    std::array<bool, 256> Plain {}; // neither escaped nor dropped: asked of every byte written
+    std::array<std::string, 0x80> Escape;
+    std::array<bool, 0x80> Dropped {};
+    std::array<bool, 0x100> Plain {}; // neither escaped, dropped nor beyond ASCII
 };
 
-// The escapes of the current single-byte code page, `table`.
-TEscapes Escapes(bool attribute, const std::array<char16_t, 256>& table)
+TEscapes Escapes(bool attribute)
 {
     TEscapes escapes;
     for (int byte = 0; byte < 0x20; ++byte)
@@ -457,70 +516,33 @@ TEscapes Escapes(bool attribute, const std::array<char16_t, 256>& table)
     escapes.Escape['&'] = "&amp;";
     escapes.Escape['<'] = "&lt;";
     escapes.Escape[attribute ? '"' : '>'] = attribute ? "&quot;" : "&gt;";
-    for (int byte = 0x80; byte < 0x100; ++byte)
-        if (table[byte] >= 0x100 || table[byte] != byte)
-            AppendLatin1Char(escapes.Escape[byte], table[byte]);
-    for (int byte = 0; byte < 0x100; ++byte)
+    for (int byte = 0; byte < 0x80; ++byte)
         escapes.Plain[byte] = escapes.Escape[byte].empty() && !escapes.Dropped[byte];
     return escapes;
 }
 
-bool Plain(const TEscapes& escapes, unsigned char byte) { return escapes.Plain[byte]; }
-
-// UTF-8 text: ASCII as any code page escapes it, the rest as ISO-8859-1 or references.
-void AppendEscapedUtf8(std::string& out, std::string_view text, const TEscapes& ascii)
+// UTF-8 text escaped, in ISO-8859-1 or references; runs of plain ASCII are copied whole.
+void AppendEscaped(std::string& out, std::string_view text, bool attribute)
 {
+    static const TEscapes escapes[2] = { Escapes(false), Escapes(true) };
+    const TEscapes& chosen = escapes[attribute];
+    size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            if (Plain(ascii, byte))
-                out.push_back(text[i]);
-            else
-                out += ascii.Escape[byte];
+        if (chosen.Plain[byte]) {
             ++i;
             continue;
         }
-        const TUtf8Char next = Utf8CharAt(text.substr(i));
-        AppendLatin1Char(out, next.Length ? next.Code : Windows1252ToUnicode(text[i]));
-        i += std::max<size_t>(next.Length, 1);
-    }
-}
-
-const TEscapes& EscapesFor(const std::array<char16_t, 256>& table, bool attribute)
-{
-    // Made again only when the code page changed, as text is escaped entry by entry.
-    static const std::array<char16_t, 256>* madeFor = nullptr;
-    static TEscapes escapes[2];
-    if (madeFor != &table) {
-        escapes[0] = Escapes(false, table);
-        escapes[1] = Escapes(true, table);
-        madeFor = &table;
-    }
-    return escapes[attribute];
-}
-
-void AppendEscaped(std::string& out, std::string_view text, bool attribute)
-{
-    const std::array<char16_t, 256>* table = CodePageTable();
-    if (!table) {
-        static const std::array<char16_t, 256> windows1252 = [] {
-            std::array<char16_t, 256> widened {};
-            for (int byte = 0; byte < 0x100; ++byte)
-                widened[byte] = Windows1252ToUnicode(static_cast<char>(byte));
-            return widened;
-        }();
-        AppendEscapedUtf8(out, text, EscapesFor(windows1252, attribute));
-        return;
-    }
-    const TEscapes& chosen = EscapesFor(*table, attribute);
-    size_t plain = 0; // start of the bytes not yet copied
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (Plain(chosen, byte))
-            continue;
         out.append(text, plain, i - plain);
-        out += chosen.Escape[byte];
-        plain = i + 1;
+        if (byte < 0x80) {
+            out += chosen.Escape[byte];
+            ++i;
+        } else {
+            const TUtf8Char next = Utf8CharAt(text.substr(i));
+            AppendEightBitChar(out, next.Length ? next.Code : U'\uFFFD', nullptr);
+            i += next.Length ? next.Length : InvalidSequenceLength(text.substr(i));
+        }
+        plain = i;
     }
     out.append(text, plain);
 }
@@ -539,7 +561,7 @@ void AppendLatin1XmlAttribute(std::string& out, std::string_view text)
 
 std::string TXmlNode::Latin1Xml() const
 {
-    TLatin1Writer writer;
+    TEightBitWriter writer;
     Element().print(writer, "", pugi::format_raw, pugi::encoding_utf8);
     return std::move(writer.Out);
 }
@@ -547,8 +569,9 @@ std::string TXmlNode::Latin1Xml() const
 void TXmlDocument::Save(TStream& stream) const
 {
     constexpr unsigned Format = pugi::format_raw | pugi::format_no_declaration;
-    if (IsEightBit(DeclaredEncoding(*Doc))) {
-        TLatin1Writer writer(&stream);
+    const std::string_view declared = DeclaredEncoding(*Doc);
+    if (const TCodePage* page = EightBitEncoding(declared)) {
+        TEightBitWriter writer(&stream, IsLatin1(declared) ? nullptr : page);
         Doc->save(writer, "", Format, pugi::encoding_utf8);
     } else {
         TStreamWriter writer(stream);

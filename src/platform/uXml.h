@@ -16,18 +16,18 @@ inline constexpr int MaxXmlDepth = 10000;
 // Fails with "Invalid xml: nesting deeper than 10000 levels", a user error.
 [[noreturn]] void ThrowXmlTooDeep();
 
-// How the bytes of an XML text are read.
-enum class TXmlEncoding { Windows1252, Utf8 };
-// The encoding `bytes` declare: a UTF-8 byte order mark wins; a declaration naming
-// ISO-8859-1 or windows-1252 is read as Windows-1252 (its superset); anything else as UTF-8.
-// The one decision every XML reader of the program makes.
-TXmlEncoding XmlEncodingOf(std::string_view bytes);
+struct TCodePage;
+
+// The encoding `bytes` declare: a UTF-8 byte order mark wins, then the leading declaration's
+// `encoding` (UTF-8 when none is named). Fails with a user error naming an encoding it does
+// not know. The one decision every XML reader of the program makes.
+const TCodePage& XmlEncodingOf(std::string_view bytes);
 // XML text in UTF-16, either byte order, found by its byte order mark or by its leading "<?",
 // as UTF-8 with a byte order mark, kept in `storage`; any other text as it is. So a reader of
 // UTF-8 and 8-bit text reads what the document service reads.
 std::string_view XmlBytesAsUtf8(std::string_view bytes, std::string& storage);
-// `bytes` decoded as `encoding`; a byte that is no UTF-8 is read as Windows-1252.
-QString XmlBytesToUnicode(std::string_view bytes, TXmlEncoding encoding);
+// `bytes` decoded as `encoding`; bytes that are no UTF-8 in UTF-8 text read as U+FFFD.
+QString XmlBytesToUnicode(std::string_view bytes, const TCodePage& encoding);
 
 // The XML library's own types, named here only as opaque handles: nothing but uXml.cpp sees
 // the library itself.
@@ -60,6 +60,9 @@ public:
     QString Xml() const;
     // The same in ISO-8859-1, as `TXmlDocument::Save` writes the node in such a document.
     std::string Latin1Xml() const;
+    // Removes the elements and attributes below the node, the node's own attributes
+    // included, whose name has the prefix `prefix`.
+    void RemovePrefixed(const QString& prefix);
 
     // Attribute names are taken as written, prefix included ("xsi:schemaLocation").
     std::optional<QString> Attribute(const QString& name) const;
@@ -115,7 +118,8 @@ public:
     // and fail with `ThrowXmlTooDeep`.
     bool Parse(const QString& text);
     // As `Parse`, for bytes in the encoding `XmlEncodingOf` finds (or UTF-16 when a byte
-    // order mark says so).
+    // order mark says so). Bytes that are no UTF-8 in UTF-8 text read as U+FFFD, counted
+    // (`InvalidSequences`).
     bool ParseBytes(std::string_view bytes);
 
     // The document node itself: the parent of the declaration and of the document element.
@@ -123,9 +127,9 @@ public:
     // Empty when the document has none.
     TXmlNode DocumentElement() const;
 
-    // Writes the document without indentation or byte order mark, in ISO-8859-1 when its
-    // leading `xml` processing instruction names ISO-8859-1 or windows-1252 (characters
-    // beyond it as character references), else in UTF-8.
+    // Writes the document without indentation or byte order mark, in the single-byte
+    // encoding its leading `xml` declaration or processing instruction names (characters
+    // beyond it as character references; ISO-8859-1 for windows-1252), else in UTF-8.
     void Save(TStream& stream) const;
 
 private:
@@ -140,9 +144,9 @@ TXmlDocument CreateXmlDocument();
 // document element each fail with their own message.
 TXmlDocument LoadXmlFile(const QString& path);
 
-// For documents too large to hold as nodes, which are written piece by piece: 8-bit text of
-// the current code page escaped as element text or as an attribute value, in ISO-8859-1, byte for
-// byte as `TXmlDocument::Save` writes the same text. The text ends at a zero byte, as it
-// does in a node.
+// For documents too large to hold as nodes, which are written piece by piece: UTF-8 text
+// escaped as element text or as an attribute value, in ISO-8859-1, byte for byte as
+// `TXmlDocument::Save` writes the same text. The text ends at a zero byte, as it does in a
+// node.
 void AppendLatin1XmlText(std::string& out, std::string_view text);
 void AppendLatin1XmlAttribute(std::string& out, std::string_view text);

@@ -82,27 +82,26 @@ TReference ReferenceAt(std::string_view text)
     return { code > 0x10FFFF ? U'\uFFFD' : static_cast<char32_t>(code), i + 1 };
 }
 
-// What decides which bytes of a text take more than copying: whether references count,
-// whether it is an attribute value (whose line breaks and tabs become spaces) and whether
-// bytes from 0x80 are transcoded.
+// What decides which bytes of a text take more than copying: whether references count and
+// whether it is an attribute value (whose line breaks and tabs become spaces). Bytes from 0x80
+// always do: they are decoded, or checked to be UTF-8.
 struct TTextKind {
     bool References;
     bool Attribute;
-    bool Transcode;
 };
 
 // Those bytes for each kind of text; a table, as every byte of every text is looked up.
 const std::array<bool, 256>& SpecialBytes(const TTextKind& kind)
 {
     static const auto tables = [] {
-        std::array<std::array<bool, 256>, 8> all {};
-        for (int kind = 0; kind < 8; ++kind)
+        std::array<std::array<bool, 256>, 4> all {};
+        for (int kind = 0; kind < 4; ++kind)
             for (int c = 0; c < 256; ++c)
                 all[kind][c] = (c == '&' && (kind & 1)) || c == '\r'
-                    || ((kind & 2) && (c == '\n' || c == '\t')) || ((kind & 4) && c >= 0x80);
+                    || ((kind & 2) && (c == '\n' || c == '\t')) || c >= 0x80;
         return all;
     }();
-    return tables[(kind.References ? 1 : 0) | (kind.Attribute ? 2 : 0) | (kind.Transcode ? 4 : 0)];
+    return tables[(kind.References ? 1 : 0) | (kind.Attribute ? 2 : 0)];
 }
 
 constexpr uint64_t EachByte = 0x0101010101010101;
@@ -121,22 +120,15 @@ bool PlainWord(const char* bytes, const TTextKind& kind)
 {
     uint64_t word = 0;
     std::memcpy(&word, bytes, sizeof word);
-    uint64_t special = HasByte(word, '\r');
+    uint64_t special = HasByte(word, '\r') | (word & HighBits);
     if (kind.References)
         special |= HasByte(word, '&');
     if (kind.Attribute)
         special |= HasByte(word, '\n') | HasByte(word, '\t');
-    if (kind.Transcode)
-        special |= word & HighBits;
     return special == 0;
 }
 
-// Windows-1252 text in that code page, the common case, is copied as it is.
-TTextKind KindOf(bool attribute, bool cdata, TXmlEncoding encoding)
-{
-    return { attribute || !cdata, attribute,
-        encoding == TXmlEncoding::Utf8 || !IsDefaultCodePage() };
-}
+TTextKind KindOf(bool attribute, bool cdata) { return { attribute || !cdata, attribute }; }
 
 // The offset of the first byte from `from` on that needs decoding; the size when none does.
 size_t NextSpecial(std::string_view raw, size_t from, const TTextKind& kind)
@@ -161,9 +153,9 @@ TXmlScanner::TXmlScanner(std::string_view bytes)
 {
 }
 
-TXmlScanner::TXmlScanner(std::string_view bytes, TXmlEncoding encoding)
+TXmlScanner::TXmlScanner(std::string_view bytes, const TCodePage& encoding)
     : Bytes(bytes)
-    , Encoding_(encoding)
+    , Encoding_(&encoding)
 {
     if (Bytes.starts_with("\xEF\xBB\xBF"))
         Pos = 3;
@@ -315,7 +307,7 @@ TXmlScanner::TToken TXmlScanner::Fail(const QString& reason, size_t at)
 
 QString TXmlScanner::Unicode(std::string_view bytes) const
 {
-    return XmlBytesToUnicode(bytes, Encoding_);
+    return XmlBytesToUnicode(bytes, *Encoding_);
 }
 
 QString TXmlScanner::Fault() const
@@ -424,15 +416,25 @@ void TXmlScanner::AppendText(std::string& out) const { AppendDecoded(out, Raw, f
 
 std::optional<std::string_view> TXmlScanner::PlainText() const
 {
-    if (NextSpecial(Raw, 0, KindOf(false, RawIsCData, Encoding_)) != Raw.size())
+    const TTextKind kind = KindOf(false, RawIsCData);
+    const size_t special = NextSpecial(Raw, 0, kind);
+    if (special == Raw.size())
+        return Raw;
+    // Beyond ASCII, valid UTF-8 is already what decoding would make of it.
+    if (!Encoding_->Utf8)
         return std::nullopt;
+    for (size_t i = special; i < Raw.size(); i = NextSpecial(Raw, i, kind)) {
+        const size_t length = Utf8CharAt(Raw.substr(i)).Length;
+        if (length < 2)
+            return std::nullopt;
+        i += length;
+    }
     return Raw;
 }
 
 void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool attribute) const
 {
-    const TTextKind kind = KindOf(attribute, RawIsCData, Encoding_);
-    const bool utf8 = Encoding_ == TXmlEncoding::Utf8;
+    const TTextKind kind = KindOf(attribute, RawIsCData);
     size_t plain = 0; // start of the bytes not yet copied
     for (size_t i = NextSpecial(raw, 0, kind); i < raw.size(); i = NextSpecial(raw, plain, kind)) {
         const char c = raw[i];
@@ -443,7 +445,7 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
             if (reference.Length && reference.Code == 0)
                 return; // the document service's text ends there too
             if (reference.Length)
-                AppendCodePageChar(out, reference.Code);
+                AppendUtf8(out, reference.Code);
             else
                 out.push_back(c);
             length = std::max<size_t>(reference.Length, 1);
@@ -452,10 +454,15 @@ void TXmlScanner::AppendDecoded(std::string& out, std::string_view raw, bool att
             length = i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
         } else if (c == '\n' || c == '\t') {
             out.push_back(' ');
+        } else if (!Encoding_->Utf8) {
+            AppendUtf8(out, Encoding_->Widen[static_cast<uint8_t>(c)]);
+        } else if (const size_t valid = Utf8CharAt(raw.substr(i)).Length) {
+            out.append(raw, i, valid);
+            length = valid;
         } else {
-            const TUtf8Char utf8Char = utf8 ? Utf8CharAt(raw.substr(i)) : TUtf8Char { 0, 0 };
-            AppendCodePageChar(out, utf8Char.Length ? utf8Char.Code : Windows1252ToUnicode(c));
-            length = std::max<size_t>(utf8Char.Length, 1);
+            std::string repaired;
+            length = InvalidSequenceLength(raw.substr(i));
+            out += ValidUtf8(raw.substr(i, length), repaired);
         }
         plain = i + length;
     }

@@ -23,8 +23,8 @@ public:
 
     // Reads `bytes` as they declare themselves (`XmlEncodingOf`).
     explicit TXmlScanner(std::string_view bytes);
-    TXmlScanner(std::string_view bytes, TXmlEncoding encoding);
-    TXmlEncoding Encoding() const { return Encoding_; }
+    TXmlScanner(std::string_view bytes, const TCodePage& encoding);
+    const TCodePage& Encoding() const { return *Encoding_; }
 
     // An empty-element tag gives a start tag and then its end tag. Malformed text gives
     // `Malformed` where the fault is found; text without any element is malformed too.
@@ -43,13 +43,14 @@ public:
         return std::equal(Open.begin(), Open.end(), path.begin(), path.end());
     }
 
-    // The value of the current start tag's attribute `name` (qualified, as written), narrowed
-    // to the code page's 8-bit text; false when the tag has no such attribute.
+    // The value of the current start tag's attribute `name` (qualified, as written), as
+    // UTF-8; false when the tag has no such attribute.
     bool Attribute(std::string_view name, std::string& value) const;
     // The namespace declarations ("xmlns:prefix") of the current start tag, as (prefix, name)
-    // pairs narrowed as `Attribute` narrows them, appended to `out`.
+    // pairs decoded as `Attribute` decodes them, appended to `out`.
     void NamespaceDeclarations(std::vector<std::pair<std::string, std::string>>& out) const;
-    // Appends the current text narrowed to the code page's 8-bit text.
+    // Appends the current text as UTF-8: references resolved, bytes that are no UTF-8 in a
+    // UTF-8 text as U+FFFD, counted (`InvalidSequences`).
     void AppendText(std::string& out) const;
     // The current text as it lies in the input, when that is already what `AppendText` would
     // append.
@@ -82,7 +83,7 @@ private:
     template <class TVisit> void FindAttribute(TVisit visit) const;
 
     std::string_view Bytes;
-    TXmlEncoding Encoding_;
+    const TCodePage* Encoding_;
     size_t Pos = 0;
     std::vector<std::string_view> Open; // names of the open elements, outermost first
     bool SawElement = false;

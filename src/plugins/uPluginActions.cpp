@@ -28,7 +28,7 @@ QRect RestoredBounds(const QRect& current)
 
 TPluginPoint PluginPointOf(const TEntry& entry)
 {
-    return { entry.Longitude(), entry.Latitude(), CodePageToUnicode(entry.Description()) };
+    return { entry.Longitude(), entry.Latitude(), Utf8ToUnicode(entry.Description()) };
 }
 
 namespace {

@@ -319,7 +319,8 @@ TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
         "</coordinates></Point></Placemark></kml>");
     EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err,
-        "warning: 2 characters that the code page windows-1252 lacks were replaced by \"?\".\n");
+        "warning: 2 characters that the code page windows-1252 lacks were replaced by \"?\", in 1 "
+        "entry: Мо Zürich.\n");
     EXPECT_NE(Read("out.ov2").find("?? Z\xfcrich"), std::string::npos);
 
     {

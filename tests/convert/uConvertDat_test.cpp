@@ -22,10 +22,10 @@ TEST(TConvertDat, KeepsTheDecimalsThatCsvRoundsAway)
 {
     TPrecision six(6);
     TEntries entries, back;
-    entries.AddValues("\x80 caf\xE9", "", 4.123456, -52.373026);
+    entries.AddValues("€ café", "", 4.123456, -52.373026);
     ImportInto<TConvertFromDat>(back, Exported<TConvertToDat>(entries));
     ASSERT_EQ(back.Count(), 1);
-    EXPECT_EQ(back.Items(0).Description(), "\x80 caf\xE9");
+    EXPECT_EQ(back.Items(0).Description(), "€ café");
     EXPECT_EQ(back.Items(0).Longitude(), 4.123456);
     EXPECT_EQ(back.Items(0).Latitude(), -52.373026);
 

@@ -42,7 +42,7 @@ TEST(TConvertFromExcel, ReadsRowsOfEverySheetInOrder)
     TEntries entries;
     ImportInto<TConvertFromExcel>(entries, bytes);
     ASSERT_EQ(entries.Count(), 4);
-    EXPECT_EQ(entries.Items(0).Description(), "Caf\xe9 \x80");
+    EXPECT_EQ(entries.Items(0).Description(), "Café €");
     EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
     EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
     EXPECT_EQ(entries.Items(1).Description(), "") << "two cells are enough";

@@ -22,8 +22,8 @@ namespace {
 
 // Pieces of descriptions: plain, Windows-1252 letters, XML's special characters, the field
 // separators of the text formats, and nothing at all.
-const std::vector<std::string> DescriptionPieces { "Dam", "Caf\xE9", "Z\xFCrich", "\x80uro",
-    "a & b", "<tag>", "\"quoted\"", "it's", "x, y", "p;q", "|", " ", "\xDF\xF8", "" };
+const std::vector<std::string> DescriptionPieces { "Dam", "Café", "Zürich", "€uro", "a & b",
+    "<tag>", "\"quoted\"", "it's", "x, y", "p;q", "|", " ", "ßø", "" };
 
 // A fixed sequence of values, the same from every standard library: the engine's raw output
 // is specified, its distributions are not.
@@ -124,13 +124,15 @@ std::string WithoutCreator(std::string bytes)
     return bytes;
 }
 
-// Everything an entry holds, exactly.
+// Everything an entry holds, exactly; its texts in Windows-1252, as the digests were made
+// when entries held them so.
 std::string Dump(const TEntries& entries)
 {
-    std::string text;
+    std::string text, scratch;
     for (int i = 0; i < entries.Count(); ++i) {
         const TEntry& e = entries.Items(i);
-        text += std::string(e.Description()) + '\x1f' + std::string(e.Extra()) + '\x1f';
+        text += std::string(EncodeText(e.Description(), scratch)) + '\x1f';
+        text += std::string(EncodeText(e.Extra(), scratch)) + '\x1f';
         for (const int part : { int(e.LonDeg()), int(e.LonMin()), int(e.LonSec()), int(e.LonWest()),
                  int(e.LatDeg()), int(e.LatMin()), int(e.LatSec()), int(e.LatSouth()), e.Flag() })
             text += std::to_string(part) + ' ';

@@ -287,7 +287,7 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
 {
     TBuiltInFormats formats;
     TEntries copied;
-    copied.AddValues("Caf\xe9 \x80", "", 4.88969, 52.37403);
+    copied.AddValues("Café €", "", 4.88969, 52.37403);
     copied.AddValues("two", "", -1, -2);
     const QString text = copied.GpxText();
     EXPECT_TRUE(text.startsWith("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx "));
@@ -297,7 +297,7 @@ TEST(TEntries, CopyAndPasteExchangeGpxText)
     pasted.AddValues("already there", "", 0, 0);
     pasted.AppendGpxText(text);
     ASSERT_EQ(pasted.Count(), 3);
-    EXPECT_EQ(pasted.Items(1).Description(), "Caf\xe9 \x80");
+    EXPECT_EQ(pasted.Items(1).Description(), "Café €");
     EXPECT_EQ(pasted.Items(2).Longitude(), -1);
 
     EXPECT_EQ(ErrorOf<EUserError>([&] { pasted.AppendGpxText("just words"); }),

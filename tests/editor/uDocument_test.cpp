@@ -4,11 +4,13 @@
 #include <cctype>
 #include <random>
 
+#include <QCollator>
 #include <QDir>
 
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
+#include "editor/uCollation.h"
 #include "testing.h"
 
 namespace {
@@ -85,33 +87,21 @@ TEST(TDocument, DropsAtTheEdgesOfTheSelection)
 TEST(TDocument, DescriptionSortPutsAPrefixBeforeItsLongerNames)
 {
     TDocument document;
-    for (const char* description :
-        { "ABCD", "\xe9t\xe9", "abc", "\xc9", "a", "\xc9T", "AB", "e", "" })
+    for (const char* description : { "ABCD", "été", "abc", "É", "a", "ÉT", "AB", "e", "" })
         document.Entries.AddValues(description, "", 0, 0);
     document.Sort(TDocument::colDescription);
-    EXPECT_EQ(Descriptions(document), " a AB abc ABCD e \xc9 \xc9T \xe9t\xe9 ");
+    EXPECT_EQ(Descriptions(document), " a AB abc ABCD e É ÉT été ");
 }
 
 // Every column sorts as a plain stable sort comparing the values themselves would: the
-// description by its characters folded to one case in the code page (in UTF-8 only ASCII folds),
-// the coordinates by value. Rows with equal keys abound and must keep their order.
+// description as the locale's collator orders it, the coordinates by value. Rows with equal
+// keys abound and must keep their order.
 TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
 {
-    // Letters in both cases, accented pairs of the single-byte code pages, and bytes with no
-    // other case.
-    const std::string bytes = "aAbBz 0\xc9\xe9\xdf\xff\x9f\xc4\xe4\x8a\x9a\xb5";
+    // Letters in both cases, an accented letter, punctuation, digits, scripts beyond Latin.
+    const char* const pieces[] = { "a", "A", "b", "B", "z", " ", "0", "-", "é", "ж", "Ж", "北" };
     const double coordinates[] = { -45.5, -0.00001, 0, 0.00001, 12.25, 12.25001, -12.25 };
-    const auto foldedText = [](const TEntry& entry) {
-        if (CodePageTable())
-            return CodePageToUnicode(entry.Description()).toCaseFolded();
-        // UTF-8: ASCII folds, every other byte ranks above ASCII by its value.
-        QString text;
-        for (char byte : entry.Description())
-            text += QChar(static_cast<uint8_t>(byte) < 0x80
-                    ? char16_t(QChar::toCaseFolded(char32_t(byte)))
-                    : char16_t(0x100 + static_cast<uint8_t>(byte)));
-        return text;
-    };
+    const QCollator collator = DescriptionCollator();
     const std::pair<TDocument::TColumn, std::function<bool(const TEntry*, const TEntry*)>>
         orders[] = {
             { TDocument::colLatitude,
@@ -119,22 +109,24 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
             { TDocument::colLongitude,
                 [](const TEntry* a, const TEntry* b) { return a->Longitude() < b->Longitude(); } },
             { TDocument::colDescription,
-                [&](const TEntry* a, const TEntry* b) { return foldedText(*a) < foldedText(*b); } },
+                [&](const TEntry* a, const TEntry* b) {
+                    return collator.compare(
+                               Utf8ToUnicode(a->Description()), Utf8ToUnicode(b->Description()))
+                        < 0;
+                } },
         };
     std::mt19937 random(7);
-    for (const char* codePage : { "windows-1252", "windows-1251", "koi8-r", "utf-8" }) {
-        SCOPED_TRACE(codePage);
-        const TCodePageSwitch switched(codePage);
+    for (const bool ascii : { true, false }) {
+        SCOPED_TRACE(ascii ? "ASCII" : "beyond ASCII");
         TDocument document;
         for (int row = 0; row < 3000; ++row) {
             // Half begin alike for longer than most comparisons look ahead.
-            std::string description =
-                random() % 2 ? "Speed camera \xc9t\xe9 station" : std::string();
+            std::string description = random() % 2 ? "Speed camera Ete station" : std::string();
             for (char& byte : description)
                 if (random() % 2)
                     byte = static_cast<char>(std::toupper(static_cast<uint8_t>(byte)));
             for (int length = random() % 5; length > 0; --length)
-                description += bytes[random() % bytes.size()];
+                description += pieces[random() % (ascii ? 8 : std::size(pieces))];
             document.Entries.AddValues(
                 description, "", coordinates[random() % 7], coordinates[random() % 7]);
         }
@@ -156,20 +148,41 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
     }
 }
 
+// Descriptions sort as the locale has them, and a search ignores case in every script.
+TEST(TDocument, SortsAndFindsAsTheLocaleHasIt)
+{
+    TDocument document;
+    for (const char* name : { "Opera", "ölberg", "Zürich", "Ölberg", "Oder", "zurich", "Σάμος",
+             "Αθήνα", "Ärzte", "Bern" })
+        document.Entries.AddValues(name, "", 0, 0);
+    document.Sort(TDocument::colDescription);
+    EXPECT_EQ(
+        Descriptions(document), "Ärzte Bern Oder ölberg Ölberg Opera zurich Zürich Αθήνα Σάμος ");
+    struct TCase {
+        const char* Name;
+        const char* Wanted;
+    };
+    for (const TCase& c : { TCase { "ÄRZTE", "ärzte" }, { "ΣΆΜΟΣ", "σάμος" }, { "Σάμος", "ΣΆΜΟΣ" },
+             { "İstanbul", "istanbul" }, { "İstanbul", "İSTANBUL" } }) {
+        TDocument one;
+        one.Entries.AddValues(c.Name, "", 0, 0);
+        EXPECT_EQ(one.Find(QString::fromUtf8(c.Wanted), 0), 0) << c.Name << " " << c.Wanted;
+    }
+}
+
 TEST(TDocument, SortFindAndRename)
 {
     TDocument document;
     document.Entries.AddValues("beta", "", 3, -1);
     document.Entries.AddValues("Alpha", "", 1, 2);
-    document.Entries.AddValues("\xe9t\xe9", "", 2, 0);
+    document.Entries.AddValues("été", "", 2, 0);
     document.Entries.AddValues("ALPHA", "", 0, 1);
     document.Sort(TDocument::colDescription);
-    EXPECT_EQ(Descriptions(document), "Alpha ALPHA beta \xe9t\xe9 ")
-        << "equal keys keep their order";
+    EXPECT_EQ(Descriptions(document), "Alpha ALPHA beta été ") << "small letters first";
     document.Sort(TDocument::colLongitude);
-    EXPECT_EQ(Descriptions(document), "ALPHA Alpha \xe9t\xe9 beta ");
+    EXPECT_EQ(Descriptions(document), "ALPHA Alpha été beta ");
     document.Sort(TDocument::colLatitude);
-    EXPECT_EQ(Descriptions(document), "beta \xe9t\xe9 ALPHA Alpha ");
+    EXPECT_EQ(Descriptions(document), "beta été ALPHA Alpha ");
 
     EXPECT_EQ(document.FindFirst(QStringLiteral("alp")), 2);
     EXPECT_EQ(document.FindNext(QStringLiteral("alp"), 2), 3);
@@ -181,7 +194,7 @@ TEST(TDocument, SortFindAndRename)
         "No items found");
 
     document.Rename({ 0, 3 }, "");
-    EXPECT_EQ(Descriptions(document), " \xe9t\xe9 ALPHA  ");
+    EXPECT_EQ(Descriptions(document), " été ALPHA  ");
 }
 
 TEST(TDocument, ClipboardTexts)
@@ -200,10 +213,9 @@ TEST(TDocument, ClipboardTexts)
 
     TDocument other;
     Fill(other, 1);
-    TScriptedPrompt prompt;
-    other.Paste(gpx, prompt);
+    other.Paste(gpx);
     EXPECT_EQ(Descriptions(other), "0 Home ");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { other.Paste("not gpx", prompt); }),
+    EXPECT_EQ(ErrorOf<EUserError>([&] { other.Paste("not gpx"); }),
         "Invalid xml: not gpx... (no element at line 1, column 8)");
     EXPECT_EQ(other.Entries.Count(), 2);
 }
@@ -319,43 +331,47 @@ TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
     EXPECT_EQ(FilesIn(device.Path()), QStringList { "poi.gpx" });
 }
 
-TEST(TDocument, CharactersTheCodePageLacksAreToldOncePerSaveAndPaste)
+// Names in every script survive the clipboard and the Unicode formats untold; an 8-bit format
+// asks first, and can keep them in UTF-8.
+TEST(TDocument, NamesInEveryScriptSurviveTheClipboardAndSavesOr8BitFilesAskFirst)
 {
     TBuiltInFormats formats;
     TTempConfig config;
     QTemporaryDir dir;
-    const TCodePageSwitch restore(DefaultCodePage);
+    const TCodePageScope restore(DefaultCodePage);
+    const std::string names = "Αθήνα Москва 北京 Łódź İstanbul 서울 Tōkyō ";
+    TDocument source;
+    for (const QString& name : QString::fromStdString(names).split(' ', Qt::SkipEmptyParts))
+        source.Entries.AddValues(name.toStdString(), "", 1, 2);
     TDocument document;
+    document.Paste(source.GpxTextOf({ 0, 1, 2, 3, 4, 5, 6 }));
+    EXPECT_EQ(Descriptions(document), names);
+    EXPECT_EQ(source.PlainTextOf({ 1 }), QString::fromUtf8("Москва\t1\t2\r\n"));
+
     TScriptedPrompt prompt;
-    document.Entries.AddValues("", "", 1, 2);
-    document.Entries.Items(0).SetDescription(document.Narrow(QString::fromUtf8("Zürich Москва")));
-    EXPECT_EQ(document.Entries.Items(0).Description(), "Z\xfcrich ??????");
-    ASSERT_TRUE(document.SaveTo("FILE://" + dir.filePath("a.gpx"), "", prompt));
-    EXPECT_EQ(prompt.Shown,
-        QStringList {
-            "6 characters that the code page windows-1252 lacks were replaced by \"?\"." });
-    ASSERT_TRUE(document.SaveTo(QString(), QString(), prompt));
-    EXPECT_EQ(prompt.Shown.size(), 1) << "told once";
+    const auto reread = [&](const QString& file, const char* ext) {
+        TEntries entries;
+        TMemoryStream stream(FileBytes(dir.filePath(file)));
+        entries.LoadFromStream(stream, ext, "", false);
+        return Descriptions(entries);
+    };
+    for (const char* file : { "a.gpx", "a.kml", "a.dat" }) {
+        ASSERT_TRUE(document.SaveTo("FILE://" + dir.filePath(file), "", prompt)) << file;
+        EXPECT_EQ(reread(file, QFileInfo(file).suffix().toLatin1()), names) << file;
+    }
+    EXPECT_EQ(prompt.Asked, QStringList()) << "nothing to ask";
 
-    // The clipboard's text is Unicode, whatever its declaration says.
-    prompt.Shown.clear();
-    document.Paste(QString::fromUtf8("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx>"
-                                     "<wpt lat=\"1\" lon=\"2\"><name>Zürich</name></wpt>"
-                                     "<wpt lat=\"1\" lon=\"2\"><name>Ζυρίχη €</name></wpt></gpx>"),
-        prompt);
-    EXPECT_EQ(Descriptions(document), "Z\xfcrich ?????? Z\xfcrich ?????? \x80 ");
-    EXPECT_EQ(prompt.Shown,
-        QStringList {
-            "6 characters that the code page windows-1252 lacks were replaced by \"?\"." });
-    ASSERT_TRUE(document.SaveTo(QString(), QString(), prompt));
-    EXPECT_EQ(prompt.Shown.size(), 1) << "a paste is told at once, not again at the save";
-
-    // In UTF-8 nothing is lost, through the clipboard either.
-    const TCodePageSwitch utf8("utf-8");
-    TDocument cyrillic;
-    cyrillic.Entries.AddValues(cyrillic.Narrow(QString::fromUtf8("Москва")), "", 1, 2);
-    TDocument pasted;
-    pasted.Paste(cyrillic.GpxTextOf({ 0 }), prompt);
-    EXPECT_EQ(pasted.Entries.Items(0).Description(), QString::fromUtf8("Москва").toStdString());
-    EXPECT_EQ(prompt.Shown.size(), 1);
+    // Cancel saves nothing; Yes writes "?"; No writes UTF-8, which keeps every name.
+    const QString ov2 = "FILE://" + dir.filePath("a.ov2");
+    prompt.Answers = { IUserPrompt::TAnswer::Cancel, IUserPrompt::TAnswer::Yes,
+        IUserPrompt::TAnswer::No };
+    EXPECT_FALSE(document.SaveTo(ov2, "", prompt));
+    EXPECT_FALSE(QFile::exists(dir.filePath("a.ov2")));
+    ASSERT_TRUE(document.SaveTo(ov2, "", prompt));
+    EXPECT_EQ(reread("a.ov2", "ov2"), "????? ?????? ?? ?ód? ?stanbul ?? T?ky? ");
+    ASSERT_TRUE(document.SaveTo(ov2, "", prompt));
+    EXPECT_TRUE(prompt.Asked.value(0).startsWith(QString::fromUtf8(
+        "7 of 7 entries hold characters that the code page windows-1252 lacks: Αθήνα, Москва")));
+    const TCodePageScope utf8("utf-8");
+    EXPECT_EQ(reread("a.ov2", "ov2"), names);
 }

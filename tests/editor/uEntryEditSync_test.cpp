@@ -17,11 +17,11 @@ TEST(TEntryEditSync, LocaleSeparatorCodePageTextAndBadNumbers)
     EXPECT_TRUE(entry.LatSouth());
 
     EXPECT_TRUE(
-        TEntryEditSync::ToEntry(entry, TEditField::Description, QString::fromUtf8("Café €")));
-    EXPECT_EQ(entry.Description(), "Caf\xe9 \x80");
-    EXPECT_EQ(TEntryEditSync::FromEntry(&entry).Description, QString::fromUtf8("Café €"));
+        TEntryEditSync::ToEntry(entry, TEditField::Description, QString::fromUtf8("Café € 北京")));
+    EXPECT_EQ(entry.Description(), "Café € 北京");
+    EXPECT_EQ(TEntryEditSync::FromEntry(&entry).Description, QString::fromUtf8("Café € 北京"));
     EXPECT_FALSE(
-        TEntryEditSync::ToEntry(entry, TEditField::Description, QString::fromUtf8("Café €")))
+        TEntryEditSync::ToEntry(entry, TEditField::Description, QString::fromUtf8("Café € 北京")))
         << "an unchanged value is not applied";
     EXPECT_THROW(TEntryEditSync::ToEntry(entry, TEditField::Longitude, "east"), EConvertError);
     EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LonDeg, "12.9"));

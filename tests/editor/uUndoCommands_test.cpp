@@ -71,7 +71,6 @@ TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactly)
     TDocument source;
     Fill(source);
     const QString gpx = source.GpxTextOf({ 1, 4 });
-    TScriptedPrompt prompt;
     const struct {
         const char* Step;
         std::function<void(TDocument& document)> Change;
@@ -116,7 +115,7 @@ TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactly)
         { "Sort", [](TDocument& d) { d.Sort(TDocument::colDescription); } },
         { "Sort", [](TDocument& d) { d.Sort(TDocument::colLatitude); } },
         { "Sort", [](TDocument& d) { d.Sort(TDocument::colLongitude); } },
-        { "Paste", [&](TDocument& d) { d.Paste(gpx, prompt); } },
+        { "Paste", [&](TDocument& d) { d.Paste(gpx); } },
         { "Move",
             [](TDocument& d) {
                 d.Drop(d, { 0, 3, 4 }, 2);

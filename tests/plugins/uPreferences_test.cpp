@@ -41,8 +41,12 @@ TEST_F(TPreferencesTest, ReadsAndStoresEveryGeneralSetting)
     EXPECT_FALSE(general.AutoArrange);
     EXPECT_EQ(general.DeviceFolder, QStringLiteral("/media/nav"));
 
-    general = { true, false, true, true, QStringLiteral("/media/card") };
+    EXPECT_EQ(general.CodePage, "windows-1252");
+    const TCodePageScope restore(DefaultCodePage);
+    general = { true, false, true, true, QStringLiteral("/media/card"), "windows-1251" };
     EXPECT_TRUE(TPreferences::Store(general));
+    EXPECT_EQ(settings.CodePage, "windows-1251");
+    EXPECT_EQ(CodePageName(), "windows-1251") << "in use at once";
     EXPECT_TRUE(settings.ShowStartupScreen);
     EXPECT_FALSE(settings.CloseMinimizes);
     EXPECT_EQ(settings.Precision, 6);
@@ -58,7 +62,7 @@ TEST_F(TPreferencesTest, PrecisionFourShowsAsSixAndIsStoredAsSix)
     EXPECT_TRUE(general.SixDecimals);
     TPreferences::Store(general);
     EXPECT_EQ(Settings().Precision, 6);
-    TPreferences::Store({ true, true, false, true, QString() });
+    TPreferences::Store({ true, true, false, true, QString(), DefaultCodePage });
     EXPECT_EQ(Settings().Precision, 5);
 }
 
