@@ -95,7 +95,7 @@ protected:
 
 TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
 {
-    const QString builtIn = BuiltInSites().at(1);
+    const QString builtIn = BuiltInSites().first();
     EXPECT_EQ(Manager.DeleteCaption(builtIn), "Hide");
     EXPECT_EQ(Manager.AddSite("  " + SiteLocation + " "), SiteLocation);
     EXPECT_EQ(Manager.DeleteCaption(SiteLocation), "Del");
