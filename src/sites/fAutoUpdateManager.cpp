@@ -308,7 +308,7 @@ QWidget* TfmSiteManager::CreateCatalogue()
     subscribe->addWidget(
         Button(tr("Local"), lists, [this] { Command([this] { SubscribeLocal(); }); }));
     subscribe->addWidget(
-        Button(tr("ActiveSync"), lists, [this] { Command([this] { SubscribeDevice(); }); }));
+        Button(tr("Device"), lists, [this] { Command([this] { SubscribeDevice(); }); }));
     subscribe->addWidget(
         Button(tr("Unsubscribe"), lists, [this] { Command([this] { Unsubscribe(lvItems); }); }));
     subscribe->addWidget(
