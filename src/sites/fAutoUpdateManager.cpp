@@ -150,7 +150,7 @@ TfmAddSite::TfmAddSite(QWidget* parent)
     resize(480, sizeHint().height());
 }
 
-QString TfmAddSite::Location() const { return edLocation->text().trimmed(); }
+QString TfmAddSite::Location() const { return TAutoUpdateManager::SiteAddress(edLocation->text()); }
 
 void TfmAddSite::accept()
 {

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include "ceapi.h"
 #include "convert/uConvertBase.h"
@@ -227,7 +229,7 @@ QString TAutoUpdateManager::DeleteCaption(const QString& site)
 
 QString TAutoUpdateManager::AddSite(const QString& location)
 {
-    const QString site = location.trimmed();
+    const QString site = SiteAddress(location);
     if (Settings().Sites.contains(site, Qt::CaseInsensitive))
         throw EUserError(Tr(SiteListed));
     Settings().Sites.append(site);
@@ -235,15 +237,24 @@ QString TAutoUpdateManager::AddSite(const QString& location)
     return site;
 }
 
+QString TAutoUpdateManager::SiteAddress(const QString& location)
+{
+    static const QRegularExpression doubledScheme(
+        QStringLiteral("^(?:(?:https?|file)://)+((?:https?|file)://)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return location.trimmed().replace(doubledScheme, QStringLiteral("\\1"));
+}
+
 void TAutoUpdateManager::CheckNewSite(const QString& location)
 {
-    const QString site = location.trimmed();
+    const QString site = SiteAddress(location);
     if (IsFileLocation(site)) {
         if (!QFileInfo(StripFilePrefix(site)).isFile())
             throw EUserError(Tr(FileNotFound).arg(EscapeControls(site)));
     } else if (!IsHttpLocation(site)) {
         throw EUserError(Tr(InvalidSiteLocation));
-    } else if (StripHttpPrefix(site).size() < 3) {
+    } else if (const QUrl url(EncodeUrlSpaces(site), QUrl::StrictMode);
+               StripHttpPrefix(site).size() < 3 || !url.isValid() || url.host().isEmpty()) {
         throw EUserError(Tr(InvalidUrl).arg(EscapeControls(site)));
     }
 }

@@ -47,10 +47,14 @@ public:
     static bool IsBuiltIn(const QString& site);
     // "Hide" for a built-in site, "Del" for one the user added.
     static QString DeleteCaption(const QString& site);
-    // Adds the trimmed `location` to the list and returns it; fails with "This url already
-    // exists in the site list".
+    // Adds `location`, made `SiteAddress`, to the list and returns it; fails with "This url
+    // already exists in the site list".
     QString AddSite(const QString& location);
-    // What "Add site" accepts: a "FILE://" location of an existing file or a web address.
+    // A typed or pasted site location, trimmed, with a doubled scheme made one: the field
+    // starts with "http://", and a pasted "http://poi.org/i.xml" lands behind it.
+    static QString SiteAddress(const QString& location);
+    // What "Add site" accepts (after `SiteAddress`): a "FILE://" location of an existing file or
+    // a web address with a valid host.
     static void CheckNewSite(const QString& location);
     // Asks first; a built-in site is hidden, another one dropped, and its items go with it.
     bool DeleteSite(const QString& site);
