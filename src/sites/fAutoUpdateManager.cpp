@@ -489,7 +489,7 @@ void TfmSiteManager::SiteChosen()
     }
 }
 
-void TfmSiteManager::ShowSite(TSite* site)
+void TfmSiteManager::ShowSite(TSite* site, const QString& map, const QString& group)
 {
     Site = site;
     {
@@ -507,12 +507,13 @@ void TfmSiteManager::ShowSite(TSite* site)
         wbPage->setHtml(PageHtml(MakeAbsoluteUrl(site->ManagerPage, site->Location())));
     Catalogue->setCurrentIndex(managerPage ? 1 : 0);
     buWebsite->setText(tr("Show Infopage"));
+    const QString chosen = map.isEmpty() ? Settings().SiteManagerMap : map;
     QTreeWidgetItem* first = lvMaps->topLevelItem(0);
     for (int i = 0; i < lvMaps->topLevelItemCount(); ++i)
-        if (lvMaps->topLevelItem(i)->text(0) == Settings().SiteManagerMap)
+        if (lvMaps->topLevelItem(i)->text(0) == chosen)
             first = lvMaps->topLevelItem(i);
     lvMaps->setCurrentItem(first);
-    MapChosen();
+    MapChosen(group);
 }
 
 const TCountry* TfmSiteManager::CurrentCountry() const
@@ -521,15 +522,16 @@ const TCountry* TfmSiteManager::CurrentCountry() const
     return Site && row >= 0 ? Site->Countries[size_t(row)].get() : nullptr;
 }
 
-void TfmSiteManager::MapChosen()
+void TfmSiteManager::MapChosen(const QString& group)
 {
     const QSignalBlocker block(lvGroups);
     lvGroups->clear();
+    const QString chosen = group.isEmpty() ? Settings().SiteManagerGroup : group;
     if (const TCountry* country = CurrentCountry()) {
         for (const TGroupRow& row : TAutoUpdateManager::GroupRows(*Site, *country)) {
             auto* item = new QTreeWidgetItem(lvGroups, { row.Caption });
             item->setData(0, Qt::UserRole, row.Name);
-            if (row.Caption == Settings().SiteManagerGroup)
+            if (row.Caption == chosen)
                 lvGroups->setCurrentItem(item);
         }
         if (!lvGroups->currentItem())
@@ -644,12 +646,28 @@ void TfmSiteManager::FillSubscribed()
     }
 }
 
+// After a change the lists stay on the country, group and POI files the user was at.
 void TfmSiteManager::Refresh()
 {
     FillSubscribed();
+    if (!Site)
+        return;
+    const auto currentText = [](const QTreeWidget* list) {
+        const QTreeWidgetItem* row = list->currentItem();
+        return row ? row->text(0) : QString();
+    };
+    const QString current = currentText(lvItems);
+    QStringList selected;
+    for (const QTreeWidgetItem* row : lvItems->selectedItems())
+        selected.append(row->text(0));
     const QSignalBlocker block(lvSites);
-    if (Site)
-        ShowSite(Site);
+    ShowSite(Site, currentText(lvMaps), currentText(lvGroups));
+    for (int i = 0; i < lvItems->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvItems->topLevelItem(i);
+        if (row->text(0) == current)
+            lvItems->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        row->setSelected(selected.contains(row->text(0)));
+    }
 }
 
 void TfmSiteManager::AddSite()

@@ -104,8 +104,9 @@ private:
 
     void FillSites(const QString& selected);
     void SiteChosen();
-    void ShowSite(TSite* site);
-    void MapChosen();
+    // An empty `map` or `group` is the one chosen when the window was last closed.
+    void ShowSite(TSite* site, const QString& map = QString(), const QString& group = QString());
+    void MapChosen(const QString& group = QString());
     void GroupChosen();
     void ItemChosen();
     void ShowPoiImage(const QString& address);

@@ -82,23 +82,33 @@ TEST_F(ManagerWindowTest, OpensOnTheStoredSiteAndKeepsTheChoiceWhenClosed)
     EXPECT_EQ(again.MapList()->currentItem()->text(0), "BE");
 }
 
+// The lists stay on the country and POI file just subscribed, not on the first country.
 TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
 {
     TfmSiteManager manager;
     manager.AskLocalFile = [&](const TTargetProposal& proposal, int& formatIndex) {
-        EXPECT_EQ(proposal.FileName, "Cams.ov2");
+        EXPECT_EQ(proposal.FileName, "Fuel.ov2");
         formatIndex = IndexOfExporterFormat("ttov2");
-        return Dir.filePath("cams.ov2");
+        return Dir.filePath("fuel.ov2");
     };
-    manager.ItemList()->topLevelItem(0)->setSelected(true);
-    for (QPushButton* button : manager.findChildren<QPushButton*>())
+    manager.MapList()->setCurrentItem(manager.MapList()->topLevelItem(1));
+    manager.ItemList()->setCurrentItem(manager.ItemList()->topLevelItem(0));
+    QStringList buttons;
+    for (QPushButton* button : manager.findChildren<QPushButton*>()) {
+        buttons.append(button->text());
         if (button->text() == "Local")
             button->click();
+    }
+    EXPECT_TRUE(buttons.contains("Device")) << "the device, not the Windows program of old";
     ASSERT_EQ(AutoUpdateItems().Count(), 1);
-    EXPECT_EQ(manager.ItemList()->topLevelItem(0)->text(3), "Yes");
-    EXPECT_EQ(manager.ItemList()->topLevelItem(0)->text(4), "FILE://" + Dir.filePath("cams.ov2"));
+    EXPECT_EQ(manager.MapList()->currentItem()->text(0), "BE");
+    const QTreeWidgetItem* fuel = manager.ItemList()->topLevelItem(0);
+    EXPECT_EQ(manager.ItemList()->currentItem(), fuel);
+    EXPECT_TRUE(fuel->isSelected());
+    EXPECT_EQ(fuel->text(3), "Yes");
+    EXPECT_EQ(fuel->text(4), "FILE://" + Dir.filePath("fuel.ov2"));
     ASSERT_EQ(manager.SubscribedList()->topLevelItemCount(), 1);
-    EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Cams");
+    EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Fuel");
 }
 
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
