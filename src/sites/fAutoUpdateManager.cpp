@@ -21,8 +21,10 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStringDecoder>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -109,11 +111,42 @@ QString AccessKind(const TSite& site)
     return QObject::tr("Free");
 }
 
-// A page of the site shown in the manager, with the way out to the user's browser.
-QString PageHtml(const QString& url)
+// A page of the site shown in the manager as its text (or why it could not be fetched), with
+// the way out to the user's browser.
+QString PageHtml(const QString& url, const QString& text)
 {
-    return QStringLiteral("<p><a href=\"%1\">%2</a></p><p>%3</p>")
-        .arg(url.toHtmlEscaped(), QObject::tr("Open in browser"), url.toHtmlEscaped());
+    return QStringLiteral("<p><a href=\"%1\">%2</a></p><p>%3</p><hr><p style=\"white-space: "
+                          "pre-wrap\">%4</p>")
+        .arg(url.toHtmlEscaped(), QObject::tr("Open in browser"), url.toHtmlEscaped(),
+            text.toHtmlEscaped());
+}
+
+// The text a page's HTML shows, without its pictures, styles or anything else it would load.
+QString PageText(const std::string& html)
+{
+    const QByteArrayView bytes(html.data(), qsizetype(html.size()));
+    QStringDecoder decoder(
+        QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8));
+    QTextDocument page;
+    page.setHtml(decoder(bytes));
+    return page.toPlainText().trimmed();
+}
+
+// Runs `fetch` off the window's thread, so a slow site never stalls the lists, and hands its
+// result to `show` on the window's thread while `window` still exists.
+template <typename TFetch, typename TShow>
+void FetchOffThread(QObject* window, TFetch fetch, TShow show)
+{
+    const QPointer<QObject> alive(window);
+    QThread* thread = QThread::create([alive, fetch, show] {
+        auto result = fetch();
+        QMetaObject::invokeMethod(qApp, [alive, show, result] {
+            if (alive)
+                show(result);
+        });
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 QString ItemDate(const QDateTime& date)
@@ -504,7 +537,7 @@ void TfmSiteManager::ShowSite(TSite* site, const QString& map, const QString& gr
     buWebsite->setEnabled(site && !site->InfoUrl.isEmpty());
     const bool managerPage = site && !site->ManagerPage.isEmpty();
     if (managerPage)
-        wbPage->setHtml(PageHtml(MakeAbsoluteUrl(site->ManagerPage, site->Location())));
+        ShowSitePage(site->ManagerPage);
     Catalogue->setCurrentIndex(managerPage ? 1 : 0);
     buWebsite->setText(tr("Show Infopage"));
     const QString chosen = map.isEmpty() ? Settings().SiteManagerMap : map;
@@ -584,21 +617,47 @@ void TfmSiteManager::ShowPoiImage(const QString& address)
         return;
     if (IsFileLocation(address))
         return SetPoiImage(QImage(StripFilePrefix(address)));
-    const QPointer<TfmSiteManager> window(this);
-    QThread* fetch = QThread::create([window, address, request] {
-        QImage image;
-        try {
-            image.load(DownloadToCacheFile(address, TDownloadKind::Answer));
-        } catch (const std::exception&) {
-            // No picture is shown; the POI file itself is what matters.
-        }
-        QMetaObject::invokeMethod(qApp, [window, request, image] {
-            if (window && window->ImageRequest == request)
-                window->SetPoiImage(image);
+    FetchOffThread(
+        this,
+        [address] {
+            QImage image;
+            try {
+                image.load(DownloadToCacheFile(address, TDownloadKind::Answer));
+            } catch (const std::exception&) {
+                // No picture is shown; the POI file itself is what matters.
+            }
+            return image;
+        },
+        [this, request](const QImage& image) {
+            if (ImageRequest == request)
+                SetPoiImage(image);
         });
-    });
-    connect(fetch, &QThread::finished, fetch, &QObject::deleteLater);
-    fetch->start();
+}
+
+// Only the answer to the latest page asked for is shown.
+void TfmSiteManager::ShowSitePage(const QString& address)
+{
+    const int request = ++PageRequest;
+    const QString site = Site->Location();
+    QString url = address;
+    try {
+        url = MakeAbsoluteUrl(address, site);
+    } catch (const EUserError&) { // the fetch below says so
+    }
+    wbPage->setHtml(PageHtml(url, QString()));
+    FetchOffThread(
+        this,
+        [address, site] {
+            try {
+                return PageText(TAutoUpdateManager::FetchPage(address, site));
+            } catch (const Exception& e) {
+                return AsSentence(e.Message());
+            }
+        },
+        [this, request, url](const QString& text) {
+            if (PageRequest == request)
+                wbPage->setHtml(PageHtml(url, text));
+        });
 }
 
 void TfmSiteManager::SetPoiImage(const QImage& image)
@@ -712,7 +771,7 @@ void TfmSiteManager::ToggleInfoPage()
         ShowSite(Site);
         return;
     }
-    wbPage->setHtml(PageHtml(MakeAbsoluteUrl(Site->InfoUrl, Site->Location())));
+    ShowSitePage(Site->InfoUrl);
     Catalogue->setCurrentIndex(1);
     buWebsite->setText(tr("Hide Infopage"));
 }

@@ -110,6 +110,8 @@ private:
     void GroupChosen();
     void ItemChosen();
     void ShowPoiImage(const QString& address);
+    // Shows the text of a page the site's index names, fetched off the window's thread.
+    void ShowSitePage(const QString& address);
     void SetPoiImage(const QImage& image);
     void FillSubscribed();
     QString CurrentSite() const;
@@ -156,4 +158,5 @@ private:
     QLineEdit* edApplication;
     bool WizardRequested = false;
     int ImageRequest = 0;
+    int PageRequest = 0;
 };

@@ -12,6 +12,7 @@
 
 #include "ceapi.h"
 #include "convert/uConvertBase.h"
+#include "core/uDownload.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
@@ -296,6 +297,18 @@ TSite* TAutoUpdateManager::OpenSite(const QString& site)
         != IUserPrompt::TAnswer::Yes)
         return nullptr;
     return &Refresher(site);
+}
+
+std::string TAutoUpdateManager::FetchPage(const QString& address, const QString& site)
+{
+    const QString url = SiteRequestAddress(address, site, {});
+    if (IsFileLocation(url)) {
+        TMappedFile file(StripFilePrefix(url));
+        return std::string(TStreamBytes(file.Stream()).Bytes().substr(0, MaxPageBytes));
+    }
+    TMemoryStream page;
+    DownloadToStream(url, page, false, TDownloadKind::Answer);
+    return page.Bytes().substr(0, MaxPageBytes);
 }
 
 QString TAutoUpdateManager::SiteXmlFile(const QString& site)

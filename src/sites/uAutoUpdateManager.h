@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -65,6 +66,11 @@ public:
     TSite& UpdateSite(const QString& site) { return Refresher(site); }
     // The cached index for "View"; fails with "Cannot find the site xml index file".
     static QString SiteXmlFile(const QString& site);
+    // The bytes of a page the index of `site` names (its information or manager page), made
+    // absolute and checked as every address of a site is: a local one read in place, a web one
+    // through the internet cache; at most `MaxPageBytes` of it.
+    static std::string FetchPage(const QString& address, const QString& site);
+    static constexpr size_t MaxPageBytes = 1024 * 1024;
 
     // Catalogue lists
     static QString CountryCaption(const TCountry& country);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -109,6 +110,27 @@ TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
     EXPECT_EQ(fuel->text(4), "FILE://" + Dir.filePath("fuel.ov2"));
     ASSERT_EQ(manager.SubscribedList()->topLevelItemCount(), 1);
     EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Fuel");
+}
+
+// "Show Infopage" shows the text of the page, fetched, with the way out to the browser.
+TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
+{
+    WriteFileBytes(Dir.filePath("index.xml"),
+        "<pois><infourl>info.html</infourl><poi><description>Cams</description><url>/c.ov2</url>"
+        "</poi></pois>");
+    WriteFileBytes(Dir.filePath("info.html"),
+        "<html><head><style>h1 { color: red }</style></head><body><h1>Cameras</h1>"
+        "<p>Fixed &amp; mobile</p></body></html>");
+    TfmSiteManager manager;
+    for (QPushButton* button : manager.findChildren<QPushButton*>())
+        if (button->text() == "Show Infopage")
+            button->click();
+    const auto* page = manager.findChild<QTextBrowser*>();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->toPlainText().contains("Fixed & mobile"); }))
+        << page->toPlainText().toStdString();
+    EXPECT_TRUE(page->toPlainText().startsWith(
+        "Open in browser\n" + Site.section('/', 0, -2) + "/info.html"));
+    EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
 }
 
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
