@@ -240,6 +240,7 @@ inline constexpr char Updated[]            = QT_TRANSLATE_NOOP("Marivel", "Updat
 inline constexpr char AlreadyUpToDate[]    = QT_TRANSLATE_NOOP("Marivel", "Already up to date");
 inline constexpr char Failed[]             = QT_TRANSLATE_NOOP("Marivel", "Failed");
 inline constexpr char Cancelled[]          = QT_TRANSLATE_NOOP("Marivel", "Cancelled");
+inline constexpr char NotOverwrittenUnattended[] = QT_TRANSLATE_NOOP("Marivel", "Skipped: the file exists, and a run at the tray asks no questions (\"Always overwrite\" in the AutoUpdate Manager's settings lets it replace the file)");
 inline constexpr char Finished[]           = QT_TRANSLATE_NOOP("Marivel", "Finished");
 inline constexpr char AskContinue[]        = QT_TRANSLATE_NOOP("Marivel", "Do you want to continue?");
 inline constexpr char ContinueOnErrors[]   = QT_TRANSLATE_NOOP("Marivel", "Continue on subsequent errors");
