@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -26,6 +28,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -37,6 +40,7 @@
 #include "device/fMobileFolder.h"
 #include "editor/fDialogs.h"
 #include "editor/uFileCommands.h"
+#include "editor/uWindowBounds.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/fProgress.h"
@@ -882,17 +886,36 @@ void TfmSiteManager::RestoreState()
     OfferListStyles(lvMaps, &TSettings::SiteManagerMapsView);
     OfferListStyles(lvGroups, &TSettings::SiteManagerGroupsView);
     OfferListStyles(lvItems, &TSettings::SiteManagerItemsView);
-    if (settings.SiteManagerWidth > 0 && settings.SiteManagerHeight > 0)
-        setGeometry(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
-            settings.SiteManagerHeight);
-    else
-        resize(960, 640);
+    // Within the work area of its screen, whatever size and place were stored.
+    const TStoredBounds stored { settings.SiteManagerLeft, settings.SiteManagerTop,
+        settings.SiteManagerWidth, settings.SiteManagerHeight };
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(stored.Left, stored.Top));
+    const TWindowBounds bounds =
+        FitBounds(stored, QSize(960, 640), (screen ? screen : this->screen())->availableGeometry());
+    if (bounds.FramePosition)
+        move(*bounds.FramePosition);
+    resize(bounds.Size);
     if (settings.SiteManagerMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     if (settings.SiteManagerLeftPanel > 0)
         Splitter->setSizes({ settings.SiteManagerLeftPanel, width() });
     FillSubscribed();
     Command([this] { FillSites(Settings().SiteManagerUrl); });
+}
+
+// Once shown the frame is known: the whole window, its buttons included, stays within the
+// work area, not under a panel.
+void TfmSiteManager::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        if (isMaximized())
+            return;
+        const TWindowBounds fitted =
+            FitFrame(frameGeometry(), size(), screen()->availableGeometry());
+        resize(fitted.Size);
+        move(*fitted.FramePosition);
+    });
 }
 
 void TfmSiteManager::StoreState()
@@ -904,8 +927,8 @@ void TfmSiteManager::StoreState()
         lvGroups->currentItem() ? lvGroups->currentItem()->text(0) : QString();
     settings.SiteManagerMaximized = isMaximized();
     if (!isMaximized()) {
-        settings.SiteManagerLeft = geometry().x();
-        settings.SiteManagerTop = geometry().y();
+        settings.SiteManagerLeft = pos().x(); // the frame's, as the window is moved back
+        settings.SiteManagerTop = pos().y();
         settings.SiteManagerWidth = width();
         settings.SiteManagerHeight = height();
     }

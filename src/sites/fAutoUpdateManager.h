@@ -93,6 +93,9 @@ public:
 public slots:
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* CreateSitesTab();
     QWidget* CreateCatalogue();

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -131,6 +132,21 @@ TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
     EXPECT_TRUE(page->toPlainText().startsWith(
         "Open in browser\n" + Site.section('/', 0, -2) + "/info.html"));
     EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
+}
+
+// However large or far off the stored bounds, the manager opens within the work area.
+TEST_F(ManagerWindowTest, OpensWithinTheWorkArea)
+{
+    TSettings& settings = Settings();
+    std::tie(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
+        settings.SiteManagerHeight) = std::tuple(5000, 5000, 4000, 3000);
+    TfmSiteManager manager;
+    manager.show();
+    QCoreApplication::processEvents();
+    const QRect available = manager.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(manager.frameGeometry()))
+        << manager.frameGeometry().width() << "x" << manager.frameGeometry().height() << " at "
+        << manager.frameGeometry().x() << "," << manager.frameGeometry().y();
 }
 
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
