@@ -80,7 +80,8 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
         + "\" because the following error: \r\rUnable to download"))
         << View.Rows[3].toStdString();
     EXPECT_FALSE(View.Rows[3].contains("s3cret"));
-    EXPECT_TRUE(View.Rows[3].contains(".\r\rPlease check your internet connection. "));
+    EXPECT_TRUE(View.Rows[3].contains("404 Not Found.\r\rThe server has nothing at this address"))
+        << "an index the server does not have is no matter of the connection";
     EXPECT_EQ(View.Rows[4], "Elsewhere | Unable to download associated site xml");
     EXPECT_EQ(View.Texts.value(1), "Updating file 1 of 5");
     EXPECT_EQ(View.Texts.last(), "Finished: 1 updated, 3 failed");
