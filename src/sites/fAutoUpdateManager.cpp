@@ -1,5 +1,7 @@
 #include "sites/fAutoUpdateManager.h"
 
+#include <utility>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
@@ -125,14 +127,20 @@ QString PageHtml(const QString& url, const QString& text)
             text.toHtmlEscaped());
 }
 
-// The text a page's HTML shows, without its pictures, styles or anything else it would load.
-QString PageText(const std::string& html)
+// A page's HTML in the encoding it declares, UTF-8 when it declares none.
+QString DecodedHtml(const std::string& html)
 {
     const QByteArrayView bytes(html.data(), qsizetype(html.size()));
     QStringDecoder decoder(
         QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8));
+    return decoder(bytes);
+}
+
+// The text the HTML shows, without its pictures, styles or anything else it would load.
+QString PageText(const QString& html)
+{
     QTextDocument page;
-    page.setHtml(decoder(bytes));
+    page.setHtml(html);
     return page.toPlainText().trimmed();
 }
 
@@ -649,18 +657,21 @@ void TfmSiteManager::ShowSitePage(const QString& address)
     } catch (const EUserError&) { // the fetch below says so
     }
     wbPage->setHtml(PageHtml(url, QString()));
+    // Fetched and decoded off the window's thread; the text is made from the HTML on it.
+    using TFetched = std::pair<bool, QString>; // a page's HTML, or why there is none
     FetchOffThread(
         this,
         [address, site] {
             try {
-                return PageText(TAutoUpdateManager::FetchPage(address, site));
+                return TFetched { true, DecodedHtml(TAutoUpdateManager::FetchPage(address, site)) };
             } catch (const Exception& e) {
-                return AsSentence(e.Message());
+                return TFetched { false, AsSentence(e.Message()) };
             }
         },
-        [this, request, url](const QString& text) {
+        [this, request, url](const TFetched& fetched) {
             if (PageRequest == request)
-                wbPage->setHtml(PageHtml(url, text));
+                wbPage->setHtml(
+                    PageHtml(url, fetched.first ? PageText(fetched.second) : fetched.second));
         });
 }
 
