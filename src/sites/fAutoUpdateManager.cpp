@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -240,8 +241,14 @@ TfmSiteManager::TfmSiteManager(QWidget* parent)
     Pages->addTab(CreateSitesTab(), tr("Sites"));
     Pages->addTab(CreateItemsTab(), tr("All Items / Pocket Marivel"));
     Pages->addTab(CreateSettingsTab(), tr("Settings"));
+    // On a screen smaller than the tabs, they scroll, so the window and its Close button fit
+    // the work area.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidget(Pages);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Pages);
+    layout->addWidget(scroller);
     auto* close = new QPushButton(tr("Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);

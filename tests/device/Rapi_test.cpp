@@ -387,7 +387,7 @@ TEST_F(OldDeviceLibraryTest, MissingEntryPointsFallBack)
 
 TEST(DeviceLibrary, AMissingLibraryIsNamed)
 {
-    qputenv("MARIVEL_RAPI_LIBRARY", "/nonexistent/librapi");
+    const TEnvironment library("MARIVEL_RAPI_LIBRARY", "/nonexistent/librapi");
     const QString missing = "The library that reaches the device (/nonexistent/librapi) could not "
                             "be loaded; please reinstall Marivel";
     EXPECT_EQ(ErrorOf<EUserError>([] { InitRapi(); }), missing);
