@@ -2,11 +2,10 @@
 // and offline: the cities that name the time zones of the tz database, one country per area
 // of the zone names (Europe, Asia, ...), one POI file per area and group.
 //
-//   make-demo-site ZONE1970_TAB ISO3166_TAB OUTPUT_DIR [SITE_DIR]
+//   make-demo-site ZONE1970_TAB ISO3166_TAB OUTPUT_DIR
 //
-// The index and its POI files are written to OUTPUT_DIR; the index names the files as
-// "FILE://" locations in SITE_DIR, where they will be read (an installation's data folder),
-// which is OUTPUT_DIR when not given.
+// The index and its POI files are written to OUTPUT_DIR; the index names the files by
+// addresses relative to itself, so the folder works wherever it is installed or moved.
 
 #include <algorithm>
 #include <iostream>
@@ -128,8 +127,7 @@ void AddText(TXmlNode parent, const char* name, const QString& text)
     parent.AppendElement(QLatin1String(name)).SetText(text);
 }
 
-void WriteSite(
-    const std::vector<TZoneCity>& cities, const QString& outputDir, const QString& siteDir)
+void WriteSite(const std::vector<TZoneCity>& cities, const QString& outputDir)
 {
     std::map<QString, std::vector<const TZoneCity*>> areas;
     for (const TZoneCity& city : cities)
@@ -160,7 +158,7 @@ void WriteSite(
             TXmlNode poi = pois.AppendElement(QStringLiteral("poi"));
             AddText(poi, "description",
                 area + QLatin1Char(' ') + QString::fromLatin1(info.Description).toLower());
-            AddText(poi, "url", QStringLiteral("FILE://") + QDir(siteDir).filePath(file));
+            AddText(poi, "url", file);
             AddText(poi, "format", QStringLiteral("ov2.ttov2"));
             AddText(poi, "note", QStringLiteral("%1 places").arg(members.size()));
             poi.AppendElement(QStringLiteral("nocommit"));
@@ -179,8 +177,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() < 3 || args.size() > 4) {
-        std::cerr << "usage: make-demo-site ZONE1970_TAB ISO3166_TAB OUTPUT_DIR [SITE_DIR]\n";
+    if (args.size() != 3) {
+        std::cerr << "usage: make-demo-site ZONE1970_TAB ISO3166_TAB OUTPUT_DIR\n";
         return 2;
     }
     // The entries round to the user's precision: the defaults of a fresh configuration make
@@ -197,7 +195,7 @@ int main(int argc, char** argv)
             cities.push_back(ZoneCity(row, countryNames));
         const QString outputDir = QDir(args[2]).absolutePath();
         QDir().mkpath(outputDir);
-        WriteSite(cities, outputDir, args.size() == 4 ? args[3] : outputDir);
+        WriteSite(cities, outputDir);
     } catch (const Exception& e) {
         std::cerr << "make-demo-site: " << e.what() << '\n';
         return 1;

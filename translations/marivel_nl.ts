@@ -304,14 +304,6 @@
         <translation>Kan het register niet openen om te schrijven</translation>
     </message>
     <message>
-        <source>Remote API library not found, make sure you have ActiveSync installed</source>
-        <translation>Bibliotheek van de Remote API niet gevonden; controleer of ActiveSync is geïnstalleerd</translation>
-    </message>
-    <message>
-        <source>Unable to initialize connection to remote device. Please check the device is properly connected, ActiveSync is installed and active and that the device is ActiveSync compatible</source>
-        <translation>Kan geen verbinding met het apparaat maken. Controleer of het apparaat goed is aangesloten, of ActiveSync is geïnstalleerd en actief is en of het apparaat geschikt is voor ActiveSync</translation>
-    </message>
-    <message>
         <source> (device folder %1)</source>
         <translation> (map op apparaat %1)</translation>
     </message>
@@ -706,10 +698,6 @@
     <message>
         <source>Cannot download &quot;%1&quot; because the following error: <byte value="xd"/><byte value="xd"/>%2.</source>
         <translation>Kan &quot;%1&quot; niet downloaden door de volgende fout: <byte value="xd"/><byte value="xd"/>%2.</translation>
-    </message>
-    <message>
-        <source>Please check your connection and your username/password if you are downloading from a site which requires registration</source>
-        <translation>Controleer uw verbinding en, als de site registratie vereist, uw gebruikersnaam en wachtwoord</translation>
     </message>
     <message>
         <source>Please check your internet connection</source>
@@ -1120,6 +1108,30 @@
         <translation>%1, in %2 items: %3</translation>
     </message>
     <message>
+        <source>The library that reaches the device (%1) could not be loaded; please reinstall Marivel</source>
+        <translation>De bibliotheek die het apparaat bereikt (%1) kon niet worden geladen; installeer Marivel opnieuw</translation>
+    </message>
+    <message>
+        <source>No device found%1. Connect and mount the navigator or its memory card, or choose the folder that stands for the device in Tools &gt; Preferences &gt; General &gt; Device Folder</source>
+        <translation>Geen apparaat gevonden%1. Sluit de navigator of zijn geheugenkaart aan en koppel die, of kies de map die voor het apparaat staat in Extra &gt; Voorkeuren &gt; Algemeen &gt; Map op apparaat</translation>
+    </message>
+    <message>
+        <source>The site refused the request: check the site&apos;s username and password (AutoUpdate Manager, &quot;Set/Change password...&quot;)</source>
+        <translation>De site weigerde het verzoek: controleer de gebruikersnaam en het wachtwoord van de site (AutoUpdate-beheer, &quot;Wachtwoord instellen...&quot;)</translation>
+    </message>
+    <message>
+        <source>The server has nothing at this address: check the address, or update the site&apos;s index (AutoUpdate Manager, &quot;Update&quot;)</source>
+        <translation>De server heeft niets op dit adres: controleer het adres, of werk de index van de site bij (AutoUpdate-beheer, &quot;Bijwerken&quot;)</translation>
+    </message>
+    <message>
+        <source>%1 is not a POI site index (%2): check the site&apos;s address</source>
+        <translation>%1 is geen index van een POI-site (%2): controleer het adres van de site</translation>
+    </message>
+    <message>
+        <source>Skipped: the file exists, and a run at the tray asks no questions (&quot;Always overwrite&quot; in the AutoUpdate Manager&apos;s settings lets it replace the file)</source>
+        <translation>Overgeslagen: het bestand bestaat al, en een run vanuit het systeemvak stelt geen vragen (met &quot;Altijd overschrijven&quot; in de instellingen van AutoUpdate-beheer vervangt hij het bestand)</translation>
+    </message>
+    <message>
         <source>%1 of %2 entries hold characters that the code page %3 lacks: %4.
 
 Yes: save them with &quot;?&quot; in their place.
@@ -1467,10 +1479,6 @@ Annuleren: niet opslaan.</translation>
         <translation>Map op deze computer</translation>
     </message>
     <message>
-        <source>TomTom Navigator through ActiveSync</source>
-        <translation>TomTom Navigator via ActiveSync</translation>
-    </message>
-    <message>
         <source>TomTom GO</source>
         <translation>TomTom GO</translation>
     </message>
@@ -1521,6 +1529,10 @@ Annuleren: niet opslaan.</translation>
     <message>
         <source>Select target folder...</source>
         <translation>Doelmap kiezen...</translation>
+    </message>
+    <message>
+        <source>Navigator on the device</source>
+        <translation>Navigator op het apparaat</translation>
     </message>
 </context>
 <context>
@@ -2300,10 +2312,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Map op apparaat</translation>
     </message>
     <message>
-        <source>A mounted navigator found</source>
-        <translation>Gevonden gekoppeld navigatiesysteem</translation>
-    </message>
-    <message>
         <source>Device Folder...</source>
         <translation>Map op apparaat...</translation>
     </message>
@@ -2338,6 +2346,14 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>= Default format for extension</source>
         <translation>= Standaardformaat voor extensie</translation>
+    </message>
+    <message>
+        <source>(none found)</source>
+        <translation>(geen gevonden)</translation>
+    </message>
+    <message>
+        <source>Found: %1</source>
+        <translation>Gevonden: %1</translation>
     </message>
     <message>
         <source>Text encoding of 8-bit files:</source>
@@ -2480,10 +2496,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Lokaal</translation>
     </message>
     <message>
-        <source>ActiveSync</source>
-        <translation>ActiveSync</translation>
-    </message>
-    <message>
         <source>Unsubscribe</source>
         <translation>Opzeggen</translation>
     </message>
@@ -2598,6 +2610,10 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>Details</source>
         <translation>Details</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Apparaat</translation>
     </message>
 </context>
 <context>

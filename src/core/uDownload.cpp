@@ -27,6 +27,8 @@ namespace {
 TDownloadTimeouts Timeouts;
 
 constexpr int64_t MiB = 1024 * 1024;
+// How soon a cancel stops a transfer that receives nothing.
+constexpr std::chrono::milliseconds CancelPollInterval(100);
 
 // The program's cache, the owner's alone: it holds what sites sent for the user's account.
 QString CacheFolder()
@@ -170,10 +172,13 @@ public:
             throw EAbort(Tr(Msg::OperationAborted));
         if (!WriteFailure.isEmpty())
             throw EUserError(WriteFailure);
+        if (TooLarge)
+            throw EUserError(Tr(Msg::DownloadFailed).arg(UrlForDisplay(Url), Reason));
         if (!Reason.isEmpty() || Reply->error() != QNetworkReply::NoError)
-            throw EUserError(Tr(Msg::DownloadFailed)
-                                 .arg(UrlForDisplay(Url),
-                                     Reason.isEmpty() ? ReplyFailure(*Reply, Url) : Reason));
+            throw EDownloadFailed(
+                Tr(Msg::DownloadFailed)
+                    .arg(UrlForDisplay(Url), Reason.isEmpty() ? ReplyFailure(*Reply, Url) : Reason),
+                Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
         return Reply->header(QNetworkRequest::LastModifiedHeader).toDateTime();
     }
 
@@ -212,6 +217,10 @@ private:
         QObject::connect(Reply.get(), &QNetworkReply::readyRead, [this] { TakeBytes(); });
         QObject::connect(Reply.get(), &QNetworkReply::downloadProgress,
             [this](qint64 done, qint64 total) { Report(done, total); });
+        // A server that keeps the answer back sends no progress; the cancel is asked for
+        // all the same, so Cancel stops the transfer at once.
+        QObject::connect(&CancelPoll, &QTimer::timeout, [this] { Report(Done, Total); });
+        CancelPoll.start(CancelPollInterval);
     }
 
     // A server that announces more than the cap is not listened to at all.
@@ -242,6 +251,8 @@ private:
 
     void Report(qint64 done, qint64 total)
     {
+        Done = done;
+        Total = total;
         if (!Progress || Cancelled || !Reason.isEmpty())
             return;
         Progress(done, total, Cancelled);
@@ -249,7 +260,11 @@ private:
             Reply->abort();
     }
 
-    void StopTooLarge() { Stop(Limits.TooLarge); }
+    void StopTooLarge()
+    {
+        TooLarge = Reason.isEmpty();
+        Stop(Limits.TooLarge);
+    }
 
     void Stop(const QString& reason)
     {
@@ -267,8 +282,12 @@ private:
     std::unique_ptr<QNetworkReply> Reply;
     QTimer Idle;
     QTimer Deadline;
+    QTimer CancelPoll;
     int64_t Received = 0;
+    int64_t Done = 0;
+    int64_t Total = -1;
     bool Cancelled = false;
+    bool TooLarge = false;
     QString Reason; // why the transfer was stopped here, empty when it was not
     QString WriteFailure;
 };
@@ -312,6 +331,21 @@ void AppendFile(const QString& path, TStream& stream)
 } // namespace
 
 void SetDownloadTimeouts(const TDownloadTimeouts& timeouts) { Timeouts = timeouts; }
+
+QString DownloadAdvice(const std::exception& failure)
+{
+    const auto* download = dynamic_cast<const EDownloadFailed*>(&failure);
+    if (!download)
+        return QString();
+    const int status = download->HttpStatus;
+    if (status == 0)
+        return Tr(Msg::CheckInternet);
+    if (status == 401 || status == 403 || status == 407)
+        return Tr(Msg::CheckCredentials);
+    if (status >= 400 && status < 500)
+        return Tr(Msg::CheckAddress);
+    return QString();
+}
 
 QString DownloadToCacheFile(
     const QString& url, TDownloadKind kind, const TDownloadProgress& progress)

@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "platform/uExceptions.h"
+
 class QTemporaryFile;
 class TMappedFile;
 class TMemoryStream;
@@ -20,6 +22,23 @@ class TStream;
 // without credentials or query; a cancelled transfer fails with `EAbort`. Bytes go to a file
 // as they arrive, so a download never grows in memory. Only http and https addresses are
 // fetched, also where a server redirects, so a web address never reads a local file.
+
+// A download that did not arrive: no server answered (`HttpStatus` 0: no connection, a
+// server that fell silent), or the server answered with an error status.
+class EDownloadFailed : public EUserError {
+public:
+    EDownloadFailed(const QString& message, int httpStatus)
+        : EUserError(message)
+        , HttpStatus(httpStatus)
+    {
+    }
+    const int HttpStatus;
+};
+
+// What the user can do about `failure`, as a sentence without its full stop: check the
+// connection, the address, or the site's username and password; empty when the failure was
+// no download's, or nothing but waiting helps.
+QString DownloadAdvice(const std::exception& failure);
 
 // Called as bytes arrive, with the bytes so far and the expected total (-1 when the server
 // does not say); setting `cancel` stops the transfer.

@@ -10,8 +10,6 @@
 
 const QString MainKey = QStringLiteral("\\Software\\Orvik Software\\Marivel");
 
-const QString ObsoleteSite = QStringLiteral("http://www.marivel.example/poi/index.xml");
-
 QString ShippedSiteLocation()
 {
     // Made at build time into the build tree's data folder and installed to the same place
@@ -22,21 +20,8 @@ QString ShippedSiteLocation()
 
 const QStringList& BuiltInSites()
 {
-    // The shipped site works offline from the first start; the others are placeholders under
-    // a reserved domain until the real site list is agreed on.
-    static const QStringList sites {
-        ShippedSiteLocation(),
-        QStringLiteral("http://www.marivel.example/sites/index.xml"),
-        QStringLiteral("http://poi-site-01.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-02.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-03.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-04.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-05.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-06.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-07.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-08.marivel.example/index.xml"),
-        QStringLiteral("http://poi-site-09.marivel.example/index.xml"),
-    };
+    // Only sites that answer belong here: the shipped one works offline from the first start.
+    static const QStringList sites { ShippedSiteLocation() };
     return sites;
 }
 
@@ -212,6 +197,9 @@ TSettings::TSettings()
     , HomePageUrl(UserGuideUrl())
     , HelpUrl(HomePageUrl)
     , ForumUrl(HomePageUrl)
+    , DownloadUrl(UserGuideUrl("installing"))
+    , SitesStatusUrl(UserGuideUrl("keeping-poi-files-current-in-the-desktop-program"))
+    , MapsPageUrl(UserGuideUrl("the-map-beside-each-document"))
 {
 }
 
@@ -256,8 +244,6 @@ void TSettings::LoadLists(TRegistry& reg)
 
     Sites = BuiltInSites();
     ReadList(reg, "Sites", Sites, true);
-    Sites.removeIf(
-        [](const QString& site) { return site.compare(ObsoleteSite, Qt::CaseInsensitive) == 0; });
 
     ReadList(reg, "HiddenSites", HiddenSites, true);
     HiddenSites.removeIf(

@@ -99,14 +99,14 @@ public:
     // card); empty: the one the environment names, else a mounted navigator found.
     QString DeviceFolder;
 
-    // The maker's addresses behind the version check and the sites status page. Only read:
-    // placeholders under a reserved domain until the real site is agreed on. The version
-    // document has none, so a first start offline does not greet the user with a failed check.
+    // The version document, the download page, the sites status page and the page on map
+    // pictures. Only read: by default the sections of the user guide on installing, on
+    // keeping POI files current and on the map. No version document is set, so the check
+    // stays off until a distributor names one.
     QString VersionUrl;
-    QString DownloadUrl = QStringLiteral("http://www.marivel.example/download/");
-    QString SitesStatusUrl = QStringLiteral("http://www.marivel.example/sites/status.html");
-    // The page on map pictures: where to find them and how to calibrate them.
-    QString MapsPageUrl = QStringLiteral("http://www.marivel.example/maps.html");
+    QString DownloadUrl;
+    QString SitesStatusUrl;
+    QString MapsPageUrl;
 
     void Load();
     // Fails with "Could not save the settings..." when the file cannot be written.
@@ -130,11 +130,9 @@ void ReleaseSettings(bool save);
 
 // The registry key that holds the settings, below which the other parts keep theirs.
 extern const QString MainKey;
-// The POI site indexes the program knows from the start, the maker's own first: the site of
-// time-zone cities that ships with the program.
+// The POI site indexes the program knows from the start: the site of time-zone cities that
+// ships with the program.
 const QStringList& BuiltInSites();
 // That site's index as a "FILE://" location in the installation's (or build tree's) data
 // folder.
 QString ShippedSiteLocation();
-// The maker's old index address, dropped from `Sites` wherever it turns up.
-extern const QString ObsoleteSite;

@@ -442,18 +442,22 @@ QString ProgramLibraryDir()
         : QDir::cleanPath(programDir + QStringLiteral("/../" MARIVEL_INSTALL_LIBDIR "/marivel"));
 }
 
-QString UserGuideUrl()
+QString UserGuideUrl(const char* section)
 {
     // The guide that ships with this copy of the program comes first; the README stands in
-    // where only it shipped.
+    // where only it shipped, without the guide's sections.
     const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList folders { programDir, programDir + QStringLiteral("/../share/doc/marivel"),
         InstallDataDir(), QStringLiteral(MARIVEL_SOURCE_DIR) };
     for (const QString& folder : folders)
         for (const char* page : { "/docs/user-guide.md", "/README.md" }) {
             const QFileInfo candidate(folder + QLatin1String(page));
-            if (candidate.isFile())
-                return QUrl::fromLocalFile(candidate.canonicalFilePath()).toString();
+            if (!candidate.isFile())
+                continue;
+            QUrl url = QUrl::fromLocalFile(candidate.canonicalFilePath());
+            if (section && candidate.fileName() != QLatin1String("README.md"))
+                url.setFragment(QLatin1String(section));
+            return url.toString();
         }
     return QString();
 }

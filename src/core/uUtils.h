@@ -154,10 +154,11 @@ QString ApplicationDir();
 // The folder of the program's own libraries, librapi and the shipped plugins (no trailing "/"):
 // the executable's folder in a build tree, else the installation's "../lib/marivel".
 QString ProgramLibraryDir();
-// The user guide that ships with the program as a "file://" address, else its README: beside
-// the executable, in the installation's documentation or data folder, or in the source tree of
-// a build; empty when none of them holds either.
-QString UserGuideUrl();
+// The user guide that ships with the program as a "file://" address, at the heading whose
+// anchor is `section` when given, else its README: beside the executable, in the
+// installation's documentation or data folder, or in the source tree of a build; empty when
+// none of them holds either.
+QString UserGuideUrl(const char* section = nullptr);
 // The data folder of an installation, "../share/marivel" from the executable (no trailing
 // "/"). A build tree lays out its generated data the same way beside its programs.
 QString InstallDataDir();

@@ -199,22 +199,26 @@ const WCHAR* Wide(const QString& text) { return reinterpret_cast<const WCHAR*>(t
 
 QString Narrow(const WCHAR* text) { return QString::fromUtf16(text); }
 
-// The folder the library served or tried to serve as the device; empty when it found none.
-QString TriedDeviceFolder()
+// A folder the library reports through `entryPoint`; empty when it has none, or has no such
+// entry point.
+QString LibraryFolder(const char* entryPoint)
 {
-    auto get =
-        reinterpret_cast<DWORD (*)(DWORD, WCHAR*)>(State().Library->resolve("RapiGetDeviceFolder"));
+    auto get = reinterpret_cast<DWORD (*)(DWORD, WCHAR*)>(State().Library->resolve(entryPoint));
     std::array<WCHAR, 4096> folder {};
     return get ? QString::fromUtf16(folder.data(), get(folder.size(), folder.data())) : QString();
 }
+
+// The folder the library served or tried to serve as the device; empty when it found none.
+QString TriedDeviceFolder() { return LibraryFolder("RapiGetDeviceFolder"); }
 
 // The user sees where the program looked for the device.
 [[noreturn]] void FailToConnect()
 {
     const QString folder = TriedDeviceFolder();
-    throw EInitRapi(Tr(Msg::RapiConnectFailed)
-        + (folder.isEmpty() ? Tr(Msg::NoDeviceFolder)
-                            : Tr(Msg::DeviceFolderTried).arg(EscapeControls(folder))));
+    throw EInitRapi(
+        Tr(Msg::RapiConnectFailed)
+            .arg(folder.isEmpty() ? Tr(Msg::NoDeviceFolder)
+                                  : Tr(Msg::DeviceFolderTried).arg(EscapeControls(folder))));
 }
 
 // The library serves the folder of the settings unless the environment names another; a
@@ -521,6 +525,16 @@ void WriteInPlace(const QString& path, std::string_view bytes)
 
 } // namespace
 
+QString FoundDeviceFolder()
+{
+    try {
+        LoadRapi();
+    } catch (const EUserError&) {
+        return QString();
+    }
+    return LibraryFolder("RapiFindDeviceFolder");
+}
+
 void LoadRapi()
 {
     TRapiState& state = State();
@@ -528,7 +542,7 @@ void LoadRapi()
         return;
     auto library = std::make_unique<QLibrary>(LibraryPath());
     if (!library->load())
-        throw EUserError(Tr(Msg::RapiNotFound));
+        throw EUserError(Tr(Msg::RapiNotFound).arg(LibraryPath()));
     for (size_t i = 0; i < EntryPointNames.size(); ++i)
         state.EntryPoints[i] = library->resolve(EntryPointNames[i]);
     state.Library = std::move(library);

@@ -15,8 +15,12 @@ class TMemoryStream;
 // setting `DeviceFolder` to the library, which serves it as the device (MARIVEL_DEVICE_ROOT
 // overrides it; with neither, the library looks for a mounted navigator).
 
-// Loads the library once; fails with "Remote API library not found, ..." when it cannot.
+// Loads the library once; fails with "The library that reaches the device ... could not be
+// loaded" when it cannot.
 void LoadRapi();
+// The folder the library serves as the device when no device folder is set: the
+// environment's, else a mounted navigator; empty when there is none, or no library.
+QString FoundDeviceFolder();
 // Makes sure a live connection exists, connecting (waiting at most 4000 ms) or reconnecting
 // after the device went away; fails with EInitRapi.
 void InitRapi();

@@ -99,7 +99,7 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     QTimer::singleShot(100, this, &TfmMarivelMainForm::OpenCommandLineFiles);
     tiAutoUpdate->setObjectName(QStringLiteral("tiAutoUpdate"));
     tiAutoUpdate->setSingleShot(true);
-    connect(tiAutoUpdate, &QTimer::timeout, this, [this] { RunAutoUpdate(SilentUpdate); });
+    connect(tiAutoUpdate, &QTimer::timeout, this, &TfmMarivelMainForm::RunScheduledAutoUpdate);
     if (CommandLine.Update)
         StartAutoUpdate(CommandLine.Silent);
     QTimer::singleShot(1000, this, &TfmMarivelMainForm::WeeklyVersionCheck);
@@ -1003,6 +1003,16 @@ void TfmMarivelMainForm::StartAutoUpdate(bool silent)
 }
 
 void TfmMarivelMainForm::AutoUpdateNow() { RunAutoUpdate(false); }
+
+// An automatic run does not stack over a dialog the user is answering: it starts once the
+// dialog has closed.
+void TfmMarivelMainForm::RunScheduledAutoUpdate()
+{
+    constexpr int DialogRecheckMs = 500;
+    if (!AutoUpdating && QApplication::activeModalWidget())
+        return tiAutoUpdate->start(DialogRecheckMs);
+    RunAutoUpdate(SilentUpdate);
+}
 
 // Without the main window on screen the run shows itself at the tray, the way it does when
 // a device connection started the program.

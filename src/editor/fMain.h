@@ -125,6 +125,7 @@ private:
     void ShowCalculator();
     void BatchConvert();
     void RunAutoUpdate(bool silent);
+    void RunScheduledAutoUpdate();
     void ShowStartupScreen();
     void AutoUpdateWizard();
     void GotoSiteStatus();

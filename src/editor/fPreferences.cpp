@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "device/Rapi.h"
 #include "platform/uCodePage.h"
 #include "plugins/uPluginUtils.h"
 
@@ -122,7 +123,10 @@ QWidget* TfmPluginSettings::CreateGeneralTab()
     auto* device = new QGroupBox(tr("Device folder"), tab);
     edDeviceFolder = new QLineEdit(device);
     edDeviceFolder->setObjectName(QStringLiteral("edDeviceFolder"));
-    edDeviceFolder->setPlaceholderText(tr("A mounted navigator found"));
+    // Empty, the folder the device library finds is used: show which, or that there is none.
+    const QString found = FoundDeviceFolder();
+    edDeviceFolder->setPlaceholderText(
+        found.isEmpty() ? tr("(none found)") : tr("Found: %1").arg(found));
     auto* browse = new QPushButton(tr("Device Folder..."), device);
     connect(browse, &QPushButton::clicked, this, &TfmPluginSettings::ChooseDeviceFolder);
     auto* deviceLayout = new QHBoxLayout(device);

@@ -25,3 +25,13 @@ TWindowBounds FitBounds(const TStoredBounds& stored, const QSize& designed, cons
                 available.bottom() + 1 - bounds.Size.height()));
     return bounds;
 }
+
+TWindowBounds FitFrame(const QRect& frame, const QSize& inside, const QRect& available)
+{
+    const QSize excess = (frame.size() - available.size()).expandedTo(QSize(0, 0));
+    const QSize frameSize = frame.size() - excess;
+    const QPoint position(
+        std::clamp(frame.left(), available.left(), available.right() + 1 - frameSize.width()),
+        std::clamp(frame.top(), available.top(), available.bottom() + 1 - frameSize.height()));
+    return { position, (inside - excess).expandedTo(QSize(1, 1)) };
+}

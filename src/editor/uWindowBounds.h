@@ -22,3 +22,7 @@ struct TWindowBounds {
 // The stored bounds, with `designed` for what is not stored, kept within `available` (the
 // work area of the screen the window lands on): no larger than it, and its title bar on it.
 TWindowBounds FitBounds(const TStoredBounds& stored, const QSize& designed, const QRect& available);
+
+// A shown window whose frame (`frame`, around an inside of `inside`) does not fit `available`
+// is made smaller by what sticks out and moved onto it, so no panel hides its edge.
+TWindowBounds FitFrame(const QRect& frame, const QSize& inside, const QRect& available);

@@ -828,6 +828,16 @@ RAPI_EXPORT HRESULT CeRapiInitEx(RAPIINIT* init)
 // Not of the published interface: where the device is when no environment says otherwise.
 RAPI_EXPORT void RapiSetDeviceFolder(const WCHAR* folder) { ConfiguredFolder = Utf8(folder); }
 
+// The folder a connection would serve when the program sets none (the environment's, else a
+// mounted navigator), into `buffer` of `length` characters; returns its length, 0 when there
+// is none.
+RAPI_EXPORT DWORD RapiFindDeviceFolder(DWORD length, WCHAR* buffer)
+{
+    const char* root = std::getenv("MARIVEL_DEVICE_ROOT");
+    const std::u16string folder = Utf16(root ? std::string(root) : MountedNavigator().string());
+    return CopyText(folder, buffer, length) ? static_cast<DWORD>(folder.size()) : 0;
+}
+
 // The folder the last connection attempt served (or tried to), into `buffer` of `length`
 // characters; returns its length, 0 when no folder was found.
 RAPI_EXPORT DWORD RapiGetDeviceFolder(DWORD length, WCHAR* buffer)

@@ -1,5 +1,7 @@
 #include "sites/fAutoUpdateManager.h"
 
+#include <utility>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +11,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -18,12 +21,17 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStringDecoder>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +43,7 @@
 #include "device/fMobileFolder.h"
 #include "editor/fDialogs.h"
 #include "editor/uFileCommands.h"
+#include "editor/uWindowBounds.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/fProgress.h"
@@ -109,11 +118,48 @@ QString AccessKind(const TSite& site)
     return QObject::tr("Free");
 }
 
-// A page of the site shown in the manager, with the way out to the user's browser.
-QString PageHtml(const QString& url)
+// A page of the site shown in the manager as its text (or why it could not be fetched), with
+// the way out to the user's browser.
+QString PageHtml(const QString& url, const QString& text)
 {
-    return QStringLiteral("<p><a href=\"%1\">%2</a></p><p>%3</p>")
-        .arg(url.toHtmlEscaped(), QObject::tr("Open in browser"), url.toHtmlEscaped());
+    return QStringLiteral("<p><a href=\"%1\">%2</a></p><p>%3</p><hr><p style=\"white-space: "
+                          "pre-wrap\">%4</p>")
+        .arg(url.toHtmlEscaped(), QObject::tr("Open in browser"), url.toHtmlEscaped(),
+            text.toHtmlEscaped());
+}
+
+// A page's HTML in the encoding it declares, UTF-8 when it declares none.
+QString DecodedHtml(const std::string& html)
+{
+    const QByteArrayView bytes(html.data(), qsizetype(html.size()));
+    QStringDecoder decoder(
+        QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8));
+    return decoder(bytes);
+}
+
+// The text the HTML shows, without its pictures, styles or anything else it would load.
+QString PageText(const QString& html)
+{
+    QTextDocument page;
+    page.setHtml(html);
+    return page.toPlainText().trimmed();
+}
+
+// Runs `fetch` off the window's thread, so a slow site never stalls the lists, and hands its
+// result to `show` on the window's thread while `window` still exists.
+template <typename TFetch, typename TShow>
+void FetchOffThread(QObject* window, TFetch fetch, TShow show)
+{
+    const QPointer<QObject> alive(window);
+    QThread* thread = QThread::create([alive, fetch, show] {
+        auto result = fetch();
+        QMetaObject::invokeMethod(qApp, [alive, show, result] {
+            if (alive)
+                show(result);
+        });
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 QString ItemDate(const QDateTime& date)
@@ -150,7 +196,7 @@ TfmAddSite::TfmAddSite(QWidget* parent)
     resize(480, sizeHint().height());
 }
 
-QString TfmAddSite::Location() const { return edLocation->text().trimmed(); }
+QString TfmAddSite::Location() const { return TAutoUpdateManager::SiteAddress(edLocation->text()); }
 
 void TfmAddSite::accept()
 {
@@ -195,8 +241,14 @@ TfmSiteManager::TfmSiteManager(QWidget* parent)
     Pages->addTab(CreateSitesTab(), tr("Sites"));
     Pages->addTab(CreateItemsTab(), tr("All Items / Pocket Marivel"));
     Pages->addTab(CreateSettingsTab(), tr("Settings"));
+    // On a screen smaller than the tabs, they scroll, so the window and its Close button fit
+    // the work area.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidget(Pages);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Pages);
+    layout->addWidget(scroller);
     auto* close = new QPushButton(tr("Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
@@ -308,7 +360,7 @@ QWidget* TfmSiteManager::CreateCatalogue()
     subscribe->addWidget(
         Button(tr("Local"), lists, [this] { Command([this] { SubscribeLocal(); }); }));
     subscribe->addWidget(
-        Button(tr("ActiveSync"), lists, [this] { Command([this] { SubscribeDevice(); }); }));
+        Button(tr("Device"), lists, [this] { Command([this] { SubscribeDevice(); }); }));
     subscribe->addWidget(
         Button(tr("Unsubscribe"), lists, [this] { Command([this] { Unsubscribe(lvItems); }); }));
     subscribe->addWidget(
@@ -489,7 +541,7 @@ void TfmSiteManager::SiteChosen()
     }
 }
 
-void TfmSiteManager::ShowSite(TSite* site)
+void TfmSiteManager::ShowSite(TSite* site, const QString& map, const QString& group)
 {
     Site = site;
     {
@@ -504,15 +556,16 @@ void TfmSiteManager::ShowSite(TSite* site)
     buWebsite->setEnabled(site && !site->InfoUrl.isEmpty());
     const bool managerPage = site && !site->ManagerPage.isEmpty();
     if (managerPage)
-        wbPage->setHtml(PageHtml(MakeAbsoluteUrl(site->ManagerPage, site->Location())));
+        ShowSitePage(site->ManagerPage);
     Catalogue->setCurrentIndex(managerPage ? 1 : 0);
     buWebsite->setText(tr("Show Infopage"));
+    const QString chosen = map.isEmpty() ? Settings().SiteManagerMap : map;
     QTreeWidgetItem* first = lvMaps->topLevelItem(0);
     for (int i = 0; i < lvMaps->topLevelItemCount(); ++i)
-        if (lvMaps->topLevelItem(i)->text(0) == Settings().SiteManagerMap)
+        if (lvMaps->topLevelItem(i)->text(0) == chosen)
             first = lvMaps->topLevelItem(i);
     lvMaps->setCurrentItem(first);
-    MapChosen();
+    MapChosen(group);
 }
 
 const TCountry* TfmSiteManager::CurrentCountry() const
@@ -521,15 +574,16 @@ const TCountry* TfmSiteManager::CurrentCountry() const
     return Site && row >= 0 ? Site->Countries[size_t(row)].get() : nullptr;
 }
 
-void TfmSiteManager::MapChosen()
+void TfmSiteManager::MapChosen(const QString& group)
 {
     const QSignalBlocker block(lvGroups);
     lvGroups->clear();
+    const QString chosen = group.isEmpty() ? Settings().SiteManagerGroup : group;
     if (const TCountry* country = CurrentCountry()) {
         for (const TGroupRow& row : TAutoUpdateManager::GroupRows(*Site, *country)) {
             auto* item = new QTreeWidgetItem(lvGroups, { row.Caption });
             item->setData(0, Qt::UserRole, row.Name);
-            if (row.Caption == Settings().SiteManagerGroup)
+            if (row.Caption == chosen)
                 lvGroups->setCurrentItem(item);
         }
         if (!lvGroups->currentItem())
@@ -582,21 +636,50 @@ void TfmSiteManager::ShowPoiImage(const QString& address)
         return;
     if (IsFileLocation(address))
         return SetPoiImage(QImage(StripFilePrefix(address)));
-    const QPointer<TfmSiteManager> window(this);
-    QThread* fetch = QThread::create([window, address, request] {
-        QImage image;
-        try {
-            image.load(DownloadToCacheFile(address, TDownloadKind::Answer));
-        } catch (const std::exception&) {
-            // No picture is shown; the POI file itself is what matters.
-        }
-        QMetaObject::invokeMethod(qApp, [window, request, image] {
-            if (window && window->ImageRequest == request)
-                window->SetPoiImage(image);
+    FetchOffThread(
+        this,
+        [address] {
+            QImage image;
+            try {
+                image.load(DownloadToCacheFile(address, TDownloadKind::Answer));
+            } catch (const std::exception&) {
+                // No picture is shown; the POI file itself is what matters.
+            }
+            return image;
+        },
+        [this, request](const QImage& image) {
+            if (ImageRequest == request)
+                SetPoiImage(image);
         });
-    });
-    connect(fetch, &QThread::finished, fetch, &QObject::deleteLater);
-    fetch->start();
+}
+
+// Only the answer to the latest page asked for is shown.
+void TfmSiteManager::ShowSitePage(const QString& address)
+{
+    const int request = ++PageRequest;
+    const QString site = Site->Location();
+    QString url = address;
+    try {
+        url = MakeAbsoluteUrl(address, site);
+    } catch (const EUserError&) { // the fetch below says so
+    }
+    wbPage->setHtml(PageHtml(url, QString()));
+    // Fetched and decoded off the window's thread; the text is made from the HTML on it.
+    using TFetched = std::pair<bool, QString>; // a page's HTML, or why there is none
+    FetchOffThread(
+        this,
+        [address, site] {
+            try {
+                return TFetched { true, DecodedHtml(TAutoUpdateManager::FetchPage(address, site)) };
+            } catch (const Exception& e) {
+                return TFetched { false, AsSentence(e.Message()) };
+            }
+        },
+        [this, request, url](const TFetched& fetched) {
+            if (PageRequest == request)
+                wbPage->setHtml(
+                    PageHtml(url, fetched.first ? PageText(fetched.second) : fetched.second));
+        });
 }
 
 void TfmSiteManager::SetPoiImage(const QImage& image)
@@ -644,12 +727,28 @@ void TfmSiteManager::FillSubscribed()
     }
 }
 
+// After a change the lists stay on the country, group and POI files the user was at.
 void TfmSiteManager::Refresh()
 {
     FillSubscribed();
+    if (!Site)
+        return;
+    const auto currentText = [](const QTreeWidget* list) {
+        const QTreeWidgetItem* row = list->currentItem();
+        return row ? row->text(0) : QString();
+    };
+    const QString current = currentText(lvItems);
+    QStringList selected;
+    for (const QTreeWidgetItem* row : lvItems->selectedItems())
+        selected.append(row->text(0));
     const QSignalBlocker block(lvSites);
-    if (Site)
-        ShowSite(Site);
+    ShowSite(Site, currentText(lvMaps), currentText(lvGroups));
+    for (int i = 0; i < lvItems->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvItems->topLevelItem(i);
+        if (row->text(0) == current)
+            lvItems->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        row->setSelected(selected.contains(row->text(0)));
+    }
 }
 
 void TfmSiteManager::AddSite()
@@ -694,7 +793,7 @@ void TfmSiteManager::ToggleInfoPage()
         ShowSite(Site);
         return;
     }
-    wbPage->setHtml(PageHtml(MakeAbsoluteUrl(Site->InfoUrl, Site->Location())));
+    ShowSitePage(Site->InfoUrl);
     Catalogue->setCurrentIndex(1);
     buWebsite->setText(tr("Hide Infopage"));
 }
@@ -805,17 +904,36 @@ void TfmSiteManager::RestoreState()
     OfferListStyles(lvMaps, &TSettings::SiteManagerMapsView);
     OfferListStyles(lvGroups, &TSettings::SiteManagerGroupsView);
     OfferListStyles(lvItems, &TSettings::SiteManagerItemsView);
-    if (settings.SiteManagerWidth > 0 && settings.SiteManagerHeight > 0)
-        setGeometry(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
-            settings.SiteManagerHeight);
-    else
-        resize(960, 640);
+    // Within the work area of its screen, whatever size and place were stored.
+    const TStoredBounds stored { settings.SiteManagerLeft, settings.SiteManagerTop,
+        settings.SiteManagerWidth, settings.SiteManagerHeight };
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(stored.Left, stored.Top));
+    const TWindowBounds bounds =
+        FitBounds(stored, QSize(960, 640), (screen ? screen : this->screen())->availableGeometry());
+    if (bounds.FramePosition)
+        move(*bounds.FramePosition);
+    resize(bounds.Size);
     if (settings.SiteManagerMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     if (settings.SiteManagerLeftPanel > 0)
         Splitter->setSizes({ settings.SiteManagerLeftPanel, width() });
     FillSubscribed();
     Command([this] { FillSites(Settings().SiteManagerUrl); });
+}
+
+// Once shown the frame is known: the whole window, its buttons included, stays within the
+// work area, not under a panel.
+void TfmSiteManager::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        if (isMaximized())
+            return;
+        const TWindowBounds fitted =
+            FitFrame(frameGeometry(), size(), screen()->availableGeometry());
+        resize(fitted.Size);
+        move(*fitted.FramePosition);
+    });
 }
 
 void TfmSiteManager::StoreState()
@@ -827,8 +945,8 @@ void TfmSiteManager::StoreState()
         lvGroups->currentItem() ? lvGroups->currentItem()->text(0) : QString();
     settings.SiteManagerMaximized = isMaximized();
     if (!isMaximized()) {
-        settings.SiteManagerLeft = geometry().x();
-        settings.SiteManagerTop = geometry().y();
+        settings.SiteManagerLeft = pos().x(); // the frame's, as the window is moved back
+        settings.SiteManagerTop = pos().y();
         settings.SiteManagerWidth = width();
         settings.SiteManagerHeight = height();
     }

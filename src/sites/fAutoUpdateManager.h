@@ -93,6 +93,9 @@ public:
 public slots:
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* CreateSitesTab();
     QWidget* CreateCatalogue();
@@ -104,11 +107,14 @@ private:
 
     void FillSites(const QString& selected);
     void SiteChosen();
-    void ShowSite(TSite* site);
-    void MapChosen();
+    // An empty `map` or `group` is the one chosen when the window was last closed.
+    void ShowSite(TSite* site, const QString& map = QString(), const QString& group = QString());
+    void MapChosen(const QString& group = QString());
     void GroupChosen();
     void ItemChosen();
     void ShowPoiImage(const QString& address);
+    // Shows the text of a page the site's index names, fetched off the window's thread.
+    void ShowSitePage(const QString& address);
     void SetPoiImage(const QImage& image);
     void FillSubscribed();
     QString CurrentSite() const;
@@ -155,4 +161,5 @@ private:
     QLineEdit* edApplication;
     bool WizardRequested = false;
     int ImageRequest = 0;
+    int PageRequest = 0;
 };

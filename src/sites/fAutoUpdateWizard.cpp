@@ -146,8 +146,8 @@ QWidget* TfmAutoUpdateWizard::TargetPage()
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     rgTarget = new QButtonGroup(page);
-    const QString captions[] = { tr("Folder on local machine"),
-        tr("TomTom Navigator through ActiveSync"), tr("TomTom GO") };
+    const QString captions[] = { tr("Folder on local machine"), tr("Navigator on the device"),
+        tr("TomTom GO") };
     for (int i = 0; i < 3; ++i) {
         auto* radio = new QRadioButton(captions[i], page);
         rgTarget->addButton(radio, i);

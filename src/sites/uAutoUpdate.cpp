@@ -1,6 +1,7 @@
 #include "sites/uAutoUpdate.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -280,8 +281,8 @@ void TItemUpdate::Reported(const QString& name, const char* context, Step step) 
         const bool siteError = dynamic_cast<const ESiteError*>(&e) != nullptr;
         QString message =
             Tr(Msg::CannotDownload).arg(name, e.Message() + QLatin1Char(' ') + Tr(context));
-        if (!siteError)
-            message += QStringLiteral("\r\r") + Tr(Msg::CheckCredentials);
+        if (const QString advice = DownloadAdvice(e); !advice.isEmpty())
+            message += QStringLiteral("\r\r") + advice;
         NotifyError(message);
         if (siteError)
             throw ESiteError(message);
@@ -413,13 +414,17 @@ QString FillErrorAddress(const QString& address, const QString& message, const Q
 
 QString MakeAbsoluteUrl(const QString& address, const QString& base)
 {
-    if (!address.startsWith(QLatin1Char('/')))
+    static const QRegularExpression schemePrefix(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (address.isEmpty() || schemePrefix.match(address).hasMatch())
         return address;
     const QString scheme = LocationScheme(base);
     if (scheme.isEmpty())
         throw EUserError(Tr(Msg::InvalidUrl).arg(base));
-    const QString rest = base.mid(scheme.size());
-    return scheme + rest.left(rest.indexOf(QLatin1Char('/'))) + address;
+    const QString rest = base.mid(scheme.size()).section(QLatin1Char('?'), 0, 0);
+    if (address.startsWith(QLatin1Char('/')))
+        return scheme + rest.left(rest.indexOf(QLatin1Char('/'))) + address;
+    // Relative to the index's own folder, so a site folder can be moved as a whole.
+    return scheme + rest.left(rest.lastIndexOf(QLatin1Char('/')) + 1) + address;
 }
 
 QString ExpandUrl(const QString& address, const QString& username, const QString& password)

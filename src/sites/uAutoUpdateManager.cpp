@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include "ceapi.h"
 #include "convert/uConvertBase.h"
+#include "core/uDownload.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
@@ -227,7 +230,7 @@ QString TAutoUpdateManager::DeleteCaption(const QString& site)
 
 QString TAutoUpdateManager::AddSite(const QString& location)
 {
-    const QString site = location.trimmed();
+    const QString site = SiteAddress(location);
     if (Settings().Sites.contains(site, Qt::CaseInsensitive))
         throw EUserError(Tr(SiteListed));
     Settings().Sites.append(site);
@@ -235,15 +238,24 @@ QString TAutoUpdateManager::AddSite(const QString& location)
     return site;
 }
 
+QString TAutoUpdateManager::SiteAddress(const QString& location)
+{
+    static const QRegularExpression doubledScheme(
+        QStringLiteral("^(?:(?:https?|file)://)+((?:https?|file)://)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return location.trimmed().replace(doubledScheme, QStringLiteral("\\1"));
+}
+
 void TAutoUpdateManager::CheckNewSite(const QString& location)
 {
-    const QString site = location.trimmed();
+    const QString site = SiteAddress(location);
     if (IsFileLocation(site)) {
         if (!QFileInfo(StripFilePrefix(site)).isFile())
             throw EUserError(Tr(FileNotFound).arg(EscapeControls(site)));
     } else if (!IsHttpLocation(site)) {
         throw EUserError(Tr(InvalidSiteLocation));
-    } else if (StripHttpPrefix(site).size() < 3) {
+    } else if (const QUrl url(EncodeUrlSpaces(site), QUrl::StrictMode);
+               StripHttpPrefix(site).size() < 3 || !url.isValid() || url.host().isEmpty()) {
         throw EUserError(Tr(InvalidUrl).arg(EscapeControls(site)));
     }
 }
@@ -285,6 +297,18 @@ TSite* TAutoUpdateManager::OpenSite(const QString& site)
         != IUserPrompt::TAnswer::Yes)
         return nullptr;
     return &Refresher(site);
+}
+
+std::string TAutoUpdateManager::FetchPage(const QString& address, const QString& site)
+{
+    const QString url = SiteRequestAddress(address, site, {});
+    if (IsFileLocation(url)) {
+        TMappedFile file(StripFilePrefix(url));
+        return std::string(TStreamBytes(file.Stream()).Bytes().substr(0, MaxPageBytes));
+    }
+    TMemoryStream page;
+    DownloadToStream(url, page, false, TDownloadKind::Answer);
+    return page.Bytes().substr(0, MaxPageBytes);
 }
 
 QString TAutoUpdateManager::SiteXmlFile(const QString& site)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -47,10 +48,14 @@ public:
     static bool IsBuiltIn(const QString& site);
     // "Hide" for a built-in site, "Del" for one the user added.
     static QString DeleteCaption(const QString& site);
-    // Adds the trimmed `location` to the list and returns it; fails with "This url already
-    // exists in the site list".
+    // Adds `location`, made `SiteAddress`, to the list and returns it; fails with "This url
+    // already exists in the site list".
     QString AddSite(const QString& location);
-    // What "Add site" accepts: a "FILE://" location of an existing file or a web address.
+    // A typed or pasted site location, trimmed, with a doubled scheme made one: the field
+    // starts with "http://", and a pasted "http://poi.org/i.xml" lands behind it.
+    static QString SiteAddress(const QString& location);
+    // What "Add site" accepts (after `SiteAddress`): a "FILE://" location of an existing file or
+    // a web address with a valid host.
     static void CheckNewSite(const QString& location);
     // Asks first; a built-in site is hidden, another one dropped, and its items go with it.
     bool DeleteSite(const QString& site);
@@ -61,6 +66,11 @@ public:
     TSite& UpdateSite(const QString& site) { return Refresher(site); }
     // The cached index for "View"; fails with "Cannot find the site xml index file".
     static QString SiteXmlFile(const QString& site);
+    // The bytes of a page the index of `site` names (its information or manager page), made
+    // absolute and checked as every address of a site is: a local one read in place, a web one
+    // through the internet cache; at most `MaxPageBytes` of it.
+    static std::string FetchPage(const QString& address, const QString& site);
+    static constexpr size_t MaxPageBytes = 1024 * 1024;
 
     // Catalogue lists
     static QString CountryCaption(const TCountry& country);

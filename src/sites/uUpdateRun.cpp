@@ -47,7 +47,7 @@ QString RunSummary(const TRunCounts& counts)
 TUpdateRun::TUpdateRun(const TUpdateItems& items, IUpdateRunView& view,
     IOverwriteQuestion& question, bool trayMode, bool forceSiteXml)
     : View(view)
-    , Engine(question)
+    , Engine(trayMode ? Unattended : question)
     , TrayMode(trayMode)
     , ForceSiteXml(forceSiteXml)
 {
@@ -134,6 +134,7 @@ void TUpdateRun::ProcessItem(int row)
     if (!SiteDocument)
         return Finish(row, TRowResult::Failed, Tr(Msg::NoSiteXml));
     SetStatus(row, Tr(Msg::Checking), 0);
+    Unattended.Declined = false;
     try {
         const bool written = Engine.Update(
             *Items.Find(current.Target), AskBeforeOverwrite,
@@ -141,6 +142,8 @@ void TUpdateRun::ProcessItem(int row)
             *SiteDocument);
         if (Engine.Cancelled())
             Finish(row, TRowResult::Skipped, WithCancelled(current.Text));
+        else if (Unattended.Declined)
+            Finish(row, TRowResult::Skipped, Tr(Msg::NotOverwrittenUnattended));
         else if (written)
             Finish(row, TRowResult::Updated, Tr(Msg::Updated));
         else

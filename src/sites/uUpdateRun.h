@@ -50,10 +50,24 @@ struct TRunCounts {
     int Skipped = 0;
 };
 
+// The answer of a run no one watches: it never asks. A file that exists is replaced only as
+// the stored "Always overwrite" says (the engine then does not ask); otherwise it is left.
+class TUnattendedOverwrite : public IOverwriteQuestion {
+public:
+    TOverwriteAnswer AskOverwrite(const QString&) override
+    {
+        Declined = true;
+        return TOverwriteAnswer::No;
+    }
+    bool Declined = false;
+};
+
 class TUpdateRun {
 public:
-    // Copies `items` and sorts the copy by site. In tray mode a failure never asks whether to
-    // go on. `forceSiteXml` fetches each index fresh instead of through the internet cache.
+    // Copies `items` and sorts the copy by site. In tray mode nothing is asked: a failure
+    // does not ask whether to go on, and a file that would need the overwrite question is
+    // skipped, its row saying why. `forceSiteXml` fetches each index fresh instead of through the
+    // internet cache.
     TUpdateRun(const TUpdateItems& items, IUpdateRunView& view, IOverwriteQuestion& question,
         bool trayMode = false, bool forceSiteXml = false);
 
@@ -80,6 +94,7 @@ private:
 
     TUpdateItems Items;
     IUpdateRunView& View;
+    TUnattendedOverwrite Unattended;
     TAutoUpdate Engine;
     bool TrayMode;
     bool ForceSiteXml;

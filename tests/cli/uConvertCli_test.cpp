@@ -194,9 +194,9 @@ TEST_F(ConvertCommandTest, LocationFailures)
     Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
     EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\My Documents\\a.asc" }), 1);
     EXPECT_EQ(Err,
-        "Unable to initialize connection to remote device. Please check the device is properly "
-        "connected, ActiveSync is installed and active and that the device is ActiveSync "
-        "compatible (no device folder is set and no navigator is mounted).\n")
+        "No device found (no device folder is set and no navigator is mounted). Connect and mount "
+        "the navigator or its memory card, or choose the folder that stands for the device in "
+        "Tools > Preferences > General > Device Folder.\n")
         << "no device folder";
 
     TTempDevice device;

@@ -380,6 +380,18 @@ TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)
         "Operation aborted");
     EXPECT_LT(cancelledAt, 100000) << "stopped long before the end";
     EXPECT_EQ(partial.Size(), 0) << "nothing of a cancelled download is kept";
+
+    // A server that keeps its answer back is not waited for.
+    SetDownloadTimeouts({ .Idle = 10s, .PoiFile = 10s, .Answer = 10s });
+    Server.Serve("/silent").Mode = TMode::Silent;
+    QElapsedTimer timer;
+    timer.start();
+    auto cancelSoon = [&](int64_t, int64_t, bool& stop) { stop = timer.elapsed() > 200; };
+    EXPECT_EQ(ErrorOf<EAbort>([&] {
+        DownloadToStream(Server.Url("/silent"), partial, true, TDownloadKind::PoiFile, cancelSoon);
+    }),
+        "Operation aborted");
+    EXPECT_LT(timer.elapsed(), 2000);
 }
 
 TEST_F(DownloadTest, AManualProxyCarriesTheRequest)

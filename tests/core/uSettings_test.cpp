@@ -60,7 +60,7 @@ TEST_F(SettingsTest, MissingValuesGiveTheDefaults)
     EXPECT_EQ(s.Precision, 5);
     EXPECT_EQ(s.Left, -1);
     EXPECT_EQ(s.SiteManagerGroup, "[All]");
-    EXPECT_EQ(s.Sites.size(), 11);
+    EXPECT_EQ(s.Sites, QStringList { ShippedSiteLocation() }) << "only sites that work";
     EXPECT_EQ(s.SiteManagerUrl, BuiltInSites().first());
 }
 
@@ -188,6 +188,10 @@ TEST_F(SettingsTest, PageAddressesAreTheUserGuideUnlessSet)
     EXPECT_EQ(s.HelpUrl, s.HomePageUrl);
     EXPECT_EQ(s.ForumUrl, s.HomePageUrl);
     const QString guide = s.HomePageUrl;
+    EXPECT_EQ(s.DownloadUrl, guide + "#installing");
+    EXPECT_EQ(s.SitesStatusUrl, guide + "#keeping-poi-files-current-in-the-desktop-program");
+    EXPECT_EQ(s.MapsPageUrl, guide + "#the-map-beside-each-document");
+    EXPECT_TRUE(s.VersionUrl.isEmpty()) << "no check until a version document is named";
 
     Store(MainKey, [](TRegistry& reg) { reg.WriteString("HomePageUrl", "https://poi.example/"); });
     TSettings& again = Restart();
@@ -202,13 +206,13 @@ TEST_F(SettingsTest, StoredListsAreCleanedWhenLoaded)
 {
     const QString own = "http://example.org/pois.xml";
     StoreList("MRU", { "/a.ov2", "/b.asc=genasc" });
-    StoreList("Sites", { BuiltInSites().at(3).toUpper(), own, ObsoleteSite.toUpper(), own });
+    StoreList("Sites", { BuiltInSites().at(0).toUpper(), own, own });
     StoreList("HiddenSites",
-        { BuiltInSites().at(2), "http://gone.example/x.xml", BuiltInSites().at(2).toUpper() });
+        { BuiltInSites().at(0), "http://gone.example/x.xml", BuiltInSites().at(0).toUpper() });
     TSettings& s = Settings();
     EXPECT_EQ(s.MRU, QStringList({ "/a.ov2=", "/b.asc=genasc" })) << "an empty format id is added";
-    EXPECT_EQ(s.Sites, BuiltInSites() + QStringList { own }) << "no duplicates, no obsolete index";
-    EXPECT_EQ(s.HiddenSites, QStringList { BuiltInSites().at(2) }) << "only built-in sites hide";
+    EXPECT_EQ(s.Sites, BuiltInSites() + QStringList { own }) << "no duplicates";
+    EXPECT_EQ(s.HiddenSites, QStringList { BuiltInSites().at(0) }) << "only built-in sites hide";
 }
 
 TEST_F(SettingsTest, AWriteThatFailsIsReported)

@@ -52,9 +52,10 @@ protected:
     }
 };
 
-const QString ConnectError = "Unable to initialize connection to remote device. Please check "
-                             "the device is properly connected, ActiveSync is installed and "
-                             "active and that the device is ActiveSync compatible";
+const QString ConnectError =
+    "No device found%1. Connect and mount the navigator or its memory card, or choose the "
+    "folder that stands for the device in Tools > Preferences > General > "
+    "Device Folder";
 
 TEST_F(DeviceTest, FilesAreMatchedWithoutRegardToCase)
 {
@@ -263,11 +264,11 @@ TEST_F(DeviceTest, WithoutADeviceTheConnectionFails)
 {
     qunsetenv("MARIVEL_DEVICE_ROOT");
     EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
-        ConnectError + " (no device folder is set and no navigator is mounted)");
+        ConnectError.arg(" (no device folder is set and no navigator is mounted)"));
     EXPECT_FALSE(RapiConnected());
     qputenv("MARIVEL_DEVICE_ROOT", Local("not there").toLocal8Bit());
     EXPECT_EQ(ErrorOf<EInitRapi>([] { WriteRemoteFile("\\a.ov2", "x"); }),
-        ConnectError + " (device folder " + Local("not there") + ")");
+        ConnectError.arg(" (device folder " + Local("not there") + ")"));
     qputenv("MARIVEL_DEVICE_ROOT", Path().toLocal8Bit());
     EXPECT_NO_THROW(WriteRemoteFile("\\a.ov2", "x")) << "the next operation tries again";
 }
@@ -277,8 +278,8 @@ TEST_F(DeviceTest, ASlowDeviceTimesOutAfterFourSeconds)
     qputenv("MARIVEL_RAPI_CONNECT_DELAY_MS", "6000");
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(
-        ErrorOf<EInitRapi>([] { InitRapi(); }), ConnectError + " (device folder " + Path() + ")");
+    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
+        ConnectError.arg(" (device folder " + Path() + ")"));
     EXPECT_GE(timer.elapsed(), 3900);
     EXPECT_LT(timer.elapsed(), 5500);
     EXPECT_FALSE(RapiConnected());
@@ -299,7 +300,7 @@ TEST_F(DeviceTest, ARepluggedDeviceIsReconnectedWithoutAMessage)
 
     ASSERT_TRUE(QDir(Path()).removeRecursively());
     EXPECT_EQ(ErrorOf<EInitRapi>([] { Read("\\a.ov2"); }),
-        ConnectError + " (device folder " + Path() + ")")
+        ConnectError.arg(" (device folder " + Path() + ")"))
         << "unplugged";
     EXPECT_FALSE(RapiConnected());
     QDir(away).removeRecursively();
@@ -386,11 +387,11 @@ TEST_F(OldDeviceLibraryTest, MissingEntryPointsFallBack)
 
 TEST(DeviceLibrary, AMissingLibraryIsNamed)
 {
-    qputenv("MARIVEL_RAPI_LIBRARY", "/nonexistent/librapi");
-    EXPECT_EQ(ErrorOf<EUserError>([] { InitRapi(); }),
-        "Remote API library not found, make sure you have ActiveSync installed");
-    EXPECT_EQ(ErrorOf<EUserError>([] { WriteRemoteFile("\\a.ov2", "x"); }),
-        "Remote API library not found, make sure you have ActiveSync installed");
+    const TEnvironment library("MARIVEL_RAPI_LIBRARY", "/nonexistent/librapi");
+    const QString missing = "The library that reaches the device (/nonexistent/librapi) could not "
+                            "be loaded; please reinstall Marivel";
+    EXPECT_EQ(ErrorOf<EUserError>([] { InitRapi(); }), missing);
+    EXPECT_EQ(ErrorOf<EUserError>([] { WriteRemoteFile("\\a.ov2", "x"); }), missing);
     EXPECT_EQ(ErrorOf([] { GetRemoteSpecialFolder(5); }), "Rapi not loaded");
 }
 

@@ -353,15 +353,15 @@ TEST_F(DeviceFolderTest, TheSettingComesBeforeTheMediaAndTheEnvironmentBeforeBot
 
 TEST_F(DeviceFolderTest, TheConnectErrorNamesTheFolder)
 {
-    const QString connect = "Unable to initialize connection to remote device. Please check the "
-                            "device is properly connected, ActiveSync is installed and active "
-                            "and that the device is ActiveSync compatible";
+    const QString connect = "No device found%1. Connect and mount the navigator or its memory "
+                            "card, or choose the folder that stands for the device in Tools > "
+                            "Preferences > General > Device Folder";
     qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Elsewhere.path()));
     EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
-        connect + " (no device folder is set and no navigator is mounted)");
+        connect.arg(" (no device folder is set and no navigator is mounted)"));
     Settings().DeviceFolder = Elsewhere.filePath("gone");
     EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
-        connect + " (device folder " + Elsewhere.filePath("gone") + ")");
+        connect.arg(" (device folder " + Elsewhere.filePath("gone") + ")"));
 }
 
 } // namespace

@@ -573,6 +573,29 @@ TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
     AutoUpdateItems().Clear();
 }
 
+// A run a device connection starts waits for the dialog the user is answering to close.
+TEST_F(MainWindowTest, AnAutomaticRunWaitsForAnOpenDialog)
+{
+    Settings().AutoUpdateDelay = 0;
+    TfmMarivelMainForm form({});
+    QDialog dialog(&form);
+    QStringList runs;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* status = qobject_cast<TfmStatus*>(QApplication::activeModalWidget());
+        if (status && status->Finished()) {
+            runs.append(dialog.isVisible() ? "over the dialog" : "after the dialog");
+            status->close();
+        }
+    });
+    watcher.start(20);
+    form.StartAutoUpdate(false);
+    QTimer::singleShot(300, &dialog, &QDialog::reject);
+    dialog.exec();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !runs.isEmpty(); }));
+    EXPECT_EQ(runs, QStringList { "after the dialog" });
+}
+
 TEST_F(MainWindowTest, UpdateSwitchWaitsTheDelayOfAtMostAMinute)
 {
     TCommandLine commandLine;

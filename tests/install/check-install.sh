@@ -27,6 +27,12 @@ done
 ls "$installed"/lib*/marivel/librapi.so >/dev/null || fail "librapi is not installed"
 ls "$installed"/lib*/marivel/plugins/marivel_openstreetmap.so >/dev/null \
     || fail "the plugins are not installed"
+ls "$installed"/lib*/marivel/plugins/marivel_example.so >/dev/null 2>&1 \
+    && fail "the example plugin, which is for plugin writers, is installed"
+# No address a user meets leads nowhere: nothing installed names one under the reserved
+# ".example" domain (the programs keep their texts in UTF-16, so that spelling too).
+placeholders=$(grep -rlaP '\.example\b|\.\x00e\x00x\x00a\x00m\x00p\x00l\x00e\x00' "$installed") \
+    && fail "placeholder addresses in: $placeholders"
 grep -q '^Exec=marivel %F$' "$installed/share/applications/marivel.desktop" \
     || fail "the menu entry does not start marivel"
 zgrep -q 'or:  marivel-convert' "$installed/share/man/man1/marivel-convert.1.gz" \
@@ -55,6 +61,16 @@ MARIVEL_DEVICE_ROOT="$root/device" "$installed/bin/marivel-convert" 'MOBILE://\p
 grep -q Harbour "$root/out.asc" || fail "the device file did not come through"
 "$installed/bin/marivel-convert" --list-formats | grep -q '^w.ttov2' || fail "no formats listed"
 "$installed/bin/marivel" --help | grep -q '^Usage: marivel' || fail "marivel --help fails"
+
+# The shipped site works from wherever the installation is moved to.
+cp -a "$installed" "$root/moved"
+MARIVEL_CONFIG_DIR="$root/moved-config" "$root/moved/bin/marivel-update" subscribe \
+    "FILE://$root/moved/share/marivel/sites/timezones/index.xml" "Europe time-zone cities" \
+    "$root/moved zones.ov2" >/dev/null
+MARIVEL_CONFIG_DIR="$root/moved-config" "$root/moved/bin/marivel-update" run >/dev/null \
+    || fail "the shipped site does not work in a moved installation"
+[ -s "$root/moved zones.ov2" ] || fail "the moved installation's site wrote nothing"
+rm -rf "$root/moved" "$root/moved-config" "$root/moved zones.ov2"
 
 # Completion offers the writable format ids after --to, from the installed converter.
 completion=/usr/share/bash-completion/bash_completion

@@ -9,7 +9,7 @@ namespace {
 // entries by the program's commands.
 class TExamplePluginTest : public ::testing::Test {
 protected:
-    TExamplePluginTest() { EXPECT_TRUE(Plugins.Load({ ShippedPlugin("example") }, CallBack)); }
+    TExamplePluginTest() { EXPECT_TRUE(Plugins.Load({ ExamplePlugin() }, CallBack)); }
     QStringList Received() const { return Plugins[0].Object().property("Received").toStringList(); }
 
     TTempConfig Config;

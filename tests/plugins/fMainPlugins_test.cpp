@@ -42,7 +42,7 @@ TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
     const auto install = [&](const QString& library, const char* name) {
         QFile::link(library, home.filePath(QStringLiteral("plugins/") + QLatin1String(name)));
     };
-    install(ShippedPlugin("example"), "a.so");
+    install(ExamplePlugin(), "a.so");
     install(FaultyPlugin("stale"), "b.so");
     install(FaultyPlugin("no_interface"), "c.so");
     install(ShippedPlugin("openstreetmap"), "d.so");

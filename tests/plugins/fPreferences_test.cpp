@@ -1,11 +1,13 @@
 #include "editor/fPreferences.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -69,6 +71,22 @@ TEST_F(TPreferencesDialog, HasItsFourTabsTheGeneralOneFirst)
         titles, QStringList({ "General", "Map Plugins", "File Importers", "File Exporters" }));
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_TRUE(Button(dialog, "Close")->isDefault());
+}
+
+// An empty device folder leaves the device to the library: the field says what it finds.
+TEST_F(TPreferencesDialog, TheDeviceFolderSaysWhatIsFound)
+{
+    QTemporaryDir media;
+    const TEnvironment roots("MARIVEL_MEDIA_ROOTS", media.path());
+    const TEnvironment root("MARIVEL_DEVICE_ROOT", QString());
+    const auto placeholder = [this] {
+        TfmPluginSettings dialog(Plugins);
+        return Child<QLineEdit>(dialog, "edDeviceFolder")->placeholderText();
+    };
+    EXPECT_EQ(placeholder(), "(none found)");
+    QDir(media.path()).mkpath("NAVIGATOR");
+    WriteFileBytes(media.filePath("NAVIGATOR/ttgo.bif"), "");
+    EXPECT_EQ(placeholder(), "Found: " + media.filePath("NAVIGATOR"));
 }
 
 TEST_F(TPreferencesDialog, ShowsTheSettingsAndStoresThemOnClose)

@@ -27,6 +27,10 @@ inline QString ShippedPlugin(const char* name)
 {
     return QStringLiteral(MARIVEL_PLUGIN_DIR "/marivel_%1.so").arg(QLatin1String(name));
 }
+inline QString ExamplePlugin()
+{
+    return QStringLiteral(MARIVEL_EXAMPLE_PLUGIN_DIR "/marivel_example.so");
+}
 inline QString FaultyPlugin(const char* fault)
 {
     return QStringLiteral(MARIVEL_FAULTY_PLUGIN_DIR "/faulty_%1.so").arg(QLatin1String(fault));

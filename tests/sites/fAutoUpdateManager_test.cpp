@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -82,23 +84,69 @@ TEST_F(ManagerWindowTest, OpensOnTheStoredSiteAndKeepsTheChoiceWhenClosed)
     EXPECT_EQ(again.MapList()->currentItem()->text(0), "BE");
 }
 
+// The lists stay on the country and POI file just subscribed, not on the first country.
 TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
 {
     TfmSiteManager manager;
     manager.AskLocalFile = [&](const TTargetProposal& proposal, int& formatIndex) {
-        EXPECT_EQ(proposal.FileName, "Cams.ov2");
+        EXPECT_EQ(proposal.FileName, "Fuel.ov2");
         formatIndex = IndexOfExporterFormat("ttov2");
-        return Dir.filePath("cams.ov2");
+        return Dir.filePath("fuel.ov2");
     };
-    manager.ItemList()->topLevelItem(0)->setSelected(true);
-    for (QPushButton* button : manager.findChildren<QPushButton*>())
+    manager.MapList()->setCurrentItem(manager.MapList()->topLevelItem(1));
+    manager.ItemList()->setCurrentItem(manager.ItemList()->topLevelItem(0));
+    QStringList buttons;
+    for (QPushButton* button : manager.findChildren<QPushButton*>()) {
+        buttons.append(button->text());
         if (button->text() == "Local")
             button->click();
+    }
+    EXPECT_TRUE(buttons.contains("Device")) << "the device, not the Windows program of old";
     ASSERT_EQ(AutoUpdateItems().Count(), 1);
-    EXPECT_EQ(manager.ItemList()->topLevelItem(0)->text(3), "Yes");
-    EXPECT_EQ(manager.ItemList()->topLevelItem(0)->text(4), "FILE://" + Dir.filePath("cams.ov2"));
+    EXPECT_EQ(manager.MapList()->currentItem()->text(0), "BE");
+    const QTreeWidgetItem* fuel = manager.ItemList()->topLevelItem(0);
+    EXPECT_EQ(manager.ItemList()->currentItem(), fuel);
+    EXPECT_TRUE(fuel->isSelected());
+    EXPECT_EQ(fuel->text(3), "Yes");
+    EXPECT_EQ(fuel->text(4), "FILE://" + Dir.filePath("fuel.ov2"));
     ASSERT_EQ(manager.SubscribedList()->topLevelItemCount(), 1);
-    EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Cams");
+    EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Fuel");
+}
+
+// "Show Infopage" shows the text of the page, fetched, with the way out to the browser.
+TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
+{
+    WriteFileBytes(Dir.filePath("index.xml"),
+        "<pois><infourl>info.html</infourl><poi><description>Cams</description><url>/c.ov2</url>"
+        "</poi></pois>");
+    WriteFileBytes(Dir.filePath("info.html"),
+        "<html><head><style>h1 { color: red }</style></head><body><h1>Cameras</h1>"
+        "<p>Fixed &amp; mobile</p></body></html>");
+    TfmSiteManager manager;
+    for (QPushButton* button : manager.findChildren<QPushButton*>())
+        if (button->text() == "Show Infopage")
+            button->click();
+    const auto* page = manager.findChild<QTextBrowser*>();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->toPlainText().contains("Fixed & mobile"); }))
+        << page->toPlainText().toStdString();
+    EXPECT_TRUE(page->toPlainText().startsWith(
+        "Open in browser\n" + Site.section('/', 0, -2) + "/info.html"));
+    EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
+}
+
+// However large or far off the stored bounds, the manager opens within the work area.
+TEST_F(ManagerWindowTest, OpensWithinTheWorkArea)
+{
+    TSettings& settings = Settings();
+    std::tie(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
+        settings.SiteManagerHeight) = std::tuple(5000, 5000, 4000, 3000);
+    TfmSiteManager manager;
+    manager.show();
+    QCoreApplication::processEvents();
+    const QRect available = manager.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(manager.frameGeometry()))
+        << manager.frameGeometry().width() << "x" << manager.frameGeometry().height() << " at "
+        << manager.frameGeometry().x() << "," << manager.frameGeometry().y();
 }
 
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)

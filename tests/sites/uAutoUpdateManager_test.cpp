@@ -95,7 +95,7 @@ protected:
 
 TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
 {
-    const QString builtIn = BuiltInSites().at(1);
+    const QString builtIn = BuiltInSites().first();
     EXPECT_EQ(Manager.DeleteCaption(builtIn), "Hide");
     EXPECT_EQ(Manager.AddSite("  " + SiteLocation + " "), SiteLocation);
     EXPECT_EQ(Manager.DeleteCaption(SiteLocation), "Del");
@@ -141,8 +141,15 @@ TEST_F(ManagerTest, NewSiteNeedsAKnownPrefixAndAnExistingFileOrAHost)
         "File file://" + Dir.filePath("gone.xml") + " not found");
     EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a."); }),
         "Invalid url http://a.");
+    EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a b/i.xml"); }),
+        "Invalid url http://a b/i.xml");
     EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite("HTTP://a.b"));
     EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite(" " + SiteLocation));
+    // A full address pasted behind the field's "http://" counts once.
+    EXPECT_EQ(TAutoUpdateManager::SiteAddress(" http://HTTP://a.b/i.xml"), "HTTP://a.b/i.xml");
+    EXPECT_EQ(TAutoUpdateManager::SiteAddress("http://http://file:///x.xml"), "file:///x.xml");
+    EXPECT_EQ(TAutoUpdateManager::SiteAddress("http://a.b/?u=http://c"), "http://a.b/?u=http://c");
+    EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite("http://http://a.b/i.xml"));
 }
 
 TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)

@@ -7,6 +7,7 @@
 #include "platform/uMessages.h"
 #include "sitefixture.h"
 #include "sites/uSite.h"
+#include "sites/uSiteXmlUpdater.h"
 
 namespace {
 
@@ -56,6 +57,12 @@ TEST(SiteAddresses, AreMadeAbsoluteAndExpanded)
     EXPECT_EQ(MakeAbsoluteUrl("/get.php?id=1", "http://poi.example:81/lists/site.xml"),
         "http://poi.example:81/get.php?id=1");
     EXPECT_EQ(MakeAbsoluteUrl("http://other/a.ov2", "poi.example/site.xml"), "http://other/a.ov2");
+    // Relative to the index's own folder, so a moved site folder still finds its files.
+    EXPECT_EQ(MakeAbsoluteUrl("europe.ov2", "FILE:///opt/m/sites/tz/index.xml"),
+        "FILE:///opt/m/sites/tz/europe.ov2");
+    EXPECT_EQ(MakeAbsoluteUrl("get.php?f=a/b", "http://poi.example/lists/site.xml?k=a/b"),
+        "http://poi.example/lists/get.php?f=a/b");
+    EXPECT_EQ(MakeAbsoluteUrl("", "http://poi.example/site.xml"), "") << "no address stays none";
     EXPECT_EQ(ErrorOf<EUserError>([] { MakeAbsoluteUrl("/a.ov2", "poi.example/site.xml"); }),
         "Invalid url poi.example/site.xml");
     // A site names only its own kind of location, and the web.
@@ -208,9 +215,10 @@ TEST_F(AutoUpdateTest, AnIndexOnTheWebReachesNoLocalFile)
     }
 }
 
-TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
+TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithWhatToDo)
 {
     Server.Serve("/error");
+    Server.Serve("/cams.ov2").Status = 401;
     TUpdateItem& item = CamsItem();
     WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
     const QString error = ErrorOf<EUserError>(
@@ -218,9 +226,9 @@ TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
     EXPECT_TRUE(error.startsWith("Cannot download \"Cams\" because the following error: \r\r"
                                  "Unable to download"))
         << error.toStdString();
-    EXPECT_TRUE(error.endsWith(" while downloading item.\r\rPlease check your connection and "
-                               "your username/password if you are downloading from a site which "
-                               "requires registration"))
+    EXPECT_TRUE(error.endsWith(" while downloading item.\r\rThe site refused the request: check "
+                               "the site's username and password (AutoUpdate Manager, "
+                               "\"Set/Change password...\")"))
         << error.toStdString();
     EXPECT_TRUE(Server.Requests.last().startsWith("GET /error?m=Cannot%20download"));
     EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
@@ -228,6 +236,58 @@ TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithTheConnectionHint)
     TUpdateItems saved;
     saved.Load();
     EXPECT_TRUE(saved.Items(0).LastChecked.isValid());
+
+    // A file the server does not have, or a local one that is gone, is no matter of
+    // connections or passwords.
+    const struct {
+        QString Site;
+        std::string Url;
+        QString Advice;
+    } cases[] = { { SiteUrl(), "/gone.ov2",
+                      "\r\rThe server has nothing at this address: check the address, or update "
+                      "the site's index (AutoUpdate Manager, \"Update\")" },
+        { "FILE://" + Dir.filePath("site.xml"), "gone.ov2", "" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Url);
+        TUpdateItem& subscribed =
+            Subscribe(c.Site, "Gone", Target(QString("gone%1.gpx").arg(&c - cases)));
+        TSite site(c.Site);
+        site.LoadFromXml(
+            SiteXml("<poi><description>Gone</description><url>" + c.Url + "</url></poi>"));
+        TAutoUpdate engine(Question);
+        bool ask = true;
+        const QString message =
+            ErrorOf<EUserError>([&] { engine.Update(subscribed, ask, {}, site.Document); });
+        EXPECT_TRUE(message.endsWith(" while downloading item." + c.Advice))
+            << message.toStdString();
+    }
+}
+
+// A site index that fails says what went wrong and what to do; only a server that does not
+// answer is a matter of the connection.
+TEST_F(AutoUpdateTest, AnIndexThatFailsSaysWhatToDo)
+{
+    Server.Serve("/page.html", "Welcome, this is no XML");
+    const QString gone = Dir.filePath("gone/index.xml");
+    const struct {
+        QString Location;
+        QString Start;
+        QString End;
+    } cases[] = {
+        { Server.Url("/page.html"),
+            Server.Url("/page.html") + " is not a POI site index (Invalid xml",
+            "): check the site's address" },
+        { Server.Url("/none.xml"), "Cannot download \"" + Server.Url("/none.xml"),
+            "404 Not Found.\r\rThe server has nothing at this address: check the address, or "
+            "update the site's index (AutoUpdate Manager, \"Update\")" },
+        { "FILE://" + gone, "File " + gone + " does no longer exist.",
+            "remove it from the AutoUpdate Manager site list" },
+    };
+    for (const auto& c : cases) {
+        const QString message = ErrorOf<EUserError>([&] { RefreshSiteXml(c.Location, true, {}); });
+        EXPECT_TRUE(message.startsWith(c.Start) && message.endsWith(c.End))
+            << message.toStdString();
+    }
 }
 
 TEST_F(AutoUpdateTest, AFileThatDoesNotConvertLeavesThePreviousTarget)

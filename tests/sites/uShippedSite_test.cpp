@@ -2,6 +2,7 @@
 
 #include "convert/uConvertOv2.h"
 #include "core/uUtils.h"
+#include "sites/uAutoUpdate.h"
 #include "sites/uSite.h"
 #include "testing.h"
 
@@ -24,8 +25,9 @@ int ZoneCount()
 std::unique_ptr<TEntries> PoiFile(const TPoi& poi)
 {
     auto entries = std::make_unique<TEntries>();
-    EXPECT_TRUE(IsFileLocation(poi.Url)) << poi.Url.toStdString();
-    ImportInto<TConvertFromOv2>(*entries, FileBytes(StripFilePrefix(poi.Url)));
+    EXPECT_FALSE(poi.Url.contains('/')) << "relative, for a moved site: " << poi.Url.toStdString();
+    const QString location = MakeAbsoluteUrl(poi.Url, ShippedSiteLocation());
+    ImportInto<TConvertFromOv2>(*entries, FileBytes(StripFilePrefix(location)));
     return entries;
 }
 

@@ -80,7 +80,8 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
         + "\" because the following error: \r\rUnable to download"))
         << View.Rows[3].toStdString();
     EXPECT_FALSE(View.Rows[3].contains("s3cret"));
-    EXPECT_TRUE(View.Rows[3].contains(".\r\rPlease check your internet connection. "));
+    EXPECT_TRUE(View.Rows[3].contains("404 Not Found.\r\rThe server has nothing at this address"))
+        << "an index the server does not have is no matter of the connection";
     EXPECT_EQ(View.Rows[4], "Elsewhere | Unable to download associated site xml");
     EXPECT_EQ(View.Texts.value(1), "Updating file 1 of 5");
     EXPECT_EQ(View.Texts.last(), "Finished: 1 updated, 3 failed");
@@ -107,6 +108,8 @@ TEST_F(UpdateRunTest, NoToContinueStopsTheRun)
     EXPECT_FALSE(QFileInfo::exists(Dir.filePath("parks.gpx")));
 }
 
+// A tray run asks no one: a file of the user's own is left and its row says why. In a run the
+// user started, the question is asked and Cancel stops the run.
 TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
 {
     Subscribe(A(), "Fuel", Target("fuel.gpx"));
@@ -114,9 +117,20 @@ TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
     Subscribe(A(), "Cams", Target("cams.gpx"));
     WriteFileBytes(Dir.filePath("parks.gpx"), "mine");
     Question.Answer = TOverwriteAnswer::Cancel;
-    TUpdateRun run(AutoUpdateItems(), View, Question, true);
-    run.Execute();
+    TUpdateRun tray(AutoUpdateItems(), View, Question, true);
+    tray.Execute();
     EXPECT_TRUE(View.Questions.isEmpty());
+    EXPECT_TRUE(Question.Questions.isEmpty());
+    EXPECT_EQ(View.Rows.value(2),
+        "Parks | Skipped: the file exists, and a run at the tray asks no questions (\"Always "
+        "overwrite\" in the AutoUpdate Manager's settings lets it replace the file)");
+    EXPECT_EQ(FileBytes(Dir.filePath("parks.gpx")), "mine");
+    EXPECT_EQ(View.Texts.last(), "Finished: 1 updated, 1 failed, 1 skipped");
+
+    View.Rows.clear();
+    TUpdateRun attended(AutoUpdateItems(), View, Question);
+    attended.Execute();
+    EXPECT_EQ(Question.Questions.size(), 1);
     EXPECT_EQ(View.Rows.value(2), "Parks | Saving new version...: Cancelled");
     EXPECT_EQ(FileBytes(Dir.filePath("parks.gpx")), "mine");
     EXPECT_EQ(View.Texts.last(), "Cancelled: 0 updated, 1 failed, 2 skipped");
