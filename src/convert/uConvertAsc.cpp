@@ -91,7 +91,9 @@ public:
             return nullptr;
         Fields.Split(line);
         if (Fields.size() < MinColumns || Fields.size() > MaxColumns)
-            throw EUserError(Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(index));
+            throw EUserError(MinColumns == MaxColumns
+                    ? Tr(Msg::ValueCountExpected).arg(MinColumns).arg(Fields.size())
+                    : Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(Fields.size()));
         double longitude = 0;
         double latitude = 0;
         try {

@@ -83,7 +83,8 @@ public:
 protected:
     // For the line-oriented formats: calls `readLine` with each line of the stream's text and
     // its 0-based index, reporting progress after each line, and leaves the stream at its end.
-    // `entries` gets room for an entry a line.
+    // `entries` gets room for an entry a line. A user error of a line ends the import with a
+    // message that names the line, counted from 1.
     void ReadLines(TStream& stream, TEntries& entries,
         const std::function<void(std::string_view line, int index)>& readLine);
     void Warn(const QString& warning) { FWarnings.append(warning); }
