@@ -157,7 +157,7 @@ void TfmAddSite::accept()
     try {
         TAutoUpdateManager::CheckNewSite(Location());
     } catch (const EUserError& error) {
-        TGuiPrompt(this).ShowMessage(AsSentence(error.Message()));
+        TGuiPrompt(this).ShowError(AsSentence(error.Message()));
         return;
     }
     QDialog::accept();
@@ -445,7 +445,7 @@ void TfmSiteManager::Command(const std::function<void()>& command)
     try {
         command();
     } catch (const EUserError& error) {
-        Prompt.ShowMessage(AsSentence(error.Message()));
+        Prompt.ShowError(AsSentence(error.Message()));
         Refresh();
     }
 }
