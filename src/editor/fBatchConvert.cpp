@@ -326,7 +326,10 @@ void TfmBatchConvert::Convert()
         OpenDocument(result.OpenLocation, result.OpenFormatId);
         accept();
     } else if (result.Finished) {
-        Prompt->ShowMessage(Tr(Msg::BatchCompleted));
+        if (result.Failed > 0)
+            Prompt->ShowError(BatchSummary(result));
+        else
+            Prompt->ShowMessage(BatchSummary(result));
     }
 }
 

@@ -184,7 +184,10 @@ TEST_F(BatchConvertTest, AppendAsksBeforeTheRunAndAgainWhenSaving)
 
     Prompt.Asked.clear();
     Prompt.Answers = { TAnswer::Yes, TAnswer::No };
-    EXPECT_TRUE(Run(job).Finished) << "No when saving skips the file";
+    const TBatchResult skipped = Run(job);
+    EXPECT_TRUE(skipped.Finished);
+    EXPECT_EQ(BatchSummary(skipped), "Batch conversion finished: 0 converted, 0 failed, 1 skipped.")
+        << "No when saving skips the file";
     EXPECT_EQ(Prompt.Asked, QStringList({ question, question }));
     EXPECT_EQ(FileBytes(Dst("all.ov2")), "old");
 
@@ -221,7 +224,9 @@ TEST_F(BatchConvertTest, AFailedFileAsksWhetherToGoOn)
         QStringList { "An error occured during conversion:\r\r" + Src("bad.ov2")
             + ": Invalid ov2 file\r\rDo you want to continue the conversion?" });
     EXPECT_TRUE(result.Finished);
-    EXPECT_EQ(result.Failed, 1);
+    EXPECT_EQ(BatchSummary(result),
+        "Batch conversion finished: 2 converted, 1 failed, 0 skipped.\r\rThese files failed:\r"
+            + Src("bad.ov2") + ": Invalid ov2 file");
     EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "a c ") << "the failed file adds nothing";
 
     Prompt.Asked.clear();
@@ -257,13 +262,13 @@ TEST_F(BatchConvertTest, NoFilesEndsAfterTheChecks)
 
 TEST_F(BatchConvertTest, FoldersListTheFilesOfTheFormat)
 {
-    Source("a.ov2", { "a" });
+    Source("c.ov2", { "c" });
     Source("B.OV2", { "b" });
+    Source("a.ov2", { "a" });
     WriteFileBytes(Src("c.gpx"), "");
     QDir(Dir.path()).mkdir("src/folder.ov2");
-    QStringList listed = ListSourceFolder(Dir.filePath("src"), 0);
-    listed.sort();
-    EXPECT_EQ(listed, QStringList({ "B.OV2", "a.ov2" })) << "any case, no folders";
+    EXPECT_EQ(ListSourceFolder(Dir.filePath("src"), 0), QStringList({ "a.ov2", "B.OV2", "c.ov2" }))
+        << "any case, no folders, sorted by name";
     EXPECT_TRUE(ListSourceFolder("", 0).isEmpty());
     EXPECT_EQ(ErrorOf<EUserError>([&] { ListSourceFolder(Dir.filePath("none"), 0); }),
         "Source directory does not exist");
