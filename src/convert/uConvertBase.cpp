@@ -25,7 +25,9 @@ QString TConvertBase::OptionCaption(int index) const
     return QLatin1String(OptionAt(index).Caption);
 }
 
-QString TConvertBase::OptionHint(int index) const { return QLatin1String(OptionAt(index).Hint); }
+QString TConvertBase::OptionLabel(int index) const { return Tr(OptionAt(index).Caption); }
+
+QString TConvertBase::OptionHint(int index) const { return Tr(OptionAt(index).Hint); }
 
 int TConvertBase::OptionKind(int index) const
 {

@@ -37,6 +37,8 @@ public:
     // The caption of option `index`, also the name of its registry value. Asking for an
     // option the format does not have fails with "Assertion failure".
     virtual QString OptionCaption(int index) const;
+    // The caption and the explanation as the user reads them, in the program's language.
+    QString OptionLabel(int index) const;
     virtual QString OptionHint(int index) const;
     // 0 = a check box, the only kind there is.
     virtual int OptionKind(int index) const;

@@ -32,6 +32,15 @@ inline constexpr char InvalidInteger[]     = QT_TRANSLATE_NOOP("Marivel", "'%1' 
 inline constexpr char AscGenerated[]       = QT_TRANSLATE_NOOP("Marivel", "This Ascii PoiFile was generated");
 inline constexpr char AscGeneratedOn[]     = QT_TRANSLATE_NOOP("Marivel", "on");
 inline constexpr char AscGeneratedBy[]     = QT_TRANSLATE_NOOP("Marivel", "by Marivel, the POI editor and converter of Orvik Software");
+// Converter options: the caption is also the name the choice is stored under, so it stays.
+inline constexpr char AscMaxPrecision[]    = QT_TRANSLATE_NOOP("Marivel", "Save using maximum precision");
+inline constexpr char AscMaxPrecisionHint[] = QT_TRANSLATE_NOOP("Marivel", "The precision of the POI coordinates is adjustable in the Marivel configuration screen. When\rthis option is checked, the coordinates will be saved using the specified precision, else they\rwill be saved using the default precision of 5 decimals.");
+inline constexpr char GarminColumn3[]      = QT_TRANSLATE_NOOP("Marivel", "Treat column 3 as the description");
+inline constexpr char GarminColumn3Hint[]  = QT_TRANSLATE_NOOP("Marivel", "Garmin CSV files can contain 3 or 4 columns. The last 1 or 2 columns are used for the\rdescription field inside Marivel. When this option is checked, Marivel will be forced to treat\rthe third column as the description instead of using the fourth when it is available.");
+inline constexpr char GpxUseDesc[]         = QT_TRANSLATE_NOOP("Marivel", "Use desc tag instead of name tag when available");
+inline constexpr char GpxUseDescHint[]     = QT_TRANSLATE_NOOP("Marivel", "The GPX format defines 2 possible places where the description of the POI may be entered.\rIf you check this option, Marivel will use the \"desc\" tag as the POI description instead of the\r\"name\" tag. When the preferred tag is not available, Marivel will automatically try the other tag.");
+inline constexpr char GpxRetainExtra[]     = QT_TRANSLATE_NOOP("Marivel", "Retain extra poi information present in GPX file");
+inline constexpr char GpxRetainExtraHint[] = QT_TRANSLATE_NOOP("Marivel", "If you check this option, Marivel will load the extra POI information that might be present in\rthe GPX file. When saving back to the same file, or another GPX file, Marivel will reinsert\rthis information.");
 inline constexpr char ValuesExpected[]     = QT_TRANSLATE_NOOP("Marivel", "%1 to %2 values expected, %3 found");
 inline constexpr char InvalidOvrFile[]     = QT_TRANSLATE_NOOP("Marivel", "Invalid ovr file");
 inline constexpr char InvalidGdbHeader[]   = QT_TRANSLATE_NOOP("Marivel", "Invalid gdb file header");
@@ -155,6 +164,11 @@ inline constexpr char BatchFailures[]      = QT_TRANSLATE_NOOP("Marivel", "These
 inline constexpr char SourceDirMissing[]   = QT_TRANSLATE_NOOP("Marivel", "Source directory does not exist");
 inline constexpr char DestDirMissing[]     = QT_TRANSLATE_NOOP("Marivel", "Destination directory does not exist");
 inline constexpr char MultipleFormats[]    = QT_TRANSLATE_NOOP("Marivel", "Multiple formats...");
+// The hemisphere buttons of the coordinate fields.
+inline constexpr char North[]              = QT_TRANSLATE_NOOP("Marivel", "N");
+inline constexpr char South[]              = QT_TRANSLATE_NOOP("Marivel", "S");
+inline constexpr char East[]               = QT_TRANSLATE_NOOP("Marivel", "E");
+inline constexpr char West[]               = QT_TRANSLATE_NOOP("Marivel", "W");
 inline constexpr char EnterCoordinates[]   = QT_TRANSLATE_NOOP("Marivel", "Please enter the longitude and latitude");
 
 // The map beside each document.
