@@ -279,7 +279,7 @@ QWidget* TfmSiteManager::CreateCatalogue()
     laAccess = new QLabel(right);
     buPassword =
         Button(tr("Set/Change password..."), right, [this] { Command([this] { SetPassword(); }); });
-    buWebsite = Button(tr("Show Infopage"), right, [this] { ToggleInfoPage(); });
+    buWebsite = Button(tr("Show Info Page"), right, [this] { ToggleInfoPage(); });
     head->addWidget(laAccess, 1);
     head->addWidget(buPassword);
     head->addWidget(buWebsite);
@@ -381,7 +381,7 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     layout->addRow(UpdateOnConnectBox(tab));
     check(tr("Download Images"), &TSettings::DownloadImages);
     check(tr("Always overwrite"), &TSettings::AlwaysOverwrite);
-    check(tr("Autoclose Status Window"), &TSettings::StatusAutoClose);
+    check(tr("Close Status Window Automatically"), &TSettings::StatusAutoClose);
     auto* delay = new QSpinBox(tab);
     delay->setRange(0, 60);
     delay->setMaximumWidth(140);
@@ -506,7 +506,7 @@ void TfmSiteManager::ShowSite(TSite* site)
     if (managerPage)
         wbPage->setHtml(PageHtml(MakeAbsoluteUrl(site->ManagerPage, site->Location())));
     Catalogue->setCurrentIndex(managerPage ? 1 : 0);
-    buWebsite->setText(tr("Show Infopage"));
+    buWebsite->setText(tr("Show Info Page"));
     QTreeWidgetItem* first = lvMaps->topLevelItem(0);
     for (int i = 0; i < lvMaps->topLevelItemCount(); ++i)
         if (lvMaps->topLevelItem(i)->text(0) == Settings().SiteManagerMap)
@@ -689,14 +689,15 @@ void TfmSiteManager::ToggleInfoPage()
 {
     if (!Site)
         return;
-    const bool showing = Catalogue->currentIndex() == 1 && buWebsite->text() == tr("Hide Infopage");
+    const bool showing =
+        Catalogue->currentIndex() == 1 && buWebsite->text() == tr("Hide Info Page");
     if (showing) {
         ShowSite(Site);
         return;
     }
     wbPage->setHtml(PageHtml(MakeAbsoluteUrl(Site->InfoUrl, Site->Location())));
     Catalogue->setCurrentIndex(1);
-    buWebsite->setText(tr("Hide Infopage"));
+    buWebsite->setText(tr("Hide Info Page"));
 }
 
 void TfmSiteManager::SubscribeLocal()

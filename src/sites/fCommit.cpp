@@ -62,7 +62,7 @@ TfmCommit::TfmCommit(
     form->addRow(laAddFormat);
     form->addRow(tr("Country:"), cbCountries);
     form->addRow(tr("Group:"), cbGroups);
-    form->addRow(tr("Poi file:"), lbPois);
+    form->addRow(tr("POI file:"), lbPois);
     form->addRow(laNote);
     form->addRow(Buttons);
     connect(Buttons, &QDialogButtonBox::accepted, this, &TfmCommit::accept);

@@ -321,7 +321,7 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
             });
         ASSERT_EQ(rows.size(), ImporterCount() + 2) << caption.toStdString();
         EXPECT_EQ(rows[0],
-            "All supported filetypes (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
+            "All supported file types (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
             "*.xml *.kml)");
         EXPECT_EQ(rows[1], "TomTom Binary (*.ov2)");
         EXPECT_EQ(rows.last(), "All files (*.*)");

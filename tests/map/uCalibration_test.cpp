@@ -98,8 +98,8 @@ TEST(TCalibration, PointsCloserThanAQuarterOfThePictureNeedConsent)
     EXPECT_TRUE(ConfirmCalibration({ 0, 0, 0, 0 }, { 0, 0, 10, 10 }, picture, prompt));
     ASSERT_EQ(prompt.Asked.size(), 2);
     EXPECT_EQ(prompt.Asked[0],
-        "The calibrations point are very close to each other, therefore precise location "
-        "calculations can not be guaranteed. Are you sure you want to use this calibration?");
+        "The calibration points are very close to each other, so precise location "
+        "calculations cannot be guaranteed. Are you sure you want to use this calibration?");
 }
 
 class TCalibrationFileTest : public ::testing::Test {

@@ -141,7 +141,7 @@ TEST_F(TJosmPluginTest, ARefusedRequestSaysWhichPermissionToGrant)
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         AddTo(Plugin(), { { 1, 2, "x" } }, Windows);
     }),
-        QStringLiteral("Could not add the poi to JOSM because of the following error:\r\"JOSM does "
+        QStringLiteral("Could not add the POI to JOSM because of the following error:\r\"JOSM does "
                        "not allow this request (Adding nodes is not allowed). In JOSM's "
                        "preferences, under Remote Control, allow it to load data and to create "
                        "new objects\""));
