@@ -121,10 +121,11 @@ TEST_F(TJosmPluginTest, AnOversizedAnswerIsCutOffAndFails)
         answer.Interval = 1;
         answer.Repeat = 1000;
     };
-    const QString expected = QStringLiteral("JOSM does not answer on port %1 (the answer is larger than 64 KiB). "
-                                            "Start JOSM and switch on \"Enable remote control\" "
-                                            "in its preferences, under Remote Control")
-                                 .arg(Josm.Port());
+    const QString expected =
+        QStringLiteral("JOSM does not answer on port %1 (the answer is larger than 64 KiB). "
+                       "Start JOSM and switch on \"Enable remote control\" "
+                       "in its preferences, under Remote Control")
+            .arg(Josm.Port());
     WaitUntilAnswering();
     serveEndless("/version");
     EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == 1; }, 5000));

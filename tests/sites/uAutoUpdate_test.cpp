@@ -154,9 +154,9 @@ TEST_F(AutoUpdateTest, QueryErrorModeOneMakesAnAnswerASiteError)
     EXPECT_TRUE(Update("<queryerrormode>0</queryerrormode>" + poi, item))
         << "mode 0 ignores the answer";
 
-    const QString message =
-        "Cannot download \"Cams\" because of the following error: \r\rThe following error occurred: "
-        "Your subscription has ended while querying item.";
+    const QString message = "Cannot download \"Cams\" because of the following error: \r\rThe "
+                            "following error occurred: "
+                            "Your subscription has ended while querying item.";
     std::remove(Dir.filePath("cams.gpx").toLocal8Bit().constData());
     EXPECT_EQ(ErrorOf<ESiteError>(
                   [&] { Update(onError + "<queryerrormode> 1 </queryerrormode>" + poi, item); }),
@@ -255,7 +255,8 @@ TEST_F(AutoUpdateTest, IndexFaultsFailAsTheyAreWithoutRequests)
                "</poi>",
             item);
     }),
-        "AutoUpdate item \"Cams\" does not exist (or no longer exists) in the downloaded site's index. "
+        "AutoUpdate item \"Cams\" does not exist (or no longer exists) in the downloaded site's "
+        "index. "
         "Please remove it from the \"All Items\" tab in the AutoUpdate Manager");
     EXPECT_TRUE(Server.Requests.isEmpty()) << "nothing downloaded, nothing reported";
 }
@@ -277,7 +278,8 @@ TEST_F(AutoUpdateTest, TheOverwriteQuestionsAnswers)
     EXPECT_EQ(run(TOverwriteAnswer::No, ask), std::pair(false, false));
     EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "mine");
     EXPECT_EQ(Question.Questions.value(0),
-        "The up-to-date POI was downloaded successfully. Are you sure you want to overwrite the existing "
+        "The up-to-date POI was downloaded successfully. Are you sure you want to overwrite the "
+        "existing "
         "one ("
             + item.Target + ")?");
     EXPECT_EQ(run(TOverwriteAnswer::Cancel, ask), std::pair(false, true));
