@@ -36,10 +36,6 @@
         <translation>Formaat %1 heeft geen optie %2</translation>
     </message>
     <message>
-        <source>All supported filetypes</source>
-        <translation>Alle ondersteunde bestandstypen</translation>
-    </message>
-    <message>
         <source>All files</source>
         <translation>Alle bestanden</translation>
     </message>
@@ -84,10 +80,6 @@
         <translation>&apos;%1&apos; is geen geldig geheel getal</translation>
     </message>
     <message>
-        <source>List index out of bounds (%1)</source>
-        <translation>Lijstindex buiten bereik (%1)</translation>
-    </message>
-    <message>
         <source>This Ascii PoiFile was generated</source>
         <translation>Dit ASCII-POI-bestand is gemaakt</translation>
     </message>
@@ -98,10 +90,6 @@
     <message>
         <source>by Marivel, the POI editor and converter of Orvik Software</source>
         <translation>door Marivel, de POI-editor en -converter van Orvik Software</translation>
-    </message>
-    <message>
-        <source>%1 to %2 values expected on line %3</source>
-        <translation>%1 tot %2 waarden verwacht op regel %3</translation>
     </message>
     <message>
         <source>Invalid ovr file</source>
@@ -118,10 +106,6 @@
     <message>
         <source>No items found in this TomTom Navigator configuration file. Are you sure you are opening a configuration file that belongs to version 5 of TomTom Navigator?</source>
         <translation>Geen items gevonden in dit configuratiebestand van TomTom Navigator. Weet u zeker dat u een configuratiebestand van versie 5 van TomTom Navigator opent?</translation>
-    </message>
-    <message>
-        <source>%1 values expected on line %2</source>
-        <translation>%1 waarden verwacht op regel %2</translation>
     </message>
     <message>
         <source>Invalid dat file</source>
@@ -292,14 +276,6 @@
         <translation>Bewerking afgebroken</translation>
     </message>
     <message>
-        <source>The selected site is not supported by this version Marivel. You need to update to a newer version of Marivel (minimal version %1) to use this site</source>
-        <translation>De gekozen site wordt door deze versie van Marivel niet ondersteund. Werk Marivel bij naar een nieuwere versie (minimaal versie %1) om deze site te gebruiken</translation>
-    </message>
-    <message>
-        <source>Extension &quot;%1&quot; of filename does not match selected filetype.</source>
-        <translation>Extensie &quot;%1&quot; van de bestandsnaam past niet bij het gekozen bestandstype.</translation>
-    </message>
-    <message>
         <source>Could not access registry for writing</source>
         <translation>Kan het register niet openen om te schrijven</translation>
     </message>
@@ -424,10 +400,6 @@
         <translation>Geen items meer gevonden</translation>
     </message>
     <message>
-        <source>When the data is saved as &quot;%1&quot;, one or more coordinates loose their precision, because this format uses a precision of %2 decimals.<byte value="xd"/><byte value="xd"/>Do you want to continue the save?</source>
-        <translation>Als de gegevens als &quot;%1&quot; worden opgeslagen, verliezen een of meer coördinaten nauwkeurigheid, omdat dit formaat een nauwkeurigheid van %2 decimalen gebruikt.<byte value="xd"/><byte value="xd"/>Wilt u doorgaan met opslaan?</translation>
-    </message>
-    <message>
         <source>The current data has changed. Do you want to save the changes?</source>
         <translation>De gegevens zijn gewijzigd. Wilt u de wijzigingen opslaan?</translation>
     </message>
@@ -496,16 +468,8 @@
         <translation>Bestand %1 bestaat al. Wilt u het overschrijven?</translation>
     </message>
     <message>
-        <source>An error occured during conversion:<byte value="xd"/><byte value="xd"/>%1<byte value="xd"/><byte value="xd"/>Do you want to continue the conversion?</source>
-        <translation>Er is een fout opgetreden bij het converteren:<byte value="xd"/><byte value="xd"/>%1<byte value="xd"/><byte value="xd"/>Wilt u doorgaan met converteren?</translation>
-    </message>
-    <message>
         <source>No source files selected</source>
         <translation>Geen bronbestanden geselecteerd</translation>
-    </message>
-    <message>
-        <source>Batch conversion completed.</source>
-        <translation>Batchconversie voltooid.</translation>
     </message>
     <message>
         <source>Source directory does not exist</source>
@@ -528,16 +492,8 @@
         <translation>Kan cursor %1 niet laden</translation>
     </message>
     <message>
-        <source>To active the choosen language, the application needs to be restarted. Do you want to close the application now?</source>
-        <translation>Om de gekozen taal te activeren, moet het programma opnieuw worden gestart. Wilt u het programma nu afsluiten?</translation>
-    </message>
-    <message>
         <source>Missing %1 node</source>
         <translation>Knooppunt %1 ontbreekt</translation>
-    </message>
-    <message>
-        <source>Poi item not found in site xml</source>
-        <translation>POI-item niet gevonden in de xml van de site</translation>
     </message>
     <message>
         <source>Downloaded information invalid, please try again or use the Update button next to the sites list</source>
@@ -552,24 +508,12 @@
         <translation>Een of meer doelbestanden worden al door een ander item bijgewerkt. Verwijder het bijwerken van deze bestanden voordat u ze aan andere items toewijst</translation>
     </message>
     <message>
-        <source>The specified target directory causes 2 or more autoupdate items to update the same file. Please change or remove the target of the conflicting items first</source>
-        <translation>Met de opgegeven doelmap zouden 2 of meer AutoUpdate-items hetzelfde bestand bijwerken. Wijzig of verwijder eerst het doel van de conflicterende items</translation>
-    </message>
-    <message>
         <source>The target file is already updated by another item. Please remove the updating of this file before assigning it to another item</source>
         <translation>Het doelbestand wordt al door een ander item bijgewerkt. Verwijder het bijwerken van dit bestand voordat u het aan een ander item toewijst</translation>
     </message>
     <message>
-        <source>This url already exists in the site list</source>
-        <translation>Deze url staat al in de lijst met sites</translation>
-    </message>
-    <message>
         <source>Are you sure you want to hide this site and remove all of its AutoUpdate items?</source>
         <translation>Weet u zeker dat u deze site wilt verbergen en al zijn AutoUpdate-items wilt verwijderen?</translation>
-    </message>
-    <message>
-        <source>Are you sure you want to remove this site and all it AutoUpdate items?</source>
-        <translation>Weet u zeker dat u deze site en al zijn AutoUpdate-items wilt verwijderen?</translation>
     </message>
     <message>
         <source>No hidden sites to show!</source>
@@ -584,10 +528,6 @@
         <translation>Kan het xml-indexbestand van de site niet vinden</translation>
     </message>
     <message>
-        <source>File %1 does no longer exist. Please restore it or remove it from the AutoUpdate Manager site list</source>
-        <translation>Bestand %1 bestaat niet meer. Zet het terug of verwijder het uit de lijst met sites van AutoUpdate-beheer</translation>
-    </message>
-    <message>
         <source>Site information of %1 has not yet been downloaded. Do you want to download it now?</source>
         <translation>De site-informatie van %1 is nog niet gedownload. Wilt u die nu downloaden?</translation>
     </message>
@@ -600,10 +540,6 @@
         <translation>Weet u zeker dat u het abonnement op AutoUpdate van deze bestanden wilt opzeggen?</translation>
     </message>
     <message>
-        <source>One or more files already exist. Setting these files to autoupdate causes them to be overwritten on the next update, do you really want these files to be autoupdated?</source>
-        <translation>Een of meer bestanden bestaan al. Met AutoUpdate worden deze bestanden bij de volgende update overschreven. Wilt u deze bestanden echt automatisch laten bijwerken?</translation>
-    </message>
-    <message>
         <source>Selection contains local and PDA files. Please only select local OR PDA files</source>
         <translation>De selectie bevat lokale bestanden en bestanden op de PDA. Kies alleen lokale OF alleen PDA-bestanden</translation>
     </message>
@@ -614,14 +550,6 @@
     <message>
         <source>No items in the selection configured with a Mobile Device as their target, please check the destination of the AutoUpdate items</source>
         <translation>De selectie bevat geen items met een mobiel apparaat als doel; controleer het doel van de AutoUpdate-items</translation>
-    </message>
-    <message>
-        <source>At this moment PocketMarivel cannot convert between poi file formats, therefore the format of item %1 must match the format in which the site offers this poi (which is %2).<byte value="xd"/><byte value="xd"/>Please review your settings and try again.</source>
-        <translation>PocketMarivel kan op dit moment niet tussen POI-formaten converteren. Daarom moet het formaat van item %1 gelijk zijn aan het formaat waarin de site deze POI aanbiedt (namelijk %2).<byte value="xd"/><byte value="xd"/>Controleer uw instellingen en probeer het opnieuw.</translation>
-    </message>
-    <message>
-        <source>Make sure you have installed Pocket Marivel, it is installed either to the default directory, or to an alternate install directory (as setup in Settings tab of the AutoUpdate Manager)</source>
-        <translation>Controleer of Pocket Marivel is geïnstalleerd, in de standaardmap of in een andere installatiemap (zoals ingesteld op het tabblad Instellingen van AutoUpdate-beheer)</translation>
     </message>
     <message>
         <source>AutoUpdate configuration saved to your Mobile Device.</source>
@@ -672,20 +600,8 @@
         <translation>Afronden...</translation>
     </message>
     <message>
-        <source>AutoUpdate item &quot;%1&quot; does not (or no longer) exist in the downloaded site&apos;s index. Please remove it from the &quot;All Items&quot; tab in the AutoUpdate Manager</source>
-        <translation>AutoUpdate-item &quot;%1&quot; bestaat niet (meer) in de gedownloade index van de site. Verwijder het op het tabblad &quot;Alle items&quot; van AutoUpdate-beheer</translation>
-    </message>
-    <message>
-        <source>Following error occured:</source>
-        <translation>De volgende fout is opgetreden:</translation>
-    </message>
-    <message>
         <source>while querying item</source>
         <translation>bij het opvragen van het item</translation>
-    </message>
-    <message>
-        <source>while checking for newer version of this poi file</source>
-        <translation>bij het controleren op een nieuwere versie van dit POI-bestand</translation>
     </message>
     <message>
         <source>while downloading item</source>
@@ -694,10 +610,6 @@
     <message>
         <source> image</source>
         <translation> afbeelding</translation>
-    </message>
-    <message>
-        <source>Cannot download &quot;%1&quot; because the following error: <byte value="xd"/><byte value="xd"/>%2.</source>
-        <translation>Kan &quot;%1&quot; niet downloaden door de volgende fout: <byte value="xd"/><byte value="xd"/>%2.</translation>
     </message>
     <message>
         <source>Please check your internet connection</source>
@@ -712,16 +624,8 @@
         <translation>Downloaden door gebruiker geannuleerd</translation>
     </message>
     <message>
-        <source>Downloaded up-to-date POI succesfully, are you sure you want to overwrite the existing one (%1)?</source>
-        <translation>De actuele POI is gedownload. Weet u zeker dat u de bestaande (%1) wilt overschrijven?</translation>
-    </message>
-    <message>
         <source>Invalid target filename</source>
         <translation>Ongeldige doelbestandsnaam</translation>
-    </message>
-    <message>
-        <source>Invalid url %1</source>
-        <translation>Ongeldige url %1</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is not a valid date and time</source>
@@ -832,28 +736,12 @@
         <translation>U hebt de nieuwste versie van %1.</translation>
     </message>
     <message>
-        <source>There is a new version of %1 available for download. Do you wish to goto the download page on %2?</source>
-        <translation>Er is een nieuwe versie van %1 te downloaden. Wilt u naar de downloadpagina op %2 gaan?</translation>
-    </message>
-    <message>
         <source>No address of the version document is set. Set &quot;VersionUrl&quot; in the settings file</source>
         <translation>Er is geen adres van het versiedocument ingesteld. Stel &quot;VersionUrl&quot; in het instellingenbestand in</translation>
     </message>
     <message>
         <source>Error checking for new version</source>
         <translation>Fout bij het controleren op een nieuwe versie</translation>
-    </message>
-    <message>
-        <source>No sites detected that support committing of poi&apos;s. Please update the site you are trying to commit to by clicking &quot;Update&quot; in the AutoUpdate manager screen</source>
-        <translation>Geen sites gevonden die het insturen van POI&apos;s ondersteunen. Werk de site waarnaar u wilt insturen bij met &quot;Bijwerken&quot; in het venster van AutoUpdate-beheer</translation>
-    </message>
-    <message>
-        <source>You poi was committed succesfully to %1...</source>
-        <translation>Uw POI is ingestuurd naar %1...</translation>
-    </message>
-    <message>
-        <source>Cannot commit to &quot;%1&quot; because the following error: <byte value="xd"/><byte value="xd"/>%2.</source>
-        <translation>Kan niet insturen naar &quot;%1&quot; door de volgende fout: <byte value="xd"/><byte value="xd"/>%2.</translation>
     </message>
     <message>
         <source>No additional information available...</source>
@@ -864,24 +752,8 @@
         <translation>Weet u zeker dat u de AutoUpdate-wizard wilt annuleren?</translation>
     </message>
     <message>
-        <source>You already have setup AutoUpdate poi items from this site. To continue you need to clear these. Do you want to do this?</source>
-        <translation>U hebt al AutoUpdate-items van deze site ingesteld. Om door te gaan moeten die worden gewist. Wilt u dat doen?</translation>
-    </message>
-    <message>
         <source>Other groups...</source>
         <translation>Andere groepen...</translation>
-    </message>
-    <message>
-        <source>To setup other groups not available in the Wizard, the Wizard needs to be closed and the AutoUpdate Manager needs to be opened. Do you want to do this?</source>
-        <translation>Om andere groepen in te stellen die de wizard niet biedt, moet de wizard worden gesloten en AutoUpdate-beheer worden geopend. Wilt u dat doen?</translation>
-    </message>
-    <message>
-        <source>No groups available: all pois within this country are selected...</source>
-        <translation>Geen groepen beschikbaar: alle POI&apos;s in dit land zijn al gekozen...</translation>
-    </message>
-    <message>
-        <source>You must first setup your AutoUpdate items using the AutoUpdate Wizard or Manager</source>
-        <translation>Stel eerst uw AutoUpdate-items in met de AutoUpdate-wizard of AutoUpdate-beheer</translation>
     </message>
     <message>
         <source>The system cannot find the file specified</source>
@@ -988,10 +860,6 @@
         <translation>moet gekalibreerd worden</translation>
     </message>
     <message>
-        <source>The calibrations point are very close to each other, therefore precise location calculations can not be guaranteed. Are you sure you want to use this calibration?</source>
-        <translation>De kalibratiepunten liggen heel dicht bij elkaar, waardoor posities niet nauwkeurig berekend kunnen worden. Weet u zeker dat u deze kalibratie wilt gebruiken?</translation>
-    </message>
-    <message>
         <source>First select a Calibration Point in the &quot;Calibrate...&quot; dialog</source>
         <translation>Kies eerst een kalibratiepunt in het venster &quot;Kalibreren...&quot;</translation>
     </message>
@@ -1006,18 +874,6 @@
     <message>
         <source>Turns the cursor into set position mode</source>
         <translation>Zet de cursor in de modus voor het instellen van een positie</translation>
-    </message>
-    <message>
-        <source>Allows you to select the pois on the map by clicking and dragging the mouse</source>
-        <translation>Hiermee selecteert u POI&apos;s op de kaart door met de muis te klikken en te slepen</translation>
-    </message>
-    <message>
-        <source>One or more plugin&apos;s could not be loaded</source>
-        <translation>Een of meer plug-ins konden niet worden geladen</translation>
-    </message>
-    <message>
-        <source>Could not add the poi to %1 because of the following error:<byte value="xd"/>&quot;%2&quot;</source>
-        <translation>Kan de POI niet aan %1 toevoegen door de volgende fout:<byte value="xd"/>&quot;%2&quot;</translation>
     </message>
     <message>
         <source>The plugin %1 failed without saying why</source>
@@ -1130,6 +986,206 @@
     <message>
         <source>Skipped: the file exists, and a run at the tray asks no questions (&quot;Always overwrite&quot; in the AutoUpdate Manager&apos;s settings lets it replace the file)</source>
         <translation>Overgeslagen: het bestand bestaat al, en een run vanuit het systeemvak stelt geen vragen (met &quot;Altijd overschrijven&quot; in de instellingen van AutoUpdate-beheer vervangt hij het bestand)</translation>
+    </message>
+    <message>
+        <source>All supported file types</source>
+        <translation>Alle ondersteunde bestandstypen</translation>
+    </message>
+    <message>
+        <source>Save using maximum precision</source>
+        <translation>Opslaan met de hoogste nauwkeurigheid</translation>
+    </message>
+    <message>
+        <source>The precision of the POI coordinates is adjustable in the Marivel configuration screen. When<byte value="xd"/>this option is checked, the coordinates will be saved using the specified precision, else they<byte value="xd"/>will be saved using the default precision of 5 decimals.</source>
+        <translation>De nauwkeurigheid van de POI-coördinaten is in te stellen in het configuratievenster van Marivel. Als<byte value="xd"/>deze optie aan staat, worden de coördinaten met die nauwkeurigheid opgeslagen, anders<byte value="xd"/>met de standaardnauwkeurigheid van 5 decimalen.</translation>
+    </message>
+    <message>
+        <source>Treat column 3 as the description</source>
+        <translation>Kolom 3 als omschrijving gebruiken</translation>
+    </message>
+    <message>
+        <source>Garmin CSV files can contain 3 or 4 columns. The last 1 or 2 columns are used for the<byte value="xd"/>description field inside Marivel. When this option is checked, Marivel will be forced to treat<byte value="xd"/>the third column as the description instead of using the fourth when it is available.</source>
+        <translation>Garmin CSV-bestanden kunnen 3 of 4 kolommen hebben. De laatste 1 of 2 kolommen worden gebruikt voor de<byte value="xd"/>omschrijving in Marivel. Als deze optie aan staat, gebruikt Marivel altijd<byte value="xd"/>de derde kolom als omschrijving in plaats van de vierde, als die er is.</translation>
+    </message>
+    <message>
+        <source>Use desc tag instead of name tag when available</source>
+        <translation>De desc-tag gebruiken in plaats van de name-tag als die er is</translation>
+    </message>
+    <message>
+        <source>The GPX format defines 2 possible places where the description of the POI may be entered.<byte value="xd"/>If you check this option, Marivel will use the &quot;desc&quot; tag as the POI description instead of the<byte value="xd"/>&quot;name&quot; tag. When the preferred tag is not available, Marivel will automatically try the other tag.</source>
+        <translation>Het GPX-formaat kent 2 plaatsen waar de omschrijving van de POI kan staan.<byte value="xd"/>Als deze optie aan staat, gebruikt Marivel de tag &quot;desc&quot; als omschrijving van de POI in plaats van de<byte value="xd"/>tag &quot;name&quot;. Als de voorkeurstag er niet is, probeert Marivel automatisch de andere tag.</translation>
+    </message>
+    <message>
+        <source>Retain extra poi information present in GPX file</source>
+        <translation>Extra POI-gegevens uit het GPX-bestand bewaren</translation>
+    </message>
+    <message>
+        <source>If you check this option, Marivel will load the extra POI information that might be present in<byte value="xd"/>the GPX file. When saving back to the same file, or another GPX file, Marivel will reinsert<byte value="xd"/>this information.</source>
+        <translation>Als deze optie aan staat, laadt Marivel de extra POI-gegevens die in<byte value="xd"/>het GPX-bestand kunnen staan. Bij opslaan naar hetzelfde of een ander GPX-bestand zet Marivel<byte value="xd"/>deze gegevens er weer in.</translation>
+    </message>
+    <message>
+        <source>%1 to %2 values expected, %3 found</source>
+        <translation>%1 tot %2 waarden verwacht, %3 gevonden</translation>
+    </message>
+    <message>
+        <source>%1 values expected, %2 found</source>
+        <translation>%1 waarden verwacht, %2 gevonden</translation>
+    </message>
+    <message>
+        <source>at least %1 values expected, %2 found</source>
+        <translation>minstens %1 waarden verwacht, %2 gevonden</translation>
+    </message>
+    <message>
+        <source>Line %1 does not fit this format: %2. Open the file in the format it was written in, or correct that line</source>
+        <translation>Regel %1 past niet bij dit formaat: %2. Open het bestand in het formaat waarin het is geschreven, of verbeter die regel</translation>
+    </message>
+    <message>
+        <source>The selected site is not supported by this version of Marivel. You need to update to a newer version of Marivel (minimal version %1) to use this site</source>
+        <translation>De gekozen site wordt door deze versie van Marivel niet ondersteund. Werk Marivel bij naar een nieuwere versie (minimaal versie %1) om deze site te gebruiken</translation>
+    </message>
+    <message>
+        <source>The extension &quot;%1&quot; of the file name does not match the chosen file type.</source>
+        <translation>De extensie &quot;%1&quot; van de bestandsnaam past niet bij het gekozen bestandstype.</translation>
+    </message>
+    <message>
+        <source>When the data is saved as &quot;%1&quot;, one or more coordinates lose their precision, because this format uses a precision of %2 decimals.<byte value="xd"/><byte value="xd"/>Do you want to continue the save?</source>
+        <translation>Als de gegevens als &quot;%1&quot; worden opgeslagen, verliezen een of meer coördinaten nauwkeurigheid, omdat dit formaat een nauwkeurigheid van %2 decimalen gebruikt.<byte value="xd"/><byte value="xd"/>Wilt u doorgaan met opslaan?</translation>
+    </message>
+    <message>
+        <source>An error occurred during conversion:<byte value="xd"/><byte value="xd"/>%1<byte value="xd"/><byte value="xd"/>Do you want to continue the conversion?</source>
+        <translation>Er is een fout opgetreden bij het converteren:<byte value="xd"/><byte value="xd"/>%1<byte value="xd"/><byte value="xd"/>Wilt u doorgaan met converteren?</translation>
+    </message>
+    <message>
+        <source>Batch conversion finished: %1 converted, %2 failed, %3 skipped.</source>
+        <translation>Batchconversie klaar: %1 geconverteerd, %2 mislukt, %3 overgeslagen.</translation>
+    </message>
+    <message>
+        <source>These files failed:</source>
+        <translation>Deze bestanden zijn mislukt:</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>Z</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <translation>O</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>The calibration points are very close to each other, so precise location calculations cannot be guaranteed. Are you sure you want to use this calibration?</source>
+        <translation>De kalibratiepunten liggen heel dicht bij elkaar, waardoor posities niet nauwkeurig berekend kunnen worden. Weet u zeker dat u deze kalibratie wilt gebruiken?</translation>
+    </message>
+    <message>
+        <source>Allows you to select the POIs on the map by clicking and dragging the mouse</source>
+        <translation>Hiermee selecteert u POI&apos;s op de kaart door met de muis te klikken en te slepen</translation>
+    </message>
+    <message>
+        <source>To activate the chosen language, the application needs to be restarted. Do you want to close the application now?</source>
+        <translation>Om de gekozen taal te activeren, moet het programma opnieuw worden gestart. Wilt u het programma nu afsluiten?</translation>
+    </message>
+    <message>
+        <source>POI item not found in the site xml</source>
+        <translation>POI-item niet gevonden in de xml van de site</translation>
+    </message>
+    <message>
+        <source>The specified target directory causes 2 or more AutoUpdate items to update the same file. Please change or remove the target of the conflicting items first</source>
+        <translation>Met de opgegeven doelmap zouden 2 of meer AutoUpdate-items hetzelfde bestand bijwerken. Wijzig of verwijder eerst het doel van de conflicterende items</translation>
+    </message>
+    <message>
+        <source>This address already exists in the site list</source>
+        <translation>Dit adres staat al in de lijst met sites</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove this site and all its AutoUpdate items?</source>
+        <translation>Weet u zeker dat u deze site en al zijn AutoUpdate-items wilt verwijderen?</translation>
+    </message>
+    <message>
+        <source>File %1 no longer exists. Please restore it or remove it from the AutoUpdate Manager site list</source>
+        <translation>Bestand %1 bestaat niet meer. Zet het terug of verwijder het uit de lijst met sites van AutoUpdate-beheer</translation>
+    </message>
+    <message>
+        <source>One or more files already exist. Setting these files to AutoUpdate causes them to be overwritten on the next update. Do you really want these files to be updated automatically?</source>
+        <translation>Een of meer bestanden bestaan al. Met AutoUpdate worden deze bestanden bij de volgende update overschreven. Wilt u deze bestanden echt automatisch laten bijwerken?</translation>
+    </message>
+    <message>
+        <source>At this moment PocketMarivel cannot convert between POI file formats, therefore the format of item %1 must match the format in which the site offers this POI (which is %2).<byte value="xd"/><byte value="xd"/>Please review your settings and try again.</source>
+        <translation>PocketMarivel kan op dit moment niet tussen POI-formaten converteren. Daarom moet het formaat van item %1 gelijk zijn aan het formaat waarin de site deze POI aanbiedt (namelijk %2).<byte value="xd"/><byte value="xd"/>Controleer uw instellingen en probeer het opnieuw.</translation>
+    </message>
+    <message>
+        <source>Make sure you have installed Pocket Marivel, it is installed either to the default directory, or to an alternate install directory (as set up in the Settings tab of the AutoUpdate Manager)</source>
+        <translation>Controleer of Pocket Marivel is geïnstalleerd, in de standaardmap of in een andere installatiemap (zoals ingesteld op het tabblad Instellingen van AutoUpdate-beheer)</translation>
+    </message>
+    <message>
+        <source>AutoUpdate item &quot;%1&quot; does not exist (or no longer exists) in the downloaded site&apos;s index. Please remove it from the &quot;All Items&quot; tab in the AutoUpdate Manager</source>
+        <translation>AutoUpdate-item &quot;%1&quot; bestaat niet (meer) in de gedownloade index van de site. Verwijder het op het tabblad &quot;Alle items&quot; van AutoUpdate-beheer</translation>
+    </message>
+    <message>
+        <source>The following error occurred:</source>
+        <translation>De volgende fout is opgetreden:</translation>
+    </message>
+    <message>
+        <source>while checking for a newer version of this POI file</source>
+        <translation>bij het controleren op een nieuwere versie van dit POI-bestand</translation>
+    </message>
+    <message>
+        <source>Cannot download &quot;%1&quot; because of the following error: <byte value="xd"/><byte value="xd"/>%2.</source>
+        <translation>Kan &quot;%1&quot; niet downloaden door de volgende fout: <byte value="xd"/><byte value="xd"/>%2.</translation>
+    </message>
+    <message>
+        <source>The up-to-date POI was downloaded successfully. Are you sure you want to overwrite the existing one (%1)?</source>
+        <translation>De actuele POI is gedownload. Weet u zeker dat u de bestaande (%1) wilt overschrijven?</translation>
+    </message>
+    <message>
+        <source>Invalid address %1</source>
+        <translation>Ongeldig adres %1</translation>
+    </message>
+    <message>
+        <source>There is a new version of %1 available for download. Do you wish to go to the download page on %2?</source>
+        <translation>Er is een nieuwe versie van %1 te downloaden. Wilt u naar de downloadpagina op %2 gaan?</translation>
+    </message>
+    <message>
+        <source>No sites detected that support committing POIs. Please update the site you are trying to commit to by clicking &quot;Update&quot; in the AutoUpdate manager screen</source>
+        <translation>Geen sites gevonden die het insturen van POI&apos;s ondersteunen. Werk de site waarnaar u wilt insturen bij met &quot;Bijwerken&quot; in het venster van AutoUpdate-beheer</translation>
+    </message>
+    <message>
+        <source>Your POI was committed successfully to %1...</source>
+        <translation>Uw POI is ingestuurd naar %1...</translation>
+    </message>
+    <message>
+        <source>Cannot commit to &quot;%1&quot; because of the following error: <byte value="xd"/><byte value="xd"/>%2.</source>
+        <translation>Kan niet insturen naar &quot;%1&quot; door de volgende fout: <byte value="xd"/><byte value="xd"/>%2.</translation>
+    </message>
+    <message>
+        <source>You have already set up AutoUpdate POI items from this site. To continue you need to clear these. Do you want to do this?</source>
+        <translation>U hebt al AutoUpdate-items van deze site ingesteld. Om door te gaan moeten die worden gewist. Wilt u dat doen?</translation>
+    </message>
+    <message>
+        <source>To set up other groups not available in the Wizard, the Wizard needs to be closed and the AutoUpdate Manager needs to be opened. Do you want to do this?</source>
+        <translation>Om andere groepen in te stellen die de wizard niet biedt, moet de wizard worden gesloten en AutoUpdate-beheer worden geopend. Wilt u dat doen?</translation>
+    </message>
+    <message>
+        <source>No groups available: all POIs within this country are selected...</source>
+        <translation>Geen groepen beschikbaar: alle POI&apos;s in dit land zijn al gekozen...</translation>
+    </message>
+    <message>
+        <source>You must first set up your AutoUpdate items using the AutoUpdate Wizard or Manager</source>
+        <translation>Stel eerst uw AutoUpdate-items in met de AutoUpdate-wizard of AutoUpdate-beheer</translation>
+    </message>
+    <message>
+        <source>One or more plugins could not be loaded</source>
+        <translation>Een of meer plug-ins konden niet worden geladen</translation>
+    </message>
+    <message>
+        <source>Could not add the POI to %1 because of the following error:<byte value="xd"/>&quot;%2&quot;</source>
+        <translation>Kan de POI niet aan %1 toevoegen door de volgende fout:<byte value="xd"/>&quot;%2&quot;</translation>
     </message>
     <message>
         <source>%1 of %2 entries hold characters that the code page %3 lacks: %4.
@@ -1598,12 +1654,12 @@ Annuleren: niet opslaan.</translation>
         <translation>Doelbestand:</translation>
     </message>
     <message>
-        <source>Add names of the source files to the poi descriptions of the target file</source>
-        <translation>Namen van de bronbestanden aan de POI-omschrijvingen in het doelbestand toevoegen</translation>
-    </message>
-    <message>
         <source>Open file in new window after appending</source>
         <translation>Bestand na samenvoegen in een nieuw venster openen</translation>
+    </message>
+    <message>
+        <source>Add names of the source files to the POI descriptions of the target file</source>
+        <translation>Namen van de bronbestanden aan de POI-omschrijvingen in het doelbestand toevoegen</translation>
     </message>
 </context>
 <context>
@@ -1683,7 +1739,7 @@ Annuleren: niet opslaan.</translation>
         <translation>Groep:</translation>
     </message>
     <message>
-        <source>Poi file:</source>
+        <source>POI file:</source>
         <translation>POI-bestand:</translation>
     </message>
 </context>
@@ -2137,10 +2193,6 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <translation>Wat wilt u doen?</translation>
     </message>
     <message>
-        <source>&amp;Create a new Poi File</source>
-        <translation>Een nieuw POI-bestand &amp;maken</translation>
-    </message>
-    <message>
         <source>&amp;AutoUpdate Now (F9)</source>
         <translation>Nu &amp;AutoUpdate uitvoeren (F9)</translation>
     </message>
@@ -2151,6 +2203,10 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>&amp;Open AutoUpdate Manager (F8)</source>
         <translation>AutoUpdate-&amp;beheer openen (F8)</translation>
+    </message>
+    <message>
+        <source>&amp;Create a new POI File</source>
+        <translation>Een nieuw POI-bestand &amp;maken</translation>
     </message>
 </context>
 <context>
@@ -2230,16 +2286,16 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Map op apparaat kiezen...</translation>
     </message>
     <message>
-        <source>Select the folder where you want Marivel to automatically update the selected poi files...</source>
-        <translation>Kies de map waarin Marivel de gekozen POI-bestanden automatisch moet bijwerken...</translation>
-    </message>
-    <message>
         <source>TomTom Maps:</source>
         <translation>TomTom-kaarten:</translation>
     </message>
     <message>
         <source>Selected path:</source>
         <translation>Gekozen pad:</translation>
+    </message>
+    <message>
+        <source>Select the folder where you want Marivel to automatically update the selected POI files...</source>
+        <translation>Kies de map waarin Marivel de gekozen POI-bestanden automatisch moet bijwerken...</translation>
     </message>
 </context>
 <context>
@@ -2328,10 +2384,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Als standaard instellen</translation>
     </message>
     <message>
-        <source>AutoArrange external applications</source>
-        <translation>Externe programma&apos;s automatisch schikken</translation>
-    </message>
-    <message>
         <source>Ext</source>
         <translation>Ext.</translation>
     </message>
@@ -2354,6 +2406,10 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>Found: %1</source>
         <translation>Gevonden: %1</translation>
+    </message>
+    <message>
+        <source>Arrange external applications automatically</source>
+        <translation>Externe programma&apos;s automatisch schikken</translation>
     </message>
     <message>
         <source>Text encoding of 8-bit files:</source>
@@ -2456,10 +2512,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Wachtwoord instellen...</translation>
     </message>
     <message>
-        <source>Show Infopage</source>
-        <translation>Infopagina tonen</translation>
-    </message>
-    <message>
         <source>Map/Country name</source>
         <translation>Kaart/land</translation>
     </message>
@@ -2540,10 +2592,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Altijd overschrijven</translation>
     </message>
     <message>
-        <source>Autoclose Status Window</source>
-        <translation>Statusvenster automatisch sluiten</translation>
-    </message>
-    <message>
         <source> seconds</source>
         <translation> seconden</translation>
     </message>
@@ -2592,10 +2640,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
         <translation>Nee</translation>
     </message>
     <message>
-        <source>Hide Infopage</source>
-        <translation>Infopagina verbergen</translation>
-    </message>
-    <message>
         <source>Application</source>
         <translation>Programma</translation>
     </message>
@@ -2610,6 +2654,18 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>Details</source>
         <translation>Details</translation>
+    </message>
+    <message>
+        <source>Show Info Page</source>
+        <translation>Infopagina tonen</translation>
+    </message>
+    <message>
+        <source>Close Status Window Automatically</source>
+        <translation>Statusvenster automatisch sluiten</translation>
+    </message>
+    <message>
+        <source>Hide Info Page</source>
+        <translation>Infopagina verbergen</translation>
     </message>
     <message>
         <source>Device</source>

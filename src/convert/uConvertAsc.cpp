@@ -91,7 +91,9 @@ public:
             return nullptr;
         Fields.Split(line);
         if (Fields.size() < MinColumns || Fields.size() > MaxColumns)
-            throw EUserError(Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(index));
+            throw EUserError(MinColumns == MaxColumns
+                    ? Tr(Msg::ValueCountExpected).arg(MinColumns).arg(Fields.size())
+                    : Tr(Msg::ValuesExpected).arg(MinColumns).arg(MaxColumns).arg(Fields.size()));
         double longitude = 0;
         double latitude = 0;
         try {
@@ -148,10 +150,8 @@ void TConvertFromAscBase::Execute(TEntries& entries, TStream& stream)
 
 std::span<const TConvertOption> TConvertToAsc::Options() const
 {
-    static constexpr TConvertOption options[] = { { "Save using maximum precision",
-        "The precision of the poi coordinates is adjustable in the Marivel configuration screen. "
-        "When\rthis option is checked, the coordinates will be saved using the specified "
-        "precision, else they\rwill be saved using the default precision of 5 decimals." } };
+    static constexpr TConvertOption options[] = { { Msg::AscMaxPrecision,
+        Msg::AscMaxPrecisionHint } };
     return options;
 }
 
@@ -162,11 +162,7 @@ int TConvertToAsc::Precision() const
 
 std::span<const TConvertOption> TConvertFromGarminCsv::Options() const
 {
-    static constexpr TConvertOption options[] = { { "Treat column 3 as the description",
-        "Garmin CSV files can contain 3 or 4 columns. The last 1 or 2 columns are used for the"
-        "\rdescription field inside Marivel. When this option is checked, Marivel will be forced "
-        "to treat\rthe 3th column as the description instead of using the 4th when it is "
-        "available." } };
+    static constexpr TConvertOption options[] = { { Msg::GarminColumn3, Msg::GarminColumn3Hint } };
     return options;
 }
 

@@ -30,8 +30,8 @@ public:
     // Whether a first line whose coordinates are no numbers is taken as column titles.
     virtual bool HeaderLineAllowed() const { return false; }
 
-    // Fails with "%1 to %2 values expected on line %3" (lines counted from 0) or with the
-    // error of a coordinate that is no number; the entries read before stay.
+    // Fails on a line with too few or too many values, or with a coordinate that is no
+    // number, naming the line; the entries read before stay.
     void Execute(TEntries& entries, TStream& stream) override;
 };
 

@@ -25,7 +25,9 @@ QString TConvertBase::OptionCaption(int index) const
     return QLatin1String(OptionAt(index).Caption);
 }
 
-QString TConvertBase::OptionHint(int index) const { return QLatin1String(OptionAt(index).Hint); }
+QString TConvertBase::OptionLabel(int index) const { return Tr(OptionAt(index).Caption); }
+
+QString TConvertBase::OptionHint(int index) const { return Tr(OptionAt(index).Hint); }
 
 int TConvertBase::OptionKind(int index) const
 {
@@ -48,7 +50,12 @@ void TConvertFromBase::ReadLines(TStream& stream, TEntries& entries,
     entries.Reserve(count);
     size_t i = 0;
     ForEachLine(bytes.Bytes(), [&](std::string_view line) {
-        readLine(line, static_cast<int>(i));
+        try {
+            readLine(line, static_cast<int>(i));
+        } catch (const EUserError& error) {
+            // Said with the line as an editor counts it, from 1, and what the user can do.
+            throw EUserError(Tr(Msg::LineNotInFormat).arg(i + 1).arg(error.Message()));
+        }
         SetProgress(static_cast<double>(i) / static_cast<double>(count) * 100);
         ++i;
     });

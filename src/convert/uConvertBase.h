@@ -38,6 +38,8 @@ public:
     // The caption of option `index`, also the name of its registry value. Asking for an
     // option the format does not have fails with "Assertion failure".
     virtual QString OptionCaption(int index) const;
+    // The caption and the explanation as the user reads them, in the program's language.
+    QString OptionLabel(int index) const;
     virtual QString OptionHint(int index) const;
     // 0 = a check box, the only kind there is.
     virtual int OptionKind(int index) const;
@@ -99,7 +101,8 @@ public:
 protected:
     // For the line-oriented formats: calls `readLine` with each line of the stream's text and
     // its 0-based index, reporting progress after each line, and leaves the stream at its end.
-    // `entries` gets room for an entry a line.
+    // `entries` gets room for an entry a line. A user error of a line ends the import with a
+    // message that names the line, counted from 1.
     void ReadLines(TStream& stream, TEntries& entries,
         const std::function<void(std::string_view line, int index)>& readLine);
     void Warn(const QString& warning) { FWarnings.append(warning); }

@@ -41,17 +41,14 @@ void TConvertToCsv::Execute(TEntries& entries, TStream& stream)
 void TConvertFromCsv::Execute(TEntries& entries, TStream& stream)
 {
     TCommaFields fields;
-    auto field = [&](size_t index) {
-        if (index >= fields.size())
-            throw EUserError(Tr(Msg::ListIndexError).arg(static_cast<int>(index)));
-        return fields[index];
-    };
     // The numbers are written with "." whatever the locale, so only "." is read.
     ReadLines(stream, entries, [&](std::string_view line, int) {
         fields.Split(line);
-        const std::string_view description = field(DescriptionField);
-        const double longitude = ParseFloat(field(LongitudeField));
-        const double latitude = ParseFloat(field(LatitudeField));
+        if (fields.size() <= LatitudeField)
+            throw EUserError(Tr(Msg::MinValuesExpected).arg(LatitudeField + 1).arg(fields.size()));
+        const std::string_view description = fields[DescriptionField];
+        const double longitude = ParseFloat(fields[LongitudeField]);
+        const double latitude = ParseFloat(fields[LatitudeField]);
         entries.AddValues(EntryText(description), std::string(), longitude, latitude);
     });
 }

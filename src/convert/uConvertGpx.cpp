@@ -323,15 +323,8 @@ std::string RetainedXml(std::string_view pointXml, const TCodePage& encoding,
 std::span<const TConvertOption> TConvertFromGpx::Options() const
 {
     static constexpr TConvertOption options[] = {
-        { "Use desc tag instead of name tag when available",
-            "The GPX format defines 2 possible places where the description of the poi may be "
-            "entered.\rIf you check this option, Marivel will use the \"desc\" tag as the poi "
-            "description instead of the\r\"name\" tag. When the prefered tag is not available, "
-            "Marivel will automatically try the other tag." },
-        { "Retain extra poi information present in GPX file",
-            "If you check this option, Marivel will load the extra poi information that might be "
-            "present in\rthe GPX file. When saving back to the same file, or another GPX file, "
-            "Marivel will reinsert\rthis information." },
+        { Msg::GpxUseDesc, Msg::GpxUseDescHint },
+        { Msg::GpxRetainExtra, Msg::GpxRetainExtraHint },
     };
     return options;
 }

@@ -40,13 +40,13 @@ void TConvertFromMioMap::Execute(TEntries& entries, TStream& stream)
     // Files written by other programs under the user's locale may use its separator.
     const char separator = LocaleDecimalSeparator();
     TCommaFields fields;
-    ReadLines(stream, entries, [&](std::string_view line, int index) {
+    ReadLines(stream, entries, [&](std::string_view line, int) {
         line = Trim(line);
         if (line.empty())
             return;
         fields.Split(line);
         if (fields.size() < MinFields)
-            throw EUserError(Tr(Msg::ValueCountExpected).arg(MinFields).arg(index));
+            throw EUserError(Tr(Msg::MinValuesExpected).arg(MinFields).arg(fields.size()));
         const double longitude = ParseFloat(fields[LongitudeField], separator);
         const double latitude = ParseFloat(fields[LatitudeField], separator);
         entries.AddValues(EntryText(fields[DescriptionField]), std::string(), longitude, latitude);

@@ -9,6 +9,8 @@ public:
     virtual ~IUserPrompt() = default;
     // Shows `text` and returns once the user has read it.
     virtual void ShowMessage(const QString& text) = 0;
+    // Shows `text` as the report of something that went wrong.
+    virtual void ShowError(const QString& text) { ShowMessage(text); }
 
     enum class TAnswer { Yes, No, Cancel };
     // Asks `question`; with `withCancel` the user may also cancel.

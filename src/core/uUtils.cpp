@@ -614,7 +614,7 @@ void CheckFileExtension(
 {
     const QString ext = MismatchedExtension(fileName, ExporterExt(exportFormatIndex - 1));
     if (!ext.isEmpty()) {
-        prompt.ShowMessage(Tr(Msg::ExtensionMismatch).arg(ext));
+        prompt.ShowError(Tr(Msg::ExtensionMismatch).arg(ext));
         ok = false;
     }
 }

@@ -23,7 +23,7 @@ TfmMobileFolder::TfmMobileFolder(QWidget* parent)
     setWindowTitle(tr("Select Mobile Folder..."));
     resize(420, 460);
     auto* note = new QLabel(tr("Select the folder where you want Marivel to automatically "
-                               "update the selected poi files..."),
+                               "update the selected POI files..."),
         this);
     note->setWordWrap(true);
     const QIcon mapIcon = style()->standardIcon(QStyle::SP_DriveHDIcon);

@@ -57,8 +57,8 @@ TfmAbout::TfmAbout(QWidget* parent)
 void ShowInBrowser(const QString& address, IUserPrompt& prompt)
 {
     if (address.isEmpty())
-        prompt.ShowMessage(QObject::tr("No address is set for this page."));
+        prompt.ShowError(QObject::tr("No address is set for this page."));
     else if (!QDesktopServices::openUrl(QUrl(address)))
-        prompt.ShowMessage(QObject::tr("No web browser could be started to show %1.")
-                               .arg(EscapeControls(address)));
+        prompt.ShowError(QObject::tr("No web browser could be started to show %1.")
+                             .arg(EscapeControls(address)));
 }

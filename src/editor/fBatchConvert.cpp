@@ -192,7 +192,7 @@ QWidget* TfmBatchConvert::CreateDestPages()
                         edDestFile, [this] { ChooseDestFile(); }, filePage),
         0, 1);
     cbAddNames = new QCheckBox(
-        tr("Add names of the source files to the poi descriptions of the target file"), filePage);
+        tr("Add names of the source files to the POI descriptions of the target file"), filePage);
     cbAddNames->setObjectName(QStringLiteral("cbAddNames"));
     cbOpenFile = new QCheckBox(tr("Open file in new window after appending"), filePage);
     cbOpenFile->setObjectName(QStringLiteral("cbOpenFile"));
@@ -326,7 +326,10 @@ void TfmBatchConvert::Convert()
         OpenDocument(result.OpenLocation, result.OpenFormatId);
         accept();
     } else if (result.Finished) {
-        Prompt->ShowMessage(Tr(Msg::BatchCompleted));
+        if (result.Failed > 0)
+            Prompt->ShowError(BatchSummary(result));
+        else
+            Prompt->ShowMessage(BatchSummary(result));
     }
 }
 

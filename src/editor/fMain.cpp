@@ -403,7 +403,7 @@ void TfmMarivelMainForm::LoadPlugins()
     QString message = Tr(Msg::PluginsNotLoaded);
     if (!Plugins.Refused().isEmpty())
         message += QStringLiteral("\r\r") + Plugins.Refused().join(QLatin1Char('\r'));
-    QTimer::singleShot(0, this, [this, message] { Prompt.ShowMessage(message); });
+    QTimer::singleShot(0, this, [this, message] { Prompt.ShowError(message); });
 }
 
 TScreenArea TfmMarivelMainForm::DocumentScreen() const
@@ -580,7 +580,7 @@ void TfmMarivelMainForm::OpenCommandLineFiles()
         try {
             OpenLocation(location);
         } catch (const EUserError& e) {
-            Prompt.ShowMessage(AsSentence(e.Message()));
+            Prompt.ShowError(AsSentence(e.Message()));
         }
     }
     if (Settings().ShowStartupScreen && CommandLine.Locations.isEmpty() && !CommandLine.Update
@@ -665,7 +665,7 @@ void TfmMarivelMainForm::CommitToSite()
             { Utf8ToUnicode(entry.Description()), entry.Longitude(), entry.Latitude(), QString() },
             Prompt, this);
     } catch (const EUserError& e) {
-        Prompt.ShowMessage(AsSentence(e.Message()));
+        Prompt.ShowError(AsSentence(e.Message()));
     }
 }
 

@@ -169,7 +169,7 @@ QWidget* TfmPluginSettings::CreatePluginsTab()
     connect(lvPlugins, &QTreeWidget::itemSelectionChanged, this,
         &TfmPluginSettings::UpdatePluginActions);
     connect(lvPlugins, &QTreeWidget::itemDoubleClicked, this, [this] { actSettings->trigger(); });
-    cbAutoArrange = new QCheckBox(tr("AutoArrange external applications"), tab);
+    cbAutoArrange = new QCheckBox(tr("Arrange external applications automatically"), tab);
     cbAutoArrange->setObjectName(QStringLiteral("cbAutoArrange"));
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ButtonFor(actSettings, tab));

@@ -25,7 +25,7 @@ TfmMarivelStartup::TfmMarivelStartup(IUserPrompt& prompt, QWidget* parent)
         connect(push, &QPushButton::clicked, this, [this, choice] { Choose(choice); });
         layout->addWidget(push);
     };
-    button(tr("&Create a new Poi File"), "buNew", TStartupChoice::NewFile);
+    button(tr("&Create a new POI File"), "buNew", TStartupChoice::NewFile);
     button(tr("&AutoUpdate Now (F9)"), "buAutoUpdate", TStartupChoice::AutoUpdateNow);
     button(tr("&Start AutoUpdate Wizard"), "buWizard", TStartupChoice::Wizard);
     button(tr("&Open AutoUpdate Manager (F8)"), "buManager", TStartupChoice::Manager);

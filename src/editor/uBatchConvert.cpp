@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include <QDir>
 #include <QFileInfo>
@@ -69,7 +70,8 @@ QStringList FilesOf(const QString& folder, const QString& pattern, const char* m
         return {};
     if (!QFileInfo(folder).isDir())
         Refuse(missing);
-    return QDir(folder).entryList({ pattern }, QDir::Files, QDir::Unsorted);
+    return QDir(folder).entryList(
+        { pattern }, QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
 }
 
 } // namespace
@@ -127,6 +129,8 @@ TBatchResult TBatchConvert::Run(const TBatchJob& job)
         const TSaved saved = Save(job, job.DestFile, entries, result.Warnings);
         if (saved == TSaved::Cancelled)
             return result;
+        if (saved == TSaved::Skipped)
+            result.Skipped = std::exchange(result.Converted, 0);
         if (saved == TSaved::Written && job.OpenAfterAppend && !job.MultipleFormats) {
             const QString id = job.DestFormatIds.value(0);
             result.OpenLocation =
@@ -151,15 +155,21 @@ bool TBatchConvert::ConvertFile(
         if (job.Append) {
             if (job.AddNames)
                 AddFileNames(entries, first, file);
+            ++result.Converted;
             return true;
         }
-        return Save(job, TargetBase(job, file), entries, result.Warnings) != TSaved::Cancelled;
+        const TSaved saved = Save(job, TargetBase(job, file), entries, result.Warnings);
+        if (saved == TSaved::Cancelled)
+            return false;
+        ++(saved == TSaved::Written ? result.Converted : result.Skipped);
+        return true;
     } catch (const EInitRapi&) {
         throw; // no device: every other device file fails the same way
     } catch (const Exception& e) {
         DropFrom(entries, first);
         ++result.Failed;
-        return GoOnAfter(MessageAbout(file, e.Message()));
+        result.Failures << MessageAbout(file, e.Message());
+        return GoOnAfter(result.Failures.last());
     }
 }
 
@@ -193,6 +203,16 @@ TBatchConvert::TSaved TBatchConvert::Save(
                 warnings << MessageAbout(target, UnencodableWarning(found));
     }
     return saved;
+}
+
+QString BatchSummary(const TBatchResult& result)
+{
+    QString summary =
+        Tr(Msg::BatchSummary).arg(result.Converted).arg(result.Failed).arg(result.Skipped);
+    if (!result.Failures.isEmpty())
+        summary += QStringLiteral("\r\r") + Tr(Msg::BatchFailures) + QLatin1Char('\r')
+            + result.Failures.join(QLatin1Char('\r'));
+    return summary;
 }
 
 void CheckDistinctTargets(const TBatchJob& job)

@@ -28,7 +28,10 @@ struct TBatchJob {
 
 struct TBatchResult {
     bool Finished = false; // false: the user ended the run with No or Cancel
+    int Converted = 0; // files written (for an append: read into the file that was written)
     int Failed = 0; // files that failed and were passed over
+    int Skipped = 0; // files whose every target the user chose not to replace
+    QStringList Failures; // what went wrong with each failed file, naming it
     QStringList Warnings; // the importers' warnings, each named by its file
     // The file an append wrote, to open in a new document window; empty when none is.
     QString OpenLocation;
@@ -65,6 +68,10 @@ private:
     IUserPrompt& Prompt;
 };
 
+// What a finished run says: how many files were converted, failed and skipped, and why each
+// failure failed.
+QString BatchSummary(const TBatchResult& result);
+
 // Fails, naming both, when two of the job's files would be written to the same targets in its
 // folder, their names differing in the extension only: the second would replace the first's.
 void CheckDistinctTargets(const TBatchJob& job);
@@ -75,7 +82,7 @@ QString ImportExt(const QString& location, const QString& formatId);
 QString ExportExt(const QString& location, const QString& formatId);
 
 // The file names of `folder` that the importer at `importerIndex` reads (by its extension,
-// in any case), in the order the file system lists them; no names for an empty folder.
+// in any case), sorted by name as the user reads them; no names for an empty folder.
 // A folder that does not exist fails with "Source directory does not exist".
 QStringList ListSourceFolder(const QString& folder, int importerIndex);
 // The file names of `folder` of the exporter at `exporterIndex`, or every file for -1

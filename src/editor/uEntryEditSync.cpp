@@ -8,6 +8,7 @@
 #include "core/uModel.h"
 #include "core/uNumbers.h"
 #include "platform/uCodePage.h"
+#include "platform/uMessages.h"
 
 QString& TEditTexts::operator[](TEditField field)
 {
@@ -34,12 +35,19 @@ TEditTexts TEntryEditSync::FromEntry(const TEntry* entry)
     texts.LonDeg = QString::number(entry->LonDeg());
     texts.LonMin = QString::number(entry->LonMin());
     texts.LonSec = QString::number(entry->LonSec());
-    texts.LatSign = entry->LatSouth() ? QStringLiteral("S") : QStringLiteral("N");
-    texts.LonSign = entry->LonWest() ? QStringLiteral("W") : QStringLiteral("E");
+    texts.LatSign = Tr(entry->LatSouth() ? Msg::South : Msg::North);
+    texts.LonSign = Tr(entry->LonWest() ? Msg::West : Msg::East);
     return texts;
 }
 
 namespace {
+
+// A hemisphere button's caption in the letters of the program's language (Dutch: N/O/Z/W) or
+// in the English ones.
+bool Shows(const QString& caption, const char* letter)
+{
+    return caption == QLatin1String(letter) || caption == Tr(letter);
+}
 
 double Decimal(const QString& text)
 {
@@ -119,10 +127,10 @@ bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& tex
     case TEditField::LonSec:
         return SetPart(entry, field, &TEntry::LonSec, &TEntry::SetLonSec, text);
     case TEditField::LatSign:
-        entry.SetLatSouth(text != QLatin1String("S"));
+        entry.SetLatSouth(!Shows(text, Msg::South));
         return true;
     case TEditField::LonSign:
-        entry.SetLonWest(text != QLatin1String("W"));
+        entry.SetLonWest(!Shows(text, Msg::West));
         return true;
     }
     return false;

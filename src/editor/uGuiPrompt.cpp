@@ -22,6 +22,11 @@ void TGuiPrompt::ShowMessage(const QString& text)
     QMessageBox::information(Parent, Title(), ForDisplay(text));
 }
 
+void TGuiPrompt::ShowError(const QString& text)
+{
+    QMessageBox::critical(Parent, Title(), ForDisplay(text));
+}
+
 IUserPrompt::TAnswer TGuiPrompt::Ask(const QString& question, bool withCancel)
 {
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;

@@ -17,6 +17,7 @@ public:
     explicit TGuiPrompt(QWidget* parent, std::function<QString()> subject = {});
 
     void ShowMessage(const QString& text) override;
+    void ShowError(const QString& text) override;
     TAnswer Ask(const QString& question, bool withCancel) override;
 
 private:

@@ -90,7 +90,7 @@ std::vector<TPreferences::TOption> TPreferences::Options(TConverters kind, int r
     for (int i = 0; i < converter->OptionCount(); ++i) {
         if (converter->OptionKind(i) != 0)
             throw EAssertionFailed(QStringLiteral("Unsupported"));
-        options.push_back({ converter->OptionCaption(i), converter->OptionHint(i),
+        options.push_back({ converter->OptionLabel(i), converter->OptionHint(i),
             converter->GetOption(i, false) });
     }
     return options;

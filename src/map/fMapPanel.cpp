@@ -194,7 +194,7 @@ void TMapPanel::LoadMap(const TMapChoice& map)
         Notice->hide();
         UpdateZoomActions();
         ShowCurrentEntry();
-        Document.MapPrompt().ShowMessage(
+        Document.MapPrompt().ShowError(
             Tr(Msg::CannotOpenFile).arg(map.Picture, reader.errorString()));
         return;
     }

@@ -173,26 +173,35 @@ int64_t FileSizeOf(const QString& fileName)
     return info.isFile() ? info.size() : 0;
 }
 
+namespace {
+
+// A map to be calibrated starts from its own corners: the points of the map shown before
+// could lie outside this picture.
+bool Uncalibrated(TCalibration& calibration, QSize picture)
+{
+    calibration.SetPoints(
+        TCalibration::LowerLeft(picture, 0, 0), TCalibration::UpperRight(picture, 0, 0));
+    return false;
+}
+
+} // namespace
+
 bool LoadMapCalibration(const QString& picture, const QString& calibrationFile, QSize pictureSize,
     TCalibration& calibration, QString& backColor, IUserPrompt& prompt)
 {
-    if (!QFileInfo(calibrationFile).isFile()) {
-        TCalPoint point1 = calibration.Point1(), point2 = calibration.Point2();
-        point1.Lon = point1.Lat = point2.Lon = point2.Lat = 0;
-        calibration.SetPoints(point1, point2);
-        return false;
-    }
+    if (!QFileInfo(calibrationFile).isFile())
+        return Uncalibrated(calibration, pictureSize);
     try {
         const TValues values = ReadValues(calibrationFile);
         // A calibration made for another picture is no calibration; its numbers are not read.
         if (MapCheckOf(values) != FileSizeOf(picture))
-            return false;
+            return Uncalibrated(calibration, pictureSize);
         const TCalibrationFile read = Parse(values, pictureSize);
         calibration.SetPoints(read.Point1, read.Point2);
         backColor = read.BackColor;
         return true;
     } catch (const EUserError& error) {
-        prompt.ShowMessage(Tr(Msg::CalibrationLoadFailed).arg(error.Message()));
-        return false;
+        prompt.ShowError(Tr(Msg::CalibrationLoadFailed).arg(error.Message()));
+        return Uncalibrated(calibration, pictureSize);
     }
 }

@@ -78,8 +78,9 @@ int64_t FileSizeOf(const QString& fileName);
 
 // Takes the calibration of a map picture from its calibration file into `calibration`.
 // Returns whether the map counts as calibrated; false means the "needs calibration" notice
-// shows. Without a file the four coordinates become 0, the pixels stay; a file made for a
-// picture of another size changes nothing; a malformed file is told through `prompt` and
-// changes nothing. `backColor` receives the file's colour when it is taken.
+// shows. Without a usable file (none, one made for a picture of another size, or a malformed
+// one, which is told through `prompt`) the points are the picture's lower-left and upper-right
+// corners at coordinates 0, and the scales last in force stay. `backColor` receives the file's
+// colour when it is taken.
 bool LoadMapCalibration(const QString& picture, const QString& calibrationFile, QSize pictureSize,
     TCalibration& calibration, QString& backColor, IUserPrompt& prompt);

@@ -203,7 +203,7 @@ void TfmAddSite::accept()
     try {
         TAutoUpdateManager::CheckNewSite(Location());
     } catch (const EUserError& error) {
-        TGuiPrompt(this).ShowMessage(AsSentence(error.Message()));
+        TGuiPrompt(this).ShowError(AsSentence(error.Message()));
         return;
     }
     QDialog::accept();
@@ -331,7 +331,7 @@ QWidget* TfmSiteManager::CreateCatalogue()
     laAccess = new QLabel(right);
     buPassword =
         Button(tr("Set/Change password..."), right, [this] { Command([this] { SetPassword(); }); });
-    buWebsite = Button(tr("Show Infopage"), right, [this] { ToggleInfoPage(); });
+    buWebsite = Button(tr("Show Info Page"), right, [this] { ToggleInfoPage(); });
     head->addWidget(laAccess, 1);
     head->addWidget(buPassword);
     head->addWidget(buWebsite);
@@ -433,7 +433,7 @@ QWidget* TfmSiteManager::CreateSettingsTab()
     layout->addRow(UpdateOnConnectBox(tab));
     check(tr("Download Images"), &TSettings::DownloadImages);
     check(tr("Always overwrite"), &TSettings::AlwaysOverwrite);
-    check(tr("Autoclose Status Window"), &TSettings::StatusAutoClose);
+    check(tr("Close Status Window Automatically"), &TSettings::StatusAutoClose);
     auto* delay = new QSpinBox(tab);
     delay->setRange(0, 60);
     delay->setMaximumWidth(140);
@@ -497,7 +497,7 @@ void TfmSiteManager::Command(const std::function<void()>& command)
     try {
         command();
     } catch (const EUserError& error) {
-        Prompt.ShowMessage(AsSentence(error.Message()));
+        Prompt.ShowError(AsSentence(error.Message()));
         Refresh();
     }
 }
@@ -558,7 +558,7 @@ void TfmSiteManager::ShowSite(TSite* site, const QString& map, const QString& gr
     if (managerPage)
         ShowSitePage(site->ManagerPage);
     Catalogue->setCurrentIndex(managerPage ? 1 : 0);
-    buWebsite->setText(tr("Show Infopage"));
+    buWebsite->setText(tr("Show Info Page"));
     const QString chosen = map.isEmpty() ? Settings().SiteManagerMap : map;
     QTreeWidgetItem* first = lvMaps->topLevelItem(0);
     for (int i = 0; i < lvMaps->topLevelItemCount(); ++i)
@@ -788,14 +788,15 @@ void TfmSiteManager::ToggleInfoPage()
 {
     if (!Site)
         return;
-    const bool showing = Catalogue->currentIndex() == 1 && buWebsite->text() == tr("Hide Infopage");
+    const bool showing =
+        Catalogue->currentIndex() == 1 && buWebsite->text() == tr("Hide Info Page");
     if (showing) {
         ShowSite(Site);
         return;
     }
     ShowSitePage(Site->InfoUrl);
     Catalogue->setCurrentIndex(1);
-    buWebsite->setText(tr("Hide Infopage"));
+    buWebsite->setText(tr("Hide Info Page"));
 }
 
 void TfmSiteManager::SubscribeLocal()

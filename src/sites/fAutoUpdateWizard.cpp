@@ -218,7 +218,7 @@ void TfmAutoUpdateWizard::GoNext()
         if (!Wizard.Next())
             return;
     } catch (const EUserError& e) {
-        Prompt.ShowMessage(AsSentence(e.Message()));
+        Prompt.ShowError(AsSentence(e.Message()));
         return;
     }
     ShowPage();

@@ -62,7 +62,7 @@ TfmCommit::TfmCommit(
     form->addRow(laAddFormat);
     form->addRow(tr("Country:"), cbCountries);
     form->addRow(tr("Group:"), cbGroups);
-    form->addRow(tr("Poi file:"), lbPois);
+    form->addRow(tr("POI file:"), lbPois);
     form->addRow(laNote);
     form->addRow(Buttons);
     connect(Buttons, &QDialogButtonBox::accepted, this, &TfmCommit::accept);
@@ -97,7 +97,7 @@ void TfmCommit::SiteChosen()
     try {
         site = ChosenSite();
     } catch (const EUserError& e) { // an index this program cannot use offers no countries
-        Prompt.ShowMessage(AsSentence(e.Message()));
+        Prompt.ShowError(AsSentence(e.Message()));
     }
     laAddFormat->setText(site ? site->AddFormat : QString());
     laAddFormat->setVisible(!laAddFormat->text().isEmpty());
@@ -167,7 +167,7 @@ void TfmCommit::accept()
         Prompt.ShowMessage(Tr(Msg::CommitSucceeded).arg(site.Location()));
         QDialog::accept();
     } catch (const EUserError& e) {
-        Prompt.ShowMessage(AsSentence(e.Message()));
+        Prompt.ShowError(AsSentence(e.Message()));
     }
 }
 

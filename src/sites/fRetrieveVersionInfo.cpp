@@ -65,7 +65,7 @@ void TfmRetrieveVersionInfo::Check()
         pbAnimation->hide();
         laStatus->setText(Tr(Msg::VersionCheckError));
         laStatus->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
-        Prompt.ShowMessage(AsSentence(e.Message()));
+        Prompt.ShowError(AsSentence(e.Message()));
     }
 }
 

@@ -327,7 +327,7 @@ bool TfmStatus::AskContinue(const QString& question, bool& continueOnErrors)
 
 void TfmStatus::ShowMessage(const QString& text)
 {
-    QMessageBox::information(this, QLatin1String(Msg::ApplicationTitle), ForDisplay(text));
+    QMessageBox::critical(this, QLatin1String(Msg::ApplicationTitle), ForDisplay(text));
 }
 
 TOverwriteAnswer TfmStatus::AskOverwrite(const QString& question)

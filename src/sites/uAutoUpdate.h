@@ -71,7 +71,7 @@ QString UrlEncoded(const QString& text);
 QString FillErrorAddress(
     const QString& address, const QString& message, const QString& description);
 // "/path" gets the scheme and host of `base` in front, an address without a scheme
-// ("cities.ov2", "lists/a.ov2") the folder of `base`; fails with "Invalid url %1" when `base`
+// ("cities.ov2", "lists/a.ov2") the folder of `base`; fails with "Invalid address %1" when `base`
 // has no scheme. An address with a scheme, or none, comes back as it is.
 QString MakeAbsoluteUrl(const QString& address, const QString& base);
 // Fills in "%Username%", "%Password%", "%AppVer%" and "%AppName%", ignoring letter case.

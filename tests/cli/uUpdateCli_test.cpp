@@ -123,7 +123,7 @@ TEST_F(UpdateCommandTest, AnExistingTargetIsOnlyOverwrittenWhenConfirmed)
 
     EXPECT_EQ(Run({ "run" }, "maybe\nn\n"), 0);
     EXPECT_TRUE(Err.contains(
-        "are you sure you want to overwrite the existing one (FILE://" + target + ")? [y]es, [n]o"))
+        "Are you sure you want to overwrite the existing one (FILE://" + target + ")? [y]es, [n]o"))
         << "asked again after an answer it does not know";
     EXPECT_EQ(FileBytes(target), "mine");
 
@@ -135,7 +135,7 @@ TEST_F(UpdateCommandTest, AnExistingTargetIsOnlyOverwrittenWhenConfirmed)
 TEST_F(UpdateCommandTest, RefusesWhatCannotBeSubscribed)
 {
     EXPECT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("a.ov2") }), 1);
-    EXPECT_EQ(Err, "Poi item not found in site xml.\n");
+    EXPECT_EQ(Err, "POI item not found in the site xml.\n");
     ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("a.ov2") }), 0);
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", "file://" + Dir.filePath("a.ov2") }), 1);
     EXPECT_EQ(Err,

@@ -98,20 +98,26 @@ TEST(TConvertFromAscBase, ReadsWhatWasWrittenPastCommentsAndBlankLines)
     EXPECT_TRUE(entries.Items(0).IpDeparture());
 }
 
-TEST(TConvertFromAscBase, FailuresNameTheLineFromZeroAndKeepWhatWasRead)
+TEST(TConvertFromAscBase, FailuresNameTheLineFromOneAndKeepWhatWasRead)
 {
     TEntries entries;
     auto errorOf = [&](TConvertFromAscBase&& importer, const std::string& text) {
-        return ErrorOf<EUserError>([&] { Import(std::move(importer), entries, text); });
+        const QString error =
+            ErrorOf<EUserError>([&] { Import(std::move(importer), entries, text); });
+        const QString advice =
+            ". Open the file in the format it was written in, or correct that line";
+        EXPECT_TRUE(error.endsWith(advice)) << error.toStdString();
+        return error.chopped(advice.size());
     };
     EXPECT_EQ(errorOf(TConvertFromNavmanCsv(), "; comment\r\n1,2,a\r\n3,4\r\n5,6,b"),
-        "3 to 3 values expected on line 2");
+        "Line 3 does not fit this format: 3 values expected, 2 found");
     EXPECT_EQ(entries.Count(), 1);
-    EXPECT_EQ(errorOf(TConvertFromGarminCsv(), "1,2,a,b,c"), "3 to 4 values expected on line 0");
-    EXPECT_EQ(
-        errorOf(TConvertFromNavmanCsv(), "Lon,Lat,a"), "'Lon' is not a valid floating point value");
+    EXPECT_EQ(errorOf(TConvertFromGarminCsv(), "1,2,a,b,c"),
+        "Line 1 does not fit this format: 3 to 4 values expected, 5 found");
+    EXPECT_EQ(errorOf(TConvertFromNavmanCsv(), "Lon,Lat,a"),
+        "Line 1 does not fit this format: 'Lon' is not a valid floating point value");
     EXPECT_EQ(errorOf(TConvertFromGarminCsv(), "\n1,2,a\nx,y,z"),
-        "'x' is not a valid floating point value")
+        "Line 3 does not fit this format: 'x' is not a valid floating point value")
         << "column titles only on the first line";
 }
 

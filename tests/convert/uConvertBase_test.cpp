@@ -107,7 +107,7 @@ TEST_F(RegistryTest, FiltersListEveryConverter)
     const QString all = "*.ov2;*.itn;*.cfg;*.ovr;*.asc;*.csv;*.csv;*.asc;*.csv;*.csv;*.dat;*.gdb;"
                         "*.csv;*.gpx;*.xml;*.kml";
     EXPECT_EQ(OpenFilter(),
-        "All supported filetypes (" + all + ")|" + all + "|" + ImporterFilter()
+        "All supported file types (" + all + ")|" + all + "|" + ImporterFilter()
             + "|All files (*.*)|*.*");
     EXPECT_TRUE(ImporterFilter().endsWith("|Google Earth (*.kml)|*.kml"));
 }

@@ -45,7 +45,13 @@ TEST(TConvertCsv, ShortOrBadLinesEndTheImport)
         EXPECT_EQ(entries.Count(), 1) << "entries read before the fault stay";
         return error;
     };
-    EXPECT_EQ(errorAfterOneEntry("a,,1,2\r\n\r\nb,,3,4\r\n"), "List index out of bounds (2)");
-    EXPECT_EQ(errorAfterOneEntry("a,,1,2\nb,c,3\n"), "List index out of bounds (3)");
-    EXPECT_EQ(errorAfterOneEntry("a,,1,2\nb,,3,N\n"), "'N' is not a valid floating point value");
+    // Lines are counted from 1, as an editor counts them, and the message says what to do.
+    EXPECT_EQ(errorAfterOneEntry("a,,1,2\r\n\r\nb,,3,4\r\n"),
+        "Line 2 does not fit this format: at least 4 values expected, 1 found. Open the file in "
+        "the format it was written in, or correct that line");
+    EXPECT_EQ(errorAfterOneEntry("a,,1,2\nb,c,3\n"),
+        "Line 2 does not fit this format: at least 4 values expected, 3 found. Open the file in "
+        "the format it was written in, or correct that line");
+    EXPECT_TRUE(errorAfterOneEntry("a,,1,2\nb,,3,N\n")
+                    .startsWith("Line 2 does not fit this format: 'N' is not a valid floating"));
 }

@@ -33,6 +33,7 @@ TEST(TConvertMioMap, ReadsFieldsOneThreeAndFourFromEveryLineNotBlank)
 
     TMemoryStream shortLine("a,,1,2\r\n\r\nb,c,3\r\n");
     EXPECT_EQ(ErrorOf<EUserError>([&] { TConvertFromMioMap().Execute(entries, shortLine); }),
-        "4 values expected on line 2");
+        "Line 3 does not fit this format: at least 4 values expected, 3 found. Open the file in "
+        "the format it was written in, or correct that line");
     EXPECT_EQ(entries.Count(), 3) << "entries read before the fault stay";
 }

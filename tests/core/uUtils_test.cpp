@@ -340,9 +340,10 @@ TEST(Versions, PartsCompareFromTheFirst)
         return QString("%1.%2.%3.%4").arg(major).arg(minor).arg(release).arg(build);
     };
     const auto [major, minor, release, build] = ProgramVersion;
-    const QString tooNew = "The selected site is not supported by this version Marivel. You need "
-                           "to update to a newer version of Marivel (minimal version %1) to use "
-                           "this site";
+    const QString tooNew =
+        "The selected site is not supported by this version of Marivel. You need "
+        "to update to a newer version of Marivel (minimal version %1) to use "
+        "this site";
     EXPECT_EQ(
         ErrorOf([&] { CheckMinimumVersion(version(major, minor, release, build)); }), "no error");
     EXPECT_EQ(ErrorOf([&] { CheckMinimumVersion(QString::number(major)); }), "no error")
@@ -372,7 +373,8 @@ TEST(FileExtensions, AnotherExtensionThanTheFormatsIsShown)
     CheckFileExtension("/data/a.asc", 1, ok, prompt);
     EXPECT_FALSE(ok);
     EXPECT_EQ(prompt.Shown,
-        QStringList { "Extension \".asc\" of filename does not match selected filetype." });
+        QStringList {
+            "The extension \".asc\" of the file name does not match the chosen file type." });
     CheckFileExtension("/data/a.ov2", 1, ok, prompt);
     EXPECT_FALSE(ok) << "a matching name leaves the flag as it was";
 }

@@ -178,7 +178,7 @@ TEST_F(BrowseTest, SavingFitsTheExtensionToTheType)
     EXPECT_EQ(browser.Accept("new", Prompt), TMobileBrowser::TAccept::Accepted);
     EXPECT_EQ(browser.FileName, "\\My Documents\\new.ov2") << "the type's extension is added";
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept("new.gpx", Prompt); }),
-        "Extension \".gpx\" of filename does not match selected filetype.");
+        "The extension \".gpx\" of the file name does not match the chosen file type.");
     EXPECT_EQ(browser.Accept("NEW.OV2", Prompt), TMobileBrowser::TAccept::Accepted);
     EXPECT_EQ(browser.WithTypeExtension("name.gpx"), "name.ov2");
     EXPECT_EQ(browser.WithTypeExtension(""), "");

@@ -321,7 +321,7 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
             });
         ASSERT_EQ(rows.size(), ImporterCount() + 2) << caption.toStdString();
         EXPECT_EQ(rows[0],
-            "All supported filetypes (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
+            "All supported file types (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
             "*.xml *.kml)");
         EXPECT_EQ(rows[1], "TomTom Binary (*.ov2)");
         EXPECT_EQ(rows.last(), "All files (*.*)");
@@ -401,17 +401,21 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
 
 namespace {
 
-// Answers the next message box that opens over `form` with `button` and keeps its text.
-void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QString& text)
+// Answers the next message box that opens over `form` with `button` and keeps its text and,
+// when asked, its icon.
+void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QString& text,
+    QMessageBox::Icon* icon = nullptr)
 {
     auto* poll = new QTimer(&form);
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &text] {
+    QObject::connect(poll, &QTimer::timeout, [poll, button, &text, icon] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
         poll->stop();
         poll->deleteLater();
         text = box->text();
+        if (icon)
+            *icon = box->icon();
         if (QAbstractButton* answer = box->button(button))
             answer->click();
         else
@@ -504,9 +508,11 @@ TEST_F(MainWindowTest, HelpPagesOpenTheUserGuideOrSayWhyNot)
     form.show();
     QString message;
     Settings().HelpUrl = "http://[not an address";
-    AnswerNextMessage(form, QMessageBox::Ok, message);
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    AnswerNextMessage(form, QMessageBox::Ok, message, &icon);
     MenuAction(form, "Online Marivel FAQ...")->trigger();
     EXPECT_EQ(message, "No web browser could be started to show http://[not an address.");
+    EXPECT_EQ(icon, QMessageBox::Critical) << "an error shows as one";
     Settings().ForumUrl.clear();
     AnswerNextMessage(form, QMessageBox::Ok, message);
     MenuAction(form, "Go to Marivel forum...")->trigger();

@@ -96,7 +96,8 @@ TEST_F(BatchConvertTest, ChecksComeInOrderBeforeAnythingIsRead)
     job.Files = QStringList { a };
     EXPECT_EQ(error(), "Source and destination types are equal");
     job.Append = true;
-    EXPECT_EQ(error(), "Extension \".txt\" of filename does not match selected filetype.");
+    EXPECT_EQ(
+        error(), "The extension \".txt\" of the file name does not match the chosen file type.");
     job.DestFile.clear();
     job.MultipleFormats = true;
     job.DestFormatIds.clear();
@@ -123,7 +124,7 @@ TEST_F(BatchConvertTest, SingleFormatChecksHoldInEitherMode)
     TBatchJob job = Multiple({ Source("a.ov2", { "a" }) }, { "gengpx" });
     job.DestFile = "left.kml"; // from an earlier append, still in its edit
     EXPECT_EQ(ErrorOf<EUserError>([&] { Run(job); }),
-        "Extension \".kml\" of filename does not match selected filetype.");
+        "The extension \".kml\" of the file name does not match the chosen file type.");
     job.DestFile = "LEFT.GPX";
     EXPECT_TRUE(Run(job).Finished) << "extensions compare in any case";
 
@@ -184,7 +185,10 @@ TEST_F(BatchConvertTest, AppendAsksBeforeTheRunAndAgainWhenSaving)
 
     Prompt.Asked.clear();
     Prompt.Answers = { TAnswer::Yes, TAnswer::No };
-    EXPECT_TRUE(Run(job).Finished) << "No when saving skips the file";
+    const TBatchResult skipped = Run(job);
+    EXPECT_TRUE(skipped.Finished);
+    EXPECT_EQ(BatchSummary(skipped), "Batch conversion finished: 0 converted, 0 failed, 1 skipped.")
+        << "No when saving skips the file";
     EXPECT_EQ(Prompt.Asked, QStringList({ question, question }));
     EXPECT_EQ(FileBytes(Dst("all.ov2")), "old");
 
@@ -218,10 +222,12 @@ TEST_F(BatchConvertTest, AFailedFileAsksWhetherToGoOn)
     Prompt.Answers = { TAnswer::Yes };
     TBatchResult result = Run(Append(files, "ttov2", Dst("all.ov2")));
     EXPECT_EQ(Prompt.Asked,
-        QStringList { "An error occured during conversion:\r\r" + Src("bad.ov2")
+        QStringList { "An error occurred during conversion:\r\r" + Src("bad.ov2")
             + ": Invalid ov2 file\r\rDo you want to continue the conversion?" });
     EXPECT_TRUE(result.Finished);
-    EXPECT_EQ(result.Failed, 1);
+    EXPECT_EQ(BatchSummary(result),
+        "Batch conversion finished: 2 converted, 1 failed, 0 skipped.\r\rThese files failed:\r"
+            + Src("bad.ov2") + ": Invalid ov2 file");
     EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "a c ") << "the failed file adds nothing";
 
     Prompt.Asked.clear();
@@ -257,13 +263,13 @@ TEST_F(BatchConvertTest, NoFilesEndsAfterTheChecks)
 
 TEST_F(BatchConvertTest, FoldersListTheFilesOfTheFormat)
 {
+    Source("c.ov2", { "c" });
     Source("a.ov2", { "a" });
     Source("B.OV2", { "b" });
     WriteFileBytes(Src("c.gpx"), "");
     QDir(Dir.path()).mkdir("src/folder.ov2");
-    QStringList listed = ListSourceFolder(Dir.filePath("src"), 0);
-    listed.sort();
-    EXPECT_EQ(listed, QStringList({ "B.OV2", "a.ov2" })) << "any case, no folders";
+    EXPECT_EQ(ListSourceFolder(Dir.filePath("src"), 0), QStringList({ "a.ov2", "B.OV2", "c.ov2" }))
+        << "any case, no folders, sorted by name";
     EXPECT_TRUE(ListSourceFolder("", 0).isEmpty());
     EXPECT_EQ(ErrorOf<EUserError>([&] { ListSourceFolder(Dir.filePath("none"), 0); }),
         "Source directory does not exist");

@@ -254,7 +254,7 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
     prompt.Answers = { IUserPrompt::TAnswer::No };
     EXPECT_FALSE(document.SaveTo(ov2, "ttov2", prompt));
     EXPECT_EQ(prompt.Asked.value(0),
-        "When the data is saved as \"TomTom Binary\", one or more coordinates loose their "
+        "When the data is saved as \"TomTom Binary\", one or more coordinates lose their "
         "precision, because this format uses a precision of 5 decimals.\r\rDo you want to "
         "continue the save?");
     EXPECT_FALSE(QFile::exists(dir.filePath("points.ov2")));

@@ -72,7 +72,7 @@ TEST(Language, WithoutAUsableTranslationTheTextsStayEnglish)
     WriteFile(dir.filePath("marivel_NLD.qm"), "not a translation");
     EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "a damaged file";
     EXPECT_EQ(Tr(Msg::RestartForLanguage),
-        "To active the choosen language, the application needs to be restarted. Do you want to "
+        "To activate the chosen language, the application needs to be restarted. Do you want to "
         "close the application now?");
 
     WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);

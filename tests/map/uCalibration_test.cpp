@@ -98,8 +98,8 @@ TEST(TCalibration, PointsCloserThanAQuarterOfThePictureNeedConsent)
     EXPECT_TRUE(ConfirmCalibration({ 0, 0, 0, 0 }, { 0, 0, 10, 10 }, picture, prompt));
     ASSERT_EQ(prompt.Asked.size(), 2);
     EXPECT_EQ(prompt.Asked[0],
-        "The calibrations point are very close to each other, therefore precise location "
-        "calculations can not be guaranteed. Are you sure you want to use this calibration?");
+        "The calibration points are very close to each other, so precise location "
+        "calculations cannot be guaranteed. Are you sure you want to use this calibration?");
 }
 
 class TCalibrationFileTest : public ::testing::Test {
@@ -165,10 +165,7 @@ TEST_F(TCalibrationFileTest, PictureOfAnotherSizeNeedsCalibration)
     WriteCalibrationFile(Inf, { { 1, 2, 3, 4 }, { 5, 6, 7, 8 }, "#ffffff", 1234 });
     WriteFile(Picture, QByteArray(1235, 'p'));
     TCalibration calibration;
-    calibration.SetPoints({ -1, -2, 10, 20 }, { 1, 2, 30, 40 });
     EXPECT_FALSE(Load(calibration));
-    EXPECT_EQ(calibration.Point1().Lon, -1) << "left as it was";
-    EXPECT_EQ(calibration.Point2().X, 30);
     EXPECT_TRUE(Back.isEmpty());
     EXPECT_TRUE(Prompt.Shown.isEmpty()) << "only the notice";
     // A malformed number in a file made for another picture is not even read.
@@ -177,19 +174,30 @@ TEST_F(TCalibrationFileTest, PictureOfAnotherSizeNeedsCalibration)
     EXPECT_TRUE(Prompt.Shown.isEmpty());
 }
 
-TEST_F(TCalibrationFileTest, MissingFileZeroesTheCoordinatesOnly)
+// The previous map's points could lie outside this picture, so calibrating starts from its
+// corners.
+TEST_F(TCalibrationFileTest, UncalibratedMapStartsFromThePictureCorners)
 {
-    TCalibration calibration;
-    calibration.SetPoints({ -1, -2, 10, 20 }, { 1, 2, 30, 40 });
-    EXPECT_FALSE(Load(calibration));
-    EXPECT_EQ(calibration.Point1().Lon, 0);
-    EXPECT_EQ(calibration.Point1().Lat, 0);
-    EXPECT_EQ(calibration.Point2().Lon, 0);
-    EXPECT_EQ(calibration.Point2().Lat, 0);
-    EXPECT_EQ(calibration.Point1().X, 10) << "pixels unchanged";
-    EXPECT_EQ(calibration.Point2().Y, 40);
-    EXPECT_DOUBLE_EQ(calibration.ScaleX(), 10) << "the scales last in force stay";
-    EXPECT_FALSE(QFile::exists(Inf)) << "nothing written";
+    const QByteArray malformed = "Cal1Lon=x\nCal1Lat=2\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n";
+    for (const QByteArray& file :
+        { QByteArray(), QByteArray("Cal1Lon=1\nMapCheck=99\n"), malformed }) {
+        SCOPED_TRACE(file.toStdString());
+        if (!file.isEmpty())
+            WriteFile(Inf, file);
+        TCalibration calibration;
+        calibration.SetPoints({ -1, -2, 10, 20 }, { 1, 2, 3000, 4000 });
+        EXPECT_FALSE(Load(calibration));
+        for (const TCalPoint& point : { calibration.Point1(), calibration.Point2() }) {
+            EXPECT_EQ(point.Lon, 0);
+            EXPECT_EQ(point.Lat, 0);
+        }
+        EXPECT_EQ(calibration.Point1().X, 0);
+        EXPECT_EQ(calibration.Point1().Y, 200);
+        EXPECT_EQ(calibration.Point2().X, 400);
+        EXPECT_EQ(calibration.Point2().Y, 0);
+        EXPECT_DOUBLE_EQ(calibration.ScaleX(), 1495) << "the scales last in force stay";
+    }
+    EXPECT_EQ(Prompt.Shown.size(), 1) << "only the malformed file is told";
 }
 
 TEST_F(TCalibrationFileTest, MalformedNumberIsToldAndChangesNothing)
@@ -203,7 +211,6 @@ TEST_F(TCalibrationFileTest, MalformedNumberIsToldAndChangesNothing)
     EXPECT_EQ(Prompt.Shown[0],
         "Loading of calibration data failed: '1,5' is not a valid floating point value\r\r"
         "Please calibrate the map properly.");
-    EXPECT_EQ(calibration.Point1().Lon, -1);
     EXPECT_EQ(ReadFile(Inf), text) << "the file is left alone";
     // A missing coordinate is as malformed as a bad one; a bad pixel too.
     WriteFile(Inf, "Cal1Lon=1\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n");

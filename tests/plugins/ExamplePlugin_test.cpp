@@ -34,7 +34,7 @@ TEST_F(TExamplePluginTest, RefusesAnEntryWithoutAName)
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         AddTo(Plugins[0], { { 1, 2, QStringLiteral("a") }, { 3, 4, QString() } }, Windows);
     }),
-        QStringLiteral("Could not add the poi to Example because of the following error:\r\"The "
+        QStringLiteral("Could not add the POI to Example because of the following error:\r\"The "
                        "example plugin takes only entries with a name\""));
     EXPECT_EQ(Received().filter("add"), QStringList { "add 1 2 a" });
 }

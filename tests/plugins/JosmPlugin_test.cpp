@@ -121,10 +121,11 @@ TEST_F(TJosmPluginTest, AnOversizedAnswerIsCutOffAndFails)
         answer.Interval = 1;
         answer.Repeat = 1000;
     };
-    const QString expected = QStringLiteral("JOSM does not answer on port %1 (the answer is larger than 64 KiB). "
-                                            "Start JOSM and switch on \"Enable remote control\" "
-                                            "in its preferences, under Remote Control")
-                                 .arg(Josm.Port());
+    const QString expected =
+        QStringLiteral("JOSM does not answer on port %1 (the answer is larger than 64 KiB). "
+                       "Start JOSM and switch on \"Enable remote control\" "
+                       "in its preferences, under Remote Control")
+            .arg(Josm.Port());
     WaitUntilAnswering();
     serveEndless("/version");
     EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == 1; }, 5000));
@@ -141,7 +142,7 @@ TEST_F(TJosmPluginTest, ARefusedRequestSaysWhichPermissionToGrant)
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         AddTo(Plugin(), { { 1, 2, "x" } }, Windows);
     }),
-        QStringLiteral("Could not add the poi to JOSM because of the following error:\r\"JOSM does "
+        QStringLiteral("Could not add the POI to JOSM because of the following error:\r\"JOSM does "
                        "not allow this request (Adding nodes is not allowed). In JOSM's "
                        "preferences, under Remote Control, allow it to load data and to create "
                        "new objects\""));

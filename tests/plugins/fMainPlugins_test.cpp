@@ -64,7 +64,7 @@ TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(messages,
-        QStringList { "One or more plugin's could not be loaded\n\nThe plugin "
+        QStringList { "One or more plugins could not be loaded\n\nThe plugin "
             + home.filePath(QStringLiteral("plugins/e.so"))
             + " was not loaded: others can write to " + shared.path() });
     ASSERT_EQ(form.LoadedPlugins().Count(), 2);

@@ -81,7 +81,7 @@ TEST_F(TPluginCommand, AFailedAddStopsWithThePluginsReason)
     std::vector<TPluginPoint> points(4, { 1, 2, QStringLiteral("x") });
     EXPECT_EQ(ErrorOf<EUserError>([&] { AddTo(Plugins[0], points, Windows); }),
         QStringLiteral(
-            "Could not add the poi to Fake because of the following error:\r\"full up\""));
+            "Could not add the POI to Fake because of the following error:\r\"full up\""));
     EXPECT_EQ(Fake.Calls.filter(QStringLiteral("add")).size(), 2);
 }
 
@@ -93,7 +93,7 @@ TEST_F(TPluginCommand, AThrowingPluginsAddBecomesTheAddMessage)
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         AddTo(plugins[0], { { 1, 2, "x" } }, Windows);
     }),
-        QStringLiteral("Could not add the poi to Faulty because of the following error:\r\""
+        QStringLiteral("Could not add the POI to Faulty because of the following error:\r\""
                        "The plugin Faulty failed: plugin exploded\\x1b[2J\""));
 }
 

@@ -113,7 +113,7 @@ TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
     EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Fuel");
 }
 
-// "Show Infopage" shows the text of the page, fetched, with the way out to the browser.
+// "Show Info Page" shows the text of the page, fetched, with the way out to the browser.
 TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
 {
     WriteFileBytes(Dir.filePath("index.xml"),
@@ -124,7 +124,7 @@ TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
         "<p>Fixed &amp; mobile</p></body></html>");
     TfmSiteManager manager;
     for (QPushButton* button : manager.findChildren<QPushButton*>())
-        if (button->text() == "Show Infopage")
+        if (button->text() == "Show Info Page")
             button->click();
     const auto* page = manager.findChild<QTextBrowser*>();
     ASSERT_TRUE(QTest::qWaitFor([&] { return page->toPlainText().contains("Fixed & mobile"); }))

@@ -100,7 +100,7 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
     EXPECT_EQ(Manager.AddSite("  " + SiteLocation + " "), SiteLocation);
     EXPECT_EQ(Manager.DeleteCaption(SiteLocation), "Del");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.AddSite(SiteLocation.toLower() + "\t"); }),
-        "This url already exists in the site list");
+        "This address already exists in the site list");
 
     AddItem("Cameras NL", Local("c.ov2"), builtIn);
     AddItem("Fuel NL", Local("f.ov2"));
@@ -113,8 +113,8 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
     EXPECT_EQ(Prompt.Asked,
         QStringList({ "Are you sure you want to hide this site and remove all of its AutoUpdate "
                       "items?",
-            "Are you sure you want to remove this site and all it AutoUpdate items?",
-            "Are you sure you want to remove this site and all it AutoUpdate items?" }));
+            "Are you sure you want to remove this site and all its AutoUpdate items?",
+            "Are you sure you want to remove this site and all its AutoUpdate items?" }));
     EXPECT_TRUE(StoredTargets().isEmpty());
     EXPECT_TRUE(Settings().Sites.contains(builtIn)) << "a hidden site stays in the list";
     EXPECT_FALSE(Settings().Sites.contains(SiteLocation));
@@ -140,9 +140,9 @@ TEST_F(ManagerTest, NewSiteNeedsAKnownPrefixAndAnExistingFileOrAHost)
                   [&] { TAutoUpdateManager::CheckNewSite("file://" + Dir.filePath("gone.xml")); }),
         "File file://" + Dir.filePath("gone.xml") + " not found");
     EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a."); }),
-        "Invalid url http://a.");
+        "Invalid address http://a.");
     EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a b/i.xml"); }),
-        "Invalid url http://a b/i.xml");
+        "Invalid address http://a b/i.xml");
     EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite("HTTP://a.b"));
     EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite(" " + SiteLocation));
     // A full address pasted behind the field's "http://" counts once.
@@ -158,7 +158,7 @@ TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)
     const QString gone = "FILE://" + Dir.filePath("gone.xml");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.OpenSite(gone); }),
         "File " + Dir.filePath("gone.xml")
-            + " does no longer exist. Please restore it or remove it from the AutoUpdate Manager "
+            + " no longer exists. Please restore it or remove it from the AutoUpdate Manager "
               "site list");
 
     TEnvironment home("MARIVEL_HOME", Dir.path());
@@ -234,7 +234,7 @@ TEST_F(ManagerTest, SeveralFilesRefuseCollisionsTakenTargetsAndMixedKinds)
 {
     const std::vector<TPoi*> twins { &Poi("a/b"), &Poi("A|B") }; // targets compare ignoring case
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, twins, Local(""), Ov2()); }),
-        "The specified target directory causes 2 or more autoupdate items to update the same "
+        "The specified target directory causes 2 or more AutoUpdate items to update the same "
         "file. Please change or remove the target of the conflicting items first");
 
     AddItem("Fuel NL", Local("Cameras NL.ov2"));
@@ -318,8 +318,8 @@ TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
 
     AddItem("Fuel NL", "MOBILE://\\f.ov2");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ "MOBILE://\\f.ov2" }); }),
-        "At this moment PocketMarivel cannot convert between poi file formats, therefore the "
-        "format of item Fuel NL must match the format in which the site offers this poi (which "
+        "At this moment PocketMarivel cannot convert between POI file formats, therefore the "
+        "format of item Fuel NL must match the format in which the site offers this POI (which "
         "is gengpx).\r\rPlease review your settings and try again.");
 
     AddItem("Cameras NL", "MOBILE://\\c.ov2");

@@ -64,7 +64,7 @@ TEST(SiteAddresses, AreMadeAbsoluteAndExpanded)
         "http://poi.example/lists/get.php?f=a/b");
     EXPECT_EQ(MakeAbsoluteUrl("", "http://poi.example/site.xml"), "") << "no address stays none";
     EXPECT_EQ(ErrorOf<EUserError>([] { MakeAbsoluteUrl("/a.ov2", "poi.example/site.xml"); }),
-        "Invalid url poi.example/site.xml");
+        "Invalid address poi.example/site.xml");
     // A site names only its own kind of location, and the web.
     const TSiteCredentials account { "bob", "pw" };
     const QString local = "FILE:///srv/site.xml";
@@ -161,9 +161,9 @@ TEST_F(AutoUpdateTest, QueryErrorModeOneMakesAnAnswerASiteError)
     EXPECT_TRUE(Update("<queryerrormode>0</queryerrormode>" + poi, item))
         << "mode 0 ignores the answer";
 
-    const QString message =
-        "Cannot download \"Cams\" because the following error: \r\rFollowing error occured: "
-        "Your subscription has ended while querying item.";
+    const QString message = "Cannot download \"Cams\" because of the following error: \r\rThe "
+                            "following error occurred: "
+                            "Your subscription has ended while querying item.";
     std::remove(Dir.filePath("cams.gpx").toLocal8Bit().constData());
     EXPECT_EQ(ErrorOf<ESiteError>(
                   [&] { Update(onError + "<queryerrormode> 1 </queryerrormode>" + poi, item); }),
@@ -173,7 +173,7 @@ TEST_F(AutoUpdateTest, QueryErrorModeOneMakesAnAnswerASiteError)
     const QByteArray reported = Server.Requests.last();
     EXPECT_TRUE(reported.startsWith("GET /error?m=Cannot%20download%20%22Cams%22"))
         << reported.toStdString();
-    EXPECT_TRUE(reported.contains("%0D%0DFollowing%20error%20occured"))
+    EXPECT_TRUE(reported.contains("%0D%0DThe%20following%20error%20occurred"))
         << "the whole message, encoded";
     EXPECT_TRUE(reported.contains("&c=0&d=Cams HTTP/1.1"));
 }
@@ -223,7 +223,7 @@ TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithWhatToDo)
     WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
     const QString error = ErrorOf<EUserError>(
         [&] { Update("<onerror>/error?m=%ErrorMsg%</onerror>" + CamsPoi(""), item); });
-    EXPECT_TRUE(error.startsWith("Cannot download \"Cams\" because the following error: \r\r"
+    EXPECT_TRUE(error.startsWith("Cannot download \"Cams\" because of the following error: \r\r"
                                  "Unable to download"))
         << error.toStdString();
     EXPECT_TRUE(error.endsWith(" while downloading item.\r\rThe site refused the request: check "
@@ -298,7 +298,7 @@ TEST_F(AutoUpdateTest, AFileThatDoesNotConvertLeavesThePreviousTarget)
     WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
     EXPECT_TRUE(ErrorOf<EUserError>([&] {
         Update(CamsPoi(""), item);
-    }).startsWith("Cannot download \"Cams\" because the following error: \r\r"));
+    }).startsWith("Cannot download \"Cams\" because of the following error: \r\r"));
     EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
 }
 
@@ -315,7 +315,8 @@ TEST_F(AutoUpdateTest, IndexFaultsFailAsTheyAreWithoutRequests)
                "</poi>",
             item);
     }),
-        "AutoUpdate item \"Cams\" does not (or no longer) exist in the downloaded site's index. "
+        "AutoUpdate item \"Cams\" does not exist (or no longer exists) in the downloaded site's "
+        "index. "
         "Please remove it from the \"All Items\" tab in the AutoUpdate Manager");
     EXPECT_TRUE(Server.Requests.isEmpty()) << "nothing downloaded, nothing reported";
 }
@@ -337,7 +338,8 @@ TEST_F(AutoUpdateTest, TheOverwriteQuestionsAnswers)
     EXPECT_EQ(run(TOverwriteAnswer::No, ask), std::pair(false, false));
     EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "mine");
     EXPECT_EQ(Question.Questions.value(0),
-        "Downloaded up-to-date POI succesfully, are you sure you want to overwrite the existing "
+        "The up-to-date POI was downloaded successfully. Are you sure you want to overwrite the "
+        "existing "
         "one ("
             + item.Target + ")?");
     EXPECT_EQ(run(TOverwriteAnswer::Cancel, ask), std::pair(false, true));
@@ -377,7 +379,7 @@ TEST_F(AutoUpdateTest, AnImageNeverReplacesAnExistingBitmap)
     Server.Serve("/cams.bmp").Status = 404;
     EXPECT_TRUE(ErrorOf<EUserError>([&] {
         Update(index, item);
-    }).startsWith("Cannot download \"Cams image\" because the following error: "));
+    }).startsWith("Cannot download \"Cams image\" because of the following error: "));
 }
 
 TEST(TargetTime, DeviceTargetsKeepItInAnEightByteSideFile)

@@ -138,7 +138,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
         site.LoadFromXml(SiteXml("<marivel><version>" + newer.toStdString()
             + "</version></marivel><poi><description>New</description></poi>"));
     }),
-        "The selected site is not supported by this version Marivel. You need to update to a "
+        "The selected site is not supported by this version of Marivel. You need to update to a "
         "newer version of Marivel (minimal version "
             + newer + ") to use this site");
     EXPECT_EQ(site.Countries.size(), 2u);
@@ -197,7 +197,7 @@ TEST(TSite, ValuesOfTheIndexByPoiAndElement)
         "Downloaded information invalid, please try again or use the Update button next to "
         "the sites list");
     EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("bob's", "url", false); }),
-        "Poi item not found in site xml")
+        "POI item not found in the site xml")
         << "the index is searched as written";
 
     EXPECT_EQ(site.Value("queryerrormode", true), "1");

@@ -77,7 +77,7 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
     EXPECT_EQ(View.Rows[1], "Cams | Updated");
     EXPECT_TRUE(View.Rows[2].startsWith("Fuel | Failed: Cannot download \"Fuel\""));
     EXPECT_TRUE(View.Rows[3].startsWith(ShownB() + " | Cannot download \"" + ShownB()
-        + "\" because the following error: \r\rUnable to download"))
+        + "\" because of the following error: \r\rUnable to download"))
         << View.Rows[3].toStdString();
     EXPECT_FALSE(View.Rows[3].contains("s3cret"));
     EXPECT_TRUE(View.Rows[3].contains("404 Not Found.\r\rThe server has nothing at this address"))

@@ -129,7 +129,7 @@ TEST_F(VersionCheckTest, WindowTellsTheLatestOrOffersTheDownload)
     RunWindow(window);
     EXPECT_EQ(Prompt.Asked,
         QStringList { "There is a new version of Marivel available for download. Do you wish to "
-                      "goto the download page on www.download.example?" });
+                      "go to the download page on www.download.example?" });
     EXPECT_TRUE(Prompt.Shown.empty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isHidden(); })) << "closes once answered";
 }

@@ -14,12 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
 #include "editor/fFindDups.h"
 #include "editor/fMain.h"
 #include "editor/uDocument.h"
+#include "editor/uEntryEditSync.h"
 #include "editor/uLanguage.h"
+#include "editor/uPreferences.h"
 #include "platform/uMessages.h"
 #include "sites/uAutoUpdateManager.h"
 #include "testing.h"
@@ -143,6 +146,33 @@ TEST(Translations, TheBuiltDutchTranslationSpeaksForTheProgramAndForQt)
         "nauwkeurigheid, omdat dit formaat een nauwkeurigheid van 5 decimalen gebruikt.\r\r"
         "Wilt u doorgaan met opslaan?");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuleren");
+}
+
+TEST(Translations, DutchHemispheresAndConverterOptionsAreDutchAndBothLetterSetsAreRead)
+{
+    TTempConfig config;
+    const TBuiltInFormats formats;
+    const TTranslations dutch = LoadTranslation(LanguageDutch);
+    TEntry entry("a", "", -4.5, -52.5);
+    const TEditTexts texts = TEntryEditSync::FromEntry(&entry);
+    EXPECT_EQ(texts.LatSign + texts.LonSign, "ZW");
+    // A hemisphere button's caption names the hemisphere a click leaves.
+    for (const char* south : { "Z", "S" }) {
+        entry.SetLatSouth(true);
+        TEntryEditSync::ToEntry(entry, TEditField::LatSign, south);
+        EXPECT_FALSE(entry.LatSouth()) << south;
+    }
+    entry.SetLonWest(false);
+    EXPECT_EQ(TEntryEditSync::FromEntry(&entry).LonSign, "O");
+    TEntryEditSync::ToEntry(entry, TEditField::LonSign, "O");
+    EXPECT_TRUE(entry.LonWest());
+
+    const auto importers = TPreferences::TConverters::Importers;
+    const int garmin = IndexOfImporterFormat("garmincsv");
+    EXPECT_EQ(TPreferences::Options(importers, garmin).at(0).Caption,
+        "Kolom 3 als omschrijving gebruiken");
+    EXPECT_EQ(CreateImporterAt(garmin)->OptionCaption(0), "Treat column 3 as the description")
+        << "stored under its English name whatever the language";
 }
 
 TEST(Translations, TheSiteListButtonHidesOrDeletesInDutch)
