@@ -280,7 +280,7 @@ TEST_F(AutoUpdateTest, AnIndexThatFailsSaysWhatToDo)
         { Server.Url("/none.xml"), "Cannot download \"" + Server.Url("/none.xml"),
             "404 Not Found.\r\rThe server has nothing at this address: check the address, or "
             "update the site's index (AutoUpdate Manager, \"Update\")" },
-        { "FILE://" + gone, "File " + gone + " does no longer exist.",
+        { "FILE://" + gone, "File " + gone + " no longer exists.",
             "remove it from the AutoUpdate Manager site list" },
     };
     for (const auto& c : cases) {
