@@ -1188,6 +1188,14 @@
         <translation>Kan de POI niet aan %1 toevoegen door de volgende fout:<byte value="xd"/>&quot;%2&quot;</translation>
     </message>
     <message>
+        <source>A latitude lies from -90 to 90 degrees, not %1</source>
+        <translation>Een breedtegraad ligt tussen -90 en 90 graden, niet %1</translation>
+    </message>
+    <message>
+        <source>A longitude lies from -180 to 180 degrees, not %1</source>
+        <translation>Een lengtegraad ligt tussen -180 en 180 graden, niet %1</translation>
+    </message>
+    <message>
         <source>%1 of %2 entries hold characters that the code page %3 lacks: %4.
 
 Yes: save them with &quot;?&quot; in their place.
@@ -2176,6 +2184,38 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>Redo %1</source>
         <translation>%1 opnieuw uitvoeren</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+C</source>
+        <translation>Ctrl+Shift+C</translation>
+    </message>
+    <message>
+        <source>&amp;Description, ascending</source>
+        <translation>&amp;Omschrijving, oplopend</translation>
+    </message>
+    <message>
+        <source>D&amp;escription, descending</source>
+        <translation>O&amp;mschrijving, aflopend</translation>
+    </message>
+    <message>
+        <source>&amp;Latitude, ascending</source>
+        <translation>&amp;Breedtegraad, oplopend</translation>
+    </message>
+    <message>
+        <source>L&amp;atitude, descending</source>
+        <translation>B&amp;reedtegraad, aflopend</translation>
+    </message>
+    <message>
+        <source>L&amp;ongitude, ascending</source>
+        <translation>&amp;Lengtegraad, oplopend</translation>
+    </message>
+    <message>
+        <source>Lo&amp;ngitude, descending</source>
+        <translation>L&amp;engtegraad, aflopend</translation>
+    </message>
+    <message>
+        <source>&amp;Sort</source>
+        <translation>&amp;Sorteren</translation>
     </message>
 </context>
 <context>

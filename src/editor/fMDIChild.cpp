@@ -40,6 +40,7 @@
 #include "editor/uEntryListModel.h"
 #include "editor/uUndoCommands.h"
 #include "platform/uCodePage.h"
+#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "plugins/uPluginActions.h"
 
@@ -249,10 +250,11 @@ TMDIChild::TMDIChild(QWidget* parent)
     });
     connect(List, &QAbstractItemView::doubleClicked, acPluginGoto, &QAction::trigger);
     List->installEventFilter(this);
+    // A second click on the column sorted by sorts it the other way.
     connect(List->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        CommitEdits();
-        Document.Sort(static_cast<TDocument::TColumn>(column));
-        UpdateView();
+        const bool again = column == SortColumn && SortDirection == Qt::AscendingOrder;
+        Sort(static_cast<TDocument::TColumn>(column),
+            again ? Qt::DescendingOrder : Qt::AscendingOrder);
     });
     connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!Updating)
@@ -449,13 +451,11 @@ int TMDIChild::CurrentRow() const
     return FirstRow(List->selectionModel()->selection());
 }
 
-bool TMDIChild::ListHasFocus() const { return List->hasFocus(); }
+bool TMDIChild::HasSelection() const { return List->selectionModel()->hasSelection(); }
 
-bool TMDIChild::TakesUndo() const
+bool TMDIChild::OneRowSelected() const
 {
-    const QWidget* focused = QApplication::focusWidget();
-    return focused && (focused == this || isAncestorOf(focused))
-        && !qobject_cast<const QLineEdit*>(focused);
+    return HasSelection() && !HoldsSeveralRows(List->selectionModel()->selection());
 }
 
 void TMDIChild::Undo() { StepHistory(&QUndoStack::undo); }
@@ -535,10 +535,17 @@ void TMDIChild::ShowCurrentEntry()
         }
     }
     acRenameSelected->setEnabled(HoldsSeveralRows(List->selectionModel()->selection()));
-    acDelete->setEnabled(CanCopy());
+    // A text field, the in-place editor too, takes the Delete key before the action does.
+    acDelete->setEnabled(HasSelection());
     UpdatePluginCommands(false);
     if (Map)
         Map->Refresh();
+    emit SelectionChanged();
+}
+
+void TMDIChild::AddListCommands(const QList<QAction*>& commands)
+{
+    List->insertActions(acPluginGoto, commands);
 }
 
 void TMDIChild::SetPlugins(TPluginList& plugins, IPluginWindows& windows)
@@ -638,9 +645,15 @@ void TMDIChild::ApplyField(TEditField field, const QString& text)
     const int row = CurrentRow();
     if (row < 0)
         return;
-    if (Document.Edit(
-            row, [&](TEntry& entry) { return TEntryEditSync::ToEntry(entry, field, text); }))
-        UpdateView();
+    try {
+        if (Document.Edit(
+                row, [&](TEntry& entry) { return TEntryEditSync::ToEntry(entry, field, text); }))
+            UpdateView();
+    } catch (const EUserError& e) {
+        // The field shows the entry's value again, and the user why the text was refused.
+        ShowCurrentEntry();
+        Prompt->ShowMessage(AsSentence(e.Message()));
+    }
 }
 
 // A pending edit of the focused field reaches the entry before a command reads the entries.
@@ -655,9 +668,9 @@ void TMDIChild::CommitEdits()
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == List && event->type() == QEvent::KeyPress) {
+        // Enter that ends an in-place edit comes on to the list once the editor is done with it.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return
-            || key == Qt::Key_Enter) { // the in-place editor keeps its own keys
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !List->Editing()) {
             acPluginGoto->trigger();
             return true;
         }
@@ -782,6 +795,34 @@ void TMDIChild::Paste()
 void TMDIChild::CopyAsText()
 {
     QApplication::clipboard()->setText(Document.PlainTextOf(SelectedRows()));
+}
+
+void TMDIChild::Sort(TDocument::TColumn column, Qt::SortOrder direction)
+{
+    CommitEdits();
+    TWaitCursor wait(Document.Entries.Count() > HourglassAbove);
+    const int current = CurrentRow();
+    const TRowRanges selected = SelectedRanges();
+    const std::vector<int> order = Document.Sort(column, direction);
+    std::vector<int> sortedRow(order.size());
+    for (size_t row = 0; row < order.size(); ++row)
+        sortedRow[static_cast<size_t>(order[row])] = static_cast<int>(row);
+    TRowRanges moved;
+    for (const auto& [first, last] : selected)
+        for (int row = first; row <= last; ++row)
+            moved.emplace_back(
+                sortedRow[static_cast<size_t>(row)], sortedRow[static_cast<size_t>(row)]);
+    SortColumn = column;
+    SortDirection = direction;
+    List->horizontalHeader()->setSortIndicatorShown(true);
+    List->horizontalHeader()->setSortIndicator(column, direction);
+    UpdateView();
+    SelectRanges(NormalizedRanges(std::move(moved)));
+    if (current >= 0) {
+        const QModelIndex index = Model->index(sortedRow[static_cast<size_t>(current)], 0);
+        List->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        List->scrollTo(index);
+    }
 }
 
 void TMDIChild::SelectAll()

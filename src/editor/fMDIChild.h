@@ -78,6 +78,8 @@ public:
     void Cut();
     void Paste();
     void CopyAsText();
+    // Sorts by `column`, keeping the selected and the current entries so.
+    void Sort(TDocument::TColumn column, Qt::SortOrder direction);
     void SelectAll();
     void InvertSelection();
     void Find(const QString& text);
@@ -91,10 +93,8 @@ public:
     // The rows selected, ascending.
     std::vector<int> SelectedRows() const;
     int CurrentRow() const override;
-    bool ListHasFocus() const;
-    // Undo and redo reach the document: the focus is in its window, not in a text field,
-    // which keeps its own.
-    bool TakesUndo() const;
+    bool HasSelection() const;
+    bool OneRowSelected() const;
     void SelectOnly(int row);
     // Refreshes the list, the caption and the edit fields; tells the main window.
     void UpdateView();
@@ -118,12 +118,15 @@ public:
     QAction* PluginAddAction() const { return acPluginAdd; }
     QAction* ShowInAction() const { return actShowIn; }
     QAction* AddToAction() const { return actAddTo; }
+    // Commands of the main window that the list's context menu offers too.
+    void AddListCommands(const QList<QAction*>& commands);
     // Fills the submenus as the context menu does before it opens.
     void UpdatePluginCommands(bool withSubmenus);
 
 signals:
     // Caption, entry count or change state may have changed.
     void ViewChanged();
+    void SelectionChanged();
     // The status text of the pointer over the map.
     void MapPointerMoved(const QString& text);
 
@@ -172,4 +175,7 @@ private:
     QPushButton* buLatSign;
     QPushButton* buLonSign;
     bool Updating = false; // a bulk selection change runs
+    // What the list was last sorted by, which the header shows.
+    int SortColumn = -1;
+    Qt::SortOrder SortDirection = Qt::AscendingOrder;
 };

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -92,7 +93,8 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
         UpdateStatus();
         UpdateActions();
     });
-    connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
+    connect(qApp, &QApplication::focusChanged, this,
+        [this](QWidget*, QWidget* now) { TrackFocus(now); });
     UpdateRecentFiles();
     UpdateStatus();
     UpdateActions();
@@ -106,7 +108,14 @@ TfmMarivelMainForm::TfmMarivelMainForm(const TCommandLine& commandLine)
     WatchForDevices();
 }
 
-TfmMarivelMainForm::~TfmMarivelMainForm() = default;
+TfmMarivelMainForm::~TfmMarivelMainForm()
+{
+    // The documents and the focus would still report to a window whose members are gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    Area->disconnect(this);
+    for (TMDIChild* document : findChildren<TMDIChild*>())
+        document->disconnect(this);
+}
 
 QAction* TfmMarivelMainForm::AddAction(const QString& category, const QString& caption,
     const QKeySequence& shortcut, void (TfmMarivelMainForm::*slot)())
@@ -159,7 +168,8 @@ void TfmMarivelMainForm::CreateActions()
     acEditRedo->setShortcuts({ QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z")) });
     acEditCopy =
         AddAction(edit, tr("Copy"), QKeySequence(tr("Ctrl+C")), &TfmMarivelMainForm::EditCopy);
-    acCopyText = AddAction(edit, tr("Copy as text"), {}, &TfmMarivelMainForm::EditCopyText);
+    acCopyText = AddAction(edit, tr("Copy as text"), QKeySequence(tr("Ctrl+Shift+C")),
+        &TfmMarivelMainForm::EditCopyText);
     acEditCut =
         AddAction(edit, tr("Cut"), QKeySequence(tr("Ctrl+X")), &TfmMarivelMainForm::EditCut);
     acEditPaste =
@@ -180,6 +190,27 @@ void TfmMarivelMainForm::CreateActions()
     acFindNext = AddAction(edit, tr("Find &Next"), Qt::Key_F3, &TfmMarivelMainForm::EditFindNext);
     acFindDups =
         AddAction(edit, tr("Find Duplicates..."), Qt::Key_F4, &TfmMarivelMainForm::EditFindDups);
+    // Each column both ways; the accelerators keep apart in every pair.
+    const struct {
+        const char* Caption;
+        TDocument::TColumn Column;
+        Qt::SortOrder Direction;
+    } sorts[] = {
+        { QT_TR_NOOP("&Description, ascending"), TDocument::colDescription, Qt::AscendingOrder },
+        { QT_TR_NOOP("D&escription, descending"), TDocument::colDescription, Qt::DescendingOrder },
+        { QT_TR_NOOP("&Latitude, ascending"), TDocument::colLatitude, Qt::AscendingOrder },
+        { QT_TR_NOOP("L&atitude, descending"), TDocument::colLatitude, Qt::DescendingOrder },
+        { QT_TR_NOOP("L&ongitude, ascending"), TDocument::colLongitude, Qt::AscendingOrder },
+        { QT_TR_NOOP("Lo&ngitude, descending"), TDocument::colLongitude, Qt::DescendingOrder },
+    };
+    for (const auto& sort : sorts) {
+        auto* action = new QAction(tr(sort.Caption), this);
+        action->setProperty("category", edit);
+        connect(action, &QAction::triggered, this, [this, sort] {
+            OnDocument([&](TMDIChild& d) { d.Sort(sort.Column, sort.Direction); });
+        });
+        SortActions.append(action);
+    }
     const auto arrangeAction = [&](const QString& caption, std::function<void()> arrange) {
         auto* action = new QAction(caption, this);
         action->setProperty("category", window);
@@ -233,6 +264,8 @@ void TfmMarivelMainForm::CreateMenus()
     edit->addSeparator();
     edit->addActions({ acEditSelectAll, acInvertSelection });
     edit->addSeparator();
+    edit->addMenu(tr("&Sort"))->addActions(SortActions);
+    edit->addSeparator();
     edit->addActions({ acFind, acFindNext, acFindDups });
     edit->addSeparator();
     edit->addAction(acCommit);
@@ -271,21 +304,40 @@ void TfmMarivelMainForm::CreateMenus()
     help->addAction(tr("System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
     help->addAction(tr("&About..."), this, &TfmMarivelMainForm::ShowAbout);
 
-    const auto icon = [this](const char* theme, QStyle::StandardPixmap fallback) {
-        return QIcon::fromTheme(QLatin1String(theme), style()->standardIcon(fallback));
+    // The desktop's icons by their freedesktop names; the toolbar's own pictures where the
+    // desktop has no icon theme, so that no button of it is left with text only.
+    const struct {
+        QAction* Action;
+        const char* Name;
+        bool Bundled;
+    } icons[] = {
+        { acFileNew, "document-new", true },
+        { acFileOpen, "document-open", true },
+        { acFileSave, "document-save", true },
+        { acFileSaveAs, "document-save-as", false },
+        { acFileClose, "window-close", false },
+        { acFileExit, "application-exit", false },
+        { acEditUndo, "edit-undo", true },
+        { acEditRedo, "edit-redo", true },
+        { acEditCut, "edit-cut", true },
+        { acEditCopy, "edit-copy", true },
+        { acEditPaste, "edit-paste", true },
+        { acEditDelete, "edit-delete", false },
+        { acEditInsert, "list-add", false },
+        { acEditSelectAll, "edit-select-all", false },
+        { acFind, "edit-find", true },
+        { acFindNext, "go-down-search", true },
+        { actPrefs, "preferences-system", false },
     };
-    acFileNew->setIcon(icon("document-new", QStyle::SP_FileIcon));
-    acFileOpen->setIcon(icon("document-open", QStyle::SP_DialogOpenButton));
-    acFileSave->setIcon(icon("document-save", QStyle::SP_DialogSaveButton));
-    acEditUndo->setIcon(icon("edit-undo", QStyle::SP_ArrowBack));
-    acEditRedo->setIcon(icon("edit-redo", QStyle::SP_ArrowForward));
+    for (const auto& [action, name, bundled] : icons) {
+        const QString theme = QLatin1String(name);
+        action->setIcon(bundled
+                ? QIcon::fromTheme(theme, QIcon(QStringLiteral(":/icons/%1.png").arg(theme)))
+                : QIcon::fromTheme(theme));
+    }
     // The buttons keep their width; their tips name the step, as the menu does.
     acEditUndo->setIconText(tr("Undo"));
     acEditRedo->setIconText(tr("Redo"));
-    acEditCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut")));
-    acEditCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
-    acEditPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste")));
-    acFind->setIcon(QIcon::fromTheme(QStringLiteral("edit-find")));
     QToolBar* toolBar = addToolBar(tr("Standard"));
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolBar->setObjectName(QStringLiteral("StandardToolBar"));
@@ -482,6 +534,7 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
 {
     auto* document = new TMDIChild;
     document->SetPlugins(Plugins, *this);
+    document->AddListCommands({ acCopyText });
     QMdiSubWindow* sub = Area->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // The frame's Close (Ctrl+F4) stands for the window menu's own; one key, one action.
@@ -493,6 +546,7 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
             UpdateStatus();
         UpdateActions();
     });
+    connect(document, &TMDIChild::SelectionChanged, this, &TfmMarivelMainForm::UpdateActions);
     connect(document, &TMDIChild::MapPointerMoved, StatusPanels[1], &QLabel::setText);
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
         [](Qt::WindowStates, Qt::WindowStates state) {
@@ -521,6 +575,8 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
 void TfmMarivelMainForm::UpdateStatus()
 {
     TMDIChild* document = ActiveDocument();
+    if (!document)
+        StatusPanels[1]->clear(); // where the pointer was on a map no longer shown
     StatusPanels[2]->setText(document ? document->Document.CountText() : QString());
     const bool changed = document && document->Document.Changed();
     StatusPanels[3]->setText(changed ? Tr(Msg::Changed) : QString());
@@ -531,34 +587,47 @@ void TfmMarivelMainForm::UpdateStatus()
     setWindowTitle(title);
 }
 
+void TfmMarivelMainForm::TrackFocus(QWidget* now)
+{
+    if (now && isAncestorOf(now) && !qobject_cast<QMenuBar*>(now))
+        LastFocus = now;
+    UpdateActions();
+}
+
+// The document's commands follow the active document and its selection wherever the focus is
+// in its window, except in a text field being edited, which keeps its own clipboard and undo.
 void TfmMarivelMainForm::UpdateActions()
 {
     TMDIChild* document = ActiveDocument();
     const bool exists = document != nullptr;
-    const bool listFocused = exists && document->ListHasFocus();
+    const bool reaches = exists
+        && !(qobject_cast<QLineEdit*>(LastFocus.data()) && document->isAncestorOf(LastFocus));
+    const bool selected = reaches && document->HasSelection();
     for (QAction* action : { acFileAppend, acFileSave, acFileSaveAs, acFileSaveRemote, acFileClose,
              acEditSelectAll, acInvertSelection, acFind, acFindDups })
         action->setEnabled(exists);
-    for (QAction* action :
-        { acEditCopy, acCopyText, acEditCut, acEditPaste, acEditDelete, acEditInsert })
-        action->setEnabled(listFocused);
+    for (QAction* action : SortActions)
+        action->setEnabled(exists);
+    for (QAction* action : { acEditCopy, acCopyText, acEditCut, acEditDelete })
+        action->setEnabled(selected);
+    acEditPaste->setEnabled(reaches);
+    acEditInsert->setEnabled(reaches);
     acFindNext->setEnabled(exists && !FindText.isEmpty());
-    UpdateHistoryActions(document);
+    UpdateHistoryActions(document, reaches);
     acFileReconnect->setEnabled(RapiConnected());
     acWindowNext->setEnabled(Area->subWindowList().size() >= 2);
     acAutoUpdateNow->setEnabled(AutoUpdateItems().Count() > 0);
-    acCommit->setEnabled(exists && document->SelectedRows().size() == 1);
+    acCommit->setEnabled(exists && document->OneRowSelected());
 }
 
-// "Undo Delete", "Redo Sort": the step each takes, while the focus lets them reach the document.
-void TfmMarivelMainForm::UpdateHistoryActions(const TMDIChild* document)
+// "Undo Delete", "Redo Sort": the step each takes, while the commands reach the document.
+void TfmMarivelMainForm::UpdateHistoryActions(const TMDIChild* document, bool reaches)
 {
     const QUndoStack* history = document ? &document->Document.History : nullptr;
     const QString undo = history ? history->undoText() : QString();
     const QString redo = history ? history->redoText() : QString();
     acEditUndo->setText(undo.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undo));
     acEditRedo->setText(redo.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redo));
-    const bool reaches = document && document->TakesUndo();
     acEditUndo->setEnabled(reaches && history->canUndo());
     acEditRedo->setEnabled(reaches && history->canRedo());
 }
@@ -874,11 +943,11 @@ void TfmMarivelMainForm::EditPaste()
 }
 void TfmMarivelMainForm::EditDelete()
 {
-    OnDocument([](TMDIChild& d) { d.DeleteAction()->trigger(); });
+    OnDocument([](TMDIChild& d) { d.Delete(); });
 }
 void TfmMarivelMainForm::EditInsert()
 {
-    OnDocument([](TMDIChild& d) { d.InsertAction()->trigger(); });
+    OnDocument([](TMDIChild& d) { d.Insert(); });
 }
 void TfmMarivelMainForm::EditSelectAll()
 {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "editor/uDocument.h"
 #include "editor/uGuiPrompt.h"
@@ -72,8 +73,9 @@ private:
     void ApplyCloseShortcuts();
     void ApplyStoredBounds();
     void StoreBounds();
+    void TrackFocus(QWidget* now);
     void UpdateActions();
-    void UpdateHistoryActions(const TMDIChild* document);
+    void UpdateHistoryActions(const TMDIChild* document, bool reaches);
     void UpdateStatus();
     void UpdateRecentFiles();
     void OpenCommandLineFiles();
@@ -167,6 +169,7 @@ private:
     QAction* acFind;
     QAction* acFindNext;
     QAction* acFindDups;
+    QList<QAction*> SortActions;
     QAction* acWindowNext;
     QAction* acAutoUpdateNow;
     QAction* acAutoUpdateManager;
@@ -181,6 +184,9 @@ private:
     TDeviceWatcher* DeviceWatcher = nullptr;
     QList<QAction*> WindowArrangeActions;
     QString FindText;
+    // The widget of this window that last had the focus; the menu bar and other windows
+    // (menus, dialogs) taking it leave it as it was, so the commands stay as the user left them.
+    QPointer<QWidget> LastFocus;
     bool ExitRequested = false;
     bool HideRequested = false;
     bool Restart = false;

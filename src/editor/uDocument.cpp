@@ -428,7 +428,7 @@ void TDocument::SetPosition(int row, double longitude, double latitude)
     Record(new TValuesCommand(Tr(StepPosition), Entries, { row }, { before }));
 }
 
-void TDocument::Sort(TColumn column)
+std::vector<int> TDocument::Sort(TColumn column, Qt::SortOrder direction)
 {
     const auto orderBy = [&] {
         switch (column) {
@@ -440,9 +440,12 @@ void TDocument::Sort(TColumn column)
             return OrderByDescription(Entries);
         }
     };
-    const std::vector<int> order = orderBy();
+    std::vector<int> order = orderBy();
+    if (direction == Qt::DescendingOrder)
+        std::reverse(order.begin(), order.end());
     Reorder(Entries, order);
     Record(new TOrderCommand(Tr(StepSort), Entries, order));
+    return order;
 }
 
 namespace {

@@ -54,8 +54,9 @@ public:
     bool Edit(int row, const std::function<bool(TEntry& entry)>& edit);
     // Where the entry at `row` lies, as a map sets it.
     void SetPosition(int row, double longitude, double latitude);
-    // Ascending by the column's value; the description ignoring case.
-    void Sort(TColumn column);
+    // By the column's value, the description ignoring case; descending is the ascending order
+    // read backwards. Returns the order: for each row of the sorted list, its row before.
+    std::vector<int> Sort(TColumn column, Qt::SortOrder direction = Qt::AscendingOrder);
     // The first row from `from` on whose description holds `text` ignoring case; -1 for none.
     int Find(const QString& text, int from) const;
     // Fail with "No items found" and "No more items found".

@@ -8,6 +8,7 @@
 #include "core/uModel.h"
 #include "core/uNumbers.h"
 #include "platform/uCodePage.h"
+#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
 QString& TEditTexts::operator[](TEditField field)
@@ -92,28 +93,41 @@ bool SetPart(TEntry& entry, TEditField field, uint8_t (TEntry::*get)() const,
     return value <= LimitOf(field) && SetIfChanged(entry, get, set, static_cast<uint8_t>(value));
 }
 
-bool SetDecimal(
-    TEntry& entry, double (TEntry::*get)() const, void (TEntry::*set)(double), const QString& text)
+// A value beyond the pole or the date line is refused rather than taken as the nearest one.
+bool SetDecimal(TEntry& entry, double (TEntry::*get)() const, void (TEntry::*set)(double),
+    const QString& text, double limit, const char* outOfRange)
 {
-    return SetIfChanged(entry, get, set, Decimal(text));
+    const double value = Decimal(text);
+    if (std::fabs(value) > limit)
+        throw EUserError(Tr(outOfRange).arg(text));
+    return SetIfChanged(entry, get, set, value);
 }
 
-} // namespace
+// A change of position counts only when the entry ends up elsewhere: a minute beyond the pole
+// is taken back to it, and would leave an undo step that changes nothing.
+template <typename TChange> bool MovesEntry(TEntry& entry, TChange change)
+{
+    TEntry moved = entry;
+    if (!change(moved))
+        return false;
+    constexpr int Exactly = 9;
+    if (moved.LatitudeUnits(Exactly) == entry.LatitudeUnits(Exactly)
+        && moved.LongitudeUnits(Exactly) == entry.LongitudeUnits(Exactly)
+        && moved.LatSouth() == entry.LatSouth() && moved.LonWest() == entry.LonWest())
+        return false;
+    entry = moved;
+    return true;
+}
 
-bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& text)
+bool SetPosition(TEntry& entry, TEditField field, const QString& text)
 {
     switch (field) {
-    case TEditField::Description: {
-        std::string description = text.toStdString();
-        if (description == entry.Description())
-            return false;
-        entry.SetDescription(std::move(description));
-        return true;
-    }
     case TEditField::Latitude:
-        return SetDecimal(entry, &TEntry::Latitude, &TEntry::SetLatitude, text);
+        return SetDecimal(entry, &TEntry::Latitude, &TEntry::SetLatitude, text,
+            LimitOf(TEditField::LatDeg), Msg::LatitudeOutOfRange);
     case TEditField::Longitude:
-        return SetDecimal(entry, &TEntry::Longitude, &TEntry::SetLongitude, text);
+        return SetDecimal(entry, &TEntry::Longitude, &TEntry::SetLongitude, text,
+            LimitOf(TEditField::LonDeg), Msg::LongitudeOutOfRange);
     case TEditField::LatDeg:
         return SetPart(entry, field, &TEntry::LatDeg, &TEntry::SetLatDeg, text);
     case TEditField::LatMin:
@@ -132,8 +146,24 @@ bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& tex
     case TEditField::LonSign:
         entry.SetLonWest(!Shows(text, Msg::West));
         return true;
+    case TEditField::Description:
+        break;
     }
     return false;
+}
+
+} // namespace
+
+bool TEntryEditSync::ToEntry(TEntry& entry, TEditField field, const QString& text)
+{
+    if (field == TEditField::Description) {
+        std::string description = text.toStdString();
+        if (description == entry.Description())
+            return false;
+        entry.SetDescription(std::move(description));
+        return true;
+    }
+    return MovesEntry(entry, [&](TEntry& moved) { return SetPosition(moved, field, text); });
 }
 
 QString TEntryEditSync::WithSign(const QString& text, bool negative)

@@ -35,7 +35,9 @@ public:
     static TEditTexts FromEntry(const TEntry* entry);
     // Applies the text of `field` to the entry when it differs from the entry's value; a
     // hemisphere button's caption toggles its hemisphere. A degree, minute or second beyond
-    // its field's range is not applied. Whether anything was applied.
+    // its field's range is not applied, nor a change that leaves the position where it was; a
+    // decimal beyond the pole or the date line fails with a message. Whether anything was
+    // applied.
     static bool ToEntry(TEntry& entry, TEditField field, const QString& text);
     // The "-" and "+" keys of a decimal field: the text with or without its leading "-".
     static QString WithSign(const QString& text, bool negative);

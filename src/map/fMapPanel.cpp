@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,6 +77,8 @@ TMapPanel::TMapPanel(IMapDocument& document, TMapCursors cursors, QWidget* paren
     Area->setWidget(OvMap);
     Area->viewport()->setAutoFillBackground(true);
     Area->viewport()->installEventFilter(this);
+    Area->setFocusPolicy(Qt::StrongFocus);
+    Area->installEventFilter(this);
     SetBackColor(palette().color(QPalette::Button));
     OvMap->SetMarker(MarkerImage());
     OvMap->OnPaintMarkers = [this](QPainter& painter) { PaintMarkers(painter); };
@@ -407,6 +410,20 @@ bool TMapPanel::eventFilter(QObject* watched, QEvent* event)
             CenterNotice();
         return false;
     }
+    // The arrow keys pan the map as the scroll area does; + and - zoom it.
+    if (watched == Area && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: // + without Shift on many keyboards
+            ZoomIn();
+            return true;
+        case Qt::Key_Minus:
+            ZoomOut();
+            return true;
+        default:
+            return false;
+        }
+    }
     if (watched != OvMap)
         return false;
     switch (event->type()) {
@@ -431,6 +448,7 @@ bool TMapPanel::eventFilter(QObject* watched, QEvent* event)
 
 void TMapPanel::MousePress(QMouseEvent& event)
 {
+    Area->setFocus(Qt::MouseFocusReason); // for the keys that pan and zoom
     if (event.button() != Qt::LeftButton)
         return;
     const QPoint position = event.position().toPoint();

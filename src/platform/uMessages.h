@@ -177,6 +177,8 @@ inline constexpr char South[]              = QT_TRANSLATE_NOOP("Marivel", "S");
 inline constexpr char East[]               = QT_TRANSLATE_NOOP("Marivel", "E");
 inline constexpr char West[]               = QT_TRANSLATE_NOOP("Marivel", "W");
 inline constexpr char EnterCoordinates[]   = QT_TRANSLATE_NOOP("Marivel", "Please enter the longitude and latitude");
+inline constexpr char LatitudeOutOfRange[] = QT_TRANSLATE_NOOP("Marivel", "A latitude lies from -90 to 90 degrees, not %1");
+inline constexpr char LongitudeOutOfRange[] = QT_TRANSLATE_NOOP("Marivel", "A longitude lies from -180 to 180 degrees, not %1");
 
 // The map beside each document.
 inline constexpr char CalibrationLoadFailed[] = QT_TRANSLATE_NOOP("Marivel", "Loading of calibration data failed: %1\r\rPlease calibrate the map properly.");

@@ -504,6 +504,40 @@ TEST(TMDIChild, DegreeBoxesShowTheirUnitsAndTakeNoSixtyMinutes)
     EXPECT_EQ(window.Entry(0).LatDeg(), 0);
 }
 
+// The selected and the current entries stay so wherever the sort takes them; a second click on
+// a column sorts it the other way, and the header shows which.
+TEST(TMDIChild, SortingKeepsTheSelectedEntriesAndASecondClickSortsDescending)
+{
+    TWindow window;
+    for (const auto& [name, latitude] :
+        { std::pair { "Paris", 48.9 }, { "Madrid", 40.4 }, { "Berlin", 52.5 }, { "Oslo", 59.9 } })
+        window->Document.Entries.AddValues(name, "", 0, latitude);
+    window->UpdateView();
+    window->SelectOnly(0);
+    window->SelectRanges({ { 0, 0 }, { 3, 3 } }); // Paris current, Paris and Oslo selected
+    QHeaderView* header = window.List()->horizontalHeader();
+    const auto clickLatitude = [&] {
+        const int x = header->sectionViewportPosition(TDocument::colLatitude) + 5;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+    };
+    const auto selected = [&] {
+        std::string names;
+        for (int row : window->SelectedRows())
+            names += std::string(window.Entry(row).Description()) + ' ';
+        return names + "current " + std::string(window.Entry(window->CurrentRow()).Description());
+    };
+    clickLatitude();
+    EXPECT_EQ(window.Descriptions(), "Madrid Paris Berlin Oslo ");
+    EXPECT_EQ(selected(), "Paris Oslo current Paris");
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickLatitude();
+    EXPECT_EQ(window.Descriptions(), "Oslo Berlin Paris Madrid ");
+    EXPECT_EQ(selected(), "Oslo Paris current Paris");
+    EXPECT_EQ(header->sortIndicatorSection(), TDocument::colLatitude);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
 TEST(TMDIChild, DeleteWorksAtOnceAfterARowIsRenamedInPlace)
 {
     TWindow window(3);

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -23,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -149,33 +153,72 @@ TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
     EXPECT_FALSE(shownStatus().contains(warning));
 }
 
-// Which commands can be used in each state of the window, one state after the other.
-TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
+TEST_F(MainWindowTest, StatusBarForgetsTheMapPointerOnceNoDocumentIsOpen)
 {
-    enum TState { NoDocument, EditFieldFocused, ListFocused, FindTextSet, TwoDocuments, OneAgain };
+    TfmMarivelMainForm form({});
+    form.show();
+    const auto shown = [&] {
+        QStringList texts;
+        for (const QLabel* panel : form.statusBar()->findChildren<QLabel*>())
+            texts << panel->text();
+        return texts;
+    };
+    form.OpenLocation(Path("a.ov2"));
+    emit form.ActiveDocument()->MapPointerMoved("52.1 4.9");
+    EXPECT_TRUE(shown().contains("52.1 4.9"));
+    form.ActiveDocument()->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(shown().contains("52.1 4.9"));
+}
+
+// Offscreen, as on a desktop without an icon theme.
+TEST_F(MainWindowTest, EveryToolbarButtonHasAnIconWithoutAnIconTheme)
+{
+    TfmMarivelMainForm form({});
+    for (QAction* action : form.findChild<QToolBar*>("StandardToolBar")->actions())
+        EXPECT_TRUE(action->isSeparator() || !action->icon().isNull())
+            << action->text().toStdString();
+}
+
+// Which commands can be used in each state of the window, one state after the other: the
+// document's follow the active document and its selection wherever the focus is in the window
+// (the menu bar, the map), except in a text field.
+TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
+{
+    enum TState {
+        NoDocument,
+        EditFieldFocused,
+        ListFocused,
+        MenuBarFocused,
+        MapFocused,
+        FindTextSet,
+        TwoDocuments, // the new one without a selection
+        OneAgain,
+        States
+    };
     const struct {
         const char* Caption;
-        std::array<bool, 6> Enabled;
+        std::array<bool, States> Enabled;
     } rules[] = {
-        { "&New", { 1, 1, 1, 1, 1, 1 } },
-        { "&Open", { 1, 1, 1, 1, 1, 1 } },
-        { "A&ppend", { 0, 1, 1, 1, 1, 1 } },
-        { "&Save", { 0, 1, 1, 1, 1, 1 } },
-        { "Save &As...", { 0, 1, 1, 1, 1, 1 } },
-        { "&Close", { 0, 1, 1, 1, 1, 1 } },
-        { "&Hide In Tray", { 1, 1, 1, 1, 1, 1 } },
-        { "E&xit", { 1, 1, 1, 1, 1, 1 } },
-        { "Copy", { 0, 0, 1, 1, 1, 1 } },
-        { "Copy as text", { 0, 0, 1, 1, 1, 1 } },
-        { "Cut", { 0, 0, 1, 1, 1, 1 } },
-        { "Paste", { 0, 0, 1, 1, 1, 1 } },
-        { "&Delete", { 0, 0, 1, 1, 1, 1 } },
-        { "&Insert", { 0, 0, 1, 1, 1, 1 } },
-        { "Select &All", { 0, 1, 1, 1, 1, 1 } },
-        { "I&nvert Selection", { 0, 1, 1, 1, 1, 1 } },
-        { "&Find", { 0, 1, 1, 1, 1, 1 } },
-        { "Find &Next", { 0, 0, 0, 1, 1, 1 } },
-        { "Next Window", { 0, 0, 0, 0, 1, 0 } },
+        { "&New", { 1, 1, 1, 1, 1, 1, 1, 1 } },
+        { "&Open", { 1, 1, 1, 1, 1, 1, 1, 1 } },
+        { "A&ppend", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "&Save", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "Save &As...", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "&Close", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "&Hide In Tray", { 1, 1, 1, 1, 1, 1, 1, 1 } },
+        { "E&xit", { 1, 1, 1, 1, 1, 1, 1, 1 } },
+        { "Copy", { 0, 0, 1, 1, 1, 1, 0, 1 } },
+        { "Copy as text", { 0, 0, 1, 1, 1, 1, 0, 1 } },
+        { "Cut", { 0, 0, 1, 1, 1, 1, 0, 1 } },
+        { "Paste", { 0, 0, 1, 1, 1, 1, 1, 1 } },
+        { "&Delete", { 0, 0, 1, 1, 1, 1, 0, 1 } },
+        { "&Insert", { 0, 0, 1, 1, 1, 1, 1, 1 } },
+        { "Select &All", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "I&nvert Selection", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "&Find", { 0, 1, 1, 1, 1, 1, 1, 1 } },
+        { "Find &Next", { 0, 0, 0, 0, 0, 1, 1, 1 } },
+        { "Next Window", { 0, 0, 0, 0, 0, 0, 1, 0 } },
     };
     TfmMarivelMainForm form({});
     form.show();
@@ -189,15 +232,23 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
                 << rule.Caption << " in state " << state;
         }
     };
-    const auto focusList = [&] { form.ActiveDocument()->findChild<QTableView*>()->setFocus(); };
+    const auto focus = [&](QWidget* widget) {
+        widget->setFocus(Qt::OtherFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), widget);
+    };
+    const auto focusList = [&] { focus(form.ActiveDocument()->findChild<QTableView*>()); };
 
     expectState(NoDocument);
     form.OpenLocation(Path("a.ov2"));
     form.ActiveDocument()->SelectOnly(0); // the edit fields take the focus with an entry only
-    form.ActiveDocument()->findChild<QLineEdit*>("edDescription")->setFocus();
+    focus(form.ActiveDocument()->findChild<QLineEdit*>("edDescription"));
     expectState(EditFieldFocused);
     focusList();
     expectState(ListFocused);
+    focus(form.menuBar());
+    expectState(MenuBarFocused);
+    focus(form.ActiveDocument()->findChild<QComboBox*>("cbMap"));
+    expectState(MapFocused);
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -216,13 +267,18 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheFocus)
     expectState(OneAgain);
 }
 
-TEST_F(MainWindowTest, InsertAndDeleteKeysReachTheDocumentInTheFrame)
+TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
 {
     TfmMarivelMainForm form({});
     form.show();
     QApplication::setActiveWindow(&form);
     QTableView* list = OpenFocusedOnFirstRow(form);
     TMDIChild* document = form.ActiveDocument();
+    QAction* copyText = MenuAction(form, "Copy as text");
+    EXPECT_TRUE(list->actions().contains(copyText)) << "offered in the list's context menu";
+    QApplication::clipboard()->clear();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), document->Document.PlainTextOf({ 0 }));
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
     QTest::keyClick(list, Qt::Key_Insert);
@@ -544,6 +600,7 @@ TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
     findDups->trigger();
     EXPECT_EQ(Descriptions(form.ActiveDocument()->Document.Entries), "B ");
     EXPECT_EQ(form.windowTitle(), "Marivel - [dups.ov2*]");
+    EXPECT_TRUE(MenuAction(form, "Undo Delete Duplicates")->isEnabled());
 }
 
 TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)

@@ -40,6 +40,17 @@ TEST(TEntryEditSync, DegreeMinuteAndSecondFieldsKeepToTheirRanges)
     EXPECT_EQ(entry.LatSec(), 59);
     EXPECT_FALSE(TEntryEditSync::ToEntry(entry, TEditField::LatDeg, "91"));
     EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LonDeg, "180"));
+    EXPECT_TRUE(TEntryEditSync::ToEntry(entry, TEditField::LatDeg, "90"));
+    for (const TEditField clamped : { TEditField::LatMin, TEditField::LatSec, TEditField::LonMin })
+        EXPECT_FALSE(TEntryEditSync::ToEntry(entry, clamped, "30")) << "stays at the pole";
+    EXPECT_EQ(entry.Latitude(), 90);
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { TEntryEditSync::ToEntry(entry, TEditField::Latitude, "95.5"); }),
+        "A latitude lies from -90 to 90 degrees, not 95.5");
+    EXPECT_EQ(ErrorOf<EUserError>(
+                  [&] { TEntryEditSync::ToEntry(entry, TEditField::Longitude, "-180.5"); }),
+        "A longitude lies from -180 to 180 degrees, not -180.5");
+    EXPECT_EQ(entry.Latitude(), 90);
 
     const auto state = [](TEditField field, QString text) {
         TDegreePartValidator validator(field, nullptr);

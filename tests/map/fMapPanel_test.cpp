@@ -123,7 +123,7 @@ TEST(TMapPanel, DraggingARectangleSelectsTheEntriesInside)
     EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0, 1, 2 }));
 }
 
-TEST(TMapPanel, ZoomKeepsTheMiddleOfTheView)
+TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
 {
     TMapWindow window;
     window.Action("acZoomIn")->trigger();
@@ -133,9 +133,14 @@ TEST(TMapPanel, ZoomKeepsTheMiddleOfTheView)
     horizontal->setValue(300);
     const QPoint middle(
         horizontal->value() + view.width() / 2, vertical->value() + view.height() / 2);
-    window.Action("acZoomIn")->trigger();
+    QTest::keyClick(window.Area(), Qt::Key_Plus);
     EXPECT_NEAR(horizontal->value() + view.width() / 2, middle.x() * 2, 1);
     EXPECT_NEAR(vertical->value() + view.height() / 2, middle.y() * 2, 1);
+    const int before = horizontal->value();
+    QTest::keyClick(window.Area(), Qt::Key_Right);
+    EXPECT_GT(horizontal->value(), before) << "the arrow keys pan";
+    QTest::keyClick(window.Area(), Qt::Key_Minus);
+    EXPECT_EQ(window.Map().Zoom(), 2);
 }
 
 TEST(TMapPanel, DraggingTheMapScrollsIt)

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -68,6 +69,7 @@ TEST_F(TDocumentPlugins, OnePluginNamesShowAndAddAndHidesTheSubmenus)
     EXPECT_FALSE(Child->ShowInAction()->isVisible());
 }
 
+// Enter that ends an in-place rename only ends it.
 TEST_F(TDocumentPlugins, EnterAndDoubleClickShowTheCurrentEntry)
 {
     Open({ "JOSM" });
@@ -76,6 +78,13 @@ TEST_F(TDocumentPlugins, EnterAndDoubleClickShowTheCurrentEntry)
     const QRect row = List()->visualRect(List()->model()->index(3, 0));
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::keyClick(List(), Qt::Key_F2);
+    auto* editor = List()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("renamed");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Child->Document.Entries.Items(3).Description(), "renamed");
     EXPECT_EQ(Fakes[0]->Calls.filter("show"), QStringList({ "show 2 2 2", "show 3 3 3" }));
 }
 
