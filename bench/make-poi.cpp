@@ -1,4 +1,4 @@
-// Writes a test file of COUNT points: make-poi ov2|gdb|cfg|xml|site COUNT FILE
+// Writes a test file of COUNT points: make-poi ov2|mixed-gpx|gdb|cfg|xml|site COUNT FILE
 
 #include <cstdlib>
 #include <fstream>
@@ -11,13 +11,14 @@ int main(int argc, char** argv)
 {
     const std::string_view kind = argc == 4 ? argv[1] : "";
     auto make = kind == "ov2" ? MakeOv2
+        : kind == "mixed-gpx" ? MakeMixedScriptGpx
         : kind == "gdb"       ? MakeGdb
         : kind == "cfg"       ? MakeCfg
         : kind == "xml"       ? MakeExcelXml
         : kind == "site"      ? MakeSiteIndex
                               : nullptr;
     if (!make) {
-        std::cerr << "usage: make-poi ov2|gdb|cfg|xml|site COUNT FILE\n";
+        std::cerr << "usage: make-poi ov2|mixed-gpx|gdb|cfg|xml|site COUNT FILE\n";
         return 2;
     }
     const std::string data = make(std::atoi(argv[2]));

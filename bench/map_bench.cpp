@@ -60,7 +60,7 @@ int main(int argc, char** argv)
         qputenv("MARIVEL_WORLD_PICTURES", world.path().toLocal8Bit());
     }
     Settings().Map = 0;
-    Settings().MapPanelWidth = 900;
+    Settings().MapPanelShare = 70; // 900 of the window's 1280 pixels
 
     TMDIChild window;
     uint32_t seed = 12345;

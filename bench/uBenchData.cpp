@@ -1,6 +1,7 @@
 #include "uBenchData.h"
 
 #include <functional>
+#include <iterator>
 #include <random>
 
 #include "platform/uBytes.h"
@@ -52,6 +53,23 @@ std::string MakeOv2(int count)
         data.push_back('\0');
     });
     return data;
+}
+
+std::string MakeMixedScriptGpx(int count)
+{
+    static const char* const Places[] = { "Αθήνα", "Москва", "北京", "Łódź", "İstanbul", "서울",
+        "Tōkyō", "Zürich", "Ærø", "Paris", "Σάμος" };
+    constexpr int PlaceCount = static_cast<int>(std::size(Places));
+    std::string data = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><gpx>";
+    int i = 0;
+    ForEachPoint(count, [&](const std::string&, int32_t lon, int32_t lat) {
+        data += "<wpt lat=\"" + std::to_string(lat / 100000.0) + "\" lon=\""
+            + std::to_string(lon / 100000.0) + "\"><name>" + Places[i % PlaceCount] + ' '
+            + std::to_string(i % 100000) + ' ' + Places[(i / PlaceCount) % PlaceCount]
+            + "</name></wpt>";
+        ++i;
+    });
+    return data + "</gpx>";
 }
 
 std::string MakeGdb(int count)

@@ -7,6 +7,8 @@
 // as real POI files have; the same bytes every time.
 
 std::string MakeOv2(int count);
+// A GPX file of the same points, whose names mix Latin, Greek, Cyrillic, Chinese and Korean.
+std::string MakeMixedScriptGpx(int count);
 // A MapSource database (version 2) with one waypoint record per point, laid out as
 // MapSource and GPSBabel write them.
 std::string MakeGdb(int count);

@@ -1207,6 +1207,10 @@ Ja: opslaan met &quot;?&quot; op hun plaats.
 Nee: het bestand opslaan in UTF-8, dat elk teken behoudt (niet elke navigator toont het).
 Annuleren: niet opslaan.</translation>
     </message>
+    <message>
+        <source>Text encoding of 8-bit files:</source>
+        <translation>Tekstcodering van 8-bits bestanden:</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -2450,10 +2454,6 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>Arrange external applications automatically</source>
         <translation>Externe programma&apos;s automatisch schikken</translation>
-    </message>
-    <message>
-        <source>Text encoding of 8-bit files:</source>
-        <translation>Tekstcodering van 8-bits bestanden:</translation>
     </message>
 </context>
 <context>

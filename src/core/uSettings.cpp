@@ -68,7 +68,7 @@ const TValue Values[] = {
     { "StatusTrayHeight", &TSettings::StatusTrayHeight },
     { "StatusTrayWidth", &TSettings::StatusTrayWidth },
     { "StatusHeight", &TSettings::StatusHeight },
-    { "MapPanelWidth", &TSettings::MapPanelWidth },
+    { "MapPanelShare", &TSettings::MapPanelShare },
     { "MapVisible", &TSettings::MapVisible },
     { "StatusAutoClose", &TSettings::StatusAutoClose },
     { "MapPointMap", &TSettings::MapPointMap },
@@ -122,7 +122,7 @@ const char* const SavedFirst[] = { "CheckEveryWeek", "WindowStateMaximized", "Ch
 const char* const WindowBounds[] = { "Left", "Top", "Width", "Height" };
 const char* const SavedLast[] = { "AutoUpdateDelay", "AutoUpdateApplication", "AutoUpdateAppParams",
     "AutoUpdateApplicationEnabled", "PMVAlternateDir", "StatusTrayHeight", "StatusTrayWidth",
-    "StatusHeight", "StatusWidth", "StatusAutoClose", "FindDupsTolerance", "MapPanelWidth",
+    "StatusHeight", "StatusWidth", "StatusAutoClose", "FindDupsTolerance", "MapPanelShare",
     "MapVisible", "AlwaysOverwrite", "Map", "Precision", "HideMinimizeToTray", "SiteManagerUrl",
     "SiteManagerMap", "SiteManagerGroup", "MapPointMap", "UsePointMap", "PrevCommitSite",
     "PluginAutoArrange", "CloseMinimizes", "ShowStartupScreen", "DefaultPlugin",

@@ -43,7 +43,7 @@ public:
     int StatusTrayHeight = -1;
     int StatusTrayWidth = -1;
     int StatusHeight = -1;
-    int MapPanelWidth = 200;
+    int MapPanelShare = 25; // percent of the document window's width
     bool MapVisible = true;
     bool StatusAutoClose = false;
     QString MapPointMap;

@@ -1,8 +1,14 @@
 #include "editor/fDialogs.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
+
+#include "platform/uCodePage.h"
+#include "platform/uMessages.h"
 
 QLabel* SelectableLabel(const QString& text, QWidget* parent)
 {
@@ -30,4 +36,29 @@ QDialogButtonBox* OkButton(QDialog* dialog) { return Buttons(dialog, QDialogButt
 QDialogButtonBox* OkCancelButtons(QDialog* dialog)
 {
     return Buttons(dialog, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+}
+
+TOpenChoice ChooseFileToOpen(
+    QWidget* parent, const QString& caption, const QString& folder, const QStringList& filters)
+{
+    QFileDialog dialog(parent, caption, folder);
+    dialog.setNameFilters(filters);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The desktop's own dialog takes no extra field; the program's does.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* codePage = new QComboBox(&dialog);
+    codePage->setObjectName(QStringLiteral("cbCodePage"));
+    codePage->addItems(CodePageNames());
+    codePage->setCurrentText(CodePageName());
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int row = grid->rowCount();
+        auto* label = new QLabel(Tr(Msg::TextEncoding), &dialog);
+        label->setBuddy(codePage);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(codePage, row, 1);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return { dialog.selectedFiles().constFirst(), dialog.selectedNameFilter(),
+        codePage->currentText() };
 }

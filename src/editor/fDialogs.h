@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QDialogButtonBox;
@@ -15,3 +16,13 @@ QLabel* SelectableLabel(const QString& text, QWidget* parent);
 QDialogButtonBox* OkButton(QDialog* dialog);
 // OK and Cancel, accepting or rejecting `dialog`.
 QDialogButtonBox* OkCancelButtons(QDialog* dialog);
+
+// A file to open, the filter chosen for it and the code page of its 8-bit text, chosen in
+// the open dialog as text editors offer it; the file is empty when the user cancelled.
+struct TOpenChoice {
+    QString File;
+    QString Filter;
+    QString CodePage;
+};
+TOpenChoice ChooseFileToOpen(
+    QWidget* parent, const QString& caption, const QString& folder, const QStringList& filters);

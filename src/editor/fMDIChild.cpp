@@ -277,18 +277,20 @@ void TMDIChild::CreateMap()
     connect(Map, &TMapPanel::PointerMoved, this, &TMDIChild::MapPointerMoved);
     connect(Map, &TMapPanel::MapsPageRequested, this,
         [this] { ShowInBrowser(Settings().MapsPageUrl, *Prompt); });
-    auto* splitter = new QSplitter(this);
-    splitter->addWidget(Map);
-    splitter->addWidget(CreateListSide());
-    splitter->setStretchFactor(1, 1);
-    splitter->setChildrenCollapsible(false);
-    splitter->setSizes({ std::max(Settings().MapPanelWidth, Map->minimumSizeHint().width()),
-        std::max(width(), 1) });
-    connect(splitter, &QSplitter::splitterMoved, this,
-        [this] { Settings().MapPanelWidth = Map->width(); });
+    MapSplitter = new QSplitter(this);
+    MapSplitter->addWidget(Map);
+    MapSplitter->addWidget(CreateListSide());
+    MapSplitter->setStretchFactor(1, 1);
+    MapSplitter->setChildrenCollapsible(false);
+    // The map keeps its share of the window, so a window opened smaller than the last one
+    // still shows its list.
+    connect(MapSplitter, &QSplitter::splitterMoved, this, [this] {
+        if (MapSplitter->width() > 0)
+            Settings().MapPanelShare = std::clamp(Map->width() * 100 / MapSplitter->width(), 1, 99);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
+    layout->addWidget(MapSplitter);
     ShowMap(Settings().MapVisible);
 }
 
@@ -938,6 +940,16 @@ bool TMDIChild::AskSave()
 {
     CommitEdits();
     return Document.AskSave(*Prompt, [this] { return Save(); });
+}
+
+void TMDIChild::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int total = MapSplitter->width();
+    const int listMinimum = MapSplitter->widget(1)->minimumSizeHint().width();
+    const int map = std::max(std::min(total * Settings().MapPanelShare / 100, total - listMinimum),
+        Map->minimumSizeHint().width());
+    MapSplitter->setSizes({ map, std::max(total - map, 1) });
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event)

@@ -15,6 +15,7 @@ class QAction;
 class QLineEdit;
 class QPushButton;
 class TEntryListModel;
+class QSplitter;
 class TMDIChild;
 class TPlugin;
 class TPluginList;
@@ -132,6 +133,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -168,6 +170,7 @@ private:
     IPluginWindows* PluginWindows = nullptr;
     QAction* acShowMap;
     TMapPanel* Map = nullptr;
+    QSplitter* MapSplitter = nullptr;
     std::vector<std::pair<QWidget*, TEditField>> Fields;
     QLineEdit* edDescription;
     QLineEdit* edLatitude;

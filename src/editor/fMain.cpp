@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
@@ -35,6 +34,7 @@
 #include "editor/fBatchConvert.h"
 #include "editor/fChooseFormat.h"
 #include "editor/fCoordsCalculator.h"
+#include "editor/fDialogs.h"
 #include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
 #include "editor/fMinimize.h"
@@ -792,17 +792,16 @@ void TfmMarivelMainForm::FileNew() { NewDocument(); }
 void TfmMarivelMainForm::FileOpen()
 {
     const QStringList filters = OpenNameFilters();
-    QString selected;
-    const QString file = QFileDialog::getOpenFileName(
-        this, tr("Open"), Settings().InitialDir, filters.join(QStringLiteral(";;")), &selected);
-    if (file.isEmpty())
+    const TOpenChoice chosen = ChooseFileToOpen(this, tr("Open"), Settings().InitialDir, filters);
+    if (chosen.File.isEmpty())
         return;
-    if (TMDIChild* open = DocumentOf(file)) {
+    if (TMDIChild* open = DocumentOf(chosen.File)) {
         Activate(open);
         return;
     }
-    OpenFile(nullptr, LocalLocation(file), TDocument::lmOpen,
-        FormatIdOfOpenFilter(static_cast<int>(filters.indexOf(selected))));
+    const TCodePageScope codePage(chosen.CodePage);
+    OpenFile(nullptr, LocalLocation(chosen.File), TDocument::lmOpen,
+        FormatIdOfOpenFilter(static_cast<int>(filters.indexOf(chosen.Filter))));
 }
 
 void TfmMarivelMainForm::FileAppend()
@@ -811,12 +810,12 @@ void TfmMarivelMainForm::FileAppend()
     if (!document)
         return;
     const QStringList filters = OpenNameFilters();
-    QString selected;
-    const QString file = QFileDialog::getOpenFileName(
-        this, tr("Append"), Settings().InitialDir, filters.join(QStringLiteral(";;")), &selected);
-    if (!file.isEmpty())
-        OpenFile(document, LocalLocation(file), TDocument::lmAppend,
-            FormatIdOfOpenFilter(static_cast<int>(filters.indexOf(selected))));
+    const TOpenChoice chosen = ChooseFileToOpen(this, tr("Append"), Settings().InitialDir, filters);
+    if (chosen.File.isEmpty())
+        return;
+    const TCodePageScope codePage(chosen.CodePage);
+    OpenFile(document, LocalLocation(chosen.File), TDocument::lmAppend,
+        FormatIdOfOpenFilter(static_cast<int>(filters.indexOf(chosen.Filter))));
 }
 
 template <typename Command> void TfmMarivelMainForm::OnDocument(Command command)

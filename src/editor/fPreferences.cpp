@@ -22,6 +22,7 @@
 
 #include "device/Rapi.h"
 #include "platform/uCodePage.h"
+#include "platform/uMessages.h"
 #include "plugins/uPluginUtils.h"
 
 namespace {
@@ -136,7 +137,7 @@ QWidget* TfmPluginSettings::CreateGeneralTab()
     cbCodePage->setObjectName(QStringLiteral("cbCodePage"));
     cbCodePage->addItems(CodePageNames());
     auto* codePage = new QFormLayout;
-    codePage->addRow(tr("Text encoding of 8-bit files:"), cbCodePage);
+    codePage->addRow(Tr(Msg::TextEncoding), cbCodePage);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(cbShowStartupScreen);
     layout->addWidget(cbCloseMinimizes);

@@ -75,6 +75,7 @@ inline constexpr char UndeclaredPrefixLeftOut[] = QT_TRANSLATE_NOOP("Marivel", "
 inline constexpr char UnencodableInEntry[] = QT_TRANSLATE_NOOP("Marivel", "%1, in %2 entry: %3");
 inline constexpr char UnencodableInEntries[] = QT_TRANSLATE_NOOP("Marivel", "%1, in %2 entries: %3");
 inline constexpr char SaveUnencodable[] = QT_TRANSLATE_NOOP("Marivel", "%1 of %2 entries hold characters that the code page %3 lacks: %4.\n\nYes: save them with \"?\" in their place.\nNo: save the file in UTF-8, which keeps every character (not every navigator shows it).\nCancel: do not save.");
+inline constexpr char TextEncoding[] = QT_TRANSLATE_NOOP("Marivel", "Text encoding of 8-bit files:");
 inline constexpr char InvalidKml[]         = QT_TRANSLATE_NOOP("Marivel", "Invalid kml: %1...");
 inline constexpr char NoGpxPoints[]        = QT_TRANSLATE_NOOP("Marivel", "no waypoints; the file holds %1, which GPX import does not read");
 inline constexpr char NoKmlPoints[]        = QT_TRANSLATE_NOOP("Marivel", "no placemarks with a point; the file holds %1, which KML import does not read");

@@ -104,6 +104,9 @@ public:
     // True when a new version was written; the Cancel answer sets `cancelled`.
     bool Run(bool& askBeforeOverwrite, IOverwriteQuestion& question, bool& cancelled);
 
+    // What the conversion of the new version found worth telling.
+    QStringList Warnings;
+
 private:
     QString PoiText(const char* name) const { return Poi.SelectNode(QLatin1String(name)).Text(); }
     QString Expanded(const QString& address) const
@@ -226,9 +229,13 @@ bool TItemUpdate::SaveNewVersion(TMemoryStream& downloaded, const QDateTime& tim
         source.FormatId().isEmpty() ? ImporterFormatId(importer) : source.FormatId();
     TEntries entries;
     downloaded.Seek(0, TSeekOrigin::Beginning);
-    entries.LoadFromStream(downloaded, ImporterExt(importer), formatId, false);
+    Warnings = entries.LoadFromStream(downloaded, ImporterExt(importer), formatId, false);
     TMemoryStream converted;
-    entries.SaveToStream(converted, UrlFileExt(Item.Target), Item.Format);
+    const QString targetExt = UrlFileExt(Item.Target);
+    if (!CreateExporter(targetExt, Item.Format)->WritesUnicode())
+        if (const TEntries::TUnencodable found = entries.Unencodable(); found.Entries)
+            Warnings << UnencodableWarning(found);
+    entries.SaveToStream(converted, targetExt, Item.Format);
     SaveStreamToLocation(Item.Target, converted);
 
     Status(StepPercent(5), Tr(Msg::SavingNewVersion));
@@ -325,9 +332,11 @@ bool TAutoUpdate::Update(const TUpdateItem& item, bool& askBeforeOverwrite,
     if (!listed)
         return false;
     bool written = false;
+    Warnings.clear();
     try {
         TItemUpdate update(*listed, siteDocument, status, Progress());
         written = update.Run(askBeforeOverwrite, Question, FCancelled);
+        Warnings = update.Warnings;
     } catch (...) {
         // The times of this check persist, also after a failure.
         AutoUpdateItems().StoreTimes(*listed);

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include "core/uDownload.h"
 
@@ -46,6 +47,9 @@ public:
     bool Cancelled() const { return FCancelled; }
     // Called with the bytes of each download; the engine adds its own cancel check.
     TDownloadProgress OnDownload;
+    // What the last update's conversion found worth telling, such as names the target's code
+    // page lacks.
+    QStringList Warnings;
 
 private:
     TDownloadProgress Progress();

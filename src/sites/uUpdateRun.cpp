@@ -145,7 +145,10 @@ void TUpdateRun::ProcessItem(int row)
         else if (Unattended.Declined)
             Finish(row, TRowResult::Skipped, Tr(Msg::NotOverwrittenUnattended));
         else if (written)
-            Finish(row, TRowResult::Updated, Tr(Msg::Updated));
+            Finish(row, TRowResult::Updated,
+                Engine.Warnings.isEmpty() ? Tr(Msg::Updated)
+                                          : Tr(Msg::Updated) + QStringLiteral(": ")
+                        + Engine.Warnings.join(QStringLiteral("; ")));
         else
             Finish(row, TRowResult::UpToDate, Tr(Msg::AlreadyUpToDate));
     } catch (const EAbort&) {

@@ -60,7 +60,7 @@ const std::vector<TSetting>& Table()
         { "StatusTrayHeight", &TSettings::StatusTrayHeight, -1 },
         { "StatusTrayWidth", &TSettings::StatusTrayWidth, -1 },
         { "StatusHeight", &TSettings::StatusHeight, -1 },
-        { "MapPanelWidth", &TSettings::MapPanelWidth, 200 },
+        { "MapPanelShare", &TSettings::MapPanelShare, 25 },
         { "MapVisible", &TSettings::MapVisible, true },
         { "StatusAutoClose", &TSettings::StatusAutoClose, false },
         { "MapPointMap", &TSettings::MapPointMap, Empty },

@@ -1,3 +1,5 @@
+#include "editor/fDialogs.h"
+
 #include <functional>
 
 #include <QApplication>
@@ -5,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -68,6 +71,27 @@ TEST(ChooseFormat, ShowsTheFailureAndReturnsTheChoice)
 
     WhenShown([](QDialog& shown) { shown.reject(); });
     EXPECT_FALSE(TfmChooseFormat::Ask(nullptr, "/poi/a.csv", "x", CsvImporters, 0).has_value());
+}
+
+// The open dialog offers the code page of 8-bit files, the setting's first, per file.
+TEST(OpenDialog, ChoosesTheFileAndItsTextEncoding)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("moscow.ov2");
+    SaveFileBytes(file, "x");
+    const TCodePageScope page(DefaultCodePage);
+    WhenShown([&](QDialog& shown) {
+        auto* codePage = shown.findChild<QComboBox*>("cbCodePage");
+        ASSERT_NE(codePage, nullptr);
+        EXPECT_EQ(codePage->currentText(), "windows-1252");
+        codePage->setCurrentText("windows-1251");
+        static_cast<QFileDialog&>(shown).selectFile(file);
+        shown.accept();
+    });
+    const TOpenChoice chosen = ChooseFileToOpen(nullptr, "Open", dir.path(), { "TomTom (*.ov2)" });
+    EXPECT_EQ(chosen.File, file);
+    EXPECT_EQ(chosen.CodePage, "windows-1251");
+    EXPECT_EQ(chosen.Filter, "TomTom (*.ov2)");
 }
 
 TEST(MinimizeNotice, ShownUntilTheUserDeclinesIt)

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -590,6 +591,25 @@ TEST(TMDIChild, EditFieldsFitATiledWindowAndKeepToTheirLabels)
                 << caption << " at width " << width;
         }
     }
+}
+
+// The map keeps its share of the window, not its width in pixels, and never squeezes the list.
+TEST(TMDIChild, TheMapKeepsItsShareOfTheWindowAndTheListItsMinimumWidth)
+{
+    Settings().MapVisible = true;
+    Settings().MapPanelShare = 25;
+    TWindow window(1);
+    auto* splitter = window->findChild<QSplitter*>();
+    for (const int width : { 1600, 1200 }) {
+        window->resize(width, 500);
+        QCoreApplication::processEvents();
+        EXPECT_NEAR(splitter->sizes()[0], splitter->width() / 4, 2) << width;
+    }
+    Settings().MapPanelShare = 90;
+    window->resize(500, 500);
+    QCoreApplication::processEvents();
+    EXPECT_GE(splitter->sizes()[1], splitter->widget(1)->minimumSizeHint().width());
+    Settings().MapPanelShare = 25;
 }
 
 TEST(TMDIChild, CloseQuestionNamesTheDocumentInItsTitle)

@@ -94,6 +94,19 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
     EXPECT_EQ(View.Texts.last(), "Finished: 0 updated, 1 already up-to-date, 3 failed");
 }
 
+TEST_F(UpdateRunTest, AnUpdateTellsOfNamesTheTargetsCodePageLacks)
+{
+    ServeSite("/m.xml", "<poi><description>Moscow</description><url>/moscow.gpx</url></poi>");
+    Server.Serve("/moscow.gpx", "<gpx><wpt lat='55.7' lon='37.6'><name>Москва</name></wpt></gpx>")
+        .Headers = "Last-Modified: " + HttpDate(ServerTime) + "\r\nCache-Control: no-cache\r\n";
+    Subscribe(Server.Url("/m.xml"), "Moscow", Target("moscow.ov2"));
+    TUpdateRun run(AutoUpdateItems(), View, Question);
+    run.Execute();
+    EXPECT_EQ(View.Rows.value(1),
+        "Moscow | Updated: 6 characters that the code page windows-1252 lacks were replaced by "
+        "\"?\", in 1 entry: Москва");
+}
+
 TEST_F(UpdateRunTest, NoToContinueStopsTheRun)
 {
     Subscribe(A(), "Fuel", Target("fuel.gpx"));
