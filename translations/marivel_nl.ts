@@ -1926,20 +1926,8 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <translation>Ctrl+F4</translation>
     </message>
     <message>
-        <source>Reconnect</source>
-        <translation>Opnieuw verbinden</translation>
-    </message>
-    <message>
-        <source>Open Remote...</source>
-        <translation>Openen van apparaat...</translation>
-    </message>
-    <message>
         <source>Ctrl+D</source>
         <translation>Ctrl+D</translation>
-    </message>
-    <message>
-        <source>Save Remote...</source>
-        <translation>Opslaan op apparaat...</translation>
     </message>
     <message>
         <source>&amp;Hide In Tray</source>
@@ -1950,28 +1938,12 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <translation>A&amp;fsluiten</translation>
     </message>
     <message>
-        <source>Copy</source>
-        <translation>Kopiëren</translation>
-    </message>
-    <message>
         <source>Ctrl+C</source>
         <translation>Ctrl+C</translation>
     </message>
     <message>
-        <source>Copy as text</source>
-        <translation>Kopiëren als tekst</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Knippen</translation>
-    </message>
-    <message>
         <source>Ctrl+X</source>
         <translation>Ctrl+X</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Plakken</translation>
     </message>
     <message>
         <source>Ctrl+V</source>
@@ -1994,10 +1966,6 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <translation>Ctrl+A</translation>
     </message>
     <message>
-        <source>I&amp;nvert Selection</source>
-        <translation>Selectie o&amp;mkeren</translation>
-    </message>
-    <message>
         <source>Ctrl+I</source>
         <translation>Ctrl+I</translation>
     </message>
@@ -2012,10 +1980,6 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>Find &amp;Next</source>
         <translation>Volge&amp;nde zoeken</translation>
-    </message>
-    <message>
-        <source>Find Duplicates...</source>
-        <translation>Dubbele items zoeken...</translation>
     </message>
     <message>
         <source>&amp;Cascade</source>
@@ -2038,40 +2002,12 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <translation>Alles &amp;schikken</translation>
     </message>
     <message>
-        <source>Next Window</source>
-        <translation>Volgend venster</translation>
-    </message>
-    <message>
         <source>Ctrl+F6</source>
         <translation>Ctrl+F6</translation>
     </message>
     <message>
-        <source>AutoUpdate Now...</source>
-        <translation>Nu AutoUpdate uitvoeren...</translation>
-    </message>
-    <message>
-        <source>AutoUpdate Manager...</source>
-        <translation>AutoUpdate-beheer...</translation>
-    </message>
-    <message>
-        <source>Commit to a site...</source>
-        <translation>Naar een site insturen...</translation>
-    </message>
-    <message>
-        <source>AutoUpdate Wizard...</source>
-        <translation>AutoUpdate-wizard...</translation>
-    </message>
-    <message>
         <source>Tools</source>
         <translation>Extra</translation>
-    </message>
-    <message>
-        <source>Coordinates Calculator...</source>
-        <translation>Coördinatencalculator...</translation>
-    </message>
-    <message>
-        <source>Batch Convert...</source>
-        <translation>Batchconversie...</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -2088,10 +2024,6 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>&amp;AutoUpdate</source>
         <translation>&amp;AutoUpdate</translation>
-    </message>
-    <message>
-        <source>Go to the Sites Status Page...</source>
-        <translation>Naar de statuspagina van de sites...</translation>
     </message>
     <message>
         <source>&amp;Language</source>
@@ -2114,40 +2046,12 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>Go to Marivel Page...</source>
-        <translation>Naar de pagina van Marivel...</translation>
-    </message>
-    <message>
-        <source>Online Marivel FAQ...</source>
-        <translation>Veelgestelde vragen over Marivel (online)...</translation>
-    </message>
-    <message>
-        <source>Go to Marivel forum...</source>
-        <translation>Naar het forum van Marivel...</translation>
-    </message>
-    <message>
-        <source>Check for Marivel updates...</source>
-        <translation>Controleren op updates van Marivel...</translation>
-    </message>
-    <message>
-        <source>Check every week</source>
-        <translation>Elke week controleren</translation>
-    </message>
-    <message>
-        <source>System Info...</source>
-        <translation>Systeeminformatie...</translation>
-    </message>
-    <message>
         <source>&amp;About...</source>
         <translation>&amp;Over...</translation>
     </message>
     <message>
         <source>Standard</source>
         <translation>Standaard</translation>
-    </message>
-    <message>
-        <source>Marivel...</source>
-        <translation>Marivel...</translation>
     </message>
     <message>
         <source>Open</source>
@@ -2176,18 +2080,6 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>Ctrl+Shift+Z</source>
         <translation>Ctrl+Shift+Z</translation>
-    </message>
-    <message>
-        <source>Preferences...</source>
-        <translation>Voorkeuren...</translation>
-    </message>
-    <message>
-        <source>Undo %1</source>
-        <translation>%1 ongedaan maken</translation>
-    </message>
-    <message>
-        <source>Redo %1</source>
-        <translation>%1 opnieuw uitvoeren</translation>
     </message>
     <message>
         <source>Ctrl+Shift+C</source>
@@ -2220,6 +2112,130 @@ Sla dit rapport op en stuur het naar Orvik Software, samen met wat u vlak daarvo
     <message>
         <source>&amp;Sort</source>
         <translation>&amp;Sorteren</translation>
+    </message>
+    <message>
+        <source>Reconnec&amp;t</source>
+        <translation>Opnieuw verbin&amp;den</translation>
+    </message>
+    <message>
+        <source>Open &amp;Remote...</source>
+        <translation>Openen van a&amp;pparaat...</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve Remote...</source>
+        <translation>Opslaan op appa&amp;raat...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Ongedaan maken</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>Opnieuw &amp;uitvoeren</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopiëren</translation>
+    </message>
+    <message>
+        <source>Copy as te&amp;xt</source>
+        <translation>Kopiëren als &amp;tekst</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Kni&amp;ppen</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>P&amp;lakken</translation>
+    </message>
+    <message>
+        <source>In&amp;vert Selection</source>
+        <translation>Selectie o&amp;mkeren</translation>
+    </message>
+    <message>
+        <source>Find Dup&amp;licates...</source>
+        <translation>&amp;Dubbele items zoeken...</translation>
+    </message>
+    <message>
+        <source>&amp;Next Window</source>
+        <translation>Volgen&amp;d venster</translation>
+    </message>
+    <message>
+        <source>AutoUpdate &amp;Now...</source>
+        <translation>&amp;Nu AutoUpdate uitvoeren...</translation>
+    </message>
+    <message>
+        <source>AutoUpdate &amp;Manager...</source>
+        <translation>AutoUpdate-&amp;beheer...</translation>
+    </message>
+    <message>
+        <source>Co&amp;mmit to a site...</source>
+        <translation>Naar een sit&amp;e insturen...</translation>
+    </message>
+    <message>
+        <source>AutoUpdate &amp;Wizard...</source>
+        <translation>AutoUpdate-&amp;wizard...</translation>
+    </message>
+    <message>
+        <source>&amp;Coordinates Calculator...</source>
+        <translation>&amp;Coördinatencalculator...</translation>
+    </message>
+    <message>
+        <source>&amp;Batch Convert...</source>
+        <translation>&amp;Batchconversie...</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences...</source>
+        <translation>&amp;Voorkeuren...</translation>
+    </message>
+    <message>
+        <source>Go to the &amp;Sites Status Page...</source>
+        <translation>Naar de &amp;statuspagina van de sites...</translation>
+    </message>
+    <message>
+        <source>&amp;English</source>
+        <translation>&amp;English</translation>
+    </message>
+    <message>
+        <source>&amp;Nederlands</source>
+        <translation>&amp;Nederlands</translation>
+    </message>
+    <message>
+        <source>Go to Marivel &amp;Page...</source>
+        <translation>Naar de &amp;pagina van Marivel...</translation>
+    </message>
+    <message>
+        <source>Online Marivel &amp;FAQ...</source>
+        <translation>&amp;Veelgestelde vragen over Marivel (online)...</translation>
+    </message>
+    <message>
+        <source>Go to Marivel f&amp;orum...</source>
+        <translation>Naar het &amp;forum van Marivel...</translation>
+    </message>
+    <message>
+        <source>Check for Marivel &amp;updates...</source>
+        <translation>Controleren op &amp;updates van Marivel...</translation>
+    </message>
+    <message>
+        <source>Check every &amp;week</source>
+        <translation>Elke &amp;week controleren</translation>
+    </message>
+    <message>
+        <source>&amp;System Info...</source>
+        <translation>&amp;Systeeminformatie...</translation>
+    </message>
+    <message>
+        <source>&amp;Marivel...</source>
+        <translation>&amp;Marivel...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>%1 &amp;ongedaan maken</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>%1 opnieuw &amp;uitvoeren</translation>
     </message>
 </context>
 <context>

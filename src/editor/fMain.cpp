@@ -142,11 +142,11 @@ void TfmMarivelMainForm::CreateActions()
     acFileSaveAs = AddAction(file, tr("Save &As..."), {}, &TfmMarivelMainForm::FileSaveAs);
     acFileClose =
         AddAction(file, tr("&Close"), QKeySequence(tr("Ctrl+F4")), &TfmMarivelMainForm::FileClose);
-    acFileReconnect = AddAction(file, tr("Reconnect"), {}, &TfmMarivelMainForm::FileReconnect);
-    acFileRemote = AddAction(file, tr("Open Remote..."), QKeySequence(tr("Ctrl+D")),
+    acFileReconnect = AddAction(file, tr("Reconnec&t"), {}, &TfmMarivelMainForm::FileReconnect);
+    acFileRemote = AddAction(file, tr("Open &Remote..."), QKeySequence(tr("Ctrl+D")),
         &TfmMarivelMainForm::FileOpenRemote);
     acFileSaveRemote =
-        AddAction(file, tr("Save Remote..."), {}, &TfmMarivelMainForm::FileSaveRemote);
+        AddAction(file, tr("Sa&ve Remote..."), {}, &TfmMarivelMainForm::FileSaveRemote);
     // Until the preferences dialog offers it.
     acHide = AddAction(file, tr("&Hide In Tray"), {}, &TfmMarivelMainForm::HideInTray);
     acFileExit = AddAction(file, tr("E&xit"), {}, &TfmMarivelMainForm::Exit);
@@ -163,17 +163,17 @@ void TfmMarivelMainForm::CreateActions()
         });
         RecentActions.append(recent);
     }
-    acEditUndo = AddAction(edit, tr("Undo"), QKeySequence::Undo, &TfmMarivelMainForm::EditUndo);
-    acEditRedo = AddAction(edit, tr("Redo"), {}, &TfmMarivelMainForm::EditRedo);
+    acEditUndo = AddAction(edit, tr("&Undo"), QKeySequence::Undo, &TfmMarivelMainForm::EditUndo);
+    acEditRedo = AddAction(edit, tr("&Redo"), {}, &TfmMarivelMainForm::EditRedo);
     acEditRedo->setShortcuts({ QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z")) });
     acEditCopy =
-        AddAction(edit, tr("Copy"), QKeySequence(tr("Ctrl+C")), &TfmMarivelMainForm::EditCopy);
-    acCopyText = AddAction(edit, tr("Copy as text"), QKeySequence(tr("Ctrl+Shift+C")),
+        AddAction(edit, tr("&Copy"), QKeySequence(tr("Ctrl+C")), &TfmMarivelMainForm::EditCopy);
+    acCopyText = AddAction(edit, tr("Copy as te&xt"), QKeySequence(tr("Ctrl+Shift+C")),
         &TfmMarivelMainForm::EditCopyText);
     acEditCut =
-        AddAction(edit, tr("Cut"), QKeySequence(tr("Ctrl+X")), &TfmMarivelMainForm::EditCut);
+        AddAction(edit, tr("Cu&t"), QKeySequence(tr("Ctrl+X")), &TfmMarivelMainForm::EditCut);
     acEditPaste =
-        AddAction(edit, tr("Paste"), QKeySequence(tr("Ctrl+V")), &TfmMarivelMainForm::EditPaste);
+        AddAction(edit, tr("&Paste"), QKeySequence(tr("Ctrl+V")), &TfmMarivelMainForm::EditPaste);
     acEditDelete =
         AddAction(edit, tr("&Delete"), QKeySequence::Delete, &TfmMarivelMainForm::EditDelete);
     acEditInsert = AddAction(edit, tr("&Insert"), Qt::Key_Insert, &TfmMarivelMainForm::EditInsert);
@@ -183,13 +183,13 @@ void TfmMarivelMainForm::CreateActions()
     acEditDelete->setShortcutContext(Qt::WidgetShortcut);
     acEditSelectAll = AddAction(
         edit, tr("Select &All"), QKeySequence(tr("Ctrl+A")), &TfmMarivelMainForm::EditSelectAll);
-    acInvertSelection = AddAction(edit, tr("I&nvert Selection"), QKeySequence(tr("Ctrl+I")),
+    acInvertSelection = AddAction(edit, tr("In&vert Selection"), QKeySequence(tr("Ctrl+I")),
         &TfmMarivelMainForm::EditInvertSelection);
     acFind =
         AddAction(edit, tr("&Find"), QKeySequence(tr("Ctrl+F")), &TfmMarivelMainForm::EditFind);
     acFindNext = AddAction(edit, tr("Find &Next"), Qt::Key_F3, &TfmMarivelMainForm::EditFindNext);
     acFindDups =
-        AddAction(edit, tr("Find Duplicates..."), Qt::Key_F4, &TfmMarivelMainForm::EditFindDups);
+        AddAction(edit, tr("Find Dup&licates..."), Qt::Key_F4, &TfmMarivelMainForm::EditFindDups);
     // Each column both ways; the accelerators keep apart in every pair.
     const struct {
         const char* Caption;
@@ -226,20 +226,20 @@ void TfmMarivelMainForm::CreateActions()
     });
     arrangeAction(tr("&Arrange All"), [this] { Area->tileSubWindows(); });
     acWindowNext = AddAction(
-        window, tr("Next Window"), QKeySequence(tr("Ctrl+F6")), &TfmMarivelMainForm::WindowNext);
+        window, tr("&Next Window"), QKeySequence(tr("Ctrl+F6")), &TfmMarivelMainForm::WindowNext);
     acAutoUpdateNow = AddAction(
-        autoUpdate, tr("AutoUpdate Now..."), Qt::Key_F9, &TfmMarivelMainForm::AutoUpdateNow);
-    acAutoUpdateManager = AddAction(autoUpdate, tr("AutoUpdate Manager..."), Qt::Key_F8,
+        autoUpdate, tr("AutoUpdate &Now..."), Qt::Key_F9, &TfmMarivelMainForm::AutoUpdateNow);
+    acAutoUpdateManager = AddAction(autoUpdate, tr("AutoUpdate &Manager..."), Qt::Key_F8,
         &TfmMarivelMainForm::ShowAutoUpdateManager);
-    acCommit = AddAction(edit, tr("Commit to a site..."), {}, &TfmMarivelMainForm::CommitToSite);
+    acCommit = AddAction(edit, tr("Co&mmit to a site..."), {}, &TfmMarivelMainForm::CommitToSite);
     acAutoUpdateWizard = AddAction(
-        autoUpdate, tr("AutoUpdate Wizard..."), {}, &TfmMarivelMainForm::AutoUpdateWizard);
+        autoUpdate, tr("AutoUpdate &Wizard..."), {}, &TfmMarivelMainForm::AutoUpdateWizard);
     const QString tools = tr("Tools");
     acCalc =
-        AddAction(tools, tr("Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
+        AddAction(tools, tr("&Coordinates Calculator..."), {}, &TfmMarivelMainForm::ShowCalculator);
     actToolsBatchConvert =
-        AddAction(tools, tr("Batch Convert..."), {}, &TfmMarivelMainForm::BatchConvert);
-    actPrefs = AddAction(tools, tr("Preferences..."), {}, &TfmMarivelMainForm::ShowPreferences);
+        AddAction(tools, tr("&Batch Convert..."), {}, &TfmMarivelMainForm::BatchConvert);
+    actPrefs = AddAction(tools, tr("&Preferences..."), {}, &TfmMarivelMainForm::ShowPreferences);
 }
 
 void TfmMarivelMainForm::CreateMenus()
@@ -280,28 +280,30 @@ void TfmMarivelMainForm::CreateMenus()
     autoUpdate->addActions({ acAutoUpdateNow, acAutoUpdateManager });
     autoUpdate->addSeparator();
     autoUpdate->addAction(
-        tr("Go to the Sites Status Page..."), this, &TfmMarivelMainForm::GotoSiteStatus);
+        tr("Go to the &Sites Status Page..."), this, &TfmMarivelMainForm::GotoSiteStatus);
 
     QMenu* language = menuBar()->addMenu(tr("&Language"));
-    language->addAction(tr("English"), this, &TfmMarivelMainForm::LanguageEnglish);
-    language->addAction(tr("Nederlands"), this, &TfmMarivelMainForm::LanguageDutch);
+    language->addAction(tr("&English"), this, &TfmMarivelMainForm::LanguageEnglish);
+    language->addAction(tr("&Nederlands"), this, &TfmMarivelMainForm::LanguageDutch);
 
-    QMenu* window = menuBar()->addMenu(tr("&Window"));
-    window->addActions(WindowArrangeActions);
-    window->addAction(acWindowNext);
+    WindowMenu = menuBar()->addMenu(tr("&Window"));
+    WindowMenu->addActions(WindowArrangeActions);
+    WindowMenu->addAction(acWindowNext);
+    connect(WindowMenu, &QMenu::aboutToShow, this, &TfmMarivelMainForm::ListDocumentsInWindowMenu);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(tr("Go to Marivel Page..."), this, &TfmMarivelMainForm::GotoHomePage);
-    help->addAction(tr("Online Marivel FAQ..."), this, &TfmMarivelMainForm::GotoFaq);
-    help->addAction(tr("Go to Marivel forum..."), this, &TfmMarivelMainForm::GotoForum);
+    help->addAction(tr("Go to Marivel &Page..."), this, &TfmMarivelMainForm::GotoHomePage);
+    help->addAction(tr("Online Marivel &FAQ..."), this, &TfmMarivelMainForm::GotoFaq);
+    help->addAction(tr("Go to Marivel f&orum..."), this, &TfmMarivelMainForm::GotoForum);
     help->addSeparator();
-    help->addAction(tr("Check for Marivel updates..."), this, &TfmMarivelMainForm::CheckForUpdates);
-    QAction* weekly = help->addAction(tr("Check every week"));
+    help->addAction(
+        tr("Check for Marivel &updates..."), this, &TfmMarivelMainForm::CheckForUpdates);
+    QAction* weekly = help->addAction(tr("Check every &week"));
     weekly->setCheckable(true);
     weekly->setChecked(Settings().CheckEveryWeek);
     connect(weekly, &QAction::toggled, this, &TfmMarivelMainForm::CheckEveryWeek);
     help->addSeparator();
-    help->addAction(tr("System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
+    help->addAction(tr("&System Info..."), this, &TfmMarivelMainForm::ShowSystemInfo);
     help->addAction(tr("&About..."), this, &TfmMarivelMainForm::ShowAbout);
 
     // The desktop's icons by their freedesktop names; the toolbar's own pictures where the
@@ -373,7 +375,7 @@ void TfmMarivelMainForm::CreateTrayIcon()
         windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
     Tray->setToolTip(QLatin1String(Msg::ApplicationTitle));
     auto* menu = new QMenu(this);
-    QAction* show = menu->addAction(tr("Marivel..."), this, &TfmMarivelMainForm::ShowFromTray);
+    QAction* show = menu->addAction(tr("&Marivel..."), this, &TfmMarivelMainForm::ShowFromTray);
     menu->setDefaultAction(show);
     menu->addAction(acAutoUpdateNow);
     menu->addAction(acFileExit);
@@ -525,7 +527,8 @@ void TfmMarivelMainForm::Activate(TMDIChild* document)
 {
     for (QMdiSubWindow* sub : Area->subWindowList())
         if (sub->widget() == document) {
-            sub->showNormal();
+            if (sub->isMinimized())
+                sub->showNormal(); // from an icon; a maximized one stays maximized
             Area->setActiveSubWindow(sub);
         }
 }
@@ -626,8 +629,8 @@ void TfmMarivelMainForm::UpdateHistoryActions(const TMDIChild* document, bool re
     const QUndoStack* history = document ? &document->Document.History : nullptr;
     const QString undo = history ? history->undoText() : QString();
     const QString redo = history ? history->redoText() : QString();
-    acEditUndo->setText(undo.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undo));
-    acEditRedo->setText(redo.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redo));
+    acEditUndo->setText(undo.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undo));
+    acEditRedo->setText(redo.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redo));
     acEditUndo->setEnabled(reaches && history->canUndo());
     acEditRedo->setEnabled(reaches && history->canRedo());
 }
@@ -1006,6 +1009,26 @@ void TfmMarivelMainForm::SwitchLanguage(const QString& code, const QString& name
     Exit();
     // A document the user kept open cancels the exit, and with it the restart.
     Restart = ExitRequested;
+}
+
+// The open documents, the active one checked; as many as the digits choose.
+void TfmMarivelMainForm::ListDocumentsInWindowMenu()
+{
+    constexpr int Listed = 9;
+    qDeleteAll(DocumentActions);
+    DocumentActions.clear();
+    const QList<TMDIChild*> documents = Documents();
+    if (!documents.isEmpty())
+        DocumentActions.append(WindowMenu->addSeparator());
+    for (int i = 0; i < std::min<int>(Listed, static_cast<int>(documents.size())); ++i) {
+        TMDIChild* document = documents[i];
+        QAction* action =
+            WindowMenu->addAction(NumberedCaption(i + 1, document->Document.Caption()), this,
+                [this, document] { Activate(document); });
+        action->setCheckable(true);
+        action->setChecked(document == ActiveDocument());
+        DocumentActions.append(action);
+    }
 }
 
 void TfmMarivelMainForm::WindowNext() { Area->activateNextSubWindow(); }

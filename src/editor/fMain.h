@@ -115,6 +115,7 @@ private:
     void LanguageEnglish();
     void LanguageDutch();
     void SwitchLanguage(const QString& code, const QString& name);
+    void ListDocumentsInWindowMenu();
     void WindowNext();
     void Tile(Qt::Orientation direction);
     void GotoHomePage();
@@ -183,6 +184,9 @@ private:
     QTimer* tiAutoUpdate;
     TDeviceWatcher* DeviceWatcher = nullptr;
     QList<QAction*> WindowArrangeActions;
+    QMenu* WindowMenu = nullptr;
+    // The open documents' entries of the Window menu, made anew each time it opens.
+    QList<QAction*> DocumentActions;
     QString FindText;
     // The widget of this window that last had the focus; the menu bar and other windows
     // (menus, dialogs) taking it leave it as it was, so the commands stay as the user left them.

@@ -98,9 +98,15 @@ QStringList DialogNameFilters(const QString& filter)
     return rows;
 }
 
+QString NumberedCaption(int number, const QString& name)
+{
+    return QStringLiteral("&%1 %2").arg(number).arg(
+        QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
 QString RecentFileCaption(int number, const QString& location)
 {
-    QString caption = QStringLiteral("&%1 %2").arg(number).arg(LocationFileName(location));
+    QString caption = NumberedCaption(number, LocationFileName(location));
     if (IsMobileLocation(location))
         caption += QStringLiteral(" (%1)").arg(Tr(Msg::Remote));
     return caption;

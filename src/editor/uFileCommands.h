@@ -60,6 +60,8 @@ std::optional<TLoadedAs> LoadLocationAsChosen(const QString& location, const QSt
 // that matches no file. Each pattern is listed once per row.
 QStringList DialogNameFilters(const QString& filter);
 
+// A menu entry the digit `number` (from 1) chooses: "&1 name", an "&" of the name shown as one.
+QString NumberedCaption(int number, const QString& name);
 // The caption of recent-file action `number` (from 1) for `location`.
 QString RecentFileCaption(int number, const QString& location);
 

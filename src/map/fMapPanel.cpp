@@ -229,19 +229,35 @@ void TMapPanel::SetBackColor(const QColor& color)
 
 QColor TMapPanel::BackColor() const { return Area->viewport()->palette().color(QPalette::Window); }
 
+// The place in the middle of the view stays there.
 void TMapPanel::SetZoom(double zoom)
 {
-    // The place in the middle of the view stays there.
-    QScrollBar* horizontal = Area->horizontalScrollBar();
-    QScrollBar* vertical = Area->verticalScrollBar();
-    const QSize view = Area->viewport()->size();
-    const double middleX = (horizontal->value() + view.width() / 2.0) / OvMap->Zoom();
-    const double middleY = (vertical->value() + view.height() / 2.0) / OvMap->Zoom();
+    const QPointF middle = MiddleOfView();
     OvMap->SetZoom(zoom);
-    horizontal->setValue(qRound(middleX * zoom - view.width() / 2.0));
-    vertical->setValue(qRound(middleY * zoom - view.height() / 2.0));
+    ScrollMiddleTo(middle);
+    // Scroll bars that come or go with the new size narrow or widen the view only once the
+    // scroll area has had its turn; then the middle is where it was again.
+    QMetaObject::invokeMethod(
+        this, [this, middle] { ScrollMiddleTo(middle); }, Qt::QueuedConnection);
     UpdateZoomActions();
     ShowCurrentEntry();
+}
+
+// In pixels of the picture as it is, not zoomed.
+QPointF TMapPanel::MiddleOfView() const
+{
+    const QSize view = Area->viewport()->size();
+    return QPointF(Area->horizontalScrollBar()->value() + view.width() / 2.0,
+               Area->verticalScrollBar()->value() + view.height() / 2.0)
+        / OvMap->Zoom();
+}
+
+void TMapPanel::ScrollMiddleTo(QPointF middle)
+{
+    const QSize view = Area->viewport()->size();
+    const QPointF zoomed = middle * OvMap->Zoom();
+    Area->horizontalScrollBar()->setValue(qRound(zoomed.x() - view.width() / 2.0));
+    Area->verticalScrollBar()->setValue(qRound(zoomed.y() - view.height() / 2.0));
 }
 
 void TMapPanel::ZoomIn()

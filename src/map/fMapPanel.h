@@ -93,6 +93,8 @@ private:
     void LoadMap(const TMapChoice& map);
     void SetBackColor(const QColor& color);
     void SetZoom(double zoom);
+    QPointF MiddleOfView() const;
+    void ScrollMiddleTo(QPointF middle);
     void UpdateZoomActions();
     void CenterNotice();
     void PaintMarkers(QPainter& painter);

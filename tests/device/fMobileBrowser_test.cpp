@@ -131,7 +131,7 @@ TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
     form.show();
     QAction* remote = nullptr;
     for (QAction* action : form.actions())
-        if (action->text() == "Open Remote...")
+        if (action->text() == "Open &Remote...")
             remote = action;
     ASSERT_TRUE(remote);
     EXPECT_EQ(remote->shortcut(), QKeySequence("Ctrl+D"));
@@ -163,7 +163,7 @@ TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
     form.ActiveDocument()->Document.Entries.Items(0).SetDescription("changed");
     QAction* save = nullptr;
     for (QAction* action : form.actions())
-        if (action->text() == "Save Remote...")
+        if (action->text() == "Sa&ve Remote...")
             save = action;
     ASSERT_TRUE(save);
     WithModal([&] { save->trigger(); },
@@ -195,7 +195,7 @@ TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
     form.NewDocument()->Document.Insert();
     QAction* save = nullptr;
     for (QAction* action : form.actions())
-        if (action->text() == "Save Remote...")
+        if (action->text() == "Sa&ve Remote...")
             save = action;
     ASSERT_TRUE(save);
     const auto saving = [&] {

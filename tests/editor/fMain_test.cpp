@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -80,10 +81,16 @@ protected:
     QTemporaryDir Dir;
 };
 
+// Captions compare without their keys' marks, which tell nothing of the command.
+bool SameCaption(const QAction& action, const QString& caption)
+{
+    return QString(action.text()).remove('&') == QString(caption).remove('&');
+}
+
 QAction* ActionOf(const QWidget& form, const QString& caption)
 {
     for (QAction* action : form.actions())
-        if (action->text() == caption)
+        if (SameCaption(*action, caption))
             return action;
     return nullptr;
 }
@@ -92,7 +99,7 @@ QAction* ActionOf(const QWidget& form, const QString& caption)
 QAction* MenuAction(QWidget& form, const QString& text)
 {
     for (QAction* action : form.findChildren<QAction*>())
-        if (action->text() == text)
+        if (SameCaption(*action, text))
             return action;
     ADD_FAILURE() << "no action " << text.toStdString();
     return nullptr;
@@ -303,7 +310,7 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     const auto descriptions = [&] { return Descriptions(document->Document.Entries); };
     EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
     QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(undo->text(), "Undo Delete");
+    EXPECT_EQ(undo->text(), "&Undo Delete");
     EXPECT_EQ(undo->toolTip(), "Undo Delete") << "the toolbar button's tip";
     EXPECT_EQ(document->windowTitle(), "b.ov2*");
 
@@ -319,14 +326,14 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(descriptions(), "B C ");
     EXPECT_EQ(document->windowTitle(), "b.ov2") << "back as opened";
-    EXPECT_EQ(redo->text(), "Redo Delete");
+    EXPECT_EQ(redo->text(), "&Redo Delete");
     EXPECT_FALSE(undo->isEnabled());
     QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(descriptions(), "C ");
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(descriptions(), "C ");
-    EXPECT_EQ(redo->text(), "Redo");
+    EXPECT_EQ(redo->text(), "&Redo");
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
@@ -431,6 +438,29 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
         });
     EXPECT_EQ(asked, "fmChooseFormat");
     EXPECT_TRUE(form.Documents().isEmpty());
+}
+
+// Alt+W and a digit bring a document to the front.
+TEST_F(MainWindowTest, WindowMenuListsTheOpenDocumentsByNumber)
+{
+    TfmMarivelMainForm form({});
+    form.show();
+    QMenu* window = MenuAction(form, "&Window")->menu();
+    const auto listed = [&] {
+        emit window->aboutToShow();
+        QStringList shown;
+        for (const QAction* action : window->actions())
+            if (action->isCheckable())
+                shown << action->text() + (action->isChecked() ? "*" : "");
+        return shown.join(' ').toStdString();
+    };
+    EXPECT_EQ(listed(), "");
+    form.OpenLocation(Path("a.ov2"));
+    form.OpenLocation(Path("b.ov2"));
+    EXPECT_EQ(listed(), "&1 a.ov2 &2 b.ov2*");
+    MenuAction(form, "&1 a.ov2")->trigger();
+    EXPECT_EQ(form.ActiveDocument()->Document.Caption(), "a.ov2");
+    EXPECT_EQ(listed(), "&1 a.ov2* &2 b.ov2");
 }
 
 TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)

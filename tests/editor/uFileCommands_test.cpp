@@ -30,7 +30,7 @@ TEST(FileCommands, FormatChooserOffersTheOtherFormatsAndRemembersTheDefault)
 TEST(FileCommands, RecentFileCaptionsNameDeviceFiles)
 {
     EXPECT_EQ(RecentFileCaption(1, "FILE:///home/u/poi/cameras.ov2"), "&1 cameras.ov2");
-    EXPECT_EQ(RecentFileCaption(2, "/home/u/a.b/plain"), "&2 plain");
+    EXPECT_EQ(RecentFileCaption(2, "/home/u/a.b/R&D"), "&2 R&&D") << "the name's & shown";
     EXPECT_EQ(RecentFileCaption(9, "MOBILE://\\My Documents\\x.asc"), "&9 x.asc (Remote)");
 }
 

@@ -70,7 +70,7 @@ TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
     ASSERT_EQ(form.LoadedPlugins().Count(), 2);
     EXPECT_EQ(form.LoadedPlugins()[0].Name(), QStringLiteral("Example"));
     EXPECT_EQ(form.LoadedPlugins()[1].Name(), QStringLiteral("OpenStreetMap"));
-    EXPECT_TRUE(MenuTexts(form, "&Tools").contains("Preferences..."));
+    EXPECT_TRUE(MenuTexts(form, "&Tools").contains("&Preferences..."));
     EXPECT_FALSE(MenuTexts(form, "&File").contains("Device Folder..."));
 }
 

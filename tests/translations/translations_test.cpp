@@ -105,18 +105,27 @@ QChar Mnemonic(const QString& text)
     return QChar();
 }
 
-// The entries of `actions` whose keys another entry has too.
-QStringList SharedMnemonics(const QList<QAction*>& actions)
+// The shown entries of `actions`, and of their submenus, that have no key or share one with
+// another entry of the same menu.
+QStringList KeyFaults(const QList<QAction*>& actions)
 {
     std::map<QChar, QStringList> byKey;
-    for (const QAction* action : actions)
-        if (const QChar key = Mnemonic(action->text()); !key.isNull())
+    QStringList faults;
+    for (const QAction* action : actions) {
+        if (action->isSeparator() || !action->isVisible())
+            continue;
+        const QChar key = Mnemonic(action->text());
+        if (key.isNull())
+            faults << action->text() + QStringLiteral(" (no key)");
+        else
             byKey[key] << action->text();
-    QStringList shared;
+        if (action->menu())
+            faults << KeyFaults(action->menu()->actions());
+    }
     for (const auto& [key, texts] : byKey)
         if (texts.size() > 1)
-            shared << texts.join(QStringLiteral(" / "));
-    return shared;
+            faults << texts.join(QStringLiteral(" / "));
+    return faults;
 }
 
 const QString DutchFile = QStringLiteral(MARIVEL_TRANSLATIONS "/marivel_nl.ts");
@@ -192,22 +201,26 @@ TEST(Translations, TheDuplicateSearchShowsItsToleranceFieldWithTheLongerDutchTex
     EXPECT_TRUE(tool.ToleranceField()->isVisible());
 }
 
-// The English captions are given and share a key ("I&nvert Selection", "Find &Next"); the
-// Dutch ones are ours to keep apart.
-TEST(Translations, DutchMenusKeepTheirKeysApart)
+// Every menu and entry of the main window has a key of its own within its menu, the Window
+// menu's documents (chosen by digit) included.
+TEST(Translations, EveryMenuEntryHasAKeyOfItsOwnInEnglishAndInDutch)
 {
     TTempConfig config;
     const TBuiltInFormats formats;
     Settings().ShowStartupScreen = false;
     Settings().CheckEveryWeek = false;
-    const TTranslations dutch = LoadTranslation(LanguageDutch);
-    TfmMarivelMainForm form({});
-    const QList<QAction*> menus = form.menuBar()->actions();
-    ASSERT_FALSE(menus.isEmpty());
-    EXPECT_EQ(menus.first()->text(), "&Bestand");
-    EXPECT_EQ(SharedMnemonics(menus), QStringList());
-    for (const QAction* menu : menus) {
-        SCOPED_TRACE(menu->text().toStdString());
-        EXPECT_EQ(SharedMnemonics(menu->menu()->actions()), QStringList());
+    for (const auto& [language, fileMenu] :
+        { std::pair { LanguageEnglish, "&File" }, std::pair { LanguageDutch, "&Bestand" } }) {
+        SCOPED_TRACE(language);
+        const TTranslations translations = LoadTranslation(language);
+        TfmMarivelMainForm form({});
+        form.NewDocument();
+        form.NewDocument();
+        const QList<QAction*> menus = form.menuBar()->actions();
+        ASSERT_FALSE(menus.isEmpty());
+        EXPECT_EQ(menus.first()->text(), fileMenu);
+        for (const QAction* menu : menus)
+            emit menu->menu()->aboutToShow();
+        EXPECT_EQ(KeyFaults(menus), QStringList());
     }
 }
