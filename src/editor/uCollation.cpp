@@ -59,6 +59,10 @@ TCharacterPlaces::TCharacterPlaces(const std::vector<char32_t>& others)
             placed.emplace_back(code, place);
     }
     Wide = place.Primary > UINT8_MAX;
+    for (size_t c = 0; c < Ascii.size(); ++c) {
+        AsciiPrimary[c] = static_cast<uint8_t>(Ascii[c].Primary);
+        AsciiVariant[c] = Ascii[c].Variant;
+    }
     std::sort(placed.begin(), placed.end(),
         [](const auto& a, const auto& b) { return a.first < b.first; });
     Others = std::move(placed);
@@ -85,8 +89,29 @@ void TCharacterPlaces::AppendPlace(std::string& out, uint16_t primary) const
     out.push_back(static_cast<char>(primary));
 }
 
+void TCharacterPlaces::AppendAsciiKey(std::string& out, std::string_view ascii) const
+{
+    const size_t start = out.size();
+    out.resize(start + ascii.size());
+    uint8_t variants = 0;
+    for (size_t i = 0; i < ascii.size(); ++i) {
+        const auto c = static_cast<uint8_t>(ascii[i]);
+        out[start + i] = static_cast<char>(AsciiPrimary[c]);
+        variants |= AsciiVariant[c];
+    }
+    if (!variants)
+        return;
+    out.push_back('\0');
+    const size_t variantsStart = out.size();
+    out.resize(variantsStart + ascii.size());
+    for (size_t i = 0; i < ascii.size(); ++i)
+        out[variantsStart + i] = static_cast<char>(AsciiVariant[static_cast<uint8_t>(ascii[i])]);
+}
+
 void TCharacterPlaces::AppendKey(std::string& out, std::string_view utf8) const
 {
+    if (!Wide && IsAscii(utf8))
+        return AppendAsciiKey(out, utf8);
     bool variants = false;
     for (size_t i = 0; i < utf8.size();) {
         const auto byte = static_cast<unsigned char>(utf8[i]);

@@ -38,7 +38,12 @@ private:
     TPlace PlaceOf(char32_t code) const;
 
     QString LocaleName; // of the collator the places came from
+    void AppendAsciiKey(std::string& out, std::string_view ascii) const;
+
     std::array<TPlace, 0x80> Ascii;
+    // The same in bytes, for ASCII text while places take one byte: most text, keyed fast.
+    std::array<uint8_t, 0x80> AsciiPrimary {};
+    std::array<uint8_t, 0x80> AsciiVariant {};
     std::vector<std::pair<char32_t, TPlace>> Others; // by character
     bool Wide = false; // two bytes a primary place, as there are more than 255
 };
