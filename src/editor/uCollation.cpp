@@ -89,29 +89,41 @@ void TCharacterPlaces::AppendPlace(std::string& out, uint16_t primary) const
     out.push_back(static_cast<char>(primary));
 }
 
-void TCharacterPlaces::AppendAsciiKey(std::string& out, std::string_view ascii) const
+namespace {
+
+uint32_t HashedOn(uint32_t hash, uint8_t variant) { return (hash ^ variant) * 16777619u; }
+
+} // namespace
+
+uint32_t TCharacterPlaces::AppendAsciiKey(
+    std::string& out, std::string_view ascii, bool withVariants) const
 {
     const size_t start = out.size();
     out.resize(start + ascii.size());
+    uint32_t hash = 2166136261u;
     uint8_t variants = 0;
     for (size_t i = 0; i < ascii.size(); ++i) {
         const auto c = static_cast<uint8_t>(ascii[i]);
         out[start + i] = static_cast<char>(AsciiPrimary[c]);
         variants |= AsciiVariant[c];
+        hash = HashedOn(hash, AsciiVariant[c]);
     }
-    if (!variants)
-        return;
+    if (!variants || !withVariants)
+        return hash;
     out.push_back('\0');
     const size_t variantsStart = out.size();
     out.resize(variantsStart + ascii.size());
     for (size_t i = 0; i < ascii.size(); ++i)
         out[variantsStart + i] = static_cast<char>(AsciiVariant[static_cast<uint8_t>(ascii[i])]);
+    return hash;
 }
 
-void TCharacterPlaces::AppendKey(std::string& out, std::string_view utf8) const
+uint32_t TCharacterPlaces::AppendKey(
+    std::string& out, std::string_view utf8, bool withVariants) const
 {
     if (!Wide && IsAscii(utf8))
-        return AppendAsciiKey(out, utf8);
+        return AppendAsciiKey(out, utf8, withVariants);
+    uint32_t hash = 2166136261u;
     bool variants = false;
     for (size_t i = 0; i < utf8.size();) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
@@ -119,10 +131,11 @@ void TCharacterPlaces::AppendKey(std::string& out, std::string_view utf8) const
         const TPlace place = PlaceOf(next.Code);
         AppendPlace(out, place.Primary);
         variants = variants || place.Variant;
+        hash = HashedOn(hash, place.Variant);
         i += next.Length ? next.Length : 1;
     }
-    if (!variants)
-        return;
+    if (!variants || !withVariants)
+        return hash;
     // A zero, below every place: a text whose places are a prefix of another's goes first.
     AppendPlace(out, 0);
     for (size_t i = 0; i < utf8.size();) {
@@ -130,6 +143,7 @@ void TCharacterPlaces::AppendKey(std::string& out, std::string_view utf8) const
         out.push_back(static_cast<char>(PlaceOf(next.Code).Variant));
         i += next.Length ? next.Length : 1;
     }
+    return hash;
 }
 
 void NoteCharactersBeyondAscii(std::string_view utf8, std::vector<bool>& found)

@@ -26,8 +26,11 @@ public:
 
     // Whether the places came from the collator of the current locale.
     bool Current() const;
-    // Appends the key of `utf8`, whose characters beyond ASCII must be among `others`.
-    void AppendKey(std::string& out, std::string_view utf8) const;
+    // Appends the key of `utf8`, whose characters beyond ASCII must be among `others`: its
+    // primary places, then with `withVariants` the variants when any is not 0. Returns a hash
+    // of the variants: texts of equal primary places and equal hashes are, but for a rare
+    // collision, the same text, which no variant needs to order.
+    uint32_t AppendKey(std::string& out, std::string_view utf8, bool withVariants) const;
 
 private:
     struct TPlace {
@@ -38,7 +41,7 @@ private:
     TPlace PlaceOf(char32_t code) const;
 
     QString LocaleName; // of the collator the places came from
-    void AppendAsciiKey(std::string& out, std::string_view ascii) const;
+    uint32_t AppendAsciiKey(std::string& out, std::string_view ascii, bool withVariants) const;
 
     std::array<TPlace, 0x80> Ascii;
     // The same in bytes, for ASCII text while places take one byte: most text, keyed fast.

@@ -106,12 +106,13 @@ std::vector<int> OrderByValue(const TEntries& entries, TValueOf valueOf)
     return OrderOf(keyed);
 }
 
-// A description's sort key: its first sixteen key bytes as two numbers, whose bytes settle
-// most comparisons without reading further; the rest of the key in a shared buffer.
+// A description's sort key of primary places: its first sixteen bytes as two numbers, whose
+// bytes settle most comparisons without reading further; the rest in a shared buffer.
 struct TDescriptionKey {
     static constexpr uint32_t HeadSize = 16;
     std::array<uint64_t, 2> Head;
-    size_t TailStart;
+    uint64_t TailStart : 40;
+    uint64_t VariantHash : 24; // see `TCharacterPlaces::AppendKey`
     uint32_t Size;
     int Row;
 
@@ -256,11 +257,11 @@ bool KeyDescriptions(const TEntries& entries, const TCharacterPlaces& places, bo
                 return;
             }
             key.clear();
-            places.AppendKey(key, description);
+            const uint32_t variantHash = places.AppendKey(key, description, false);
             const size_t size = key.size();
             const size_t headSize = std::min<size_t>(size, TDescriptionKey::HeadSize);
             TDescriptionKey& keyOfRow = keyed[static_cast<size_t>(row)];
-            keyOfRow = { {}, own.size(), static_cast<uint32_t>(size), row };
+            keyOfRow = { {}, own.size(), variantHash & 0xFFFFFF, static_cast<uint32_t>(size), row };
             // Big-endian, so that the numbers compare as the bytes do.
             for (size_t i = 0; i < TDescriptionKey::HeadSize; ++i)
                 keyOfRow.Head[i / 8] =
@@ -277,6 +278,41 @@ bool KeyDescriptions(const TEntries& entries, const TCharacterPlaces& places, bo
     tails = std::move(ownTails[0]);
     tails += ownTails[1];
     return true;
+}
+
+// Sorted keys of equal places whose variants differ ("Paris" and "PARIS") are left in row
+// order: each such run is ordered by the whole keys, made again from the descriptions. Runs
+// of the same text, the common case, are passed over without reading a description.
+void OrderVariants(std::vector<TDescriptionKey>& keyed, const std::string& tails,
+    const TEntries& entries, const TCharacterPlaces& places)
+{
+    const auto tailOf = [&](const TDescriptionKey& key) {
+        return key.Size <= TDescriptionKey::HeadSize
+            ? std::string_view()
+            : std::string_view(tails).substr(key.TailStart, key.Size - TDescriptionKey::HeadSize);
+    };
+    const auto samePlaces = [&](const TDescriptionKey& a, const TDescriptionKey& b) {
+        return a.Head == b.Head && a.Size == b.Size && tailOf(a) == tailOf(b);
+    };
+    for (size_t first = 0; first < keyed.size();) {
+        size_t last = first + 1;
+        bool variantsDiffer = false;
+        for (; last < keyed.size() && samePlaces(keyed[first], keyed[last]); ++last)
+            variantsDiffer = variantsDiffer || keyed[last].VariantHash != keyed[first].VariantHash;
+        if (variantsDiffer) {
+            std::vector<std::pair<std::string, TDescriptionKey>> run;
+            for (size_t i = first; i < last; ++i) {
+                std::string key;
+                places.AppendKey(key, entries.Items(keyed[i].Row).Description(), true);
+                run.emplace_back(std::move(key), keyed[i]);
+            }
+            std::stable_sort(run.begin(), run.end(),
+                [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (size_t i = first; i < last; ++i)
+                keyed[i] = run[i - first].second;
+        }
+        first = last;
+    }
 }
 
 // The characters beyond ASCII that the descriptions hold, each once.
@@ -302,10 +338,13 @@ std::vector<int> OrderByDescription(const TEntries& entries)
         ascii = TCharacterPlaces();
     std::vector<TDescriptionKey> keyed;
     std::string tails;
-    if (!KeyDescriptions(entries, ascii, true, keyed, tails))
-        KeyDescriptions(
-            entries, TCharacterPlaces(CharactersBeyondAscii(entries)), false, keyed, tails);
+    std::optional<TCharacterPlaces> others;
+    if (!KeyDescriptions(entries, ascii, true, keyed, tails)) {
+        others.emplace(CharactersBeyondAscii(entries));
+        KeyDescriptions(entries, *others, false, keyed, tails);
+    }
     TDescriptionSorter(tails).Sort(keyed);
+    OrderVariants(keyed, tails, entries, others ? *others : ascii);
     return OrderOf(keyed);
 }
 
