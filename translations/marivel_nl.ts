@@ -1243,20 +1243,20 @@ Annuleren: niet opslaan.</translation>
         <translation>Openen in browser</translation>
     </message>
     <message>
-        <source>Show in</source>
-        <translation>Tonen in</translation>
+        <source>&amp;Show in</source>
+        <translation>Ton&amp;en in</translation>
     </message>
     <message>
-        <source>Show</source>
-        <translation>Tonen</translation>
+        <source>&amp;Show</source>
+        <translation>Ton&amp;en</translation>
     </message>
     <message>
-        <source>Add to</source>
-        <translation>Toevoegen aan</translation>
+        <source>&amp;Add to</source>
+        <translation>T&amp;oevoegen aan</translation>
     </message>
     <message>
-        <source>Add</source>
-        <translation>Toevoegen</translation>
+        <source>&amp;Add</source>
+        <translation>T&amp;oevoegen</translation>
     </message>
 </context>
 <context>
@@ -1329,26 +1329,6 @@ Annuleren: niet opslaan.</translation>
 <context>
     <name>TMDIChild</name>
     <message>
-        <source>Insert</source>
-        <translation>Invoegen</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Verwijderen</translation>
-    </message>
-    <message>
-        <source>Rename Selected</source>
-        <translation>Selectie hernoemen</translation>
-    </message>
-    <message>
-        <source>Show</source>
-        <translation>Tonen</translation>
-    </message>
-    <message>
-        <source>Add</source>
-        <translation>Toevoegen</translation>
-    </message>
-    <message>
         <source>Description</source>
         <translation>Omschrijving</translation>
     </message>
@@ -1361,20 +1341,40 @@ Annuleren: niet opslaan.</translation>
         <translation>Lg.</translation>
     </message>
     <message>
-        <source>Show in</source>
-        <translation>Tonen in</translation>
-    </message>
-    <message>
-        <source>Add to</source>
-        <translation>Toevoegen aan</translation>
-    </message>
-    <message>
         <source>Map</source>
         <translation>Kaart</translation>
     </message>
     <message>
         <source>Shows or hides the map</source>
         <translation>Toont of verbergt de kaart</translation>
+    </message>
+    <message>
+        <source>&amp;Insert</source>
+        <translation>&amp;Invoegen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Verwijderen</translation>
+    </message>
+    <message>
+        <source>&amp;Rename Selected</source>
+        <translation>Selectie &amp;hernoemen</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>Ton&amp;en</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>T&amp;oevoegen</translation>
+    </message>
+    <message>
+        <source>Sho&amp;w in</source>
+        <translation>Tone&amp;n in</translation>
+    </message>
+    <message>
+        <source>Add &amp;to</source>
+        <translation>Toevoegen &amp;aan</translation>
     </message>
 </context>
 <context>

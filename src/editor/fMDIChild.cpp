@@ -350,14 +350,14 @@ void TMDIChild::CreateActions()
         created->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         return created;
     };
-    acInsert = action(tr("Insert"), Qt::Key_Insert);
-    acDelete = action(tr("Delete"), QKeySequence::Delete);
-    acRenameSelected = action(tr("Rename Selected"), {});
+    acInsert = action(tr("&Insert"), Qt::Key_Insert);
+    acDelete = action(tr("&Delete"), QKeySequence::Delete);
+    acRenameSelected = action(tr("&Rename Selected"), {});
     // Plugins show and collect entries in map programs.
-    acPluginGoto = action(tr("Show"), {});
-    acPluginAdd = action(tr("Add"), {});
-    actShowIn = action(tr("Show in"), {});
-    actAddTo = action(tr("Add to"), {});
+    acPluginGoto = action(tr("&Show"), {});
+    acPluginAdd = action(tr("&Add"), {});
+    actShowIn = action(tr("Sho&w in"), {});
+    actAddTo = action(tr("Add &to"), {});
     actShowIn->setMenu(new QMenu(this));
     actAddTo->setMenu(new QMenu(this));
     connect(acPluginGoto, &QAction::triggered, this,

@@ -84,8 +84,8 @@ TPluginCommands PluginCommandsFor(const TPluginList& plugins, bool canCopy, bool
     TPluginCommands commands;
     TPlugin* defaultPlugin = plugins.Default();
     const QString named = defaultPlugin ? QLatin1Char(' ') + defaultPlugin->Name() : QString();
-    commands.ShowCaption = defaultPlugin ? QObject::tr("Show in") + named : QObject::tr("Show");
-    commands.AddCaption = defaultPlugin ? QObject::tr("Add to") + named : QObject::tr("Add");
+    commands.ShowCaption = defaultPlugin ? QObject::tr("&Show in") + named : QObject::tr("&Show");
+    commands.AddCaption = defaultPlugin ? QObject::tr("&Add to") + named : QObject::tr("&Add");
     commands.ShowEnabled = defaultPlugin && canCopy;
     commands.AddEnabled = commands.ShowEnabled && defaultPlugin->CanAdd();
     commands.SubmenusVisible = plugins.Count() >= 2;

@@ -64,7 +64,7 @@ public:
     QAction* Action(const QString& caption) const
     {
         for (QAction* action : List()->actions())
-            if (action->text() == caption)
+            if (QString(action->text()).remove('&') == caption)
                 return action;
         return nullptr;
     }
@@ -610,6 +610,20 @@ TEST(TMDIChild, TheMapKeepsItsShareOfTheWindowAndTheListItsMinimumWidth)
     QCoreApplication::processEvents();
     EXPECT_GE(splitter->sizes()[1], splitter->widget(1)->minimumSizeHint().width());
     Settings().MapPanelShare = 25;
+}
+
+TEST(TMDIChild, EveryEntryOfTheListsMenuHasAKeyOfItsOwn)
+{
+    TWindow window(1);
+    QString keys;
+    for (QAction* action : window.List()->actions()) {
+        const QString text = action->text();
+        const qsizetype mark = text.indexOf('&');
+        ASSERT_GE(mark, 0) << text.toStdString();
+        const QChar key = text.at(mark + 1).toLower();
+        EXPECT_FALSE(keys.contains(key)) << text.toStdString();
+        keys += key;
+    }
 }
 
 TEST(TMDIChild, CloseQuestionNamesTheDocumentInItsTitle)

@@ -49,8 +49,8 @@ TEST_F(TDocumentPlugins, WithoutPluginsShowAndAddAreOffAndTheSubmenusHidden)
 {
     Open({});
     Child->SelectOnly(1);
-    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("Show"));
-    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("Add"));
+    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("&Show"));
+    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("&Add"));
     EXPECT_FALSE(Child->PluginGotoAction()->isEnabled());
     EXPECT_FALSE(Child->PluginAddAction()->isEnabled());
     EXPECT_FALSE(Child->ShowInAction()->isVisible());
@@ -62,8 +62,8 @@ TEST_F(TDocumentPlugins, OnePluginNamesShowAndAddAndHidesTheSubmenus)
     Open({ "JOSM" });
     EXPECT_FALSE(Child->PluginGotoAction()->isEnabled()); // nothing selected
     Child->SelectOnly(1);
-    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("Show in JOSM"));
-    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("Add to JOSM"));
+    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("&Show in JOSM"));
+    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("&Add to JOSM"));
     EXPECT_TRUE(Child->PluginGotoAction()->isEnabled());
     EXPECT_TRUE(Child->PluginAddAction()->isEnabled());
     EXPECT_FALSE(Child->ShowInAction()->isVisible());
@@ -104,7 +104,7 @@ TEST_F(TDocumentPlugins, TheSubmenusOfferTheOtherPlugins)
     Child->SelectOnly(1);
     Child->UpdatePluginCommands(true);
     EXPECT_TRUE(Child->ShowInAction()->isVisible());
-    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("Add to OpenStreetMap"));
+    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("&Add to OpenStreetMap"));
     EXPECT_FALSE(Child->PluginAddAction()->isEnabled()); // it cannot add
     EXPECT_EQ(Items(Child->ShowInAction()), QStringList({ "JOSM", "Example" }));
     EXPECT_EQ(Items(Child->AddToAction()), QStringList({ "JOSM", "Example" }));

@@ -139,8 +139,8 @@ protected:
 TEST_F(TPluginMenus, WithoutPluginsShowAndAddAreOffAndSubmenusHidden)
 {
     const TPluginCommands commands = PluginCommandsFor(Plugins, true, true);
-    EXPECT_EQ(commands.ShowCaption, QStringLiteral("Show"));
-    EXPECT_EQ(commands.AddCaption, QStringLiteral("Add"));
+    EXPECT_EQ(commands.ShowCaption, QStringLiteral("&Show"));
+    EXPECT_EQ(commands.AddCaption, QStringLiteral("&Add"));
     EXPECT_FALSE(commands.ShowEnabled);
     EXPECT_FALSE(commands.AddEnabled);
     EXPECT_FALSE(commands.SubmenusVisible);
@@ -150,8 +150,8 @@ TEST_F(TPluginMenus, OnePluginIsTheDefaultAndTheSubmenusAreHidden)
 {
     Add("OpenStreetMap");
     const TPluginCommands commands = PluginCommandsFor(Plugins, true, true);
-    EXPECT_EQ(commands.ShowCaption, QStringLiteral("Show in OpenStreetMap"));
-    EXPECT_EQ(commands.AddCaption, QStringLiteral("Add to OpenStreetMap"));
+    EXPECT_EQ(commands.ShowCaption, QStringLiteral("&Show in OpenStreetMap"));
+    EXPECT_EQ(commands.AddCaption, QStringLiteral("&Add to OpenStreetMap"));
     EXPECT_TRUE(commands.ShowEnabled && commands.AddEnabled);
     EXPECT_FALSE(commands.SubmenusVisible);
     EXPECT_TRUE(commands.ShowInItems.empty());
@@ -180,7 +180,7 @@ TEST_F(TPluginMenus, SubmenusListTheOthersWithAddOnlyWhereItIsTaken)
     Add("Example");
     Settings().DefaultPlugin = QStringLiteral("josm");
     const TPluginCommands commands = PluginCommandsFor(Plugins, true, true);
-    EXPECT_EQ(commands.ShowCaption, QStringLiteral("Show in JOSM"));
+    EXPECT_EQ(commands.ShowCaption, QStringLiteral("&Show in JOSM"));
     EXPECT_TRUE(commands.SubmenusVisible);
     EXPECT_EQ(Captions(commands.ShowInItems), QStringList({ "OpenStreetMap", "Example" }));
     EXPECT_EQ(Captions(commands.AddToItems), QStringList({ "OpenStreetMap (off)", "Example" }));
