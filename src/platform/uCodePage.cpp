@@ -363,11 +363,6 @@ size_t UnencodableCharacters(std::string_view utf8, const TCodePage& page)
     return count;
 }
 
-bool Encodable(std::string_view utf8, const TCodePage& page)
-{
-    return UnencodableCharacters(utf8, page) == 0;
-}
-
 size_t ReplacedCharacters() { return Replaced; }
 
 size_t InvalidSequences() { return Invalid; }

@@ -63,8 +63,6 @@ std::string_view DecodeText(
 // `utf8` in `page`, likewise; a character the page lacks becomes "?" and is counted.
 std::string_view EncodeText(
     std::string_view utf8, std::string& scratch, const TCodePage& page = CurrentCodePage());
-// Whether `page` holds every character of `utf8`.
-bool Encodable(std::string_view utf8, const TCodePage& page = CurrentCodePage());
 // How many characters of `utf8` `page` lacks.
 size_t UnencodableCharacters(std::string_view utf8, const TCodePage& page = CurrentCodePage());
 inline QString Utf8ToUnicode(std::string_view utf8)
@@ -80,23 +78,6 @@ size_t InvalidSequences();
 // The warnings for `count` of each.
 QString ReplacementWarning(size_t count);
 QString InvalidSequenceWarning(size_t count);
-
-// Adds to `count` the characters encoding replaced while it lives.
-class TReplacementTally {
-public:
-    explicit TReplacementTally(size_t& count)
-        : Count(count)
-        , Before(ReplacedCharacters())
-    {
-    }
-    ~TReplacementTally() { Count += ReplacedCharacters() - Before; }
-    TReplacementTally(const TReplacementTally&) = delete;
-    TReplacementTally& operator=(const TReplacementTally&) = delete;
-
-private:
-    size_t& Count;
-    size_t Before;
-};
 
 // Appends `utf8` as UTF-16, little-endian.
 void AppendUtf16LE(std::string& out, std::string_view utf8);
