@@ -412,8 +412,10 @@ QString XmlBytesToUnicode(std::string_view bytes, const TCodePage& encoding)
     return Utf8ToUnicode(DecodeText(bytes, scratch, encoding));
 }
 
-bool TXmlDocument::ParseBytes(std::string_view bytes)
+bool TXmlDocument::ParseBytes(std::string_view raw)
 {
+    std::string utf8;
+    const std::string_view bytes = XmlBytesAsUtf8(raw, utf8);
     const TCodePage& encoding = XmlEncodingOf(bytes);
     if (!encoding.Utf8)
         return Parse(XmlBytesToUnicode(bytes, encoding));

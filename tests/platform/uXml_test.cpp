@@ -37,6 +37,10 @@ TEST(Xml, ParseFlagsMalformedTextOnly)
     EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("€é"));
     EXPECT_TRUE(doc.ParseBytes("<a>\xc3\xa9</a>"));
     EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("é")) << "UTF-8 without declaration";
+    EXPECT_TRUE(doc.ParseBytes(Utf16Bytes("<?xml version=\"1.0\"?><a>Москва</a>", false)));
+    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("Москва")) << "UTF-16";
+    EXPECT_TRUE(doc.ParseBytes("<?xml version=\"1.0\" encoding=\"windows-1251\"?><a>\xcc\xee</a>"));
+    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("Мо")) << "declared Cyrillic";
 }
 
 TEST(Xml, TextReadsAllDescendantsAndSetReplacesChildren)
