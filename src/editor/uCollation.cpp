@@ -1,6 +1,7 @@
 #include "editor/uCollation.h"
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 
 #include <QLocale>
@@ -53,19 +54,24 @@ TCharacterPlaces::TCharacterPlaces(const std::vector<char32_t>& others)
             else if (place.Primary < UINT16_MAX)
                 place = { static_cast<uint16_t>(place.Primary + 1), 0 };
         }
-        if (code < 0x80)
-            Ascii[code] = place;
-        else
-            placed.emplace_back(code, place);
+        placed.emplace_back(code, place);
     }
     Wide = place.Primary > UINT8_MAX;
-    for (size_t c = 0; c < Ascii.size(); ++c) {
-        AsciiPrimary[c] = static_cast<uint8_t>(Ascii[c].Primary);
-        AsciiVariant[c] = Ascii[c].Variant;
+    PageOfBlock.assign(0x110000 / PageSize, 0);
+    Pages.assign(1, {});
+    Pages[0].fill({ UINT16_MAX, 0 });
+    for (const auto& [code, placeOfCode] : placed) {
+        uint16_t& page = PageOfBlock[code / PageSize];
+        if (page == 0) {
+            page = static_cast<uint16_t>(Pages.size());
+            Pages.push_back(Pages[0]);
+        }
+        Pages[page][code % PageSize] = placeOfCode;
     }
-    std::sort(placed.begin(), placed.end(),
-        [](const auto& a, const auto& b) { return a.first < b.first; });
-    Others = std::move(placed);
+    for (char32_t c = 0; c < AsciiPrimary.size(); ++c) {
+        AsciiPrimary[c] = static_cast<uint8_t>(PlaceOf(c).Primary);
+        AsciiVariant[c] = PlaceOf(c).Variant;
+    }
 }
 
 bool TCharacterPlaces::Current() const
@@ -73,25 +79,54 @@ bool TCharacterPlaces::Current() const
     return LocaleName == DescriptionCollator().locale().name();
 }
 
-TCharacterPlaces::TPlace TCharacterPlaces::PlaceOf(char32_t code) const
-{
-    if (code < 0x80)
-        return Ascii[code];
-    const auto found = std::lower_bound(Others.begin(), Others.end(), code,
-        [](const std::pair<char32_t, TPlace>& entry, char32_t c) { return entry.first < c; });
-    return found != Others.end() && found->first == code ? found->second : TPlace { UINT16_MAX, 0 };
-}
-
-void TCharacterPlaces::AppendPlace(std::string& out, uint16_t primary) const
-{
-    if (Wide)
-        out.push_back(static_cast<char>(primary >> 8));
-    out.push_back(static_cast<char>(primary));
-}
-
 namespace {
 
-uint32_t HashedOn(uint32_t hash, uint8_t variant) { return (hash ^ variant) * 16777619u; }
+// The variants' hash is a sum of each variant times a number for its position: unlike a hash
+// that runs through the text one multiplication after another, its terms are worked out side
+// by side, which keeps the keying of ASCII text at the speed of its table lookups.
+constexpr std::array<uint32_t, 64> PositionFactors = [] {
+    std::array<uint32_t, 64> factors {};
+    uint64_t state = 0x9E3779B97F4A7C15u;
+    for (uint32_t& factor : factors) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        factor = static_cast<uint32_t>(state >> 32) | 1;
+    }
+    return factors;
+}();
+
+uint32_t VariantTerm(size_t position, uint8_t variant)
+{
+    return variant * PositionFactors[position % PositionFactors.size()];
+}
+
+// Calls `visit` with each code point of `utf8`, 0 for a byte of no valid character. Letters of
+// two and three bytes, most of what is not ASCII, are decoded here without a call.
+template <typename TVisit> void ForEachCharacter(std::string_view utf8, const TVisit& visit)
+{
+    const auto* next = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = next + utf8.size();
+    const auto continues = [&](ptrdiff_t at) { return (next[at] & 0xC0) == 0x80; };
+    while (next < end) {
+        const unsigned lead = *next;
+        const ptrdiff_t left = end - next;
+        if (lead < 0x80) {
+            visit(char32_t(lead));
+            ++next;
+        } else if (lead >= 0xC2 && lead < 0xE0 && left >= 2 && continues(1)) {
+            visit(char32_t((lead & 0x1F) << 6 | (next[1] & 0x3F)));
+            next += 2;
+        } else if (lead >= 0xE1 && lead < 0xF0 && lead != 0xED && left >= 3 && continues(1)
+            && continues(2)) {
+            visit(char32_t((lead & 0x0F) << 12 | (next[1] & 0x3F) << 6 | (next[2] & 0x3F)));
+            next += 3;
+        } else {
+            const TUtf8Char character = Utf8CharAt(
+                std::string_view(reinterpret_cast<const char*>(next), static_cast<size_t>(left)));
+            visit(character.Code);
+            next += character.Length ? character.Length : 1;
+        }
+    }
+}
 
 } // namespace
 
@@ -100,21 +135,21 @@ uint32_t TCharacterPlaces::AppendAsciiKey(
 {
     const size_t start = out.size();
     out.resize(start + ascii.size());
-    uint32_t hash = 2166136261u;
+    // Through a pointer of its own, which the compiler need not reload after each byte.
+    char* const key = out.data() + start;
+    const auto* const text = reinterpret_cast<const uint8_t*>(ascii.data());
+    uint32_t hash = 0;
     uint8_t variants = 0;
     for (size_t i = 0; i < ascii.size(); ++i) {
-        const auto c = static_cast<uint8_t>(ascii[i]);
-        out[start + i] = static_cast<char>(AsciiPrimary[c]);
-        variants |= AsciiVariant[c];
-        hash = HashedOn(hash, AsciiVariant[c]);
+        key[i] = static_cast<char>(AsciiPrimary[text[i]]);
+        variants |= AsciiVariant[text[i]];
+        hash += VariantTerm(i, AsciiVariant[text[i]]);
     }
     if (!variants || !withVariants)
         return hash;
     out.push_back('\0');
-    const size_t variantsStart = out.size();
-    out.resize(variantsStart + ascii.size());
     for (size_t i = 0; i < ascii.size(); ++i)
-        out[variantsStart + i] = static_cast<char>(AsciiVariant[static_cast<uint8_t>(ascii[i])]);
+        out.push_back(static_cast<char>(AsciiVariant[text[i]]));
     return hash;
 }
 
@@ -123,39 +158,52 @@ uint32_t TCharacterPlaces::AppendKey(
 {
     if (!Wide && IsAscii(utf8))
         return AppendAsciiKey(out, utf8, withVariants);
-    uint32_t hash = 2166136261u;
-    bool variants = false;
-    for (size_t i = 0; i < utf8.size();) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        const TUtf8Char next = byte < 0x80 ? TUtf8Char { byte, 1 } : Utf8CharAt(utf8.substr(i));
-        const TPlace place = PlaceOf(next.Code);
-        AppendPlace(out, place.Primary);
-        variants = variants || place.Variant;
-        hash = HashedOn(hash, place.Variant);
-        i += next.Length ? next.Length : 1;
-    }
+    // A byte of text makes at most one two-byte place.
+    const size_t start = out.size();
+    out.resize(start + 2 * utf8.size());
+    auto* key = reinterpret_cast<uint8_t*>(out.data() + start);
+    uint32_t hash = 0;
+    uint8_t variants = 0;
+    size_t position = 0;
+    ForEachCharacter(utf8, [&](char32_t code) {
+        const TPlace place = PlaceOf(code);
+        if (Wide)
+            *key++ = static_cast<uint8_t>(place.Primary >> 8);
+        *key++ = static_cast<uint8_t>(place.Primary);
+        variants |= place.Variant;
+        hash += VariantTerm(position++, place.Variant);
+    });
+    out.resize(static_cast<size_t>(key - reinterpret_cast<uint8_t*>(out.data())));
     if (!variants || !withVariants)
         return hash;
     // A zero, below every place: a text whose places are a prefix of another's goes first.
-    AppendPlace(out, 0);
-    for (size_t i = 0; i < utf8.size();) {
-        const TUtf8Char next = Utf8CharAt(utf8.substr(i));
-        out.push_back(static_cast<char>(PlaceOf(next.Code).Variant));
-        i += next.Length ? next.Length : 1;
-    }
+    out.append(Wide ? 2 : 1, '\0');
+    ForEachCharacter(
+        utf8, [&](char32_t code) { out.push_back(static_cast<char>(PlaceOf(code).Variant)); });
     return hash;
 }
 
-void NoteCharactersBeyondAscii(std::string_view utf8, std::vector<bool>& found)
+void TCharacterSet::AddBeyondAscii(std::string_view utf8)
 {
-    for (size_t i = 0; i < utf8.size();) {
-        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const TUtf8Char next = Utf8CharAt(utf8.substr(i));
-        if (next.Length)
-            found[next.Code] = true;
-        i += next.Length ? next.Length : 1;
-    }
+    if (IsAscii(utf8))
+        return;
+    ForEachCharacter(utf8, [&](char32_t code) {
+        if (code >= 0x80)
+            Words[code / 64] |= uint64_t(1) << code % 64;
+    });
+}
+
+void TCharacterSet::Add(const TCharacterSet& other)
+{
+    for (size_t i = 0; i < Words.size(); ++i)
+        Words[i] |= other.Words[i];
+}
+
+std::vector<char32_t> TCharacterSet::Characters() const
+{
+    std::vector<char32_t> characters;
+    for (size_t i = 0; i < Words.size(); ++i)
+        for (uint64_t word = Words[i]; word; word &= word - 1)
+            characters.push_back(static_cast<char32_t>(i * 64 + std::countr_zero(word)));
+    return characters;
 }

@@ -37,19 +37,35 @@ private:
         uint16_t Primary = 0; // from 1
         uint8_t Variant = 0;
     };
-    void AppendPlace(std::string& out, uint16_t primary) const;
-    TPlace PlaceOf(char32_t code) const;
+    static constexpr size_t PageSize = 0x100;
+    using TPage = std::array<TPlace, PageSize>;
 
-    QString LocaleName; // of the collator the places came from
+    TPlace PlaceOf(char32_t code) const
+    {
+        return Pages[PageOfBlock[code / PageSize]][code % PageSize];
+    }
     uint32_t AppendAsciiKey(std::string& out, std::string_view ascii, bool withVariants) const;
 
-    std::array<TPlace, 0x80> Ascii;
+    QString LocaleName; // of the collator the places came from
+    // The places by code point, a page for each block of 256 code points that holds a placed
+    // character: a lookup without search, as keying a million texts needs. Page 0 is of
+    // characters never placed.
+    std::vector<uint16_t> PageOfBlock;
+    std::vector<TPage> Pages;
     // The same in bytes, for ASCII text while places take one byte: most text, keyed fast.
     std::array<uint8_t, 0x80> AsciiPrimary {};
     std::array<uint8_t, 0x80> AsciiVariant {};
-    std::vector<std::pair<char32_t, TPlace>> Others; // by character
     bool Wide = false; // two bytes a primary place, as there are more than 255
 };
 
-// Adds the characters beyond ASCII in `utf8` to `found`, by code point.
-void NoteCharactersBeyondAscii(std::string_view utf8, std::vector<bool>& found);
+// Code points found in texts, a bit each.
+class TCharacterSet {
+public:
+    // Adds the characters beyond ASCII in `utf8`.
+    void AddBeyondAscii(std::string_view utf8);
+    void Add(const TCharacterSet& other);
+    std::vector<char32_t> Characters() const;
+
+private:
+    std::vector<uint64_t> Words = std::vector<uint64_t>(0x110000 / 64);
+};

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
+#include <cstring>
 #include <exception>
 #include <numeric>
 #include <optional>
@@ -190,6 +192,11 @@ private:
     template <typename TSortBucket> void Split(TKeys keys, const TSortBucket& sortBucket)
     {
         const auto sortWhole = [&] {
+            // The tails lie in row order, far apart: asked for all at once, their cache
+            // misses overlap instead of following one another through the comparisons.
+            for (size_t i = 0; i < keys.Count; ++i)
+                if (keys.First[i].Size > TDescriptionKey::HeadSize)
+                    __builtin_prefetch(Tails.data() + keys.First[i].TailStart);
             std::sort(keys.First, keys.First + keys.Count,
                 [this](const TDescriptionKey& a, const TDescriptionKey& b) { return Less(a, b); });
         };
@@ -234,44 +241,55 @@ private:
     }
 };
 
+// Eight bytes as a number that compares as they do.
+uint64_t BigEndian64(const uint8_t* bytes)
+{
+    uint64_t number;
+    std::memcpy(&number, bytes, sizeof number);
+    return std::endian::native == std::endian::little ? __builtin_bswap64(number) : number;
+}
+
 // The rows' description keys by `places`, each half of the rows by a processor of its own into
-// a buffer of its own, the second buffer then put after the first; false, with the keys
-// unfinished, when `stopBeyondAscii` and a description holds characters beyond ASCII.
-bool KeyDescriptions(const TEntries& entries, const TCharacterPlaces& places, bool stopBeyondAscii,
-    std::vector<TDescriptionKey>& keyed, std::string& tails)
+// a buffer of its own, the second buffer then put after the first. With `beyondAscii`, the
+// places are those of ASCII alone: once a description holds more, keying stops, and the
+// characters beyond ASCII of every description are noted there instead (one set a processor),
+// so that the keys can be made again in one more pass; false then.
+bool KeyDescriptions(const TEntries& entries, const TCharacterPlaces& places,
+    std::array<TCharacterSet, 2>* beyondAscii, std::vector<TDescriptionKey>& keyed,
+    std::string& tails)
 {
     const int count = entries.Count();
     const int half = count / 2;
     keyed.resize(static_cast<size_t>(count));
     std::array<std::string, 2> ownTails;
-    std::atomic<bool> beyondAscii = false;
+    std::atomic<bool> foundBeyondAscii = false;
     InTwoParts([&](int part) {
         std::string& own = ownTails[static_cast<size_t>(part)];
         // Room for tails as long as the heads, which spares most lists the buffer's regrowth.
         own.reserve(static_cast<size_t>(count - half) * TDescriptionKey::HeadSize);
-        std::string key;
         const auto keyOf = [&](int row, const TEntry& entry) {
             const std::string_view description = entry.Description();
-            if (stopBeyondAscii && (beyondAscii || !IsAscii(description))) {
-                beyondAscii = true;
+            if (beyondAscii && (foundBeyondAscii || !IsAscii(description))) {
+                foundBeyondAscii = true;
+                (*beyondAscii)[static_cast<size_t>(part)].AddBeyondAscii(description);
                 return;
             }
-            key.clear();
-            const uint32_t variantHash = places.AppendKey(key, description, false);
-            const size_t size = key.size();
+            // The whole key goes to the tails; its head is then taken back out of them.
+            const size_t start = own.size();
+            const uint32_t variantHash = places.AppendKey(own, description, false);
+            const size_t size = own.size() - start;
             const size_t headSize = std::min<size_t>(size, TDescriptionKey::HeadSize);
+            std::array<uint8_t, TDescriptionKey::HeadSize> head {};
+            std::memcpy(head.data(), own.data() + start, headSize);
+            own.erase(start, headSize);
             TDescriptionKey& keyOfRow = keyed[static_cast<size_t>(row)];
-            keyOfRow = { {}, own.size(), variantHash & 0xFFFFFF, static_cast<uint32_t>(size), row };
-            // Big-endian, so that the numbers compare as the bytes do.
-            for (size_t i = 0; i < TDescriptionKey::HeadSize; ++i)
-                keyOfRow.Head[i / 8] =
-                    keyOfRow.Head[i / 8] << 8 | (i < headSize ? static_cast<uint8_t>(key[i]) : 0);
-            own.append(key, headSize);
+            keyOfRow = { { BigEndian64(head.data()), BigEndian64(head.data() + 8) }, start,
+                variantHash & 0xFFFFFF, static_cast<uint32_t>(size), row };
         };
         const auto [first, last] = HalfOfRows(count, part);
         VisitAhead(entries, first, last, true, keyOf);
     });
-    if (beyondAscii)
+    if (foundBeyondAscii)
         return false;
     for (size_t row = static_cast<size_t>(half); row < keyed.size(); ++row)
         keyed[row].TailStart += ownTails[0].size();
@@ -315,19 +333,6 @@ void OrderVariants(std::vector<TDescriptionKey>& keyed, const std::string& tails
     }
 }
 
-// The characters beyond ASCII that the descriptions hold, each once.
-std::vector<char32_t> CharactersBeyondAscii(const TEntries& entries)
-{
-    std::vector<bool> found(0x110000);
-    VisitAhead(entries, 0, entries.Count(), true,
-        [&](int, const TEntry& entry) { NoteCharactersBeyondAscii(entry.Description(), found); });
-    std::vector<char32_t> characters;
-    for (char32_t code = 0x80; code < found.size(); ++code)
-        if (found[code])
-            characters.push_back(code);
-    return characters;
-}
-
 // In the locale's order. Lists of ASCII descriptions, the most common, are keyed with the
 // places of ASCII alone, made once; other lists are keyed again once their characters are
 // placed.
@@ -339,9 +344,11 @@ std::vector<int> OrderByDescription(const TEntries& entries)
     std::vector<TDescriptionKey> keyed;
     std::string tails;
     std::optional<TCharacterPlaces> others;
-    if (!KeyDescriptions(entries, ascii, true, keyed, tails)) {
-        others.emplace(CharactersBeyondAscii(entries));
-        KeyDescriptions(entries, *others, false, keyed, tails);
+    std::array<TCharacterSet, 2> beyondAscii;
+    if (!KeyDescriptions(entries, ascii, &beyondAscii, keyed, tails)) {
+        beyondAscii[0].Add(beyondAscii[1]);
+        others.emplace(beyondAscii[0].Characters());
+        KeyDescriptions(entries, *others, nullptr, keyed, tails);
     }
     TDescriptionSorter(tails).Sort(keyed);
     OrderVariants(keyed, tails, entries, others ? *others : ascii);

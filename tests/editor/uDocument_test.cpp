@@ -98,8 +98,15 @@ TEST(TDocument, DescriptionSortPutsAPrefixBeforeItsLongerNames)
 // keys abound and must keep their order.
 TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
 {
-    // Letters in both cases, an accented letter, punctuation, digits, scripts beyond Latin.
-    const char* const pieces[] = { "a", "A", "b", "B", "z", " ", "0", "-", "é", "ж", "Ж", "北" };
+    // Letters in both cases, an accented letter, punctuation, digits, scripts beyond Latin;
+    // then so many Chinese characters that a place takes two bytes, and one beyond 16 bits.
+    std::vector<std::string> pieces = { "a", "A", "b", "B", "z", " ", "0", "-", "é", "ж", "Ж",
+        "北" };
+    const size_t asciiPieces = 8;
+    const size_t scriptPieces = pieces.size();
+    pieces.push_back("\U0001F600");
+    for (char32_t code = 0x4E00; code < 0x4E00 + 300 * 7; code += 7)
+        pieces.push_back(QString::fromUcs4(&code, 1).toStdString());
     const double coordinates[] = { -45.5, -0.00001, 0, 0.00001, 12.25, 12.25001, -12.25 };
     const QCollator collator = DescriptionCollator();
     const std::pair<TDocument::TColumn, std::function<bool(const TEntry*, const TEntry*)>>
@@ -116,8 +123,8 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
                 } },
         };
     std::mt19937 random(7);
-    for (const bool ascii : { true, false }) {
-        SCOPED_TRACE(ascii ? "ASCII" : "beyond ASCII");
+    for (const size_t pieceCount : { asciiPieces, scriptPieces, pieces.size() }) {
+        SCOPED_TRACE(pieceCount);
         TDocument document;
         for (int row = 0; row < 3000; ++row) {
             // Half begin alike for longer than most comparisons look ahead.
@@ -126,7 +133,7 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
                 if (random() % 2)
                     byte = static_cast<char>(std::toupper(static_cast<uint8_t>(byte)));
             for (int length = random() % 5; length > 0; --length)
-                description += pieces[random() % (ascii ? 8 : std::size(pieces))];
+                description += pieces[random() % pieceCount];
             document.Entries.AddValues(
                 description, "", coordinates[random() % 7], coordinates[random() % 7]);
         }
