@@ -19,8 +19,8 @@
 
 #include <QCoreApplication>
 
-#include "core/uFindDups.h"
 #include "core/uModel.h"
+#include "tools/uFindDups.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's three 32x32 cursors as PNG files into src/editor/cursors.
+"""Draws the program's three 32x32 cursors as PNG files into src/widgets/cursors.
 
 The PNG files are committed; run this only to change them. Shapes are filled white with a
 black outline, so the cursors show on light and dark backgrounds alike.
@@ -100,7 +100,7 @@ def write_png(path, pixels):
 
 
 if __name__ == "__main__":
-    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "editor", "cursors")
+    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "widgets", "cursors")
     write_png(os.path.join(folder, "CURHANDOVER.png"), open_hand())
     write_png(os.path.join(folder, "CURHANDGRAB.png"), closed_hand())
     write_png(os.path.join(folder, "CURSETPOS.png"), crosshair())

@@ -9,18 +9,19 @@
 
 #include "cli/uCliCommon.h"
 #include "convert/uConvertBase.h"
-#include "core/uDownload.h"
 #include "core/uEntryPool.h"
-#include "core/uFindDups.h"
 #include "core/uModel.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
-#include "editor/uBatchConvert.h"
+#include "locations/uDownload.h"
+#include "locations/uLocations.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
+#include "tools/uBatchConvert.h"
+#include "tools/uFindDups.h"
 
 namespace {
 

@@ -8,13 +8,11 @@
 
 #include <QLocale>
 
-#include "convert/uConvertBase.h"
 #include "core/uEntryPool.h"
 #include "core/uNumbers.h"
 #include "core/uSettings.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
-#include "platform/uStreams.h"
 
 namespace {
 
@@ -471,51 +469,6 @@ bool TEntries::Changed() const
     return StructureChanged || Count() != SavedCount
         || std::any_of(List.begin(), List.end(),
             [](EntryPool::TIndex index) { return EntryAt(index)->Changed(); });
-}
-
-void TEntries::SaveToStream(TStream& stream, const QString& ext, const QString& formatId)
-{
-    auto exporter = CreateExporter(ext, formatId);
-    exporter->OnProgress = OnProgress;
-    exporter->Execute(*this, stream);
-}
-
-QStringList TEntries::LoadFromStream(
-    TStream& stream, const QString& ext, const QString& formatId, bool append)
-{
-    auto importer = CreateImporter(ext, formatId);
-    if (!append)
-        FreeAll();
-    importer->OnProgress = OnProgress;
-    const size_t invalidBefore = InvalidSequences();
-    try {
-        importer->Execute(*this, stream);
-    } catch (...) {
-        stream.CheckUnchanged(); // a file cut short while read fails to parse: the cause is told
-        throw;
-    }
-    stream.CheckUnchanged();
-    QStringList warnings = importer->Warnings();
-    if (const size_t invalid = InvalidSequences() - invalidBefore)
-        warnings.prepend(InvalidSequenceWarning(invalid));
-    return warnings;
-}
-
-QString TEntries::GpxText()
-{
-    TMemoryStream stream;
-    SaveToStream(stream, QStringLiteral(".gpx"), QString());
-    const std::string& bytes = stream.Bytes();
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); // as declared
-}
-
-void TEntries::AppendGpxText(const QString& text)
-{
-    // Marked as UTF-8, whatever its declaration says: the clipboard's text is Unicode already.
-    const QByteArray utf8 = text.toUtf8();
-    TMemoryStream stream(
-        "\xEF\xBB\xBF" + std::string(utf8.constData(), static_cast<size_t>(utf8.size())));
-    LoadFromStream(stream, QStringLiteral(".gpx"), QString(), true);
 }
 
 TEntries::TUnencodable TEntries::Unencodable() const

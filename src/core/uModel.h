@@ -209,6 +209,9 @@ public:
     void ClearChanged();
     bool Changed() const;
 
+    // The four below choose a converter, so they are defined with the converters
+    // (convert/uEntryStreams.cpp).
+
     // Writes every entry with the exporter chosen for (`ext`, `formatId`).
     void SaveToStream(TStream& stream, const QString& ext, const QString& formatId);
     // Reads entries with the importer chosen for (`ext`, `formatId`), after the existing ones

@@ -27,7 +27,6 @@ const QStringList& BuiltInSites()
 
 namespace {
 
-constexpr int RecentFilesKept = 8;
 constexpr int RecentFilesLoaded = 5;
 
 using TField =
@@ -272,15 +271,4 @@ void TSettings::Save()
     WriteList(reg, "HiddenSites", HiddenSites);
     WriteList(reg, "DefaultFormats", DefaultFormats);
     reg.Sync();
-}
-
-void TSettings::AddRecentFile(const QString& location, const QString& formatId)
-{
-    const QString normalized = NormalizedLocation(location);
-    int existing = MRU.IndexOfName(normalized);
-    if (existing >= 0)
-        MRU.removeAt(existing);
-    MRU.InsertPair(0, normalized, formatId);
-    while (MRU.size() > RecentFilesKept)
-        MRU.removeLast();
 }

@@ -112,7 +112,8 @@ public:
     // Fails with "Could not save the settings..." when the file cannot be written.
     void Save();
     // Puts `location` at the top of the recent files, once however it is spelled, keeping at
-    // most eight.
+    // most eight. Defined with the locations (locations/uRecentFiles.cpp), whose spelling it
+    // keeps.
     void AddRecentFile(const QString& location, const QString& formatId);
 
 private:

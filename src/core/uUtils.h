@@ -12,11 +12,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/uDownload.h"
 #include "platform/uVersion.h"
 
-class IUserPrompt;
-class TMemoryStream;
 class TRegistry;
 class TXmlDocument;
 
@@ -99,52 +96,10 @@ std::string RemoveLineBreaks(std::string_view text);
 // would end the record early, and the file would not read back.
 void AppendOnOneLine(std::string& line, std::string_view text);
 
-// Locations name every file the program reads or writes: a local path, "FILE://" followed by
-// a local path, "MOBILE://" followed by a device path ("\My Documents\a.ov2"), or a web
-// address beginning "HTTP://". Prefixes match in any letter case; a secure web address is
-// none of these, so it counts as a local path.
-bool IsMobileLocation(const QString& location);
-bool IsFileLocation(const QString& location);
-bool IsHttpLocation(const QString& location);
-QString StripMobilePrefix(const QString& location);
-QString StripFilePrefix(const QString& location);
-QString StripHttpPrefix(const QString& location);
-// The file, then the device, then the web prefix, each removed once.
-QString StripLocationPrefixes(const QString& location);
-// The file-name part of a location of either kind; device paths use backslashes.
-QString LocationFileName(const QString& location);
-// The extension of the file a location names, without its dot; a web address's query is no
-// part of it.
-QString LocationFileExt(const QString& location);
-// A location as messages may show it: a web address without credentials and query.
-QString LocationForDisplay(const QString& location);
-// `message` about `location`, led by the location's name unless it names it already, as a run
-// over several files must tell which one failed.
-QString MessageAbout(const QString& location, const QString& message);
-// One spelling per local file, so that a file compares equal however it was named: a local
-// path or "FILE://" location becomes a plain path, absolute against `baseDir` (empty: the
-// current folder), without "." and "..", with links resolved as far as the path exists.
-// Device and web locations, and anything else with a "://", come back as they are.
-QString NormalizedLocation(const QString& location, const QString& baseDir = QString());
-// Up to and including the first "://"; empty when there is none.
-QString LocationScheme(const QString& url);
-// The address without user name, password and query, for messages and lists; a very long one
-// is cut, ending in "…".
-QString UrlForDisplay(const QString& url);
-// The extension, with its dot, of the part before the query.
-QString UrlFileExt(const QString& url);
-QString EncodeUrlSpaces(const QString& url);
 // `text` as an XPath string literal, quotes included, for a predicate such as
 // "poi[description=%1]": XPath knows no escapes inside a literal, so a text holding both
 // quote kinds becomes a concat() of pieces.
 QString XPathLiteral(const QString& text);
-// The web address without its prefix and with each character a file name may not hold
-// (and "/", "\", ":") replaced by "_".
-QString SafeFileName(const QString& url);
-// Where the last downloaded copy of a site index is kept: the file itself for a "FILE://"
-// location, else a file in the application folder named after the location without its
-// credentials and query.
-QString LocalCopyName(const QString& location);
 // Whether the program runs from the folder it was built in, rather than from an installation.
 bool RunsFromBuildTree();
 // The folder of maps and of downloaded site indexes, with a trailing "/": MARIVEL_HOME when
@@ -165,22 +120,6 @@ QString InstallDataDir();
 QString EnsureLeadingBackslash(const QString& path);
 QString ExcludeTrailingBackslashExceptRoot(const QString& path);
 
-// Reading and writing through a location. A location without the device prefix is a local
-// path; only `SaveStreamToLocation` also accepts "FILE://". Device files move whole.
-bool LocationExists(const QString& location);
-// Fails with "File %1 not found". A device file's bytes come unchanged; a local file's lines
-// come each ended by CR LF.
-std::string LoadTextFromLocation(const QString& location);
-// A local file gets each line of `text` ended by CR LF.
-void SaveTextToLocation(std::string_view text, const QString& location);
-void SaveStreamToLocation(const QString& location, const TMemoryStream& stream);
-
-// A site index or other XML document by location: a "FILE://" location is read in place;
-// anything else is downloaded (through the cache unless `bypassCache`) into its local copy
-// (`LocalCopyName`), which stays as the offline copy, and parsed from there.
-TXmlDocument LoadXmlDocument(
-    const QString& location, bool bypassCache, const TDownloadProgress& progress = {});
-
 // Time-stamp files: 8 bytes, the milliseconds of the day and the day number counted from
 // 1 January of year 1 as day 1, both 32-bit little-endian, in local time.
 QDateTime ReadTimeStampFile(const QString& file);
@@ -193,13 +132,6 @@ std::array<int, 4> ParseVersion(const QString& text);
 void CheckMinimumVersion(const QString& required, const TProgramVersion& program = ProgramVersion);
 // Checks the version a site index requires ("pois/marivel/version"), when it names one.
 void CheckSiteXmlVersion(const TXmlDocument& document);
-// Tells the user and clears `ok` when the extension of `fileName` is not the default one of
-// the exporter at 1-based `exportFormatIndex`; leaves `ok` alone otherwise.
-void CheckFileExtension(
-    const QString& fileName, int exportFormatIndex, bool& ok, IUserPrompt& prompt);
-// The lower-cased extension of `fileName` with its dot when it has one other than `ext` (with
-// its dot, any case); empty otherwise.
-QString MismatchedExtension(const QString& fileName, const QString& ext);
 
 // The registry key of the AutoUpdate items; per-site values live in its sub-keys.
 QString AutoUpdateKey();

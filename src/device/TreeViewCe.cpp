@@ -2,7 +2,7 @@
 
 #include <QStyle>
 
-#include "editor/uGuiPrompt.h"
+#include "widgets/uGuiPrompt.h"
 
 TTreeViewCe::TTreeViewCe(QWidget* parent, TDeviceFolderModel::TLister lister)
     : QTreeView(parent)

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "device/uMobileBrowse.h"
-#include "editor/uGuiPrompt.h"
+#include "widgets/uGuiPrompt.h"
 
 class QCheckBox;
 class QComboBox;

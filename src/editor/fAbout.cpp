@@ -1,16 +1,14 @@
 #include "editor/fAbout.h"
 
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/uSettings.h"
-#include "editor/fDialogs.h"
-#include "editor/uGuiPrompt.h"
 #include "editor/uSysInfo.h"
-#include "platform/uExceptions.h"
+#include "widgets/fDialogs.h"
+#include "widgets/uBrowser.h"
+#include "widgets/uGuiPrompt.h"
 
 namespace {
 
@@ -52,13 +50,4 @@ TfmAbout::TfmAbout(QWidget* parent)
     layout->addWidget(link);
     layout->addWidget(OkButton(this));
     setMinimumWidth(320);
-}
-
-void ShowInBrowser(const QString& address, IUserPrompt& prompt)
-{
-    if (address.isEmpty())
-        prompt.ShowError(QObject::tr("No address is set for this page."));
-    else if (!QDesktopServices::openUrl(QUrl(address)))
-        prompt.ShowError(QObject::tr("No web browser could be started to show %1.")
-                             .arg(EscapeControls(address)));
 }

@@ -24,10 +24,10 @@
 
 #include "convert/uConvertBase.h"
 #include "core/uSettings.h"
-#include "editor/uBatchConvert.h"
-#include "editor/uFileCommands.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "tools/uBatchConvert.h"
+#include "widgets/fDialogs.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "editor/uGuiPrompt.h"
+#include "widgets/uGuiPrompt.h"
 
 class QCheckBox;
 class QComboBox;

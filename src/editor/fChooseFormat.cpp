@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "editor/fDialogs.h"
 #include "platform/uExceptions.h"
+#include "widgets/fDialogs.h"
 
 TfmChooseFormat::TfmChooseFormat(const QString& location, const QString& errorMessage,
     const QStringList& importerNames, int preselected, QWidget* parent)

@@ -6,7 +6,7 @@
 #include <QDialog>
 
 #include "editor/uFindDupsTool.h"
-#include "editor/uGuiPrompt.h"
+#include "widgets/uGuiPrompt.h"
 
 class QAction;
 class QSpinBox;

@@ -34,15 +34,15 @@
 
 #include "convert/uConvertBase.h"
 #include "core/uSettings.h"
-#include "core/uUtils.h"
-#include "editor/fAbout.h"
-#include "editor/uCursors.h"
 #include "editor/uEntryListModel.h"
 #include "editor/uUndoCommands.h"
+#include "locations/uLocations.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "plugins/uPluginActions.h"
+#include "widgets/uBrowser.h"
+#include "widgets/uCursors.h"
 
 namespace {
 

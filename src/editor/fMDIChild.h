@@ -6,9 +6,9 @@
 #include <QWidget>
 
 #include "editor/uDocument.h"
-#include "editor/uEntryEditSync.h"
-#include "editor/uGuiPrompt.h"
 #include "map/fMapPanel.h"
+#include "tools/uEntryEditSync.h"
+#include "widgets/uGuiPrompt.h"
 
 class IPluginWindows;
 class QAction;

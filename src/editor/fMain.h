@@ -7,9 +7,9 @@
 #include <QPointer>
 
 #include "editor/uDocument.h"
-#include "editor/uGuiPrompt.h"
 #include "editor/uInstance.h"
 #include "plugins/uPluginActions.h"
+#include "widgets/uGuiPrompt.h"
 
 class QAction;
 class QLabel;

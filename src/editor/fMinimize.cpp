@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/uSettings.h"
-#include "editor/fDialogs.h"
+#include "widgets/fDialogs.h"
 
 TfmMinimize::TfmMinimize(QWidget* parent)
     : QDialog(parent)

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor/fDialogs.h"
 #include "editor/uSysInfo.h"
+#include "widgets/fDialogs.h"
 
 TfmReport::TfmReport(const QString& title, const QString& intro, const QString& text,
     const QString& suggestedFileName, QWidget* parent)

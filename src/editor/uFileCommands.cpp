@@ -5,13 +5,13 @@
 #include <QFileInfo>
 
 #include "convert/uConvertBase.h"
-#include "core/uDownload.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
-#include "core/uUtils.h"
 #include "device/Rapi.h"
 #include "device/uMobileBrowse.h"
 #include "editor/uDocument.h"
+#include "locations/uDownload.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
@@ -79,23 +79,6 @@ std::optional<TLoadedAs> LoadLocationAsChosen(const QString& location, const QSt
             RememberDefaultFormat(location, chosen);
         return loaded;
     }
-}
-
-QStringList DialogNameFilters(const QString& filter)
-{
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList rows;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        patterns.removeDuplicates();
-        // The name may show the patterns already; the row shows them as Qt reads them.
-        QString name = parts[i];
-        const qsizetype shown = name.lastIndexOf(QLatin1String(" ("));
-        if (shown > 0 && name.endsWith(QLatin1Char(')')))
-            name.truncate(shown);
-        rows.append(QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' '))));
-    }
-    return rows;
 }
 
 QString NumberedCaption(int number, const QString& name)

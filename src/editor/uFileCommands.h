@@ -55,11 +55,6 @@ struct TLoadedAs {
 std::optional<TLoadedAs> LoadLocationAsChosen(const QString& location, const QString& formatId,
     TEntries& entries, const TProgressEvent& progress, const TChooseFormat& choose);
 
-// A file dialog's name filters from a filter text of "name|patterns" pairs. Qt reads the
-// patterns in a row's parentheses, separated by blanks: a ";"-joined list would be one pattern
-// that matches no file. Each pattern is listed once per row.
-QStringList DialogNameFilters(const QString& filter);
-
 // A menu entry the digit `number` (from 1) chooses: "&1 name", an "&" of the name shown as one.
 QString NumberedCaption(int number, const QString& name);
 // The caption of recent-file action `number` (from 1) for `location`.

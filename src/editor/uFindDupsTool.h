@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "core/uFindDups.h"
+#include "tools/uFindDups.h"
 
 class IUserPrompt;
 class TDocument;

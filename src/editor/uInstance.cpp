@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/uUtils.h"
+#include "locations/uLocations.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "core/uModel.h"
 #include "core/uUserPrompt.h"
-#include "editor/fCoordsCalculator.h"
 #include "map/fMapPanel.h"
 #include "map/fOvMap.h"
 #include "platform/uMessages.h"
+#include "widgets/fCoordsCalculator.h"
 
 namespace {
 

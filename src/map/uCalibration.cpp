@@ -10,6 +10,7 @@
 #include "core/uNumbers.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 

@@ -36,14 +36,11 @@
 #include <QVBoxLayout>
 
 #include "convert/uConvertBase.h"
-#include "core/uDownload.h"
 #include "core/uSettings.h"
-#include "core/uUtils.h"
 #include "device/Rapi.h"
 #include "device/fMobileFolder.h"
-#include "editor/fDialogs.h"
-#include "editor/uFileCommands.h"
-#include "editor/uWindowBounds.h"
+#include "locations/uDownload.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/fProgress.h"
@@ -52,6 +49,8 @@
 #include "sites/uDeviceConnect.h"
 #include "sites/uSite.h"
 #include "sites/uUpdateItems.h"
+#include "widgets/fDialogs.h"
+#include "widgets/uWindowBounds.h"
 
 namespace {
 

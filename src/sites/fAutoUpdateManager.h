@@ -7,9 +7,9 @@
 #include <QUrl>
 
 #include "core/uSettings.h"
-#include "editor/uGuiPrompt.h"
 #include "sites/uAutoUpdateManager.h"
 #include "sites/uUpdateItems.h"
+#include "widgets/uGuiPrompt.h"
 
 class QAbstractItemView;
 class QCheckBox;

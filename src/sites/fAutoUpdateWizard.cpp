@@ -18,11 +18,11 @@
 #include "core/uUserPrompt.h"
 #include "device/Rapi.h"
 #include "device/fMobileFolder.h"
-#include "editor/fAbout.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/fProgress.h"
 #include "sites/uSite.h"
+#include "widgets/uBrowser.h"
 
 namespace {
 

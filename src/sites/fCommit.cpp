@@ -10,9 +10,9 @@
 
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
-#include "editor/uGuiPrompt.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
+#include "widgets/uGuiPrompt.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "editor/uGuiPrompt.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/uSiteXmlUpdater.h"
+#include "widgets/uGuiPrompt.h"
 
 namespace {
 

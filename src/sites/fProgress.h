@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "core/uDownload.h"
+#include "locations/uDownload.h"
 #include "sites/uProgress.h"
 
 class QLabel;

@@ -8,10 +8,10 @@
 
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
-#include "editor/fAbout.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/uVersionCheck.h"
+#include "widgets/uBrowser.h"
 
 TfmRetrieveVersionInfo::TfmRetrieveVersionInfo(
     IUserPrompt& prompt, QWidget* parent, const TProgramVersion& running)

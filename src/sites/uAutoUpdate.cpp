@@ -10,6 +10,7 @@
 #include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/uDownload.h"
+#include "locations/uDownload.h"
 
 class TUpdateItem;
 class TXmlDocument;

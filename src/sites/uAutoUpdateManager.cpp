@@ -12,11 +12,12 @@
 
 #include "ceapi.h"
 #include "convert/uConvertBase.h"
-#include "core/uDownload.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
 #include "device/Rapi.h"
+#include "locations/uDownload.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"

@@ -4,7 +4,7 @@
 
 #include "convert/uConvertBase.h"
 #include "core/uUserPrompt.h"
-#include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/uAutoUpdate.h"

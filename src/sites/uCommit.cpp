@@ -2,8 +2,8 @@
 
 #include <QFile>
 
-#include "core/uDownload.h"
-#include "core/uUtils.h"
+#include "locations/uDownload.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sites/uAutoUpdate.h"

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/uDownload.h"
+#include "locations/uDownload.h"
 
 class TSite;
 

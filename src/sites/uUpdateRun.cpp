@@ -5,7 +5,7 @@
 #include <QProcess>
 
 #include "core/uSettings.h"
-#include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"

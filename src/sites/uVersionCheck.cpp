@@ -4,8 +4,8 @@
 
 #include <QUrl>
 
-#include "core/uDownload.h"
 #include "core/uSettings.h"
+#include "locations/uDownload.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"

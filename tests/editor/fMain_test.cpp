@@ -39,12 +39,12 @@
 #include "editor/fAbout.h"
 #include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
-#include "editor/uGuiPrompt.h"
 #include "editor/uLanguage.h"
 #include "platform/uMessages.h"
 #include "sites/fStatus.h"
 #include "sites/uUpdateItems.h"
 #include "testing.h"
+#include "widgets/uGuiPrompt.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "convert/uFormats.h"
 #include "editor/uDocument.h"
-#include "editor/uEntryEditSync.h"
 #include "editor/uEntryListModel.h"
 #include "editor/uFindDupsTool.h"
 #include "testing.h"
+#include "tools/uEntryEditSync.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/uUtils.h"
 #include "httpserver.h"
+#include "locations/uLocations.h"
 #include "sites/uSite.h"
 #include "testing.h"
 

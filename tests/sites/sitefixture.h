@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
-#include "core/uDownload.h"
 #include "core/uSettings.h"
 #include "httpserver.h"
+#include "locations/uDownload.h"
 #include "sites/uAutoUpdate.h"
 #include "sites/uUpdateItems.h"
 #include "testing.h"

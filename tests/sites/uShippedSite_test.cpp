@@ -1,7 +1,7 @@
 #include <QFile>
 
 #include "convert/uConvertOv2.h"
-#include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "sites/uAutoUpdate.h"
 #include "sites/uSite.h"
 #include "testing.h"

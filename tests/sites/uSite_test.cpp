@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "testing.h"
 
 namespace {

@@ -20,12 +20,12 @@
 #include "editor/fFindDups.h"
 #include "editor/fMain.h"
 #include "editor/uDocument.h"
-#include "editor/uEntryEditSync.h"
 #include "editor/uLanguage.h"
 #include "editor/uPreferences.h"
 #include "platform/uMessages.h"
 #include "sites/uAutoUpdateManager.h"
 #include "testing.h"
+#include "tools/uEntryEditSync.h"
 
 namespace {
 

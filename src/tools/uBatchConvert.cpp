@@ -1,4 +1,4 @@
-#include "editor/uBatchConvert.h"
+#include "tools/uBatchConvert.h"
 
 #include <algorithm>
 #include <string>
@@ -9,11 +9,12 @@
 #include <QHash>
 
 #include "convert/uConvertBase.h"
-#include "core/uDownload.h"
 #include "core/uModel.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "core/uUtils.h"
+#include "locations/uDownload.h"
+#include "locations/uLocations.h"
 #include "platform/uCodePage.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/uModel.h"
-#include "editor/uEntryEditSync.h"
+#include "tools/uEntryEditSync.h"
 
 // The coordinates calculator's one position, shown in decimal degrees and in degrees,
 // minutes and seconds by the rules of a document's coordinate fields.

@@ -1,4 +1,4 @@
-#include "editor/uGuiPrompt.h"
+#include "widgets/uGuiPrompt.h"
 
 #include <QApplication>
 #include <QMessageBox>

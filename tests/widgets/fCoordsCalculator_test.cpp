@@ -1,4 +1,4 @@
-#include "editor/fCoordsCalculator.h"
+#include "widgets/fCoordsCalculator.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "editor/uWindowBounds.h"
+#include "widgets/uWindowBounds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/uBatchConvert.h"
+#include "tools/uBatchConvert.h"
 
 #include <QDir>
 #include <QTemporaryDir>

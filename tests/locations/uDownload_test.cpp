@@ -1,4 +1,4 @@
-#include "core/uDownload.h"
+#include "locations/uDownload.h"
 
 #include <filesystem>
 

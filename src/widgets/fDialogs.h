@@ -26,3 +26,8 @@ struct TOpenChoice {
 };
 TOpenChoice ChooseFileToOpen(
     QWidget* parent, const QString& caption, const QString& folder, const QStringList& filters);
+
+// A file dialog's name filters from a filter text of "name|patterns" pairs. Qt reads the
+// patterns in a row's parentheses, separated by blanks: a ";"-joined list would be one pattern
+// that matches no file. Each pattern is listed once per row.
+QStringList DialogNameFilters(const QString& filter);

@@ -1,4 +1,4 @@
-#include "editor/uCursors.h"
+#include "widgets/uCursors.h"
 
 #include <QPixmap>
 

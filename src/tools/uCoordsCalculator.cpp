@@ -1,4 +1,4 @@
-#include "editor/uCoordsCalculator.h"
+#include "tools/uCoordsCalculator.h"
 
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"

@@ -1,4 +1,4 @@
-#include "editor/fDialogs.h"
+#include "widgets/fDialogs.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -61,4 +61,21 @@ TOpenChoice ChooseFileToOpen(
         return {};
     return { dialog.selectedFiles().constFirst(), dialog.selectedNameFilter(),
         codePage->currentText() };
+}
+
+QStringList DialogNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList rows;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        patterns.removeDuplicates();
+        // The name may show the patterns already; the row shows them as Qt reads them.
+        QString name = parts[i];
+        const qsizetype shown = name.lastIndexOf(QLatin1String(" ("));
+        if (shown > 0 && name.endsWith(QLatin1Char(')')))
+            name.truncate(shown);
+        rows.append(QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' '))));
+    }
+    return rows;
 }

@@ -1,4 +1,4 @@
-#include "editor/uEntryEditSync.h"
+#include "tools/uEntryEditSync.h"
 
 #include <gtest/gtest.h>
 

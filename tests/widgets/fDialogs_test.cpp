@@ -1,4 +1,4 @@
-#include "editor/fDialogs.h"
+#include "widgets/fDialogs.h"
 
 #include <functional>
 

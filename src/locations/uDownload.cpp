@@ -1,4 +1,4 @@
-#include "core/uDownload.h"
+#include "locations/uDownload.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,7 +17,7 @@
 #include <QTimer>
 
 #include "core/uSettings.h"
-#include "core/uUtils.h"
+#include "locations/uLocations.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"

@@ -1,4 +1,4 @@
-#include "core/uFindDups.h"
+#include "tools/uFindDups.h"
 
 #include <algorithm>
 #include <list>

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "editor/uCoordsCalculator.h"
+#include "tools/uCoordsCalculator.h"
 
 class QPushButton;
 
