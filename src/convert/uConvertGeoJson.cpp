@@ -232,6 +232,8 @@ public:
 
     bool String(const char* text, rapidjson::SizeType length, bool)
     {
+        if (Depth == 0)
+            return true; // the whole text: no GeoJSON
         const std::string_view value(text, length);
         TFrame& frame = Top();
         if (frame.Role == TRole::GeoObject && frame.Key == TKey::Type)
@@ -246,9 +248,9 @@ public:
 
     bool RawNumber(const char* text, rapidjson::SizeType length, bool)
     {
-        TFrame& frame = Top();
-        if (frame.Role != TRole::Coordinates)
+        if (Depth == 0 || Top().Role != TRole::Coordinates)
             return true;
+        TFrame& frame = Top();
         // Lines and polygons are skipped; their numbers need no parsing.
         if (++frame.Numbers <= 2
             && Frames[static_cast<size_t>(frame.Owner)].Type != TGeoType::Other)
@@ -260,7 +262,7 @@ public:
     // null and true or false
     bool Default()
     {
-        if (Top().Role == TRole::Coordinates)
+        if (Depth > 0 && Top().Role == TRole::Coordinates)
             Top().HasOther = true;
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include <zip.h>
 
 #include "convert/uConvertKml.h"
+#include "core/uUtils.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"
@@ -49,6 +51,18 @@ private:
     throw EUserError(Tr(Msg::KmzCannotPack).arg(reason));
 }
 
+// Under the developer switch the archive dates its file on a fixed day, midnight local time
+// as zip stores it, so that its bytes are the same in every run and time zone; else the file
+// bears the time it was written.
+time_t FixedDay()
+{
+    std::tm day {};
+    day.tm_year = 100;
+    day.tm_mday = 1;
+    day.tm_isdst = -1;
+    return std::mktime(&day);
+}
+
 // Packs the file at `kmlPath` as the archive's main KML file into a new archive at `path`.
 void PackKml(const QString& kmlPath, const QString& path)
 {
@@ -67,10 +81,14 @@ void PackKml(const QString& kmlPath, const QString& path)
         zip_source_file_create(kmlPath.toLocal8Bit().constData(), 0, 0, error.Get());
     if (!source)
         FailPacking(error.Text());
-    if (zip_file_add(archive.get(), MainKml, source, ZIP_FL_ENC_UTF_8) < 0) {
+    const zip_int64_t index = zip_file_add(archive.get(), MainKml, source, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
         zip_source_free(source);
         FailPacking(QString::fromUtf8(zip_strerror(archive.get())));
     }
+    if (DevSwitch()
+        && zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), FixedDay(), 0) != 0)
+        FailPacking(QString::fromUtf8(zip_strerror(archive.get())));
     // zip_close packs the file, reading it in pieces; on success it frees the archive.
     if (zip_close(archive.get()) != 0)
         FailPacking(QString::fromUtf8(zip_strerror(archive.get())));
