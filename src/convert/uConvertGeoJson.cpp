@@ -96,17 +96,24 @@ enum class TKey {
     Description
 };
 
+// The value `table` gives `name`, else `other`.
+template <class T, size_t N>
+T Named(const std::pair<std::string_view, T> (&table)[N], std::string_view name, T other)
+{
+    for (const auto& [known, value] : table)
+        if (name == known)
+            return value;
+    return other;
+}
+
 TKey KeyOf(std::string_view key)
 {
-    static const std::pair<std::string_view, TKey> Keys[] = { { "type", TKey::Type },
+    static constexpr std::pair<std::string_view, TKey> Keys[] = { { "type", TKey::Type },
         { "geometry", TKey::Geometry }, { "properties", TKey::Properties },
         { "coordinates", TKey::Coordinates }, { "features", TKey::Members },
         { "geometries", TKey::Members }, { "name", TKey::Name }, { "title", TKey::Title },
         { "description", TKey::Description } };
-    for (const auto& [name, value] : Keys)
-        if (key == name)
-            return value;
-    return TKey::Other;
+    return Named(Keys, key, TKey::Other);
 }
 
 enum class TGeoType {
@@ -121,14 +128,12 @@ enum class TGeoType {
 
 TGeoType GeoTypeOf(std::string_view type)
 {
-    static const std::pair<std::string_view, TGeoType> Types[] = { { "Point", TGeoType::Point },
+    static constexpr std::pair<std::string_view, TGeoType> Types[] = { { "Point", TGeoType::Point },
         { "MultiPoint", TGeoType::MultiPoint },
         { "GeometryCollection", TGeoType::GeometryCollection }, { "Feature", TGeoType::Feature },
         { "FeatureCollection", TGeoType::FeatureCollection } };
-    for (const auto& [name, value] : Types)
-        if (type == name)
-            return value;
-    return TGeoType::Other; // lines, polygons, and types GeoJSON does not know
+    // Lines, polygons, and types GeoJSON does not know.
+    return Named(Types, type, TGeoType::Other);
 }
 
 // What an open object or array is to the reader.
