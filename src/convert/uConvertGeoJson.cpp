@@ -157,7 +157,7 @@ struct TFrame {
         Role = role;
         Key = TKey::Other;
         Type = TGeoType::None;
-        HasGeometry = Malformed = HasOther = false;
+        HasGeometry = Malformed = HasArrays = HasValues = false;
         PositionDepths = 0;
         Numbers = 0;
         for (std::string& name : Names)
@@ -177,7 +177,8 @@ struct TFrame {
     int Owner = 0; // the depth of its GeoJSON object
     int Depth = 0; // 1 for "coordinates" itself
     int Numbers = 0;
-    bool HasOther = false; // arrays, or values that are no numbers
+    bool HasArrays = false;
+    bool HasValues = false; // that are no numbers
     TPosition Position {};
 };
 
@@ -223,7 +224,7 @@ public:
         if (role == TRole::GeoObject && key == TKey::Coordinates)
             return PushCoordinates(Depth - 1, 1);
         if (role == TRole::Coordinates) {
-            Top().HasOther = true;
+            Top().HasArrays = true;
             return PushCoordinates(parent.Owner, parent.Depth + 1);
         }
         return Push(TRole::Other);
@@ -247,7 +248,7 @@ public:
             Frames[static_cast<size_t>(Depth - 2)]
                 .Names[static_cast<int>(frame.Key) - static_cast<int>(TKey::Name)] = value;
         else if (frame.Role == TRole::Coordinates)
-            frame.HasOther = true;
+            frame.HasValues = true;
         return true;
     }
 
@@ -268,7 +269,7 @@ public:
     bool Default()
     {
         if (Depth > 0 && Top().Role == TRole::Coordinates)
-            Top().HasOther = true;
+            Top().HasValues = true;
         return true;
     }
 
@@ -320,12 +321,11 @@ private:
     // A coordinates array of numbers is a position.
     void EndCoordinates(const TFrame& frame)
     {
-        if (frame.Numbers == 0 && !frame.HasOther)
-            return; // an empty geometry, or an empty list of positions
+        if (frame.Numbers == 0 && !frame.HasValues)
+            return; // empty, or a list of positions
         TFrame& owner = Frames[static_cast<size_t>(frame.Owner)];
-        if (frame.HasOther || frame.Numbers < 2) {
-            if (frame.Numbers > 0 || frame.Depth == 1)
-                owner.Malformed = true;
+        if (frame.HasArrays || frame.HasValues || frame.Numbers < 2) {
+            owner.Malformed = true;
             return;
         }
         owner.PositionDepths |= 1U << std::min(frame.Depth, 31);

@@ -16,7 +16,7 @@ constexpr char Placemark[] = "<kml><Placemark><name>%1</name><Point><coordinates
 std::string KmlNamed(const char* name) { return QString(Placemark).arg(name).toStdString(); }
 
 // Runs a program in `folder`; its standard output, or "<failed>".
-std::string Run(const QString& folder, const QString& program, const QStringList& arguments)
+std::string RunIn(const QString& folder, const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
@@ -36,7 +36,7 @@ std::string Zipped(const std::vector<std::pair<QString, std::string>>& files)
         WriteFileBytes(folder.filePath(name), bytes);
         names << name;
     }
-    Run(folder.path(), "zip", QStringList { "-q", "archive.kmz" } + names);
+    RunIn(folder.path(), "zip", QStringList { "-q", "archive.kmz" } + names);
     return FileBytes(folder.filePath("archive.kmz"));
 }
 
@@ -57,8 +57,8 @@ TEST(TConvertToKmz, PacksTheKmlExportAsDocKml)
     entries.AddValues("Москва", "", 37.617635, 55.755814);
     QTemporaryDir folder;
     WriteFileBytes(folder.filePath("out.kmz"), Exported<TConvertToKmz>(entries));
-    EXPECT_EQ(Run(folder.path(), "unzip", { "-Z1", "out.kmz" }), "doc.kml\n");
-    EXPECT_EQ(Run(folder.path(), "unzip", { "-p", "out.kmz", "doc.kml" }),
+    EXPECT_EQ(RunIn(folder.path(), "unzip", { "-Z1", "out.kmz" }), "doc.kml\n");
+    EXPECT_EQ(RunIn(folder.path(), "unzip", { "-p", "out.kmz", "doc.kml" }),
         Exported<TConvertToKml>(entries));
     TEntries read;
     ImportInto<TConvertFromKmz>(read, Exported<TConvertToKmz>(entries));
@@ -108,7 +108,8 @@ TEST(TConvertFromKmz, RefusesWhatIsNoKmzAndZipBombs)
         { "no KML", Zipped({ { "icon.png", "\x89PNG" } }), Tr(Msg::KmzWithoutKml) },
         { "a bomb", Zipped({ { "doc.kml", bomb } }), Tr(Msg::KmzTooLarge).arg("doc.kml") },
         { "KML that is not well-formed", Zipped({ { "doc.kml", "<kml><Placemark>" } }),
-            Tr(Msg::InvalidKml).arg("<kml><Placemark>") + " (end of text in <Placemark>)" },
+            Tr(Msg::InvalidKml).arg("<kml><Placemark>")
+                + " (unexpected end of text, <Placemark> not closed at line 1, column 17)" },
     };
     for (const auto& c : cases) {
         TEntries entries;
