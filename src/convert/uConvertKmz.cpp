@@ -51,6 +51,11 @@ private:
     throw EUserError(Tr(Msg::KmzCannotPack).arg(reason));
 }
 
+[[noreturn]] void FailPacking(zip_t* archive)
+{
+    FailPacking(QString::fromUtf8(zip_strerror(archive)));
+}
+
 // Under the developer switch the archive dates its file on a fixed day, midnight local time
 // as zip stores it, so that its bytes are the same in every run and time zone; else the file
 // bears the time it was written.
@@ -84,14 +89,18 @@ void PackKml(const QString& kmlPath, const QString& path)
     const zip_int64_t index = zip_file_add(archive.get(), MainKml, source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(source);
-        FailPacking(QString::fromUtf8(zip_strerror(archive.get())));
+        FailPacking(archive.get());
     }
+    // The fastest level: placemarks' text packs well even so, and several times faster.
+    if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1)
+        != 0)
+        FailPacking(archive.get());
     if (DevSwitch()
         && zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), FixedDay(), 0) != 0)
-        FailPacking(QString::fromUtf8(zip_strerror(archive.get())));
+        FailPacking(archive.get());
     // zip_close packs the file, reading it in pieces; on success it frees the archive.
     if (zip_close(archive.get()) != 0)
-        FailPacking(QString::fromUtf8(zip_strerror(archive.get())));
+        FailPacking(archive.get());
     archive.release();
 }
 
