@@ -71,5 +71,10 @@ peer_rows() {
     row "GPX -> OV2" 7 $w/peer.gpx "-i gpx -f $w/peer.gpx -o tomtom -F $w/peer4.ov2" "$w/peer.gpx $w/out4.ov2" g2of
     row "OV2 -> KML" 9 $w/in.ov2 "-i tomtom -f $w/in.ov2 -o kml -F $w/peer.kml" "$w/in.ov2 $w/out.kml" o2k
     row "KML -> OV2" 7 $w/peer.kml "-i kml -f $w/peer.kml -o tomtom -F $w/peer5.ov2" "$w/peer.kml $w/out5.ov2" k2of
+    row "OV2 -> GeoJSON" 5 $w/in.ov2 "-i tomtom -f $w/in.ov2 -o geojson -F $w/peer.geojson" "$w/in.ov2 $w/out.geojson"
+    row "GeoJSON -> OV2" 5 $w/peer.geojson "-i geojson -f $w/peer.geojson -o tomtom -F $w/peer7.ov2" "$w/peer.geojson $w/out7.ov2"
+    # GPSBabel knows no KMZ: the KMZ rows compare with its KML, the same text unpacked.
+    row "OV2 -> KMZ" 5 $w/in.ov2 "-i tomtom -f $w/in.ov2 -o kml -F $w/peer8.kml" "$w/in.ov2 $w/out.kmz"
+    row "KMZ -> OV2" 5 $w/out.kmz "-i kml -f $w/peer.kml -o tomtom -F $w/peer9.ov2" "$w/out.kmz $w/out9.ov2"
     row "OV2 drop duplicates" 1 $w/in.ov2 "-i tomtom -f $w/in.ov2 -x duplicate,location -o tomtom -F $w/peer6.ov2" "--drop-duplicates 1 $w/in.ov2 $w/out6.ov2"
 }

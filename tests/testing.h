@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <QByteArray>
 #include <QDir>
@@ -175,6 +176,28 @@ inline std::string Descriptions(const TEntries& entries)
     for (int i = 0; i < entries.Count(); ++i)
         text += std::string(entries.Items(i).Description()) + ' ';
     return text;
+}
+
+// An entry as a test compares it: its description and its position.
+struct TReadPoint {
+    std::string Description;
+    double Longitude;
+    double Latitude;
+    bool operator==(const TReadPoint&) const = default;
+};
+
+inline void PrintTo(const TReadPoint& read, std::ostream* os)
+{
+    *os << '{' << read.Description << " | " << read.Longitude << ", " << read.Latitude << '}';
+}
+
+inline std::vector<TReadPoint> ReadPoints(const TEntries& entries)
+{
+    std::vector<TReadPoint> read;
+    for (int i = 0; i < entries.Count(); ++i)
+        read.push_back({ std::string(entries.Items(i).Description()), entries.Items(i).Longitude(),
+            entries.Items(i).Latitude() });
+    return read;
 }
 
 // The bytes a converter writes for `entries`.

@@ -1211,6 +1211,50 @@ Annuleren: niet opslaan.</translation>
         <source>Text encoding of 8-bit files:</source>
         <translation>Tekstcodering van 8-bits bestanden:</translation>
     </message>
+    <message>
+        <source>Invalid GeoJSON at byte %1: %2</source>
+        <translation>Ongeldige GeoJSON bij byte %1: %2</translation>
+    </message>
+    <message>
+        <source>Invalid GeoJSON: nesting deeper than %1 levels</source>
+        <translation>Ongeldige GeoJSON: dieper genest dan %1 niveaus</translation>
+    </message>
+    <message>
+        <source>This JSON text is no GeoJSON: its outermost value is not an object with a GeoJSON &quot;type&quot;</source>
+        <translation>Deze JSON-tekst is geen GeoJSON: de buitenste waarde is geen object met een GeoJSON-&quot;type&quot;</translation>
+    </message>
+    <message>
+        <source>Invalid GeoJSON before byte %1: the coordinates of a Point or MultiPoint are not positions of two numbers or more</source>
+        <translation>Ongeldige GeoJSON vóór byte %1: de coördinaten van een Point of MultiPoint zijn geen posities van twee of meer getallen</translation>
+    </message>
+    <message>
+        <source>%1 geometry that is no point, or feature without geometry, was skipped</source>
+        <translation>%1 geometrie die geen punt is, of feature zonder geometrie, is overgeslagen</translation>
+    </message>
+    <message>
+        <source>%1 geometries that are no points, and features without geometry, were skipped</source>
+        <translation>%1 geometrieën die geen punten zijn, en features zonder geometrie, zijn overgeslagen</translation>
+    </message>
+    <message>
+        <source>This is no KMZ file: it is not a zip archive (%1)</source>
+        <translation>Dit is geen KMZ-bestand: het is geen zip-archief (%1)</translation>
+    </message>
+    <message>
+        <source>The KMZ archive holds no KML file</source>
+        <translation>Het KMZ-archief bevat geen KML-bestand</translation>
+    </message>
+    <message>
+        <source>The KML file %1 in the KMZ archive unpacks to more than 1 GiB or to more than 100 times its packed size, and is refused</source>
+        <translation>Het KML-bestand %1 in het KMZ-archief pakt uit tot meer dan 1 GiB of tot meer dan 100 keer zijn ingepakte grootte, en wordt geweigerd</translation>
+    </message>
+    <message>
+        <source>Cannot unpack %1 from the KMZ archive: %2</source>
+        <translation>Kan %1 niet uit het KMZ-archief uitpakken: %2</translation>
+    </message>
+    <message>
+        <source>Cannot make the KMZ archive: %1</source>
+        <translation>Kan het KMZ-archief niet maken: %1</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

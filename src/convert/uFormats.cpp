@@ -6,9 +6,11 @@
 #include "convert/uConvertDat.h"
 #include "convert/uConvertExcel.h"
 #include "convert/uConvertGdb.h"
+#include "convert/uConvertGeoJson.h"
 #include "convert/uConvertGpx.h"
 #include "convert/uConvertItn.h"
 #include "convert/uConvertKml.h"
+#include "convert/uConvertKmz.h"
 #include "convert/uConvertMio.h"
 #include "convert/uConvertOv2.h"
 #include "convert/uConvertOvr.h"
@@ -34,6 +36,8 @@ const TFormatModule Modules[] = {
     { RegisterGpx, UnregisterGpx },
     { RegisterExcel, UnregisterExcel },
     { RegisterKml, UnregisterKml },
+    { RegisterGeoJson, UnregisterGeoJson },
+    { RegisterKmz, UnregisterKmz },
 };
 
 } // namespace

@@ -127,6 +127,21 @@ TEST_F(ConvertCommandTest, FailureLeavesTheOldOutputAlone)
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 3) << "no temporary file is left";
 }
 
+TEST_F(ConvertCommandTest, DamagedGeoJsonAndKmzAreNamedAndWriteNothing)
+{
+    Write("bad.geojson", R"({"type":"FeatureCollection","features":[)");
+    Write("bad.kmz", "PK\x03\x04 cut short");
+    const std::pair<const char*, const char*> inputs[] = {
+        { "bad.geojson", ": Invalid GeoJSON at byte 40: Invalid value.\n" },
+        { "bad.kmz", ": This is no KMZ file: it is not a zip archive (Not a zip archive).\n" },
+    };
+    for (const auto& [input, message] : inputs) {
+        EXPECT_EQ(Run({ Path(input), Path("out.ov2") }), 1);
+        EXPECT_EQ(Err, Path(input) + message);
+        EXPECT_FALSE(QFile::exists(Path("out.ov2")));
+    }
+}
+
 TEST_F(ConvertCommandTest, UsageErrorsAndListings)
 {
     EXPECT_EQ(Run({ Path("only-one.ov2") }), 2);
@@ -147,9 +162,10 @@ TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
     EXPECT_EQ(ids,
         "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
         "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml "
+        "r\tgeojson r\tgenkmz "
         "w\tttov2 w\tttitn w\tttovr "
         "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
-        "w\tmiomapcsv w\tgengpx w\tgenkml ");
+        "w\tmiomapcsv w\tgengpx w\tgenkml w\tgeojson w\tgenkmz ");
 }
 
 TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
@@ -300,7 +316,8 @@ TEST_F(ConvertCommandTest, EncodingUtf8KeepsCyrillicThroughEveryTextFormat)
     TTempConfig config;
     const std::string moscow = "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0";
     Write("in.csv", '"' + moscow + "\",\"" + moscow + "\",37.61778,55.75583,,,,\r\n");
-    const char* const chain[] = { "in.csv", "a.ov2", "b.gpx", "c.kml", "d.dat", "out.csv" };
+    const char* const chain[] = { "in.csv", "a.ov2", "b.gpx", "c.kml", "d.geojson", "e.kmz",
+        "f.dat", "out.csv" };
     for (size_t i = 0; i + 1 < std::size(chain); ++i)
         ASSERT_EQ(Run({ "--encoding", "UTF-8", Path(chain[i]), Path(chain[i + 1]) }), 0)
             << chain[i + 1] << " " << Err.toStdString();
@@ -481,10 +498,11 @@ TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
     EXPECT_EQ(usage({ "--from", "nosuch", "a.ov2", "b.gpx" }),
         "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
         "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
-        "excelxml, genkml.");
+        "excelxml, genkml, geojson, genkmz.");
     EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx", "--to", "gdb", "a.ov2" }),
         "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
-        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml.");
+        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, geojson, "
+        "genkmz.");
     EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
         "No format with id \"nosuch\" is written");
     EXPECT_EQ(usage({ "-", "b.gpx" }), "Reading standard input (-) needs --from ID.");

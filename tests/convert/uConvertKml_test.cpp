@@ -8,32 +8,11 @@
 
 namespace {
 
-struct TRead {
-    std::string Description;
-    double Longitude;
-    double Latitude;
-    bool operator==(const TRead&) const = default;
-};
-
-void PrintTo(const TRead& read, std::ostream* os)
-{
-    *os << '{' << read.Description << " | " << read.Longitude << ", " << read.Latitude << '}';
-}
-
-std::vector<TRead> Read(TEntries& entries)
-{
-    std::vector<TRead> read;
-    for (int i = 0; i < entries.Count(); ++i)
-        read.push_back({ std::string(entries.Items(i).Description()), entries.Items(i).Longitude(),
-            entries.Items(i).Latitude() });
-    return read;
-}
-
-std::vector<TRead> Imported(const std::string& bytes)
+std::vector<TReadPoint> Imported(const std::string& bytes)
 {
     TEntries entries;
     ImportInto<TConvertFromKml>(entries, bytes);
-    return Read(entries);
+    return ReadPoints(entries);
 }
 
 } // namespace
@@ -74,7 +53,7 @@ TEST(TConvertToKml, ReadsBackUnderACommaLocaleWithEightBitText)
     const std::string written = Exported<TConvertToKml>(entries);
     EXPECT_NE(written.find("<coordinates>4.88969,52.37403,0</coordinates>"), std::string::npos);
     EXPECT_EQ(Imported(written),
-        std::vector<TRead>({ { "Café €", 4.88969, 52.37403 }, { "plain", -179.5, -0.5 } }));
+        std::vector<TReadPoint>({ { "Café €", 4.88969, 52.37403 }, { "plain", -179.5, -0.5 } }));
 }
 
 TEST(TConvertKml, NonAsciiNamesRoundTripInAnyCodePage)
@@ -89,10 +68,10 @@ TEST(TConvertKml, NonAsciiNamesRoundTripInAnyCodePage)
         written.find("<name>&#1052;&#1086;&#1089;&#1082;&#1074;&#1072; Z\xfcrich &#8364;</name>"),
         std::string::npos)
         << written;
-    EXPECT_EQ(Imported(written), std::vector<TRead>({ { moscow, 1, 2 } }));
+    EXPECT_EQ(Imported(written), std::vector<TReadPoint>({ { moscow, 1, 2 } }));
     EXPECT_EQ(Imported("<?xml version='1.0' encoding='ISO-8859-1'?><kml><Placemark><name>\xc3\xbc"
                        "</name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>"),
-        std::vector<TRead>({ { "\xc3\x83\xc2\xbc", 1, 2 } }))
+        std::vector<TReadPoint>({ { "\xc3\x83\xc2\xbc", 1, 2 } }))
         << "declared 8-bit text is read as such, as in GPX";
 }
 
@@ -118,8 +97,8 @@ TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
     TEntries entries;
     EXPECT_EQ(ErrorOf<EConvertError>([&] { ImportInto<TConvertFromKml>(entries, kml); }),
         "'caf\u00e9-free' is not a valid floating point value");
-    EXPECT_EQ(Read(entries),
-        std::vector<TRead>({ { "top", 1.5, 2.5 }, { "by description", 3, 4 }, { "", 5, 6 },
+    EXPECT_EQ(ReadPoints(entries),
+        std::vector<TReadPoint>({ { "top", 1.5, 2.5 }, { "by description", 3, 4 }, { "", 5, 6 },
             { "outer", 7, 8 }, { "inner", 9, 10 }, { "outer 2", 11, 12 },
             { "inner & first", 13, 14 }, { "", 15, 16 } }));
     EXPECT_TRUE(
@@ -133,7 +112,7 @@ TEST(TConvertFromKml, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
                              "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark>"
                              "<name>Z\xc3\xbcrich \xe2\x82\xac</name><Point><coordinates>"
                              "8.5,47.25,0</coordinates></Point></Placemark></Document></kml>";
-    const std::vector<TRead> expected = { { "Zürich €", 8.5, 47.25 } };
+    const std::vector<TReadPoint> expected = { { "Zürich €", 8.5, 47.25 } };
     EXPECT_EQ(Imported(Utf16Bytes(text, false)), expected) << "little-endian";
     EXPECT_EQ(Imported(Utf16Bytes(text, true)), expected) << "big-endian";
     EXPECT_EQ(Imported(Utf16Bytes(text, true, false)), expected) << "without a mark";

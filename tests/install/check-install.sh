@@ -80,7 +80,7 @@ if [ -f "$completion" ]; then
         COMP_WORDS=(marivel-convert --to ge); COMP_CWORD=2
         COMP_LINE='marivel-convert --to ge'; COMP_POINT=\${#COMP_LINE}
         _marivel_convert marivel-convert ge --to; echo \${COMPREPLY[*]}")
-    [ "$offered" = "genasc gengpx genkml" ] || fail "completion after --to ge offers: $offered"
+    [ "$offered" = "genasc gengpx genkml geojson genkmz" ] || fail "completion after --to ge offers: $offered"
     # marivel-update's completion offers the targets of the subscriptions to unsubscribe.
     site="FILE://$installed/share/marivel/sites/timezones/index.xml"
     "$installed/bin/marivel-update" subscribe "$site" "Europe time-zone cities" \

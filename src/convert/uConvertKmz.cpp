@@ -1,0 +1,244 @@
+#include "convert/uConvertKmz.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include "convert/uConvertKml.h"
+#include "core/uUtils.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+// The name Google Earth gives the main KML file of an archive.
+constexpr char MainKml[] = "doc.kml";
+
+struct TArchiveCloser {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+struct TFileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using TArchive = std::unique_ptr<zip_t, TArchiveCloser>;
+using TArchiveFile = std::unique_ptr<zip_file_t, TFileCloser>;
+
+// A libzip error, released with its owner.
+class TZipError {
+public:
+    TZipError() { zip_error_init(&Error); }
+    ~TZipError() { zip_error_fini(&Error); }
+    TZipError(const TZipError&) = delete;
+    TZipError& operator=(const TZipError&) = delete;
+
+    zip_error_t* Get() { return &Error; }
+    QString Text() { return QString::fromUtf8(zip_error_strerror(&Error)); }
+
+private:
+    zip_error_t Error;
+};
+
+[[noreturn]] void FailPacking(const QString& reason)
+{
+    throw EUserError(Tr(Msg::KmzCannotPack).arg(reason));
+}
+
+[[noreturn]] void FailPacking(zip_t* archive)
+{
+    FailPacking(QString::fromUtf8(zip_strerror(archive)));
+}
+
+// Under the developer switch the archive dates its file on a fixed day, midnight local time
+// as zip stores it, so that its bytes are the same in every run and time zone; else the file
+// bears the time it was written.
+time_t FixedDay()
+{
+    std::tm day {};
+    day.tm_year = 100;
+    day.tm_mday = 1;
+    day.tm_isdst = -1;
+    return std::mktime(&day);
+}
+
+// Packs the file at `kmlPath` as the archive's main KML file into a new archive at `path`.
+void PackKml(const QString& kmlPath, const QString& path)
+{
+    TZipError error;
+    // Length 0: the whole file.
+    zip_source_t* target =
+        zip_source_file_create(path.toLocal8Bit().constData(), 0, 0, error.Get());
+    if (!target)
+        FailPacking(error.Text());
+    TArchive archive(zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, error.Get()));
+    if (!archive) {
+        zip_source_free(target);
+        FailPacking(error.Text());
+    }
+    zip_source_t* source =
+        zip_source_file_create(kmlPath.toLocal8Bit().constData(), 0, 0, error.Get());
+    if (!source)
+        FailPacking(error.Text());
+    const zip_int64_t index = zip_file_add(archive.get(), MainKml, source, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(source);
+        FailPacking(archive.get());
+    }
+    // The fastest level: placemarks' text packs well even so, and several times faster.
+    if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1)
+        != 0)
+        FailPacking(archive.get());
+    if (DevSwitch()
+        && zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), FixedDay(), 0) != 0)
+        FailPacking(archive.get());
+    // zip_close packs the file, reading it in pieces; on success it frees the archive.
+    if (zip_close(archive.get()) != 0)
+        FailPacking(archive.get());
+    archive.release();
+}
+
+} // namespace
+
+void TConvertToKmz::Execute(TEntries& entries, TStream& stream)
+{
+    // The KML text and the archive go through files, not memory: the text of millions of
+    // placemarks is several times what their entries take.
+    QTemporaryDir folder(SystemTemporaryTemplate(QStringLiteral("marivel-kmz")));
+    if (!folder.isValid())
+        FailPacking(folder.errorString());
+    const QString kmlPath = folder.filePath(MainKml), path = folder.filePath("archive.kmz");
+    {
+        TSafeFileStream kml(kmlPath);
+        TConvertToKml writer;
+        writer.OnProgress = OnProgress;
+        writer.Execute(entries, kml);
+        kml.Commit();
+    }
+    PackKml(kmlPath, path);
+    TMappedFile archive(path);
+    const TStreamBytes bytes(archive.Stream());
+    stream.Write(bytes.Bytes());
+}
+
+namespace {
+
+// A KML file that unpacks to more than this, or to more than `MaxRatio` times its packed size
+// once past `RatioFrom`, is taken for a zip bomb. Small files are spared the ratio: what is at
+// stake is memory, and text of one repeated character packs better than 100:1.
+constexpr uint64_t MaxUnpacked = uint64_t(1) << 30;
+constexpr uint64_t MaxRatio = 100;
+constexpr uint64_t RatioFrom = uint64_t(1) << 20;
+
+uint64_t AllowedSize(uint64_t packedSize)
+{
+    return std::min(MaxUnpacked, std::max(RatioFrom, packedSize * MaxRatio));
+}
+
+// The index of the archive's main KML file, else of its first KML file; -1 when it has none.
+zip_int64_t KmlIndex(zip_t* archive)
+{
+    zip_int64_t first = -1;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        if (!name)
+            continue;
+        if (std::string_view(name) == MainKml)
+            return i;
+        if (first < 0 && QString::fromUtf8(name).endsWith(".kml", Qt::CaseInsensitive))
+            first = i;
+    }
+    return first;
+}
+
+// The text of file `index`, refused beyond what `AllowedSize` allows, whatever the archive
+// says of its size.
+std::string Unpack(zip_t* archive, zip_int64_t index)
+{
+    const auto entry = static_cast<zip_uint64_t>(index);
+    const QString name = QString::fromUtf8(zip_get_name(archive, entry, ZIP_FL_ENC_GUESS));
+    const auto fail = [&](const char* reason) {
+        throw EUserError(Tr(Msg::KmzCannotUnpack).arg(name, QString::fromUtf8(reason)));
+    };
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, entry, 0, &stat) != 0)
+        fail(zip_strerror(archive));
+    const uint64_t allowed =
+        AllowedSize((stat.valid & ZIP_STAT_COMP_SIZE) != 0 ? stat.comp_size : 0);
+    const uint64_t declared = (stat.valid & ZIP_STAT_SIZE) != 0 ? stat.size : 0;
+    if (declared > allowed)
+        throw EUserError(Tr(Msg::KmzTooLarge).arg(name));
+    TArchiveFile file(zip_fopen_index(archive, entry, 0));
+    if (!file)
+        fail(zip_strerror(archive));
+    // Read into room for the declared size, and a byte more: a file longer than it says is
+    // read on only as far as allowed.
+    std::string text(static_cast<size_t>(declared) + 1, '\0');
+    size_t length = 0;
+    for (;;) {
+        if (length == text.size()) {
+            if (length > allowed)
+                throw EUserError(Tr(Msg::KmzTooLarge).arg(name));
+            text.resize(std::min<size_t>(2 * length, static_cast<size_t>(allowed) + 1));
+        }
+        const zip_int64_t read = zip_fread(file.get(), text.data() + length, text.size() - length);
+        if (read < 0)
+            fail(zip_file_strerror(file.get()));
+        if (read == 0)
+            break;
+        length += static_cast<size_t>(read);
+    }
+    text.resize(length);
+    return text;
+}
+
+std::string UnpackKml(std::string_view bytes)
+{
+    TZipError error;
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, error.Get());
+    if (!source)
+        throw EUserError(Tr(Msg::KmzNotZip).arg(error.Text()));
+    TArchive archive(zip_open_from_source(source, ZIP_RDONLY, error.Get()));
+    if (!archive) {
+        zip_source_free(source);
+        throw EUserError(Tr(Msg::KmzNotZip).arg(error.Text()));
+    }
+    const zip_int64_t index = KmlIndex(archive.get());
+    if (index < 0)
+        throw EUserError(Tr(Msg::KmzWithoutKml));
+    return Unpack(archive.get(), index);
+}
+
+} // namespace
+
+void TConvertFromKmz::Execute(TEntries& entries, TStream& stream)
+{
+    std::string kml;
+    {
+        const TStreamBytes input(stream);
+        kml = UnpackKml(input.Bytes());
+    }
+    TByteViewStream kmlStream(kml);
+    TConvertFromKml reader;
+    reader.OnProgress = OnProgress;
+    reader.Execute(entries, kmlStream);
+    for (const QString& warning : reader.Warnings())
+        Warn(warning);
+    stream.Seek(0, TSeekOrigin::End);
+}
+
+void RegisterKmz()
+{
+    RegisterFormat<TConvertToKmz, TConvertFromKmz>(
+        QStringLiteral("Google Earth (zipped)"), QStringLiteral("kmz"), rpLast);
+}
+
+void UnregisterKmz() { UnregisterFormat<TConvertToKmz, TConvertFromKmz>(); }

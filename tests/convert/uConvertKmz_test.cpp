@@ -1,0 +1,122 @@
+#include "convert/uConvertKmz.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include "convert/uConvertKml.h"
+#include "testing.h"
+
+namespace {
+
+constexpr char Placemark[] = "<kml><Placemark><name>%1</name><Point><coordinates>1,2</"
+                             "coordinates></Point></Placemark></kml>";
+
+std::string KmlNamed(const char* name) { return QString(Placemark).arg(name).toStdString(); }
+
+// Runs a program in `folder`; its standard output, or "<failed>".
+std::string RunIn(const QString& folder, const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    if (!process.waitForFinished() || process.exitCode() != 0)
+        return "<failed>";
+    return process.readAllStandardOutput().toStdString();
+}
+
+// The archive the zip program makes of `files` (paths and contents) in the order given.
+std::string Zipped(const std::vector<std::pair<QString, std::string>>& files)
+{
+    QTemporaryDir folder;
+    QStringList names;
+    for (const auto& [name, bytes] : files) {
+        QDir(folder.path()).mkpath(QFileInfo(name).path());
+        WriteFileBytes(folder.filePath(name), bytes);
+        names << name;
+    }
+    RunIn(folder.path(), "zip", QStringList { "-q", "archive.kmz" } + names);
+    return FileBytes(folder.filePath("archive.kmz"));
+}
+
+bool HasZip()
+{
+    return !QStandardPaths::findExecutable("zip").isEmpty()
+        && !QStandardPaths::findExecutable("unzip").isEmpty();
+}
+
+} // namespace
+
+TEST(TConvertToKmz, PacksTheKmlExportAsDocKml)
+{
+    if (!HasZip())
+        GTEST_SKIP() << "zip and unzip are not installed";
+    TEntries entries;
+    entries.AddValues("Zürich <€>", "", 8.5, 47.25);
+    entries.AddValues("Москва", "", 37.617635, 55.755814);
+    QTemporaryDir folder;
+    WriteFileBytes(folder.filePath("out.kmz"), Exported<TConvertToKmz>(entries));
+    EXPECT_EQ(RunIn(folder.path(), "unzip", { "-Z1", "out.kmz" }), "doc.kml\n");
+    EXPECT_EQ(RunIn(folder.path(), "unzip", { "-p", "out.kmz", "doc.kml" }),
+        Exported<TConvertToKml>(entries));
+    TEntries read;
+    ImportInto<TConvertFromKmz>(read, Exported<TConvertToKmz>(entries));
+    EXPECT_EQ(ReadPoints(read), ReadPoints(entries));
+}
+
+TEST(TConvertFromKmz, ReadsTheMainKmlOfArchivesOtherToolsMake)
+{
+    if (!HasZip())
+        GTEST_SKIP() << "zip and unzip are not installed";
+    const struct {
+        const char* Name;
+        std::vector<std::pair<QString, std::string>> Files;
+        std::string Expected;
+    } cases[] = {
+        { "a KML in a folder, beside a picture",
+            { { "images/icon.png", "\x89PNG\r\n" }, { "places/Points.KML", KmlNamed("inner") } },
+            "inner " },
+        { "doc.kml before any other KML",
+            { { "a.kml", KmlNamed("first") }, { "doc.kml", KmlNamed("main") } }, "main " },
+        { "the first KML when there is no doc.kml",
+            { { "b.kml", KmlNamed("b") }, { "a.kml", KmlNamed("a") } }, "b " },
+    };
+    for (const auto& c : cases) {
+        TEntries entries;
+        ImportInto<TConvertFromKmz>(entries, Zipped(c.Files));
+        EXPECT_EQ(Descriptions(entries), c.Expected) << c.Name;
+    }
+}
+
+TEST(TConvertFromKmz, RefusesWhatIsNoKmzAndZipBombs)
+{
+    if (!HasZip())
+        GTEST_SKIP() << "zip and unzip are not installed";
+    TEntries points;
+    points.AddValues("a", "", 1, 2);
+    const std::string kmz = Exported<TConvertToKmz>(points);
+    // Packs far better than 100:1, and is large enough for the ratio to count.
+    const std::string bomb = "<kml>" + std::string(2 << 20, ' ') + "</kml>";
+    const struct {
+        const char* Name;
+        std::string Bytes;
+        QString Message;
+    } cases[] = {
+        { "text", KmlNamed("plain"), Tr(Msg::KmzNotZip).arg("Not a zip archive") },
+        { "cut short", kmz.substr(0, kmz.size() / 2), Tr(Msg::KmzNotZip).arg("Not a zip archive") },
+        { "no KML", Zipped({ { "icon.png", "\x89PNG" } }), Tr(Msg::KmzWithoutKml) },
+        { "a bomb", Zipped({ { "doc.kml", bomb } }), Tr(Msg::KmzTooLarge).arg("doc.kml") },
+        { "KML that is not well-formed", Zipped({ { "doc.kml", "<kml><Placemark>" } }),
+            Tr(Msg::InvalidKml).arg("<kml><Placemark>")
+                + " (unexpected end of text, <Placemark> not closed at line 1, column 17)" },
+    };
+    for (const auto& c : cases) {
+        TEntries entries;
+        entries.AddValues("kept", "", 0, 0);
+        EXPECT_EQ(
+            ErrorOf<EUserError>([&] { ImportInto<TConvertFromKmz>(entries, c.Bytes); }), c.Message)
+            << c.Name;
+        EXPECT_EQ(Descriptions(entries), "kept ") << c.Name;
+    }
+}
