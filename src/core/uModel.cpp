@@ -473,9 +473,11 @@ bool TEntries::Changed() const
             [](EntryPool::TIndex index) { return EntryAt(index)->Changed(); });
 }
 
-void TEntries::SaveToStream(TStream& stream, const QString& ext, const QString& formatId)
+void TEntries::SaveToStream(
+    TStream& stream, const QString& ext, const QString& formatId, const QString& target)
 {
     auto exporter = CreateExporter(ext, formatId);
+    exporter->SetTarget(target);
     exporter->OnProgress = OnProgress;
     exporter->Execute(*this, stream);
 }
