@@ -6,6 +6,7 @@
 #include "convert/uConvertDat.h"
 #include "convert/uConvertExcel.h"
 #include "convert/uConvertGdb.h"
+#include "convert/uConvertGpi.h"
 #include "convert/uConvertGpx.h"
 #include "convert/uConvertItn.h"
 #include "convert/uConvertKml.h"
@@ -34,6 +35,7 @@ const TFormatModule Modules[] = {
     { RegisterGpx, UnregisterGpx },
     { RegisterExcel, UnregisterExcel },
     { RegisterKml, UnregisterKml },
+    { RegisterGpi, UnregisterGpi },
 };
 
 } // namespace
