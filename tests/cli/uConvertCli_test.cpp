@@ -147,9 +147,10 @@ TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
     EXPECT_EQ(ids,
         "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
         "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml "
+        "r\tgarmingpi "
         "w\tttov2 w\tttitn w\tttovr "
         "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
-        "w\tmiomapcsv w\tgengpx w\tgenkml ");
+        "w\tmiomapcsv w\tgengpx w\tgenkml w\tgarmingpi ");
 }
 
 TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
@@ -481,10 +482,10 @@ TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
     EXPECT_EQ(usage({ "--from", "nosuch", "a.ov2", "b.gpx" }),
         "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
         "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
-        "excelxml, genkml.");
+        "excelxml, genkml, garmingpi.");
     EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx", "--to", "gdb", "a.ov2" }),
         "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
-        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml.");
+        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, garmingpi.");
     EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
         "No format with id \"nosuch\" is written");
     EXPECT_EQ(usage({ "-", "b.gpx" }), "Reading standard input (-) needs --from ID.");
