@@ -127,7 +127,7 @@ public:
         std::string& text = out.Text();
         const std::string name = std::string(Encoded(category));
         AppendHeaders(text, name);
-        const size_t areas = AreasSize();
+        const size_t areas = MeasureAreas();
         const size_t categorySize = RecordHeaderSize + 2 + LStringSize(name.size());
         const size_t main = LStringSize(name.size()) + areas;
         AppendRecordHeader(text, rtGroup, main + categorySize, main);
@@ -191,13 +191,15 @@ private:
         return size;
     }
 
-    size_t AreasSize() const
+    // The size of every area's records, kept for its header; returns the size of them all.
+    size_t MeasureAreas()
     {
         size_t size = 0;
         const int count = Entries.Count();
-        for (int first = 0; first < count; first += AreaSize)
-            size += RecordHeaderSize + MainLengthSize + AreaMainSize
-                + AreaContentSize(first, std::min(count, first + AreaSize));
+        for (int first = 0; first < count; first += AreaSize) {
+            ContentSizes.push_back(AreaContentSize(first, std::min(count, first + AreaSize)));
+            size += RecordHeaderSize + MainLengthSize + AreaMainSize + ContentSizes.back();
+        }
         return size;
     }
 
@@ -243,7 +245,8 @@ private:
             alerts = alerts || SpeedOf(entry);
         }
         std::string& text = out.Text();
-        AppendRecordHeader(text, rtArea, AreaMainSize + AreaContentSize(first, end), AreaMainSize);
+        AppendRecordHeader(
+            text, rtArea, AreaMainSize + ContentSizes[first / AreaSize], AreaMainSize);
         for (int32_t bound : { north, east, south, west })
             AppendInt32(text, bound);
         AppendInt32(text, 0);
@@ -280,6 +283,7 @@ private:
     const TEntries& Entries;
     const TCodePage& Page;
     std::optional<double> UnitsPerSpeed; // none when no alerts are written
+    std::vector<size_t> ContentSizes; // of each area's records
     std::string Scratch;
 };
 

@@ -85,12 +85,10 @@ std::string Group(const std::string& inner) { return Record(9, LString("Group") 
 
 std::string End() { return Hex("ffff 0000 0000 0000"); }
 
-TEntries TwoEntries()
+void AddTwoEntries(TEntries& entries)
 {
-    TEntries entries;
     entries.AddValues("Dam", "", 4.88969, 52.37403);
     entries.AddValues("Cam@100", "", 151.2153, -33.85678);
-    return entries;
 }
 
 std::string Written(TEntries& entries)
@@ -120,7 +118,8 @@ TEST(TConvertToGpi, WritesHeadersGroupAreaWaypointsAlertAndCategory)
 {
     const TTempConfig config;
     const TUndated undated;
-    TEntries entries = TwoEntries();
+    TEntries entries;
+    AddTwoEntries(entries);
     const std::string expected = Headers(65001)
         + Hex("0900 0800 b300 0000 9e00 0000 0700 0000 \"EN\" 0300 \"Cat\""
               // the area: its bounds north, east, south, west, and that it holds alerts
@@ -141,6 +140,7 @@ TEST(TConvertToGpi, WritesHeadersGroupAreaWaypointsAlertAndCategory)
 TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
 {
     const TTempConfig config;
+    const TUndated undated;
     TEntries entries;
     entries.AddValues("Zürich@60", "", 8.54, 47.37);
     const std::string written = Written(entries);
@@ -215,7 +215,8 @@ TEST(TConvertFromGpi, ReadsOlderRecordsSkipsUnknownOnesAndAddsAlertSpeeds)
 TEST(TConvertFromGpi, RefusesDamagedEncryptedAndForeignFiles)
 {
     const TTempConfig config;
-    TEntries two = TwoEntries();
+    TEntries two;
+    AddTwoEntries(two);
     const std::string good = Written(two);
     const size_t headers = Headers(65001).size();
     std::string longerWaypoint = good;

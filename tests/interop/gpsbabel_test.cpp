@@ -101,12 +101,10 @@ TEST(GpsBabel, WeReadItsXmlFiles)
 
 namespace {
 
-TEntries ReadFile(const QString& path)
+void ReadFile(const QString& path, TEntries& entries)
 {
-    TEntries entries;
     TMappedFile in(path);
     entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
-    return entries;
 }
 
 void WriteFile(TEntries& entries, const QString& path)
@@ -146,7 +144,9 @@ TEST(GpsBabel, GarminPoiFilesGoBothWays)
     WriteFile(names, path("ours.gpi"));
     RunGpsBabel(
         { "-i", "garmin_gpi", "-f", path("ours.gpi"), "-o", "gpx", "-F", path("ours.gpx") });
-    ExpectSameEntries(ReadFile(path("ours.gpx")), names, "ours read by gpsbabel");
+    TEntries read;
+    ReadFile(path("ours.gpx"), read);
+    ExpectSameEntries(read, names, "ours read by gpsbabel");
 
     // Speed-camera names in Windows-1252, with alerts, and names in every script in UTF-8.
     TEntries cameras;
@@ -165,6 +165,9 @@ TEST(GpsBabel, GarminPoiFilesGoBothWays)
         RunGpsBabel(arguments + QStringList { "-F", path("theirs.gpi") });
         RunGpsBabel({ "-i", "garmin_gpi", "-f", path("theirs.gpi"), "-o", "gpx", "-F",
             path("theirs.gpx") });
-        ExpectSameEntries(ReadFile(path("theirs.gpi")), ReadFile(path("theirs.gpx")), what);
+        TEntries ours, theirsRead;
+        ReadFile(path("theirs.gpi"), ours);
+        ReadFile(path("theirs.gpx"), theirsRead);
+        ExpectSameEntries(ours, theirsRead, what);
     }
 }
