@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/uUtils.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
 #include "testing.h"
+#include "undated.h"
 
 namespace {
 
@@ -103,14 +103,6 @@ QString ReadOrError(const std::string& bytes, TEntries& entries)
 {
     return ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpi>(entries, bytes); });
 }
-
-class TUndated {
-public:
-    TUndated() { SetDevSwitch(true); }
-    ~TUndated() { SetDevSwitch(false); }
-    TUndated(const TUndated&) = delete;
-    TUndated& operator=(const TUndated&) = delete;
-};
 
 } // namespace
 

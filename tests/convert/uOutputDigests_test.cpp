@@ -13,6 +13,7 @@
 #include "convert/uFormats.h"
 #include "core/uUtils.h"
 #include "testing.h"
+#include "undated.h"
 
 // Every writer and reader, run over one fixed set of entries and compared with the SHA-256 of
 // what they produced when the set was made. Guards the bytes of every format while the
@@ -141,16 +142,6 @@ std::string Dump(const TEntries& entries)
     }
     return text;
 }
-
-// Writers that date their files leave the date out under the dev switch, so that the digests
-// hold on any day.
-class TUndated {
-public:
-    TUndated() { SetDevSwitch(true); }
-    ~TUndated() { SetDevSwitch(false); }
-    TUndated(const TUndated&) = delete;
-    TUndated& operator=(const TUndated&) = delete;
-};
 
 // "formatId.ext precision" for a written file, "formatId.ext read" for what was read back.
 std::map<std::string, std::string> Digests()
