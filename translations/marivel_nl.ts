@@ -1232,12 +1232,12 @@ Annuleren: niet opslaan.</translation>
         <translation>Huidige Garmin-apparaten lezen teksten in UTF-8. Oudere hebben een Windows-codetabel nodig: als deze<byte value="xd"/>optie aan staat, worden teksten geschreven in de codetabel die in de voorkeuren is gekozen; dat moet<byte value="xd"/>een van windows-1250 tot en met windows-1257 zijn.</translation>
     </message>
     <message>
-        <source>Write speed alerts for descriptions ending in @speed</source>
-        <translation>Snelheidswaarschuwingen schrijven voor omschrijvingen die op @snelheid eindigen</translation>
+        <source>Write no alerts for descriptions ending in @speed</source>
+        <translation>Geen waarschuwingen schrijven voor omschrijvingen die op @snelheid eindigen</translation>
     </message>
     <message>
-        <source>A description ending in @ and a speed, such as &quot;Flitser A2@100&quot;, gets a speed alert of that<byte value="xd"/>speed and a proximity alert at 300 m, as speed camera files have them.</source>
-        <translation>Een omschrijving die eindigt op @ en een snelheid, zoals &quot;Flitser A2@100&quot;, krijgt een snelheidswaarschuwing<byte value="xd"/>voor die snelheid en een naderingswaarschuwing op 300 m, zoals flitspaalbestanden ze hebben.</translation>
+        <source>A description ending in @ and a speed, such as &quot;Flitser A2@100&quot;, gets a speed alert of that<byte value="xd"/>speed and a proximity alert at 300 m, as speed camera files have them, unless this option is<byte value="xd"/>checked.</source>
+        <translation>Een omschrijving die eindigt op @ en een snelheid, zoals &quot;Flitser A2@100&quot;, krijgt een snelheidswaarschuwing<byte value="xd"/>voor die snelheid en een naderingswaarschuwing op 300 m, zoals flitspaalbestanden ze hebben, tenzij deze optie<byte value="xd"/>aan staat.</translation>
     </message>
     <message>
         <source>Alert speeds are in mph</source>

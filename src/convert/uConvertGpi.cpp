@@ -58,7 +58,7 @@ constexpr size_t AlertTailSize = sizeof AlertTail - 1;
 // Nesting beyond any file in use: a deeper one is damaged or made to exhaust the stack.
 constexpr int MaxDepth = 64;
 
-enum TOption { opWindowsCodePage, opAlerts, opMph };
+enum TOption { opWindowsCodePage, opNoAlerts, opMph };
 
 size_t LStringSize(size_t textSize) { return 8 + textSize; }
 
@@ -303,7 +303,7 @@ std::span<const TConvertOption> TConvertToGpi::Options() const
 {
     static constexpr TConvertOption options[] = { { Msg::GpiWindowsCodePage,
                                                       Msg::GpiWindowsCodePageHint },
-        { Msg::GpiAlerts, Msg::GpiAlertsHint }, { Msg::GpiMph, Msg::GpiMphHint } };
+        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint }, { Msg::GpiMph, Msg::GpiMphHint } };
     return options;
 }
 
@@ -313,7 +313,7 @@ void TConvertToGpi::Execute(TEntries& entries, TStream& stream)
     if (!IsWindowsGpiCodePage(page) && !page.Utf8)
         throw EUserError(Tr(Msg::GpiCodePageUnfit).arg(page.Name, OptionLabel(opWindowsCodePage)));
     std::optional<double> unitsPerSpeed;
-    if (GetOption(opAlerts, true))
+    if (!GetOption(opNoAlerts, false))
         unitsPerSpeed = GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits;
     const QString category = Target().isEmpty()
         ? QStringLiteral("POI")

@@ -157,7 +157,7 @@ TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
             "code page for older devices\"");
     }
 
-    TConvertToGpi().SetOption(1, false);
+    TConvertToGpi().SetOption(1, true);
     EXPECT_EQ(Written(entries).find(Hex("0300 0000 0c00 0000")), std::string::npos);
 }
 
