@@ -58,7 +58,9 @@ constexpr size_t AlertTailSize = sizeof AlertTail - 1;
 // Nesting beyond any file in use: a deeper one is damaged or made to exhaust the stack.
 constexpr int MaxDepth = 64;
 
-enum TOption { opWindowsCodePage, opNoAlerts, opMph };
+// The reader's one option, the unit of speeds, comes first in both: --option sets an index of
+// the format's reader and writer alike.
+enum TOption { opMph, opWindowsCodePage, opNoAlerts };
 
 size_t LStringSize(size_t textSize) { return 8 + textSize; }
 
@@ -301,9 +303,9 @@ bool TConvertToGpi::WritesUnicode() const { return !GetOption(opWindowsCodePage,
 
 std::span<const TConvertOption> TConvertToGpi::Options() const
 {
-    static constexpr TConvertOption options[] = { { Msg::GpiWindowsCodePage,
-                                                      Msg::GpiWindowsCodePageHint },
-        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint }, { Msg::GpiMph, Msg::GpiMphHint } };
+    static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint },
+        { Msg::GpiWindowsCodePage, Msg::GpiWindowsCodePageHint },
+        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint } };
     return options;
 }
 
@@ -483,7 +485,7 @@ std::span<const TConvertOption> TConvertFromGpi::Options() const
 void TConvertFromGpi::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes bytes(stream);
-    TGpiReader(*this, entries, GetOption(0, false) ? MphToSpeedUnits : KmhToSpeedUnits)
+    TGpiReader(*this, entries, GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits)
         .Read(bytes.Bytes());
     stream.Seek(0, TSeekOrigin::End);
 }

@@ -139,10 +139,10 @@ TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
     EXPECT_NE(written.find(LString("Zürich@60")), std::string::npos);
     EXPECT_NE(written.find(Hex("2c01 8306")), std::string::npos) << "60 km/h";
 
-    TConvertToGpi().SetOption(2, true);
+    TConvertToGpi().SetOption(0, true);
     EXPECT_NE(Written(entries).find(Hex("2c01 7a0a")), std::string::npos) << "60 mph";
 
-    TConvertToGpi().SetOption(0, true);
+    TConvertToGpi().SetOption(1, true);
     {
         const TCodePageScope latin2(QStringLiteral("windows-1250"));
         const std::string windows = Written(entries);
@@ -157,7 +157,7 @@ TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
             "code page for older devices\"");
     }
 
-    TConvertToGpi().SetOption(1, true);
+    TConvertToGpi().SetOption(2, true);
     EXPECT_EQ(Written(entries).find(Hex("0300 0000 0c00 0000")), std::string::npos);
 }
 
