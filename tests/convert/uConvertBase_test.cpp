@@ -61,15 +61,15 @@ TEST_F(RegistryTest, PositionsGiveTheProgramsOrder)
 {
     QStringList names;
     FillExporterNames(names);
-    EXPECT_EQ(names.size(), 13);
+    EXPECT_EQ(names.size(), 14);
     EXPECT_EQ(names.mid(3, 3),
         QStringList({ "Generic Ascii (*.asc)", "Destinator Comma Separated (*.csv)",
             "Navman Comma Separated (*.csv)" }));
     FillImporterNames(names);
-    EXPECT_EQ(names.size(), 16);
+    EXPECT_EQ(names.size(), 17);
     EXPECT_EQ(names.at(11), "Garmin Mapsource (*.gdb)");
-    EXPECT_EQ(ImporterFormatId(16) + ExporterFormatId(-1), QString());
-    EXPECT_EQ(ImporterClass(16), nullptr);
+    EXPECT_EQ(ImporterFormatId(17) + ExporterFormatId(-1), QString());
+    EXPECT_EQ(ImporterClass(17), nullptr);
 }
 
 TEST_F(RegistryTest, LookupPrefersTheFormatIdWithinTheExtension)
@@ -105,11 +105,11 @@ TEST_F(RegistryTest, FiltersListEveryConverter)
     EXPECT_TRUE(
         ExporterFilter().startsWith("TomTom Binary (*.ov2)|*.ov2|TomTom Itinerary (*.itn)|"));
     const QString all = "*.ov2;*.itn;*.cfg;*.ovr;*.asc;*.csv;*.csv;*.asc;*.csv;*.csv;*.dat;*.gdb;"
-                        "*.csv;*.gpx;*.xml;*.kml";
+                        "*.csv;*.gpx;*.xml;*.kml;*.gpi";
     EXPECT_EQ(OpenFilter(),
         "All supported file types (" + all + ")|" + all + "|" + ImporterFilter()
             + "|All files (*.*)|*.*");
-    EXPECT_TRUE(ImporterFilter().endsWith("|Google Earth (*.kml)|*.kml"));
+    EXPECT_TRUE(ImporterFilter().endsWith("|Google Earth (*.kml)|*.kml|Garmin POI (*.gpi)|*.gpi"));
 }
 
 TEST(ConverterRegistration, RejectsBadPositionsAndExtensions)
