@@ -45,7 +45,7 @@ constexpr char PoiText[] = "POI";
 constexpr int64_t GarminEpoch = 631065600;
 
 // Entries an area holds at most: a device looks into the areas near it only.
-constexpr int AreaSize = 128;
+constexpr size_t AreaSize = 128;
 constexpr uint16_t ProximityMetres = 300;
 // Speeds are whole hundredths of a metre per second.
 constexpr double KmhToSpeedUnits = 100 / 3.6;
@@ -134,11 +134,12 @@ public:
         const size_t main = LStringSize(name.size()) + areas;
         AppendRecordHeader(text, rtGroup, main + categorySize, main);
         AppendLString(text, name);
-        const int count = Entries.Count();
-        for (int first = 0; first < count; first += AreaSize) {
-            AppendArea(out, first, std::min(count, first + AreaSize));
-            Converter.SetProgress(static_cast<double>(first) / count * 100);
-        }
+        size_t index = 0;
+        WriteEntryRecords(Converter, Entries, out, [&](std::string& record, const TEntry& entry) {
+            if (index % AreaSize == 0)
+                AppendAreaHeader(record, Areas[index / AreaSize]);
+            AppendWaypoint(record, entry, Speeds[index++]);
+        });
         AppendRecordHeader(text, rtCategory, 2 + LStringSize(name.size()));
         AppendWord(text, 0);
         AppendLString(text, name);
@@ -151,6 +152,12 @@ private:
     static constexpr size_t WaypointMainSize = 11; // without its name
     static constexpr size_t AlertSize = RecordHeaderSize + 4 + AlertTailSize;
     static constexpr size_t CategoryRefSize = RecordHeaderSize + 2;
+
+    struct TArea {
+        int32_t North = INT32_MIN, East = INT32_MIN, South = INT32_MAX, West = INT32_MAX;
+        bool Alerts = false;
+        size_t ContentSize = 0; // of its waypoints' records
+    };
 
     std::string_view Encoded(std::string_view utf8)
     {
@@ -168,39 +175,33 @@ private:
             [](char c) { return (static_cast<uint8_t>(c) & 0xC0) != 0x80; }));
     }
 
-    std::optional<uint16_t> SpeedOf(const TEntry& entry) const
-    {
-        return UnitsPerSpeed ? AlertSpeed(UpToZero(entry.Description()), *UnitsPerSpeed)
-                             : std::nullopt;
-    }
-
-    size_t WaypointSubrecordsSize(const TEntry& entry) const
-    {
-        return CategoryRefSize + (SpeedOf(entry) ? AlertSize : 0);
-    }
-
-    size_t WaypointSize(const TEntry& entry) const
-    {
-        return RecordHeaderSize + MainLengthSize + WaypointMainSize
-            + LStringSize(EncodedSize(entry.Description())) + WaypointSubrecordsSize(entry);
-    }
-
-    size_t AreaContentSize(int first, int end) const
-    {
-        size_t size = 0;
-        for (int i = first; i < end; ++i)
-            size += WaypointSize(Entries.Items(i));
-        return size;
-    }
-
-    // The size of every area's records, kept for its header; returns the size of them all.
+    // The bounds, alerts and sizes of every area, and each entry's alert speed (0: none);
+    // returns the size of all areas' records.
     size_t MeasureAreas()
     {
-        size_t size = 0;
-        const int count = Entries.Count();
-        for (int first = 0; first < count; first += AreaSize) {
-            ContentSizes.push_back(AreaContentSize(first, std::min(count, first + AreaSize)));
-            size += RecordHeaderSize + MainLengthSize + AreaMainSize + ContentSizes.back();
+        const size_t count = static_cast<size_t>(Entries.Count());
+        Speeds.resize(count);
+        Areas.resize((count + AreaSize - 1) / AreaSize);
+        size_t size = Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
+        for (size_t i = 0; i < count; ++i) {
+            const TEntry& entry = Entries.Items(static_cast<int>(i));
+            const uint16_t speed = UnitsPerSpeed
+                ? AlertSpeed(UpToZero(entry.Description()), *UnitsPerSpeed).value_or(0)
+                : 0;
+            Speeds[i] = speed;
+            TArea& area = Areas[i / AreaSize];
+            const int32_t latitude = Units(entry.Latitude());
+            const int32_t longitude = Units(entry.Longitude());
+            area.North = std::max(area.North, latitude);
+            area.South = std::min(area.South, latitude);
+            area.East = std::max(area.East, longitude);
+            area.West = std::min(area.West, longitude);
+            area.Alerts = area.Alerts || speed;
+            const size_t waypoint = RecordHeaderSize + MainLengthSize + WaypointMainSize
+                + LStringSize(EncodedSize(entry.Description())) + CategoryRefSize
+                + (speed ? AlertSize : 0);
+            area.ContentSize += waypoint;
+            size += waypoint;
         }
         return size;
     }
@@ -234,38 +235,21 @@ private:
         return Page.Utf8 ? Utf8CodePageNumber : Page.Name.mid(8).toUShort(); // "windows-125x"
     }
 
-    void AppendArea(TBlockWriter& out, int first, int end)
+    static void AppendAreaHeader(std::string& out, const TArea& area)
     {
-        int32_t north = INT32_MIN, east = INT32_MIN, south = INT32_MAX, west = INT32_MAX;
-        bool alerts = false;
-        for (int i = first; i < end; ++i) {
-            const TEntry& entry = Entries.Items(i);
-            north = std::max(north, Units(entry.Latitude()));
-            south = std::min(south, Units(entry.Latitude()));
-            east = std::max(east, Units(entry.Longitude()));
-            west = std::min(west, Units(entry.Longitude()));
-            alerts = alerts || SpeedOf(entry);
-        }
-        std::string& text = out.Text();
-        AppendRecordHeader(
-            text, rtArea, AreaMainSize + ContentSizes[first / AreaSize], AreaMainSize);
-        for (int32_t bound : { north, east, south, west })
-            AppendInt32(text, bound);
-        AppendInt32(text, 0);
-        AppendWord(text, 1);
-        text.push_back(alerts ? '\1' : '\0');
-        for (int i = first; i < end; ++i) {
-            AppendWaypoint(out.Text(), Entries.Items(i));
-            out.EndRecord();
-        }
+        AppendRecordHeader(out, rtArea, AreaMainSize + area.ContentSize, AreaMainSize);
+        for (int32_t bound : { area.North, area.East, area.South, area.West })
+            AppendInt32(out, bound);
+        AppendInt32(out, 0);
+        AppendWord(out, 1);
+        out.push_back(area.Alerts ? '\1' : '\0');
     }
 
-    void AppendWaypoint(std::string& out, const TEntry& entry)
+    void AppendWaypoint(std::string& out, const TEntry& entry, uint16_t speed)
     {
         const std::string_view name = Encoded(entry.Description());
-        const std::optional<uint16_t> speed = SpeedOf(entry);
         const size_t main = WaypointMainSize + LStringSize(name.size());
-        AppendRecordHeader(out, rtWaypoint, main + WaypointSubrecordsSize(entry), main);
+        AppendRecordHeader(out, rtWaypoint, main + CategoryRefSize + (speed ? AlertSize : 0), main);
         AppendInt32(out, Units(entry.Latitude()));
         AppendInt32(out, Units(entry.Longitude()));
         AppendWord(out, 1);
@@ -274,7 +258,7 @@ private:
         if (speed) {
             AppendRecordHeader(out, rtAlert, 4 + AlertTailSize);
             AppendWord(out, ProximityMetres);
-            AppendWord(out, *speed);
+            AppendWord(out, speed);
             out.append(AlertTail, AlertTailSize);
         }
         AppendRecordHeader(out, rtCategoryRef, 2);
@@ -285,7 +269,8 @@ private:
     const TEntries& Entries;
     const TCodePage& Page;
     std::optional<double> UnitsPerSpeed; // none when no alerts are written
-    std::vector<size_t> ContentSizes; // of each area's records
+    std::vector<uint16_t> Speeds; // of each entry's alert, 0 for none
+    std::vector<TArea> Areas;
     std::string Scratch;
 };
 
@@ -444,7 +429,7 @@ private:
         const double latitude = data.Int32() / UnitsPerDegree;
         const double longitude = data.Int32() / UnitsPerDegree;
         data.Skip(3);
-        std::string name(DecodeText(ReadLString(data), Scratch, *Page));
+        std::string_view name = DecodeText(ReadLString(data), Scratch, *Page);
         while (!data.AtEnd()) {
             const TRecord inner = NextRecord(data);
             if (inner.Type != rtAlert)
@@ -452,8 +437,12 @@ private:
             TByteCursor alert(inner.Body, Msg::InvalidGpiFile);
             alert.Word();
             const uint16_t speed = alert.Word();
-            if (speed > 0 && name.find('@') == std::string::npos)
-                name += '@' + std::to_string(std::lround(speed / UnitsPerSpeed));
+            if (speed > 0 && name.find('@') == std::string_view::npos) {
+                // Made apart: the name read may be a view of the file's bytes, kept as it is.
+                Suffixed.assign(name).append(
+                    '@' + std::to_string(std::lround(speed / UnitsPerSpeed)));
+                name = Suffixed;
+            }
         }
         Entries.AddEntry(
             std::make_unique<TEntry>(name, std::string_view(), longitude, latitude), true);
@@ -472,6 +461,7 @@ private:
     double Total = 0;
     const char* Start = nullptr;
     std::string Scratch;
+    std::string Suffixed;
 };
 
 } // namespace
