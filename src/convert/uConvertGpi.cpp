@@ -89,7 +89,14 @@ void AppendRecordHeader(std::string& out, uint16_t type, size_t length, size_t m
     AppendInt32(out, static_cast<int32_t>(mainLength));
 }
 
-int32_t Units(double degrees) { return ToFixedPoint(degrees, UnitsPerDegree); }
+// Rounded half to even, as ToFixedPoint rounds, in double: the product of a degree value and
+// 2^31/180 is exact enough, and long double arithmetic costs several times as much per entry.
+int32_t Units(double degrees)
+{
+    constexpr double Scale = static_cast<double>(UnitsPerDegree);
+    // 180 degrees is 2^31, which wraps to -2^31: the same meridian.
+    return static_cast<int32_t>(static_cast<int64_t>(std::nearbyint(degrees * Scale)));
+}
 
 // The speed of a description ending in "@" and a whole number, in the format's units; none
 // for any other description or a speed the format cannot hold.
@@ -152,6 +159,7 @@ private:
     static constexpr size_t WaypointMainSize = 11; // without its name
     static constexpr size_t AlertSize = RecordHeaderSize + 4 + AlertTailSize;
     static constexpr size_t CategoryRefSize = RecordHeaderSize + 2;
+    static constexpr size_t Ahead = 32;
 
     struct TArea {
         int32_t North = INT32_MIN, East = INT32_MIN, South = INT32_MAX, West = INT32_MAX;
@@ -184,6 +192,12 @@ private:
         Areas.resize((count + AreaSize - 1) / AreaSize);
         size_t size = Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
         for (size_t i = 0; i < count; ++i) {
+            // Entries and their texts lie far apart in memory: asked for ahead, as the
+            // writing loop does.
+            if (i + Ahead < count)
+                __builtin_prefetch(Entries.Items(static_cast<int>(i + Ahead)).TextsAddress());
+            if (i + 2 * Ahead < count)
+                __builtin_prefetch(&Entries.Items(static_cast<int>(i + 2 * Ahead)));
             const TEntry& entry = Entries.Items(static_cast<int>(i));
             const uint16_t speed = UnitsPerSpeed
                 ? AlertSpeed(UpToZero(entry.Description()), *UnitsPerSpeed).value_or(0)
