@@ -71,6 +71,8 @@ peer_rows() {
     row "GPX -> OV2" 7 $w/peer.gpx "-i gpx -f $w/peer.gpx -o tomtom -F $w/peer4.ov2" "$w/peer.gpx $w/out4.ov2" g2of
     row "OV2 -> KML" 9 $w/in.ov2 "-i tomtom -f $w/in.ov2 -o kml -F $w/peer.kml" "$w/in.ov2 $w/out.kml" o2k
     row "KML -> OV2" 7 $w/peer.kml "-i kml -f $w/peer.kml -o tomtom -F $w/peer5.ov2" "$w/peer.kml $w/out5.ov2" k2of
+    row "OV2 -> Garmin POI" 5 $w/in.ov2 "-i tomtom -f $w/in.ov2 -o garmin_gpi -F $w/peer.gpi" "$w/in.ov2 $w/out.gpi"
+    row "Garmin POI -> OV2" 5 $w/peer.gpi "-i garmin_gpi -f $w/peer.gpi -o tomtom -F $w/peer10.ov2" "$w/peer.gpi $w/out10.ov2"
     row "OV2 -> GeoJSON" 5 $w/in.ov2 "-i tomtom -f $w/in.ov2 -o geojson -F $w/peer.geojson" "$w/in.ov2 $w/out.geojson"
     row "GeoJSON -> OV2" 5 $w/peer.geojson "-i geojson -f $w/peer.geojson -o tomtom -F $w/peer7.ov2" "$w/peer.geojson $w/out7.ov2"
     # GPSBabel knows no KMZ: the KMZ rows compare with its KML, the same text unpacked.

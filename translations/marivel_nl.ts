@@ -1255,6 +1255,42 @@ Annuleren: niet opslaan.</translation>
         <source>Cannot make the KMZ archive: %1</source>
         <translation>Kan het KMZ-archief niet maken: %1</translation>
     </message>
+    <message>
+        <source>Invalid gpi file</source>
+        <translation>Ongeldig gpi-bestand</translation>
+    </message>
+    <message>
+        <source>This GPI file is encrypted or uses an unknown code page and cannot be read</source>
+        <translation>Dit GPI-bestand is versleuteld of gebruikt een onbekende codetabel en kan niet worden gelezen</translation>
+    </message>
+    <message>
+        <source>Garmin POI files hold texts in windows-1250 to windows-1257, not in %1. Choose one of these code pages, or uncheck the option &quot;%2&quot;</source>
+        <translation>Garmin POI-bestanden bevatten teksten in windows-1250 tot en met windows-1257, niet in %1. Kies een van deze codetabellen, of zet de optie &quot;%2&quot; uit</translation>
+    </message>
+    <message>
+        <source>Write texts in the Windows code page for older devices</source>
+        <translation>Teksten in de Windows-codetabel schrijven voor oudere apparaten</translation>
+    </message>
+    <message>
+        <source>Current Garmin devices read texts in UTF-8. Older ones need a Windows code page: when this<byte value="xd"/>option is checked, texts are written in the code page chosen in the preferences, which must be<byte value="xd"/>one of windows-1250 to windows-1257.</source>
+        <translation>Huidige Garmin-apparaten lezen teksten in UTF-8. Oudere hebben een Windows-codetabel nodig: als deze<byte value="xd"/>optie aan staat, worden teksten geschreven in de codetabel die in de voorkeuren is gekozen; dat moet<byte value="xd"/>een van windows-1250 tot en met windows-1257 zijn.</translation>
+    </message>
+    <message>
+        <source>Write no alerts for descriptions ending in @speed</source>
+        <translation>Geen waarschuwingen schrijven voor omschrijvingen die op @snelheid eindigen</translation>
+    </message>
+    <message>
+        <source>A description ending in @ and a speed, such as &quot;Flitser A2@100&quot;, gets a speed alert of that<byte value="xd"/>speed and a proximity alert at 300 m, as speed camera files have them, unless this option is<byte value="xd"/>checked.</source>
+        <translation>Een omschrijving die eindigt op @ en een snelheid, zoals &quot;Flitser A2@100&quot;, krijgt een snelheidswaarschuwing<byte value="xd"/>voor die snelheid en een naderingswaarschuwing op 300 m, zoals flitspaalbestanden ze hebben, tenzij deze optie<byte value="xd"/>aan staat.</translation>
+    </message>
+    <message>
+        <source>Alert speeds are in mph</source>
+        <translation>Waarschuwingssnelheden zijn in mijl per uur</translation>
+    </message>
+    <message>
+        <source>When this option is checked, the speed after the @ of a description is in miles per hour,<byte value="xd"/>else in kilometres per hour.</source>
+        <translation>Als deze optie aan staat, is de snelheid na de @ van een omschrijving in mijl per uur,<byte value="xd"/>anders in kilometer per uur.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -89,6 +89,15 @@ public:
     virtual int Precision() const { return -1; }
     // Whether the format holds every character; else its text is 8-bit, in the code page.
     virtual bool WritesUnicode() const { return false; }
+    // The file to be written, when the caller knows it: a format may name its contents after
+    // it or take a companion file from beside it.
+    void SetTarget(const QString& location) { FTarget = location; }
+
+protected:
+    const QString& Target() const { return FTarget; }
+
+private:
+    QString FTarget;
 };
 
 class TConvertFromBase : public TConvertBase {

@@ -8,9 +8,11 @@
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
 
-void TEntries::SaveToStream(TStream& stream, const QString& ext, const QString& formatId)
+void TEntries::SaveToStream(
+    TStream& stream, const QString& ext, const QString& formatId, const QString& target)
 {
     auto exporter = CreateExporter(ext, formatId);
+    exporter->SetTarget(target);
     exporter->OnProgress = OnProgress;
     exporter->Execute(*this, stream);
 }

@@ -7,6 +7,7 @@
 #include "convert/uConvertExcel.h"
 #include "convert/uConvertGdb.h"
 #include "convert/uConvertGeoJson.h"
+#include "convert/uConvertGpi.h"
 #include "convert/uConvertGpx.h"
 #include "convert/uConvertItn.h"
 #include "convert/uConvertKml.h"
@@ -36,6 +37,7 @@ const TFormatModule Modules[] = {
     { RegisterGpx, UnregisterGpx },
     { RegisterExcel, UnregisterExcel },
     { RegisterKml, UnregisterKml },
+    { RegisterGpi, UnregisterGpi },
     { RegisterGeoJson, UnregisterGeoJson },
     { RegisterKmz, UnregisterKmz },
 };

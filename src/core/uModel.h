@@ -213,7 +213,9 @@ public:
     // (convert/uEntryStreams.cpp).
 
     // Writes every entry with the exporter chosen for (`ext`, `formatId`).
-    void SaveToStream(TStream& stream, const QString& ext, const QString& formatId);
+    // `target`, when given, is the file the stream's bytes are for.
+    void SaveToStream(TStream& stream, const QString& ext, const QString& formatId,
+        const QString& target = QString());
     // Reads entries with the importer chosen for (`ext`, `formatId`), after the existing ones
     // when `append`; an unknown format fails before the list is touched. Returns the
     // importer's warnings, for the command that loads to show.

@@ -662,7 +662,7 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
                 utf8.emplace(Utf8CodePage().Name);
         }
     TMemoryStream stream;
-    Entries.SaveToStream(stream, ext, FormatId);
+    Entries.SaveToStream(stream, ext, FormatId, FileName);
     SaveStreamToLocation(FileName, stream);
     if (!IsMobileLocation(FileName))
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();

@@ -28,6 +28,8 @@ public:
         return static_cast<uint8_t>(Bytes[Pos++]);
     }
 
+    uint16_t Word() { return LittleEndian<uint16_t>(); }
+    uint32_t DWord() { return LittleEndian<uint32_t>(); }
     int32_t Int32() { return static_cast<int32_t>(LittleEndian<uint32_t>()); }
     double Double() { return std::bit_cast<double>(LittleEndian<uint64_t>()); }
 
@@ -113,6 +115,8 @@ template <class TUnsigned> void AppendLittleEndian(std::string& out, TUnsigned b
         }
     out.append(bytes, sizeof bytes);
 }
+
+inline void AppendWord(std::string& out, uint16_t value) { AppendLittleEndian(out, value); }
 
 inline void AppendInt32(std::string& out, int32_t value)
 {

@@ -162,10 +162,10 @@ TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
     EXPECT_EQ(ids,
         "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
         "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml "
-        "r\tgeojson r\tgenkmz "
+        "r\tgarmingpi r\tgeojson r\tgenkmz "
         "w\tttov2 w\tttitn w\tttovr "
         "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
-        "w\tmiomapcsv w\tgengpx w\tgenkml w\tgeojson w\tgenkmz ");
+        "w\tmiomapcsv w\tgengpx w\tgenkml w\tgarmingpi w\tgeojson w\tgenkmz ");
 }
 
 TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
@@ -498,11 +498,11 @@ TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
     EXPECT_EQ(usage({ "--from", "nosuch", "a.ov2", "b.gpx" }),
         "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
         "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
-        "excelxml, genkml, geojson, genkmz.");
+        "excelxml, genkml, garmingpi, geojson, genkmz.");
     EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx", "--to", "gdb", "a.ov2" }),
         "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
-        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, geojson, "
-        "genkmz.");
+        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, garmingpi, "
+        "geojson, genkmz.");
     EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
         "No format with id \"nosuch\" is written");
     EXPECT_EQ(usage({ "-", "b.gpx" }), "Reading standard input (-) needs --from ID.");

@@ -61,15 +61,15 @@ TEST_F(RegistryTest, PositionsGiveTheProgramsOrder)
 {
     QStringList names;
     FillExporterNames(names);
-    EXPECT_EQ(names.size(), 15);
+    EXPECT_EQ(names.size(), 16);
     EXPECT_EQ(names.mid(3, 3),
         QStringList({ "Generic Ascii (*.asc)", "Destinator Comma Separated (*.csv)",
             "Navman Comma Separated (*.csv)" }));
     FillImporterNames(names);
-    EXPECT_EQ(names.size(), 18);
+    EXPECT_EQ(names.size(), 19);
     EXPECT_EQ(names.at(11), "Garmin Mapsource (*.gdb)");
-    EXPECT_EQ(ImporterFormatId(18) + ExporterFormatId(-1), QString());
-    EXPECT_EQ(ImporterClass(18), nullptr);
+    EXPECT_EQ(ImporterFormatId(19) + ExporterFormatId(-1), QString());
+    EXPECT_EQ(ImporterClass(19), nullptr);
 }
 
 TEST_F(RegistryTest, LookupPrefersTheFormatIdWithinTheExtension)
@@ -105,12 +105,12 @@ TEST_F(RegistryTest, FiltersListEveryConverter)
     EXPECT_TRUE(
         ExporterFilter().startsWith("TomTom Binary (*.ov2)|*.ov2|TomTom Itinerary (*.itn)|"));
     const QString all = "*.ov2;*.itn;*.cfg;*.ovr;*.asc;*.csv;*.csv;*.asc;*.csv;*.csv;*.dat;*.gdb;"
-                        "*.csv;*.gpx;*.xml;*.kml;*.geojson;*.kmz";
+                        "*.csv;*.gpx;*.xml;*.kml;*.gpi;*.geojson;*.kmz";
     EXPECT_EQ(OpenFilter(),
         "All supported file types (" + all + ")|" + all + "|" + ImporterFilter()
             + "|All files (*.*)|*.*");
     EXPECT_TRUE(
-        ImporterFilter().endsWith("|Google Earth (*.kml)|*.kml|GeoJSON "
+        ImporterFilter().endsWith("|Google Earth (*.kml)|*.kml|Garmin POI (*.gpi)|*.gpi|GeoJSON "
                                   "(*.geojson)|*.geojson|Google Earth (zipped) (*.kmz)|*.kmz"));
 }
 

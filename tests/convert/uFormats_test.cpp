@@ -63,6 +63,8 @@ TEST(WrittenFiles, FollowTheirFormatsRuleForControlBytes)
         { "dstcsv", "Dam\nsquare", "Dam square" },
         { "genasc", withZero, withZero },
         { "ttovr", withControls, withControls },
+        { "garmingpi", withZero, "Dam" },
+        { "garmingpi", withControls, withControls },
     };
     for (const TDescriptionRule& rule : rules) {
         const int index = IndexOfExporterFormat(QString::fromLatin1(rule.FormatId));

@@ -13,6 +13,7 @@
 #include "convert/uFormats.h"
 #include "core/uUtils.h"
 #include "testing.h"
+#include "undated.h"
 
 // Every writer and reader, run over one fixed set of entries and compared with the SHA-256 of
 // what they produced when the set was made. Guards the bytes of every format while the
@@ -142,16 +143,6 @@ std::string Dump(const TEntries& entries)
     return text;
 }
 
-// Writers that date their files leave the date out under the dev switch, so that the digests
-// hold on any day.
-class TUndated {
-public:
-    TUndated() { SetDevSwitch(true); }
-    ~TUndated() { SetDevSwitch(false); }
-    TUndated(const TUndated&) = delete;
-    TUndated& operator=(const TUndated&) = delete;
-};
-
 // "formatId.ext precision" for a written file, "formatId.ext read" for what was read back.
 std::map<std::string, std::string> Digests()
 {
@@ -200,6 +191,11 @@ TEST(OutputDigests, EveryWriterAndReaderKeepsItsBytes)
         { "garmincsv.csv 6", "d107e8186e323225cdac95c2af982fd6180fe3e0a4dbdaa95f50f2a26dd0953a" },
         { "garmincsv.csv read",
             "482bb2d2f780ed743fc907d74d954068e913f68899e29852f2cc06267bb239b8" },
+        { "garmingpi.gpi 4", "df42965c0b8bf99c3c27ea219f7f33a4a7e0a6887515f118064adbfe2f1f5a0f" },
+        { "garmingpi.gpi 5", "a46b190cdde9eee454acbddb678e16b5ccd00639bad8d2000d19d361130c54f5" },
+        { "garmingpi.gpi 6", "1e60eb5d3ad77c0af03ea78f3e6e7f9c0a5b9908471aae9342ebab0cf9e34679" },
+        { "garmingpi.gpi read",
+            "35942c86d532557733d12cde4d3e392305a7502e0ce6eff240a86b2e4be50640" },
         { "genasc.asc 4", "2753e91fa6c09d4aca6d58486926c7bea7eefe5ca248d6b047682255be8be363" },
         { "genasc.asc 5", "fa72931fe75eeb640ffe703689595c309b4be5b44258a677a42d4ac705fbb101" },
         { "genasc.asc 6", "150912973ecf220d8dd1e3dc423d12301326abab516a6d94a803702bba7d46e6" },

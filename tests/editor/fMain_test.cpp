@@ -385,11 +385,11 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
         ASSERT_EQ(rows.size(), ImporterCount() + 2) << caption.toStdString();
         EXPECT_EQ(rows[0],
             "All supported file types (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
-            "*.xml *.kml *.geojson *.kmz)");
+            "*.xml *.kml *.gpi *.geojson *.kmz)");
         EXPECT_EQ(rows[1], "TomTom Binary (*.ov2)");
         EXPECT_EQ(rows.last(), "All files (*.*)");
-        EXPECT_EQ(patterns.size(), 13) << patterns.join(' ').toStdString();
-        for (const char* file : { "a.ov2", "b.csv", "c.kml", "d.geojson", "e.kmz" })
+        EXPECT_EQ(patterns.size(), 14) << patterns.join(' ').toStdString();
+        for (const char* file : { "a.ov2", "b.csv", "c.kml", "d.gpi", "e.geojson", "f.kmz" })
             EXPECT_TRUE(QDir::match(patterns, file)) << file;
         EXPECT_FALSE(QDir::match(patterns, "notes.txt"));
     }

@@ -100,6 +100,34 @@ TEST(GpsBabel, WeReadItsXmlAndJsonFiles)
     }
 }
 
+namespace {
+
+void ReadFile(const QString& path, TEntries& entries)
+{
+    TMappedFile in(path);
+    entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
+}
+
+void WriteFile(TEntries& entries, const QString& path)
+{
+    TSafeFileStream out(path);
+    entries.SaveToStream(out, QFileInfo(path).suffix(), QString(), path);
+    out.Commit();
+}
+
+// Both lists hold the same names at the same places, in the same order.
+void ExpectSameEntries(const TEntries& actual, const TEntries& expected, const char* what)
+{
+    ASSERT_EQ(actual.Count(), expected.Count()) << what;
+    for (int i = 0; i < expected.Count(); ++i) {
+        EXPECT_EQ(actual.Items(i).Description(), expected.Items(i).Description()) << what;
+        EXPECT_NEAR(actual.Items(i).Latitude(), expected.Items(i).Latitude(), 2e-5) << what;
+        EXPECT_NEAR(actual.Items(i).Longitude(), expected.Items(i).Longitude(), 2e-5) << what;
+    }
+}
+
+} // namespace
+
 TEST(GpsBabel, ReadsEveryNameAndPositionOfOurGeoJson)
 {
     if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
@@ -120,20 +148,55 @@ TEST(GpsBabel, ReadsEveryNameAndPositionOfOurGeoJson)
         entries.AddValues(std::string(words[i % 8]) + ' ' + std::to_string(i), "",
             -179.5 + i * 0.71234, -89.5 + i * 0.35791);
     QTemporaryDir dir;
-    const QString ours = dir.filePath("ours.geojson"), theirs = dir.filePath("theirs.gpx");
-    {
-        TSafeFileStream out(ours);
-        entries.SaveToStream(out, "geojson", QString());
-        out.Commit();
-    }
-    RunGpsBabel({ "-i", "geojson", "-f", ours, "-o", "gpx", "-F", theirs });
+    WriteFile(entries, dir.filePath("ours.geojson"));
+    RunGpsBabel({ "-i", "geojson", "-f", dir.filePath("ours.geojson"), "-o", "gpx", "-F",
+        dir.filePath("theirs.gpx") });
     TEntries read;
-    TMappedFile in(theirs);
-    read.LoadFromStream(in.Stream(), "gpx", QString(), false);
-    ASSERT_EQ(read.Count(), entries.Count());
-    for (int i = 0; i < entries.Count(); ++i) {
-        EXPECT_EQ(read.Items(i).Description(), entries.Items(i).Description()) << i;
-        EXPECT_NEAR(read.Items(i).Longitude(), entries.Items(i).Longitude(), 2e-5) << i;
-        EXPECT_NEAR(read.Items(i).Latitude(), entries.Items(i).Latitude(), 2e-5) << i;
+    ReadFile(dir.filePath("theirs.gpx"), read);
+    ExpectSameEntries(read, entries, "our GeoJSON read by gpsbabel");
+}
+
+TEST(GpsBabel, GarminPoiFilesGoBothWays)
+{
+    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
+        GTEST_SKIP() << "gpsbabel is not installed";
+    const TTempConfig config;
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(name); };
+    const char* scripts[] = { "Café Dam", "Москва", "東京駅", "القاهرة", "Ελλάδα", "עברית", "हिन्दी",
+        "Łódź ŻÓŁW", "Flitser A2@100" };
+    TEntries names;
+    for (int i = 0; i < 500; ++i)
+        names.AddValues(std::string(scripts[i % std::size(scripts)]) + ' ' + std::to_string(i), "",
+            -179.5 + i * 0.71234, -89.5 + i * 0.35791);
+    WriteFile(names, path("ours.gpi"));
+    RunGpsBabel(
+        { "-i", "garmin_gpi", "-f", path("ours.gpi"), "-o", "gpx", "-F", path("ours.gpx") });
+    TEntries read;
+    ReadFile(path("ours.gpx"), read);
+    ExpectSameEntries(read, names, "ours read by gpsbabel");
+
+    // Speed-camera names in Windows-1252, with alerts, and names in every script in UTF-8.
+    TEntries cameras;
+    for (int i = 0; i < 20; ++i)
+        cameras.AddValues("Flitser Zürich " + std::to_string(i)
+                + (i % 2 ? "@" + std::to_string(i * 10 + 30) : ""),
+            "", 8.5 + i * 0.01, 47.3 + i * 0.01);
+    WriteFile(cameras, path("cameras.gpx"));
+    const std::pair<QStringList, const char*> theirs[] = {
+        { { "-i", "gpx", "-f", path("ours.gpx"), "-o", "garmin_gpi,writecodec=utf8" }, "utf-8" },
+        { { "-i", "gpx", "-f", path("cameras.gpx"), "-o",
+              "garmin_gpi,writecodec=windows-1252,alerts=1,speed=50" },
+            "windows-1252 with alerts" },
+    };
+    for (const auto& [arguments, what] : theirs) {
+        RunGpsBabel(arguments + QStringList { "-F", path("theirs.gpi") });
+        RunGpsBabel({ "-i", "garmin_gpi", "-f", path("theirs.gpi"), "-o", "gpx", "-F",
+            path("theirs.gpx") });
+        TEntries ours, theirsRead;
+        ReadFile(path("theirs.gpi"), ours);
+        ReadFile(path("theirs.gpx"), theirsRead);
+        ExpectSameEntries(ours, theirsRead, what);
     }
 }

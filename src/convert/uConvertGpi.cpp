@@ -1,0 +1,503 @@
+#include "convert/uConvertGpi.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include <QFileInfo>
+
+#include "core/uNumbers.h"
+#include "core/uUtils.h"
+#include "platform/uBytes.h"
+#include "platform/uCodePage.h"
+#include "platform/uExceptions.h"
+#include "platform/uMessages.h"
+#include "platform/uStreams.h"
+
+namespace {
+
+enum TRecordType : uint16_t {
+    rtHeader1 = 0,
+    rtHeader2 = 1,
+    rtWaypoint = 2,
+    rtAlert = 3,
+    rtCategoryRef = 6,
+    rtCategory = 7,
+    rtArea = 8,
+    rtGroup = 9,
+    rtEnd = 0xFFFF,
+};
+
+// A record with this flag gives, after its length, the length of its main part: the fields
+// and, for a group, its areas. What follows the main part are records that belong to it.
+constexpr uint16_t HasMainLength = 8;
+constexpr size_t RecordHeaderSize = 8;
+constexpr size_t MainLengthSize = 4;
+
+constexpr long double UnitsPerDegree = 2147483648.0L / 180;
+constexpr uint16_t Utf8CodePageNumber = 65001;
+constexpr char LanguageCode[] = "EN";
+constexpr char SignatureText[] = "GRMREC";
+constexpr char PoiText[] = "POI";
+// Garmin's clock starts at 1989-12-31 00:00 UTC.
+constexpr int64_t GarminEpoch = 631065600;
+
+// Entries an area holds at most: a device looks into the areas near it only.
+constexpr size_t AreaSize = 128;
+constexpr uint16_t ProximityMetres = 300;
+// Speeds are whole hundredths of a metre per second.
+constexpr double KmhToSpeedUnits = 100 / 3.6;
+constexpr double MphToSpeedUnits = 100 * 1609.344 / 3600;
+// An alert's bytes after its distance and speed, as the POI loaders write them for speed
+// cameras: flags, switched on, along the road, tone 5.
+constexpr char AlertTail[] = "\x00\x01\x10\x00\x01\x01\x05\x10";
+constexpr size_t AlertTailSize = sizeof AlertTail - 1;
+
+// Nesting beyond any file in use: a deeper one is damaged or made to exhaust the stack.
+constexpr int MaxDepth = 64;
+
+// The reader's one option, the unit of speeds, comes first in both: --option sets an index of
+// the format's reader and writer alike.
+enum TOption { opMph, opWindowsCodePage, opNoAlerts };
+
+size_t LStringSize(size_t textSize) { return 8 + textSize; }
+
+// A text as the format holds names: its total length, then one language's code and text.
+void AppendLString(std::string& out, std::string_view text)
+{
+    AppendInt32(out, static_cast<int32_t>(text.size() + 4));
+    out += LanguageCode;
+    AppendWord(out, static_cast<uint16_t>(text.size()));
+    out += text;
+}
+
+void AppendRecordHeader(std::string& out, uint16_t type, size_t length)
+{
+    AppendWord(out, type);
+    AppendWord(out, 0);
+    AppendInt32(out, static_cast<int32_t>(length));
+}
+
+// `length` counts what follows the main length: the main part and the records after it.
+void AppendRecordHeader(std::string& out, uint16_t type, size_t length, size_t mainLength)
+{
+    AppendWord(out, type);
+    AppendWord(out, HasMainLength);
+    AppendInt32(out, static_cast<int32_t>(length));
+    AppendInt32(out, static_cast<int32_t>(mainLength));
+}
+
+// Rounded half to even, as ToFixedPoint rounds, in double: the product of a degree value and
+// 2^31/180 is exact enough, and long double arithmetic costs several times as much per entry.
+int32_t Units(double degrees)
+{
+    constexpr double Scale = static_cast<double>(UnitsPerDegree);
+    // 180 degrees is 2^31, which wraps to -2^31: the same meridian.
+    return static_cast<int32_t>(static_cast<int64_t>(std::nearbyint(degrees * Scale)));
+}
+
+// The speed of a description ending in "@" and a whole number, in the format's units; none
+// for any other description or a speed the format cannot hold.
+std::optional<uint16_t> AlertSpeed(std::string_view description, double unitsPerSpeed)
+{
+    const size_t at = description.rfind('@');
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view digits = description.substr(at + 1);
+    if (digits.empty() || digits.size() > 4
+        || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int speed = 0;
+    for (char digit : digits)
+        speed = speed * 10 + (digit - '0');
+    const long units = std::lround(speed * unitsPerSpeed);
+    if (speed == 0 || units > 0xFFFF)
+        return std::nullopt;
+    return static_cast<uint16_t>(units);
+}
+
+// Writes the records of one file; sizes are worked out before the records that hold them.
+class TGpiWriter {
+public:
+    TGpiWriter(TConvertToBase& converter, const TEntries& entries, const TCodePage& page,
+        std::optional<double> unitsPerSpeed)
+        : Converter(converter)
+        , Entries(entries)
+        , Page(page)
+        , UnitsPerSpeed(unitsPerSpeed)
+    {
+    }
+
+    void Write(TStream& stream, std::string_view category)
+    {
+        TBlockWriter out(stream);
+        std::string& text = out.Text();
+        const std::string name = std::string(Encoded(category));
+        AppendHeaders(text, name);
+        const size_t areas = MeasureAreas();
+        const size_t categorySize = RecordHeaderSize + 2 + LStringSize(name.size());
+        const size_t main = LStringSize(name.size()) + areas;
+        AppendRecordHeader(text, rtGroup, main + categorySize, main);
+        AppendLString(text, name);
+        size_t index = 0;
+        WriteEntryRecords(Converter, Entries, out, [&](std::string& record, const TEntry& entry) {
+            if (index % AreaSize == 0)
+                AppendAreaHeader(record, Areas[index / AreaSize]);
+            AppendWaypoint(record, entry, Speeds[index++]);
+        });
+        AppendRecordHeader(text, rtCategory, 2 + LStringSize(name.size()));
+        AppendWord(text, 0);
+        AppendLString(text, name);
+        AppendRecordHeader(text, rtEnd, 0);
+        out.Flush();
+    }
+
+private:
+    static constexpr size_t AreaMainSize = 23;
+    static constexpr size_t WaypointMainSize = 11; // without its name
+    static constexpr size_t AlertSize = RecordHeaderSize + 4 + AlertTailSize;
+    static constexpr size_t CategoryRefSize = RecordHeaderSize + 2;
+    static constexpr size_t Ahead = 32;
+
+    struct TArea {
+        int32_t North = INT32_MIN, East = INT32_MIN, South = INT32_MAX, West = INT32_MAX;
+        bool Alerts = false;
+        size_t ContentSize = 0; // of its waypoints' records
+    };
+
+    std::string_view Encoded(std::string_view utf8)
+    {
+        return EncodeText(UpToZero(utf8), Scratch, Page);
+    }
+
+    // The length a text takes in the file, without encoding it: every character is a byte of
+    // a single-byte code page, "?" included.
+    size_t EncodedSize(std::string_view utf8) const
+    {
+        utf8 = UpToZero(utf8);
+        if (Page.Utf8)
+            return utf8.size();
+        return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(),
+            [](char c) { return (static_cast<uint8_t>(c) & 0xC0) != 0x80; }));
+    }
+
+    // The bounds, alerts and sizes of every area, and each entry's alert speed (0: none);
+    // returns the size of all areas' records.
+    size_t MeasureAreas()
+    {
+        const size_t count = static_cast<size_t>(Entries.Count());
+        Speeds.resize(count);
+        Areas.resize((count + AreaSize - 1) / AreaSize);
+        size_t size = Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
+        for (size_t i = 0; i < count; ++i) {
+            // Entries and their texts lie far apart in memory: asked for ahead, as the
+            // writing loop does.
+            if (i + Ahead < count)
+                __builtin_prefetch(Entries.Items(static_cast<int>(i + Ahead)).TextsAddress());
+            if (i + 2 * Ahead < count)
+                __builtin_prefetch(&Entries.Items(static_cast<int>(i + 2 * Ahead)));
+            const TEntry& entry = Entries.Items(static_cast<int>(i));
+            const uint16_t speed = UnitsPerSpeed
+                ? AlertSpeed(UpToZero(entry.Description()), *UnitsPerSpeed).value_or(0)
+                : 0;
+            Speeds[i] = speed;
+            TArea& area = Areas[i / AreaSize];
+            const int32_t latitude = Units(entry.Latitude());
+            const int32_t longitude = Units(entry.Longitude());
+            area.North = std::max(area.North, latitude);
+            area.South = std::min(area.South, latitude);
+            area.East = std::max(area.East, longitude);
+            area.West = std::min(area.West, longitude);
+            area.Alerts = area.Alerts || speed;
+            const size_t waypoint = RecordHeaderSize + MainLengthSize + WaypointMainSize
+                + LStringSize(EncodedSize(entry.Description())) + CategoryRefSize
+                + (speed ? AlertSize : 0);
+            area.ContentSize += waypoint;
+            size += waypoint;
+        }
+        return size;
+    }
+
+    void AppendHeaders(std::string& out, std::string_view name)
+    {
+        const std::string fileName = std::string(name) + ".gpi";
+        AppendRecordHeader(out, rtHeader1, 8 + 4 + 2 + 2 + fileName.size());
+        out += SignatureText;
+        out += "00";
+        // Files made under the dev switch compare equal from run to run.
+        const int64_t now = DevSwitch() ? GarminEpoch
+                                        : std::chrono::duration_cast<std::chrono::seconds>(
+                                            std::chrono::system_clock::now().time_since_epoch())
+                                              .count();
+        AppendInt32(out, static_cast<int32_t>(now - GarminEpoch));
+        AppendWord(out, 0);
+        AppendWord(out, static_cast<uint16_t>(fileName.size()));
+        out += fileName;
+        AppendRecordHeader(out, rtHeader2, 12);
+        out.append(PoiText, sizeof PoiText); // with its zero
+        out.append("\0\0"
+                   "00",
+            4);
+        AppendWord(out, CodePageNumber());
+        AppendWord(out, 0);
+    }
+
+    uint16_t CodePageNumber() const
+    {
+        return Page.Utf8 ? Utf8CodePageNumber : Page.Name.mid(8).toUShort(); // "windows-125x"
+    }
+
+    static void AppendAreaHeader(std::string& out, const TArea& area)
+    {
+        AppendRecordHeader(out, rtArea, AreaMainSize + area.ContentSize, AreaMainSize);
+        for (int32_t bound : { area.North, area.East, area.South, area.West })
+            AppendInt32(out, bound);
+        AppendInt32(out, 0);
+        AppendWord(out, 1);
+        out.push_back(area.Alerts ? '\1' : '\0');
+    }
+
+    void AppendWaypoint(std::string& out, const TEntry& entry, uint16_t speed)
+    {
+        const std::string_view name = Encoded(entry.Description());
+        const size_t main = WaypointMainSize + LStringSize(name.size());
+        AppendRecordHeader(out, rtWaypoint, main + CategoryRefSize + (speed ? AlertSize : 0), main);
+        AppendInt32(out, Units(entry.Latitude()));
+        AppendInt32(out, Units(entry.Longitude()));
+        AppendWord(out, 1);
+        out.push_back(speed ? '\1' : '\0');
+        AppendLString(out, name);
+        if (speed) {
+            AppendRecordHeader(out, rtAlert, 4 + AlertTailSize);
+            AppendWord(out, ProximityMetres);
+            AppendWord(out, speed);
+            out.append(AlertTail, AlertTailSize);
+        }
+        AppendRecordHeader(out, rtCategoryRef, 2);
+        AppendWord(out, 0);
+    }
+
+    TConvertToBase& Converter;
+    const TEntries& Entries;
+    const TCodePage& Page;
+    std::optional<double> UnitsPerSpeed; // none when no alerts are written
+    std::vector<uint16_t> Speeds; // of each entry's alert, 0 for none
+    std::vector<TArea> Areas;
+    std::string Scratch;
+};
+
+bool IsWindowsGpiCodePage(const TCodePage& page)
+{
+    for (int number = 1250; number <= 1257; ++number)
+        if (page.Name == QStringLiteral("windows-%1").arg(number))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool TConvertToGpi::WritesUnicode() const { return !GetOption(opWindowsCodePage, false); }
+
+std::span<const TConvertOption> TConvertToGpi::Options() const
+{
+    static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint },
+        { Msg::GpiWindowsCodePage, Msg::GpiWindowsCodePageHint },
+        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint } };
+    return options;
+}
+
+void TConvertToGpi::Execute(TEntries& entries, TStream& stream)
+{
+    const TCodePage& page = WritesUnicode() ? Utf8CodePage() : CurrentCodePage();
+    if (!IsWindowsGpiCodePage(page) && !page.Utf8)
+        throw EUserError(Tr(Msg::GpiCodePageUnfit).arg(page.Name, OptionLabel(opWindowsCodePage)));
+    std::optional<double> unitsPerSpeed;
+    if (!GetOption(opNoAlerts, false))
+        unitsPerSpeed = GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits;
+    const QString category = Target().isEmpty()
+        ? QStringLiteral("POI")
+        : QFileInfo(LocationFileName(Target())).completeBaseName();
+    const QByteArray name = category.toUtf8();
+    TGpiWriter(*this, entries, page, unitsPerSpeed)
+        .Write(stream, std::string_view(name.constData(), static_cast<size_t>(name.size())));
+}
+
+namespace {
+
+// Reads the records of one file into entries.
+class TGpiReader {
+public:
+    TGpiReader(TConvertFromBase& converter, TEntries& entries, double unitsPerSpeed)
+        : Converter(converter)
+        , Entries(entries)
+        , UnitsPerSpeed(unitsPerSpeed)
+    {
+    }
+
+    void Read(std::string_view bytes)
+    {
+        if (Obfuscated(bytes))
+            throw EUserError(Tr(Msg::GpiUnreadable));
+        Total = static_cast<double>(bytes.size());
+        Start = bytes.data();
+        // Room for as many entries as the smallest waypoints would make.
+        Entries.Reserve(bytes.size() / 48);
+        TByteCursor data(bytes, Msg::InvalidGpiFile);
+        ReadHeaders(data);
+        while (!data.AtEnd()) {
+            const TRecord record = NextRecord(data);
+            if (record.Type == rtEnd)
+                break;
+            ReadRecord(record, 0);
+        }
+    }
+
+private:
+    struct TRecord {
+        uint16_t Type;
+        std::string_view Body; // the main part and the records after it
+    };
+
+    // The file's first bytes, a record type of zero, turned into something else by a byte
+    // that every byte of the file was combined with.
+    static bool Obfuscated(std::string_view bytes)
+    {
+        return bytes.size() >= 14 && bytes[0] != 0 && bytes[0] == bytes[1]
+            && static_cast<char>(bytes[8] ^ bytes[0]) == SignatureText[0]
+            && static_cast<char>(bytes[9] ^ bytes[0]) == SignatureText[1];
+    }
+
+    TRecord NextRecord(TByteCursor& data)
+    {
+        const uint16_t type = data.Word();
+        const uint16_t flags = data.Word();
+        const uint32_t length = data.DWord();
+        if (flags & HasMainLength) {
+            const uint32_t main = data.DWord();
+            if (main > length)
+                data.Fail();
+        }
+        return { type, data.Slice(length) };
+    }
+
+    void ReadHeaders(TByteCursor& data)
+    {
+        TRecord header = NextRecord(data);
+        TByteCursor fields(header.Body, Msg::InvalidGpiFile);
+        if (header.Type != rtHeader1 || fields.Slice(6) != SignatureText)
+            data.Fail();
+        header = NextRecord(data);
+        fields = TByteCursor(header.Body, Msg::InvalidGpiFile);
+        if (header.Type != rtHeader2 || fields.Slice(4) != std::string_view(PoiText, 4))
+            data.Fail();
+        fields.Skip(4);
+        const uint16_t number = fields.Word();
+        Page = number == Utf8CodePageNumber
+            ? &Utf8CodePage()
+            : XmlCodePage(QStringLiteral("windows-%1").arg(number).toStdString());
+        if (!Page)
+            throw EUserError(Tr(Msg::GpiUnreadable));
+    }
+
+    // The records inside `record` from `data`'s position on.
+    void ReadContents(TByteCursor& data, int depth)
+    {
+        if (depth > MaxDepth)
+            data.Fail();
+        while (!data.AtEnd())
+            ReadRecord(NextRecord(data), depth + 1);
+    }
+
+    void ReadRecord(const TRecord& record, int depth)
+    {
+        TByteCursor data(record.Body, Msg::InvalidGpiFile);
+        switch (record.Type) {
+        case rtGroup:
+            ReadLString(data);
+            return ReadContents(data, depth);
+        case rtArea:
+            data.Skip(23);
+            return ReadContents(data, depth);
+        case rtWaypoint:
+            ReadWaypoint(data);
+            return ReportPosition(record);
+        default: // bitmaps, categories and what this reader does not know
+            return;
+        }
+    }
+
+    // The text of the first language.
+    std::string_view ReadLString(TByteCursor& data)
+    {
+        TByteCursor text(data.Slice(data.DWord()), Msg::InvalidGpiFile);
+        if (text.AtEnd())
+            return {};
+        text.Skip(2);
+        return text.Slice(text.Word());
+    }
+
+    void ReadWaypoint(TByteCursor& data)
+    {
+        const double latitude = data.Int32() / UnitsPerDegree;
+        const double longitude = data.Int32() / UnitsPerDegree;
+        data.Skip(3);
+        std::string_view name = DecodeText(ReadLString(data), Scratch, *Page);
+        while (!data.AtEnd()) {
+            const TRecord inner = NextRecord(data);
+            if (inner.Type != rtAlert)
+                continue;
+            TByteCursor alert(inner.Body, Msg::InvalidGpiFile);
+            alert.Word();
+            const uint16_t speed = alert.Word();
+            if (speed > 0 && name.find('@') == std::string_view::npos) {
+                // Made apart: the name read may be a view of the file's bytes, kept as it is.
+                Suffixed.assign(name).append(
+                    '@' + std::to_string(std::lround(speed / UnitsPerSpeed)));
+                name = Suffixed;
+            }
+        }
+        Entries.AddEntry(
+            std::make_unique<TEntry>(name, std::string_view(), longitude, latitude), true);
+    }
+
+    void ReportPosition(const TRecord& read)
+    {
+        const auto end = read.Body.data() + read.Body.size() - Start;
+        Converter.SetProgress(static_cast<double>(end) / Total * 100);
+    }
+
+    TConvertFromBase& Converter;
+    TEntries& Entries;
+    double UnitsPerSpeed;
+    const TCodePage* Page = nullptr;
+    double Total = 0;
+    const char* Start = nullptr;
+    std::string Scratch;
+    std::string Suffixed;
+};
+
+} // namespace
+
+std::span<const TConvertOption> TConvertFromGpi::Options() const
+{
+    static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint } };
+    return options;
+}
+
+void TConvertFromGpi::Execute(TEntries& entries, TStream& stream)
+{
+    const TStreamBytes bytes(stream);
+    TGpiReader(*this, entries, GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits)
+        .Read(bytes.Bytes());
+    stream.Seek(0, TSeekOrigin::End);
+}
+
+void RegisterGpi()
+{
+    RegisterFormat<TConvertToGpi, TConvertFromGpi>(
+        QStringLiteral("Garmin POI"), QStringLiteral("gpi"), rpLast);
+}
+
+void UnregisterGpi() { UnregisterFormat<TConvertToGpi, TConvertFromGpi>(); }

@@ -1,0 +1,242 @@
+#include "convert/uConvertGpi.h"
+
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/uBytes.h"
+#include "platform/uCodePage.h"
+#include "platform/uStreams.h"
+#include "testing.h"
+#include "undated.h"
+
+namespace {
+
+// Bytes written as hexadecimal pairs; blanks and quoted ASCII text may stand between them.
+std::string Hex(std::string_view text)
+{
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ')
+            continue;
+        if (text[i] == '"') {
+            const size_t end = text.find('"', i + 1);
+            bytes += text.substr(i + 1, end - i - 1);
+            i = end;
+            continue;
+        }
+        bytes.push_back(static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16)));
+        ++i;
+    }
+    return bytes;
+}
+
+// Both headers, in `codePage`.
+std::string Headers(uint16_t codePage)
+{
+    std::string bytes = Hex("0000 0000 1700 0000 \"GRMREC00\" 0000 0000 0000 0700 \"Cat.gpi\""
+                            "0100 0000 0c00 0000 \"POI\" 00 0000 \"00\"");
+    AppendWord(bytes, codePage);
+    return bytes + Hex("0000");
+}
+
+// A record without a main length.
+std::string Record(uint16_t type, const std::string& body)
+{
+    std::string bytes;
+    AppendWord(bytes, type);
+    AppendWord(bytes, 0);
+    AppendInt32(bytes, static_cast<int32_t>(body.size()));
+    return bytes + body;
+}
+
+std::string LString(const std::string& text)
+{
+    std::string bytes;
+    AppendInt32(bytes, static_cast<int32_t>(text.size() + 4));
+    bytes += "EN";
+    AppendWord(bytes, static_cast<uint16_t>(text.size()));
+    return bytes + text;
+}
+
+// A waypoint as older files have it, without a main length, and with `inner` records.
+std::string Waypoint(int32_t latitude, int32_t longitude, const std::string& name,
+    const std::string& inner = std::string())
+{
+    std::string body;
+    AppendInt32(body, latitude);
+    AppendInt32(body, longitude);
+    body += Hex("0100 00") + LString(name) + inner;
+    return Record(2, body);
+}
+
+std::string Alert(uint16_t metres, uint16_t speed)
+{
+    std::string body;
+    AppendWord(body, metres);
+    AppendWord(body, speed);
+    return Record(3, body + Hex("0001 1000 0101 0510"));
+}
+
+std::string Area(const std::string& inner) { return Record(8, std::string(23, '\0') + inner); }
+
+std::string Group(const std::string& inner) { return Record(9, LString("Group") + inner); }
+
+std::string End() { return Hex("ffff 0000 0000 0000"); }
+
+void AddTwoEntries(TEntries& entries)
+{
+    entries.AddValues("Dam", "", 4.88969, 52.37403);
+    entries.AddValues("Cam@100", "", 151.2153, -33.85678);
+}
+
+std::string Written(TEntries& entries)
+{
+    TConvertToGpi exporter;
+    exporter.SetTarget(QStringLiteral("/data/Cat.gpi"));
+    return Exported(entries, exporter);
+}
+
+// The entries of `bytes`, or the message of the failure.
+QString ReadOrError(const std::string& bytes, TEntries& entries)
+{
+    return ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpi>(entries, bytes); });
+}
+
+} // namespace
+
+TEST(TConvertToGpi, WritesHeadersGroupAreaWaypointsAlertAndCategory)
+{
+    const TTempConfig config;
+    const TUndated undated;
+    TEntries entries;
+    AddTwoEntries(entries);
+    const std::string expected = Headers(65001)
+        + Hex("0900 0800 b300 0000 9e00 0000 0700 0000 \"EN\" 0300 \"Cat\""
+              // the area: its bounds north, east, south, west, and that it holds alerts
+              "0800 0800 8700 0000 1700 0000 b566 3e25 c0e7 876b b18f ece7 1224 7a03"
+              "0000 0000 0100 01"
+              "0200 0800 2000 0000 1600 0000 b566 3e25 1224 7a03 0100 00"
+              "0700 0000 \"EN\" 0300 \"Dam\" 0600 0000 0200 0000 0000"
+              "0200 0800 3800 0000 1a00 0000 b18f ece7 c0e7 876b 0100 01"
+              "0b00 0000 \"EN\" 0700 \"Cam@100\""
+              // 300 m, 100 km/h in hundredths of a metre per second
+              "0300 0000 0c00 0000 2c01 da0a 0001 1000 0101 0510"
+              "0600 0000 0200 0000 0000"
+              "0700 0000 0d00 0000 0000 0700 0000 \"EN\" 0300 \"Cat\"")
+        + End();
+    EXPECT_EQ(Written(entries), expected);
+}
+
+TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
+{
+    const TTempConfig config;
+    const TUndated undated;
+    TEntries entries;
+    entries.AddValues("Zürich@60", "", 8.54, 47.37);
+    const std::string written = Written(entries);
+    EXPECT_NE(written.find(LString("Zürich@60")), std::string::npos);
+    EXPECT_NE(written.find(Hex("2c01 8306")), std::string::npos) << "60 km/h";
+
+    TConvertToGpi().SetOption(0, true);
+    EXPECT_NE(Written(entries).find(Hex("2c01 7a0a")), std::string::npos) << "60 mph";
+
+    TConvertToGpi().SetOption(1, true);
+    {
+        const TCodePageScope latin2(QStringLiteral("windows-1250"));
+        const std::string windows = Written(entries);
+        EXPECT_EQ(windows.substr(0, Headers(1250).size()), Headers(1250));
+        EXPECT_NE(windows.find(LString("Z\xfcrich@60")), std::string::npos);
+    }
+    {
+        const TCodePageScope iso(QStringLiteral("iso-8859-2"));
+        EXPECT_EQ(ErrorOf<EUserError>([&] { Written(entries); }),
+            "Garmin POI files hold texts in windows-1250 to windows-1257, not in iso-8859-2. "
+            "Choose one of these code pages, or uncheck the option \"Write texts in the Windows "
+            "code page for older devices\"");
+    }
+
+    TConvertToGpi().SetOption(2, true);
+    EXPECT_EQ(Written(entries).find(Hex("0300 0000 0c00 0000")), std::string::npos);
+}
+
+TEST(TConvertGpi, RoundTripKeepsNamesPositionsAndSpeeds)
+{
+    const TTempConfig config;
+    TEntries entries;
+    const char* names[] = { "Dam", "Flitser A2@100", "Москва", "東京駅", "القاهرة", "Ελλάδα", "",
+        "a@b", "@50" };
+    for (int i = 0; i < 1000; ++i) // areas of 128 entries: several, the last one partly filled
+        entries.AddValues(
+            names[i % std::size(names)], "", -180 + i * 0.3599999, 89.9999999 - i * 0.17);
+    entries.AddValues("Edge", "", 180, -90);
+    TEntries back;
+    ImportInto<TConvertFromGpi>(back, Written(entries));
+    ASSERT_EQ(back.Count(), entries.Count());
+    for (int i = 0; i < entries.Count(); ++i) {
+        EXPECT_EQ(back.Items(i).Description(), entries.Items(i).Description());
+        EXPECT_NEAR(std::fmod(back.Items(i).Longitude() + 540, 360),
+            std::fmod(entries.Items(i).Longitude() + 540, 360), 1e-7);
+        EXPECT_NEAR(back.Items(i).Latitude(), entries.Items(i).Latitude(), 1e-7);
+    }
+}
+
+TEST(TConvertFromGpi, ReadsOlderRecordsSkipsUnknownOnesAndAddsAlertSpeeds)
+{
+    const TTempConfig config;
+    const std::string file = Headers(1252)
+        + Group(Area(Waypoint(624846517, 58336274, "Caf\xe9", Alert(300, 2778))
+            + Record(0x55, "unknown") + Area(Waypoint(0, 0, "Nested@80", Alert(0, 2000)))
+            + Waypoint(-403927119, 1804068800, "Near", Alert(250, 0))))
+        + Record(7, Hex("0000") + LString("Category")) + End() + "after the end";
+    TEntries entries;
+    ImportInto<TConvertFromGpi>(entries, file);
+    ASSERT_EQ(entries.Count(), 3);
+    EXPECT_EQ(Descriptions(entries), "Café@100 Nested@80 Near ");
+    EXPECT_NEAR(entries.Items(0).Latitude(), 52.37403, 1e-7);
+    EXPECT_NEAR(entries.Items(0).Longitude(), 4.88969, 1e-7);
+    EXPECT_NEAR(entries.Items(2).Latitude(), -33.85678, 1e-7);
+
+    TConvertFromGpi().SetOption(0, true);
+    entries.Clear();
+    ImportInto<TConvertFromGpi>(entries, file);
+    EXPECT_EQ(entries.Items(0).Description(), "Café@62");
+}
+
+TEST(TConvertFromGpi, RefusesDamagedEncryptedAndForeignFiles)
+{
+    const TTempConfig config;
+    TEntries two;
+    AddTwoEntries(two);
+    const std::string good = Written(two);
+    const size_t headers = Headers(65001).size();
+    std::string longerWaypoint = good;
+    longerWaypoint[headers + 12 + 11 + 12 + 23 + 44 + 4] += 1; // runs past its area
+    std::string mainTooLong = good;
+    mainTooLong[headers + 8] = '\xff';
+    std::string obfuscated = good;
+    for (char& byte : obfuscated)
+        byte = static_cast<char>(byte ^ 0x5a);
+    std::string deep = Waypoint(0, 0, "deep");
+    for (int i = 0; i < 100; ++i)
+        deep = Area(deep);
+    const std::string invalid = "Invalid gpi file";
+    const std::string unreadable =
+        "This GPI file is encrypted or uses an unknown code page and cannot be read";
+    const std::pair<std::string, std::string> cases[] = {
+        { good.substr(0, 5), invalid },
+        { good.substr(0, headers + 40), invalid },
+        { good.substr(0, good.size() - 30), invalid },
+        { longerWaypoint, invalid },
+        { mainTooLong, invalid },
+        { Headers(65001) + Group(deep), invalid },
+        { std::string("\x02\x11\0\0\0\x09\x76\x07\0\x9b\xea\x4f\0abc\0", 17), invalid },
+        { obfuscated, unreadable },
+        { Headers(932) + Group(Area(Waypoint(0, 0, "x"))), unreadable },
+    };
+    for (const auto& [bytes, message] : cases) {
+        TEntries entries;
+        EXPECT_EQ(ReadOrError(bytes, entries).toStdString(), message) << bytes.size();
+    }
+}
