@@ -398,7 +398,7 @@ QStringList RunConversion(
     auto exporter = InFile(OutputName(request.Output),
         [&] { return CreateExporter(ExportExt(request.Output, toId), toId); });
     if (request.Output != StandardStream)
-        exporter->SetTarget(request.Output);
+        exporter->SetTarget(LocationFileName(request.Output));
     // Open until the entries are gone, as these keep the texts they read where they lie in
     // the inputs' bytes.
     std::vector<std::unique_ptr<TInput>> files;

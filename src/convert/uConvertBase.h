@@ -89,9 +89,9 @@ public:
     virtual int Precision() const { return -1; }
     // Whether the format holds every character; else its text is 8-bit, in the code page.
     virtual bool WritesUnicode() const { return false; }
-    // The file to be written, when the caller knows it: a format may name its contents after
-    // it or take a companion file from beside it.
-    void SetTarget(const QString& location) { FTarget = location; }
+    // The name of the file to be written, without its folder, when the caller knows it: a
+    // format may name its contents after it.
+    void SetTarget(const QString& fileName) { FTarget = fileName; }
 
 protected:
     const QString& Target() const { return FTarget; }

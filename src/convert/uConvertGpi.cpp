@@ -316,9 +316,8 @@ void TConvertToGpi::Execute(TEntries& entries, TStream& stream)
     std::optional<double> unitsPerSpeed;
     if (!GetOption(opNoAlerts, false))
         unitsPerSpeed = GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits;
-    const QString category = Target().isEmpty()
-        ? QStringLiteral("POI")
-        : QFileInfo(LocationFileName(Target())).completeBaseName();
+    const QString category =
+        Target().isEmpty() ? QStringLiteral("POI") : QFileInfo(Target()).completeBaseName();
     const QByteArray name = category.toUtf8();
     TGpiWriter(*this, entries, page, unitsPerSpeed)
         .Write(stream, std::string_view(name.constData(), static_cast<size_t>(name.size())));

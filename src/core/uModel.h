@@ -213,7 +213,7 @@ public:
     // (convert/uEntryStreams.cpp).
 
     // Writes every entry with the exporter chosen for (`ext`, `formatId`).
-    // `target`, when given, is the file the stream's bytes are for.
+    // `target`, when given, is the name of the file the stream's bytes are for.
     void SaveToStream(TStream& stream, const QString& ext, const QString& formatId,
         const QString& target = QString());
     // Reads entries with the importer chosen for (`ext`, `formatId`), after the existing ones

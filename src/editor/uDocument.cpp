@@ -662,7 +662,7 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
                 utf8.emplace(Utf8CodePage().Name);
         }
     TMemoryStream stream;
-    Entries.SaveToStream(stream, ext, FormatId, FileName);
+    Entries.SaveToStream(stream, ext, FormatId, LocationFileName(FileName));
     SaveStreamToLocation(FileName, stream);
     if (!IsMobileLocation(FileName))
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();

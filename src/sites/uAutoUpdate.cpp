@@ -236,7 +236,7 @@ bool TItemUpdate::SaveNewVersion(TMemoryStream& downloaded, const QDateTime& tim
     if (!CreateExporter(targetExt, Item.Format)->WritesUnicode())
         if (const TEntries::TUnencodable found = entries.Unencodable(); found.Entries)
             Warnings << UnencodableWarning(found);
-    entries.SaveToStream(converted, targetExt, Item.Format, Item.Target);
+    entries.SaveToStream(converted, targetExt, Item.Format, LocationFileName(Item.Target));
     SaveStreamToLocation(Item.Target, converted);
 
     Status(StepPercent(5), Tr(Msg::SavingNewVersion));

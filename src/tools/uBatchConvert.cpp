@@ -195,7 +195,7 @@ TBatchConvert::TSaved TBatchConvert::Save(
             continue;
         }
         const std::unique_ptr<TConvertToBase> exporter = CreateExporterAt(index);
-        exporter->SetTarget(target);
+        exporter->SetTarget(LocationFileName(target));
         TSafeFileStream stream(target);
         exporter->Execute(entries, stream);
         stream.Commit();
