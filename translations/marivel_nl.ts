@@ -1211,6 +1211,14 @@ Annuleren: niet opslaan.</translation>
         <source>Text encoding of 8-bit files:</source>
         <translation>Tekstcodering van 8-bits bestanden:</translation>
     </message>
+    <message>
+        <source>Map tiles cannot be loaded: %1</source>
+        <translation>Kaarttegels kunnen niet worden geladen: %1</translation>
+    </message>
+    <message>
+        <source>the server sent no picture the map can show</source>
+        <translation>de server stuurde geen afbeelding die de kaart kan tonen</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
