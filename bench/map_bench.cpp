@@ -59,7 +59,7 @@ int main(int argc, char** argv)
         stand.save(world.filePath(QStringLiteral("earth.jpg")));
         qputenv("MARIVEL_WORLD_PICTURES", world.path().toLocal8Bit());
     }
-    Settings().Map = 0;
+    Settings().Map = 1; // the World map, after the web map
     Settings().MapPanelShare = 70; // 900 of the window's 1280 pixels
 
     TMDIChild window;
