@@ -22,6 +22,8 @@
 #include "map/fMapPanel.h"
 #include "map/fTileView.h"
 #include "map/uTileFetcher.h"
+#include "uBenchData.h"
+#include "uPaintTimer.h"
 
 namespace {
 
@@ -89,30 +91,14 @@ double ShowUntilLoaded(TMDIChild& window)
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
-// The best of a few runs of `step`, in seconds.
-template <class TStep> double Best(TStep step)
-{
-    double best = 1e9;
-    for (int run = 0; run < 5; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e9);
-    }
-    return best;
-}
-
 // A document window of `count` entries on the web map, all selected, shown.
 std::unique_ptr<TMDIChild> OpenWindow(int count)
 {
     auto window = std::make_unique<TMDIChild>();
-    uint32_t seed = 12345;
-    const auto next = [&seed] {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) / static_cast<double>(1u << 24);
-    };
+    TUnitRandom random;
     for (int i = 0; i < count; ++i)
-        window->Document.Entries.AddValues("p", "", 3.4 + next() * 3.7, 50.8 + next() * 2.7);
+        window->Document.Entries.AddValues(
+            "p", "", 3.4 + random.Next() * 3.7, 50.8 + random.Next() * 2.7);
     window->resize(1280, 860);
     window->UpdateView();
     window->SelectAll();
