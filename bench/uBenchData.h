@@ -19,3 +19,16 @@ std::string MakeExcelXml(int count);
 // An index as large sites publish it: POI files under a few dozen countries, each in one or two
 // of ten groups, with the usual children.
 std::string MakeSiteIndex(int count);
+
+// The same numbers in [0, 1) on every run, so that benchmarks compare.
+class TUnitRandom {
+public:
+    double Next()
+    {
+        Seed = Seed * 1664525u + 1013904223u;
+        return (Seed >> 8) / static_cast<double>(1u << 24);
+    }
+
+private:
+    uint32_t Seed = 12345;
+};

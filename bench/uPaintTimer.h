@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 
 #include <QAbstractItemView>
@@ -32,4 +33,17 @@ inline double TimedUntilPainted(QAbstractItemView& view, const std::function<voi
         QApplication::processEvents();
     view.viewport()->removeEventFilter(&watch);
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+// The best of a few runs of `step`, in seconds.
+template <class TStep> double Best(TStep step)
+{
+    double best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    }
+    return best;
 }

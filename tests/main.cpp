@@ -24,6 +24,8 @@ int main(int argc, char** argv)
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     qputenv("MARIVEL_WORLD_PICTURES", data.path().toLocal8Bit());
+    // Nor the internet: the web map asks a port where nobody listens.
+    qputenv("MARIVEL_TILE_URL", "http://127.0.0.1:9/{z}/{x}/{y}.png");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1291,6 +1291,18 @@ Annuleren: niet opslaan.</translation>
         <source>When this option is checked, the speed after the @ of a description is in miles per hour,<byte value="xd"/>else in kilometres per hour.</source>
         <translation>Als deze optie aan staat, is de snelheid na de @ van een omschrijving in mijl per uur,<byte value="xd"/>anders in kilometer per uur.</translation>
     </message>
+    <message>
+        <source>Map tiles cannot be loaded: %1</source>
+        <translation>Kaarttegels kunnen niet worden geladen: %1</translation>
+    </message>
+    <message>
+        <source>The tile address must contain {z}, {x} and {y}, for the zoom, column and row of a tile.</source>
+        <translation>Het tegeladres moet {z}, {x} en {y} bevatten, voor het zoomniveau, de kolom en de rij van een tegel.</translation>
+    </message>
+    <message>
+        <source>the server sent no picture the map can show</source>
+        <translation>de server stuurde geen afbeelding die de kaart kan tonen</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1513,6 +1525,13 @@ Annuleren: niet opslaan.</translation>
     <message>
         <source>OpenStreetMap cannot take new entries</source>
         <translation>OpenStreetMap kan geen nieuwe punten aannemen</translation>
+    </message>
+</context>
+<context>
+    <name>TTileView</name>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© OpenStreetMap-bijdragers</translation>
     </message>
 </context>
 <context>
@@ -2550,6 +2569,26 @@ Om het programma te beëindigen, kiest u Bestand &gt; Afsluiten, of Afsluiten in
     <message>
         <source>Arrange external applications automatically</source>
         <translation>Externe programma&apos;s automatisch schikken</translation>
+    </message>
+    <message>
+        <source>Web map tiles</source>
+        <translation>Tegels van de webkaart</translation>
+    </message>
+    <message>
+        <source>The address of a tile, {z}, {x} and {y} standing for its zoom, column and row; empty for OpenStreetMap&apos;s tiles</source>
+        <translation>Het adres van een tegel, waarin {z}, {x} en {y} staan voor het zoomniveau, de kolom en de rij; leeg voor de tegels van OpenStreetMap</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Testen</translation>
+    </message>
+    <message>
+        <source>Asking the tile server...</source>
+        <translation>De tegelserver wordt gevraagd...</translation>
+    </message>
+    <message>
+        <source>The tile server sent a tile.</source>
+        <translation>De tegelserver stuurde een tegel.</translation>
     </message>
 </context>
 <context>

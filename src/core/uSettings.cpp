@@ -101,6 +101,8 @@ const TValue Values[] = {
     { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 1, 1024 * 1024 },
     { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 1, 1024 * 1024 },
     { "InternetCacheMiB", &TSettings::InternetCacheMiB, 1, 1024 * 1024 },
+    { "TileUrl", &TSettings::TileUrl },
+    { "TileCacheMiB", &TSettings::TileCacheMiB, 1, 1024 * 1024 },
     { "CodePage", &TSettings::CodePage },
     { "HomePageUrl", &TSettings::HomePageUrl },
     { "HelpUrl", &TSettings::HelpUrl },
@@ -127,7 +129,7 @@ const char* const SavedLast[] = { "AutoUpdateDelay", "AutoUpdateApplication", "A
     "PluginAutoArrange", "CloseMinimizes", "ShowStartupScreen", "DefaultPlugin",
     "SiteManagerLeftPanel", "SiteManagerWidth", "SiteManagerHeight", "SiteManagerTop",
     "SiteManagerLeft", "SiteManagerMaximized", "SiteManagerGroupsView", "SiteManagerMapsView",
-    "SiteManagerItemsView", "SiteManagerSitesView", "DeviceFolder" };
+    "SiteManagerItemsView", "SiteManagerSitesView", "DeviceFolder", "TileUrl" };
 
 void ReadValue(TRegistry& reg, const TValue& value, TSettings& settings)
 {
@@ -200,6 +202,12 @@ TSettings::TSettings()
     , SitesStatusUrl(UserGuideUrl("keeping-poi-files-current-in-the-desktop-program"))
     , MapsPageUrl(UserGuideUrl("the-map-beside-each-document"))
 {
+}
+
+QString DefaultTileUrl()
+{
+    return qEnvironmentVariable(
+        "MARIVEL_TILE_URL", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png"));
 }
 
 TSettings& Settings()

@@ -10,6 +10,10 @@
 
 class TRegistry;
 
+// OpenStreetMap's tiles, unless MARIVEL_TILE_URL names another server (the tests' own, so that
+// no test reaches the internet).
+QString DefaultTileUrl();
+
 // Every preference and remembered value of the program. One object per process: `Settings()`
 // creates it and loads it from the registry store on first use; `ReleaseSettings` writes it
 // back at a normal program end. Other parts read and change the fields directly.
@@ -87,6 +91,10 @@ public:
     // The internet cache keeps the copies that let a later download ask "changed since?";
     // beyond this size the oldest go.
     int InternetCacheMiB = 256;
+    // The web map's tile address, {z}, {x} and {y} standing for the zoom and the tile's column
+    // and row; and how much of the disk its tiles may take (only read).
+    QString TileUrl = DefaultTileUrl();
+    int TileCacheMiB = 500;
     // The code page of the 8-bit text of files (one of `CodePageNames`); an unknown name reads
     // as the default. The programs select it at start; the preferences change it.
     QString CodePage = QLatin1String(DefaultCodePage);

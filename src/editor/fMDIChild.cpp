@@ -275,8 +275,9 @@ void TMDIChild::CreateMap()
             LoadCursor(QStringLiteral("CURSETPOS")) },
         this);
     connect(Map, &TMapPanel::PointerMoved, this, &TMDIChild::MapPointerMoved);
-    connect(Map, &TMapPanel::MapsPageRequested, this,
-        [this] { ShowInBrowser(Settings().MapsPageUrl, *Prompt); });
+    connect(Map, &TMapPanel::PageRequested, this,
+        [this](const QString& address) { ShowInBrowser(address, *Prompt); });
+    connect(Map, &TMapPanel::TilesUnavailable, this, &TMDIChild::MapMessage);
     MapSplitter = new QSplitter(this);
     MapSplitter->addWidget(Map);
     MapSplitter->addWidget(CreateListSide());

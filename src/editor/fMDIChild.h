@@ -130,6 +130,8 @@ signals:
     void SelectionChanged();
     // The status text of the pointer over the map.
     void MapPointerMoved(const QString& text);
+    // A message of the map for the status bar.
+    void MapMessage(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

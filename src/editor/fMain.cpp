@@ -552,6 +552,8 @@ TMDIChild* TfmMarivelMainForm::NewDocument()
     });
     connect(document, &TMDIChild::SelectionChanged, this, &TfmMarivelMainForm::UpdateActions);
     connect(document, &TMDIChild::MapPointerMoved, StatusPanels[1], &QLabel::setText);
+    connect(document, &TMDIChild::MapMessage, statusBar(),
+        [this](const QString& text) { statusBar()->showMessage(text); });
     connect(sub, &QMdiSubWindow::windowStateChanged, this,
         [](Qt::WindowStates, Qt::WindowStates state) {
             if (!(state & Qt::WindowMinimized))

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +21,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/uSettings.h"
 #include "device/Rapi.h"
+#include "map/uTileFetcher.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
 #include "plugins/uPluginUtils.h"
@@ -30,6 +33,7 @@ namespace {
 using TConverters = TPreferences::TConverters;
 
 constexpr int MarkSize = 16;
+constexpr int64_t MiB = 1024 * 1024;
 
 // The list marks side by side, each in its own place, so the names line up whichever an
 // item carries.
@@ -93,16 +97,63 @@ TfmPluginSettings::TfmPluginSettings(TPluginList& plugins, QWidget* parent)
     cbAutoArrange->setChecked(general.AutoArrange);
     edDeviceFolder->setText(general.DeviceFolder);
     cbCodePage->setCurrentText(general.CodePage);
+    edTileUrl->setText(general.TileUrl);
     FillPlugins();
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+TfmPluginSettings::~TfmPluginSettings() = default;
+
 void TfmPluginSettings::done(int result)
 {
+    const QString tileUrl = edTileUrl->text().trimmed();
+    if (!tileUrl.isEmpty() && !IsTileUrl(tileUrl)) {
+        lbTileTest->setText(Tr(Msg::TileUrlPlaceholders));
+        edTileUrl->setFocus();
+        return;
+    }
     DeviceChanged = TPreferences::Store({ cbShowStartupScreen->isChecked(),
         cbCloseMinimizes->isChecked(), rbPrecision6->isChecked(), cbAutoArrange->isChecked(),
-        edDeviceFolder->text(), cbCodePage->currentText() });
+        edDeviceFolder->text(), cbCodePage->currentText(), tileUrl });
     QDialog::done(result);
+}
+
+QWidget* TfmPluginSettings::CreateTileBox(QWidget* parent)
+{
+    auto* box = new QGroupBox(tr("Web map tiles"), parent);
+    edTileUrl = new QLineEdit(box);
+    edTileUrl->setObjectName(QStringLiteral("edTileUrl"));
+    edTileUrl->setPlaceholderText(DefaultTileUrl());
+    edTileUrl->setToolTip(tr("The address of a tile, {z}, {x} and {y} standing for its zoom, "
+                             "column and row; empty for OpenStreetMap's tiles"));
+    auto* test = new QPushButton(tr("Test"), box);
+    test->setObjectName(QStringLiteral("btTestTileUrl"));
+    connect(test, &QPushButton::clicked, this, &TfmPluginSettings::TestTileUrl);
+    lbTileTest = new QLabel(box);
+    lbTileTest->setObjectName(QStringLiteral("lbTileTest"));
+    lbTileTest->setWordWrap(true);
+    auto* layout = new QGridLayout(box);
+    layout->addWidget(edTileUrl, 0, 0);
+    layout->addWidget(test, 0, 1);
+    layout->addWidget(lbTileTest, 1, 0, 1, 2);
+    return box;
+}
+
+void TfmPluginSettings::TestTileUrl()
+{
+    const QString url =
+        edTileUrl->text().trimmed().isEmpty() ? DefaultTileUrl() : edTileUrl->text().trimmed();
+    if (!IsTileUrl(url)) {
+        lbTileTest->setText(Tr(Msg::TileUrlPlaceholders));
+        return;
+    }
+    lbTileTest->setText(tr("Asking the tile server..."));
+    TileTest =
+        std::make_unique<TTileFetcher>(url, TileCacheFolder(), Settings().TileCacheMiB * MiB);
+    connect(TileTest.get(), &TTileFetcher::TileArrived, lbTileTest,
+        [this] { lbTileTest->setText(tr("The tile server sent a tile.")); });
+    connect(TileTest.get(), &TTileFetcher::Failed, lbTileTest, &QLabel::setText);
+    TileTest->Tile({});
 }
 
 QWidget* TfmPluginSettings::CreateGeneralTab()
@@ -144,6 +195,7 @@ QWidget* TfmPluginSettings::CreateGeneralTab()
     layout->addWidget(precision);
     layout->addWidget(device);
     layout->addLayout(codePage);
+    layout->addWidget(CreateTileBox(tab));
     layout->addStretch(1);
     return tab;
 }

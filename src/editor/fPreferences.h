@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
 
 #include "editor/uPreferences.h"
@@ -8,10 +10,12 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTreeWidget;
 class TPluginList;
+class TTileFetcher;
 
 // "Preferences...": the general settings, the plugins and the converters' options. The
 // settings are stored when it closes, however it is closed; an option check box stores its
@@ -21,7 +25,9 @@ class TfmPluginSettings : public QDialog {
 
 public:
     TfmPluginSettings(TPluginList& plugins, QWidget* parent = nullptr);
+    ~TfmPluginSettings() override;
 
+    // Stays open while the tile address lacks a placeholder, saying so.
     void done(int result) override;
     // Whether closing changed the device folder.
     bool DeviceFolderChanged() const { return DeviceChanged; }
@@ -30,7 +36,10 @@ private:
     QWidget* CreateGeneralTab();
     QWidget* CreatePluginsTab();
     QWidget* CreateConvertersTab(TPreferences::TConverters kind);
+    QWidget* CreateTileBox(QWidget* parent);
     void ChooseDeviceFolder();
+    // Asks the tile address for the world's one tile, without waiting for the answer.
+    void TestTileUrl();
     void FillPlugins();
     void UpdatePluginActions();
     void ShowPluginSettings();
@@ -46,6 +55,9 @@ private:
     QRadioButton* rbPrecision6;
     QLineEdit* edDeviceFolder;
     QComboBox* cbCodePage;
+    QLineEdit* edTileUrl;
+    QLabel* lbTileTest;
+    std::unique_ptr<TTileFetcher> TileTest;
     QTreeWidget* lvPlugins;
     QAction* actSettings;
     QAction* actSetDefault;

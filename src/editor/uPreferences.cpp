@@ -25,7 +25,7 @@ TPreferences::TGeneral TPreferences::Load()
 {
     const TSettings& settings = Settings();
     return { settings.ShowStartupScreen, settings.CloseMinimizes, settings.Precision != 5,
-        settings.PluginAutoArrange, settings.DeviceFolder, settings.CodePage };
+        settings.PluginAutoArrange, settings.DeviceFolder, settings.CodePage, settings.TileUrl };
 }
 
 bool TPreferences::Store(const TGeneral& general)
@@ -37,6 +37,8 @@ bool TPreferences::Store(const TGeneral& general)
     settings.PluginAutoArrange = general.AutoArrange;
     const bool deviceChanged = settings.DeviceFolder != general.DeviceFolder;
     settings.DeviceFolder = general.DeviceFolder;
+    settings.TileUrl =
+        general.TileUrl.trimmed().isEmpty() ? DefaultTileUrl() : general.TileUrl.trimmed();
     if (SelectCodePage(general.CodePage))
         settings.CodePage = CodePageName();
     return deviceChanged;

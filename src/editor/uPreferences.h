@@ -20,6 +20,7 @@ public:
         bool AutoArrange = true;
         QString DeviceFolder;
         QString CodePage; // of 8-bit files
+        QString TileUrl; // the web map's; empty for OpenStreetMap's
     };
     enum class TConverters { Importers, Exporters };
     struct TConverterRow {
@@ -38,7 +39,8 @@ public:
     explicit TPreferences(TPluginList& plugins);
 
     static TGeneral Load();
-    // Stores every setting; true when the device folder changed.
+    // Stores every setting; true when the device folder changed. The tile address must name
+    // {z}, {x} and {y} (`IsTileUrl`), or be empty.
     static bool Store(const TGeneral& general);
 
     QStringList PluginNames() const;

@@ -78,15 +78,6 @@ void RequireRevalidation(QNetworkDiskCache& cache, const QUrl& url)
     cache.updateMetaData(copy);
 }
 
-QNetworkProxy ProxyFor(const QUrl& url)
-{
-    const TSettings& settings = Settings();
-    if (!settings.ManualProxy)
-        return QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
-    return QNetworkProxy(QNetworkProxy::HttpProxy, settings.ProxyServer,
-        static_cast<quint16>(settings.ProxyPort), settings.ProxyUsername, settings.ProxyPassword);
-}
-
 // How large and how long a download may be, and what passing the size says.
 struct TLimits {
     int64_t MaxBytes;
@@ -114,30 +105,6 @@ TLimits LimitsOf(TDownloadKind kind)
 QString CannotWrite(const QFileDevice& file)
 {
     return Tr(Msg::CannotWriteFile).arg(file.fileName(), file.errorString());
-}
-
-// Why a download failed, in words a user can act on; the server's own words go through
-// `EscapeControls`.
-QString ReplyFailure(const QNetworkReply& reply, const QString& url)
-{
-    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 400)
-        return Tr(Msg::HttpStatus)
-            .arg(status)
-            .arg(EscapeControls(
-                reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
-    if (reply.error() == QNetworkReply::ConnectionRefusedError)
-        return Tr(Msg::ConnectionRefused);
-    // Qt follows redirects between web addresses only.
-    if (const QByteArray target = reply.rawHeader("Location");
-        !target.isEmpty() && reply.error() == QNetworkReply::ProtocolUnknownError)
-        return Tr(Msg::RedirectRefused)
-            .arg(EscapeControls(UrlForDisplay(QString::fromUtf8(target))));
-    // Qt's own texts may quote the address, credentials and all.
-    QString text = reply.errorString();
-    if (const QString quoted = reply.url().toString(); !quoted.isEmpty())
-        text.replace(quoted, UrlForDisplay(url));
-    return EscapeControls(text);
 }
 
 // One transfer into `sink`, waited for in a local event loop. The bytes go to the sink as
@@ -405,4 +372,36 @@ TLocationInput::~TLocationInput() = default;
 TStream& TLocationInput::Stream()
 {
     return Mapped ? Mapped->Stream() : static_cast<TStream&>(*Memory);
+}
+
+QNetworkProxy ProxyFor(const QUrl& url)
+{
+    const TSettings& settings = Settings();
+    if (!settings.ManualProxy)
+        return QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
+    return QNetworkProxy(QNetworkProxy::HttpProxy, settings.ProxyServer,
+        static_cast<quint16>(settings.ProxyPort), settings.ProxyUsername, settings.ProxyPassword);
+}
+
+// The server's own words go through `EscapeControls`.
+QString ReplyFailure(const QNetworkReply& reply, const QString& url)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400)
+        return Tr(Msg::HttpStatus)
+            .arg(status)
+            .arg(EscapeControls(
+                reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
+    if (reply.error() == QNetworkReply::ConnectionRefusedError)
+        return Tr(Msg::ConnectionRefused);
+    // Qt follows redirects between web addresses only.
+    if (const QByteArray target = reply.rawHeader("Location");
+        !target.isEmpty() && reply.error() == QNetworkReply::ProtocolUnknownError)
+        return Tr(Msg::RedirectRefused)
+            .arg(EscapeControls(UrlForDisplay(QString::fromUtf8(target))));
+    // Qt's own texts may quote the address, credentials and all.
+    QString text = reply.errorString();
+    if (const QString quoted = reply.url().toString(); !quoted.isEmpty())
+        text.replace(quoted, UrlForDisplay(url));
+    return EscapeControls(text);
 }

@@ -11,7 +11,10 @@
 
 #include "platform/uExceptions.h"
 
+class QNetworkProxy;
+class QNetworkReply;
 class QTemporaryFile;
+class QUrl;
 class TMappedFile;
 class TMemoryStream;
 class TStream;
@@ -75,6 +78,12 @@ QDateTime DownloadToStream(const QString& url, TStream& stream, bool bypassCache
     TDownloadKind kind, const TDownloadProgress& progress = {});
 // A server's reply, whole (`TDownloadKind::Reply`).
 std::string DownloadToString(const QString& url, bool bypassCache);
+
+// The proxy the user's settings give for `url`: the manual one, else the system's.
+QNetworkProxy ProxyFor(const QUrl& url);
+// Why a transfer of `url` failed, in words a user can act on, naming the address without
+// credentials.
+QString ReplyFailure(const QNetworkReply& reply, const QString& url);
 
 // The bytes of a location to read: a local file or a downloaded POI file is mapped, a device
 // file is held in memory whole.

@@ -1,5 +1,7 @@
 #include "map/fMapPanel.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -17,17 +19,39 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "core/uModel.h"
 #include "core/uSettings.h"
 #include "core/uUserPrompt.h"
 #include "map/fCalibrate.h"
 #include "map/fOvMap.h"
+#include "map/fTileView.h"
+#include "map/uTileFetcher.h"
 #include "platform/uMessages.h"
 
 namespace {
 
 constexpr int HintPause = 500; // ms
+constexpr int ArrowKeyPan = 64; // pixels of the web map
+constexpr int64_t MiB = 1024 * 1024;
+
+// How far an arrow key moves the web map's picture: the right arrow shows more of the east.
+QPoint PanKey(int key, int step)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return { step, 0 };
+    case Qt::Key_Right:
+        return { -step, 0 };
+    case Qt::Key_Up:
+        return { 0, step };
+    case Qt::Key_Down:
+        return { 0, -step };
+    default:
+        return {};
+    }
+}
 
 // A red dot ringed in black; whole pixels only, so that drawing it twice changes nothing.
 QImage MarkerImage()
@@ -69,6 +93,7 @@ TMapPanel::TMapPanel(IMapDocument& document, TMapCursors cursors, QWidget* paren
     , cbMap(new QComboBox(this))
     , Area(new QScrollArea(this))
     , OvMap(new TOvMap)
+    , Tiles(new TTileView(this))
     , Notice(new QLabel(Tr(Msg::NeedsCalibration), Area->viewport()))
     , CurrentMarker(new QLabel(OvMap))
     , Band(new QRubberBand(QRubberBand::Rectangle, OvMap))
@@ -84,6 +109,11 @@ TMapPanel::TMapPanel(IMapDocument& document, TMapCursors cursors, QWidget* paren
     OvMap->OnPaintMarkers = [this](QPainter& painter) { PaintMarkers(painter); };
     OvMap->setMouseTracking(true);
     OvMap->installEventFilter(this);
+    Tiles->OnPaintMarkers = [this](QPainter& painter) { PaintMarkers(painter); };
+    Tiles->setMouseTracking(true);
+    Tiles->installEventFilter(this);
+    Tiles->hide();
+    connect(Tiles, &TTileView::LinkActivated, this, &TMapPanel::PageRequested);
     CurrentMarker->setPixmap(CurrentMarkerImage());
     CurrentMarker->resize(CurrentMarker->sizeHint());
     CurrentMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -101,6 +131,7 @@ TMapPanel::TMapPanel(IMapDocument& document, TMapCursors cursors, QWidget* paren
     layout->setSpacing(2);
     layout->addWidget(CreateToolBar());
     layout->addWidget(Area, 1);
+    layout->addWidget(Tiles, 1);
     SetMouseMode(TMouseMode::Move);
     FillMapList();
     const int stored = Settings().Map;
@@ -112,7 +143,11 @@ TMapPanel::TMapPanel(IMapDocument& document, TMapCursors cursors, QWidget* paren
     });
 }
 
-TMapPanel::~TMapPanel() { OvMap->OnPaintMarkers = nullptr; }
+TMapPanel::~TMapPanel()
+{
+    OvMap->OnPaintMarkers = nullptr;
+    Tiles->OnPaintMarkers = nullptr;
+}
 
 QWidget* TMapPanel::CreateToolBar()
 {
@@ -137,7 +172,7 @@ QWidget* TMapPanel::CreateToolBar()
     };
     acZoomIn = button(tr("Zoom +"), QStringLiteral("acZoomIn"), tr("Zoom in"));
     acZoomOut = button(tr("Zoom -"), QStringLiteral("acZoomOut"), tr("Zoom out"));
-    QAction* calibrate = button(tr("Calibrate..."), QStringLiteral("acCalibrate"), QString());
+    acCalibrate = button(tr("Calibrate..."), QStringLiteral("acCalibrate"), QString());
     QAction* page = button(tr("Maps..."), QStringLiteral("acGotoMapsPage"),
         tr("Where to find map pictures and how to add them"));
     acSetMove = button(tr("Move"), QStringLiteral("acSetMove"), Tr(Msg::MoveMapHint));
@@ -150,8 +185,9 @@ QWidget* TMapPanel::CreateToolBar()
     }
     connect(acZoomIn, &QAction::triggered, this, &TMapPanel::ZoomIn);
     connect(acZoomOut, &QAction::triggered, this, &TMapPanel::ZoomOut);
-    connect(calibrate, &QAction::triggered, this, &TMapPanel::Calibrate);
-    connect(page, &QAction::triggered, this, &TMapPanel::MapsPageRequested);
+    connect(acCalibrate, &QAction::triggered, this, &TMapPanel::Calibrate);
+    connect(
+        page, &QAction::triggered, this, [this] { emit PageRequested(Settings().MapsPageUrl); });
     connect(acSetMove, &QAction::triggered, this, [this] { SetMouseMode(TMouseMode::Move); });
     connect(acSetPos, &QAction::triggered, this, [this] { SetMouseMode(TMouseMode::SetPosition); });
     connect(acSelect, &QAction::triggered, this, [this] { SetMouseMode(TMouseMode::Select); });
@@ -163,6 +199,7 @@ void TMapPanel::FillMapList()
     const QString chosen = cbMap->currentText();
     const QSignalBlocker blocker(cbMap);
     Maps = ListMaps(MapFolders(), WorldPicturesDir());
+    Maps.insert(Maps.begin(), TileMapChoice());
     cbMap->clear();
     for (const TMapChoice& map : Maps)
         cbMap->addItem(map.Name);
@@ -185,9 +222,27 @@ void TMapPanel::ChooseMap(int index)
     LoadMap(Maps[static_cast<size_t>(index)]);
 }
 
+bool TMapPanel::ShowsTiles() const
+{
+    const TMapChoice* map = ChosenMap();
+    return map && map->Tiles;
+}
+
+QWidget* TMapPanel::MapWidget() const
+{
+    return ShowsTiles() ? static_cast<QWidget*>(Tiles) : OvMap;
+}
+
 void TMapPanel::LoadMap(const TMapChoice& map)
 {
     Dragging = false;
+    if (map.Tiles)
+        return LoadTileMap(map);
+    Tiles->hide();
+    Area->show();
+    CurrentMarker->setParent(OvMap);
+    Band->setParent(OvMap);
+    acCalibrate->setEnabled(true);
     OvMap->SetZoom(1.0);
     QImageReader reader(map.Picture);
     const QImage picture = reader.read();
@@ -216,6 +271,53 @@ void TMapPanel::LoadMap(const TMapChoice& map)
     CenterNotice();
     UpdateZoomActions();
     ShowCurrentEntry();
+}
+
+void TMapPanel::LoadTileMap(const TMapChoice& map)
+{
+    LoadedName = map.Name;
+    UseTileUrl();
+    Area->hide();
+    Tiles->show();
+    CurrentMarker->setParent(Tiles);
+    Band->setParent(Tiles);
+    Band->hide();
+    acCalibrate->setEnabled(false);
+    FitPending = true;
+    UpdateZoomActions();
+    Refresh();
+}
+
+void TMapPanel::UseTileUrl()
+{
+    const QString url = Settings().TileUrl;
+    if (Tiles->Fetcher() && Tiles->Fetcher()->property("url").toString() == url)
+        return;
+    auto fetcher =
+        std::make_unique<TTileFetcher>(url, TileCacheFolder(), Settings().TileCacheMiB * MiB);
+    fetcher->setProperty("url", url);
+    connect(fetcher.get(), &TTileFetcher::Failed, this, [this](const QString& message) {
+        if (!std::exchange(ToldTilesUnavailable, true))
+            emit TilesUnavailable(message);
+    });
+    Tiles->SetFetcher(std::move(fetcher));
+}
+
+// Once the web map has a size: a document's entries fitted at their first showing.
+void TMapPanel::FitEntriesOnce()
+{
+    if (!FitPending || !ShowsTiles() || Tiles->width() <= 0 || !Tiles->isVisible())
+        return;
+    const std::vector<TLonLat>& positions = Positions();
+    if (positions.empty())
+        return;
+    FitPending = false;
+    TCoordWindow window { 180, -180, 90, -90 };
+    for (const auto& [lon, lat] : positions)
+        window = { std::min(window.West, lon), std::max(window.East, lon),
+            std::min(window.South, lat), std::max(window.North, lat) };
+    Tiles->Fit(window, TTileView::MaxFitZoom);
+    UpdateZoomActions();
 }
 
 bool TMapPanel::NeedsCalibration() const { return !Notice->isHidden(); }
@@ -262,14 +364,25 @@ void TMapPanel::ScrollMiddleTo(QPointF middle)
 
 void TMapPanel::ZoomIn()
 {
-    if (CanZoomIn())
+    if (ShowsTiles())
+        ZoomTilesBy(1, QPointF(Tiles->width(), Tiles->height()) / 2);
+    else if (CanZoomIn())
         SetZoom(OvMap->Zoom() * 2);
 }
 
 void TMapPanel::ZoomOut()
 {
-    if (CanZoomOut())
+    if (ShowsTiles())
+        ZoomTilesBy(-1, QPointF(Tiles->width(), Tiles->height()) / 2);
+    else if (CanZoomOut())
         SetZoom(OvMap->Zoom() / 2);
+}
+
+void TMapPanel::ZoomTilesBy(int steps, QPointF anchor)
+{
+    Tiles->SetZoom(Tiles->Zoom() + steps, anchor);
+    UpdateZoomActions();
+    PlaceCurrentMarker();
 }
 
 // The zoom the user sees: the map's width against the picture's.
@@ -278,9 +391,17 @@ static double EffectiveZoom(const TOvMap& map)
     return map.HasPicture() ? static_cast<double>(map.width()) / map.PictureSize().width() : 1;
 }
 
-bool TMapPanel::CanZoomIn() const { return ::CanZoomIn(ChosenMap(), EffectiveZoom(*OvMap)); }
+bool TMapPanel::CanZoomIn() const
+{
+    return ShowsTiles() ? Tiles->Zoom() < MaxTileZoom
+                        : ::CanZoomIn(ChosenMap(), EffectiveZoom(*OvMap));
+}
 
-bool TMapPanel::CanZoomOut() const { return ::CanZoomOut(ChosenMap(), EffectiveZoom(*OvMap)); }
+bool TMapPanel::CanZoomOut() const
+{
+    return ShowsTiles() ? Tiles->Zoom() > TTileView::MinZoom
+                        : ::CanZoomOut(ChosenMap(), EffectiveZoom(*OvMap));
+}
 
 void TMapPanel::UpdateZoomActions()
 {
@@ -296,21 +417,17 @@ void TMapPanel::SetMouseMode(TMouseMode mode)
     const QAction* actions[] = { acSetMove, acSetPos, acSelect };
     for (size_t i = 0; i < 3; ++i)
         const_cast<QAction*>(actions[i])->setChecked(order[i] == mode);
-    switch (mode) {
-    case TMouseMode::Move:
-        OvMap->setCursor(Cursors.Move);
-        break;
-    case TMouseMode::SetPosition:
-        OvMap->setCursor(Cursors.SetPosition);
-        break;
-    case TMouseMode::Select:
-        OvMap->setCursor(Qt::CrossCursor);
-        break;
-    }
+    const QCursor cursor = mode == TMouseMode::Move ? Cursors.Move
+        : mode == TMouseMode::SetPosition           ? Cursors.SetPosition
+                                                    : QCursor(Qt::CrossCursor);
+    OvMap->setCursor(cursor);
+    Tiles->setCursor(cursor);
 }
 
 QRect TMapPanel::VisibleArea() const
 {
+    if (ShowsTiles())
+        return Tiles->rect();
     return QRect(-OvMap->pos(), Area->viewport()->size()) & OvMap->rect();
 }
 
@@ -321,7 +438,13 @@ void TMapPanel::PaintMarkers(QPainter& painter)
         return;
     const QRect visible = VisibleArea();
     OvMap->DrawMarkersAt(
-        painter, MarkerCentres(Positions(), selected, OvMap->Calibration(), visible), visible);
+        painter, MarkerCentres(Positions(), selected, Projection(), visible), visible);
+}
+
+const IMapProjection& TMapPanel::Projection() const
+{
+    return ShowsTiles() ? static_cast<const IMapProjection&>(Tiles->Projection())
+                        : OvMap->Calibration();
 }
 
 const std::vector<TLonLat>& TMapPanel::Positions() const
@@ -337,36 +460,51 @@ const std::vector<TLonLat>& TMapPanel::Positions() const
 
 void TMapPanel::Refresh()
 {
-    OvMap->update();
+    if (ShowsTiles())
+        UseTileUrl();
+    FitEntriesOnce();
+    MapWidget()->update();
     ShowCurrentEntry();
 }
 
 void TMapPanel::ShowCurrentEntry()
 {
     const int row = Document.CurrentRow();
-    const TCalibration& calibration = OvMap->Calibration();
+    // The web map spans the world: an entry out of sight is brought to the middle.
+    if (ShowsTiles() && row >= 0) {
+        const TEntry& entry = Document.MapEntries().Items(row);
+        if (!WindowOf(Projection(), Tiles->rect()).Contains(entry.Longitude(), entry.Latitude()))
+            Tiles->CenterOn(entry.Longitude(), entry.Latitude());
+    }
+    if (PlaceCurrentMarker() && !ShowsTiles())
+        Area->ensureWidgetVisible(CurrentMarker, 0, 0);
+}
+
+bool TMapPanel::PlaceCurrentMarker()
+{
+    const int row = Document.CurrentRow();
+    const IMapProjection& projection = Projection();
     if (!ChosenMap() || row < 0) {
         CurrentMarker->hide();
-        return;
+        return false;
     }
     const TEntry& entry = Document.MapEntries().Items(row);
-    if (!WindowOf(calibration, OvMap->rect()).Contains(entry.Longitude(), entry.Latitude())) {
+    if (!WindowOf(projection, MapWidget()->rect()).Contains(entry.Longitude(), entry.Latitude())) {
         CurrentMarker->hide();
-        return;
+        return false;
     }
-    const QPoint centre(
-        calibration.LonToX(entry.Longitude()), calibration.LatToY(entry.Latitude()));
+    const QPoint centre(projection.LonToX(entry.Longitude()), projection.LatToY(entry.Latitude()));
     CurrentMarker->move(centre - QPoint(CurrentMarker->width() / 2, CurrentMarker->height() / 2));
     CurrentMarker->show();
-    Area->ensureWidgetVisible(CurrentMarker, 0, 0);
+    return true;
 }
 
 QString TMapPanel::HintAt(QPoint position) const
 {
     if (!ChosenMap())
         return QString();
-    return ::HintAt(Document.MapEntries(), Positions(), Document.SelectedRanges(),
-        OvMap->Calibration(), position, Settings().Precision);
+    return ::HintAt(Document.MapEntries(), Positions(), Document.SelectedRanges(), Projection(),
+        position, Settings().Precision);
 }
 
 void TMapPanel::ShowHint()
@@ -375,12 +513,12 @@ void TMapPanel::ShowHint()
     if (text.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(OvMap->mapToGlobal(HintPosition), ForDisplay(text), OvMap);
+        QToolTip::showText(MapWidget()->mapToGlobal(HintPosition), ForDisplay(text), MapWidget());
 }
 
 void TMapPanel::Calibrate()
 {
-    if (!ChosenMap())
+    if (!ChosenMap() || ShowsTiles())
         return;
     if (!Calibrating) {
         Calibrating = new TfmCalibrate(*this);
@@ -427,8 +565,14 @@ bool TMapPanel::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     // The arrow keys pan the map as the scroll area does; + and - zoom it.
-    if (watched == Area && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
+    if ((watched == Area || watched == Tiles) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == Tiles && PanKey(key, ArrowKeyPan) != QPoint()) {
+            Tiles->PanBy(PanKey(key, ArrowKeyPan));
+            PlaceCurrentMarker();
+            return true;
+        }
+        switch (key) {
         case Qt::Key_Plus:
         case Qt::Key_Equal: // + without Shift on many keyboards
             ZoomIn();
@@ -440,9 +584,18 @@ bool TMapPanel::eventFilter(QObject* watched, QEvent* event)
             return false;
         }
     }
-    if (watched != OvMap)
+    if (watched != MapWidget())
         return false;
     switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Resize:
+        FitEntriesOnce();
+        return false;
+    case QEvent::Wheel:
+        if (!ShowsTiles())
+            return false;
+        WheelZoom(*static_cast<QWheelEvent*>(event));
+        return true;
     case QEvent::MouseButtonPress:
         MousePress(*static_cast<QMouseEvent*>(event));
         return true;
@@ -462,9 +615,21 @@ bool TMapPanel::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
+// Wheel steps zoom the web map in and out, keeping the place under the pointer there.
+void TMapPanel::WheelZoom(QWheelEvent& event)
+{
+    constexpr int Step = 120; // a wheel's notch
+    WheelRest += event.angleDelta().y();
+    const int steps = WheelRest / Step;
+    WheelRest %= Step;
+    if (steps != 0)
+        ZoomTilesBy(steps, event.position());
+}
+
 void TMapPanel::MousePress(QMouseEvent& event)
 {
-    Area->setFocus(Qt::MouseFocusReason); // for the keys that pan and zoom
+    // For the keys that pan and zoom.
+    (ShowsTiles() ? static_cast<QWidget*>(Tiles) : Area)->setFocus(Qt::MouseFocusReason);
     if (event.button() != Qt::LeftButton)
         return;
     const QPoint position = event.position().toPoint();
@@ -476,12 +641,11 @@ void TMapPanel::MousePress(QMouseEvent& event)
     case TMouseMode::Move:
         Dragging = true;
         DragStart = position;
-        OvMap->setCursor(Cursors.Grab);
+        MapWidget()->setCursor(Cursors.Grab);
         break;
     case TMouseMode::SetPosition:
         if (ChosenMap() && Document.CurrentRow() >= 0) {
-            const auto [lon, lat] =
-                PositionAt(OvMap->Calibration(), position, Settings().Precision);
+            const auto [lon, lat] = PositionAt(Projection(), position, Settings().Precision);
             Document.SetCurrentPosition(lon, lat);
         }
         break;
@@ -496,11 +660,15 @@ void TMapPanel::MousePress(QMouseEvent& event)
 void TMapPanel::MouseMove(QMouseEvent& event)
 {
     const QPoint position = event.position().toPoint();
-    emit PointerMoved(PointerText(OvMap->Calibration(), position, Settings().Precision));
+    emit PointerMoved(PointerText(Projection(), position, Settings().Precision));
     QToolTip::hideText();
     HintPosition = position;
     HintTimer.start();
-    if (Dragging) {
+    if (Dragging && ShowsTiles()) {
+        Tiles->PanBy(position - DragStart);
+        DragStart = position;
+        PlaceCurrentMarker();
+    } else if (Dragging) {
         const QPoint inArea = OvMap->mapTo(Area->viewport(), position);
         Area->horizontalScrollBar()->setValue(DragStart.x() - inArea.x());
         Area->verticalScrollBar()->setValue(DragStart.y() - inArea.y());
@@ -515,12 +683,12 @@ void TMapPanel::MouseRelease(QMouseEvent& event)
         return;
     if (Dragging) {
         Dragging = false;
-        OvMap->setCursor(Cursors.Move);
+        MapWidget()->setCursor(Cursors.Move);
     } else if (Band->isVisible()) {
         Band->hide();
         if (ChosenMap())
-            Document.SelectRanges(RowsInside(
-                Positions(), OvMap->Calibration(), DragStart, event.position().toPoint()));
-        OvMap->update();
+            Document.SelectRanges(
+                RowsInside(Positions(), Projection(), DragStart, event.position().toPoint()));
+        MapWidget()->update();
     }
 }

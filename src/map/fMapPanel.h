@@ -11,6 +11,7 @@
 #include "map/uMapList.h"
 #include "map/uMapView.h"
 
+class IMapProjection;
 class IUserPrompt;
 class QAction;
 class QComboBox;
@@ -19,6 +20,7 @@ class QRubberBand;
 class QScrollArea;
 class TEntries;
 class TOvMap;
+class TTileView;
 struct TCalPoint;
 
 // What the map panel needs of its document.
@@ -59,6 +61,9 @@ public:
     void ChooseMap(int index);
     const TMapChoice* ChosenMap() const;
     TOvMap& Map() const { return *OvMap; }
+    TTileView& TileMap() const { return *Tiles; }
+    // Whether the web map is chosen rather than a picture.
+    bool ShowsTiles() const;
     IMapDocument& Owner() const { return Document; }
     bool NeedsCalibration() const;
     void ZoomIn();
@@ -82,7 +87,10 @@ public:
 signals:
     // The status text of the pointer over the map.
     void PointerMoved(const QString& text);
-    void MapsPageRequested();
+    // A page to show in the browser: the one on map pictures, or the tiles' copyright.
+    void PageRequested(const QString& address);
+    // Tiles cannot be loaded, and why; told once.
+    void TilesUnavailable(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -91,6 +99,15 @@ protected:
 private:
     QWidget* CreateToolBar();
     void LoadMap(const TMapChoice& map);
+    void LoadTileMap(const TMapChoice& map);
+    // The web map takes the tile address of the settings, when it changed.
+    void UseTileUrl();
+    void FitEntriesOnce();
+    // The widget the map is drawn on: the picture's or the web map's.
+    QWidget* MapWidget() const;
+    void ZoomTilesBy(int steps, QPointF anchor);
+    // Shows the current entry's marker where it lies, when that is in sight; whether shown.
+    bool PlaceCurrentMarker();
     void SetBackColor(const QColor& color);
     void SetZoom(double zoom);
     QPointF MiddleOfView() const;
@@ -99,11 +116,14 @@ private:
     void CenterNotice();
     void PaintMarkers(QPainter& painter);
     QRect VisibleArea() const;
+    void WheelZoom(QWheelEvent& event);
     void MousePress(QMouseEvent& event);
     void MouseMove(QMouseEvent& event);
     void MouseRelease(QMouseEvent& event);
     void ShowHint();
     const std::vector<TLonLat>& Positions() const;
+    // How the map shown turns coordinates into its pixels.
+    const IMapProjection& Projection() const;
 
     IMapDocument& Document;
     TMapCursors Cursors;
@@ -112,15 +132,20 @@ private:
     QComboBox* cbMap;
     QScrollArea* Area;
     TOvMap* OvMap;
+    TTileView* Tiles;
+    bool FitPending = false;
+    bool ToldTilesUnavailable = false;
     QLabel* Notice;
     QLabel* CurrentMarker;
     QRubberBand* Band;
     QAction* acZoomIn;
     QAction* acZoomOut;
+    QAction* acCalibrate;
     QAction* acSetMove;
     QAction* acSetPos;
     QAction* acSelect;
     TMouseMode Mode = TMouseMode::Move;
+    int WheelRest = 0; // of a notch, from a wheel that turns finely
     bool Dragging = false;
     QPoint DragStart; // map position grabbed, or the rectangle's first corner
     QTimer HintTimer;

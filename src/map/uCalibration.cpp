@@ -44,6 +44,12 @@ double TCalibration::YToLat(double y) const
     return FScaleY == 0 ? 0 : (y / Zoom - P1.Y) / FScaleY + P1.Lat;
 }
 
+double TCalibration::HintReach() const
+{
+    constexpr double ReachAtZoom1 = 0.02; // degrees
+    return ReachAtZoom1 / Zoom;
+}
+
 QPoint TCalibration::Unzoomed(QPoint zoomed) const
 {
     return { static_cast<int>(std::lround(zoomed.x() / Zoom)),

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include "map/uProjection.h"
+
 class IUserPrompt;
 
 // One calibration point: a pixel of the unzoomed picture and the coordinates it stands for.
@@ -18,8 +20,8 @@ struct TCalPoint {
 
 // Two calibration points turn pixels of a map picture into coordinates and back, linearly in
 // both axes; no projection is applied. With north at the top of the picture `ScaleY` is
-// negative.
-class TCalibration {
+// negative. A value: copies are independent.
+class TCalibration : public IMapProjection {
 public:
     const TCalPoint& Point1() const { return P1; }
     const TCalPoint& Point2() const { return P2; }
@@ -33,11 +35,13 @@ public:
     double Zoom = 1.0;
 
     // Pixels of the zoomed picture, rounded to the nearest.
-    int LonToX(double lon) const;
-    int LatToY(double lat) const;
+    int LonToX(double lon) const override;
+    int LatToY(double lat) const override;
     // 0 while the scale is 0.
-    double XToLon(double x) const;
-    double YToLat(double y) const;
+    double XToLon(double x) const override;
+    double YToLat(double y) const override;
+    // 0.02 degrees at zoom 1.
+    double HintReach() const override;
     // The pixel of the unzoomed picture at a pixel of the zoomed one, rounded.
     QPoint Unzoomed(QPoint zoomed) const;
     // The zoomed size of a picture.

@@ -73,6 +73,14 @@ std::vector<TMapChoice> ListMaps(const QStringList& folders, const QString& worl
     return maps;
 }
 
+TMapChoice TileMapChoice()
+{
+    TMapChoice tiles;
+    tiles.Name = QStringLiteral("OpenStreetMap");
+    tiles.Tiles = true;
+    return tiles;
+}
+
 int IndexOfMap(const std::vector<TMapChoice>& maps, const QString& name)
 {
     const auto found = std::find_if(

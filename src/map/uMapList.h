@@ -18,7 +18,12 @@ struct TMapChoice {
     // A world map in plate carree (longitude and latitude linear in x and y): without a
     // calibration file of its own it is calibrated by its corners.
     bool World = false;
+    // The web map, made of tiles rather than one picture.
+    bool Tiles = false;
 };
+
+// The web map's choice, listed before the pictures.
+TMapChoice TileMapChoice();
 
 // The picture types the map list offers, lower-cased.
 const QStringList& MapPictureExtensions();

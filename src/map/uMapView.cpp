@@ -7,13 +7,13 @@
 
 #include "core/uModel.h"
 #include "core/uNumbers.h"
-#include "map/uCalibration.h"
+#include "map/uProjection.h"
+#include "map/uWebMercator.h"
 #include "platform/uCodePage.h"
 #include "platform/uMessages.h"
 
 namespace {
 
-constexpr double HintReach = 0.02; // degrees at zoom 1
 constexpr double MaxZoom = 4;
 constexpr double MinZoom = 0.5;
 
@@ -80,26 +80,26 @@ TRowRanges NormalizedRanges(TRowRanges ranges)
     return merged;
 }
 
-TCoordWindow WindowOf(const TCalibration& calibration, QRect area)
+TCoordWindow WindowOf(const IMapProjection& projection, QRect area)
 {
-    const auto [west, east] = Ordered(calibration.XToLon(area.x()),
-        calibration.XToLon(static_cast<double>(area.x()) + area.width()));
-    const auto [south, north] = Ordered(calibration.YToLat(area.y()),
-        calibration.YToLat(static_cast<double>(area.y()) + area.height()));
+    const auto [west, east] = Ordered(projection.XToLon(area.x()),
+        projection.XToLon(static_cast<double>(area.x()) + area.width()));
+    const auto [south, north] = Ordered(projection.YToLat(area.y()),
+        projection.YToLat(static_cast<double>(area.y()) + area.height()));
     return { west, east, south, north };
 }
 
 std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const TRowRanges& selected,
-    const TCalibration& calibration, QRect visible)
+    const IMapProjection& projection, QRect visible)
 {
-    const TCoordWindow window = WindowOf(calibration, visible);
+    const TCoordWindow window = WindowOf(projection, visible);
     TPixelSet taken(visible);
     std::vector<QPoint> centres;
     ForEachSelectedBackwards(selected, [&](int row) {
         const auto [lon, lat] = positions[static_cast<size_t>(row)];
         if (!window.Contains(lon, lat))
             return;
-        const QPoint pixel(calibration.LonToX(lon), calibration.LatToY(lat));
+        const QPoint pixel(projection.LonToX(lon), projection.LatToY(lat));
         if (taken.Take(pixel))
             centres.push_back(pixel);
     });
@@ -107,13 +107,13 @@ std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const T
     return centres;
 }
 
-TRowRanges RowsInside(const std::vector<TLonLat>& positions, const TCalibration& calibration,
+TRowRanges RowsInside(const std::vector<TLonLat>& positions, const IMapProjection& projection,
     QPoint corner1, QPoint corner2)
 {
     const auto [west, east] =
-        Ordered(calibration.XToLon(corner1.x()), calibration.XToLon(corner2.x()));
+        Ordered(projection.XToLon(corner1.x()), projection.XToLon(corner2.x()));
     const auto [south, north] =
-        Ordered(calibration.YToLat(corner1.y()), calibration.YToLat(corner2.y()));
+        Ordered(projection.YToLat(corner1.y()), projection.YToLat(corner2.y()));
     TRowRanges rows;
     for (int row = 0; row < static_cast<int>(positions.size()); ++row) {
         const auto [lon, lat] = positions[static_cast<size_t>(row)];
@@ -128,11 +128,11 @@ TRowRanges RowsInside(const std::vector<TLonLat>& positions, const TCalibration&
 }
 
 QString HintAt(const TEntries& entries, const std::vector<TLonLat>& positions,
-    const TRowRanges& selected, const TCalibration& calibration, QPoint position, int precision)
+    const TRowRanges& selected, const IMapProjection& projection, QPoint position, int precision)
 {
-    const double lon = calibration.XToLon(position.x());
-    const double lat = calibration.YToLat(position.y());
-    const double reach = HintReach / calibration.Zoom;
+    const double lon = projection.XToLon(position.x());
+    const double lat = projection.YToLat(position.y());
+    const double reach = projection.HintReach();
     for (const auto& [first, last] : selected)
         for (int row = first; row <= last; ++row) {
             const TLonLat& at = positions[static_cast<size_t>(row)];
@@ -145,20 +145,20 @@ QString HintAt(const TEntries& entries, const std::vector<TLonLat>& positions,
     return QString();
 }
 
-QString PointerText(const TCalibration& calibration, QPoint position, int precision)
+QString PointerText(const IMapProjection& projection, QPoint position, int precision)
 {
     return QStringLiteral("%1 %2 (%3 %4)")
-        .arg(QLocale().toString(calibration.YToLat(position.y()), 'f', precision),
-            QLocale().toString(calibration.XToLon(position.x()), 'f', precision))
+        .arg(QLocale().toString(projection.YToLat(position.y()), 'f', precision),
+            QLocale().toString(WrapLongitude(projection.XToLon(position.x())), 'f', precision))
         .arg(position.x())
         .arg(position.y());
 }
 
 std::pair<double, double> PositionAt(
-    const TCalibration& calibration, QPoint position, int precision)
+    const IMapProjection& projection, QPoint position, int precision)
 {
-    return { RoundToDecimals(calibration.XToLon(position.x()), precision),
-        RoundToDecimals(calibration.YToLat(position.y()), precision) };
+    return { RoundToDecimals(WrapLongitude(projection.XToLon(position.x())), precision),
+        RoundToDecimals(projection.YToLat(position.y()), precision) };
 }
 
 bool CanZoomIn(bool mapChosen, double effectiveZoom)

@@ -7,12 +7,12 @@
 #include <QRect>
 #include <QString>
 
-class TCalibration;
+class IMapProjection;
 class TEntries;
 
 // The rules of the map beside a document, apart from drawing: which entries show as markers,
 // which a dragged rectangle selects, the hint and the status text under the pointer, zooming
-// and setting a position. Positions are pixels of the zoomed picture.
+// and setting a position. Positions are pixels of the map as shown, through its projection.
 
 // The coordinates of an entry.
 struct TLonLat {
@@ -36,30 +36,32 @@ struct TCoordWindow {
     }
 };
 // The coordinates of the edges of `area` (right and bottom edges at x + width, y + height).
-TCoordWindow WindowOf(const TCalibration& calibration, QRect area);
+TCoordWindow WindowOf(const IMapProjection& projection, QRect area);
 
 // The centres of the markers of the `selected` entries that lie within `visible`'s
 // coordinate window, each pixel once: the last entry, in list order, at a pixel stands for
 // the others there, and the order is kept, so that drawing them leaves the picture drawing
 // all of them would.
 std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const TRowRanges& selected,
-    const TCalibration& calibration, QRect visible);
+    const IMapProjection& projection, QRect visible);
 
 // The rows of the entries strictly inside the rectangle spanned by `corner1` and `corner2`,
 // in either order.
-TRowRanges RowsInside(const std::vector<TLonLat>& positions, const TCalibration& calibration,
+TRowRanges RowsInside(const std::vector<TLonLat>& positions, const IMapProjection& projection,
     QPoint corner1, QPoint corner2);
 
 // The hint at `position`: the first selected entry, in list order, whose latitude and
-// longitude each lie within 0.02 / Zoom degrees of the pointer's; empty when there is none.
+// longitude each lie within the projection's hint reach of the pointer's; empty when there is
+// none.
 QString HintAt(const TEntries& entries, const std::vector<TLonLat>& positions,
-    const TRowRanges& selected, const TCalibration& calibration, QPoint position, int precision);
+    const TRowRanges& selected, const IMapProjection& projection, QPoint position, int precision);
 // The status text of the pointer: latitude and longitude, then the pixel.
-QString PointerText(const TCalibration& calibration, QPoint position, int precision);
+QString PointerText(const IMapProjection& projection, QPoint position, int precision);
 
-// The position a click sets, (longitude, latitude), rounded to `precision` decimals.
+// The position a click sets, (longitude, latitude), rounded to `precision` decimals; a
+// longitude beyond the antimeridian is brought back into -180..180.
 std::pair<double, double> PositionAt(
-    const TCalibration& calibration, QPoint position, int precision);
+    const IMapProjection& projection, QPoint position, int precision);
 
 // Zooming doubles or halves; the levels reachable from 1 are 0.5, 1, 2 and 4.
 bool CanZoomIn(bool mapChosen, double effectiveZoom);

@@ -210,6 +210,9 @@ inline constexpr char MapHint[]            = QT_TRANSLATE_NOOP("Marivel", "%1\rL
 inline constexpr char MoveMapHint[]        = QT_TRANSLATE_NOOP("Marivel", "Turns the cursor into move map mode");
 inline constexpr char SetPositionHint[]    = QT_TRANSLATE_NOOP("Marivel", "Turns the cursor into set position mode");
 inline constexpr char SelectOnMapHint[]    = QT_TRANSLATE_NOOP("Marivel", "Allows you to select the POIs on the map by clicking and dragging the mouse");
+inline constexpr char TilesUnavailable[]   = QT_TRANSLATE_NOOP("Marivel", "Map tiles cannot be loaded: %1");
+inline constexpr char TileUrlPlaceholders[] = QT_TRANSLATE_NOOP("Marivel", "The tile address must contain {z}, {x} and {y}, for the zoom, column and row of a tile.");
+inline constexpr char TileNotAPicture[]    = QT_TRANSLATE_NOOP("Marivel", "the server sent no picture the map can show");
 
 // The desktop program's start-up and language switch.
 inline constexpr char UnableToLoadCursor[] = QT_TRANSLATE_NOOP("Marivel", "Unable to load cursor %1");

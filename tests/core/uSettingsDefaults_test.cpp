@@ -96,6 +96,8 @@ const std::vector<TSetting>& Table()
         { "MaxDownloadMiB", &TSettings::MaxDownloadMiB, 512, TRange { 1, 1048576 } },
         { "MaxIndexDownloadMiB", &TSettings::MaxIndexDownloadMiB, 16, TRange { 1, 1048576 } },
         { "DeviceFolder", &TSettings::DeviceFolder, Empty },
+        { "TileUrl", &TSettings::TileUrl, qEnvironmentVariable("MARIVEL_TILE_URL") },
+        { "TileCacheMiB", &TSettings::TileCacheMiB, 500, TRange { 1, 1048576 } },
     };
     return table;
 }

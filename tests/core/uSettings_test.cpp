@@ -117,18 +117,20 @@ TEST_F(SettingsTest, RoundTripsEveryKindOfValueUnderItsName)
     s.MapVisible = false;
     s.SiteManagerSitesView = 1;
     s.InitialDir = QString("/home/user/poi");
+    s.TileUrl = QString("http://tiles.example/{z}/{x}/{y}.png");
     s.DefaultFormats.AddPair(QString(".csv"), QString("garmincsv"));
     TSettings& again = Restart();
     EXPECT_EQ(again.ProxyServer, "proxy, \"quoted\"; é");
     EXPECT_FALSE(again.MapVisible);
     EXPECT_EQ(again.SiteManagerSitesView, 1);
+    EXPECT_EQ(again.TileUrl, "http://tiles.example/{z}/{x}/{y}.png");
     EXPECT_EQ(again.DefaultFormats.ValueOf(".CSV"), "garmincsv");
 
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(MainKey));
     EXPECT_EQ(reg.ReadInteger("ProxyPort"), 3128);
     EXPECT_EQ(reg.ReadString("InitialDir"), "/home/user/poi");
-    EXPECT_EQ(reg.GetValueNames().size(), 58) << "every single value, and nothing else";
+    EXPECT_EQ(reg.GetValueNames().size(), 59) << "every single value, and nothing else";
 }
 
 TEST_F(SettingsTest, EmptyInitialDirAndArrangedBoundsAreNotWritten)

@@ -30,6 +30,7 @@ public:
         Picture = Folders.AddPicture("europe.png", { 400, 200 });
         WriteCalibrationFile(Picture + ".inf",
             { { -20, 30, 0, 200 }, { 60, 70, 400, 0 }, "#336699", FileSizeOf(Picture) });
+        Settings().Map = 1; // the first picture, after the web map
         Child = std::make_unique<TMDIChild>();
         Child->SetPrompt(Prompt);
         int i = 0;

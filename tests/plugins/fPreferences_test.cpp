@@ -1,13 +1,16 @@
 #include "editor/fPreferences.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
+#include "httpserver.h"
 #include "pluginfixture.h"
 #include "testing.h"
 
@@ -164,3 +168,42 @@ TEST_F(TPreferencesDialog, AnExporterWithoutOptionsLeavesTheBoxEmpty)
 }
 
 } // namespace
+
+// The tile address is tested without closing the dialog, and one without its placeholders
+// keeps the dialog open, saying why; emptied, it is OpenStreetMap's again.
+TEST_F(TPreferencesDialog, TheTileAddressIsTestedAndOneWithoutPlaceholdersRefused)
+{
+    THttpTestServer server;
+    QImage tile(256, 256, QImage::Format_RGB32);
+    tile.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    tile.save(&buffer, "PNG");
+    server.Serve("/tiles/0/0/0.png", png);
+    TfmPluginSettings dialog(Plugins);
+    dialog.show();
+    auto* address = Child<QLineEdit>(dialog, "edTileUrl");
+    auto* told = Child<QLabel>(dialog, "lbTileTest");
+    EXPECT_EQ(address->text(), Settings().TileUrl);
+    address->setText(server.Url("/tiles/{z}/{x}/{y}.png"));
+    Child<QPushButton>(dialog, "btTestTileUrl")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told->text() == "The tile server sent a tile."; }))
+        << told->text().toStdString();
+    address->setText(server.Url("/nothing/{z}/{x}/{y}.png"));
+    Child<QPushButton>(dialog, "btTestTileUrl")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told->text().contains("HTTP 404"); }))
+        << told->text().toStdString();
+
+    address->setText(server.Url("/tiles/{z}/{x}.png"));
+    dialog.reject();
+    EXPECT_TRUE(dialog.isVisible()) << "refused";
+    EXPECT_TRUE(told->text().contains("{z}, {x} and {y}"));
+    EXPECT_EQ(Settings().TileUrl, DefaultTileUrl());
+    address->setText(server.Url("/tiles/{z}/{x}/{y}.png"));
+    dialog.reject();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Settings().TileUrl, server.Url("/tiles/{z}/{x}/{y}.png"));
+    address->setText("");
+    dialog.reject();
+    EXPECT_EQ(Settings().TileUrl, DefaultTileUrl());
+}

@@ -43,7 +43,8 @@ TEST_F(TPreferencesTest, ReadsAndStoresEveryGeneralSetting)
 
     EXPECT_EQ(general.CodePage, "windows-1252");
     const TCodePageScope restore(DefaultCodePage);
-    general = { true, false, true, true, QStringLiteral("/media/card"), "windows-1251" };
+    general = { true, false, true, true, QStringLiteral("/media/card"), "windows-1251",
+        "http://tiles.example/{z}/{x}/{y}.png" };
     EXPECT_TRUE(TPreferences::Store(general));
     EXPECT_EQ(settings.CodePage, "windows-1251");
     EXPECT_EQ(CodePageName(), "windows-1251") << "in use at once";
@@ -52,6 +53,7 @@ TEST_F(TPreferencesTest, ReadsAndStoresEveryGeneralSetting)
     EXPECT_EQ(settings.Precision, 6);
     EXPECT_TRUE(settings.PluginAutoArrange);
     EXPECT_EQ(settings.DeviceFolder, QStringLiteral("/media/card"));
+    EXPECT_EQ(settings.TileUrl, "http://tiles.example/{z}/{x}/{y}.png");
     EXPECT_FALSE(TPreferences::Store(general)); // the device folder stayed
 }
 
@@ -62,7 +64,7 @@ TEST_F(TPreferencesTest, PrecisionFourShowsAsSixAndIsStoredAsSix)
     EXPECT_TRUE(general.SixDecimals);
     TPreferences::Store(general);
     EXPECT_EQ(Settings().Precision, 6);
-    TPreferences::Store({ true, true, false, true, QString(), DefaultCodePage });
+    TPreferences::Store({ true, true, false, true, QString(), DefaultCodePage, QString() });
     EXPECT_EQ(Settings().Precision, 5);
 }
 

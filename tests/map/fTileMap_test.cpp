@@ -1,0 +1,197 @@
+#include <QAction>
+#include <QBuffer>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "editor/fMDIChild.h"
+#include "httpserver.h"
+#include "map/fMapPanel.h"
+#include "map/fTileView.h"
+#include "map/uMapView.h"
+#include "map/uTileFetcher.h"
+#include "mapfixture.h"
+
+namespace {
+
+const QColor TileColour(170, 211, 223);
+const QColor MissingTile(238, 238, 238);
+
+QByteArray Png(QColor color)
+{
+    QImage image(TileSize, TileSize, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A document of places in Amsterdam on the web map, whose tiles at zoom 17 around them come
+// from a server of the test's own; shown.
+class TTileWindow {
+public:
+    explicit TTileWindow(std::initializer_list<std::pair<double, double>> positions,
+        const QString& tileUrl = QString())
+    {
+        const TTileId middle = TileAt(4.9, 52.37, 17);
+        for (int y = middle.Y - 3; y <= middle.Y + 3; ++y)
+            for (int x = middle.X - 3; x <= middle.X + 3; ++x)
+                Server.Serve(
+                    QStringLiteral("/17/%1/%2.png").arg(x).arg(y).toLatin1(), Png(TileColour));
+        Settings().TileUrl = tileUrl.isEmpty() ? Server.Url("/{z}/{x}/{y}.png") : tileUrl;
+        Child = std::make_unique<TMDIChild>();
+        Child->SetPrompt(Prompt);
+        QObject::connect(Child.get(), &TMDIChild::MapMessage,
+            [this](const QString& text) { Messages.append(text); });
+        int i = 0;
+        for (const auto& [lon, lat] : positions)
+            Child->Document.Entries.AddValues(std::to_string(i++), "", lon, lat);
+        Child->resize(900, 500);
+        Child->UpdateView();
+        Child->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Child.get()));
+    }
+
+    TMapPanel& Panel() const { return Child->MapPanel(); }
+    TTileView& View() const { return Panel().TileMap(); }
+    const TMercatorProjection& Projection() const { return View().Projection(); }
+    QAction* Action(const char* name) const { return Panel().findChild<QAction*>(name); }
+    QTableView* List() const { return Child->findChild<QTableView*>(); }
+    QPoint PixelOf(double lon, double lat) const
+    {
+        return { Projection().LonToX(lon), Projection().LatToY(lat) };
+    }
+    TLonLat PlaceAt(QPointF pixel) const
+    {
+        return { Projection().XToLon(pixel.x()), Projection().YToLat(pixel.y()) };
+    }
+    bool Shows(double lon, double lat) const
+    {
+        return WindowOf(Projection(), View().rect()).Contains(lon, lat);
+    }
+    void Drag(QPoint from, QPoint to) const
+    {
+        QTest::mousePress(&View(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(&View(), to);
+        QTest::mouseRelease(&View(), Qt::LeftButton, {}, to);
+    }
+
+    TMapFolders Folders;
+    THttpTestServer Server;
+    TScriptedPrompt Prompt;
+    QStringList Messages;
+    std::unique_ptr<TMDIChild> Child;
+};
+
+} // namespace
+
+// A fresh user gets the web map: the document's places fitted, their tiles drawn around them
+// at street level, asked for with Marivel's name, and the attribution shown.
+TEST(TTileMap, FirstInTheListFitsTheEntriesAndShowsTheirTiles)
+{
+    TTileWindow window({ { 4.9, 52.37 }, { 4.901, 52.371 } });
+    EXPECT_EQ(window.Panel().findChild<QComboBox*>("cbMap")->currentText(), "OpenStreetMap");
+    ASSERT_TRUE(window.Panel().ShowsTiles());
+    EXPECT_EQ(window.View().Zoom(), TTileView::MaxFitZoom) << "no closer than street level";
+    EXPECT_TRUE(window.Shows(4.9, 52.37) && window.Shows(4.901, 52.371));
+    const QPoint middle(window.View().width() / 2, window.View().height() / 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return window.View().grab().toImage().pixelColor(middle + QPoint(60, 60)) == TileColour;
+    })) << "the tiles arrive without anything waiting for them";
+    ASSERT_FALSE(window.Server.Requests.isEmpty());
+    EXPECT_TRUE(window.Server.Requests[0].contains("User-Agent: Marivel/"));
+    EXPECT_LE(window.Server.Requests.size(), 16) << "the visible tiles only";
+
+    auto* attribution = window.View().findChild<QLabel*>("lbAttribution");
+    ASSERT_TRUE(attribution);
+    EXPECT_TRUE(attribution->isVisible());
+    EXPECT_TRUE(attribution->text().contains("© OpenStreetMap contributors"));
+    QSignalSpy pages(&window.Panel(), &TMapPanel::PageRequested);
+    emit attribution->linkActivated("https://www.openstreetmap.org/copyright");
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0][0].toString(), "https://www.openstreetmap.org/copyright");
+    EXPECT_TRUE(window.Messages.isEmpty());
+}
+
+// Without a server the map still works: a grid where tiles are missing, and one message.
+TEST(TTileMap, WithoutTheServerAGridAndOneMessage)
+{
+    TTileWindow window({ { 4.9, 52.37 } }, "http://127.0.0.1:9/{z}/{x}/{y}.png");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.Messages.isEmpty(); }));
+    QTest::qWait(100);
+    window.Panel().ZoomOut(); // more tiles to fail
+    QTest::qWait(100);
+    ASSERT_EQ(window.Messages.size(), 1);
+    EXPECT_TRUE(window.Messages[0].startsWith("Map tiles cannot be loaded: Unable to download "
+                                              "http://127.0.0.1:9/"))
+        << window.Messages[0].toStdString();
+    EXPECT_EQ(window.View().grab().toImage().pixelColor(5, 5), MissingTile);
+}
+
+// The wheel zooms about the pointer, the buttons and keys about the middle, and levels stop
+// at 1 and 19; dragging and the arrow keys pan.
+TEST(TTileMap, ZoomAndPan)
+{
+    TTileWindow window({ { 4.9, 52.37 } });
+    TTileView& view = window.View();
+    const QPointF pointer(100, 80);
+    const TLonLat before = window.PlaceAt(pointer);
+    QWheelEvent out(pointer, view.mapToGlobal(pointer), {}, { 0, -120 }, Qt::NoButton, {},
+        Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&view, &out);
+    EXPECT_EQ(view.Zoom(), 16);
+    const TLonLat after = window.PlaceAt(pointer);
+    EXPECT_NEAR(after.Lon, before.Lon, 1e-9);
+    EXPECT_NEAR(after.Lat, before.Lat, 1e-9);
+
+    const QPointF middle(view.width() / 2.0, view.height() / 2.0);
+    const TLonLat centre = window.PlaceAt(middle);
+    window.Action("acZoomIn")->trigger();
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Plus);
+    EXPECT_EQ(view.Zoom(), 18);
+    EXPECT_NEAR(window.PlaceAt(middle).Lon, centre.Lon, 1e-9);
+    QTest::keyClick(&view, Qt::Key_Plus);
+    EXPECT_EQ(view.Zoom(), MaxTileZoom);
+    EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
+    for (int i = 0; i < 25; ++i)
+        window.Panel().ZoomOut();
+    EXPECT_EQ(view.Zoom(), TTileView::MinZoom);
+    EXPECT_FALSE(window.Action("acZoomOut")->isEnabled());
+
+    window.Panel().ZoomIn();
+    const TLonLat grabbed = window.PlaceAt({ 50, 50 });
+    window.Drag({ 50, 50 }, { 80, 90 });
+    EXPECT_NEAR(window.PlaceAt({ 80, 90 }).Lon, grabbed.Lon, 1e-9)
+        << "the place stays under the pointer";
+    EXPECT_NEAR(window.PlaceAt({ 80, 90 }).Lat, grabbed.Lat, 1e-9);
+    const double west = window.PlaceAt({ 0, 0 }).Lon;
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_GT(window.PlaceAt({ 0, 0 }).Lon, west) << "the right arrow shows more of the east";
+}
+
+// Setting a position and selecting by rectangle go through Mercator; the current entry is
+// brought into view.
+TEST(TTileMap, PositionSelectionAndShowGoThroughTheProjection)
+{
+    TTileWindow window({ { 4.9, 52.37 }, { 4.9005, 52.3705 }, { 4.95, 52.36 } });
+    const QPoint first = window.PixelOf(4.9, 52.37);
+    window.Action("acSelect")->trigger();
+    window.Drag(first + QPoint(-5, 5), window.PixelOf(4.9005, 52.3705) + QPoint(5, -5));
+    EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0, 1 }));
+
+    window.List()->selectRow(2);
+    EXPECT_TRUE(window.Shows(4.95, 52.36)) << "the current entry is centred";
+    window.Action("acSetPos")->trigger();
+    const QPoint target = window.PixelOf(4.95, 52.36) + QPoint(10, 10);
+    const TLonLat place = window.PlaceAt(target);
+    QTest::mouseClick(&window.View(), Qt::LeftButton, {}, target);
+    const TEntry& entry = window.Child->Document.Entries.Items(2);
+    EXPECT_NEAR(entry.Longitude(), place.Lon, 1e-5);
+    EXPECT_NEAR(entry.Latitude(), place.Lat, 1e-5);
+}

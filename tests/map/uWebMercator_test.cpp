@@ -1,0 +1,94 @@
+#include "map/uWebMercator.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "map/uMapView.h"
+#include "testing.h"
+
+namespace {
+
+struct TKnownTile {
+    double Lon, Lat;
+    TTileId Tile;
+};
+
+} // namespace
+
+TEST(TWebMercator, KnownPointsLieInTheirTiles)
+{
+    const TKnownTile known[] = {
+        { 0, 0, { 0, 0, 0 } },
+        { 179.9, 85, { 0, 0, 0 } },
+        { 0, 0, { 1, 1, 1 } },
+        { 4.9, 52.37, { 10, 525, 336 } }, // Amsterdam
+        { 4.9, 52.37, { 17, 67320, 43075 } },
+        { 13.4, 52.5, { 19, 281659, 171990 } }, // Berlin
+        { -74.0, 40.7, { 12, 1206, 1540 } }, // New York
+        { 151.2, -33.87, { 15, 30146, 19663 } }, // Sydney
+        // The antimeridian: the last column east, the first west, and 180 is -180 again.
+        { 179.9999, 0, { 19, 524287, 262144 } },
+        { -180, 0, { 19, 0, 262144 } },
+        { 180, 0, { 19, 0, 262144 } },
+        { 190, 0, { 3, 0, 4 } },
+        // The square world's edges; beyond them the first and last rows.
+        { 0, 85.0511, { 19, 262144, 0 } },
+        { 0, -85.0511, { 19, 262144, 524287 } },
+        { 0, 89.9, { 5, 16, 0 } },
+        { 0, -90, { 5, 16, 31 } },
+    };
+    for (const auto& [lon, lat, tile] : known)
+        EXPECT_EQ(TileAt(lon, lat, tile.Zoom), tile)
+            << lon << ", " << lat << " at zoom " << tile.Zoom;
+}
+
+TEST(TWebMercator, WorldPixelsAndBackAtEveryZoom)
+{
+    const std::pair<double, double> points[] = { { 4.9, 52.37 }, { -179.99, -85.05 },
+        { 179.99, 85.05 }, { 0, 0 }, { -74.0, 40.7 } };
+    for (int zoom = MinTileZoom; zoom <= MaxTileZoom; ++zoom)
+        for (const auto& [lon, lat] : points) {
+            EXPECT_NEAR(WorldXToLon(LonToWorldX(lon, zoom), zoom), lon, 1e-9) << zoom;
+            EXPECT_NEAR(WorldYToLat(LatToWorldY(lat, zoom), zoom), lat, 1e-9) << zoom;
+        }
+    EXPECT_NEAR(LatToWorldY(MaxMercatorLat, 3), 0, 1e-6);
+    EXPECT_NEAR(LatToWorldY(-MaxMercatorLat, 3), WorldSize(3), 1e-6);
+    EXPECT_NEAR(LatToWorldY(90, 3), 0, 1e-6) << "the pole is clamped to the world's edge";
+}
+
+TEST(TWebMercator, ColumnsWrapRowsDoNot)
+{
+    EXPECT_EQ(WrapTileX(-1, 2), 3);
+    EXPECT_EQ(WrapTileX(4, 2), 0);
+    EXPECT_EQ(WrapTileX(9, 2), 1);
+    EXPECT_TRUE(IsTileRow(3, 2));
+    EXPECT_FALSE(IsTileRow(4, 2));
+    EXPECT_FALSE(IsTileRow(-1, 2));
+    EXPECT_DOUBLE_EQ(WrapLongitude(190), -170);
+    EXPECT_DOUBLE_EQ(WrapLongitude(180), 180);
+    EXPECT_DOUBLE_EQ(WrapLongitude(540), 180);
+    EXPECT_DOUBLE_EQ(WrapLongitude(-190), 170);
+}
+
+// A click sets the position it shows, and a rectangle drawn around entries selects them, at
+// street level and across the antimeridian.
+TEST(TMercatorProjection, SetPositionAndSelectionRoundTrip)
+{
+    TMercatorProjection projection;
+    projection.Zoom = 17;
+    projection.Origin = { LonToWorldX(4.89, 17), LatToWorldY(52.38, 17) };
+    const QPoint pixel(projection.LonToX(4.9), projection.LatToY(52.37));
+    const auto [lon, lat] = PositionAt(projection, pixel, 5);
+    EXPECT_NEAR(lon, 4.9, 1e-5);
+    EXPECT_NEAR(lat, 52.37, 1e-5);
+
+    const std::vector<TLonLat> positions = { { 4.9, 52.37 }, { 4.9001, 52.3701 }, { 4.95, 52.37 } };
+    EXPECT_EQ(RowsInside(positions, projection, pixel + QPoint(-5, 5), pixel + QPoint(20, -20)),
+        (TRowRanges { { 0, 1 } }));
+
+    projection.Zoom = 3;
+    projection.Origin = { WorldSize(3) - 100, 0 }; // the view starts 100 pixels west of 180
+    EXPECT_NEAR(PositionAt(projection, { 150, 300 }, 5).first, WorldXToLon(50, 3), 1e-5)
+        << "east of the antimeridian the longitude starts at -180";
+}
