@@ -238,20 +238,19 @@ inline std::string Nested(int depth, const std::string& inner, const std::string
     return text;
 }
 
-// A handheld device served by librapi from a temporary folder, for as long as it lives. Each
-// test runs in a process of its own, so the library it names is the one bound.
+// A handheld device served by librapi from a temporary folder, for as long as it lives; the
+// library it names is the one bound meanwhile.
 class TTempDevice {
 public:
     explicit TTempDevice(const char* library = MARIVEL_RAPI_FULL)
+        : Library("MARIVEL_RAPI_LIBRARY", QString::fromLocal8Bit(library))
+        , DeviceRoot("MARIVEL_DEVICE_ROOT", Root.path())
     {
-        qputenv("MARIVEL_RAPI_LIBRARY", library);
-        qputenv("MARIVEL_DEVICE_ROOT", Root.path().toLocal8Bit());
+        ReleaseRapi();
     }
-    ~TTempDevice()
-    {
-        DoneRapi();
-        qunsetenv("MARIVEL_DEVICE_ROOT");
-    }
+    ~TTempDevice() { ReleaseRapi(); }
+    TTempDevice(const TTempDevice&) = delete;
+    TTempDevice& operator=(const TTempDevice&) = delete;
 
     QString Path() const { return Root.path(); }
     // The local file that stands for `path` below the device folder.
@@ -277,6 +276,8 @@ public:
 
 private:
     QTemporaryDir Root;
+    TEnvironment Library;
+    TEnvironment DeviceRoot;
 };
 
 // Answers questions from a script, cancelling when it runs out, and remembers everything it

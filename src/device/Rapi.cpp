@@ -569,6 +569,12 @@ void DoneRapi()
     state.Connected = false;
 }
 
+void ReleaseRapi()
+{
+    DoneRapi();
+    State() = TRapiState();
+}
+
 bool RapiConnected() { return State().Connected; }
 
 bool RemoteFileExists(const QString& path) { return FindRemote(path).has_value(); }

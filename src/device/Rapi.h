@@ -15,8 +15,8 @@ class TMemoryStream;
 // setting `DeviceFolder` to the library, which serves it as the device (MARIVEL_DEVICE_ROOT
 // overrides it; with neither, the library looks for a mounted navigator).
 
-// Loads the library once; fails with "The library that reaches the device ... could not be
-// loaded" when it cannot.
+// Loads the library once (until `ReleaseRapi`); fails with "The library that reaches the device ...
+// could not be loaded" when it cannot.
 void LoadRapi();
 // The folder the library serves as the device when no device folder is set: the
 // environment's, else a mounted navigator; empty when there is none, or no library.
@@ -26,6 +26,9 @@ QString FoundDeviceFolder();
 void InitRapi();
 // Ends the connection, so the next device operation connects anew.
 void DoneRapi();
+// Ends the connection and lets the library go: the next device operation binds the library
+// MARIVEL_RAPI_LIBRARY names by then.
+void ReleaseRapi();
 bool RapiConnected();
 
 // These four expect `InitRapi` to have been called.

@@ -5,8 +5,10 @@
 // and never lead out of it, and names match without regard to case, as on the device's own file
 // system. The device registry is a text file inside the folder. MARIVEL_RAPI_CONNECT_DELAY_MS makes
 // connecting slow, as a busy device is. Built a second time without some entry points
-// (RAPI_PARTIAL), to stand for older versions of the library. It needs nothing but the C++ library,
-// so any program can load it, and one process keeps one connection, as with the real library.
+// (RAPI_PARTIAL), to stand for older versions of the library, and a third time taking only part
+// of each write (RAPI_SHORT_WRITE), as a card that fills up mid-write. It needs nothing but the
+// C++ library, so any program can load it, and one process keeps one connection, as with the real
+// library.
 
 #include <algorithm>
 #include <cerrno>
@@ -975,6 +977,9 @@ RAPI_EXPORT BOOL CeWriteFile(HANDLE handle, const void* buffer, DWORD count, DWO
     auto file = OpenFiles.find(HandleId(handle));
     if (file == OpenFiles.end() || !Connected())
         return Failed(ErrorInvalidHandle);
+#ifdef RAPI_SHORT_WRITE
+    count -= count / 2; // the card took only part, and says nothing of the rest
+#endif
     size_t written = 0;
     bool complete = WriteAll(file->second.Fd, static_cast<const char*>(buffer), count, written);
     if (done)

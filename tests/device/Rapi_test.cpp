@@ -125,7 +125,8 @@ TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
 
 TEST_F(DeviceTest, PathsStayInsideTheDeviceFolder)
 {
-    QTemporaryDir outside;
+    // A sibling whose name begins with the device folder's, as "NAV-backup" beside "NAV".
+    QTemporaryDir outside(Path() + "-backup");
     const QString outsideName = QFileInfo(outside.path()).fileName();
     const QString secret = "../" + outsideName + "/secret.ov2";
     Put(secret, "secret");
@@ -383,6 +384,17 @@ TEST_F(OldDeviceLibraryTest, MissingEntryPointsFallBack)
     EXPECT_EQ(Maps(false), QStringList());
     EXPECT_EQ(
         ErrorOf([] { GetRemoteSpecialFolder(5); }), "CeGetSpecialFolderPath function not loaded");
+}
+
+// A card that fills up mid-write takes part of the bytes and names no error.
+TEST(DeviceLibrary, AShortWriteKeepsTheOldFile)
+{
+    const TTempDevice device(MARIVEL_RAPI_SHORT_WRITE);
+    device.Put("poi.ov2", "old");
+    EXPECT_EQ(ErrorOf<EUserError>([] { WriteRemoteFile("\\poi.ov2", "new content"); }),
+        "Could not write remote file \\poi.ov2: There is not enough space on the disk");
+    EXPECT_EQ(device.Get("poi.ov2"), "old");
+    EXPECT_EQ(FilesIn(device.Path()), QStringList({ "poi.ov2" })) << "the cut file is removed";
 }
 
 TEST(DeviceLibrary, AMissingLibraryIsNamed)

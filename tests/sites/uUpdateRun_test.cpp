@@ -66,6 +66,9 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
     Subscribe(A(), "Cams", Target("cams.gpx"));
     Subscribe(A(), "Fuel", Target("fuel.gpx"));
     View.ContinueOnErrors = true;
+    // A missing application says so at once: it is started after a run that updated a file.
+    Settings().AutoUpdateApplicationEnabled = true;
+    Settings().AutoUpdateApplication = Dir.filePath("gone");
     TUpdateRun run(AutoUpdateItems(), View, Question);
     ASSERT_EQ(run.Rows().size(), 5u);
     EXPECT_TRUE(run.Rows()[0].IsSite);
@@ -87,11 +90,16 @@ TEST_F(UpdateRunTest, RowsPerSiteThenItemsAndTheSummary)
     EXPECT_EQ(View.Texts.last(), "Finished: 1 updated, 3 failed");
     EXPECT_EQ(View.Questions.size(), 1) << "continue on subsequent errors was ticked";
     EXPECT_TRUE(View.Questions[0].endsWith("\r\rDo you want to continue?"));
+    ASSERT_EQ(View.Messages.size(), 1);
+    EXPECT_TRUE(View.Messages[0].contains("application that is specified in the AutoUpdate "
+                                          "manager settings:\r"
+        + Dir.filePath("gone")));
 
     TUpdateRun again(AutoUpdateItems(), View, Question);
     View.Texts.clear();
     again.Execute();
     EXPECT_EQ(View.Texts.last(), "Finished: 0 updated, 1 already up-to-date, 3 failed");
+    EXPECT_EQ(View.Messages.size(), 1) << "nothing updated, so the application is not started";
 }
 
 TEST_F(UpdateRunTest, AnUpdateTellsOfNamesTheTargetsCodePageLacks)
