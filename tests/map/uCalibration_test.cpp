@@ -186,8 +186,9 @@ TEST_F(TCalibrationFileTest, UnusableFileLeavesTheMapUncalibrated)
         calibration.SetPoints({ -1, -2, 10, 20 }, { 1, 2, 3000, 4000 });
         EXPECT_FALSE(Load(calibration));
         ASSERT_EQ(Prompt.Shown.size(), test.Told ? 1 : 0);
-        if (test.Told)
+        if (test.Told) {
             EXPECT_TRUE(Prompt.Shown[0].startsWith(test.Told)) << Prompt.Shown[0].toStdString();
+        }
         EXPECT_EQ(ReadFile(Inf), test.File) << "the file is left alone";
         for (const TCalPoint& point : { calibration.Point1(), calibration.Point2() }) {
             EXPECT_EQ(point.Lon, 0);
