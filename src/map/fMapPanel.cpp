@@ -312,11 +312,7 @@ void TMapPanel::FitEntriesOnce()
     if (positions.empty())
         return;
     FitPending = false;
-    TCoordWindow window { 180, -180, 90, -90 };
-    for (const auto& [lon, lat] : positions)
-        window = { std::min(window.West, lon), std::max(window.East, lon),
-            std::min(window.South, lat), std::max(window.North, lat) };
-    Tiles->Fit(window, TTileView::MaxFitZoom);
+    Tiles->Fit(WindowAround(positions), TTileView::MaxFitZoom);
     UpdateZoomActions();
 }
 
@@ -433,12 +429,18 @@ QRect TMapPanel::VisibleArea() const
 
 void TMapPanel::PaintMarkers(QPainter& painter)
 {
-    const TRowRanges selected = Document.SelectedRanges();
+    TRowRanges selected = Document.SelectedRanges();
     if (!ChosenMap() || selected.empty())
         return;
-    const QRect visible = VisibleArea();
-    OvMap->DrawMarkersAt(
-        painter, MarkerCentres(Positions(), selected, Projection(), visible), visible);
+    const std::vector<QPointF>& plane = PlanePoints();
+    TMarkerLayerKey key { PlaneSource, Projection().PlaneView(), VisibleArea(),
+        std::move(selected) };
+    if (MarkerLayer.isNull() || key != LayerKey) {
+        MarkerLayer =
+            OvMap->MarkerLayer(MarkerCentres(plane, key.Selected, key.View, key.Area), key.Area);
+        LayerKey = std::move(key);
+    }
+    painter.drawImage(LayerKey.Area.topLeft(), MarkerLayer);
 }
 
 const IMapProjection& TMapPanel::Projection() const
@@ -454,8 +456,20 @@ const std::vector<TLonLat>& TMapPanel::Positions() const
         || EntryPositions.size() != static_cast<size_t>(Document.MapEntries().Count())) {
         EntryPositions = PositionsOf(Document.MapEntries());
         PositionsRead = true;
+        ++PositionsReadCount;
     }
     return EntryPositions;
+}
+
+const std::vector<QPointF>& TMapPanel::PlanePoints() const
+{
+    const std::vector<TLonLat>& positions = Positions();
+    const TPlaneSource source { PositionsReadCount, ShowsTiles() };
+    if (source != PlaneSource) {
+        EntryPlane = PlanePointsOf(positions, Projection());
+        PlaneSource = source;
+    }
+    return EntryPlane;
 }
 
 void TMapPanel::Refresh()
@@ -687,8 +701,8 @@ void TMapPanel::MouseRelease(QMouseEvent& event)
     } else if (Band->isVisible()) {
         Band->hide();
         if (ChosenMap())
-            Document.SelectRanges(
-                RowsInside(Positions(), Projection(), DragStart, event.position().toPoint()));
+            Document.SelectRanges(RowsInside(
+                PlanePoints(), Projection().PlaneView(), DragStart, event.position().toPoint()));
         MapWidget()->update();
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include <QCursor>
+#include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -122,6 +124,8 @@ private:
     void MouseRelease(QMouseEvent& event);
     void ShowHint();
     const std::vector<TLonLat>& Positions() const;
+    // The entries on the plane of the map shown.
+    const std::vector<QPointF>& PlanePoints() const;
     // How the map shown turns coordinates into its pixels.
     const IMapProjection& Projection() const;
 
@@ -154,4 +158,20 @@ private:
     // The entries' positions, kept from one paint to the next.
     mutable std::vector<TLonLat> EntryPositions;
     mutable bool PositionsRead = false;
+    mutable int PositionsReadCount = 0;
+    // Which reading of the positions on which map's plane: picture or web map.
+    using TPlaneSource = std::pair<int, bool>;
+    mutable std::vector<QPointF> EntryPlane;
+    mutable TPlaneSource PlaneSource { -1, false };
+    // The selected entries' markers as drawn last, and what for: a repaint that changes none of
+    // it only copies them.
+    struct TMarkerLayerKey {
+        TPlaneSource Source;
+        TPlaneView View;
+        QRect Area;
+        TRowRanges Selected;
+        bool operator==(const TMarkerLayerKey&) const = default;
+    };
+    TMarkerLayerKey LayerKey;
+    QImage MarkerLayer;
 };

@@ -78,14 +78,14 @@ void TOvMap::DrawMarker(QPainter& painter, double lon, double lat) const
         Cal.LonToX(lon) - Marker.width() / 2, Cal.LatToY(lat) - Marker.height() / 2, Marker);
 }
 
-// Markers are copied stretch by stretch of opaque pixels into one layer, which is drawn once:
-// a million draw calls would not paint in time.
-void TOvMap::DrawMarkersAt(QPainter& painter, const std::vector<QPoint>& centres, QRect area) const
+// Markers are copied stretch by stretch of opaque pixels into one layer: a million draw calls
+// would not paint in time.
+QImage TOvMap::MarkerLayer(const std::vector<QPoint>& centres, QRect area) const
 {
-    if (centres.empty() || area.isEmpty() || Marker.isNull())
-        return;
     QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
+    if (Marker.isNull())
+        return layer;
     // Rows by address: asking the images for each row costs more than the copying.
     auto* const layerBits = reinterpret_cast<QRgb*>(layer.bits());
     const qsizetype layerStride = layer.bytesPerLine() / 4;
@@ -105,7 +105,7 @@ void TOvMap::DrawMarkersAt(QPainter& painter, const std::vector<QPoint>& centres
                 layerBits + y * layerStride + from);
         }
     }
-    painter.drawImage(area.topLeft(), layer);
+    return layer;
 }
 
 void TOvMap::paintEvent(QPaintEvent* event)

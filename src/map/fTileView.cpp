@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QResizeEvent>
 
 #include "map/uMapView.h"
 #include "map/uTileFetcher.h"
@@ -65,6 +66,7 @@ void TTileView::CenterOn(double lon, double lat)
 {
     FProjection.Origin = QPointF(LonToWorldX(lon, FProjection.Zoom) - width() / 2.0,
         LatToWorldY(lat, FProjection.Zoom) - height() / 2.0);
+    OriginFor = size();
     update();
 }
 
@@ -83,19 +85,13 @@ void TTileView::Fit(const TCoordWindow& window, int maxZoom)
 void TTileView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-
     const int zoom = FProjection.Zoom;
     const QPointF origin = FProjection.Origin;
-    // The whole view, not only the part exposed: tiles asked for earlier and out of view now are
-    // forgotten below.
-    const QRect view = rect();
-    const int left = static_cast<int>(std::floor((origin.x() + view.left()) / TileSize));
-    const int right = static_cast<int>(std::floor((origin.x() + view.right()) / TileSize));
-    const int top = static_cast<int>(std::floor((origin.y() + view.top()) / TileSize));
-    const int bottom = static_cast<int>(std::floor((origin.y() + view.bottom()) / TileSize));
-    std::set<TTileId> wanted;
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x) {
+    // The whole view, not only the part exposed: which tiles are still wanted follows from it.
+    const QRect inView = TilesInView(origin, size());
+    std::set<TTileId> inSight;
+    for (int y = inView.top(); y <= inView.bottom(); ++y)
+        for (int x = inView.left(); x <= inView.right(); ++x) {
             const QPoint at(static_cast<int>(std::lround(x * TileSize - origin.x())),
                 static_cast<int>(std::lround(y * TileSize - origin.y())));
             if (!IsTileRow(y, zoom)) {
@@ -103,11 +99,16 @@ void TTileView::paintEvent(QPaintEvent*)
                 continue;
             }
             const TTileId tile { zoom, WrapTileX(x, zoom), y };
-            wanted.insert(tile);
+            inSight.insert(tile);
             DrawTile(painter, tile, at);
         }
-    if (FFetcher)
+    if (FFetcher) {
+        const std::set<TTileId> wanted = TilesToFetch(inView, zoom);
         FFetcher->KeepOnly(wanted);
+        for (const TTileId& tile : wanted)
+            if (!inSight.contains(tile))
+                FFetcher->Prefetch(tile);
+    }
     if (OnPaintMarkers)
         OnPaintMarkers(painter);
 }
@@ -127,9 +128,15 @@ void TTileView::DrawTile(QPainter& painter, TTileId tile, QPoint at)
     }
 }
 
+// The place in the middle stays there: a window that grows after the entries were fitted
+// still shows them in the middle.
 void TTileView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    if (OriginFor.isValid())
+        FProjection.Origin -=
+            QPointF(width() - OriginFor.width(), height() - OriginFor.height()) / 2;
+    OriginFor = size();
     PlaceAttribution();
 }
 

@@ -54,5 +54,6 @@ private:
 
     std::unique_ptr<TTileFetcher> FFetcher;
     TMercatorProjection FProjection;
+    QSize OriginFor; // the size of the view the origin was set for
     QLabel* Attribution;
 };

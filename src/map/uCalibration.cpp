@@ -50,6 +50,12 @@ double TCalibration::HintReach() const
     return ReachAtZoom1 / Zoom;
 }
 
+TPlaneView TCalibration::PlaneView() const
+{
+    return { FScaleX * Zoom, (P1.X - P1.Lon * FScaleX) * Zoom, FScaleY * Zoom,
+        (P1.Y - P1.Lat * FScaleY) * Zoom };
+}
+
 QPoint TCalibration::Unzoomed(QPoint zoomed) const
 {
     return { static_cast<int>(std::lround(zoomed.x() / Zoom)),

@@ -42,6 +42,9 @@ public:
     double YToLat(double y) const override;
     // 0.02 degrees at zoom 1.
     double HintReach() const override;
+    // The plane is longitude and latitude themselves.
+    QPointF ToPlane(double lon, double lat) const override { return { lon, lat }; }
+    TPlaneView PlaneView() const override;
     // The pixel of the unzoomed picture at a pixel of the zoomed one, rounded.
     QPoint Unzoomed(QPoint zoomed) const;
     // The zoomed size of a picture.

@@ -54,6 +54,23 @@ private:
     std::vector<bool> Taken;
 };
 
+// Calls `visit` with each of the columns, from `left` to `right` with both included, at which
+// the column `x` of a map that repeats every `period` pixels shows (`x` itself when 0).
+template <class TVisit>
+void ForEachRepetition(double x, double period, double left, double right, TVisit visit)
+{
+    if (period <= 0) {
+        if (x >= left && x <= right)
+            visit(x);
+        return;
+    }
+    double offset = x - left;
+    if (offset < 0 || offset >= period) // seldom: the division costs more than the rest
+        offset = std::fmod(std::fmod(offset, period) + period, period);
+    for (x = left + offset; x <= right; x += period)
+        visit(x);
+}
+
 } // namespace
 
 std::vector<TLonLat> PositionsOf(const TEntries& entries)
@@ -80,6 +97,22 @@ TRowRanges NormalizedRanges(TRowRanges ranges)
     return merged;
 }
 
+TCoordWindow WindowAround(const std::vector<TLonLat>& positions)
+{
+    TCoordWindow plain { 180, -180, 90, -90 };
+    TCoordWindow across { 360, 0, 90, -90 }; // west longitudes taken 360 degrees further east
+    for (const auto& [lon, lat] : positions) {
+        const double east = lon < 0 ? lon + 360 : lon;
+        plain = { std::min(plain.West, lon), std::max(plain.East, lon), std::min(plain.South, lat),
+            std::max(plain.North, lat) };
+        across.West = std::min(across.West, east);
+        across.East = std::max(across.East, east);
+    }
+    if (across.East - across.West < plain.East - plain.West)
+        return { across.West, across.East, plain.South, plain.North };
+    return plain;
+}
+
 TCoordWindow WindowOf(const IMapProjection& projection, QRect area)
 {
     const auto [west, east] = Ordered(projection.XToLon(area.x()),
@@ -89,40 +122,59 @@ TCoordWindow WindowOf(const IMapProjection& projection, QRect area)
     return { west, east, south, north };
 }
 
-std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const TRowRanges& selected,
-    const IMapProjection& projection, QRect visible)
+std::vector<QPointF> PlanePointsOf(
+    const std::vector<TLonLat>& positions, const IMapProjection& projection)
 {
-    const TCoordWindow window = WindowOf(projection, visible);
+    std::vector<QPointF> plane;
+    plane.reserve(positions.size());
+    for (const auto& [lon, lat] : positions)
+        plane.push_back(projection.ToPlane(lon, lat));
+    return plane;
+}
+
+std::vector<QPoint> MarkerCentres(const std::vector<QPointF>& plane, const TRowRanges& selected,
+    const TPlaneView& view, QRect visible)
+{
+    const double left = visible.x(), right = left + visible.width();
+    const double top = visible.y(), bottom = top + visible.height();
     TPixelSet taken(visible);
     std::vector<QPoint> centres;
     ForEachSelectedBackwards(selected, [&](int row) {
-        const auto [lon, lat] = positions[static_cast<size_t>(row)];
-        if (!window.Contains(lon, lat))
+        const QPointF& point = plane[static_cast<size_t>(row)];
+        const double y = view.Y(point.y());
+        if (y < top || y > bottom)
             return;
-        const QPoint pixel(projection.LonToX(lon), projection.LatToY(lat));
-        if (taken.Take(pixel))
-            centres.push_back(pixel);
+        ForEachRepetition(view.X(point.x()), view.PeriodX, left, right, [&](double x) {
+            const QPoint pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+            if (taken.Take(pixel))
+                centres.push_back(pixel);
+        });
     });
     std::reverse(centres.begin(), centres.end());
     return centres;
 }
 
-TRowRanges RowsInside(const std::vector<TLonLat>& positions, const IMapProjection& projection,
-    QPoint corner1, QPoint corner2)
+TRowRanges RowsInside(
+    const std::vector<QPointF>& plane, const TPlaneView& view, QPoint corner1, QPoint corner2)
 {
-    const auto [west, east] =
-        Ordered(projection.XToLon(corner1.x()), projection.XToLon(corner2.x()));
-    const auto [south, north] =
-        Ordered(projection.YToLat(corner1.y()), projection.YToLat(corner2.y()));
+    const double left = std::min(corner1.x(), corner2.x());
+    const double right = std::max(corner1.x(), corner2.x());
+    const double top = std::min(corner1.y(), corner2.y());
+    const double bottom = std::max(corner1.y(), corner2.y());
     TRowRanges rows;
-    for (int row = 0; row < static_cast<int>(positions.size()); ++row) {
-        const auto [lon, lat] = positions[static_cast<size_t>(row)];
-        if (lon > west && lon < east && lat > south && lat < north) {
-            if (!rows.empty() && rows.back().second == row - 1)
-                rows.back().second = row;
-            else
-                rows.emplace_back(row, row);
-        }
+    for (int row = 0; row < static_cast<int>(plane.size()); ++row) {
+        const QPointF& point = plane[static_cast<size_t>(row)];
+        const double y = view.Y(point.y());
+        bool inside = false;
+        if (y > top && y < bottom)
+            ForEachRepetition(view.X(point.x()), view.PeriodX, left, right,
+                [&](double x) { inside = inside || (x > left && x < right); });
+        if (!inside)
+            continue;
+        if (!rows.empty() && rows.back().second == row - 1)
+            rows.back().second = row;
+        else
+            rows.emplace_back(row, row);
     }
     return rows;
 }

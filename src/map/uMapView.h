@@ -4,10 +4,12 @@
 #include <vector>
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 
-class IMapProjection;
+#include "map/uProjection.h"
+
 class TEntries;
 
 // The rules of the map beside a document, apart from drawing: which entries show as markers,
@@ -35,20 +37,30 @@ struct TCoordWindow {
         return lon >= West && lon <= East && lat >= South && lat <= North;
     }
 };
+// The smallest window holding all `positions` (at least one); when they lie closer together
+// across the antimeridian, its east edge lies beyond 180.
+TCoordWindow WindowAround(const std::vector<TLonLat>& positions);
 // The coordinates of the edges of `area` (right and bottom edges at x + width, y + height).
 TCoordWindow WindowOf(const IMapProjection& projection, QRect area);
 
-// The centres of the markers of the `selected` entries that lie within `visible`'s
-// coordinate window, each pixel once: the last entry, in list order, at a pixel stands for
-// the others there, and the order is kept, so that drawing them leaves the picture drawing
-// all of them would.
-std::vector<QPoint> MarkerCentres(const std::vector<TLonLat>& positions, const TRowRanges& selected,
-    const IMapProjection& projection, QRect visible);
+// Where the entries lie on the projection's plane (see `IMapProjection::ToPlane`), in list
+// order.
+std::vector<QPointF> PlanePointsOf(
+    const std::vector<TLonLat>& positions, const IMapProjection& projection);
 
-// The rows of the entries strictly inside the rectangle spanned by `corner1` and `corner2`,
-// in either order.
-TRowRanges RowsInside(const std::vector<TLonLat>& positions, const IMapProjection& projection,
-    QPoint corner1, QPoint corner2);
+// The centres of the markers of the `selected` entries, given by their plane points, that lie
+// within `visible`, edges included, each pixel once: the last entry, in list order, at a pixel
+// stands for the others there, and the order is kept, so that drawing them leaves the picture
+// drawing all of them would. Where the map repeats east and west, an entry shows in each
+// repetition in sight.
+std::vector<QPoint> MarkerCentres(const std::vector<QPointF>& plane, const TRowRanges& selected,
+    const TPlaneView& view, QRect visible);
+
+// The rows of the entries, given by their plane points, strictly inside the rectangle spanned
+// by `corner1` and `corner2`, in either order; on a map that repeats east and west, in any
+// repetition.
+TRowRanges RowsInside(
+    const std::vector<QPointF>& plane, const TPlaneView& view, QPoint corner1, QPoint corner2);
 
 // The hint at `position`: the first selected entry, in list order, whose latitude and
 // longitude each lie within the projection's hint reach of the pointer's; empty when there is

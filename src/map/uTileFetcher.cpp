@@ -1,9 +1,11 @@
 #include "map/uTileFetcher.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -59,71 +61,63 @@ QByteArray TileUserAgent()
         .toLatin1();
 }
 
-TTileFetcher::TTileFetcher(const QString& urlTemplate, const QString& cacheFolder,
-    int64_t cacheBytes, int memoryTiles, QObject* parent)
-    : QObject(parent)
-    , UrlTemplate(urlTemplate)
-    , DiskCache(new QNetworkDiskCache(&Manager))
-    , Memory(memoryTiles)
-{
-    MakePrivateFolder(cacheFolder);
-    DiskCache->setCacheDirectory(cacheFolder);
-    DiskCache->setMaximumCacheSize(cacheBytes);
-    Manager.setCache(DiskCache);
-    Manager.setProxy(ProxyFor(QUrl(TileAddress(urlTemplate, {}))));
-    Manager.setAutoDeleteReplies(false);
-}
+// Fetches tiles through the disk cache and decodes them, in the fetcher's own thread: neither
+// reading the disk nor decoding holds up the user interface. Each tile ends in `OnLoaded` or
+// `OnFailed`, called in this thread.
+class TTileLoader : public QObject {
+public:
+    std::function<void(TTileId, const QImage&, bool fromCache)> OnLoaded;
+    std::function<void(TTileId, const QString& message)> OnFailed;
 
-TTileFetcher::~TTileFetcher()
-{
-    for (const auto& [reply, tile] : Replies) {
-        reply->disconnect(this);
-        reply->abort();
-        delete reply;
+    TTileLoader(const QString& urlTemplate, const QString& cacheFolder, int64_t cacheBytes)
+        : UrlTemplate(urlTemplate)
+        , Manager(new QNetworkAccessManager(this))
+        , DiskCache(new QNetworkDiskCache(Manager))
+    {
+        DiskCache->setCacheDirectory(cacheFolder);
+        DiskCache->setMaximumCacheSize(cacheBytes);
+        Manager->setCache(DiskCache);
+        Manager->setProxy(ProxyFor(QUrl(TileAddress(urlTemplate, {}))));
+        Manager->setAutoDeleteReplies(false);
     }
-}
-
-const QImage* TTileFetcher::Tile(TTileId tile)
-{
-    if (const QImage* image = Memory.object(tile))
-        return image;
-    const bool asked = FailedTiles.contains(tile)
-        || std::find(Waiting.begin(), Waiting.end(), tile) != Waiting.end()
-        || std::any_of(Replies.begin(), Replies.end(),
-            [&](const auto& under) { return under.second.first == tile; });
-    if (!asked) {
-        Waiting.push_front(tile);
-        StartWaiting();
+    ~TTileLoader() override
+    {
+        for (const auto& [reply, tile] : Replies) {
+            reply->disconnect(this);
+            reply->abort();
+            delete reply;
+        }
     }
-    return nullptr;
-}
+    TTileLoader(const TTileLoader&) = delete;
+    TTileLoader& operator=(const TTileLoader&) = delete;
 
-void TTileFetcher::KeepOnly(const std::set<TTileId>& wanted)
-{
-    std::erase_if(Waiting, [&](TTileId tile) { return !wanted.contains(tile); });
-}
+    // Only `cacheOnly` takes an expired tile as it is: the server could not be asked about it.
+    void Start(TTileId tile, bool cacheOnly);
 
-void TTileFetcher::StartWaiting()
-{
-    while (InFlight() < MaxConnections && !Waiting.empty()) {
-        const TTileId tile = Waiting.front();
-        Waiting.pop_front();
-        Start(tile, false);
-    }
-}
+private:
+    void Finish(QNetworkReply* reply);
+    void Decode(TTileId tile, QNetworkReply& reply);
+    // A broken tile leaves the disk cache too.
+    void Drop(TTileId tile, const QString& url, const QString& reason);
+    void Fail(TTileId tile, const QString& reason, const QString& url);
 
-// Only `cacheOnly` takes an expired tile as it is: the server could not be asked about it.
-void TTileFetcher::Start(TTileId tile, bool cacheOnly)
+    QString UrlTemplate;
+    QNetworkAccessManager* Manager;
+    QNetworkDiskCache* DiskCache;
+    std::map<QNetworkReply*, std::pair<TTileId, bool>> Replies; // tile, from the cache only
+};
+
+void TTileLoader::Start(TTileId tile, bool cacheOnly)
 {
     QNetworkRequest request(QUrl(TileAddress(UrlTemplate, tile)));
     request.setHeader(QNetworkRequest::UserAgentHeader, TileUserAgent());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
         cacheOnly ? QNetworkRequest::AlwaysCache : QNetworkRequest::PreferNetwork);
     request.setTransferTimeout(TransferTimeoutMs);
-    QNetworkReply* reply = Manager.get(request);
+    QNetworkReply* reply = Manager->get(request);
     Replies[reply] = { tile, cacheOnly };
-    const auto tooLarge = [this, reply](qint64 bytes) {
-        if (bytes > MaxTileBytes) {
+    const auto tooLarge = [reply](qint64 bytes) {
+        if (bytes > TTileFetcher::MaxTileBytes) {
             reply->setProperty("tooLarge", true);
             reply->abort();
         }
@@ -136,7 +130,7 @@ void TTileFetcher::Start(TTileId tile, bool cacheOnly)
     connect(reply, &QNetworkReply::finished, this, [this, reply] { Finish(reply); });
 }
 
-void TTileFetcher::Finish(QNetworkReply* reply)
+void TTileLoader::Finish(QNetworkReply* reply)
 {
     reply->deleteLater();
     const auto [tile, cacheOnly] = Replies.at(reply);
@@ -144,7 +138,7 @@ void TTileFetcher::Finish(QNetworkReply* reply)
     const QString url = reply->url().toString();
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     if (reply->property("tooLarge").toBool())
-        Drop(tile, url, Tr(Msg::AnswerTooLarge).arg(MaxTileBytes / 1024));
+        Drop(tile, url, Tr(Msg::AnswerTooLarge).arg(TTileFetcher::MaxTileBytes / 1024));
     else if (reply->error() != QNetworkReply::NoError && !answered && !cacheOnly
         && DiskCache->metaData(reply->url()).isValid())
         Start(tile, true); // no server answered: a copy on disk, however old, is better than none
@@ -152,10 +146,9 @@ void TTileFetcher::Finish(QNetworkReply* reply)
         Fail(tile, ReplyFailure(*reply, url), url);
     else
         Decode(tile, *reply);
-    StartWaiting();
 }
 
-void TTileFetcher::Decode(TTileId tile, QNetworkReply& reply)
+void TTileLoader::Decode(TTileId tile, QNetworkReply& reply)
 {
     QBuffer bytes;
     bytes.setData(reply.readAll());
@@ -164,25 +157,109 @@ void TTileFetcher::Decode(TTileId tile, QNetworkReply& reply)
     // never unpacked.
     const QSize size = reader.size();
     QImage image;
-    if (size.isValid() && size.width() <= MaxTileSide && size.height() <= MaxTileSide)
+    if (size.isValid() && size.width() <= TTileFetcher::MaxTileSide
+        && size.height() <= TTileFetcher::MaxTileSide)
         image = reader.read();
     if (image.isNull())
         return Drop(tile, reply.url().toString(), Tr(Msg::TileNotAPicture));
-    ++(reply.attribute(QNetworkRequest::SourceIsFromCacheAttribute).toBool() ? FFromCache
-                                                                             : FFetched);
-    Memory.insert(tile, new QImage(std::move(image)));
-    emit TileArrived(tile);
+    OnLoaded(tile, image, reply.attribute(QNetworkRequest::SourceIsFromCacheAttribute).toBool());
 }
 
-void TTileFetcher::Drop(TTileId tile, const QString& url, const QString& reason)
+void TTileLoader::Drop(TTileId tile, const QString& url, const QString& reason)
 {
     DiskCache->remove(QUrl(url));
     Fail(tile, reason, url);
 }
 
-void TTileFetcher::Fail(TTileId tile, const QString& reason, const QString& url)
+void TTileLoader::Fail(TTileId tile, const QString& reason, const QString& url)
 {
-    FailedTiles.insert(tile);
-    emit Failed(
+    OnFailed(tile,
         Tr(Msg::TilesUnavailable).arg(Tr(Msg::DownloadFailed).arg(UrlForDisplay(url), reason)));
+}
+
+TTileFetcher::TTileFetcher(const QString& urlTemplate, const QString& cacheFolder,
+    int64_t cacheBytes, int memoryTiles, QObject* parent)
+    : QObject(parent)
+    , Loader(nullptr)
+    , Memory(memoryTiles)
+{
+    MakePrivateFolder(cacheFolder);
+    Loader = new TTileLoader(urlTemplate, cacheFolder, cacheBytes);
+    // Results come back as events of this thread; once the fetcher is gone, they are not
+    // delivered.
+    Loader->OnLoaded = [this](TTileId tile, const QImage& image, bool fromCache) {
+        QMetaObject::invokeMethod(
+            this, [=, this] { Arrived(tile, image, fromCache); }, Qt::QueuedConnection);
+    };
+    Loader->OnFailed = [this](TTileId tile, const QString& message) {
+        QMetaObject::invokeMethod(
+            this, [=, this] { Fail(tile, message); }, Qt::QueuedConnection);
+    };
+    Loader->moveToThread(&Worker);
+    connect(&Worker, &QThread::finished, Loader, &QObject::deleteLater);
+    Worker.start();
+}
+
+TTileFetcher::~TTileFetcher()
+{
+    Worker.quit();
+    Worker.wait();
+}
+
+const QImage* TTileFetcher::Tile(TTileId tile)
+{
+    if (const QImage* image = Memory.object(tile))
+        return image;
+    Ask(tile, true);
+    return nullptr;
+}
+
+void TTileFetcher::Prefetch(TTileId tile)
+{
+    if (!Memory.contains(tile))
+        Ask(tile, false);
+}
+
+void TTileFetcher::Ask(TTileId tile, bool first)
+{
+    if (FailedTiles.contains(tile) || Underway.contains(tile)
+        || std::find(Waiting.begin(), Waiting.end(), tile) != Waiting.end())
+        return;
+    if (first)
+        Waiting.push_front(tile);
+    else
+        Waiting.push_back(tile);
+    StartWaiting();
+}
+
+void TTileFetcher::KeepOnly(const std::set<TTileId>& wanted)
+{
+    std::erase_if(Waiting, [&](TTileId tile) { return !wanted.contains(tile); });
+}
+
+void TTileFetcher::StartWaiting()
+{
+    while (InFlight() < MaxConnections && !Waiting.empty()) {
+        const TTileId tile = Waiting.front();
+        Waiting.pop_front();
+        Underway.insert(tile);
+        QMetaObject::invokeMethod(Loader, [loader = Loader, tile] { loader->Start(tile, false); });
+    }
+}
+
+void TTileFetcher::Arrived(TTileId tile, const QImage& image, bool fromCache)
+{
+    Underway.erase(tile);
+    ++(fromCache ? FFromCache : FFetched);
+    Memory.insert(tile, new QImage(image));
+    emit TileArrived(tile);
+    StartWaiting();
+}
+
+void TTileFetcher::Fail(TTileId tile, const QString& message)
+{
+    Underway.erase(tile);
+    FailedTiles.insert(tile);
+    emit Failed(message);
+    StartWaiting();
 }

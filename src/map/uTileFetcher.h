@@ -7,14 +7,13 @@
 
 #include <QCache>
 #include <QImage>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QThread>
 
 #include "map/uWebMercator.h"
 
-class QNetworkDiskCache;
-class QNetworkReply;
+class TTileLoader;
 
 size_t qHash(const TTileId& tile, size_t seed = 0) noexcept;
 
@@ -28,7 +27,8 @@ QString TileAddress(const QString& urlTemplate, TTileId tile);
 QByteArray TileUserAgent();
 
 // Tiles of the web map, fetched without waiting: a tile not yet decoded in memory is asked
-// of the disk cache or the server, and `TileArrived` tells when it is there. The disk cache
+// of the disk cache or the server, and decoded, in a thread of the fetcher's own, and
+// `TileArrived` tells when it is there. The disk cache
 // keeps to the server's Cache-Control and Expires and asks again ("changed since?") for a
 // tile that expired; while the server cannot be reached, expired tiles still show. At most
 // `MaxConnections` tiles travel at once; a tile larger than `MaxTileBytes` or that is no
@@ -47,14 +47,15 @@ public:
     ~TTileFetcher() override;
 
     // The tile when it is decoded in memory, else null; then it is asked for, once: a tile that
-    // failed is not asked for again until `ForgetFailures`.
+    // failed is not asked for again by this fetcher.
     const QImage* Tile(TTileId tile);
+    // Asks for a tile that is not in sight yet, after those that are.
+    void Prefetch(TTileId tile);
     // Tiles waiting for their turn that are not `wanted` any more are not fetched.
     void KeepOnly(const std::set<TTileId>& wanted);
-    void ForgetFailures() { FailedTiles.clear(); }
 
     // Tiles under way.
-    int InFlight() const { return static_cast<int>(Replies.size()); }
+    int InFlight() const { return static_cast<int>(Underway.size()); }
     // Tiles the server sent, and tiles taken from the disk cache (fresh ones, and expired
     // ones the server said were unchanged or could not be asked about).
     int Fetched() const { return FFetched; }
@@ -66,20 +67,17 @@ signals:
     void Failed(const QString& message);
 
 private:
+    // Puts a tile not asked for yet in line, first or last.
+    void Ask(TTileId tile, bool first);
     void StartWaiting();
-    void Start(TTileId tile, bool cacheOnly);
-    void Finish(QNetworkReply* reply);
-    void Decode(TTileId tile, QNetworkReply& reply);
-    // A broken tile leaves the disk cache too.
-    void Drop(TTileId tile, const QString& url, const QString& reason);
-    void Fail(TTileId tile, const QString& reason, const QString& url);
+    void Arrived(TTileId tile, const QImage& image, bool fromCache);
+    void Fail(TTileId tile, const QString& message);
 
-    QString UrlTemplate;
-    QNetworkAccessManager Manager;
-    QNetworkDiskCache* DiskCache;
+    QThread Worker;
+    TTileLoader* Loader; // lives in `Worker`, which deletes it as it ends
     QCache<TTileId, QImage> Memory;
-    std::deque<TTileId> Waiting; // newest first: the view the user looks at now
-    std::map<QNetworkReply*, std::pair<TTileId, bool>> Replies; // tile, from the cache only
+    std::deque<TTileId> Waiting; // first in line first
+    std::set<TTileId> Underway;
     std::set<TTileId> FailedTiles;
     int FFetched = 0;
     int FFromCache = 0;

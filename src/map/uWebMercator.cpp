@@ -45,6 +45,25 @@ TTileId TileAt(double lon, double lat, int zoom)
     return { zoom, WrapTileX(x, zoom), std::clamp(y, 0, last) };
 }
 
+QRect TilesInView(QPointF origin, QSize size)
+{
+    const auto tile = [](double pixel) { return static_cast<int>(std::floor(pixel / TileSize)); };
+    // The last pixel in view is the one before origin + size.
+    return QRect(QPoint(tile(origin.x()), tile(origin.y())),
+        QPoint(tile(origin.x() + size.width() - 1), tile(origin.y() + size.height() - 1)));
+}
+
+std::set<TTileId> TilesToFetch(QRect inView, int zoom)
+{
+    std::set<TTileId> tiles;
+    const QRect around = inView.adjusted(-1, -1, 1, 1);
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+            if (IsTileRow(y, zoom))
+                tiles.insert({ zoom, WrapTileX(x, zoom), y });
+    return tiles;
+}
+
 double WrapLongitude(double lon)
 {
     const double wrapped = std::remainder(lon, 360.0);
@@ -66,3 +85,14 @@ double TMercatorProjection::XToLon(double x) const { return WorldXToLon(x + Orig
 double TMercatorProjection::YToLat(double y) const { return WorldYToLat(y + Origin.y(), Zoom); }
 
 double TMercatorProjection::HintReach() const { return HintPixels * 360 / WorldSize(Zoom); }
+
+QPointF TMercatorProjection::ToPlane(double lon, double lat) const
+{
+    return QPointF(LonToWorldX(lon, 0), LatToWorldY(lat, 0)) / TileSize;
+}
+
+TPlaneView TMercatorProjection::PlaneView() const
+{
+    const double world = WorldSize(Zoom);
+    return { world, -Origin.x(), world, -Origin.y(), world };
+}

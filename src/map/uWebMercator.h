@@ -1,8 +1,11 @@
 #pragma once
 
 #include <compare>
+#include <set>
 
 #include <QPointF>
+#include <QRect>
+#include <QSize>
 
 #include "map/uProjection.h"
 
@@ -34,6 +37,14 @@ int WrapTileX(int x, int zoom);
 bool IsTileRow(int y, int zoom);
 // The tile holding a position; a longitude of 180 is the antimeridian's tile column 0.
 TTileId TileAt(double lon, double lat, int zoom);
+// The columns and rows of the tiles in a view of `size` pixels whose top-left corner shows the
+// world pixel `origin`. Columns count on across the antimeridian; rows may lie beyond the
+// world's.
+QRect TilesInView(QPointF origin, QSize size);
+// The tiles worth fetching for a view that shows the tiles `inView`: those and a ring one tile
+// wide around them, no more, which the tile servers' rules allow; columns wrapped, rows within
+// the world.
+std::set<TTileId> TilesToFetch(QRect inView, int zoom);
 // A longitude brought into -180..180.
 double WrapLongitude(double lon);
 
@@ -51,4 +62,7 @@ public:
     double YToLat(double y) const override;
     // A few pixels' worth of longitude.
     double HintReach() const override;
+    // The world at zoom 0 on a scale of 1, repeating across the antimeridian.
+    QPointF ToPlane(double lon, double lat) const override;
+    TPlaneView PlaneView() const override;
 };

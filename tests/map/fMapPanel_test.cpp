@@ -63,59 +63,25 @@ public:
     std::unique_ptr<TMDIChild> Child;
 };
 
-bool IsMarkerRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60; }
-
 } // namespace
 
-TEST(TMapPanel, ShowsTheCalibratedMapWithItsColour)
+// The picture chosen last shows in its colour; the selected entries show where they lie, and
+// a rectangle selects those inside, its edges left out.
+TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
 {
-    TMapWindow window;
+    // 10 E 50 N lies at (150, 100); 0 E 40 N at (100, 150).
+    TMapWindow window({ { 10, 50 }, { 0, 40 }, { 20, 50 }, { 10, 60 } });
     EXPECT_EQ(window.Combo()->currentText(), "europe.png");
-    EXPECT_TRUE(window.Map().HasPicture());
     EXPECT_EQ(window.Map().size(), QSize(400, 200));
     EXPECT_FALSE(window.Panel().NeedsCalibration());
     EXPECT_EQ(window.Panel().BackColor(), QColor("#336699"));
-    EXPECT_EQ(window.Map().Calibration().LonToX(0), 100);
-}
-
-TEST(TMapPanel, ZoomStopsAtFourAndAtAHalf)
-{
-    TMapWindow window({ { 10, 50 } });
-    window.Action("acZoomIn")->trigger();
-    window.Action("acZoomIn")->trigger();
-    EXPECT_EQ(window.Map().size(), QSize(1600, 800));
-    EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
-    window.Panel().ZoomIn();
-    EXPECT_EQ(window.Map().Zoom(), 4) << "no further";
-    for (int i = 0; i < 3; ++i)
-        window.Action("acZoomOut")->trigger();
-    EXPECT_EQ(window.Map().size(), QSize(200, 100));
-    EXPECT_FALSE(window.Action("acZoomOut")->isEnabled());
-    EXPECT_TRUE(window.Action("acZoomIn")->isEnabled());
-    // Choosing the map anew starts at zoom 1.
-    window.Folders.AddPicture("other.png", { 100, 100 });
-    window.Panel().FillMapList();
-    window.Combo()->setCurrentIndex(window.Combo()->findText("other.png"));
-    EXPECT_EQ(window.Map().size(), QSize(100, 100));
-    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
-}
-
-TEST(TMapPanel, SelectedEntriesAreDrawnWhereTheyLie)
-{
-    // 10 E 50 N lies at (150, 100); 0 E 40 N at (100, 150).
-    TMapWindow window({ { 10, 50 }, { 0, 40 } });
     window.List()->selectRow(0);
     QImage shown = window.Map().grab().toImage();
     EXPECT_TRUE(IsMarkerRed(shown.pixel(150, 100)));
     EXPECT_FALSE(IsMarkerRed(shown.pixel(100, 150))) << "not selected";
     window.Child->SelectAll();
-    shown = window.Map().grab().toImage();
-    EXPECT_TRUE(IsMarkerRed(shown.pixel(100, 150)));
-}
+    EXPECT_TRUE(IsMarkerRed(window.Map().grab().toImage().pixel(100, 150)));
 
-TEST(TMapPanel, DraggingARectangleSelectsTheEntriesInside)
-{
-    TMapWindow window({ { 10, 50 }, { 0, 40 }, { 20, 50 }, { 10, 60 } });
     window.Action("acSelect")->trigger();
     // Longitudes 5..20 and latitudes 45..60: the edges leave rows 2 and 3 out.
     window.Drag({ 200, 50 }, { 125, 125 });
@@ -124,8 +90,33 @@ TEST(TMapPanel, DraggingARectangleSelectsTheEntriesInside)
     EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0, 1, 2 }));
 }
 
-// Also where a scroll bar comes or goes with the zoom: a picture a little wider than the view
-// gains a vertical one as it doubles, which narrows the view.
+// Dragging in the move mode scrolls; a click in the position mode sets the current entry's
+// position, rounded to the precision.
+TEST(TMapPanel, DragScrollsAndClickSetsThePositionRounded)
+{
+    TMapWindow window({ { 1, 1 } });
+    window.Action("acZoomIn")->trigger();
+    window.Action("acZoomIn")->trigger();
+    QScrollBar* horizontal = window.Area()->horizontalScrollBar();
+    QScrollBar* vertical = window.Area()->verticalScrollBar();
+    horizontal->setValue(500);
+    vertical->setValue(300);
+    window.Drag({ 700, 450 }, { 640, 420 });
+    EXPECT_EQ(horizontal->value(), 560);
+    EXPECT_EQ(vertical->value(), 330);
+
+    window.List()->selectRow(0);
+    window.Action("acZoomOut")->trigger(); // 10 pixels a degree
+    window.Action("acSetPos")->trigger();
+    window.Click({ 333, 1 }); // 13.299999999999997 E
+    const TEntry& entry = window.Child->Document.Entries.Items(0);
+    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.3);
+    EXPECT_DOUBLE_EQ(entry.Latitude(), 69.9);
+    EXPECT_TRUE(window.Child->Document.Entries.Changed());
+    window.Click({ 334, 1 });
+    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.4);
+}
+
 TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
 {
     TMapWindow window;
@@ -168,54 +159,6 @@ TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
     EXPECT_GT(horizontal->value(), before) << "the arrow keys pan";
 }
 
-TEST(TMapPanel, DraggingTheMapScrollsIt)
-{
-    TMapWindow window;
-    window.Action("acZoomIn")->trigger();
-    window.Action("acZoomIn")->trigger();
-    QScrollBar* horizontal = window.Area()->horizontalScrollBar();
-    QScrollBar* vertical = window.Area()->verticalScrollBar();
-    horizontal->setValue(500);
-    vertical->setValue(300);
-    window.Drag({ 700, 450 }, { 640, 420 });
-    EXPECT_EQ(horizontal->value(), 560);
-    EXPECT_EQ(vertical->value(), 330);
-}
-
-TEST(TMapPanel, ClickSetsTheCurrentPositionRounded)
-{
-    TMapWindow window({ { 1, 1 } });
-    window.List()->selectRow(0);
-    window.Action("acZoomIn")->trigger(); // 10 pixels a degree
-    window.Action("acSetPos")->trigger();
-    window.Click({ 333, 1 }); // 13.299999999999997 E
-    const TEntry& entry = window.Child->Document.Entries.Items(0);
-    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.3);
-    EXPECT_DOUBLE_EQ(entry.Latitude(), 69.9);
-    EXPECT_TRUE(window.Child->Document.Entries.Changed());
-    window.Click({ 334, 1 });
-    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.4);
-}
-
-TEST(TMapPanel, CurrentEntryMarkerOnlyWithinThePicture)
-{
-    TMapWindow window({ { 10, 50 }, { 100, 50 } });
-    auto* marker = window.Map().findChild<QLabel*>();
-    window.List()->selectRow(0);
-    EXPECT_TRUE(marker->isVisible());
-    EXPECT_EQ(marker->geometry().center(), QPoint(150, 100));
-    window.List()->selectRow(1);
-    EXPECT_FALSE(marker->isVisible()) << "east of the picture";
-    // At zoom 4 the marker scrolls into view.
-    window.List()->selectRow(0);
-    window.Action("acZoomIn")->trigger();
-    window.Action("acZoomIn")->trigger();
-    const QRect visible(window.Area()->horizontalScrollBar()->value(),
-        window.Area()->verticalScrollBar()->value(), window.Area()->viewport()->width(),
-        window.Area()->viewport()->height());
-    EXPECT_TRUE(visible.contains(marker->geometry())) << marker->geometry().x();
-}
-
 TEST(TMapPanel, PointerTellsItsPositionAndHint)
 {
     QLocale::setDefault(QLocale::c());
@@ -230,31 +173,56 @@ TEST(TMapPanel, PointerTellsItsPositionAndHint)
     EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), "0\rLat/Lon: 50.00000/10.00000");
 }
 
-TEST(TMapPanel, PictureThatDoesNotLoadLeavesTheDocumentWorking)
+// Zoom stops at 4 and at a half, the current entry's marker scrolled into view; a map chosen
+// anew starts at zoom 1 and is kept in the settings. The marker shows only on the picture.
+TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
+{
+    TMapWindow window({ { 10, 50 }, { 100, 50 } });
+    auto* marker = window.Map().findChild<QLabel*>();
+    window.List()->selectRow(1);
+    EXPECT_FALSE(marker->isVisible()) << "east of the picture";
+    window.List()->selectRow(0);
+    EXPECT_EQ(marker->geometry().center(), QPoint(150, 100));
+    window.Action("acZoomIn")->trigger();
+    window.Action("acZoomIn")->trigger();
+    EXPECT_EQ(window.Map().size(), QSize(1600, 800));
+    EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
+    const QRect visible(window.Area()->horizontalScrollBar()->value(),
+        window.Area()->verticalScrollBar()->value(), window.Area()->viewport()->width(),
+        window.Area()->viewport()->height());
+    EXPECT_TRUE(visible.contains(marker->geometry())) << marker->geometry().x();
+    window.Panel().ZoomIn();
+    EXPECT_EQ(window.Map().Zoom(), 4) << "no further";
+    for (int i = 0; i < 3; ++i)
+        window.Action("acZoomOut")->trigger();
+    EXPECT_EQ(window.Map().size(), QSize(200, 100));
+    EXPECT_FALSE(window.Action("acZoomOut")->isEnabled());
+    window.Folders.AddPicture("other.png", { 100, 100 });
+    window.Panel().FillMapList();
+    window.Combo()->setCurrentIndex(window.Combo()->findText("other.png"));
+    EXPECT_EQ(window.Map().size(), QSize(100, 100));
+    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
+}
+
+// A picture that does not load is told and leaves the document working; one without a
+// calibration shows the notice over the map. Neither gets a calibration file.
+TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
 {
     TMapWindow window({ { 10, 50 } });
     QFile broken(window.Folders.Maps() + "/broken.png");
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("not a picture");
     broken.close();
+    const QString plain = window.Folders.AddPicture("plain.png", { 300, 300 });
     window.Panel().FillMapList();
     window.Combo()->setCurrentIndex(window.Combo()->findText("broken.png"));
     ASSERT_EQ(window.Prompt.Shown.size(), 1);
     EXPECT_TRUE(window.Prompt.Shown[0].startsWith("Cannot open file " + broken.fileName()));
     EXPECT_FALSE(window.Map().HasPicture());
     EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
-    EXPECT_FALSE(QFile::exists(broken.fileName() + ".inf"));
     window.Child->Insert();
     EXPECT_EQ(window.Child->Document.Entries.Count(), 2);
-    window.Combo()->setCurrentIndex(window.Combo()->findText("europe.png"));
-    EXPECT_TRUE(window.Map().HasPicture());
-}
 
-TEST(TMapPanel, UncalibratedMapShowsTheNoticeAndWritesNothing)
-{
-    TMapWindow window;
-    const QString plain = window.Folders.AddPicture("plain.png", { 300, 300 });
-    window.Panel().FillMapList();
     window.Combo()->setCurrentIndex(window.Combo()->findText("plain.png"));
     EXPECT_TRUE(window.Panel().NeedsCalibration());
     auto* notice = window.Panel().findChild<QLabel*>("lbNeedsCalibration");
@@ -265,7 +233,8 @@ TEST(TMapPanel, UncalibratedMapShowsTheNoticeAndWritesNothing)
     const QImage shown = window.Area()->viewport()->grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(notice->geometry().topLeft() + QPoint(2, 2))), QColor("#ffffe0"))
         << "drawn over the map";
-    EXPECT_FALSE(QFile::exists(plain + ".inf"));
+    for (const QString& picture : { broken.fileName(), plain })
+        EXPECT_FALSE(QFile::exists(picture + ".inf"));
 }
 
 class TCalibrateWindow : public ::testing::Test {

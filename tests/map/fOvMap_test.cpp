@@ -27,19 +27,10 @@ QImage Canvas()
 
 } // namespace
 
-TEST(TOvMap, SizeFollowsPictureAndZoom)
-{
-    TOvMap map;
-    EXPECT_EQ(map.size(), QSize(100, 100)) << "without a picture";
-    map.SetMapPic(QImage(301, 151, QImage::Format_RGB32));
-    EXPECT_EQ(map.size(), QSize(301, 151));
-    map.SetZoom(0.5);
-    EXPECT_EQ(map.size(), QSize(151, 76)) << "rounded to the nearest";
-    map.SetZoom(4);
-    EXPECT_EQ(map.size(), QSize(1204, 604));
-}
-
-TEST(TOvMap, ManyMarkersDrawAsOneAfterTheOther)
+// One layer looks as the markers drawn one after the other: centred by halves toward zero,
+// see-through and half-transparent pixels left out, later ones on top; within a part of the
+// canvas, markers whose centre lies just outside still show their inner half.
+TEST(TOvMap, MarkerLayerLooksAsMarkersDrawnOneAfterTheOther)
 {
     TOvMap map;
     map.SetMapPic(QImage(60, 40, QImage::Format_RGB32));
@@ -53,38 +44,18 @@ TEST(TOvMap, ManyMarkersDrawAsOneAfterTheOther)
         for (const QPoint& centre : centres)
             map.DrawMarker(painter, centre.x(), centre.y());
     }
+    EXPECT_EQ(expected.pixel(28, 18), qRgb(0, 0, 0)) << "left at 30 - 5 / 2, top at 20 - 4 / 2";
+    EXPECT_EQ(expected.pixel(27, 18), qRgb(10, 120, 10));
+    EXPECT_EQ(expected.pixel(8, 11), qRgb(10, 120, 10)) << "the see-through corner of (10, 10)";
+    EXPECT_EQ(expected.pixel(2, 1), qRgb(10, 120, 10)) << "half transparent, of (0, 0)";
     QImage layered = Canvas();
-    {
-        QPainter painter(&layered);
-        map.DrawMarkersAt(painter, centres, layered.rect());
-    }
+    QPainter(&layered).drawImage(0, 0, map.MarkerLayer(centres, layered.rect()));
     EXPECT_EQ(layered, expected);
-    // Drawn within a part of the canvas, markers whose centre lies just outside still show
-    // their inner half.
+
     QImage part = Canvas();
-    {
-        QPainter painter(&part);
-        map.DrawMarkersAt(painter, { { 9, 20 } }, QRect(10, 0, 50, 40));
-    }
+    QPainter(&part).drawImage(10, 0, map.MarkerLayer({ { 9, 20 } }, QRect(10, 0, 50, 40)));
     EXPECT_EQ(part.pixel(10, 20), qRgb(200, 0, 0));
     EXPECT_EQ(part.pixel(9, 20), qRgb(10, 120, 10)) << "outside the area";
-}
-
-TEST(TOvMap, DrawMarkerCentresByHalvesTowardZero)
-{
-    TOvMap map;
-    map.SetMapPic(QImage(100, 100, QImage::Format_RGB32));
-    map.SetPoints({ 0, 0, 0, 0 }, { 100, 100, 100, 100 }); // 1 pixel a degree, y down
-    map.SetMarker(TwoColourMarker());
-    QImage canvas = Canvas();
-    {
-        QPainter painter(&canvas);
-        map.DrawMarker(painter, 20, 10);
-    }
-    EXPECT_EQ(canvas.pixel(18, 8), qRgb(0, 0, 0)) << "left at 20 - 5 / 2, top at 10 - 4 / 2";
-    EXPECT_EQ(canvas.pixel(17, 8), qRgb(10, 120, 10));
-    EXPECT_EQ(canvas.pixel(18, 11), qRgb(10, 120, 10)) << "see-through corner";
-    EXPECT_EQ(canvas.pixel(22, 11), qRgb(10, 120, 10)) << "half transparent becomes see-through";
 }
 
 TEST(TOvMap, CollectionMarkersArePainted)

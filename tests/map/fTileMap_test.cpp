@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -21,16 +20,6 @@ namespace {
 const QColor TileColour(170, 211, 223);
 const QColor MissingTile(238, 238, 238);
 
-QByteArray Png(QColor color)
-{
-    QImage image(TileSize, TileSize, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // A document of places in Amsterdam on the web map, whose tiles at zoom 17 around them come
 // from a server of the test's own; shown.
 class TTileWindow {
@@ -39,10 +28,10 @@ public:
         const QString& tileUrl = QString())
     {
         const TTileId middle = TileAt(4.9, 52.37, 17);
-        for (int y = middle.Y - 3; y <= middle.Y + 3; ++y)
-            for (int x = middle.X - 3; x <= middle.X + 3; ++x)
-                Server.Serve(
-                    QStringLiteral("/17/%1/%2.png").arg(x).arg(y).toLatin1(), Png(TileColour));
+        const QByteArray tile = Png({ TileSize, TileSize }, TileColour);
+        for (int y = middle.Y - 5; y <= middle.Y + 5; ++y)
+            for (int x = middle.X - 5; x <= middle.X + 5; ++x)
+                Server.Serve(TilePath({ 17, x, y }), tile);
         Settings().TileUrl = tileUrl.isEmpty() ? Server.Url("/{z}/{x}/{y}.png") : tileUrl;
         Child = std::make_unique<TMDIChild>();
         Child->SetPrompt(Prompt);
@@ -91,7 +80,8 @@ public:
 } // namespace
 
 // A fresh user gets the web map: the document's places fitted, their tiles drawn around them
-// at street level, asked for with Marivel's name, and the attribution shown.
+// at street level, asked for with Marivel's name, those in sight and one around them only, and
+// the attribution shown.
 TEST(TTileMap, FirstInTheListFitsTheEntriesAndShowsTheirTiles)
 {
     TTileWindow window({ { 4.9, 52.37 }, { 4.901, 52.371 } });
@@ -103,9 +93,20 @@ TEST(TTileMap, FirstInTheListFitsTheEntriesAndShowsTheirTiles)
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return window.View().grab().toImage().pixelColor(middle + QPoint(60, 60)) == TileColour;
     })) << "the tiles arrive without anything waiting for them";
-    ASSERT_FALSE(window.Server.Requests.isEmpty());
-    EXPECT_TRUE(window.Server.Requests[0].contains("User-Agent: Marivel/"));
-    EXPECT_LE(window.Server.Requests.size(), 16) << "the visible tiles only";
+    const std::set<TTileId> wanted = TilesToFetch(
+        TilesInView(window.Projection().Origin, window.View().size()), TTileView::MaxFitZoom);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.Server.Requests.size() >= qsizetype(wanted.size()); }));
+    QTest::qWait(50);
+    std::set<TTileId> asked;
+    for (const QByteArray& request : std::as_const(window.Server.Requests)) {
+        EXPECT_TRUE(request.contains("User-Agent: Marivel/"));
+        const QList<QByteArray> path = request.split(' ').value(1).split('/');
+        asked.insert(
+            { path.value(1).toInt(), path.value(2).toInt(), path.value(3).split('.')[0].toInt() });
+    }
+    EXPECT_EQ(asked, wanted);
+    EXPECT_EQ(window.Server.Requests.size(), qsizetype(wanted.size())) << "each once";
 
     auto* attribution = window.View().findChild<QLabel*>("lbAttribution");
     ASSERT_TRUE(attribution);
@@ -194,4 +195,22 @@ TEST(TTileMap, PositionSelectionAndShowGoThroughTheProjection)
     const TEntry& entry = window.Child->Document.Entries.Items(2);
     EXPECT_NEAR(entry.Longitude(), place.Lon, 1e-5);
     EXPECT_NEAR(entry.Latitude(), place.Lat, 1e-5);
+    EXPECT_TRUE(IsMarkerRed(window.View().grab().toImage().pixel(target)))
+        << "the selected entry's marker moved along";
+}
+
+// Entries on both sides of the antimeridian are fitted across it and both show.
+TEST(TTileMap, EntriesAcrossTheAntimeridian)
+{
+    TTileWindow window({ { 179.99, -16.5 }, { -179.99, -16.51 } });
+    window.Child->SelectAll();
+    EXPECT_GE(window.View().Zoom(), 12) << "not the whole world";
+    const QImage shown = window.View().grab().toImage();
+    for (const auto& [lon, lat] : { std::pair { 179.99, -16.5 }, { -179.99, -16.51 } }) {
+        QPoint at = window.PixelOf(lon, lat);
+        for (const double beyond : { lon - 360, lon + 360 })
+            if (!shown.rect().contains(at))
+                at = window.PixelOf(beyond, lat);
+        EXPECT_TRUE(shown.rect().contains(at) && IsMarkerRed(shown.pixel(at))) << lon;
+    }
 }

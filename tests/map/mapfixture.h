@@ -1,10 +1,32 @@
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "map/uWebMercator.h"
 #include "testing.h"
+
+// A plain picture as PNG, as a tile server sends it.
+inline QByteArray Png(QSize size, QColor color = Qt::green)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The path of a tile at a server whose tile address is "/{z}/{x}/{y}.png".
+inline QByteArray TilePath(TTileId tile)
+{
+    return QStringLiteral("/%1/%2/%3.png").arg(tile.Zoom).arg(tile.X).arg(tile.Y).toLatin1();
+}
+
+// The red inside of a selected entry's marker.
+inline bool IsMarkerRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60; }
 
 // A program folder of its own with an empty "maps" folder, fresh settings, and no world
 // pictures, for as long as it lives.

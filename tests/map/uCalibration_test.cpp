@@ -1,5 +1,7 @@
 #include "map/uCalibration.h"
 
+#include <cmath>
+
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -34,30 +36,29 @@ QByteArray ReadFile(const QString& name)
 
 } // namespace
 
-TEST(TCalibration, ConvertsBothWaysWithNorthUp)
+// Both ways, north up, at zoom 1 and 2, rounded to the nearest pixel: 10.2 degrees east is
+// 211.33 pixels, 10.5 is 211.67.
+TEST(TCalibration, ConvertsBothWaysWithNorthUpAndZoom)
 {
     TCalibration calibration = World();
     EXPECT_DOUBLE_EQ(calibration.ScaleX(), 400.0 / 360);
     EXPECT_LT(calibration.ScaleY(), 0) << "north at the top";
-    EXPECT_EQ(calibration.LonToX(0), 200);
-    EXPECT_EQ(calibration.LatToY(0), 100);
-    EXPECT_EQ(calibration.LatToY(90), 0);
-    EXPECT_EQ(calibration.LatToY(-90), 200);
-    EXPECT_DOUBLE_EQ(calibration.XToLon(300), 90);
-    EXPECT_DOUBLE_EQ(calibration.YToLat(50), 45);
-    // Rounded to the nearest pixel: 10.2 degrees east is 211.33 pixels, 10.5 is 211.67.
-    EXPECT_EQ(calibration.LonToX(10.2), 211);
-    EXPECT_EQ(calibration.LonToX(10.5), 212);
-}
-
-TEST(TCalibration, ZoomScalesPixelsAndSize)
-{
-    TCalibration calibration = World();
+    const struct {
+        double Zoom, Lon, Lat;
+        int X, Y;
+    } points[] = { { 1, 0, 0, 200, 100 }, { 1, 90, 45, 300, 50 }, { 1, -180, -90, 0, 200 },
+        { 1, 10.2, 90, 211, 0 }, { 1, 10.5, 0, 212, 100 }, { 2, 90, 45, 600, 100 } };
+    for (const auto& point : points) {
+        SCOPED_TRACE(point.Lon);
+        calibration.Zoom = point.Zoom;
+        EXPECT_EQ(calibration.LonToX(point.Lon), point.X);
+        EXPECT_EQ(calibration.LatToY(point.Lat), point.Y);
+        if (std::round(point.Lon) == point.Lon) {
+            EXPECT_DOUBLE_EQ(calibration.XToLon(point.X), point.Lon);
+            EXPECT_DOUBLE_EQ(calibration.YToLat(point.Y), point.Lat);
+        }
+    }
     calibration.Zoom = 2;
-    EXPECT_EQ(calibration.LonToX(90), 600);
-    EXPECT_EQ(calibration.LatToY(45), 100);
-    EXPECT_DOUBLE_EQ(calibration.XToLon(600), 90);
-    EXPECT_DOUBLE_EQ(calibration.YToLat(100), 45);
     EXPECT_EQ(calibration.ZoomedSize({ 400, 200 }), QSize(800, 400));
     EXPECT_EQ(calibration.Unzoomed({ 601, 99 }), QPoint(301, 50)) << "halves round away";
     calibration.Zoom = 0.5;
@@ -117,31 +118,27 @@ protected:
     }
 };
 
-TEST_F(TCalibrationFileTest, WritesPointNumbersWhateverTheLocale)
+// Written with a German locale, read back alike: the numbers are the program's, not the
+// locale's.
+TEST_F(TCalibrationFileTest, RoundTripWhateverTheLocale)
 {
     QLocale::setDefault(QLocale(QLocale::German));
-    WriteCalibrationFile(
-        Inf, { { -12.5, 40.25, 3, 190 }, { 30.125, 60, 398, 2 }, "#804020", 1234 });
-    QLocale::setDefault(QLocale::c());
+    const TCalibrationFile written { { -12.5, 40.25, 3, 190 }, { 30.125, 60, 398, 2 }, "#804020",
+        1234 };
+    WriteCalibrationFile(Inf, written);
     EXPECT_EQ(ReadFile(Inf),
-        "Cal1Lon=-12.5\r\nCal1Lat=40.25\r\nCal2Lon=30.125\r\nCal2Lat=60\r\nCal1X=3\r\nCal1Y=190\r\n"
-        "Cal2X=398\r\nCal2Y=2\r\nBackColor=#804020\r\nMapCheck=1234\r\n");
-}
-
-TEST_F(TCalibrationFileTest, RoundTripCalibratesTheMap)
-{
-    WriteCalibrationFile(
-        Inf, { { -12.5, 40.25, 3, 190 }, { 30.125, 60, 398, 2 }, "#804020", 1234 });
+        "Cal1Lon=-12.5\r\nCal1Lat=40.25\r\nCal2Lon=30.125\r\nCal2Lat=60\r\nCal1X=3\r\n"
+        "Cal1Y=190\r\nCal2X=398\r\nCal2Y=2\r\nBackColor=#804020\r\nMapCheck=1234\r\n");
     TCalibration calibration;
     ASSERT_TRUE(Load(calibration));
-    EXPECT_EQ(calibration.Point1().Lon, -12.5);
-    EXPECT_EQ(calibration.Point1().Lat, 40.25);
-    EXPECT_EQ(calibration.Point1().X, 3);
-    EXPECT_EQ(calibration.Point1().Y, 190);
-    EXPECT_EQ(calibration.Point2().Lon, 30.125);
-    EXPECT_EQ(calibration.Point2().Lat, 60);
-    EXPECT_EQ(calibration.Point2().X, 398);
-    EXPECT_EQ(calibration.Point2().Y, 2);
+    QLocale::setDefault(QLocale::c());
+    for (const auto& [read, wrote] : { std::pair { calibration.Point1(), written.Point1 },
+             { calibration.Point2(), written.Point2 } }) {
+        EXPECT_EQ(read.Lon, wrote.Lon);
+        EXPECT_EQ(read.Lat, wrote.Lat);
+        EXPECT_EQ(read.X, wrote.X);
+        EXPECT_EQ(read.Y, wrote.Y);
+    }
     EXPECT_EQ(Back, "#804020");
     EXPECT_TRUE(Prompt.Shown.isEmpty());
 }
@@ -151,71 +148,54 @@ TEST_F(TCalibrationFileTest, MissingPixelsAreThePictureCorners)
     WriteFile(Inf, "Cal1Lon=-10\nCal1Lat=35\nCal2Lon=40\nCal2Lat=70\nMapCheck=1234\n");
     TCalibration calibration;
     ASSERT_TRUE(Load(calibration));
-    EXPECT_EQ(calibration.Point1().X, 0);
     EXPECT_EQ(calibration.Point1().Y, 200) << "lower left";
-    EXPECT_EQ(calibration.Point2().X, 400);
-    EXPECT_EQ(calibration.Point2().Y, 0) << "upper right";
+    EXPECT_EQ(calibration.Point2().X, 400) << "upper right";
     EXPECT_EQ(calibration.LonToX(-10), 0);
     EXPECT_EQ(calibration.LatToY(70), 0);
     EXPECT_TRUE(Back.isEmpty()) << "the button face";
 }
 
-TEST_F(TCalibrationFileTest, PictureOfAnotherSizeNeedsCalibration)
+// Without a usable file the map needs calibration, which starts from the picture's corners:
+// the previous map's points could lie outside it. Only a malformed file made for this picture
+// is told, and it is left alone.
+TEST_F(TCalibrationFileTest, UnusableFileLeavesTheMapUncalibrated)
 {
-    WriteCalibrationFile(Inf, { { 1, 2, 3, 4 }, { 5, 6, 7, 8 }, "#ffffff", 1234 });
-    WriteFile(Picture, QByteArray(1235, 'p'));
-    TCalibration calibration;
-    EXPECT_FALSE(Load(calibration));
-    EXPECT_TRUE(Back.isEmpty());
-    EXPECT_TRUE(Prompt.Shown.isEmpty()) << "only the notice";
-    // A malformed number in a file made for another picture is not even read.
-    WriteFile(Inf, "Cal1Lon=x\nMapCheck=99\n");
-    EXPECT_FALSE(Load(calibration));
-    EXPECT_TRUE(Prompt.Shown.isEmpty());
-}
-
-// The previous map's points could lie outside this picture, so calibrating starts from its
-// corners.
-TEST_F(TCalibrationFileTest, UncalibratedMapStartsFromThePictureCorners)
-{
-    const QByteArray malformed = "Cal1Lon=x\nCal1Lat=2\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n";
-    for (const QByteArray& file :
-        { QByteArray(), QByteArray("Cal1Lon=1\nMapCheck=99\n"), malformed }) {
-        SCOPED_TRACE(file.toStdString());
-        if (!file.isEmpty())
-            WriteFile(Inf, file);
+    const struct {
+        const char* Case;
+        QByteArray File;
+        const char* Told; // the message's start; null: nothing told
+    } cases[] = {
+        { "none", QByteArray(), nullptr },
+        { "another picture's", "Cal1Lon=1\nMapCheck=99\n", nullptr },
+        { "another picture's, malformed", "Cal1Lon=x\nMapCheck=99\n", nullptr },
+        { "malformed", "Cal1Lon=1,5\nCal1Lat=2\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n",
+            "Loading of calibration data failed: '1,5' is not a valid floating point value\r\r"
+            "Please calibrate the map properly." },
+        { "a coordinate missing", "Cal1Lon=1\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n",
+            "Loading of calibration data failed" },
+        { "a bad pixel", "Cal1Lon=1\nCal1Lat=2\nCal2Lon=3\nCal2Lat=4\nCal1X=4.5\nMapCheck=1234\n",
+            "Loading of calibration data failed" },
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Case);
+        QFile::remove(Inf);
+        if (!test.File.isEmpty())
+            WriteFile(Inf, test.File);
+        Prompt.Shown.clear();
         TCalibration calibration;
         calibration.SetPoints({ -1, -2, 10, 20 }, { 1, 2, 3000, 4000 });
         EXPECT_FALSE(Load(calibration));
+        ASSERT_EQ(Prompt.Shown.size(), test.Told ? 1 : 0);
+        if (test.Told) {
+            EXPECT_TRUE(Prompt.Shown[0].startsWith(test.Told)) << Prompt.Shown[0].toStdString();
+        }
+        EXPECT_EQ(ReadFile(Inf), test.File) << "the file is left alone";
         for (const TCalPoint& point : { calibration.Point1(), calibration.Point2() }) {
             EXPECT_EQ(point.Lon, 0);
             EXPECT_EQ(point.Lat, 0);
         }
-        EXPECT_EQ(calibration.Point1().X, 0);
         EXPECT_EQ(calibration.Point1().Y, 200);
         EXPECT_EQ(calibration.Point2().X, 400);
-        EXPECT_EQ(calibration.Point2().Y, 0);
         EXPECT_DOUBLE_EQ(calibration.ScaleX(), 1495) << "the scales last in force stay";
     }
-    EXPECT_EQ(Prompt.Shown.size(), 1) << "only the malformed file is told";
-}
-
-TEST_F(TCalibrationFileTest, MalformedNumberIsToldAndChangesNothing)
-{
-    const QByteArray text = "Cal1Lon=1,5\nCal1Lat=2\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n";
-    WriteFile(Inf, text);
-    TCalibration calibration;
-    calibration.SetPoints({ -1, -2, 10, 20 }, { 1, 2, 30, 40 });
-    EXPECT_FALSE(Load(calibration));
-    ASSERT_EQ(Prompt.Shown.size(), 1);
-    EXPECT_EQ(Prompt.Shown[0],
-        "Loading of calibration data failed: '1,5' is not a valid floating point value\r\r"
-        "Please calibrate the map properly.");
-    EXPECT_EQ(ReadFile(Inf), text) << "the file is left alone";
-    // A missing coordinate is as malformed as a bad one; a bad pixel too.
-    WriteFile(Inf, "Cal1Lon=1\nCal2Lon=3\nCal2Lat=4\nMapCheck=1234\n");
-    EXPECT_FALSE(Load(calibration));
-    WriteFile(Inf, "Cal1Lon=1\nCal1Lat=2\nCal2Lon=3\nCal2Lat=4\nCal1X=4.5\nMapCheck=1234\n");
-    EXPECT_FALSE(Load(calibration));
-    EXPECT_EQ(Prompt.Shown.size(), 3);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "map/uCalibration.h"
+#include "map/uWebMercator.h"
 #include "testing.h"
 
 namespace {
@@ -26,6 +27,21 @@ struct TEntriesAt : TEntries {
     }
 };
 
+std::vector<QPointF> Plane(const TEntries& entries, const IMapProjection& projection)
+{
+    return PlanePointsOf(PositionsOf(entries), projection);
+}
+
+// The web map at zoom 3 (2048 pixels around), its view starting 100 pixels west of the
+// antimeridian at 20 degrees north.
+TMercatorProjection AcrossTheAntimeridian()
+{
+    TMercatorProjection projection;
+    projection.Zoom = 3;
+    projection.Origin = { WorldSize(3) - 100, LatToWorldY(20, 3) };
+    return projection;
+}
+
 } // namespace
 
 TEST(TMapRanges, NormalizedAreSortedAndMerged)
@@ -35,55 +51,95 @@ TEST(TMapRanges, NormalizedAreSortedAndMerged)
     EXPECT_TRUE(NormalizedRanges({}).empty());
 }
 
+// The rectangle from (20, 20) to (60, 50) spans longitudes 2..6 and latitudes -5..-2; its
+// edges are outside, and neighbouring rows form one range.
 TEST(TMapSelection, RectangleSelectsStrictlyInsideEitherWay)
 {
-    // The rectangle from (20, 20) to (60, 50) spans longitudes 2..6 and latitudes -5..-2.
-    const TEntriesAt entries({ { 3, -3 }, { 2, -3 }, { 6, -3 }, { 4, -2 }, { 4, -5 },
+    const TEntriesAt entries({ { 3, -3 }, { 3.5, -3 }, { 2, -3 }, { 6, -3 }, { 4, -2 }, { 4, -5 },
         { 5.99, -4.99 }, { 7, -3 }, { 4, -4 } });
-    const TCalibration calibration = TenPerDegree();
-    const TRowRanges expected { { 0, 0 }, { 5, 5 }, { 7, 7 } };
-    EXPECT_EQ(RowsInside(PositionsOf(entries), calibration, { 20, 20 }, { 60, 50 }), expected);
-    EXPECT_EQ(RowsInside(PositionsOf(entries), calibration, { 60, 50 }, { 20, 20 }), expected)
-        << "dragged from lower right to upper left";
-    EXPECT_EQ(RowsInside(PositionsOf(entries), calibration, { 20, 50 }, { 60, 20 }), expected);
-    EXPECT_TRUE(RowsInside(PositionsOf(entries), calibration, { 20, 20 }, { 20, 20 }).empty());
+    const auto plane = Plane(entries, TenPerDegree());
+    const TRowRanges expected { { 0, 1 }, { 6, 6 }, { 8, 8 } };
+    const std::pair<QPoint, QPoint> drags[] = { { { 20, 20 }, { 60, 50 } },
+        { { 60, 50 }, { 20, 20 } }, { { 20, 50 }, { 60, 20 } } };
+    for (const auto& [from, to] : drags)
+        EXPECT_EQ(RowsInside(plane, TenPerDegree().PlaneView(), from, to), expected)
+            << from.x() << "," << from.y();
+    EXPECT_TRUE(RowsInside(plane, TenPerDegree().PlaneView(), { 20, 20 }, { 20, 20 }).empty());
 }
 
-TEST(TMapSelection, NeighbouringRowsFormOneRange)
+// On the web map a rectangle across the antimeridian takes entries on both sides of it.
+TEST(TMapSelection, RectangleAcrossTheAntimeridian)
 {
-    const TEntriesAt entries({ { 1, -1 }, { 1, -1 }, { 1, -1 }, { 9, -9 }, { 1, -1 } });
-    EXPECT_EQ(RowsInside(PositionsOf(entries), TenPerDegree(), { 0, 0 }, { 50, 50 }),
-        (TRowRanges { { 0, 2 }, { 4, 4 } }));
+    const TMercatorProjection projection = AcrossTheAntimeridian();
+    const TEntriesAt entries({ { 179, 0 }, { -179, 0 }, { -170, 0 }, { 0, 0 } });
+    EXPECT_EQ(
+        RowsInside(Plane(entries, projection), projection.PlaneView(), { 0, 0 }, { 150, 500 }),
+        (TRowRanges { { 0, 1 } }));
 }
 
-TEST(TMapMarkers, VisibleWindowIncludesItsEdges)
+TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
 {
-    // The visible area (20, 20) 40 by 30 spans longitudes 2..6 and latitudes -5..-2.
+    // The visible area (20, 20) 40 by 30 spans longitudes 2..6 and latitudes -5..-2. Rows 0
+    // and 8 share a pixel, as do 2 and 9; drawn in list order, 8 and 9 come out on top.
     const TEntriesAt entries({ { 2, -2 }, { 6, -5 }, { 4, -3 }, { 1.99, -3 }, { 4, -5.01 },
-        { 6.01, -3 }, { 4, -1.99 } });
-    const auto centres =
-        MarkerCentres(PositionsOf(entries), { { 0, 6 } }, TenPerDegree(), QRect(20, 20, 40, 30));
-    EXPECT_EQ(centres, (std::vector<QPoint> { { 20, 20 }, { 60, 50 }, { 40, 30 } }));
+        { 6.01, -3 }, { 4, -1.99 }, { 5, -4 }, { 2, -2 }, { 4, -3 } });
+    const auto plane = Plane(entries, TenPerDegree());
+    const QRect area(20, 20, 40, 30);
+    const struct {
+        const char* Case;
+        TRowRanges Selected;
+        double Zoom;
+        std::vector<QPoint> Centres;
+    } cases[] = {
+        { "all", { { 0, 9 } }, 1, { { 60, 50 }, { 50, 40 }, { 20, 20 }, { 40, 30 } } },
+        { "some", { { 1, 2 }, { 7, 7 } }, 1, { { 60, 50 }, { 40, 30 }, { 50, 40 } } },
+        { "zoomed in", { { 0, 9 } }, 2, { { 40, 40 } } },
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Case);
+        const TCalibration calibration = TenPerDegree(test.Zoom);
+        EXPECT_EQ(MarkerCentres(plane, test.Selected, calibration.PlaneView(), area), test.Centres);
+    }
 }
 
-TEST(TMapMarkers, OnlySelectedEntriesEachPixelOnceLastKept)
+// Where the view spans the antimeridian, entries east and west of it show on their own side;
+// where the world is narrower than the view, in each of its repetitions.
+TEST(TMapMarkers, ShowOnBothSidesOfTheAntimeridian)
 {
-    const TEntriesAt entries({ { 1, -1 }, { 2, -2 }, { 1, -1 }, { 3, -3 }, { 2, -2 } });
-    // Rows 0 and 2 share a pixel, as do 1 and 4; drawn in list order, 2 and 4 come out on top.
-    const auto all =
-        MarkerCentres(PositionsOf(entries), { { 0, 4 } }, TenPerDegree(), QRect(0, 0, 100, 100));
-    EXPECT_EQ(all, (std::vector<QPoint> { { 10, 10 }, { 30, 30 }, { 20, 20 } }));
-    const auto some = MarkerCentres(
-        PositionsOf(entries), { { 0, 0 }, { 3, 3 } }, TenPerDegree(), QRect(0, 0, 100, 100));
-    EXPECT_EQ(some, (std::vector<QPoint> { { 10, 10 }, { 30, 30 } }));
+    const TEntriesAt entries({ { 179, 10 }, { -179, 10 } });
+    const TMercatorProjection projection = AcrossTheAntimeridian();
+    const auto plane = Plane(entries, projection);
+    const int y = projection.LatToY(10);
+    EXPECT_EQ(MarkerCentres(plane, { { 0, 1 } }, projection.PlaneView(), QRect(0, 0, 200, 100)),
+        (std::vector<QPoint> { { projection.LonToX(179), y }, { projection.LonToX(181), y } }));
+
+    TMercatorProjection world;
+    world.Zoom = 1; // 512 pixels around
+    const auto west = MarkerCentres(plane, { { 1, 1 } }, world.PlaneView(), QRect(0, 0, 1200, 512));
+    const int x = world.LonToX(-179);
+    EXPECT_EQ(west,
+        (std::vector<QPoint> { { x + 1024, world.LatToY(10) }, { x + 512, world.LatToY(10) },
+            { x, world.LatToY(10) } }));
 }
 
-TEST(TMapMarkers, ZoomPlacesMarkersFurtherOut)
+// The window around entries spans the antimeridian when they lie closer together across it.
+TEST(TMapMarkers, WindowAroundEntriesCrossesTheAntimeridianWhenNarrower)
 {
-    const TEntriesAt entries({ { 1, -1 }, { 8, -8 } });
-    const auto centres =
-        MarkerCentres(PositionsOf(entries), { { 0, 1 } }, TenPerDegree(2), QRect(0, 0, 100, 100));
-    EXPECT_EQ(centres, (std::vector<QPoint> { { 20, 20 } })) << "8 degrees lie at 160";
+    const struct {
+        std::vector<TLonLat> Positions;
+        double West, East;
+    } cases[] = {
+        { { { 4.9, 52.4 }, { 5.1, 52.3 } }, 4.9, 5.1 },
+        { { { 179.5, 1 }, { -179.5, -1 } }, 179.5, 180.5 },
+        { { { -100, 0 }, { 100, 0 }, { 0, 0 } }, -100, 100 },
+        { { { -170, 0 }, { 170, 0 }, { 0, 0 } }, 0, 190 },
+    };
+    for (const auto& test : cases) {
+        const TCoordWindow window = WindowAround(test.Positions);
+        EXPECT_DOUBLE_EQ(window.West, test.West);
+        EXPECT_DOUBLE_EQ(window.East, test.East);
+        EXPECT_DOUBLE_EQ(window.South, std::min(test.Positions[0].Lat, test.Positions[1].Lat));
+    }
 }
 
 TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
@@ -91,42 +147,35 @@ TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
     TTempConfig config;
     QLocale::setDefault(QLocale::c());
     const TEntriesAt entries({ { 5, -5 }, { 5.015, -5.015 }, { 5.01, -4.99 }, { 5.03, -5 } });
-    const TCalibration calibration = TenPerDegree();
-    const QPoint pointer(50, 50); // 5, -5
-    EXPECT_EQ(HintAt(entries, PositionsOf(entries), { { 0, 3 } }, calibration, pointer, 5),
-        "0\rLat/Lon: -5.00000/5.00000");
-    EXPECT_EQ(HintAt(entries, PositionsOf(entries), { { 1, 3 } }, calibration, pointer, 5),
-        "1\rLat/Lon: -5.01500/5.01500");
-    EXPECT_EQ(
-        HintAt(entries, PositionsOf(entries), { { 3, 3 } }, calibration, pointer, 4), QString())
-        << "0.03 degrees away";
-    EXPECT_EQ(HintAt(entries, PositionsOf(entries), {}, calibration, pointer, 5), QString())
-        << "nothing selected";
-    // Zoomed in twice as far, the reach halves to 0.01 degrees.
-    EXPECT_EQ(HintAt(entries, PositionsOf(entries), { { 1, 3 } }, TenPerDegree(2), { 100, 100 }, 4),
-        "2\rLat/Lon: -4.9900/5.0100");
+    const auto positions = PositionsOf(entries);
+    const struct {
+        TRowRanges Selected;
+        double Zoom;
+        int Precision;
+        const char* Hint;
+    } cases[] = {
+        { { { 0, 3 } }, 1, 5, "0\rLat/Lon: -5.00000/5.00000" },
+        { { { 1, 3 } }, 1, 5, "1\rLat/Lon: -5.01500/5.01500" },
+        { { { 3, 3 } }, 1, 4, "" }, // 0.03 degrees away
+        { {}, 1, 5, "" }, { { { 1, 3 } }, 2, 4, "2\rLat/Lon: -4.9900/5.0100" }, // the reach halves
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Hint);
+        const QPoint pointer = QPoint(50, 50) * test.Zoom; // 5, -5
+        EXPECT_EQ(HintAt(entries, positions, test.Selected, TenPerDegree(test.Zoom), pointer,
+                      test.Precision),
+            test.Hint);
+    }
 }
 
 TEST(TMapPointer, StatusTextAndPositionsRoundToPrecision)
 {
     QLocale::setDefault(QLocale::c());
-    const TCalibration calibration = TenPerDegree(4);
-    EXPECT_EQ(PointerText(calibration, { 123, 457 }, 5), "-11.42500 3.07500 (123 457)");
-    // A pixel of zoom 4 is 0.025 degrees: 0.0025 of a degree lies between pixels.
-    const auto [lon, lat] = PositionAt(TenPerDegree(3), { 1, 2 }, 5);
-    EXPECT_DOUBLE_EQ(lon, 0.03333);
-    EXPECT_DOUBLE_EQ(lat, -0.06667);
-    const auto [lon4, lat4] = PositionAt(TenPerDegree(3), { 1, 2 }, 4);
-    EXPECT_DOUBLE_EQ(lon4, 0.0333);
-    EXPECT_DOUBLE_EQ(lat4, -0.0667);
-}
-
-TEST(TMapZoom, LevelsBetweenHalfAndFour)
-{
-    EXPECT_TRUE(CanZoomIn(true, 2));
-    EXPECT_FALSE(CanZoomIn(true, 4));
-    EXPECT_FALSE(CanZoomIn(false, 1)) << "no map chosen";
-    EXPECT_TRUE(CanZoomOut(true, 1));
-    EXPECT_FALSE(CanZoomOut(true, 0.5));
-    EXPECT_FALSE(CanZoomOut(false, 2));
+    EXPECT_EQ(PointerText(TenPerDegree(4), { 123, 457 }, 5), "-11.42500 3.07500 (123 457)");
+    for (const auto& [precision, lon, lat] :
+        { std::tuple { 5, 0.03333, -0.06667 }, { 4, 0.0333, -0.0667 } }) {
+        const auto position = PositionAt(TenPerDegree(3), { 1, 2 }, precision);
+        EXPECT_DOUBLE_EQ(position.first, lon);
+        EXPECT_DOUBLE_EQ(position.second, lat);
+    }
 }

@@ -1,6 +1,5 @@
 #include "map/uTileFetcher.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest/QTest>
@@ -8,23 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "httpserver.h"
-#include "testing.h"
+#include "mapfixture.h"
 
 namespace {
 
 using TMode = THttpTestServer::TResponse::TMode;
 
 const QByteArray LastModified = "Wed, 21 Oct 2015 07:28:00 GMT";
-
-QByteArray Png(QSize size, QColor color = Qt::green)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // A PNG of one pixel whose header claims `side` by `side` pixels, its checksum made good: a
 // decompression bomb, as far as a reader that trusts the header can tell.
@@ -42,11 +31,6 @@ QByteArray PngClaiming(quint32 side)
     }
     qToBigEndian(~crc, png.data() + Crc);
     return png;
-}
-
-QByteArray TilePath(TTileId tile)
-{
-    return QStringLiteral("/%1/%2/%3.png").arg(tile.Zoom).arg(tile.X).arg(tile.Y).toLatin1();
 }
 
 class TileFetcherTest : public ::testing::Test {

@@ -59,21 +59,36 @@ TEST(TWebMercator, WorldPixelsAndBackAtEveryZoom)
 
 TEST(TWebMercator, ColumnsWrapRowsDoNot)
 {
-    EXPECT_EQ(WrapTileX(-1, 2), 3);
-    EXPECT_EQ(WrapTileX(4, 2), 0);
-    EXPECT_EQ(WrapTileX(9, 2), 1);
-    EXPECT_TRUE(IsTileRow(3, 2));
-    EXPECT_FALSE(IsTileRow(4, 2));
-    EXPECT_FALSE(IsTileRow(-1, 2));
-    EXPECT_DOUBLE_EQ(WrapLongitude(190), -170);
-    EXPECT_DOUBLE_EQ(WrapLongitude(180), 180);
-    EXPECT_DOUBLE_EQ(WrapLongitude(540), 180);
-    EXPECT_DOUBLE_EQ(WrapLongitude(-190), 170);
+    for (const auto& [x, wrapped] : { std::pair { -1, 3 }, { 4, 0 }, { 9, 1 }, { 2, 2 } })
+        EXPECT_EQ(WrapTileX(x, 2), wrapped) << x;
+    for (const auto& [y, row] : { std::pair { 3, true }, { 4, false }, { -1, false } })
+        EXPECT_EQ(IsTileRow(y, 2), row) << y;
+    for (const auto& [lon, wrapped] :
+        { std::pair { 190.0, -170.0 }, { 180.0, 180.0 }, { 540.0, 180.0 }, { -190.0, 170.0 } })
+        EXPECT_DOUBLE_EQ(WrapLongitude(lon), wrapped) << lon;
 }
 
-// A click sets the position it shows, and a rectangle drawn around entries selects them, at
-// street level and across the antimeridian.
-TEST(TMercatorProjection, SetPositionAndSelectionRoundTrip)
+// The tiles in sight and a ring one tile wide around them are fetched, no more; columns wrap
+// across the antimeridian, rows end at the world's edges.
+TEST(TWebMercator, FetchesTheTilesInViewAndOneAround)
+{
+    const QRect inView = TilesInView({ 300, 10 }, { 600, 246 }); // pixels 300..899, 10..255
+    EXPECT_EQ(inView, QRect(QPoint(1, 0), QPoint(3, 0)));
+    std::set<TTileId> expected;
+    for (int x = 0; x <= 4; ++x)
+        for (int y = 0; y <= 1; ++y)
+            expected.insert({ 5, x, y });
+    EXPECT_EQ(TilesToFetch(inView, 5), expected) << "no row above the world";
+    const std::set<TTileId> across = TilesToFetch(QRect(QPoint(-1, 1), QPoint(0, 1)), 2);
+    EXPECT_EQ(across,
+        (std::set<TTileId> { { 2, 0, 0 }, { 2, 0, 1 }, { 2, 0, 2 }, { 2, 1, 0 }, { 2, 1, 1 },
+            { 2, 1, 2 }, { 2, 2, 0 }, { 2, 2, 1 }, { 2, 2, 2 }, { 2, 3, 0 }, { 2, 3, 1 },
+            { 2, 3, 2 } }))
+        << "columns -2..1 are 2, 3, 0 and 1";
+}
+
+// A click sets the position it shows, at street level and across the antimeridian.
+TEST(TMercatorProjection, SetPositionRoundTrip)
 {
     TMercatorProjection projection;
     projection.Zoom = 17;
@@ -82,9 +97,9 @@ TEST(TMercatorProjection, SetPositionAndSelectionRoundTrip)
     const auto [lon, lat] = PositionAt(projection, pixel, 5);
     EXPECT_NEAR(lon, 4.9, 1e-5);
     EXPECT_NEAR(lat, 52.37, 1e-5);
-
     const std::vector<TLonLat> positions = { { 4.9, 52.37 }, { 4.9001, 52.3701 }, { 4.95, 52.37 } };
-    EXPECT_EQ(RowsInside(positions, projection, pixel + QPoint(-5, 5), pixel + QPoint(20, -20)),
+    EXPECT_EQ(RowsInside(PlanePointsOf(positions, projection), projection.PlaneView(),
+                  pixel + QPoint(-5, 5), pixel + QPoint(20, -20)),
         (TRowRanges { { 0, 1 } }));
 
     projection.Zoom = 3;
