@@ -26,19 +26,6 @@ void AddNamed(TEntries& entries, int count)
 
 } // namespace
 
-TEST(EntryPool, NumbersFindEveryBlockAcrossSlabsAndFreedSlabsNumbersAreTakenAgain)
-{
-    std::vector<std::unique_ptr<TEntry>> entries;
-    for (int round = 0; round < 2; ++round) {
-        for (int i = 0; i < ManyEntries; ++i) {
-            entries.push_back(std::make_unique<TEntry>());
-            const TEntry* entry = entries.back().get();
-            ASSERT_EQ(EntryPool::At(EntryPool::IndexOf(entry)), entry) << round << ", " << i;
-        }
-        entries.clear();
-    }
-}
-
 TEST(TEntries, ListOfNumbersKeepsEachEntryThroughEveryChange)
 {
     TEntries entries;

@@ -168,44 +168,32 @@ TEST(TEntry, AValueReadsAsItsPartsDo)
 }
 
 // The marks share a word with the texts' address: changing the texts must keep them, and
-// setting them must keep the texts.
-TEST(TEntry, MarksAndTextsKeepEachOther)
+// setting them must keep the texts. A copy takes everything and is marked changed.
+TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
 {
     TEntry e;
     e.SetFlag(6);
     e.SetDescription("a description longer than any inline buffer");
     EXPECT_EQ(e.Flag(), 6);
     e.SetFlag(5);
+    e.SetLatitude(-10.123456789);
+    e.SetLongitude(170.5);
     e.ClearChanged();
     EXPECT_EQ(e.Description(), "a description longer than any inline buffer");
     e.SetDescription("");
     EXPECT_TRUE(e.Changed());
     EXPECT_EQ(e.Flag(), 5) << "without texts too";
+    e.SetDescription("café");
+    e.ClearChanged();
     TEntry copy;
     copy.SetExtra("x");
     e.AssignTo(copy);
-    EXPECT_EQ(copy.Extra(), "");
-    EXPECT_EQ(copy.Flag(), 5);
     EXPECT_TRUE(copy.Changed());
-}
-
-TEST(TEntry, AssignToCopiesEverythingAndMarksTheCopy)
-{
-    TEntry source;
-    source.SetLatitude(-10.123456789);
-    source.SetLongitude(170.5);
-    source.SetDescription("café");
-    source.SetExtra("extra");
-    source.SetFlag(3);
-    source.ClearChanged();
-    TEntry copy;
-    source.AssignTo(copy);
-    EXPECT_TRUE(copy.Changed());
-    EXPECT_EQ(copy.LatSecFrac(), source.LatSecFrac());
+    EXPECT_EQ(copy.LatSecFrac(), e.LatSecFrac());
     EXPECT_EQ(copy.Longitude(), 170.5);
     EXPECT_EQ(copy.Description(), "café");
-    EXPECT_EQ(copy.Extra(), "extra");
-    EXPECT_EQ(copy.Flag(), 3);
+    EXPECT_EQ(copy.Extra(), "");
+    EXPECT_EQ(copy.Flag(), 5);
 }
 
 TEST(TEntries, TracksChangesSinceTheLastMark)

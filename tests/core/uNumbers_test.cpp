@@ -140,24 +140,17 @@ TEST(NumberText, GeneralFormIsShortestUpToFifteenDigits)
         AppendGeneral(out, value);
         return out;
     };
-    EXPECT_EQ(general(4.88969), "4.88969");
-    EXPECT_EQ(general(-52.37403), "-52.37403");
-    EXPECT_EQ(general(0.1 + 0.2), "0.3") << "rounded to 15 digits, not the 17 that read back";
-    EXPECT_EQ(general(1.0 / 3), "0.333333333333333");
-    EXPECT_EQ(general(2.0 / 3 * 100), "66.6666666666667");
-    EXPECT_EQ(general(9.9999999999999995), "10");
-    EXPECT_EQ(general(180), "180");
-    EXPECT_EQ(general(0), "0");
-    EXPECT_EQ(general(-0.0), "0");
-    EXPECT_EQ(general(0.00001), "0.00001");
-    EXPECT_EQ(general(0.000123), "0.000123");
-    EXPECT_EQ(general(0.000001), "1E-6") << "scientific below 0.00001";
-    EXPECT_EQ(general(-0.0000015), "-1.5E-6");
-    // Values of many digits take the general way; the threshold holds there too.
-    EXPECT_EQ(general(-1.0 / 70000), "-0.0000142857142857143");
-    EXPECT_EQ(general(1.0 / 110000), "9.09090909090909E-6");
-    EXPECT_EQ(general(1e15), "1E15");
-    EXPECT_EQ(general(123456789012345), "123456789012345");
+    // Rounded to 15 digits, not the 17 that read back; scientific below 0.00001, also for values
+    // of many digits, which take the general way.
+    for (const auto& [value, text] :
+        std::initializer_list<std::pair<double, const char*>> { { 4.88969, "4.88969" },
+            { -52.37403, "-52.37403" }, { 0.1 + 0.2, "0.3" }, { 1.0 / 3, "0.333333333333333" },
+            { 2.0 / 3 * 100, "66.6666666666667" }, { 9.9999999999999995, "10" }, { 180, "180" },
+            { 0, "0" }, { -0.0, "0" }, { 0.00001, "0.00001" }, { 0.000123, "0.000123" },
+            { 0.000001, "1E-6" }, { -0.0000015, "-1.5E-6" },
+            { -1.0 / 70000, "-0.0000142857142857143" }, { 1.0 / 110000, "9.09090909090909E-6" },
+            { 1e15, "1E15" }, { 123456789012345, "123456789012345" } })
+        EXPECT_EQ(general(value), text) << value;
     for (double value : { 4.88969, -0.000001, 1.0 / 7, 179.99999999999997 })
         EXPECT_NEAR(ParseFloat(general(value)), value, std::fabs(value) * 1e-14);
 }

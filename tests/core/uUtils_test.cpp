@@ -13,7 +13,6 @@
 
 TEST(RegistryHelpers, SingleValuesFallBackAndClamp)
 {
-    TTempConfig config;
     const QString key = "\\Software\\Test";
     TRegistry reg;
     EXPECT_EQ(ReadRegInteger(reg, key, "n", 6, 4, 5), 5) << "missing key";
@@ -25,29 +24,8 @@ TEST(RegistryHelpers, SingleValuesFallBackAndClamp)
     EXPECT_EQ(reg.CurrentPath(), "") << "the key is closed again";
 }
 
-TEST(RegistryHelpers, ValuesOfAnotherTypeReadAsMissing)
-{
-    TTempConfig config;
-    const QString key = "\\Software\\Test";
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(key, true));
-    reg.WriteString("Number", "abc");
-    reg.WriteInteger("Text", 1);
-    WriteRegStrings(reg, { "a", "b", "c" });
-    reg.WriteInteger("1", 7);
-    reg.CloseKey();
-    EXPECT_EQ(ReadRegInteger(reg, key, "Number", 6, 4, 5), 5);
-    EXPECT_TRUE(ReadRegBool(reg, key, "Number", true));
-    EXPECT_EQ(ReadRegString(reg, key, "Text", "fallback"), "fallback");
-    ASSERT_TRUE(reg.OpenKeyReadOnly(key));
-    QStringList read;
-    ReadRegStrings(reg, read, false);
-    EXPECT_EQ(read, QStringList { "a" }) << "the list ends there, as at a missing number";
-}
-
 TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
 {
-    TTempConfig config;
     QStringList files;
     QStringList withTwins;
     for (int i = 0; i < 5000; ++i) {
@@ -215,7 +193,6 @@ TEST(Versions, PartsCompareFromTheFirst)
 
 TEST(AutoUpdateValues, PerSiteValuesAndScrambledPasswords)
 {
-    TTempConfig config;
     const QString site = "http://poi.example/index.xml";
     EXPECT_EQ(ReadAutoUpdateValue(site, "Username"), "") << "missing key";
     WriteAutoUpdateValue(site, "Username", "bob");

@@ -38,7 +38,6 @@ protected:
         return child;
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
     TScriptedPrompt Prompt;

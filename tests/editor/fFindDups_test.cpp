@@ -88,6 +88,12 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceAndKeepsTheOneUsed)
     EXPECT_EQ(Tree(), "");
     EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
     EXPECT_EQ(Settings().FindDupsTolerance, 0);
+
+    Document.Entries.Clear();
+    ProgressText.clear();
+    Window.Find();
+    EXPECT_EQ(Prompt.Shown, QStringList(2, "No duplicate items found"));
+    EXPECT_TRUE(ProgressText.isEmpty()) << "an empty document is searched without progress";
 }
 
 TEST_F(FindDupsTest, EnterInTheToleranceSearchesAndKeepsTheToolOpen)
@@ -102,14 +108,6 @@ TEST_F(FindDupsTest, EnterInTheToleranceSearchesAndKeepsTheToolOpen)
     EXPECT_TRUE(Window.isVisible());
     EXPECT_EQ(Tree(), "a: a2 a3 | b: b2 | c: c2");
     EXPECT_EQ(Settings().FindDupsTolerance, 3);
-}
-
-TEST_F(FindDupsTest, AnEmptyDocumentIsSearchedWithoutProgress)
-{
-    Document.Entries.Clear();
-    Window.Find();
-    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
-    EXPECT_TRUE(ProgressText.isEmpty());
 }
 
 TEST_F(FindDupsTest, CancellingShowsTheGroupsFoundSoFarWithoutAMessage)

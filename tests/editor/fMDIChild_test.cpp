@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
+#include "modal.h"
 #include "testing.h"
 
 namespace {
@@ -125,6 +126,20 @@ TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
     window.Type(fLatSec, "59");
     EXPECT_EQ(window.Field(fLatitude)->text(), "89.99972");
     EXPECT_EQ(window.Field(fDescription)->text(), "1") << "the description stays";
+
+    // The degree boxes show their units and take no sixty minutes or seconds.
+    window->SelectOnly(0);
+    QStringList units;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->text().size() == 1)
+            units.append(label->text());
+    units.sort();
+    EXPECT_EQ(units.join(""), QString::fromUtf8("°°′′″″"));
+    window.Type(fLatMin, "75");
+    EXPECT_EQ(window.Entry(0).LatMin(), 7) << "the 5 is refused";
+    window.Type(fLatSec, "59.5");
+    EXPECT_EQ(window.Entry(0).LatSec(), 59);
+    EXPECT_EQ(window.Entry(0).LatDeg(), 0);
 }
 
 TEST(TMDIChild, MinusAndPlusInADecimalFieldSwitchTheHemisphereAtOnce)
@@ -230,7 +245,7 @@ TEST(TMDIChild, ListKeysWalkTheRows)
     EXPECT_FALSE(list->hasFocus());
 }
 
-TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)
+TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFieldsAndLeavesDeleteAtHand)
 {
     TWindow window(2);
     window->SelectOnly(1);
@@ -256,6 +271,22 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFields)
     EXPECT_EQ(window.Descriptions(), "0 1 ");
     EXPECT_EQ(window->SelectedRows(), std::vector<int> { 1 }) << "the row the undo changed";
     EXPECT_EQ(window.Field(fDescription)->text(), "1");
+
+    // Delete works at once after an edit in place ends, either way.
+    for (const Qt::Key end : { Qt::Key_Escape, Qt::Key_Return }) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last editor
+        window->SelectOnly(window->Document.Entries.Count() - 1);
+        window.List()->setFocus();
+        QTest::keyClick(window.List(), Qt::Key_F2);
+        editor = window.List()->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText("again");
+        QTest::keyClick(editor, end);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(window->DeleteAction()->isEnabled());
+        QTest::keyClick(window.List(), Qt::Key_Delete);
+    }
+    EXPECT_EQ(window->Document.Entries.Count(), 0);
 }
 
 TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
@@ -275,30 +306,9 @@ TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
     EXPECT_EQ(window.List()->model()->rowCount(), 3);
 }
 
-TEST(TMDIChild, DeleteSelectsTheNewLastRowAndNothingWhenTheListIsEmpty)
-{
-    TWindow window(3);
-    window->SelectOnly(2);
-    window.List()->setFocus();
-    QTest::keyClick(window.List(), Qt::Key_Delete);
-    EXPECT_EQ(window.Descriptions(), "0 1 ");
-    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 1 });
-    EXPECT_EQ(window.Field(fDescription)->text(), "1");
-    EXPECT_EQ(window.List()->model()->rowCount(), 2);
-
-    window->SelectAll();
-    window->DeleteAction()->trigger();
-    EXPECT_EQ(window->Document.Entries.Count(), 0);
-    EXPECT_TRUE(window->SelectedRows().empty());
-    EXPECT_EQ(window->CurrentRow(), -1);
-    for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
-        EXPECT_FALSE(field->isEnabled());
-        EXPECT_EQ(field->text(), "");
-    }
-    EXPECT_FALSE(window->DeleteAction()->isEnabled()) << "nothing left to delete";
-}
-
-TEST(TMDIChild, DeleteOfABlockSelectsTheRowAfterIt)
+// A deleted block leaves the row after it selected, the last row the new last one, the last
+// entry nothing; undo marks the rows it brings back.
+TEST(TMDIChild, DeleteSelectsTheRowAfterItAndNothingWhenTheListIsEmpty)
 {
     TWindow window(10);
     // A block selected with Shift from row 3 down to row 7, where the focus ends.
@@ -319,6 +329,25 @@ TEST(TMDIChild, DeleteOfABlockSelectsTheRowAfterIt)
     window->Redo();
     EXPECT_EQ(window.Descriptions(), "0 1 2 8 9 ");
     EXPECT_EQ(window->SelectedRows(), std::vector<int> {}) << "nothing left to mark";
+
+    window->SelectOnly(4);
+    window.List()->setFocus();
+    QTest::keyClick(window.List(), Qt::Key_Delete);
+    EXPECT_EQ(window.Descriptions(), "0 1 2 8 ");
+    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 3 });
+    EXPECT_EQ(window.Field(fDescription)->text(), "8");
+    EXPECT_EQ(window.List()->model()->rowCount(), 4);
+
+    window->SelectAll();
+    window->DeleteAction()->trigger();
+    EXPECT_EQ(window->Document.Entries.Count(), 0);
+    EXPECT_TRUE(window->SelectedRows().empty());
+    EXPECT_EQ(window->CurrentRow(), -1);
+    for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+        EXPECT_FALSE(field->isEnabled());
+        EXPECT_EQ(field->text(), "");
+    }
+    EXPECT_FALSE(window->DeleteAction()->isEnabled()) << "nothing left to delete";
 }
 
 TEST(TMDIChild, CaptionNamesTheFileAndMarksChanges)
@@ -408,6 +437,8 @@ TEST(TMDIChild, PasteOfDamagedTextKeepsWhatWasRead)
     EXPECT_EQ(window->Document.Entries.Count(), 1) << "a text field takes its own paste";
 }
 
+// Cancel keeps the window, Yes saves and No leaves the file as it was; an unchanged document
+// closes without a question.
 TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
 {
     TBuiltInFormats formats;
@@ -433,16 +464,9 @@ TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
     prompt.Answers = { IUserPrompt::TAnswer::Yes };
     EXPECT_TRUE(window.Close());
     EXPECT_FALSE(window.Exists());
-    EXPECT_NE(FileBytes(file).find("<name>typed</name>"), std::string::npos);
-}
+    const std::string saved = FileBytes(file);
+    EXPECT_NE(saved.find("<name>typed</name>"), std::string::npos);
 
-TEST(TMDIChild, ClosingWithoutSavingLeavesTheFileAndAnUnchangedDocumentClosesAtOnce)
-{
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    const QString file = dir.filePath("a.asc");
-    WriteFileBytes(file, "4.5, 52.5, \"old\"\r\n");
-    TScriptedPrompt prompt;
     TWindow changed(1);
     changed->Document.FileName = "FILE://" + file;
     changed->SetPrompt(prompt);
@@ -450,13 +474,13 @@ TEST(TMDIChild, ClosingWithoutSavingLeavesTheFileAndAnUnchangedDocumentClosesAtO
     prompt.Answers = { IUserPrompt::TAnswer::No };
     EXPECT_TRUE(changed.Close());
     EXPECT_FALSE(changed.Exists());
-    EXPECT_EQ(FileBytes(file), "4.5, 52.5, \"old\"\r\n");
-    EXPECT_EQ(FilesIn(dir.path()), QStringList { "a.asc" });
+    EXPECT_EQ(FileBytes(file), saved);
+    EXPECT_EQ(FilesIn(dir.path()), QStringList { "a.gpx" });
 
     TWindow unchanged(1);
     unchanged->SetPrompt(prompt);
     EXPECT_TRUE(unchanged.Close());
-    EXPECT_EQ(prompt.Asked.size(), 1) << "only the changed document asked";
+    EXPECT_EQ(prompt.Asked.size(), 3) << "only the changed documents asked";
 }
 
 TEST(TMDIChild, ClosingALargeDocumentShowsTheCleanUpProgress)
@@ -486,23 +510,6 @@ TEST(TMDIChild, ClosingALargeDocumentShowsTheCleanUpProgress)
     EXPECT_EQ(watch.Shown, QStringList { "Cleaning up, please wait..." });
     for (QWidget* window : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QProgressDialog*>(window) && window->isVisible());
-}
-
-TEST(TMDIChild, DegreeBoxesShowTheirUnitsAndTakeNoSixtyMinutes)
-{
-    TWindow window(1);
-    window->SelectOnly(0);
-    QStringList units;
-    for (QLabel* label : window->findChildren<QLabel*>())
-        if (label->text().size() == 1)
-            units.append(label->text());
-    units.sort();
-    EXPECT_EQ(units.join(""), QString::fromUtf8("°°′′″″"));
-    window.Type(fLatMin, "75");
-    EXPECT_EQ(window.Entry(0).LatMin(), 7) << "the 5 is refused";
-    window.Type(fLatSec, "59.5");
-    EXPECT_EQ(window.Entry(0).LatSec(), 59);
-    EXPECT_EQ(window.Entry(0).LatDeg(), 0);
 }
 
 // The selected and the current entries stay so wherever the sort takes them; a second click on
@@ -537,24 +544,6 @@ TEST(TMDIChild, SortingKeepsTheSelectedEntriesAndASecondClickSortsDescending)
     EXPECT_EQ(selected(), "Oslo Paris current Paris");
     EXPECT_EQ(header->sortIndicatorSection(), TDocument::colLatitude);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
-}
-
-TEST(TMDIChild, DeleteWorksAtOnceAfterARowIsRenamedInPlace)
-{
-    TWindow window(3);
-    for (const Qt::Key end : { Qt::Key_Return, Qt::Key_Escape }) {
-        window->SelectOnly(1);
-        window.List()->setFocus();
-        QTest::keyClick(window.List(), Qt::Key_F2);
-        auto* editor = window.List()->viewport()->findChild<QLineEdit*>();
-        ASSERT_NE(editor, nullptr);
-        editor->setText("renamed");
-        QTest::keyClick(editor, end);
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(window->DeleteAction()->isEnabled());
-        QTest::keyClick(window.List(), Qt::Key_Delete);
-    }
-    EXPECT_EQ(window.Descriptions(), "0 ");
 }
 
 TEST(TMDIChild, EditFieldsFitATiledWindowAndKeepToTheirLabels)
@@ -612,32 +601,16 @@ TEST(TMDIChild, TheMapKeepsItsShareOfTheWindowAndTheListItsMinimumWidth)
     Settings().MapPanelShare = 25;
 }
 
-TEST(TMDIChild, EveryEntryOfTheListsMenuHasAKeyOfItsOwn)
-{
-    TWindow window(1);
-    QString keys;
-    for (QAction* action : window.List()->actions()) {
-        const QString text = action->text();
-        const qsizetype mark = text.indexOf('&');
-        ASSERT_GE(mark, 0) << text.toStdString();
-        const QChar key = text.at(mark + 1).toLower();
-        EXPECT_FALSE(keys.contains(key)) << text.toStdString();
-        keys += key;
-    }
-}
-
 TEST(TMDIChild, CloseQuestionNamesTheDocumentInItsTitle)
 {
     TWindow window(1);
     window->Document.FileName = "FILE:///data/poi/cameras.ov2";
     window->InsertAction()->trigger();
     QString title, text;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        box->button(QMessageBox::Cancel)->click();
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        title = box.windowTitle();
+        text = box.text();
+        box.button(QMessageBox::Cancel)->click();
     });
     EXPECT_FALSE(window.Close());
     EXPECT_EQ(title, QApplication::applicationDisplayName() + " - cameras.ov2");

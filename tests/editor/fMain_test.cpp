@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 
 #include <QAction>
 #include <QApplication>
@@ -40,6 +41,7 @@
 #include "editor/fFindDups.h"
 #include "editor/fMDIChild.h"
 #include "editor/uLanguage.h"
+#include "modal.h"
 #include "platform/uMessages.h"
 #include "sites/fStatus.h"
 #include "sites/uUpdateItems.h"
@@ -76,10 +78,18 @@ protected:
         return list;
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
 };
+
+// The texts the status bar's panels show.
+QStringList StatusTexts(const TfmMarivelMainForm& form)
+{
+    QStringList texts;
+    for (const QLabel* panel : form.statusBar()->findChildren<QLabel*>())
+        texts << panel->text();
+    return texts;
+}
 
 // Captions compare without their keys' marks, which tell nothing of the command.
 bool SameCaption(const QAction& action, const QString& caption)
@@ -132,19 +142,12 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
 }
 
 // A file whose points are all of a kind its format does not read opens empty and unchanged,
-// and the status bar says what it holds.
+// and the status bar says what it holds, until the next open that reads.
 TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
 {
     Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
     TfmMarivelMainForm form({});
     form.show();
-    const auto shownStatus = [&] {
-        QStringList texts;
-        for (const QLabel* panel : form.statusBar()->findChildren<QLabel*>())
-            if (!panel->text().isEmpty())
-                texts << panel->text();
-        return texts;
-    };
 
     form.OpenLocation(Path("route.gpx"));
     ASSERT_EQ(form.Documents().size(), 1);
@@ -153,29 +156,19 @@ TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
     const QString warning = "route.gpx: no waypoints; the file holds 2 route points, which GPX "
                             "import does not read.";
     EXPECT_EQ(form.statusBar()->currentMessage(), warning);
-    EXPECT_TRUE(shownStatus().contains(warning)) << shownStatus().join(" | ").toStdString();
+    EXPECT_TRUE(StatusTexts(form).contains(warning)) << StatusTexts(form).join(" | ").toStdString();
 
     form.OpenLocation(Path("a.ov2"));
     EXPECT_EQ(form.statusBar()->currentMessage(), "") << "the next open that reads says nothing";
-    EXPECT_FALSE(shownStatus().contains(warning));
-}
+    EXPECT_FALSE(StatusTexts(form).contains(warning));
 
-TEST_F(MainWindowTest, StatusBarForgetsTheMapPointerOnceNoDocumentIsOpen)
-{
-    TfmMarivelMainForm form({});
-    form.show();
-    const auto shown = [&] {
-        QStringList texts;
-        for (const QLabel* panel : form.statusBar()->findChildren<QLabel*>())
-            texts << panel->text();
-        return texts;
-    };
-    form.OpenLocation(Path("a.ov2"));
+    // The map pointer's position is forgotten once no document is open.
     emit form.ActiveDocument()->MapPointerMoved("52.1 4.9");
-    EXPECT_TRUE(shown().contains("52.1 4.9"));
-    form.ActiveDocument()->parentWidget()->close();
+    EXPECT_TRUE(StatusTexts(form).contains("52.1 4.9"));
+    for (TMDIChild* document : form.Documents())
+        document->parentWidget()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(shown().contains("52.1 4.9"));
+    EXPECT_FALSE(StatusTexts(form).contains("52.1 4.9"));
 }
 
 // Offscreen, as on a desktop without an icon theme.
@@ -256,11 +249,9 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
     expectState(MenuBarFocused);
     focus(form.ActiveDocument()->findChild<QComboBox*>("cbMap"));
     expectState(MapFocused);
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->setTextValue("Dam");
-        dialog->accept();
+    WhenShown<QInputDialog>([](QInputDialog& dialog) {
+        dialog.setTextValue("Dam");
+        dialog.accept();
     });
     ActionOf(form, "&Find")->trigger();
     QApplication::setActiveWindow(&form);
@@ -354,17 +345,6 @@ TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
     EXPECT_FALSE(form.isVisible());
 }
 
-namespace {
-
-// Runs `inspect` on the modal window that `open` brings up, which `inspect` must close.
-template <typename Inspect> void WithModal(const std::function<void()>& open, Inspect inspect)
-{
-    QTimer::singleShot(0, [&] { inspect(QApplication::activeModalWidget()); });
-    open();
-}
-
-} // namespace
-
 TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
 {
     TfmMarivelMainForm form({});
@@ -373,15 +353,13 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
         if (caption == "A&ppend")
             form.OpenLocation(Path("a.ov2"));
         QStringList rows, patterns;
-        WithModal([&] { ActionOf(form, caption)->trigger(); },
-            [&](QWidget* modal) {
-                auto* dialog = qobject_cast<QFileDialog*>(modal);
-                ASSERT_NE(dialog, nullptr);
-                rows = dialog->nameFilters();
-                // What the dialog lists the folder with: the patterns of the chosen row.
-                patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
-                dialog->reject();
-            });
+        WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+            rows = dialog.nameFilters();
+            // What the dialog lists the folder with: the patterns of the chosen row.
+            patterns = dialog.findChild<QFileSystemModel*>()->nameFilters();
+            dialog.reject();
+        });
+        ActionOf(form, caption)->trigger();
         ASSERT_EQ(rows.size(), ImporterCount() + 2) << caption.toStdString();
         EXPECT_EQ(rows[0],
             "All supported file types (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
@@ -424,18 +402,17 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
     TfmMarivelMainForm form({});
     form.show();
     QString asked;
-    WithModal([&] { form.OpenLocation(Path("garmin.csv")); },
-        [&](QWidget* modal) {
-            ASSERT_NE(modal, nullptr);
-            asked = modal->objectName();
-            for (QProgressDialog* progress : form.findChildren<QProgressDialog*>()) {
-                EXPECT_FALSE(progress->isVisible());
-                for (QTimer* timer : progress->findChildren<QTimer*>())
-                    EXPECT_FALSE(timer->isActive())
-                        << "a hidden progress window shows itself again when its delay runs out";
-            }
-            static_cast<QDialog*>(modal)->reject();
-        });
+    WhenShown([&](QDialog& modal) {
+        asked = modal.objectName();
+        for (QProgressDialog* progress : form.findChildren<QProgressDialog*>()) {
+            EXPECT_FALSE(progress->isVisible());
+            for (QTimer* timer : progress->findChildren<QTimer*>())
+                EXPECT_FALSE(timer->isActive())
+                    << "a hidden progress window shows itself again when its delay runs out";
+        }
+        modal.reject();
+    });
+    form.OpenLocation(Path("garmin.csv"));
     EXPECT_EQ(asked, "fmChooseFormat");
     EXPECT_TRUE(form.Documents().isEmpty());
 }
@@ -521,36 +498,24 @@ public slots:
 
 } // namespace
 
-TEST_F(MainWindowTest, NederlandsIsChosenForTheNextStartWithItsBuiltTranslation)
+// The language is kept for the next start, Dutch with its built translation; the program
+// restarts at once only when the user agrees.
+TEST_F(MainWindowTest, AChosenLanguageIsKeptAndRestartsTheProgramWhenTheUserAgrees)
 {
     ASSERT_NE(FindTranslation(LanguageDutch, TranslationFolders()), "");
     TfmMarivelMainForm form({});
     form.show();
-    QString question;
-    AnswerNextMessage(form, QMessageBox::No, question);
-    MenuAction(form, "Nederlands")->trigger();
-    EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
-    EXPECT_EQ(GetLanguageExtension(), "NLD");
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.RestartRequested());
-}
-
-TEST_F(MainWindowTest, ALanguageItSpeaksRestartsTheProgramWhenTheUserAgrees)
-{
-    TfmMarivelMainForm form({});
-    form.show();
-    QString question;
-    AnswerNextMessage(form, QMessageBox::No, question);
-    MenuAction(form, "English")->trigger();
-    EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
-    EXPECT_EQ(GetLanguageExtension(), "ENG");
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.RestartRequested());
-
-    AnswerNextMessage(form, QMessageBox::Yes, question);
-    MenuAction(form, "English")->trigger();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(form.RestartRequested());
+    for (const auto& [item, code, answer] : { std::tuple { "Nederlands", "NLD", QMessageBox::No },
+             { "English", "ENG", QMessageBox::No }, { "English", "ENG", QMessageBox::Yes } }) {
+        SCOPED_TRACE(std::string(item) + (answer == QMessageBox::Yes ? ", yes" : ", no"));
+        QString question;
+        AnswerNextMessage(form, answer, question);
+        MenuAction(form, item)->trigger();
+        EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
+        EXPECT_EQ(GetLanguageExtension(), code);
+        EXPECT_EQ(form.isVisible(), answer == QMessageBox::No);
+        EXPECT_EQ(form.RestartRequested(), answer == QMessageBox::Yes);
+    }
 }
 
 TEST_F(MainWindowTest, ASecondSpellingOfAnOpenFileBringsItToTheFront)
@@ -619,13 +584,11 @@ TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
     form.OpenLocation(Path("a.ov2"));
     form.OpenLocation(Path("dups.ov2"));
     ASSERT_TRUE(findDups->isEnabled());
-    QTimer::singleShot(0, [] {
-        auto* tool = qobject_cast<TfmFindDups*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(tool);
-        tool->Find();
-        tool->ResultTree()->topLevelItem(0)->child(0)->setSelected(true);
-        tool->Delete();
-        tool->close();
+    WhenShown<TfmFindDups>([](TfmFindDups& tool) {
+        tool.Find();
+        tool.ResultTree()->topLevelItem(0)->child(0)->setSelected(true);
+        tool.Delete();
+        tool.close();
     });
     findDups->trigger();
     EXPECT_EQ(Descriptions(form.ActiveDocument()->Document.Entries), "B ");
@@ -635,7 +598,6 @@ TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
 
 TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
 {
-    AutoUpdateItems().Clear();
     {
         TfmMarivelMainForm form { TCommandLine() };
         EXPECT_FALSE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
@@ -663,7 +625,6 @@ TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
     EXPECT_EQ(now->shortcut(), QKeySequence(Qt::Key_F9));
     now->trigger();
     EXPECT_EQ(title, "Marivel AutoUpdate Status...");
-    AutoUpdateItems().Clear();
 }
 
 // A run a device connection starts waits for the dialog the user is answering to close.

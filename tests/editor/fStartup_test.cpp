@@ -7,13 +7,10 @@
 
 #include "core/uSettings.h"
 #include "platform/uMessages.h"
-#include "sites/uUpdateItems.h"
 #include "testing.h"
 
 TEST(StartupScreen, AutoUpdateNeedsItemsAndClosingRemembersTheCheckBox)
 {
-    TTempConfig config;
-    AutoUpdateItems().Clear();
     TScriptedPrompt prompt;
     TfmMarivelStartup startup(prompt);
     startup.show();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <random>
+#include <tuple>
 
 #include <QCollator>
 #include <QDir>
@@ -27,60 +28,40 @@ std::string Descriptions(const TDocument& document) { return Descriptions(docume
 
 } // namespace
 
-TEST(TDocument, DragAndDropMovesWithinAndCopiesBetween)
+// Rows dropped within a document move, from another they are copied. The target row grows by
+// the dragged rows only when the first of them lies above it; no row under the drop is the end.
+TEST(TDocument, DropsMoveWithinADocumentAndCopyFromAnother)
 {
-    TDocument list;
-    Fill(list, 10);
-    list.Drop(list, { 2 }, 7);
-    EXPECT_EQ(Descriptions(list), "0 1 3 4 5 6 7 2 8 9 ") << "right after the former row 7";
-    EXPECT_TRUE(list.Changed());
-
-    TDocument again;
-    Fill(again, 10);
-    again.Drop(again, { 2 }, 0);
-    EXPECT_EQ(Descriptions(again), "2 0 1 3 4 5 6 7 8 9 ") << "before the former row 0";
-    again.Drop(again, { 0, 1 }, -1);
-    EXPECT_EQ(Descriptions(again), "1 3 4 5 6 7 8 9 2 0 ") << "no row under the drop: the end";
-
-    TDocument target;
-    Fill(target, 3);
-    list.History.setClean();
-    target.Drop(list, { 8, 9 }, 1);
-    EXPECT_EQ(Descriptions(target), "0 8 9 1 2 ");
-    EXPECT_EQ(Descriptions(list), "0 1 3 4 5 6 7 2 8 9 ");
-    EXPECT_FALSE(list.Changed()) << "a copy leaves the source alone";
-}
-
-// The target row grows by the dragged rows only when the first of them lies above it.
-TEST(TDocument, DropsAtTheEdgesOfTheSelection)
-{
-    const auto withinList = [](const std::vector<int>& rows, int targetRow) {
+    using TDrop = std::tuple<std::vector<int>, int, const char*>;
+    const char* const unchanged = "0 1 2 3 4 5 6 7 8 9 ";
+    for (const auto& [rows, targetRow, expected] : std::initializer_list<TDrop> {
+             { { 2 }, 7, "0 1 3 4 5 6 7 2 8 9 " }, { { 2 }, 0, "2 0 1 3 4 5 6 7 8 9 " },
+             { { 0, 1 }, -1, "2 3 4 5 6 7 8 9 0 1 " }, { { 3, 6 }, 3, "0 1 2 3 6 4 5 7 8 9 " },
+             { { 3, 4 }, 3, unchanged }, { { 3, 4 }, 5, "0 1 2 5 6 3 4 7 8 9 " },
+             { { 3, 4 }, 9, "0 1 2 5 6 7 8 9 3 4 " }, { { 2 }, 9, "0 1 3 4 5 6 7 8 9 2 " } }) {
+        SCOPED_TRACE(testing::PrintToString(rows) + " onto " + std::to_string(targetRow));
         TDocument list;
         Fill(list, 10);
         list.Drop(list, rows, targetRow);
-        return Descriptions(list);
-    };
-    EXPECT_EQ(withinList({ 3, 6 }, 3), "0 1 2 3 6 4 5 7 8 9 ") << "onto the first dragged row";
-    EXPECT_EQ(withinList({ 3, 4 }, 3), "0 1 2 3 4 5 6 7 8 9 ");
-    EXPECT_EQ(withinList({ 3, 4 }, 5), "0 1 2 5 6 3 4 7 8 9 ") << "onto the row just below";
-    EXPECT_EQ(withinList({ 3, 4 }, 9), "0 1 2 5 6 7 8 9 3 4 ") << "onto the last row";
-    EXPECT_EQ(withinList({ 2 }, 9), "0 1 3 4 5 6 7 8 9 2 ");
+        EXPECT_EQ(Descriptions(list), expected);
+        EXPECT_EQ(list.Changed(), std::string(expected) != unchanged);
+    }
 
-    // Between documents the rows are compared just the same.
     TDocument source;
     Fill(source, 10);
-    const auto intoOther = [&](const std::vector<int>& rows, int targetRow) {
+    for (const auto& [rows, targetRow, expected] :
+        std::initializer_list<TDrop> { { { 1, 2 }, 1, "a 1 2 b c d e f " },
+            { { 1, 2 }, 3, "a b c d e 1 2 f " }, { { 1, 2 }, 5, "a b c d e f 1 2 " },
+            { { 8, 9 }, 5, "a b c d e 8 9 f " }, { { 8, 9 }, 1, "a 8 9 b c d e f " } }) {
+        SCOPED_TRACE(testing::PrintToString(rows) + " into " + std::to_string(targetRow));
         TDocument target;
         for (const char* description : { "a", "b", "c", "d", "e", "f" })
             target.Entries.AddValues(description, "", 0, 0);
         target.Drop(source, rows, targetRow);
-        return Descriptions(target);
-    };
-    EXPECT_EQ(intoOther({ 1, 2 }, 1), "a 1 2 b c d e f ") << "onto the first dragged row";
-    EXPECT_EQ(intoOther({ 1, 2 }, 3), "a b c d e 1 2 f ") << "onto the row just below";
-    EXPECT_EQ(intoOther({ 1, 2 }, 5), "a b c d e f 1 2 ") << "onto the last row";
-    EXPECT_EQ(intoOther({ 8, 9 }, 5), "a b c d e 8 9 f ");
-    EXPECT_EQ(Descriptions(source), "0 1 2 3 4 5 6 7 8 9 ");
+        EXPECT_EQ(Descriptions(target), expected);
+    }
+    EXPECT_EQ(Descriptions(source), unchanged);
+    EXPECT_FALSE(source.Changed()) << "a copy leaves the source alone";
 }
 
 // A name sorts right before the longer names it begins, whatever their case and accents.
@@ -155,7 +136,8 @@ TEST(TDocument, SortsEachColumnAsAStableSortOfItsValues)
     }
 }
 
-// Descriptions sort as the locale has them, and a search ignores case in every script.
+// Descriptions sort as the locale has them, small letters first, and a search ignores case in
+// every script and does not wrap.
 TEST(TDocument, SortsAndFindsAsTheLocaleHasIt)
 {
     TDocument document;
@@ -165,6 +147,15 @@ TEST(TDocument, SortsAndFindsAsTheLocaleHasIt)
     document.Sort(TDocument::colDescription);
     EXPECT_EQ(
         Descriptions(document), "Ärzte Bern Oder ölberg Ölberg Opera zurich Zürich Αθήνα Σάμος ");
+    const QString olberg = QString::fromUtf8("ÖLB");
+    EXPECT_EQ(document.FindFirst(olberg), 3);
+    EXPECT_EQ(document.FindNext(olberg, 3), 4);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { document.FindNext(olberg, 4); }), "No more items found")
+        << "no wrapping";
+    EXPECT_EQ(ErrorOf<EUserError>([&] { document.FindFirst(QStringLiteral("gamma")); }),
+        "No items found");
+    document.Rename({ 0, 3 }, "");
+    EXPECT_EQ(Descriptions(document), " Bern Oder  Ölberg Opera zurich Zürich Αθήνα Σάμος ");
     struct TCase {
         const char* Name;
         const char* Wanted;
@@ -175,33 +166,6 @@ TEST(TDocument, SortsAndFindsAsTheLocaleHasIt)
         one.Entries.AddValues(c.Name, "", 0, 0);
         EXPECT_EQ(one.Find(QString::fromUtf8(c.Wanted), 0), 0) << c.Name << " " << c.Wanted;
     }
-}
-
-TEST(TDocument, SortFindAndRename)
-{
-    TDocument document;
-    document.Entries.AddValues("beta", "", 3, -1);
-    document.Entries.AddValues("Alpha", "", 1, 2);
-    document.Entries.AddValues("été", "", 2, 0);
-    document.Entries.AddValues("ALPHA", "", 0, 1);
-    document.Sort(TDocument::colDescription);
-    EXPECT_EQ(Descriptions(document), "Alpha ALPHA beta été ") << "small letters first";
-    document.Sort(TDocument::colLongitude);
-    EXPECT_EQ(Descriptions(document), "ALPHA Alpha été beta ");
-    document.Sort(TDocument::colLatitude);
-    EXPECT_EQ(Descriptions(document), "beta été ALPHA Alpha ");
-
-    EXPECT_EQ(document.FindFirst(QStringLiteral("alp")), 2);
-    EXPECT_EQ(document.FindNext(QStringLiteral("alp"), 2), 3);
-    EXPECT_EQ(document.FindFirst(QString::fromUtf8("ÉT")), 1);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { document.FindNext(QStringLiteral("alp"), 3); }),
-        "No more items found")
-        << "no wrapping";
-    EXPECT_EQ(ErrorOf<EUserError>([&] { document.FindFirst(QStringLiteral("gamma")); }),
-        "No items found");
-
-    document.Rename({ 0, 3 }, "");
-    EXPECT_EQ(Descriptions(document), " été ALPHA  ");
 }
 
 TEST(TDocument, ClipboardTexts)
@@ -230,7 +194,6 @@ TEST(TDocument, ClipboardTexts)
 TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
     QTemporaryDir dir;
     TEntries loaded;
     loaded.AddValues("a", "", 1.1234567, 2);
@@ -277,63 +240,42 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
     EXPECT_TRUE(document.Changed());
 }
 
-// A disk that fills up during Save keeps the old file, and the document stays changed, so
-// the user can save elsewhere.
-TEST(TDocument, SaveOnAFullDiskKeepsTheOldFileAndTheChanges)
+// A save that fails halfway, on a disk that fills up or at an entry it cannot export, writes
+// nothing: the old file, local or on the device, stays as it was, nothing is left beside it,
+// and the document keeps its changes, so the user can save elsewhere.
+TEST(TDocument, ASaveThatFailsHalfwayKeepsTheOldFileAndTheChanges)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("points.asc");
-    TDocument document;
-    Fill(document, 300);
-    TScriptedPrompt prompt;
-    ASSERT_TRUE(document.SaveTo(path, "genasc", prompt));
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QByteArray old = saved.readAll();
-    saved.close();
-
-    document.Rename({ 0 }, "changed");
-    TFileSizeLimit limit(4096);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(QString(), QString(), prompt); }),
-        QStringLiteral("Cannot write file %1: File too large").arg(path));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), old);
-    EXPECT_EQ(FilesIn(dir.path()), QStringList { "points.asc" });
-    EXPECT_TRUE(document.Changed());
-}
-
-// An export that fails halfway writes nothing: the old file, local or on the device, stays
-// as it was, nothing is left beside it, and the document keeps its changes.
-TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
-{
-    TBuiltInFormats formats;
-    TTempConfig config;
     TTempDevice device;
     QTemporaryDir dir;
+    const QString asc = dir.filePath("poi.asc"), gpx = dir.filePath("poi.gpx");
     device.Put("poi.gpx", "old device file");
-    QFile local(dir.filePath("poi.gpx"));
-    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
-    local.write("old local file");
-    local.close();
-
+    WriteFileBytes(gpx, "old local file");
     TDocument document;
     Fill(document, 300);
+    TScriptedPrompt prompt;
+    ASSERT_TRUE(document.SaveTo(asc, "genasc", prompt));
+    const std::string old = FileBytes(asc);
+
     document.Edit(200, [](TEntry& entry) {
-        entry.SetExtra("<wpt"); // no XML: the export stops there
+        entry.SetExtra("<wpt"); // no XML: a GPX export stops there
         return true;
     });
-    TScriptedPrompt prompt;
-    for (const QString& location :
-        { "FILE://" + local.fileName(), QString("MOBILE://\\poi.gpx") }) {
+    {
+        TFileSizeLimit limit(4096);
+        EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(QString(), QString(), prompt); }),
+            QStringLiteral("Cannot write file %1: File too large").arg(asc));
+    }
+    EXPECT_EQ(FileBytes(asc), old);
+    EXPECT_TRUE(document.Changed());
+    for (const QString& location : { "FILE://" + gpx, QString("MOBILE://\\poi.gpx") }) {
         SCOPED_TRACE(location.toStdString());
         EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(location, "gengpx", prompt); }),
             "Invalid xml: <wpt...");
         EXPECT_TRUE(document.Changed());
     }
-    EXPECT_EQ(FileBytes(local.fileName()), "old local file");
-    EXPECT_EQ(FilesIn(dir.path()), QStringList { "poi.gpx" });
+    EXPECT_EQ(FileBytes(gpx), "old local file");
+    EXPECT_EQ(FilesIn(dir.path()), QStringList({ "poi.asc", "poi.gpx" }));
     EXPECT_EQ(device.Get("poi.gpx"), "old device file");
     EXPECT_EQ(FilesIn(device.Path()), QStringList { "poi.gpx" });
 }
@@ -343,7 +285,6 @@ TEST(TDocument, AnExportThatFailsHalfwayKeepsTheOldFile)
 TEST(TDocument, NamesInEveryScriptSurviveTheClipboardAndSavesOr8BitFilesAskFirst)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
     QTemporaryDir dir;
     const TCodePageScope restore(DefaultCodePage);
     const std::string names = "Αθήνα Москва 北京 Łódź İstanbul 서울 Tōkyō ";

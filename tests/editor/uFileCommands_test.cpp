@@ -8,7 +8,6 @@
 TEST(FileCommands, FormatChooserOffersTheOtherFormatsAndRemembersTheDefault)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
     TFormatOffer choice = FormatOfferFor("/data/points.CSV", QString());
     EXPECT_EQ(
         choice.Ids, QStringList({ "dstcsv", "navmancsv", "naviocsv", "garmincsv", "miomapcsv" }));
@@ -38,14 +37,13 @@ TEST(FileCommands, LoadsALocalLocationWithProgress)
 {
     TBuiltInFormats formats;
     QTemporaryDir dir;
-    QFile file(dir.filePath("a.ov2"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    std::string records;
     for (const char* name : { "Dam", "Eye", "Zoo", "Sea" })
-        file.write(QByteArray::fromStdString(Ov2Record(2, 488969, 5237403, { name })));
-    file.close();
+        records += Ov2Record(2, 488969, 5237403, { name });
+    WriteFileBytes(dir.filePath("a.ov2"), records);
     TEntries entries;
     std::vector<int> reported;
-    LoadLocation("FILE://" + file.fileName(), QString(), entries,
+    LoadLocation("FILE://" + dir.filePath("a.ov2"), QString(), entries,
         [&](int percent) { reported.push_back(percent); });
     EXPECT_EQ(Descriptions(entries), "Dam Eye Zoo Sea ");
     EXPECT_EQ(reported, std::vector<int>({ 25, 50, 75, 100 })) << "a quarter a record";
@@ -56,13 +54,9 @@ TEST(FileCommands, LoadsALocalLocationWithProgress)
 TEST(FileCommands, AFailedOpenOffersTheOtherFormatsAndKeepsTheChoice)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
     QTemporaryDir dir;
     const QString csv = dir.filePath("garmin.csv");
-    QFile file(csv);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("4.88969, 52.37403, \"Dam\"\r\n"); // three columns: not Destinator's layout
-    file.close();
+    WriteFileBytes(csv, "4.88969, 52.37403, \"Dam\"\r\n"); // three columns: not Destinator's
 
     QStringList errors;
     std::vector<TFormatChoice> script = { { 2, false }, { 3, true } };

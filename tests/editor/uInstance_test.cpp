@@ -429,16 +429,13 @@ QString OpenFolder(const QTemporaryDir& folder)
 
 } // namespace
 
-TEST(InstanceChannel, LivesInTheUsersRuntimeFolder)
+TEST(InstanceChannel, LivesInTheUsersRuntimeFolderElseInAFolderNoOtherUserMayEnter)
 {
-    QTemporaryDir runtime;
-    const TEnvironment environment("XDG_RUNTIME_DIR", runtime.path());
-    EXPECT_EQ(InstanceChannelName(), runtime.filePath("marivel-instance"));
-}
-
-TEST(InstanceChannel, ElseInAFolderOfItsOwnThatNoOtherUserMayEnter)
-{
-    QTemporaryDir temp;
+    QTemporaryDir runtime, temp;
+    {
+        const TEnvironment environment("XDG_RUNTIME_DIR", runtime.path());
+        EXPECT_EQ(InstanceChannelName(), runtime.filePath("marivel-instance"));
+    }
     const TEnvironment tmpdir("TMPDIR", temp.path());
     const QString own = temp.filePath(QStringLiteral("marivel-%1").arg(geteuid()));
     const QString channel = own + "/marivel-instance";
@@ -446,7 +443,6 @@ TEST(InstanceChannel, ElseInAFolderOfItsOwnThatNoOtherUserMayEnter)
         const TEnvironment unset("XDG_RUNTIME_DIR", QString());
         EXPECT_EQ(InstanceChannelName(), channel);
     }
-    QTemporaryDir runtime;
     const TEnvironment open("XDG_RUNTIME_DIR", OpenFolder(runtime));
     EXPECT_EQ(InstanceChannelName(), channel) << "a runtime folder open to others is not used";
     struct stat status { };

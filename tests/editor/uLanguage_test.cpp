@@ -15,23 +15,16 @@
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // The smallest translation file Qt accepts: its signature and a block of messages holding
 // only the end mark.
-const QByteArray EmptyTranslation = QByteArray::fromHex("3cb86418caef9c95cd211cbf60a1bddd"
-                                                        "690000000101");
+const std::string EmptyTranslation = QByteArray::fromHex("3cb86418caef9c95cd211cbf60a1bddd"
+                                                         "690000000101")
+                                         .toStdString();
 
 } // namespace
 
 TEST(Language, CodeKeptPerProgramFileInTheLocalesKey)
 {
-    TTempConfig config;
     EXPECT_EQ(GetLanguageExtension(), "") << "nothing chosen yet";
     SetLanguageExtension(LanguageDutch);
     EXPECT_EQ(GetLanguageExtension(), "NLD");
@@ -49,8 +42,8 @@ TEST(Language, CodeKeptPerProgramFileInTheLocalesKey)
 TEST(Language, TranslationLookedForInEachFolderInTurn)
 {
     QTemporaryDir beside, installed;
-    WriteFile(installed.filePath("marivel_NLD.qm"), EmptyTranslation);
-    WriteFile(installed.filePath("marivel_ENG.qm"), EmptyTranslation);
+    WriteFileBytes(installed.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFileBytes(installed.filePath("marivel_ENG.qm"), EmptyTranslation);
     const QStringList folders { beside.path(), installed.path() };
 
     EXPECT_EQ(FindTranslation("NLD", folders), installed.filePath("marivel_NLD.qm"));
@@ -59,7 +52,7 @@ TEST(Language, TranslationLookedForInEachFolderInTurn)
     EXPECT_EQ(FindTranslation("", folders), "");
     EXPECT_EQ(FindTranslation("DEU", folders), "");
 
-    WriteFile(beside.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFileBytes(beside.filePath("marivel_NLD.qm"), EmptyTranslation);
     EXPECT_EQ(FindTranslation("NLD", folders), beside.filePath("marivel_NLD.qm"))
         << "the program's own folder comes first";
     EXPECT_EQ(TranslationFolders().first(), QCoreApplication::applicationDirPath());
@@ -69,21 +62,21 @@ TEST(Language, WithoutAUsableTranslationTheTextsStayEnglish)
 {
     QTemporaryDir dir;
     EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "no file";
-    WriteFile(dir.filePath("marivel_NLD.qm"), "not a translation");
+    WriteFileBytes(dir.filePath("marivel_NLD.qm"), "not a translation");
     EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "a damaged file";
     EXPECT_EQ(Tr(Msg::RestartForLanguage),
         "To activate the chosen language, the application needs to be restarted. Do you want to "
         "close the application now?");
 
-    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
     EXPECT_FALSE(LoadTranslation("NLD", { dir.path() }).empty());
 }
 
 TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
 {
     QTemporaryDir dir;
-    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
-    WriteFile(dir.filePath("marivel_XYZ.qm"), EmptyTranslation);
+    WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFileBytes(dir.filePath("marivel_XYZ.qm"), EmptyTranslation);
     const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
     EXPECT_EQ(LoadTranslation("XYZ", { dir.path() }).size(), 1u) << "a language Qt is not told of";
     {
@@ -97,12 +90,11 @@ TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
 
 TEST(Language, OnlyALanguageTheProgramCanSpeakIsChosen)
 {
-    TTempConfig config;
     QTemporaryDir dir;
     EXPECT_FALSE(ChooseLanguage(LanguageDutch, { dir.path() }));
     EXPECT_EQ(GetLanguageExtension(), "") << "without its translation nothing changes";
 
-    WriteFile(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
     EXPECT_TRUE(ChooseLanguage(LanguageDutch, { dir.path() }));
     EXPECT_EQ(GetLanguageExtension(), "NLD");
     EXPECT_TRUE(ChooseLanguage(LanguageEnglish, {})) << "English is built in";

@@ -67,7 +67,6 @@ void Fill(TDocument& document)
 TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactly)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
     TDocument source;
     Fill(source);
     const QString gpx = source.GpxTextOf({ 1, 4 });
@@ -180,7 +179,6 @@ TEST(TDocumentHistory, ChangesThatChangeNothingTakeNoStep)
 TEST(TDocumentHistory, TheChangedStateFollowsSaveUndoAndRedo)
 {
     TBuiltInFormats formats;
-    TTempConfig config;
     QTemporaryDir dir;
     TEntries loaded;
     loaded.AddValues("a", "", 1, 2);

@@ -15,7 +15,6 @@
 
 #include "core/uSettings.h"
 #include "httpserver.h"
-#include "platform/uRegistry.h"
 #include "testing.h"
 
 namespace {
@@ -54,16 +53,8 @@ qint64 OpenBytesIn(const QString& folder)
 
 class DownloadTest : public ::testing::Test {
 protected:
-    DownloadTest()
-    {
-        ReleaseSettings(false); // settings from the empty store of this test
-        SetDownloadTimeouts({ .Idle = 500ms, .PoiFile = 10s, .Answer = 10s });
-    }
-    ~DownloadTest() override
-    {
-        SetDownloadTimeouts({});
-        ReleaseSettings(false);
-    }
+    // The timeouts are put back after each test (main.cpp).
+    DownloadTest() { SetDownloadTimeouts({ .Idle = 500ms, .PoiFile = 10s, .Answer = 10s }); }
 
     // An index or other answer, fresh.
     static std::string Answer(const QString& url)
@@ -94,7 +85,6 @@ protected:
         return response;
     }
 
-    TTempConfig Config;
     THttpTestServer Server;
     QTemporaryDir Dir;
 };
@@ -138,6 +128,16 @@ TEST_F(DownloadTest, TheCacheKeepsTheServersTime)
         << "bypassing: the current time";
     EXPECT_EQ(fresh.Bytes(), "<pois/>");
     EXPECT_FALSE(Server.Requests.last().contains("If-Modified-Since"));
+
+    // A plain web server sends Last-Modified and no lifetime: each download asks it again, so a
+    // newer file is seen at once.
+    TResponse& plain = Server.Serve("/plain.ov2", "old");
+    plain.Headers = "Last-Modified: " + LastModified + "\r\n";
+    const QString plainUrl = Server.Url("/plain.ov2");
+    DownloadToCacheFile(plainUrl, TDownloadKind::PoiFile);
+    plain.Body = "new";
+    EXPECT_EQ(FileBytes(DownloadToCacheFile(plainUrl, TDownloadKind::PoiFile)), "new");
+    EXPECT_TRUE(Server.Requests.last().contains("If-Modified-Since"));
 }
 
 TEST_F(DownloadTest, FailuresSayWhyAndNeverShowCredentials)
@@ -188,17 +188,15 @@ TEST_F(DownloadTest, AnUnusableAddressIsNamedOnce)
     }
 }
 
-TEST_F(DownloadTest, ASilentServerTimesOut)
+// A silent server times out after the idle time; a trickling one meets the deadline of its kind.
+TEST_F(DownloadTest, ASilentOrTricklingServerTimesOut)
 {
     Server.Serve("/silent").Mode = TMode::Silent;
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(FailureOf("/silent"), Failure("/silent", "timed out after 0.5 s"));
     EXPECT_LT(timer.elapsed(), 5000);
-}
 
-TEST_F(DownloadTest, ATricklingServerMeetsTheDeadlineOfItsKind)
-{
     // A byte every 100 ms never lets the idle timeout strike; the whole would take 4 s.
     TResponse& trickle = Server.Serve("/trickle.ov2", QByteArray(40, 't'));
     trickle.Mode = TMode::Slow;
@@ -261,7 +259,7 @@ TEST_F(DownloadTest, AnEndlessBodyGoesToDiskAndStopsAtTheCap)
     EXPECT_EQ(OpenBytesIn(Dir.path()), 0);
 }
 
-TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnce)
+TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedAt64KiB)
 {
     Settings().MaxIndexDownloadMiB = 1;
     // Only the head comes: waiting for the body would time out instead.
@@ -269,6 +267,14 @@ TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnce)
     EXPECT_EQ(FailureOf("/big.xml"), Failure("/big.xml", "larger than 1 MiB"));
     Server.Serve("/full.xml", QByteArray(MiB, 'f'));
     EXPECT_EQ(Answer(Server.Url("/full.xml")).size(), size_t(MiB)) << "the cap itself is allowed";
+
+    // A reply read into memory (a query's answer, a time, a version) is a few lines, whatever
+    // the cap of indexes is.
+    Server.Serve("/full", QByteArray(64 * 1024, 'r'));
+    EXPECT_EQ(DownloadToString(Server.Url("/full"), true).size(), size_t(64 * 1024));
+    ServeUnbounded("/endless");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToString(Server.Url("/endless"), true); }),
+        Failure("/endless", "the answer is larger than 64 KiB"));
 }
 
 TEST_F(DownloadTest, TheCacheHoldsToTheCap)
@@ -295,30 +301,6 @@ TEST_F(DownloadTest, TheCacheHoldsToTheCap)
     EXPECT_EQ(Server.Requests.size(), asked) << "served from the cache";
 }
 
-// A reply read into memory (a query's answer, a time, a version) is a few lines, whatever
-// the cap of indexes is.
-TEST_F(DownloadTest, RepliesAreCappedAt64KiB)
-{
-    Server.Serve("/full", QByteArray(64 * 1024, 'r'));
-    EXPECT_EQ(DownloadToString(Server.Url("/full"), true).size(), size_t(64 * 1024));
-    ServeUnbounded("/endless");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToString(Server.Url("/endless"), true); }),
-        Failure("/endless", "the answer is larger than 64 KiB"));
-}
-
-// A plain web server sends Last-Modified and no lifetime: each download asks it again, so a
-// newer file is seen at once.
-TEST_F(DownloadTest, ACopyWithoutLifetimeIsCheckedWithTheServer)
-{
-    TResponse& plain = Server.Serve("/plain.ov2", "old");
-    plain.Headers = "Last-Modified: " + LastModified + "\r\n";
-    const QString url = Server.Url("/plain.ov2");
-    DownloadToCacheFile(url, TDownloadKind::PoiFile);
-    plain.Body = "new";
-    EXPECT_EQ(FileBytes(DownloadToCacheFile(url, TDownloadKind::PoiFile)), "new");
-    EXPECT_TRUE(Server.Requests.last().contains("If-Modified-Since"));
-}
-
 // Addresses that change with every run (a "?v=N") must not grow the cache without end.
 TEST_F(DownloadTest, TheCacheKeepsToItsSize)
 {
@@ -337,21 +319,6 @@ TEST_F(DownloadTest, TheCacheKeepsToItsSize)
     EXPECT_LE(BytesBelow(cache), MiB + 64 * 1024);
     EXPECT_EQ(QFileInfo(last).size(), 300 * 1024) << "the newest copy stays";
     EXPECT_FALSE(QFileInfo(cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
-}
-
-TEST_F(DownloadTest, TheCapsAreStoredSettings)
-{
-    EXPECT_EQ(Settings().MaxDownloadMiB, 512);
-    EXPECT_EQ(Settings().MaxIndexDownloadMiB, 16);
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(MainKey, true));
-        reg.WriteInteger("MaxIndexDownloadMiB", 0);
-    }
-    ReleaseSettings(false);
-    EXPECT_EQ(Settings().MaxIndexDownloadMiB, 1) << "at least 1 MiB";
-    Server.Serve("/index.xml", QByteArray(MiB + 1, 'i'));
-    EXPECT_EQ(FailureOf("/index.xml"), Failure("/index.xml", "larger than 1 MiB"));
 }
 
 TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)

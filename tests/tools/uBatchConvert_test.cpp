@@ -75,7 +75,6 @@ protected:
         return Descriptions(entries);
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
     TScriptedPrompt Prompt;
@@ -298,7 +297,6 @@ TEST(BatchConvertNames, ExtensionsFollowTheFormat)
 
 TEST(BatchConvertSettings, StoredChoicesComeBackWhereTheyStillHold)
 {
-    TTempConfig config;
     TBuiltInFormats formats;
     QTemporaryDir folder;
     TSettings& settings = Settings();

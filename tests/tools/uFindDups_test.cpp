@@ -117,60 +117,53 @@ TEST(FindDuplicates, GroupsAsComparingEveryPairDoes)
     }
 }
 
-TEST(FindDuplicates, ComparesWithTheHeadOnly)
+// Each entry is compared with the head of its group only, an earlier entry heads, nothing is
+// closer than zero; east-west is measured at the head's latitude, with the meridian radius of
+// the first entry; longitude counts for nothing at the pole but does not wrap at the date line.
+TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
 {
-    TPrecision six(6);
-    TEntries entries;
-    // Along a meridian, about 4 m apart: the third is 8 m from the head.
-    for (double lat : { 52.0, 52.000036, 52.000072 })
-        entries.AddValues("a", "", 5, lat);
-    const TDupDistance distance(DupPointOf(entries.Items(0)).Lat);
-    EXPECT_NEAR(distance(DupPointOf(entries.Items(0)), DupPointOf(entries.Items(1))), 4.0, 0.01);
-    EXPECT_EQ(Found(entries, 5), (TGroups { { 0, { 1 } } }));
-    EXPECT_EQ(Found(entries, 9), (TGroups { { 0, { 1, 2 } } }));
-}
-
-TEST(FindDuplicates, AnEarlierEntryHeadsAndNothingIsCloserThanZero)
-{
-    TEntries entries;
-    for (int i = 0; i < 3; ++i) {
-        entries.AddValues("far", "", 10, 10 + i);
-        entries.AddValues("same", "", 4.5, 51.5);
+    using TPoints = std::vector<std::pair<double, double>>; // longitude, latitude
+    const TPoints alternating = { { 10, 10 }, { 4.5, 51.5 }, { 10, 11 }, { 4.5, 51.5 }, { 10, 12 },
+        { 4.5, 51.5 } };
+    const struct {
+        const char* Case;
+        TPoints Points;
+        int Precision, Tolerance;
+        TGroups Expected;
+    } cases[] = {
+        // Along a meridian, about 4 m apart: the third is 8 m from the head.
+        { "head only", { { 5, 52 }, { 5, 52.000036 }, { 5, 52.000072 } }, 6, 5, { { 0, { 1 } } } },
+        { "head only, wider", { { 5, 52 }, { 5, 52.000036 }, { 5, 52.000072 } }, 6, 9,
+            { { 0, { 1, 2 } } } },
+        { "an earlier entry heads", alternating, 5, 1, { { 1, { 3, 5 } } } },
+        { "nothing is closer than zero", alternating, 5, 0, {} },
+        { "no entries", {}, 5, 5, {} },
+        // At 60 degrees a degree of longitude is half as long as at the equator: these are 5.6 m
+        // apart, 11 m at the equator's scale.
+        { "at 60 degrees", { { 10, 60 }, { 10.0001, 60 } }, 6, 5, {} },
+        { "at 60 degrees, wider", { { 10, 60 }, { 10.0001, 60 } }, 6, 6, { { 0, { 1 } } } },
+        // 4.98 m with the meridian radius of the first entry at the equator, 5.03 m with that of
+        // the pair's own latitude.
+        { "first entry's radii", { { 0, 0 }, { 0, 89 }, { 0, 89.000045 } }, 6, 5,
+            { { 1, { 2 } } } },
+        { "pole and date line",
+            { { -180, 90 }, { 180, 10 }, { 180, 90 }, { -180, 10 }, { 179.99999, 10 } }, 5, 5,
+            { { 0, { 2 } }, { 1, { 4 } } } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        TPrecision digits(c.Precision);
+        TEntries entries;
+        for (const auto& [longitude, latitude] : c.Points)
+            entries.AddValues("p", "", longitude, latitude);
+        EXPECT_EQ(Found(entries, c.Tolerance), c.Expected);
     }
-    EXPECT_EQ(Found(entries, 1), (TGroups { { 1, { 3, 5 } } }));
-    EXPECT_TRUE(Found(entries, 0).empty());
-    EXPECT_TRUE(Found(TEntries(), 5).empty());
-}
-
-TEST(FindDuplicates, MeasuresEastWestAtTheHeadsLatitudeWithTheFirstEntrysRadii)
-{
     TPrecision six(6);
-    TEntries entries;
-    // At 60 degrees a degree of longitude is half as long as at the equator: these are 5.6 m
-    // apart, 11 m at the equator's scale.
-    entries.AddValues("a", "", 10, 60);
-    entries.AddValues("b", "", 10.0001, 60);
-    EXPECT_TRUE(Found(entries, 5).empty());
-    EXPECT_EQ(Found(entries, 6), (TGroups { { 0, { 1 } } }));
-
-    // 4.98 m with the meridian radius of the first entry at the equator, 5.03 m with that of
-    // the pair's own latitude.
-    TEntries polar;
-    polar.AddValues("first", "", 0, 0);
-    polar.AddValues("a", "", 0, 89);
-    polar.AddValues("b", "", 0, 89.000045);
-    EXPECT_EQ(Found(polar, 5), (TGroups { { 1, { 2 } } }));
-}
-
-TEST(FindDuplicates, LongitudeCountsForNothingAtThePoleButDoesNotWrapAtTheDateLine)
-{
-    TEntries entries;
-    entries.AddValues("pole", "", -180, 90);
-    entries.AddValues("date line east", "", 180, 10);
-    entries.AddValues("pole too", "", 180, 90);
-    entries.AddValues("date line west", "", -180, 10);
-    entries.AddValues("near the date line", "", 179.99999, 10);
-    EXPECT_EQ(Found(entries, 5), (TGroups { { 0, { 2 } }, { 1, { 4 } } }));
+    TEntries meridian;
+    meridian.AddValues("a", "", 5, 52);
+    meridian.AddValues("b", "", 5, 52.000036);
+    const TDupPoint head = DupPointOf(meridian.Items(0));
+    EXPECT_NEAR(TDupDistance(head.Lat)(head, DupPointOf(meridian.Items(1))), 4.0, 0.01) << "metres";
 }
 
 TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)

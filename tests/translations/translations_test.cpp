@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTranslator>
 #include <QXmlStreamReader>
 
@@ -18,6 +19,7 @@
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
 #include "editor/fFindDups.h"
+#include "editor/fMDIChild.h"
 #include "editor/fMain.h"
 #include "editor/uDocument.h"
 #include "editor/uLanguage.h"
@@ -155,11 +157,17 @@ TEST(Translations, TheBuiltDutchTranslationSpeaksForTheProgramAndForQt)
         "nauwkeurigheid, omdat dit formaat een nauwkeurigheid van 5 decimalen gebruikt.\r\r"
         "Wilt u doorgaan met opslaan?");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuleren");
+    EXPECT_EQ(TAutoUpdateManager::DeleteCaption(BuiltInSites().first()), "Verbergen");
+    EXPECT_EQ(TAutoUpdateManager::DeleteCaption("http://sites.example/index.xml"), "Wissen");
+    // The duplicate search keeps its tolerance field in sight beside the longer Dutch texts.
+    TDocument document;
+    TfmFindDups tool(document, [] {});
+    tool.show();
+    EXPECT_TRUE(tool.ToleranceField()->isVisible());
 }
 
 TEST(Translations, DutchHemispheresAndConverterOptionsAreDutchAndBothLetterSetsAreRead)
 {
-    TTempConfig config;
     const TBuiltInFormats formats;
     const TTranslations dutch = LoadTranslation(LanguageDutch);
     TEntry entry("a", "", -4.5, -52.5);
@@ -184,28 +192,10 @@ TEST(Translations, DutchHemispheresAndConverterOptionsAreDutchAndBothLetterSetsA
         << "stored under its English name whatever the language";
 }
 
-TEST(Translations, TheSiteListButtonHidesOrDeletesInDutch)
-{
-    const TTranslations dutch = LoadTranslation(LanguageDutch);
-    EXPECT_EQ(TAutoUpdateManager::DeleteCaption(BuiltInSites().first()), "Verbergen");
-    EXPECT_EQ(TAutoUpdateManager::DeleteCaption("http://sites.example/index.xml"), "Wissen");
-}
-
-TEST(Translations, TheDuplicateSearchShowsItsToleranceFieldWithTheLongerDutchTexts)
-{
-    TTempConfig config;
-    const TTranslations dutch = LoadTranslation(LanguageDutch);
-    TDocument document;
-    TfmFindDups tool(document, [] {});
-    tool.show();
-    EXPECT_TRUE(tool.ToleranceField()->isVisible());
-}
-
-// Every menu and entry of the main window has a key of its own within its menu, the Window
-// menu's documents (chosen by digit) included.
+// Every menu and entry of the main window, and of a document's list, has a key of its own within
+// its menu, the Window menu's documents (chosen by digit) included.
 TEST(Translations, EveryMenuEntryHasAKeyOfItsOwnInEnglishAndInDutch)
 {
-    TTempConfig config;
     const TBuiltInFormats formats;
     Settings().ShowStartupScreen = false;
     Settings().CheckEveryWeek = false;
@@ -222,5 +212,8 @@ TEST(Translations, EveryMenuEntryHasAKeyOfItsOwnInEnglishAndInDutch)
         for (const QAction* menu : menus)
             emit menu->menu()->aboutToShow();
         EXPECT_EQ(KeyFaults(menus), QStringList());
+        EXPECT_EQ(
+            KeyFaults(form.ActiveDocument()->findChild<QTableView*>()->actions()), QStringList())
+            << "the list's menu";
     }
 }

@@ -27,9 +27,8 @@ void Enter(QLineEdit* field, const QString& text)
 
 } // namespace
 
-TEST(CoordsCalculatorWindow, EitherNotationShowsInTheOther)
+TEST(CoordsCalculatorWindow, EitherNotationShowsInTheOtherAndPartsKeepToTheirRange)
 {
-    TTempConfig config;
     TPrecision precision(5);
     TfmCoordsCalculator dialog(nullptr, "Coordinates Calculator...");
     EXPECT_EQ(Field(dialog, "edLat")->text(), "0.00000");
@@ -50,12 +49,8 @@ TEST(CoordsCalculatorWindow, EitherNotationShowsInTheOther)
     Enter(Field(dialog, "edLon"), "-0.25");
     EXPECT_EQ(Field(dialog, "edLonPart1")->text(), "15");
     EXPECT_EQ(dialog.findChild<QPushButton*>("buLonSign")->text(), "W");
-}
 
-TEST(CoordsCalculatorWindow, PartsAboveTheirRangeAreRefused)
-{
-    TTempConfig config;
-    TfmCoordsCalculator dialog(nullptr, "Coordinates Calculator...");
+    // Parts above their range are refused.
     const auto state = [&](const char* name, QString text) {
         int position = 0;
         return Field(dialog, name)->validator()->validate(text, position);
@@ -74,7 +69,6 @@ TEST(CoordsCalculatorWindow, PartsAboveTheirRangeAreRefused)
 
 TEST(CoordsCalculatorWindow, AsAToolItOnlyClosesOtherwiseOkWantsAPosition)
 {
-    TTempConfig config;
     TfmCoordsCalculator tool(nullptr, "Coordinates Calculator...");
     auto* buttons = tool.findChild<QDialogButtonBox*>();
     EXPECT_EQ(tool.windowTitle(), "Coordinates Calculator...");

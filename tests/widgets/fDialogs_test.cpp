@@ -19,19 +19,10 @@
 #include "editor/fCrashReport.h"
 #include "editor/fMinimize.h"
 #include "editor/fReport.h"
+#include "modal.h"
 #include "testing.h"
 
 namespace {
-
-// Answers the next modal dialog as a user would, once it is shown.
-void WhenShown(const std::function<void(QDialog&)>& answer)
-{
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr) << "no dialog shown";
-        answer(*dialog);
-    });
-}
 
 QStringList LabelTexts(const QWidget& widget)
 {
@@ -96,7 +87,6 @@ TEST(OpenDialog, ChoosesTheFileAndItsTextEncoding)
 
 TEST(MinimizeNotice, ShownUntilTheUserDeclinesIt)
 {
-    TTempConfig config;
     int shown = 0;
     WhenShown([&](QDialog& notice) {
         ++shown;
