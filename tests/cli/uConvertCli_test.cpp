@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -63,14 +64,18 @@ TEST_F(ConvertCommandTest, ConvertsKeepingOnlyTheEntries)
             + Ov2Record(2, 3, 4, { "two" }));
 }
 
-TEST_F(ConvertCommandTest, AppendsSeveralInputsInOrder)
+TEST_F(ConvertCommandTest, AppendsSeveralInputsInOrderNamedIfAsked)
 {
-    Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
-    Write("b.OV2", Ov2Record(2, 2, 2, { "b" }));
-    EXPECT_EQ(
-        Run({ "--progress", "--from", "ttov2", Path("a.ov2"), Path("b.OV2"), Path("ab.ov2") }), 0);
-    EXPECT_EQ(Read("ab.ov2"), Ov2Record(2, 1, 1, { "a" }) + Ov2Record(2, 2, 2, { "b" }));
+    Write("paris.ov2", Ov2Record(2, 1, 1, { "Eiffel" }));
+    Write("rome.OV2", Ov2Record(2, 2, 2, { "Forum" }));
+    EXPECT_EQ(Run({ "--progress", "--from", "ttov2", Path("paris.ov2"), Path("rome.OV2"),
+                  Path("all.ov2") }),
+        0);
+    EXPECT_EQ(Read("all.ov2"), Ov2Record(2, 1, 1, { "Eiffel" }) + Ov2Record(2, 2, 2, { "Forum" }));
     EXPECT_TRUE(Err.contains(QString("100%"))) << Err.toStdString();
+    EXPECT_EQ(Run({ "--add-names", Path("paris.ov2"), Path("rome.OV2"), Path("all.ov2") }), 0);
+    EXPECT_EQ(Read("all.ov2"),
+        Ov2Record(2, 1, 1, { "paris - Eiffel" }) + Ov2Record(2, 2, 2, { "rome - Forum" }));
 }
 
 TEST_F(ConvertCommandTest, DropsDuplicatesOfAllInputsKeepingTheFirst)
@@ -91,68 +96,125 @@ TEST_F(ConvertCommandTest, DropsDuplicatesOfAllInputsKeepingTheFirst)
     EXPECT_EQ(Read("out.ov2"), Read("b.ov2") + Read("a.ov2"));
 }
 
-TEST_F(ConvertCommandTest, DuplicateToleranceIsAWholeNumberOfMetres)
+// Each failing run: its exit status (2 for a usage error, which shows the usage too) and the first
+// line it says, "DIR" standing for the test's folder, a trailing "…" for any end. Nothing is
+// written, nothing is left behind and an old output stays.
+TEST_F(ConvertCommandTest, AFailedRunSaysWhyAndWritesNothing)
 {
     Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
-    for (const char* wrong : { "-1", "1.5", "+2", " 3", "five", "", "99999999999" }) {
-        EXPECT_EQ(Run({ "--drop-duplicates", wrong, Path("a.ov2"), Path("out.ov2") }), 2) << wrong;
-        EXPECT_TRUE(Err.startsWith(
-            QString("--drop-duplicates takes a whole number of metres, not \"%1\".").arg(wrong)))
-            << Err.toStdString();
-    }
-    EXPECT_FALSE(QFile::exists(Path("out.ov2")));
-}
-
-TEST_F(ConvertCommandTest, FailureLeavesTheOldOutputAlone)
-{
-    Write("out.ov2", "old");
     Write("bad.ov2", Ov2Record(2, 1, 1, { "a" }) + "\x04");
-    EXPECT_EQ(Run({ Path("bad.ov2"), Path("out.ov2") }), 1);
-    EXPECT_EQ(Err, Path("bad.ov2") + QString(": Invalid ov2 file.\n"));
-    EXPECT_EQ(Read("out.ov2"), "old");
-
-    EXPECT_EQ(Run({ Path("missing.ov2"), Path("out.ov2") }), 1);
-    EXPECT_TRUE(Err.contains(QString("not found"))) << Err.toStdString();
-
-    Write("in.xyz", "data");
-    EXPECT_EQ(Run({ Path("in.xyz"), Path("out.ov2") }), 1);
-    EXPECT_TRUE(Err.endsWith(
-        QString("Currently it is not possible to load files from this format (extension xyz).\n")));
-    EXPECT_EQ(Run({ Path("bad.ov2"), Path("out.abc") }), 1);
-    EXPECT_EQ(Err,
-        Path("out.abc")
-            + QString(
-                ": Currently it is not possible to save files in this format (extension abc).\n"))
-        << "the output format is checked before anything is read";
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 3) << "no temporary file is left";
-}
-
-TEST_F(ConvertCommandTest, DamagedGeoJsonAndKmzAreNamedAndWriteNothing)
-{
+    Write("cut.ov2", "\x02");
     Write("bad.geojson", R"({"type":"FeatureCollection","features":[)");
     Write("bad.kmz", "PK\x03\x04 cut short");
-    const std::pair<const char*, const char*> inputs[] = {
-        { "bad.geojson", ": Invalid GeoJSON at byte 40: Invalid value.\n" },
-        { "bad.kmz", ": This is no KMZ file: it is not a zip archive (Not a zip archive).\n" },
+    Write("in.xyz", "data");
+    Write("in.gpx", "<gpx><wpt lat='1' lon='2'>");
+    Write("out.ov2", "old");
+    QDir(Dir.path()).mkdir("out");
+    Write("out/a.ov2", "old");
+    THttpTestServer server;
+    const QString gone = server.Url("/gone.ov2");
+    struct TCase {
+        QStringList Arguments;
+        int Status;
+        QString Said;
     };
-    for (const auto& [input, message] : inputs) {
-        EXPECT_EQ(Run({ Path(input), Path("out.ov2") }), 1);
-        EXPECT_EQ(Err, Path(input) + message);
-        EXPECT_FALSE(QFile::exists(Path("out.ov2")));
+    std::vector<TCase> cases {
+        { { "DIR/bad.ov2", "DIR/out.ov2" }, 1, "DIR/bad.ov2: Invalid ov2 file." },
+        { { "DIR/cut.ov2", "DIR/out.asc" }, 1, "DIR/cut.ov2: Invalid ov2 file." },
+        { { "DIR/missing.ov2", "DIR/out.ov2" }, 1, "File DIR/missing.ov2 not found." },
+        { { "DIR/in.xyz", "DIR/out.ov2" }, 1,
+            "DIR/in.xyz: Currently it is not possible to load files from this format (extension "
+            "xyz)." },
+        // The output's format is checked before anything is read.
+        { { "DIR/bad.ov2", "DIR/out.abc" }, 1,
+            "DIR/out.abc: Currently it is not possible to save files in this format (extension "
+            "abc)." },
+        { { "DIR/bad.geojson", "DIR/out.ov2" }, 1,
+            "DIR/bad.geojson: Invalid GeoJSON at byte 40: Invalid value." },
+        { { "DIR/bad.kmz", "DIR/out.ov2" }, 1,
+            "DIR/bad.kmz: This is no KMZ file: it is not a zip archive (Not a zip archive)." },
+        // A message that ends in an ellipsis is closed by it.
+        { { "DIR/in.gpx", "DIR/out.ov2" }, 1,
+            "DIR/in.gpx: Invalid xml: <gpx><wpt lat='1' lon='2'>... (unexpected end of text, "
+            "<wpt> not closed at line 1, column 27)." },
+        // The address is shown without the account.
+        { { QString(gone).replace("://", "://bob:pw@") + "?key=pw", "DIR/b.ov2" }, 1,
+            "Unable to download " + server.Url("/gone.ov2") + ": HTTP 404 Not Found." },
+        { { "--option", "ttov2:0=on", "DIR/a.ov2", "DIR/out.ov2" }, 1,
+            "Format ttov2 has no option 0." },
+        { { "--into", "DIR/out", "--to", "dstcsv", "--to", "genasc", "--to", "garmincsv",
+              "DIR/a.ov2" },
+            1,
+            "Destination type conflict, you can have only one destination format per file "
+            "extension (duplicate extension: .csv)." },
+        { { "--into", "DIR/none", "--to", "gengpx", "DIR/a.ov2" }, 1,
+            "DIR/none: Destination directory does not exist." },
+        { { "--into", "DIR/out", "--to", "genkml", "DIR/a.ov2", "DIR/out/a.ov2" }, 1,
+            "DIR/a.ov2 and DIR/out/a.ov2 would both be written to DIR/out/a.kml." },
+        { { "DIR/only-one.ov2" }, 2, "Name at least one input and the output." },
+        { { "--frobnicate", "a", "b" }, 2, "Unknown option 'frobnicate'." },
+        { { "--to" }, 2, "Missing value after '--to'." },
+        { { "DIR/a.ov2", server.Url("/a.ov2") }, 2, "OUTPUT cannot be a web address." },
+        { { "--option", "genasc:x=on", "DIR/a.ov2", "DIR/out.asc" }, 2,
+            "--option takes ID:N=on or ID:N=off, not \"genasc:x=on\"." },
+        { { "--encoding", "klingon", "DIR/a.ov2", "DIR/out.ov2" }, 2,
+            "Unknown encoding \"klingon\"; known are: windows-1252, utf-8, …" },
+        { { "--to", "gengpx", "--to", "ttov2", "a.ov2", "b.gpx" }, 2,
+            "Name one --to format, or several with --into." },
+        { { "--into", "DIR", "a.ov2" }, 2, "--into needs at least one --to format." },
+        { { "--into", "DIR", "--to", "gengpx" }, 2, "Name at least one input." },
+        { { "--add-names", "--into", "DIR", "--to", "gengpx", "a.ov2" }, 2,
+            "--add-names goes with appending, not with --into." },
+        { { "--drop-duplicates", "5", "--into", "DIR", "--to", "gengpx", "a.ov2" }, 2,
+            "--drop-duplicates goes with appending, not with --into." },
+        { { "--stop-on-error", "a.ov2", "b.gpx" }, 2, "--stop-on-error goes with --into." },
+        { { "--from", "nosuch", "a.ov2", "b.gpx" }, 2,
+            "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
+            "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
+            "excelxml, genkml, garmingpi, geojson, genkmz." },
+        { { "--into", "DIR", "--to", "gengpx", "--to", "gdb", "a.ov2" }, 2,
+            "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
+            "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, "
+            "garmingpi, geojson, genkmz." },
+        { { "--to", "nosuch", "a.ov2", "b.gpx" }, 2, "No format with id \"nosuch\" is written; …" },
+        { { "-", "b.gpx" }, 2, "Reading standard input (-) needs --from ID." },
+        { { "a.ov2", "-" }, 2, "Writing standard output (-) needs --to ID." },
+        { { "--from", "ttov2", "-", "a.ov2", "-", "b.gpx" }, 2,
+            "Standard input (-) can be read only once." },
+        { { "--from", "ttov2", "--into", "DIR", "--to", "gengpx", "-" }, 2,
+            "--into names each output after its INPUT; standard input (-) has no name." },
+    };
+    for (const QString index : { "1", "2147483648", "99999999999" })
+        cases.push_back({ { "--option", "genasc:" + index + "=on", "DIR/a.ov2", "DIR/x.asc" }, 1,
+            "Format genasc has no option " + index + "." });
+    for (const QString wrong : { "-1", "1.5", "+2", " 3", "five", "", "99999999999" })
+        cases.push_back({ { "--drop-duplicates", wrong, "DIR/a.ov2", "DIR/x.ov2" }, 2,
+            "--drop-duplicates takes a whole number of metres, not \"" + wrong + "\"." });
+    const QStringList files = FilesIn(Dir.path()), outFiles = FilesIn(Path("out"));
+    for (TCase& c : cases) {
+        SCOPED_TRACE(c.Arguments.join(' ').toStdString());
+        c.Arguments.replaceInStrings(QRegularExpression("^DIR"), Dir.path());
+        EXPECT_EQ(Run(c.Arguments), c.Status);
+        const QString said = Err.section('\n', 0, 0);
+        c.Said.replace("DIR", Dir.path());
+        if (c.Said.endsWith(u'…'))
+            EXPECT_TRUE(said.startsWith(c.Said.chopped(1))) << said.toStdString();
+        else
+            EXPECT_EQ(said, c.Said);
+        EXPECT_EQ(Err.contains("Usage: marivel-convert"), c.Status == 2);
+        EXPECT_EQ(FilesIn(Dir.path()), files);
+        EXPECT_EQ(FilesIn(Path("out")), outFiles);
+        EXPECT_EQ(Read("out.ov2"), "old");
     }
 }
 
-TEST_F(ConvertCommandTest, UsageErrorsAndListings)
+TEST_F(ConvertCommandTest, ShowsTheUsageAndListsTheFormatsInRegistryOrder)
 {
-    EXPECT_EQ(Run({ Path("only-one.ov2") }), 2);
-    EXPECT_TRUE(Err.contains(QString("Usage: marivel-convert")));
-    EXPECT_EQ(Run({ "--frobnicate", "a", "b" }) + Run({ "--to" }), 4);
     EXPECT_EQ(Run({ "-h" }), 0);
     EXPECT_TRUE(Out.startsWith(QString("Usage: marivel-convert [options] INPUT... OUTPUT")));
-}
-
-TEST_F(ConvertCommandTest, ListsTheFormatsInRegistryOrder)
-{
+    for (const char* option :
+        { "--into <DIR>", "--stop-on-error", "--add-names", "--encoding <NAME>" })
+        EXPECT_TRUE(Out.contains(option)) << option;
     EXPECT_EQ(Run({ "--list-formats" }), 0);
     QStringList lines = Out.split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.first(), "r\tttov2\t.ov2\tTomTom Binary");
@@ -177,13 +239,6 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
     Settings().Precision = 5;
     EXPECT_TRUE(QString::fromStdString(Read("on.asc")).endsWith("1.234560, -6.543210, \"x\"\r\n"));
     EXPECT_TRUE(QString::fromStdString(Read("off.asc")).endsWith("1.23456, -6.54321, \"x\"\r\n"));
-    EXPECT_EQ(Run({ "--option", "ttov2:0=on", Path("in.ov2"), Path("out.ov2") }), 1);
-    EXPECT_EQ(Err, "Format ttov2 has no option 0.\n");
-    for (const QString index : { "1", "2147483648", "99999999999" }) {
-        EXPECT_EQ(Run({ "--option", "genasc:" + index + "=on", Path("in.ov2"), Path("x.asc") }), 1);
-        EXPECT_EQ(Err, "Format genasc has no option " + index + ".\n");
-    }
-    EXPECT_EQ(Run({ "--option", "genasc:x=on", Path("in.ov2"), Path("out.asc") }), 2);
 }
 
 TEST_F(ConvertCommandTest, ReadsTheWebAndWritesTheDevice)
@@ -205,7 +260,7 @@ TEST_F(ConvertCommandTest, ReadsTheWebAndWritesTheDevice)
     EXPECT_EQ(Read("back.ov2"), ov2);
 }
 
-TEST_F(ConvertCommandTest, LocationFailures)
+TEST_F(ConvertCommandTest, DeviceFailuresSayWhatIsMissing)
 {
     Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
     EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\My Documents\\a.asc" }), 1);
@@ -221,13 +276,6 @@ TEST_F(ConvertCommandTest, LocationFailures)
     EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\No Folder\\a.ov2" }), 1);
     EXPECT_EQ(
         Err, "MOBILE://\\No Folder\\a.ov2: Could not create remote file \\No Folder\\a.ov2.\n");
-
-    THttpTestServer server;
-    const QString secret = server.Url("/gone.ov2").replace("://", "://bob:pw@") + "?key=pw";
-    EXPECT_EQ(Run({ secret, Path("b.ov2") }), 1);
-    EXPECT_EQ(Err, "Unable to download " + server.Url("/gone.ov2") + ": HTTP 404 Not Found.\n");
-    EXPECT_FALSE(QFile::exists(Path("b.ov2")));
-    EXPECT_EQ(Run({ Path("a.ov2"), server.Url("/a.ov2") }), 2) << "no writing to the web";
 }
 
 // The case of a small output on a disk that is all but full: the write fails only with the
@@ -313,7 +361,6 @@ TEST_F(ConvertCommandTest, AnInputChangedBeforeTheOutputIsWholeKeepsTheOldOutput
 
 TEST_F(ConvertCommandTest, EncodingUtf8KeepsCyrillicThroughEveryTextFormat)
 {
-    TTempConfig config;
     const std::string moscow = "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0";
     Write("in.csv", '"' + moscow + "\",\"" + moscow + "\",37.61778,55.75583,,,,\r\n");
     const char* const chain[] = { "in.csv", "a.ov2", "b.gpx", "c.kml", "d.geojson", "e.kmz",
@@ -330,7 +377,6 @@ TEST_F(ConvertCommandTest, EncodingUtf8KeepsCyrillicThroughEveryTextFormat)
 
 TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
 {
-    TTempConfig config;
     Write("in.kml",
         "<kml><Placemark><name>\xd0\x9c\xd0\xbe Z\xc3\xbcrich</name><Point><coordinates>1,2"
         "</coordinates></Point></Placemark></kml>");
@@ -349,11 +395,6 @@ TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
     EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err, "") << "the setting names the code page";
     ReleaseSettings(false);
-
-    EXPECT_EQ(Run({ "--encoding", "klingon", Path("in.kml"), Path("out.ov2") }), 2);
-    EXPECT_TRUE(Err.startsWith("Unknown encoding \"klingon\"; known are: windows-1252, utf-8, "))
-        << Err.toStdString();
-    EXPECT_TRUE(ConvertUsage().contains("--encoding <NAME>"));
 }
 
 // An input that reads as empty while it holds points of a kind its format does not read still
@@ -381,20 +422,6 @@ TEST_F(ConvertCommandTest, AnInputWithOnlyUnreadPointsIsAWarning)
     EXPECT_EQ(Err, "");
 }
 
-// A message that ends in an ellipsis is closed by it; a full stop is added to the others only.
-TEST_F(ConvertCommandTest, MessagesEndInOneFullStopOrTheirEllipsis)
-{
-    WriteFileBytes(Path("in.gpx"), "<gpx><wpt lat='1' lon='2'>");
-    EXPECT_EQ(Run({ Path("in.gpx"), Path("out.ov2") }), 1);
-    EXPECT_EQ(Err,
-        Path("in.gpx")
-            + ": Invalid xml: <gpx><wpt lat='1' lon='2'>... "
-              "(unexpected end of text, <wpt> not closed at line 1, column 27).\n");
-    WriteFileBytes(Path("bad.ov2"), "\x02");
-    EXPECT_EQ(Run({ Path("bad.ov2"), Path("out.asc") }), 1);
-    EXPECT_EQ(Err, Path("bad.ov2") + ": Invalid ov2 file.\n");
-}
-
 TEST_F(ConvertCommandTest, IntoAFolderEachInputBecomesAFileOfEachFormat)
 {
     QDir(Dir.path()).mkdir("out");
@@ -410,24 +437,6 @@ TEST_F(ConvertCommandTest, IntoAFolderEachInputBecomesAFileOfEachFormat)
     EXPECT_EQ(written, QStringList({ "a.gpx", "a.ov2", "b.gpx", "b.ov2" }));
     EXPECT_EQ(Read("out/a.ov2"), Read("a.ov2")) << "an output that exists is replaced";
     EXPECT_TRUE(Err.contains("100%")) << Err.toStdString();
-
-    EXPECT_EQ(Run({ "--into", Path("out"), "--to", "dstcsv", "--to", "genasc", "--to", "garmincsv",
-                  Path("a.ov2") }),
-        1);
-    EXPECT_EQ(Err,
-        "Destination type conflict, you can have only one destination format per file "
-        "extension (duplicate extension: .csv).\n");
-    EXPECT_FALSE(QFile::exists(Path("out/a.csv")));
-
-    EXPECT_EQ(Run({ "--into", Path("none"), "--to", "gengpx", Path("a.ov2") }), 1);
-    EXPECT_EQ(Err, Path("none") + ": Destination directory does not exist.\n");
-
-    EXPECT_EQ(
-        Run({ "--into", Path("out"), "--to", "genkml", Path("a.ov2"), Path("out/a.ov2") }), 1);
-    EXPECT_EQ(Err,
-        Path("a.ov2") + " and " + Path("out/a.ov2") + " would both be written to "
-            + Path("out/a.kml") + ".\n");
-    EXPECT_FALSE(QFile::exists(Path("out/a.kml")));
 }
 
 TEST_F(ConvertCommandTest, NamedFormatsReadAndWriteWhateverTheExtension)
@@ -470,50 +479,6 @@ TEST_F(ConvertCommandTest, IntoAFolderAFailedInputIsNamedAndTheOthersGoOn)
         1);
     EXPECT_EQ(Err, Path("bad.ov2") + ": Invalid ov2 file.\n");
     EXPECT_FALSE(QFile::exists(Path("out/d.gpx"))) << "stopped at the first failure";
-}
-
-TEST_F(ConvertCommandTest, AddNamesPrefixesEachInputsEntries)
-{
-    Write("paris.ov2", Ov2Record(2, 1, 1, { "Eiffel" }));
-    Write("rome.ov2", Ov2Record(2, 2, 2, { "Forum" }));
-    EXPECT_EQ(Run({ "--add-names", Path("paris.ov2"), Path("rome.ov2"), Path("all.ov2") }), 0);
-    EXPECT_EQ(Read("all.ov2"),
-        Ov2Record(2, 1, 1, { "paris - Eiffel" }) + Ov2Record(2, 2, 2, { "rome - Forum" }));
-}
-
-TEST_F(ConvertCommandTest, OptionsThatCannotBeHonouredAreUsageErrors)
-{
-    const auto usage = [&](QStringList arguments) {
-        return Run(arguments) == 2 ? Err.section('\n', 0, 0) : "ran: " + Err;
-    };
-    EXPECT_EQ(usage({ "--to", "gengpx", "--to", "ttov2", "a.ov2", "b.gpx" }),
-        "Name one --to format, or several with --into.");
-    EXPECT_EQ(usage({ "--into", Dir.path(), "a.ov2" }), "--into needs at least one --to format.");
-    EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx" }), "Name at least one input.");
-    EXPECT_EQ(usage({ "--add-names", "--into", Dir.path(), "--to", "gengpx", "a.ov2" }),
-        "--add-names goes with appending, not with --into.");
-    EXPECT_EQ(usage({ "--drop-duplicates", "5", "--into", Dir.path(), "--to", "gengpx", "a.ov2" }),
-        "--drop-duplicates goes with appending, not with --into.");
-    EXPECT_EQ(usage({ "--stop-on-error", "a.ov2", "b.gpx" }), "--stop-on-error goes with --into.");
-    EXPECT_EQ(usage({ "--from", "nosuch", "a.ov2", "b.gpx" }),
-        "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
-        "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
-        "excelxml, genkml, garmingpi, geojson, genkmz.");
-    EXPECT_EQ(usage({ "--into", Dir.path(), "--to", "gengpx", "--to", "gdb", "a.ov2" }),
-        "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
-        "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, garmingpi, "
-        "geojson, genkmz.");
-    EXPECT_EQ(usage({ "--to", "nosuch", "a.ov2", "b.gpx" }).section(';', 0, 0),
-        "No format with id \"nosuch\" is written");
-    EXPECT_EQ(usage({ "-", "b.gpx" }), "Reading standard input (-) needs --from ID.");
-    EXPECT_EQ(usage({ "a.ov2", "-" }), "Writing standard output (-) needs --to ID.");
-    EXPECT_EQ(usage({ "--from", "ttov2", "-", "a.ov2", "-", "b.gpx" }),
-        "Standard input (-) can be read only once.");
-    EXPECT_EQ(usage({ "--from", "ttov2", "--into", Dir.path(), "--to", "gengpx", "-" }),
-        "--into names each output after its INPUT; standard input (-) has no name.");
-    const QString help = ConvertUsage();
-    for (const char* option : { "--into <DIR>", "--stop-on-error", "--add-names" })
-        EXPECT_TRUE(help.contains(option)) << option;
 }
 
 // The built program in a pipeline: standard output carries the output and nothing else, and a

@@ -32,9 +32,25 @@ protected:
         InitRapi();
     }
 
-    TTempConfig Config;
+    // The main window, shown, without the windows that wait for a user who is not there.
+    static std::unique_ptr<TfmMarivelMainForm> ShownMainForm()
+    {
+        Settings().ShowStartupScreen = false;
+        Settings().CheckEveryWeek = false;
+        auto form = std::make_unique<TfmMarivelMainForm>(TCommandLine {});
+        form->show();
+        return form;
+    }
+    static QAction* Action(const QWidget& form, const QString& text)
+    {
+        for (QAction* action : form.actions())
+            if (action->text() == text)
+                return action;
+        ADD_FAILURE() << text.toStdString();
+        return nullptr;
+    }
+
     TBuiltInFormats Formats;
-    TScriptedPrompt Prompt;
 };
 
 // Runs `inspect` on the modal window that `open` brings up, once the window is active as the
@@ -125,14 +141,8 @@ TEST_F(DeviceDialogTest, TheFolderPickerFollowsTheMaps)
 
 TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
 {
-    Settings().ShowStartupScreen = false; // their windows wait for a user who is not there
-    Settings().CheckEveryWeek = false;
-    TfmMarivelMainForm form({});
-    form.show();
-    QAction* remote = nullptr;
-    for (QAction* action : form.actions())
-        if (action->text() == "Open &Remote...")
-            remote = action;
+    const auto form = ShownMainForm();
+    QAction* remote = Action(*form, "Open &Remote...");
     ASSERT_TRUE(remote);
     EXPECT_EQ(remote->shortcut(), QKeySequence("Ctrl+D"));
     WithModal([&] { remote->trigger(); },
@@ -142,9 +152,9 @@ TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
             QTest::keyClicks(QApplication::focusWidget(), "My Documents\\cams.ov2");
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
-    ASSERT_EQ(form.Documents().size(), 1);
-    EXPECT_EQ(form.windowTitle(), "Marivel - [cams.ov2]");
-    EXPECT_EQ(form.ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\cams.ov2");
+    ASSERT_EQ(form->Documents().size(), 1);
+    EXPECT_EQ(form->windowTitle(), "Marivel - [cams.ov2]");
+    EXPECT_EQ(form->ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\cams.ov2");
     EXPECT_EQ(Settings().PrevRemoteDir, "\\My Documents\\");
     EXPECT_EQ(Settings().MRU.NameAt(0), "MOBILE://\\My Documents\\cams.ov2");
 }
@@ -155,16 +165,10 @@ TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
     WriteFileBytes(local.filePath("poi.ov2"), Ov2Record(2, 1, 2, { "A" }));
     WriteFileBytes(local.filePath("poi.bmp"), "icon");
     Settings().PrevRemoteDir = "\\My Documents\\";
-    Settings().ShowStartupScreen = false; // their windows wait for a user who is not there
-    Settings().CheckEveryWeek = false;
-    TfmMarivelMainForm form({});
-    form.show();
-    form.OpenLocation(local.filePath("poi.ov2"));
-    form.ActiveDocument()->Document.Entries.Items(0).SetDescription("changed");
-    QAction* save = nullptr;
-    for (QAction* action : form.actions())
-        if (action->text() == "Sa&ve Remote...")
-            save = action;
+    const auto form = ShownMainForm();
+    form->OpenLocation(local.filePath("poi.ov2"));
+    form->ActiveDocument()->Document.Entries.Items(0).SetDescription("changed");
+    QAction* save = Action(*form, "Sa&ve Remote...");
     ASSERT_TRUE(save);
     WithModal([&] { save->trigger(); },
         [&](QWidget* dialog) {
@@ -181,22 +185,16 @@ TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
         });
     EXPECT_EQ(Get("My Documents/copy.bmp"), "icon");
     EXPECT_NE(Get("My Documents/copy.ov2"), "<missing>");
-    EXPECT_EQ(form.ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\copy.ov2");
-    EXPECT_FALSE(form.ActiveDocument()->Document.Entries.Changed());
+    EXPECT_EQ(form->ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\copy.ov2");
+    EXPECT_FALSE(form->ActiveDocument()->Document.Entries.Changed());
     EXPECT_EQ(Settings().MRU.NameAt(0), "MOBILE://\\My Documents\\copy.ov2");
 }
 
 TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
 {
-    Settings().ShowStartupScreen = false; // their windows wait for a user who is not there
-    Settings().CheckEveryWeek = false;
-    TfmMarivelMainForm form({});
-    form.show();
-    form.NewDocument()->Document.Insert();
-    QAction* save = nullptr;
-    for (QAction* action : form.actions())
-        if (action->text() == "Sa&ve Remote...")
-            save = action;
+    const auto form = ShownMainForm();
+    form->NewDocument()->Document.Insert();
+    QAction* save = Action(*form, "Sa&ve Remote...");
     ASSERT_TRUE(save);
     const auto saving = [&] {
         WithModal([&] { save->trigger(); },
@@ -209,8 +207,8 @@ TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
             });
     };
     EXPECT_THROW(saving(), EInitRapi);
-    ASSERT_EQ(form.Documents().size(), 1);
-    EXPECT_TRUE(form.ActiveDocument()->Document.Entries.Changed());
+    ASSERT_EQ(form->Documents().size(), 1);
+    EXPECT_TRUE(form->ActiveDocument()->Document.Entries.Changed());
 }
 
 TEST_F(DeviceDialogTest, TheTreeViewOpensFoldersOnTheWayToAPath)

@@ -26,7 +26,6 @@ protected:
         return names;
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
     TScriptedPrompt Prompt;
 };
@@ -131,18 +130,17 @@ TEST_F(BrowseTest, StartingWithoutAFolderOpensMyDevice)
     EXPECT_TRUE(browser.Up("\\My Documents\\Nowhere"));
     EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
     EXPECT_FALSE(browser.Up("\\"));
-}
 
-TEST_F(BrowseTest, ShowingWithoutAConnectionIsAFault)
-{
     DoneRapi();
-    TMobileBrowser browser(false);
-    EXPECT_EQ(ErrorOf([&] { browser.Start(); }), "InitRapi not called");
+    TMobileBrowser unconnected(false);
+    EXPECT_EQ(ErrorOf([&] { unconnected.Start(); }), "InitRapi not called");
 }
 
-TEST_F(BrowseTest, TypingAFolderEntersIt)
+// A typed folder is entered, a typed file opened; both relative to the folder shown.
+TEST_F(BrowseTest, TypingAFolderEntersItAndAFileOpensIt)
 {
     Put("My Documents/Maps/a.ov2", "");
+    Put("My Documents/cams.ov2", "");
     TMobileBrowser browser(false);
     browser.Start();
     EXPECT_EQ(browser.Accept("my documents", Prompt), TMobileBrowser::TAccept::EnteredFolder);
@@ -152,18 +150,11 @@ TEST_F(BrowseTest, TypingAFolderEntersIt)
     EXPECT_EQ(Names(browser), QStringList({ "a.ov2" }));
     EXPECT_EQ(browser.Accept("..", Prompt), TMobileBrowser::TAccept::EnteredFolder);
     EXPECT_EQ(browser.CurrentFolder, "\\my documents\\");
-}
-
-TEST_F(BrowseTest, OpeningTakesAPathRelativeToTheFolder)
-{
-    Put("My Documents/cams.ov2", "");
-    TMobileBrowser browser(false);
-    browser.Start();
-    EXPECT_EQ(browser.Accept("My Documents\\cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
-    EXPECT_EQ(browser.FileName, "\\My Documents\\cams.ov2");
-    EXPECT_EQ(browser.Accept("My Documents/cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted)
+    EXPECT_EQ(browser.Accept("cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(browser.FileName, "\\my documents\\cams.ov2");
+    EXPECT_EQ(browser.Accept("Maps/a.ov2", Prompt), TMobileBrowser::TAccept::Accepted)
         << "a desktop user's slash";
-    EXPECT_EQ(browser.FileName, "\\My Documents\\cams.ov2");
+    EXPECT_EQ(browser.FileName, "\\my documents\\Maps\\a.ov2");
     EXPECT_TRUE(Prompt.Asked.isEmpty());
 }
 
@@ -220,10 +211,11 @@ TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
         << "any character of the device's Unicode names";
 }
 
-TEST_F(BrowseTest, DeletingTakesTheCompanionsAlong)
+TEST_F(BrowseTest, DeletingTakesTheCompanionsAlongAndFailsOnAFolder)
 {
     for (const char* name : { "a.ov2", "a.bmp", "a.inf", "b.ov2", "b.bmp", "b.inf" })
         Put(QStringLiteral("My Documents/") + name, "");
+    QDir().mkpath(Local("My Documents/Sub"));
     TMobileBrowser browser(false);
     browser.SetFileName("\\My Documents\\");
     browser.Start();
@@ -232,27 +224,12 @@ TEST_F(BrowseTest, DeletingTakesTheCompanionsAlong)
     browser.Delete("a.ov2", true);
     browser.Delete("b.ov2", false);
     EXPECT_EQ(FilesIn(Local("My Documents")), QStringList({ "b.bmp", "b.inf" }));
-    EXPECT_TRUE(Names(browser).isEmpty());
-}
-
-TEST_F(BrowseTest, DeletingAFolderFailsAndKeepsTheList)
-{
-    QDir().mkpath(Local("My Documents/Sub"));
-    TMobileBrowser browser(false);
-    browser.SetFileName("\\My Documents\\");
-    browser.Start();
+    EXPECT_EQ(Names(browser), QStringList({ "Sub\\" }));
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Delete("Sub", true); }),
         "Could not delete remote file \\My Documents\\Sub");
-    EXPECT_EQ(Names(browser), QStringList({ "Sub\\" }));
-}
+    EXPECT_EQ(Names(browser), QStringList({ "Sub\\" })) << "a failed deletion keeps the list";
 
-TEST_F(BrowseTest, AnUnpluggedDeviceListsEmpty)
-{
-    Put("My Documents/a.ov2", "");
-    TMobileBrowser browser(false);
-    browser.SetFileName("\\My Documents\\");
-    browser.Start();
-    ASSERT_TRUE(QDir(Path()).removeRecursively());
+    ASSERT_TRUE(QDir(Path()).removeRecursively()); // unplugged: lists empty
     EXPECT_NO_THROW(browser.List("\\My Documents\\"));
     EXPECT_TRUE(Names(browser).isEmpty());
 }
@@ -305,7 +282,6 @@ class DeviceFolderTest : public ::testing::Test {
 protected:
     DeviceFolderTest()
     {
-        ReleaseSettings(false); // loaded from this test's own configuration
         QDir media(Media.path());
         media.mkpath("1-stick/photos");
         media.mkpath("2-nav/Europe");
@@ -313,13 +289,8 @@ protected:
         media.mkpath("3-nav");
         WriteFileBytes(Media.filePath("3-nav/ttgo.bif"), "");
     }
-    ~DeviceFolderTest() override
-    {
-        DoneRapi();
-        ReleaseSettings(false);
-    }
+    ~DeviceFolderTest() override { DoneRapi(); }
 
-    TTempConfig Config;
     QTemporaryDir Media;
     QTemporaryDir Elsewhere;
     TEnvironment Root { "MARIVEL_DEVICE_ROOT", QString() };
@@ -351,14 +322,11 @@ TEST_F(DeviceFolderTest, TheSettingComesBeforeTheMediaAndTheEnvironmentBeforeBot
     EXPECT_EQ(FileBytes(root.filePath("probe.txt")), "environment");
 }
 
-TEST_F(DeviceFolderTest, TheConnectErrorNamesTheFolder)
+TEST_F(DeviceFolderTest, TheConnectErrorNamesTheSetFolder)
 {
     const QString connect = "No device found%1. Connect and mount the navigator or its memory "
                             "card, or choose the folder that stands for the device in Tools > "
                             "Preferences > General > Device Folder";
-    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Elsewhere.path()));
-    EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
-        connect.arg(" (no device folder is set and no navigator is mounted)"));
     Settings().DeviceFolder = Elsewhere.filePath("gone");
     EXPECT_EQ(ErrorOf<EInitRapi>([] { InitRapi(); }),
         connect.arg(" (device folder " + Elsewhere.filePath("gone") + ")"));

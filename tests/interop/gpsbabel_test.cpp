@@ -1,6 +1,5 @@
 // Files this program writes must read correctly in GPSBabel, a converter many users also run.
 
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -33,85 +32,16 @@ QString ReadWithGpsBabel(const QString& format, const QString& file)
     return QString::fromUtf8(gpsbabel.readAllStandardOutput()).remove('\r');
 }
 
-} // namespace
-
-TEST(GpsBabel, ReadsTheFilesWeWrite)
-{
-    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
-        GTEST_SKIP() << "gpsbabel is not installed";
-    TBuiltInFormats formats;
-    TEntries entries;
-    entries.AddValues("Dam Square", "", 4.88969, 52.37403);
-    entries.AddValues("Opera", "", 151.2153, -33.85678);
-    QTemporaryDir dir;
-    const QString expected = "52.37403, 04.88969, DamSquare\n-33.85678, 151.21530, Opera\n";
-    const std::pair<const char*, const char*> formatsBoth[] = { { "ov2", "tomtom" },
-        { "dat", "destinator_poi" }, { "csv:garmincsv", "garmin_poi" }, { "itn", "tomtom_itn" },
-        { "gpx", "gpx" }, { "kml", "kml" }, { "geojson", "geojson" } };
-    for (auto [ours, theirs] : formatsBoth) {
-        const QString ext = QString(ours).section(':', 0, 0), id = QString(ours).section(':', 1);
-        const QString file = dir.filePath("points." + ext);
-        {
-            TSafeFileStream out(file);
-            entries.SaveToStream(out, ext, id);
-            out.Commit();
-        }
-        // GPSBabel keeps the quotes of Garmin descriptions as part of the name.
-        EXPECT_EQ(ReadWithGpsBabel(theirs, file).remove('"'), expected) << ours;
-    }
-}
-
-TEST(GpsBabel, WeReadItsXmlAndJsonFiles)
-{
-    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
-        GTEST_SKIP() << "gpsbabel is not installed";
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    const QString source = dir.filePath("points.csv");
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("52.37403,4.88969,Caf\xc3\xa9 Dam\n-33.85678,151.2153,Opera\n"
-               "55.75,37.62,\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0\n");
-    file.close();
-    // GPX 1.0 and 1.1 with namespaces and indentation, KML with documents and folders,
-    // GeoJSON indented.
-    const std::pair<const char*, const char*> outputs[] = { { "gpx", "gpx" },
-        { "gpx11.gpx", "gpx,gpxver=1.1" }, { "kml", "kml" }, { "geojson", "geojson" } };
-    const auto read = [&](const QString& path) {
-        TEntries entries;
-        TMappedFile in(path);
-        entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
-        return entries.Count() == 3 ? std::string(entries.Items(0).Description()) + '|'
-                + std::string(entries.Items(1).Description()) + '|'
-                + std::string(entries.Items(2).Description())
-                                    : std::string("wrong count");
-    };
-    for (auto [name, format] : outputs) {
-        const QString path = dir.filePath(QStringLiteral("out.") + name);
-        RunGpsBabel({ "-i", "csv", "-f", source, "-o", format, "-F", path });
-        TEntries entries;
-        TMappedFile in(path);
-        entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
-        ASSERT_EQ(entries.Count(), 3) << name;
-        EXPECT_EQ(entries.Items(0).Latitude(), 52.37403) << name;
-        EXPECT_EQ(entries.Items(1).Longitude(), 151.2153) << name;
-        // Every script is read, whatever the code page of 8-bit files.
-        EXPECT_EQ(read(path), "Café Dam|Opera|Москва") << name;
-    }
-}
-
-namespace {
-
 void ReadFile(const QString& path, TEntries& entries)
 {
     TMappedFile in(path);
     entries.LoadFromStream(in.Stream(), QFileInfo(path).suffix(), QString(), false);
 }
 
-void WriteFile(TEntries& entries, const QString& path)
+void WriteFile(TEntries& entries, const QString& path, const QString& formatId = {})
 {
     TSafeFileStream out(path);
-    entries.SaveToStream(out, QFileInfo(path).suffix(), QString(), path);
+    entries.SaveToStream(out, QFileInfo(path).suffix(), formatId, path);
     out.Commit();
 }
 
@@ -126,13 +56,64 @@ void ExpectSameEntries(const TEntries& actual, const TEntries& expected, const c
     }
 }
 
+// Runs only where GPSBabel is installed.
+class GpsBabel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
+            GTEST_SKIP() << "gpsbabel is not installed";
+    }
+
+    TBuiltInFormats Formats;
+    QTemporaryDir Dir;
+};
+
 } // namespace
 
-TEST(GpsBabel, ReadsEveryNameAndPositionOfOurGeoJson)
+TEST_F(GpsBabel, ReadsTheFilesWeWrite)
 {
-    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
-        GTEST_SKIP() << "gpsbabel is not installed";
-    TBuiltInFormats formats;
+    TEntries entries;
+    entries.AddValues("Dam Square", "", 4.88969, 52.37403);
+    entries.AddValues("Opera", "", 151.2153, -33.85678);
+    const QString expected = "52.37403, 04.88969, DamSquare\n-33.85678, 151.21530, Opera\n";
+    const std::pair<const char*, const char*> formatsBoth[] = { { "ov2", "tomtom" },
+        { "dat", "destinator_poi" }, { "csv:garmincsv", "garmin_poi" }, { "itn", "tomtom_itn" },
+        { "gpx", "gpx" }, { "kml", "kml" }, { "geojson", "geojson" } };
+    for (auto [ours, theirs] : formatsBoth) {
+        const QString ext = QString(ours).section(':', 0, 0), id = QString(ours).section(':', 1);
+        const QString file = Dir.filePath("points." + ext);
+        WriteFile(entries, file, id);
+        // GPSBabel keeps the quotes of Garmin descriptions as part of the name.
+        EXPECT_EQ(ReadWithGpsBabel(theirs, file).remove('"'), expected) << ours;
+    }
+}
+
+TEST_F(GpsBabel, WeReadItsXmlAndJsonFiles)
+{
+    const QString source = Dir.filePath("points.csv");
+    WriteFileBytes(source,
+        "52.37403,4.88969,Caf\xc3\xa9 Dam\n-33.85678,151.2153,Opera\n"
+        "55.75,37.62,\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0\n");
+    // GPX 1.0 and 1.1 with namespaces and indentation, KML with documents and folders,
+    // GeoJSON indented.
+    const std::pair<const char*, const char*> outputs[] = { { "gpx", "gpx" },
+        { "gpx11.gpx", "gpx,gpxver=1.1" }, { "kml", "kml" }, { "geojson", "geojson" } };
+    for (auto [name, format] : outputs) {
+        const QString path = Dir.filePath(QStringLiteral("out.") + name);
+        RunGpsBabel({ "-i", "csv", "-f", source, "-o", format, "-F", path });
+        TEntries entries;
+        ReadFile(path, entries);
+        ASSERT_EQ(entries.Count(), 3) << name;
+        EXPECT_EQ(entries.Items(0).Latitude(), 52.37403) << name;
+        EXPECT_EQ(entries.Items(1).Longitude(), 151.2153) << name;
+        // Every script is read, whatever the code page of 8-bit files.
+        EXPECT_EQ(Descriptions(entries), "Café Dam Opera Москва ") << name;
+    }
+}
+
+TEST_F(GpsBabel, ReadsEveryNameAndPositionOfOurGeoJson)
+{
     TPrecision precision(6);
     // 500 names in Latin, Greek, Cyrillic, Arabic, Hebrew, Devanagari, Chinese and Japanese, with
     // the characters JSON escapes.
@@ -147,23 +128,17 @@ TEST(GpsBabel, ReadsEveryNameAndPositionOfOurGeoJson)
     for (int i = 0; i < 500; ++i)
         entries.AddValues(std::string(words[i % 8]) + ' ' + std::to_string(i), "",
             -179.5 + i * 0.71234, -89.5 + i * 0.35791);
-    QTemporaryDir dir;
-    WriteFile(entries, dir.filePath("ours.geojson"));
-    RunGpsBabel({ "-i", "geojson", "-f", dir.filePath("ours.geojson"), "-o", "gpx", "-F",
-        dir.filePath("theirs.gpx") });
+    WriteFile(entries, Dir.filePath("ours.geojson"));
+    RunGpsBabel({ "-i", "geojson", "-f", Dir.filePath("ours.geojson"), "-o", "gpx", "-F",
+        Dir.filePath("theirs.gpx") });
     TEntries read;
-    ReadFile(dir.filePath("theirs.gpx"), read);
+    ReadFile(Dir.filePath("theirs.gpx"), read);
     ExpectSameEntries(read, entries, "our GeoJSON read by gpsbabel");
 }
 
-TEST(GpsBabel, GarminPoiFilesGoBothWays)
+TEST_F(GpsBabel, GarminPoiFilesGoBothWays)
 {
-    if (QStandardPaths::findExecutable("gpsbabel").isEmpty())
-        GTEST_SKIP() << "gpsbabel is not installed";
-    const TTempConfig config;
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    const auto path = [&](const char* name) { return dir.filePath(name); };
+    const auto path = [&](const char* name) { return Dir.filePath(name); };
     const char* scripts[] = { "Café Dam", "Москва", "東京駅", "القاهرة", "Ελλάδα", "עברית", "हिन्दी",
         "Łódź ŻÓŁW", "Flitser A2@100" };
     TEntries names;

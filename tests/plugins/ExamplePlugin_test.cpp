@@ -12,7 +12,6 @@ protected:
     TExamplePluginTest() { EXPECT_TRUE(Plugins.Load({ ExamplePlugin() }, CallBack)); }
     QStringList Received() const { return Plugins[0].Object().property("Received").toStringList(); }
 
-    TTempConfig Config;
     TCallBackCounter CallBack;
     TPluginList Plugins;
     TFakeWindows Windows;

@@ -30,37 +30,38 @@ protected:
         return Browser.Opened.isEmpty() ? QString() : Browser.Opened.last().toString();
     }
 
-    TTempConfig Config;
     TUrlRecorder Browser;
     TCallBackCounter CallBack;
     TPluginList Plugins;
 };
 
-TEST_F(TOsmPluginTest, ShowsTheMapPageWithAMarkerAtTheEntry)
+// The map page with a marker at the entry, at the zoom and address pattern of the settings; a
+// zoom off the map or an empty pattern reads as the default.
+TEST_F(TOsmPluginTest, ShowsTheEntryOnTheMapPageOfItsSettings)
 {
     EXPECT_EQ(Plugins[0].Name(), QStringLiteral("OpenStreetMap"));
-    EXPECT_EQ(Shown(4.8952, 52.370216),
-        QStringLiteral("https://www.openstreetmap.org/?mlat=52.370216&mlon=4.895200"
-                       "#map=16/52.370216/4.895200"));
-    EXPECT_EQ(Shown(-0.5, -33.25),
-        QStringLiteral("https://www.openstreetmap.org/?mlat=-33.250000&mlon=-0.500000"
-                       "#map=16/-33.250000/-0.500000"));
-}
-
-TEST_F(TOsmPluginTest, TakesTheZoomAndAddressPatternFromItsSettings)
-{
-    Store("Zoom", 12);
-    Store("AddressPattern", "http://tiles.example/{zoom}?at={lat},{lon}");
-    EXPECT_EQ(Shown(1, 2), QStringLiteral("http://tiles.example/12?at=2.000000,1.000000"));
-}
-
-TEST_F(TOsmPluginTest, AZoomOffTheMapOrAnEmptyPatternReadsAsTheDefault)
-{
-    Store("Zoom", 20);
-    Store("AddressPattern", "  ");
-    EXPECT_EQ(Shown(1, 2),
-        QStringLiteral("https://www.openstreetmap.org/?mlat=2.000000&mlon=1.000000"
-                       "#map=16/2.000000/1.000000"));
+    const QString osm =
+        QStringLiteral("https://www.openstreetmap.org/?mlat=%2&mlon=%1#map=16/%2/%1");
+    const struct {
+        int Zoom;
+        QString Pattern;
+        double Longitude, Latitude;
+        QString Shown;
+    } cases[] = {
+        { 0, {}, 4.8952, 52.370216, osm.arg("4.895200", "52.370216") }, // nothing stored
+        { 0, {}, -0.5, -33.25, osm.arg("-0.500000", "-33.250000") },
+        { 12, "http://tiles.example/{zoom}?at={lat},{lon}", 1, 2,
+            "http://tiles.example/12?at=2.000000,1.000000" },
+        { 20, "  ", 1, 2, osm.arg("1.000000", "2.000000") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Shown.toStdString());
+        if (!c.Pattern.isNull()) {
+            Store("Zoom", c.Zoom);
+            Store("AddressPattern", c.Pattern);
+        }
+        EXPECT_EQ(Shown(c.Longitude, c.Latitude), c.Shown);
+    }
 }
 
 TEST_F(TOsmPluginTest, CannotAdd)

@@ -40,33 +40,24 @@ protected:
         return items;
     }
 
-    TTempConfig Config;
     TFakeWindows Windows;
     std::unique_ptr<TMDIChild> Child = std::make_unique<TMDIChild>();
 };
 
-TEST_F(TDocumentPlugins, WithoutPluginsShowAndAddAreOffAndTheSubmenusHidden)
-{
-    Open({});
-    Child->SelectOnly(1);
-    EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("&Show"));
-    EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("&Add"));
-    EXPECT_FALSE(Child->PluginGotoAction()->isEnabled());
-    EXPECT_FALSE(Child->PluginAddAction()->isEnabled());
-    EXPECT_FALSE(Child->ShowInAction()->isVisible());
-    EXPECT_FALSE(Child->AddToAction()->isVisible());
-}
-
-TEST_F(TDocumentPlugins, OnePluginNamesShowAndAddAndHidesTheSubmenus)
+TEST_F(TDocumentPlugins, OnePluginNamesShowAndAddWhichSendTheSelection)
 {
     Open({ "JOSM" });
     EXPECT_FALSE(Child->PluginGotoAction()->isEnabled()); // nothing selected
-    Child->SelectOnly(1);
+    Child->SelectAll();
     EXPECT_EQ(Child->PluginGotoAction()->text(), QStringLiteral("&Show in JOSM"));
     EXPECT_EQ(Child->PluginAddAction()->text(), QStringLiteral("&Add to JOSM"));
     EXPECT_TRUE(Child->PluginGotoAction()->isEnabled());
-    EXPECT_TRUE(Child->PluginAddAction()->isEnabled());
     EXPECT_FALSE(Child->ShowInAction()->isVisible());
+    EXPECT_FALSE(Child->AddToAction()->isVisible());
+    Child->PluginAddAction()->trigger();
+    EXPECT_EQ(Fakes[0]->Calls.filter("add"),
+        QStringList({ "add 0 0 0 -1", "add 1 1 1 0", "add 2 2 2 0", "add 3 3 3 0", "add 4 4 4 0",
+            "add 5 5 5 0" }));
 }
 
 // Enter that ends an in-place rename only ends it.
@@ -86,16 +77,6 @@ TEST_F(TDocumentPlugins, EnterAndDoubleClickShowTheCurrentEntry)
     QCoreApplication::processEvents();
     EXPECT_EQ(Child->Document.Entries.Items(3).Description(), "renamed");
     EXPECT_EQ(Fakes[0]->Calls.filter("show"), QStringList({ "show 2 2 2", "show 3 3 3" }));
-}
-
-TEST_F(TDocumentPlugins, AddSendsTheSelectionFirstOnlyOnTheFirst)
-{
-    Open({ "JOSM" });
-    Child->SelectAll();
-    Child->PluginAddAction()->trigger();
-    EXPECT_EQ(Fakes[0]->Calls.filter("add"),
-        QStringList({ "add 0 0 0 -1", "add 1 1 1 0", "add 2 2 2 0", "add 3 3 3 0", "add 4 4 4 0",
-            "add 5 5 5 0" }));
 }
 
 TEST_F(TDocumentPlugins, TheSubmenusOfferTheOtherPlugins)

@@ -33,7 +33,6 @@ QStringList MenuTexts(QMainWindow& form, const QString& menu)
 // that some could not be loaded, naming those it did not trust and why.
 TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
 {
-    TTempConfig config;
     Settings().ShowStartupScreen = false;
     Settings().CheckEveryWeek = false;
     QTemporaryDir home;
@@ -77,7 +76,6 @@ TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
 // Where the plugins place the main window is not where the user put it; a later resize is.
 TEST(TMainWindowPlugins, APlacementIsNotTheUsersMoveButAResizeIs)
 {
-    TTempConfig config;
     Settings().ShowStartupScreen = false;
     Settings().CheckEveryWeek = false;
     TfmMarivelMainForm form({});

@@ -58,7 +58,6 @@ protected:
         list->setCurrentItem(list->findItems(formatId, Qt::MatchExactly, 2).value(0));
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
 };
 
@@ -154,14 +153,9 @@ TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
     const bool was = checks[0]->isChecked();
     checks[0]->click();
     EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, was), !was);
-    // Another importer's options replace these.
+    // Another importer's options replace these; an exporter without options shows none.
     Select(list, "ttov2");
     EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
-}
-
-TEST_F(TPreferencesDialog, AnExporterWithoutOptionsLeavesTheBoxEmpty)
-{
-    TfmPluginSettings dialog(Plugins);
     Select(Child<QTreeWidget>(dialog, "lvExport"), "ttov2");
     EXPECT_TRUE(Child<QGroupBox>(dialog, "gbExportOptions")->findChildren<QCheckBox*>().isEmpty());
     EXPECT_EQ(Child<QTreeWidget>(dialog, "lvExport")->topLevelItemCount(), ExporterCount());

@@ -57,23 +57,16 @@ public:
 
     TPluginResult ShowLocation(double lon, double lat, const QString& description) override
     {
-        Calls.append(QStringLiteral("show %1 %2 %3").arg(lon).arg(lat).arg(description));
-        return TPluginResult::Ok();
+        return Log(QStringLiteral("show %1 %2 %3").arg(lon).arg(lat).arg(description));
     }
     TPluginResult AddLocation(
         double lon, double lat, const QString& description, TPluginBool first) override
     {
         if (Adds++ == FailAddAt)
             return TPluginResult::Fail(QStringLiteral("full up"));
-        Calls.append(
-            QStringLiteral("add %1 %2 %3 %4").arg(lon).arg(lat).arg(description).arg(first));
-        return TPluginResult::Ok();
+        return Log(QStringLiteral("add %1 %2 %3 %4").arg(lon).arg(lat).arg(description).arg(first));
     }
-    TPluginResult ShowSettings(QWidget*) override
-    {
-        Calls.append(QStringLiteral("settings"));
-        return TPluginResult::Ok();
-    }
+    TPluginResult ShowSettings(QWidget*) override { return Log(QStringLiteral("settings")); }
     TPluginResult SetCallBack(IPluginCallBack* callBack) override
     {
         CallBack = callBack;
@@ -86,13 +79,11 @@ public:
     }
     TPluginResult SetAutoArrange(TPluginBool value) override
     {
-        Calls.append(QStringLiteral("arrange %1").arg(value));
-        return TPluginResult::Ok();
+        return Log(QStringLiteral("arrange %1").arg(value));
     }
     TPluginResult SetArea(int32_t left, int32_t top, int32_t width, int32_t height) override
     {
-        Calls.append(QStringLiteral("area %1 %2 %3 %4").arg(left).arg(top).arg(width).arg(height));
-        return TPluginResult::Ok();
+        return Log(QStringLiteral("area %1 %2 %3 %4").arg(left).arg(top).arg(width).arg(height));
     }
     TPluginResult GetArranged(TPluginBool& arranged) override
     {
@@ -106,6 +97,12 @@ public:
     }
 
 private:
+    TPluginResult Log(const QString& call)
+    {
+        Calls.append(call);
+        return TPluginResult::Ok();
+    }
+
     int Adds = 0;
 };
 

@@ -63,27 +63,21 @@ TEST(TPluginListLoad, LoadsTheShippedPluginsInFileNameOrder)
         loaded.Names, QStringList({ QStringLiteral("JOSM"), QStringLiteral("OpenStreetMap") }));
 }
 
-TEST(TPluginListLoad, LeavesOutEachKindOfBrokenPluginAndGoesOn)
-{
-    for (const char* fault :
-        { "no_interface", "stale", "callback_fails", "callback_throws", "missing_symbol" }) {
-        SCOPED_TRACE(fault);
-        const TLoaded loaded = LoadAll({ FaultyPlugin(fault), ExamplePlugin() });
-        EXPECT_FALSE(loaded.All);
-        EXPECT_EQ(loaded.Names, QStringList { QStringLiteral("Example") });
-    }
-}
-
-TEST(TPluginListLoad, LeavesOutLibrariesThatAreNoPluginsOrNotThere)
+// A library that cannot be a plugin is left out, and the others still load.
+TEST(TPluginListLoad, LeavesOutEachKindOfBrokenLibraryAndGoesOn)
 {
     QTemporaryDir dir;
     WriteFileBytes(dir.filePath(QStringLiteral("text.so")), "not a library");
-    for (const QString& file : { ForeignArchitectureCopy(dir),
-             dir.filePath(QStringLiteral("text.so")), dir.filePath(QStringLiteral("gone.so")) }) {
+    QStringList broken { ForeignArchitectureCopy(dir), dir.filePath(QStringLiteral("text.so")),
+        dir.filePath(QStringLiteral("gone.so")) };
+    for (const char* fault :
+        { "no_interface", "stale", "callback_fails", "callback_throws", "missing_symbol" })
+        broken.append(FaultyPlugin(fault));
+    for (const QString& file : broken) {
         SCOPED_TRACE(file.toStdString());
-        const TLoaded loaded = LoadAll({ file, ShippedPlugin("josm") });
+        const TLoaded loaded = LoadAll({ file, ExamplePlugin() });
         EXPECT_FALSE(loaded.All);
-        EXPECT_EQ(loaded.Names, QStringList { QStringLiteral("JOSM") });
+        EXPECT_EQ(loaded.Names, QStringList { QStringLiteral("Example") });
     }
 }
 
@@ -181,31 +175,20 @@ TEST(TReplyLimit, AnAnswerThatTricklesOnFailsByItsDeadline)
 // first of the list.
 class TDefaultPlugin : public ::testing::Test, protected TFakePluginList {
 protected:
-    TTempConfig Config;
 };
 
-TEST_F(TDefaultPlugin, IsNoneWithoutPlugins)
+TEST_F(TDefaultPlugin, IsNamedIgnoringCaseTheFirstThatMatchesElseTheFirst)
 {
     EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("JOSM")), -1);
     EXPECT_EQ(Plugins.Default(), nullptr);
-}
-
-TEST_F(TDefaultPlugin, IsNamedIgnoringCaseTheFirstThatMatches)
-{
     Add("Alpha");
     Add("Josm");
     Add("JOSM");
     EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("jOsM")), 1);
-    Settings().DefaultPlugin = QStringLiteral("JOSM");
-    EXPECT_EQ(Plugins.Default(), &Plugins[1]);
-}
-
-TEST_F(TDefaultPlugin, IsTheFirstWhenTheNameMatchesNone)
-{
-    Add("Alpha");
-    Add("Beta");
     EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("Gamma")), 0);
     EXPECT_EQ(Plugins.DefaultIndex(QString()), 0);
+    Settings().DefaultPlugin = QStringLiteral("JOSM");
+    EXPECT_EQ(Plugins.Default(), &Plugins[1]);
 }
 
 TEST_F(TDefaultPlugin, PluginsLetGoOfTheCallBackWhenReleased)
@@ -220,27 +203,26 @@ TEST_F(TDefaultPlugin, PluginsLetGoOfTheCallBackWhenReleased)
 }
 
 // What a plugin's failure becomes: the user's error, never a crash.
-TEST(TPluginCalls, AThrowingPluginFailsTheCallWithItsEscapedMessage)
+TEST(TPluginCalls, AFailingPluginFailsTheCallNamingItself)
 {
-    TCallBackCounter callBack;
-    TPluginList plugins;
-    ASSERT_TRUE(plugins.Load({ FaultyPlugin("calls_throw") }, callBack));
-    TPlugin& plugin = plugins[0];
-    const QString expected = QStringLiteral("The plugin Faulty failed: plugin exploded\\x1b[2J");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.ShowLocation(1, 2, "x"); }), expected);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.AddLocation(1, 2, "x", true); }), expected);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.ShowSettings(nullptr); }), expected);
-    EXPECT_FALSE(plugin.CanAdd());
-}
-
-TEST(TPluginCalls, AFailureWithoutReasonNamesThePlugin)
-{
-    TCallBackCounter callBack;
-    TPluginList plugins;
-    ASSERT_TRUE(plugins.Load({ FaultyPlugin("calls_fail") }, callBack));
-    EXPECT_EQ(ErrorOf<EUserError>([&] { plugins[0].ShowLocation(1, 2, "x"); }),
-        QStringLiteral("The plugin Faulty failed without saying why"));
-    EXPECT_FALSE(plugins[0].CanAdd());
+    const struct {
+        const char* Fault;
+        QString Error;
+    } cases[] = {
+        { "calls_throw", QStringLiteral("The plugin Faulty failed: plugin exploded\\x1b[2J") },
+        { "calls_fail", QStringLiteral("The plugin Faulty failed without saying why") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Fault);
+        TCallBackCounter callBack;
+        TPluginList plugins;
+        ASSERT_TRUE(plugins.Load({ FaultyPlugin(c.Fault) }, callBack));
+        TPlugin& plugin = plugins[0];
+        EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.ShowLocation(1, 2, "x"); }), c.Error);
+        EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.AddLocation(1, 2, "x", true); }), c.Error);
+        EXPECT_EQ(ErrorOf<EUserError>([&] { plugin.ShowSettings(nullptr); }), c.Error);
+        EXPECT_FALSE(plugin.CanAdd());
+    }
 }
 
 } // namespace

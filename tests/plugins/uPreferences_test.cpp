@@ -23,74 +23,49 @@ int RowOf(TConverters kind, const QString& formatId)
 
 class TPreferencesTest : public ::testing::Test, protected TFakePluginList {
 protected:
-    TTempConfig Config;
     TBuiltInFormats Formats;
     TPreferences Preferences { Plugins };
 };
 
-TEST_F(TPreferencesTest, ReadsAndStoresEveryGeneralSetting)
+// The check boxes' settings go through the dialog's test; these are the rest.
+TEST_F(TPreferencesTest, ReadsAndStoresTheGeneralSettings)
 {
     TSettings& settings = Settings();
-    std::tie(settings.ShowStartupScreen, settings.CloseMinimizes, settings.Precision,
-        settings.PluginAutoArrange, settings.DeviceFolder) =
-        std::tuple(false, true, 5, false, QStringLiteral("/media/nav"));
+    std::tie(settings.Precision, settings.DeviceFolder) =
+        std::tuple(5, QStringLiteral("/media/nav"));
     TPreferences::TGeneral general = TPreferences::Load();
-    EXPECT_FALSE(general.ShowStartupScreen);
-    EXPECT_TRUE(general.CloseMinimizes);
     EXPECT_FALSE(general.SixDecimals);
-    EXPECT_FALSE(general.AutoArrange);
     EXPECT_EQ(general.DeviceFolder, QStringLiteral("/media/nav"));
-
     EXPECT_EQ(general.CodePage, "windows-1252");
+
     const TCodePageScope restore(DefaultCodePage);
     general = { true, false, true, true, QStringLiteral("/media/card"), "windows-1251",
         "http://tiles.example/{z}/{x}/{y}.png" };
     EXPECT_TRUE(TPreferences::Store(general));
     EXPECT_EQ(settings.CodePage, "windows-1251");
     EXPECT_EQ(CodePageName(), "windows-1251") << "in use at once";
-    EXPECT_TRUE(settings.ShowStartupScreen);
-    EXPECT_FALSE(settings.CloseMinimizes);
     EXPECT_EQ(settings.Precision, 6);
-    EXPECT_TRUE(settings.PluginAutoArrange);
     EXPECT_EQ(settings.DeviceFolder, QStringLiteral("/media/card"));
     EXPECT_EQ(settings.TileUrl, "http://tiles.example/{z}/{x}/{y}.png");
+    general.SixDecimals = false;
     EXPECT_FALSE(TPreferences::Store(general)); // the device folder stayed
-}
-
-TEST_F(TPreferencesTest, PrecisionFourShowsAsSixAndIsStoredAsSix)
-{
-    Settings().Precision = 4;
-    const TPreferences::TGeneral general = TPreferences::Load();
-    EXPECT_TRUE(general.SixDecimals);
-    TPreferences::Store(general);
-    EXPECT_EQ(Settings().Precision, 6);
-    TPreferences::Store({ true, true, false, true, QString(), DefaultCodePage, QString() });
-    EXPECT_EQ(Settings().Precision, 5);
-}
-
-TEST_F(TPreferencesTest, NoPluginsMeansNothingToSetOrShow)
-{
-    EXPECT_TRUE(Preferences.PluginNames().isEmpty());
-    EXPECT_EQ(Preferences.DefaultPlugin(), -1);
-    EXPECT_FALSE(Preferences.CanSetDefault(-1));
-    EXPECT_FALSE(Preferences.CanShowSettings(-1));
-    EXPECT_FALSE(Preferences.CanShowSettings(0));
+    EXPECT_EQ(settings.Precision, 5);
 }
 
 TEST_F(TPreferencesTest, SetDefaultNamesTheSelectedPlugin)
 {
+    EXPECT_EQ(Preferences.DefaultPlugin(), -1);
+    EXPECT_FALSE(Preferences.CanSetDefault(-1));
+    EXPECT_FALSE(Preferences.CanShowSettings(0));
     Add("OpenStreetMap");
     Add("JOSM");
     EXPECT_EQ(Preferences.PluginNames(), QStringList({ "OpenStreetMap", "JOSM" }));
     EXPECT_EQ(Preferences.DefaultPlugin(), 0);
-    EXPECT_FALSE(Preferences.CanSetDefault(0)); // already the default
-    EXPECT_TRUE(Preferences.CanSetDefault(1));
     Preferences.SetDefault(1);
     EXPECT_EQ(Settings().DefaultPlugin, QStringLiteral("JOSM"));
     EXPECT_EQ(Preferences.DefaultPlugin(), 1);
-    EXPECT_FALSE(Preferences.CanSetDefault(1));
-    Preferences.ShowSettings(0, nullptr);
-    EXPECT_EQ(Fakes[0]->Calls, QStringList { "settings" });
+    EXPECT_FALSE(Preferences.CanSetDefault(1)); // already the default
+    EXPECT_TRUE(Preferences.CanSetDefault(0));
 }
 
 TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)

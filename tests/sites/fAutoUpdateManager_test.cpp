@@ -28,7 +28,6 @@ class ManagerWindowTest : public ::testing::Test {
 protected:
     ManagerWindowTest()
     {
-        AutoUpdateItems().Clear();
         WriteFileBytes(Dir.filePath("index.xml"),
             "<pois><poi><description>Cams</description><url>/c.ov2</url><map>NL</map>"
             "<group>speed</group><note>Fixed cameras</note></poi>"
@@ -45,10 +44,8 @@ protected:
     ~ManagerWindowTest() override
     {
         DesktopOpener() = [](const QUrl&) { return false; };
-        AutoUpdateItems().Clear();
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
     QString Site;
@@ -134,12 +131,15 @@ TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
     EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
 }
 
-// However large or far off the stored bounds, the manager opens within the work area.
-TEST_F(ManagerWindowTest, OpensWithinTheWorkArea)
+// However large or far off the stored bounds, the manager opens within the work area; its
+// lists open in their stored styles.
+TEST_F(ManagerWindowTest, OpensWithinTheWorkAreaInTheStoredStyles)
 {
     TSettings& settings = Settings();
     std::tie(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
         settings.SiteManagerHeight) = std::tuple(5000, 5000, 4000, 3000);
+    std::tie(settings.SiteManagerItemsView, settings.SiteManagerMapsView,
+        settings.SiteManagerSitesView) = std::tuple(2, 3, 0);
     TfmSiteManager manager;
     manager.show();
     QCoreApplication::processEvents();
@@ -147,6 +147,10 @@ TEST_F(ManagerWindowTest, OpensWithinTheWorkArea)
     EXPECT_TRUE(available.contains(manager.frameGeometry()))
         << manager.frameGeometry().width() << "x" << manager.frameGeometry().height() << " at "
         << manager.frameGeometry().x() << "," << manager.frameGeometry().y();
+    EXPECT_TRUE(manager.ItemList()->isHeaderHidden());
+    EXPECT_TRUE(manager.ItemList()->isColumnHidden(4)) << "a list shows the names alone";
+    EXPECT_FALSE(manager.MapList()->isHeaderHidden());
+    EXPECT_EQ(manager.SiteList()->viewMode(), QListView::IconMode);
 }
 
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
@@ -193,18 +197,6 @@ TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileFromDiskOrTheWeb)
     items->setCurrentItem(items->topLevelItem(0));
     QTest::qWait(200); // the web answer to the earlier choice arrives and is not shown
     EXPECT_EQ(manager.PoiImage()->pixmap().size(), QSize(120, 60));
-}
-
-TEST_F(ManagerWindowTest, ListsOpenInTheirStoredStyles)
-{
-    Settings().SiteManagerItemsView = 2;
-    Settings().SiteManagerMapsView = 3;
-    Settings().SiteManagerSitesView = 0;
-    TfmSiteManager manager;
-    EXPECT_TRUE(manager.ItemList()->isHeaderHidden());
-    EXPECT_TRUE(manager.ItemList()->isColumnHidden(4)) << "a list shows the names alone";
-    EXPECT_FALSE(manager.MapList()->isHeaderHidden());
-    EXPECT_EQ(manager.SiteList()->viewMode(), QListView::IconMode);
 }
 
 TEST_F(ManagerWindowTest, SettingsTabWritesTheAutostartEntryAndTheWizardButtonHandsOver)

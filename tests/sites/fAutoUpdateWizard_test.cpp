@@ -13,10 +13,9 @@ using TAnswer = IUserPrompt::TAnswer;
 
 TEST_F(SiteTest, WizardWindowAsksBeforeCancellingAndWalksALocalSite)
 {
-    WriteFileBytes(Dir.filePath("site.xml"),
-        SiteXml("<poi><description>Fixed</description><url>http://x/f.ov2</url>"
-                "<map>Holland</map><group>speed</group></poi>"));
-    Settings().Sites = { QStringLiteral("FILE://") + Dir.filePath("site.xml") };
+    Settings().Sites = { LocalSite("site.xml",
+        "<poi><description>Fixed</description><url>http://x/f.ov2</url><map>Holland</map>"
+        "<group>speed</group></poi>") };
     Settings().HiddenSites.clear();
     TScriptedPrompt prompt;
     TfmAutoUpdateWizard wizard(prompt);

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
+#include "sitefixture.h"
 #include "sites/uUpdateItems.h"
-#include "testing.h"
 
 namespace {
 
@@ -47,11 +47,10 @@ private:
 };
 
 // A site in a local folder with POI files "Cams" and "Parks"; "Fuel" is listed but missing.
-class StatusWindowTest : public ::testing::Test {
+class StatusWindowTest : public SiteTest {
 protected:
     StatusWindowTest()
     {
-        AutoUpdateItems().Clear();
         Settings().DownloadImages = false;
         WriteFileBytes(Dir.filePath("cams.ov2"), Ov2Record(2, 450000, 5210000, { "Camera" }));
         WriteFileBytes(Dir.filePath("parks.ov2"), Ov2Record(2, 450000, 5210000, { "Park" }));
@@ -59,27 +58,13 @@ protected:
             return "<poi><description>" + std::string(name) + "</description><url>FILE://"
                 + Dir.filePath(file).toStdString() + "</url></poi>";
         };
-        WriteFileBytes(Dir.filePath("index.xml"),
-            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + poi("Cams", "cams.ov2")
-                + poi("Fuel", "fuel.ov2") + poi("Parks", "parks.ov2") + "</pois>");
-    }
-    ~StatusWindowTest() override { AutoUpdateItems().Clear(); }
-
-    QString Site() const { return QStringLiteral("FILE://") + Dir.filePath("index.xml"); }
-    QString Target(const QString& name) const
-    {
-        return QStringLiteral("FILE://") + Dir.filePath(name);
+        Site = LocalSite("index.xml",
+            poi("Cams", "cams.ov2") + poi("Fuel", "fuel.ov2") + poi("Parks", "parks.ov2"));
     }
 
     void Subscribe(const QString& poi, const QString& target)
     {
-        auto item = std::make_unique<TUpdateItem>();
-        item->Site = Site();
-        item->Poi = poi;
-        item->Target = Target(target);
-        item->Format = QStringLiteral("gengpx");
-        AutoUpdateItems().Add(std::move(item));
-        AutoUpdateItems().Save();
+        SiteTest::Subscribe(Site, poi, Target(target));
     }
 
     // A target from long ago, so that the site's file is a new version.
@@ -113,9 +98,7 @@ protected:
         return status.findChild<QLabel*>("laTotalProgress")->text();
     }
 
-    TTempConfig Config;
-    TBuiltInFormats Formats;
-    QTemporaryDir Dir;
+    QString Site;
 };
 
 } // namespace
@@ -126,7 +109,7 @@ TEST_F(StatusWindowTest, ShowsSiteAndItemRowsTheSummaryAndStaysOpenAfterAFailure
     Subscribe("Cams", "cams.gpx");
     Subscribe("Fuel", "fuel.gpx");
     TfmStatus status(AutoUpdateItems(), true); // tray mode: the failure asks nothing
-    EXPECT_EQ(Column(status, 0), QStringList({ Site(), "Cams", "Fuel" }));
+    EXPECT_EQ(Column(status, 0), QStringList({ Site, "Cams", "Fuel" }));
     EXPECT_EQ(Column(status, 1).value(2), "Waiting to be processed...");
 
     EXPECT_EQ(RunToEnd(status), -1) << "an item failed: the window stays";

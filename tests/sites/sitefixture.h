@@ -16,6 +16,12 @@
 #include "sites/uUpdateItems.h"
 #include "testing.h"
 
+// A site index with `body` inside "pois".
+inline std::string SiteXml(const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + body + "</pois>";
+}
+
 // A POI site on the loopback server: its index, POI files with the server's times, and
 // AutoUpdate items writing into a folder of the test's own.
 class SiteTest : public ::testing::Test {
@@ -27,12 +33,6 @@ protected:
         AutoUpdateItems().Load(); // the fresh folder's: none
         using namespace std::chrono_literals;
         SetDownloadTimeouts({ .Idle = 2s, .PoiFile = 20s, .Answer = 20s });
-    }
-    ~SiteTest() override { SetDownloadTimeouts({}); }
-
-    static std::string SiteXml(const std::string& body)
-    {
-        return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + body + "</pois>";
     }
 
     // A site index at `path` with `body` inside "pois".
@@ -70,6 +70,22 @@ protected:
         return QStringLiteral("FILE://") + Dir.filePath(name);
     }
 
+    // A site in the test's folder, file `name`, whose index is `body`; its location.
+    QString LocalSite(const QString& name, const std::string& body) const
+    {
+        WriteFileBytes(Dir.filePath(name), SiteXml(body));
+        return Target(name);
+    }
+
+    // The targets of the AutoUpdate items, in their order.
+    static QStringList Targets(const TUpdateItems& items = AutoUpdateItems())
+    {
+        QStringList targets;
+        for (int i = 0; i < items.Count(); ++i)
+            targets.append(items.Items(i).Target);
+        return targets;
+    }
+
     // A stored item; the reference stays good while the item is stored.
     TUpdateItem& Subscribe(const QString& site, const QString& poi, const QString& target,
         const QString& format = QStringLiteral("gengpx"))
@@ -94,7 +110,6 @@ protected:
         return false;
     }
 
-    TTempConfig Config;
     TBuiltInFormats Formats;
     THttpTestServer Server;
     QTemporaryDir Dir;

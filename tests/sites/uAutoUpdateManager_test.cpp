@@ -7,14 +7,13 @@
 #include "core/uUtils.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"
+#include "sitefixture.h"
 #include "sites/uSite.h"
 #include "sites/uUpdateItems.h"
-#include "testing.h"
 
 namespace {
 
 const char* const SiteBody =
-    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>"
     "<queryerrormode>1</queryerrormode>"
     "<groups><group><name>Fuel</name><description>Fuel stations</description>"
     "</group></groups>"
@@ -26,10 +25,9 @@ const char* const SiteBody =
     "<authorization>registered</authorization></poi>"
     "<poi><description>a/b</description><url>/a.ov2</url><map>Belgium</map></poi>"
     "<poi><description>A|B</description><url>/b.ov2</url><map>Belgium</map></poi>"
-    "<poi><description>Loose</description><url>/l.ov2</url></poi>"
-    "</pois>";
+    "<poi><description>Loose</description><url>/l.ov2</url></poi>";
 
-class ManagerTest : public ::testing::Test {
+class ManagerTest : public SiteTest {
 protected:
     ManagerTest()
         : Manager(Prompt, [this](const QString& location) -> TSite& {
@@ -37,12 +35,9 @@ protected:
             return GetSite(location);
         })
     {
-        AutoUpdateItems().Clear();
-        WriteFileBytes(Dir.filePath("index.xml"), SiteBody);
-        SiteLocation = "FILE://" + Dir.filePath("index.xml");
+        SiteLocation = LocalSite("index.xml", SiteBody);
         Site = &GetSite(SiteLocation);
     }
-    ~ManagerTest() override { AutoUpdateItems().Clear(); }
 
     TPoi& Poi(const QString& description) const
     {
@@ -51,39 +46,19 @@ protected:
                 return *poi;
         throw std::logic_error("no such POI");
     }
-    QString Local(const QString& name) const { return "FILE://" + Dir.filePath(name); }
     static int Ov2() { return IndexOfExporterFormat("ttov2"); }
 
     void AddItem(const QString& poi, const QString& target, const QString& site = QString())
     {
-        auto item = std::make_unique<TUpdateItem>();
-        item->Site = site.isNull() ? SiteLocation : site;
-        item->Poi = poi;
-        item->Target = target;
-        item->Format = "ttov2";
-        AutoUpdateItems().Add(std::move(item));
-        AutoUpdateItems().Save();
-    }
-    static QStringList Targets()
-    {
-        QStringList targets;
-        for (int i = 0; i < AutoUpdateItems().Count(); ++i)
-            targets.append(AutoUpdateItems().Items(i).Target);
-        return targets;
+        Subscribe(site.isNull() ? SiteLocation : site, poi, target, "ttov2");
     }
     static QStringList StoredTargets()
     {
         TUpdateItems stored;
         stored.Load();
-        QStringList targets;
-        for (int i = 0; i < stored.Count(); ++i)
-            targets.append(stored.Items(i).Target);
-        return targets;
+        return Targets(stored);
     }
 
-    TTempConfig Config;
-    TBuiltInFormats Formats;
-    QTemporaryDir Dir;
     TScriptedPrompt Prompt;
     QStringList Refreshed;
     TAutoUpdateManager Manager;
@@ -102,13 +77,13 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.AddSite(SiteLocation.toLower() + "\t"); }),
         "This address already exists in the site list");
 
-    AddItem("Cameras NL", Local("c.ov2"), builtIn);
-    AddItem("Fuel NL", Local("f.ov2"));
+    AddItem("Cameras NL", Target("c.ov2"), builtIn);
+    AddItem("Fuel NL", Target("f.ov2"));
     Prompt.Answers = { IUserPrompt::TAnswer::Yes, IUserPrompt::TAnswer::No,
         IUserPrompt::TAnswer::Yes };
     EXPECT_TRUE(Manager.DeleteSite(builtIn));
     EXPECT_FALSE(Manager.DeleteSite(SiteLocation));
-    EXPECT_EQ(Targets(), QStringList { Local("f.ov2") }) << "a refused removal keeps the items";
+    EXPECT_EQ(Targets(), QStringList { Target("f.ov2") }) << "a refused removal keeps the items";
     EXPECT_TRUE(Manager.DeleteSite(SiteLocation));
     EXPECT_EQ(Prompt.Asked,
         QStringList({ "Are you sure you want to hide this site and remove all of its AutoUpdate "
@@ -202,7 +177,7 @@ TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatThenFromTheItem)
     WriteFileBytes(Dir.filePath("mine.inf"), "stamp");
     Manager.SubscribeLocal(
         *Site, Poi("Cameras NL"), Dir.filePath("mine"), IndexOfExporterFormat("gengpx"));
-    ASSERT_EQ(StoredTargets(), QStringList { Local("mine.gpx") })
+    ASSERT_EQ(StoredTargets(), QStringList { Target("mine.gpx") })
         << "the filter's extension is added";
     const TUpdateItem& item = AutoUpdateItems().Items(0);
     EXPECT_EQ(item.Country, "Netherlands");
@@ -215,34 +190,34 @@ TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatThenFromTheItem)
     EXPECT_EQ(again.FormatIndex, IndexOfExporterFormat("gengpx"));
 
     Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("moved.ov2"), Ov2());
-    EXPECT_EQ(StoredTargets(), QStringList { Local("moved.ov2") }) << "one item per POI file";
+    EXPECT_EQ(StoredTargets(), QStringList { Target("moved.ov2") }) << "one item per POI file";
 }
 
 TEST_F(ManagerTest, ATargetOfAnotherItemIsRefusedAndTheEarlierItemKept)
 {
-    AddItem("Fuel NL", Local("taken.ov2"));
+    AddItem("Fuel NL", Target("taken.ov2"));
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("TAKEN.ov2"), Ov2());
     }),
         "The target file is already updated by another item. Please remove the updating of this "
         "file before assigning it to another item");
-    EXPECT_EQ(Targets(), QStringList { Local("taken.ov2") });
+    EXPECT_EQ(Targets(), QStringList { Target("taken.ov2") });
     EXPECT_EQ(AutoUpdateItems().Items(0).Poi, "Fuel NL");
 }
 
 TEST_F(ManagerTest, SeveralFilesRefuseCollisionsTakenTargetsAndMixedKinds)
 {
     const std::vector<TPoi*> twins { &Poi("a/b"), &Poi("A|B") }; // targets compare ignoring case
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, twins, Local(""), Ov2()); }),
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, twins, Target(""), Ov2()); }),
         "The specified target directory causes 2 or more AutoUpdate items to update the same "
         "file. Please change or remove the target of the conflicting items first");
 
-    AddItem("Fuel NL", Local("Cameras NL.ov2"));
+    AddItem("Fuel NL", Target("Cameras NL.ov2"));
     const std::vector<TPoi*> two { &Poi("Cameras NL"), &Poi("Loose") };
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, two, Local(""), Ov2()); }),
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, two, Target(""), Ov2()); }),
         "One or more target files are already updated by another item. Please remove the "
         "updating of these files before assigning them to other items");
-    EXPECT_EQ(StoredTargets(), QStringList { Local("Cameras NL.ov2") });
+    EXPECT_EQ(StoredTargets(), QStringList { Target("Cameras NL.ov2") });
 
     AddItem("Cameras NL", "MOBILE://\\c.ov2");
     const std::vector<TPoi*> mixed { &Poi("Fuel NL"), &Poi("Cameras NL") };
@@ -254,7 +229,7 @@ TEST_F(ManagerTest, SeveralFilesRefuseCollisionsTakenTargetsAndMixedKinds)
 TEST_F(ManagerTest, SeveralFilesAskBeforeTakingOverExistingFiles)
 {
     QDir(Dir.path()).mkdir("out");
-    const QString out = Local("out");
+    const QString out = Target("out");
     WriteFileBytes(Dir.filePath("out/Loose.ov2"), "old");
     AddItem("Cameras NL", out + "/Cameras NL.ov2");
     const std::vector<TPoi*> two { &Poi("Cameras NL"), &Poi("Loose") };
@@ -282,18 +257,18 @@ TEST_F(ManagerTest, DeviceTargetsAreMobileLocationsInTheChosenFolder)
 
 TEST_F(ManagerTest, UnsubscribeAsksAndRunsGetSortedCopies)
 {
-    AddItem("Cameras NL", Local("z.ov2"), "http://z.example/i.xml");
-    AddItem("Fuel NL", Local("a.ov2"));
+    AddItem("Cameras NL", Target("z.ov2"), "http://z.example/i.xml");
+    AddItem("Fuel NL", Target("a.ov2"));
     Prompt.Answers = { IUserPrompt::TAnswer::No };
-    EXPECT_FALSE(Manager.Unsubscribe({ Local("a.ov2") }));
+    EXPECT_FALSE(Manager.Unsubscribe({ Target("a.ov2") }));
     TUpdateItems run;
-    TAutoUpdateManager::ItemsOf({ Local("z.ov2"), Local("a.ov2") }, run);
+    TAutoUpdateManager::ItemsOf({ Target("z.ov2"), Target("a.ov2") }, run);
     ASSERT_EQ(run.Count(), 2);
-    EXPECT_EQ(run.Items(0).Target, Local("a.ov2")) << "sorted by site";
+    EXPECT_EQ(run.Items(0).Target, Target("a.ov2")) << "sorted by site";
 
     Prompt.Answers = { IUserPrompt::TAnswer::Yes };
-    EXPECT_TRUE(Manager.Unsubscribe({ Local("a.ov2") }));
-    EXPECT_EQ(StoredTargets(), QStringList { Local("z.ov2") });
+    EXPECT_TRUE(Manager.Unsubscribe({ Target("a.ov2") }));
+    EXPECT_EQ(StoredTargets(), QStringList { Target("z.ov2") });
     EXPECT_EQ(
         Prompt.Asked.last(), "Are you sure you want to unsubscribe these files from AutoUpdate?");
 }
@@ -311,8 +286,8 @@ TEST_F(ManagerTest, ApplicationMustExistAndIsKeptAtOnce)
 TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
 {
     TTempDevice device;
-    AddItem("Fuel NL", Local("f.ov2"));
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ Local("f.ov2") }); }),
+    AddItem("Fuel NL", Target("f.ov2"));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ Target("f.ov2") }); }),
         "No items in the selection configured with a Mobile Device as their target, please check "
         "the destination of the AutoUpdate items");
 
@@ -331,7 +306,7 @@ TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
     device.Put("PMV/keep", "");
     Settings().PMVAlternateDir = "\\PMV";
     WriteSiteCredentials(SiteLocation, { "ann", "secret" });
-    Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2", Local("f.ov2") });
+    Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2", Target("f.ov2") });
     EXPECT_EQ(
         Prompt.Shown, QStringList { "AutoUpdate configuration saved to your Mobile Device." });
     EXPECT_EQ(device.Get("PMV/settings.xml"),

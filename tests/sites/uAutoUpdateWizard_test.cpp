@@ -31,20 +31,12 @@ protected:
             Fetched.append(location + (force ? " fresh" : " cached"));
         })
     {
-        AutoUpdateItems().Clear();
-        AutoUpdateItems().Save();
-    }
-    ~WizardTest() override
-    {
-        AutoUpdateItems().Clear();
-        AutoUpdateItems().Save();
     }
 
     // A local site with `body`, chosen on the "Sites" page.
     void ChooseSite(const std::string& body, const char* name = "site.xml")
     {
-        WriteFileBytes(Dir.filePath(name), SiteXml(body));
-        Wizard.SiteLocation = QStringLiteral("FILE://") + Dir.filePath(name);
+        Wizard.SiteLocation = LocalSite(name, body);
         while (Wizard.Page() > TPage::Sites)
             Wizard.Back();
         if (Wizard.Page() == TPage::Default) {
@@ -65,14 +57,6 @@ protected:
         Wizard.FormatId = format;
         while (Wizard.Page() != TPage::Finish)
             ASSERT_TRUE(Wizard.Next());
-    }
-
-    QStringList Targets() const
-    {
-        QStringList targets;
-        for (int i = 0; i < AutoUpdateItems().Count(); ++i)
-            targets.append(AutoUpdateItems().Items(i).Target);
-        return targets;
     }
 
     TScriptedPrompt Prompt;

@@ -4,15 +4,9 @@
 
 #include "core/uUtils.h"
 #include "locations/uLocations.h"
-#include "testing.h"
+#include "sitefixture.h"
 
 namespace {
-
-// A site index with the given body inside "pois".
-std::string SiteXml(const std::string& body)
-{
-    return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + body + "</pois>";
-}
 
 const std::string Catalogue = SiteXml(R"(
   <infourl>http://poi.example/info</infourl>
@@ -66,13 +60,8 @@ TEST(TSite, ListsPoiFilesByCountryWithTheirGroups)
     EXPECT_EQ(site.OnError, "http://poi.example/error");
     EXPECT_EQ(site.OnSuccess, "");
     EXPECT_EQ(site.ManagerPage, "http://poi.example/manager");
-}
 
-TEST(TSite, AGroupNamedTwiceKeepsTheLaterValues)
-{
-    TSite site("FILE:///x.xml");
-    site.LoadFromXml(Catalogue);
-
+    // A group named twice keeps the later values.
     ASSERT_EQ(site.Groups.size(), 2u);
     EXPECT_EQ(site.FindGroup("speed"), 0);
     EXPECT_EQ(site.Groups[0]->Name, "SPEED");
@@ -83,11 +72,10 @@ TEST(TSite, AGroupNamedTwiceKeepsTheLaterValues)
     EXPECT_EQ(site.FindGroup("cameras"), -1);
 }
 
-TEST(TSite, LooksUpCountriesFilesAndGroupsIgnoringCase)
+TEST(TSite, LooksUpCountriesFilesAndGroupsIgnoringCaseUntilReloaded)
 {
     TSite site("FILE:///x.xml");
     site.LoadFromXml(Catalogue);
-
     TCountry* nl = site.FindCountry("NETHERLANDS");
     ASSERT_NE(nl, nullptr);
     EXPECT_EQ(site.FindCountry("Belgium"), nullptr);
@@ -98,12 +86,7 @@ TEST(TSite, LooksUpCountriesFilesAndGroupsIgnoringCase)
     EXPECT_EQ(nl->PoisOfGroup("SPEED").size(), 2u);
     EXPECT_EQ(nl->PoisOfGroup("Mobile"), TPoiList { nl->Pois[0].get() });
     EXPECT_TRUE(nl->PoisOfGroup("none").empty());
-}
 
-TEST(TSite, ReloadingReplacesTheCatalogue)
-{
-    TSite site("FILE:///x.xml");
-    site.LoadFromXml(Catalogue);
     site.LoadFromXml(SiteXml("<poi><description>One</description><map>Spain</map></poi>"));
 
     ASSERT_EQ(site.Countries.size(), 1u);
@@ -168,19 +151,22 @@ TEST(TSite, VersionsCompareFromTheFirstPart)
 
 TEST(TPoi, ExtensionAndFormatIdComeFromTheFormatTagOrTheAddress)
 {
+    const struct {
+        QString Format, Extension, FormatId;
+    } cases[] = {
+        { "", ".php", "" }, // from the address, its query ignored
+        { "ov2.ttov2", ".ov2", "ttov2" }, { "ov2", ".ov2", "" },
+        { "csv.a.b", ".csv.a",
+            "a.b" }, // the extension ends at the last dot, the id after the first
+    };
     TPoi poi;
     poi.Url = "http://poi.example/get.php?file=a.ov2";
-    EXPECT_EQ(poi.Extension(), ".php") << "the query is ignored";
-    EXPECT_EQ(poi.FormatId(), "");
-    poi.Format = "ov2.ttov2";
-    EXPECT_EQ(poi.Extension(), ".ov2");
-    EXPECT_EQ(poi.FormatId(), "ttov2");
-    poi.Format = "ov2";
-    EXPECT_EQ(poi.Extension(), ".ov2");
-    EXPECT_EQ(poi.FormatId(), "");
-    poi.Format = "csv.a.b";
-    EXPECT_EQ(poi.Extension(), ".csv.a") << "the extension ends at the last dot";
-    EXPECT_EQ(poi.FormatId(), "a.b") << "the format id starts after the first";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Format.toStdString());
+        poi.Format = c.Format;
+        EXPECT_EQ(poi.Extension(), c.Extension);
+        EXPECT_EQ(poi.FormatId(), c.FormatId);
+    }
 }
 
 TEST(TSite, ValuesOfTheIndexByPoiAndElement)
