@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QFileInfo>
+#include <QImage>
 
 #include "core/uNumbers.h"
 #include "core/uUtils.h"
@@ -24,6 +25,8 @@ enum TRecordType : uint16_t {
     rtWaypoint = 2,
     rtAlert = 3,
     rtCategoryRef = 6,
+    rtBitmapRef = 4,
+    rtBitmap = 5,
     rtCategory = 7,
     rtArea = 8,
     rtGroup = 9,
@@ -46,7 +49,7 @@ constexpr int64_t GarminEpoch = 631065600;
 
 // Entries an area holds at most: a device looks into the areas near it only.
 constexpr size_t AreaSize = 128;
-constexpr uint16_t ProximityMetres = 300;
+constexpr int DefaultProximityMetres = 300;
 // Speeds are whole hundredths of a metre per second.
 constexpr double KmhToSpeedUnits = 100 / 3.6;
 constexpr double MphToSpeedUnits = 100 * 1609.344 / 3600;
@@ -55,12 +58,20 @@ constexpr double MphToSpeedUnits = 100 * 1609.344 / 3600;
 constexpr char AlertTail[] = "\x00\x01\x10\x00\x01\x01\x05\x10";
 constexpr size_t AlertTailSize = sizeof AlertTail - 1;
 
+// A category's picture: devices show one of 24 by 24 pixels, and a far larger one would only
+// fill the file.
+constexpr int MaxBitmapSide = 255;
+// The colour that devices leave see-through.
+constexpr uint32_t TransparentColour = 0xFF00FF;
+// What the bitmap fields before the pixels take in the size fields that count them.
+constexpr uint32_t BitmapHeaderCount = 0x2C;
+
 // Nesting beyond any file in use: a deeper one is damaged or made to exhaust the stack.
 constexpr int MaxDepth = 64;
 
-// The reader's one option, the unit of speeds, comes first in both: --option sets an index of
-// the format's reader and writer alike.
-enum TOption { opMph, opWindowsCodePage, opNoAlerts };
+// The reader's one option, the unit of speeds, comes first in both, as the command line
+// numbers an option of both once.
+enum TOption { opMph, opWindowsCodePage, opNoAlerts, opCategory, opProximity };
 
 size_t LStringSize(size_t textSize) { return 8 + textSize; }
 
@@ -118,15 +129,45 @@ std::optional<uint16_t> AlertSpeed(std::string_view description, double unitsPer
     return static_cast<uint16_t>(units);
 }
 
+// The body of the bitmap record of `picture`: 32 bits a pixel, rows from the top, and the
+// transparent colour where the picture is see-through. Its id, 0, is the one waypoints name.
+std::string BitmapBody(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const auto lineSize = static_cast<uint16_t>(image.width() * 4);
+    const auto imageSize = static_cast<int32_t>(lineSize * image.height());
+    std::string body;
+    for (int field : { 0, image.height(), image.width(), int(lineSize), 32, 0 })
+        AppendWord(body, static_cast<uint16_t>(field));
+    // The pixels' size, a count of the fields, no palette, the transparent colour, which is
+    // switched on, and the pixels' size with the fields.
+    for (uint32_t field : { uint32_t(imageSize), BitmapHeaderCount, 0u, TransparentColour, 1u,
+             imageSize + BitmapHeaderCount })
+        AppendInt32(body, static_cast<int32_t>(field));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            AppendInt32(body,
+                static_cast<int32_t>(
+                    qAlpha(line[x]) < 128 ? TransparentColour : line[x] & 0xFFFFFF));
+    }
+    return body;
+}
+
 // Writes the records of one file; sizes are worked out before the records that hold them.
 class TGpiWriter {
 public:
+    // Alerts, when written, warn `proximity` metres from their point.
+    // `bitmap` is the body of the category's bitmap record, empty for none.
     TGpiWriter(TConvertToBase& converter, const TEntries& entries, const TCodePage& page,
-        std::optional<double> unitsPerSpeed)
+        std::optional<double> unitsPerSpeed, uint16_t proximity, std::string_view bitmap)
         : Converter(converter)
         , Entries(entries)
         , Page(page)
         , UnitsPerSpeed(unitsPerSpeed)
+        , Proximity(proximity)
+        , Bitmap(bitmap)
+        , WaypointRefsSize(CategoryRefSize + (bitmap.empty() ? 0 : BitmapRefSize))
     {
     }
 
@@ -138,8 +179,9 @@ public:
         AppendHeaders(text, name);
         const size_t areas = MeasureAreas();
         const size_t categorySize = RecordHeaderSize + 2 + LStringSize(name.size());
+        const size_t bitmapSize = Bitmap.empty() ? 0 : RecordHeaderSize + Bitmap.size();
         const size_t main = LStringSize(name.size()) + areas;
-        AppendRecordHeader(text, rtGroup, main + categorySize, main);
+        AppendRecordHeader(text, rtGroup, main + categorySize + bitmapSize, main);
         AppendLString(text, name);
         size_t index = 0;
         WriteEntryRecords(Converter, Entries, out, [&](std::string& record, const TEntry& entry) {
@@ -150,6 +192,10 @@ public:
         AppendRecordHeader(text, rtCategory, 2 + LStringSize(name.size()));
         AppendWord(text, 0);
         AppendLString(text, name);
+        if (!Bitmap.empty()) {
+            AppendRecordHeader(text, rtBitmap, Bitmap.size());
+            text += Bitmap;
+        }
         AppendRecordHeader(text, rtEnd, 0);
         out.Flush();
     }
@@ -159,6 +205,7 @@ private:
     static constexpr size_t WaypointMainSize = 11; // without its name
     static constexpr size_t AlertSize = RecordHeaderSize + 4 + AlertTailSize;
     static constexpr size_t CategoryRefSize = RecordHeaderSize + 2;
+    static constexpr size_t BitmapRefSize = RecordHeaderSize + 2;
     static constexpr size_t Ahead = 32;
 
     struct TArea {
@@ -212,7 +259,7 @@ private:
             area.West = std::min(area.West, longitude);
             area.Alerts = area.Alerts || speed;
             const size_t waypoint = RecordHeaderSize + MainLengthSize + WaypointMainSize
-                + LStringSize(EncodedSize(entry.Description())) + CategoryRefSize
+                + LStringSize(EncodedSize(entry.Description())) + WaypointRefsSize
                 + (speed ? AlertSize : 0);
             area.ContentSize += waypoint;
             size += waypoint;
@@ -263,7 +310,8 @@ private:
     {
         const std::string_view name = Encoded(entry.Description());
         const size_t main = WaypointMainSize + LStringSize(name.size());
-        AppendRecordHeader(out, rtWaypoint, main + CategoryRefSize + (speed ? AlertSize : 0), main);
+        AppendRecordHeader(
+            out, rtWaypoint, main + WaypointRefsSize + (speed ? AlertSize : 0), main);
         AppendInt32(out, Units(entry.Latitude()));
         AppendInt32(out, Units(entry.Longitude()));
         AppendWord(out, 1);
@@ -271,9 +319,13 @@ private:
         AppendLString(out, name);
         if (speed) {
             AppendRecordHeader(out, rtAlert, 4 + AlertTailSize);
-            AppendWord(out, ProximityMetres);
+            AppendWord(out, Proximity);
             AppendWord(out, speed);
             out.append(AlertTail, AlertTailSize);
+        }
+        if (!Bitmap.empty()) {
+            AppendRecordHeader(out, rtBitmapRef, 2);
+            AppendWord(out, 0);
         }
         AppendRecordHeader(out, rtCategoryRef, 2);
         AppendWord(out, 0);
@@ -283,6 +335,9 @@ private:
     const TEntries& Entries;
     const TCodePage& Page;
     std::optional<double> UnitsPerSpeed; // none when no alerts are written
+    uint16_t Proximity;
+    std::string_view Bitmap;
+    size_t WaypointRefsSize; // of the records after a waypoint's alert
     std::vector<uint16_t> Speeds; // of each entry's alert, 0 for none
     std::vector<TArea> Areas;
     std::string Scratch;
@@ -296,7 +351,27 @@ bool IsWindowsGpiCodePage(const TCodePage& page)
     return false;
 }
 
+// The bitmap record body of the BMP file `bytes`, named `name` in messages; empty for none.
+std::string CategoryBitmap(const QString& name, const std::string& bytes)
+{
+    if (bytes.empty())
+        return {};
+    QImage picture;
+    if (!picture.loadFromData(
+            reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "BMP"))
+        throw EUserError(Tr(Msg::GpiBitmapUnreadable).arg(name));
+    if (picture.width() > MaxBitmapSide || picture.height() > MaxBitmapSide)
+        throw EUserError(Tr(Msg::GpiBitmapTooLarge)
+                             .arg(name)
+                             .arg(picture.width())
+                             .arg(picture.height())
+                             .arg(MaxBitmapSide));
+    return BitmapBody(picture);
+}
+
 } // namespace
+
+bool TConvertToGpi::TakesIcon() const { return true; }
 
 bool TConvertToGpi::WritesUnicode() const { return !GetOption(opWindowsCodePage, false); }
 
@@ -304,7 +379,9 @@ std::span<const TConvertOption> TConvertToGpi::Options() const
 {
     static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint },
         { Msg::GpiWindowsCodePage, Msg::GpiWindowsCodePageHint },
-        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint } };
+        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint },
+        { Msg::GpiCategory, Msg::GpiCategoryHint, okText },
+        { Msg::GpiProximity, Msg::GpiProximityHint, okNumber, DefaultProximityMetres, 1, 0xFFFF } };
     return options;
 }
 
@@ -316,10 +393,14 @@ void TConvertToGpi::Execute(TEntries& entries, TStream& stream)
     std::optional<double> unitsPerSpeed;
     if (!GetOption(opNoAlerts, false))
         unitsPerSpeed = GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits;
-    const QString category =
-        Target().isEmpty() ? QStringLiteral("POI") : QFileInfo(Target()).completeBaseName();
+    QString category = GetText(opCategory);
+    if (category.isEmpty())
+        category =
+            Target().isEmpty() ? QStringLiteral("POI") : QFileInfo(Target()).completeBaseName();
     const QByteArray name = category.toUtf8();
-    TGpiWriter(*this, entries, page, unitsPerSpeed)
+    const std::string bitmap = CategoryBitmap(IconName(), Icon());
+    TGpiWriter(
+        *this, entries, page, unitsPerSpeed, static_cast<uint16_t>(GetNumber(opProximity)), bitmap)
         .Write(stream, std::string_view(name.constData(), static_cast<size_t>(name.size())));
 }
 

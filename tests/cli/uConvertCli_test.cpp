@@ -184,6 +184,9 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
         EXPECT_EQ(Err, "Format genasc has no option " + index + ".\n");
     }
     EXPECT_EQ(Run({ "--option", "genasc:x=on", Path("in.ov2"), Path("out.asc") }), 2);
+    EXPECT_EQ(Run({ "--option", "genasc:0=yes", Path("in.ov2"), Path("out.asc") }), 2);
+    EXPECT_TRUE(Err.startsWith("Option genasc:0 (\"Save using maximum precision\") takes on or "
+                               "off, not \"yes\".\n\n"));
 }
 
 TEST_F(ConvertCommandTest, ReadsTheWebAndWritesTheDevice)

@@ -2,9 +2,14 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
+
+#include <QBuffer>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
+#include "convert/uFormats.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
@@ -129,18 +134,56 @@ TEST(TConvertToGpi, WritesHeadersGroupAreaWaypointsAlertAndCategory)
     EXPECT_EQ(Written(entries), expected);
 }
 
-TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
+TEST(TConvertToGpi, OptionsReachTheBytes)
 {
     const TTempConfig config;
     const TUndated undated;
+    const TBuiltInFormats formats;
     TEntries entries;
     entries.AddValues("Zürich@60", "", 8.54, 47.37);
-    const std::string written = Written(entries);
-    EXPECT_NE(written.find(LString("Zürich@60")), std::string::npos);
-    EXPECT_NE(written.find(Hex("2c01 8306")), std::string::npos) << "60 km/h";
+    struct TCase {
+        const char* Name;
+        std::vector<QString> Options; // as the command line gives them: "index=value"
+        std::string Bytes; // found in the file, or not at all when `Absent`
+        bool Absent = false;
+    };
+    const TCase cases[] = {
+        { "300 m and 60 km/h", {}, Hex("2c01 8306") },
+        { "an empty name is the file's", { "3=" }, Hex("0000") + LString("Cat") + End() },
+        { "mph", { "0=on" }, Hex("2c01 7a0a") },
+        { "no alerts", { "2=on" }, Hex("0300 0000 0c00 0000"), true },
+        { "the category named", { "3=Flitsers" },
+            Hex("0700 0000 1200 0000 0000") + LString("Flitsers") },
+        { "the distance", { "4=65535", "0=off" }, Hex("ffff 8306") },
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        ClearOptionOverrides();
+        for (const QString& option : test.Options)
+            OverrideOption("garmingpi", option.section('=', 0, 0).toInt(), option.section('=', 1));
+        EXPECT_EQ(Written(entries).find(test.Bytes) == std::string::npos, test.Absent);
+    }
+    ClearOptionOverrides();
 
-    TConvertToGpi().SetOption(0, true);
-    EXPECT_NE(Written(entries).find(Hex("2c01 7a0a")), std::string::npos) << "60 mph";
+    const std::pair<const char*, const char*> refused[] = {
+        { "4=0",
+            "Option garmingpi:4 (\"Proximity alert distance in metres\") takes a whole "
+            "number from 1 to 65535, not \"0\"" },
+        { "4= 30",
+            "Option garmingpi:4 (\"Proximity alert distance in metres\") takes a whole "
+            "number from 1 to 65535, not \" 30\"" },
+        { "0=yes",
+            "Option garmingpi:0 (\"Alert speeds are in mph\") takes on or off, not \"yes\"" },
+        { "5=on", "Format garmingpi has no option 5" },
+    };
+    for (const auto& [option, message] : refused) {
+        SCOPED_TRACE(option);
+        const QString text = option;
+        EXPECT_EQ(ErrorOf<EUserError>([&] {
+            OverrideOption("garmingpi", text.section('=', 0, 0).toInt(), text.section('=', 1));
+        }),
+            message);
+    }
 
     TConvertToGpi().SetOption(1, true);
     {
@@ -149,16 +192,61 @@ TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
         EXPECT_EQ(windows.substr(0, Headers(1250).size()), Headers(1250));
         EXPECT_NE(windows.find(LString("Z\xfcrich@60")), std::string::npos);
     }
-    {
-        const TCodePageScope iso(QStringLiteral("iso-8859-2"));
-        EXPECT_EQ(ErrorOf<EUserError>([&] { Written(entries); }),
-            "Garmin POI files hold texts in windows-1250 to windows-1257, not in iso-8859-2. "
-            "Choose one of these code pages, or uncheck the option \"Write texts in the Windows "
-            "code page for older devices\"");
-    }
+    const TCodePageScope iso(QStringLiteral("iso-8859-2"));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Written(entries); }),
+        "Garmin POI files hold texts in windows-1250 to windows-1257, not in iso-8859-2. "
+        "Choose one of these code pages, or uncheck the option \"Write texts in the Windows "
+        "code page for older devices\"");
+}
 
-    TConvertToGpi().SetOption(2, true);
-    EXPECT_EQ(Written(entries).find(Hex("0300 0000 0c00 0000")), std::string::npos);
+TEST(TConvertToGpi, TheBitmapBesideTheDocumentBecomesTheCategorys)
+{
+    const TTempConfig config;
+    const TUndated undated;
+    TEntries entries;
+    AddTwoEntries(entries);
+    const auto bmpOf = [](const QImage& picture) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+        return bytes.toStdString();
+    };
+    QImage picture(2, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(0xff, 0, 0x80));
+    picture.setPixel(1, 0, qRgb(0, 0x40, 0xff));
+    const auto withIcon = [&](const std::string& bytes) {
+        TConvertToGpi exporter;
+        exporter.SetTarget(QStringLiteral("Cat.gpi"));
+        exporter.SetIcon(QStringLiteral("Cat.bmp"), bytes);
+        return Exported(entries, exporter);
+    };
+    const std::string written = withIcon(bmpOf(picture));
+    // 2 by 1 pixels, 8 bytes a line, 32 bits a pixel; magenta is see-through.
+    const std::string bitmap = Record(5,
+        Hex("0000 0100 0200 0800 2000 0000 0800 0000 2c00 0000 0000 0000 ff00 ff00 0100 0000"
+            "3400 0000 8000 ff00 ff40 0000"));
+    EXPECT_EQ(written.substr(written.size() - End().size() - bitmap.size()), bitmap + End());
+    EXPECT_NE(
+        written.find(Hex("0400 0000 0200 0000 0000 0600 0000 0200 0000 0000")), std::string::npos)
+        << "each waypoint shows it";
+    TEntries back;
+    ImportInto<TConvertFromGpi>(back, written);
+    EXPECT_EQ(Descriptions(back), "Dam Cam@100");
+
+    const std::pair<std::string, const char*> refused[] = {
+        { "not a picture",
+            "The bitmap Cat.bmp beside the file is not a BMP picture that can be "
+            "read. Repair it, or move it away to write the file without a "
+            "category picture" },
+        { bmpOf(picture.scaled(256, 2)),
+            "The bitmap Cat.bmp beside the file is 256 by 2 pixels; a category "
+            "picture has at most 255 pixels a side (devices show 24 by 24). Make "
+            "it smaller, or move it away to write the file without a category "
+            "picture" },
+    };
+    for (const auto& [bytes, message] : refused)
+        EXPECT_EQ(ErrorOf<EUserError>([&] { withIcon(bytes); }), message);
 }
 
 TEST(TConvertGpi, RoundTripKeepsNamesPositionsAndSpeeds)

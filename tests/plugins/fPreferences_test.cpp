@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,12 +160,28 @@ TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
     EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
 }
 
-TEST_F(TPreferencesDialog, AnExporterWithoutOptionsLeavesTheBoxEmpty)
+TEST_F(TPreferencesDialog, TextAndNumberOptionsShowAsFieldsThatStoreAtOnce)
 {
     TfmPluginSettings dialog(Plugins);
-    Select(Child<QTreeWidget>(dialog, "lvExport"), "ttov2");
-    EXPECT_TRUE(Child<QGroupBox>(dialog, "gbExportOptions")->findChildren<QCheckBox*>().isEmpty());
-    EXPECT_EQ(Child<QTreeWidget>(dialog, "lvExport")->topLevelItemCount(), ExporterCount());
+    auto* list = Child<QTreeWidget>(dialog, "lvExport");
+    auto* box = Child<QGroupBox>(dialog, "gbExportOptions");
+    Select(list, "garmingpi");
+    const int gpi = list->indexOfTopLevelItem(list->currentItem());
+    EXPECT_EQ(box->findChildren<QCheckBox*>().size(), 3);
+    auto* name = box->findChild<QLineEdit*>();
+    auto* metres = box->findChild<QSpinBox*>();
+    ASSERT_TRUE(name && metres);
+    EXPECT_EQ(name->text(), "");
+    EXPECT_EQ(metres->value(), 300);
+    EXPECT_EQ(metres->maximum(), 65535);
+    name->setText("Flitsers");
+    metres->setValue(120);
+    EXPECT_EQ(CreateExporterAt(gpi)->GetText(3), "Flitsers");
+    EXPECT_EQ(CreateExporterAt(gpi)->GetNumber(4), 120);
+    // An exporter without options leaves the box empty.
+    Select(list, "ttov2");
+    EXPECT_TRUE(box->findChildren<QWidget*>().isEmpty());
+    EXPECT_EQ(list->topLevelItemCount(), ExporterCount());
 }
 
 } // namespace
