@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include "core/uNumbers.h"
+#include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
@@ -102,12 +103,25 @@ void AppendRecordHeader(std::string& out, uint16_t type, size_t length, size_t m
 
 // Rounded half to even, as ToFixedPoint rounds, in double: the product of a degree value and
 // 2^31/180 is exact enough, and long double arithmetic costs several times as much per entry.
-int32_t Units(double degrees)
+// The degrees are `decimalUnits` / `unitsPerDegree`, the entry's value at its precision.
+int32_t Units(int64_t decimalUnits, double unitsPerDegree)
 {
     constexpr double Scale = static_cast<double>(UnitsPerDegree);
+    const double degrees = static_cast<double>(decimalUnits) / unitsPerDegree;
     // 180 degrees is 2^31, which wraps to -2^31: the same meridian.
     return static_cast<int32_t>(static_cast<int64_t>(std::nearbyint(degrees * Scale)));
 }
+
+// Puts `value`'s bytes, least significant first, at `p`; returns the end.
+template <class TUnsigned> char* PutLittleEndian(char* p, TUnsigned value)
+{
+    for (size_t i = 0; i < sizeof value; ++i, value >>= 8)
+        *p++ = static_cast<char>(value & 0xFF);
+    return p;
+}
+
+char* PutWord(char* p, uint16_t value) { return PutLittleEndian(p, value); }
+char* PutInt32(char* p, size_t value) { return PutLittleEndian(p, static_cast<uint32_t>(value)); }
 
 // The speed of a description ending in "@" and a whole number, in the format's units; none
 // for any other description or a speed the format cannot hold.
@@ -187,7 +201,7 @@ public:
         WriteEntryRecords(Converter, Entries, out, [&](std::string& record, const TEntry& entry) {
             if (index % AreaSize == 0)
                 AppendAreaHeader(record, Areas[index / AreaSize]);
-            AppendWaypoint(record, entry, Speeds[index++]);
+            AppendWaypoint(record, entry, Points[index++]);
         });
         AppendRecordHeader(text, rtCategory, 2 + LStringSize(name.size()));
         AppendWord(text, 0);
@@ -208,6 +222,12 @@ private:
     static constexpr size_t BitmapRefSize = RecordHeaderSize + 2;
     static constexpr size_t Ahead = 32;
 
+    // What the first pass works out of an entry for the second.
+    struct TPoint {
+        int32_t Latitude, Longitude;
+        uint16_t Speed; // of its alert, 0 for none
+    };
+
     struct TArea {
         int32_t North = INT32_MIN, East = INT32_MIN, South = INT32_MAX, West = INT32_MAX;
         bool Alerts = false;
@@ -219,24 +239,26 @@ private:
         return EncodeText(UpToZero(utf8), Scratch, Page);
     }
 
-    // The length a text takes in the file, without encoding it: every character is a byte of
-    // a single-byte code page, "?" included.
+    // The length a text, cut at its first zero, takes in the file, without encoding it: every
+    // character is a byte of a single-byte code page, "?" included.
     size_t EncodedSize(std::string_view utf8) const
     {
-        utf8 = UpToZero(utf8);
         if (Page.Utf8)
             return utf8.size();
         return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(),
             [](char c) { return (static_cast<uint8_t>(c) & 0xC0) != 0x80; }));
     }
 
-    // The bounds, alerts and sizes of every area, and each entry's alert speed (0: none);
-    // returns the size of all areas' records.
+    // The bounds, alerts and sizes of every area, and each entry's position and alert speed
+    // (0: none); returns the size of all areas' records.
     size_t MeasureAreas()
     {
         const size_t count = static_cast<size_t>(Entries.Count());
-        Speeds.resize(count);
+        Points.resize(count);
         Areas.resize((count + AreaSize - 1) / AreaSize);
+        // The entries' values at the precision they are shown with, as Latitude() gives them.
+        const int precision = Settings().Precision;
+        const double unitsPerDegree = static_cast<double>(PowerOf10(precision));
         size_t size = Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
         for (size_t i = 0; i < count; ++i) {
             // Entries and their texts lie far apart in memory: asked for ahead, as the
@@ -246,21 +268,19 @@ private:
             if (i + 2 * Ahead < count)
                 __builtin_prefetch(&Entries.Items(static_cast<int>(i + 2 * Ahead)));
             const TEntry& entry = Entries.Items(static_cast<int>(i));
-            const uint16_t speed = UnitsPerSpeed
-                ? AlertSpeed(UpToZero(entry.Description()), *UnitsPerSpeed).value_or(0)
-                : 0;
-            Speeds[i] = speed;
+            const std::string_view text = UpToZero(entry.Description());
+            TPoint& point = Points[i];
+            point.Speed = UnitsPerSpeed ? AlertSpeed(text, *UnitsPerSpeed).value_or(0) : 0;
+            point.Latitude = Units(entry.LatitudeUnits(precision), unitsPerDegree);
+            point.Longitude = Units(entry.LongitudeUnits(precision), unitsPerDegree);
             TArea& area = Areas[i / AreaSize];
-            const int32_t latitude = Units(entry.Latitude());
-            const int32_t longitude = Units(entry.Longitude());
-            area.North = std::max(area.North, latitude);
-            area.South = std::min(area.South, latitude);
-            area.East = std::max(area.East, longitude);
-            area.West = std::min(area.West, longitude);
-            area.Alerts = area.Alerts || speed;
+            area.North = std::max(area.North, point.Latitude);
+            area.South = std::min(area.South, point.Latitude);
+            area.East = std::max(area.East, point.Longitude);
+            area.West = std::min(area.West, point.Longitude);
+            area.Alerts = area.Alerts || point.Speed;
             const size_t waypoint = RecordHeaderSize + MainLengthSize + WaypointMainSize
-                + LStringSize(EncodedSize(entry.Description())) + WaypointRefsSize
-                + (speed ? AlertSize : 0);
+                + LStringSize(EncodedSize(text)) + WaypointRefsSize + (point.Speed ? AlertSize : 0);
             area.ContentSize += waypoint;
             size += waypoint;
         }
@@ -306,29 +326,49 @@ private:
         out.push_back(area.Alerts ? '\1' : '\0');
     }
 
-    void AppendWaypoint(std::string& out, const TEntry& entry, uint16_t speed)
+    // The fixed fields are composed in place and appended in one piece before and one after
+    // the name: a million records of small appends cost more than the rest of the writing.
+    void AppendWaypoint(std::string& out, const TEntry& entry, const TPoint& point)
     {
         const std::string_view name = Encoded(entry.Description());
         const size_t main = WaypointMainSize + LStringSize(name.size());
-        AppendRecordHeader(
-            out, rtWaypoint, main + WaypointRefsSize + (speed ? AlertSize : 0), main);
-        AppendInt32(out, Units(entry.Latitude()));
-        AppendInt32(out, Units(entry.Longitude()));
-        AppendWord(out, 1);
-        out.push_back(speed ? '\1' : '\0');
-        AppendLString(out, name);
-        if (speed) {
-            AppendRecordHeader(out, rtAlert, 4 + AlertTailSize);
-            AppendWord(out, Proximity);
-            AppendWord(out, speed);
-            out.append(AlertTail, AlertTailSize);
+        char head[RecordHeaderSize + MainLengthSize + WaypointMainSize + 8];
+        char* p = PutWord(head, rtWaypoint);
+        p = PutWord(p, HasMainLength);
+        p = PutInt32(p, main + WaypointRefsSize + (point.Speed ? AlertSize : 0));
+        p = PutInt32(p, main);
+        p = PutInt32(p, static_cast<uint32_t>(point.Latitude));
+        p = PutInt32(p, static_cast<uint32_t>(point.Longitude));
+        p = PutWord(p, 1);
+        *p++ = point.Speed ? '\1' : '\0';
+        p = PutInt32(p, name.size() + 4); // the name as an LString
+        p = std::copy_n(LanguageCode, 2, p);
+        p = PutWord(p, static_cast<uint16_t>(name.size()));
+        out.append(head, static_cast<size_t>(p - head));
+        out += name;
+        char tail[AlertSize + BitmapRefSize + CategoryRefSize];
+        p = tail;
+        if (point.Speed) {
+            p = PutWord(p, rtAlert);
+            p = PutWord(p, 0);
+            p = PutInt32(p, 4 + AlertTailSize);
+            p = PutWord(p, Proximity);
+            p = PutWord(p, point.Speed);
+            p = std::copy_n(AlertTail, AlertTailSize, p);
         }
-        if (!Bitmap.empty()) {
-            AppendRecordHeader(out, rtBitmapRef, 2);
-            AppendWord(out, 0);
-        }
-        AppendRecordHeader(out, rtCategoryRef, 2);
-        AppendWord(out, 0);
+        if (!Bitmap.empty())
+            p = PutReference(p, rtBitmapRef);
+        p = PutReference(p, rtCategoryRef);
+        out.append(tail, static_cast<size_t>(p - tail));
+    }
+
+    // A reference to the bitmap or category of id 0.
+    static char* PutReference(char* p, uint16_t type)
+    {
+        p = PutWord(p, type);
+        p = PutWord(p, 0);
+        p = PutInt32(p, 2);
+        return PutWord(p, 0);
     }
 
     TConvertToBase& Converter;
@@ -338,7 +378,7 @@ private:
     uint16_t Proximity;
     std::string_view Bitmap;
     size_t WaypointRefsSize; // of the records after a waypoint's alert
-    std::vector<uint16_t> Speeds; // of each entry's alert, 0 for none
+    std::vector<TPoint> Points;
     std::vector<TArea> Areas;
     std::string Scratch;
 };
