@@ -1280,10 +1280,6 @@ Annuleren: niet opslaan.</translation>
         <translation>Geen waarschuwingen schrijven voor omschrijvingen die op @snelheid eindigen</translation>
     </message>
     <message>
-        <source>A description ending in @ and a speed, such as &quot;Flitser A2@100&quot;, gets a speed alert of that<byte value="xd"/>speed and a proximity alert at 300 m, as speed camera files have them, unless this option is<byte value="xd"/>checked.</source>
-        <translation>Een omschrijving die eindigt op @ en een snelheid, zoals &quot;Flitser A2@100&quot;, krijgt een snelheidswaarschuwing<byte value="xd"/>voor die snelheid en een naderingswaarschuwing op 300 m, zoals flitspaalbestanden ze hebben, tenzij deze optie<byte value="xd"/>aan staat.</translation>
-    </message>
-    <message>
         <source>Alert speeds are in mph</source>
         <translation>Waarschuwingssnelheden zijn in mijl per uur</translation>
     </message>
@@ -1302,6 +1298,42 @@ Annuleren: niet opslaan.</translation>
     <message>
         <source>the server sent no picture the map can show</source>
         <translation>de server stuurde geen afbeelding die de kaart kan tonen</translation>
+    </message>
+    <message>
+        <source>Option %1 (&quot;%2&quot;) takes on or off, not &quot;%3&quot;</source>
+        <translation>Optie %1 (&quot;%2&quot;) neemt on of off, niet &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>Option %1 (&quot;%2&quot;) takes a whole number from %3 to %4, not &quot;%5&quot;</source>
+        <translation>Optie %1 (&quot;%2&quot;) neemt een geheel getal van %3 tot en met %4, niet &quot;%5&quot;</translation>
+    </message>
+    <message>
+        <source>A description ending in @ and a speed, such as &quot;Flitser A2@100&quot;, gets a speed alert of that<byte value="xd"/>speed and a proximity alert at the proximity alert distance, as speed camera files have them,<byte value="xd"/>unless this option is checked.</source>
+        <translation>Een omschrijving die eindigt op @ en een snelheid, zoals &quot;Flitser A2@100&quot;, krijgt een snelheidswaarschuwing<byte value="xd"/>voor die snelheid en een naderingswaarschuwing op de naderingsafstand, zoals flitspaalbestanden ze hebben,<byte value="xd"/>tenzij deze optie aan staat.</translation>
+    </message>
+    <message>
+        <source>The bitmap %1 beside the file is not a BMP picture that can be read. Repair it, or move it away to write the file without a category picture</source>
+        <translation>De bitmap %1 naast het bestand is geen leesbare BMP-afbeelding. Herstel hem, of zet hem elders om het bestand zonder categorieafbeelding te schrijven</translation>
+    </message>
+    <message>
+        <source>The bitmap %1 beside the file is %2 by %3 pixels; a category picture has at most %4 pixels a side (devices show 24 by 24). Make it smaller, or move it away to write the file without a category picture</source>
+        <translation>De bitmap %1 naast het bestand is %2 bij %3 pixels; een categorieafbeelding heeft hoogstens %4 pixels per zijde (apparaten tonen 24 bij 24). Maak hem kleiner, of zet hem elders om het bestand zonder categorieafbeelding te schrijven</translation>
+    </message>
+    <message>
+        <source>Category name</source>
+        <translation>Categorienaam</translation>
+    </message>
+    <message>
+        <source>The name of the category that holds the points, as the device lists it. When empty, the<byte value="xd"/>category is named after the file written.</source>
+        <translation>De naam van de categorie met de punten, zoals het apparaat hem toont. Leeg: de categorie<byte value="xd"/>heet naar het geschreven bestand.</translation>
+    </message>
+    <message>
+        <source>Proximity alert distance in metres</source>
+        <translation>Naderingsafstand in meter</translation>
+    </message>
+    <message>
+        <source>How far from a point whose description ends in @speed the device starts to warn.</source>
+        <translation>Op welke afstand van een punt waarvan de omschrijving eindigt op @snelheid het apparaat begint te waarschuwen.</translation>
     </message>
 </context>
 <context>

@@ -35,9 +35,10 @@ const QCommandLineOption ListOption(QStringLiteral("list-formats"),
 const QCommandLineOption DevOption(
     QStringLiteral("dev"), QStringLiteral("Leave today's date out of generated file headers."));
 const QCommandLineOption OptionOption(QStringLiteral("option"),
-    QStringLiteral("Set option N of format ID for this run only, without storing it "
-                   "(repeatable; e.g. garmincsv:0=on)."),
-    QStringLiteral("ID:N=on|off"));
+    QStringLiteral("Set option N of format ID for this run only, without storing it: on or off "
+                   "for a check box, else a text or a number (repeatable; e.g. garmincsv:0=on, "
+                   "garmingpi:4=200)."),
+    QStringLiteral("ID:N=VALUE"));
 // Converting each input on its own into a folder.
 const QCommandLineOption IntoOption(QStringLiteral("into"),
     QStringLiteral("Convert each INPUT on its own into folder DIR, named after it with the "
@@ -166,19 +167,23 @@ void WriteOutput(const QString& location, Write write, Check beforeCommit)
     InFile(location, [&] { file->Commit(); });
 }
 
-// "ID:N=on" or "ID:N=off".
+// "ID:N=VALUE", the value fitting the option.
 TConvertRequest::TOption ParseOption(const QString& text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^([^:]+):(\\d+)=(on|off)$"));
+    static const QRegularExpression pattern(QStringLiteral("^([^:]+):(\\d+)=(.*)$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
-        throw EUsageError(
-            QStringLiteral("--option takes ID:N=on or ID:N=off, not \"%1\".").arg(text));
+        throw EUsageError(QStringLiteral("--option takes ID:N=VALUE, not \"%1\".").arg(text));
     bool inRange = false;
     const int index = match.captured(2).toInt(&inRange);
     if (!inRange) // no format has that many options
         throw EUserError(Tr(Msg::NoSuchOption).arg(match.captured(1), match.captured(2)));
-    return { match.captured(1), index, match.captured(3) == QLatin1String("on") };
+    try {
+        CheckOptionValue(match.captured(1), index, match.captured(3));
+    } catch (const EUserError& error) {
+        throw EUsageError(ForTerminal(AsSentence(error.Message())));
+    }
+    return { match.captured(1), index, match.captured(3) };
 }
 
 // Fails with a usage error that lists the ids there are unless `id` is among them.
@@ -356,7 +361,7 @@ public:
         SelectCodePage(request.Encoding.isEmpty() ? Settings().CodePage : request.Encoding);
         ReplacedBefore = ReplacedCharacters();
         for (const auto& option : request.Options)
-            OverrideOption(option.FormatId, option.Index, option.On);
+            OverrideOption(option.FormatId, option.Index, option.Value);
     }
     ~TRunScope()
     {
@@ -399,6 +404,9 @@ QStringList RunConversion(
         [&] { return CreateExporter(ExportExt(request.Output, toId), toId); });
     if (request.Output != StandardStream)
         exporter->SetTarget(LocationFileName(request.Output));
+    // The first input is the document the output comes from.
+    if (request.Inputs.value(0) != StandardStream)
+        GiveIconBeside(request.Inputs.value(0), *exporter);
     // Open until the entries are gone, as these keep the texts they read where they lie in
     // the inputs' bytes.
     std::vector<std::unique_ptr<TInput>> files;

@@ -22,7 +22,7 @@ struct TConvertRequest {
     struct TOption {
         QString FormatId;
         int Index;
-        bool On;
+        QString Value;
     };
     std::vector<TOption> Options; // converter options for this run only
     // Entries within this many metres of an earlier one are left out of the output.

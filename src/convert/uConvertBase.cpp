@@ -29,11 +29,7 @@ QString TConvertBase::OptionLabel(int index) const { return Tr(OptionAt(index).C
 
 QString TConvertBase::OptionHint(int index) const { return Tr(OptionAt(index).Hint); }
 
-int TConvertBase::OptionKind(int index) const
-{
-    OptionAt(index);
-    return 0;
-}
+int TConvertBase::OptionKind(int index) const { return OptionAt(index).Kind; }
 
 QString TConvertBase::OptionsKey() const
 {
@@ -64,33 +60,73 @@ void TConvertFromBase::ReadLines(TStream& stream, TEntries& entries,
 
 namespace {
 
-// Options set for this run only, by options key and caption.
-std::map<std::pair<QString, QString>, bool>& OptionOverrides()
+// Options set for this run only, as given, by options key and caption.
+std::map<std::pair<QString, QString>, QString>& OptionOverrides()
 {
-    static std::map<std::pair<QString, QString>, bool> overrides;
+    static std::map<std::pair<QString, QString>, QString> overrides;
     return overrides;
 }
 
 } // namespace
 
+const QString* TConvertBase::Overridden(int index) const
+{
+    const auto overridden = OptionOverrides().find({ OptionsKey(), OptionCaption(index) });
+    return overridden == OptionOverrides().end() ? nullptr : &overridden->second;
+}
+
 bool TConvertBase::GetOption(int index, bool fallback) const
 {
-    const QString name = OptionCaption(index);
-    const auto overridden = OptionOverrides().find({ OptionsKey(), name });
-    if (overridden != OptionOverrides().end())
-        return overridden->second;
+    if (const QString* value = Overridden(index))
+        return *value == QLatin1String("on");
     TRegistry reg;
     if (reg.OpenKeyReadOnly(OptionsKey()))
-        return reg.TryReadBool(name).value_or(fallback);
+        return reg.TryReadBool(OptionCaption(index)).value_or(fallback);
     return fallback;
 }
 
 void TConvertBase::SetOption(int index, bool value) const
 {
-    const QString name = OptionCaption(index);
     TRegistry reg;
     if (reg.OpenKey(OptionsKey(), true))
-        reg.WriteBool(name, value);
+        reg.WriteBool(OptionCaption(index), value);
+}
+
+QString TConvertBase::GetText(int index) const
+{
+    if (const QString* value = Overridden(index))
+        return *value;
+    TRegistry reg;
+    if (reg.OpenKeyReadOnly(OptionsKey()))
+        return reg.TryReadString(OptionCaption(index)).value_or(QString());
+    return {};
+}
+
+void TConvertBase::SetText(int index, const QString& value) const
+{
+    TRegistry reg;
+    if (reg.OpenKey(OptionsKey(), true))
+        reg.WriteString(OptionCaption(index), value);
+}
+
+int TConvertBase::GetNumber(int index) const
+{
+    const TConvertOption& option = OptionAt(index);
+    if (const QString* value = Overridden(index))
+        return value->toInt();
+    TRegistry reg;
+    // A hand-edited value out of range is no value: the format could not hold it.
+    const std::optional<int> stored =
+        reg.OpenKeyReadOnly(OptionsKey()) ? reg.TryReadInteger(OptionCaption(index)) : std::nullopt;
+    return stored && *stored >= option.Minimum && *stored <= option.Maximum ? *stored
+                                                                            : option.Default;
+}
+
+void TConvertBase::SetNumber(int index, int value) const
+{
+    TRegistry reg;
+    if (reg.OpenKey(OptionsKey(), true))
+        reg.WriteInteger(OptionCaption(index), value);
 }
 
 void TConvertBase::SetProgress(double percent)
@@ -432,22 +468,88 @@ void ReadChars(TStream& stream, int64_t count, std::string& text)
     text.resize(static_cast<size_t>(stream.Read(text.data(), static_cast<int64_t>(text.size()))));
 }
 
-void OverrideOption(const QString& formatId, int index, bool value)
+namespace {
+
+// The converters of `formatId`: its writer, then its reader.
+std::vector<std::unique_ptr<TConvertBase>> ConvertersOf(const QString& formatId)
 {
-    bool found = false;
-    auto apply = [&](const auto& converter) {
-        if (SameText(converter->FormatId(), formatId) && index >= 0
-            && index < converter->OptionCount()) {
-            OptionOverrides()[{ converter->OptionsKey(), converter->OptionCaption(index) }] = value;
-            found = true;
-        }
-    };
+    std::vector<std::unique_ptr<TConvertBase>> converters;
     for (int i = 0; i < ExporterCount(); ++i)
-        apply(CreateExporterAt(i));
+        if (SameText(ExporterFormatId(i), formatId))
+            converters.push_back(CreateExporterAt(i));
     for (int i = 0; i < ImporterCount(); ++i)
-        apply(CreateImporterAt(i));
-    if (!found)
+        if (SameText(ImporterFormatId(i), formatId))
+            converters.push_back(CreateImporterAt(i));
+    return converters;
+}
+
+// Option `index` of a format as the command line counts them: each converter that has it,
+// with its own index of it; none when the format has no such option.
+std::vector<std::pair<const TConvertBase*, int>> OptionHolders(
+    const std::vector<std::unique_ptr<TConvertBase>>& converters, int index)
+{
+    QStringList captions;
+    for (const auto& converter : converters)
+        for (int i = 0; i < converter->OptionCount(); ++i)
+            if (!captions.contains(converter->OptionCaption(i)))
+                captions.append(converter->OptionCaption(i));
+    std::vector<std::pair<const TConvertBase*, int>> holders;
+    if (index < 0 || index >= captions.size())
+        return holders;
+    for (const auto& converter : converters)
+        for (int i = 0; i < converter->OptionCount(); ++i)
+            if (converter->OptionCaption(i) == captions[index])
+                holders.emplace_back(converter.get(), i);
+    return holders;
+}
+
+// Fails with a message that names the option as the command line does (`name`) when `value`
+// does not fit option `option` of `converter`.
+void CheckValue(
+    const TConvertBase& converter, int option, const QString& name, const QString& value)
+{
+    const TConvertOption& kind = converter.OptionAt(option);
+    const QString label = converter.OptionLabel(option);
+    switch (kind.Kind) {
+    case okCheckBox:
+        if (value != QLatin1String("on") && value != QLatin1String("off"))
+            throw EUserError(Tr(Msg::OptionTakesOnOff).arg(name, label, value));
+        return;
+    case okNumber: {
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (!ok || value.trimmed() != value || number < kind.Minimum || number > kind.Maximum)
+            throw EUserError(Tr(Msg::OptionTakesNumber)
+                                 .arg(name, label)
+                                 .arg(kind.Minimum)
+                                 .arg(kind.Maximum)
+                                 .arg(value));
+        return;
+    }
+    case okText:
+        return;
+    }
+}
+
+} // namespace
+
+void CheckOptionValue(const QString& formatId, int index, const QString& value)
+{
+    const auto converters = ConvertersOf(formatId);
+    for (const auto& [converter, option] : OptionHolders(converters, index))
+        CheckValue(*converter, option, QStringLiteral("%1:%2").arg(formatId).arg(index), value);
+}
+
+void OverrideOption(const QString& formatId, int index, const QString& value)
+{
+    const auto converters = ConvertersOf(formatId);
+    const auto holders = OptionHolders(converters, index);
+    if (holders.empty())
         throw EUserError(Tr(Msg::NoSuchOption).arg(formatId).arg(index));
+    for (const auto& [converter, option] : holders) {
+        CheckValue(*converter, option, QStringLiteral("%1:%2").arg(formatId).arg(index), value);
+        OptionOverrides()[{ converter->OptionsKey(), converter->OptionCaption(option) }] = value;
+    }
 }
 
 void ClearOptionOverrides() { OptionOverrides().clear(); }

@@ -19,11 +19,19 @@
 
 class TStream;
 
-// A check-box option of a format: its caption, which is also the name of its stored value,
-// and the longer explanation shown with it.
+// What an option of a format holds; the numbers are those `OptionKind` answers.
+enum TOptionKind { okCheckBox = 0, okText = 1, okNumber = 2 };
+
+// An option of a format: its caption, which is also the name of its stored value, the longer
+// explanation shown with it, and its kind. A text is empty until set; a number is `Default`
+// until set to a whole number from `Minimum` to `Maximum`.
 struct TConvertOption {
     const char* Caption;
     const char* Hint;
+    TOptionKind Kind = okCheckBox;
+    int Default = 0;
+    int Minimum = 0;
+    int Maximum = 0;
 };
 
 // What every format's converter shares: its options in the registry store and its progress.
@@ -41,8 +49,10 @@ public:
     // The caption and the explanation as the user reads them, in the program's language.
     QString OptionLabel(int index) const;
     virtual QString OptionHint(int index) const;
-    // 0 = a check box, the only kind there is.
+    // A `TOptionKind`.
     virtual int OptionKind(int index) const;
+    // Option `index` whole; fails with "Assertion failure" for an option the format lacks.
+    const TConvertOption& OptionAt(int index) const;
 
     // An exporter writes every entry to `stream` from its position; an importer reads
     // `stream` and appends entries.
@@ -51,6 +61,12 @@ public:
     // The stored value of option `index`, or `fallback` when none was stored.
     bool GetOption(int index, bool fallback) const;
     void SetOption(int index, bool value) const;
+    // A text option's stored value, empty when none was stored.
+    QString GetText(int index) const;
+    void SetText(int index, const QString& value) const;
+    // A number option's stored value, its default when none within its range was stored.
+    int GetNumber(int index) const;
+    void SetNumber(int index, int value) const;
 
     TProgressEvent OnProgress;
     int Progress() const { return FProgress; }
@@ -74,9 +90,10 @@ protected:
     }
 
 private:
-    friend void OverrideOption(const QString& formatId, int index, bool value);
-    const TConvertOption& OptionAt(int index) const;
+    friend void OverrideOption(const QString& formatId, int index, const QString& value);
     QString OptionsKey() const;
+    // The value set for this run, when one was.
+    const QString* Overridden(int index) const;
 
     int FProgress = 0;
     std::string Scratch[2];
@@ -92,12 +109,25 @@ public:
     // The name of the file to be written, without its folder, when the caller knows it: a
     // format may name its contents after it.
     void SetTarget(const QString& fileName) { FTarget = fileName; }
+    // Whether the format keeps a picture for what it holds: the caller then hands it the
+    // bitmap file beside the document, by its name (for messages) and bytes.
+    virtual bool TakesIcon() const { return false; }
+    void SetIcon(const QString& fileName, std::string bytes)
+    {
+        FIconName = fileName;
+        FIcon = std::move(bytes);
+    }
 
 protected:
     const QString& Target() const { return FTarget; }
+    const QString& IconName() const { return FIconName; }
+    // Empty when there is no bitmap.
+    const std::string& Icon() const { return FIcon; }
 
 private:
     QString FTarget;
+    QString FIconName;
+    std::string FIcon;
 };
 
 class TConvertFromBase : public TConvertBase {
@@ -162,9 +192,15 @@ template <class TExporter, class TImporter> void UnregisterFormat()
     UnregisterImporter(ImporterClassOf<TImporter>());
 }
 
-// Sets option `index` of the converters of `formatId` for the rest of this run, without
-// storing it; fails with a user error when no converter of that format has such an option.
-void OverrideOption(const QString& formatId, int index, bool value);
+// A format's options as the command line numbers them: its writer's in order, then those of
+// its reader that the writer lacks; an option of both is one. Sets option `index` of
+// `formatId` to `value` for the rest of this run, without storing it: "on" or "off" for a
+// check box, any text for a text, a whole number within its range for a number. Fails with
+// a user error when the format has no such option, and as `CheckOptionValue` does.
+void OverrideOption(const QString& formatId, int index, const QString& value);
+// Fails with a user error that names the option and what it takes when `value` does not fit
+// option `index` of `formatId`; an option the format lacks is left to `OverrideOption`.
+void CheckOptionValue(const QString& formatId, int index, const QString& value);
 // Back to the stored options.
 void ClearOptionOverrides();
 

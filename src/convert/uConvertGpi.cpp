@@ -7,8 +7,10 @@
 #include <vector>
 
 #include <QFileInfo>
+#include <QImage>
 
 #include "core/uNumbers.h"
+#include "core/uSettings.h"
 #include "core/uUtils.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
@@ -24,6 +26,8 @@ enum TRecordType : uint16_t {
     rtWaypoint = 2,
     rtAlert = 3,
     rtCategoryRef = 6,
+    rtBitmapRef = 4,
+    rtBitmap = 5,
     rtCategory = 7,
     rtArea = 8,
     rtGroup = 9,
@@ -46,7 +50,7 @@ constexpr int64_t GarminEpoch = 631065600;
 
 // Entries an area holds at most: a device looks into the areas near it only.
 constexpr size_t AreaSize = 128;
-constexpr uint16_t ProximityMetres = 300;
+constexpr int DefaultProximityMetres = 300;
 // Speeds are whole hundredths of a metre per second.
 constexpr double KmhToSpeedUnits = 100 / 3.6;
 constexpr double MphToSpeedUnits = 100 * 1609.344 / 3600;
@@ -55,12 +59,20 @@ constexpr double MphToSpeedUnits = 100 * 1609.344 / 3600;
 constexpr char AlertTail[] = "\x00\x01\x10\x00\x01\x01\x05\x10";
 constexpr size_t AlertTailSize = sizeof AlertTail - 1;
 
+// A category's picture: devices show one of 24 by 24 pixels, and a far larger one would only
+// fill the file.
+constexpr int MaxBitmapSide = 255;
+// The colour that devices leave see-through.
+constexpr uint32_t TransparentColour = 0xFF00FF;
+// What the bitmap fields before the pixels take in the size fields that count them.
+constexpr uint32_t BitmapHeaderCount = 0x2C;
+
 // Nesting beyond any file in use: a deeper one is damaged or made to exhaust the stack.
 constexpr int MaxDepth = 64;
 
-// The reader's one option, the unit of speeds, comes first in both: --option sets an index of
-// the format's reader and writer alike.
-enum TOption { opMph, opWindowsCodePage, opNoAlerts };
+// The reader's one option, the unit of speeds, comes first in both, as the command line
+// numbers an option of both once.
+enum TOption { opMph, opWindowsCodePage, opNoAlerts, opCategory, opProximity };
 
 size_t LStringSize(size_t textSize) { return 8 + textSize; }
 
@@ -91,12 +103,25 @@ void AppendRecordHeader(std::string& out, uint16_t type, size_t length, size_t m
 
 // Rounded half to even, as ToFixedPoint rounds, in double: the product of a degree value and
 // 2^31/180 is exact enough, and long double arithmetic costs several times as much per entry.
-int32_t Units(double degrees)
+// The degrees are `decimalUnits` / `unitsPerDegree`, the entry's value at its precision.
+int32_t Units(int64_t decimalUnits, double unitsPerDegree)
 {
     constexpr double Scale = static_cast<double>(UnitsPerDegree);
+    const double degrees = static_cast<double>(decimalUnits) / unitsPerDegree;
     // 180 degrees is 2^31, which wraps to -2^31: the same meridian.
     return static_cast<int32_t>(static_cast<int64_t>(std::nearbyint(degrees * Scale)));
 }
+
+// Puts `value`'s bytes, least significant first, at `p`; returns the end.
+template <class TUnsigned> char* PutLittleEndian(char* p, TUnsigned value)
+{
+    for (size_t i = 0; i < sizeof value; ++i, value >>= 8)
+        *p++ = static_cast<char>(value & 0xFF);
+    return p;
+}
+
+char* PutWord(char* p, uint16_t value) { return PutLittleEndian(p, value); }
+char* PutInt32(char* p, size_t value) { return PutLittleEndian(p, static_cast<uint32_t>(value)); }
 
 // The speed of a description ending in "@" and a whole number, in the format's units; none
 // for any other description or a speed the format cannot hold.
@@ -118,15 +143,45 @@ std::optional<uint16_t> AlertSpeed(std::string_view description, double unitsPer
     return static_cast<uint16_t>(units);
 }
 
+// The body of the bitmap record of `picture`: 32 bits a pixel, rows from the top, and the
+// transparent colour where the picture is see-through. Its id, 0, is the one waypoints name.
+std::string BitmapBody(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const auto lineSize = static_cast<uint16_t>(image.width() * 4);
+    const auto imageSize = static_cast<int32_t>(lineSize * image.height());
+    std::string body;
+    for (int field : { 0, image.height(), image.width(), int(lineSize), 32, 0 })
+        AppendWord(body, static_cast<uint16_t>(field));
+    // The pixels' size, a count of the fields, no palette, the transparent colour, which is
+    // switched on, and the pixels' size with the fields.
+    for (uint32_t field : { uint32_t(imageSize), BitmapHeaderCount, 0u, TransparentColour, 1u,
+             imageSize + BitmapHeaderCount })
+        AppendInt32(body, static_cast<int32_t>(field));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            AppendInt32(body,
+                static_cast<int32_t>(
+                    qAlpha(line[x]) < 128 ? TransparentColour : line[x] & 0xFFFFFF));
+    }
+    return body;
+}
+
 // Writes the records of one file; sizes are worked out before the records that hold them.
 class TGpiWriter {
 public:
+    // Alerts, when written, warn `proximity` metres from their point.
+    // `bitmap` is the body of the category's bitmap record, empty for none.
     TGpiWriter(TConvertToBase& converter, const TEntries& entries, const TCodePage& page,
-        std::optional<double> unitsPerSpeed)
+        std::optional<double> unitsPerSpeed, uint16_t proximity, std::string_view bitmap)
         : Converter(converter)
         , Entries(entries)
         , Page(page)
         , UnitsPerSpeed(unitsPerSpeed)
+        , Proximity(proximity)
+        , Bitmap(bitmap)
+        , WaypointRefsSize(CategoryRefSize + (bitmap.empty() ? 0 : BitmapRefSize))
     {
     }
 
@@ -138,18 +193,23 @@ public:
         AppendHeaders(text, name);
         const size_t areas = MeasureAreas();
         const size_t categorySize = RecordHeaderSize + 2 + LStringSize(name.size());
+        const size_t bitmapSize = Bitmap.empty() ? 0 : RecordHeaderSize + Bitmap.size();
         const size_t main = LStringSize(name.size()) + areas;
-        AppendRecordHeader(text, rtGroup, main + categorySize, main);
+        AppendRecordHeader(text, rtGroup, main + categorySize + bitmapSize, main);
         AppendLString(text, name);
         size_t index = 0;
         WriteEntryRecords(Converter, Entries, out, [&](std::string& record, const TEntry& entry) {
             if (index % AreaSize == 0)
                 AppendAreaHeader(record, Areas[index / AreaSize]);
-            AppendWaypoint(record, entry, Speeds[index++]);
+            AppendWaypoint(record, entry, Points[index++]);
         });
         AppendRecordHeader(text, rtCategory, 2 + LStringSize(name.size()));
         AppendWord(text, 0);
         AppendLString(text, name);
+        if (!Bitmap.empty()) {
+            AppendRecordHeader(text, rtBitmap, Bitmap.size());
+            text += Bitmap;
+        }
         AppendRecordHeader(text, rtEnd, 0);
         out.Flush();
     }
@@ -159,7 +219,14 @@ private:
     static constexpr size_t WaypointMainSize = 11; // without its name
     static constexpr size_t AlertSize = RecordHeaderSize + 4 + AlertTailSize;
     static constexpr size_t CategoryRefSize = RecordHeaderSize + 2;
+    static constexpr size_t BitmapRefSize = RecordHeaderSize + 2;
     static constexpr size_t Ahead = 32;
+
+    // What the first pass works out of an entry for the second.
+    struct TPoint {
+        int32_t Latitude, Longitude;
+        uint16_t Speed; // of its alert, 0 for none
+    };
 
     struct TArea {
         int32_t North = INT32_MIN, East = INT32_MIN, South = INT32_MAX, West = INT32_MAX;
@@ -172,24 +239,26 @@ private:
         return EncodeText(UpToZero(utf8), Scratch, Page);
     }
 
-    // The length a text takes in the file, without encoding it: every character is a byte of
-    // a single-byte code page, "?" included.
+    // The length a text, cut at its first zero, takes in the file, without encoding it: every
+    // character is a byte of a single-byte code page, "?" included.
     size_t EncodedSize(std::string_view utf8) const
     {
-        utf8 = UpToZero(utf8);
         if (Page.Utf8)
             return utf8.size();
         return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(),
             [](char c) { return (static_cast<uint8_t>(c) & 0xC0) != 0x80; }));
     }
 
-    // The bounds, alerts and sizes of every area, and each entry's alert speed (0: none);
-    // returns the size of all areas' records.
+    // The bounds, alerts and sizes of every area, and each entry's position and alert speed
+    // (0: none); returns the size of all areas' records.
     size_t MeasureAreas()
     {
         const size_t count = static_cast<size_t>(Entries.Count());
-        Speeds.resize(count);
+        Points.resize(count);
         Areas.resize((count + AreaSize - 1) / AreaSize);
+        // The entries' values at the precision they are shown with, as Latitude() gives them.
+        const int precision = Settings().Precision;
+        const double unitsPerDegree = static_cast<double>(PowerOf10(precision));
         size_t size = Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
         for (size_t i = 0; i < count; ++i) {
             // Entries and their texts lie far apart in memory: asked for ahead, as the
@@ -199,21 +268,19 @@ private:
             if (i + 2 * Ahead < count)
                 __builtin_prefetch(&Entries.Items(static_cast<int>(i + 2 * Ahead)));
             const TEntry& entry = Entries.Items(static_cast<int>(i));
-            const uint16_t speed = UnitsPerSpeed
-                ? AlertSpeed(UpToZero(entry.Description()), *UnitsPerSpeed).value_or(0)
-                : 0;
-            Speeds[i] = speed;
+            const std::string_view text = UpToZero(entry.Description());
+            TPoint& point = Points[i];
+            point.Speed = UnitsPerSpeed ? AlertSpeed(text, *UnitsPerSpeed).value_or(0) : 0;
+            point.Latitude = Units(entry.LatitudeUnits(precision), unitsPerDegree);
+            point.Longitude = Units(entry.LongitudeUnits(precision), unitsPerDegree);
             TArea& area = Areas[i / AreaSize];
-            const int32_t latitude = Units(entry.Latitude());
-            const int32_t longitude = Units(entry.Longitude());
-            area.North = std::max(area.North, latitude);
-            area.South = std::min(area.South, latitude);
-            area.East = std::max(area.East, longitude);
-            area.West = std::min(area.West, longitude);
-            area.Alerts = area.Alerts || speed;
+            area.North = std::max(area.North, point.Latitude);
+            area.South = std::min(area.South, point.Latitude);
+            area.East = std::max(area.East, point.Longitude);
+            area.West = std::min(area.West, point.Longitude);
+            area.Alerts = area.Alerts || point.Speed;
             const size_t waypoint = RecordHeaderSize + MainLengthSize + WaypointMainSize
-                + LStringSize(EncodedSize(entry.Description())) + CategoryRefSize
-                + (speed ? AlertSize : 0);
+                + LStringSize(EncodedSize(text)) + WaypointRefsSize + (point.Speed ? AlertSize : 0);
             area.ContentSize += waypoint;
             size += waypoint;
         }
@@ -259,31 +326,59 @@ private:
         out.push_back(area.Alerts ? '\1' : '\0');
     }
 
-    void AppendWaypoint(std::string& out, const TEntry& entry, uint16_t speed)
+    // The fixed fields are composed in place and appended in one piece before and one after
+    // the name: a million records of small appends cost more than the rest of the writing.
+    void AppendWaypoint(std::string& out, const TEntry& entry, const TPoint& point)
     {
         const std::string_view name = Encoded(entry.Description());
         const size_t main = WaypointMainSize + LStringSize(name.size());
-        AppendRecordHeader(out, rtWaypoint, main + CategoryRefSize + (speed ? AlertSize : 0), main);
-        AppendInt32(out, Units(entry.Latitude()));
-        AppendInt32(out, Units(entry.Longitude()));
-        AppendWord(out, 1);
-        out.push_back(speed ? '\1' : '\0');
-        AppendLString(out, name);
-        if (speed) {
-            AppendRecordHeader(out, rtAlert, 4 + AlertTailSize);
-            AppendWord(out, ProximityMetres);
-            AppendWord(out, speed);
-            out.append(AlertTail, AlertTailSize);
+        char head[RecordHeaderSize + MainLengthSize + WaypointMainSize + 8];
+        char* p = PutWord(head, rtWaypoint);
+        p = PutWord(p, HasMainLength);
+        p = PutInt32(p, main + WaypointRefsSize + (point.Speed ? AlertSize : 0));
+        p = PutInt32(p, main);
+        p = PutInt32(p, static_cast<uint32_t>(point.Latitude));
+        p = PutInt32(p, static_cast<uint32_t>(point.Longitude));
+        p = PutWord(p, 1);
+        *p++ = point.Speed ? '\1' : '\0';
+        p = PutInt32(p, name.size() + 4); // the name as an LString
+        p = std::copy_n(LanguageCode, 2, p);
+        p = PutWord(p, static_cast<uint16_t>(name.size()));
+        out.append(head, static_cast<size_t>(p - head));
+        out += name;
+        char tail[AlertSize + BitmapRefSize + CategoryRefSize];
+        p = tail;
+        if (point.Speed) {
+            p = PutWord(p, rtAlert);
+            p = PutWord(p, 0);
+            p = PutInt32(p, 4 + AlertTailSize);
+            p = PutWord(p, Proximity);
+            p = PutWord(p, point.Speed);
+            p = std::copy_n(AlertTail, AlertTailSize, p);
         }
-        AppendRecordHeader(out, rtCategoryRef, 2);
-        AppendWord(out, 0);
+        if (!Bitmap.empty())
+            p = PutReference(p, rtBitmapRef);
+        p = PutReference(p, rtCategoryRef);
+        out.append(tail, static_cast<size_t>(p - tail));
+    }
+
+    // A reference to the bitmap or category of id 0.
+    static char* PutReference(char* p, uint16_t type)
+    {
+        p = PutWord(p, type);
+        p = PutWord(p, 0);
+        p = PutInt32(p, 2);
+        return PutWord(p, 0);
     }
 
     TConvertToBase& Converter;
     const TEntries& Entries;
     const TCodePage& Page;
     std::optional<double> UnitsPerSpeed; // none when no alerts are written
-    std::vector<uint16_t> Speeds; // of each entry's alert, 0 for none
+    uint16_t Proximity;
+    std::string_view Bitmap;
+    size_t WaypointRefsSize; // of the records after a waypoint's alert
+    std::vector<TPoint> Points;
     std::vector<TArea> Areas;
     std::string Scratch;
 };
@@ -296,7 +391,27 @@ bool IsWindowsGpiCodePage(const TCodePage& page)
     return false;
 }
 
+// The bitmap record body of the BMP file `bytes`, named `name` in messages; empty for none.
+std::string CategoryBitmap(const QString& name, const std::string& bytes)
+{
+    if (bytes.empty())
+        return {};
+    QImage picture;
+    if (!picture.loadFromData(
+            reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "BMP"))
+        throw EUserError(Tr(Msg::GpiBitmapUnreadable).arg(name));
+    if (picture.width() > MaxBitmapSide || picture.height() > MaxBitmapSide)
+        throw EUserError(Tr(Msg::GpiBitmapTooLarge)
+                             .arg(name)
+                             .arg(picture.width())
+                             .arg(picture.height())
+                             .arg(MaxBitmapSide));
+    return BitmapBody(picture);
+}
+
 } // namespace
+
+bool TConvertToGpi::TakesIcon() const { return true; }
 
 bool TConvertToGpi::WritesUnicode() const { return !GetOption(opWindowsCodePage, false); }
 
@@ -304,7 +419,9 @@ std::span<const TConvertOption> TConvertToGpi::Options() const
 {
     static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint },
         { Msg::GpiWindowsCodePage, Msg::GpiWindowsCodePageHint },
-        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint } };
+        { Msg::GpiNoAlerts, Msg::GpiNoAlertsHint },
+        { Msg::GpiCategory, Msg::GpiCategoryHint, okText },
+        { Msg::GpiProximity, Msg::GpiProximityHint, okNumber, DefaultProximityMetres, 1, 0xFFFF } };
     return options;
 }
 
@@ -316,10 +433,14 @@ void TConvertToGpi::Execute(TEntries& entries, TStream& stream)
     std::optional<double> unitsPerSpeed;
     if (!GetOption(opNoAlerts, false))
         unitsPerSpeed = GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits;
-    const QString category =
-        Target().isEmpty() ? QStringLiteral("POI") : QFileInfo(Target()).completeBaseName();
+    QString category = GetText(opCategory);
+    if (category.isEmpty())
+        category =
+            Target().isEmpty() ? QStringLiteral("POI") : QFileInfo(Target()).completeBaseName();
     const QByteArray name = category.toUtf8();
-    TGpiWriter(*this, entries, page, unitsPerSpeed)
+    const std::string bitmap = CategoryBitmap(IconName(), Icon());
+    TGpiWriter(
+        *this, entries, page, unitsPerSpeed, static_cast<uint16_t>(GetNumber(opProximity)), bitmap)
         .Write(stream, std::string_view(name.constData(), static_cast<size_t>(name.size())));
 }
 

@@ -12,8 +12,9 @@ public:
     QString FormatId() const override { return QStringLiteral("garmingpi"); }
     int Precision() const override { return 7; }
     bool WritesUnicode() const override;
-    // One group and one category, named after the target file, holding every entry in list
-    // order; a bitmap of the same name beside the target becomes the category's.
+    bool TakesIcon() const override;
+    // One group and one category, named by the option or after the target file, holding every
+    // entry in list order; the bitmap handed over becomes the category's.
     void Execute(TEntries& entries, TStream& stream) override;
 
 protected:

@@ -779,8 +779,7 @@ void TfmMarivelMainForm::OpenFile(
         return;
     TMDIChild* target = document ? document : NewDocument();
     target->LoadFromList(loaded, location, mode, used->FormatId);
-    const QString icon = QFileInfo(StripFilePrefix(location)).path() + '/'
-        + QFileInfo(StripFilePrefix(location)).completeBaseName() + QStringLiteral(".bmp");
+    const QString icon = IconBeside(StripFilePrefix(location));
     if (!IsMobileLocation(location) && QFileInfo::exists(icon))
         target->parentWidget()->setWindowIcon(QIcon(icon));
     Settings().AddRecentFile(location, used->FormatId);

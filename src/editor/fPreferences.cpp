@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -316,20 +317,51 @@ QGroupBox* TfmPluginSettings::OptionsBoxOf(TConverters kind) const
 void TfmPluginSettings::ShowOptions(TConverters kind)
 {
     QGroupBox* box = OptionsBoxOf(kind);
-    for (QCheckBox* old : box->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly))
-        delete old;
+    qDeleteAll(box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
     const QList<QTreeWidgetItem*> selected = ListOf(kind)->selectedItems();
     if (selected.isEmpty())
         return;
     const int row = ListOf(kind)->indexOfTopLevelItem(selected.first());
     const std::vector<TPreferences::TOption> options = TPreferences::Options(kind, row);
-    for (int i = 0; i < static_cast<int>(options.size()); ++i) {
-        auto* check = new QCheckBox(options[i].Caption, box);
-        check->setToolTip(options[i].Hint);
-        check->setChecked(options[i].Checked);
-        // Stored at once, for the converter the option belongs to.
-        connect(check, &QCheckBox::toggled, this,
-            [kind, row, i](bool checked) { TPreferences::SetOption(kind, row, i, checked); });
-        box->layout()->addWidget(check);
+    for (int i = 0; i < static_cast<int>(options.size()); ++i)
+        box->layout()->addWidget(OptionField(kind, row, i, options[i], box));
+}
+
+QWidget* TfmPluginSettings::OptionField(
+    TConverters kind, int row, int index, const TPreferences::TOption& option, QWidget* parent)
+{
+    // Each stored at once, for the converter the option belongs to.
+    if (option.Kind == okCheckBox) {
+        auto* check = new QCheckBox(option.Caption, parent);
+        check->setToolTip(option.Hint);
+        check->setChecked(option.Checked);
+        connect(check, &QCheckBox::toggled, this, [kind, row, index](bool checked) {
+            TPreferences::SetOption(kind, row, index, checked);
+        });
+        return check;
     }
+    auto* field = new QWidget(parent);
+    field->setToolTip(option.Hint);
+    auto* layout = new QHBoxLayout(field);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(option.Caption, field);
+    layout->addWidget(label);
+    QWidget* editor = nullptr;
+    if (option.Kind == okText) {
+        auto* text = new QLineEdit(option.Text, field);
+        connect(text, &QLineEdit::textChanged, this, [kind, row, index](const QString& value) {
+            TPreferences::SetOption(kind, row, index, value);
+        });
+        editor = text;
+    } else {
+        auto* number = new QSpinBox(field);
+        number->setRange(option.Minimum, option.Maximum);
+        number->setValue(option.Number);
+        connect(number, &QSpinBox::valueChanged, this,
+            [kind, row, index](int value) { TPreferences::SetOption(kind, row, index, value); });
+        editor = number;
+    }
+    label->setBuddy(editor);
+    layout->addWidget(editor, 1);
+    return field;
 }

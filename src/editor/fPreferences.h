@@ -44,6 +44,10 @@ private:
     void UpdatePluginActions();
     void ShowPluginSettings();
     void ShowOptions(TPreferences::TConverters kind);
+    // The widget that shows and edits option `index` of the converter in `row`: a check box,
+    // or a caption beside a text or number field.
+    QWidget* OptionField(TPreferences::TConverters kind, int row, int index,
+        const TPreferences::TOption& option, QWidget* parent);
     QTreeWidget* ListOf(TPreferences::TConverters kind) const;
     QGroupBox* OptionsBoxOf(TPreferences::TConverters kind) const;
 

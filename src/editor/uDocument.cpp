@@ -633,6 +633,7 @@ void TDocument::LoadFromList(
 
 bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPrompt& prompt)
 {
+    const QString before = FileName;
     if (!location.isEmpty()) {
         FileName = location;
         FormatId = formatId;
@@ -661,8 +662,11 @@ bool TDocument::SaveTo(const QString& location, const QString& formatId, IUserPr
             if (answer == IUserPrompt::TAnswer::No)
                 utf8.emplace(Utf8CodePage().Name);
         }
+    exporter->SetTarget(LocationFileName(FileName));
+    GiveIconBeside(before.isEmpty() ? FileName : before, *exporter);
+    exporter->OnProgress = Entries.OnProgress;
     TMemoryStream stream;
-    Entries.SaveToStream(stream, ext, FormatId, LocationFileName(FileName));
+    exporter->Execute(Entries, stream);
     SaveStreamToLocation(FileName, stream);
     if (!IsMobileLocation(FileName))
         Settings().InitialDir = QFileInfo(StripLocationPrefixes(FileName)).absolutePath();

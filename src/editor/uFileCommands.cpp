@@ -113,16 +113,6 @@ QString WithRemoteDefaultExt(const QString& devicePath)
     return LowerExtOf(devicePath).isEmpty() ? devicePath + QStringLiteral(".ov2") : devicePath;
 }
 
-namespace {
-
-// `location` with its extension replaced by ".bmp".
-QString IconBeside(const QString& location)
-{
-    return location.left(location.size() - LowerExtOf(location).size()) + QStringLiteral(".bmp");
-}
-
-} // namespace
-
 void CopyIconToDevice(const QString& oldLocation, const QString& devicePath, IUserPrompt& prompt)
 {
     if (oldLocation.isEmpty())

@@ -90,10 +90,22 @@ std::vector<TPreferences::TOption> TPreferences::Options(TConverters kind, int r
     const std::unique_ptr<TConvertBase> converter = CreateConverter(kind, row);
     std::vector<TOption> options;
     for (int i = 0; i < converter->OptionCount(); ++i) {
-        if (converter->OptionKind(i) != 0)
-            throw EAssertionFailed(QStringLiteral("Unsupported"));
-        options.push_back({ converter->OptionLabel(i), converter->OptionHint(i),
-            converter->GetOption(i, false) });
+        const TConvertOption& spec = converter->OptionAt(i);
+        TOption option { converter->OptionLabel(i), converter->OptionHint(i), spec.Kind };
+        switch (spec.Kind) {
+        case okCheckBox:
+            option.Checked = converter->GetOption(i, false);
+            break;
+        case okText:
+            option.Text = converter->GetText(i);
+            break;
+        case okNumber:
+            option.Number = converter->GetNumber(i);
+            option.Minimum = spec.Minimum;
+            option.Maximum = spec.Maximum;
+            break;
+        }
+        options.push_back(option);
     }
     return options;
 }
@@ -101,4 +113,14 @@ std::vector<TPreferences::TOption> TPreferences::Options(TConverters kind, int r
 void TPreferences::SetOption(TConverters kind, int row, int option, bool checked)
 {
     CreateConverter(kind, row)->SetOption(option, checked);
+}
+
+void TPreferences::SetOption(TConverters kind, int row, int option, const QString& text)
+{
+    CreateConverter(kind, row)->SetText(option, text);
+}
+
+void TPreferences::SetOption(TConverters kind, int row, int option, int number)
+{
+    CreateConverter(kind, row)->SetNumber(option, number);
 }

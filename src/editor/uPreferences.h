@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "convert/uConvertBase.h"
+
 class QWidget;
 class TPluginList;
 
@@ -30,10 +32,16 @@ public:
         bool Default = false; // the format the user chose for its extension
         bool HasOptions = false;
     };
+    // A converter's option as the user reads and edits it; the value of its kind is set.
     struct TOption {
         QString Caption;
         QString Hint;
+        int Kind = okCheckBox;
         bool Checked = false;
+        QString Text;
+        int Number = 0;
+        int Minimum = 0;
+        int Maximum = 0;
     };
 
     explicit TPreferences(TPluginList& plugins);
@@ -52,10 +60,12 @@ public:
     void ShowSettings(int row, QWidget* parent);
 
     static std::vector<TConverterRow> Rows(TConverters kind);
-    // The options of the converter in `row`; fails with "Unsupported" for an option that is
-    // not a check box.
+    // The options of the converter in `row`.
     static std::vector<TOption> Options(TConverters kind, int row);
+    // Stores option `option` of the converter in `row`, of the kind the value is.
     static void SetOption(TConverters kind, int row, int option, bool checked);
+    static void SetOption(TConverters kind, int row, int option, const QString& text);
+    static void SetOption(TConverters kind, int row, int option, int number);
 
 private:
     TPluginList& Plugins;

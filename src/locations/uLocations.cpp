@@ -1,5 +1,7 @@
 #include "locations/uLocations.h"
 
+#include <algorithm>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -156,6 +158,28 @@ bool LocationExists(const QString& location)
     if (IsMobileLocation(location))
         return RemoteFileExists(StripMobilePrefix(location));
     return QFileInfo(location).isFile();
+}
+
+QString IconBeside(const QString& location)
+{
+    // The name follows the last separator of either kind: device paths use "\".
+    const qsizetype name =
+        std::max(location.lastIndexOf(QLatin1Char('/')), location.lastIndexOf(QLatin1Char('\\')))
+        + 1;
+    const qsizetype dot = location.lastIndexOf(QLatin1Char('.'));
+    return (dot > name ? location.left(dot) : location) + QStringLiteral(".bmp");
+}
+
+void GiveIconBeside(const QString& document, TConvertToBase& exporter)
+{
+    if (!exporter.TakesIcon() || document.isEmpty() || IsMobileLocation(document)
+        || IsHttpLocation(document))
+        return;
+    const QString icon = StripFilePrefix(IconBeside(document));
+    if (!QFileInfo(icon).isFile())
+        return;
+    TMappedFile file(icon);
+    exporter.SetIcon(LocationFileName(icon), std::string(TStreamBytes(file.Stream()).Bytes()));
 }
 
 std::string LoadTextFromLocation(const QString& location)

@@ -8,6 +8,7 @@
 #include "locations/uDownload.h"
 
 class IUserPrompt;
+class TConvertToBase;
 class TMemoryStream;
 class TXmlDocument;
 
@@ -63,6 +64,13 @@ std::string LoadTextFromLocation(const QString& location);
 // A local file gets each line of `text` ended by CR LF.
 void SaveTextToLocation(std::string_view text, const QString& location);
 void SaveStreamToLocation(const QString& location, const TMemoryStream& stream);
+
+// The bitmap that stands for the POI file at `location`: beside it, with its name and the
+// extension ".bmp".
+QString IconBeside(const QString& location);
+// Hands `exporter` the bitmap beside the local document `document` when the format keeps a
+// picture and there is one; a device or web document has none to give.
+void GiveIconBeside(const QString& document, TConvertToBase& exporter);
 
 // A site index or other XML document by location: a "FILE://" location is read in place;
 // anything else is downloaded (through the cache unless `bypassCache`) into its local copy

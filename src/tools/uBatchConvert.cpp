@@ -127,7 +127,7 @@ TBatchResult TBatchConvert::Run(const TBatchJob& job)
     if (total == 0)
         Refuse(Msg::NoSourceFiles);
     if (job.Append) {
-        const TSaved saved = Save(job, job.DestFile, entries, result.Warnings);
+        const TSaved saved = Save(job, job.Files.value(0), job.DestFile, entries, result.Warnings);
         if (saved == TSaved::Cancelled)
             return result;
         if (saved == TSaved::Skipped)
@@ -159,7 +159,7 @@ bool TBatchConvert::ConvertFile(
             ++result.Converted;
             return true;
         }
-        const TSaved saved = Save(job, TargetBase(job, file), entries, result.Warnings);
+        const TSaved saved = Save(job, file, TargetBase(job, file), entries, result.Warnings);
         if (saved == TSaved::Cancelled)
             return false;
         ++(saved == TSaved::Written ? result.Converted : result.Skipped);
@@ -181,8 +181,8 @@ bool TBatchConvert::GoOnAfter(const QString& error)
     return Prompt.Ask(Tr(Msg::AskContinueBatch).arg(error), false) == IUserPrompt::TAnswer::Yes;
 }
 
-TBatchConvert::TSaved TBatchConvert::Save(
-    const TBatchJob& job, const QString& baseName, TEntries& entries, QStringList& warnings)
+TBatchConvert::TSaved TBatchConvert::Save(const TBatchJob& job, const QString& document,
+    const QString& baseName, TEntries& entries, QStringList& warnings)
 {
     TSaved saved = TSaved::Skipped;
     for (const QString& id : job.DestFormatIds) {
@@ -196,6 +196,7 @@ TBatchConvert::TSaved TBatchConvert::Save(
         }
         const std::unique_ptr<TConvertToBase> exporter = CreateExporterAt(index);
         exporter->SetTarget(LocationFileName(target));
+        GiveIconBeside(document, *exporter);
         TSafeFileStream stream(target);
         exporter->Execute(entries, stream);
         stream.Commit();

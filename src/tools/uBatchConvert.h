@@ -61,9 +61,10 @@ private:
     bool ConvertFile(
         const TBatchJob& job, const QString& file, TEntries& entries, TBatchResult& result);
     bool GoOnAfter(const QString& error);
-    // Writes `entries` in each destination format, asking before replacing a file.
-    TSaved Save(
-        const TBatchJob& job, const QString& baseName, TEntries& entries, QStringList& warnings);
+    // Writes `entries`, read from `document`, in each destination format, asking before
+    // replacing a file.
+    TSaved Save(const TBatchJob& job, const QString& document, const QString& baseName,
+        TEntries& entries, QStringList& warnings);
 
     IUserPrompt& Prompt;
 };

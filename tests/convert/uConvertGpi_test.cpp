@@ -2,9 +2,14 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
+
+#include <QBuffer>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
+#include "convert/uFormats.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
@@ -129,18 +134,51 @@ TEST(TConvertToGpi, WritesHeadersGroupAreaWaypointsAlertAndCategory)
     EXPECT_EQ(Written(entries), expected);
 }
 
-TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
+TEST(TConvertToGpi, OptionsReachTheBytes)
 {
     const TTempConfig config;
     const TUndated undated;
+    const TBuiltInFormats formats;
     TEntries entries;
     entries.AddValues("Zürich@60", "", 8.54, 47.37);
-    const std::string written = Written(entries);
-    EXPECT_NE(written.find(LString("Zürich@60")), std::string::npos);
-    EXPECT_NE(written.find(Hex("2c01 8306")), std::string::npos) << "60 km/h";
-
-    TConvertToGpi().SetOption(0, true);
-    EXPECT_NE(Written(entries).find(Hex("2c01 7a0a")), std::string::npos) << "60 mph";
+    // Options as the command line gives them ("index=value"), and bytes found in the file, or
+    // not at all when `Absent`, or the message of a value refused.
+    struct TCase {
+        std::vector<QString> Options;
+        std::string Expected;
+        enum { Found, Absent, Refused } Outcome = Found;
+    };
+    const std::string distance = "Option garmingpi:4 (\"Proximity alert distance in metres\") "
+                                 "takes a whole number from 1 to 65535, not ";
+    const TCase cases[] = {
+        { {}, Hex("2c01 8306") }, // 300 m, 60 km/h
+        { { "3=" }, Hex("0000") + LString("Cat") + End() }, // named after the file
+        { { "0=on" }, Hex("2c01 7a0a") }, // mph
+        { { "2=on" }, Hex("0300 0000 0c00 0000"), TCase::Absent },
+        { { "3=Flitsers" }, Hex("0700 0000 1200 0000 0000") + LString("Flitsers") },
+        { { "4=65535", "0=off" }, Hex("ffff 8306") },
+        { { "4=0" }, distance + "\"0\"", TCase::Refused },
+        { { "4= 30" }, distance + "\" 30\"", TCase::Refused },
+        { { "0=yes" },
+            "Option garmingpi:0 (\"Alert speeds are in mph\") takes on or off, not \"yes\"",
+            TCase::Refused },
+        { { "5=on" }, "Format garmingpi has no option 5", TCase::Refused },
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Options.empty() ? "defaults" : test.Options[0].toStdString());
+        ClearOptionOverrides();
+        const QString error = ErrorOf<EUserError>([&] {
+            for (const QString& option : test.Options)
+                OverrideOption(
+                    "garmingpi", option.section('=', 0, 0).toInt(), option.section('=', 1));
+        });
+        EXPECT_EQ(error.toStdString(), test.Outcome == TCase::Refused ? test.Expected : "no error");
+        if (test.Outcome != TCase::Refused) {
+            EXPECT_EQ(Written(entries).find(test.Expected) == std::string::npos,
+                test.Outcome == TCase::Absent);
+        }
+    }
+    ClearOptionOverrides();
 
     TConvertToGpi().SetOption(1, true);
     {
@@ -149,16 +187,54 @@ TEST(TConvertToGpi, OptionsChooseCodePageAlertsAndUnits)
         EXPECT_EQ(windows.substr(0, Headers(1250).size()), Headers(1250));
         EXPECT_NE(windows.find(LString("Z\xfcrich@60")), std::string::npos);
     }
-    {
-        const TCodePageScope iso(QStringLiteral("iso-8859-2"));
-        EXPECT_EQ(ErrorOf<EUserError>([&] { Written(entries); }),
-            "Garmin POI files hold texts in windows-1250 to windows-1257, not in iso-8859-2. "
-            "Choose one of these code pages, or uncheck the option \"Write texts in the Windows "
-            "code page for older devices\"");
-    }
+    const TCodePageScope iso(QStringLiteral("iso-8859-2"));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Written(entries); }),
+        "Garmin POI files hold texts in windows-1250 to windows-1257, not in iso-8859-2. "
+        "Choose one of these code pages, or uncheck the option \"Write texts in the Windows "
+        "code page for older devices\"");
+}
 
-    TConvertToGpi().SetOption(2, true);
-    EXPECT_EQ(Written(entries).find(Hex("0300 0000 0c00 0000")), std::string::npos);
+TEST(TConvertToGpi, TheBitmapBesideTheDocumentBecomesTheCategorys)
+{
+    const TTempConfig config;
+    const TUndated undated;
+    TEntries entries;
+    AddTwoEntries(entries);
+    const auto bmpOf = [](const QImage& picture) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+        return bytes.toStdString();
+    };
+    QImage picture(2, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(0xff, 0, 0x80));
+    picture.setPixel(1, 0, qRgb(0, 0x40, 0xff));
+    const auto withIcon = [&](const std::string& bytes) {
+        TConvertToGpi exporter;
+        exporter.SetTarget(QStringLiteral("Cat.gpi"));
+        exporter.SetIcon(QStringLiteral("Cat.bmp"), bytes);
+        return Exported(entries, exporter);
+    };
+    const std::string written = withIcon(bmpOf(picture));
+    // 2 by 1 pixels, 8 bytes a line, 32 bits a pixel; magenta is see-through.
+    const std::string bitmap = Record(5,
+        Hex("0000 0100 0200 0800 2000 0000 0800 0000 2c00 0000 0000 0000 ff00 ff00 0100 0000"
+            "3400 0000 8000 ff00 ff40 0000"));
+    EXPECT_EQ(written.substr(written.size() - End().size() - bitmap.size()), bitmap + End());
+    EXPECT_NE(
+        written.find(Hex("0400 0000 0200 0000 0000 0600 0000 0200 0000 0000")), std::string::npos)
+        << "each waypoint shows it";
+    TEntries back;
+    ImportInto<TConvertFromGpi>(back, written);
+    EXPECT_EQ(Descriptions(back), "Dam Cam@100 ");
+
+    const std::pair<std::string, const char*> refused[] = {
+        { "not a picture", "The bitmap Cat.bmp beside the file is not a BMP picture" },
+        { bmpOf(picture.scaled(256, 2)), "is 256 by 2 pixels; a category picture has at most 255" },
+    };
+    for (const auto& [bytes, message] : refused)
+        EXPECT_TRUE(ErrorOf<EUserError>([&] { withIcon(bytes); }).contains(message)) << message;
 }
 
 TEST(TConvertGpi, RoundTripKeepsNamesPositionsAndSpeeds)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,12 +154,33 @@ TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
     const bool was = checks[0]->isChecked();
     checks[0]->click();
     EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, was), !was);
-    // Another importer's options replace these; an exporter without options shows none.
+    // Another importer's options replace these.
     Select(list, "ttov2");
     EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
-    Select(Child<QTreeWidget>(dialog, "lvExport"), "ttov2");
-    EXPECT_TRUE(Child<QGroupBox>(dialog, "gbExportOptions")->findChildren<QCheckBox*>().isEmpty());
-    EXPECT_EQ(Child<QTreeWidget>(dialog, "lvExport")->topLevelItemCount(), ExporterCount());
+}
+
+TEST_F(TPreferencesDialog, TextAndNumberOptionsShowAsFieldsThatStoreAtOnce)
+{
+    TfmPluginSettings dialog(Plugins);
+    auto* list = Child<QTreeWidget>(dialog, "lvExport");
+    auto* box = Child<QGroupBox>(dialog, "gbExportOptions");
+    Select(list, "garmingpi");
+    const int gpi = list->indexOfTopLevelItem(list->currentItem());
+    EXPECT_EQ(box->findChildren<QCheckBox*>().size(), 3);
+    auto* name = box->findChild<QLineEdit*>();
+    auto* metres = box->findChild<QSpinBox*>();
+    ASSERT_TRUE(name && metres);
+    EXPECT_EQ(name->text(), "");
+    EXPECT_EQ(metres->value(), 300);
+    EXPECT_EQ(metres->maximum(), 65535);
+    name->setText("Flitsers");
+    metres->setValue(120);
+    EXPECT_EQ(CreateExporterAt(gpi)->GetText(3), "Flitsers");
+    EXPECT_EQ(CreateExporterAt(gpi)->GetNumber(4), 120);
+    // An exporter without options leaves the box empty.
+    Select(list, "ttov2");
+    EXPECT_TRUE(box->findChildren<QWidget*>().isEmpty());
+    EXPECT_EQ(list->topLevelItemCount(), ExporterCount());
 }
 
 } // namespace
