@@ -149,6 +149,32 @@ struct TPosition {
     double Longitude, Latitude;
 };
 
+// A string value: where it lies in the input when the input holds it unescaped, so that
+// entries can borrow it from there (`TextArena::TBorrowing`), else a copy.
+class TJsonText {
+public:
+    void Clear()
+    {
+        Raw = {};
+        Copied = false;
+    }
+    // `value` as the parser gives it, whose closing quote in the input is at `quote`.
+    void Set(std::string_view value, const char* quote)
+    {
+        Raw = std::string_view(quote - value.size(), value.size());
+        Copied = Raw != value;
+        if (Copied)
+            Copy.assign(value);
+    }
+    // Moved with its frame, a copy is read where it now is.
+    std::string_view Get() const { return Copied ? std::string_view(Copy) : Raw; }
+
+private:
+    std::string_view Raw;
+    std::string Copy;
+    bool Copied = false;
+};
+
 // An open object or array. Frames are reused from one container to the next at their depth,
 // so their texts keep their room.
 struct TFrame {
@@ -160,8 +186,8 @@ struct TFrame {
         HasGeometry = Malformed = HasArrays = HasValues = false;
         PositionDepths = 0;
         Numbers = 0;
-        for (std::string& name : Names)
-            name.clear();
+        for (TJsonText& name : Names)
+            name.Clear();
     }
 
     TRole Role = TRole::Other;
@@ -172,7 +198,7 @@ struct TFrame {
     unsigned PositionDepths = 0; // bit n: a position n arrays deep in "coordinates"
     bool HasGeometry = false; // a feature's "geometry" is an object
     bool Malformed = false; // a position of its coordinates is not two numbers or more
-    std::string Names[3]; // the properties "name", "title" and "description"
+    TJsonText Names[3]; // the properties "name", "title" and "description"
     // A coordinates array:
     int Owner = 0; // the depth of its GeoJSON object
     int Depth = 0; // 1 for "coordinates" itself
@@ -245,8 +271,10 @@ public:
         if (frame.Role == TRole::GeoObject && frame.Key == TKey::Type)
             frame.Type = GeoTypeOf(value);
         else if (frame.Role == TRole::Properties && frame.Key >= TKey::Name)
+            // The parser stands just past the closing quote.
             Frames[static_cast<size_t>(Depth - 2)]
-                .Names[static_cast<int>(frame.Key) - static_cast<int>(TKey::Name)] = value;
+                .Names[static_cast<int>(frame.Key) - static_cast<int>(TKey::Name)]
+                .Set(value, In.src_ - 1);
         else if (frame.Role == TRole::Coordinates)
             frame.HasValues = true;
         return true;
@@ -373,9 +401,9 @@ private:
 
     static std::string_view NameOf(const TFrame& feature)
     {
-        for (const std::string& name : feature.Names)
-            if (!name.empty())
-                return name;
+        for (const TJsonText& name : feature.Names)
+            if (!name.Get().empty())
+                return name.Get();
         return {};
     }
 

@@ -129,9 +129,10 @@ namespace {
 
 // The text's first 100 characters as the scanner reads them, and what is wrong with it, for a
 // message.
-QString MalformedText(const char* message, std::string_view bytes, const TXmlScanner& scanner)
+QString MalformedText(const char* message, const TXmlScanner& scanner)
 {
     constexpr qsizetype Shown = 100;
+    std::string_view bytes = scanner.Head();
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
     const QString start = XmlBytesToUnicode(bytes.substr(0, 4 * Shown), scanner.Encoding());
@@ -142,23 +143,23 @@ QString MalformedText(const char* message, std::string_view bytes, const TXmlSca
 
 } // namespace
 
-void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
-    TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
+void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, size_t size, TEntries& entries,
+    const char* message, const std::function<bool(TXmlScanner::TToken)>& read)
 {
     const int countBefore = entries.Count();
-    const auto size = static_cast<double>(bytes.size());
+    const auto total = static_cast<double>(std::max<size_t>(size, 1));
     // The percentage cannot change before this offset, a byte short of where the next whole
     // one begins so that rounding cannot pass it; asking at every token is costly.
     size_t nextPercent = 0;
     try {
         for (TXmlScanner::TToken token; (token = scanner.Next()) != TXmlScanner::TToken::End;) {
             if (token == TXmlScanner::TToken::Malformed || !read(token))
-                throw EUserError(MalformedText(message, bytes, scanner));
+                throw EUserError(MalformedText(message, scanner));
             if (scanner.TagEnd() < nextPercent)
                 continue;
-            converter.SetProgress(static_cast<double>(scanner.TagEnd()) / size * 100);
+            converter.SetProgress(static_cast<double>(scanner.TagEnd()) / total * 100);
             nextPercent =
-                static_cast<size_t>(std::max(0.0, (converter.Progress() + 1) * size / 100 - 1));
+                static_cast<size_t>(std::max(0.0, (converter.Progress() + 1) * total / 100 - 1));
         }
     } catch (const EUserError&) {
         while (entries.Count() > countBefore)
@@ -403,7 +404,7 @@ void TConvertFromGpx::Execute(TEntries& entries, TStream& stream)
         return true;
     };
     ReadEntryTokens(
-        *this, scanner, bytes, entries, Msg::InvalidXmlText, [&](TXmlScanner::TToken token) {
+        *this, scanner, bytes.size(), entries, Msg::InvalidXmlText, [&](TXmlScanner::TToken token) {
             // Points sit at depth 2 (waypoints) or 4 (track points).
             if (RetainExtra && token == TXmlScanner::TToken::StartTag && scanner.Depth() < 4)
                 NoteDeclarations(scanner);

@@ -95,8 +95,9 @@ void WriteEntryElements(TConvertBase& converter, TEntries& entries, TStream& str
     std::string_view close, TAppendEntry append);
 
 // Hands every token of `scanner` to `read`, which answers false when it found the text
-// malformed, and reports progress by position. Malformed text takes back the entries
-// added since the start and fails with `message`, whose "%1" receives the text's first 100
-// characters, followed by the scanner's fault; text nested too deep takes them back too.
-void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, std::string_view bytes,
-    TEntries& entries, const char* message, const std::function<bool(TXmlScanner::TToken)>& read);
+// malformed, and reports progress by position in the text's `size` bytes. Malformed text, and
+// any other user error, takes back the entries added since the start; malformed text fails
+// with `message`, whose "%1" receives the text's first 100 characters, followed by the
+// scanner's fault.
+void ReadEntryTokens(TConvertBase& converter, TXmlScanner& scanner, size_t size, TEntries& entries,
+    const char* message, const std::function<bool(TXmlScanner::TToken)>& read);

@@ -217,19 +217,23 @@ void TConvertFromKml::Execute(TEntries& entries, TStream& stream)
     std::string utf8;
     const std::string_view bytes = XmlBytesAsUtf8(input.Bytes(), utf8);
     TXmlScanner scanner(bytes);
-    entries.Reserve(bytes.size() / ShortestPlacemark.size());
+    Read(entries, scanner, bytes.size());
+    stream.Seek(0, TSeekOrigin::End);
+}
+
+void TConvertFromKml::Read(TEntries& entries, TXmlScanner& scanner, size_t size)
+{
+    entries.Reserve(size / ShortestPlacemark.size());
     TPlacemarkReader reader(entries);
     TUnreadPoints unread;
     const int countBefore = entries.Count();
-    ReadEntryTokens(
-        *this, scanner, bytes, entries, Msg::InvalidKml, [&](TXmlScanner::TToken token) {
-            // Points of other kinds matter only while none were read, for the warning.
-            if (token == TXmlScanner::TToken::StartTag && entries.Count() == countBefore)
-                NoteUnread(scanner, unread);
-            reader.Token(token, scanner);
-            return true;
-        });
-    stream.Seek(0, TSeekOrigin::End);
+    ReadEntryTokens(*this, scanner, size, entries, Msg::InvalidKml, [&](TXmlScanner::TToken token) {
+        // Points of other kinds matter only while none were read, for the warning.
+        if (token == TXmlScanner::TToken::StartTag && entries.Count() == countBefore)
+            NoteUnread(scanner, unread);
+        reader.Token(token, scanner);
+        return true;
+    });
     if (reader.Fault)
         std::rethrow_exception(reader.Fault);
     if (entries.Count() == countBefore)

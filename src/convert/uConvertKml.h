@@ -2,6 +2,8 @@
 
 #include "convert/uConvertBase.h"
 
+class TXmlScanner;
+
 // Google Earth KML: one placemark with a name and a point per entry.
 
 class TConvertToKml : public TConvertToBase {
@@ -18,6 +20,8 @@ public:
     // is UTF-8, and a byte that is not is read as the code page, so files this program wrote
     // (which say ISO-8859-1) read back.
     void Execute(TEntries& entries, TStream& stream) override;
+    // The same from the KML text `scanner` reads, `size` bytes long as far as known.
+    void Read(TEntries& entries, TXmlScanner& scanner, size_t size);
 };
 
 void RegisterKml();

@@ -16,6 +16,8 @@
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uStreams.h"
+#include "platform/uXml.h"
+#include "platform/uXmlScanner.h"
 
 namespace {
 
@@ -158,49 +160,69 @@ zip_int64_t KmlIndex(zip_t* archive)
     return first;
 }
 
-// The text of file `index`, refused beyond what `AllowedSize` allows, whatever the archive
-// says of its size.
-std::string Unpack(zip_t* archive, zip_int64_t index)
-{
-    const auto entry = static_cast<zip_uint64_t>(index);
-    const QString name = QString::fromUtf8(zip_get_name(archive, entry, ZIP_FL_ENC_GUESS));
-    const auto fail = [&](const char* reason) {
-        throw EUserError(Tr(Msg::KmzCannotUnpack).arg(name, QString::fromUtf8(reason)));
-    };
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive, entry, 0, &stat) != 0)
-        fail(zip_strerror(archive));
-    const uint64_t allowed =
-        AllowedSize((stat.valid & ZIP_STAT_COMP_SIZE) != 0 ? stat.comp_size : 0);
-    const uint64_t declared = (stat.valid & ZIP_STAT_SIZE) != 0 ? stat.size : 0;
-    if (declared > allowed)
-        throw EUserError(Tr(Msg::KmzTooLarge).arg(name));
-    TArchiveFile file(zip_fopen_index(archive, entry, 0));
-    if (!file)
-        fail(zip_strerror(archive));
-    // Read into room for the declared size, and a byte more: a file longer than it says is
-    // read on only as far as allowed.
-    std::string text(static_cast<size_t>(declared) + 1, '\0');
-    size_t length = 0;
-    for (;;) {
-        if (length == text.size()) {
-            if (length > allowed)
-                throw EUserError(Tr(Msg::KmzTooLarge).arg(name));
-            text.resize(std::min<size_t>(2 * length, static_cast<size_t>(allowed) + 1));
-        }
-        const zip_int64_t read = zip_fread(file.get(), text.data() + length, text.size() - length);
-        if (read < 0)
-            fail(zip_file_strerror(file.get()));
-        if (read == 0)
-            break;
-        length += static_cast<size_t>(read);
+// A file of the archive, read in pieces, refused beyond what `AllowedSize` allows whatever
+// the archive says of its size.
+class TPackedFile {
+public:
+    TPackedFile(zip_t* archive, zip_int64_t index)
+    {
+        const auto entry = static_cast<zip_uint64_t>(index);
+        Name = QString::fromUtf8(zip_get_name(archive, entry, ZIP_FL_ENC_GUESS));
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, entry, 0, &stat) != 0)
+            Fail(zip_strerror(archive));
+        Allowed = AllowedSize((stat.valid & ZIP_STAT_COMP_SIZE) != 0 ? stat.comp_size : 0);
+        Declared = (stat.valid & ZIP_STAT_SIZE) != 0 ? stat.size : 0;
+        if (Declared > Allowed)
+            throw EUserError(Tr(Msg::KmzTooLarge).arg(Name));
+        File.reset(zip_fopen_index(archive, entry, 0));
+        if (!File)
+            Fail(zip_strerror(archive));
     }
-    text.resize(length);
-    return text;
-}
 
-std::string UnpackKml(std::string_view bytes)
+    uint64_t DeclaredSize() const { return Declared; }
+
+    // Fills `buffer` as far as the file goes; how many bytes, 0 at its end.
+    size_t Read(char* buffer, size_t count)
+    {
+        size_t length = 0;
+        while (length < count) {
+            const zip_int64_t read = zip_fread(File.get(), buffer + length, count - length);
+            if (read < 0)
+                Fail(zip_file_strerror(File.get()));
+            if (read == 0)
+                break;
+            length += static_cast<size_t>(read);
+        }
+        ReadSoFar += length;
+        if (ReadSoFar > Allowed)
+            throw EUserError(Tr(Msg::KmzTooLarge).arg(Name));
+        return length;
+    }
+
+    // Appends the next `count` bytes, or as many as are left, to `bytes`; how many.
+    size_t Append(std::string& bytes, size_t count)
+    {
+        const size_t held = bytes.size();
+        bytes.resize(held + count);
+        bytes.resize(held + Read(bytes.data() + held, count));
+        return bytes.size() - held;
+    }
+
+private:
+    [[noreturn]] void Fail(const char* reason) const
+    {
+        throw EUserError(Tr(Msg::KmzCannotUnpack).arg(Name, QString::fromUtf8(reason)));
+    }
+
+    QString Name;
+    TArchiveFile File;
+    uint64_t Allowed = 0, Declared = 0, ReadSoFar = 0;
+};
+
+// The archive in `bytes`, which outlive it.
+TArchive OpenArchive(std::string_view bytes)
 {
     TZipError error;
     zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, error.Get());
@@ -211,25 +233,35 @@ std::string UnpackKml(std::string_view bytes)
         zip_source_free(source);
         throw EUserError(Tr(Msg::KmzNotZip).arg(error.Text()));
     }
-    const zip_int64_t index = KmlIndex(archive.get());
-    if (index < 0)
-        throw EUserError(Tr(Msg::KmzWithoutKml));
-    return Unpack(archive.get(), index);
+    return archive;
 }
 
 } // namespace
 
 void TConvertFromKmz::Execute(TEntries& entries, TStream& stream)
 {
-    std::string kml;
-    {
-        const TStreamBytes input(stream);
-        kml = UnpackKml(input.Bytes());
-    }
-    TByteViewStream kmlStream(kml);
+    const TStreamBytes input(stream);
+    const TArchive archive = OpenArchive(input.Bytes());
+    const zip_int64_t index = KmlIndex(archive.get());
+    if (index < 0)
+        throw EUserError(Tr(Msg::KmzWithoutKml));
+    TPackedFile file(archive.get(), index);
     TConvertFromKml reader;
     reader.OnProgress = OnProgress;
-    reader.Execute(entries, kmlStream);
+    // Unpacked whole, the text would take several times what its entries take; so it is read
+    // a piece at a time, but for UTF-16, which is converted whole.
+    std::string text, utf8;
+    file.Append(text, TXmlScanner::PieceSize);
+    if (XmlBytesAsUtf8(text, utf8).data() == text.data()) {
+        TXmlScanner scanner(std::move(text),
+            [&file](char* buffer, size_t count) { return file.Read(buffer, count); });
+        reader.Read(entries, scanner, file.DeclaredSize());
+    } else {
+        while (file.Append(text, TXmlScanner::PieceSize) > 0) { }
+        const std::string_view bytes = XmlBytesAsUtf8(text, utf8);
+        TXmlScanner scanner(bytes);
+        reader.Read(entries, scanner, bytes.size());
+    }
     for (const QString& warning : reader.Warnings())
         Warn(warning);
     stream.Seek(0, TSeekOrigin::End);

@@ -161,6 +161,23 @@ TXmlScanner::TXmlScanner(std::string_view bytes, const TCodePage& encoding)
         Pos = 3;
 }
 
+namespace {
+
+// What a text read in pieces keeps of its start, for messages that quote it.
+constexpr size_t HeadSize = 1024;
+
+} // namespace
+
+TXmlScanner::TXmlScanner(std::string first, TSource more)
+    : TXmlScanner(first, XmlEncodingOf(first))
+{
+    Streaming = true;
+    More = std::move(more);
+    First = first.substr(0, HeadSize);
+    Buffer = std::move(first);
+    Bytes = Buffer;
+}
+
 // Inline: a tag asks for several names and blanks, each only a few bytes long.
 inline bool TXmlScanner::SkipName()
 {
@@ -183,6 +200,63 @@ TXmlScanner::TToken TXmlScanner::Next()
         Open.pop_back();
         Closing = false;
     }
+    for (;;) {
+        const size_t start = Pos;
+        const TToken token = NextInBytes();
+        // Whatever ends at the last byte held may go on in the bytes not yet read.
+        const bool mayGoOn = token == TToken::Malformed || token == TToken::End
+            || (token == TToken::Text && Pos == Bytes.size());
+        if (!More || !mayGoOn)
+            return token;
+        Pos = start;
+        Refill();
+    }
+}
+
+// Drops the bytes before `Pos`, where the token to read again starts, and reads more; at the
+// text's end, what is held is read as the rest of it.
+void TXmlScanner::Refill()
+{
+    KeepOpenNames();
+    const std::string_view dropped = Bytes.substr(0, Pos);
+    const size_t newline = dropped.rfind('\n');
+    const size_t lineStart = newline == std::string_view::npos ? 0 : newline + 1;
+    DroppedLines += static_cast<size_t>(std::count(dropped.begin(), dropped.end(), '\n'));
+    DroppedColumns = (lineStart == 0 ? DroppedColumns : 0)
+        + LineLength(dropped.substr(lineStart), Dropped + lineStart);
+    Buffer.erase(0, Pos);
+    Dropped += Pos;
+    Pos = 0;
+    // A piece more, or as much again as is held, so that a long token is read in few rounds.
+    const size_t held = Buffer.size();
+    Buffer.resize(held + std::max(PieceSize, held));
+    const size_t read = More(Buffer.data() + held, Buffer.size() - held);
+    Buffer.resize(held + read);
+    Bytes = Buffer;
+    if (read == 0)
+        More = nullptr;
+}
+
+// The names of the open elements as copies, as the bytes they lie in are about to go.
+void TXmlScanner::KeepOpenNames()
+{
+    std::deque<std::string> kept;
+    for (std::string_view& name : Open)
+        name = kept.emplace_back(name);
+    KeptNames.swap(kept);
+}
+
+// The characters of a line's `bytes`, which lie at `offset` from the text's start.
+size_t TXmlScanner::LineLength(std::string_view bytes, size_t offset) const
+{
+    if (offset == 0 && bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    return static_cast<size_t>(Unicode(bytes).size());
+}
+
+// The next token of the bytes held.
+TXmlScanner::TToken TXmlScanner::NextInBytes()
+{
     while (Pos < Bytes.size()) {
         if (Bytes[Pos] != '<') {
             const TToken text = TextRun();
@@ -315,12 +389,15 @@ QString TXmlScanner::Fault() const
     if (FaultReason.isEmpty())
         return {};
     const std::string_view before = Bytes.substr(0, FaultAt);
-    const size_t lineStart = before.rfind('\n') + 1; // 0 on the first line
-    const auto line = std::count(before.begin(), before.end(), '\n') + 1;
-    std::string_view lineBefore = before.substr(lineStart);
-    if (lineBefore.starts_with("\xEF\xBB\xBF"))
-        lineBefore.remove_prefix(3);
-    return Tr(Msg::XmlFaultAt).arg(FaultReason).arg(line).arg(Unicode(lineBefore).size() + 1);
+    const size_t lineStart = before.rfind('\n') + 1; // 0 on the first line held
+    const auto line =
+        DroppedLines + static_cast<size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
+    const size_t column = (lineStart == 0 ? DroppedColumns : 0)
+        + LineLength(before.substr(lineStart), Dropped + lineStart) + 1;
+    return Tr(Msg::XmlFaultAt)
+        .arg(FaultReason)
+        .arg(static_cast<qulonglong>(line))
+        .arg(static_cast<qulonglong>(column));
 }
 
 // Text up to the next markup; `End` when there is nothing to report.
@@ -478,7 +555,8 @@ void TXmlText::Clear()
 
 void TXmlText::Append(const TXmlScanner& scanner)
 {
-    if (!InDecoded && Plain.empty())
+    // A text read in pieces is gone with the next token.
+    if (!InDecoded && Plain.empty() && !scanner.Streams())
         if (const std::optional<std::string_view> plain = scanner.PlainText()) {
             Plain = *plain;
             return;

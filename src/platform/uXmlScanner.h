@@ -1,6 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
+#include <deque>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -24,7 +27,23 @@ public:
     // Reads `bytes` as they declare themselves (`XmlEncodingOf`).
     explicit TXmlScanner(std::string_view bytes);
     TXmlScanner(std::string_view bytes, const TCodePage& encoding);
+
+    // Fills up to `count` bytes at `buffer` with the text's next bytes; how many, 0 at its end.
+    using TSource = std::function<size_t(char* buffer, size_t count)>;
+    // Reads a text too large to hold, such as one unpacked from an archive, a piece at a time:
+    // `first` is its start, which declares the encoding (not UTF-16, which would need
+    // `XmlBytesAsUtf8`), `more` gives the rest. Only the current token and the names of the
+    // open elements are held, so texts and names lie in the input only until the next call
+    // of `Next`.
+    TXmlScanner(std::string first, TSource more);
+    // How much such a scanner asks for at a time, unless the token it holds is longer: enough
+    // for the time spent per piece not to matter, and little beside the entries read.
+    static constexpr size_t PieceSize = size_t(1) << 16;
     const TCodePage& Encoding() const { return *Encoding_; }
+    // Whether the text is read a piece at a time.
+    bool Streams() const { return Streaming; }
+    // The text's first bytes: all of them, or at least the first piece's.
+    std::string_view Head() const { return Streaming ? std::string_view(First) : Bytes; }
 
     // An empty-element tag gives a start tag and then its end tag. Malformed text gives
     // `Malformed` where the fault is found; text without any element is malformed too.
@@ -60,11 +79,15 @@ public:
     // "end tag </b> does not match <a> at line 3, column 5".
     QString Fault() const;
 
-    // Byte offsets of the current tag: its "<" and just past its ">".
-    size_t TagBegin() const { return Begin; }
-    size_t TagEnd() const { return End; }
+    // Byte offsets of the current tag from the text's start: its "<" and just past its ">".
+    size_t TagBegin() const { return Dropped + Begin; }
+    size_t TagEnd() const { return Dropped + End; }
 
 private:
+    TToken NextInBytes();
+    void Refill();
+    void KeepOpenNames();
+    size_t LineLength(std::string_view line, size_t offset) const;
     TToken Markup();
     TToken StartTag();
     TToken EndTag();
@@ -97,11 +120,20 @@ private:
     bool RawIsCData = false;
     QString FaultReason;
     size_t FaultAt = 0;
+    // Read a piece at a time: the bytes held from offset `Dropped` on, and copies of the open
+    // elements' names that lay in the bytes dropped, with the lines dropped and the characters
+    // of the last one, for `Fault`.
+    bool Streaming = false;
+    TSource More;
+    std::string Buffer, First;
+    size_t Dropped = 0;
+    std::deque<std::string> KeptNames;
+    size_t DroppedLines = 0, DroppedColumns = 0;
 };
 
 // The text of an element, gathered from its runs of text and CDATA. While that is one run
-// that needs no decoding, the text is where it lies in the input: no copy is made, and entries
-// can borrow it from there (`TextArena::TBorrowing`).
+// that needs no decoding, and the scanner holds the whole input, the text is where it lies in
+// the input: no copy is made, and entries can borrow it from there (`TextArena::TBorrowing`).
 class TXmlText {
 public:
     void Clear();

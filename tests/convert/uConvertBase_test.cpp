@@ -26,39 +26,13 @@ public:
     void Execute(TEntries&, TStream&) override { }
 };
 
-// The program's formats, with stand-ins for the XML formats that come after them, and
-// removes them again.
-class RegistryTest : public ::testing::Test {
-protected:
-    RegistryTest() { }
-    ~RegistryTest() override
-    {
-        for (auto unregister : Unregisters)
-            unregister();
-    }
-
-    template <TId Id> void Importer(const char* name, const char* ext, TRegisterPosition position)
-    {
-        using T = TFake<Id, TConvertFromBase>;
-        RegisterImporter(ImporterClassOf<T>(), name, ext, position);
-        Unregisters.push_back([] { UnregisterImporter(ImporterClassOf<T>()); });
-    }
-    template <TId Id> void Both(const char* name, const char* ext, TRegisterPosition position)
-    {
-        using T = TFake<Id, TConvertToBase>;
-        RegisterExporter(ExporterClassOf<T>(), name, ext, position);
-        Unregisters.push_back([] { UnregisterExporter(ExporterClassOf<T>()); });
-        Importer<Id>(name, ext, position);
-    }
-
-    TBuiltInFormats Formats;
-    std::vector<void (*)()> Unregisters;
-};
-
 } // namespace
 
-TEST_F(RegistryTest, PositionsGiveTheProgramsOrder)
+// The program's order of formats, how a file's extension and format id find one, and the
+// dialogs' filters.
+TEST(Registry, OrdersFindsAndListsTheFormats)
 {
+    const TBuiltInFormats formats;
     QStringList names;
     FillExporterNames(names);
     EXPECT_EQ(names.size(), 16);
@@ -70,10 +44,7 @@ TEST_F(RegistryTest, PositionsGiveTheProgramsOrder)
     EXPECT_EQ(names.at(11), "Garmin Mapsource (*.gdb)");
     EXPECT_EQ(ImporterFormatId(19) + ExporterFormatId(-1), QString());
     EXPECT_EQ(ImporterClass(19), nullptr);
-}
 
-TEST_F(RegistryTest, LookupPrefersTheFormatIdWithinTheExtension)
-{
     EXPECT_EQ(ImporterFormatId(FindImporter(".CSV", "navioasc")), "dstcsv")
         << "a format id never selects another extension";
     EXPECT_EQ(ImporterFormatId(FindImporter("csv", "GARMINCSV")), "garmincsv");
@@ -89,19 +60,13 @@ TEST_F(RegistryTest, LookupPrefersTheFormatIdWithinTheExtension)
     EXPECT_EQ(name, "unchanged");
     ExporterNameFor("asc", "navioasc", name);
     EXPECT_EQ(name, "Navio Ascii");
-}
 
-TEST_F(RegistryTest, UnknownExtensionsCannotBeLoadedOrSaved)
-{
     EXPECT_EQ(ErrorOf<EUserError>([] { CreateImporter(".xyz", ""); }),
         "Currently it is not possible to load files from this format (extension xyz)");
     EXPECT_EQ(ErrorOf<EUserError>([] { CreateExporter("gdb", "gdb"); }),
         "Currently it is not possible to save files in this format (extension gdb)");
     EXPECT_EQ(CreateImporter("CSV", "miomapcsv")->FormatId(), "miomapcsv");
-}
 
-TEST_F(RegistryTest, FiltersListEveryConverter)
-{
     EXPECT_TRUE(
         ExporterFilter().startsWith("TomTom Binary (*.ov2)|*.ov2|TomTom Itinerary (*.itn)|"));
     const QString all = "*.ov2;*.itn;*.cfg;*.ovr;*.asc;*.csv;*.csv;*.asc;*.csv;*.csv;*.dat;*.gdb;"

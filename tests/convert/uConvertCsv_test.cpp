@@ -6,15 +6,6 @@
 #include "platform/uStreams.h"
 #include "testing.h"
 
-TEST(TConvertCsv, WritesTheDescriptionTwiceWithoutQuotes)
-{
-    TEntries entries;
-    entries.AddValues("Dam \"Square\"", "", 4.88969, 52.37403);
-    TMemoryStream stream;
-    TConvertToCsv().Execute(entries, stream);
-    EXPECT_EQ(stream.Bytes(), "\"Dam Square\",\"Dam Square\",4.88969,52.37403,,,,\r\n");
-}
-
 TEST(TConvertCsv, ReadsFieldsOneThreeAndFourAsTheFirstCsvFormat)
 {
     TBuiltInFormats formats;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/uFormats.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
 #include "testing.h"
@@ -82,26 +81,4 @@ TEST(TConvertFromGdb, DamagedHeaderOrWaypointFails)
     const std::string waypoint = Waypoint("a", 0, 0);
     for (size_t cut = 1; cut < waypoint.size() - UnreadTail.size(); ++cut)
         EXPECT_EQ(ImportError(header + waypoint.substr(0, cut)), "Invalid gdb file header") << cut;
-}
-
-TEST(TConvertFromGdb, ReadsGpsBabelFiles)
-{
-    TBuiltInFormats formats;
-    const struct {
-        const char* Name;
-        double Latitude, Longitude;
-    } expected[] = { { "Dam Square", 52.37403, 4.88969 }, { "Opera, Sydney", -33.85678, 151.2153 },
-        { "Liberty", 40.68925, -74.0445 }, { "Cristo Redentor", -22.95191, -43.21049 } };
-    for (const char* file : { "gpsbabel/points-v1.gdb", "gpsbabel/points-v2.gdb" }) {
-        TMemoryStream stream(TestData(file));
-        TEntries entries;
-        entries.LoadFromStream(stream, QString("gdb"), QString(), false);
-        ASSERT_EQ(entries.Count(), 4) << file;
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(entries.Items(i).Description(), expected[i].Name);
-            EXPECT_NEAR(entries.Items(i).Latitude(), expected[i].Latitude, 1e-5);
-            EXPECT_NEAR(entries.Items(i).Longitude(), expected[i].Longitude, 1e-5);
-        }
-        EXPECT_EQ(stream.Position(), stream.Size());
-    }
 }

@@ -17,35 +17,6 @@ std::vector<TReadPoint> Imported(const std::string& bytes, QStringList* warnings
 
 } // namespace
 
-TEST(TConvertToGeoJson, WritesAFeatureCollectionOfPoints)
-{
-    TPrecision precision(5);
-    TEntries entries;
-    entries.AddValues("Caf\xc3\xa9 \"Dam\" \\ \xe2\x82\xac", "", 4.889691, 52.37403);
-    entries.AddValues("line\nbreak\ttab\x01", "", -0.000001, -33.9);
-    EXPECT_EQ(Exported<TConvertToGeoJson>(entries),
-        "{\"type\":\"FeatureCollection\",\"features\":[\n"
-        R"({"type":"Feature","geometry":{"type":"Point","coordinates":[4.88969,52.37403]},)"
-        "\"properties\":{\"name\":\"Caf\xc3\xa9 \\\"Dam\\\" \\\\ \xe2\x82\xac\"}},\n"
-        R"({"type":"Feature","geometry":{"type":"Point","coordinates":[0,-33.9]},)"
-        R"("properties":{"name":"line\nbreak\ttab\u0001"}})"
-        "\n]}\n");
-    TEntries none;
-    EXPECT_EQ(
-        Exported<TConvertToGeoJson>(none), "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
-}
-
-TEST(TConvertToGeoJson, WhatItWritesReadsBack)
-{
-    TPrecision precision(6);
-    TEntries entries;
-    const std::vector<TReadPoint> points = { { "Москва \"центр\"", 37.617635, 55.755814 },
-        { "東京 \\ 駅", 139.767125, 35.681236 }, { "", -179.999999, -89.5 } };
-    for (const TReadPoint& point : points)
-        entries.AddValues(point.Description, "", point.Longitude, point.Latitude);
-    EXPECT_EQ(Imported(Exported<TConvertToGeoJson>(entries)), points);
-}
-
 TEST(TConvertFromGeoJson, ReadsPointsWhereverGeoJsonHoldsThem)
 {
     const struct {

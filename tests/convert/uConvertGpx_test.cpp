@@ -1,9 +1,12 @@
 #include "convert/uConvertGpx.h"
 
+#include <functional>
+
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include "convert/uConvertKml.h"
 #include "testing.h"
 
 namespace {
@@ -101,18 +104,6 @@ TEST(TConvertToGpx, NumbersTurnScientificOnlyBelowOneHundredThousandth)
         EXPECT_NE(written.find(R"(<wpt lat="0.00001" lon="-9E-6"><ele>)"), std::string::npos)
             << "a kept point too: " << written;
     }
-}
-
-TEST(TConvertToGpx, NumbersUseAPointInACommaLocale)
-{
-    TLocale german(QLocale::German);
-    TPrecision precision(6);
-    TEntries entries;
-    entries.AddValues("x", "", 4.88969, -52.374031);
-    const std::string written = Exported<TConvertToGpx>(entries);
-    EXPECT_NE(written.find(R"(lat="-52.374031" lon="4.88969")"), std::string::npos) << written;
-    EXPECT_EQ(
-        Imported(written, false, false), std::vector<TRead>({ { "x", "", 4.88969, -52.374031 } }));
 }
 
 TEST(TConvertFromGpx, WaypointsThenTrackPointsWithTheChosenDescription)
@@ -269,20 +260,10 @@ TEST(TConvertFromGpx, DecodesTextAsItsDeclarationSays)
         "The XML text declares the encoding \"klingon-8\", which Marivel cannot read");
 }
 
-// What the file read Marivel writes again, and retained XML stays well-formed: a prefix that
-// nothing declares is left out, with one warning.
-TEST(TConvertGpx, NamesInEveryScriptAndRetainedXmlRoundTrip)
+// Retained XML stays well-formed: a prefix that nothing declares is left out, with one
+// warning.
+TEST(TConvertFromGpx, LeavesOutUndeclaredPrefixes)
 {
-    const std::string names =
-        "Αθήνα Москва 北京 Łódź İstanbul 서울 Tōkyō Caf\xc3\xa9 \xe2\x82\xac &\t";
-    TEntries entries;
-    entries.AddValues(names, "", 1, 2);
-    const std::string written = Exported<TConvertToGpx>(entries);
-    EXPECT_EQ(written.find_first_of("\xd0\xd1"), std::string::npos)
-        << "written as ISO-8859-1 with references";
-    EXPECT_EQ(Imported(written, false, false)[0].Description, names);
-    EXPECT_EQ(Imported(written, false, true)[0].Description, names);
-
     const std::string gpx = "<gpx xmlns:k='urn:kept'><wpt lat='1' lon='2'><name>n</name>"
                             "<cmt>\xce\xb1\xce\xb2</cmt><k:x/><gpxpx:speed>3</gpxpx:speed>"
                             "<extensions><gpxpx:a gpxpx:b='1'/><c/></extensions></wpt></gpx>";
@@ -366,83 +347,86 @@ TEST(TConvertFromGpx, NamesThePointsItDoesNotReadWhenItReadsNone)
         << "a file without points has nothing to tell";
 }
 
-TEST(TConvertFromGpx, FaultsKeepWhatWasRead)
+// A fault ends the reading. Malformed text adds nothing and is quoted, as text, with what is
+// wrong and where; a faulty point keeps the points read before it, waypoints first.
+TEST(TConvertFromGpx, FaultsAreQuotedAndKeepWhatWasRead)
 {
-    std::string text = "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/>";
-    TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text); }),
-        "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>... "
-        "(unexpected end of text, <gpx> not closed at line 1, column 42)");
-    EXPECT_EQ(entries.Count(), 0) << "malformed text adds nothing";
-
     const std::string longText = "<gpx>" + std::string(200, 'x');
-    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, longText); }),
-        QString::fromStdString("Invalid xml: " + longText.substr(0, 100)
-            + "... (unexpected end of text, <gpx> not closed at line 1, column 206)"));
-
-    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, text + "</gpx>"); }),
-        "Invalid entry found in GPX format");
-    EXPECT_EQ(entries.Count(), 1);
-
-    TEntries ordered; // waypoints all come first, even after a faulty track point
-    EXPECT_EQ(ErrorOf<EUserError>([&] {
-        ImportInto<TConvertFromGpx>(ordered,
-            "<gpx><trk><trkseg><trkpt lat='1' lon='1'/><trkpt lon='2'/><trkpt lat='3' lon='3'/>"
-            "</trkseg></trk><wpt lat='4' lon='4'/></gpx>");
-    }),
-        "Invalid entry found in GPX format");
-    ASSERT_EQ(ordered.Count(), 2);
-    EXPECT_EQ(ordered.Items(0).Latitude(), 4);
-    EXPECT_EQ(ordered.Items(1).Latitude(), 1);
-    EXPECT_EQ(ErrorOf<EUserError>([&] {
-        ImportInto<TConvertFromGpx>(ordered, "<gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>");
-    }),
-        "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>... "
-        "(end tag </gpx> does not match <wpt> at line 1, column 39)")
-        << "malformed text wins over a faulty point";
-    EXPECT_EQ(ordered.Count(), 2);
-
-    EXPECT_EQ(ErrorOf<EConvertError>([&] {
-        ImportInto<TConvertFromGpx>(entries, "<gpx><wpt lat='1,5' lon='2'/></gpx>");
-    }),
-        "'1,5' is not a valid floating point value");
-}
-
-TEST(TConvertFromGpx, MalformedTextIsQuotedAsTextWithWhatIsWrong)
-{
-    const auto error = [](const std::string& bytes) {
-        TEntries entries;
-        return ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, bytes); });
-    };
-    EXPECT_EQ(error(std::string("<gpx>\0<wpt lat='1' lon='2'></wx></gpx>", 38)),
-        "Invalid xml: <gpx>\\x00<wpt lat='1' lon='2'></wx></gpx>... "
-        "(end tag </wx> does not match <wpt> at line 1, column 28)")
-        << "a zero byte does not end the quote";
-    EXPECT_EQ(error(Utf16Bytes("<gpx>\r\n <wpt lat='1' lon='2'>\r\n</gpx>", true)),
-        "Invalid xml: <gpx>\\x0d\\x0a <wpt lat='1' lon='2'>\\x0d\\x0a</gpx>... "
-        "(end tag </gpx> does not match <wpt> at line 3, column 1)")
-        << "UTF-16 as its characters";
     std::string accents;
     for (int i = 0; i < 100; ++i)
         accents += "\xc3\xa9";
-    EXPECT_EQ(error("<gpx><name>" + accents),
-        QString::fromStdString("Invalid xml: <gpx><name>" + accents.substr(0, 2 * 89)
-            + "... (unexpected end of text, <name> not closed at line 1, column 112)"))
-        << "100 characters, none cut in two";
-    EXPECT_EQ(error("<gpx><wpt lat='1' lon=2/></gpx>"),
-        "Invalid xml: <gpx><wpt lat='1' lon=2/></gpx>... (malformed attribute at line 1, column "
-        "23)");
-    EXPECT_EQ(error("  "), "Invalid xml:   ... (no element at line 1, column 3)");
+    const struct {
+        const char* Name;
+        std::string Bytes;
+        QString Message;
+        std::vector<double> Latitudes; // of the points read, after the one there before
+    } cases[] = {
+        { "cut short", "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/>",
+            "Invalid xml: <gpx><wpt lat='1' lon='2'/><wpt lat='3'/>... "
+            "(unexpected end of text, <gpx> not closed at line 1, column 42)",
+            {} },
+        { "100 characters quoted", longText,
+            QString::fromStdString("Invalid xml: " + longText.substr(0, 100)
+                + "... (unexpected end of text, <gpx> not closed at line 1, column 206)"),
+            {} },
+        { "none cut in two", "<gpx><name>" + accents,
+            QString::fromStdString("Invalid xml: <gpx><name>" + accents.substr(0, 2 * 89)
+                + "... (unexpected end of text, <name> not closed at line 1, column 112)"),
+            {} },
+        { "a zero byte does not end the quote",
+            std::string("<gpx>\0<wpt lat='1' lon='2'></wx></gpx>", 38),
+            "Invalid xml: <gpx>\\x00<wpt lat='1' lon='2'></wx></gpx>... "
+            "(end tag </wx> does not match <wpt> at line 1, column 28)",
+            {} },
+        { "UTF-16 quoted as its characters",
+            Utf16Bytes("<gpx>\r\n <wpt lat='1' lon='2'>\r\n</gpx>", true),
+            "Invalid xml: <gpx>\\x0d\\x0a <wpt lat='1' lon='2'>\\x0d\\x0a</gpx>... "
+            "(end tag </gpx> does not match <wpt> at line 3, column 1)",
+            {} },
+        { "a malformed attribute", "<gpx><wpt lat='1' lon=2/></gpx>",
+            "Invalid xml: <gpx><wpt lat='1' lon=2/></gpx>... "
+            "(malformed attribute at line 1, column 23)",
+            {} },
+        { "no element", "  ", "Invalid xml:   ... (no element at line 1, column 3)", {} },
+        { "malformed text wins over a faulty point", "<gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>",
+            "Invalid xml: <gpx><wpt lat='5' lon='5'/><wpt/><wpt></gpx>... "
+            "(end tag </gpx> does not match <wpt> at line 1, column 39)",
+            {} },
+        { "a point without longitude", "<gpx><wpt lat='1' lon='2'/><wpt lat='3'/></gpx>",
+            "Invalid entry found in GPX format", { 1 } },
+        { "waypoints first, even after a faulty track point",
+            "<gpx><trk><trkseg><trkpt lat='1' lon='1'/><trkpt lon='2'/><trkpt lat='3' lon='3'/>"
+            "</trkseg></trk><wpt lat='4' lon='4'/></gpx>",
+            "Invalid entry found in GPX format", { 4, 1 } },
+        { "a comma", "<gpx><wpt lat='1,5' lon='2'/></gpx>",
+            "'1,5' is not a valid floating point value", {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TEntries entries;
+        entries.AddValues("before", "", 0, 0);
+        EXPECT_EQ(
+            ErrorOf<EUserError>([&] { ImportInto<TConvertFromGpx>(entries, c.Bytes); }), c.Message);
+        std::vector<double> latitudes;
+        for (int i = 1; i < entries.Count(); ++i)
+            latitudes.push_back(entries.Items(i).Latitude());
+        EXPECT_EQ(latitudes, c.Latitudes);
+    }
 }
 
-TEST(TConvertFromGpx, NestingBeyondTheLimitFailsAndAddsNothing)
+// Both XML formats, whose nesting limit spares the stack, take back what they read.
+TEST(XmlFormats, NestingBeyondTheLimitFailsAndAddsNothing)
 {
+    const std::string deep = Nested(200000, "x", "extensions");
+    const std::string gpx = "<gpx><wpt lat='1' lon='2'><name>a</name></wpt><wpt lat='3' lon='4'>"
+        + deep + "</wpt></gpx>";
+    const std::string kml = "<kml><Document><Placemark><Point><coordinates>1,2</coordinates>"
+                            "</Point></Placemark>"
+        + deep + "</Document></kml>";
     TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>([&] {
-        ImportInto<TConvertFromGpx>(entries,
-            "<gpx><wpt lat='1' lon='2'><name>a</name></wpt><wpt lat='3' lon='4'>"
-                + Nested(200000, "x", "extensions") + "</wpt></gpx>");
-    }),
-        "Invalid xml: nesting deeper than 10000 levels");
-    EXPECT_EQ(entries.Count(), 0);
+    for (const auto& read : { std::function([&] { ImportInto<TConvertFromGpx>(entries, gpx); }),
+             std::function([&] { ImportInto<TConvertFromKml>(entries, kml); }) }) {
+        EXPECT_EQ(ErrorOf<EUserError>(read), "Invalid xml: nesting deeper than 10000 levels");
+        EXPECT_EQ(entries.Count(), 0);
+    }
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uCodePage.h"
-#include "platform/uXml.h"
 #include "testing.h"
 
 namespace {
@@ -17,62 +15,11 @@ std::vector<TReadPoint> Imported(const std::string& bytes)
 
 } // namespace
 
-TEST(TConvertToKml, WritesTheDocumentByteForByte)
+TEST(TConvertFromKml, ReadsDeclaredEightBitTextAsSuch)
 {
-    TPrecision precision(7);
-    TEntries entries;
-    entries.AddValues("Dam <&> €", "<wpt><ele>1</ele></wpt>", 4.88969, 52.37403);
-    entries.AddValues("", "", -0.000001, -33.9);
-
-    TXmlDocument doc = CreateXmlDocument();
-    doc.Root().AppendProcessingInstruction("xml", R"(version="1.0" encoding="ISO-8859-1")");
-    TXmlNode kml = doc.Root().AppendElement("kml");
-    kml.SetAttribute("xmlns", "http://earth.google.com/kml/2.0");
-    TXmlNode folder = kml.AppendElement("Folder");
-    for (const auto& [name, coordinates] :
-        { std::pair { "Dam <&> €", "4.88969,52.37403,0" }, std::pair { "", "-1E-6,-33.9,0" } }) {
-        TXmlNode placemark = folder.AppendElement("Placemark");
-        placemark.AppendElement("name").SetText(QString::fromUtf8(name));
-        placemark.AppendElement("Point").AppendElement("coordinates").SetText(coordinates);
-    }
-    TMemoryStream expected;
-    doc.Save(expected);
-    EXPECT_EQ(Exported<TConvertToKml>(entries), expected.Bytes()) << "Extra is not written";
-
-    TEntries empty;
-    EXPECT_EQ(Exported<TConvertToKml>(empty),
-        R"(<?xml version="1.0" encoding="ISO-8859-1"?><kml xmlns="http://earth.google.com/kml/2.0"><Folder/></kml>)");
-}
-
-TEST(TConvertToKml, ReadsBackUnderACommaLocaleWithEightBitText)
-{
-    TLocale german(QLocale::German);
-    TEntries entries;
-    entries.AddValues("Café €", "", 4.88969, 52.37403);
-    entries.AddValues("plain", "", -179.5, -0.5);
-    const std::string written = Exported<TConvertToKml>(entries);
-    EXPECT_NE(written.find("<coordinates>4.88969,52.37403,0</coordinates>"), std::string::npos);
-    EXPECT_EQ(Imported(written),
-        std::vector<TReadPoint>({ { "Café €", 4.88969, 52.37403 }, { "plain", -179.5, -0.5 } }));
-}
-
-TEST(TConvertKml, NonAsciiNamesRoundTripInAnyCodePage)
-{
-    const std::string moscow =
-        "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 Z\xc3\xbcrich \xe2\x82\xac";
-    const TCodePageScope utf8("utf-8");
-    TEntries entries;
-    entries.AddValues(moscow, "", 1, 2);
-    const std::string written = Exported<TConvertToKml>(entries);
-    EXPECT_NE(
-        written.find("<name>&#1052;&#1086;&#1089;&#1082;&#1074;&#1072; Z\xfcrich &#8364;</name>"),
-        std::string::npos)
-        << written;
-    EXPECT_EQ(Imported(written), std::vector<TReadPoint>({ { moscow, 1, 2 } }));
     EXPECT_EQ(Imported("<?xml version='1.0' encoding='ISO-8859-1'?><kml><Placemark><name>\xc3\xbc"
                        "</name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>"),
-        std::vector<TReadPoint>({ { "\xc3\x83\xc2\xbc", 1, 2 } }))
-        << "declared 8-bit text is read as such, as in GPX";
+        std::vector<TReadPoint>({ { "\xc3\x83\xc2\xbc", 1, 2 } }));
 }
 
 TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
@@ -168,25 +115,4 @@ TEST(TConvertFromKml, NamesThePointsItDoesNotReadWhenItReadsNone)
     EXPECT_EQ(entries.Count(), 1) << "a file with a point placemark reads as before";
     EXPECT_EQ(ImportWarnings<TConvertFromKml>(entries, head + line + tail), QStringList())
         << "lines and polygons are no points";
-}
-
-TEST(TConvertFromKml, MalformedTextIsQuotedWithWhatIsWrong)
-{
-    TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>(
-                  [&] { ImportInto<TConvertFromKml>(entries, "<kml>\n<Placemark>\x01</kml>"); }),
-        "Invalid kml: <kml>\\x0a<Placemark>\\x01</kml>... "
-        "(end tag </kml> does not match <Placemark> at line 2, column 13)");
-}
-
-TEST(TConvertFromKml, NestingBeyondTheLimitFailsAndAddsNothing)
-{
-    TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>([&] {
-        ImportInto<TConvertFromKml>(entries,
-            "<kml><Document><Placemark><Point><coordinates>1,2</coordinates></Point></Placemark>"
-                + Nested(200000, "", "Folder") + "</Document></kml>");
-    }),
-        "Invalid xml: nesting deeper than 10000 levels");
-    EXPECT_EQ(entries.Count(), 0);
 }

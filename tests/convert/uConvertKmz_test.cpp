@@ -48,13 +48,17 @@ bool HasZip()
 
 } // namespace
 
+// Enough placemarks for the text to be read in several pieces, names that need decoding
+// among them.
 TEST(TConvertToKmz, PacksTheKmlExportAsDocKml)
 {
     if (!HasZip())
         GTEST_SKIP() << "zip and unzip are not installed";
     TEntries entries;
     entries.AddValues("Zürich <€>", "", 8.5, 47.25);
-    entries.AddValues("Москва", "", 37.617635, 55.755814);
+    for (int i = 0; i < 25000; ++i)
+        entries.AddValues(
+            std::to_string(i) + (i % 3 == 0 ? " Москва & <x>" : ""), "", i / 1000.0, 55.755814);
     QTemporaryDir folder;
     WriteFileBytes(folder.filePath("out.kmz"), Exported<TConvertToKmz>(entries));
     EXPECT_EQ(RunIn(folder.path(), "unzip", { "-Z1", "out.kmz" }), "doc.kml\n");
@@ -81,6 +85,7 @@ TEST(TConvertFromKmz, ReadsTheMainKmlOfArchivesOtherToolsMake)
             { { "a.kml", KmlNamed("first") }, { "doc.kml", KmlNamed("main") } }, "main " },
         { "the first KML when there is no doc.kml",
             { { "b.kml", KmlNamed("b") }, { "a.kml", KmlNamed("a") } }, "b " },
+        { "UTF-16", { { "doc.kml", Utf16Bytes(KmlNamed("wide"), true) } }, "wide " },
     };
     for (const auto& c : cases) {
         TEntries entries;
@@ -98,6 +103,9 @@ TEST(TConvertFromKmz, RefusesWhatIsNoKmzAndZipBombs)
     const std::string kmz = Exported<TConvertToKmz>(points);
     // Packs far better than 100:1, and is large enough for the ratio to count.
     const std::string bomb = "<kml>" + std::string(2 << 20, ' ') + "</kml>";
+    std::string lines = "<kml>";
+    for (int i = 0; i < 100000; ++i)
+        lines += "<name>" + std::to_string(i) + "</name>\n";
     const struct {
         const char* Name;
         std::string Bytes;
@@ -110,6 +118,10 @@ TEST(TConvertFromKmz, RefusesWhatIsNoKmzAndZipBombs)
         { "KML that is not well-formed", Zipped({ { "doc.kml", "<kml><Placemark>" } }),
             Tr(Msg::InvalidKml).arg("<kml><Placemark>")
                 + " (unexpected end of text, <Placemark> not closed at line 1, column 17)" },
+        { "a fault past the first piece", Zipped({ { "doc.kml", lines + "<a></b>" } }),
+            Tr(Msg::InvalidKml)
+                    .arg(QString::fromStdString(lines.substr(0, 100)).replace("\n", "\\x0a"))
+                + " (end tag </b> does not match <a> at line 100001, column 4)" },
     };
     for (const auto& c : cases) {
         TEntries entries;

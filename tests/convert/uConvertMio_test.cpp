@@ -7,16 +7,6 @@
 #include "platform/uStreams.h"
 #include "testing.h"
 
-TEST(TConvertMioMap, WritesFourDecimalsWithAPointAndQuotesAsTheyAre)
-{
-    TLocale german(QLocale::German);
-    TEntries entries;
-    entries.AddValues("Dam \"Square\"", "", 4.88969, -0.00004);
-    TMemoryStream stream;
-    TConvertToMioMap().Execute(entries, stream);
-    EXPECT_EQ(stream.Bytes(), "\"Dam \"Square\"\",\"Dam \"Square\"\",4.8897,0.0000,,,\r\n");
-}
-
 TEST(TConvertMioMap, ReadsFieldsOneThreeAndFourFromEveryLineNotBlank)
 {
     TLocale german(QLocale::German);

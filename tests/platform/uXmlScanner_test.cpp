@@ -15,10 +15,10 @@ using TToken = TXmlScanner::TToken;
 
 const TCodePage& Windows1252() { return *XmlCodePage("windows-1252"); }
 
-// Elements with their attribute "a" and their texts, as the scanner reads them.
-std::string ScannedLog(std::string_view bytes, const TCodePage& encoding)
+// Elements with their attribute "a" and their texts, as the scanner reads them; with
+// `where`, each tag's offsets, and the fault of malformed text.
+std::string Log(TXmlScanner& scanner, bool where = false)
 {
-    TXmlScanner scanner(bytes, encoding);
     std::string log;
     for (TToken token; (token = scanner.Next()) != TToken::End;) {
         std::string value;
@@ -37,10 +37,19 @@ std::string ScannedLog(std::string_view bytes, const TCodePage& encoding)
             log += '|';
             break;
         default:
-            return "malformed";
+            return where ? log + " malformed: " + scanner.Fault().toStdString() : "malformed";
         }
+        if (where && token != TToken::Text)
+            log +=
+                '@' + std::to_string(scanner.TagBegin()) + '-' + std::to_string(scanner.TagEnd());
     }
     return log;
+}
+
+std::string ScannedLog(std::string_view bytes, const TCodePage& encoding)
+{
+    TXmlScanner scanner(bytes, encoding);
+    return Log(scanner);
 }
 
 // The same from the document service's nodes, whose text is Unicode.
@@ -79,21 +88,22 @@ void ExpectReadAsByTheDocumentService(const std::string& document)
 
 } // namespace
 
+const char* const WellFormedTexts[] = {
+    "<r a='x'>plain<e/>more</r>",
+    "<r>\n  <e a=\"1 &amp; 2\">  padded  </e>\n</r>",
+    "<r>&lt;&gt;&amp;&apos;&quot; &#233;&#xE9;&#8364; &#x263A; &unknown; & alone &#12</r>",
+    "<r a=\"tab\there\r\nline\rend\">one\r\ntwo\rthree</r>",
+    "<r><![CDATA[<raw> &amp; \r\n]]><!-- not text -->after</r>",
+    "<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ENTITY e \"x\"> <!-- ] > -->]>\n<r>&e;</r>",
+    "lead <r a='\"q\"'><e>a<f>b</f>c</e></r> trail",
+    "\xEF\xBB\xBF<r>bom</r>",
+    "<r>zero &#0; ends the text</r>",
+    "<r>caf\xc3\xa9 \xe9</r>",
+};
+
 TEST(XmlScanner, ReadsTheSameTextAsTheDocumentService)
 {
-    const char* const documents[] = {
-        "<r a='x'>plain<e/>more</r>",
-        "<r>\n  <e a=\"1 &amp; 2\">  padded  </e>\n</r>",
-        "<r>&lt;&gt;&amp;&apos;&quot; &#233;&#xE9;&#8364; &#x263A; &unknown; & alone &#12</r>",
-        "<r a=\"tab\there\r\nline\rend\">one\r\ntwo\rthree</r>",
-        "<r><![CDATA[<raw> &amp; \r\n]]><!-- not text -->after</r>",
-        "<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ENTITY e \"x\"> <!-- ] > -->]>\n<r>&e;</r>",
-        "lead <r a='\"q\"'><e>a<f>b</f>c</e></r> trail",
-        "\xEF\xBB\xBF<r>bom</r>",
-        "<r>zero &#0; ends the text</r>",
-        "<r>caf\xc3\xa9 \xe9</r>",
-    };
-    for (const char* document : documents)
+    for (const char* document : WellFormedTexts)
         ExpectReadAsByTheDocumentService(document);
 }
 
@@ -142,12 +152,14 @@ TEST(XmlText, KeepsPlainTextWhereItLiesAndDecodesTheRest)
     }
 }
 
+const char* const MalformedTexts[] = { "", "   ", "text only", "<!-- no element -->", "<r>",
+    "<r><e></r>", "</r>", "<r></e>", "<r>x</ r>", "<1r/>", "<r a=1/>", "<r a/>", "<r a='x'b='y'/>",
+    "<r a='x/>", "<r", "<r/", "<r/ >", "<r><!-- open</r>", "<r><![CDATA[x</r>", "<r><? x?></r>",
+    "<r><!ELEMENT></r>", "<r><!DOCTYPE r></r>", "<r>< e/></r>" };
+
 TEST(XmlScanner, FindsMalformedText)
 {
-    for (const char* bad : { "", "   ", "text only", "<!-- no element -->", "<r>", "<r><e></r>",
-             "</r>", "<r></e>", "<r>x</ r>", "<1r/>", "<r a=1/>", "<r a/>", "<r a='x'b='y'/>",
-             "<r a='x/>", "<r", "<r/", "<r/ >", "<r><!-- open</r>", "<r><![CDATA[x</r>",
-             "<r><? x?></r>", "<r><!ELEMENT></r>", "<r><!DOCTYPE r></r>", "<r>< e/></r>" })
+    for (const char* bad : MalformedTexts)
         EXPECT_EQ(ScannedLog(bad, Windows1252()), "malformed") << bad;
     for (const char* good : { "<r/>", "<r a = 'x' />", "<r></r >", "<r/><second/>", "<r>]]></r>" })
         EXPECT_NE(ScannedLog(good, Windows1252()), "malformed") << good;
@@ -182,4 +194,30 @@ TEST(XmlScanner, NestingBeyondTheLimitFails)
     EXPECT_EQ(deepest(Nested(MaxXmlDepth, "x")), MaxXmlDepth);
     EXPECT_EQ(ErrorOf<EUserError>([&] { deepest(Nested(MaxXmlDepth + 1, "x")); }),
         "Invalid xml: nesting deeper than 10000 levels");
+}
+
+// A text read a piece at a time, as from an archive, reads the same wherever the pieces end:
+// tokens, texts, offsets and where a fault is.
+TEST(XmlScanner, ReadsTheSameInPieces)
+{
+    std::vector<std::string> texts(std::begin(WellFormedTexts), std::end(WellFormedTexts));
+    texts.insert(texts.end(), std::begin(MalformedTexts), std::end(MalformedTexts));
+    for (const std::string& lines : { "<?xml version='1.0' encoding='ISO-8859-1'?>\n<r>\n"
+                                      " <e a='caf\xe9'>t\xe9xt</e>\n <f>\n</e></r>",
+             "\xEF\xBB\xBF<r><e/>\xc3\xa9\xc3\xa9 <!-- x -->\n<f><![CDATA[a]]></g>" })
+        texts.push_back(lines);
+    for (const std::string& text : texts)
+        for (size_t piece : { 1, 2, 3, 7 }) {
+            SCOPED_TRACE(text + " in pieces of " + std::to_string(piece));
+            // The first piece holds the declaration, as the first piece of a large text does.
+            size_t at = std::min(text.find('>') + 1, text.size());
+            TXmlScanner pieces(text.substr(0, at), [&](char* buffer, size_t count) {
+                const size_t length = std::min({ count, piece, text.size() - at });
+                at += text.copy(buffer, length, at);
+                return length;
+            });
+            EXPECT_TRUE(pieces.Streams());
+            TXmlScanner whole(text);
+            EXPECT_EQ(Log(pieces, true), Log(whole, true));
+        }
 }
