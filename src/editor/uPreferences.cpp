@@ -91,7 +91,10 @@ std::vector<TPreferences::TOption> TPreferences::Options(TConverters kind, int r
     std::vector<TOption> options;
     for (int i = 0; i < converter->OptionCount(); ++i) {
         const TConvertOption& spec = converter->OptionAt(i);
-        TOption option { converter->OptionLabel(i), converter->OptionHint(i), spec.Kind };
+        TOption option;
+        option.Caption = converter->OptionLabel(i);
+        option.Hint = converter->OptionHint(i);
+        option.Kind = spec.Kind;
         switch (spec.Kind) {
         case okCheckBox:
             option.Checked = converter->GetOption(i, false);

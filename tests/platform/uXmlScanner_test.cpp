@@ -202,8 +202,8 @@ TEST(XmlScanner, ReadsTheSameInPieces)
 {
     std::vector<std::string> texts(std::begin(WellFormedTexts), std::end(WellFormedTexts));
     texts.insert(texts.end(), std::begin(MalformedTexts), std::end(MalformedTexts));
-    for (const std::string& lines : { "<?xml version='1.0' encoding='ISO-8859-1'?>\n<r>\n"
-                                      " <e a='caf\xe9'>t\xe9xt</e>\n <f>\n</e></r>",
+    for (const char* lines : { "<?xml version='1.0' encoding='ISO-8859-1'?>\n<r>\n"
+                               " <e a='caf\xe9'>t\xe9xt</e>\n <f>\n</e></r>",
              "\xEF\xBB\xBF<r><e/>\xc3\xa9\xc3\xa9 <!-- x -->\n<f><![CDATA[a]]></g>" })
         texts.push_back(lines);
     for (const std::string& text : texts)
