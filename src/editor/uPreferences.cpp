@@ -90,12 +90,12 @@ std::vector<TPreferences::TOption> TPreferences::Options(TConverters kind, int r
     const std::unique_ptr<TConvertBase> converter = CreateConverter(kind, row);
     std::vector<TOption> options;
     for (int i = 0; i < converter->OptionCount(); ++i) {
-        const TConvertOption& spec = converter->OptionAt(i);
+        const TConvertOption& declared = converter->OptionAt(i);
         TOption option;
         option.Caption = converter->OptionLabel(i);
         option.Hint = converter->OptionHint(i);
-        option.Kind = spec.Kind;
-        switch (spec.Kind) {
+        option.Kind = declared.Kind;
+        switch (declared.Kind) {
         case okCheckBox:
             option.Checked = converter->GetOption(i, false);
             break;
@@ -104,8 +104,8 @@ std::vector<TPreferences::TOption> TPreferences::Options(TConverters kind, int r
             break;
         case okNumber:
             option.Number = converter->GetNumber(i);
-            option.Minimum = spec.Minimum;
-            option.Maximum = spec.Maximum;
+            option.Minimum = declared.Minimum;
+            option.Maximum = declared.Maximum;
             break;
         }
         options.push_back(option);
