@@ -15,9 +15,10 @@ BUILD="$ROOT/build"
 # appstream, desktop-file-utils: the install test validates the AppStream metadata and the menu
 # entry.
 # make: a test builds with CMake's default generator, Unix Makefiles, as well as with Ninja.
-# rapidjson-dev, libzip-dev, pkg-config: GeoJSON is read event by event; KMZ is a zip archive.
+# rapidjson-dev, libzip-dev, zlib1g-dev, pkg-config: GeoJSON is read event by event; KMZ is a zip
+# archive, its text deflated by zlib.
 # zip, unzip: tests make KMZ files with another zip tool than the program's, and look inside ours.
-PACKAGES=(cmake ninja-build make g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images appstream desktop-file-utils rapidjson-dev libzip-dev pkg-config zip unzip)
+PACKAGES=(cmake ninja-build make g++ qt6-base-dev qt6-svg-dev help2man dpkg-dev bash-completion qt6-translations-l10n qt6-l10n-tools libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev gpsbabel tzdata xplanet-images appstream desktop-file-utils rapidjson-dev libzip-dev zlib1g-dev pkg-config zip unzip)
 
 install_missing_packages() {
     local missing=()

@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <deque>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <zip.h>
+#include <zlib.h>
 
 #include "convert/uConvertKml.h"
 #include "core/uUtils.h"
@@ -70,8 +76,169 @@ time_t FixedDay()
     return std::mktime(&day);
 }
 
-// Packs the file at `kmlPath` as the archive's main KML file into a new archive at `path`.
-void PackKml(const QString& kmlPath, const QString& path)
+// Deflates what is written to it into the file at `path`, as one raw deflate stream, the way
+// a zip archive holds a file. Pieces of the text are deflated each on its own, on every core
+// at once, and joined: one core would take seconds over the text of a million placemarks.
+class TParallelDeflater : public TAppendStream {
+public:
+    explicit TParallelDeflater(const QString& path)
+        : Packed(path)
+    {
+    }
+
+    void Write(const void* buffer, int64_t count) override
+    {
+        Filling.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
+        Written += count;
+        if (Filling.size() >= PieceSize)
+            StartPiece();
+    }
+    using TStream::Write;
+
+    struct TSummary {
+        uint64_t Size;
+        uint64_t PackedSize;
+        uint32_t Crc;
+    };
+
+    // Ends the stream and commits the file.
+    TSummary Finish()
+    {
+        StartPiece();
+        while (!Pending.empty())
+            CollectPiece();
+        // An empty last block, fixed codes, that marks the end of the stream.
+        Packed.Write(std::string_view("\x03\x00", 2));
+        Packed.Commit();
+        return { static_cast<uint64_t>(Written), PackedSize + 2, Crc };
+    }
+
+private:
+    struct TPiece {
+        std::string Bytes;
+        uLong Crc;
+        size_t Size;
+    };
+
+    // Pieces big enough that cutting the text costs next to nothing of its packing.
+    static constexpr size_t PieceSize = size_t(1) << 20;
+
+    // `text` deflated at the fastest level and ended on a byte boundary, so that pieces join.
+    static TPiece Deflate(const std::string& text)
+    {
+        z_stream stream {};
+        // Negative window bits: raw deflate, without zlib's header and checksum.
+        if (deflateInit2(&stream, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            FailPacking(QString::fromUtf8(stream.msg ? stream.msg : "deflateInit2"));
+        const std::unique_ptr<z_stream, int (*)(z_stream*)> owner(&stream, deflateEnd);
+        TPiece piece { std::string(deflateBound(&stream, text.size()) + 16, '\0'),
+            crc32(0, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())),
+            text.size() };
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+        stream.avail_in = static_cast<uInt>(text.size());
+        stream.next_out = reinterpret_cast<Bytef*>(piece.Bytes.data());
+        stream.avail_out = static_cast<uInt>(piece.Bytes.size());
+        if (deflate(&stream, Z_SYNC_FLUSH) != Z_OK || stream.avail_in != 0)
+            FailPacking(QString::fromUtf8(stream.msg ? stream.msg : "deflate"));
+        piece.Bytes.resize(stream.total_out);
+        return piece;
+    }
+
+    void StartPiece()
+    {
+        if (Filling.empty())
+            return;
+        Pending.push_back(std::async(std::launch::async,
+            [text = std::exchange(Filling, std::string())] { return Deflate(text); }));
+        // One piece a core in the works and one waiting: the memory stays a few pieces.
+        if (Pending.size() > std::max(2u, std::thread::hardware_concurrency()))
+            CollectPiece();
+    }
+
+    void CollectPiece()
+    {
+        const TPiece piece = Pending.front().get();
+        Pending.pop_front();
+        Packed.Write(piece.Bytes);
+        PackedSize += piece.Bytes.size();
+        Crc = crc32_combine(Crc, piece.Crc, static_cast<z_off_t>(piece.Size));
+    }
+
+    TSafeFileStream Packed;
+    std::string Filling;
+    std::deque<std::future<TPiece>> Pending;
+    uint64_t PackedSize = 0;
+    uLong Crc = crc32(0, nullptr, 0);
+};
+
+// What libzip reads as a file's bytes packed already, with their sizes and checksum: it
+// stores them as they are instead of packing them again.
+class TPackedSource {
+public:
+    TPackedSource(const QString& path, const TParallelDeflater::TSummary& summary)
+        : File(path)
+        , Summary(summary)
+    {
+        zip_error_init(&Error);
+    }
+    ~TPackedSource() { zip_error_fini(&Error); }
+    TPackedSource(const TPackedSource&) = delete;
+    TPackedSource& operator=(const TPackedSource&) = delete;
+
+    static zip_int64_t Call(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        return static_cast<TPackedSource*>(self)->Answer(data, length, command);
+    }
+
+private:
+    zip_int64_t Answer(void* data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            return File.open(QIODevice::ReadOnly) ? 0 : Failed(ZIP_ER_OPEN);
+        case ZIP_SOURCE_READ: {
+            const qint64 read = File.read(static_cast<char*>(data), static_cast<qint64>(length));
+            return read >= 0 ? read : Failed(ZIP_ER_READ);
+        }
+        case ZIP_SOURCE_CLOSE:
+            File.close();
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* stat = static_cast<zip_stat_t*>(data);
+            zip_stat_init(stat);
+            stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+            stat->size = Summary.Size;
+            stat->comp_size = Summary.PackedSize;
+            stat->comp_method = ZIP_CM_DEFLATE;
+            stat->crc = Summary.Crc;
+            return sizeof *stat;
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&Error, data, length);
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&Error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+    zip_int64_t Failed(int code)
+    {
+        zip_error_set(&Error, code, 0);
+        return -1;
+    }
+
+    QFile File;
+    TParallelDeflater::TSummary Summary;
+    zip_error_t Error;
+};
+
+// Makes a new archive at `path` whose main KML file is `packed`, deflated already.
+void PackKml(TPackedSource& packed, const QString& path)
 {
     TZipError error;
     // Length 0: the whole file.
@@ -84,49 +251,59 @@ void PackKml(const QString& kmlPath, const QString& path)
         zip_source_free(target);
         FailPacking(error.Text());
     }
-    zip_source_t* source =
-        zip_source_file_create(kmlPath.toLocal8Bit().constData(), 0, 0, error.Get());
+    zip_source_t* source = zip_source_function(archive.get(), TPackedSource::Call, &packed);
     if (!source)
-        FailPacking(error.Text());
+        FailPacking(archive.get());
     const zip_int64_t index = zip_file_add(archive.get(), MainKml, source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(source);
         FailPacking(archive.get());
     }
-    // The fastest level: placemarks' text packs well even so, and several times faster.
-    if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1)
-        != 0)
-        FailPacking(archive.get());
     if (DevSwitch()
         && zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), FixedDay(), 0) != 0)
         FailPacking(archive.get());
-    // zip_close packs the file, reading it in pieces; on success it frees the archive.
+    // zip_close copies the packed bytes in; on success it frees the archive.
     if (zip_close(archive.get()) != 0)
         FailPacking(archive.get());
     archive.release();
+}
+
+// Copies the file at `path` to `stream` a piece at a time.
+void CopyFile(const QString& path, TStream& stream)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        FailPacking(file.errorString());
+    std::string piece(size_t(1) << 20, '\0');
+    while (const qint64 read = file.read(piece.data(), static_cast<qint64>(piece.size()))) {
+        if (read < 0)
+            FailPacking(file.errorString());
+        stream.Write(piece.data(), read);
+    }
 }
 
 } // namespace
 
 void TConvertToKmz::Execute(TEntries& entries, TStream& stream)
 {
-    // The KML text and the archive go through files, not memory: the text of millions of
-    // placemarks is several times what their entries take.
+    // The KML text is deflated as it is written and the archive goes through a file, not
+    // memory: the text of millions of placemarks is several times what their entries take.
     QTemporaryDir folder(SystemTemporaryTemplate(QStringLiteral("marivel-kmz")));
     if (!folder.isValid())
         FailPacking(folder.errorString());
-    const QString kmlPath = folder.filePath(MainKml), path = folder.filePath("archive.kmz");
+    const QString packedPath = folder.filePath("doc.deflated"),
+                  path = folder.filePath("archive.kmz");
+    TParallelDeflater::TSummary summary;
     {
-        TSafeFileStream kml(kmlPath);
+        TParallelDeflater packed(packedPath);
         TConvertToKml writer;
         writer.OnProgress = OnProgress;
-        writer.Execute(entries, kml);
-        kml.Commit();
+        writer.Execute(entries, packed);
+        summary = packed.Finish();
     }
-    PackKml(kmlPath, path);
-    TMappedFile archive(path);
-    const TStreamBytes bytes(archive.Stream());
-    stream.Write(bytes.Bytes());
+    TPackedSource source(packedPath, summary);
+    PackKml(source, path);
+    CopyFile(path, stream);
 }
 
 namespace {
