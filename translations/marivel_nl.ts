@@ -1335,6 +1335,22 @@ Annuleren: niet opslaan.</translation>
         <source>How far from a point whose description ends in @speed the device starts to warn.</source>
         <translation>Op welke afstand van een punt waarvan de omschrijving eindigt op @snelheid het apparaat begint te waarschuwen.</translation>
     </message>
+    <message>
+        <source>Write the category bitmap beside the file</source>
+        <translation>De categoriebitmap naast het bestand schrijven</translation>
+    </message>
+    <message>
+        <source>When this option is checked, reading a file on this computer whose category has a bitmap<byte value="xd"/>writes it as a .bmp file of the same name beside the file, where saving to a device and<byte value="xd"/>writing Garmin POI files look for it. A different file of that name is never replaced.</source>
+        <translation>Als deze optie is aangevinkt, schrijft het lezen van een bestand op deze computer waarvan de categorie<byte value="xd"/>een bitmap heeft, die bitmap als .bmp-bestand met dezelfde naam naast het bestand, waar opslaan<byte value="xd"/>op een apparaat en het schrijven van Garmin POI-bestanden hem zoeken. Een ander bestand met die naam wordt nooit vervangen.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s category bitmap is damaged or of a kind that cannot be read, so it was not written beside the file</source>
+        <translation>De categoriebitmap van het bestand is beschadigd of van een soort die niet gelezen kan worden, en is daarom niet naast het bestand geschreven</translation>
+    </message>
+    <message>
+        <source>The category bitmap was not written to %1: a different file of that name is there</source>
+        <translation>De categoriebitmap is niet naar %1 geschreven: daar staat al een ander bestand met die naam</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -424,8 +424,12 @@ QStringList RunConversion(
             const TextArena::TBorrowing borrowing(InputBytes(stream));
             WithProgress(request.Progress, progress,
                 QStringLiteral("Reading ") + LocationForDisplay(name), entries.OnProgress, [&] {
-                    for (const QString& warning : entries.LoadFromStream(
-                             stream, ImportExt(input, request.FromId), request.FromId, first > 0))
+                    std::string icon;
+                    QStringList read = entries.LoadFromStream(
+                        stream, ImportExt(input, request.FromId), request.FromId, first > 0, &icon);
+                    if (input != StandardStream)
+                        read += KeepIconBeside(input, icon);
+                    for (const QString& warning : read)
                         warnings << MessageAbout(name, warning);
                 });
         });

@@ -136,6 +136,9 @@ public:
     // What an import that succeeded found worth telling the user, such as points of a kind
     // the format does not read when it read none.
     const QStringList& Warnings() const { return FWarnings; }
+    // The picture the file holds for its contents, as the bytes of a BMP file, when the
+    // format keeps one and its reader was asked to hand it out; else empty.
+    const std::string& Icon() const { return FIcon; }
 
 protected:
     // For the line-oriented formats: calls `readLine` with each line of the stream's text and
@@ -145,9 +148,11 @@ protected:
     void ReadLines(TStream& stream, TEntries& entries,
         const std::function<void(std::string_view line, int index)>& readLine);
     void Warn(const QString& warning) { FWarnings.append(warning); }
+    void KeepIcon(std::string bmp) { FIcon = std::move(bmp); }
 
 private:
     QStringList FWarnings;
+    std::string FIcon;
 };
 
 // A converter class is the function that makes a fresh instance of it.

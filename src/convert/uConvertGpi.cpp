@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 
@@ -70,9 +73,9 @@ constexpr uint32_t BitmapHeaderCount = 0x2C;
 // Nesting beyond any file in use: a deeper one is damaged or made to exhaust the stack.
 constexpr int MaxDepth = 64;
 
-// The reader's one option, the unit of speeds, comes first in both, as the command line
-// numbers an option of both once.
+// The unit of speeds comes first in both, as the command line numbers an option of both once.
 enum TOption { opMph, opWindowsCodePage, opNoAlerts, opCategory, opProximity };
+enum TReaderOption { opReaderMph = opMph, opKeepBitmap };
 
 size_t LStringSize(size_t textSize) { return 8 + textSize; }
 
@@ -166,6 +169,70 @@ std::string BitmapBody(const QImage& picture)
                     qAlpha(line[x]) < 128 ? TransparentColour : line[x] & 0xFFFFFF));
     }
     return body;
+}
+
+// The colour of pixel `x` of `line`, `depth` bits a pixel, as 0xRRGGBB; none for a palette
+// index beyond the palette.
+std::optional<uint32_t> PixelColour(
+    std::string_view line, int x, int depth, const std::vector<uint32_t>& palette)
+{
+    const auto byteAt = [&](size_t i) { return static_cast<uint8_t>(line[i]); };
+    if (depth >= 24) {
+        const size_t at = static_cast<size_t>(x) * static_cast<size_t>(depth / 8);
+        return byteAt(at) | byteAt(at + 1) << 8 | byteAt(at + 2) << 16;
+    }
+    // Palette indices fill each byte from its highest bit down, as in BMP files.
+    const size_t bit = static_cast<size_t>(x) * static_cast<size_t>(depth);
+    const unsigned index = (byteAt(bit / 8) >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
+    if (index >= palette.size())
+        return std::nullopt;
+    return palette[index];
+}
+
+// The picture of a bitmap record as a BMP file, see-through pixels in the colour the writer
+// takes for them; empty for a record that is damaged or of a depth this reader does not know.
+std::string BitmapFile(std::string_view body)
+{
+    constexpr size_t FieldsSize = 12 + 24;
+    if (body.size() < FieldsSize)
+        return {};
+    TByteCursor data(body, Msg::InvalidGpiFile);
+    data.Word(); // its id
+    const int height = data.Word();
+    const int width = data.Word();
+    const size_t lineSize = data.Word();
+    const int depth = data.Word();
+    data.Skip(2 + 8);
+    const uint32_t paletteSize = data.DWord();
+    const uint32_t seeThroughColour = data.DWord() & 0xFFFFFF;
+    const bool hasSeeThrough = data.DWord() != 0;
+    data.Skip(4);
+    const bool known =
+        depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 24 || depth == 32;
+    const size_t pixelsSize = lineSize * static_cast<size_t>(height);
+    if (!known || width == 0 || height == 0 || lineSize * 8 < size_t(width) * size_t(depth)
+        || paletteSize > 256 || body.size() - data.Position() < pixelsSize + paletteSize * 4)
+        return {};
+    const std::string_view pixels = data.Slice(pixelsSize);
+    std::vector<uint32_t> palette(paletteSize);
+    for (uint32_t& colour : palette)
+        colour = data.DWord() & 0xFFFFFF;
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const std::string_view line = pixels.substr(static_cast<size_t>(y) * lineSize, lineSize);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const std::optional<uint32_t> colour = PixelColour(line, x, depth, palette);
+            if (!colour)
+                return {};
+            out[x] = 0xFF000000
+                | (hasSeeThrough && *colour == seeThroughColour ? TransparentColour : *colour);
+        }
+    }
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    image.save(&buffer, "BMP");
+    return std::string(bmp.constData(), static_cast<size_t>(bmp.size()));
 }
 
 // Writes the records of one file; sizes are worked out before the records that hold them.
@@ -449,10 +516,13 @@ namespace {
 // Reads the records of one file into entries.
 class TGpiReader {
 public:
-    TGpiReader(TConvertFromBase& converter, TEntries& entries, double unitsPerSpeed)
+    // `onBitmap`, when set, is called with the body of the first bitmap record.
+    TGpiReader(TConvertFromBase& converter, TEntries& entries, double unitsPerSpeed,
+        std::function<void(std::string_view)> onBitmap)
         : Converter(converter)
         , Entries(entries)
         , UnitsPerSpeed(unitsPerSpeed)
+        , OnBitmap(std::move(onBitmap))
     {
     }
 
@@ -543,7 +613,11 @@ private:
         case rtWaypoint:
             ReadWaypoint(data);
             return ReportPosition(record);
-        default: // bitmaps, categories and what this reader does not know
+        case rtBitmap:
+            if (OnBitmap)
+                std::exchange(OnBitmap, nullptr)(record.Body);
+            return;
+        default: // categories and what this reader does not know
             return;
         }
     }
@@ -591,6 +665,7 @@ private:
     TConvertFromBase& Converter;
     TEntries& Entries;
     double UnitsPerSpeed;
+    std::function<void(std::string_view)> OnBitmap;
     const TCodePage* Page = nullptr;
     double Total = 0;
     const char* Start = nullptr;
@@ -602,14 +677,24 @@ private:
 
 std::span<const TConvertOption> TConvertFromGpi::Options() const
 {
-    static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint } };
+    static constexpr TConvertOption options[] = { { Msg::GpiMph, Msg::GpiMphHint },
+        { Msg::GpiKeepBitmap, Msg::GpiKeepBitmapHint } };
     return options;
 }
 
 void TConvertFromGpi::Execute(TEntries& entries, TStream& stream)
 {
     const TStreamBytes bytes(stream);
-    TGpiReader(*this, entries, GetOption(opMph, false) ? MphToSpeedUnits : KmhToSpeedUnits)
+    std::function<void(std::string_view)> keepBitmap;
+    if (GetOption(opKeepBitmap, false))
+        keepBitmap = [this](std::string_view body) {
+            std::string bmp = BitmapFile(body);
+            if (bmp.empty())
+                Warn(Tr(Msg::GpiBitmapUnknown));
+            KeepIcon(std::move(bmp));
+        };
+    TGpiReader(*this, entries, GetOption(opReaderMph, false) ? MphToSpeedUnits : KmhToSpeedUnits,
+        std::move(keepBitmap))
         .Read(bytes.Bytes());
     stream.Seek(0, TSeekOrigin::End);
 }

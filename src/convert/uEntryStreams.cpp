@@ -18,7 +18,7 @@ void TEntries::SaveToStream(
 }
 
 QStringList TEntries::LoadFromStream(
-    TStream& stream, const QString& ext, const QString& formatId, bool append)
+    TStream& stream, const QString& ext, const QString& formatId, bool append, std::string* icon)
 {
     auto importer = CreateImporter(ext, formatId);
     if (!append)
@@ -32,6 +32,8 @@ QStringList TEntries::LoadFromStream(
         throw;
     }
     stream.CheckUnchanged();
+    if (icon)
+        *icon = importer->Icon();
     QStringList warnings = importer->Warnings();
     if (const size_t invalid = InvalidSequences() - invalidBefore)
         warnings.prepend(InvalidSequenceWarning(invalid));

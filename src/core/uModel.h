@@ -218,9 +218,10 @@ public:
         const QString& target = QString());
     // Reads entries with the importer chosen for (`ext`, `formatId`), after the existing ones
     // when `append`; an unknown format fails before the list is touched. Returns the
-    // importer's warnings, for the command that loads to show.
-    QStringList LoadFromStream(
-        TStream& stream, const QString& ext, const QString& formatId, bool append);
+    // importer's warnings, for the command that loads to show. `icon`, when given, receives
+    // the picture the importer hands out, a BMP file's bytes, empty for none.
+    QStringList LoadFromStream(TStream& stream, const QString& ext, const QString& formatId,
+        bool append, std::string* icon = nullptr);
 
     // The entries as a GPX document: the text that copy and paste exchange.
     QString GpxText();

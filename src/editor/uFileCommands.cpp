@@ -26,7 +26,9 @@ QStringList LoadLocation(const QString& location, const QString& formatId, TEntr
 {
     TLocationInput input(location);
     entries.OnProgress = progress;
-    return entries.LoadFromStream(input.Stream(), LocationExt(location), formatId, false);
+    std::string icon;
+    return entries.LoadFromStream(input.Stream(), LocationExt(location), formatId, false, &icon)
+        + KeepIconBeside(location, icon);
 }
 
 TFormatOffer FormatOfferFor(const QString& location, const QString& failedId)

@@ -182,6 +182,21 @@ void GiveIconBeside(const QString& document, TConvertToBase& exporter)
     exporter.SetIcon(LocationFileName(icon), std::string(TStreamBytes(file.Stream()).Bytes()));
 }
 
+QStringList KeepIconBeside(const QString& document, const std::string& icon)
+{
+    if (icon.empty() || IsMobileLocation(document) || IsHttpLocation(document))
+        return {};
+    const QString path = StripFilePrefix(IconBeside(document));
+    if (QFileInfo(path).exists()) {
+        TMappedFile there(path);
+        if (TStreamBytes(there.Stream()).Bytes() == icon)
+            return {};
+        return { Tr(Msg::IconBesideTaken).arg(QDir::toNativeSeparators(path)) };
+    }
+    SaveStreamToLocation(path, TMemoryStream(icon));
+    return {};
+}
+
 std::string LoadTextFromLocation(const QString& location)
 {
     if (IsMobileLocation(location))

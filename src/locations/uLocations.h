@@ -71,6 +71,10 @@ QString IconBeside(const QString& location);
 // Hands `exporter` the bitmap beside the local document `document` when the format keeps a
 // picture and there is one; a device or web document has none to give.
 void GiveIconBeside(const QString& document, TConvertToBase& exporter);
+// Writes `icon`, the bytes of a BMP file an importer handed out, as the bitmap beside the local
+// document `document`. Returns what the user should be told: a different file of that name is
+// never replaced. Nothing is written for no icon or a device or web document.
+QStringList KeepIconBeside(const QString& document, const std::string& icon);
 
 // A site index or other XML document by location: a "FILE://" location is read in place;
 // anything else is downloaded (through the cache unless `bypassCache`) into its local copy

@@ -149,8 +149,11 @@ bool TBatchConvert::ConvertFile(
     const int first = job.Append ? entries.Count() : 0;
     try {
         TLocationInput input(file);
-        const QStringList warnings = entries.LoadFromStream(
-            input.Stream(), ImportExt(file, job.SourceFormatId), job.SourceFormatId, job.Append);
+        std::string icon;
+        const QStringList warnings =
+            entries.LoadFromStream(input.Stream(), ImportExt(file, job.SourceFormatId),
+                job.SourceFormatId, job.Append, &icon)
+            + KeepIconBeside(file, icon);
         for (const QString& warning : warnings)
             result.Warnings << MessageAbout(file, warning);
         if (job.Append) {

@@ -2,14 +2,17 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QBuffer>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
+#include "locations/uLocations.h"
 #include "platform/uBytes.h"
 #include "platform/uCodePage.h"
 #include "platform/uStreams.h"
@@ -162,7 +165,7 @@ TEST(TConvertToGpi, OptionsReachTheBytes)
         { { "0=yes" },
             "Option garmingpi:0 (\"Alert speeds are in mph\") takes on or off, not \"yes\"",
             TCase::Refused },
-        { { "5=on" }, "Format garmingpi has no option 5", TCase::Refused },
+        { { "6=on" }, "Format garmingpi has no option 6", TCase::Refused },
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Options.empty() ? "defaults" : test.Options[0].toStdString());
@@ -225,9 +228,57 @@ TEST(TConvertToGpi, TheBitmapBesideTheDocumentBecomesTheCategorys)
     EXPECT_NE(
         written.find(Hex("0400 0000 0200 0000 0000 0600 0000 0200 0000 0000")), std::string::npos)
         << "each waypoint shows it";
-    TEntries back;
-    ImportInto<TConvertFromGpi>(back, written);
-    EXPECT_EQ(Descriptions(back), "Dam Cam@100 ");
+    const auto iconRead = [](const std::string& file) {
+        TConvertFromGpi importer;
+        TEntries back;
+        TMemoryStream stream(file);
+        importer.Execute(back, stream);
+        EXPECT_EQ(Descriptions(back), "Dam Cam@100 ");
+        return std::pair(importer.Icon(), importer.Warnings());
+    };
+    EXPECT_EQ(iconRead(written).first, "") << "written beside the file only when asked";
+    TConvertFromGpi().SetOption(1, true);
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(iconRead(written).first)), picture);
+    // 3 by 2 pixels, 4 bits a pixel from the high bits down, rows padded to 4 bytes; palette
+    // entry 2 is see-through and becomes magenta.
+    const std::string palettedBitmap = Record(5,
+        Hex("0000 0200 0300 0400 0400 0000 0800 0000 2c00 0000 0300 0000 3322 1100 0100 0000"
+            "4000 0000 0120 0000 2100 0000 ffff ff00 0000 0000 3322 1100"));
+    std::string paletted =
+        written.substr(0, written.size() - End().size() - bitmap.size()) + palettedBitmap + End();
+    // The group that holds the bitmap grows with it.
+    const size_t groupLength = Headers(65001).size() + 4;
+    const std::string grown = paletted.substr(groupLength, 4);
+    paletted.replace(groupLength, 4, [&] {
+        std::string length;
+        AppendInt32(length,
+            TByteCursor(grown, "").Int32()
+                + static_cast<int32_t>(palettedBitmap.size() - bitmap.size()));
+        return length;
+    }());
+    QImage expected(3, 2, QImage::Format_RGB32);
+    for (const auto& [x, y, colour] :
+        { std::tuple(0, 0, 0xffffff), std::tuple(1, 0, 0), std::tuple(2, 0, 0xff00ff),
+            std::tuple(0, 1, 0xff00ff), std::tuple(1, 1, 0), std::tuple(2, 1, 0xffffff) })
+        expected.setPixel(x, y, 0xff000000u | colour);
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(iconRead(paletted).first)), expected);
+    std::string damaged = paletted;
+    damaged[damaged.size() - End().size() - 20] = '\x30'; // an index past the palette
+    const auto [none, warnings] = iconRead(damaged);
+    EXPECT_EQ(none, "");
+    EXPECT_EQ(warnings.value(0).left(42), "The file's category bitmap is damaged or o");
+
+    // Kept beside the document read; a different bitmap already there stays.
+    const QTemporaryDir folder;
+    const QString document = folder.filePath(QStringLiteral("Cat.gpi"));
+    const std::string icon = iconRead(written).first;
+    EXPECT_EQ(KeepIconBeside(document, icon), QStringList());
+    EXPECT_EQ(FileBytes(folder.filePath(QStringLiteral("Cat.bmp"))), icon);
+    EXPECT_EQ(KeepIconBeside(document, icon), QStringList()) << "the same bitmap again";
+    const QStringList taken = KeepIconBeside(document, iconRead(paletted).first);
+    EXPECT_TRUE(taken.value(0).startsWith("The category bitmap was not written to "))
+        << taken.value(0).toStdString();
+    EXPECT_EQ(FileBytes(folder.filePath(QStringLiteral("Cat.bmp"))), icon);
 
     const std::pair<std::string, const char*> refused[] = {
         { "not a picture", "The bitmap Cat.bmp beside the file is not a BMP picture" },
