@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <future>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -249,6 +250,7 @@ public:
         , Proximity(proximity)
         , Bitmap(bitmap)
         , WaypointRefsSize(CategoryRefSize + (bitmap.empty() ? 0 : BitmapRefSize))
+        , Precision(Settings().Precision)
     {
     }
 
@@ -288,6 +290,8 @@ private:
     static constexpr size_t CategoryRefSize = RecordHeaderSize + 2;
     static constexpr size_t BitmapRefSize = RecordHeaderSize + 2;
     static constexpr size_t Ahead = 32;
+    // Fewer entries are measured in one piece: a thread would cost more than it saves.
+    static constexpr size_t SplitFrom = 1 << 16;
 
     // What the first pass works out of an entry for the second.
     struct TPoint {
@@ -317,29 +321,41 @@ private:
     }
 
     // The bounds, alerts and sizes of every area, and each entry's position and alert speed
-    // (0: none); returns the size of all areas' records.
+    // (0: none); returns the size of all areas' records. A large list is measured in two
+    // halves at once, each of whole areas: the pass waits on memory more than it computes.
     size_t MeasureAreas()
     {
         const size_t count = static_cast<size_t>(Entries.Count());
         Points.resize(count);
         Areas.resize((count + AreaSize - 1) / AreaSize);
+        const size_t half = count < SplitFrom ? count : count / 2 / AreaSize * AreaSize;
+        std::future<size_t> secondHalf;
+        if (half < count)
+            secondHalf = std::async(
+                std::launch::async, [this, half, count] { return Measure(half, count); });
+        const size_t size = Measure(0, half) + (secondHalf.valid() ? secondHalf.get() : 0);
+        return size + Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
+    }
+
+    // `MeasureAreas` for the entries from `first` to before `last`; returns their records' size.
+    size_t Measure(size_t first, size_t last)
+    {
         // The entries' values at the precision they are shown with, as Latitude() gives them.
-        const int precision = Settings().Precision;
-        const double unitsPerDegree = static_cast<double>(PowerOf10(precision));
-        size_t size = Areas.size() * (RecordHeaderSize + MainLengthSize + AreaMainSize);
-        for (size_t i = 0; i < count; ++i) {
+        const double unitsPerDegree = static_cast<double>(PowerOf10(Precision));
+        size_t size = 0;
+        for (size_t i = first; i < last; ++i) {
             // Entries and their texts lie far apart in memory: asked for ahead, as the
             // writing loop does.
-            if (i + Ahead < count)
+            if (i + Ahead < last)
                 __builtin_prefetch(Entries.Items(static_cast<int>(i + Ahead)).TextsAddress());
-            if (i + 2 * Ahead < count)
+            if (i + 2 * Ahead < last)
                 __builtin_prefetch(&Entries.Items(static_cast<int>(i + 2 * Ahead)));
             const TEntry& entry = Entries.Items(static_cast<int>(i));
             const std::string_view text = UpToZero(entry.Description());
             TPoint& point = Points[i];
             point.Speed = UnitsPerSpeed ? AlertSpeed(text, *UnitsPerSpeed).value_or(0) : 0;
-            point.Latitude = Units(entry.LatitudeUnits(precision), unitsPerDegree);
-            point.Longitude = Units(entry.LongitudeUnits(precision), unitsPerDegree);
+            point.Latitude = Units(entry.LatitudeUnits(Precision), unitsPerDegree);
+            point.Longitude = Units(entry.LongitudeUnits(Precision), unitsPerDegree);
             TArea& area = Areas[i / AreaSize];
             area.North = std::max(area.North, point.Latitude);
             area.South = std::min(area.South, point.Latitude);
@@ -445,6 +461,7 @@ private:
     uint16_t Proximity;
     std::string_view Bitmap;
     size_t WaypointRefsSize; // of the records after a waypoint's alert
+    int Precision; // the settings', read once: the entries are measured on two threads
     std::vector<TPoint> Points;
     std::vector<TArea> Areas;
     std::string Scratch;
