@@ -110,7 +110,7 @@ public:
         // An empty last block, fixed codes, that marks the end of the stream.
         Packed.Write(std::string_view("\x03\x00", 2));
         Packed.Commit();
-        return { static_cast<uint64_t>(Written), PackedSize + 2, Crc };
+        return { static_cast<uint64_t>(Written), PackedSize + 2, static_cast<uint32_t>(Crc) };
     }
 
 private:
