@@ -16,12 +16,10 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -334,13 +332,8 @@ TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
     form.show();
     form.OpenLocation(Path("a.ov2"));
     form.ActiveDocument()->Document.Rename({ 0 }, "changed");
-    EXPECT_EQ(form.Documents().size(), 1);
-    // The close question is answered No by the scripted message box handler below.
-    QTimer::singleShot(100, [] {
-        if (QWidget* box = QApplication::activeModalWidget())
-            QTest::keyClick(box, Qt::Key_N, Qt::AltModifier);
-    });
-    form.Exit();
+    EXPECT_EQ(MessageOf([&] { form.Exit(); }, QMessageBox::No),
+        "The current data has changed. Do you want to save the changes?");
     EXPECT_TRUE(form.Documents().isEmpty());
     EXPECT_FALSE(form.isVisible());
 }
@@ -464,27 +457,19 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
 
 namespace {
 
-// Answers the next message box that opens over `form` with `button` and keeps its text and,
-// when asked, its icon.
-void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QString& text,
+// The text of the message box `action` shows, answered with `button`; its icon into `icon`.
+QString MessageOf(const std::function<void()>& action, QMessageBox::StandardButton button,
     QMessageBox::Icon* icon = nullptr)
 {
-    auto* poll = new QTimer(&form);
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &text, icon] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        text = box->text();
+    QString text;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
         if (icon)
-            *icon = box->icon();
-        if (QAbstractButton* answer = box->button(button))
-            answer->click();
-        else
-            box->reject(); // another kind of box than the test expects; its text tells
+            *icon = box.icon();
+        box.button(button)->click();
     });
-    poll->start(20);
+    action();
+    return text;
 }
 
 // Where the desktop would have opened an address.
@@ -508,10 +493,8 @@ TEST_F(MainWindowTest, AChosenLanguageIsKeptAndRestartsTheProgramWhenTheUserAgre
     for (const auto& [item, code, answer] : { std::tuple { "Nederlands", "NLD", QMessageBox::No },
              { "English", "ENG", QMessageBox::No }, { "English", "ENG", QMessageBox::Yes } }) {
         SCOPED_TRACE(std::string(item) + (answer == QMessageBox::Yes ? ", yes" : ", no"));
-        QString question;
-        AnswerNextMessage(form, answer, question);
-        MenuAction(form, item)->trigger();
-        EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
+        EXPECT_EQ(MessageOf([&] { MenuAction(form, item)->trigger(); }, answer),
+            ForDisplay(Tr(Msg::RestartForLanguage)));
         EXPECT_EQ(GetLanguageExtension(), code);
         EXPECT_EQ(form.isVisible(), answer == QMessageBox::No);
         EXPECT_EQ(form.RestartRequested(), answer == QMessageBox::Yes);
@@ -557,17 +540,16 @@ TEST_F(MainWindowTest, HelpPagesOpenTheUserGuideOrSayWhyNot)
     EXPECT_EQ(browser.Opened[3], browser.Opened[0]) << "the About box's link";
 
     form.show();
-    QString message;
     Settings().HelpUrl = "http://[not an address";
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    AnswerNextMessage(form, QMessageBox::Ok, message, &icon);
-    MenuAction(form, "Online Marivel FAQ...")->trigger();
-    EXPECT_EQ(message, "No web browser could be started to show http://[not an address.");
+    EXPECT_EQ(MessageOf([&] { MenuAction(form, "Online Marivel FAQ...")->trigger(); },
+                  QMessageBox::Ok, &icon),
+        "No web browser could be started to show http://[not an address.");
     EXPECT_EQ(icon, QMessageBox::Critical) << "an error shows as one";
     Settings().ForumUrl.clear();
-    AnswerNextMessage(form, QMessageBox::Ok, message);
-    MenuAction(form, "Go to Marivel forum...")->trigger();
-    EXPECT_EQ(message, "No address is set for this page.");
+    EXPECT_EQ(
+        MessageOf([&] { MenuAction(form, "Go to Marivel forum...")->trigger(); }, QMessageBox::Ok),
+        "No address is set for this page.");
 }
 
 #include "fMain_test.moc"
