@@ -634,19 +634,16 @@ TEST_F(MainWindowTest, AnAutomaticRunWaitsForAnOpenDialog)
 
 TEST_F(MainWindowTest, UpdateSwitchWaitsTheDelayOfAtMostAMinute)
 {
-    TCommandLine commandLine;
-    {
-        TfmMarivelMainForm form(commandLine);
-        EXPECT_FALSE(form.findChild<QTimer*>("tiAutoUpdate")->isActive());
-    }
-    commandLine.Update = true;
-    {
+    // The delay before the run, -1 for none.
+    const auto delay = [](bool update) {
+        TCommandLine commandLine;
+        commandLine.Update = update;
         TfmMarivelMainForm form(commandLine);
         const QTimer* timer = form.findChild<QTimer*>("tiAutoUpdate");
-        EXPECT_TRUE(timer->isActive());
-        EXPECT_EQ(timer->interval(), 5000);
-    }
+        return timer->isActive() ? timer->interval() : -1;
+    };
+    EXPECT_EQ(delay(false), -1);
+    EXPECT_EQ(delay(true), 5000);
     Settings().AutoUpdateDelay = 600;
-    TfmMarivelMainForm form(commandLine);
-    EXPECT_EQ(form.findChild<QTimer*>("tiAutoUpdate")->interval(), 60000);
+    EXPECT_EQ(delay(true), 60000);
 }
