@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -111,6 +112,21 @@ QAction* MenuAction(QWidget& form, const QString& text)
             return action;
     ADD_FAILURE() << "no action " << text.toStdString();
     return nullptr;
+}
+
+// The text of the message box `action` shows, answered with `button`; its icon into `icon`.
+QString MessageOf(const std::function<void()>& action, QMessageBox::StandardButton button,
+    QMessageBox::Icon* icon = nullptr)
+{
+    QString text;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        if (icon)
+            *icon = box.icon();
+        box.button(button)->click();
+    });
+    action();
+    return text;
 }
 
 } // namespace
@@ -456,21 +472,6 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
 }
 
 namespace {
-
-// The text of the message box `action` shows, answered with `button`; its icon into `icon`.
-QString MessageOf(const std::function<void()>& action, QMessageBox::StandardButton button,
-    QMessageBox::Icon* icon = nullptr)
-{
-    QString text;
-    WhenShown<QMessageBox>([&](QMessageBox& box) {
-        text = box.text();
-        if (icon)
-            *icon = box.icon();
-        box.button(button)->click();
-    });
-    action();
-    return text;
-}
 
 // Where the desktop would have opened an address.
 class TBrowser : public QObject {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
