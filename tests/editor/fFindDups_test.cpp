@@ -139,7 +139,8 @@ TEST_F(FindDupsTest, CutCopyAndDeleteNeedADuplicateSelected)
     EXPECT_FALSE(SelectionActionsEnabled());
 }
 
-TEST_F(FindDupsTest, CopyTakesTheSelectedDuplicatesInTreeOrderNeverAHead)
+// Copy takes the selected duplicates in tree order, never a head; delete and cut remove them.
+TEST_F(FindDupsTest, CopyDeleteAndCutTakeTheSelectedDuplicates)
 {
     Window.Find();
     for (QTreeWidgetItem* node : { Node(2, 0), Node(0), Node(0, 1), Node(1, 0) })
@@ -150,11 +151,8 @@ TEST_F(FindDupsTest, CopyTakesTheSelectedDuplicatesInTreeOrderNeverAHead)
     copied.AppendGpxText(QApplication::clipboard()->text());
     EXPECT_EQ(Descriptions(copied), "a3 b2 c2 ");
     EXPECT_EQ(Document.Entries.Count(), 8);
-}
 
-TEST_F(FindDupsTest, DeleteAndCutRemoveTheDuplicatesFromTheDocument)
-{
-    Window.Find();
+    Window.ResultTree()->clearSelection();
     Node(0, 0)->setSelected(true);
     Node(2, 0)->setSelected(true);
     Window.Delete();

@@ -140,40 +140,33 @@ TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
     EXPECT_EQ(window.Entry(0).LatDeg(), 0);
 }
 
-TEST(TMDIChild, MinusAndPlusInADecimalFieldSwitchTheHemisphereAtOnce)
+// Minus and plus in a decimal field switch the hemisphere at once; the hemisphere button and a
+// column header apply the pending edit first.
+TEST(TMDIChild, HemisphereSwitchesAtOnceAndAfterThePendingEdit)
 {
     TPrecision precision(5);
-    TWindow window;
-    window->Document.Entries.AddValues("Home", "", 4.3, 51.5);
-    window->UpdateView();
-    window->SelectOnly(0);
-    QLineEdit* latitude = window.Field(fLatitude);
-    latitude->setFocus();
-
-    QTest::keyClick(latitude, '-');
-    EXPECT_EQ(window.Entry(0).Latitude(), -51.5) << "without leaving the field";
-    EXPECT_EQ(latitude->text(), "-51.50000");
-    EXPECT_EQ(window.LatSign()->text(), "S");
-    QTest::keyClick(latitude, '-');
-    EXPECT_EQ(latitude->text(), "-51.50000") << "the key itself is never typed";
-
-    QTest::keyClick(latitude, '+');
-    EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
-    EXPECT_EQ(latitude->text(), "51.50000");
-    EXPECT_EQ(window.LatSign()->text(), "N");
-
-    QTest::keyClick(window.Field(fLongitude), '-');
-    EXPECT_EQ(window.Entry(0).Longitude(), -4.3);
-    EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
-}
-
-TEST(TMDIChild, HemisphereButtonAndColumnHeaderApplyThePendingEditFirst)
-{
     TWindow window(3);
     window->SelectOnly(2);
-    window.Field(fLatitude)->setFocus();
-    window.Field(fLatitude)->clear();
-    QTest::keyClicks(window.Field(fLatitude), "0.5");
+    QLineEdit* latitude = window.Field(fLatitude);
+    latitude->setFocus();
+    QTest::keyClick(latitude, '-');
+    EXPECT_EQ(window.Entry(2).Latitude(), -2) << "without leaving the field";
+    EXPECT_EQ(latitude->text(), "-2.00000");
+    EXPECT_EQ(window.LatSign()->text(), "S");
+    QTest::keyClick(latitude, '-');
+    EXPECT_EQ(latitude->text(), "-2.00000") << "the key itself is never typed";
+
+    QTest::keyClick(latitude, '+');
+    EXPECT_EQ(window.Entry(2).Latitude(), 2);
+    EXPECT_EQ(latitude->text(), "2.00000");
+    EXPECT_EQ(window.LatSign()->text(), "N");
+    QTest::keyClick(window.Field(fLongitude), '-');
+    EXPECT_EQ(window.Entry(2).Longitude(), -2);
+    EXPECT_EQ(window.Entry(2).Latitude(), 2);
+
+    latitude->setFocus();
+    latitude->clear();
+    QTest::keyClicks(latitude, "0.5");
     QTest::mouseClick(window.LatSign(), Qt::LeftButton);
     EXPECT_EQ(window.Entry(2).Latitude(), -0.5) << "typed, then switched to the south";
     EXPECT_EQ(window.LatSign()->text(), "S");

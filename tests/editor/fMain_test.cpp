@@ -137,8 +137,8 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     commandLine.Locations = { Path("a.ov2") };
     TfmMarivelMainForm form(commandLine);
     form.show();
-    QTest::qWait(300); // the command line's files open shortly after the window
-    ASSERT_EQ(form.Documents().size(), 1);
+    // The command line's files open shortly after the window.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Documents().size() == 1; }));
     EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2]");
 
     form.OpenLocation(Path("b.ov2"));
