@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <tuple>
 
 #include <QAction>
@@ -77,8 +78,18 @@ protected:
         return list;
     }
 
+    // A main window opened without files, shown and active.
+    TfmMarivelMainForm& ShownForm()
+    {
+        Form.emplace(TCommandLine());
+        Form->show();
+        QApplication::setActiveWindow(&*Form);
+        return *Form;
+    }
+
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
+    std::optional<TfmMarivelMainForm> Form;
 };
 
 // The texts the status bar's panels show.
@@ -160,8 +171,7 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
 TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
 {
     Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
 
     form.OpenLocation(Path("route.gpx"));
     ASSERT_EQ(form.Documents().size(), 1);
@@ -234,9 +244,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
         { "Find &Next", { 0, 0, 0, 0, 0, 1, 1, 1 } },
         { "Next Window", { 0, 0, 0, 0, 0, 0, 1, 0 } },
     };
-    TfmMarivelMainForm form({});
-    form.show();
-    QApplication::setActiveWindow(&form);
+    TfmMarivelMainForm& form = ShownForm();
     const auto expectState = [&](TState state) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const auto& rule : rules) {
@@ -281,9 +289,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
 
 TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
 {
-    TfmMarivelMainForm form({});
-    form.show();
-    QApplication::setActiveWindow(&form);
+    TfmMarivelMainForm& form = ShownForm();
     QTableView* list = OpenFocusedOnFirstRow(form);
     TMDIChild* document = form.ActiveDocument();
     QAction* copyText = MenuAction(form, "Copy as text");
@@ -305,9 +311,7 @@ TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
 // focus; a text field keeps the keys for its own undo.
 TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
 {
-    TfmMarivelMainForm form({});
-    form.show();
-    QApplication::setActiveWindow(&form);
+    TfmMarivelMainForm& form = ShownForm();
     QAction* undo = MenuAction(form, "Undo");
     QAction* redo = MenuAction(form, "Redo");
     QTableView* list = OpenFocusedOnFirstRow(form);
@@ -344,8 +348,7 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
 {
     Settings().CloseMinimizes = false;
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     form.OpenLocation(Path("a.ov2"));
     form.ActiveDocument()->Document.Rename({ 0 }, "changed");
     EXPECT_EQ(MessageOf([&] { form.Exit(); }, QMessageBox::No),
@@ -356,8 +359,7 @@ TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
 
 TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
 {
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     for (const QString caption : { "&Open", "A&ppend" }) {
         if (caption == "A&ppend")
             form.OpenLocation(Path("a.ov2"));
@@ -408,8 +410,7 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
 {
     // Three columns: not Destinator's layout, the first reader of csv files.
     Write("garmin.csv", "4.88969, 52.37403, \"Dam\"\r\n");
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     QString asked;
     WhenShown([&](QDialog& modal) {
         asked = modal.objectName();
@@ -429,8 +430,7 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
 // Alt+W and a digit bring a document to the front.
 TEST_F(MainWindowTest, WindowMenuListsTheOpenDocumentsByNumber)
 {
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     QMenu* window = MenuAction(form, "&Window")->menu();
     const auto listed = [&] {
         emit window->aboutToShow();
@@ -489,8 +489,7 @@ public slots:
 TEST_F(MainWindowTest, AChosenLanguageIsKeptAndRestartsTheProgramWhenTheUserAgrees)
 {
     ASSERT_NE(FindTranslation(LanguageDutch, TranslationFolders()), "");
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     for (const auto& [item, code, answer] : { std::tuple { "Nederlands", "NLD", QMessageBox::No },
              { "English", "ENG", QMessageBox::No }, { "English", "ENG", QMessageBox::Yes } }) {
         SCOPED_TRACE(std::string(item) + (answer == QMessageBox::Yes ? ", yes" : ", no"));
@@ -507,8 +506,7 @@ TEST_F(MainWindowTest, ASecondSpellingOfAnOpenFileBringsItToTheFront)
     ASSERT_TRUE(QFile::link(Dir.path(), Dir.path() + "-link"));
     const QString viaLink = Dir.path() + "-link/a.ov2";
     Settings().MRU.clear();
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     form.OpenLocation(Path("a.ov2")); // handed over by a second start
     form.OpenLocation("FILE://" + viaLink); // chosen in the open dialog
     form.OpenLocation(Path("sub/../a.ov2"));
@@ -557,8 +555,7 @@ TEST_F(MainWindowTest, HelpPagesOpenTheUserGuideOrSayWhyNot)
 
 TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
 {
-    TfmMarivelMainForm form { TCommandLine() };
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     QAction* findDups = ActionOf(form, "Find Duplicates...");
     EXPECT_EQ(findDups->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_FALSE(findDups->isEnabled());
@@ -591,8 +588,7 @@ TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
     item->Target = QStringLiteral("FILE://") + Path("cams.ov2");
     item->Format = QStringLiteral("ttov2");
     AutoUpdateItems().Add(std::move(item));
-    TfmMarivelMainForm form { TCommandLine() };
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     ASSERT_TRUE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
     QString title;
     QTimer::singleShot(0, [&] {
