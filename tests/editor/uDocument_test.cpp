@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include <QCollator>
-#include <QDir>
 
 #include <gtest/gtest.h>
 
