@@ -124,7 +124,9 @@ TEST_F(FindDupsTest, CancellingShowsTheGroupsFoundSoFarWithoutAMessage)
     EXPECT_TRUE(Prompt.Shown.isEmpty());
 }
 
-TEST_F(FindDupsTest, CutCopyAndDeleteNeedADuplicateSelected)
+// Cut, copy and delete need a duplicate selected; copy takes the selected duplicates in tree
+// order, never a head; delete and cut remove them.
+TEST_F(FindDupsTest, CopyDeleteAndCutTakeTheSelectedDuplicates)
 {
     Window.Find();
     EXPECT_FALSE(Window.CutAction()->isEnabled() || Window.CopyAction()->isEnabled()
@@ -137,12 +139,7 @@ TEST_F(FindDupsTest, CutCopyAndDeleteNeedADuplicateSelected)
     EXPECT_TRUE(SelectionActionsEnabled());
     Node(1, 0)->setSelected(false);
     EXPECT_FALSE(SelectionActionsEnabled());
-}
 
-// Copy takes the selected duplicates in tree order, never a head; delete and cut remove them.
-TEST_F(FindDupsTest, CopyDeleteAndCutTakeTheSelectedDuplicates)
-{
-    Window.Find();
     for (QTreeWidgetItem* node : { Node(2, 0), Node(0), Node(0, 1), Node(1, 0) })
         node->setSelected(true);
     QApplication::clipboard()->clear();
