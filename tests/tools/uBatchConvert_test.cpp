@@ -177,9 +177,15 @@ TEST_F(BatchConvertTest, AppendAsksBeforeTheRunAndAgainWhenSaving)
     const QString question =
         "File " + Dst("all.ov2") + " already exists. Do you want to overwrite?";
 
+    Prompt.Answers = { TAnswer::Yes };
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Run(Append({}, "ttov2", Dst("all.ov2"))); }),
+        "No source files selected")
+        << "after the question";
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { Run(Multiple({}, { "gengpx" })); }), "No source files selected");
     Prompt.Answers = { TAnswer::No };
     EXPECT_FALSE(Run(job).Finished);
-    EXPECT_EQ(Prompt.Asked, QStringList { question });
+    EXPECT_EQ(Prompt.Asked, QStringList(2, question));
     EXPECT_TRUE(Progress.isEmpty()) << "No ends the run before it reads";
 
     Prompt.Asked.clear();
@@ -246,18 +252,6 @@ TEST_F(BatchConvertTest, AFailedFileAsksWhetherToGoOn)
         << "a message that names the file is not named twice";
     EXPECT_EQ(Prompt.Asked.size(), 0) << "the handler answers instead of the user";
     EXPECT_TRUE(QFileInfo::exists(Dst("c.gpx")));
-}
-
-TEST_F(BatchConvertTest, NoFilesEndsAfterTheChecks)
-{
-    WriteFileBytes(Dst("all.ov2"), "old");
-    Prompt.Answers = { TAnswer::Yes };
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Run(Append({}, "ttov2", Dst("all.ov2"))); }),
-        "No source files selected");
-    EXPECT_EQ(Prompt.Asked.size(), 1) << "asked before the run";
-    EXPECT_EQ(FileBytes(Dst("all.ov2")), "old");
-    EXPECT_EQ(
-        ErrorOf<EUserError>([&] { Run(Multiple({}, { "gengpx" })); }), "No source files selected");
 }
 
 TEST_F(BatchConvertTest, FoldersListTheFilesOfTheFormat)
