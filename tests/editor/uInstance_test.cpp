@@ -79,22 +79,6 @@ TEST(CommandLine, UsageNamesTheSwitchesAndTheEnvironment)
         EXPECT_TRUE(usage.contains(word)) << word;
 }
 
-TEST(CommandLine, SecondStartSendsFilesThenUpdateThenShow)
-{
-    TCommandLine line;
-    line.Locations = { "/a.ov2", "/b.ov2" };
-    line.Update = true;
-    line.Silent = true;
-    EXPECT_EQ(MessagesFor(line),
-        QList<TInstanceMessage>(
-            { TInstanceMessage::Open("/a.ov2"), TInstanceMessage::Open("/b.ov2"),
-                TInstanceMessage::AutoUpdate(true), TInstanceMessage::Show() }));
-
-    line.Tray = true;
-    line.Silent = false;
-    EXPECT_EQ(MessagesFor(line).last(), TInstanceMessage::AutoUpdate(false)) << "no show in tray";
-}
-
 namespace {
 
 // A channel of this test alone, in a folder only this user may enter, so tests may run side by
