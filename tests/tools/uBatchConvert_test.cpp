@@ -310,10 +310,6 @@ TEST(BatchConvertSettings, StoredChoicesComeBackWhereTheyStillHold)
     EXPECT_EQ(stored.DestFormat, -1);
     EXPECT_EQ(stored.SourceDir, ApplicationDir());
 
-    StoreBatchSettings("/s", "/d", IndexOfExporterFormat("genkml"), { "ttov2", "genkml" });
-    EXPECT_EQ(settings.BatchConvertDestFormatID, "genkml");
-    EXPECT_EQ(settings.BatchConvertDestFormatIDs, ";ttov2;genkml");
-    EXPECT_EQ(settings.BatchConvertSource, "/s");
     StoreBatchSettings("/s", "/d", -1, {});
     EXPECT_EQ(settings.BatchConvertDestFormatID, "*");
     EXPECT_EQ(settings.BatchConvertDestFormatIDs, "");
