@@ -287,29 +287,10 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
     expectState(OneAgain);
 }
 
+// Ctrl+Shift+C, Delete, Insert and Ctrl+F4 reach the document in the frame; Ctrl+Z and Ctrl+Y
+// (or Ctrl+Shift+Z) step its history while its list has the focus, and a text field keeps the
+// keys for its own undo.
 TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
-{
-    TfmMarivelMainForm& form = ShownForm();
-    QTableView* list = OpenFocusedOnFirstRow(form);
-    TMDIChild* document = form.ActiveDocument();
-    QAction* copyText = MenuAction(form, "Copy as text");
-    EXPECT_TRUE(list->actions().contains(copyText)) << "offered in the list's context menu";
-    QApplication::clipboard()->clear();
-    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), document->Document.PlainTextOf({ 0 }));
-    QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
-    QTest::keyClick(list, Qt::Key_Insert);
-    EXPECT_EQ(document->Document.Entries.Count(), 2);
-    document->Document.History.setClean();
-    QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
-}
-
-// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step the document's history while its list has the
-// focus; a text field keeps the keys for its own undo.
-TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
 {
     TfmMarivelMainForm& form = ShownForm();
     QAction* undo = MenuAction(form, "Undo");
@@ -317,8 +298,14 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     QTableView* list = OpenFocusedOnFirstRow(form);
     TMDIChild* document = form.ActiveDocument();
     const auto descriptions = [&] { return Descriptions(document->Document.Entries); };
+    EXPECT_TRUE(list->actions().contains(MenuAction(form, "Copy as text")))
+        << "offered in the list's context menu";
+    QApplication::clipboard()->clear();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), document->Document.PlainTextOf({ 0 }));
     EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
     QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(descriptions(), "C ");
     EXPECT_EQ(undo->text(), "&Undo Delete");
     EXPECT_EQ(undo->toolTip(), "Undo Delete") << "the toolbar button's tip";
     EXPECT_EQ(document->windowTitle(), "b.ov2*");
@@ -343,6 +330,13 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(descriptions(), "C ");
     EXPECT_EQ(redo->text(), "&Redo");
+
+    QTest::keyClick(list, Qt::Key_Insert);
+    EXPECT_EQ(document->Document.Entries.Count(), 2);
+    document->Document.History.setClean();
+    QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
