@@ -280,9 +280,14 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFieldsAndLeavesDeleteAtHan
     EXPECT_EQ(window->Document.Entries.Count(), 0);
 }
 
+// The caption names the file and marks a change until the document is saved.
 TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
 {
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
     TWindow window(2);
+    EXPECT_EQ(window->windowTitle(), "Untitled");
+    window->Document.FileName = "FILE://" + dir.filePath("a.ov2");
     window->SelectOnly(0);
     window.Field(fDescription)->setFocus();
     window.Field(fDescription)->setText("typed");
@@ -293,8 +298,10 @@ TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
     EXPECT_EQ(window->CurrentRow(), 2);
     EXPECT_EQ(window.Field(fDescription)->text(), "New entry #3");
     EXPECT_TRUE(window.Field(fDescription)->hasFocus());
-    EXPECT_EQ(window->windowTitle(), "Untitled*");
+    EXPECT_EQ(window->windowTitle(), "a.ov2*");
     EXPECT_EQ(window.List()->model()->rowCount(), 3);
+    ASSERT_TRUE(window->Save());
+    EXPECT_EQ(window->windowTitle(), "a.ov2");
 }
 
 // A deleted block leaves the row after it selected, the last row the new last one, the last
@@ -339,19 +346,6 @@ TEST(TMDIChild, DeleteSelectsTheRowAfterItAndNothingWhenTheListIsEmpty)
         EXPECT_EQ(field->text(), "");
     }
     EXPECT_FALSE(window->DeleteAction()->isEnabled()) << "nothing left to delete";
-}
-
-TEST(TMDIChild, CaptionNamesTheFileAndMarksChanges)
-{
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    TWindow window;
-    EXPECT_EQ(window->windowTitle(), "Untitled");
-    window->Document.FileName = "FILE://" + dir.filePath("a.ov2");
-    window->InsertAction()->trigger();
-    EXPECT_EQ(window->windowTitle(), "a.ov2*");
-    ASSERT_TRUE(window->Save());
-    EXPECT_EQ(window->windowTitle(), "a.ov2");
 }
 
 TEST(TMDIChild, SelectAllAndInvertShowTheHourglassAboveAThousandEntries)
