@@ -124,7 +124,9 @@ TEST_F(FindDupsTest, CancellingShowsTheGroupsFoundSoFarWithoutAMessage)
     EXPECT_TRUE(Prompt.Shown.isEmpty());
 }
 
-TEST_F(FindDupsTest, CutCopyAndDeleteNeedADuplicateSelected)
+// Cut, copy and delete need a duplicate selected; copy takes the selected duplicates in tree
+// order, never a head; delete and cut remove them.
+TEST_F(FindDupsTest, CopyDeleteAndCutTakeTheSelectedDuplicates)
 {
     Window.Find();
     EXPECT_FALSE(Window.CutAction()->isEnabled() || Window.CopyAction()->isEnabled()
@@ -137,11 +139,7 @@ TEST_F(FindDupsTest, CutCopyAndDeleteNeedADuplicateSelected)
     EXPECT_TRUE(SelectionActionsEnabled());
     Node(1, 0)->setSelected(false);
     EXPECT_FALSE(SelectionActionsEnabled());
-}
 
-TEST_F(FindDupsTest, CopyTakesTheSelectedDuplicatesInTreeOrderNeverAHead)
-{
-    Window.Find();
     for (QTreeWidgetItem* node : { Node(2, 0), Node(0), Node(0, 1), Node(1, 0) })
         node->setSelected(true);
     QApplication::clipboard()->clear();
@@ -150,11 +148,8 @@ TEST_F(FindDupsTest, CopyTakesTheSelectedDuplicatesInTreeOrderNeverAHead)
     copied.AppendGpxText(QApplication::clipboard()->text());
     EXPECT_EQ(Descriptions(copied), "a3 b2 c2 ");
     EXPECT_EQ(Document.Entries.Count(), 8);
-}
 
-TEST_F(FindDupsTest, DeleteAndCutRemoveTheDuplicatesFromTheDocument)
-{
-    Window.Find();
+    Window.ResultTree()->clearSelection();
     Node(0, 0)->setSelected(true);
     Node(2, 0)->setSelected(true);
     Window.Delete();

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +15,6 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -142,40 +140,33 @@ TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
     EXPECT_EQ(window.Entry(0).LatDeg(), 0);
 }
 
-TEST(TMDIChild, MinusAndPlusInADecimalFieldSwitchTheHemisphereAtOnce)
+// Minus and plus in a decimal field switch the hemisphere at once; the hemisphere button and a
+// column header apply the pending edit first.
+TEST(TMDIChild, HemisphereSwitchesAtOnceAndAfterThePendingEdit)
 {
     TPrecision precision(5);
-    TWindow window;
-    window->Document.Entries.AddValues("Home", "", 4.3, 51.5);
-    window->UpdateView();
-    window->SelectOnly(0);
-    QLineEdit* latitude = window.Field(fLatitude);
-    latitude->setFocus();
-
-    QTest::keyClick(latitude, '-');
-    EXPECT_EQ(window.Entry(0).Latitude(), -51.5) << "without leaving the field";
-    EXPECT_EQ(latitude->text(), "-51.50000");
-    EXPECT_EQ(window.LatSign()->text(), "S");
-    QTest::keyClick(latitude, '-');
-    EXPECT_EQ(latitude->text(), "-51.50000") << "the key itself is never typed";
-
-    QTest::keyClick(latitude, '+');
-    EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
-    EXPECT_EQ(latitude->text(), "51.50000");
-    EXPECT_EQ(window.LatSign()->text(), "N");
-
-    QTest::keyClick(window.Field(fLongitude), '-');
-    EXPECT_EQ(window.Entry(0).Longitude(), -4.3);
-    EXPECT_EQ(window.Entry(0).Latitude(), 51.5);
-}
-
-TEST(TMDIChild, HemisphereButtonAndColumnHeaderApplyThePendingEditFirst)
-{
     TWindow window(3);
     window->SelectOnly(2);
-    window.Field(fLatitude)->setFocus();
-    window.Field(fLatitude)->clear();
-    QTest::keyClicks(window.Field(fLatitude), "0.5");
+    QLineEdit* latitude = window.Field(fLatitude);
+    latitude->setFocus();
+    QTest::keyClick(latitude, '-');
+    EXPECT_EQ(window.Entry(2).Latitude(), -2) << "without leaving the field";
+    EXPECT_EQ(latitude->text(), "-2.00000");
+    EXPECT_EQ(window.LatSign()->text(), "S");
+    QTest::keyClick(latitude, '-');
+    EXPECT_EQ(latitude->text(), "-2.00000") << "the key itself is never typed";
+
+    QTest::keyClick(latitude, '+');
+    EXPECT_EQ(window.Entry(2).Latitude(), 2);
+    EXPECT_EQ(latitude->text(), "2.00000");
+    EXPECT_EQ(window.LatSign()->text(), "N");
+    QTest::keyClick(window.Field(fLongitude), '-');
+    EXPECT_EQ(window.Entry(2).Longitude(), -2);
+    EXPECT_EQ(window.Entry(2).Latitude(), 2);
+
+    latitude->setFocus();
+    latitude->clear();
+    QTest::keyClicks(latitude, "0.5");
     QTest::mouseClick(window.LatSign(), Qt::LeftButton);
     EXPECT_EQ(window.Entry(2).Latitude(), -0.5) << "typed, then switched to the south";
     EXPECT_EQ(window.LatSign()->text(), "S");
@@ -289,9 +280,14 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFieldsAndLeavesDeleteAtHan
     EXPECT_EQ(window->Document.Entries.Count(), 0);
 }
 
+// The caption names the file and marks a change until the document is saved.
 TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
 {
+    TBuiltInFormats formats;
+    QTemporaryDir dir;
     TWindow window(2);
+    EXPECT_EQ(window->windowTitle(), "Untitled");
+    window->Document.FileName = "FILE://" + dir.filePath("a.ov2");
     window->SelectOnly(0);
     window.Field(fDescription)->setFocus();
     window.Field(fDescription)->setText("typed");
@@ -302,8 +298,10 @@ TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
     EXPECT_EQ(window->CurrentRow(), 2);
     EXPECT_EQ(window.Field(fDescription)->text(), "New entry #3");
     EXPECT_TRUE(window.Field(fDescription)->hasFocus());
-    EXPECT_EQ(window->windowTitle(), "Untitled*");
+    EXPECT_EQ(window->windowTitle(), "a.ov2*");
     EXPECT_EQ(window.List()->model()->rowCount(), 3);
+    ASSERT_TRUE(window->Save());
+    EXPECT_EQ(window->windowTitle(), "a.ov2");
 }
 
 // A deleted block leaves the row after it selected, the last row the new last one, the last
@@ -348,22 +346,6 @@ TEST(TMDIChild, DeleteSelectsTheRowAfterItAndNothingWhenTheListIsEmpty)
         EXPECT_EQ(field->text(), "");
     }
     EXPECT_FALSE(window->DeleteAction()->isEnabled()) << "nothing left to delete";
-}
-
-TEST(TMDIChild, CaptionNamesTheFileAndMarksChanges)
-{
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    TWindow window;
-    EXPECT_EQ(window->windowTitle(), "Untitled");
-    TEntries loaded;
-    loaded.AddValues("a", "", 1, 2);
-    window->LoadFromList(loaded, "FILE://" + dir.filePath("a.ov2"), TDocument::lmOpen, "");
-    EXPECT_EQ(window->windowTitle(), "a.ov2");
-    window->InsertAction()->trigger();
-    EXPECT_EQ(window->windowTitle(), "a.ov2*");
-    ASSERT_TRUE(window->Save());
-    EXPECT_EQ(window->windowTitle(), "a.ov2");
 }
 
 TEST(TMDIChild, SelectAllAndInvertShowTheHourglassAboveAThousandEntries)
@@ -438,32 +420,35 @@ TEST(TMDIChild, PasteOfDamagedTextKeepsWhatWasRead)
 }
 
 // Cancel keeps the window, Yes saves and No leaves the file as it was; an unchanged document
-// closes without a question.
+// closes without a question. The question names the document in its title.
 TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
 {
     TBuiltInFormats formats;
     QTemporaryDir dir;
     const QString file = dir.filePath("a.gpx");
-    TScriptedPrompt prompt;
     TWindow window(1);
     window->Document.FileName = "FILE://" + file;
-    window->SetPrompt(prompt);
     window->SelectOnly(0);
     window.Field(fDescription)->setFocus();
     window.Field(fDescription)->setText("typed");
 
-    prompt.Answers = { IUserPrompt::TAnswer::Cancel };
+    const QString question = "The current data has changed. Do you want to save the changes?";
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        EXPECT_EQ(box.windowTitle(), QApplication::applicationDisplayName() + " - a.gpx");
+        EXPECT_EQ(box.text(), question) << "the typed text counts as a change";
+        box.button(QMessageBox::Cancel)->click();
+    });
     EXPECT_FALSE(window.Close());
-    EXPECT_EQ(prompt.Asked,
-        QStringList { "The current data has changed. Do you want to save the changes?" })
-        << "the typed text counts as a change";
     ASSERT_TRUE(window.Exists());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(FileBytes(file), "<missing>");
 
+    TScriptedPrompt prompt;
+    window->SetPrompt(prompt);
     prompt.Answers = { IUserPrompt::TAnswer::Yes };
     EXPECT_TRUE(window.Close());
     EXPECT_FALSE(window.Exists());
+    EXPECT_EQ(prompt.Asked, QStringList { question });
     const std::string saved = FileBytes(file);
     EXPECT_NE(saved.find("<name>typed</name>"), std::string::npos);
 
@@ -480,7 +465,7 @@ TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
     TWindow unchanged(1);
     unchanged->SetPrompt(prompt);
     EXPECT_TRUE(unchanged.Close());
-    EXPECT_EQ(prompt.Asked.size(), 3) << "only the changed documents asked";
+    EXPECT_EQ(prompt.Asked.size(), 2) << "only the changed documents asked";
 }
 
 TEST(TMDIChild, ClosingALargeDocumentShowsTheCleanUpProgress)
@@ -599,20 +584,4 @@ TEST(TMDIChild, TheMapKeepsItsShareOfTheWindowAndTheListItsMinimumWidth)
     QCoreApplication::processEvents();
     EXPECT_GE(splitter->sizes()[1], splitter->widget(1)->minimumSizeHint().width());
     Settings().MapPanelShare = 25;
-}
-
-TEST(TMDIChild, CloseQuestionNamesTheDocumentInItsTitle)
-{
-    TWindow window(1);
-    window->Document.FileName = "FILE:///data/poi/cameras.ov2";
-    window->InsertAction()->trigger();
-    QString title, text;
-    WhenShown<QMessageBox>([&](QMessageBox& box) {
-        title = box.windowTitle();
-        text = box.text();
-        box.button(QMessageBox::Cancel)->click();
-    });
-    EXPECT_FALSE(window.Close());
-    EXPECT_EQ(title, QApplication::applicationDisplayName() + " - cameras.ov2");
-    EXPECT_EQ(text, "The current data has changed. Do you want to save the changes?");
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <tuple>
 
 #include <QAction>
@@ -16,7 +17,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -78,8 +78,18 @@ protected:
         return list;
     }
 
+    // A main window opened without files, shown and active.
+    TfmMarivelMainForm& ShownForm()
+    {
+        Form.emplace(TCommandLine());
+        Form->show();
+        QApplication::setActiveWindow(&*Form);
+        return *Form;
+    }
+
     TBuiltInFormats Formats;
     QTemporaryDir Dir;
+    std::optional<TfmMarivelMainForm> Form;
 };
 
 // The texts the status bar's panels show.
@@ -115,6 +125,21 @@ QAction* MenuAction(QWidget& form, const QString& text)
     return nullptr;
 }
 
+// The text of the message box `action` shows, answered with `button`; its icon into `icon`.
+QString MessageOf(const std::function<void()>& action, QMessageBox::StandardButton button,
+    QMessageBox::Icon* icon = nullptr)
+{
+    QString text;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        if (icon)
+            *icon = box.icon();
+        box.button(button)->click();
+    });
+    action();
+    return text;
+}
+
 } // namespace
 
 TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
@@ -123,8 +148,8 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     commandLine.Locations = { Path("a.ov2") };
     TfmMarivelMainForm form(commandLine);
     form.show();
-    QTest::qWait(300); // the command line's files open shortly after the window
-    ASSERT_EQ(form.Documents().size(), 1);
+    // The command line's files open shortly after the window.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Documents().size() == 1; }));
     EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2]");
 
     form.OpenLocation(Path("b.ov2"));
@@ -146,8 +171,7 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
 TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
 {
     Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
 
     form.OpenLocation(Path("route.gpx"));
     ASSERT_EQ(form.Documents().size(), 1);
@@ -220,9 +244,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
         { "Find &Next", { 0, 0, 0, 0, 0, 1, 1, 1 } },
         { "Next Window", { 0, 0, 0, 0, 0, 0, 1, 0 } },
     };
-    TfmMarivelMainForm form({});
-    form.show();
-    QApplication::setActiveWindow(&form);
+    TfmMarivelMainForm& form = ShownForm();
     const auto expectState = [&](TState state) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const auto& rule : rules) {
@@ -265,42 +287,25 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
     expectState(OneAgain);
 }
 
+// Ctrl+Shift+C, Delete, Insert and Ctrl+F4 reach the document in the frame; Ctrl+Z and Ctrl+Y
+// (or Ctrl+Shift+Z) step its history while its list has the focus, and a text field keeps the
+// keys for its own undo.
 TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
 {
-    TfmMarivelMainForm form({});
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QTableView* list = OpenFocusedOnFirstRow(form);
-    TMDIChild* document = form.ActiveDocument();
-    QAction* copyText = MenuAction(form, "Copy as text");
-    EXPECT_TRUE(list->actions().contains(copyText)) << "offered in the list's context menu";
-    QApplication::clipboard()->clear();
-    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), document->Document.PlainTextOf({ 0 }));
-    QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(Descriptions(document->Document.Entries), "C ");
-    QTest::keyClick(list, Qt::Key_Insert);
-    EXPECT_EQ(document->Document.Entries.Count(), 2);
-    document->Document.History.setClean();
-    QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
-}
-
-// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step the document's history while its list has the
-// focus; a text field keeps the keys for its own undo.
-TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
-{
-    TfmMarivelMainForm form({});
-    form.show();
-    QApplication::setActiveWindow(&form);
+    TfmMarivelMainForm& form = ShownForm();
     QAction* undo = MenuAction(form, "Undo");
     QAction* redo = MenuAction(form, "Redo");
     QTableView* list = OpenFocusedOnFirstRow(form);
     TMDIChild* document = form.ActiveDocument();
     const auto descriptions = [&] { return Descriptions(document->Document.Entries); };
+    EXPECT_TRUE(list->actions().contains(MenuAction(form, "Copy as text")))
+        << "offered in the list's context menu";
+    QApplication::clipboard()->clear();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), document->Document.PlainTextOf({ 0 }));
     EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
     QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(descriptions(), "C ");
     EXPECT_EQ(undo->text(), "&Undo Delete");
     EXPECT_EQ(undo->toolTip(), "Undo Delete") << "the toolbar button's tip";
     EXPECT_EQ(document->windowTitle(), "b.ov2*");
@@ -325,30 +330,30 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheStepAndLeaveTextFieldsTheirOwn)
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(descriptions(), "C ");
     EXPECT_EQ(redo->text(), "&Redo");
+
+    QTest::keyClick(list, Qt::Key_Insert);
+    EXPECT_EQ(document->Document.Entries.Count(), 2);
+    document->Document.History.setClean();
+    QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
 {
     Settings().CloseMinimizes = false;
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     form.OpenLocation(Path("a.ov2"));
     form.ActiveDocument()->Document.Rename({ 0 }, "changed");
-    EXPECT_EQ(form.Documents().size(), 1);
-    // The close question is answered No by the scripted message box handler below.
-    QTimer::singleShot(100, [] {
-        if (QWidget* box = QApplication::activeModalWidget())
-            QTest::keyClick(box, Qt::Key_N, Qt::AltModifier);
-    });
-    form.Exit();
+    EXPECT_EQ(MessageOf([&] { form.Exit(); }, QMessageBox::No),
+        "The current data has changed. Do you want to save the changes?");
     EXPECT_TRUE(form.Documents().isEmpty());
     EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
 {
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     for (const QString caption : { "&Open", "A&ppend" }) {
         if (caption == "A&ppend")
             form.OpenLocation(Path("a.ov2"));
@@ -399,8 +404,7 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
 {
     // Three columns: not Destinator's layout, the first reader of csv files.
     Write("garmin.csv", "4.88969, 52.37403, \"Dam\"\r\n");
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     QString asked;
     WhenShown([&](QDialog& modal) {
         asked = modal.objectName();
@@ -420,8 +424,7 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
 // Alt+W and a digit bring a document to the front.
 TEST_F(MainWindowTest, WindowMenuListsTheOpenDocumentsByNumber)
 {
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     QMenu* window = MenuAction(form, "&Window")->menu();
     const auto listed = [&] {
         emit window->aboutToShow();
@@ -464,29 +467,6 @@ TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
 
 namespace {
 
-// Answers the next message box that opens over `form` with `button` and keeps its text and,
-// when asked, its icon.
-void AnswerNextMessage(QWidget& form, QMessageBox::StandardButton button, QString& text,
-    QMessageBox::Icon* icon = nullptr)
-{
-    auto* poll = new QTimer(&form);
-    QObject::connect(poll, &QTimer::timeout, [poll, button, &text, icon] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        text = box->text();
-        if (icon)
-            *icon = box->icon();
-        if (QAbstractButton* answer = box->button(button))
-            answer->click();
-        else
-            box->reject(); // another kind of box than the test expects; its text tells
-    });
-    poll->start(20);
-}
-
 // Where the desktop would have opened an address.
 class TBrowser : public QObject {
     Q_OBJECT
@@ -503,15 +483,12 @@ public slots:
 TEST_F(MainWindowTest, AChosenLanguageIsKeptAndRestartsTheProgramWhenTheUserAgrees)
 {
     ASSERT_NE(FindTranslation(LanguageDutch, TranslationFolders()), "");
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     for (const auto& [item, code, answer] : { std::tuple { "Nederlands", "NLD", QMessageBox::No },
              { "English", "ENG", QMessageBox::No }, { "English", "ENG", QMessageBox::Yes } }) {
         SCOPED_TRACE(std::string(item) + (answer == QMessageBox::Yes ? ", yes" : ", no"));
-        QString question;
-        AnswerNextMessage(form, answer, question);
-        MenuAction(form, item)->trigger();
-        EXPECT_EQ(question, ForDisplay(Tr(Msg::RestartForLanguage)));
+        EXPECT_EQ(MessageOf([&] { MenuAction(form, item)->trigger(); }, answer),
+            ForDisplay(Tr(Msg::RestartForLanguage)));
         EXPECT_EQ(GetLanguageExtension(), code);
         EXPECT_EQ(form.isVisible(), answer == QMessageBox::No);
         EXPECT_EQ(form.RestartRequested(), answer == QMessageBox::Yes);
@@ -523,8 +500,7 @@ TEST_F(MainWindowTest, ASecondSpellingOfAnOpenFileBringsItToTheFront)
     ASSERT_TRUE(QFile::link(Dir.path(), Dir.path() + "-link"));
     const QString viaLink = Dir.path() + "-link/a.ov2";
     Settings().MRU.clear();
-    TfmMarivelMainForm form({});
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     form.OpenLocation(Path("a.ov2")); // handed over by a second start
     form.OpenLocation("FILE://" + viaLink); // chosen in the open dialog
     form.OpenLocation(Path("sub/../a.ov2"));
@@ -557,25 +533,23 @@ TEST_F(MainWindowTest, HelpPagesOpenTheUserGuideOrSayWhyNot)
     EXPECT_EQ(browser.Opened[3], browser.Opened[0]) << "the About box's link";
 
     form.show();
-    QString message;
     Settings().HelpUrl = "http://[not an address";
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    AnswerNextMessage(form, QMessageBox::Ok, message, &icon);
-    MenuAction(form, "Online Marivel FAQ...")->trigger();
-    EXPECT_EQ(message, "No web browser could be started to show http://[not an address.");
+    EXPECT_EQ(MessageOf([&] { MenuAction(form, "Online Marivel FAQ...")->trigger(); },
+                  QMessageBox::Ok, &icon),
+        "No web browser could be started to show http://[not an address.");
     EXPECT_EQ(icon, QMessageBox::Critical) << "an error shows as one";
     Settings().ForumUrl.clear();
-    AnswerNextMessage(form, QMessageBox::Ok, message);
-    MenuAction(form, "Go to Marivel forum...")->trigger();
-    EXPECT_EQ(message, "No address is set for this page.");
+    EXPECT_EQ(
+        MessageOf([&] { MenuAction(form, "Go to Marivel forum...")->trigger(); }, QMessageBox::Ok),
+        "No address is set for this page.");
 }
 
 #include "fMain_test.moc"
 
 TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
 {
-    TfmMarivelMainForm form { TCommandLine() };
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     QAction* findDups = ActionOf(form, "Find Duplicates...");
     EXPECT_EQ(findDups->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_FALSE(findDups->isEnabled());
@@ -608,8 +582,7 @@ TEST_F(MainWindowTest, AutoUpdateNowNeedsItemsAndOpensTheStatusWindow)
     item->Target = QStringLiteral("FILE://") + Path("cams.ov2");
     item->Format = QStringLiteral("ttov2");
     AutoUpdateItems().Add(std::move(item));
-    TfmMarivelMainForm form { TCommandLine() };
-    form.show();
+    TfmMarivelMainForm& form = ShownForm();
     ASSERT_TRUE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
     QString title;
     QTimer::singleShot(0, [&] {
@@ -652,19 +625,16 @@ TEST_F(MainWindowTest, AnAutomaticRunWaitsForAnOpenDialog)
 
 TEST_F(MainWindowTest, UpdateSwitchWaitsTheDelayOfAtMostAMinute)
 {
-    TCommandLine commandLine;
-    {
-        TfmMarivelMainForm form(commandLine);
-        EXPECT_FALSE(form.findChild<QTimer*>("tiAutoUpdate")->isActive());
-    }
-    commandLine.Update = true;
-    {
+    // The delay before the run, -1 for none.
+    const auto delay = [](bool update) {
+        TCommandLine commandLine;
+        commandLine.Update = update;
         TfmMarivelMainForm form(commandLine);
         const QTimer* timer = form.findChild<QTimer*>("tiAutoUpdate");
-        EXPECT_TRUE(timer->isActive());
-        EXPECT_EQ(timer->interval(), 5000);
-    }
+        return timer->isActive() ? timer->interval() : -1;
+    };
+    EXPECT_EQ(delay(false), -1);
+    EXPECT_EQ(delay(true), 5000);
     Settings().AutoUpdateDelay = 600;
-    TfmMarivelMainForm form(commandLine);
-    EXPECT_EQ(form.findChild<QTimer*>("tiAutoUpdate")->interval(), 60000);
+    EXPECT_EQ(delay(true), 60000);
 }

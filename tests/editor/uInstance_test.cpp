@@ -79,22 +79,6 @@ TEST(CommandLine, UsageNamesTheSwitchesAndTheEnvironment)
         EXPECT_TRUE(usage.contains(word)) << word;
 }
 
-TEST(CommandLine, SecondStartSendsFilesThenUpdateThenShow)
-{
-    TCommandLine line;
-    line.Locations = { "/a.ov2", "/b.ov2" };
-    line.Update = true;
-    line.Silent = true;
-    EXPECT_EQ(MessagesFor(line),
-        QList<TInstanceMessage>(
-            { TInstanceMessage::Open("/a.ov2"), TInstanceMessage::Open("/b.ov2"),
-                TInstanceMessage::AutoUpdate(true), TInstanceMessage::Show() }));
-
-    line.Tray = true;
-    line.Silent = false;
-    EXPECT_EQ(MessagesFor(line).last(), TInstanceMessage::AutoUpdate(false)) << "no show in tray";
-}
-
 namespace {
 
 // A channel of this test alone, in a folder only this user may enter, so tests may run side by
@@ -225,26 +209,9 @@ TEST(SingleInstance, SecondStartHandsOverInOrderAndEnds)
     EXPECT_EQ(received.Log, QStringList({ "exit" }));
 }
 
-TEST(SingleInstance, MultiStartsAnotherInstance)
-{
-    const QString channel = TestChannel();
-    TSingleInstance first(channel);
-    ASSERT_TRUE(first.Start({}));
-    TReceived received(*first.Server());
-
-    EXPECT_EQ(SecondStart(channel, { "/MULTI", "/a.ov2" }), 3) << "runs on";
-    EXPECT_EQ(received.Log, QStringList()) << "hands nothing over";
-
-    TCommandLine multi;
-    multi.Multi = true;
-    TSingleInstance second(channel);
-    EXPECT_TRUE(second.Start(multi));
-    EXPECT_EQ(second.Server(), nullptr) << "the first instance keeps the channel";
-    EXPECT_EQ(SecondStart(channel, { "/b.ov2" }), 0);
-    EXPECT_EQ(received.Log, QStringList({ "open /b.ov2", "show" }));
-}
-
-TEST(SingleInstance, NoRunningInstanceMeansThisOneRuns)
+// Without a running instance this one runs and listens, with "/multi" too; a start with
+// "/multi" beside a running instance runs on its own and hands nothing over.
+TEST(SingleInstance, MultiStartsAnotherInstanceThatListensOnlyWhenNoneDoes)
 {
     const QString channel = TestChannel();
     EXPECT_FALSE(SendToRunningInstance(channel, { TInstanceMessage::Show() }));
@@ -254,8 +221,14 @@ TEST(SingleInstance, NoRunningInstanceMeansThisOneRuns)
     multi.Multi = true;
     TSingleInstance first(channel);
     ASSERT_TRUE(first.Start(multi));
-    ASSERT_NE(first.Server(), nullptr) << "with \"/multi\" and no other instance it listens";
+    ASSERT_NE(first.Server(), nullptr);
     TReceived received(*first.Server());
+    EXPECT_EQ(SecondStart(channel, { "/MULTI", "/a.ov2" }), 3) << "runs on";
+    EXPECT_EQ(received.Log, QStringList()) << "hands nothing over";
+
+    TSingleInstance second(channel);
+    EXPECT_TRUE(second.Start(multi));
+    EXPECT_EQ(second.Server(), nullptr) << "the first instance keeps the channel";
     EXPECT_EQ(SecondStart(channel, {}), 0);
     EXPECT_EQ(received.Log, QStringList({ "show" }));
 }

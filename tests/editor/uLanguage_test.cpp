@@ -1,8 +1,6 @@
 #include "editor/uLanguage.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -23,22 +21,6 @@ const std::string EmptyTranslation = QByteArray::fromHex("3cb86418caef9c95cd211c
 
 } // namespace
 
-TEST(Language, CodeKeptPerProgramFileInTheLocalesKey)
-{
-    EXPECT_EQ(GetLanguageExtension(), "") << "nothing chosen yet";
-    SetLanguageExtension(LanguageDutch);
-    EXPECT_EQ(GetLanguageExtension(), "NLD");
-
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Borland\\Locales"));
-    EXPECT_EQ(reg.GetValueNames(), QStringList({ QCoreApplication::applicationFilePath() }));
-    EXPECT_EQ(reg.ReadString(QCoreApplication::applicationFilePath()), "NLD");
-    reg.CloseKey();
-
-    SetLanguageExtension(LanguageEnglish);
-    EXPECT_EQ(GetLanguageExtension(), "ENG") << "a new choice replaces the old";
-}
-
 TEST(Language, TranslationLookedForInEachFolderInTurn)
 {
     QTemporaryDir beside, installed;
@@ -58,7 +40,8 @@ TEST(Language, TranslationLookedForInEachFolderInTurn)
     EXPECT_EQ(TranslationFolders().first(), QCoreApplication::applicationDirPath());
 }
 
-TEST(Language, WithoutAUsableTranslationTheTextsStayEnglish)
+// Without a usable translation the texts stay English; with one, Qt's own texts follow too.
+TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
 {
     QTemporaryDir dir;
     EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "no file";
@@ -68,13 +51,6 @@ TEST(Language, WithoutAUsableTranslationTheTextsStayEnglish)
         "To activate the chosen language, the application needs to be restarted. Do you want to "
         "close the application now?");
 
-    WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
-    EXPECT_FALSE(LoadTranslation("NLD", { dir.path() }).empty());
-}
-
-TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
-{
-    QTemporaryDir dir;
     WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
     WriteFileBytes(dir.filePath("marivel_XYZ.qm"), EmptyTranslation);
     const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
@@ -88,7 +64,8 @@ TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
         << "removed with the translations";
 }
 
-TEST(Language, OnlyALanguageTheProgramCanSpeakIsChosen)
+// The code is kept per program file in the locales key.
+TEST(Language, OnlyALanguageTheProgramCanSpeakIsChosenAndKeptPerProgramFile)
 {
     QTemporaryDir dir;
     EXPECT_FALSE(ChooseLanguage(LanguageDutch, { dir.path() }));
@@ -97,6 +74,8 @@ TEST(Language, OnlyALanguageTheProgramCanSpeakIsChosen)
     WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
     EXPECT_TRUE(ChooseLanguage(LanguageDutch, { dir.path() }));
     EXPECT_EQ(GetLanguageExtension(), "NLD");
-    EXPECT_TRUE(ChooseLanguage(LanguageEnglish, {})) << "English is built in";
-    EXPECT_EQ(GetLanguageExtension(), "ENG");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Borland\\Locales"));
+    EXPECT_EQ(reg.GetValueNames(), QStringList({ QCoreApplication::applicationFilePath() }));
+    EXPECT_EQ(reg.ReadString(QCoreApplication::applicationFilePath()), "NLD");
 }

@@ -177,9 +177,15 @@ TEST_F(BatchConvertTest, AppendAsksBeforeTheRunAndAgainWhenSaving)
     const QString question =
         "File " + Dst("all.ov2") + " already exists. Do you want to overwrite?";
 
+    Prompt.Answers = { TAnswer::Yes };
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Run(Append({}, "ttov2", Dst("all.ov2"))); }),
+        "No source files selected")
+        << "after the question";
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { Run(Multiple({}, { "gengpx" })); }), "No source files selected");
     Prompt.Answers = { TAnswer::No };
     EXPECT_FALSE(Run(job).Finished);
-    EXPECT_EQ(Prompt.Asked, QStringList { question });
+    EXPECT_EQ(Prompt.Asked, QStringList(2, question));
     EXPECT_TRUE(Progress.isEmpty()) << "No ends the run before it reads";
 
     Prompt.Asked.clear();
@@ -248,18 +254,6 @@ TEST_F(BatchConvertTest, AFailedFileAsksWhetherToGoOn)
     EXPECT_TRUE(QFileInfo::exists(Dst("c.gpx")));
 }
 
-TEST_F(BatchConvertTest, NoFilesEndsAfterTheChecks)
-{
-    WriteFileBytes(Dst("all.ov2"), "old");
-    Prompt.Answers = { TAnswer::Yes };
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Run(Append({}, "ttov2", Dst("all.ov2"))); }),
-        "No source files selected");
-    EXPECT_EQ(Prompt.Asked.size(), 1) << "asked before the run";
-    EXPECT_EQ(FileBytes(Dst("all.ov2")), "old");
-    EXPECT_EQ(
-        ErrorOf<EUserError>([&] { Run(Multiple({}, { "gengpx" })); }), "No source files selected");
-}
-
 TEST_F(BatchConvertTest, FoldersListTheFilesOfTheFormat)
 {
     Source("c.ov2", { "c" });
@@ -316,10 +310,6 @@ TEST(BatchConvertSettings, StoredChoicesComeBackWhereTheyStillHold)
     EXPECT_EQ(stored.DestFormat, -1);
     EXPECT_EQ(stored.SourceDir, ApplicationDir());
 
-    StoreBatchSettings("/s", "/d", IndexOfExporterFormat("genkml"), { "ttov2", "genkml" });
-    EXPECT_EQ(settings.BatchConvertDestFormatID, "genkml");
-    EXPECT_EQ(settings.BatchConvertDestFormatIDs, ";ttov2;genkml");
-    EXPECT_EQ(settings.BatchConvertSource, "/s");
     StoreBatchSettings("/s", "/d", -1, {});
     EXPECT_EQ(settings.BatchConvertDestFormatID, "*");
     EXPECT_EQ(settings.BatchConvertDestFormatIDs, "");

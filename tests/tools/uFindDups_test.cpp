@@ -173,22 +173,17 @@ TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)
         for (int copy = 0; copy < 2; ++copy)
             entries.AddValues("x", "", i, i);
     std::vector<int> told;
-    const auto stopAfterThree = [&](int percent) {
+    size_t reports = 3;
+    const auto tell = [&](int percent) {
         told.push_back(percent);
-        return told.size() < 3;
+        return told.size() < reports;
     };
-    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, stopAfterThree)),
-        (TGroups { { 0, { 1 } }, { 2, { 3 } } }));
+    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, tell)), (TGroups { { 0, { 1 } }, { 2, { 3 } } }));
     EXPECT_EQ(told, (std::vector<int> { 12, 25, 37 }));
 
     told.clear();
-    EXPECT_EQ(FindDuplicates(entries, 5,
-                  [&](int percent) {
-                      told.push_back(percent);
-                      return true;
-                  })
-                  .Count(),
-        4);
+    reports = 100;
+    EXPECT_EQ(FindDuplicates(entries, 5, tell).Count(), 4);
     EXPECT_EQ(told, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
 }
 

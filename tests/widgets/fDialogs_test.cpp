@@ -5,13 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,23 +86,20 @@ TEST(OpenDialog, ChoosesTheFileAndItsTextEncoding)
 TEST(MinimizeNotice, ShownUntilTheUserDeclinesIt)
 {
     int shown = 0;
-    WhenShown([&](QDialog& notice) {
-        ++shown;
-        EXPECT_EQ(notice.windowTitle(), "Minimize To Tray...");
-        notice.accept();
-    });
-    TfmMinimize::ShowUnlessHidden(nullptr);
-    EXPECT_EQ(shown, 1);
+    const auto show = [&](bool decline) {
+        WhenShown([&shown, decline](QDialog& notice) {
+            ++shown;
+            EXPECT_EQ(notice.windowTitle(), "Minimize To Tray...");
+            QCheckBox* box = notice.findChild<QCheckBox*>();
+            EXPECT_EQ(box->text(), "Do not show this message again");
+            box->setChecked(decline);
+            notice.accept();
+        });
+        TfmMinimize::ShowUnlessHidden(nullptr);
+    };
+    show(false);
     EXPECT_FALSE(Settings().HideMinimizeToTray) << "box not checked";
-
-    WhenShown([&](QDialog& notice) {
-        ++shown;
-        QCheckBox* box = notice.findChild<QCheckBox*>();
-        EXPECT_EQ(box->text(), "Do not show this message again");
-        box->setChecked(true);
-        notice.accept();
-    });
-    TfmMinimize::ShowUnlessHidden(nullptr);
+    show(true);
     EXPECT_TRUE(Settings().HideMinimizeToTray);
 
     TfmMinimize::ShowUnlessHidden(nullptr);
