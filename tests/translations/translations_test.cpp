@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
