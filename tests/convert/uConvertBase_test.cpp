@@ -140,59 +140,44 @@ public:
     size_t FailingWrite = 0;
 };
 
-// Blocks are written by a second thread: the writer must still fail, at its flush or at the
-// next full block, as the first failed write did, and write nothing after it.
-TEST(EntryRecords, AFailedBlockFailsTheWriter)
-{
-    TEntries entries;
-    for (int i = 0; i < 200000; ++i)
-        entries.AddValues(std::to_string(i), std::string(), 0, 0);
-    TFake<"x", TConvertFromBase> converter;
-    for (const size_t failing : { 1, 3 }) {
-        TWriteLog stream;
-        stream.FailingWrite = failing;
-        TBlockWriter out(stream);
-        const auto writeAll = [&] {
-            WriteEntryRecords(converter, entries, out, [](std::string& text, const TEntry& entry) {
-                text.append(entry.Description()).append(20, '.');
-            });
-            out.Flush();
-        };
-        EXPECT_EQ(ErrorOf<EUserError>(writeAll), "Cannot write file x: No space left on device");
-        EXPECT_EQ(stream.Writes.size(), failing);
-        std::string beforeFailure;
-        for (size_t i = 0; i + 1 < failing; ++i)
-            beforeFailure += stream.Writes[i];
-        EXPECT_EQ(stream.Bytes(), beforeFailure);
-    }
-}
-
-// Records go out in blocks of a mebibyte: each block must end with a whole record, and none
-// may be lost at a block's end or at the end of the list.
-TEST(EntryRecords, GoOutWholeInFewWrites)
+// Records go out in blocks of a mebibyte, written by a second thread: each block must end with
+// a whole record, and none may be lost at a block's end or at the end of the list. A failed
+// block fails the writer, at its flush or at the next full block, and nothing is written after.
+TEST(EntryRecords, GoOutWholeInFewWritesAndStopAtTheFirstFailure)
 {
     TEntries entries;
     constexpr int Count = 150000;
-    for (int i = 0; i < Count; ++i)
+    std::string expected = "head;";
+    for (int i = 0; i < Count; ++i) {
         entries.AddValues(std::to_string(i), std::string(), 0, 0);
+        expected += std::to_string(i) + std::string(26, '.') + ';';
+    }
     TFake<"x", TConvertFromBase> converter;
     std::vector<int> reported;
     converter.OnProgress = [&](int percent) { reported.push_back(percent); };
-    TWriteLog stream;
-    TBlockWriter out(stream);
-    out.Text() = "head;";
-    WriteEntryRecords(converter, entries, out, [](std::string& text, const TEntry& entry) {
-        text.append(entry.Description()).append(26, '.') += ';';
-    });
-    out.Flush();
-    std::string expected = "head;";
-    for (int i = 0; i < Count; ++i)
-        expected += std::to_string(i) + std::string(26, '.') + ';';
-    EXPECT_EQ(stream.Bytes(), expected);
-    ASSERT_EQ(stream.Writes.size(), 5U);
-    for (size_t i = 0; i + 1 < stream.Writes.size(); ++i)
-        EXPECT_TRUE(stream.Writes[i].size() >= 1 << 20 && stream.Writes[i].ends_with(';'));
-    EXPECT_EQ(reported.size(), 4U) << "progress as each block goes";
+    for (const size_t failing : { 0, 1, 3 }) {
+        SCOPED_TRACE(failing);
+        reported.clear();
+        TWriteLog stream;
+        stream.FailingWrite = failing;
+        TBlockWriter out(stream);
+        out.Text() = "head;";
+        EXPECT_EQ(ErrorOf<EUserError>([&] {
+            WriteEntryRecords(converter, entries, out, [](std::string& text, const TEntry& entry) {
+                text.append(entry.Description()).append(26, '.') += ';';
+            });
+            out.Flush();
+        }),
+            failing ? "Cannot write file x: No space left on device" : "no error");
+        ASSERT_EQ(stream.Writes.size(), failing ? failing : 5U);
+        std::string beforeFailure;
+        for (size_t i = 0; i + 1 < failing; ++i)
+            beforeFailure += stream.Writes[i];
+        EXPECT_EQ(stream.Bytes(), failing ? beforeFailure : expected);
+        for (size_t i = 0; !failing && i + 1 < stream.Writes.size(); ++i)
+            EXPECT_TRUE(stream.Writes[i].size() >= 1 << 20 && stream.Writes[i].ends_with(';'));
+        EXPECT_TRUE(failing || reported.size() == 4U) << "progress as each block goes";
+    }
 }
 
 TEST(ReadChars, ReadsWhatTheStreamHas)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/convertfixture.h"
 #include "convert/uFormats.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
@@ -33,25 +34,18 @@ TEST(TConvertFromCfg, FindsFavouritesInFileOrder)
         + Signature + Favourite(-100, -200, "Work") + std::string(30, '\0'));
     TEntries entries;
     entries.LoadFromStream(stream, QString("cfg"), QString(), false);
-    ASSERT_EQ(entries.Count(), 2);
-    EXPECT_EQ(entries.Items(0).Description(), "Home");
-    EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
-    EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
-    EXPECT_EQ(entries.Items(1).Description(), "Work");
-    EXPECT_EQ(entries.Items(1).Latitude(), -0.002);
+    EXPECT_EQ(ReadPoints(entries),
+        std::vector<TReadPoint>({ { "Home", 4.88969, 52.37403 }, { "Work", -0.001, -0.002 } }));
 }
 
 TEST(TConvertFromCfg, FavouriteCutOffAtTheEndIsPassedOver)
 {
     const std::string favourite = Favourite(1, 2, "Home");
     for (size_t cut = 0; cut < favourite.size(); ++cut) {
-        TEntries entries;
-        TMemoryStream cutOff(favourite.substr(0, cut));
-        EXPECT_EQ(ErrorOf<EUserError>([&] { TConvertFromCfg().Execute(entries, cutOff); }),
+        EXPECT_EQ(ReadOutcome<TConvertFromCfg>(favourite.substr(0, cut)),
             "No items found in this TomTom Navigator configuration file. Are you sure you are "
-            "opening a configuration file that belongs to version 5 of TomTom Navigator?");
-        TMemoryStream afterGood(favourite + favourite.substr(0, cut));
-        TConvertFromCfg().Execute(entries, afterGood);
-        EXPECT_EQ(entries.Count(), 1);
+            "opening a configuration file that belongs to version 5 of TomTom Navigator? | kept ");
+        EXPECT_EQ(ReadOutcome<TConvertFromCfg>(favourite + favourite.substr(0, cut)),
+            "no error | kept Home ");
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/convertfixture.h"
 #include "platform/uXml.h"
 #include "testing.h"
 
@@ -41,40 +42,33 @@ TEST(TConvertFromExcel, ReadsRowsOfEverySheetInOrder)
         + Sheet(Row(Cell("3") + Cell("4") + Cell("second sheet", "String"))));
     TEntries entries;
     ImportInto<TConvertFromExcel>(entries, bytes);
-    ASSERT_EQ(entries.Count(), 4);
-    EXPECT_EQ(entries.Items(0).Description(), "Café €");
-    EXPECT_EQ(entries.Items(0).Longitude(), 4.88969);
-    EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
-    EXPECT_EQ(entries.Items(1).Description(), "") << "two cells are enough";
-    EXPECT_EQ(entries.Items(2).Description(), "");
-    EXPECT_EQ(entries.Items(3).Description(), "second sheet");
+    EXPECT_EQ(ReadPoints(entries),
+        std::vector<TReadPoint>({ { "Café €", 4.88969, 52.37403 }, { "", -1.5, 2.5 }, { "", 1, 2 },
+            { "second sheet", 3, 4 } }))
+        << "two cells are enough";
     EXPECT_TRUE(entries.Items(0).IpDeparture());
 }
 
+// Rows before the fault stay.
 TEST(TConvertFromExcel, MessagesNameTheColumnAndTheRow)
 {
-    const auto error = [](const std::string& bytes) {
-        TEntries entries;
-        return ErrorOf<EUserError>([&] { ImportInto<TConvertFromExcel>(entries, bytes); });
+    const auto error = [](const std::string& sheets) {
+        return ReadOutcome<TConvertFromExcel>(Workbook(sheets));
     };
     const std::string titles = Cell("Lon", "String") + Cell("Lat", "String");
-    EXPECT_EQ(error(Workbook(Sheet(Row(titles)))), "Longitude expected in column 0 of row 0");
-    EXPECT_EQ(error(Workbook(Sheet(Row(titles, " ss:Index=\"1\"")))),
-        "Longitude expected in column 0 of row 1");
-    EXPECT_EQ(error(Workbook(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("1") + Cell("2,5"))))),
-        "Latitude expected in column 1 of row 1");
-    EXPECT_EQ(error(Workbook(Sheet(Row("<Cell/>" + Cell("2"), " ss:Index=\"\"")))),
-        "Longitude expected in column 0 of row 0");
-    EXPECT_EQ(error(Workbook("")), "File does not contain any worksheets");
-    EXPECT_EQ(error("not xml at all"), "File does not contain any worksheets");
-    EXPECT_EQ(error(Workbook(Sheet(Row(Cell("1") + Cell("2"))) + "<Worksheet>")),
-        "File does not contain any worksheets");
-
-    TEntries entries;
-    EXPECT_THROW(ImportInto<TConvertFromExcel>(entries,
-                     Workbook(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("x") + Cell("2"))))),
-        EConvertError);
-    EXPECT_EQ(entries.Count(), 1) << "rows before the fault stay";
+    const QString noSheets = "File does not contain any worksheets | kept ";
+    EXPECT_EQ(error(Sheet(Row(titles))), "Longitude expected in column 0 of row 0 | kept ");
+    EXPECT_EQ(error(Sheet(Row(titles, " ss:Index=\"1\""))),
+        "Longitude expected in column 0 of row 1 | kept ");
+    EXPECT_EQ(error(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("1") + Cell("2,5")))),
+        "Latitude expected in column 1 of row 1 | kept  ");
+    EXPECT_EQ(error(Sheet(Row(Cell("1") + Cell("2")) + Row(Cell("x") + Cell("2")))),
+        "Longitude expected in column 0 of row 1 | kept  ");
+    EXPECT_EQ(error(Sheet(Row("<Cell/>" + Cell("2"), " ss:Index=\"\""))),
+        "Longitude expected in column 0 of row 0 | kept ");
+    EXPECT_EQ(error(""), noSheets);
+    EXPECT_EQ(ReadOutcome<TConvertFromExcel>("not xml at all"), noSheets);
+    EXPECT_EQ(error(Sheet(Row(Cell("1") + Cell("2"))) + "<Worksheet>"), noSheets);
 }
 
 TEST(TConvertFromExcel, CellTextAtAnyDepthUpToTheNestingLimit)

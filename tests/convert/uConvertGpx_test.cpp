@@ -11,25 +11,6 @@
 
 namespace {
 
-const std::string GpxHead = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)"
-                            R"(<gpx xmlns="http://www.topografix.com/GPX/1/1" )"
-                            R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
-                            R"(xsi:schemaLocation="http://www.topografix.com/GPX/1/1 )"
-                            R"(http://www.topografix.com/GPX/1/1/gpx.xsd" version="1.1" )"
-                            R"(creator="Marivel v0.1.0 build 0")";
-
-const char* const Mixed = R"(<?xml version="1.0" encoding="UTF-8"?>
-<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
- <trk><name>track</name><trkseg>
-  <trkpt lat="5.5" lon="6.5"><ele>7</ele><time>2026-01-01T00:00:00Z</time><name>T1</name></trkpt>
-  <trkpt lat="5.75" lon="6.75"/>
- </trkseg></trk>
- <wpt lat="1" lon="2"><name>A</name></wpt>
- <wpt lon="4" lat="3"><desc>only desc</desc><sym>Flag</sym></wpt>
- <wpt lat="-1.25" lon="-2.5"><name>both name</name><desc>both desc</desc></wpt>
- <wpt lat="0" lon="0"><ele>1</ele></wpt>
-</gpx>)";
-
 struct TRead {
     std::string Description;
     std::string Extra;
@@ -60,8 +41,14 @@ std::vector<TRead> Imported(const std::string& bytes, bool useDesc, bool retainE
     return read;
 }
 
+// Track points, then waypoints with a name, a description, both or neither.
+const std::string Mixed = TestData("convert/mixed.gpx");
+
 } // namespace
 
+// ISO-8859-1 with references beyond it and no control characters; a kept point's own position
+// and name give way to the entry's, a name deeper down does not; numbers turn scientific only
+// below one hundred thousandth, in kept points too. Other precisions are kept by the digests.
 TEST(TConvertToGpx, WritesTheDocumentByteForByte)
 {
     TPrecision precision(8);
@@ -72,38 +59,14 @@ TEST(TConvertToGpx, WritesTheDocumentByteForByte)
     entries.AddValues("nested",
         "<wpt lat=\"9\"><extensions><x:name>n</x:name></extensions><cmt>é</cmt></wpt>", 1, 2);
     entries.AddValues("new name", "<wpt><sym>Flag</sym><!-- kept --></wpt>", 180, -90);
-    EXPECT_EQ(Exported<TConvertToGpx>(entries),
-        GpxHead + ">"
-            + R"(<wpt lat="52.37403" lon="4.88969"><name>)"
-              "Caf\xe9 &#8364; &lt;&amp;&gt; \"q\" 'a'\t</name></wpt>" // ISO-8859-1, no controls
-            + R"(<wpt lat="0.3" lon="-1E-6"><name/></wpt>)"
-            + R"(<wpt lat="2" lon="1"><ele>3</ele><name>moved</name></wpt>)"
-            + R"(<wpt lat="2" lon="1"><extensions><x:name>n</x:name></extensions>)"
-              "<cmt>\xe9</cmt><name>nested</name></wpt>"
-            + R"(<wpt lat="-90" lon="180"><sym>Flag</sym><!-- kept --><name>new name</name></wpt>)"
-            + "</gpx>");
+    entries.AddValues("", "", -0.00001, 0.00001);
+    entries.AddValues("", "", -0.000009, 0.000009);
+    entries.AddValues("", "<wpt><ele>1</ele></wpt>", -0.000009, 0.00001);
+    const std::string expected = TestData("convert/written.gpx");
+    EXPECT_EQ(Exported<TConvertToGpx>(entries), expected);
 
     TEntries empty;
-    EXPECT_EQ(Exported<TConvertToGpx>(empty), GpxHead + "/>");
-}
-
-TEST(TConvertToGpx, NumbersTurnScientificOnlyBelowOneHundredThousandth)
-{
-    for (int digits : { 6, 8 }) {
-        SCOPED_TRACE(digits);
-        TPrecision precision(digits);
-        TEntries entries;
-        entries.AddValues("", "", -0.00001, 0.00001);
-        entries.AddValues("", "", -0.000009, 0.000009);
-        entries.AddValues("", "<wpt><ele>1</ele></wpt>", -0.000009, 0.00001);
-        const std::string written = Exported<TConvertToGpx>(entries);
-        EXPECT_NE(written.find(R"(<wpt lat="0.00001" lon="-0.00001"><name/>)"), std::string::npos)
-            << written;
-        EXPECT_NE(written.find(R"(<wpt lat="9E-6" lon="-9E-6"><name/>)"), std::string::npos)
-            << written;
-        EXPECT_NE(written.find(R"(<wpt lat="0.00001" lon="-9E-6"><ele>)"), std::string::npos)
-            << "a kept point too: " << written;
-    }
+    EXPECT_EQ(Exported<TConvertToGpx>(empty), expected.substr(0, expected.find("\">") + 1) + "/>");
 }
 
 TEST(TConvertFromGpx, WaypointsThenTrackPointsWithTheChosenDescription)
@@ -132,9 +95,7 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
 
     // Exported again: the track point as a waypoint, the description written into name.
     TEntries entries;
-    TConvertFromGpx importer;
-    importer.SetOption(1, true);
-    ImportInto(entries, Mixed, importer);
+    ImportInto<TConvertFromGpx>(entries, Mixed);
     entries.Items(4).SetDescription("renamed");
     const std::string written = Exported<TConvertToGpx>(entries);
     EXPECT_NE(
@@ -146,24 +107,6 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
 }
 
 namespace {
-
-// As Garmin devices and fitness sites write them: extension prefixes declared on the document
-// element (two of them on a track point, one redeclared on an inner element), one declared on
-// the point itself.
-const char* const Extended = R"(<?xml version="1.0" encoding="UTF-8"?>
-<gpx xmlns="http://www.topografix.com/GPX/1/1" creator="device" version="1.1"
-  xmlns:gpxx="http://www.garmin.com/xmlschemas/GpxExtensions/v3"
-  xmlns:gpxtpx="http://www.garmin.com/xmlschemas/TrackPointExtension/v1"
-  xmlns:ns3="http://www.garmin.com/xmlschemas/TrackPointExtension/v2">
- <wpt lat="1" lon="2"><name>W</name><extensions><gpxx:WaypointExtension>
-  <gpxx:DisplayMode>SymbolAndName</gpxx:DisplayMode></gpxx:WaypointExtension></extensions></wpt>
- <wpt lat="3" lon="4" xmlns:own="urn:own"><name>O</name><own:x own:y="1"/></wpt>
- <trk><trkseg><trkpt lat="5" lon="6"><ele>7</ele><extensions>
-  <gpxtpx:TrackPointExtension><gpxtpx:hr>120</gpxtpx:hr></gpxtpx:TrackPointExtension>
-  <ns3:TrackPointExtension><ns3:cad>80</ns3:cad></ns3:TrackPointExtension>
-  <gpxx:TrackPointExtension xmlns:gpxx="urn:inner"><gpxx:Depth>2</gpxx:Depth>
-  </gpxx:TrackPointExtension></extensions></trkpt></trkseg></trk>
-</gpx>)";
 
 // The namespace name of each prefixed element, in document order, read by a parser that
 // checks namespaces; the parser's complaint when it refuses the text.
@@ -187,7 +130,7 @@ TEST(TConvertGpx, RetainedExtensionsKeepTheirNamespaceDeclarations)
     TEntries entries;
     TConvertFromGpx importer;
     importer.SetOption(1, true);
-    ImportInto(entries, Extended, importer);
+    ImportInto(entries, TestData("convert/extended.gpx"), importer);
     ASSERT_EQ(entries.Count(), 3);
     const std::string written = Exported<TConvertToGpx>(entries);
     const std::string v1 = "http://www.garmin.com/xmlschemas/TrackPointExtension/v1";
@@ -209,7 +152,9 @@ TEST(TConvertGpx, RetainedExtensionsKeepTheirNamespaceDeclarations)
         PrefixedElementNamespaces(written));
 }
 
-TEST(TConvertFromGpx, OnlyTheFirstOfTwoDescriptionElementsCounts)
+// Only the first of two description elements counts, and no name deeper down; element names
+// match as written; GPX 1.0 reads as 1.1.
+TEST(TConvertFromGpx, TakesThePointsOwnFirstNameOrDescription)
 {
     const std::string twice = "<gpx><wpt lat='1' lon='2'><name>first</name><name>second</name>"
                               "<desc>d1</desc><desc>d2</desc></wpt></gpx>";
@@ -225,8 +170,11 @@ TEST(TConvertFromGpx, OnlyTheFirstOfTwoDescriptionElementsCounts)
                        "<name>own</name></wpt></gpx>",
                   false, false)[0]
                   .Description,
-        "own")
-        << "a name deeper down is not the point's";
+        "own");
+    EXPECT_EQ(
+        Imported("<x:gpx xmlns:x='x'><x:wpt lat='1' lon='2'/></x:gpx>", false, false).size(), 0u);
+    EXPECT_EQ(Imported(TestData("convert/gpx10.gpx"), false, false),
+        std::vector<TRead>({ { "Dam", "", 4.88969, 52.37403 } }));
 }
 
 TEST(TConvertFromGpx, DecodesTextAsItsDeclarationSays)
@@ -271,42 +219,45 @@ TEST(TConvertFromGpx, LeavesOutUndeclaredPrefixes)
     TConvertFromGpx importer;
     importer.SetOption(1, true);
     ImportInto(read, gpx, importer);
-    const QStringList& warnings = importer.Warnings();
     ASSERT_EQ(read.Count(), 1);
     EXPECT_EQ(read.Items(0).Extra(),
         "<wpt lat=\"1\" lon=\"2\" xmlns:k=\"urn:kept\"><cmt>αβ</cmt>"
         "<k:x/><extensions><c/></extensions></wpt>");
-    EXPECT_EQ(warnings,
+    EXPECT_EQ(importer.Warnings(),
         QStringList { "Extra information with the namespace prefix \"gpxpx:\", "
                       "which the file never declares, was left out, as other "
                       "programs refuse such XML" });
 }
 
-TEST(TConvertFromGpx, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
+// Both XML formats read UTF-16 in either byte order, with a mark or without, and UTF-8 with a
+// mark; GPX keeps the rest of the point in UTF-8.
+TEST(XmlFormats, ReadUtf16InEitherByteOrderAndUtf8WithAMark)
 {
-    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<gpx>"
-                             "<wpt lat=\"1.5\" lon=\"2\"><name>Z\xc3\xbcrich \xe2\x82\xac</name>"
-                             "<cmt>\xc3\xa9</cmt></wpt></gpx>\r\n";
-    const std::vector<TRead> expected = { { "Zürich €",
-        "<wpt lat=\"1.5\" lon=\"2\"><cmt>é</cmt></wpt>", 2, 1.5 } };
-    EXPECT_EQ(Imported(Utf16Bytes(text, false), false, true), expected) << "little-endian";
-    EXPECT_EQ(Imported(Utf16Bytes(text, true), false, true), expected) << "big-endian";
-    EXPECT_EQ(Imported(Utf16Bytes(text, false, false), false, true), expected) << "without a mark";
-    EXPECT_EQ(Imported("\xEF\xBB\xBF" + text, false, true), expected) << "UTF-8 with a mark";
-}
-
-TEST(TConvertFromGpx, ReadsOtherProgramsFiles)
-{
-    const std::string gpx10 =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<gpx version=\"1.0\" xmlns=\"http://www.topografix.com/GPX/1/0\">\r\n"
-        "  <wpt lat=\"52.374030000\" lon=\"4.889690000\">\r\n"
-        "    <name>Dam</name>\r\n    <cmt>Dam</cmt>\r\n  </wpt>\r\n</gpx>\r\n";
-    EXPECT_EQ(
-        Imported(gpx10, false, false), std::vector<TRead>({ { "Dam", "", 4.88969, 52.37403 } }));
-    EXPECT_EQ(
-        Imported("<x:gpx xmlns:x='x'><x:wpt lat='1' lon='2'/></x:gpx>", false, false).size(), 0u)
-        << "element names match as written";
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n";
+    const std::string name = "<name>Z\xc3\xbcrich \xe2\x82\xac</name>";
+    const std::string gpx = head + "<gpx><wpt lat=\"47.25\" lon=\"8.5\">" + name
+        + "<cmt>\xc3\xa9</cmt></wpt></gpx>\r\n";
+    const std::string kml = head
+        + "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark>" + name
+        + "<Point><coordinates>8.5,47.25,0</coordinates></Point></Placemark></Document></kml>";
+    for (const bool isGpx : { true, false }) {
+        const std::string& text = isGpx ? gpx : kml;
+        for (const std::string& bytes :
+            { Utf16Bytes(text, false), Utf16Bytes(text, true), Utf16Bytes(text, false, false),
+                Utf16Bytes(text, true, false), "\xEF\xBB\xBF" + text }) {
+            SCOPED_TRACE(bytes.substr(0, 4));
+            TEntries entries;
+            TConvertFromGpx gpxImporter;
+            gpxImporter.SetOption(1, true);
+            if (isGpx)
+                ImportInto(entries, bytes, gpxImporter);
+            else
+                ImportInto<TConvertFromKml>(entries, bytes);
+            EXPECT_EQ(ReadPoints(entries), std::vector<TReadPoint>({ { "Zürich €", 8.5, 47.25 } }));
+            EXPECT_EQ(entries.Items(0).Extra(),
+                isGpx ? "<wpt lat=\"47.25\" lon=\"8.5\"><cmt>é</cmt></wpt>" : "");
+        }
+    }
 }
 
 // Route points and prefixed points are not read; a file holding nothing else says so.
@@ -346,7 +297,6 @@ TEST(TConvertFromGpx, NamesThePointsItDoesNotReadWhenItReadsNone)
     EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries, "<gpx><metadata/></gpx>"), QStringList())
         << "a file without points has nothing to tell";
 }
-
 // A fault ends the reading. Malformed text adds nothing and is quoted, as text, with what is
 // wrong and where; a faulty point keeps the points read before it, waypoints first.
 TEST(TConvertFromGpx, FaultsAreQuotedAndKeepWhatWasRead)

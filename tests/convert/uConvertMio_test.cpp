@@ -14,11 +14,9 @@ TEST(TConvertMioMap, ReadsFieldsOneThreeAndFourFromEveryLineNotBlank)
     TMemoryStream stream("\r\n\"Dam\",x,4.8897,52.374,,,\r\n  \t\r\n;Opera,,\"-1,25\",0.5,e\n");
     TConvertFromMioMap().Execute(entries, stream);
 
-    ASSERT_EQ(entries.Count(), 2);
-    EXPECT_EQ(entries.Items(0).Description(), "Dam");
-    EXPECT_EQ(entries.Items(0).Latitude(), 52.374);
-    EXPECT_EQ(entries.Items(1).Description(), ";Opera") << "a \";\" starts no comment";
-    EXPECT_EQ(entries.Items(1).Longitude(), -1.25) << "the locale's separator is read too";
+    EXPECT_EQ(ReadPoints(entries),
+        std::vector<TReadPoint>({ { "Dam", 4.8897, 52.374 }, { ";Opera", -1.25, 0.5 } }))
+        << "a \";\" starts no comment; the locale's separator is read too";
     EXPECT_EQ(stream.Position(), stream.Size());
 
     TMemoryStream shortLine("a,,1,2\r\n\r\nb,c,3\r\n");

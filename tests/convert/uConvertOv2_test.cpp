@@ -8,22 +8,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "convert/convertfixture.h"
 #include "convert/uFormats.h"
 #include "platform/uBytes.h"
 #include "platform/uStreams.h"
 #include "testing.h"
-
-namespace {
-
-void ExpectInvalid(const std::string& bytes, int entriesBefore)
-{
-    TEntries entries;
-    EXPECT_EQ(ErrorOf<EUserError>([&] { ImportInto<TConvertFromOv2>(entries, bytes); }),
-        "Invalid ov2 file");
-    EXPECT_EQ(entries.Count(), entriesBefore) << "entries read before the fault stay";
-}
-
-} // namespace
 
 TEST(TConvertFromOv2, ReadsSimpleAndExtendedRecordsAndSkipsTheRest)
 {
@@ -37,11 +26,9 @@ TEST(TConvertFromOv2, ReadsSimpleAndExtendedRecordsAndSkipsTheRest)
     TMemoryStream stream(data);
     importer.Execute(entries, stream);
 
-    ASSERT_EQ(entries.Count(), 3);
-    EXPECT_EQ(entries.Items(0).Description(), "first");
-    EXPECT_EQ(entries.Items(0).Latitude(), 52.37403);
-    EXPECT_EQ(entries.Items(1).Description(), "second");
-    EXPECT_EQ(entries.Items(1).Longitude(), -0.001);
+    EXPECT_EQ(ReadPoints(entries),
+        std::vector<TReadPoint>(
+            { { "first", 4.88969, 52.37403 }, { "second", -0.001, -0.002 }, { "", 0, 0 } }));
     EXPECT_EQ(stream.Position(), stream.Size());
     EXPECT_EQ(progress.back(), 100);
 }
@@ -58,17 +45,17 @@ TEST(TConvertFromOv2, BlockHeaderAtTheEndEndsTheImport)
 TEST(TConvertFromOv2, DamagedDataFailsWithoutReadingPastIt)
 {
     const std::string good = Ov2Record(2, 1, 1, { "good" });
-    ExpectInvalid(good + Ov2Record(2, 1, 1, { "abc" }, +1), 1);
-    ExpectInvalid(good + Ov2Record(2, 1, 1, { "abc" }, -1), 1);
-    ExpectInvalid(good + Ov2Record(0, 1, 1, { "abc" }, +1), 1);
-    ExpectInvalid(good + Ov2Record(3, 1, 1, { "a", "b" }), 1); // an extended record lacks a string
-    ExpectInvalid(good + Ov2Record(2, 1, 1, { "a" }, -1000000), 1);
-    ExpectInvalid(good + std::string("\x04") + good, 1);
-
-    std::string truncated = Ov2Record(2, 1, 1, { "abc" });
+    std::vector<std::string> damaged { good + Ov2Record(2, 1, 1, { "abc" }, +1),
+        good + Ov2Record(2, 1, 1, { "abc" }, -1), good + Ov2Record(0, 1, 1, { "abc" }, +1),
+        good + Ov2Record(3, 1, 1, { "a", "b" }), // an extended record lacks a string
+        good + Ov2Record(2, 1, 1, { "a" }, -1000000), good + std::string("\x04") + good };
+    const std::string truncated = Ov2Record(2, 1, 1, { "abc" });
     for (size_t cut = 1; cut < truncated.size(); ++cut)
-        ExpectInvalid(good + truncated.substr(0, cut), 1);
-    ExpectInvalid(Ov2BlockHeader(100).substr(0, 10), 0);
+        damaged.push_back(good + truncated.substr(0, cut));
+    for (const std::string& bytes : damaged)
+        EXPECT_EQ(ReadOutcome<TConvertFromOv2>(bytes), "Invalid ov2 file | kept good ");
+    EXPECT_EQ(ReadOutcome<TConvertFromOv2>(Ov2BlockHeader(100).substr(0, 10)),
+        "Invalid ov2 file | kept ");
 }
 
 TEST(TConvertFromOv2, AnUnknownFormatLeavesTheListAsItWas)

@@ -271,29 +271,21 @@ TEST(TSafeStringList, EscapesEqualSignsInNames)
     EXPECT_EQ(list.IndexOfName(QString("no equals sign")), -1);
 }
 
+// The clipboard holds the GPX export as text, read back by the GPX import; what a damaged text
+// leaves is pinned by the document's and the window's paste.
 TEST(TEntries, CopyAndPasteExchangeGpxText)
 {
     TBuiltInFormats formats;
     TEntries copied;
     copied.AddValues("Café €", "", 4.88969, 52.37403);
-    copied.AddValues("two", "", -1, -2);
     const QString text = copied.GpxText();
     EXPECT_TRUE(text.startsWith("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx "));
     EXPECT_TRUE(text.contains(QString::fromUtf8("Café &#8364;")));
-
     TEntries pasted;
     pasted.AddValues("already there", "", 0, 0);
     pasted.AppendGpxText(text);
-    ASSERT_EQ(pasted.Count(), 3);
-    EXPECT_EQ(pasted.Items(1).Description(), "Café €");
-    EXPECT_EQ(pasted.Items(2).Longitude(), -1);
-
-    EXPECT_EQ(ErrorOf<EUserError>([&] { pasted.AppendGpxText("just words"); }),
-        "Invalid xml: just words... (no element at line 1, column 11)");
-    EXPECT_EQ(ErrorOf<EUserError>(
-                  [&] { pasted.AppendGpxText("<gpx><wpt lat='1' lon='2'/><wpt lat='3'/></gpx>"); }),
-        "Invalid entry found in GPX format");
-    EXPECT_EQ(pasted.Count(), 4) << "only what was read before the fault is added";
+    EXPECT_EQ(ReadPoints(pasted),
+        std::vector<TReadPoint>({ { "already there", 0, 0 }, { "Café €", 4.88969, 52.37403 } }));
 }
 
 TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)

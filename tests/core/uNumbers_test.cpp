@@ -77,6 +77,14 @@ TEST(NumberText, ParsesWhatOtherProgramsWrite)
         ErrorOf<EConvertError>([] { ParseInteger("4.5"); }), "'4.5' is not a valid integer value");
     EXPECT_THROW(ParseInteger("99999999999"), EConvertError);
     EXPECT_THROW(ParseInteger("4 "), EConvertError);
+
+    // A message quoting a file must not hand its terminal escapes, or a zero byte that would cut
+    // the message short, to the terminal.
+    const std::string hostile("\x1b[2J4\0!\x01", 8);
+    EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseFloat(hostile); }),
+        "'\\x1b[2J4\\x00!\\x01' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseInteger(hostile); }),
+        "'\\x1b[2J4\\x00!\\x01' is not a valid integer value");
 }
 
 // The whole-number way for plain decimals must give the very double the general parser
@@ -108,17 +116,6 @@ TEST(NumberText, ParsesPlainDecimalsExactlyAsTheGeneralParser)
     }
     for (const std::string& text : texts)
         ASSERT_EQ(std::bit_cast<uint64_t>(ParseFloat(text)), reference(text)) << text;
-}
-
-// A message quoting a file must not hand its terminal escapes, or a zero byte that would cut
-// the message short, to the terminal.
-TEST(NumberText, MessagesShowControlCharactersOfTheInputEscaped)
-{
-    const std::string hostile("\x1b[2J4\0!\x01", 8);
-    EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseFloat(hostile); }),
-        "'\\x1b[2J4\\x00!\\x01' is not a valid floating point value");
-    EXPECT_EQ(ErrorOf<EConvertError>([&] { ParseInteger(hostile); }),
-        "'\\x1b[2J4\\x00!\\x01' is not a valid integer value");
 }
 
 TEST(NumberText, FixedPointRoundsHalvesToEven)

@@ -177,39 +177,32 @@ TEST(TRegistry, WritesNeedAWritableKeyAndAName)
     EXPECT_EQ(reg.ReadInteger("Kept"), 1);
 }
 
-TEST(TRegistry, RootsAreSeparateFilesInAFolderMadeOnDemand)
+// The roots are files of their own, in a folder made on demand. The file holds the proxy
+// password: it and the folder made for it are the owner's alone.
+TEST(TRegistry, RootsAreFilesOfTheOwnersAloneInAFolderMadeOnDemand)
 {
     TTempConfig config;
-    qputenv("MARIVEL_CONFIG_DIR", (config.Path() + "/not/yet").toLocal8Bit());
-    TRegistry().OpenKey("\\User", true);
-    TRegistry machine(TRegRoot::LocalMachine);
-    EXPECT_FALSE(machine.KeyExists("\\User"));
-    machine.OpenKey("\\Machine", true);
-    TReloaded reloaded;
-    EXPECT_TRUE(TRegistry().KeyExists("\\User"));
-}
-
-// The file holds the proxy password.
-TEST(TRegistry, FileAndTheFolderMadeForItAreTheOwnersAlone)
-{
-    TTempConfig config;
-    const QString folder = config.Path() + "/made";
+    const QString folder = config.Path() + "/not/yet";
     qputenv("MARIVEL_CONFIG_DIR", folder.toLocal8Bit());
     const QString file = TRegistry::FileName(TRegRoot::CurrentUser);
     TUmask umask(022);
-    TRegistry().OpenKey("\\Software", true);
-    EXPECT_EQ(ModeOf(folder), 0700u);
-    EXPECT_EQ(ModeOf(file), 0600u);
-
-    auto rewrite = [](const QString& password) {
+    const auto rewrite = [](const QString& password) {
         TRegistry reg;
-        reg.OpenKey("\\Software", false);
+        reg.OpenKey("\\User", true);
         reg.WriteString("ProxyPassword", password);
     };
     rewrite("secret");
-    EXPECT_EQ(ModeOf(file), 0600u) << "after QSettings replaced the file";
+    EXPECT_EQ(ModeOf(folder), 0700u);
+    EXPECT_EQ(ModeOf(file), 0600u);
+    TRegistry machine(TRegRoot::LocalMachine);
+    EXPECT_FALSE(machine.KeyExists("\\User"));
+    machine.OpenKey("\\Machine", true);
 
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     rewrite("other");
+    EXPECT_EQ(ModeOf(file), 0600u) << "after QSettings replaced the file";
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    rewrite("third");
     EXPECT_EQ(ModeOf(file), 0600u) << "a file others could read is closed at the next write";
+    TReloaded reloaded;
+    EXPECT_TRUE(TRegistry().KeyExists("\\User"));
 }

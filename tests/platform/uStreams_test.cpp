@@ -11,24 +11,6 @@
 
 #include "testing.h"
 
-namespace {
-
-// Saves `size` bytes over a file that holds "old", with the process's files limited to 4 KB.
-QString FailedSave(const QString& path, size_t size, size_t pieceSize)
-{
-    WriteFileBytes(path, "old");
-    TFileSizeLimit limit(4096);
-    return ErrorOf<EUserError>([&] {
-        TSafeFileStream file(path);
-        const std::string piece(pieceSize, 'x');
-        for (size_t done = 0; done < size; done += pieceSize)
-            file.Write(piece);
-        file.Commit();
-    });
-}
-
-} // namespace
-
 // Whether the failure comes with the first block, in the middle or only with the final flush
 // of a small file, the old file stays as it was and nothing is left beside it.
 TEST(TSafeFileStream, AFailedSaveLeavesTheOldFileAndSaysWhy)
@@ -40,7 +22,14 @@ TEST(TSafeFileStream, AFailedSaveLeavesTheOldFileAndSaysWhy)
     } saves[] = { { 10'000, 100 }, { 600'000, 1000 }, { 600'000, 200'000 } };
     for (const auto& save : saves) {
         SCOPED_TRACE(save.Size);
-        EXPECT_EQ(FailedSave(path, save.Size, save.Piece),
+        WriteFileBytes(path, "old");
+        const TFileSizeLimit limit(4096);
+        EXPECT_EQ(ErrorOf<EUserError>([&] {
+            TSafeFileStream file(path);
+            for (size_t done = 0; done < save.Size; done += save.Piece)
+                file.Write(std::string(save.Piece, 'x'));
+            file.Commit();
+        }),
             QStringLiteral("Cannot write file %1: File too large").arg(path));
         EXPECT_EQ(FileBytes(path), "old");
         EXPECT_EQ(FilesIn(dir.path()), QStringList { QStringLiteral("a.asc") });
