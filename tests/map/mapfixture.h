@@ -1,23 +1,18 @@
 #pragma once
 
-#include <QBuffer>
+#include <QAction>
 #include <QDir>
 #include <QImage>
+#include <QPainter>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include "editor/fMDIChild.h"
+#include "httpserver.h"
+#include "map/fMapPanel.h"
 #include "map/uWebMercator.h"
 #include "testing.h"
-
-// A plain picture as PNG, as a tile server sends it.
-inline QByteArray Png(QSize size, QColor color = Qt::green)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // The path of a tile at a server whose tile address is "/{z}/{x}/{y}.png".
 inline QByteArray TilePath(TTileId tile)
@@ -32,21 +27,7 @@ inline bool IsMarkerRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) 
 // pictures, for as long as it lives.
 class TMapFolders {
 public:
-    TMapFolders()
-        : PreviousHome(qgetenv("MARIVEL_HOME"))
-        , PreviousWorld(qgetenv("MARIVEL_WORLD_PICTURES"))
-    {
-        qputenv("MARIVEL_HOME", Home.path().toLocal8Bit());
-        qputenv("MARIVEL_WORLD_PICTURES", World.path().toLocal8Bit());
-        QDir(Home.path()).mkdir("maps");
-    }
-    ~TMapFolders()
-    {
-        qputenv("MARIVEL_HOME", PreviousHome);
-        qputenv("MARIVEL_WORLD_PICTURES", PreviousWorld);
-    }
-    TMapFolders(const TMapFolders&) = delete;
-    TMapFolders& operator=(const TMapFolders&) = delete;
+    TMapFolders() { QDir(Home.path()).mkdir("maps"); }
 
     QString Maps() const { return Home.filePath("maps"); }
     QString WorldDir() const { return World.path(); }
@@ -55,9 +36,7 @@ public:
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
-        for (int y = 1; y < size.height() - 1; ++y)
-            for (int x = 1; x < size.width() - 1; ++x)
-                image.setPixel(x, y, qRgb(40, 80, 200));
+        QPainter(&image).fillRect(image.rect().adjusted(1, 1, -1, -1), QColor(40, 80, 200));
         const QString file = (folder.isEmpty() ? Maps() : folder) + '/' + name;
         image.save(file);
         return file;
@@ -67,6 +46,43 @@ private:
     TTempConfig Config;
     QTemporaryDir Home;
     QTemporaryDir World;
-    QByteArray PreviousHome;
-    QByteArray PreviousWorld;
+    TEnvironment HomeVariable { "MARIVEL_HOME", Home.path() };
+    TEnvironment WorldVariable { "MARIVEL_WORLD_PICTURES", World.path() };
+};
+
+// A document of entries "0", "1", ... at the given positions with its map panel; shown by
+// Show(), once the map it opens with is set up.
+class TMapDocument {
+public:
+    TMapPanel& Panel() const { return Child->MapPanel(); }
+    QAction* Action(const char* name) const { return Panel().findChild<QAction*>(name); }
+    QTableView* List() const { return Child->findChild<QTableView*>(); }
+    static void Drag(QWidget& widget, QPoint from, QPoint to)
+    {
+        QTest::mousePress(&widget, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&widget, to);
+        QTest::mouseRelease(&widget, Qt::LeftButton, {}, to);
+    }
+
+    TMapFolders Folders;
+    TScriptedPrompt Prompt;
+    QStringList Messages; // the map's messages to the status bar
+    std::unique_ptr<TMDIChild> Child;
+
+protected:
+    void Show(std::initializer_list<std::pair<double, double>> positions)
+    {
+        Child = std::make_unique<TMDIChild>();
+        Child->SetPrompt(Prompt);
+        QObject::connect(Child.get(), &TMDIChild::MapMessage,
+            [this](const QString& text) { Messages.append(text); });
+        int i = 0;
+        for (const auto& [lon, lat] : positions)
+            Child->Document.Entries.AddValues(std::to_string(i++), "", lon, lat);
+        Child->Document.Entries.ClearChanged();
+        Child->resize(900, 500);
+        Child->UpdateView();
+        Child->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Child.get()));
+    }
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "httpserver.h"
+#include "modal.h"
 #include "platform/uRegistry.h"
 #include "pluginfixture.h"
 #include "testing.h"
@@ -168,14 +169,12 @@ TEST_F(TJosmPluginTest, TheFirstNodeWaitsForTheNewLayer)
 
 TEST_F(TJosmPluginTest, ItsSettingsSetThePort)
 {
-    AnsweringModal([&] { Plugin().ShowSettings(nullptr); },
-        [&](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->intValue(), Josm.Port());
-            dialog->setIntValue(8112);
-            dialog->accept();
-        });
+    WhenShown<QInputDialog>([&](QInputDialog& dialog) {
+        EXPECT_EQ(dialog.intValue(), Josm.Port());
+        dialog.setIntValue(8112);
+        dialog.accept();
+    });
+    Plugin().ShowSettings(nullptr);
     TRegistry reg;
     reg.OpenKeyReadOnly(PluginSettingsKey(QStringLiteral("JOSM")));
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("Port")), 8112);

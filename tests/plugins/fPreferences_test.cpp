@@ -1,6 +1,5 @@
 #include "editor/fPreferences.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -46,13 +45,6 @@ protected:
                 return button;
         ADD_FAILURE() << text.toStdString();
         return nullptr;
-    }
-    static QStringList OptionCaptions(QGroupBox* box)
-    {
-        QStringList captions;
-        for (QCheckBox* check : box->findChildren<QCheckBox*>())
-            captions.append(check->text());
-        return captions;
     }
     static void Select(QTreeWidget* list, const QString& formatId)
     {
@@ -147,13 +139,13 @@ TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
     ASSERT_EQ(ImporterFormatId(gpx), QStringLiteral("gengpx"));
     auto checks = box->findChildren<QCheckBox*>();
     ASSERT_EQ(checks.size(), 2);
-    EXPECT_EQ(OptionCaptions(box),
-        QStringList(
-            { CreateImporterAt(gpx)->OptionCaption(0), CreateImporterAt(gpx)->OptionCaption(1) }));
+    EXPECT_EQ(checks[0]->text(), CreateImporterAt(gpx)->OptionCaption(0));
+    EXPECT_EQ(checks[1]->text(), CreateImporterAt(gpx)->OptionCaption(1));
     EXPECT_EQ(checks[0]->toolTip(), CreateImporterAt(gpx)->OptionHint(0));
-    const bool was = checks[0]->isChecked();
-    checks[0]->click();
-    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, was), !was);
+    const bool was = checks[1]->isChecked(), other = checks[0]->isChecked();
+    checks[1]->click();
+    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(1, was), !was);
+    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, !other), other) << "the other option stays";
     // Another importer's options replace these.
     Select(list, "ttov2");
     EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
@@ -190,12 +182,7 @@ TEST_F(TPreferencesDialog, TextAndNumberOptionsShowAsFieldsThatStoreAtOnce)
 TEST_F(TPreferencesDialog, TheTileAddressIsTestedAndOneWithoutPlaceholdersRefused)
 {
     THttpTestServer server;
-    QImage tile(256, 256, QImage::Format_RGB32);
-    tile.fill(Qt::white);
-    QByteArray png;
-    QBuffer buffer(&png);
-    tile.save(&buffer, "PNG");
-    server.Serve("/tiles/0/0/0.png", png);
+    server.Serve("/tiles/0/0/0.png", Png({ 256, 256 }));
     TfmPluginSettings dialog(Plugins);
     dialog.show();
     auto* address = Child<QLineEdit>(dialog, "edTileUrl");
