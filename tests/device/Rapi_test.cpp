@@ -39,7 +39,7 @@ QStringList Entries(const QString& folder)
 }
 
 // An entry point of the library itself, for what the program does not call directly.
-template <typename F> F* Library(const char* name)
+template <typename F> F* EntryPoint(const char* name)
 {
     return reinterpret_cast<F*>(QLibrary(MARIVEL_RAPI_FULL).resolve(name));
 }
@@ -104,8 +104,8 @@ TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
 
     // The device's own move never replaces a file, which is why the write steps around it.
     using TMove = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);
-    auto* move = Library<TMove>("CeMoveFile");
-    auto* lastError = Library<Ce::DWORD()>("CeGetLastError");
+    auto* move = EntryPoint<TMove>("CeMoveFile");
+    auto* lastError = EntryPoint<Ce::DWORD()>("CeGetLastError");
     ASSERT_TRUE(move && lastError);
     Put("My Documents/other.ov2", "other");
     EXPECT_FALSE(move(u"\\My Documents\\other.ov2", u"\\My Documents\\POI.ov2"));
@@ -143,13 +143,13 @@ TEST_F(DeviceTest, PathsStayInsideTheDeviceFolder)
 
     using TPathCall = Ce::BOOL(const Ce::WCHAR*);
     using TTwoPathCall = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);
-    EXPECT_FALSE(Library<TPathCall>("CeDeleteFile")(u"\\Outside\\secret.ov2"));
-    EXPECT_FALSE(
-        Library<Ce::BOOL(const Ce::WCHAR*, void*)>("CeCreateDirectory")(u"\\..\\escaped", nullptr));
-    EXPECT_FALSE(Library<Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*, Ce::BOOL)>("CeCopyFile")(
+    EXPECT_FALSE(EntryPoint<TPathCall>("CeDeleteFile")(u"\\Outside\\secret.ov2"));
+    EXPECT_FALSE(EntryPoint<Ce::BOOL(const Ce::WCHAR*, void*)>("CeCreateDirectory")(
+        u"\\..\\escaped", nullptr));
+    EXPECT_FALSE(EntryPoint<Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*, Ce::BOOL)>("CeCopyFile")(
         u"\\My Documents\\a.ov2", u"\\Outside\\copy.ov2", false));
-    EXPECT_FALSE(Library<TTwoPathCall>("CeMoveFile")(u"\\Outside\\secret.ov2", u"\\got.ov2"));
-    EXPECT_EQ(Library<Ce::DWORD()>("CeGetLastError")(), Ce::ErrorPathNotFound);
+    EXPECT_FALSE(EntryPoint<TTwoPathCall>("CeMoveFile")(u"\\Outside\\secret.ov2", u"\\got.ov2"));
+    EXPECT_EQ(EntryPoint<Ce::DWORD()>("CeGetLastError")(), Ce::ErrorPathNotFound);
     EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList({ "secret.ov2" }));
     EXPECT_EQ(Get(secret), "secret");
 

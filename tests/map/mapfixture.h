@@ -23,31 +23,23 @@ inline QByteArray TilePath(TTileId tile)
 // The red inside of a selected entry's marker.
 inline bool IsMarkerRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60; }
 
-// A program folder of its own with an empty "maps" folder, fresh settings, and no world
-// pictures, for as long as it lives.
+// The program folder's "maps" folder and the world pictures' folder, both empty at first: the
+// fresh folders every test gets (main.cpp).
 class TMapFolders {
 public:
-    TMapFolders() { QDir(Home.path()).mkdir("maps"); }
+    TMapFolders() { QDir().mkpath(Maps()); }
 
-    QString Maps() const { return Home.filePath("maps"); }
-    QString WorldDir() const { return World.path(); }
+    static QString Maps() { return qEnvironmentVariable("MARIVEL_HOME") + "/maps"; }
+    static QString WorldDir() { return qEnvironmentVariable("MARIVEL_WORLD_PICTURES"); }
     // A picture of `size` in the maps folder, plain blue with a white frame.
-    QString AddPicture(const QString& name, QSize size, const QString& folder = QString()) const
+    static QString AddPicture(const QString& name, QSize size, const QString& folder = Maps())
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter(&image).fillRect(image.rect().adjusted(1, 1, -1, -1), QColor(40, 80, 200));
-        const QString file = (folder.isEmpty() ? Maps() : folder) + '/' + name;
-        image.save(file);
-        return file;
+        image.save(folder + '/' + name);
+        return folder + '/' + name;
     }
-
-private:
-    TTempConfig Config;
-    QTemporaryDir Home;
-    QTemporaryDir World;
-    TEnvironment HomeVariable { "MARIVEL_HOME", Home.path() };
-    TEnvironment WorldVariable { "MARIVEL_WORLD_PICTURES", World.path() };
 };
 
 // A document of entries "0", "1", ... at the given positions with its map panel; shown by

@@ -20,15 +20,12 @@ protected:
         for (const char* command :
             { "/version", "/load_and_zoom", "/add_node", "/load_data", "/zoom" })
             Josm.Serve(command, "OK\r\n");
-        StorePort(Josm.Port());
+        {
+            TRegistry reg;
+            reg.OpenKey(PluginSettingsKey("JOSM"), true);
+            reg.WriteInteger("Port", Josm.Port());
+        }
         EXPECT_TRUE(Plugins.Load({ ShippedPlugin("josm") }, CallBack));
-    }
-
-    static void StorePort(int port)
-    {
-        TRegistry reg;
-        reg.OpenKey(PluginSettingsKey(QStringLiteral("JOSM")), true);
-        reg.WriteInteger(QStringLiteral("Port"), port);
     }
     // The request lines JOSM received, the polls left out.
     QStringList Commands() const

@@ -33,8 +33,8 @@ protected:
         Plugin().ShowLocation(longitude, latitude, "Dam");
         return Browser.Opened.isEmpty() ? QString() : Browser.Opened.last().toString();
     }
-    // Sets the zoom in the plugin's settings dialog, checking the one it shows.
-    void SetZoomInDialog(int shown, int zoom, const QString& pattern, bool accept)
+    // Answers the plugin's settings dialog, checking the zoom it shows.
+    void AnswerSettings(int shown, int zoom, const QString& pattern, bool accept)
     {
         WhenShown([=](QDialog& dialog) {
             auto* zoomBox = dialog.findChild<QSpinBox*>("seZoom");
@@ -82,9 +82,9 @@ TEST_F(TOsmPluginTest, ShowsTheEntryOnTheMapPageOfItsSettings)
 
 TEST_F(TOsmPluginTest, ItsSettingsDialogStoresWhatTheUserChose)
 {
-    SetZoomInDialog(16, 9, "https://m.example/{lat}/{lon}", true);
+    AnswerSettings(16, 9, "https://m.example/{lat}/{lon}", true);
     EXPECT_EQ(Shown(1, 2), "https://m.example/2.000000/1.000000");
-    SetZoomInDialog(9, 3, "", false); // Cancel keeps the settings
+    AnswerSettings(9, 3, "", false); // Cancel keeps the settings
     EXPECT_EQ(Shown(1, 2), "https://m.example/2.000000/1.000000");
 }
 
