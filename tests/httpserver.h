@@ -2,26 +2,13 @@
 
 #include <map>
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QHostAddress>
-#include <QImage>
 #include <QList>
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-
-// A plain picture as PNG, as a tile server sends it.
-inline QByteArray Png(QSize size, QColor color = Qt::green)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // A small HTTP server on 127.0.0.1 for download tests. It lives in the test's thread: a
 // download waits in an event loop, and that loop serves the server too.
@@ -114,14 +101,13 @@ private:
     {
         auto route = Routes.find(PathOf(head));
         if (route == Routes.end())
-            return Send(socket, { .Status = 404, .Body = "not found" });
+            return Send(socket, Plain(404, "", "not found"));
         const TResponse& response = route->second;
         if (!response.ProxyLogin.isEmpty()
             && !head.contains("Proxy-Authorization: Basic " + response.ProxyLogin.toBase64()))
-            return Send(socket,
-                { .Status = 407, .Headers = "Proxy-Authenticate: Basic realm=\"test\"\r\n" });
+            return Send(socket, Plain(407, "Proxy-Authenticate: Basic realm=\"test\"\r\n", ""));
         if (response.NotModifiedWhenAsked && head.toLower().contains("if-modified-since"))
-            return Send(socket, { .Status = 304, .Headers = response.Headers });
+            return Send(socket, Plain(304, response.Headers, ""));
         switch (response.Mode) {
         case TResponse::TMode::Whole:
             return Send(socket, response);
@@ -143,6 +129,15 @@ private:
             socket->write(Head(response, -1));
             return SendRepeatedly(socket, response.Body, response.Repeat, response.Interval);
         }
+    }
+
+    static TResponse Plain(int status, const QByteArray& headers, const QByteArray& body)
+    {
+        TResponse response;
+        response.Status = status;
+        response.Headers = headers;
+        response.Body = body;
+        return response;
     }
 
     static QByteArray ReasonFor(int status)

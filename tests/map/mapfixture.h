@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -13,6 +14,17 @@
 #include "map/fMapPanel.h"
 #include "map/uWebMercator.h"
 #include "testing.h"
+
+// A plain picture as PNG, as a tile server sends it.
+inline QByteArray Png(QSize size, QColor color = Qt::green)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
 
 // The path of a tile at a server whose tile address is "/{z}/{x}/{y}.png".
 inline QByteArray TilePath(TTileId tile)

@@ -1,5 +1,6 @@
 #include "editor/fPreferences.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -145,10 +146,13 @@ TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
     const bool was = checks[1]->isChecked(), other = checks[0]->isChecked();
     checks[1]->click();
     EXPECT_EQ(CreateImporterAt(gpx)->GetOption(1, was), !was);
-    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, !other), other) << "the other option stays";
-    // Another importer's options replace these.
+    // Another importer's options replace these; back again, they show what was stored.
     Select(list, "ttov2");
     EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
+    Select(list, "gengpx");
+    checks = box->findChildren<QCheckBox*>();
+    EXPECT_EQ(checks.value(1)->isChecked(), !was);
+    EXPECT_EQ(checks.value(0)->isChecked(), other) << "the other option stays";
 }
 
 TEST_F(TPreferencesDialog, TextAndNumberOptionsShowAsFieldsThatStoreAtOnce)
@@ -182,7 +186,12 @@ TEST_F(TPreferencesDialog, TextAndNumberOptionsShowAsFieldsThatStoreAtOnce)
 TEST_F(TPreferencesDialog, TheTileAddressIsTestedAndOneWithoutPlaceholdersRefused)
 {
     THttpTestServer server;
-    server.Serve("/tiles/0/0/0.png", Png({ 256, 256 }));
+    QImage tile(256, 256, QImage::Format_RGB32);
+    tile.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    tile.save(&buffer, "PNG");
+    server.Serve("/tiles/0/0/0.png", png);
     TfmPluginSettings dialog(Plugins);
     dialog.show();
     auto* address = Child<QLineEdit>(dialog, "edTileUrl");
