@@ -3,6 +3,7 @@
 #include <csignal>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,54 +29,39 @@
 #include "platform/uExceptions.h"
 #include "platform/uStreams.h"
 
-// Points the registry store at a fresh, empty folder for as long as it lives.
-class TTempConfig {
-public:
-    // The settings object is made again from the new folder, so what an earlier test in the
-    // same process left there does not carry over.
-    TTempConfig()
-        : Previous(qgetenv("MARIVEL_CONFIG_DIR"))
-    {
-        qputenv("MARIVEL_CONFIG_DIR", Dir.path().toLocal8Bit());
-        ReleaseSettings(false);
-    }
-    ~TTempConfig()
-    {
-        ReleaseSettings(false);
-        qputenv("MARIVEL_CONFIG_DIR", Previous);
-    }
-    QString Path() const { return Dir.path(); }
-
-private:
-    QByteArray Previous;
-    QTemporaryDir Dir;
-};
-
 // Sets an environment variable for as long as it lives; null unsets it.
 class TEnvironment {
 public:
     TEnvironment(const char* name, const QString& value)
         : Name(name)
-        , Previous(qgetenv(name))
-        , Had(qEnvironmentVariableIsSet(name))
+        , Previous(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
     {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
+        Set(name, value.isNull() ? std::nullopt : std::optional(QFile::encodeName(value)));
     }
-    ~TEnvironment()
-    {
-        if (Had)
-            qputenv(Name, Previous);
-        else
-            qunsetenv(Name);
-    }
+    ~TEnvironment() { Set(Name, Previous); }
 
 private:
+    static void Set(const char* name, const std::optional<QByteArray>& value)
+    {
+        value ? qputenv(name, *value) : qunsetenv(name);
+    }
+
     const char* Name;
-    QByteArray Previous;
-    bool Had;
+    std::optional<QByteArray> Previous;
+};
+
+// Points the registry store at a fresh, empty folder for as long as it lives. The settings
+// object is made again from the new folder, so what an earlier test in the same process left
+// there does not carry over.
+class TTempConfig {
+public:
+    TTempConfig() { ReleaseSettings(false); }
+    ~TTempConfig() { ReleaseSettings(false); }
+    QString Path() const { return Dir.path(); }
+
+private:
+    QTemporaryDir Dir;
+    TEnvironment Variable { "MARIVEL_CONFIG_DIR", Dir.path() };
 };
 
 // The bytes of a file below tests/data.
@@ -229,7 +215,6 @@ template <class TImporter> QStringList ImportWarnings(TEntries& entries, const s
 inline std::string Nested(int depth, const std::string& inner, const std::string& name = "d")
 {
     std::string text;
-    text.reserve((name.size() * 2 + 5) * static_cast<size_t>(depth) + inner.size());
     for (int i = 0; i < depth; ++i)
         text += '<' + name + '>';
     text += inner;
@@ -321,7 +306,6 @@ private:
     void (*PreviousHandler)(int) = nullptr;
 };
 
-// The names in `folder`, to see that nothing was left behind.
 // The id of a process that has ended, as a killed writer's temporary files name it.
 inline qint64 EndedProcessId()
 {
@@ -333,6 +317,7 @@ inline qint64 EndedProcessId()
     return pid;
 }
 
+// The names in `folder`, to see that nothing was left behind.
 inline QStringList FilesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);

@@ -17,40 +17,34 @@
 
 namespace {
 
-class DeviceTest : public ::testing::Test, public TTempDevice {
-protected:
-    explicit DeviceTest(const char* library = MARIVEL_RAPI_FULL)
-        : TTempDevice(library)
-    {
-    }
+std::string Read(const QString& devicePath)
+{
+    TMemoryStream stream;
+    ReadRemoteFile(devicePath, stream);
+    return stream.Bytes();
+}
 
-    static std::string Read(const QString& devicePath)
-    {
-        TMemoryStream stream;
-        ReadRemoteFile(devicePath, stream);
-        return stream.Bytes();
-    }
+QStringList Maps(bool namesOnly)
+{
+    QStringList maps { "left over" };
+    GetTomTomMaps(maps, namesOnly);
+    return maps;
+}
 
-    static QStringList Maps(bool namesOnly)
-    {
-        QStringList maps { "left over" };
-        GetTomTomMaps(maps, namesOnly);
-        return maps;
-    }
+QStringList Entries(const QString& folder)
+{
+    QStringList entries;
+    EnumRemoteFolder(folder, [&](const QString& name, bool) { entries.append(name); });
+    return entries;
+}
 
-    static QStringList Entries(const QString& folder)
-    {
-        QStringList entries;
-        EnumRemoteFolder(folder, [&](const QString& name, bool) { entries.append(name); });
-        return entries;
-    }
+// An entry point of the library itself, for what the program does not call directly.
+template <typename F> F* EntryPoint(const char* name)
+{
+    return reinterpret_cast<F*>(QLibrary(MARIVEL_RAPI_FULL).resolve(name));
+}
 
-    // An entry point of the library itself, for what the program does not call directly.
-    template <typename F> static F* Library(const char* name)
-    {
-        return reinterpret_cast<F*>(QLibrary(MARIVEL_RAPI_FULL).resolve(name));
-    }
-};
+class DeviceTest : public ::testing::Test, public TTempDevice { };
 
 const QString ConnectError =
     "No device found%1. Connect and mount the navigator or its memory card, or choose the "
@@ -110,8 +104,8 @@ TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
 
     // The device's own move never replaces a file, which is why the write steps around it.
     using TMove = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);
-    auto* move = Library<TMove>("CeMoveFile");
-    auto* lastError = Library<Ce::DWORD()>("CeGetLastError");
+    auto* move = EntryPoint<TMove>("CeMoveFile");
+    auto* lastError = EntryPoint<Ce::DWORD()>("CeGetLastError");
     ASSERT_TRUE(move && lastError);
     Put("My Documents/other.ov2", "other");
     EXPECT_FALSE(move(u"\\My Documents\\other.ov2", u"\\My Documents\\POI.ov2"));
@@ -149,13 +143,13 @@ TEST_F(DeviceTest, PathsStayInsideTheDeviceFolder)
 
     using TPathCall = Ce::BOOL(const Ce::WCHAR*);
     using TTwoPathCall = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);
-    EXPECT_FALSE(Library<TPathCall>("CeDeleteFile")(u"\\Outside\\secret.ov2"));
-    EXPECT_FALSE(
-        Library<Ce::BOOL(const Ce::WCHAR*, void*)>("CeCreateDirectory")(u"\\..\\escaped", nullptr));
-    EXPECT_FALSE(Library<Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*, Ce::BOOL)>("CeCopyFile")(
+    EXPECT_FALSE(EntryPoint<TPathCall>("CeDeleteFile")(u"\\Outside\\secret.ov2"));
+    EXPECT_FALSE(EntryPoint<Ce::BOOL(const Ce::WCHAR*, void*)>("CeCreateDirectory")(
+        u"\\..\\escaped", nullptr));
+    EXPECT_FALSE(EntryPoint<Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*, Ce::BOOL)>("CeCopyFile")(
         u"\\My Documents\\a.ov2", u"\\Outside\\copy.ov2", false));
-    EXPECT_FALSE(Library<TTwoPathCall>("CeMoveFile")(u"\\Outside\\secret.ov2", u"\\got.ov2"));
-    EXPECT_EQ(Library<Ce::DWORD()>("CeGetLastError")(), Ce::ErrorPathNotFound);
+    EXPECT_FALSE(EntryPoint<TTwoPathCall>("CeMoveFile")(u"\\Outside\\secret.ov2", u"\\got.ov2"));
+    EXPECT_EQ(EntryPoint<Ce::DWORD()>("CeGetLastError")(), Ce::ErrorPathNotFound);
     EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files), QStringList({ "secret.ov2" }));
     EXPECT_EQ(Get(secret), "secret");
 
@@ -172,7 +166,7 @@ TEST_F(DeviceTest, APipeIsNoFileAndDoesNotBlock)
     EXPECT_EQ(Get("pipe.ov2"), "a file now");
 }
 
-TEST_F(DeviceTest, FoldersListTheirEntries)
+TEST_F(DeviceTest, FoldersListTheirEntriesAndSpecialFoldersAreKnown)
 {
     Put("SD Card/b.ov2", "");
     Put("SD Card/Maps/x", "");
@@ -182,17 +176,13 @@ TEST_F(DeviceTest, FoldersListTheirEntries)
         [&](const QString& name, bool isFolder) { entries.append(name + (isFolder ? "/" : "")); });
     EXPECT_EQ(entries, QStringList({ "Maps/", "b.ov2" }));
     EXPECT_EQ(Entries("\\Nowhere\\"), QStringList());
-}
-
-TEST_F(DeviceTest, SpecialFolders)
-{
-    InitRapi();
     EXPECT_EQ(GetRemoteSpecialFolder(17), "\\");
     EXPECT_EQ(GetRemoteSpecialFolder(5), "\\My Documents");
     EXPECT_EQ(GetRemoteSpecialFolder(38), "\\Program Files");
     EXPECT_EQ(GetRemoteSpecialFolder(1234), "");
 }
 
+// The last map used is no map of its own, nor a card folder without a map.
 TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
 {
     InitRapi();
@@ -202,6 +192,7 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
     EXPECT_TRUE(created);
     SetMap("LastMap", "\\SD Card\\Europe-map");
     SetMap("Benelux", "\\Storage Card\\Benelux");
+    SetMap("Long", QString(300, 'x')); // a registry string keeps at most 255 characters
     CloseRemoteKey(
         CreateRemoteKey(RemoteCurrentUser, "software\\tomtom\\tomtom navigator\\maps", created));
     EXPECT_FALSE(created) << "the key exists, whatever the letter case";
@@ -211,25 +202,14 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
     Put("SD Card/file-map", ""); // a file, not a map folder
     Put("CF Card/France-MAP/france.pna", "");
     EXPECT_EQ(Maps(false),
-        QStringList({ "\\Storage Card\\Benelux=Benelux", "\\SD Card\\Europe-map=Europe-map",
-            "\\CF Card\\France-MAP=France-MAP" }));
-    EXPECT_EQ(Maps(true), QStringList({ "Benelux", "Europe-map", "France-MAP" }));
+        QStringList({ "\\Storage Card\\Benelux=Benelux", QString(255, 'x') + "=Long",
+            "\\SD Card\\Europe-map=Europe-map", "\\CF Card\\France-MAP=France-MAP" }));
+    EXPECT_EQ(Maps(true), QStringList({ "Benelux", "Long", "Europe-map", "France-MAP" }));
 
     Put("SD Card/Later-map/x", "");
-    EXPECT_EQ(Maps(true).size(), 3) << "kept for as long as the connection";
+    EXPECT_EQ(Maps(true).size(), 4) << "kept for as long as the connection";
     DoneRapi();
-    EXPECT_EQ(Maps(true).size(), 4);
-}
-
-// The last map used is no map of its own, nor a card folder without a map; a registry string
-// keeps at most 255 characters.
-TEST_F(DeviceTest, OnlyMapsAreListedTheirFolderCutTo255Characters)
-{
-    InitRapi();
-    SetMap("LastMap", "\\SD Card\\Europe-map");
-    Put("SD Card/Photos/a.jpg", "");
-    SetMap("Long", QString(300, 'x'));
-    EXPECT_EQ(Maps(false), QStringList({ QString(255, 'x') + "=Long" }));
+    EXPECT_EQ(Maps(true).size(), 5);
 }
 
 TEST_F(DeviceTest, RegistryStringsKeepWhatTheyHold)
@@ -362,18 +342,11 @@ TEST_F(FullCardTest, ARegistryThatDoesNotFitKeepsTheOldOne)
     EXPECT_EQ(Maps(true).size(), 29) << "what could not be stored is not kept either";
 }
 
-class OldDeviceLibraryTest : public DeviceTest {
-protected:
-    OldDeviceLibraryTest()
-        : DeviceTest(MARIVEL_RAPI_PARTIAL)
-    {
-    }
-};
-
 // This library lacks the version probe, the folder listing and the special folders.
-TEST_F(OldDeviceLibraryTest, MissingEntryPointsFallBack)
+TEST(DeviceLibrary, AnOldOneFallsBackForMissingEntryPoints)
 {
-    Put("SD Card/Europe-map/x", "");
+    const TTempDevice device(MARIVEL_RAPI_PARTIAL);
+    device.Put("SD Card/Europe-map/x", "");
     WriteRemoteFile("\\a.ov2", "bytes");
     EXPECT_EQ(Read("\\a.ov2"), "bytes") << "a failing probe only reconnects";
     EXPECT_EQ(Entries("\\SD Card\\"), QStringList());

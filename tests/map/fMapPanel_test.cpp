@@ -1,20 +1,15 @@
 #include "map/fMapPanel.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTableView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include "editor/fMDIChild.h"
 #include "map/fCalibrate.h"
 #include "map/fOvMap.h"
 #include "mapfixture.h"
@@ -23,7 +18,7 @@ namespace {
 
 // A document with the map "europe.png", 400 by 200 pixels for longitudes -20..60 and
 // latitudes 30..70 (5 pixels a degree), and entries at the given positions; shown.
-class TMapWindow {
+class TMapWindow : public TMapDocument {
 public:
     explicit TMapWindow(std::initializer_list<std::pair<double, double>> positions = {})
     {
@@ -31,42 +26,23 @@ public:
         WriteCalibrationFile(Picture + ".inf",
             { { -20, 30, 0, 200 }, { 60, 70, 400, 0 }, "#336699", FileSizeOf(Picture) });
         Settings().Map = 1; // the first picture, after the web map
-        Child = std::make_unique<TMDIChild>();
-        Child->SetPrompt(Prompt);
-        int i = 0;
-        for (const auto& [lon, lat] : positions)
-            Child->Document.Entries.AddValues(std::to_string(i++), "", lon, lat);
-        Child->Document.Entries.ClearChanged();
-        Child->resize(900, 500);
-        Child->UpdateView();
-        Child->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(Child.get()));
+        Show(positions);
     }
 
-    TMapPanel& Panel() const { return Child->MapPanel(); }
     TOvMap& Map() const { return Panel().Map(); }
-    QAction* Action(const char* name) const { return Panel().findChild<QAction*>(name); }
     QComboBox* Combo() const { return Panel().findChild<QComboBox*>("cbMap"); }
     QScrollArea* Area() const { return Panel().findChild<QScrollArea*>(); }
-    QTableView* List() const { return Child->findChild<QTableView*>(); }
     void Click(QPoint at) const { QTest::mouseClick(&Map(), Qt::LeftButton, {}, at); }
-    void Drag(QPoint from, QPoint to) const
-    {
-        QTest::mousePress(&Map(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(&Map(), to);
-        QTest::mouseRelease(&Map(), Qt::LeftButton, {}, to);
-    }
+    void Drag(QPoint from, QPoint to) const { TMapDocument::Drag(Map(), from, to); }
 
-    TMapFolders Folders;
     QString Picture;
-    TScriptedPrompt Prompt;
-    std::unique_ptr<TMDIChild> Child;
 };
 
 } // namespace
 
-// The picture chosen last shows in its colour; the selected entries show where they lie, and
-// a rectangle selects those inside, its edges left out.
+// The picture chosen last shows in its colour; the pointer tells its position, and a selected
+// entry its hint; the selected entries show where they lie, and a rectangle selects those
+// inside, its edges left out.
 TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
 {
     // 10 E 50 N lies at (150, 100); 0 E 40 N at (100, 150).
@@ -75,7 +51,15 @@ TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
     EXPECT_EQ(window.Map().size(), QSize(400, 200));
     EXPECT_FALSE(window.Panel().NeedsCalibration());
     EXPECT_EQ(window.Panel().BackColor(), QColor("#336699"));
+    QLocale::setDefault(QLocale::c());
+    QString status;
+    QObject::connect(window.Child.get(), &TMDIChild::MapPointerMoved,
+        [&](const QString& text) { status = text; });
+    QTest::mouseMove(&window.Map(), { 150, 100 });
+    EXPECT_EQ(status, "50.00000 10.00000 (150 100)");
+    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), QString()) << "not selected";
     window.List()->selectRow(0);
+    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), "0\rLat/Lon: 50.00000/10.00000");
     QImage shown = window.Map().grab().toImage();
     EXPECT_TRUE(IsMarkerRed(shown.pixel(150, 100)));
     EXPECT_FALSE(IsMarkerRed(shown.pixel(100, 150))) << "not selected";
@@ -159,20 +143,6 @@ TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
     EXPECT_GT(horizontal->value(), before) << "the arrow keys pan";
 }
 
-TEST(TMapPanel, PointerTellsItsPositionAndHint)
-{
-    QLocale::setDefault(QLocale::c());
-    TMapWindow window({ { 10, 50 } });
-    QString status;
-    QObject::connect(window.Child.get(), &TMDIChild::MapPointerMoved,
-        [&](const QString& text) { status = text; });
-    QTest::mouseMove(&window.Map(), { 150, 100 });
-    EXPECT_EQ(status, "50.00000 10.00000 (150 100)");
-    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), QString()) << "not selected";
-    window.List()->selectRow(0);
-    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), "0\rLat/Lon: 50.00000/10.00000");
-}
-
 // Zoom stops at 4 and at a half, the current entry's marker scrolled into view; a map chosen
 // anew starts at zoom 1 and is kept in the settings. The marker shows only on the picture.
 TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
@@ -209,15 +179,13 @@ TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
 TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
 {
     TMapWindow window({ { 10, 50 } });
-    QFile broken(window.Folders.Maps() + "/broken.png");
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a picture");
-    broken.close();
+    const QString broken = window.Folders.Maps() + "/broken.png";
+    WriteFileBytes(broken, "not a picture");
     const QString plain = window.Folders.AddPicture("plain.png", { 300, 300 });
     window.Panel().FillMapList();
     window.Combo()->setCurrentIndex(window.Combo()->findText("broken.png"));
     ASSERT_EQ(window.Prompt.Shown.size(), 1);
-    EXPECT_TRUE(window.Prompt.Shown[0].startsWith("Cannot open file " + broken.fileName()));
+    EXPECT_TRUE(window.Prompt.Shown[0].startsWith("Cannot open file " + broken));
     EXPECT_FALSE(window.Map().HasPicture());
     EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
     window.Child->Insert();
@@ -233,7 +201,7 @@ TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
     const QImage shown = window.Area()->viewport()->grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(notice->geometry().topLeft() + QPoint(2, 2))), QColor("#ffffe0"))
         << "drawn over the map";
-    for (const QString& picture : { broken.fileName(), plain })
+    for (const QString& picture : { broken, plain })
         EXPECT_FALSE(QFile::exists(picture + ".inf"));
 }
 

@@ -1,15 +1,9 @@
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QTableView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include "editor/fMDIChild.h"
-#include "httpserver.h"
-#include "map/fMapPanel.h"
 #include "map/fTileView.h"
 #include "map/uMapView.h"
 #include "map/uTileFetcher.h"
@@ -22,7 +16,7 @@ const QColor MissingTile(238, 238, 238);
 
 // A document of places in Amsterdam on the web map, whose tiles at zoom 17 around them come
 // from a server of the test's own; shown.
-class TTileWindow {
+class TTileWindow : public TMapDocument {
 public:
     explicit TTileWindow(std::initializer_list<std::pair<double, double>> positions,
         const QString& tileUrl = QString())
@@ -33,24 +27,12 @@ public:
             for (int x = middle.X - 5; x <= middle.X + 5; ++x)
                 Server.Serve(TilePath({ 17, x, y }), tile);
         Settings().TileUrl = tileUrl.isEmpty() ? Server.Url("/{z}/{x}/{y}.png") : tileUrl;
-        Child = std::make_unique<TMDIChild>();
-        Child->SetPrompt(Prompt);
-        QObject::connect(Child.get(), &TMDIChild::MapMessage,
-            [this](const QString& text) { Messages.append(text); });
-        int i = 0;
-        for (const auto& [lon, lat] : positions)
-            Child->Document.Entries.AddValues(std::to_string(i++), "", lon, lat);
-        Child->resize(900, 500);
-        Child->UpdateView();
-        Child->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(Child.get()));
+        Show(positions);
     }
+    ~TTileWindow() { Child.reset(); } // before the server it asks
 
-    TMapPanel& Panel() const { return Child->MapPanel(); }
     TTileView& View() const { return Panel().TileMap(); }
     const TMercatorProjection& Projection() const { return View().Projection(); }
-    QAction* Action(const char* name) const { return Panel().findChild<QAction*>(name); }
-    QTableView* List() const { return Child->findChild<QTableView*>(); }
     QPoint PixelOf(double lon, double lat) const
     {
         return { Projection().LonToX(lon), Projection().LatToY(lat) };
@@ -63,18 +45,9 @@ public:
     {
         return WindowOf(Projection(), View().rect()).Contains(lon, lat);
     }
-    void Drag(QPoint from, QPoint to) const
-    {
-        QTest::mousePress(&View(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(&View(), to);
-        QTest::mouseRelease(&View(), Qt::LeftButton, {}, to);
-    }
+    void Drag(QPoint from, QPoint to) const { TMapDocument::Drag(View(), from, to); }
 
-    TMapFolders Folders;
     THttpTestServer Server;
-    TScriptedPrompt Prompt;
-    QStringList Messages;
-    std::unique_ptr<TMDIChild> Child;
 };
 
 } // namespace
@@ -199,7 +172,6 @@ TEST(TTileMap, PositionSelectionAndShowGoThroughTheProjection)
         << "the selected entry's marker moved along";
 }
 
-// Entries on both sides of the antimeridian are fitted across it and both show.
 TEST(TTileMap, EntriesAcrossTheAntimeridian)
 {
     TTileWindow window({ { 179.99, -16.5 }, { -179.99, -16.51 } });

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <QAction>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QPainter>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include "editor/fMDIChild.h"
+#include "httpserver.h"
+#include "map/fMapPanel.h"
 #include "map/uWebMercator.h"
 #include "testing.h"
 
@@ -28,45 +35,58 @@ inline QByteArray TilePath(TTileId tile)
 // The red inside of a selected entry's marker.
 inline bool IsMarkerRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60; }
 
-// A program folder of its own with an empty "maps" folder, fresh settings, and no world
-// pictures, for as long as it lives.
+// The program folder's "maps" folder and the world pictures' folder, both empty at first: the
+// fresh folders every test gets (main.cpp).
 class TMapFolders {
 public:
-    TMapFolders()
-        : PreviousHome(qgetenv("MARIVEL_HOME"))
-        , PreviousWorld(qgetenv("MARIVEL_WORLD_PICTURES"))
-    {
-        qputenv("MARIVEL_HOME", Home.path().toLocal8Bit());
-        qputenv("MARIVEL_WORLD_PICTURES", World.path().toLocal8Bit());
-        QDir(Home.path()).mkdir("maps");
-    }
-    ~TMapFolders()
-    {
-        qputenv("MARIVEL_HOME", PreviousHome);
-        qputenv("MARIVEL_WORLD_PICTURES", PreviousWorld);
-    }
-    TMapFolders(const TMapFolders&) = delete;
-    TMapFolders& operator=(const TMapFolders&) = delete;
+    TMapFolders() { QDir().mkpath(Maps()); }
 
-    QString Maps() const { return Home.filePath("maps"); }
-    QString WorldDir() const { return World.path(); }
+    static QString Maps() { return qEnvironmentVariable("MARIVEL_HOME") + "/maps"; }
+    static QString WorldDir() { return qEnvironmentVariable("MARIVEL_WORLD_PICTURES"); }
     // A picture of `size` in the maps folder, plain blue with a white frame.
-    QString AddPicture(const QString& name, QSize size, const QString& folder = QString()) const
+    static QString AddPicture(const QString& name, QSize size, const QString& folder = Maps())
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
-        for (int y = 1; y < size.height() - 1; ++y)
-            for (int x = 1; x < size.width() - 1; ++x)
-                image.setPixel(x, y, qRgb(40, 80, 200));
-        const QString file = (folder.isEmpty() ? Maps() : folder) + '/' + name;
-        image.save(file);
-        return file;
+        QPainter(&image).fillRect(image.rect().adjusted(1, 1, -1, -1), QColor(40, 80, 200));
+        image.save(folder + '/' + name);
+        return folder + '/' + name;
+    }
+};
+
+// A document of entries "0", "1", ... at the given positions with its map panel; shown by
+// Show(), once the map it opens with is set up.
+class TMapDocument {
+public:
+    TMapPanel& Panel() const { return Child->MapPanel(); }
+    QAction* Action(const char* name) const { return Panel().findChild<QAction*>(name); }
+    QTableView* List() const { return Child->findChild<QTableView*>(); }
+    static void Drag(QWidget& widget, QPoint from, QPoint to)
+    {
+        QTest::mousePress(&widget, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&widget, to);
+        QTest::mouseRelease(&widget, Qt::LeftButton, {}, to);
     }
 
-private:
-    TTempConfig Config;
-    QTemporaryDir Home;
-    QTemporaryDir World;
-    QByteArray PreviousHome;
-    QByteArray PreviousWorld;
+    TMapFolders Folders;
+    TScriptedPrompt Prompt;
+    QStringList Messages; // the map's messages to the status bar
+    std::unique_ptr<TMDIChild> Child;
+
+protected:
+    void Show(std::initializer_list<std::pair<double, double>> positions)
+    {
+        Child = std::make_unique<TMDIChild>();
+        Child->SetPrompt(Prompt);
+        QObject::connect(Child.get(), &TMDIChild::MapMessage,
+            [this](const QString& text) { Messages.append(text); });
+        int i = 0;
+        for (const auto& [lon, lat] : positions)
+            Child->Document.Entries.AddValues(std::to_string(i++), "", lon, lat);
+        Child->Document.Entries.ClearChanged();
+        Child->resize(900, 500);
+        Child->UpdateView();
+        Child->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Child.get()));
+    }
 };

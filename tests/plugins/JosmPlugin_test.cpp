@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "httpserver.h"
+#include "modal.h"
 #include "platform/uRegistry.h"
 #include "pluginfixture.h"
 #include "testing.h"
@@ -19,15 +20,12 @@ protected:
         for (const char* command :
             { "/version", "/load_and_zoom", "/add_node", "/load_data", "/zoom" })
             Josm.Serve(command, "OK\r\n");
-        StorePort(Josm.Port());
+        {
+            TRegistry reg;
+            reg.OpenKey(PluginSettingsKey("JOSM"), true);
+            reg.WriteInteger("Port", Josm.Port());
+        }
         EXPECT_TRUE(Plugins.Load({ ShippedPlugin("josm") }, CallBack));
-    }
-
-    static void StorePort(int port)
-    {
-        TRegistry reg;
-        reg.OpenKey(PluginSettingsKey(QStringLiteral("JOSM")), true);
-        reg.WriteInteger(QStringLiteral("Port"), port);
     }
     // The request lines JOSM received, the polls left out.
     QStringList Commands() const
@@ -168,14 +166,12 @@ TEST_F(TJosmPluginTest, TheFirstNodeWaitsForTheNewLayer)
 
 TEST_F(TJosmPluginTest, ItsSettingsSetThePort)
 {
-    AnsweringModal([&] { Plugin().ShowSettings(nullptr); },
-        [&](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->intValue(), Josm.Port());
-            dialog->setIntValue(8112);
-            dialog->accept();
-        });
+    WhenShown<QInputDialog>([&](QInputDialog& dialog) {
+        EXPECT_EQ(dialog.intValue(), Josm.Port());
+        dialog.setIntValue(8112);
+        dialog.accept();
+    });
+    Plugin().ShowSettings(nullptr);
     TRegistry reg;
     reg.OpenKeyReadOnly(PluginSettingsKey(QStringLiteral("JOSM")));
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("Port")), 8112);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "modal.h"
 #include "platform/uRegistry.h"
 #include "pluginfixture.h"
 #include "testing.h"
@@ -11,14 +12,17 @@
 namespace {
 
 // The OpenStreetMap plugin, loaded from its library, with its settings in a fresh store.
-class TOsmPluginTest : public ::testing::Test {
+class TOsmPluginTest : public ::testing::Test, protected TLoadedPlugin {
 protected:
-    TOsmPluginTest() { EXPECT_TRUE(Plugins.Load({ ShippedPlugin("openstreetmap") }, CallBack)); }
+    TOsmPluginTest()
+        : TLoadedPlugin(ShippedPlugin("openstreetmap"))
+    {
+    }
 
     void Store(const QString& name, const QVariant& value)
     {
         TRegistry reg;
-        reg.OpenKey(PluginSettingsKey(QStringLiteral("OpenStreetMap")), true);
+        reg.OpenKey(PluginSettingsKey("OpenStreetMap"), true);
         if (value.typeId() == QMetaType::Int)
             reg.WriteInteger(name, value.toInt());
         else
@@ -26,22 +30,31 @@ protected:
     }
     QString Shown(double longitude, double latitude)
     {
-        Plugins[0].ShowLocation(longitude, latitude, QStringLiteral("Dam"));
+        Plugin().ShowLocation(longitude, latitude, "Dam");
         return Browser.Opened.isEmpty() ? QString() : Browser.Opened.last().toString();
+    }
+    // Answers the plugin's settings dialog, checking the zoom it shows.
+    void AnswerSettings(int shown, int zoom, const QString& pattern, bool accept)
+    {
+        WhenShown([=](QDialog& dialog) {
+            auto* zoomBox = dialog.findChild<QSpinBox*>("seZoom");
+            EXPECT_EQ(zoomBox->value(), shown);
+            zoomBox->setValue(zoom);
+            dialog.findChild<QLineEdit*>("edPattern")->setText(pattern);
+            accept ? dialog.accept() : dialog.reject();
+        });
+        Plugin().ShowSettings(nullptr);
     }
 
     TUrlRecorder Browser;
-    TCallBackCounter CallBack;
-    TPluginList Plugins;
 };
 
 // The map page with a marker at the entry, at the zoom and address pattern of the settings; a
-// zoom off the map or an empty pattern reads as the default.
+// zoom off the map or an empty pattern reads as the default. It takes no entries.
 TEST_F(TOsmPluginTest, ShowsTheEntryOnTheMapPageOfItsSettings)
 {
-    EXPECT_EQ(Plugins[0].Name(), QStringLiteral("OpenStreetMap"));
-    const QString osm =
-        QStringLiteral("https://www.openstreetmap.org/?mlat=%2&mlon=%1#map=16/%2/%1");
+    EXPECT_EQ(Plugin().Name(), "OpenStreetMap");
+    const QString osm = "https://www.openstreetmap.org/?mlat=%2&mlon=%1#map=16/%2/%1";
     const struct {
         int Zoom;
         QString Pattern;
@@ -62,36 +75,17 @@ TEST_F(TOsmPluginTest, ShowsTheEntryOnTheMapPageOfItsSettings)
         }
         EXPECT_EQ(Shown(c.Longitude, c.Latitude), c.Shown);
     }
-}
-
-TEST_F(TOsmPluginTest, CannotAdd)
-{
-    EXPECT_FALSE(Plugins[0].CanAdd());
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugins[0].AddLocation(1, 2, "x", true); }),
-        QStringLiteral("OpenStreetMap cannot take new entries"));
+    EXPECT_FALSE(Plugin().CanAdd());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().AddLocation(1, 2, "x", true); }),
+        "OpenStreetMap cannot take new entries");
 }
 
 TEST_F(TOsmPluginTest, ItsSettingsDialogStoresWhatTheUserChose)
 {
-    AnsweringModal([&] { Plugins[0].ShowSettings(nullptr); },
-        [](QWidget* dialog) {
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->findChild<QSpinBox*>("seZoom")->value(), 16);
-            dialog->findChild<QSpinBox*>("seZoom")->setValue(9);
-            dialog->findChild<QLineEdit*>("edPattern")->setText("https://m.example/{lat}/{lon}");
-            qobject_cast<QDialog*>(dialog)->accept();
-        });
-    EXPECT_EQ(Shown(1, 2), QStringLiteral("https://m.example/2.000000/1.000000"));
-    AnsweringModal([&] { Plugins[0].ShowSettings(nullptr); },
-        [](QWidget* dialog) {
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->findChild<QSpinBox*>("seZoom")->value(), 9);
-            dialog->findChild<QSpinBox*>("seZoom")->setValue(3);
-            qobject_cast<QDialog*>(dialog)->reject(); // Cancel keeps the settings
-        });
-    TRegistry reg;
-    reg.OpenKeyReadOnly(PluginSettingsKey(QStringLiteral("OpenStreetMap")));
-    EXPECT_EQ(reg.ReadInteger(QStringLiteral("Zoom")), 9);
+    AnswerSettings(16, 9, "https://m.example/{lat}/{lon}", true);
+    EXPECT_EQ(Shown(1, 2), "https://m.example/2.000000/1.000000");
+    AnswerSettings(9, 3, "", false); // Cancel keeps the settings
+    EXPECT_EQ(Shown(1, 2), "https://m.example/2.000000/1.000000");
 }
 
 } // namespace

@@ -47,13 +47,6 @@ protected:
         ADD_FAILURE() << text.toStdString();
         return nullptr;
     }
-    static QStringList OptionCaptions(QGroupBox* box)
-    {
-        QStringList captions;
-        for (QCheckBox* check : box->findChildren<QCheckBox*>())
-            captions.append(check->text());
-        return captions;
-    }
     static void Select(QTreeWidget* list, const QString& formatId)
     {
         list->setCurrentItem(list->findItems(formatId, Qt::MatchExactly, 2).value(0));
@@ -147,16 +140,19 @@ TEST_F(TPreferencesDialog, AnOptionCheckBoxStoresAtOnce)
     ASSERT_EQ(ImporterFormatId(gpx), QStringLiteral("gengpx"));
     auto checks = box->findChildren<QCheckBox*>();
     ASSERT_EQ(checks.size(), 2);
-    EXPECT_EQ(OptionCaptions(box),
-        QStringList(
-            { CreateImporterAt(gpx)->OptionCaption(0), CreateImporterAt(gpx)->OptionCaption(1) }));
+    EXPECT_EQ(checks[0]->text(), CreateImporterAt(gpx)->OptionCaption(0));
+    EXPECT_EQ(checks[1]->text(), CreateImporterAt(gpx)->OptionCaption(1));
     EXPECT_EQ(checks[0]->toolTip(), CreateImporterAt(gpx)->OptionHint(0));
-    const bool was = checks[0]->isChecked();
-    checks[0]->click();
-    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(0, was), !was);
-    // Another importer's options replace these.
+    const bool was = checks[1]->isChecked(), other = checks[0]->isChecked();
+    checks[1]->click();
+    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(1, was), !was);
+    // Another importer's options replace these; back again, they show what was stored.
     Select(list, "ttov2");
     EXPECT_TRUE(box->findChildren<QCheckBox*>().isEmpty());
+    Select(list, "gengpx");
+    checks = box->findChildren<QCheckBox*>();
+    EXPECT_EQ(checks.value(1)->isChecked(), !was);
+    EXPECT_EQ(checks.value(0)->isChecked(), other) << "the other option stays";
 }
 
 TEST_F(TPreferencesDialog, TextAndNumberOptionsShowAsFieldsThatStoreAtOnce)

@@ -1,26 +1,18 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <vector>
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QObject>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <QUrl>
 
-#include "plugins/uPluginActions.h"
+#include <gtest/gtest.h>
 
-// Runs `answer` on the modal window that `open` brings up; `answer` must close it.
-template <typename TAnswer> void AnsweringModal(const std::function<void()>& open, TAnswer answer)
-{
-    QTimer::singleShot(0, [&] { answer(QApplication::activeModalWidget()); });
-    open();
-}
+#include "plugins/uPluginActions.h"
 
 // The plugin libraries the build made, and the ones that fail on purpose.
 inline QString ShippedPlugin(const char* name)
@@ -145,6 +137,20 @@ protected:
     TCallBackCounter CallBack;
     std::vector<std::unique_ptr<TFakePlugin>> Fakes;
     TPluginList Plugins;
+};
+
+// One plugin loaded from its library, for a fixture to derive from.
+class TLoadedPlugin {
+protected:
+    explicit TLoadedPlugin(const QString& library)
+    {
+        EXPECT_TRUE(Plugins.Load({ library }, CallBack));
+    }
+    TPlugin& Plugin() { return Plugins[0]; }
+
+    TCallBackCounter CallBack;
+    TPluginList Plugins;
+    TFakeWindows Windows;
 };
 
 // Takes the desktop's web addresses for as long as it lives, and keeps them.

@@ -118,7 +118,6 @@ protected:
             + (c.AddEnabled ? "" : " (off)") + (c.SubmenusVisible ? " | " : " | hidden ")
             + Items(c.ShowInItems) + " | " + Items(c.AddToItems);
     }
-
 };
 
 // "-" after a name: a plugin that cannot add.

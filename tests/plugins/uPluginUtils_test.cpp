@@ -18,14 +18,6 @@
 
 namespace {
 
-QStringList NamesOf(const TPluginList& plugins)
-{
-    QStringList names;
-    for (int i = 0; i < plugins.Count(); ++i)
-        names.append(plugins[i].Name());
-    return names;
-}
-
 // Loads `files` into a fresh list; whether all loaded, the names of those that did and why
 // libraries were refused.
 struct TLoaded {
@@ -37,8 +29,10 @@ TLoaded LoadAll(const QStringList& files)
 {
     TCallBackCounter callBack;
     TPluginList plugins;
-    const bool all = plugins.Load(files, callBack);
-    return { all, NamesOf(plugins), plugins.Refused() };
+    TLoaded loaded { plugins.Load(files, callBack), {}, plugins.Refused() };
+    for (int i = 0; i < plugins.Count(); ++i)
+        loaded.Names.append(plugins[i].Name());
+    return loaded;
 }
 
 // A copy of a real plugin library made for another processor.
@@ -59,11 +53,9 @@ TEST(TPluginListLoad, LoadsTheShippedPluginsInFileNameOrder)
 {
     const TLoaded loaded = LoadAll(PluginFiles({ QStringLiteral(MARIVEL_PLUGIN_DIR) }));
     EXPECT_TRUE(loaded.All);
-    EXPECT_EQ(
-        loaded.Names, QStringList({ QStringLiteral("JOSM"), QStringLiteral("OpenStreetMap") }));
+    EXPECT_EQ(loaded.Names, QStringList({ "JOSM", "OpenStreetMap" }));
 }
 
-// A library that cannot be a plugin is left out, and the others still load.
 TEST(TPluginListLoad, LeavesOutEachKindOfBrokenLibraryAndGoesOn)
 {
     QTemporaryDir dir;
@@ -89,10 +81,9 @@ TEST(TPluginListLoad, LooksAtNoMoreThan127Libraries)
             dir.filePath(QStringLiteral("p%1.so").arg(i, 3, 10, QLatin1Char('0'))));
     // The 128th, by name, would fail.
     QFile::link(FaultyPlugin("no_interface"), dir.filePath(QStringLiteral("z.so")));
-    TCallBackCounter callBack;
-    TPluginList plugins;
-    EXPECT_TRUE(plugins.Load(PluginFiles({ dir.path() }), callBack));
-    EXPECT_EQ(plugins.Count(), TPluginList::MaxPlugins);
+    const TLoaded loaded = LoadAll(PluginFiles({ dir.path() }));
+    EXPECT_TRUE(loaded.All);
+    EXPECT_EQ(loaded.Names.size(), TPluginList::MaxPlugins);
 }
 
 // Code that others could have placed or changed is not run: a library in a folder others can
@@ -154,7 +145,6 @@ TEST(TPluginListLoad, LooksBesideTheProgramAndInTheUserFolderOnce)
     EXPECT_EQ(folders.size(), 2);
 }
 
-// However slowly an answer trickles in, it ends by its deadline.
 TEST(TReplyLimit, AnAnswerThatTricklesOnFailsByItsDeadline)
 {
     THttpTestServer server;
@@ -173,9 +163,7 @@ TEST(TReplyLimit, AnAnswerThatTricklesOnFailsByItsDeadline)
 
 // The default plugin is the one the settings name, ignoring case, the first such; else the
 // first of the list.
-class TDefaultPlugin : public ::testing::Test, protected TFakePluginList {
-protected:
-};
+class TDefaultPlugin : public ::testing::Test, protected TFakePluginList { };
 
 TEST_F(TDefaultPlugin, IsNamedIgnoringCaseTheFirstThatMatchesElseTheFirst)
 {

@@ -52,22 +52,6 @@ TEST_F(TPreferencesTest, ReadsAndStoresTheGeneralSettings)
     EXPECT_EQ(settings.Precision, 5);
 }
 
-TEST_F(TPreferencesTest, SetDefaultNamesTheSelectedPlugin)
-{
-    EXPECT_EQ(Preferences.DefaultPlugin(), -1);
-    EXPECT_FALSE(Preferences.CanSetDefault(-1));
-    EXPECT_FALSE(Preferences.CanShowSettings(0));
-    Add("OpenStreetMap");
-    Add("JOSM");
-    EXPECT_EQ(Preferences.PluginNames(), QStringList({ "OpenStreetMap", "JOSM" }));
-    EXPECT_EQ(Preferences.DefaultPlugin(), 0);
-    Preferences.SetDefault(1);
-    EXPECT_EQ(Settings().DefaultPlugin, QStringLiteral("JOSM"));
-    EXPECT_EQ(Preferences.DefaultPlugin(), 1);
-    EXPECT_FALSE(Preferences.CanSetDefault(1)); // already the default
-    EXPECT_TRUE(Preferences.CanSetDefault(0));
-}
-
 TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)
 {
     Settings().DefaultFormats.AddPair(QStringLiteral(".CSV"), QStringLiteral("NavioCSV"));
@@ -86,21 +70,6 @@ TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)
     ASSERT_EQ(static_cast<int>(exporters.size()), ExporterCount());
     for (const auto& row : exporters)
         EXPECT_FALSE(row.Default); // exporters have no default
-}
-
-TEST_F(TPreferencesTest, OptionsReadAndStoreTheConvertersOwnOptions)
-{
-    const int gpx = RowOf(TConverters::Importers, "gengpx");
-    auto options = TPreferences::Options(TConverters::Importers, gpx);
-    ASSERT_EQ(options.size(), 2u);
-    const bool was = options[1].Checked;
-    TPreferences::SetOption(TConverters::Importers, gpx, 1, !was);
-    EXPECT_EQ(CreateImporterAt(gpx)->GetOption(1, was), !was);
-    EXPECT_EQ(TPreferences::Options(TConverters::Importers, gpx)[1].Checked, !was);
-    EXPECT_EQ(TPreferences::Options(TConverters::Importers, gpx)[0].Checked, options[0].Checked);
-    EXPECT_TRUE(
-        TPreferences::Options(TConverters::Exporters, RowOf(TConverters::Exporters, "ttov2"))
-            .empty());
 }
 
 } // namespace
