@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -34,6 +33,15 @@ protected:
     }
 
     std::string Read(const char* name) const { return FileBytes(Path(name)); }
+
+    // An OV2 file of `count` points.
+    static std::string Points(int count)
+    {
+        std::string records;
+        for (int i = 0; i < count; ++i)
+            records += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+        return records;
+    }
 
     int Run(QStringList arguments)
     {
@@ -96,9 +104,8 @@ TEST_F(ConvertCommandTest, DropsDuplicatesOfAllInputsKeepingTheFirst)
     EXPECT_EQ(Read("out.ov2"), Read("b.ov2") + Read("a.ov2"));
 }
 
-// Each failing run: its exit status (2 for a usage error, which shows the usage too) and the first
-// line it says, "DIR" standing for the test's folder, a trailing "…" for any end. Nothing is
-// written, nothing is left behind and an old output stays.
+// Each failing run of tests/data/cli/convert-failures.txt says why, and nothing is written,
+// nothing is left behind and an old output stays.
 TEST_F(ConvertCommandTest, AFailedRunSaysWhyAndWritesNothing)
 {
     Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
@@ -112,93 +119,31 @@ TEST_F(ConvertCommandTest, AFailedRunSaysWhyAndWritesNothing)
     QDir(Dir.path()).mkdir("out");
     Write("out/a.ov2", "old");
     THttpTestServer server;
-    const QString gone = server.Url("/gone.ov2");
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.Port());
+    const auto filled = [&](QString text) {
+        return text.replace("DIR", Dir.path()).replace("HOST", host);
+    };
     struct TCase {
-        QStringList Arguments;
         int Status;
+        QStringList Arguments;
         QString Said;
     };
-    std::vector<TCase> cases {
-        { { "DIR/bad.ov2", "DIR/out.ov2" }, 1, "DIR/bad.ov2: Invalid ov2 file." },
-        { { "DIR/cut.ov2", "DIR/out.asc" }, 1, "DIR/cut.ov2: Invalid ov2 file." },
-        { { "DIR/missing.ov2", "DIR/out.ov2" }, 1, "File DIR/missing.ov2 not found." },
-        { { "DIR/in.xyz", "DIR/out.ov2" }, 1,
-            "DIR/in.xyz: Currently it is not possible to load files from this format (extension "
-            "xyz)." },
-        // The output's format is checked before anything is read.
-        { { "DIR/bad.ov2", "DIR/out.abc" }, 1,
-            "DIR/out.abc: Currently it is not possible to save files in this format (extension "
-            "abc)." },
-        { { "DIR/bad.geojson", "DIR/out.ov2" }, 1,
-            "DIR/bad.geojson: Invalid GeoJSON at byte 40: Invalid value." },
-        { { "DIR/bad.kmz", "DIR/out.ov2" }, 1,
-            "DIR/bad.kmz: This is no KMZ file: it is not a zip archive (Not a zip archive)." },
-        // A message that ends in an ellipsis is closed by it.
-        { { "DIR/in.gpx", "DIR/out.ov2" }, 1,
-            "DIR/in.gpx: Invalid xml: <gpx><wpt lat='1' lon='2'>... (unexpected end of text, "
-            "<wpt> not closed at line 1, column 27)." },
-        // The address is shown without the account.
-        { { QString(gone).replace("://", "://bob:pw@") + "?key=pw", "DIR/b.ov2" }, 1,
-            "Unable to download " + server.Url("/gone.ov2") + ": HTTP 404 Not Found." },
-        { { "--option", "ttov2:0=on", "DIR/a.ov2", "DIR/out.ov2" }, 1,
-            "Format ttov2 has no option 0." },
-        { { "--into", "DIR/out", "--to", "dstcsv", "--to", "genasc", "--to", "garmincsv",
-              "DIR/a.ov2" },
-            1,
-            "Destination type conflict, you can have only one destination format per file "
-            "extension (duplicate extension: .csv)." },
-        { { "--into", "DIR/none", "--to", "gengpx", "DIR/a.ov2" }, 1,
-            "DIR/none: Destination directory does not exist." },
-        { { "--into", "DIR/out", "--to", "genkml", "DIR/a.ov2", "DIR/out/a.ov2" }, 1,
-            "DIR/a.ov2 and DIR/out/a.ov2 would both be written to DIR/out/a.kml." },
-        { { "DIR/only-one.ov2" }, 2, "Name at least one input and the output." },
-        { { "--frobnicate", "a", "b" }, 2, "Unknown option 'frobnicate'." },
-        { { "--to" }, 2, "Missing value after '--to'." },
-        { { "DIR/a.ov2", server.Url("/a.ov2") }, 2, "OUTPUT cannot be a web address." },
-        { { "--option", "genasc:x=on", "DIR/a.ov2", "DIR/out.asc" }, 2,
-            "--option takes ID:N=VALUE, not \"genasc:x=on\"." },
-        { { "--option", "genasc:0=yes", "DIR/a.ov2", "DIR/out.asc" }, 2,
-            "Option genasc:0 (\"Save using maximum precision\") takes on or off, not \"yes\"." },
-        { { "--encoding", "klingon", "DIR/a.ov2", "DIR/out.ov2" }, 2,
-            "Unknown encoding \"klingon\"; known are: windows-1252, utf-8, …" },
-        { { "--to", "gengpx", "--to", "ttov2", "a.ov2", "b.gpx" }, 2,
-            "Name one --to format, or several with --into." },
-        { { "--into", "DIR", "a.ov2" }, 2, "--into needs at least one --to format." },
-        { { "--into", "DIR", "--to", "gengpx" }, 2, "Name at least one input." },
-        { { "--add-names", "--into", "DIR", "--to", "gengpx", "a.ov2" }, 2,
-            "--add-names goes with appending, not with --into." },
-        { { "--drop-duplicates", "5", "--into", "DIR", "--to", "gengpx", "a.ov2" }, 2,
-            "--drop-duplicates goes with appending, not with --into." },
-        { { "--stop-on-error", "a.ov2", "b.gpx" }, 2, "--stop-on-error goes with --into." },
-        { { "--from", "nosuch", "a.ov2", "b.gpx" }, 2,
-            "No format with id \"nosuch\" is read; known are: ttov2, ttitn, ttcfg, ttovr, genasc, "
-            "dstcsv, navmancsv, navioasc, naviocsv, garmincsv, destdat, gdb, miomapcsv, gengpx, "
-            "excelxml, genkml, garmingpi, geojson, genkmz." },
-        { { "--into", "DIR", "--to", "gengpx", "--to", "gdb", "a.ov2" }, 2,
-            "No format with id \"gdb\" is written; known are: ttov2, ttitn, ttovr, genasc, dstcsv, "
-            "navmancsv, navioasc, naviocsv, garmincsv, destdat, miomapcsv, gengpx, genkml, "
-            "garmingpi, geojson, genkmz." },
-        { { "--to", "nosuch", "a.ov2", "b.gpx" }, 2, "No format with id \"nosuch\" is written; …" },
-        { { "-", "b.gpx" }, 2, "Reading standard input (-) needs --from ID." },
-        { { "a.ov2", "-" }, 2, "Writing standard output (-) needs --to ID." },
-        { { "--from", "ttov2", "-", "a.ov2", "-", "b.gpx" }, 2,
-            "Standard input (-) can be read only once." },
-        { { "--from", "ttov2", "--into", "DIR", "--to", "gengpx", "-" }, 2,
-            "--into names each output after its INPUT; standard input (-) has no name." },
-    };
-    for (const QString index : { "1", "2147483648", "99999999999" })
-        cases.push_back({ { "--option", "genasc:" + index + "=on", "DIR/a.ov2", "DIR/x.asc" }, 1,
-            "Format genasc has no option " + index + "." });
+    std::vector<TCase> cases;
+    for (const QString& line :
+        QString::fromStdString(TestData("cli/convert-failures.txt")).split('\n'))
+        if (!line.isEmpty() && !line.startsWith('#')) {
+            const QStringList fields = line.split(" | ");
+            cases.push_back({ fields[0].toInt(), filled(fields[1]).split(' '), filled(fields[2]) });
+        }
     for (const QString wrong : { "-1", "1.5", "+2", " 3", "five", "", "99999999999" })
-        cases.push_back({ { "--drop-duplicates", wrong, "DIR/a.ov2", "DIR/x.ov2" }, 2,
+        cases.push_back({ 2, { "--drop-duplicates", wrong, Path("a.ov2"), Path("x.ov2") },
             "--drop-duplicates takes a whole number of metres, not \"" + wrong + "\"." });
     const QStringList files = FilesIn(Dir.path()), outFiles = FilesIn(Path("out"));
-    for (TCase& c : cases) {
+    ASSERT_GT(cases.size(), 7u) << "the data file was read";
+    for (const TCase& c : cases) {
         SCOPED_TRACE(c.Arguments.join(' ').toStdString());
-        c.Arguments.replaceInStrings(QRegularExpression("^DIR"), Dir.path());
         EXPECT_EQ(Run(c.Arguments), c.Status);
         const QString said = Err.section('\n', 0, 0);
-        c.Said.replace("DIR", Dir.path());
         if (c.Said.endsWith(u'…'))
             EXPECT_TRUE(said.startsWith(c.Said.chopped(1))) << said.toStdString();
         else
@@ -210,26 +155,13 @@ TEST_F(ConvertCommandTest, AFailedRunSaysWhyAndWritesNothing)
     }
 }
 
-TEST_F(ConvertCommandTest, ShowsTheUsageAndListsTheFormatsInRegistryOrder)
+// The usage, and the formats in registry order, as tests/data/cli keeps them.
+TEST_F(ConvertCommandTest, ShowsTheUsageAndListsTheFormats)
 {
     EXPECT_EQ(Run({ "-h" }), 0);
-    EXPECT_TRUE(Out.startsWith(QString("Usage: marivel-convert [options] INPUT... OUTPUT")));
-    for (const char* option :
-        { "--into <DIR>", "--stop-on-error", "--add-names", "--encoding <NAME>" })
-        EXPECT_TRUE(Out.contains(option)) << option;
+    EXPECT_EQ(Out.toStdString(), TestData("cli/convert-usage.txt"));
     EXPECT_EQ(Run({ "--list-formats" }), 0);
-    QStringList lines = Out.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.first(), "r\tttov2\t.ov2\tTomTom Binary");
-    QString ids;
-    for (const QString& line : lines)
-        ids += line.section('\t', 0, 1) + ' ';
-    EXPECT_EQ(ids,
-        "r\tttov2 r\tttitn r\tttcfg r\tttovr r\tgenasc r\tdstcsv r\tnavmancsv r\tnavioasc "
-        "r\tnaviocsv r\tgarmincsv r\tdestdat r\tgdb r\tmiomapcsv r\tgengpx r\texcelxml r\tgenkml "
-        "r\tgarmingpi r\tgeojson r\tgenkmz "
-        "w\tttov2 w\tttitn w\tttovr "
-        "w\tgenasc w\tdstcsv w\tnavmancsv w\tnavioasc w\tnaviocsv w\tgarmincsv w\tdestdat "
-        "w\tmiomapcsv w\tgengpx w\tgenkml w\tgarmingpi w\tgeojson w\tgenkmz ");
+    EXPECT_EQ(Out.toStdString(), TestData("cli/list-formats.txt"));
 }
 
 TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
@@ -243,7 +175,7 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
     EXPECT_TRUE(QString::fromStdString(Read("off.asc")).endsWith("1.23456, -6.54321, \"x\"\r\n"));
 }
 
-TEST_F(ConvertCommandTest, ReadsTheWebAndWritesTheDevice)
+TEST_F(ConvertCommandTest, ReadsTheWebAndTheDeviceAndSaysWhatIsMissing)
 {
     TTempDevice device;
     device.Put("My Documents/old.txt", "");
@@ -260,19 +192,7 @@ TEST_F(ConvertCommandTest, ReadsTheWebAndWritesTheDevice)
     EXPECT_EQ(Run({ "mobile://\\my documents\\A.ASC", "FILE://" + Path("back.ov2") }), 0)
         << Err.toStdString();
     EXPECT_EQ(Read("back.ov2"), ov2);
-}
 
-TEST_F(ConvertCommandTest, DeviceFailuresSayWhatIsMissing)
-{
-    Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
-    EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\My Documents\\a.asc" }), 1);
-    EXPECT_EQ(Err,
-        "No device found (no device folder is set and no navigator is mounted). Connect and mount "
-        "the navigator or its memory card, or choose the folder that stands for the device in "
-        "Tools > Preferences > General > Device Folder.\n")
-        << "no device folder";
-
-    TTempDevice device;
     EXPECT_EQ(Run({ "MOBILE://\\none.ov2", Path("b.ov2") }), 1);
     EXPECT_EQ(Err, "File MOBILE://\\none.ov2 not found.\n");
     EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\No Folder\\a.ov2" }), 1);
@@ -284,10 +204,7 @@ TEST_F(ConvertCommandTest, DeviceFailuresSayWhatIsMissing)
 // last flush, and that too must fail the conversion and keep the old file.
 TEST_F(ConvertCommandTest, AnOutputThatCannotBeWrittenWholeFailsAndKeepsTheOldFile)
 {
-    std::string records;
-    for (int i = 0; i < 300; ++i)
-        records += Ov2Record(2, i, i, { "point " + std::to_string(i) });
-    Write("in.ov2", records);
+    Write("in.ov2", Points(300));
     Write("out.asc", "old");
     TFileSizeLimit limit(4096);
     EXPECT_EQ(Run({ Path("in.ov2"), Path("out.asc") }), 1);
@@ -329,10 +246,7 @@ private:
 // input that changes meanwhile must not end up in the output: the old output stays.
 TEST_F(ConvertCommandTest, AnInputChangedBeforeTheOutputIsWholeKeepsTheOldOutput)
 {
-    std::string records;
-    for (int i = 0; i < 300; ++i)
-        records += Ov2Record(2, i, i, { "point " + std::to_string(i) });
-    Write("in.ov2", records);
+    const std::string records = Points(300);
     const std::function<void()> changes[] = {
         [&] { ASSERT_EQ(truncate(QFile::encodeName(Path("in.ov2")).constData(), 10), 0); },
         [&] {
@@ -434,23 +348,16 @@ TEST_F(ConvertCommandTest, IntoAFolderEachInputBecomesAFileOfEachFormat)
                   Path("a.ov2"), Path("b.ov2") }),
         0)
         << Err.toStdString();
-    QStringList written = FilesIn(Path("out"));
-    written.sort();
-    EXPECT_EQ(written, QStringList({ "a.gpx", "a.ov2", "b.gpx", "b.ov2" }));
+    EXPECT_EQ(FilesIn(Path("out")), QStringList({ "a.gpx", "a.ov2", "b.gpx", "b.ov2" }));
     EXPECT_EQ(Read("out/a.ov2"), Read("a.ov2")) << "an output that exists is replaced";
     EXPECT_TRUE(Err.contains("100%")) << Err.toStdString();
-}
 
-TEST_F(ConvertCommandTest, NamedFormatsReadAndWriteWhateverTheExtension)
-{
-    QDir(Dir.path()).mkdir("out");
+    // Named formats read and write whatever the extension.
     Write("in.dat", "<gpx><wpt lat='2' lon='1'><name>a</name></wpt></gpx>");
-    EXPECT_EQ(Run({ "--from", "gengpx", "--to", "ttov2", Path("in.dat"), Path("out.txt") }), 0)
-        << Err.toStdString();
+    EXPECT_EQ(Run({ "--from", "gengpx", "--to", "ttov2", Path("in.dat"), Path("out.txt") }), 0);
     EXPECT_EQ(Read("out.txt"), Ov2Record(2, 100000, 200000, { "a" }));
     EXPECT_EQ(
-        Run({ "--from", "gengpx", "--into", Path("out"), "--to", "ttov2", Path("in.dat") }), 0)
-        << Err.toStdString();
+        Run({ "--from", "gengpx", "--into", Path("out"), "--to", "ttov2", Path("in.dat") }), 0);
     EXPECT_EQ(Read("out/in.ov2"), Read("out.txt"));
 }
 
@@ -471,9 +378,7 @@ TEST_F(ConvertCommandTest, IntoAFolderAFailedInputIsNamedAndTheOthersGoOn)
     EXPECT_EQ(lines[1], "File " + Path("missing.ov2") + " not found.");
     EXPECT_TRUE(lines[2].startsWith(Path("c.ov2") + ": Cannot write file " + Path("out/c.gpx")))
         << lines[2].toStdString();
-    QStringList written = FilesIn(Path("out"));
-    written.sort();
-    EXPECT_EQ(written, QStringList({ "a.gpx", "d.gpx" })) << "nothing half written";
+    EXPECT_EQ(FilesIn(Path("out")), QStringList({ "a.gpx", "d.gpx" })) << "nothing half written";
 
     QDir(Path("out")).remove("d.gpx");
     EXPECT_EQ(
@@ -487,9 +392,7 @@ TEST_F(ConvertCommandTest, IntoAFolderAFailedInputIsNamedAndTheOthersGoOn)
 // reader that stops early ends it quietly.
 TEST_F(ConvertCommandTest, PipesThroughStandardInputAndOutput)
 {
-    std::string ov2;
-    for (int i = 0; i < 20000; ++i)
-        ov2 += Ov2Record(2, i, i, { "point " + std::to_string(i) });
+    const std::string ov2 = Points(20000);
     Write("in.ov2", ov2);
     ASSERT_EQ(Run({ "--dev", Path("in.ov2"), Path("out.gpx") }), 0);
 

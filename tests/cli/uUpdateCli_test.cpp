@@ -138,9 +138,7 @@ TEST_F(UpdateCommandTest, RefusesWhatCannotBeSubscribed)
     EXPECT_EQ(Err, "POI item not found in the site xml.\n");
     ASSERT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("a.ov2") }), 0);
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", "file://" + Dir.filePath("a.ov2") }), 1);
-    EXPECT_EQ(Err,
-        "The target file is already updated by another item. Please remove the updating of this "
-        "file before assigning it to another item.\n");
+    EXPECT_TRUE(Err.startsWith("The target file is already updated by another item."));
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("b.ov2"), "--to", "gdb" }), 2)
         << "a format that cannot be written";
     EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams" }), 2);

@@ -16,23 +16,20 @@
 #include <gtest/gtest.h>
 
 #include "convert/uConvertBase.h"
-#include "convert/uFormats.h"
-#include "httpserver.h"
+#include "sitefixture.h"
 #include "sites/uDeviceConnect.h"
 #include "sites/uUpdateItems.h"
-#include "testing.h"
 
 namespace {
 
-class ManagerWindowTest : public ::testing::Test {
+class ManagerWindowTest : public SiteTest {
 protected:
     ManagerWindowTest()
+        : Site(LocalSite("index.xml",
+            "<poi><description>Cams</description><url>/c.ov2</url><map>NL</map><group>speed</group>"
+            "<note>Fixed cameras</note></poi>"
+            "<poi><description>Fuel</description><url>/f.ov2</url><map>BE</map></poi>"))
     {
-        WriteFileBytes(Dir.filePath("index.xml"),
-            "<pois><poi><description>Cams</description><url>/c.ov2</url><map>NL</map>"
-            "<group>speed</group><note>Fixed cameras</note></poi>"
-            "<poi><description>Fuel</description><url>/f.ov2</url><map>BE</map></poi></pois>");
-        Site = "FILE://" + Dir.filePath("index.xml");
         Settings().Sites.append(Site);
         Settings().SiteManagerUrl = Site;
         Settings().SiteManagerMaximized = false;
@@ -46,8 +43,6 @@ protected:
         DesktopOpener() = [](const QUrl&) { return false; };
     }
 
-    TBuiltInFormats Formats;
-    QTemporaryDir Dir;
     QString Site;
     QList<QUrl> Opened;
 };
@@ -92,13 +87,9 @@ TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
     };
     manager.MapList()->setCurrentItem(manager.MapList()->topLevelItem(1));
     manager.ItemList()->setCurrentItem(manager.ItemList()->topLevelItem(0));
-    QStringList buttons;
-    for (QPushButton* button : manager.findChildren<QPushButton*>()) {
-        buttons.append(button->text());
-        if (button->text() == "Local")
-            button->click();
-    }
-    EXPECT_TRUE(buttons.contains("Device")) << "the device, not the Windows program of old";
+    EXPECT_NE(ButtonOf(&manager, "Device"), nullptr)
+        << "the device, not the Windows program of old";
+    ButtonOf(&manager, "Local")->click();
     ASSERT_EQ(AutoUpdateItems().Count(), 1);
     EXPECT_EQ(manager.MapList()->currentItem()->text(0), "BE");
     const QTreeWidgetItem* fuel = manager.ItemList()->topLevelItem(0);
@@ -113,16 +104,13 @@ TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
 // "Show Info Page" shows the text of the page, fetched, with the way out to the browser.
 TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
 {
-    WriteFileBytes(Dir.filePath("index.xml"),
-        "<pois><infourl>info.html</infourl><poi><description>Cams</description><url>/c.ov2</url>"
-        "</poi></pois>");
+    LocalSite("index.xml",
+        "<infourl>info.html</infourl><poi><description>Cams</description><url>/c.ov2</url></poi>");
     WriteFileBytes(Dir.filePath("info.html"),
         "<html><head><style>h1 { color: red }</style></head><body><h1>Cameras</h1>"
         "<p>Fixed &amp; mobile</p></body></html>");
     TfmSiteManager manager;
-    for (QPushButton* button : manager.findChildren<QPushButton*>())
-        if (button->text() == "Show Info Page")
-            button->click();
+    ButtonOf(&manager, "Show Info Page")->click();
     const auto* page = manager.findChild<QTextBrowser*>();
     ASSERT_TRUE(QTest::qWaitFor([&] { return page->toPlainText().contains("Fixed & mobile"); }))
         << page->toPlainText().toStdString();
@@ -174,14 +162,13 @@ TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileFromDiskOrTheWeb)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     small.save(&buffer, "PNG");
-    THttpTestServer server;
-    server.Serve("/fuel.png", png);
-    WriteFileBytes(Dir.filePath("index.xml"),
-        "<pois><poi><description>Cams</description><url>/c.ov2</url><map>NL</map><image>"
+    Server.Serve("/fuel.png", png);
+    LocalSite("index.xml",
+        "<poi><description>Cams</description><url>/c.ov2</url><map>NL</map><image>"
             + Dir.filePath("cams.png").toStdString()
             + "</image></poi><poi><description>Fuel</description><url>/f.ov2</url><map>NL</map>"
               "<image>"
-            + server.Url("/fuel.png").toStdString() + "</image></poi></pois>");
+            + Server.Url("/fuel.png").toStdString() + "</image></poi>");
 
     TfmSiteManager manager;
     QTreeWidget* items = manager.ItemList();
@@ -216,9 +203,7 @@ TEST_F(ManagerWindowTest, SettingsTabWritesTheAutostartEntryAndTheWizardButtonHa
     EXPECT_FALSE(QFileInfo::exists(AutostartFile()));
 
     EXPECT_FALSE(manager.WantsWizard());
-    for (QPushButton* button : manager.findChildren<QPushButton*>())
-        if (button->text() == "Start Wizard...")
-            button->click();
+    ButtonOf(&manager, "Start Wizard...")->click();
     EXPECT_TRUE(manager.WantsWizard());
     EXPECT_EQ(manager.result(), QDialog::Accepted);
 }

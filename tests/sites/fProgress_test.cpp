@@ -1,6 +1,5 @@
 #include "sites/fProgress.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,10 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "httpserver.h"
 #include "locations/uLocations.h"
+#include "sitefixture.h"
 #include "sites/uSite.h"
-#include "testing.h"
 
 namespace {
 
@@ -26,23 +24,19 @@ QPushButton* CancelOf(const TfmProgress& window)
     return window.findChild<QPushButton*>("buCancel");
 }
 
-// Clicks Cancel of the progress window on top once `ready` says so.
-class TCancelWhen {
+// Clicks Cancel of the progress window on top once `ready` says so, for as long as it lives.
+class TCancelWhen : public TModalAnswers {
 public:
-    explicit TCancelWhen(std::function<bool(TfmProgress&)> ready)
+    explicit TCancelWhen(const std::function<bool(TfmProgress&)>& ready)
+        : TModalAnswers(nullptr, [ready](QWidget* modal) {
+            auto* window = qobject_cast<TfmProgress*>(modal);
+            if (!window || !ready(*window))
+                return false;
+            CancelOf(*window)->click();
+            return true;
+        })
     {
-        QObject::connect(&Timer, &QTimer::timeout, [this, ready] {
-            auto* window = qobject_cast<TfmProgress*>(QApplication::activeModalWidget());
-            if (window && ready(*window)) {
-                Timer.stop();
-                CancelOf(*window)->click();
-            }
-        });
-        Timer.start(10);
     }
-
-private:
-    QTimer Timer;
 };
 
 } // namespace
@@ -152,8 +146,7 @@ TEST(TfmProgress, AFailureOfTheWorkComesOutOfExecute)
 TEST(RefreshSiteXmlShowingProgress, CancelKeepsTheLocalCopy)
 {
     THttpTestServer server;
-    const std::string index = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>"
-        + std::string(100000, ' ') + "</pois>";
+    const std::string index = SiteXml(std::string(100000, ' '));
     THttpTestServer::TResponse& slow = server.Serve("/index.xml", QByteArray::fromStdString(index));
     slow.Mode = THttpTestServer::TResponse::TMode::Slow;
     slow.Interval = 20;

@@ -2,9 +2,12 @@
 
 #include <chrono>
 
+#include <QApplication>
 #include <QDateTime>
 #include <QLocale>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,23 @@
 inline std::string SiteXml(const std::string& body)
 {
     return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><pois>" + body + "</pois>";
+}
+
+// The targets of `items`, in their order.
+inline QStringList Targets(const TUpdateItems& items = AutoUpdateItems())
+{
+    QStringList targets;
+    for (int i = 0; i < items.Count(); ++i)
+        targets.append(items.Items(i).Target);
+    return targets;
+}
+
+// The targets of the stored AutoUpdate items.
+inline QStringList StoredTargets()
+{
+    TUpdateItems stored;
+    stored.Load();
+    return Targets(stored);
 }
 
 // A POI site on the loopback server: its index, POI files with the server's times, and
@@ -77,15 +97,6 @@ protected:
         return Target(name);
     }
 
-    // The targets of the AutoUpdate items, in their order.
-    static QStringList Targets(const TUpdateItems& items = AutoUpdateItems())
-    {
-        QStringList targets;
-        for (int i = 0; i < items.Count(); ++i)
-            targets.append(items.Items(i).Target);
-        return targets;
-    }
-
     // A stored item; the reference stays good while the item is stored.
     TUpdateItem& Subscribe(const QString& site, const QString& poi, const QString& target,
         const QString& format = QStringLiteral("gengpx"))
@@ -130,4 +141,31 @@ public:
 
     TOverwriteAnswer Answer;
     QStringList Questions;
+};
+
+// The button of `window` whose caption is `caption`, or null.
+inline QPushButton* ButtonOf(const QWidget* window, const QString& caption)
+{
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (button->text() == caption)
+            return button;
+    return nullptr;
+}
+
+// Hands each modal window that comes up over `owner` to `answer` until it says it was the last
+// one to answer, or this goes away.
+class TModalAnswers {
+public:
+    TModalAnswers(const QWidget* owner, const std::function<bool(QWidget*)>& answer)
+    {
+        QObject::connect(&Timer, &QTimer::timeout, [this, owner, answer] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal != owner && answer(modal))
+                Timer.stop();
+        });
+        Timer.start(10);
+    }
+
+private:
+    QTimer Timer;
 };

@@ -13,19 +13,7 @@
 
 namespace {
 
-const char* const SiteBody =
-    "<queryerrormode>1</queryerrormode>"
-    "<groups><group><name>Fuel</name><description>Fuel stations</description>"
-    "</group></groups>"
-    "<poi><description>Cameras NL</description><url>/c.ov2</url>"
-    "<query>/q</query><format>ov2.ttov2</format><map>Netherlands</map>"
-    "<group>Speed</group><group>fuel</group></poi>"
-    "<poi><description>Fuel NL</description><url>/f.gpx</url>"
-    "<map>Netherlands</map><group>Fuel</group>"
-    "<authorization>registered</authorization></poi>"
-    "<poi><description>a/b</description><url>/a.ov2</url><map>Belgium</map></poi>"
-    "<poi><description>A|B</description><url>/b.ov2</url><map>Belgium</map></poi>"
-    "<poi><description>Loose</description><url>/l.ov2</url></poi>";
+using TAnswer = IUserPrompt::TAnswer;
 
 class ManagerTest : public SiteTest {
 protected:
@@ -35,7 +23,8 @@ protected:
             return GetSite(location);
         })
     {
-        SiteLocation = LocalSite("index.xml", SiteBody);
+        WriteFileBytes(Dir.filePath("index.xml"), TestData("sites/manager.xml"));
+        SiteLocation = Target("index.xml");
         Site = &GetSite(SiteLocation);
     }
 
@@ -51,12 +40,6 @@ protected:
     void AddItem(const QString& poi, const QString& target, const QString& site = QString())
     {
         Subscribe(site.isNull() ? SiteLocation : site, poi, target, "ttov2");
-    }
-    static QStringList StoredTargets()
-    {
-        TUpdateItems stored;
-        stored.Load();
-        return Targets(stored);
     }
 
     TScriptedPrompt Prompt;
@@ -79,17 +62,17 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
 
     AddItem("Cameras NL", Target("c.ov2"), builtIn);
     AddItem("Fuel NL", Target("f.ov2"));
-    Prompt.Answers = { IUserPrompt::TAnswer::Yes, IUserPrompt::TAnswer::No,
-        IUserPrompt::TAnswer::Yes };
+    Prompt.Answers = { TAnswer::Yes, TAnswer::No, TAnswer::Yes };
     EXPECT_TRUE(Manager.DeleteSite(builtIn));
     EXPECT_FALSE(Manager.DeleteSite(SiteLocation));
     EXPECT_EQ(Targets(), QStringList { Target("f.ov2") }) << "a refused removal keeps the items";
     EXPECT_TRUE(Manager.DeleteSite(SiteLocation));
+    const QString remove =
+        "Are you sure you want to remove this site and all its AutoUpdate items?";
     EXPECT_EQ(Prompt.Asked,
         QStringList({ "Are you sure you want to hide this site and remove all of its AutoUpdate "
                       "items?",
-            "Are you sure you want to remove this site and all its AutoUpdate items?",
-            "Are you sure you want to remove this site and all its AutoUpdate items?" }));
+            remove, remove }));
     EXPECT_TRUE(StoredTargets().isEmpty());
     EXPECT_TRUE(Settings().Sites.contains(builtIn)) << "a hidden site stays in the list";
     EXPECT_FALSE(Settings().Sites.contains(SiteLocation));
@@ -98,7 +81,7 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
 
     ReleaseSettings(false); // the lists were kept as they changed
     EXPECT_EQ(Settings().HiddenSites, QStringList { builtIn });
-    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    Prompt.Answers = { TAnswer::No, TAnswer::Yes };
     EXPECT_FALSE(Manager.UnhideSites());
     EXPECT_TRUE(Manager.UnhideSites());
     EXPECT_TRUE(Manager.ShownSites().contains(builtIn));
@@ -138,7 +121,7 @@ TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)
 
     TEnvironment home("MARIVEL_HOME", Dir.path());
     const QString web = "http://site.example/never.xml";
-    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    Prompt.Answers = { TAnswer::No, TAnswer::Yes };
     EXPECT_EQ(Manager.OpenSite(web), nullptr);
     EXPECT_TRUE(Refreshed.isEmpty());
     EXPECT_NE(Manager.OpenSite(web), nullptr);
@@ -166,7 +149,7 @@ TEST_F(ManagerTest, GroupsShowTheSiteDescriptionAndEndWithAll)
     EXPECT_EQ(TAutoUpdateManager::AuthorizationCaption(Poi("Loose")), "None");
 }
 
-TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatThenFromTheItem)
+TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatAndRefusesATakenTarget)
 {
     Settings().InitialDir = Dir.path();
     TTargetProposal first = Manager.ProposeLocalTarget(*Site, Poi("a/b"));
@@ -191,18 +174,15 @@ TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatThenFromTheItem)
 
     Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("moved.ov2"), Ov2());
     EXPECT_EQ(StoredTargets(), QStringList { Target("moved.ov2") }) << "one item per POI file";
-}
 
-TEST_F(ManagerTest, ATargetOfAnotherItemIsRefusedAndTheEarlierItemKept)
-{
     AddItem("Fuel NL", Target("taken.ov2"));
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("TAKEN.ov2"), Ov2());
     }),
         "The target file is already updated by another item. Please remove the updating of this "
         "file before assigning it to another item");
-    EXPECT_EQ(Targets(), QStringList { Target("taken.ov2") });
-    EXPECT_EQ(AutoUpdateItems().Items(0).Poi, "Fuel NL");
+    EXPECT_EQ(StoredTargets(), QStringList({ Target("moved.ov2"), Target("taken.ov2") }))
+        << "the earlier items are kept";
 }
 
 TEST_F(ManagerTest, SeveralFilesRefuseCollisionsTakenTargetsAndMixedKinds)
@@ -233,7 +213,7 @@ TEST_F(ManagerTest, SeveralFilesAskBeforeTakingOverExistingFiles)
     WriteFileBytes(Dir.filePath("out/Loose.ov2"), "old");
     AddItem("Cameras NL", out + "/Cameras NL.ov2");
     const std::vector<TPoi*> two { &Poi("Cameras NL"), &Poi("Loose") };
-    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    Prompt.Answers = { TAnswer::No, TAnswer::Yes };
     EXPECT_FALSE(Manager.SubscribeMany(*Site, two, out, Ov2()));
     EXPECT_EQ(StoredTargets(), QStringList { out + "/Cameras NL.ov2" });
     EXPECT_TRUE(Manager.SubscribeMany(*Site, two, out, Ov2()));
@@ -259,14 +239,14 @@ TEST_F(ManagerTest, UnsubscribeAsksAndRunsGetSortedCopies)
 {
     AddItem("Cameras NL", Target("z.ov2"), "http://z.example/i.xml");
     AddItem("Fuel NL", Target("a.ov2"));
-    Prompt.Answers = { IUserPrompt::TAnswer::No };
+    Prompt.Answers = { TAnswer::No };
     EXPECT_FALSE(Manager.Unsubscribe({ Target("a.ov2") }));
     TUpdateItems run;
     TAutoUpdateManager::ItemsOf({ Target("z.ov2"), Target("a.ov2") }, run);
     ASSERT_EQ(run.Count(), 2);
     EXPECT_EQ(run.Items(0).Target, Target("a.ov2")) << "sorted by site";
 
-    Prompt.Answers = { IUserPrompt::TAnswer::Yes };
+    Prompt.Answers = { TAnswer::Yes };
     EXPECT_TRUE(Manager.Unsubscribe({ Target("a.ov2") }));
     EXPECT_EQ(StoredTargets(), QStringList { Target("z.ov2") });
     EXPECT_EQ(
@@ -309,11 +289,8 @@ TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
     Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2", Target("f.ov2") });
     EXPECT_EQ(
         Prompt.Shown, QStringList { "AutoUpdate configuration saved to your Mobile Device." });
-    EXPECT_EQ(device.Get("PMV/settings.xml"),
-        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><autoupdateitems><item><site>"
-            + SiteLocation.toStdString()
-            + "</site><filename>\\c.ov2</filename><url>/c.ov2</url><query>/q</query>"
-              "<lastmodified/><description>Cameras NL</description><authorization/>"
-              "<format>ov2.ttov2</format><queryerrormode>1</queryerrormode></item>"
-              "</autoupdateitems>");
+    EXPECT_EQ(QString::fromStdString(device.Get("PMV/settings.xml")),
+        QString::fromStdString(TestData("sites/pmv-settings.xml"))
+            .trimmed()
+            .replace("SITE", SiteLocation));
 }

@@ -125,8 +125,7 @@ TEST_F(WizardTest, TargetsFollowTheChosenKind)
     ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
         + Poi("Shell", "fuel"));
     RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
-    const QString folder = QStringLiteral("FILE://") + Dir.path() + "/";
-    EXPECT_EQ(Targets(), QStringList({ folder + "Fixed.ov2", folder + "Mobile_Radar.ov2" }));
+    EXPECT_EQ(Targets(), QStringList({ Target("Fixed.ov2"), Target("Mobile_Radar.ov2") }));
     const TUpdateItem& item = AutoUpdateItems().Items(0);
     EXPECT_EQ(item.Format, "ttov2") << "whatever the site offers";
     EXPECT_EQ(item.Poi, "Fixed");
@@ -153,8 +152,7 @@ TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
 {
     ChooseSite(Poi("Shell", "fuel") + Poi("Hotel", "sleep"));
     RunThrough(QString(), TWizardTarget::LocalFolder, QStringLiteral("gengpx"));
-    const QString folder = QStringLiteral("FILE://") + Dir.path() + "/";
-    EXPECT_EQ(Targets(), QStringList({ folder + "Shell.gpx", folder + "Hotel.gpx" }));
+    EXPECT_EQ(Targets(), QStringList({ Target("Shell.gpx"), Target("Hotel.gpx") }));
     EXPECT_EQ(AutoUpdateItems().Items(0).Format, "gengpx");
 }
 
@@ -180,20 +178,15 @@ TEST_F(WizardTest, SecondRunForASiteAsksToClearTheFirst)
 
 TEST_F(WizardTest, TargetsWrittenByAnotherItemAreRefused)
 {
-    const QString folder = QStringLiteral("FILE://") + Dir.path() + "/";
-    Subscribe(
-        QStringLiteral("http://other/index.xml"), QStringLiteral("Else"), (folder + "FIXED.ov2"));
-    AutoUpdateItems().Save();
+    Subscribe("http://other/index.xml", "Else", Target("FIXED.ov2"));
     ChooseSite(Poi("Fixed", "speed"));
-    EXPECT_EQ(
-        ErrorOf<EUserError>([&] { RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo); }),
+    EXPECT_EQ(ErrorOf<EUserError>([&] { RunThrough("speed", TWizardTarget::TomTomGo); }),
         Tr(Msg::TargetsTaken));
     EXPECT_EQ(Wizard.Page(), TPage::Ready);
-    EXPECT_EQ(Targets(), QStringList { folder + "FIXED.ov2" }) << "the earlier item is kept";
+    EXPECT_EQ(Targets(), QStringList { Target("FIXED.ov2") }) << "the earlier item is kept";
 
     ChooseSite(Poi("A:B", "x") + Poi("A/B", "x"), "twins.xml");
-    EXPECT_EQ(
-        ErrorOf<EUserError>([&] { RunThrough(QStringLiteral("x"), TWizardTarget::TomTomGo); }),
+    EXPECT_EQ(ErrorOf<EUserError>([&] { RunThrough("x", TWizardTarget::TomTomGo); }),
         Tr(Msg::TargetFolderCollides));
-    EXPECT_EQ(Targets(), QStringList { folder + "FIXED.ov2" });
+    EXPECT_EQ(Targets(), QStringList { Target("FIXED.ov2") });
 }

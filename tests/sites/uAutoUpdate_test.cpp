@@ -25,10 +25,11 @@ protected:
         return "<poi><description>Cams</description><url>/cams.ov2</url>" + extra + "</poi>";
     }
 
-    // Brings `item` up to date against the index `body`, without asking.
-    bool Update(const std::string& body, TUpdateItem& item)
+    // Brings `item` up to date against the index `body` of the site at `location`, without
+    // asking.
+    bool Update(const std::string& body, TUpdateItem& item, const QString& location = {})
     {
-        TSite site(SiteUrl());
+        TSite site(location.isEmpty() ? SiteUrl() : location);
         site.LoadFromXml(SiteXml(body));
         TAutoUpdate engine(Question);
         bool ask = true;
@@ -211,52 +212,52 @@ TEST_F(AutoUpdateTest, AnIndexOnTheWebReachesNoLocalFile)
     }
 }
 
-TEST_F(AutoUpdateTest, DownloadFailuresAreReportedWithWhatToDo)
+// A failed download or conversion keeps the previous target, counts as a check, is reported to
+// the site and says what to do: a file the server does not have, or a local one that is gone,
+// is no matter of connections or passwords.
+TEST_F(AutoUpdateTest, DownloadFailuresKeepThePreviousTargetAndSayWhatToDo)
 {
     Server.Serve("/error");
     Server.Serve("/cams.ov2").Status = 401;
-    TUpdateItem& item = CamsItem();
-    WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
-    const QString error = ErrorOf<EUserError>(
-        [&] { Update("<onerror>/error?m=%ErrorMsg%</onerror>" + CamsPoi(""), item); });
-    EXPECT_TRUE(error.startsWith("Cannot download \"Cams\" because of the following error: \r\r"
-                                 "Unable to download"))
-        << error.toStdString();
-    EXPECT_TRUE(error.endsWith(" while downloading item.\r\rThe site refused the request: check "
-                               "the site's username and password (AutoUpdate Manager, "
-                               "\"Set/Change password...\")"))
-        << error.toStdString();
-    EXPECT_TRUE(Server.Requests.last().startsWith("GET /error?m=Cannot%20download"));
-    EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
-    EXPECT_TRUE(item.LastChecked.isValid()) << "the check counts, and is saved";
-    TUpdateItems saved;
-    saved.Load();
-    EXPECT_TRUE(saved.Items(0).LastChecked.isValid());
-
-    // A file the server does not have, or a local one that is gone, is no matter of
-    // connections or passwords.
+    Server.Serve("/bad.ov2", "not an ov2 file").Headers =
+        "Last-Modified: " + HttpDate(ServerTime) + "\r\n";
     const struct {
         QString Site;
         std::string Url;
-        QString Advice;
-    } cases[] = { { SiteUrl(), "/gone.ov2",
-                      "\r\rThe server has nothing at this address: check the address, or update "
-                      "the site's index (AutoUpdate Manager, \"Update\")" },
-        { "FILE://" + Dir.filePath("site.xml"), "gone.ov2", "" } };
+        QString End;
+    } cases[] = {
+        { SiteUrl(), "/cams.ov2",
+            " while downloading item.\r\rThe site refused the request: check the site's username "
+            "and password (AutoUpdate Manager, \"Set/Change password...\")" },
+        { SiteUrl(), "/gone.ov2",
+            " while downloading item.\r\rThe server has nothing at this address: check the "
+            "address, or update the site's index (AutoUpdate Manager, \"Update\")" },
+        { "FILE://" + Dir.filePath("site.xml"), "gone.ov2", " while downloading item." },
+        { SiteUrl(), "/bad.ov2", "" },
+    };
+    const std::string onError =
+        "<onerror>" + Server.Url("/error").toStdString() + "?m=%ErrorMsg%</onerror>";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Url);
-        TUpdateItem& subscribed =
-            Subscribe(c.Site, "Gone", Target(QString("gone%1.gpx").arg(&c - cases)));
-        TSite site(c.Site);
-        site.LoadFromXml(
-            SiteXml("<poi><description>Gone</description><url>" + c.Url + "</url></poi>"));
-        TAutoUpdate engine(Question);
-        bool ask = true;
-        const QString message =
-            ErrorOf<EUserError>([&] { engine.Update(subscribed, ask, {}, site.Document); });
-        EXPECT_TRUE(message.endsWith(" while downloading item." + c.Advice))
-            << message.toStdString();
+        const QString name = QString("previous%1.gpx").arg(&c - cases);
+        WriteFileBytes(Dir.filePath(name), "previous");
+        TUpdateItem& item = Subscribe(c.Site, "Cams", Target(name));
+        const QString error = ErrorOf<EUserError>([&] {
+            Update(onError + "<poi><description>Cams</description><url>" + c.Url + "</url></poi>",
+                item, c.Site);
+        });
+        EXPECT_TRUE(
+            error.startsWith("Cannot download \"Cams\" because of the following error: \r\r")
+            && error.endsWith(c.End))
+            << error.toStdString();
+        EXPECT_TRUE(Server.Requests.last().startsWith("GET /error?m=Cannot%20download"));
+        EXPECT_EQ(FileBytes(Dir.filePath(name)), "previous");
     }
+    TUpdateItems saved;
+    saved.Load();
+    ASSERT_EQ(saved.Count(), int(std::size(cases)));
+    for (int i = 0; i < saved.Count(); ++i)
+        EXPECT_TRUE(saved.Items(i).LastChecked.isValid()) << "the check counts, and is saved";
 }
 
 // A site index that fails says what went wrong and what to do; only a server that does not
@@ -284,18 +285,6 @@ TEST_F(AutoUpdateTest, AnIndexThatFailsSaysWhatToDo)
         EXPECT_TRUE(message.startsWith(c.Start) && message.endsWith(c.End))
             << message.toStdString();
     }
-}
-
-TEST_F(AutoUpdateTest, AFileThatDoesNotConvertLeavesThePreviousTarget)
-{
-    Server.Serve("/cams.ov2", "not an ov2 file").Headers =
-        "Last-Modified: " + HttpDate(ServerTime) + "\r\n";
-    TUpdateItem& item = CamsItem();
-    WriteFileBytes(Dir.filePath("cams.gpx"), "previous");
-    EXPECT_TRUE(ErrorOf<EUserError>([&] {
-        Update(CamsPoi(""), item);
-    }).startsWith("Cannot download \"Cams\" because of the following error: \r\r"));
-    EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "previous");
 }
 
 TEST_F(AutoUpdateTest, IndexFaultsFailAsTheyAreWithoutRequests)

@@ -12,27 +12,12 @@
 
 namespace {
 
-const char* const Groups = "<groups><group><name>speed</name><description>Speed cameras"
-                           "</description></group></groups>";
-
-// A site that takes commits, with one file closed to them.
-const std::string CommitSite = std::string("<addurl>/add.php?u=%USERNAME%&amp;poi=%Poi%&amp;"
-                                           "lon=%lon%&amp;lat=%LAT%&amp;d=%Desc%</addurl>")
-    + "<onerror>/err.php?m=%ErrorMsg%&amp;d=%Description%</onerror>" + Groups
-    + "<poi><description>Fixed</description><url>/f.ov2</url><map>Holland</map>"
-      "<group>Speed</group></poi>"
-      "<poi><description>Mobile</description><url>/m.ov2</url><map>Holland</map>"
-      "<group>Speed</group><group>Mobile</group><nocommit/></poi>"
-      "<poi><description>Red "
-      "lights</description><url>/r.ov2</url><map>Holland</map>"
-      "<group>lights</group></poi>";
-
 class CommitTest : public SiteTest {
 protected:
     CommitTest()
         : Site(Server.Url(QStringLiteral("/index.xml")))
     {
-        Site.LoadFromXml(SiteXml(CommitSite));
+        Site.LoadFromXml(TestData("sites/commit.xml"));
     }
 
     QByteArray LastRequestTarget() const { return Server.Requests.last().split(' ').value(1); }

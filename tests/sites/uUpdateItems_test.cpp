@@ -2,7 +2,7 @@
 
 #include "core/uUtils.h"
 #include "platform/uRegistry.h"
-#include "testing.h"
+#include "sitefixture.h"
 
 namespace {
 
@@ -23,6 +23,17 @@ void StoreLines(const QList<std::pair<QString, QString>>& values)
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(AutoUpdateKey(), true));
     reg.WriteStrings(values);
+}
+
+// Every field of `item`, a null date as "never".
+QString Fields(const TUpdateItem& item)
+{
+    const auto date = [](const QDateTime& time) {
+        return time.isNull() ? QStringLiteral("never") : time.toString(Qt::ISODate);
+    };
+    return QStringList { item.Target, item.Site, item.Poi, item.Country, date(item.LastChecked),
+        date(item.LastUpdated), item.Format }
+        .join(" | ");
 }
 
 QStringList StoredNames()
@@ -84,15 +95,8 @@ TEST(TUpdateItems, SavesOneLinePerItemAndReadsEveryCharacterBack)
     TUpdateItems loaded;
     loaded.Load();
     ASSERT_EQ(loaded.Count(), 2);
-    const TUpdateItem& a = loaded.Items(0);
-    EXPECT_EQ(a.Target, "FILE:///poi/a=b.ov2");
-    EXPECT_EQ(a.Site, "http://a.example/i.xml?k=1|2");
-    EXPECT_EQ(a.Poi, "Speed|cams");
-    EXPECT_EQ(a.Country, "50% = half|");
-    EXPECT_EQ(a.LastChecked, QDateTime(QDate(2007, 1, 31), QTime(23, 59, 59)));
-    EXPECT_TRUE(a.LastUpdated.isNull()) << "the zero date reads back as never";
-    EXPECT_EQ(a.Format, "ttov2");
-    EXPECT_EQ(loaded.Items(1).Target, "MOBILE://\\My Documents\\b.ov2");
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(Fields(loaded.Items(i)), Fields(items.Items(i)));
 }
 
 TEST(TUpdateItems, ReadsOlderAndDamagedLines)
@@ -104,16 +108,17 @@ TEST(TUpdateItems, ReadsOlderAndDamagedLines)
     TUpdateItems items;
     items.Load();
 
-    ASSERT_EQ(items.Count(), 5);
-    EXPECT_EQ(items.Items(0).Format, "") << "five fields: written before items had a format";
-    EXPECT_EQ(items.Items(0).LastChecked, QDateTime(QDate(2003, 2, 1), QTime(4, 5, 6)));
-    EXPECT_TRUE(items.Items(0).LastUpdated.isNull()) << "an empty date is never";
-    EXPECT_EQ(items.Items(1).Format, "asc");
-    EXPECT_TRUE(items.Items(1).LastChecked.isNull()) << "too short: no seconds";
-    EXPECT_TRUE(items.Items(2).LastChecked.isNull()) << "no date at all counts as never";
-    EXPECT_EQ(items.Items(3).Target, "FILE:///d.ov2");
-    EXPECT_EQ(items.Items(3).Site, "");
-    EXPECT_EQ(items.Items(4).Site, "http://s/?q=%7C") << "written before fields were escaped";
+    const QStringList expected {
+        // Five fields: written before items had a format; an empty date is never.
+        "FILE:///a.ov2 | s | p | c | 2003-02-01T04:05:06 | never | ",
+        "FILE:///b.ov2 | s | p | c | never | never | asc", // too short: no seconds
+        "FILE:///c.ov2 | s | p | c | never | never | ", // no date at all counts as never
+        "FILE:///d.ov2 |  |  |  | never | never | ",
+        "FILE:///e.ov2 | http://s/?q=%7C | p | c | never | never | f", // before escaping
+    };
+    ASSERT_EQ(items.Count(), expected.size());
+    for (int i = 0; i < items.Count(); ++i)
+        EXPECT_EQ(Fields(items.Items(i)), expected[i]);
 }
 
 TEST(TUpdateItems, AValueOfAnotherTypeIsSkippedWithAWarningAndHidesNothing)
@@ -158,38 +163,31 @@ TEST(TUpdateItems, LoadingStopsAtTheFirstGapAndSavingDropsOnlyWhatFollowsTheList
     EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "a shrunken list leaves nothing";
 }
 
-TEST(TUpdateItems, FindsItemsIgnoringCase)
+TEST(TUpdateItems, FindsAndRemovesItemsIgnoringCase)
 {
     TUpdateItems items;
-    items.Add(Item("FILE:///poi/A.ov2", "http://a.example/i.xml", "Cameras"));
-    items.Add(Item("FILE:///poi/b.ov2", "http://b.example/i.xml", "Cameras"));
+    items.Add(Item("FILE:///poi/A.ov2", "http://a.example/i.xml"));
+    items.Add(Item("FILE:///poi/b.ov2", "http://b.example/i.xml"));
+    items.Add(Item("FILE:///poi/c.ov2", "HTTP://A.example/i.xml"));
 
     EXPECT_EQ(items.Find("file:///POI/a.OV2"), &items.Items(0));
     EXPECT_TRUE(items.Exists("FILE:///poi/B.ov2"));
-    EXPECT_FALSE(items.Exists("FILE:///poi/c.ov2"));
+    EXPECT_FALSE(items.Exists("FILE:///poi/z.ov2"));
     EXPECT_EQ(items.FindByPoi("HTTP://B.example/i.xml", "cameras"), &items.Items(1));
     EXPECT_EQ(items.FindByPoi("http://b.example/i.xml", "Fuel"), nullptr);
     EXPECT_TRUE(items.SiteHasItems("http://A.EXAMPLE/i.xml"));
     EXPECT_FALSE(items.SiteHasItems("http://c.example/i.xml"));
-}
 
-TEST(TUpdateItems, RemovesItemsByTargetOrSite)
-{
-    TUpdateItems items;
-    items.Add(Item("FILE:///a.ov2", "http://a.example/i.xml"));
-    items.Add(Item("FILE:///b.ov2", "http://b.example/i.xml"));
-    items.Add(Item("FILE:///c.ov2", "HTTP://A.example/i.xml"));
-
-    EXPECT_EQ(ErrorOf<EUserError>([&] { items.Remove("FILE:///z.ov2"); }),
-        "AutoUpdate item for FILE:///z.ov2 not found");
-    items.Remove("file:///B.OV2");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { items.Remove("FILE:///poi/z.ov2"); }),
+        "AutoUpdate item for FILE:///poi/z.ov2 not found");
+    items.Remove("file:///POI/B.OV2");
     EXPECT_EQ(items.Count(), 2);
 
-    items.Add(Item("FILE:///d.ov2", "http://d.example/i.xml"));
+    items.Add(Item("FILE:///poi/d.ov2", "http://d.example/i.xml"));
     items.Save();
     items.RemoveSite("http://a.example/i.xml");
     ASSERT_EQ(items.Count(), 1);
-    EXPECT_EQ(items.Items(0).Target, "FILE:///d.ov2");
+    EXPECT_EQ(items.Items(0).Target, "FILE:///poi/d.ov2");
     EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "removing a site stores it";
 }
 
@@ -203,25 +201,17 @@ TEST(TUpdateItems, SortsBySiteAndCopiesEveryField)
     items.Items(0).LastUpdated = QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9));
     items.SortBySite();
 
-    QStringList order;
-    for (int i = 0; i < items.Count(); ++i)
-        order.append(items.Items(i).Target);
-    EXPECT_EQ(
-        order, QStringList({ "FILE:///2.ov2", "FILE:///4.ov2", "FILE:///1.ov2", "FILE:///3.ov2" }))
+    EXPECT_EQ(Targets(items),
+        QStringList({ "FILE:///2.ov2", "FILE:///4.ov2", "FILE:///1.ov2", "FILE:///3.ov2" }))
         << "sites ignore case; items of a site keep their order";
 
     TUpdateItems copy;
     copy.Add(Item("FILE:///old.ov2"));
     items.CopyTo(copy);
     ASSERT_EQ(copy.Count(), 4);
-    const TUpdateItem& c = copy.Items(2);
-    EXPECT_NE(&c, &items.Items(2));
-    EXPECT_EQ(c.Target, "FILE:///1.ov2");
-    EXPECT_EQ(c.Site, "http://b.example/i.xml");
-    EXPECT_EQ(c.Poi, "Cameras");
-    EXPECT_EQ(c.Country, "Netherlands");
-    EXPECT_EQ(c.Format, "ttov2");
-    EXPECT_EQ(c.LastUpdated, QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9)));
+    EXPECT_NE(&copy.Items(2), &items.Items(2));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Fields(copy.Items(i)), Fields(items.Items(i)));
 }
 
 TEST(SiteCredentials, RoundTripThroughTheScrambledStore)

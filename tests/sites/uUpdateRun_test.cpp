@@ -130,7 +130,7 @@ TEST_F(UpdateRunTest, NoToContinueStopsTheRun)
 }
 
 // A tray run asks no one: a file of the user's own is left and its row says why. In a run the
-// user started, the question is asked and Cancel stops the run.
+// user started, the question is asked, Cancel stops the run and Yes to All asks no more.
 TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
 {
     Subscribe(A(), "Fuel", Target("fuel.gpx"));
@@ -155,4 +155,11 @@ TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
     EXPECT_EQ(View.Rows.value(2), "Parks | Saving new version...: Cancelled");
     EXPECT_EQ(FileBytes(Dir.filePath("parks.gpx")), "mine");
     EXPECT_EQ(View.Texts.last(), "Cancelled: 0 updated, 1 failed, 2 skipped");
+
+    WriteFileBytes(Dir.filePath("cams.gpx"), "mine");
+    Question.Answer = TOverwriteAnswer::YesToAll;
+    TUpdateRun yesToAll(AutoUpdateItems(), View, Question);
+    yesToAll.Execute();
+    EXPECT_EQ(Question.Questions.size(), 2) << "one answer holds for the rest of the run";
+    EXPECT_EQ(View.Texts.last(), "Finished: 2 updated, 1 failed");
 }

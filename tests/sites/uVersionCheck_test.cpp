@@ -1,20 +1,17 @@
 #include "sites/uVersionCheck.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "core/uSettings.h"
-#include "httpserver.h"
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"
+#include "sitefixture.h"
 #include "sites/fRetrieveVersionInfo.h"
-#include "testing.h"
 
 namespace {
 
@@ -156,13 +153,11 @@ TEST_F(VersionCheckTest, WeeklyCheckAsksOnlyWhenDueAndRemembersTheDay)
 {
     Server.Serve("/version.xml", QByteArray::fromStdString(VersionXml("0.0.0.1")));
     // Closes the check's window once it has answered.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        auto* window = qobject_cast<TfmRetrieveVersionInfo*>(QApplication::activeModalWidget());
-        if (window && LabelOf(*window) != Tr(Msg::RetrievingVersion))
+    TModalAnswers closer(nullptr, [](QWidget* window) {
+        if (LabelOf(*window) != Tr(Msg::RetrievingVersion))
             window->findChild<QPushButton*>(QStringLiteral("buClose"))->click();
+        return false;
     });
-    closer.start(10);
 
     Settings().CheckEveryWeek = false;
     CheckForNewVersionWeekly(Prompt, nullptr);
