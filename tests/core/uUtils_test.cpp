@@ -174,7 +174,7 @@ TEST(Versions, PartsCompareFromTheFirst)
         "The selected site is not supported by this version of Marivel. You need "
         "to update to a newer version of Marivel (minimal version %1) to use "
         "this site";
-    // How the parts compare is pinned by the site tests.
+    // How the parts compare is pinned by TSite.VersionsCompareFromTheFirstPart.
     EXPECT_EQ(ErrorOf([&] { CheckMinimumVersion(version(major, minor, release, build + 1)); }),
         tooNew.arg(version(major, minor, release, build + 1)));
     TXmlDocument site;

@@ -115,13 +115,17 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
 }
 
 // The rest of the comparison is pinned with the program's own version in tests/core.
-TEST(TSite, VersionsCompareFromTheFirstPartAsSignedNumbers)
+TEST(TSite, VersionsCompareFromTheFirstPart)
 {
-    EXPECT_NE(ErrorOf<EUserError>([] {
-        CheckMinimumVersion("2.5.1", { 2, 5, 0, 7 });
-    }),
-        "no error");
-    EXPECT_EQ(ErrorOf<EUserError>([] { CheckMinimumVersion("3.-1", { 3, 0, 0, 0 }); }), "no error");
+    auto error = [](const char* required, TProgramVersion program) {
+        return ErrorOf<EUserError>([&] { CheckMinimumVersion(required, program); });
+    };
+    EXPECT_NE(error("2.5.1", { 2, 5, 0, 7 }), "no error");
+    EXPECT_EQ(error("2.4.9", { 2, 5, 0, 0 }), "no error") << "an older part ends the check";
+    EXPECT_EQ(error("2.5", { 2, 5, 0, 0 }), "no error") << "missing parts pass";
+    EXPECT_EQ(error("2.5.0.0", { 2, 5, 0, 0 }), "no error");
+    EXPECT_NE(error("2.5.0.1", { 2, 5, 0, 0 }), "no error");
+    EXPECT_EQ(error("3.-1", { 3, 0, 0, 0 }), "no error") << "parts compare as signed numbers";
 }
 
 TEST(TPoi, ExtensionAndFormatIdComeFromTheFormatTagOrTheAddress)
