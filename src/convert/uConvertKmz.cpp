@@ -179,11 +179,7 @@ public:
         : File(path)
         , Summary(summary)
     {
-        zip_error_init(&Error);
     }
-    ~TPackedSource() { zip_error_fini(&Error); }
-    TPackedSource(const TPackedSource&) = delete;
-    TPackedSource& operator=(const TPackedSource&) = delete;
 
     static zip_int64_t Call(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command)
     {
@@ -214,27 +210,27 @@ private:
             return sizeof *stat;
         }
         case ZIP_SOURCE_ERROR:
-            return zip_error_to_data(&Error, data, length);
+            return zip_error_to_data(Error.Get(), data, length);
         case ZIP_SOURCE_FREE:
             return 0;
         case ZIP_SOURCE_SUPPORTS:
             return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
                 ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
         default:
-            zip_error_set(&Error, ZIP_ER_OPNOTSUPP, 0);
+            zip_error_set(Error.Get(), ZIP_ER_OPNOTSUPP, 0);
             return -1;
         }
     }
 
     zip_int64_t Failed(int code)
     {
-        zip_error_set(&Error, code, 0);
+        zip_error_set(Error.Get(), code, 0);
         return -1;
     }
 
     QFile File;
     TParallelDeflater::TSummary Summary;
-    zip_error_t Error;
+    TZipError Error;
 };
 
 // Makes a new archive at `path` whose main KML file is `packed`, deflated already.
