@@ -39,7 +39,9 @@ void* AllocateAligned(std::size_t size)
 
 // The first touch of fresh memory is slow where the system has handed it back to a virtual
 // machine's host, slower than filling it with entries. A helper thread touches the next 2 MB
-// block while the last one is filled, so that wait falls on a core that would be idle.
+// block while the last one is filled, so that wait falls on a core that would be idle. It is
+// asked for once the block in use is half full, not as soon as that block is taken: a block
+// prepared for nothing stays touched to the end, and this way most conversions end with none.
 class TPreparedBlocks {
 public:
     ~TPreparedBlocks()
@@ -51,34 +53,51 @@ public:
         Changed.notify_one();
         if (Helper.joinable())
             Helper.join();
-        std::free(Ready);
+        for (int i = 0; i < ReadyCount; ++i)
+            std::free(Ready[i]);
     }
 
     // A block of ChunkSize bytes, aligned to its size; the caller frees it with std::free.
     void* Take()
     {
-        void* block = nullptr;
         {
             const std::lock_guard lock(Mutex);
-            block = std::exchange(Ready, nullptr);
-            Wanted = true;
+            ++Taken;
+            if (ReadyCount > 0)
+                return Ready[--ReadyCount];
+        }
+        return AllocateAligned(ChunkSize);
+    }
+
+    // The block in use is half full: the next is prepared. The entries and the texts each
+    // fill a block of their own, so up to two may be wanted at once.
+    void Want()
+    {
+        {
+            const std::lock_guard lock(Mutex);
+            // Not before the second block: most files fill less than one, and a small
+            // conversion would wait for the helper's block at its end.
+            if (Taken < 2 || NoHelper || Wanted + ReadyCount >= MaxReady)
+                return;
+            ++Wanted;
         }
         StartHelper();
         Changed.notify_one();
-        return block ? block : AllocateAligned(ChunkSize);
     }
 
 private:
-    // Not before the second block: most files fill less than one, and a small conversion
-    // would wait for the helper's block at its end.
+    static constexpr int MaxReady = 2;
+
     void StartHelper()
     {
-        if (Helper.joinable() || NoHelper || ++Taken < 2)
+        if (Helper.joinable())
             return;
         try {
             Helper = std::thread([this] { Prepare(); });
         } catch (const std::system_error&) {
+            const std::lock_guard lock(Mutex);
             NoHelper = true; // every block is then made when it is taken
+            Wanted = 0;
         }
     }
 
@@ -86,10 +105,9 @@ private:
     {
         std::unique_lock lock(Mutex);
         for (;;) {
-            Changed.wait(lock, [this] { return Stopping || (Wanted && !Ready); });
+            Changed.wait(lock, [this] { return Stopping || Wanted > 0; });
             if (Stopping)
                 return;
-            Wanted = false;
             lock.unlock();
             void* block = nullptr;
             try {
@@ -99,7 +117,9 @@ private:
                 // Take makes its own and reports the shortage where it can be handled.
             }
             lock.lock();
-            Ready = block;
+            --Wanted; // counted until it is ready, so that Ready never overflows
+            if (block)
+                Ready[ReadyCount++] = block;
         }
     }
 
@@ -112,8 +132,9 @@ private:
 
     std::mutex Mutex;
     std::condition_variable Changed;
-    void* Ready = nullptr;
-    bool Wanted = false;
+    void* Ready[MaxReady] = {};
+    int ReadyCount = 0;
+    int Wanted = 0;
     bool Stopping = false;
     bool NoHelper = false;
     int Taken = 0;
@@ -153,6 +174,8 @@ public:
         }
         void* block = reinterpret_cast<char*>(slab) + slab->Unused;
         slab->Unused += BlockSize;
+        if (slab->Unused == SlabSize / 2)
+            PreparedBlocks().Want();
         return block;
     }
 
@@ -239,7 +262,11 @@ public:
                 std::free(Current);
             Current = NewChunk(ChunkSize);
         }
-        return Claim(Current, size);
+        const bool pastHalf = Current->Used >= ChunkSize / 2;
+        void* block = Claim(Current, size);
+        if (!pastHalf && Current->Used >= ChunkSize / 2)
+            PreparedBlocks().Want();
+        return block;
     }
 
     void Free(void* block) noexcept
