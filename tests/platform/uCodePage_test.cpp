@@ -49,30 +49,6 @@ TEST(CodePage, EveryByteOfEverySingleBytePageRoundTrips)
     }
 }
 
-TEST(CodePage, DecodesByThePageAndLeavesAsciiWhereItLies)
-{
-    struct TCase {
-        const char* Page;
-        std::string_view Bytes;
-        const char* Utf8;
-    };
-    const TCase cases[] = {
-        { "windows-1252", "caf\xe9 \x80", "café €" },
-        { "windows-1251", "\xcc\xee\xf1\xea\xe2\xe0", "Москва" },
-        { "iso-8859-7", "\xc1\xe8\xde\xed\xe1", "Αθήνα" },
-        { "utf-8", "\xe5\x8c\x97\xe4\xba\xac \xf0\x9f\x98\x80", "北京 😀" },
-    };
-    for (const TCase& c : cases) {
-        const TCodePageScope page(c.Page);
-        EXPECT_EQ(Decoded(c.Bytes), c.Utf8) << c.Page;
-        EXPECT_EQ(Encoded(c.Utf8), c.Bytes) << c.Page;
-    }
-    std::string scratch;
-    const std::string_view ascii = "plain text";
-    EXPECT_EQ(DecodeText(ascii, scratch).data(), ascii.data()) << "no copy";
-    EXPECT_EQ(EncodeText(ascii, scratch).data(), ascii.data());
-}
-
 TEST(CodePage, CountsWhatItCannotKeep)
 {
     const TCodePageScope page(DefaultCodePage);

@@ -11,31 +11,6 @@
 
 #include "testing.h"
 
-// Whether the failure comes with the first block, in the middle or only with the final flush
-// of a small file, the old file stays as it was and nothing is left beside it.
-TEST(TSafeFileStream, AFailedSaveLeavesTheOldFileAndSaysWhy)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.asc"));
-    const struct {
-        size_t Size, Piece;
-    } saves[] = { { 10'000, 100 }, { 600'000, 1000 }, { 600'000, 200'000 } };
-    for (const auto& save : saves) {
-        SCOPED_TRACE(save.Size);
-        WriteFileBytes(path, "old");
-        const TFileSizeLimit limit(4096);
-        EXPECT_EQ(ErrorOf<EUserError>([&] {
-            TSafeFileStream file(path);
-            for (size_t done = 0; done < save.Size; done += save.Piece)
-                file.Write(std::string(save.Piece, 'x'));
-            file.Commit();
-        }),
-            QStringLiteral("Cannot write file %1: File too large").arg(path));
-        EXPECT_EQ(FileBytes(path), "old");
-        EXPECT_EQ(FilesIn(dir.path()), QStringList { QStringLiteral("a.asc") });
-    }
-}
-
 TEST(TSafeFileStream, ReplacesOnlyOnCommitKeepingModeAndLinks)
 {
     QTemporaryDir dir;

@@ -165,23 +165,6 @@ TEST(XmlScanner, FindsMalformedText)
         EXPECT_NE(ScannedLog(good, Windows1252()), "malformed") << good;
 }
 
-TEST(XmlScanner, DepthOpenNamesAndTagOffsets)
-{
-    const std::string_view text = "<gpx><trk><trkpt lat='1'/></trk></gpx>";
-    TXmlScanner scanner(text, Windows1252());
-    ASSERT_EQ(scanner.Next(), TToken::StartTag);
-    ASSERT_EQ(scanner.Next(), TToken::StartTag);
-    ASSERT_EQ(scanner.Next(), TToken::StartTag);
-    EXPECT_EQ(scanner.Depth(), 3);
-    EXPECT_EQ(scanner.OpenName(2), "trk");
-    const size_t begin = scanner.TagBegin();
-    ASSERT_EQ(scanner.Next(), TToken::EndTag);
-    EXPECT_EQ(scanner.Name(), "trkpt");
-    EXPECT_EQ(text.substr(begin, scanner.TagEnd() - begin), "<trkpt lat='1'/>");
-    ASSERT_EQ(scanner.Next(), TToken::EndTag);
-    EXPECT_EQ(scanner.Depth(), 2);
-}
-
 TEST(XmlScanner, NestingBeyondTheLimitFails)
 {
     const auto deepest = [](const std::string& text) {

@@ -26,35 +26,6 @@ const char* const Gpx = R"(<?xml version="1.0"?>
 
 } // namespace
 
-TEST(Xml, ParseFlagsMalformedTextOnly)
-{
-    TXmlDocument doc;
-    EXPECT_FALSE(doc.Parse(QStringLiteral("<a><b></a>")));
-    EXPECT_FALSE(doc.DocumentElement()) << "nothing of a failed text is kept";
-    EXPECT_TRUE(doc.Parse(QStringLiteral("<?xml version=\"1.0\"?>")));
-    EXPECT_FALSE(doc.DocumentElement());
-    EXPECT_TRUE(doc.ParseBytes("<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80\xe9</a>"));
-    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("€é"));
-    EXPECT_TRUE(doc.ParseBytes("<a>\xc3\xa9</a>"));
-    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("é")) << "UTF-8 without declaration";
-    EXPECT_TRUE(doc.ParseBytes(Utf16Bytes("<?xml version=\"1.0\"?><a>Москва</a>", false)));
-    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("Москва")) << "UTF-16";
-    EXPECT_TRUE(doc.ParseBytes("<?xml version=\"1.0\" encoding=\"windows-1251\"?><a>\xcc\xee</a>"));
-    EXPECT_EQ(doc.DocumentElement().Text(), QString::fromUtf8("Мо")) << "declared Cyrillic";
-}
-
-TEST(Xml, TextReadsAllDescendantsAndSetReplacesChildren)
-{
-    TXmlDocument doc = Parsed("<Row><Cell><Data>5</Data></Cell><Cell>x<b>y</b>z</Cell></Row>");
-    TXmlNode row = doc.DocumentElement();
-    EXPECT_EQ(row.Children()[0].Text(), "5");
-    EXPECT_EQ(row.Text(), "5xyz");
-    TXmlNode cell = row.Children()[1];
-    cell.SetText(QStringLiteral("a<&b"));
-    EXPECT_EQ(cell.ChildCount(), 1);
-    EXPECT_EQ(cell.Xml(), "<Cell>a&lt;&amp;b</Cell>");
-}
-
 TEST(Xml, AttributesByQualifiedNameTellAbsentFromEmpty)
 {
     TXmlDocument doc = Parsed(R"(<Row ss:Index="3" empty=""/>)");
@@ -81,21 +52,6 @@ TEST(Xml, SelectsByPathDespiteDefaultNamespace)
     EXPECT_EQ(lon.Text(), "6");
     EXPECT_FALSE(doc.Root().SelectNode(QStringLiteral("gpx/rte")));
     EXPECT_THROW(doc.Root().SelectNodes(QStringLiteral("gpx[")), EAssertionFailed);
-}
-
-TEST(Xml, CloneAcrossDocumentsAppendMovesAndRemove)
-{
-    TXmlDocument source = Parsed(R"(<trkpt lat="1"><name>n</name><ele>2</ele></trkpt>)");
-    TXmlDocument doc;
-    TXmlNode gpx = doc.Root().AppendElement(QStringLiteral("gpx"));
-    TXmlNode point = gpx.AppendClone(source.DocumentElement());
-    source.DocumentElement().SetText(QStringLiteral("changed"));
-    TXmlNode name = point.SelectNode(QStringLiteral("name"));
-    EXPECT_EQ(point.AppendChild(name), name);
-    EXPECT_EQ(gpx.Xml(), R"(<gpx><trkpt lat="1"><ele>2</ele><name>n</name></trkpt></gpx>)");
-    point.RemoveChild(point.SelectNode(QStringLiteral("ele")));
-    EXPECT_EQ(point.ChildCount(), 1);
-    EXPECT_EQ(point.Children()[0].Name(), "name");
 }
 
 TEST(Xml, LoadXmlFileReportsMissingFileAndBadXml)
