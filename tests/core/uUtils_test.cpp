@@ -1,28 +1,12 @@
 #include "core/uUtils.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "locations/uLocations.h"
 #include "platform/uRegistry.h"
-#include "platform/uVersion.h"
-#include "platform/uXml.h"
 #include "testing.h"
-
-TEST(RegistryHelpers, SingleValuesFallBackAndClamp)
-{
-    const QString key = "\\Software\\Test";
-    TRegistry reg;
-    EXPECT_EQ(ReadRegInteger(reg, key, "n", 6, 4, 5), 5) << "missing key";
-    ASSERT_TRUE(reg.OpenKey(key, true));
-    reg.WriteInteger("n", 100);
-    reg.CloseKey();
-    EXPECT_EQ(ReadRegInteger(reg, key, "N", 200, 150, 5), 150) << "raised to low first";
-    EXPECT_EQ(ReadRegInteger(reg, key, "n", 6, 4, 5), 6);
-    EXPECT_EQ(reg.CurrentPath(), "") << "the key is closed again";
-}
 
 TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
 {
@@ -130,13 +114,6 @@ TEST(TextHelpers, CommaTextFindsCommasAndQuotesAnywhereInLongLines)
     EXPECT_EQ(fields[2], "g") << "a quote left open runs to the end";
 }
 
-TEST(Locations, XPathLiteralsQuoteAnyText)
-{
-    EXPECT_EQ(XPathLiteral("Bob"), "'Bob'");
-    EXPECT_EQ(XPathLiteral("Bob's"), "\"Bob's\"");
-    EXPECT_EQ(XPathLiteral("'a\" b'"), R"(concat('', "'", 'a" b', "'", ''))");
-}
-
 TEST(TimeStamps, EightBytesOfMillisecondsAndDays)
 {
     QTemporaryDir dir;
@@ -159,61 +136,17 @@ TEST(TimeStamps, EightBytesOfMillisecondsAndDays)
         "File " + dir.filePath("none") + " not found");
 }
 
-TEST(Versions, PartsCompareFromTheFirst)
-{
-    EXPECT_EQ(ParseVersion("2.1"), (std::array { 2, 1, -1, -1 }));
-    EXPECT_EQ(ParseVersion("1.2.3.4.5"), (std::array { 1, 2, 3, 4 }));
-    EXPECT_EQ(
-        ErrorOf<EConvertError>([] { ParseVersion("2.x"); }), "'x' is not a valid integer value");
-
-    const auto version = [](int major, int minor, int release, int build) {
-        return QString("%1.%2.%3.%4").arg(major).arg(minor).arg(release).arg(build);
-    };
-    const auto [major, minor, release, build] = ProgramVersion;
-    const QString tooNew =
-        "The selected site is not supported by this version of Marivel. You need "
-        "to update to a newer version of Marivel (minimal version %1) to use "
-        "this site";
-    // How the parts compare is pinned by TSite.VersionsCompareFromTheFirstPart.
-    EXPECT_EQ(ErrorOf([&] { CheckMinimumVersion(version(major, minor, release, build + 1)); }),
-        tooNew.arg(version(major, minor, release, build + 1)));
-    TXmlDocument site;
-    ASSERT_TRUE(site.Parse(
-        "<pois><marivel><version>" + version(major + 1, 0, 0, 0) + "</version></marivel></pois>"));
-    EXPECT_EQ(ErrorOf([&] { CheckSiteXmlVersion(site); }), tooNew.arg(version(major + 1, 0, 0, 0)));
-    ASSERT_TRUE(site.Parse("<pois><poi/></pois>"));
-    EXPECT_EQ(ErrorOf([&] { CheckSiteXmlVersion(site); }), "no error");
-}
-
-TEST(AutoUpdateValues, PerSiteValuesAndScrambledPasswords)
+// The stored forms of a known password, as settings written before hold them: a change of the
+// scrambling would lose every stored password. The older value holds the scrambled bytes
+// themselves and counts only while "Password.v2" is empty.
+TEST(AutoUpdateValues, ScrambledPasswordsOfBothStoredForms)
 {
     const QString site = "http://poi.example/index.xml";
-    EXPECT_EQ(ReadAutoUpdateValue(site, "Username"), "") << "missing key";
-    WriteAutoUpdateValue(site, "Username", "bob");
-    EXPECT_EQ(ReadAutoUpdateValue(site, "username"), "bob");
-    WriteAutoUpdateValue("FILE://C:\\sites\\index.xml", "Username", "ann");
-    TRegistry reg;
-    EXPECT_TRUE(reg.KeyExists(MainKey + "\\AutoUpdateItems\\FILE://C:/sites/index.xml"));
-
-    EXPECT_EQ(ReadAutoUpdatePassword(site), "");
-    // The stored form of a known password, as settings written before hold it: a change of
-    // the scrambling would lose every stored password.
     const QString password = QString::fromUtf8("s\u00e9cr\u00e9t");
     EXPECT_EQ(ScrambledPassword(password), "5630cd43ae7434bc");
     WriteAutoUpdateValue(site, "Password.v2", "5630cd43ae7434bc");
-    EXPECT_EQ(ReadAutoUpdatePassword(site), password);
-
-    // The older value holds the scrambled bytes themselves; it counts only while
-    // "Password.v2" is empty.
     WriteAutoUpdateValue(site, "Password", QString::fromLatin1("\x56\xd2\x29\x90\x0c\x7d"));
     EXPECT_EQ(ReadAutoUpdatePassword(site), password);
     WriteAutoUpdateValue(site, "Password.v2", "");
     EXPECT_EQ(ReadAutoUpdatePassword(site), "secret");
-
-    ASSERT_TRUE(reg.OpenKey(MainKey + "\\AutoUpdateItems\\" + site, false));
-    reg.WriteInteger("Password.v2", 1);
-    reg.WriteInteger("Username", 2);
-    EXPECT_EQ(ReadAutoUpdatePassword(site), "secret")
-        << "a value of another type counts as missing";
-    EXPECT_EQ(ReadAutoUpdateValue(site, "Username"), "");
 }
