@@ -13,27 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/uFormats.h"
 #include "core/uSettings.h"
 #include "testing.h"
-
-TEST(TEntry, SplitsDecimalDegreesIntoParts)
-{
-    TEntry e;
-    e.SetLatitude(-33.5);
-    EXPECT_EQ(e.LatDeg() * 100 + e.LatMin() + e.LatSec() + e.LatSecFrac(), 3330);
-    EXPECT_TRUE(e.LatSouth());
-    EXPECT_EQ(e.Latitude(), -33.5);
-
-    e.SetLongitude(-0.25);
-    EXPECT_EQ(e.LonMin(), 15);
-    EXPECT_TRUE(e.LonWest() && e.LonDeg() == 0);
-
-    e.SetLongitude(4.88969); // 4° 53' 22" and 53.04 sixtieths
-    EXPECT_EQ(e.LonSec(), 22);
-    EXPECT_NEAR(e.LonSecFrac(), 53.04, 1e-6);
-    EXPECT_EQ(e.Longitude(), 4.88969);
-}
 
 TEST(TEntry, PartsAddUpButStopAtThePolesAndTheDateLine)
 {
@@ -55,6 +36,10 @@ TEST(TEntry, PartsAddUpButStopAtThePolesAndTheDateLine)
     e.SetLatDeg(200);
     EXPECT_EQ(e.LatDeg(), 90);
 
+    e.SetLongitude(4.88969); // 4° 53' 22" and 53.04 sixtieths
+    EXPECT_EQ(e.LonSec(), 22);
+    EXPECT_NEAR(e.LonSecFrac(), 53.04, 1e-6);
+    EXPECT_EQ(e.Longitude(), 4.88969);
     e.SetLatitude(-10.123456789);
     e.SetLatSec(7);
     EXPECT_EQ(e.LatSecFrac(), 0) << "a second typed by the user drops the old fraction";
@@ -74,29 +59,6 @@ TEST(TEntry, ReadsRoundedToTheUsersPrecision)
         EXPECT_EQ(e.Latitude(), 52.123457) << "the entry keeps decimals beyond the precision";
         EXPECT_EQ(e.LatitudeStr(), QString("52.123457"));
     }
-    e.SetLongitude(0);
-    EXPECT_EQ(e.LongitudeStr(), QString("0.00000"));
-
-    TLocale german(QLocale::German);
-    e.SetLongitude(-1234.25); // clamped, and no thousands separator either way
-    EXPECT_EQ(e.LongitudeStr(), QString("-180,00000"));
-}
-
-TEST(TEntry, ChangeMarkFollowsRealChangesOnly)
-{
-    TEntry e;
-    EXPECT_EQ(e.Flag(), 1) << "a new entry is an enabled itinerary point";
-    e.SetLatitude(12.5);
-    EXPECT_TRUE(e.Changed());
-    e.ClearChanged();
-    e.SetLatitude(12.5);
-    e.SetLatMin(30);
-    e.SetFlag(1);
-    e.SetIpStopOver(true);
-    EXPECT_FALSE(e.Changed()) << "same values, or itinerary flags written directly";
-    e.SetFlag(6);
-    EXPECT_TRUE(e.Changed());
-    EXPECT_TRUE(!e.IpEnabled() && e.IpStopOver() && e.IpDeparture());
 }
 
 // Importers build entries in one step; that must leave each the same as a fresh entry given
@@ -172,7 +134,9 @@ TEST(TEntry, AValueReadsAsItsPartsDo)
 TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
 {
     TEntry e;
+    EXPECT_EQ(e.Flag(), 1) << "a new entry is an enabled itinerary point";
     e.SetFlag(6);
+    EXPECT_TRUE(!e.IpEnabled() && e.IpStopOver() && e.IpDeparture());
     e.SetDescription("a description longer than any inline buffer");
     EXPECT_EQ(e.Flag(), 6);
     e.SetFlag(5);
@@ -196,45 +160,16 @@ TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
     EXPECT_EQ(copy.Flag(), 5);
 }
 
-TEST(TEntries, TracksChangesSinceTheLastMark)
-{
-    TEntries list;
-    for (const char* name : { "b1", "a1", "b2" })
-        list.AddValues(name, "", 1, 2);
-    EXPECT_TRUE(list.Items(0).IpDeparture());
-    EXPECT_FALSE(list.Items(1).IpDeparture()) << "only the first entry departs";
-    list.ClearChanged();
-    EXPECT_FALSE(list.Changed());
-
-    list.Delete(1);
-    list.AddValues("a2", "", 0, 0);
-    EXPECT_TRUE(list.Changed()) << "same count, but the new entry is changed";
-
-    list.ClearChanged();
-    list.Sort(
-        [](const TEntry& a, const TEntry& b) { return a.Description()[0] - b.Description()[0]; });
-    EXPECT_TRUE(list.Changed());
-    std::string order;
-    for (int i = 0; i < list.Count(); ++i)
-        order += list.Items(i).Description();
-    EXPECT_EQ(order, "a2b1b2") << "equal entries keep their order";
-
-    list.ClearChanged();
-    list.Insert(0, std::make_unique<TEntry>());
-    list.Delete(0);
-    EXPECT_TRUE(list.Changed()) << "an insert at a position is a change even when undone";
-}
-
 TEST(TEntries, ClearReportsEachChangedPercentOnce)
 {
     TEntries list;
     for (int i = 0; i < 400; ++i)
         list.AddValues("", "", 0, 0);
+    EXPECT_TRUE(list.Items(0).IpDeparture());
+    EXPECT_FALSE(list.Items(1).IpDeparture()) << "only the first entry departs";
     std::vector<int> reported;
     list.OnProgress = [&](int percent) { reported.push_back(percent); };
-    list.ClearChanged();
     list.Clear();
-    EXPECT_TRUE(list.Changed());
     ASSERT_EQ(reported.size(), 100u);
     EXPECT_EQ(reported.front(), 99);
     EXPECT_EQ(reported.back(), 0);
@@ -250,42 +185,6 @@ TEST(TEntries, FitsPrecisionTellsWhetherDecimalsWouldBeLost)
     EXPECT_FALSE(list.FitsPrecision(5));
     Settings().Precision = 5; // the entry reads rounded, so five decimals now keep all
     EXPECT_TRUE(list.FitsPrecision(5));
-}
-
-TEST(TSafeStringList, EscapesEqualSignsInNames)
-{
-    TSafeStringList list;
-    list.AddPair(QString("a=b"), QString("c"));
-    EXPECT_EQ(list.at(0), QString("a%3Db=c"));
-    EXPECT_EQ(list.NameAt(0), QString("a=b"));
-    EXPECT_EQ(list.ValueOf(QString("a=b")), QString("c"));
-    EXPECT_EQ(list.IndexOfName(QString("A=B")), 0) << "names compare without case";
-
-    list.InsertPair(0, QString("/tmp/x.ov2"), QString("a=b"));
-    EXPECT_EQ(list.ValueAt(0), QString("a=b")) << "values are stored as given";
-    EXPECT_EQ(list.IndexOfName(QString("a=b")), 1);
-    EXPECT_EQ(list.ValueOf(QString("missing")), QString());
-
-    list.append(QString("no equals sign"));
-    EXPECT_EQ(list.NameAt(2), QString());
-    EXPECT_EQ(list.IndexOfName(QString("no equals sign")), -1);
-}
-
-// The clipboard holds the GPX export as text, read back by the GPX import; what a damaged text
-// leaves is pinned by the document's and the window's paste.
-TEST(TEntries, CopyAndPasteExchangeGpxText)
-{
-    TBuiltInFormats formats;
-    TEntries copied;
-    copied.AddValues("Café €", "", 4.88969, 52.37403);
-    const QString text = copied.GpxText();
-    EXPECT_TRUE(text.startsWith("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx "));
-    EXPECT_TRUE(text.contains(QString::fromUtf8("Café &#8364;")));
-    TEntries pasted;
-    pasted.AddValues("already there", "", 0, 0);
-    pasted.AppendGpxText(text);
-    EXPECT_EQ(ReadPoints(pasted),
-        std::vector<TReadPoint>({ { "already there", 0, 0 }, { "Café €", 4.88969, 52.37403 } }));
 }
 
 TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)

@@ -13,19 +13,6 @@
 
 #include "testing.h"
 
-TEST(NumberText, FixedNotationWithAPoint)
-{
-    std::string out;
-    AppendFixed(out, 4.889685, 5);
-    out += ' ';
-    AppendFixed(out, -0.000001, 5);
-    out += ' ';
-    AppendFixed(out, -12.5, 0);
-    out += ' ';
-    AppendInteger(out, -5237403);
-    EXPECT_EQ(out, "4.88969 0.00000 -12 -5237403") << "halves to even, no negative zero";
-}
-
 // Whole numbers are written two digits a step, in 32 bits where they fit, into the room their
 // digit count gives: the digits around each limit must be those of the library. Below 2^50 the
 // double of a value is near enough to it for the library's rounding to give back its digits.
@@ -128,6 +115,11 @@ TEST(NumberText, FixedPointRoundsHalvesToEven)
     for (long double v : { 0.5L, 1.5L, -2.5L, 1e17L + 0.5L, 0.49999999999999999995L, -1e30L })
         EXPECT_EQ(RoundHalfEven(v), std::nearbyintl(v)) << static_cast<double>(v);
     EXPECT_EQ(RoundToDecimals(-2295191e-5L, 5), -22.95191) << "the double nearest the decimals";
+    std::string fixed;
+    for (const auto& [value, decimals] :
+        { std::pair { 4.889685, 5 }, { -0.000001, 5 }, { -12.5, 0 } })
+        AppendFixed(fixed, value, decimals), fixed += ' ';
+    EXPECT_EQ(fixed, "4.88969 0.00000 -12 ") << "no negative zero";
 }
 
 TEST(NumberText, GeneralFormIsShortestUpToFifteenDigits)
