@@ -10,35 +10,33 @@ const QSize Designed(800, 600);
 
 } // namespace
 
-TEST(FitBounds, NothingStoredLeavesThePlaceToTheWindowManager)
+// Nothing stored leaves the place to the window manager; stored bounds on the screen are kept; a
+// window off the screen comes back with its title bar in sight, and no larger than the screen.
+TEST(FitBounds, StoredBoundsAreKeptOnTheScreen)
 {
-    const TWindowBounds bounds = FitBounds({}, Designed, WorkArea);
-    EXPECT_FALSE(bounds.FramePosition);
-    EXPECT_EQ(bounds.Size, Designed);
+    struct TCase {
+        const char* Name;
+        TStoredBounds Stored;
+        std::optional<QPoint> Position;
+        QSize Size;
+        QRect Screen = WorkArea;
+    };
+    const TCase cases[] = {
+        { "nothing stored", {}, std::nullopt, Designed },
+        { "on the screen", { 100, 50, 640, 480 }, QPoint(100, 50), { 640, 480 } },
+        { "the designed top is the work area's", { 100, -1, -1, -1 }, QPoint(100, 24), Designed },
+        { "not under the panel", { 0, 0, 800, 600 }, QPoint(0, 24), Designed },
+        { "left of the screen", { -300, -20, 800, 600 }, QPoint(0, 24), Designed },
+        { "a screen that is gone", { 3000, 2000, 800, 600 }, QPoint(480, 200), Designed },
+        { "larger than the screen", { 10, 10, 4000, 3000 }, QPoint(0, 24), { 1280, 776 } },
+        { "on a second screen", { 1300, 100, 800, 600 }, QPoint(1300, 100), Designed,
+            { 1280, 0, 1024, 768 } },
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TWindowBounds bounds = FitBounds(c.Stored, Designed, c.Screen);
+        EXPECT_EQ(bounds.FramePosition, c.Position);
+        EXPECT_EQ(bounds.Size, c.Size);
+    }
     EXPECT_EQ(FitBounds({}, QSize(2000, 1000), WorkArea).Size, QSize(1280, 776));
-}
-
-TEST(FitBounds, StoredBoundsOnTheScreenAreKept)
-{
-    const TWindowBounds bounds = FitBounds({ 100, 50, 640, 480 }, Designed, WorkArea);
-    EXPECT_EQ(bounds.FramePosition, QPoint(100, 50));
-    EXPECT_EQ(bounds.Size, QSize(640, 480));
-    EXPECT_EQ(FitBounds({ 100, -1, -1, -1 }, Designed, WorkArea).FramePosition, QPoint(100, 24))
-        << "the designed top is the work area's";
-}
-
-TEST(FitBounds, AWindowOffTheScreenComesBackWithItsTitleBarInSight)
-{
-    EXPECT_EQ(FitBounds({ 0, 0, 800, 600 }, Designed, WorkArea).FramePosition, QPoint(0, 24))
-        << "not under the panel";
-    EXPECT_EQ(FitBounds({ -300, -20, 800, 600 }, Designed, WorkArea).FramePosition, QPoint(0, 24));
-    EXPECT_EQ(
-        FitBounds({ 3000, 2000, 800, 600 }, Designed, WorkArea).FramePosition, QPoint(480, 200))
-        << "a screen that is gone";
-    const TWindowBounds large = FitBounds({ 10, 10, 4000, 3000 }, Designed, WorkArea);
-    EXPECT_EQ(large.FramePosition, QPoint(0, 24));
-    EXPECT_EQ(large.Size, QSize(1280, 776));
-    const QRect second(1280, 0, 1024, 768);
-    EXPECT_EQ(FitBounds({ 1300, 100, 800, 600 }, Designed, second).FramePosition, QPoint(1300, 100))
-        << "on a second screen";
 }
