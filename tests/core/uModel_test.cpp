@@ -9,8 +9,6 @@
 #include <string_view>
 #include <tuple>
 
-#include <QLocale>
-
 #include <gtest/gtest.h>
 
 #include "core/uSettings.h"
@@ -44,21 +42,6 @@ TEST(TEntry, PartsAddUpButStopAtThePolesAndTheDateLine)
     e.SetLatSec(7);
     EXPECT_EQ(e.LatSecFrac(), 0) << "a second typed by the user drops the old fraction";
     EXPECT_LT(e.Latitude(), 0);
-}
-
-TEST(TEntry, ReadsRoundedToTheUsersPrecision)
-{
-    TPrecision five(5);
-    TLocale english(QLocale::English);
-    TEntry e;
-    e.SetLatitude(52.123456789);
-    EXPECT_EQ(e.Latitude(), 52.12346);
-    EXPECT_EQ(e.LatitudeStr(), QString("52.12346"));
-    {
-        TPrecision six(6);
-        EXPECT_EQ(e.Latitude(), 52.123457) << "the entry keeps decimals beyond the precision";
-        EXPECT_EQ(e.LatitudeStr(), QString("52.123457"));
-    }
 }
 
 // Importers build entries in one step; that must leave each the same as a fresh entry given
@@ -175,15 +158,22 @@ TEST(TEntries, ClearReportsEachChangedPercentOnce)
     EXPECT_EQ(reported.back(), 0);
 }
 
-TEST(TEntries, FitsPrecisionTellsWhetherDecimalsWouldBeLost)
+// An entry keeps every decimal but reads rounded to the user's precision, so a save in a format
+// of fewer decimals loses some only when the precision is higher than the format's.
+TEST(TEntries, ReadRoundedToTheUsersPrecisionAndFitItWhenAsked)
 {
     TEntries list;
     EXPECT_TRUE(list.FitsPrecision(0));
-    list.AddValues("", "", 4.123456, 0);
+    list.AddValues("", "", 4.123456, 52.123456789);
     TPrecision six(6);
+    const TEntry& e = list.Items(0);
+    EXPECT_EQ(e.Latitude(), 52.123457);
+    EXPECT_EQ(e.LatitudeStr(), QString("52.123457"));
     EXPECT_TRUE(list.FitsPrecision(6));
     EXPECT_FALSE(list.FitsPrecision(5));
-    Settings().Precision = 5; // the entry reads rounded, so five decimals now keep all
+    Settings().Precision = 5;
+    EXPECT_EQ(e.Latitude(), 52.12346);
+    EXPECT_EQ(e.LatitudeStr(), QString("52.12346"));
     EXPECT_TRUE(list.FitsPrecision(5));
 }
 

@@ -6,7 +6,7 @@
 
 #include "testing.h"
 
-TEST(Cursors, AllThreeComeFromTheResources)
+TEST(Cursors, AllThreeComeFromTheResourcesAndAMissingOneIsAFault)
 {
     const TCursors cursors;
     for (TCursorId id : { TCursorId::HandOver, TCursorId::HandGrab, TCursorId::SetPosition }) {
@@ -19,9 +19,5 @@ TEST(Cursors, AllThreeComeFromTheResources)
         << "each id has its own image";
     EXPECT_EQ(LoadCursor("CURSETPOS").pixmap().toImage(),
         cursors.Cursor(TCursorId::SetPosition).pixmap().toImage());
-}
-
-TEST(Cursors, MissingOneIsAFault)
-{
     EXPECT_EQ(ErrorOf([] { LoadCursor("CURNONE"); }), "Unable to load cursor CURNONE");
 }
