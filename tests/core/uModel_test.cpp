@@ -143,7 +143,7 @@ TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
     EXPECT_EQ(copy.Flag(), 5);
 }
 
-TEST(TEntries, ClearReportsEachChangedPercentOnce)
+TEST(TEntries, OnlyTheFirstDepartsAndClearReportsEachPercentOnce)
 {
     TEntries list;
     for (int i = 0; i < 400; ++i)

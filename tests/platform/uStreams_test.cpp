@@ -4,10 +4,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "testing.h"
 
@@ -52,41 +50,6 @@ TEST(TSafeFileStream, TemporariesOfEndedProcessesAreRemoved)
     kept.append("c.ov2");
     kept.sort();
     EXPECT_EQ(FilesIn(dir.path()), kept);
-}
-
-// A card pulled or another program cutting the file short must not end the process: the
-// lost pages read as zeros, and the reader learns of it when it is done. The mapping also shows
-// what another program writes over the file; texts read before and after would not belong
-// together.
-TEST(TMappedFile, AFileThatShrinksOrIsWrittenOverWhileReadIsReportedNotFatal)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.ov2"));
-    const long page = sysconf(_SC_PAGESIZE);
-    WriteFileBytes(path, std::string(size_t(page) * 4, 'x'));
-    {
-        TMappedFile file(path);
-        TStream& stream = file.Stream();
-        EXPECT_NO_THROW(stream.CheckUnchanged());
-        ASSERT_EQ(truncate(QFile::encodeName(path).constData(), page), 0);
-        std::string bytes(size_t(page) * 4, '\0');
-        EXPECT_EQ(stream.Read(bytes.data(), int64_t(bytes.size())), int64_t(bytes.size()));
-        EXPECT_EQ(bytes.substr(0, size_t(page)), std::string(size_t(page), 'x'));
-        EXPECT_EQ(bytes.substr(size_t(page) * 3), std::string(size_t(page), '\0'));
-        EXPECT_EQ(ErrorOf<EUserError>([&] { stream.CheckUnchanged(); }),
-            QStringLiteral("File changed while it was read"));
-    }
-    TMappedFile file(path);
-    EXPECT_NO_THROW(file.Stream().CheckUnchanged());
-    const int handle = open(QFile::encodeName(path).constData(), O_WRONLY);
-    ASSERT_GE(handle, 0);
-    ASSERT_EQ(write(handle, "new", 3), 3);
-    // A time of its own: within one tick of the clock the write may keep the old one.
-    const struct timespec later[2] = { { 0, UTIME_OMIT }, { time(nullptr) + 60, 0 } };
-    ASSERT_EQ(futimens(handle, later), 0);
-    close(handle);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { file.Stream().CheckUnchanged(); }),
-        QStringLiteral("File changed while it was read"));
 }
 
 TEST(TMappedFile, OnlyRegularFilesAreRead)
