@@ -26,18 +26,6 @@ const char* const Gpx = R"(<?xml version="1.0"?>
 
 } // namespace
 
-TEST(Xml, AttributesByQualifiedNameTellAbsentFromEmpty)
-{
-    TXmlDocument doc = Parsed(R"(<Row ss:Index="3" empty=""/>)");
-    TXmlNode row = doc.DocumentElement();
-    EXPECT_EQ(row.Attribute(QStringLiteral("ss:Index")), "3");
-    EXPECT_EQ(row.Attribute(QStringLiteral("empty")), QString());
-    EXPECT_EQ(row.Attribute(QStringLiteral("Index")), std::nullopt);
-    row.SetAttribute(QStringLiteral("xmlns:xsi"), QStringLiteral("u"));
-    row.SetAttribute(QStringLiteral("ss:Index"), QStringLiteral("\"4\""));
-    EXPECT_EQ(row.Xml(), R"(<Row ss:Index="&quot;4&quot;" empty="" xmlns:xsi="u"/>)");
-}
-
 TEST(Xml, SelectsByPathDespiteDefaultNamespace)
 {
     TXmlDocument doc = Parsed(Gpx);
