@@ -1,7 +1,5 @@
 #include "editor/fMDIChild.h"
 
-#include <memory>
-
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
