@@ -66,11 +66,6 @@ TEST_F(DeviceTest, FilesAreMatchedWithoutRegardToCase)
     EXPECT_EQ(Get("My Documents/new.asc"), "written") << "lands in the existing folder";
     WriteRemoteFile("\\My Documents\\POI.ov2", "short");
     EXPECT_EQ(Get("My Documents/Poi.ov2"), "short") << "replaces the file, keeps its name";
-
-    const QString local = Local("local.ov2");
-    Put("local.ov2", "copied");
-    CopyFileToDevice(local, "\\Copy.ov2");
-    EXPECT_EQ(Get("Copy.ov2"), "copied");
 }
 
 TEST_F(DeviceTest, FileFailuresNameThePath)
