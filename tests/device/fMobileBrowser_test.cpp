@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

@@ -67,22 +67,10 @@ TEST_F(BrowseTest, TheTreeReadsAFolderOnceWhenCached)
     EXPECT_EQ(read, QStringList({ "\\", "\\My Documents\\" })) << "read once";
     EXPECT_EQ(tree.data(tree.index(0, 0, documents), Qt::DisplayRole), "Maps");
     EXPECT_FALSE(tree.Expand(tree.index(1, 0))) << "an empty folder does not expand";
-}
-
-TEST_F(BrowseTest, TheTreeFindsANodeByPath)
-{
-    QDir().mkpath(Local("My Documents/Maps/Europe"));
-    TDeviceFolderModel tree;
-    tree.Reload();
-    const QModelIndex plain = tree.Find("My Documents\\Maps");
-    ASSERT_TRUE(plain.isValid());
-    EXPECT_EQ(tree.PathOf(plain), "My Documents\\Maps");
-    EXPECT_EQ(tree.Find("\\My Documents\\Maps\\"), plain) << "with leading and trailing \\";
-    EXPECT_EQ(tree.Find("my documents\\MAPS"), plain) << "ignoring case";
-    EXPECT_EQ(tree.PathOf(tree.Find("My Documents\\Maps\\Europe")), "My Documents\\Maps\\Europe");
+    EXPECT_EQ(
+        tree.PathOf(tree.Find("\\my documents\\MAPS\\Europe\\")), "My Documents\\Maps\\Europe")
+        << "found ignoring case and the outer \\";
     EXPECT_FALSE(tree.Find("My Documents\\Asia").isValid());
-    EXPECT_FALSE(tree.Find("").isValid());
-    EXPECT_EQ(tree.PathOf({}), "");
 }
 
 TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
@@ -95,23 +83,6 @@ TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
         << "a map in the registry and on the card is listed twice";
     TMobileFolderChoice choice;
     EXPECT_EQ(choice.ComboItems(), QStringList({ "[Other]", "Benelux", "Benelux-map" }));
-}
-
-TEST_F(BrowseTest, TheListHoldsFoldersAndPoiFilesAsTheDeviceSpellsThem)
-{
-    QDir().mkpath(Local("My Documents/Sub"));
-    Put("My Documents/Cams.OV2", "");
-    Put("My Documents/notes.txt", "");
-    Put("My Documents/track.GPX", "");
-    for (bool save : { false, true }) {
-        TMobileBrowser browser(save);
-        browser.SetFileName("\\My Documents\\");
-        EXPECT_EQ(browser.Start(), "");
-        EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
-        EXPECT_EQ(Names(browser), QStringList({ "Cams.OV2", "Sub\\", "track.GPX" }))
-            << "unknown extensions are never listed, also when saving";
-        EXPECT_EQ(browser.CurrentPlace(), 1);
-    }
 }
 
 TEST_F(BrowseTest, StartingWithoutAFolderOpensMyDevice)
@@ -209,21 +180,25 @@ TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
 
 TEST_F(BrowseTest, DeletingTakesTheCompanionsAlongAndFailsOnAFolder)
 {
-    for (const char* name : { "a.ov2", "a.bmp", "a.inf", "b.ov2", "b.bmp", "b.inf" })
+    for (const char* name : { "a.ov2", "a.bmp", "a.inf", "b.ov2", "b.bmp", "b.inf", "C.GPX" })
         Put(QStringLiteral("My Documents/") + name, "");
     QDir().mkpath(Local("My Documents/Sub"));
     TMobileBrowser browser(false);
     browser.SetFileName("\\My Documents\\");
     browser.Start();
+    EXPECT_EQ(Names(browser), QStringList({ "C.GPX", "Sub\\", "a.ov2", "b.ov2" }))
+        << "folders and POI files as the device spells them, nothing else";
+    EXPECT_EQ(browser.CurrentPlace(), 1);
     EXPECT_EQ(browser.DeleteQuestion("a.ov2"),
         "Are you sure you want to delete remote file \\My Documents\\a.ov2?");
     browser.Delete("a.ov2", true);
     browser.Delete("b.ov2", false);
-    EXPECT_EQ(FilesIn(Local("My Documents")), QStringList({ "b.bmp", "b.inf" }));
-    EXPECT_EQ(Names(browser), QStringList({ "Sub\\" }));
+    EXPECT_EQ(FilesIn(Local("My Documents")), QStringList({ "b.bmp", "b.inf", "C.GPX" }));
+    EXPECT_EQ(Names(browser), QStringList({ "C.GPX", "Sub\\" }));
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Delete("Sub", true); }),
         "Could not delete remote file \\My Documents\\Sub");
-    EXPECT_EQ(Names(browser), QStringList({ "Sub\\" })) << "a failed deletion keeps the list";
+    EXPECT_EQ(Names(browser), QStringList({ "C.GPX", "Sub\\" }))
+        << "a failed deletion keeps the list";
 
     ASSERT_TRUE(QDir(Path()).removeRecursively()); // unplugged: lists empty
     EXPECT_NO_THROW(browser.List("\\My Documents\\"));

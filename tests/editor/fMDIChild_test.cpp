@@ -1,7 +1,5 @@
 #include "editor/fMDIChild.h"
 
-#include <memory>
-
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -281,29 +279,6 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFieldsAndLeavesDeleteAtHan
 }
 
 // The caption names the file and marks a change until the document is saved.
-TEST(TMDIChild, InsertCommitsTheEditAndSelectsTheNewRowForTyping)
-{
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    TWindow window(2);
-    EXPECT_EQ(window->windowTitle(), "Untitled");
-    window->Document.FileName = "FILE://" + dir.filePath("a.ov2");
-    window->SelectOnly(0);
-    window.Field(fDescription)->setFocus();
-    window.Field(fDescription)->setText("typed");
-
-    window->InsertAction()->trigger();
-    EXPECT_EQ(window.Descriptions(), "typed 1 New entry #3 ");
-    EXPECT_EQ(window->SelectedRows(), std::vector<int> { 2 });
-    EXPECT_EQ(window->CurrentRow(), 2);
-    EXPECT_EQ(window.Field(fDescription)->text(), "New entry #3");
-    EXPECT_TRUE(window.Field(fDescription)->hasFocus());
-    EXPECT_EQ(window->windowTitle(), "a.ov2*");
-    EXPECT_EQ(window.List()->model()->rowCount(), 3);
-    ASSERT_TRUE(window->Save());
-    EXPECT_EQ(window->windowTitle(), "a.ov2");
-}
-
 // A deleted block leaves the row after it selected, the last row the new last one, the last
 // entry nothing; undo marks the rows it brings back.
 TEST(TMDIChild, DeleteSelectsTheRowAfterItAndNothingWhenTheListIsEmpty)
@@ -455,7 +430,15 @@ TEST(TMDIChild, ClosingAChangedDocumentAsksToSaveIt)
     TWindow changed(1);
     changed->Document.FileName = "FILE://" + file;
     changed->SetPrompt(prompt);
+    changed->SelectOnly(0);
+    changed.Field(fDescription)->setFocus();
+    changed.Field(fDescription)->setText("typed");
     changed->InsertAction()->trigger();
+    EXPECT_EQ(changed.Descriptions(), "typed New entry #2 ") << "the edit is committed first";
+    EXPECT_EQ(changed->SelectedRows(), std::vector<int> { 1 });
+    EXPECT_EQ(changed->CurrentRow(), 1);
+    EXPECT_EQ(changed.Field(fDescription)->text(), "New entry #2");
+    EXPECT_TRUE(changed.Field(fDescription)->hasFocus()) << "ready for typing";
     prompt.Answers = { IUserPrompt::TAnswer::No };
     EXPECT_TRUE(changed.Close());
     EXPECT_FALSE(changed.Exists());

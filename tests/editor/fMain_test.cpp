@@ -22,7 +22,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -46,7 +45,6 @@
 #include "sites/fStatus.h"
 #include "sites/uUpdateItems.h"
 #include "testing.h"
-#include "widgets/uGuiPrompt.h"
 
 namespace {
 

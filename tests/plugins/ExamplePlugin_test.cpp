@@ -27,12 +27,12 @@ TEST_F(TExamplePluginTest, ReceivesWhatTheCommandsSendButEntriesWithoutAName)
     EXPECT_TRUE(Windows.Placed.empty()); // it places no window
 
     EXPECT_EQ(ErrorOf<EUserError>([&] {
-        AddTo(Plugin(), { { 1, 2, "a" }, { 3, 4, QString() } }, Windows);
+        AddTo(Plugin(), { { 1, 2, "a" }, { 3, 4, QString() }, { 5, 6, "c" } }, Windows);
     }),
         QStringLiteral("Could not add the POI to Example because of the following error:\r\"The "
                        "example plugin takes only entries with a name\""));
     EXPECT_EQ(Received().filter("add"), QStringList({ "add 1 2 a", "add 3 4 b", "add 1 2 a" }))
-        << "an entry without a name is refused";
+        << "an entry without a name is refused, and the rest not sent";
 }
 
 } // namespace

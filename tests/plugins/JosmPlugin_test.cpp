@@ -133,8 +133,6 @@ TEST_F(TJosmPluginTest, ARefusalOrErrorSaysWhatJosmSaid)
             "<body><h1>HTTP Error 400: Bad Request</h1><p>There is no layer opened to add "
             "node</p></body></html>",
             "JOSM answered with error 400: There is no layer opened to add node" },
-        { "/add_node", 400, "There is no layer opened to add node",
-            "JOSM answered with error 400: There is no layer opened to add node" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Body.toStdString());

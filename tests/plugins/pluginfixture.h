@@ -43,7 +43,6 @@ public:
     QString Name;
     bool CanAdd;
     bool Arranged = false;
-    int FailAddAt = -1; // the AddLocation call that fails, counted from 0
     QStringList Calls;
     IPluginCallBack* CallBack = nullptr;
 
@@ -54,8 +53,6 @@ public:
     TPluginResult AddLocation(
         double lon, double lat, const QString& description, TPluginBool first) override
     {
-        if (Adds++ == FailAddAt)
-            return TPluginResult::Fail(QStringLiteral("full up"));
         return Log(QStringLiteral("add %1 %2 %3 %4").arg(lon).arg(lat).arg(description).arg(first));
     }
     TPluginResult ShowSettings(QWidget*) override { return Log(QStringLiteral("settings")); }
@@ -94,8 +91,6 @@ private:
         Calls.append(call);
         return TPluginResult::Ok();
     }
-
-    int Adds = 0;
 };
 
 // The main window and its screen as the plugin commands see them.

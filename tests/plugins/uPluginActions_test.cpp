@@ -57,29 +57,6 @@ TEST_F(TPluginCommand, ShowOffersTheAreaAndAnArrangedApplicationGetsTheWindowBes
     EXPECT_FALSE(Settings().BoundsUserSet);
 }
 
-TEST_F(TPluginCommand, AddSendsEveryEntryFirstOnlyOnTheFirstAndStopsAtAFailure)
-{
-    std::vector<TPluginPoint> points;
-    for (int i = 0; i < 4; ++i)
-        points.push_back({ double(i), double(i), QString::number(i) });
-    AddTo(Plugins[0], points, Windows);
-    EXPECT_EQ(Fake.Calls.mid(2),
-        QStringList({ "add 0 0 0 -1", "add 1 1 1 0", "add 2 2 2 0", "add 3 3 3 0" }));
-
-    Fake.Calls.clear();
-    Fake.FailAddAt = 6; // the third of the second batch
-    EXPECT_EQ(ErrorOf<EUserError>([&] { AddTo(Plugins[0], points, Windows); }),
-        QStringLiteral(
-            "Could not add the POI to Fake because of the following error:\r\"full up\""));
-    EXPECT_EQ(Fake.Calls.filter(QStringLiteral("add")).size(), 2);
-
-    TPluginList faulty;
-    ASSERT_TRUE(faulty.Load({ FaultyPlugin("calls_throw") }, CallBack));
-    EXPECT_EQ(ErrorOf<EUserError>([&] { AddTo(faulty[0], points, Windows); }),
-        QStringLiteral("Could not add the POI to Faulty because of the following error:\r\""
-                       "The plugin Faulty failed: plugin exploded\\x1b[2J\""));
-}
-
 // When the application closes, the main window goes back where the user had it, unless the
 // user moved it since or switched arranging off.
 TEST_F(TPluginCommand, AppClosedPutsTheMainWindowBackOnlyWhereItWasArranged)

@@ -44,8 +44,6 @@ TEST_F(TPreferencesTest, ReadsAndStoresTheGeneralSettings)
     EXPECT_TRUE(TPreferences::Store(general));
     EXPECT_EQ(settings.CodePage, "windows-1251");
     EXPECT_EQ(CodePageName(), "windows-1251") << "in use at once";
-    EXPECT_EQ(settings.Precision, 6);
-    EXPECT_EQ(settings.DeviceFolder, QStringLiteral("/media/card"));
     EXPECT_EQ(settings.TileUrl, "http://tiles.example/{z}/{x}/{y}.png");
     general.SixDecimals = false;
     EXPECT_FALSE(TPreferences::Store(general)); // the device folder stayed
