@@ -114,7 +114,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
     EXPECT_TRUE(site.Countries.empty()) << "missing version parts count as -1";
 }
 
-// The rest of the comparison is pinned with the program's own version in tests/core.
+// The message and missing parts with the program's own version are pinned just above.
 TEST(TSite, VersionsCompareFromTheFirstPart)
 {
     auto error = [](const char* required, TProgramVersion program) {
