@@ -55,21 +55,6 @@ protected:
     TBuiltInFormats Formats;
 };
 
-TEST_F(TPreferencesDialog, HasItsFourTabsTheGeneralOneFirst)
-{
-    TfmPluginSettings dialog(Plugins);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Preferences..."));
-    auto* tabs = dialog.findChild<QTabWidget*>();
-    ASSERT_NE(tabs, nullptr);
-    QStringList titles;
-    for (int i = 0; i < tabs->count(); ++i)
-        titles.append(tabs->tabText(i));
-    EXPECT_EQ(
-        titles, QStringList({ "General", "Map Plugins", "File Importers", "File Exporters" }));
-    EXPECT_EQ(tabs->currentIndex(), 0);
-    EXPECT_TRUE(Button(dialog, "Close")->isDefault());
-}
-
 // An empty device folder leaves the device to the library: the field says what it finds.
 TEST_F(TPreferencesDialog, TheDeviceFolderSaysWhatIsFound)
 {
@@ -92,6 +77,16 @@ TEST_F(TPreferencesDialog, ShowsTheSettingsAndStoresThemOnClose)
     std::tie(settings.ShowStartupScreen, settings.CloseMinimizes, settings.Precision,
         settings.PluginAutoArrange) = std::tuple(true, false, 4, true);
     TfmPluginSettings dialog(Plugins);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Preferences..."));
+    auto* tabs = dialog.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i)
+        titles.append(tabs->tabText(i));
+    EXPECT_EQ(
+        titles, QStringList({ "General", "Map Plugins", "File Importers", "File Exporters" }));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(Button(dialog, "Close")->isDefault());
     EXPECT_TRUE(Child<QCheckBox>(dialog, "cbShowStartupScreen")->isChecked());
     EXPECT_FALSE(Child<QCheckBox>(dialog, "cbCloseMinimizes")->isChecked());
     EXPECT_TRUE(Child<QRadioButton>(dialog, "rbPrecision6")->isChecked());

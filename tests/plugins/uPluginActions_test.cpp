@@ -114,6 +114,9 @@ TEST_F(TPluginMenus, FollowTheDefaultPluginTheCopyRuleAndTheSelection)
         { { "OpenStreetMap-", "JOSM", "Example" }, true, true,
             "&Show in JOSM | &Add to JOSM | 0OpenStreetMap, 2Example | 0OpenStreetMap (off), "
             "2Example" },
+        // The default is named ignoring case, the first such; else it is the first plugin.
+        { { "Alpha", "Josm", "JOSM" }, true, true,
+            "&Show in Josm | &Add to Josm | 0Alpha, 2JOSM | 0Alpha, 2JOSM" },
         { { "Alpha", "Beta" }, false, false,
             "&Show in Alpha (off) | &Add to Alpha (off) | 1Beta (off) | 1Beta (off)" },
     };

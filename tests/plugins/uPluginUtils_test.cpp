@@ -161,23 +161,7 @@ TEST(TReplyLimit, AnAnswerThatTricklesOnFailsByItsDeadline)
     EXPECT_EQ(reply->error(), QNetworkReply::OperationCanceledError);
 }
 
-// The default plugin is the one the settings name, ignoring case, the first such; else the
-// first of the list.
 class TDefaultPlugin : public ::testing::Test, protected TFakePluginList { };
-
-TEST_F(TDefaultPlugin, IsNamedIgnoringCaseTheFirstThatMatchesElseTheFirst)
-{
-    EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("JOSM")), -1);
-    EXPECT_EQ(Plugins.Default(), nullptr);
-    Add("Alpha");
-    Add("Josm");
-    Add("JOSM");
-    EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("jOsM")), 1);
-    EXPECT_EQ(Plugins.DefaultIndex(QStringLiteral("Gamma")), 0);
-    EXPECT_EQ(Plugins.DefaultIndex(QString()), 0);
-    Settings().DefaultPlugin = QStringLiteral("JOSM");
-    EXPECT_EQ(Plugins.Default(), &Plugins[1]);
-}
 
 TEST_F(TDefaultPlugin, PluginsLetGoOfTheCallBackWhenReleased)
 {
