@@ -52,7 +52,6 @@ TEST(TCalibration, ConvertsBothWaysWithNorthUpAndZoom)
     }
     calibration.Zoom = 2;
     EXPECT_EQ(calibration.ZoomedSize({ 400, 200 }), QSize(800, 400));
-    EXPECT_EQ(calibration.Unzoomed({ 601, 99 }), QPoint(301, 50)) << "halves round away";
     calibration.Zoom = 0.5;
     EXPECT_EQ(calibration.ZoomedSize({ 401, 201 }), QSize(201, 101));
     EXPECT_EQ(calibration.Unzoomed({ 10, 7 }), QPoint(20, 14));
