@@ -166,37 +166,15 @@ TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
     EXPECT_NEAR(TDupDistance(head.Lat)(head, DupPointOf(meridian.Items(1))), 4.0, 0.01) << "metres";
 }
 
-TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)
+// The search tells how far it got after each entry; the window's tests cancel through it.
+TEST(FindDuplicates, TellsThePercentDoneAfterEachEntry)
 {
     TEntries entries;
     for (int i = 0; i < 4; ++i)
         for (int copy = 0; copy < 2; ++copy)
             entries.AddValues("x", "", i, i);
     std::vector<int> told;
-    size_t reports = 3;
-    const auto tell = [&](int percent) {
-        told.push_back(percent);
-        return told.size() < reports;
-    };
-    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, tell)), (TGroups { { 0, { 1 } }, { 2, { 3 } } }));
-    EXPECT_EQ(told, (std::vector<int> { 12, 25, 37 }));
-
-    told.clear();
-    reports = 100;
+    const auto tell = [&](int percent) { return told.push_back(percent), true; };
     EXPECT_EQ(FindDuplicates(entries, 5, tell).Count(), 4);
     EXPECT_EQ(told, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
-}
-
-TEST(DropDuplicates, RemovesTheDuplicatesKeepingHeadsAndOrder)
-{
-    TEntries entries;
-    for (const char* name : { "a", "b", "a2", "c", "b2", "a3" })
-        entries.AddValues(name, "", name[0] - 'a', 0);
-    entries.ClearChanged();
-    EXPECT_EQ(DropDuplicates(entries, 5), 3);
-    EXPECT_EQ(Descriptions(entries), "a b c ");
-    EXPECT_TRUE(entries.Changed());
-
-    EXPECT_EQ(DropDuplicates(entries, 5), 0);
-    EXPECT_EQ(Descriptions(entries), "a b c ");
 }
