@@ -44,7 +44,6 @@ TEST(Locations, AddressesShownWithoutCredentialsOrQuery)
 
     EXPECT_EQ(UrlFileExt("http://poi.example/a.b/c.xml?name=x.ov2"), ".xml");
     EXPECT_EQ(UrlFileExt("http://poi.example/a.b/list"), "");
-    EXPECT_EQ(EncodeUrlSpaces("http://poi.example/my poi.ov2"), "http://poi.example/my%20poi.ov2");
 }
 
 TEST(Locations, LocalCopiesAreNamedAfterTheAddress)
