@@ -67,14 +67,16 @@ TEST(TMapSelection, RectangleSelectsStrictlyInsideEitherWay)
     EXPECT_TRUE(RowsInside(plane, TenPerDegree().PlaneView(), { 20, 20 }, { 20, 20 }).empty());
 }
 
-// On the web map a rectangle across the antimeridian takes entries on both sides of it.
-TEST(TMapSelection, RectangleAcrossTheAntimeridian)
+// On the web map a rectangle across the antimeridian takes entries on both sides of it; a click
+// east of it sets a longitude from -180 on.
+TEST(TMapSelection, RectangleAndClickAcrossTheAntimeridian)
 {
     const TMercatorProjection projection = AcrossTheAntimeridian();
     const TEntriesAt entries({ { 179, 0 }, { -179, 0 }, { -170, 0 }, { 0, 0 } });
     EXPECT_EQ(
         RowsInside(Plane(entries, projection), projection.PlaneView(), { 0, 0 }, { 150, 500 }),
         (TRowRanges { { 0, 1 } }));
+    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 5).first, -171.21094); // 188.78906
 }
 
 TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
