@@ -2,18 +2,13 @@
 
 #include <filesystem>
 
-#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "core/uSettings.h"
 #include "httpserver.h"
 #include "testing.h"
 

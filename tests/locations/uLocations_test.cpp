@@ -1,14 +1,8 @@
 #include "locations/uLocations.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include "convert/uFormats.h"
-#include "core/uUserPrompt.h"
 #include "core/uUtils.h"
 #include "httpserver.h"
 #include "platform/uXml.h"

@@ -6,7 +6,6 @@
 
 #include "map/fTileView.h"
 #include "map/uMapView.h"
-#include "map/uTileFetcher.h"
 #include "mapfixture.h"
 
 namespace {

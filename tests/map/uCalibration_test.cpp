@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include <QLocale>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include "testing.h"

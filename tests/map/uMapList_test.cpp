@@ -1,7 +1,5 @@
 #include "map/uMapList.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include "map/uCalibration.h"

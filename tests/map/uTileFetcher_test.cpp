@@ -1,6 +1,5 @@
 #include "map/uTileFetcher.h"
 
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest/QTest>
 

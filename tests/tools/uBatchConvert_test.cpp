@@ -1,11 +1,7 @@
 #include "tools/uBatchConvert.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
-#include "convert/uConvertBase.h"
 #include "convert/uConvertOv2.h"
 #include "convert/uFormats.h"
 #include "core/uUtils.h"
