@@ -107,9 +107,9 @@ TEST(FindDuplicates, GroupsAsComparingEveryPairDoes)
     }
 }
 
-// Each entry is compared with the head of its group only, an earlier entry heads, nothing is
-// closer than zero; east-west is measured at the head's latitude, with the meridian radius of
-// the first entry; longitude counts for nothing at the pole but does not wrap at the date line.
+// Each entry is compared with the head of its group only and an earlier entry heads; east-west
+// is measured at the head's latitude, with the meridian radius of the first entry; longitude
+// counts for nothing at the pole but does not wrap at the date line.
 TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
 {
     using TPoints = std::vector<std::pair<double, double>>; // longitude, latitude
@@ -126,7 +126,6 @@ TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
         { "head only, wider", { { 5, 52 }, { 5, 52.000036 }, { 5, 52.000072 } }, 6, 9,
             { { 0, { 1, 2 } } } },
         { "an earlier entry heads", alternating, 5, 1, { { 1, { 3, 5 } } } },
-        { "nothing is closer than zero", alternating, 5, 0, {} },
         { "no entries", {}, 5, 5, {} },
         // At 60 degrees a degree of longitude is half as long as at the equator: these are 5.6 m
         // apart, 11 m at the equator's scale.
