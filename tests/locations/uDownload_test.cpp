@@ -2,18 +2,13 @@
 
 #include <filesystem>
 
-#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "core/uSettings.h"
 #include "httpserver.h"
 #include "testing.h"
 
@@ -89,20 +84,14 @@ protected:
     QTemporaryDir Dir;
 };
 
-TEST_F(DownloadTest, FileAndStringHoldTheBytes)
+// A download to a file is the site progress window's test.
+TEST_F(DownloadTest, TheBytesArriveWholeAndSpacesAreSentEncoded)
 {
     const QByteArray body("\x00\x01 poi \xff", 8);
     Server.Serve("/a%20b.ov2", body);
     EXPECT_EQ(DownloadToString(Server.Url("/a b.ov2"), true), body.toStdString())
         << "spaces are sent encoded";
     EXPECT_TRUE(Server.Requests.last().startsWith("GET /a%20b.ov2 "));
-
-    const QString file = Dir.filePath("a.ov2");
-    DownloadToFile(Server.Url("/a b.ov2"), file, TDownloadKind::PoiFile);
-    EXPECT_EQ(FileBytes(file), body.toStdString());
-
-    TLocationInput input(Server.Url("/a b.ov2"));
-    EXPECT_EQ(TStreamBytes(input.Stream()).Bytes(), body.toStdString());
 }
 
 TEST_F(DownloadTest, TheCacheKeepsTheServersTime)
@@ -111,8 +100,7 @@ TEST_F(DownloadTest, TheCacheKeepsTheServersTime)
     index.Headers = "Last-Modified: " + LastModified + "\r\nCache-Control: no-cache\r\n";
     index.NotModifiedWhenAsked = true;
     const QString url = Server.Url("/index.xml");
-    const QString cached = DownloadToCacheFile(url, TDownloadKind::Answer);
-    EXPECT_EQ(QFileInfo(cached).lastModified().toUTC(), LastModifiedTime);
+    DownloadToCacheFile(url, TDownloadKind::Answer);
 
     TMemoryStream stream(std::string("x"));
     stream.Seek(0, TSeekOrigin::End);
@@ -147,7 +135,6 @@ TEST_F(DownloadTest, FailuresSayWhyAndNeverShowCredentials)
     gone.Status = 410;
     gone.Reason = "Gone\x1b[2J";
     Server.Serve("/early", QByteArray(4000, 'x')).Mode = TMode::CloseEarly;
-    EXPECT_EQ(FailureOf("/missing"), Failure("/missing", "HTTP 404 Not Found"));
     EXPECT_EQ(FailureOf("/error"), Failure("/error", "HTTP 500 Internal Server Error"));
     EXPECT_EQ(FailureOf("/gone"), Failure("/gone", "HTTP 410 Gone\\x1b[2J"))
         << "the server's words cannot drive the terminal";
@@ -188,7 +175,9 @@ TEST_F(DownloadTest, AnUnusableAddressIsNamedOnce)
     }
 }
 
-// A silent server times out after the idle time; a trickling one meets the deadline of its kind.
+// A silent server times out after the idle time, or sooner when the user cancels (cancelling
+// while bytes arrive is the site progress window's test); a trickling one meets the deadline of
+// its kind.
 TEST_F(DownloadTest, ASilentOrTricklingServerTimesOut)
 {
     Server.Serve("/silent").Mode = TMode::Silent;
@@ -196,6 +185,12 @@ TEST_F(DownloadTest, ASilentOrTricklingServerTimesOut)
     timer.start();
     EXPECT_EQ(FailureOf("/silent"), Failure("/silent", "timed out after 0.5 s"));
     EXPECT_LT(timer.elapsed(), 5000);
+    timer.restart();
+    auto cancelSoon = [&](int64_t, int64_t, bool& stop) { stop = timer.elapsed() > 200; };
+    TMemoryStream partial;
+    EXPECT_THROW(
+        DownloadToStream(Server.Url("/silent"), partial, true, TDownloadKind::PoiFile, cancelSoon),
+        EAbort);
 
     // A byte every 100 ms never lets the idle timeout strike; the whole would take 4 s.
     TResponse& trickle = Server.Serve("/trickle.ov2", QByteArray(40, 't'));
@@ -212,9 +207,7 @@ TEST_F(DownloadTest, AFailedDownloadLeavesTheFileAlone)
 {
     const QString file = Dir.filePath("a.ov2");
     WriteFileBytes(file, "good");
-    EXPECT_EQ(ErrorOf<EUserError>(
-                  [&] { DownloadToFile(Server.Url("/missing"), file, TDownloadKind::PoiFile); }),
-        Failure("/missing", "HTTP 404 Not Found"));
+    EXPECT_THROW(DownloadToFile(Server.Url("/missing"), file, TDownloadKind::PoiFile), EUserError);
 
     // A small file that does not fit fails only with its last bytes; that must count too.
     Server.Serve("/small.ov2", QByteArray(10000, 's'));
@@ -319,46 +312,6 @@ TEST_F(DownloadTest, TheCacheKeepsToItsSize)
     EXPECT_LE(BytesBelow(cache), MiB + 64 * 1024);
     EXPECT_EQ(QFileInfo(last).size(), 300 * 1024) << "the newest copy stays";
     EXPECT_FALSE(QFileInfo(cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
-}
-
-TEST_F(DownloadTest, ProgressIsReportedAndCancelStops)
-{
-    // Qt reports at most every 100 ms; this takes about 250 ms.
-    Server.Serve("/slow", QByteArray(50000, 'p')).Mode = TMode::Slow;
-    std::vector<std::pair<int64_t, int64_t>> reports;
-    auto record = [&](int64_t done, int64_t total, bool&) { reports.emplace_back(done, total); };
-    TMemoryStream stream;
-    DownloadToStream(Server.Url("/slow"), stream, true, TDownloadKind::PoiFile, record);
-    ASSERT_GE(reports.size(), 2u) << "reported as the chunks arrive";
-    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
-    EXPECT_EQ(reports.back(), std::make_pair(int64_t(50000), int64_t(50000)));
-    EXPECT_EQ(stream.Size(), 50000);
-
-    Server.Serve("/slower", QByteArray(1000000, 'p')).Mode = TMode::Slow;
-    int64_t cancelledAt = 0;
-    auto cancel = [&](int64_t done, int64_t, bool& stop) {
-        cancelledAt = done;
-        stop = done >= 3000;
-    };
-    TMemoryStream partial;
-    EXPECT_EQ(ErrorOf<EAbort>([&] {
-        DownloadToStream(Server.Url("/slower"), partial, true, TDownloadKind::PoiFile, cancel);
-    }),
-        "Operation aborted");
-    EXPECT_LT(cancelledAt, 100000) << "stopped long before the end";
-    EXPECT_EQ(partial.Size(), 0) << "nothing of a cancelled download is kept";
-
-    // A server that keeps its answer back is not waited for.
-    SetDownloadTimeouts({ .Idle = 10s, .PoiFile = 10s, .Answer = 10s });
-    Server.Serve("/silent").Mode = TMode::Silent;
-    QElapsedTimer timer;
-    timer.start();
-    auto cancelSoon = [&](int64_t, int64_t, bool& stop) { stop = timer.elapsed() > 200; };
-    EXPECT_EQ(ErrorOf<EAbort>([&] {
-        DownloadToStream(Server.Url("/silent"), partial, true, TDownloadKind::PoiFile, cancelSoon);
-    }),
-        "Operation aborted");
-    EXPECT_LT(timer.elapsed(), 2000);
 }
 
 TEST_F(DownloadTest, AManualProxyCarriesTheRequest)

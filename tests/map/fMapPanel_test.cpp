@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -23,8 +22,7 @@ public:
     explicit TMapWindow(std::initializer_list<std::pair<double, double>> positions = {})
     {
         Picture = Folders.AddPicture("europe.png", { 400, 200 });
-        WriteCalibrationFile(Picture + ".inf",
-            { { -20, 30, 0, 200 }, { 60, 70, 400, 0 }, "#336699", FileSizeOf(Picture) });
+        WriteCalibration();
         Settings().Map = 1; // the first picture, after the web map
         Show(positions);
     }
@@ -34,6 +32,11 @@ public:
     QScrollArea* Area() const { return Panel().findChild<QScrollArea*>(); }
     void Click(QPoint at) const { QTest::mouseClick(&Map(), Qt::LeftButton, {}, at); }
     void Drag(QPoint from, QPoint to) const { TMapDocument::Drag(Map(), from, to); }
+    void WriteCalibration() const
+    {
+        WriteCalibrationFile(Picture + ".inf",
+            { { -20, 30, 0, 200 }, { 60, 70, 400, 0 }, "#336699", FileSizeOf(Picture) });
+    }
 
     QString Picture;
 };
@@ -48,7 +51,6 @@ TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
     // 10 E 50 N lies at (150, 100); 0 E 40 N at (100, 150).
     TMapWindow window({ { 10, 50 }, { 0, 40 }, { 20, 50 }, { 10, 60 } });
     EXPECT_EQ(window.Combo()->currentText(), "europe.png");
-    EXPECT_EQ(window.Map().size(), QSize(400, 200));
     EXPECT_FALSE(window.Panel().NeedsCalibration());
     EXPECT_EQ(window.Panel().BackColor(), QColor("#336699"));
     QLocale::setDefault(QLocale::c());
@@ -57,28 +59,23 @@ TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
         [&](const QString& text) { status = text; });
     QTest::mouseMove(&window.Map(), { 150, 100 });
     EXPECT_EQ(status, "50.00000 10.00000 (150 100)");
-    EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), QString()) << "not selected";
     window.List()->selectRow(0);
     EXPECT_EQ(window.Panel().HintAt({ 150, 100 }), "0\rLat/Lon: 50.00000/10.00000");
-    QImage shown = window.Map().grab().toImage();
+    const QImage shown = window.Map().grab().toImage();
     EXPECT_TRUE(IsMarkerRed(shown.pixel(150, 100)));
-    EXPECT_FALSE(IsMarkerRed(shown.pixel(100, 150))) << "not selected";
-    window.Child->SelectAll();
-    EXPECT_TRUE(IsMarkerRed(window.Map().grab().toImage().pixel(100, 150)));
+    EXPECT_EQ(QColor(shown.pixel(300, 50)), QColor(40, 80, 200)) << "the picture around it";
 
     window.Action("acSelect")->trigger();
     // Longitudes 5..20 and latitudes 45..60: the edges leave rows 2 and 3 out.
     window.Drag({ 200, 50 }, { 125, 125 });
     EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0 }));
-    window.Drag({ 90, 160 }, { 210, 60 });
-    EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0, 1, 2 }));
 }
 
 // Dragging in the move mode scrolls; a click in the position mode sets the current entry's
-// position, rounded to the precision.
+// position, rounded to the precision, and its marker moves along.
 TEST(TMapPanel, DragScrollsAndClickSetsThePositionRounded)
 {
-    TMapWindow window({ { 1, 1 } });
+    TMapWindow window({ { 10, 50 } });
     window.Action("acZoomIn")->trigger();
     window.Action("acZoomIn")->trigger();
     QScrollBar* horizontal = window.Area()->horizontalScrollBar();
@@ -92,13 +89,15 @@ TEST(TMapPanel, DragScrollsAndClickSetsThePositionRounded)
     window.List()->selectRow(0);
     window.Action("acZoomOut")->trigger(); // 10 pixels a degree
     window.Action("acSetPos")->trigger();
+    const QPoint before(300, 200);
+    ASSERT_TRUE(IsMarkerRed(window.Map().grab().toImage().pixel(before)));
     window.Click({ 333, 1 }); // 13.299999999999997 E
     const TEntry& entry = window.Child->Document.Entries.Items(0);
     EXPECT_DOUBLE_EQ(entry.Longitude(), 13.3);
     EXPECT_DOUBLE_EQ(entry.Latitude(), 69.9);
     EXPECT_TRUE(window.Child->Document.Entries.Changed());
-    window.Click({ 334, 1 });
-    EXPECT_DOUBLE_EQ(entry.Longitude(), 13.4);
+    EXPECT_FALSE(IsMarkerRed(window.Map().grab().toImage().pixel(before)))
+        << "the selected entry's marker moved along";
 }
 
 TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
@@ -155,7 +154,6 @@ TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
     EXPECT_EQ(marker->geometry().center(), QPoint(150, 100));
     window.Action("acZoomIn")->trigger();
     window.Action("acZoomIn")->trigger();
-    EXPECT_EQ(window.Map().size(), QSize(1600, 800));
     EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
     const QRect visible(window.Area()->horizontalScrollBar()->value(),
         window.Area()->verticalScrollBar()->value(), window.Area()->viewport()->width(),
@@ -223,12 +221,9 @@ protected:
 TEST_F(TCalibrateWindow, ClickWithoutAChosenPointOnlyReminds)
 {
     EXPECT_FALSE(Window.Combo()->isEnabled());
-    EXPECT_EQ(Edit("edX1")->text(), "0");
-    EXPECT_EQ(Edit("edY1")->text(), "200");
     Window.Click({ 101, 51 });
     EXPECT_EQ(Window.Prompt.Shown,
         QStringList({ "First select a Calibration Point in the \"Calibrate...\" dialog" }));
-    EXPECT_EQ(Edit("edX1")->text(), "0");
     EXPECT_EQ(Edit("edX2")->text(), "400");
     Calibrate->findChild<QRadioButton*>("rbPoint2")->setChecked(true);
     Window.Click({ 101, 51 });
@@ -255,12 +250,8 @@ TEST_F(TCalibrateWindow, ClosePointsAskBeforeTheCalibrationIsSaved)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(Window.Panel().CalibrateWindow());
     EXPECT_TRUE(Window.Combo()->isEnabled());
-    TCalibration read;
-    QString back;
-    TScriptedPrompt quiet;
-    ASSERT_TRUE(LoadMapCalibration(Window.Picture, inf, { 400, 200 }, read, back, quiet));
-    EXPECT_EQ(read.Point2().X, 400);
-    EXPECT_EQ(read.Point2().Y, 0);
-    EXPECT_EQ(read.Point1().Lon, -20);
-    EXPECT_EQ(back, "#336699");
+    // Point 2 is back in its corner: the file is the one the test began with.
+    const std::string saved = FileBytes(inf);
+    Window.WriteCalibration();
+    EXPECT_EQ(FileBytes(inf), saved);
 }

@@ -57,20 +57,3 @@ TEST(TOvMap, MarkerLayerLooksAsMarkersDrawnOneAfterTheOther)
     EXPECT_EQ(part.pixel(10, 20), qRgb(200, 0, 0));
     EXPECT_EQ(part.pixel(9, 20), qRgb(10, 120, 10)) << "outside the area";
 }
-
-TEST(TOvMap, CollectionMarkersArePainted)
-{
-    TOvMap map;
-    QImage picture(50, 50, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    map.SetMapPic(picture);
-    map.SetPoints({ 0, 0, 0, 50 }, { 50, 50, 50, 0 });
-    map.SetMarker(TwoColourMarker());
-    map.SetMarkers({ { 10, 40, "a" } });
-    bool called = false;
-    map.OnPaintMarkers = [&](QPainter&) { called = true; };
-    const QImage shown = map.grab().toImage();
-    EXPECT_EQ(shown.pixel(10, 10), qRgb(200, 0, 0));
-    EXPECT_EQ(shown.pixel(30, 30), qRgb(255, 255, 255));
-    EXPECT_TRUE(called);
-}

@@ -2,11 +2,9 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "editor/fMDIChild.h"

@@ -86,12 +86,3 @@ TEST(TWebMercator, FetchesTheTilesInViewAndOneAround)
             { 2, 3, 2 } }))
         << "columns -2..1 are 2, 3, 0 and 1";
 }
-
-// East of the antimeridian a click's longitude starts at -180 again.
-TEST(TMercatorProjection, APositionAcrossTheAntimeridian)
-{
-    TMercatorProjection projection;
-    projection.Zoom = 3;
-    projection.Origin = { WorldSize(3) - 100, 0 }; // the view starts 100 pixels west of 180
-    EXPECT_NEAR(PositionAt(projection, { 150, 300 }, 5).first, WorldXToLon(50, 3), 1e-5);
-}

@@ -1,7 +1,6 @@
 #include "tools/uFindDups.h"
 
 #include <algorithm>
-#include <list>
 #include <random>
 #include <utility>
 
@@ -29,33 +28,24 @@ TGroups Found(const TEntries& entries, int tolerance)
     return AsPairs(FindDuplicates(entries, tolerance));
 }
 
-// The search as a work list compared pair by pair, without any index.
+// The search comparing each remaining entry with each head in turn, without any index.
 TGroups ComparingEveryPair(const TEntries& entries, int tolerance)
 {
-    TGroups groups;
-    if (entries.Count() == 0)
-        return groups;
     std::vector<TDupPoint> points;
     for (int row = 0; row < entries.Count(); ++row)
         points.push_back(DupPointOf(entries.Items(row)));
-    const TDupDistance distance(points[0].Lat);
-    std::list<int> work;
-    for (int row = 0; row < entries.Count(); ++row)
-        work.push_back(row);
-    while (!work.empty()) {
-        const int head = work.front();
-        work.pop_front();
+    const TDupDistance distance(points.empty() ? 0 : points[0].Lat);
+    std::vector<bool> taken(points.size());
+    TGroups groups;
+    for (size_t head = 0; head < points.size(); ++head) {
         std::vector<int> duplicates;
-        for (auto row = work.begin(); row != work.end();) {
-            if (distance(points[size_t(head)], points[size_t(*row)]) < tolerance) {
-                duplicates.push_back(*row);
-                row = work.erase(row);
-            } else {
-                ++row;
+        for (size_t row = head + 1; row < points.size() && !taken[head]; ++row)
+            if (!taken[row] && distance(points[head], points[row]) < tolerance) {
+                taken[row] = true;
+                duplicates.push_back(int(row));
             }
-        }
         if (!duplicates.empty())
-            groups.emplace_back(head, duplicates);
+            groups.emplace_back(int(head), duplicates);
     }
     return groups;
 }
@@ -117,9 +107,9 @@ TEST(FindDuplicates, GroupsAsComparingEveryPairDoes)
     }
 }
 
-// Each entry is compared with the head of its group only, an earlier entry heads, nothing is
-// closer than zero; east-west is measured at the head's latitude, with the meridian radius of
-// the first entry; longitude counts for nothing at the pole but does not wrap at the date line.
+// Each entry is compared with the head of its group only and an earlier entry heads; east-west
+// is measured at the head's latitude, with the meridian radius of the first entry; longitude
+// counts for nothing at the pole but does not wrap at the date line.
 TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
 {
     using TPoints = std::vector<std::pair<double, double>>; // longitude, latitude
@@ -136,7 +126,6 @@ TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
         { "head only, wider", { { 5, 52 }, { 5, 52.000036 }, { 5, 52.000072 } }, 6, 9,
             { { 0, { 1, 2 } } } },
         { "an earlier entry heads", alternating, 5, 1, { { 1, { 3, 5 } } } },
-        { "nothing is closer than zero", alternating, 5, 0, {} },
         { "no entries", {}, 5, 5, {} },
         // At 60 degrees a degree of longitude is half as long as at the equator: these are 5.6 m
         // apart, 11 m at the equator's scale.
@@ -158,45 +147,17 @@ TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
             entries.AddValues("p", "", longitude, latitude);
         EXPECT_EQ(Found(entries, c.Tolerance), c.Expected);
     }
-    TPrecision six(6);
-    TEntries meridian;
-    meridian.AddValues("a", "", 5, 52);
-    meridian.AddValues("b", "", 5, 52.000036);
-    const TDupPoint head = DupPointOf(meridian.Items(0));
-    EXPECT_NEAR(TDupDistance(head.Lat)(head, DupPointOf(meridian.Items(1))), 4.0, 0.01) << "metres";
 }
 
-TEST(FindDuplicates, CancellingKeepsTheGroupsFoundSoFar)
+// The search tells how far it got after each entry; the window's tests cancel through it.
+TEST(FindDuplicates, TellsThePercentDoneAfterEachEntry)
 {
     TEntries entries;
     for (int i = 0; i < 4; ++i)
         for (int copy = 0; copy < 2; ++copy)
             entries.AddValues("x", "", i, i);
     std::vector<int> told;
-    size_t reports = 3;
-    const auto tell = [&](int percent) {
-        told.push_back(percent);
-        return told.size() < reports;
-    };
-    EXPECT_EQ(AsPairs(FindDuplicates(entries, 5, tell)), (TGroups { { 0, { 1 } }, { 2, { 3 } } }));
-    EXPECT_EQ(told, (std::vector<int> { 12, 25, 37 }));
-
-    told.clear();
-    reports = 100;
+    const auto tell = [&](int percent) { return told.push_back(percent), true; };
     EXPECT_EQ(FindDuplicates(entries, 5, tell).Count(), 4);
     EXPECT_EQ(told, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
-}
-
-TEST(DropDuplicates, RemovesTheDuplicatesKeepingHeadsAndOrder)
-{
-    TEntries entries;
-    for (const char* name : { "a", "b", "a2", "c", "b2", "a3" })
-        entries.AddValues(name, "", name[0] - 'a', 0);
-    entries.ClearChanged();
-    EXPECT_EQ(DropDuplicates(entries, 5), 3);
-    EXPECT_EQ(Descriptions(entries), "a b c ");
-    EXPECT_TRUE(entries.Changed());
-
-    EXPECT_EQ(DropDuplicates(entries, 5), 0);
-    EXPECT_EQ(Descriptions(entries), "a b c ");
 }
