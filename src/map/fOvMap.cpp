@@ -60,12 +60,6 @@ void TOvMap::SetZoom(double zoom)
     update();
 }
 
-void TOvMap::SetMarkers(std::vector<TMarker> markers)
-{
-    FMarkers = std::move(markers);
-    update();
-}
-
 void TOvMap::FitSize()
 {
     setFixedSize(HasPicture() ? Cal.ZoomedSize(MapPic.size())
@@ -124,8 +118,6 @@ void TOvMap::paintEvent(QPaintEvent* event)
     } else {
         painter.fillRect(exposed, palette().window());
     }
-    for (const TMarker& marker : FMarkers)
-        DrawMarker(painter, marker.Longitude, marker.Latitude);
     if (OnPaintMarkers)
         OnPaintMarkers(painter);
 }

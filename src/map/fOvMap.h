@@ -5,17 +5,9 @@
 
 #include <QImage>
 #include <QPixmap>
-#include <QString>
 #include <QWidget>
 
 #include "map/uCalibration.h"
-
-// A marker of the map's own collection.
-struct TMarker {
-    double Longitude = 0;
-    double Latitude = 0;
-    QString Description;
-};
 
 // A map picture calibrated by two points, drawn at `Zoom` with markers on it. Its size is the
 // picture's times the zoom (100 by 100 without a picture); it sits in a scroll area.
@@ -38,10 +30,7 @@ public:
     double Zoom() const { return Cal.Zoom; }
     void SetZoom(double zoom);
 
-    const std::vector<TMarker>& Markers() const { return FMarkers; }
-    void SetMarkers(std::vector<TMarker> markers);
-
-    // Called at the end of every paint, after the collection's markers are drawn.
+    // Called at the end of every paint, after the picture is drawn.
     std::function<void(QPainter&)> OnPaintMarkers;
 
     // The marker centred on the position: its left edge at x minus half its width, its top
@@ -67,5 +56,4 @@ private:
     QImage Marker;
     std::vector<TMarkerRun> MarkerRuns;
     TCalibration Cal;
-    std::vector<TMarker> FMarkers;
 };
