@@ -33,22 +33,6 @@ TEST(FileCommands, RecentFileCaptionsNameDeviceFiles)
     EXPECT_EQ(RecentFileCaption(9, "MOBILE://\\My Documents\\x.asc"), "&9 x.asc (Remote)");
 }
 
-TEST(FileCommands, LoadsALocalLocationWithProgress)
-{
-    TBuiltInFormats formats;
-    QTemporaryDir dir;
-    std::string records;
-    for (const char* name : { "Dam", "Eye", "Zoo", "Sea" })
-        records += Ov2Record(2, 488969, 5237403, { name });
-    WriteFileBytes(dir.filePath("a.ov2"), records);
-    TEntries entries;
-    std::vector<int> reported;
-    LoadLocation("FILE://" + dir.filePath("a.ov2"), QString(), entries,
-        [&](int percent) { reported.push_back(percent); });
-    EXPECT_EQ(Descriptions(entries), "Dam Eye Zoo Sea ");
-    EXPECT_EQ(reported, std::vector<int>({ 25, 50, 75, 100 })) << "a quarter a record";
-}
-
 TEST(FileCommands, AFailedOpenOffersTheOtherFormatsAndKeepsTheChoice)
 {
     TBuiltInFormats formats;
@@ -68,8 +52,11 @@ TEST(FileCommands, AFailedOpenOffersTheOtherFormatsAndKeepsTheChoice)
         return next;
     };
     TEntries entries;
-    EXPECT_EQ(
-        LoadLocationAsChosen(csv, QString(), entries, {}, choose).value().FormatId, "garmincsv");
+    QList<int> reported;
+    const auto report = [&](int percent) { reported.append(percent); };
+    EXPECT_EQ(LoadLocationAsChosen(csv, QString(), entries, report, choose).value().FormatId,
+        "garmincsv");
+    EXPECT_EQ(reported.value(reported.size() - 1), 100) << "the progress is passed on";
     EXPECT_EQ(errors.size(), 2) << "Navio Comma Separated failed as well";
     EXPECT_TRUE(errors.value(0).startsWith("navmancsv: ")) << errors.value(0).toStdString();
     EXPECT_EQ(entries.Count(), 1);
