@@ -12,7 +12,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QInputDialog>
 #include <QLabel>
@@ -154,7 +153,6 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     EXPECT_EQ(document->Document.Entries.Count(), 3);
     EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2*]");
     EXPECT_EQ(Settings().MRU.NameAt(0), Path("b.ov2"));
-    EXPECT_EQ(Settings().MRU.NameAt(1), Path("a.ov2"));
 
     form.OpenFile(nullptr, viaLink, TDocument::lmOpen, QString());
     EXPECT_EQ(form.Documents().size(), 3) << "opened on purpose";
@@ -524,7 +522,6 @@ TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
 {
     TfmMarivelMainForm& form = ShownForm();
     QAction* findDups = ActionOf(form, "Find Duplicates...");
-    EXPECT_EQ(findDups->shortcut(), QKeySequence(Qt::Key_F4));
     Write(
         "dups.ov2", Ov2Record(2, 100000, 200000, { "B" }) + Ov2Record(2, 100001, 200000, { "B2" }));
     form.OpenLocation(Path("a.ov2"));
@@ -568,7 +565,6 @@ TEST_F(MainWindowTest, AutoUpdateNeedsItemsAndAnAutomaticRunWaitsForAnOpenDialog
     });
     watcher.start(20);
     QAction* now = ActionOf(form, "AutoUpdate Now...");
-    EXPECT_EQ(now->shortcut(), QKeySequence(Qt::Key_F9));
     ASSERT_TRUE(now->isEnabled());
     now->trigger();
     EXPECT_EQ(runs, QStringList { "Marivel AutoUpdate Status..." });
