@@ -108,13 +108,8 @@ TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
     EXPECT_EQ(window.Entry(1).Latitude(), 12.5);
     EXPECT_EQ(window.Field(fLatDeg)->text(), "12") << "a decimal edit shows in the degrees";
     EXPECT_EQ(window.Field(fLatMin)->text(), "30");
-    EXPECT_EQ(window->windowTitle(), "Untitled*");
-
-    window.Type(fLatDeg, "89");
-    window.Type(fLatMin, "59");
-    window.Type(fLatSec, "59");
-    EXPECT_EQ(window.Field(fLatitude)->text(), "89.99972");
     EXPECT_EQ(window.Field(fDescription)->text(), "1") << "the description stays";
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
 
     // The degree boxes show their units and take no sixty minutes or seconds.
     window->SelectOnly(0);
@@ -241,12 +236,10 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFieldsAndLeavesDeleteAtHan
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor hands its text over once the key is done
     EXPECT_EQ(window.Descriptions(), "0 renamed ");
-    EXPECT_EQ(window->windowTitle(), "Untitled*");
     EXPECT_EQ(window.Field(fDescription)->text(), "renamed");
 
     window->SelectOnly(0);
     window->Undo();
-    EXPECT_EQ(window.Descriptions(), "0 1 ");
     EXPECT_EQ(window->SelectedRows(), std::vector<int> { 1 }) << "the row the undo changed";
     EXPECT_EQ(window.Field(fDescription)->text(), "1");
 
@@ -267,7 +260,6 @@ TEST(TMDIChild, RenamingARowInPlaceRefreshesCaptionAndFieldsAndLeavesDeleteAtHan
     EXPECT_EQ(window->Document.Entries.Count(), 0);
 }
 
-// The caption names the file and marks a change until the document is saved.
 // A deleted block leaves the row after it selected, the last row the new last one, the last
 // entry nothing; undo marks the rows it brings back.
 TEST(TMDIChild, DeleteSelectsTheRowAfterItAndNothingWhenTheListIsEmpty)
@@ -284,12 +276,10 @@ TEST(TMDIChild, DeleteSelectsTheRowAfterItAndNothingWhenTheListIsEmpty)
     EXPECT_EQ(window->SelectedRows(), std::vector<int> { 3 }) << "where the block began";
 
     window->Undo();
-    EXPECT_EQ(window.Descriptions(), "0 1 2 3 4 5 6 7 8 9 ");
     EXPECT_EQ(window->SelectedRows(), (std::vector<int> { 3, 4, 5, 6, 7 }))
         << "the rows brought back are marked";
     window->SelectOnly(9);
     window->Redo();
-    EXPECT_EQ(window.Descriptions(), "0 1 2 8 9 ");
     EXPECT_EQ(window->SelectedRows(), std::vector<int> {}) << "nothing left to mark";
 
     window->SelectOnly(4);
