@@ -271,15 +271,13 @@ TEST(SingleInstance, MessagesAreAcknowledgedBeforeTheyAreHandledAndHandledWhenTh
 }
 
 // Bytes not of our program: an unknown kind of message, an open request announcing a location of
-// 4 GB, and an open request for a file that is not there followed by a kind that does not exist.
-// Each stranger is cut off; the request before the foreign bytes still counts and fails as a
-// user error; the instance runs on.
+// 4 GB, and an open request followed by a kind that does not exist. Each stranger is cut off; the
+// request before the foreign bytes still counts, and its handler's failure is shown as a user
+// error; the instance runs on.
 TEST(SingleInstance, ForeignBytesAreRefusedAndServingGoesOn)
 {
     const QString channel = TestChannel();
-    QTemporaryDir workingDir;
     QProcess running;
-    running.setWorkingDirectory(workingDir.path());
     running.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), { channel, "--serve" });
     ASSERT_TRUE(running.waitForReadyRead(20000));
     ASSERT_EQ(running.readLine(), "ready\n");
