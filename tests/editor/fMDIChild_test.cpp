@@ -23,9 +23,9 @@
 namespace {
 
 // The edit fields, by their object names.
-enum TFieldIndex { fDescription, fLatitude, fLongitude, fLatDeg, fLatMin, fLatSec, fLonDeg };
+enum TFieldIndex { fDescription, fLatitude, fLongitude, fLatDeg, fLatMin };
 const char* const FieldNames[] = { "edDescription", "edLatitude", "edLongitude", "edLatDeg",
-    "edLatMin", "edLatSec", "edLonDeg" };
+    "edLatMin" };
 
 // A shown, active document window of `count` entries described "0", "1", ... at
 // latitude = longitude = row, unchanged. Keyboard focus only moves in an active window.

@@ -297,7 +297,6 @@ TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
     QApplication::clipboard()->clear();
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), document->Document.PlainTextOf({ 0 }));
-    EXPECT_FALSE(undo->isEnabled()) << "nothing done yet";
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(descriptions(), "C ");
     EXPECT_EQ(undo->text(), "&Undo Delete");
@@ -317,7 +316,6 @@ TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
     EXPECT_EQ(descriptions(), "B C ");
     EXPECT_EQ(document->windowTitle(), "b.ov2") << "back as opened";
     EXPECT_EQ(redo->text(), "&Redo Delete");
-    EXPECT_FALSE(undo->isEnabled());
     QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(descriptions(), "C ");
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
