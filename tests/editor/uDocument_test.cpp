@@ -159,20 +159,6 @@ TEST(TDocument, SortsAndFindsAsTheLocaleHasIt)
     }
 }
 
-// The plain text follows the locale's decimal separator; the GPX text leaves extra XML out.
-TEST(TDocument, ClipboardTexts)
-{
-    TBuiltInFormats formats;
-    TDocument document;
-    document.Entries.AddValues("Home", "<wpt><ele>1</ele></wpt>", 4.3, 52.1);
-    EXPECT_EQ(document.PlainTextOf({ 0 }), "Home\t4.3\t52.1\r\n");
-    {
-        TLocale dutch(QLocale::Dutch);
-        EXPECT_EQ(document.PlainTextOf({ 0 }), "Home\t4,3\t52,1\r\n");
-    }
-    EXPECT_FALSE(document.GpxTextOf({ 0 }).contains("ele")) << "extra XML is not copied";
-}
-
 TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
 {
     TBuiltInFormats formats;
@@ -258,8 +244,9 @@ TEST(TDocument, ASaveThatFailsHalfwayKeepsTheOldFileAndTheChanges)
     EXPECT_EQ(FilesIn(dir.path()), QStringList({ "poi.asc", "poi.gpx" }));
 }
 
-// Names in every script survive the clipboard and the Unicode formats untold; an 8-bit format
-// asks first, and can keep them in UTF-8.
+// Names in every script survive the clipboard, which leaves extra XML out and writes decimals as
+// the locale has them, and the Unicode formats untold; an 8-bit format asks first, and can keep
+// them in UTF-8.
 TEST(TDocument, NamesInEveryScriptSurviveTheClipboardAndSavesOr8BitFilesAskFirst)
 {
     TBuiltInFormats formats;
@@ -268,11 +255,16 @@ TEST(TDocument, NamesInEveryScriptSurviveTheClipboardAndSavesOr8BitFilesAskFirst
     const std::string names = "Αθήνα Москва 北京 Łódź İstanbul 서울 Tōkyō ";
     TDocument source;
     for (const QString& name : QString::fromStdString(names).split(' ', Qt::SkipEmptyParts))
-        source.Entries.AddValues(name.toStdString(), "", 1, 2);
+        source.Entries.AddValues(name.toStdString(), "<wpt><ele>1</ele></wpt>", 4.3, 52.1);
     TDocument document;
     document.Paste(source.GpxTextOf({ 0, 1, 2, 3, 4, 5, 6 }));
     EXPECT_EQ(Descriptions(document), names);
-    EXPECT_EQ(source.PlainTextOf({ 1 }), QString::fromUtf8("Москва\t1\t2\r\n"));
+    EXPECT_FALSE(source.GpxTextOf({ 0 }).contains("ele")) << "extra XML is not copied";
+    EXPECT_EQ(source.PlainTextOf({ 1 }), QString::fromUtf8("Москва\t4.3\t52.1\r\n"));
+    {
+        TLocale dutch(QLocale::Dutch);
+        EXPECT_EQ(source.PlainTextOf({ 1 }), QString::fromUtf8("Москва\t4,3\t52,1\r\n"));
+    }
 
     TScriptedPrompt prompt;
     const auto reread = [&](const QString& file, const char* ext) {
