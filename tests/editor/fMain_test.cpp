@@ -331,18 +331,6 @@ TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
     EXPECT_TRUE(form.Documents().isEmpty()) << "Ctrl+F4 closes the document";
 }
 
-TEST_F(MainWindowTest, ClosingTheWindowWithoutTrayExitsOnlyWhenAsked)
-{
-    Settings().CloseMinimizes = false;
-    TfmMarivelMainForm& form = ShownForm();
-    form.OpenLocation(Path("a.ov2"));
-    form.ActiveDocument()->Document.Rename({ 0 }, "changed");
-    EXPECT_EQ(MessageOf([&] { form.Exit(); }, QMessageBox::No),
-        "The current data has changed. Do you want to save the changes?");
-    EXPECT_TRUE(form.Documents().isEmpty());
-    EXPECT_FALSE(form.isVisible());
-}
-
 TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
 {
     TfmMarivelMainForm& form = ShownForm();
@@ -370,8 +358,11 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
     }
 }
 
-TEST_F(MainWindowTest, StoredBoundsOffTheScreenKeepTheTitleBarInSightAndExitStoresThem)
+// Stored bounds off the screen keep the title bar in sight. Exit asks to save a changed document,
+// closes the window, as there is no tray to go to, and stores its bounds.
+TEST_F(MainWindowTest, StoredBoundsKeepTheTitleBarInSightAndExitAsksThenStoresThem)
 {
+    Settings().CloseMinimizes = false;
     Settings().Left = -200;
     Settings().Top = -20;
     Settings().Width = 640;
@@ -381,8 +372,13 @@ TEST_F(MainWindowTest, StoredBoundsOffTheScreenKeepTheTitleBarInSightAndExitStor
     EXPECT_EQ(form.frameGeometry().topLeft(), available.topLeft());
     EXPECT_EQ(form.size(), QSize(640, 480).boundedTo(available.size()));
     form.show();
+    form.OpenLocation(Path("a.ov2"));
+    form.ActiveDocument()->Document.Rename({ 0 }, "changed");
     form.move(50, 60);
-    form.Exit();
+    EXPECT_EQ(MessageOf([&] { form.Exit(); }, QMessageBox::No),
+        "The current data has changed. Do you want to save the changes?");
+    EXPECT_TRUE(form.Documents().isEmpty());
+    EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(QPoint(Settings().Left, Settings().Top), form.frameGeometry().topLeft());
     EXPECT_EQ(QSize(Settings().Width, Settings().Height), form.size());
 }
@@ -408,10 +404,12 @@ TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWin
     EXPECT_TRUE(form.Documents().isEmpty());
 }
 
-// Alt+W and a digit bring a document to the front.
-TEST_F(MainWindowTest, WindowMenuListsTheOpenDocumentsByNumber)
+// Alt+W and a digit bring a document to the front; tiled side by side, each document keeps its
+// edit fields whole, scrolling them when narrow.
+TEST_F(MainWindowTest, WindowMenuListsTheOpenDocumentsByNumberAndTilesThem)
 {
     TfmMarivelMainForm& form = ShownForm();
+    form.resize(640, 480);
     QMenu* window = MenuAction(form, "&Window")->menu();
     const auto listed = [&] {
         emit window->aboutToShow();
@@ -428,19 +426,12 @@ TEST_F(MainWindowTest, WindowMenuListsTheOpenDocumentsByNumber)
     MenuAction(form, "&1 a.ov2")->trigger();
     EXPECT_EQ(form.ActiveDocument()->Document.Caption(), "a.ov2");
     EXPECT_EQ(listed(), "&1 a.ov2* &2 b.ov2");
-}
 
-TEST_F(MainWindowTest, TiledDocumentsKeepRoomForTheirEditFields)
-{
-    TfmMarivelMainForm form({});
-    form.resize(640, 480);
-    form.show();
-    for (int i = 0; i < 4; ++i)
-        form.NewDocument();
+    form.NewDocument();
+    form.NewDocument();
     MenuAction(form, "Tile &Vertically")->trigger();
     const QList<TMDIChild*> documents = form.Documents();
     for (TMDIChild* document : documents) {
-        // Side by side, and each keeps its edit fields whole, scrolling them when narrow.
         for (TMDIChild* other : documents) {
             if (other != document) {
                 EXPECT_FALSE(document->parentWidget()->geometry().intersects(
