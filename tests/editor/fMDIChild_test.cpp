@@ -95,37 +95,9 @@ private:
 
 } // namespace
 
-TEST(TMDIChild, EditFieldsFollowTheCurrentEntry)
-{
-    TPrecision precision(5);
-    TWindow window(2);
-    window->SelectOnly(1);
-    EXPECT_TRUE(window.Field(fLatDeg)->isEnabled());
-    EXPECT_EQ(window.Field(fDescription)->text(), "1");
-    EXPECT_EQ(window.LatSign()->text(), "N");
-
-    window.Type(fLatitude, "12.5");
-    EXPECT_EQ(window.Entry(1).Latitude(), 12.5);
-    EXPECT_EQ(window.Field(fLatDeg)->text(), "12") << "a decimal edit shows in the degrees";
-    EXPECT_EQ(window.Field(fLatMin)->text(), "30");
-    EXPECT_EQ(window.Field(fDescription)->text(), "1") << "the description stays";
-    EXPECT_EQ(window->windowTitle(), "Untitled*");
-
-    // The degree boxes show their units and take no sixty minutes or seconds.
-    window->SelectOnly(0);
-    QStringList units;
-    for (QLabel* label : window->findChildren<QLabel*>())
-        if (label->text().size() == 1)
-            units.append(label->text());
-    units.sort();
-    EXPECT_EQ(units.join(""), QString::fromUtf8("°°′′″″"));
-    window.Type(fLatMin, "75");
-    EXPECT_EQ(window.Entry(0).LatMin(), 7) << "the 5 is refused";
-}
-
-// Minus and plus in a decimal field switch the hemisphere at once; the hemisphere button and a
-// column header apply the pending edit first.
-TEST(TMDIChild, HemisphereSwitchesAtOnceAndAfterThePendingEdit)
+// The edit fields follow the current entry. Minus and plus in a decimal field switch the
+// hemisphere at once; the hemisphere button and a column header apply the pending edit first.
+TEST(TMDIChild, EditFieldsFollowTheCurrentEntryAndSwitchTheHemisphereAtOnce)
 {
     TPrecision precision(5);
     TWindow window(3);
@@ -154,12 +126,33 @@ TEST(TMDIChild, HemisphereSwitchesAtOnceAndAfterThePendingEdit)
     EXPECT_EQ(window.Entry(2).Latitude(), -0.5) << "typed, then switched to the south";
     EXPECT_EQ(window.LatSign()->text(), "S");
 
+    window->SelectOnly(1);
+    EXPECT_EQ(window.Field(fDescription)->text(), "1");
+    EXPECT_EQ(window.LatSign()->text(), "N");
+    window.Type(fLatitude, "12.5");
+    EXPECT_EQ(window.Entry(1).Latitude(), 12.5);
+    EXPECT_EQ(window.Field(fLatDeg)->text(), "12") << "a decimal edit shows in the degrees";
+    EXPECT_EQ(window.Field(fLatMin)->text(), "30");
+    EXPECT_EQ(window.Field(fDescription)->text(), "1") << "the description stays";
+    EXPECT_EQ(window->windowTitle(), "Untitled*");
+
+    // The degree boxes show their units and take no sixty minutes or seconds.
+    window->SelectOnly(0);
+    QStringList units;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->text().size() == 1)
+            units.append(label->text());
+    units.sort();
+    EXPECT_EQ(units.join(""), QString::fromUtf8("°°′′″″"));
+    window.Type(fLatMin, "75");
+    EXPECT_EQ(window.Entry(0).LatMin(), 7) << "the 5 is refused";
+
     window.Field(fDescription)->setFocus();
     window.Field(fDescription)->setText("a");
     QHeaderView* header = window.List()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
         QPoint(header->sectionViewportPosition(TDocument::colLatitude) + 5, 5));
-    EXPECT_EQ(window.Descriptions(), "a 0 1 ") << "renamed, then sorted by latitude";
+    EXPECT_EQ(window.Descriptions(), "2 a 1 ") << "renamed, then sorted by latitude";
 }
 
 TEST(TMDIChild, UpAndDownInTheDescriptionWalkTheRowsCommittingFirst)
