@@ -149,11 +149,18 @@ TEST(CommandLine, TheProgramAnswersOnTheConsoleAndOpensNoWindow)
     EXPECT_TRUE(QDir(config.path()).isEmpty()) << "no settings, no channel";
 }
 
-TEST(SingleInstance, SecondStartHandsOverInOrderAndEnds)
+// Without a running instance a start runs and listens, with "/multi" too. A second start hands
+// its command line over in order and ends; with "/multi" it runs on its own and hands nothing
+// over.
+TEST(SingleInstance, SecondStartHandsOverInOrderAndEndsUnlessMulti)
 {
     const QString channel = TestChannel();
+    EXPECT_FALSE(SendToRunningInstance(channel, { TInstanceMessage::Show() }));
+    EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 3);
+    TCommandLine multi;
+    multi.Multi = true;
     TSingleInstance first(channel);
-    ASSERT_TRUE(first.Start({}));
+    ASSERT_TRUE(first.Start(multi));
     ASSERT_NE(first.Server(), nullptr);
     TReceived received(*first.Server());
     QTemporaryDir dir;
@@ -171,32 +178,14 @@ TEST(SingleInstance, SecondStartHandsOverInOrderAndEnds)
     EXPECT_EQ(received.Log, QStringList({ "open /x/c.dat", "update" }));
 
     received.Log.clear();
-    EXPECT_EQ(SecondStart(channel, { "--send-exit" }), 0);
-    EXPECT_EQ(received.Log, QStringList({ "exit" }));
-}
-
-// Without a running instance this one runs and listens, with "/multi" too; a start with
-// "/multi" beside a running instance runs on its own and hands nothing over.
-TEST(SingleInstance, MultiStartsAnotherInstanceThatListensOnlyWhenNoneDoes)
-{
-    const QString channel = TestChannel();
-    EXPECT_FALSE(SendToRunningInstance(channel, { TInstanceMessage::Show() }));
-    EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 3);
-
-    TCommandLine multi;
-    multi.Multi = true;
-    TSingleInstance first(channel);
-    ASSERT_TRUE(first.Start(multi));
-    ASSERT_NE(first.Server(), nullptr);
-    TReceived received(*first.Server());
     EXPECT_EQ(SecondStart(channel, { "/MULTI", "/a.ov2" }), 3) << "runs on";
-    EXPECT_EQ(received.Log, QStringList()) << "hands nothing over";
-
     TSingleInstance second(channel);
     EXPECT_TRUE(second.Start(multi));
     EXPECT_EQ(second.Server(), nullptr) << "the first instance keeps the channel";
-    EXPECT_EQ(SecondStart(channel, {}), 0);
-    EXPECT_EQ(received.Log, QStringList({ "show" }));
+    EXPECT_EQ(received.Log, QStringList()) << "hands nothing over";
+
+    EXPECT_EQ(SecondStart(channel, { "--send-exit" }), 0);
+    EXPECT_EQ(received.Log, QStringList({ "exit" }));
 }
 
 TEST(SingleInstance, HungOrVanishingInstanceDoesNotKeepTheSecondStart)
