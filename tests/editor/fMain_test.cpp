@@ -526,14 +526,24 @@ TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
     EXPECT_TRUE(MenuAction(form, "Undo Delete Duplicates")->isEnabled());
 }
 
-// "AutoUpdate Now" needs items and runs them in the status window; a run a device connection
-// starts waits for the dialog the user is answering to close.
+// "AutoUpdate Now" needs items and runs them in the status window; the update switch waits the
+// delay, of at most a minute; a run a device connection starts waits for the dialog the user is
+// answering to close.
 TEST_F(MainWindowTest, AutoUpdateNeedsItemsAndAnAutomaticRunWaitsForAnOpenDialog)
 {
-    {
-        TfmMarivelMainForm form { TCommandLine() };
+    // The delay before the run, -1 for none.
+    const auto delay = [](bool update) {
+        TCommandLine commandLine;
+        commandLine.Update = update;
+        TfmMarivelMainForm form(commandLine);
         EXPECT_FALSE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
-    }
+        const QTimer* timer = form.findChild<QTimer*>("tiAutoUpdate");
+        return timer->isActive() ? timer->interval() : -1;
+    };
+    EXPECT_EQ(delay(false), -1);
+    EXPECT_EQ(delay(true), 5000);
+    Settings().AutoUpdateDelay = 600;
+    EXPECT_EQ(delay(true), 60000);
     auto item = std::make_unique<TUpdateItem>();
     item->Site = QStringLiteral("FILE://") + Path("missing.xml");
     item->Poi = QStringLiteral("Cams");
@@ -563,20 +573,4 @@ TEST_F(MainWindowTest, AutoUpdateNeedsItemsAndAnAutomaticRunWaitsForAnOpenDialog
     dialog.exec();
     ASSERT_TRUE(QTest::qWaitFor([&] { return runs.size() == 2; }));
     EXPECT_EQ(runs.value(1), "Marivel AutoUpdate Status...") << "after the dialog";
-}
-
-TEST_F(MainWindowTest, UpdateSwitchWaitsTheDelayOfAtMostAMinute)
-{
-    // The delay before the run, -1 for none.
-    const auto delay = [](bool update) {
-        TCommandLine commandLine;
-        commandLine.Update = update;
-        TfmMarivelMainForm form(commandLine);
-        const QTimer* timer = form.findChild<QTimer*>("tiAutoUpdate");
-        return timer->isActive() ? timer->interval() : -1;
-    };
-    EXPECT_EQ(delay(false), -1);
-    EXPECT_EQ(delay(true), 5000);
-    Settings().AutoUpdateDelay = 600;
-    EXPECT_EQ(delay(true), 60000);
 }
