@@ -63,8 +63,8 @@ void Fill(TDocument& document)
 
 // Each kind of step, undone and redone twice over, leaves every entry as it was before and
 // after the step, held by the same entry objects; and each is one step, named as the Edit
-// menu shows it.
-TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactly)
+// menu shows it. A change that changes nothing is no step: undo would seem to do nothing.
+TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactlyAndNoChangeIsNoStep)
 {
     TBuiltInFormats formats;
     TDocument source;
@@ -137,20 +137,12 @@ TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactly)
     }
     EXPECT_EQ(StateOf(source), sourceState) << "a drop copies from the other document";
     EXPECT_EQ(source.History.count(), 0);
-}
 
-// Nothing changed is no step: undo would seem to do nothing.
-TEST(TDocumentHistory, ChangesThatChangeNothingTakeNoStep)
-{
-    TDocument document;
-    Fill(document);
-    document.Rename({ 1 }, "Apple");
-    document.Edit(
-        0, [](TEntry& e) { return TEntryEditSync::ToEntry(e, TEditField::LatDeg, "40"); });
-    document.SetPosition(
-        2, document.Entries.Items(2).Longitude(), document.Entries.Items(2).Latitude());
-    document.Drop(document, { 2, 3 }, 2);
-    document.Delete({}, 0);
-    EXPECT_EQ(document.History.count(), 0);
-    EXPECT_FALSE(document.Changed());
+    source.Rename({ 1 }, "Apple");
+    source.Edit(0, [](TEntry& e) { return TEntryEditSync::ToEntry(e, TEditField::LatDeg, "40"); });
+    source.SetPosition(2, source.Entries.Items(2).Longitude(), source.Entries.Items(2).Latitude());
+    source.Drop(source, { 2, 3 }, 2);
+    source.Delete({}, 0);
+    EXPECT_EQ(source.History.count(), 0);
+    EXPECT_FALSE(source.Changed());
 }
