@@ -42,14 +42,22 @@ TEST(FaultReport, UserErrorsAreToldEverythingElseIsAFault)
     EXPECT_EQ(odd.Type, "int") << "even what is no exception class says what it was";
 }
 
-// What, where and the type reach the user through the application's sink; the report adds
-// the stack where the fault was caught and the program's version.
-TEST(FaultReport, ReportHoldsTheStackAndTheProgramsVersion)
+// What, where (the receiver and the event) and the type reach the user through the
+// application's sink; the report adds the stack where the fault was caught and the program's
+// version.
+TEST(FaultReport, ReportHoldsWhereTheStackAndTheProgramsVersion)
 {
+    QObject action;
+    action.setObjectName("acFileOpen");
+    QEvent press(QEvent::MouseButtonPress);
     TRecordingSink sink;
-    ReportException(std::make_exception_ptr(std::logic_error("broken rule")), "TfmMain", sink);
+    ReportException(std::make_exception_ptr(std::logic_error("broken rule")),
+        EventContext(&action, &press), sink);
     ASSERT_EQ(sink.Faults.size(), 1);
     const TFaultReport& report = sink.Faults.first();
+    EXPECT_EQ(report.Where, "QObject \"acFileOpen\", event MouseButtonPress");
+    QObject unnamed;
+    EXPECT_EQ(EventContext(&unnamed, nullptr), "QObject");
     ASSERT_FALSE(report.Stack.isEmpty());
     EXPECT_TRUE(report.Stack.first().contains("ReportException("))
         << qPrintable(report.Stack.first());
@@ -58,14 +66,4 @@ TEST(FaultReport, ReportHoldsTheStackAndTheProgramsVersion)
     for (const QString& part :
         { "Program: Marivel " + ProgramVersionText(), QString("Qt: "), report.Stack.last() })
         EXPECT_TRUE(text.contains(part)) << qPrintable(part + "\n" + text);
-}
-
-TEST(FaultReport, EventContextNamesReceiverAndEvent)
-{
-    QObject action;
-    action.setObjectName("acFileOpen");
-    QEvent press(QEvent::MouseButtonPress);
-    EXPECT_EQ(EventContext(&action, &press), "QObject \"acFileOpen\", event MouseButtonPress");
-    QObject unnamed;
-    EXPECT_EQ(EventContext(&unnamed, nullptr), "QObject");
 }
