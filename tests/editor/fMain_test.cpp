@@ -161,12 +161,29 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     QFile::remove(Dir.path() + "-link");
 }
 
-// A file whose points are all of a kind its format does not read opens empty and unchanged,
-// and the status bar says what it holds, until the next open that reads.
-TEST_F(MainWindowTest, AnOpenThatReadsNoneOfTheFilesPointsSaysWhyInTheStatusBar)
+// An open that fails offers the other formats in a window no progress window covers. A file
+// whose points are all of a kind its format does not read opens empty and unchanged, and the
+// status bar says what it holds, until the next open that reads.
+TEST_F(MainWindowTest, AnOpenThatFailsOrReadsNoneOfTheFilesPointsSaysWhy)
 {
+    // Three columns: not Destinator's layout, the first reader of csv files.
+    Write("garmin.csv", "4.88969, 52.37403, \"Dam\"\r\n");
     Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
     TfmMarivelMainForm& form = ShownForm();
+    QString asked;
+    WhenShown([&](QDialog& modal) {
+        asked = modal.objectName();
+        for (QProgressDialog* progress : form.findChildren<QProgressDialog*>()) {
+            EXPECT_FALSE(progress->isVisible());
+            for (QTimer* timer : progress->findChildren<QTimer*>())
+                EXPECT_FALSE(timer->isActive())
+                    << "a hidden progress window shows itself again when its delay runs out";
+        }
+        modal.reject();
+    });
+    form.OpenLocation(Path("garmin.csv"));
+    EXPECT_EQ(asked, "fmChooseFormat");
+    EXPECT_TRUE(form.Documents().isEmpty());
 
     form.OpenLocation(Path("route.gpx"));
     ASSERT_EQ(form.Documents().size(), 1);
@@ -351,7 +368,6 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
             "*.xml *.kml *.gpi *.geojson *.kmz)");
         EXPECT_EQ(rows[1], "TomTom Binary (*.ov2)");
         EXPECT_EQ(rows.last(), "All files (*.*)");
-        EXPECT_EQ(patterns.size(), 14) << patterns.join(' ').toStdString();
         for (const char* file : { "a.ov2", "b.csv", "c.kml", "d.gpi", "e.geojson", "f.kmz" })
             EXPECT_TRUE(QDir::match(patterns, file)) << file;
         EXPECT_FALSE(QDir::match(patterns, "notes.txt"));
@@ -381,27 +397,6 @@ TEST_F(MainWindowTest, StoredBoundsKeepTheTitleBarInSightAndExitAsksThenStoresTh
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(QPoint(Settings().Left, Settings().Top), form.frameGeometry().topLeft());
     EXPECT_EQ(QSize(Settings().Width, Settings().Height), form.size());
-}
-
-TEST_F(MainWindowTest, FormatChooserAfterAFailedOpenIsNotCoveredByTheProgressWindow)
-{
-    // Three columns: not Destinator's layout, the first reader of csv files.
-    Write("garmin.csv", "4.88969, 52.37403, \"Dam\"\r\n");
-    TfmMarivelMainForm& form = ShownForm();
-    QString asked;
-    WhenShown([&](QDialog& modal) {
-        asked = modal.objectName();
-        for (QProgressDialog* progress : form.findChildren<QProgressDialog*>()) {
-            EXPECT_FALSE(progress->isVisible());
-            for (QTimer* timer : progress->findChildren<QTimer*>())
-                EXPECT_FALSE(timer->isActive())
-                    << "a hidden progress window shows itself again when its delay runs out";
-        }
-        modal.reject();
-    });
-    form.OpenLocation(Path("garmin.csv"));
-    EXPECT_EQ(asked, "fmChooseFormat");
-    EXPECT_TRUE(form.Documents().isEmpty());
 }
 
 // Alt+W and a digit bring a document to the front; tiled side by side, each document keeps its
