@@ -67,8 +67,10 @@ protected:
 
 } // namespace
 
-// The tool opens ready for a number; Enter searches and keeps it open.
-TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceAndKeepsTheOneUsed)
+// The tool opens ready for a number; Enter searches and keeps it open. Cut, copy and delete need
+// a duplicate selected; copy takes the selected duplicates in tree order, never a head; delete
+// and cut remove them.
+TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceThenCopiesDeletesAndCutsDuplicates)
 {
     Settings().FindDupsTolerance = 2;
     TfmFindDups fresh(Document, [] {});
@@ -88,23 +90,6 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceAndKeepsTheOneUsed)
     EXPECT_EQ(Settings().FindDupsTolerance, 3);
     EXPECT_TRUE(Prompt.Shown.isEmpty());
 
-    Window.ToleranceField()->setValue(0);
-    Window.Find();
-    EXPECT_EQ(Tree(), "");
-    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
-
-    Document.Entries.Clear();
-    ProgressText.clear();
-    Window.Find();
-    EXPECT_EQ(Prompt.Shown, QStringList(2, "No duplicate items found"));
-    EXPECT_TRUE(ProgressText.isEmpty()) << "an empty document is searched without progress";
-}
-
-// Cut, copy and delete need a duplicate selected; copy takes the selected duplicates in tree
-// order, never a head; delete and cut remove them.
-TEST_F(FindDupsTest, CopyDeleteAndCutTakeTheSelectedDuplicates)
-{
-    Window.Find();
     EXPECT_FALSE(Window.CutAction()->isEnabled() || Window.CopyAction()->isEnabled()
         || Window.DeleteAction()->isEnabled());
     Node(1)->setSelected(true);
@@ -140,4 +125,15 @@ TEST_F(FindDupsTest, CopyDeleteAndCutTakeTheSelectedDuplicates)
     EXPECT_EQ(Descriptions(Document.Entries), "a b far c a3 ");
     EXPECT_TRUE(QApplication::clipboard()->text().contains("b2"));
     EXPECT_EQ(Tree(), "a: a3 | b: | c:");
+
+    Window.ToleranceField()->setValue(0);
+    Window.Find();
+    EXPECT_EQ(Tree(), "");
+    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
+
+    Document.Entries.Clear();
+    ProgressText.clear();
+    Window.Find();
+    EXPECT_EQ(Prompt.Shown, QStringList(2, "No duplicate items found"));
+    EXPECT_TRUE(ProgressText.isEmpty()) << "an empty document is searched without progress";
 }
