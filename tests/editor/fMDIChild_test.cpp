@@ -318,8 +318,11 @@ TEST(TMDIChild, SelectAllAndInvertShowTheHourglassAboveAThousandEntries)
     EXPECT_FALSE(window.Action("Rename Selected")->isEnabled()) << "one row is no batch";
 }
 
-TEST(TMDIChild, DropCopiesFromAnotherWindowAndMovesWithinOne)
+// A drop copies from another window and moves within one; a paste of damaged text keeps what
+// was read, as one step.
+TEST(TMDIChild, DropsAndPastesBringEntriesIn)
 {
+    TBuiltInFormats formats;
     TWindow source(10);
     TWindow target(3);
     source.List()->selectionModel()->select(
@@ -339,25 +342,19 @@ TEST(TMDIChild, DropCopiesFromAnotherWindowAndMovesWithinOne)
     EXPECT_EQ(source.Descriptions(), "0 1 3 4 5 6 7 2 8 9 ") << "right after the former row 7";
     EXPECT_EQ(source.List()->model()->rowCount(), 10);
     EXPECT_EQ(source.List()->model()->index(7, 0).data().toString(), "2") << "repainted";
-}
 
-TEST(TMDIChild, PasteOfDamagedTextKeepsWhatWasRead)
-{
-    TBuiltInFormats formats;
-    TWindow window(1);
     QApplication::clipboard()->setText("<gpx><wpt lat=\"1\" lon=\"2\"><name>read</name></wpt>"
                                        "<wpt lat=\"3\"><name>damaged</name></wpt></gpx>");
-    window.List()->setFocus();
-    EXPECT_EQ(ErrorOf<EUserError>([&] { window->Paste(); }), "Invalid entry found in GPX format");
-    EXPECT_EQ(window.Descriptions(), "0 read ");
-    EXPECT_EQ(window.List()->model()->rowCount(), 2) << "the list shows what was read";
-    window->Undo();
-    EXPECT_EQ(window.Descriptions(), "0 ") << "what was read is one step";
-
-    window->SelectOnly(0);
-    window.Field(fDescription)->setFocus();
-    window->Paste();
-    EXPECT_EQ(window->Document.Entries.Count(), 1) << "a text field takes its own paste";
+    target.List()->setFocus();
+    EXPECT_EQ(ErrorOf<EUserError>([&] { target->Paste(); }), "Invalid entry found in GPX format");
+    EXPECT_EQ(target.Descriptions(), "0 8 9 1 2 read ");
+    EXPECT_EQ(target.List()->model()->rowCount(), 6) << "the list shows what was read";
+    target->Undo();
+    EXPECT_EQ(target.Descriptions(), "0 8 9 1 2 ") << "what was read is one step";
+    target->SelectOnly(0);
+    target.Field(fDescription)->setFocus();
+    target->Paste();
+    EXPECT_EQ(target->Document.Entries.Count(), 5) << "a text field takes its own paste";
 }
 
 // Cancel keeps the window, Yes saves and No leaves the file as it was; an unchanged document
