@@ -73,10 +73,13 @@ TEST_F(BatchWindowTest, OpensWithTheStoredChoicesAndStoresThemOnClose)
     EXPECT_EQ(Settings().BatchConvertSource, Dir.filePath("src"));
 }
 
-TEST_F(BatchWindowTest, ConvertsTheChosenFilesAndShowsWhatItWrote)
+// An append to open goes to the main window, and the batch window closes.
+TEST_F(BatchWindowTest, ConvertsTheChosenFilesAndShowsWhatItWroteOrOpensIt)
 {
     Settings().BatchConvertDestFormatID = "gengpx";
-    TfmBatchConvert window(nullptr, {});
+    QStringList opened;
+    TfmBatchConvert window(nullptr,
+        [&](const QString& location, const QString& formatId) { opened << location << formatId; });
     window.SetPrompt(Prompt);
     window.show();
     WriteFileBytes(Dir.filePath("src/c.ov2"), Ov2Record(2, 3, 3, { "c" }));
@@ -101,20 +104,13 @@ TEST_F(BatchWindowTest, ConvertsTheChosenFilesAndShowsWhatItWrote)
     EXPECT_TRUE(source->selectedItems().isEmpty()) << "All clears the selection";
     Child<QRadioButton>(window, "rbSelected")->setChecked(true);
     EXPECT_EQ(ErrorOf<EUserError>([&] { window.Convert(); }), "No files selected");
-}
 
-TEST_F(BatchWindowTest, AnAppendToOpenGoesToTheMainWindowAndCloses)
-{
-    Settings().BatchConvertDestFormatID = "gengpx";
-    QStringList opened;
-    TfmBatchConvert window(nullptr,
-        [&](const QString& location, const QString& formatId) { opened << location << formatId; });
-    window.SetPrompt(Prompt);
+    Prompt.Shown.clear();
+    Child<QRadioButton>(window, "rbAll")->setChecked(true);
     Child<QRadioButton>(window, "rbAppend")->setChecked(true);
     Child<QLineEdit>(window, "edDestFile")->setText(Dir.filePath("dst/all"));
     Child<QCheckBox>(window, "cbOpenFile")->setChecked(true);
     window.Convert();
-
     EXPECT_EQ(opened, QStringList({ Dir.filePath("dst/all.gpx"), "gengpx" }));
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_TRUE(Prompt.Shown.isEmpty());

@@ -2,10 +2,9 @@
 // By default a second start: exits with 0 when it handed its command line over, 3 when it
 // would have become a running instance itself. The other modes:
 //   --send-exit  sends the exit request, as another program may;
-//   --serve      is the running instance: prints each request it handles, one line each, and
-//                ends at the exit request. Opening a location that does not exist fails with
-//                a user error, as in the main window, and handlers show what failed the way
-//                the program does;
+//   --serve      is the running instance: each open fails with a user error, as the main
+//                window's open of a file that is not there, shown the way the program shows
+//                what failed, one line each; ends at the exit request;
 //   --send-raw HEX  writes the bytes as a stranger would and prints how many bytes came back;
 //   --listen-raw    takes one connection as a stranger would and prints how many bytes it got.
 
@@ -13,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -42,11 +40,8 @@ int Serve(TMarivelApplication& app, const QString& channel)
         return 2;
     TInstanceServer* server = instance.Server();
     QObject::connect(server, &TInstanceServer::openLocation, [](const QString& location) {
-        if (!QFile::exists(location))
-            throw EUserError(QStringLiteral("File not found: %1").arg(location));
-        TPrintingSink::Print("open " + location);
+        throw EUserError(QStringLiteral("File not found: %1").arg(location));
     });
-    QObject::connect(server, &TInstanceServer::showRequested, [] { TPrintingSink::Print("show"); });
     QObject::connect(server, &TInstanceServer::exitRequested, &app, &QCoreApplication::quit);
     TPrintingSink::Print(QStringLiteral("ready"));
     return app.exec();

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "core/uUtils.h"
-#include "platform/uMessages.h"
 #include "platform/uRegistry.h"
 #include "testing.h"
 
@@ -21,25 +20,6 @@ const std::string EmptyTranslation = QByteArray::fromHex("3cb86418caef9c95cd211c
 
 } // namespace
 
-TEST(Language, TranslationLookedForInEachFolderInTurn)
-{
-    QTemporaryDir beside, installed;
-    WriteFileBytes(installed.filePath("marivel_NLD.qm"), EmptyTranslation);
-    WriteFileBytes(installed.filePath("marivel_ENG.qm"), EmptyTranslation);
-    const QStringList folders { beside.path(), installed.path() };
-
-    EXPECT_EQ(FindTranslation("NLD", folders), installed.filePath("marivel_NLD.qm"));
-    EXPECT_EQ(FindTranslation("nld", folders), installed.filePath("marivel_NLD.qm"));
-    EXPECT_EQ(FindTranslation("ENG", folders), "") << "English is built in";
-    EXPECT_EQ(FindTranslation("", folders), "");
-    EXPECT_EQ(FindTranslation("DEU", folders), "");
-
-    WriteFileBytes(beside.filePath("marivel_NLD.qm"), EmptyTranslation);
-    EXPECT_EQ(FindTranslation("NLD", folders), beside.filePath("marivel_NLD.qm"))
-        << "the program's own folder comes first";
-    EXPECT_EQ(TranslationFolders().first(), QCoreApplication::applicationDirPath());
-}
-
 // Without a usable translation the texts stay English; with one, Qt's own texts follow too.
 TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
 {
@@ -47,9 +27,6 @@ TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
     EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "no file";
     WriteFileBytes(dir.filePath("marivel_NLD.qm"), "not a translation");
     EXPECT_TRUE(LoadTranslation("NLD", { dir.path() }).empty()) << "a damaged file";
-    EXPECT_EQ(Tr(Msg::RestartForLanguage),
-        "To activate the chosen language, the application needs to be restarted. Do you want to "
-        "close the application now?");
 
     WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
     WriteFileBytes(dir.filePath("marivel_XYZ.qm"), EmptyTranslation);
@@ -64,15 +41,25 @@ TEST(Language, QtsOwnTextsFollowTheProgramsLanguage)
         << "removed with the translations";
 }
 
-// The code is kept per program file in the locales key.
-TEST(Language, OnlyALanguageTheProgramCanSpeakIsChosenAndKeptPerProgramFile)
+// A translation is looked for in each folder in turn, the program's own first. Only a language
+// the program can speak is chosen; the code is kept per program file in the locales key.
+TEST(Language, TranslationsAreLookedForInEachFolderInTurnAndTheChoiceKeptPerProgramFile)
 {
-    QTemporaryDir dir;
-    EXPECT_FALSE(ChooseLanguage(LanguageDutch, { dir.path() }));
+    QTemporaryDir beside, installed;
+    const QStringList folders { beside.path(), installed.path() };
+    EXPECT_FALSE(ChooseLanguage(LanguageDutch, folders));
     EXPECT_EQ(GetLanguageExtension(), "") << "without its translation nothing changes";
 
-    WriteFileBytes(dir.filePath("marivel_NLD.qm"), EmptyTranslation);
-    EXPECT_TRUE(ChooseLanguage(LanguageDutch, { dir.path() }));
+    WriteFileBytes(installed.filePath("marivel_NLD.qm"), EmptyTranslation);
+    WriteFileBytes(installed.filePath("marivel_ENG.qm"), EmptyTranslation);
+    EXPECT_EQ(FindTranslation("nld", folders), installed.filePath("marivel_NLD.qm"));
+    EXPECT_EQ(FindTranslation("ENG", folders), "") << "English is built in";
+    EXPECT_EQ(FindTranslation("DEU", folders), "");
+    WriteFileBytes(beside.filePath("marivel_NLD.qm"), EmptyTranslation);
+    EXPECT_EQ(FindTranslation("NLD", folders), beside.filePath("marivel_NLD.qm"));
+    EXPECT_EQ(TranslationFolders().first(), QCoreApplication::applicationDirPath());
+
+    EXPECT_TRUE(ChooseLanguage(LanguageDutch, folders));
     EXPECT_EQ(GetLanguageExtension(), "NLD");
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Borland\\Locales"));
