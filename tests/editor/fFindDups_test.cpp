@@ -1,6 +1,5 @@
 #include "editor/fFindDups.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QSpinBox>

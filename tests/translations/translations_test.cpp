@@ -2,7 +2,6 @@
 #include <vector>
 
 #include <QAction>
-#include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSpinBox>

@@ -1,6 +1,5 @@
 #include "widgets/uCursors.h"
 
-#include <QPixmap>
 
 #include <gtest/gtest.h>
 
