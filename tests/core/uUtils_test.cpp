@@ -4,31 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uRegistry.h"
 #include "testing.h"
-
-TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
-{
-    QStringList files;
-    QStringList withTwins;
-    for (int i = 0; i < 5000; ++i) {
-        files << QString("/poi/File%1.ov2=ttov2").arg(i);
-        withTwins << files.last() << files.last().toUpper();
-    }
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey("\\Software\\Test", true));
-    WriteRegStrings(reg, withTwins);
-    QStringList read { files.first().toUpper() };
-    ReadRegStrings(reg, read, true);
-    EXPECT_EQ(read, QStringList { files.first().toUpper() } + files.mid(1));
-
-    WriteRegStrings(reg, { "x", "y", "z" });
-    EXPECT_EQ(reg.GetValueNames().size(), 3) << "nothing of the longer list is left";
-    reg.WriteString("4", "after a gap");
-    read.clear();
-    ReadRegStrings(reg, read, false);
-    EXPECT_EQ(read, QStringList({ "x", "y", "z" })) << "the list stops at the gap";
-}
 
 TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
 {
