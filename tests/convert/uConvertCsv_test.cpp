@@ -3,27 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/convertfixture.h"
-#include "convert/uFormats.h"
-#include "platform/uStreams.h"
 #include "testing.h"
-
-TEST(TConvertCsv, ReadsFieldsOneThreeAndFourAsTheFirstCsvFormat)
-{
-    TBuiltInFormats formats;
-    const auto importer = CreateImporter(QStringLiteral("CSV"), QString());
-    std::vector<int> progress;
-    importer->OnProgress = [&](int percent) { progress.push_back(percent); };
-    TEntries entries;
-    TMemoryStream stream(
-        " \"Dam, Square\" ,x, 4.88969 ,52.37403,a,b,c,d\r\n;y,,-1,-2\nq,,5,6\rr,,7,8");
-    importer->Execute(entries, stream);
-
-    EXPECT_EQ(ReadPoints(entries),
-        std::vector<TReadPoint>({ { "Dam, Square", 4.88969, 52.37403 }, { ";y", -1, -2 },
-            { "q", 5, 6 }, { "r", 7, 8 } }));
-    EXPECT_EQ(progress, std::vector<int>({ 25, 50, 75 }));
-    EXPECT_EQ(stream.Position(), stream.Size());
-}
 
 // Lines are counted from 1, as an editor counts them, and the message says what to do; entries
 // read before the fault stay.
