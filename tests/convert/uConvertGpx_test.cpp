@@ -203,34 +203,19 @@ TEST(TConvertFromGpx, LeavesOutUndeclaredPrefixes)
                       "programs refuse such XML" });
 }
 
-// Both XML formats read UTF-16 in either byte order, with a mark or without, and UTF-8 with a
-// mark; GPX keeps the rest of the point in UTF-8.
-TEST(XmlFormats, ReadUtf16InEitherByteOrderAndUtf8WithAMark)
+// UTF-16 in either byte order, with a mark or without, and UTF-8 with a mark; the rest of the
+// point is kept in UTF-8. KML text is decoded by the same code.
+TEST(TConvertFromGpx, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
 {
-    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n";
-    const std::string name = "<name>Z\xc3\xbcrich \xe2\x82\xac</name>";
-    const std::string gpx = head + "<gpx><wpt lat=\"47.25\" lon=\"8.5\">" + name
-        + "<cmt>\xc3\xa9</cmt></wpt></gpx>\r\n";
-    const std::string kml = head
-        + "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark>" + name
-        + "<Point><coordinates>8.5,47.25,0</coordinates></Point></Placemark></Document></kml>";
-    for (const bool isGpx : { true, false }) {
-        const std::string& text = isGpx ? gpx : kml;
-        for (const std::string& bytes :
-            { Utf16Bytes(text, false), Utf16Bytes(text, true), Utf16Bytes(text, false, false),
-                Utf16Bytes(text, true, false), "\xEF\xBB\xBF" + text }) {
-            SCOPED_TRACE(bytes.substr(0, 4));
-            TEntries entries;
-            TConvertFromGpx gpxImporter;
-            gpxImporter.SetOption(1, true);
-            if (isGpx)
-                ImportInto(entries, bytes, gpxImporter);
-            else
-                ImportInto<TConvertFromKml>(entries, bytes);
-            EXPECT_EQ(ReadPoints(entries), std::vector<TReadPoint>({ { "Zürich €", 8.5, 47.25 } }));
-            EXPECT_EQ(entries.Items(0).Extra(),
-                isGpx ? "<wpt lat=\"47.25\" lon=\"8.5\"><cmt>é</cmt></wpt>" : "");
-        }
+    const std::string gpx = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<gpx>"
+                            "<wpt lat=\"47.25\" lon=\"8.5\"><name>Z\xc3\xbcrich \xe2\x82\xac</name>"
+                            "<cmt>\xc3\xa9</cmt></wpt></gpx>\r\n";
+    for (const std::string& bytes : { Utf16Bytes(gpx, false), Utf16Bytes(gpx, true),
+             Utf16Bytes(gpx, false, false), Utf16Bytes(gpx, true, false), "\xEF\xBB\xBF" + gpx }) {
+        SCOPED_TRACE(bytes.substr(0, 4));
+        EXPECT_EQ(Imported(bytes, false, true),
+            std::vector<TRead>({ { "Zürich €", "<wpt lat=\"47.25\" lon=\"8.5\"><cmt>é</cmt></wpt>",
+                8.5, 47.25 } }));
     }
 }
 
