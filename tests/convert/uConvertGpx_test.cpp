@@ -224,12 +224,10 @@ TEST(TConvertFromGpx, NamesThePointsItDoesNotReadWhenItReadsNone)
 {
     const std::string rtept = "<rtept lat='1' lon='2'><name>R</name></rtept>";
     TEntries entries;
-    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(
-                  entries, "<gpx><rte>" + rtept + rtept + rtept + "</rte></gpx>"),
-        QStringList("no waypoints; the file holds 3 route points, which GPX import does not read"));
-    EXPECT_EQ(entries.Count(), 0);
+    // The plural is pinned by the command-line warning test.
     EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries, "<gpx><rte>" + rtept + "</rte></gpx>"),
         QStringList("no waypoints; the file holds 1 route point, which GPX import does not read"));
+    EXPECT_EQ(entries.Count(), 0);
     EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries,
                   "<g:gpx xmlns:g='http://www.topografix.com/GPX/1/1'><g:wpt lat='1' lon='2'/>"
                   "<g:wpt lat='3' lon='4'/><rte>"
