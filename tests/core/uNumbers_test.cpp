@@ -26,10 +26,8 @@ TEST(NumberText, ParsesWhatOtherProgramsWrite)
 
     EXPECT_EQ(ParseInteger(" -488969"), -488969);
     EXPECT_EQ(ParseInteger("+4"), 4);
-    EXPECT_EQ(
-        ErrorOf<EConvertError>([] { ParseInteger("4.5"); }), "'4.5' is not a valid integer value");
-    EXPECT_THROW(ParseInteger("99999999999"), EConvertError);
-    EXPECT_THROW(ParseInteger("4 "), EConvertError);
+    for (const char* bad : { "4.5", "99999999999", "4 " })
+        EXPECT_THROW(ParseInteger(bad), EConvertError) << bad;
 
     // A message quoting a file must not hand its terminal escapes, or a zero byte that would cut
     // the message short, to the terminal.
