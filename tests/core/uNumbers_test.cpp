@@ -3,7 +3,6 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <iomanip>
 #include <random>
 #include <string>
@@ -89,25 +88,6 @@ TEST(NumberText, GeneralFormIsShortestUpToFifteenDigits)
         EXPECT_EQ(general(value), text) << value;
     for (double value : { 4.88969, -0.000001, 1.0 / 7, 179.99999999999997 })
         EXPECT_NEAR(ParseFloat(general(value)), value, std::fabs(value) * 1e-14);
-}
-
-TEST(NumberText, GeneralFormAgreesWithPrintfOverManyValues)
-{
-    // printf's "%.15g" is the same form between 0.0001 and 10^15.
-    std::mt19937_64 random(7);
-    std::uniform_real_distribution<double> degrees(-180, 180);
-    for (int i = 0; i < 200000; ++i) {
-        double value = degrees(random);
-        if (i % 2 == 0) // the doubles nearest a few decimals, as read from most files
-            value = std::round(value * std::pow(10, i % 10)) / std::pow(10, i % 10);
-        if (std::fabs(value) < 0.0001)
-            continue;
-        char expected[40];
-        std::snprintf(expected, sizeof expected, "%.15g", value);
-        std::string out;
-        AppendGeneral(out, value);
-        ASSERT_EQ(out, expected);
-    }
 }
 
 namespace {
