@@ -13,15 +13,6 @@ namespace {
 
 const std::string Header = "; This Ascii PoiFile was generated";
 
-std::string Export(TConvertToAscBase&& exporter, double lon, double lat, const char* desc)
-{
-    TEntries entries;
-    entries.AddValues(desc, "", lon, lat);
-    TMemoryStream stream;
-    exporter.Execute(entries, stream);
-    return stream.Bytes();
-}
-
 void Import(TConvertFromAscBase&& importer, TEntries& entries, const std::string& text)
 {
     TMemoryStream stream(text);
@@ -37,7 +28,8 @@ TEST(TConvertToAscBase, DatesTheHeader)
     SetDevSwitch(false);
     const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
     const std::string dated = Header + " on " + today.toStdString() + " by ";
-    EXPECT_EQ(Export(TConvertToNavio(), 1, 2, "x").substr(0, dated.size()), dated);
+    TEntries none;
+    EXPECT_EQ(Exported<TConvertToNavio>(none).substr(0, dated.size()), dated);
 }
 
 TEST(TConvertFromAscBase, FailuresNameTheLineFromOneAndKeepWhatWasRead)
