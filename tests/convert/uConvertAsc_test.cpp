@@ -11,8 +11,6 @@
 
 namespace {
 
-const std::string Header = "; This Ascii PoiFile was generated";
-
 void Import(TConvertFromAscBase&& importer, TEntries& entries, const std::string& text)
 {
     TMemoryStream stream(text);
@@ -27,7 +25,8 @@ TEST(TConvertToAscBase, DatesTheHeader)
 {
     SetDevSwitch(false);
     const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
-    const std::string dated = Header + " on " + today.toStdString() + " by ";
+    const std::string dated =
+        "; This Ascii PoiFile was generated on " + today.toStdString() + " by ";
     TEntries none;
     EXPECT_EQ(Exported<TConvertToNavio>(none).substr(0, dated.size()), dated);
 }
