@@ -11,6 +11,16 @@
 #include "core/uSettings.h"
 #include "testing.h"
 
+// The editor sets the seconds the user typed; a fraction read from a file must not stay.
+TEST(TEntry, SecondsSetByHandDropTheOldFraction)
+{
+    TEntry e;
+    e.SetLatitude(-10.123456789);
+    e.SetLatSec(7);
+    EXPECT_EQ(e.LatSecFrac(), 0);
+    EXPECT_LT(e.Latitude(), 0) << "south stays south";
+}
+
 // Importers build entries in one step; that must leave each the same as a fresh entry given
 // every value through its setter, change mark included.
 TEST(TEntry, BuiltFromValuesEqualsOneGivenEachValue)
