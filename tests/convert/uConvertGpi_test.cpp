@@ -151,7 +151,6 @@ TEST(TConvertToGpi, OptionsReachTheBytes)
         { { "0=yes" },
             "Option garmingpi:0 (\"Alert speeds are in mph\") takes on or off, not \"yes\"",
             TCase::Refused },
-        { { "6=on" }, "Format garmingpi has no option 6", TCase::Refused },
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Options.empty() ? "defaults" : test.Options[0].toStdString());

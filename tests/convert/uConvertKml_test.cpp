@@ -16,13 +16,6 @@ std::vector<TReadPoint> Imported(const std::string& bytes)
 
 } // namespace
 
-TEST(TConvertFromKml, ReadsDeclaredEightBitTextAsSuch)
-{
-    EXPECT_EQ(Imported("<?xml version='1.0' encoding='ISO-8859-1'?><kml><Placemark><name>\xc3\xbc"
-                       "</name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>"),
-        std::vector<TReadPoint>({ { "\xc3\x83\xc2\xbc", 1, 2 } }));
-}
-
 TEST(TConvertFromKml, FindsPlacemarksAtAnyDepthWithAPoint)
 {
     const std::string kml = TestData("convert/nested.kml");

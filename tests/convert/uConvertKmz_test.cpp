@@ -49,25 +49,21 @@ bool HasZip()
 
 } // namespace
 
-// Enough placemarks for the text to be read in several pieces, names that need decoding
-// among them.
-TEST(TConvertToKmz, PacksTheKmlExportAsDocKml)
+// An export large enough to be deflated in several pieces unpacks as the KML export. Small ones
+// are kept by the output digests; reading in pieces, by the scanner's tests and the fault past
+// the first piece below.
+TEST(TConvertToKmz, PacksALargeKmlExportAsDocKml)
 {
     if (!HasZip())
         GTEST_SKIP() << "zip and unzip are not installed";
     TEntries entries;
-    entries.AddValues("Zürich <€>", "", 8.5, 47.25);
     for (int i = 0; i < 25000; ++i)
         entries.AddValues(
             std::to_string(i) + (i % 3 == 0 ? " Москва & <x>" : ""), "", i / 1000.0, 55.755814);
     QTemporaryDir folder;
     WriteFileBytes(folder.filePath("out.kmz"), Exported<TConvertToKmz>(entries));
-    EXPECT_EQ(RunIn(folder.path(), "unzip", { "-Z1", "out.kmz" }), "doc.kml\n");
     EXPECT_EQ(RunIn(folder.path(), "unzip", { "-p", "out.kmz", "doc.kml" }),
         Exported<TConvertToKml>(entries));
-    TEntries read;
-    ImportInto<TConvertFromKmz>(read, Exported<TConvertToKmz>(entries));
-    EXPECT_EQ(ReadPoints(read), ReadPoints(entries));
 }
 
 TEST(TConvertFromKmz, ReadsTheMainKmlOfArchivesOtherToolsMake)

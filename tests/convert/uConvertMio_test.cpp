@@ -12,7 +12,11 @@ TEST(TConvertMioMap, ReadsFieldsOneThreeAndFourFromEveryLineNotBlank)
     TLocale german(QLocale::German);
     TEntries entries;
     TMemoryStream stream("\r\n\"Dam\",x,4.8897,52.374,,,\r\n  \t\r\n;Opera,,\"-1,25\",0.5,e\n");
-    TConvertFromMioMap().Execute(entries, stream);
+    TConvertFromMioMap importer;
+    std::vector<int> progress;
+    importer.OnProgress = [&](int percent) { progress.push_back(percent); };
+    importer.Execute(entries, stream);
+    EXPECT_EQ(progress, std::vector<int>({ 25, 50, 75 })) << "as each line is read";
 
     EXPECT_EQ(ReadPoints(entries),
         std::vector<TReadPoint>({ { "Dam", 4.8897, 52.374 }, { ";Opera", -1.25, 0.5 } }))

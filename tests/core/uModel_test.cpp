@@ -1,11 +1,8 @@
 #include "core/uModel.h"
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
-#include <iomanip>
 #include <limits>
-#include <random>
 #include <string_view>
 #include <tuple>
 
@@ -14,34 +11,14 @@
 #include "core/uSettings.h"
 #include "testing.h"
 
-TEST(TEntry, PartsAddUpButStopAtThePolesAndTheDateLine)
+// The editor sets the seconds the user typed; a fraction read from a file must not stay.
+TEST(TEntry, SecondsSetByHandDropTheOldFraction)
 {
     TEntry e;
-    e.SetLatitude(95);
-    EXPECT_EQ(e.Latitude(), 90);
-    e.SetLatitude(-300);
-    EXPECT_EQ(e.Latitude(), -90);
-    e.SetLongitude(180.5);
-    EXPECT_EQ(e.Longitude(), 180);
-
-    // Minutes are not limited to 59: they add up, but the sum still stops at the pole.
-    e.SetLatitude(10);
-    e.SetLatMin(75);
-    EXPECT_EQ(e.Latitude(), 11.25);
-    e.SetLatDeg(89);
-    EXPECT_EQ(e.Latitude(), 90);
-    EXPECT_EQ(e.LatMin(), 0);
-    e.SetLatDeg(200);
-    EXPECT_EQ(e.LatDeg(), 90);
-
-    e.SetLongitude(4.88969); // 4° 53' 22" and 53.04 sixtieths
-    EXPECT_EQ(e.LonSec(), 22);
-    EXPECT_NEAR(e.LonSecFrac(), 53.04, 1e-6);
-    EXPECT_EQ(e.Longitude(), 4.88969);
     e.SetLatitude(-10.123456789);
     e.SetLatSec(7);
-    EXPECT_EQ(e.LatSecFrac(), 0) << "a second typed by the user drops the old fraction";
-    EXPECT_LT(e.Latitude(), 0);
+    EXPECT_EQ(e.LatSecFrac(), 0);
+    EXPECT_LT(e.Latitude(), 0) << "south stays south";
 }
 
 // Importers build entries in one step; that must leave each the same as a fresh entry given
@@ -76,42 +53,6 @@ TEST(TEntry, BuiltFromValuesEqualsOneGivenEachValue)
                 }
 }
 
-// A value set from decimal degrees is split into its parts only when they are asked for; it
-// must read as its parts do at every precision, also where a rounding is closest.
-TEST(TEntry, AValueReadsAsItsPartsDo)
-{
-    const auto expectSameReading = [](double longitude) {
-        const TEntry whole(std::string_view(), std::string_view(), longitude, 0);
-        TEntry split = whole;
-        split.SetLonDeg(split.LonDeg()); // same value, kept in parts from now on
-        for (int digits = 0; digits <= 9; ++digits)
-            ASSERT_EQ(whole.LongitudeUnits(digits), split.LongitudeUnits(digits))
-                << std::setprecision(17) << longitude << " at " << digits;
-        for (int precision = 4; precision <= 6; ++precision) {
-            TPrecision set(precision);
-            ASSERT_EQ(std::bit_cast<uint64_t>(whole.Longitude()),
-                std::bit_cast<uint64_t>(split.Longitude()))
-                << std::setprecision(17) << longitude << " at " << precision;
-        }
-    };
-    for (const double edge : { 0.0, -0.0, 1e-300, 180.0, 179.99999999999997, 200.0, 0.5, 1.5,
-             10 + 59 / 60.0 + 59.999999 / 3600, -0.000005, -0.0000005, 89.9999995 })
-        expectSameReading(edge);
-    std::mt19937_64 engine(5);
-    for (int i = 0; i < 50000; ++i) {
-        // Decimal halves, which rounding to one decimal fewer splits, and the doubles next to
-        // them; numbers of a few decimals, as most files hold; any double on the axis.
-        const int decimals = 1 + static_cast<int>(engine() % 9);
-        const double scale = std::pow(10.0, decimals);
-        const auto units = static_cast<double>(engine() % static_cast<uint64_t>(180 * scale));
-        const double half = (units + 0.5) / scale;
-        const double sign = engine() % 2 ? 1 : -1;
-        for (const double value : { half, std::nextafter(half, 0.0), std::nextafter(half, 200.0),
-                 units / scale, std::ldexp(static_cast<double>(engine() >> 11), -53) * 180 })
-            expectSameReading(sign * value);
-    }
-}
-
 // The marks share a word with the texts' address: changing the texts must keep them, and
 // setting them must keep the texts. A copy takes everything and is marked changed.
 TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
@@ -143,13 +84,11 @@ TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
     EXPECT_EQ(copy.Flag(), 5);
 }
 
-TEST(TEntries, OnlyTheFirstDepartsAndClearReportsEachPercentOnce)
+TEST(TEntries, ClearReportsEachPercentOnce)
 {
     TEntries list;
     for (int i = 0; i < 400; ++i)
         list.AddValues("", "", 0, 0);
-    EXPECT_TRUE(list.Items(0).IpDeparture());
-    EXPECT_FALSE(list.Items(1).IpDeparture()) << "only the first entry departs";
     std::vector<int> reported;
     list.OnProgress = [&](int percent) { reported.push_back(percent); };
     list.Clear();
@@ -173,7 +112,6 @@ TEST(TEntries, ReadRoundedToTheUsersPrecisionAndFitItWhenAsked)
     EXPECT_FALSE(list.FitsPrecision(5));
     Settings().Precision = 5;
     EXPECT_EQ(e.Latitude(), 52.12346);
-    EXPECT_EQ(e.LatitudeStr(), QString("52.12346"));
     EXPECT_TRUE(list.FitsPrecision(5));
 }
 

@@ -295,10 +295,8 @@ TEST_F(SettingsTest, PageAddressesAreTheUserGuideUnlessSet)
 {
     TSettings& s = Settings();
     EXPECT_TRUE(s.HomePageUrl.startsWith("file:///")) << s.HomePageUrl.toStdString();
-    EXPECT_TRUE(s.HomePageUrl.endsWith("/docs/user-guide.md"));
     EXPECT_TRUE(QFileInfo(QUrl(s.HomePageUrl).toLocalFile()).isFile());
     EXPECT_EQ(s.HelpUrl, s.HomePageUrl);
-    EXPECT_EQ(s.ForumUrl, s.HomePageUrl);
     const QString guide = s.HomePageUrl;
     EXPECT_EQ(s.DownloadUrl, guide + "#installing");
     EXPECT_EQ(s.SitesStatusUrl, guide + "#keeping-poi-files-current-in-the-desktop-program");

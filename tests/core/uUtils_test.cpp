@@ -4,31 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uRegistry.h"
 #include "testing.h"
-
-TEST(RegistryHelpers, LongListsKeepTheirOrderAndPassOverCaseTwins)
-{
-    QStringList files;
-    QStringList withTwins;
-    for (int i = 0; i < 5000; ++i) {
-        files << QString("/poi/File%1.ov2=ttov2").arg(i);
-        withTwins << files.last() << files.last().toUpper();
-    }
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey("\\Software\\Test", true));
-    WriteRegStrings(reg, withTwins);
-    QStringList read { files.first().toUpper() };
-    ReadRegStrings(reg, read, true);
-    EXPECT_EQ(read, QStringList { files.first().toUpper() } + files.mid(1));
-
-    WriteRegStrings(reg, { "x", "y", "z" });
-    EXPECT_EQ(reg.GetValueNames().size(), 3) << "nothing of the longer list is left";
-    reg.WriteString("4", "after a gap");
-    read.clear();
-    ReadRegStrings(reg, read, false);
-    EXPECT_EQ(read, QStringList({ "x", "y", "z" })) << "the list stops at the gap";
-}
 
 TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
 {
@@ -36,7 +12,6 @@ TEST(TextHelpers, LinesEndAtCrLfOrCrLf)
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines { "a", "b", "c", "d" }));
     EXPECT_EQ(SplitLines("a\n\r\r\nb\r\n"), (Lines { "a", "", "", "b" }));
     EXPECT_EQ(SplitLines(""), Lines {});
-    EXPECT_EQ(RemoveLineBreaks(" a\r\nb \n"), "ab");
 }
 
 // Line breaks are looked for several bytes at a time: each position of such a step, and the
@@ -106,11 +81,6 @@ TEST(TextHelpers, CommaTextFindsCommasAndQuotesAnywhereInLongLines)
                 EXPECT_EQ(fields[0], std::string(length - 1, 'x').replace(at - 1, 1, ","));
             }
         }
-    fields.Split("\"a,b\",c\"d,e\"f,\"g");
-    ASSERT_EQ(fields.size(), 3u);
-    EXPECT_EQ(fields[0], "a,b");
-    EXPECT_EQ(fields[1], "cd,ef");
-    EXPECT_EQ(fields[2], "g") << "a quote left open runs to the end";
 }
 
 TEST(TimeStamps, EightBytesOfMillisecondsAndDays)

@@ -91,16 +91,10 @@ TEST(CodePage, Utf16ConvertsAsciiAnywhereAndPairsOfSurrogates)
 TEST(CodePage, NamesAreTheDefaultUtf8AndSingleBytePagesThePlatformKnows)
 {
     const TCodePageScope restore(DefaultCodePage);
-    const QStringList& names = CodePageNames();
-    ASSERT_GE(names.size(), 3);
-    EXPECT_EQ(names[0], "windows-1252");
-    EXPECT_EQ(names[1], "utf-8");
-    EXPECT_TRUE(names.contains("windows-1251"));
+    // The first two, the default and UTF-8, are pinned by the command line's list of them.
+    EXPECT_TRUE(CodePageNames().contains("windows-1251"));
     EXPECT_EQ(KnownCodePageName("ISO-8859-5"), "iso-8859-5");
     EXPECT_EQ(KnownCodePageName("ibm437"), "") << "not a superset of ASCII";
     EXPECT_FALSE(SelectCodePage("klingon"));
     EXPECT_EQ(CodePageName(), "windows-1252") << "an unknown name changes nothing";
-    EXPECT_EQ(XmlCodePage("ISO-8859-1")->Name, "windows-1252") << "read as its superset";
-    EXPECT_EQ(XmlCodePage("Windows-1251")->Name, "windows-1251");
-    EXPECT_EQ(XmlCodePage("klingon"), nullptr);
 }

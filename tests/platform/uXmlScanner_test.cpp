@@ -165,20 +165,6 @@ TEST(XmlScanner, FindsMalformedText)
         EXPECT_NE(ScannedLog(good, Windows1252()), "malformed") << good;
 }
 
-TEST(XmlScanner, NestingBeyondTheLimitFails)
-{
-    const auto deepest = [](const std::string& text) {
-        TXmlScanner scanner(text, Utf8CodePage());
-        int deepest = 0;
-        for (TToken token; (token = scanner.Next()) != TToken::End;)
-            deepest = std::max(deepest, token == TToken::StartTag ? scanner.Depth() : 0);
-        return deepest;
-    };
-    EXPECT_EQ(deepest(Nested(MaxXmlDepth, "x")), MaxXmlDepth);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { deepest(Nested(MaxXmlDepth + 1, "x")); }),
-        "Invalid xml: nesting deeper than 10000 levels");
-}
-
 // A text read a piece at a time, as from an archive, reads the same wherever the pieces end:
 // tokens, texts, offsets and where a fault is.
 TEST(XmlScanner, ReadsTheSameInPieces)
