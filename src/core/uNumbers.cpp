@@ -13,21 +13,6 @@
 #include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 
-void AppendFixed(std::string& out, double value, int decimals)
-{
-    // Whole numbers are much faster to write than floating point; coordinates are far from
-    // the range where the scaled value stops being exact.
-    const long double scaled = RoundHalfEven(value * PowerOf10(decimals));
-    if (!(std::fabs(scaled) < 9e15L)) { // beyond that a double no longer holds every whole number
-        char buffer[400];
-        auto [end, error] = std::to_chars(
-            buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-        out.append(buffer, end);
-        return;
-    }
-    AppendFixedUnits(out, WholeNumber(scaled), decimals);
-}
-
 namespace {
 
 // A finite value's significant digits, without trailing zeros, and its decimal exponent:

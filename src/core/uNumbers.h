@@ -151,16 +151,14 @@ inline int32_t ToFixedPoint(double degrees, long double scale)
 
 // Number text in files: "." as decimal separator whatever the user's locale.
 
-// Appends `value` in fixed notation with `decimals` decimals, "-" only for a value that is
-// not zero at that precision.
-void AppendFixed(std::string& out, double value, int decimals);
 // Appends `value` in its shortest general form of up to 15 significant digits, as the XML
 // formats write coordinates: fixed notation, and scientific ("1.5E-7") only for magnitudes
 // below 0.00001 or from 10^15.
 void AppendGeneral(std::string& out, double value);
 // Appends `units` x 10^-decimals as AppendGeneral writes the double nearest it.
 void AppendDecimalUnits(std::string& out, int64_t units, int decimals);
-// Appends `units` x 10^-decimals with all `decimals` decimals, as AppendFixed writes that value.
+// Appends `units` x 10^-decimals with all `decimals` decimals, "-" only for a value other than
+// zero.
 void AppendFixedUnits(std::string& out, int64_t units, int decimals);
 // Appends a whole number.
 void AppendInteger(std::string& out, int64_t value);

@@ -31,7 +31,6 @@ public:
     bool OpenKey(const QString& key, bool canCreate);
     bool OpenKeyReadOnly(const QString& key);
     void CloseKey();
-    QString CurrentPath() const { return Current; }
 
     bool KeyExists(const QString& key) const;
     // Deletes the key with all its sub-keys and values; false when it did not exist.

@@ -349,8 +349,6 @@ TXmlNode TXmlNode::AppendProcessingInstruction(const QString& target, const QStr
     return Of(instruction);
 }
 
-TXmlNode TXmlNode::AppendClone(TXmlNode node) { return Of(Element().append_copy(node.Element())); }
-
 TXmlNode TXmlNode::AppendChild(TXmlNode child)
 {
     return Of(Element().append_move(child.Element()));

@@ -85,8 +85,6 @@ public:
     // The library keeps no detached nodes, so new nodes are made as this node's last child.
     TXmlNode AppendElement(const QString& name);
     TXmlNode AppendProcessingInstruction(const QString& target, const QString& data);
-    // A deep copy of `node`, which may belong to another document.
-    TXmlNode AppendClone(TXmlNode node);
     // Moves `child`, a node of the same document, to the end of this node's children.
     TXmlNode AppendChild(TXmlNode child);
     // `child` is destroyed; handles on it and its descendants become invalid.
