@@ -16,7 +16,6 @@ class UpdateCommandTest : public SiteTest {
 protected:
     UpdateCommandTest()
     {
-        Settings().DownloadImages = false;
         ServeSite("/site.xml",
             "<poi><description>Speed Cams</description><map>Netherlands</map>"
             "<url>/cams.ov2</url><lastmodified>/lm</lastmodified></poi>");

@@ -198,9 +198,16 @@ TEST_F(ManagerWindowTest, SettingsTabWritesTheAutostartEntryAndTheWizardButtonHa
     ASSERT_NE(onConnect, nullptr);
     EXPECT_FALSE(onConnect->isChecked());
     onConnect->setChecked(true);
-    EXPECT_TRUE(QFileInfo::exists(AutostartFile()));
+    EXPECT_EQ(AutostartFile(), config.filePath("autostart/marivel.desktop"));
+    const std::string entry = FileBytes(AutostartFile());
+    EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
+    EXPECT_NE(
+        entry.find("\nExec=\"" + QApplication::applicationFilePath().toStdString() + "\" --tray\n"),
+        std::string::npos)
+        << entry;
     onConnect->setChecked(false);
     EXPECT_FALSE(QFileInfo::exists(AutostartFile()));
+    EXPECT_TRUE(QDir(config.filePath("autostart")).isEmpty()) << "no file left behind";
 
     EXPECT_FALSE(manager.WantsWizard());
     ButtonOf(&manager, "Start Wizard...")->click();

@@ -21,7 +21,6 @@ class StatusWindowTest : public SiteTest {
 protected:
     StatusWindowTest()
     {
-        Settings().DownloadImages = false;
         WriteFileBytes(Dir.filePath("cams.ov2"), Ov2Record(2, 450000, 5210000, { "Camera" }));
         WriteFileBytes(Dir.filePath("parks.ov2"), Ov2Record(2, 450000, 5210000, { "Park" }));
         const auto poi = [&](const char* name, const char* file) {

@@ -51,6 +51,7 @@ protected:
     SiteTest()
     {
         AutoUpdateItems().Load(); // the fresh folder's: none
+        Settings().DownloadImages = false;
         using namespace std::chrono_literals;
         SetDownloadTimeouts({ .Idle = 2s, .PoiFile = 20s, .Answer = 20s });
     }

@@ -113,6 +113,7 @@ TEST_F(ManagerTest, NewSiteNeedsAKnownPrefixAndAnExistingFileOrAHost)
 TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)
 {
     EXPECT_EQ(Manager.OpenSite(SiteLocation), Site);
+    EXPECT_EQ(&GetSite(SiteLocation.toUpper()), Site) << "each site is loaded once";
     const QString gone = "FILE://" + Dir.filePath("gone.xml");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.OpenSite(gone); }),
         "File " + Dir.filePath("gone.xml")

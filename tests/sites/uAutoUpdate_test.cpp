@@ -15,8 +15,6 @@ const QDateTime ServerTime(QDate(2007, 1, 31), QTime(23, 59, 59));
 
 class AutoUpdateTest : public SiteTest {
 protected:
-    AutoUpdateTest() { Settings().DownloadImages = false; }
-
     QString SiteUrl() const { return Server.Url("/site.xml"); }
 
     // A POI "Cams" at "/cams.ov2" with the POI's further elements `extra`.

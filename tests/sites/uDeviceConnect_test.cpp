@@ -9,26 +9,6 @@
 
 #include "testing.h"
 
-TEST(UpdateOnConnect, AutostartEntryFollowsTheOption)
-{
-    QTemporaryDir config;
-    const TEnvironment xdg("XDG_CONFIG_HOME", config.path());
-    const QString entry = config.filePath("autostart/marivel.desktop");
-    EXPECT_EQ(AutostartFile(), entry);
-    EXPECT_FALSE(UpdateOnConnectEnabled());
-
-    SetUpdateOnConnect(true, QStringLiteral("/opt/my apps/marivel"));
-    EXPECT_TRUE(UpdateOnConnectEnabled());
-    const std::string text = FileBytes(entry);
-    EXPECT_NE(text.find("\nExec=\"/opt/my apps/marivel\" --tray\n"), std::string::npos) << text;
-    EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
-
-    SetUpdateOnConnect(false, QString());
-    EXPECT_FALSE(UpdateOnConnectEnabled());
-    EXPECT_TRUE(QDir(config.filePath("autostart")).isEmpty()) << "no file left behind";
-    SetUpdateOnConnect(false, QString()); // off twice is no failure
-}
-
 TEST(UpdateOnConnect, MediaRootsFromTheEnvironmentOrTheUsersFolders)
 {
     {

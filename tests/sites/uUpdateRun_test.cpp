@@ -36,7 +36,6 @@ class UpdateRunTest : public SiteTest {
 protected:
     UpdateRunTest()
     {
-        Settings().DownloadImages = false;
         ServeSite("/a.xml",
             "<poi><description>Cams</description><url>/cams.ov2</url></poi>"
             "<poi><description>Fuel</description><url>/fuel.ov2</url></poi>"
