@@ -60,6 +60,18 @@ protected:
 
 } // namespace
 
+TEST_F(ConvertCommandTest, ConvertsKeepingOnlyTheEntries)
+{
+    Write("in.ov2",
+        Ov2BlockHeader(1) + Ov2Record(2, 1, 2, { "one" }) + Ov2Record(0, 5, 5, { "gone" })
+            + Ov2Record(3, -7, -8, { "ext", "x", "y" }) + Ov2Record(2, 3, 4, { "two" }));
+
+    EXPECT_EQ(Run({ Path("in.ov2"), Path("out.ov2") }), 0) << Err.toStdString();
+    EXPECT_EQ(Read("out.ov2"),
+        Ov2Record(2, 1, 2, { "one" }) + Ov2Record(2, -7, -8, { "ext" })
+            + Ov2Record(2, 3, 4, { "two" }));
+}
+
 TEST_F(ConvertCommandTest, AppendsSeveralInputsInOrderNamedIfAsked)
 {
     Write("paris.ov2", Ov2Record(2, 1, 1, { "Eiffel" }));
