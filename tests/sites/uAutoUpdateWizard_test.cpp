@@ -120,21 +120,6 @@ TEST_F(WizardTest, GroupsOfferedFollowTheWizardMarks)
     EXPECT_EQ(groups[1].Caption, "sleep") << "a group the site does not describe shows its name";
 }
 
-TEST_F(WizardTest, TargetsFollowTheChosenKind)
-{
-    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
-        + Poi("Shell", "fuel"));
-    RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
-    EXPECT_EQ(Targets(), QStringList({ Target("Fixed.ov2"), Target("Mobile_Radar.ov2") }));
-    const TUpdateItem& item = AutoUpdateItems().Items(0);
-    EXPECT_EQ(item.Format, "ttov2") << "whatever the site offers";
-    EXPECT_EQ(item.Poi, "Fixed");
-    EXPECT_EQ(item.Country, "Holland");
-    EXPECT_EQ(item.Site, Wizard.SiteLocation);
-    AutoUpdateItems().Load();
-    EXPECT_EQ(AutoUpdateItems().Count(), 2) << "saved";
-}
-
 TEST_F(WizardTest, TargetPageNeedsAnExistingFolder)
 {
     ChooseSite(Poi("Shell", "fuel"));
@@ -156,11 +141,20 @@ TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
     EXPECT_EQ(AutoUpdateItems().Items(0).Format, "gengpx");
 }
 
-TEST_F(WizardTest, SecondRunForASiteAsksToClearTheFirst)
+// A navigator's targets are OV2 files named after the POIs, whatever the site offers.
+TEST_F(WizardTest, TargetsFollowTheChosenKindAndASecondRunForASiteAsksToClearTheFirst)
 {
-    ChooseSite(Poi("Fixed", "speed"));
+    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
+        + Poi("Shell", "fuel"));
     RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
-    ASSERT_EQ(AutoUpdateItems().Count(), 1);
+    EXPECT_EQ(Targets(), QStringList({ Target("Fixed.ov2"), Target("Mobile_Radar.ov2") }));
+    const TUpdateItem& item = AutoUpdateItems().Items(0);
+    EXPECT_EQ(item.Format, "ttov2");
+    EXPECT_EQ(item.Poi, "Fixed");
+    EXPECT_EQ(item.Country, "Holland");
+    EXPECT_EQ(item.Site, Wizard.SiteLocation);
+    AutoUpdateItems().Load();
+    ASSERT_EQ(AutoUpdateItems().Count(), 2) << "saved";
 
     TAutoUpdateWizard second(Prompt, {});
     second.SiteLocation = Wizard.SiteLocation;
@@ -168,7 +162,7 @@ TEST_F(WizardTest, SecondRunForASiteAsksToClearTheFirst)
     Prompt.Answers = { TAnswer::No };
     EXPECT_FALSE(second.Next());
     EXPECT_EQ(second.Page(), TPage::Sites);
-    EXPECT_EQ(AutoUpdateItems().Count(), 1);
+    EXPECT_EQ(AutoUpdateItems().Count(), 2);
     Prompt.Answers = { TAnswer::Yes };
     EXPECT_TRUE(second.Next());
     EXPECT_EQ(Prompt.Asked, QStringList(2, Tr(Msg::ClearSiteItems)));

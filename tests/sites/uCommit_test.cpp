@@ -58,28 +58,20 @@ TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
            "elsewhere";
 }
 
-TEST_F(CommitTest, AddressFillsEveryPlaceholderWithDotsWhateverTheLocale)
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    WriteSiteCredentials(Site.Location(), { QStringLiteral("bob smith"), QString() });
-    const QString address = CommitAddress(Site, Entry, ReadSiteCredentials(Site.Location()));
-    EXPECT_EQ(address,
-        Server.Url(QStringLiteral("/add.php?u=bob%20smith&poi=Fixed&lon=4.5&lat=52.5"
-                                  "&d=Caf%C3%A9%20%26%20bar")));
-
-    Entry.Latitude = -33.123456789012345;
-    Entry.Longitude = 151;
-    EXPECT_TRUE(CommitAddress(Site, Entry, {}).contains("lon=151&lat=-33.1234567890123"));
-}
-
 // An empty answer is success; an answer, an error or no answer in time fails,
 // is reported to the site and ends in the hint.
 TEST_F(CommitTest, OnlyAnEmptyAnswerIsSuccess)
 {
+    // Every placeholder filled, numbers with dots whatever the locale.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    WriteSiteCredentials(Site.Location(), { QStringLiteral("bob smith"), QString() });
     Server.Serve("/add.php", "  \r\n");
     CommitToSite(Site, Entry);
     ASSERT_EQ(Server.Requests.size(), 1);
-    EXPECT_TRUE(LastRequestTarget().startsWith("/add.php?u=&poi=Fixed&lon=4.5&lat=52.5"));
+    EXPECT_EQ(LastRequestTarget(),
+        "/add.php?u=bob%20smith&poi=Fixed&lon=4.5&lat=52.5&d=Caf%C3%A9%20%26%20bar");
+    const TCommitEntry far { QString(), 151, -33.123456789012345, QString() };
+    EXPECT_TRUE(CommitAddress(Site, far, {}).contains("lon=151&lat=-33.1234567890123"));
 
     Server.Serve("/err.php");
     const QString hint = QStringLiteral("\r\r") + Tr(Msg::CheckCredentials);
