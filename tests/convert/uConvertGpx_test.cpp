@@ -41,37 +41,42 @@ std::vector<TRead> Imported(const std::string& bytes, bool useDesc, bool retainE
     return read;
 }
 
-// Track points, then waypoints with a name, a description, both or neither.
+// The points a file of tests/data lists, a line each: description, extra XML, longitude and
+// latitude, tab-separated.
+std::vector<TRead> Points(const char* file)
+{
+    std::vector<TRead> points;
+    for (const QString& line :
+        QString::fromStdString(TestData(file)).split('\n', Qt::SkipEmptyParts))
+        if (!line.startsWith('#')) {
+            const QStringList fields = line.split('\t');
+            points.push_back({ fields[0].toStdString(), fields[1].toStdString(),
+                fields[2].toDouble(), fields[3].toDouble() });
+        }
+    return points;
+}
+
+// Track points, then waypoints with a name, a description, both or neither, two of each, and a
+// name deeper down before their own.
 const std::string Mixed = TestData("convert/mixed.gpx");
 
 } // namespace
 
-// Waypoints first, then track points; the name, else the description, unless the description
-// is chosen.
+// The point's own first name, else its first description, unless the description is chosen.
 TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
 {
     const std::vector<TRead> read = Imported(Mixed, false, true);
-    EXPECT_EQ(read,
-        std::vector<TRead>({ { "A", "", 2, 1 },
-            { "only desc", R"(<wpt lon="4" lat="3"><sym>Flag</sym></wpt>)", 4, 3 },
-            { "both name", R"(<wpt lat="-1.25" lon="-2.5"><desc>both desc</desc></wpt>)", -2.5,
-                -1.25 },
-            { "", R"(<wpt lat="0" lon="0"><ele>1</ele></wpt>)", 0, 0 },
-            { "T1",
-                R"(<wpt lat="5.5" lon="6.5"><ele>7</ele><time>2026-01-01T00:00:00Z</time></wpt>)",
-                6.5, 5.5 },
-            { "", "", 6.75, 5.75 } }));
-    const std::vector<TRead> byDesc = Imported(Mixed, true, true);
-    EXPECT_EQ(byDesc[2],
-        (TRead { "both desc", R"(<wpt lat="-1.25" lon="-2.5"><name>both name</name></wpt>)", -2.5,
-            -1.25 }));
-    EXPECT_EQ(byDesc[4].Description, "T1") << "name when there is no desc";
+    EXPECT_EQ(read, Points("convert/mixed-read.txt"));
+    EXPECT_EQ(Imported(Mixed, true, true), Points("convert/mixed-read-by-desc.txt"));
+    EXPECT_EQ(Imported(TestData("convert/gpx10.gpx"), false, false),
+        std::vector<TRead>({ { "Dam", "", 4.88969, 52.37403 } }))
+        << "GPX 1.0 reads as 1.1";
 
     // Exported again: the track point as a waypoint, the description written into name; a
     // point's own position and name give way to the entry's, a name deeper down does not.
     TEntries entries;
     ImportInto<TConvertFromGpx>(entries, Mixed);
-    entries.Items(4).SetDescription("renamed");
+    entries.Items(6).SetDescription("renamed");
     entries.Items(0).SetExtra(R"(<wpt lat="0" lon="0"><name>old</name><extensions>)"
                               R"(<x:name>n</x:name></extensions><!-- kept --></wpt>)");
     const std::string written = Exported<TConvertToGpx>(entries);
@@ -79,7 +84,7 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
         { R"(<wpt lat="5.5" lon="6.5"><ele>7</ele><time>2026-01-01T00:00:00Z</time><name>renamed</name></wpt>)",
             R"(<wpt lat="1" lon="2"><extensions><x:name>n</x:name></extensions><!-- kept --><name>A</name></wpt>)" })
         EXPECT_NE(written.find(point), std::string::npos) << written;
-    EXPECT_EQ(Imported(written, false, true)[4].Extra, read[4].Extra);
+    EXPECT_EQ(Imported(written, false, true)[6].Extra, read[6].Extra);
 }
 
 namespace {
@@ -126,29 +131,6 @@ TEST(TConvertGpx, RetainedExtensionsKeepTheirNamespaceDeclarations)
     ImportInto(again, written, importer);
     EXPECT_EQ(PrefixedElementNamespaces(Exported<TConvertToGpx>(again)),
         PrefixedElementNamespaces(written));
-}
-
-// Only the first of two description elements counts, and no name deeper down; GPX 1.0 reads
-// as 1.1.
-TEST(TConvertFromGpx, TakesThePointsOwnFirstNameOrDescription)
-{
-    const std::string twice = "<gpx><wpt lat='1' lon='2'><name>first</name><name>second</name>"
-                              "<desc>d1</desc><desc>d2</desc></wpt></gpx>";
-    EXPECT_EQ(Imported(twice, false, true),
-        std::vector<TRead>({ { "first",
-            R"(<wpt lat="1" lon="2"><name>second</name><desc>d1</desc><desc>d2</desc></wpt>)", 2,
-            1 } }));
-    EXPECT_EQ(Imported(twice, true, true),
-        std::vector<TRead>({ { "d1",
-            R"(<wpt lat="1" lon="2"><name>first</name><name>second</name><desc>d2</desc></wpt>)", 2,
-            1 } }));
-    EXPECT_EQ(Imported("<gpx><wpt lat='1' lon='2'><extensions><name>inner</name></extensions>"
-                       "<name>own</name></wpt></gpx>",
-                  false, false)[0]
-                  .Description,
-        "own");
-    EXPECT_EQ(Imported(TestData("convert/gpx10.gpx"), false, false),
-        std::vector<TRead>({ { "Dam", "", 4.88969, 52.37403 } }));
 }
 
 TEST(TConvertFromGpx, DecodesTextAsItsDeclarationSays)
