@@ -1,7 +1,6 @@
 #include <bit>
 #include <cstdint>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -21,87 +20,29 @@
 
 namespace {
 
-// Pieces of descriptions: plain, Windows-1252 letters, XML's special characters, the field
-// separators of the text formats, and nothing at all.
-const std::vector<std::string> DescriptionPieces { "Dam", "Café", "Zürich", "€uro", "a & b",
-    "<tag>", "\"quoted\"", "it's", "x, y", "p;q", "|", " ", "ßø", "" };
-
-// A fixed sequence of values, the same from every standard library: the engine's raw output
-// is specified, its distributions are not.
-class TFixedRandom {
-public:
-    uint32_t Below(uint32_t bound) { return static_cast<uint32_t>(Engine() % bound); }
-    // A value in [-limit, limit] with 0 to 9 decimals.
-    double Coordinate(int limit)
-    {
-        const uint32_t decimals = Below(10);
-        uint64_t scale = 1;
-        for (uint32_t i = 0; i < decimals; ++i)
-            scale *= 10;
-        const uint64_t span = static_cast<uint64_t>(limit) * scale;
-        const auto units = static_cast<int64_t>(
-            ((static_cast<uint64_t>(Engine()) << 32 | Engine()) % (2 * span + 1)));
-        return static_cast<double>(units - static_cast<int64_t>(span)) / static_cast<double>(scale);
-    }
-    std::string Description()
-    {
-        std::string text;
-        for (uint32_t n = Below(4); n > 0; --n)
-            text += DescriptionPieces[Below(static_cast<uint32_t>(DescriptionPieces.size()))];
-        return text;
-    }
-
-private:
-    std::mt19937 Engine { 20240611 };
-};
-
-// An entry set through the degree, minute and second writers.
-void AddParts(TEntries& entries, const std::string& description, int lonDeg, int lonMin, int lonSec,
-    bool west, int latDeg, int latMin, int latSec, bool south)
-{
-    TEntry& entry = entries.AddValues(description, std::string(), 0, 0);
-    entry.SetLonDeg(static_cast<uint8_t>(lonDeg));
-    entry.SetLonMin(static_cast<uint8_t>(lonMin));
-    entry.SetLonSec(static_cast<uint8_t>(lonSec));
-    entry.SetLonWest(west);
-    entry.SetLatDeg(static_cast<uint8_t>(latDeg));
-    entry.SetLatMin(static_cast<uint8_t>(latMin));
-    entry.SetLatSec(static_cast<uint8_t>(latSec));
-    entry.SetLatSouth(south);
-}
-
+// The entries of tests/data/digest-entries.txt.
 void FillEntries(TEntries& entries)
 {
-    // The ends of both axes, the origin from both sides and values past the ends.
-    for (double lon : { 180.0, -180.0, 0.0, -0.0, 180.5, -300.0 })
-        for (double lat : { 90.0, -90.0, 0.0, -0.0, 95.0 })
-            entries.AddValues("edge", std::string(), lon, lat);
-    // Halves at every precision, from both sides.
-    for (double half : { 0.5, 0.05, 0.00005, 0.000005, 0.0000005, 12.345645, 12.34565, 1.00015,
-             2.0000025, 179.999995, 89.9999995, 4.88965, 52.374035 })
-        entries.AddValues("half", std::string(), half, -half);
-    // 59.999... seconds and 59 minutes, which round up into the next minute or degree.
-    for (double seconds : { 59.0, 59.9, 59.99, 59.999, 59.9999, 59.99999, 59.999999 }) {
-        const double value = 10 + 59 / 60.0 + seconds / 3600;
-        entries.AddValues("59s", std::string(), -value, value);
-    }
-    // Parts as the editor writes them, minutes and seconds beyond 59 included.
-    AddParts(entries, "parts", 4, 30, 9, false, 52, 59, 59, true);
-    AddParts(entries, "parts", 179, 59, 59, true, 89, 59, 59, false);
-    AddParts(entries, "parts", 0, 0, 1, true, 0, 1, 0, true);
-    AddParts(entries, "parts", 10, 75, 0, false, 10, 0, 200, false);
-    AddParts(entries, "parts", 179, 255, 255, false, 89, 255, 255, true);
-    // Tiny magnitudes, written in scientific notation by the XML formats.
-    for (double tiny : { 1e-6, 3e-6, 1e-7, 1e-9 })
-        entries.AddValues("tiny", std::string(), tiny, -tiny);
-
-    TFixedRandom random;
-    for (int i = 0; i < 400; ++i) {
-        const std::string description = random.Description();
-        const double longitude = random.Coordinate(180);
-        const double latitude = random.Coordinate(90);
-        TEntry& entry = entries.AddValues(description, std::string(), longitude, latitude);
-        entry.SetFlag(static_cast<int>(random.Below(8)));
+    for (const QString& line :
+        QString::fromStdString(TestData("digest-entries.txt")).split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith('#'))
+            continue;
+        const QStringList fields = line.split('\t');
+        const QStringList lon = fields[1].split(' '), lat = fields[2].split(' ');
+        TEntry& entry = entries.AddValues(fields[0].toStdString(), std::string(),
+            lon.size() == 1 ? lon[0].toDouble() : 0, lat.size() == 1 ? lat[0].toDouble() : 0);
+        if (fields.size() > 3)
+            entry.SetFlag(fields[3].toInt());
+        if (lon.size() == 1)
+            continue;
+        entry.SetLonDeg(static_cast<uint8_t>(lon[0].toInt()));
+        entry.SetLonMin(static_cast<uint8_t>(lon[1].toInt()));
+        entry.SetLonSec(static_cast<uint8_t>(lon[2].toInt()));
+        entry.SetLonWest(lon[3] == "W");
+        entry.SetLatDeg(static_cast<uint8_t>(lat[0].toInt()));
+        entry.SetLatMin(static_cast<uint8_t>(lat[1].toInt()));
+        entry.SetLatSec(static_cast<uint8_t>(lat[2].toInt()));
+        entry.SetLatSouth(lat[3] == "S");
     }
 }
 
