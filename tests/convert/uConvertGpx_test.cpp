@@ -201,41 +201,6 @@ TEST(TConvertFromGpx, ReadsUtf16InEitherByteOrderAndUtf8WithAMark)
     }
 }
 
-// Route points and prefixed points are not read; a file holding nothing else says so.
-TEST(TConvertFromGpx, NamesThePointsItDoesNotReadWhenItReadsNone)
-{
-    const std::string rtept = "<rtept lat='1' lon='2'><name>R</name></rtept>";
-    TEntries entries;
-    // The plural is pinned by the command-line warning test.
-    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries, "<gpx><rte>" + rtept + "</rte></gpx>"),
-        QStringList("no waypoints; the file holds 1 route point, which GPX import does not read"));
-    EXPECT_EQ(entries.Count(), 0);
-    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries,
-                  "<g:gpx xmlns:g='http://www.topografix.com/GPX/1/1'><g:wpt lat='1' lon='2'/>"
-                  "<g:wpt lat='3' lon='4'/><rte>"
-                      + rtept + "</rte><g:trk><g:trkseg><g:trkpt lat='1' lon='2'/>"
-                      + "</g:trkseg></g:trk><g:metadata/></g:gpx>"),
-        QStringList("no waypoints; the file holds 2 g:wpt elements, 1 route point, 1 g:trkpt "
-                    "element, which GPX import does not read"));
-
-    entries.AddValues("kept", "", 1, 2);
-    EXPECT_EQ(
-        ImportWarnings<TConvertFromGpx>(entries, "<gpx><rte>" + rtept + "</rte></gpx>").size(), 1)
-        << "an append that reads nothing warns too";
-    EXPECT_EQ(entries.Count(), 1);
-
-    for (const std::string& reads : {
-             "<gpx><rte>" + rtept + "</rte><wpt lat='1' lon='2'/><rte>" + rtept + "</rte></gpx>",
-             "<gpx><rte>" + rtept
-                 + "</rte><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>",
-         }) {
-        TEntries read;
-        EXPECT_EQ(ImportWarnings<TConvertFromGpx>(read, reads), QStringList()) << reads;
-        EXPECT_EQ(read.Count(), 1);
-    }
-    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(entries, "<gpx><metadata/></gpx>"), QStringList())
-        << "a file without points has nothing to tell";
-}
 // A fault ends the reading. Malformed text adds nothing and is quoted, as text, with what is
 // wrong and where; a faulty point keeps the points read before it, waypoints first.
 TEST(TConvertFromGpx, FaultsAreQuotedAndKeepWhatWasRead)
@@ -318,4 +283,41 @@ TEST(XmlFormats, NestingBeyondTheLimitFailsAndAddsNothing)
         EXPECT_EQ(ErrorOf<EUserError>(read), "Invalid xml: nesting deeper than 10000 levels");
         EXPECT_EQ(entries.Count(), 0);
     }
+}
+
+// Route points and prefixed points, points of several geometries and of tracks are not read; a
+// file of tests/data/convert/unread holding nothing else says so, also when it is appended.
+TEST(XmlFormats, NameThePointsTheyDoNotReadWhenTheyReadNone)
+{
+    const struct {
+        const char* File;
+        QString Unread; // as the warning names them
+        int Read;
+    } cases[] = {
+        { "route.gpx", "2 route points", 0 },
+        { "prefixed.gpx", "2 g:wpt elements, 1 route point, 1 g:trkpt element", 0 },
+        { "route-and-waypoint.gpx", "", 1 }, { "route-and-track.gpx", "", 1 },
+        { "metadata.gpx", "", 0 }, // a file without points has nothing to tell
+        { "multi-and-line.kml", "2 points in MultiGeometry", 0 },
+        { "track.kml", "2 gx:Track points", 0 }, { "prefixed.kml", "1 kml:Placemark element", 0 },
+        { "point-among-others.kml", "", 1 },
+        { "line.kml", "", 0 }, // lines and polygons are no points
+    };
+    for (const auto& c : cases)
+        for (const int before : { 0, 1 }) {
+            SCOPED_TRACE(std::string(c.File) + (before ? " appended" : ""));
+            TEntries entries;
+            if (before)
+                entries.AddValues("kept", "", 1, 2);
+            const std::string bytes = TestData((std::string("convert/unread/") + c.File).c_str());
+            const bool gpx = QString(c.File).endsWith(".gpx");
+            const QString warning = gpx
+                ? "no waypoints; the file holds " + c.Unread + ", which GPX import does not read"
+                : "no placemarks with a point; the file holds " + c.Unread
+                    + ", which KML import does not read";
+            EXPECT_EQ(gpx ? ImportWarnings<TConvertFromGpx>(entries, bytes)
+                          : ImportWarnings<TConvertFromKml>(entries, bytes),
+                c.Unread.isEmpty() ? QStringList() : QStringList(warning));
+            EXPECT_EQ(entries.Count(), before + c.Read);
+        }
 }
