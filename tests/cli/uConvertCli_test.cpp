@@ -153,7 +153,7 @@ TEST_F(ConvertCommandTest, ShowsTheUsageAndListsTheFormats)
     EXPECT_EQ(Out.toStdString(), TestData("cli/list-formats.txt"));
 }
 
-TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
+TEST_F(ConvertCommandTest, OptionsAndTheEncodingHoldForOneRunOnly)
 {
     Write("in.ov2", Ov2Record(2, 123456, -654321, { "x" }));
     Settings().Precision = 6;
@@ -162,6 +162,16 @@ TEST_F(ConvertCommandTest, OptionsHoldForOneRunOnly)
     Settings().Precision = 5;
     EXPECT_TRUE(QString::fromStdString(Read("on.asc")).endsWith("1.234560, -6.543210, \"x\"\r\n"));
     EXPECT_TRUE(QString::fromStdString(Read("off.asc")).endsWith("1.23456, -6.54321, \"x\"\r\n"));
+
+    const std::string moscow = "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0";
+    Write("in.csv", '"' + moscow + "\",\"" + moscow + "\",37.61778,55.75583,,,,\r\n");
+    ASSERT_EQ(Run({ "--encoding", "UTF-8", Path("in.csv"), Path("a.ov2") }), 0)
+        << Err.toStdString();
+    EXPECT_NE(Read("a.ov2").find(moscow), std::string::npos);
+    ASSERT_EQ(Run({ "--encoding", "UTF-8", Path("a.ov2"), Path("out.csv") }), 0);
+    EXPECT_EQ(Err, "");
+    EXPECT_EQ(Read("out.csv"), Read("in.csv"));
+    EXPECT_EQ(CodePageName(), "windows-1252");
 }
 
 TEST_F(ConvertCommandTest, ReadsTheWebAndTheDeviceAndNamesTheOutputItCannotCreate)
@@ -262,30 +272,21 @@ TEST_F(ConvertCommandTest, AnInputChangedBeforeTheOutputIsWholeKeepsTheOldOutput
     }
 }
 
-TEST_F(ConvertCommandTest, EncodingUtf8KeepsCyrillicForThatRunOnly)
-{
-    const std::string moscow = "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0";
-    Write("in.csv", '"' + moscow + "\",\"" + moscow + "\",37.61778,55.75583,,,,\r\n");
-    const char* const chain[] = { "in.csv", "a.ov2", "b.gpx", "out.csv" };
-    for (size_t i = 0; i + 1 < std::size(chain); ++i)
-        ASSERT_EQ(Run({ "--encoding", "UTF-8", Path(chain[i]), Path(chain[i + 1]) }), 0)
-            << chain[i + 1] << " " << Err.toStdString();
-    EXPECT_EQ(Err, "");
-    EXPECT_NE(Read("a.ov2").find(moscow), std::string::npos);
-    EXPECT_EQ(Read("out.csv"), Read("in.csv"));
-    EXPECT_EQ(CodePageName(), "windows-1252") << "for that run only";
-}
-
-TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
+// Characters the code page lacks, and an input that reads as empty while it holds points of a
+// kind its format does not read, are warnings; the conversion goes on.
+TEST_F(ConvertCommandTest, LackingCharactersAndUnreadPointsAreWarnings)
 {
     Write("in.kml",
         "<kml><Placemark><name>\xd0\x9c\xd0\xbe Z\xc3\xbcrich</name><Point><coordinates>1,2"
         "</coordinates></Point></Placemark></kml>");
-    EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
+    Write("route.gpx", TestData("convert/unread/route.gpx"));
+    EXPECT_EQ(Run({ Path("in.kml"), Path("route.gpx"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err,
-        "warning: 2 characters that the code page windows-1252 lacks were replaced by \"?\", in 1 "
-        "entry: Мо Zürich.\n");
-    EXPECT_NE(Read("out.ov2").find("?? Z\xfcrich"), std::string::npos);
+        "warning: " + Path("route.gpx")
+            + ": no waypoints; the file holds 2 route points, which GPX import does not read.\n"
+              "warning: 2 characters that the code page windows-1252 lacks were replaced by "
+              "\"?\", in 1 entry: Мо Zürich.\n");
+    EXPECT_EQ(Read("out.ov2"), Ov2Record(2, 100000, 200000, { "?? Z\xfcrich" }));
 
     {
         TRegistry reg;
@@ -296,24 +297,6 @@ TEST_F(ConvertCommandTest, CharactersTheCodePageLacksAreAWarning)
     EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err, "") << "the setting names the code page";
     ReleaseSettings(false);
-}
-
-// An input that reads as empty while it holds points of a kind its format does not read still
-// converts, with a warning that names it.
-TEST_F(ConvertCommandTest, AnInputWithOnlyUnreadPointsIsAWarning)
-{
-    Write("route.gpx", "<gpx><rte><rtept lat='1' lon='2'/><rtept lat='3' lon='4'/></rte></gpx>");
-    Write("one.kml",
-        "<kml><Placemark><Point><coordinates>1,2</coordinates></Point></Placemark></kml>");
-
-    EXPECT_EQ(Run({ Path("route.gpx"), Path("one.kml"), Path("out.ov2") }), 0);
-    EXPECT_EQ(Err,
-        "warning: " + Path("route.gpx")
-            + ": no waypoints; the file holds 2 route points, which GPX import does not read.\n");
-    EXPECT_EQ(Read("out.ov2"), Ov2Record(2, 100000, 200000, { "" }));
-
-    EXPECT_EQ(Run({ Path("one.kml"), Path("out.ov2") }), 0);
-    EXPECT_EQ(Err, "");
 }
 
 // A failed input is named and the others go on, unless told to stop; an output that exists is
