@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "convert/convertfixture.h"
-#include "platform/uStreams.h"
 #include "testing.h"
 
 TEST(TConvertDat, ReadsAFileUpToWhereItEnds)

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/uStreams.h"
 #include "testing.h"
 
 TEST(TConvertFromItn, ReadsLinesWithOrWithoutTheFinalSeparator)

@@ -10,7 +10,6 @@
 
 #include "convert/convertfixture.h"
 #include "convert/uFormats.h"
-#include "platform/uBytes.h"
 #include "platform/uStreams.h"
 #include "testing.h"
 
