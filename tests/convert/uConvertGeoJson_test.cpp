@@ -5,19 +5,6 @@
 #include "convert/convertfixture.h"
 #include "testing.h"
 
-namespace {
-
-std::vector<TReadPoint> Imported(const std::string& bytes, QStringList* warnings = nullptr)
-{
-    TEntries entries;
-    const QStringList read = ImportWarnings<TConvertFromGeoJson>(entries, bytes);
-    if (warnings)
-        *warnings = read;
-    return ReadPoints(entries);
-}
-
-} // namespace
-
 // Points in collections, features, multipoints and bare geometries; the name else the title else
 // the description; members in any order; geometries that are no points counted.
 TEST(TConvertFromGeoJson, ReadsPointsWhereverGeoJsonHoldsThem)
@@ -37,11 +24,10 @@ TEST(TConvertFromGeoJson, ReadsPointsWhereverGeoJsonHoldsThem)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.File);
-        QStringList warnings;
-        EXPECT_EQ(
-            Imported(TestData(("convert/geojson/" + std::string(c.File) + ".geojson").c_str()),
-                &warnings),
-            c.Expected);
+        TEntries entries;
+        const QStringList warnings = ImportWarnings<TConvertFromGeoJson>(
+            entries, TestData(("convert/geojson/" + std::string(c.File) + ".geojson").c_str()));
+        EXPECT_EQ(ReadPoints(entries), c.Expected);
         const char* warning = c.Skipped == 1 ? Msg::GeoJsonSkippedOne : Msg::GeoJsonSkippedMany;
         EXPECT_EQ(
             warnings, c.Skipped == 0 ? QStringList() : QStringList { Tr(warning).arg(c.Skipped) });
