@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/convertfixture.h"
-#include "convert/uFormats.h"
 #include "platform/uBytes.h"
-#include "platform/uStreams.h"
 #include "testing.h"
 
 namespace {
@@ -27,13 +25,12 @@ std::string Favourite(
 
 TEST(TConvertFromCfg, FindsFavouritesInFileOrder)
 {
-    TBuiltInFormats formats;
-    TMemoryStream stream(std::string("settings\x04\0\x04", 11) + Favourite(488969, 5237403, "Home")
-        + Favourite(1, 2, "rejected", 26)
-        // a bare signature: the next favourite starts within its coordinates
-        + Signature + Favourite(-100, -200, "Work") + std::string(30, '\0'));
     TEntries entries;
-    entries.LoadFromStream(stream, QString("cfg"), QString(), false);
+    ImportInto<TConvertFromCfg>(entries,
+        std::string("settings\x04\0\x04", 11) + Favourite(488969, 5237403, "Home")
+            + Favourite(1, 2, "rejected", 26)
+            // a bare signature: the next favourite starts within its coordinates
+            + Signature + Favourite(-100, -200, "Work") + std::string(30, '\0'));
     EXPECT_EQ(ReadPoints(entries),
         std::vector<TReadPoint>({ { "Home", 4.88969, 52.37403 }, { "Work", -0.001, -0.002 } }));
 }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/convertfixture.h"
 #include "platform/uBytes.h"
-#include "platform/uStreams.h"
 #include "testing.h"
 
 namespace {
@@ -38,47 +38,37 @@ std::string Waypoint(const std::string& name, int32_t latitude, int32_t longitud
             + Int32Bytes(latitude) + Int32Bytes(longitude) + UnreadTail);
 }
 
-QString Import(TEntries& entries, const std::string& bytes)
-{
-    TMemoryStream stream(bytes);
-    return ErrorOf<EUserError>([&] { TConvertFromGdb().Execute(entries, stream); });
-}
-
-QString ImportError(const std::string& bytes)
-{
-    TEntries entries;
-    return Import(entries, bytes);
-}
-
 } // namespace
 
 TEST(TConvertFromGdb, ReadsWaypointsOfBothVersionsAndPassesOverOtherRecords)
 {
     for (const char* version : { "Dk", "Dl" }) {
         TEntries entries;
-        EXPECT_EQ(
-            Import(entries,
-                Header(version) + Record('R', "route") + Waypoint("north", 1073741824, -536870912)
-                    + Record('T', "") + Waypoint("", 0, 1) + Record('R', "cut", 1000)),
-            "no error");
+        ImportInto<TConvertFromGdb>(entries,
+            Header(version) + Record('R', "route") + Waypoint("north", 1073741824, -536870912)
+                + Record('T', "") + Waypoint("", 0, 1) + Record('R', "cut", 1000));
         ASSERT_EQ(entries.Count(), 2) << version;
-        EXPECT_EQ(entries.Items(0).Description(), "north");
-        EXPECT_EQ(entries.Items(0).Latitude(), 90);
-        EXPECT_EQ(entries.Items(0).Longitude(), -45);
+        EXPECT_EQ(ReadPoints(entries)[0], (TReadPoint { "north", -45, 90 }));
     }
-    EXPECT_EQ(ImportError(Header("Dm")), "Invalid gdb file version");
+    EXPECT_EQ(ReadOutcome<TConvertFromGdb>(Header("Dm")), "Invalid gdb file version | kept ");
 }
 
 TEST(TConvertFromGdb, DamagedHeaderOrWaypointFails)
 {
     const std::string header = Header("Dk");
     for (size_t cut = 0; cut < header.size(); ++cut)
-        EXPECT_EQ(ImportError(header.substr(0, cut)), "Invalid gdb file header") << cut;
-    EXPECT_EQ(ImportError(Header("Dk", std::string(128, 'x'))), "Invalid gdb file header")
+        EXPECT_EQ(
+            ReadOutcome<TConvertFromGdb>(header.substr(0, cut)), "Invalid gdb file header | kept ")
+            << cut;
+    EXPECT_EQ(ReadOutcome<TConvertFromGdb>(Header("Dk", std::string(128, 'x'))),
+        "Invalid gdb file header | kept ")
         << "a block beyond its 128-byte buffer";
-    EXPECT_EQ(ImportError(Header("Dk", std::string(127, 'x'))), "no error");
+    EXPECT_EQ(
+        ReadOutcome<TConvertFromGdb>(Header("Dk", std::string(127, 'x'))), "no error | kept ");
 
     const std::string waypoint = Waypoint("a", 0, 0);
     for (size_t cut = 1; cut < waypoint.size() - UnreadTail.size(); ++cut)
-        EXPECT_EQ(ImportError(header + waypoint.substr(0, cut)), "Invalid gdb file header") << cut;
+        EXPECT_EQ(ReadOutcome<TConvertFromGdb>(header + waypoint.substr(0, cut)),
+            "Invalid gdb file header | kept ")
+            << cut;
 }
