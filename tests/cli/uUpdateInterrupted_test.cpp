@@ -14,7 +14,7 @@ protected:
     {
         QDir(Device.Path()).mkpath("POI");
         std::string index;
-        for (const TTarget& target : Targets()) {
+        for (const TTarget& target : Targets) {
             index += "<poi><description>" + target.Poi + "</description><url>/" + target.Poi
                 + ".ov2</url></poi>";
             Subscribe(Server.Url("/site.xml"), QString::fromStdString(target.Poi), target.Location);
@@ -28,13 +28,6 @@ protected:
         QString Location;
         QString Path; // the local file that holds it
     };
-    std::vector<TTarget> Targets() const
-    {
-        return { { "Alpha", SiteTest::Target("alpha.gpx"), Dir.filePath("alpha.gpx") },
-            { "Bravo", SiteTest::Target("bravo.gpx"), Dir.filePath("bravo.gpx") },
-            { "Charlie", "MOBILE://\\POI\\charlie.gpx", Device.Local("POI/charlie.gpx") },
-            { "Delta", "MOBILE://\\POI\\delta.gpx", Device.Local("POI/delta.gpx") } };
-    }
 
     // Enough entries that converting and writing a file takes a while.
     static std::string LargeOv2(const std::string& name)
@@ -61,7 +54,7 @@ protected:
     {
         for (const QString& left : Leftovers())
             QFile::remove(left);
-        for (const TTarget& target : Targets()) {
+        for (const TTarget& target : Targets) {
             WriteFileBytes(target.Path, "old " + target.Poi);
             QFile::remove(QFileInfo(target.Path).path() + '/'
                 + QFileInfo(target.Path).completeBaseName() + ".inf");
@@ -72,7 +65,7 @@ protected:
 
     void ServePois(bool slow)
     {
-        for (const TTarget& target : Targets()) {
+        for (const TTarget& target : Targets) {
             TResponse& poi = Server.Serve("/" + QByteArray::fromStdString(target.Poi) + ".ov2",
                 QByteArray::fromStdString(LargeOv2(target.Poi)));
             poi.Headers = "Last-Modified: " + HttpDate(QDateTime(QDate(2023, 5, 1), QTime(12, 0)))
@@ -96,7 +89,7 @@ protected:
         run.kill(); // SIGKILL: nothing of the program runs after it
         EXPECT_TRUE(QTest::qWaitFor([&] { return run.state() == QProcess::NotRunning; }, 20000));
         std::vector<std::string> contents;
-        for (const TTarget& target : Targets())
+        for (const TTarget& target : Targets)
             contents.push_back(QFile::exists(target.Path) ? FileBytes(target.Path) : "(missing)");
         return contents;
     }
@@ -112,6 +105,11 @@ protected:
     }
 
     TTempDevice Device;
+    const std::vector<TTarget> Targets { { "Alpha", SiteTest::Target("alpha.gpx"),
+                                             Dir.filePath("alpha.gpx") },
+        { "Bravo", SiteTest::Target("bravo.gpx"), Dir.filePath("bravo.gpx") },
+        { "Charlie", "MOBILE://\\POI\\charlie.gpx", Device.Local("POI/charlie.gpx") },
+        { "Delta", "MOBILE://\\POI\\delta.gpx", Device.Local("POI/delta.gpx") } };
 };
 
 } // namespace
@@ -121,7 +119,7 @@ TEST_F(InterruptedRunTest, AKilledRunLeavesEachTargetOldOrNew)
     std::vector<std::pair<std::string, std::function<bool()>>> killPoints {
         { "while downloading Bravo", [&] { return Requested("/Bravo.ov2"); } }
     };
-    for (const TTarget& target : Targets())
+    for (const TTarget& target : Targets)
         killPoints.push_back(
             { "while writing " + target.Poi, [target] { return WritingStarted(target); } });
 
@@ -138,14 +136,13 @@ TEST_F(InterruptedRunTest, AKilledRunLeavesEachTargetOldOrNew)
     ServePois(false);
     const std::vector<std::string> updated = RunUntil([] { return false; });
     EXPECT_EQ(Leftovers(), QStringList()) << "a whole run leaves nothing beside its targets";
-    const std::vector<TTarget> targets = Targets();
-    for (size_t t = 0; t < targets.size(); ++t) {
-        SCOPED_TRACE(targets[t].Poi);
-        ASSERT_TRUE(updated[t] != "old " + targets[t].Poi) << "the whole run writes every target";
+    for (size_t t = 0; t < Targets.size(); ++t) {
+        SCOPED_TRACE(Targets[t].Poi);
+        ASSERT_TRUE(updated[t] != "old " + Targets[t].Poi) << "the whole run writes every target";
         for (size_t k = 0; k < killPoints.size(); ++k) {
             SCOPED_TRACE(killPoints[k].first);
             const std::string& left = interrupted[k][t];
-            EXPECT_TRUE(left == "old " + targets[t].Poi || left == updated[t])
+            EXPECT_TRUE(left == "old " + Targets[t].Poi || left == updated[t])
                 << "a target of " << left.size() << " bytes is neither old nor new";
         }
     }
