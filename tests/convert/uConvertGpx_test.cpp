@@ -171,18 +171,16 @@ TEST(TConvertFromGpx, LeavesOutUndeclaredPrefixes)
     const std::string gpx = "<gpx xmlns:k='urn:kept'><wpt lat='1' lon='2'><name>n</name>"
                             "<cmt>\xce\xb1\xce\xb2</cmt><k:x/><gpxpx:speed>3</gpxpx:speed>"
                             "<extensions><gpxpx:a gpxpx:b='1'/><c/></extensions></wpt></gpx>";
+    TConvertFromGpx().SetOption(1, true);
     TEntries read;
-    TConvertFromGpx importer;
-    importer.SetOption(1, true);
-    ImportInto(read, gpx, importer);
+    EXPECT_EQ(ImportWarnings<TConvertFromGpx>(read, gpx),
+        QStringList { "Extra information with the namespace prefix \"gpxpx:\", "
+                      "which the file never declares, was left out, as other "
+                      "programs refuse such XML" });
     ASSERT_EQ(read.Count(), 1);
     EXPECT_EQ(read.Items(0).Extra(),
         "<wpt lat=\"1\" lon=\"2\" xmlns:k=\"urn:kept\"><cmt>αβ</cmt>"
         "<k:x/><extensions><c/></extensions></wpt>");
-    EXPECT_EQ(importer.Warnings(),
-        QStringList { "Extra information with the namespace prefix \"gpxpx:\", "
-                      "which the file never declares, was left out, as other "
-                      "programs refuse such XML" });
 }
 
 // UTF-16 in either byte order, with a mark or without, and UTF-8 with a mark; the rest of the
