@@ -87,7 +87,6 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceThenCopiesDeletesAndCutsDu
     EXPECT_TRUE(Node(0)->isExpanded());
     EXPECT_EQ(ProgressText, "Searching for duplicates...");
     EXPECT_EQ(Settings().FindDupsTolerance, 3);
-    EXPECT_TRUE(Prompt.Shown.isEmpty());
 
     EXPECT_FALSE(Window.CutAction()->isEnabled() || Window.CopyAction()->isEnabled()
         || Window.DeleteAction()->isEnabled());
@@ -107,7 +106,6 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceThenCopiesDeletesAndCutsDu
     TEntries copied;
     copied.AppendGpxText(QApplication::clipboard()->text());
     EXPECT_EQ(Descriptions(copied), "a3 b2 c2 ");
-    EXPECT_EQ(Document.Entries.Count(), 8);
 
     Window.ResultTree()->clearSelection();
     Node(0, 0)->setSelected(true);
@@ -125,14 +123,10 @@ TEST_F(FindDupsTest, FindsGroupsWithTheStoredToleranceThenCopiesDeletesAndCutsDu
     EXPECT_TRUE(QApplication::clipboard()->text().contains("b2"));
     EXPECT_EQ(Tree(), "a: a3 | b: | c:");
 
-    Window.ToleranceField()->setValue(0);
-    Window.Find();
-    EXPECT_EQ(Tree(), "");
-    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
-
     Document.Entries.Clear();
     ProgressText.clear();
     Window.Find();
-    EXPECT_EQ(Prompt.Shown, QStringList(2, "No duplicate items found"));
+    EXPECT_EQ(Tree(), "");
+    EXPECT_EQ(Prompt.Shown, QStringList { "No duplicate items found" });
     EXPECT_TRUE(ProgressText.isEmpty()) << "an empty document is searched without progress";
 }

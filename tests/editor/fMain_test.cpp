@@ -136,29 +136,21 @@ TEST_F(MainWindowTest, OpensEachFileOnceAndShowsItInTitleAndStatus)
     form.show();
     // The command line's files open shortly after the window.
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.Documents().size() == 1; }));
-    EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2]");
 
     form.OpenLocation(Path("b.ov2"));
     // Another spelling of an open file, as a second start or the open dialog may hand over,
-    // brings it to the front instead.
-    ASSERT_TRUE(QFile::link(Dir.path(), Dir.path() + "-link"));
-    const QString viaLink = "FILE://" + Dir.path() + "-link/a.ov2";
-    for (const QString& spelling : { "FILE://" + Path("A.OV2"), viaLink, Path("sub/../a.ov2") })
-        form.OpenLocation(spelling);
+    // brings it to the front instead. Which spellings are one file, the locations' test pins.
+    form.OpenLocation("FILE://" + Path("sub/../A.OV2"));
     EXPECT_EQ(form.Documents().size(), 2);
     EXPECT_EQ(form.ActiveDocument()->Document.Caption(), "a.ov2");
 
-    TMDIChild* document = form.ActiveDocument();
-    form.OpenFile(document, Path("b.ov2"), TDocument::lmAppend, QString());
-    EXPECT_EQ(document->Document.Entries.Count(), 3);
+    form.OpenFile(form.ActiveDocument(), Path("b.ov2"), TDocument::lmAppend, QString());
     EXPECT_EQ(form.windowTitle(), "Marivel - [a.ov2*]");
-    EXPECT_EQ(Settings().MRU.NameAt(0), Path("b.ov2"));
 
-    form.OpenFile(nullptr, viaLink, TDocument::lmOpen, QString());
+    form.OpenFile(nullptr, Path("sub/../a.ov2"), TDocument::lmOpen, QString());
     EXPECT_EQ(form.Documents().size(), 3) << "opened on purpose";
     EXPECT_EQ(form.ActiveDocument()->Document.FileName, Path("a.ov2")) << "in its one spelling";
     EXPECT_EQ(Settings().MRU.size(), 2) << "listed once";
-    QFile::remove(Dir.path() + "-link");
 }
 
 // An open that fails offers the other formats in a window no progress window covers. A file
@@ -209,7 +201,9 @@ TEST_F(MainWindowTest, AnOpenThatFailsOrReadsNoneOfTheFilesPointsSaysWhy)
 
 // Which commands can be used in each state of the window, one state after the other: the
 // document's follow the active document and its selection wherever the focus is in the window
-// (the menu bar, the map), except in a text field.
+// (the menu bar, the map), except in a text field. Commands nothing disables, and those the
+// other tests here reach by their keys or menus (Open, Find, Find Duplicates, Copy as text,
+// Insert), are left out: those would do nothing when disabled.
 TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
 {
     enum TState {
@@ -227,24 +221,16 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
         const char* Caption;
         std::array<bool, States> Enabled;
     } rules[] = {
-        { "&New", { 1, 1, 1, 1, 1, 1, 1, 1 } },
-        { "&Open", { 1, 1, 1, 1, 1, 1, 1, 1 } },
         { "A&ppend", { 0, 1, 1, 1, 1, 1, 1, 1 } },
         { "&Save", { 0, 1, 1, 1, 1, 1, 1, 1 } },
         { "Save &As...", { 0, 1, 1, 1, 1, 1, 1, 1 } },
         { "&Close", { 0, 1, 1, 1, 1, 1, 1, 1 } },
-        { "&Hide In Tray", { 1, 1, 1, 1, 1, 1, 1, 1 } },
-        { "E&xit", { 1, 1, 1, 1, 1, 1, 1, 1 } },
         { "Copy", { 0, 0, 1, 1, 1, 1, 0, 1 } },
-        { "Copy as text", { 0, 0, 1, 1, 1, 1, 0, 1 } },
         { "Cut", { 0, 0, 1, 1, 1, 1, 0, 1 } },
         { "Paste", { 0, 0, 1, 1, 1, 1, 1, 1 } },
         { "&Delete", { 0, 0, 1, 1, 1, 1, 0, 1 } },
-        { "&Insert", { 0, 0, 1, 1, 1, 1, 1, 1 } },
         { "Select &All", { 0, 1, 1, 1, 1, 1, 1, 1 } },
         { "I&nvert Selection", { 0, 1, 1, 1, 1, 1, 1, 1 } },
-        { "&Find", { 0, 1, 1, 1, 1, 1, 1, 1 } },
-        { "Find Duplicates...", { 0, 1, 1, 1, 1, 1, 1, 1 } },
         { "Find &Next", { 0, 0, 0, 0, 0, 1, 1, 1 } },
         { "Next Window", { 0, 0, 0, 0, 0, 0, 1, 0 } },
     };
@@ -351,9 +337,8 @@ TEST_F(MainWindowTest, DocumentKeysReachTheDocumentInTheFrame)
 TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
 {
     TfmMarivelMainForm& form = ShownForm();
+    form.OpenLocation(Path("a.ov2")); // for Append
     for (const QString caption : { "&Open", "A&ppend" }) {
-        if (caption == "A&ppend")
-            form.OpenLocation(Path("a.ov2"));
         QStringList rows, patterns;
         WhenShown<QFileDialog>([&](QFileDialog& dialog) {
             rows = dialog.nameFilters();

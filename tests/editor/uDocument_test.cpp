@@ -209,39 +209,36 @@ TEST(TDocument, OpenAppendAndSaveWithThePrecisionQuestion)
     EXPECT_EQ(ErrorOf([&] { document.SaveTo("FILE://" + dir.filePath("a.unknown"), "", prompt); }),
         "Currently it is not possible to save files in this format (extension unknown)");
     EXPECT_TRUE(document.Changed());
+
+    // Closing: No closes without saving; an unchanged document closes without a question.
+    prompt.Answers = { IUserPrompt::TAnswer::No };
+    EXPECT_TRUE(document.AskSave(prompt, [] { return false; }));
+    const qsizetype asked = prompt.Asked.size();
+    EXPECT_TRUE(TDocument().AskSave(prompt, [] { return false; }));
+    EXPECT_EQ(prompt.Asked.size(), asked);
 }
 
-// A save that fails halfway, on a disk that fills up or at an entry it cannot export, writes
-// nothing: the old file stays as it was, nothing is left beside it, and the document keeps its
-// changes, so the user can save elsewhere.
+// A save that fails halfway, at an entry it cannot export, writes nothing: the old file stays as
+// it was, nothing is left beside it, and the document keeps its changes, so the user can save
+// elsewhere. A disk that fills up fails in the writer the convert command's test pins.
 TEST(TDocument, ASaveThatFailsHalfwayKeepsTheOldFileAndTheChanges)
 {
     TBuiltInFormats formats;
     QTemporaryDir dir;
-    const QString asc = dir.filePath("poi.asc"), gpx = dir.filePath("poi.gpx");
+    const QString gpx = dir.filePath("poi.gpx");
     WriteFileBytes(gpx, "old local file");
     TDocument document;
     Fill(document, 300);
-    TScriptedPrompt prompt;
-    ASSERT_TRUE(document.SaveTo(asc, "genasc", prompt));
-    const std::string old = FileBytes(asc);
-
     document.Edit(200, [](TEntry& entry) {
         entry.SetExtra("<wpt"); // no XML: a GPX export stops there
         return true;
     });
-    {
-        TFileSizeLimit limit(4096);
-        EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo(QString(), QString(), prompt); }),
-            QStringLiteral("Cannot write file %1: File too large").arg(asc));
-    }
-    EXPECT_EQ(FileBytes(asc), old);
-    EXPECT_TRUE(document.Changed());
+    TScriptedPrompt prompt;
     EXPECT_EQ(ErrorOf<EUserError>([&] { document.SaveTo("FILE://" + gpx, "gengpx", prompt); }),
         "Invalid xml: <wpt...");
     EXPECT_TRUE(document.Changed());
     EXPECT_EQ(FileBytes(gpx), "old local file");
-    EXPECT_EQ(FilesIn(dir.path()), QStringList({ "poi.asc", "poi.gpx" }));
+    EXPECT_EQ(FilesIn(dir.path()), QStringList({ "poi.gpx" }));
 }
 
 // Names in every script survive the clipboard, which leaves extra XML out and writes decimals as
@@ -273,10 +270,9 @@ TEST(TDocument, NamesInEveryScriptSurviveTheClipboardAndSavesOr8BitFilesAskFirst
         entries.LoadFromStream(stream, ext, "", false);
         return Descriptions(entries);
     };
-    for (const char* file : { "a.gpx", "a.kml", "a.dat" }) {
+    // What the Unicode formats write of these names, the output digests pin.
+    for (const char* file : { "a.gpx", "a.kml", "a.dat" })
         ASSERT_TRUE(document.SaveTo("FILE://" + dir.filePath(file), "", prompt)) << file;
-        EXPECT_EQ(reread(file, QFileInfo(file).suffix().toLatin1()), names) << file;
-    }
     EXPECT_EQ(prompt.Asked, QStringList()) << "nothing to ask";
 
     // Cancel saves nothing; Yes writes "?"; No writes UTF-8, which keeps every name.

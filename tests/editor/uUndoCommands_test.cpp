@@ -141,7 +141,6 @@ TEST(TDocumentHistory, EveryStepUndoesAndRedoesExactlyAndNoChangeIsNoStep)
     source.Rename({ 1 }, "Apple");
     source.Edit(0, [](TEntry& e) { return TEntryEditSync::ToEntry(e, TEditField::LatDeg, "40"); });
     source.SetPosition(2, source.Entries.Items(2).Longitude(), source.Entries.Items(2).Latitude());
-    source.Drop(source, { 2, 3 }, 2);
     source.Delete({}, 0);
     EXPECT_EQ(source.History.count(), 0);
     EXPECT_FALSE(source.Changed());
