@@ -81,35 +81,18 @@ TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
         QStringList({ "\\=My Device", "\\My Documents=My Documents",
             "\\SD Card\\Benelux-map=Benelux", "\\SD Card\\Benelux-map=Benelux-map" }))
         << "a map in the registry and on the card is listed twice";
-    TMobileFolderChoice choice;
-    EXPECT_EQ(choice.ComboItems(), QStringList({ "[Other]", "Benelux", "Benelux-map" }));
 }
 
-TEST_F(BrowseTest, StartingWithoutAFolderOpensMyDevice)
-{
-    TMobileBrowser browser(false);
-    browser.Start();
-    EXPECT_EQ(browser.CurrentFolder, "\\");
-    EXPECT_EQ(browser.CurrentPlace(), 0);
-    browser.List("\\My Documents\\Nowhere");
-    EXPECT_TRUE(Names(browser).isEmpty()) << "a missing folder lists empty";
-    EXPECT_EQ(browser.CurrentPlace(), -1);
-    EXPECT_TRUE(browser.Up("\\My Documents\\Nowhere"));
-    EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
-    EXPECT_FALSE(browser.Up("\\"));
-
-    DoneRapi();
-    TMobileBrowser unconnected(false);
-    EXPECT_EQ(ErrorOf([&] { unconnected.Start(); }), "InitRapi not called");
-}
-
-// A typed folder is entered, a typed file opened; both relative to the folder shown.
-TEST_F(BrowseTest, TypingAFolderEntersItAndAFileOpensIt)
+// Without a folder the browser starts at the device's root. A typed folder is entered, a typed
+// file opened; both relative to the folder shown.
+TEST_F(BrowseTest, StartsAtMyDeviceWhereATypedFolderIsEnteredAndATypedFileOpened)
 {
     Put("My Documents/Maps/a.ov2", "");
     Put("My Documents/cams.ov2", "");
     TMobileBrowser browser(false);
     browser.Start();
+    EXPECT_EQ(browser.CurrentFolder, "\\");
+    EXPECT_EQ(browser.CurrentPlace(), 0);
     EXPECT_EQ(browser.Accept("my documents", Prompt), TMobileBrowser::TAccept::EnteredFolder);
     EXPECT_EQ(browser.CurrentFolder, "\\my documents\\");
     EXPECT_EQ(browser.Accept("Maps\\..\\Maps", Prompt), TMobileBrowser::TAccept::EnteredFolder);
@@ -123,15 +106,28 @@ TEST_F(BrowseTest, TypingAFolderEntersItAndAFileOpensIt)
         << "a desktop user's slash";
     EXPECT_EQ(browser.FileName, "\\my documents\\Maps\\a.ov2");
     EXPECT_TRUE(Prompt.Asked.isEmpty());
+
+    browser.List("\\My Documents\\Nowhere");
+    EXPECT_TRUE(Names(browser).isEmpty()) << "a missing folder lists empty";
+    EXPECT_EQ(browser.CurrentPlace(), -1);
+    EXPECT_TRUE(browser.Up("\\My Documents\\Nowhere"));
+    EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
+    EXPECT_FALSE(browser.Up("\\"));
+
+    DoneRapi();
+    TMobileBrowser unconnected(false);
+    EXPECT_EQ(ErrorOf([&] { unconnected.Start(); }), "InitRapi not called");
 }
 
-TEST_F(BrowseTest, SavingFitsTheExtensionToTheType)
+// A saved name gets the type's extension and must fit the device; an existing file is
+// overwritten only when the user says so.
+TEST_F(BrowseTest, SavingFitsTheNameToTheTypeAndTheDeviceAndAsksBeforeOverwriting)
 {
     TMobileBrowser browser(true);
     browser.SetFileName("\\My Documents\\old.ov2");
     ASSERT_GE(browser.TypeIndex, 0);
     EXPECT_EQ(browser.TypeFormatId(), "ttov2");
-    QDir().mkpath(Local("My Documents"));
+    Put("My Documents/cams.ov2", "old");
     browser.Start();
     EXPECT_EQ(browser.Accept("new", Prompt), TMobileBrowser::TAccept::Accepted);
     EXPECT_EQ(browser.FileName, "\\My Documents\\new.ov2") << "the type's extension is added";
@@ -140,34 +136,6 @@ TEST_F(BrowseTest, SavingFitsTheExtensionToTheType)
     EXPECT_EQ(browser.Accept("NEW.OV2", Prompt), TMobileBrowser::TAccept::Accepted);
     EXPECT_EQ(browser.WithTypeExtension("name.gpx"), "name.ov2");
     EXPECT_EQ(browser.WithTypeExtension(""), "");
-
-    browser.SetFileName("\\x.unknown");
-    EXPECT_EQ(browser.TypeIndex, -1);
-    EXPECT_EQ(browser.Accept("a.gpx", Prompt), TMobileBrowser::TAccept::Accepted)
-        << "with no type chosen the typed extension chooses it";
-    EXPECT_EQ(browser.TypeFormatId(), "gengpx");
-}
-
-TEST_F(BrowseTest, SavingOverAFileAsksFirst)
-{
-    Put("My Documents/cams.ov2", "old");
-    TMobileBrowser browser(true);
-    browser.SetFileName("\\My Documents\\cams.ov2");
-    browser.Start();
-    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
-    EXPECT_EQ(browser.Accept("CAMS", Prompt), TMobileBrowser::TAccept::Declined);
-    EXPECT_EQ(Prompt.Asked.value(0),
-        "Remote file \\My Documents\\CAMS.ov2 already exists. Do you want to overwrite it?");
-    EXPECT_EQ(browser.Accept("cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
-    EXPECT_EQ(Prompt.Asked.size(), 2);
-}
-
-TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
-{
-    QDir().mkpath(Local("My Documents"));
-    TMobileBrowser browser(true);
-    browser.SetFileName("\\My Documents\\a.ov2");
-    browser.Start();
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept("a:b?.ov2", Prompt); }),
         "The file name a:b?.ov2 holds characters that the device does not allow in names: :?");
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept(QString(300, 'x'), Prompt); }),
@@ -176,6 +144,19 @@ TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
               "hold at most 259 characters");
     EXPECT_EQ(browser.Accept("Straße €.ov2", Prompt), TMobileBrowser::TAccept::Accepted)
         << "any character of the device's Unicode names";
+
+    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    EXPECT_EQ(browser.Accept("CAMS", Prompt), TMobileBrowser::TAccept::Declined);
+    EXPECT_EQ(Prompt.Asked.value(0),
+        "Remote file \\My Documents\\CAMS.ov2 already exists. Do you want to overwrite it?");
+    EXPECT_EQ(browser.Accept("cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(Prompt.Asked.size(), 2);
+
+    browser.SetFileName("\\x.unknown");
+    EXPECT_EQ(browser.TypeIndex, -1);
+    EXPECT_EQ(browser.Accept("a.gpx", Prompt), TMobileBrowser::TAccept::Accepted)
+        << "with no type chosen the typed extension chooses it";
+    EXPECT_EQ(browser.TypeFormatId(), "gengpx");
 }
 
 TEST_F(BrowseTest, DeletingTakesTheCompanionsAlongAndFailsOnAFolder)
