@@ -123,7 +123,6 @@ TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
     ASSERT_EQ(form->Documents().size(), 1);
     EXPECT_EQ(form->ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\cams.ov2");
     EXPECT_EQ(Settings().PrevRemoteDir, "\\My Documents\\");
-    EXPECT_EQ(Settings().MRU.NameAt(0), "MOBILE://\\My Documents\\cams.ov2");
 }
 
 TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)

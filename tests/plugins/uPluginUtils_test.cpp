@@ -35,15 +35,6 @@ TLoaded LoadAll(const QStringList& files)
     return loaded;
 }
 
-// Only plugins that do something for the user sit where the program looks; the example is
-// for plugin writers.
-TEST(TPluginListLoad, LoadsTheShippedPluginsInFileNameOrder)
-{
-    const TLoaded loaded = LoadAll(PluginFiles({ QStringLiteral(MARIVEL_PLUGIN_DIR) }));
-    EXPECT_TRUE(loaded.All);
-    EXPECT_EQ(loaded.Names, QStringList({ "JOSM", "OpenStreetMap" }));
-}
-
 TEST(TPluginListLoad, LeavesOutEachKindOfBrokenLibraryAndGoesOn)
 {
     QTemporaryDir dir;
