@@ -83,8 +83,7 @@ TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
         << "a map in the registry and on the card is listed twice";
 }
 
-// Without a folder the browser starts at the device's root. A typed folder is entered, a typed
-// file opened; both relative to the folder shown.
+// Typed names are relative to the folder shown.
 TEST_F(BrowseTest, StartsAtMyDeviceWhereATypedFolderIsEnteredAndATypedFileOpened)
 {
     Put("My Documents/Maps/a.ov2", "");
@@ -119,8 +118,6 @@ TEST_F(BrowseTest, StartsAtMyDeviceWhereATypedFolderIsEnteredAndATypedFileOpened
     EXPECT_EQ(ErrorOf([&] { unconnected.Start(); }), "InitRapi not called");
 }
 
-// A saved name gets the type's extension and must fit the device; an existing file is
-// overwritten only when the user says so.
 TEST_F(BrowseTest, SavingFitsTheNameToTheTypeAndTheDeviceAndAsksBeforeOverwriting)
 {
     TMobileBrowser browser(true);

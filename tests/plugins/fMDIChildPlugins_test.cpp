@@ -37,8 +37,7 @@ protected:
     std::unique_ptr<TMDIChild> Child = std::make_unique<TMDIChild>();
 };
 
-// One plugin's Show and Add send the selection; Enter and a double click show the current
-// entry, but Enter that ends an in-place rename only ends it.
+// Enter that ends an in-place rename only ends it.
 TEST_F(TDocumentPlugins, OnePluginsCommandsSendTheSelectionAndTheCurrentEntry)
 {
     Open({ "JOSM" });

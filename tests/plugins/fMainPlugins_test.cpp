@@ -16,9 +16,7 @@
 
 namespace {
 
-// The main window loads the plugins of the program's folder when it is made, and says once
-// that some could not be loaded, naming those it did not trust and why. Which libraries load
-// and which are named is the plugin list's test.
+// Which libraries load and which are named is the plugin list's test.
 TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
 {
     Settings().ShowStartupScreen = false;

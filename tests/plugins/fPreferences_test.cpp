@@ -120,7 +120,6 @@ TEST_F(TPreferencesDialog, SetDefaultAndSettingsFollowTheSelectedPlugin)
     EXPECT_EQ(Fakes[1]->Calls, QStringList { "settings" });
 }
 
-// A converter's options show as check boxes, text and number fields that store at once.
 TEST_F(TPreferencesDialog, OptionsShowAsFieldsThatStoreAtOnce)
 {
     TfmPluginSettings dialog(Plugins);

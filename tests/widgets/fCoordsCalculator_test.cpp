@@ -27,8 +27,7 @@ void Enter(QLineEdit* field, const QString& text)
 
 } // namespace
 
-// Either notation shows in the other and the parts keep to their range. As a tool the window
-// only closes; to pick a position, Ok wants one.
+// As a tool the window only closes; to pick a position, Ok wants one.
 TEST(CoordsCalculatorWindow, EitherNotationShowsInTheOtherAndOkWantsAPosition)
 {
     TPrecision precision(5);
