@@ -126,10 +126,7 @@ TEST_F(TJosmPluginTest, ARefusalOrErrorSaysWhatJosmSaid)
             "preferences, under Remote Control, allow it to load data and to create new "
             "objects" },
         { "/load_and_zoom", 400, "bad box", "JOSM answered with error 400: bad box" },
-        { "/add_node", 400,
-            "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"><title>Bad Request</title></head>"
-            "<body><h1>HTTP Error 400: Bad Request</h1><p>There is no layer opened to add "
-            "node</p></body></html>",
+        { "/add_node", 400, QByteArray::fromStdString(TestData("plugins/josm-no-layer.html")),
             "JOSM answered with error 400: There is no layer opened to add node" },
     };
     for (const auto& c : cases) {
