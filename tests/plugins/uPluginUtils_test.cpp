@@ -104,6 +104,7 @@ TEST(TPluginListLoad, RefusesALibraryOthersCouldHaveChanged)
     }
 }
 
+// The folders: the program's home first, the user's data folder only where it is another.
 TEST(TPluginListLoad, FindsLibrariesFolderByFolderByNameEachNameOnce)
 {
     QTemporaryDir first, second;
@@ -113,10 +114,7 @@ TEST(TPluginListLoad, FindsLibrariesFolderByFolderByNameEachNameOnce)
         WriteFileBytes(second.filePath(QLatin1String(name)), "x");
     EXPECT_EQ(PluginFiles({ first.path(), second.path(), first.path() + "/missing" }),
         QStringList({ first.filePath("a.so"), first.filePath("b.so"), second.filePath("c.so") }));
-}
 
-TEST(TPluginListLoad, LooksBesideTheProgramAndInTheUserFolderOnce)
-{
     TEnvironment home("MARIVEL_HOME", QDir::homePath() + "/.local/share/marivel");
     TEnvironment data("XDG_DATA_HOME", QDir::homePath() + "/.local/share");
     const QStringList folders = PluginFolders();
