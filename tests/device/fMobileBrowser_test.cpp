@@ -125,7 +125,7 @@ TEST_F(DeviceDialogTest, OpenRemoteOpensTheChosenFile)
     EXPECT_EQ(Settings().PrevRemoteDir, "\\My Documents\\");
 }
 
-TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
+TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIconButLosesNoEditsToAnUnpluggedDevice)
 {
     QTemporaryDir local;
     WriteFileBytes(local.filePath("poi.ov2"), Ov2Record(2, 1, 2, { "A" }));
@@ -152,14 +152,8 @@ TEST_F(DeviceDialogTest, SaveRemoteWritesTheDocumentAndItsIcon)
     EXPECT_EQ(form->ActiveDocument()->Document.FileName, "MOBILE://\\My Documents\\copy.ov2");
     EXPECT_FALSE(form->ActiveDocument()->Document.Entries.Changed());
     EXPECT_EQ(Settings().MRU.NameAt(0), "MOBILE://\\My Documents\\copy.ov2");
-}
 
-TEST_F(DeviceDialogTest, AnUnpluggedDeviceLosesNoEdits)
-{
-    const auto form = ShownMainForm();
-    form->NewDocument()->Document.Insert();
-    QAction* save = Action(*form, "Sa&ve Remote...");
-    ASSERT_TRUE(save);
+    form->ActiveDocument()->Document.Insert();
     WhenShown<TfmMobileBrowser>([this](TfmMobileBrowser& browser) {
         QDir(Path()).removeRecursively(); // pulled while the dialog is open
         browser.FileEdit()->setText("new");

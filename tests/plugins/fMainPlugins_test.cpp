@@ -16,8 +16,9 @@
 
 namespace {
 
-// Which libraries load and which are named is the plugin list's test.
-TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
+// The main window loads the plugins, telling once of those left out (which, is the plugin
+// list's test), and tells where the plugins place it from where the user put it.
+TEST(TMainWindowPlugins, LoadsThePluginsAndTellsTheirPlacementFromTheUsersMove)
 {
     Settings().ShowStartupScreen = false;
     Settings().CheckEveryWeek = false;
@@ -46,14 +47,7 @@ TEST(TMainWindowPlugins, LoadsTheProgramsPluginsAndTellsOnceOfThoseLeftOut)
             + " was not loaded: others can write to " + shared.path() });
     ASSERT_EQ(form.LoadedPlugins().Count(), 1);
     EXPECT_EQ(form.LoadedPlugins()[0].Name(), QStringLiteral("Example"));
-}
 
-// Where the plugins place the main window is not where the user put it; a later resize is.
-TEST(TMainWindowPlugins, APlacementIsNotTheUsersMoveButAResizeIs)
-{
-    Settings().ShowStartupScreen = false;
-    Settings().CheckEveryWeek = false;
-    TfmMarivelMainForm form({});
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     Settings().BoundsUserSet = false;
