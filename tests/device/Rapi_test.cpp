@@ -56,7 +56,6 @@ TEST_F(DeviceTest, FilesAreMatchedWithoutRegardToCase)
     Put("My Documents/Poi.ov2", "ov2 bytes");
     Put("My Documents/empty.asc", "");
     InitRapi();
-    EXPECT_TRUE(RapiConnected());
     EXPECT_TRUE(RemoteFileExists("\\my documents\\POI.OV2"));
     EXPECT_FALSE(RemoteFileExists("\\My Documents\\other.ov2"));
     EXPECT_EQ(Read("\\MY DOCUMENTS\\poi.ov2"), "ov2 bytes");
@@ -68,18 +67,7 @@ TEST_F(DeviceTest, FilesAreMatchedWithoutRegardToCase)
     EXPECT_EQ(Get("My Documents/Poi.ov2"), "short") << "replaces the file, keeps its name";
 }
 
-TEST_F(DeviceTest, FileFailuresNameThePath)
-{
-    EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\No Folder\\a.ov2", "x"); }),
-        "Could not create remote file \\No Folder\\a.ov2");
-    EXPECT_FALSE(QFileInfo::exists(Local("No Folder")));
-    Put("Folder/a.ov2", "");
-    EXPECT_EQ(ErrorOf<EUserError>([] { Read("\\Folder"); }), "Could not open remote file \\Folder");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { CopyFileToDevice(Local("gone.ov2"), "\\a.ov2"); }),
-        "File " + Local("gone.ov2") + " not found");
-}
-
-TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
+TEST_F(DeviceTest, AWriteReplacesTheFileWholeAndFailuresNameThePath)
 {
     Put("My Documents/poi.ov2", "old");
     Put("My Documents/poi.ov2.~marivel-" + QString::number(EndedProcessId()) + "-7.tmp", "killed");
@@ -90,6 +78,11 @@ TEST_F(DeviceTest, AWriteReplacesTheFileWhole)
     EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\My Documents", "x"); }),
         "Could not create remote file \\My Documents")
         << "a folder is not replaced";
+    EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\No Folder\\a.ov2", "x"); }),
+        "Could not create remote file \\No Folder\\a.ov2");
+    EXPECT_FALSE(QFileInfo::exists(Local("No Folder"))) << "no folder is made";
+    EXPECT_EQ(ErrorOf<EUserError>([] { Read("\\My Documents"); }),
+        "Could not open remote file \\My Documents");
 
     // The device's own move never replaces a file, which is why the write steps around it.
     using TMove = Ce::BOOL(const Ce::WCHAR*, const Ce::WCHAR*);

@@ -32,7 +32,6 @@ protected:
 
 TEST(RemotePaths, FoldersNamesAndParents)
 {
-    EXPECT_EQ(RemoteFolderOf("\\My Documents\\a.ov2"), "\\My Documents\\");
     EXPECT_EQ(RemoteFolderOf("a.ov2"), "");
     EXPECT_EQ(RemoteNameOf("\\My Documents\\a.ov2"), "a.ov2");
     EXPECT_EQ(NormalizedRemoteFolder("\\My Documents\\Maps\\..\\.\\x"), "\\My Documents\\x\\");
@@ -40,7 +39,6 @@ TEST(RemotePaths, FoldersNamesAndParents)
     EXPECT_EQ(RemoteParentFolder("\\My Documents\\Maps\\"), "\\My Documents");
     EXPECT_EQ(RemoteParentFolder("\\My Documents"), "\\");
     EXPECT_EQ(RemoteParentFolder("\\"), "\\");
-    EXPECT_EQ(LowerExtOf("\\A.b\\Cams.OV2"), ".ov2");
     EXPECT_EQ(LowerExtOf("\\A.b\\Cams"), "");
 }
 
@@ -81,35 +79,17 @@ TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
         QStringList({ "\\=My Device", "\\My Documents=My Documents",
             "\\SD Card\\Benelux-map=Benelux", "\\SD Card\\Benelux-map=Benelux-map" }))
         << "a map in the registry and on the card is listed twice";
-    TMobileFolderChoice choice;
-    EXPECT_EQ(choice.ComboItems(), QStringList({ "[Other]", "Benelux", "Benelux-map" }));
 }
 
-TEST_F(BrowseTest, StartingWithoutAFolderOpensMyDevice)
-{
-    TMobileBrowser browser(false);
-    browser.Start();
-    EXPECT_EQ(browser.CurrentFolder, "\\");
-    EXPECT_EQ(browser.CurrentPlace(), 0);
-    browser.List("\\My Documents\\Nowhere");
-    EXPECT_TRUE(Names(browser).isEmpty()) << "a missing folder lists empty";
-    EXPECT_EQ(browser.CurrentPlace(), -1);
-    EXPECT_TRUE(browser.Up("\\My Documents\\Nowhere"));
-    EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
-    EXPECT_FALSE(browser.Up("\\"));
-
-    DoneRapi();
-    TMobileBrowser unconnected(false);
-    EXPECT_EQ(ErrorOf([&] { unconnected.Start(); }), "InitRapi not called");
-}
-
-// A typed folder is entered, a typed file opened; both relative to the folder shown.
-TEST_F(BrowseTest, TypingAFolderEntersItAndAFileOpensIt)
+// Typed names are relative to the folder shown.
+TEST_F(BrowseTest, StartsAtMyDeviceWhereATypedFolderIsEnteredAndATypedFileOpened)
 {
     Put("My Documents/Maps/a.ov2", "");
     Put("My Documents/cams.ov2", "");
     TMobileBrowser browser(false);
     browser.Start();
+    EXPECT_EQ(browser.CurrentFolder, "\\");
+    EXPECT_EQ(browser.CurrentPlace(), 0);
     EXPECT_EQ(browser.Accept("my documents", Prompt), TMobileBrowser::TAccept::EnteredFolder);
     EXPECT_EQ(browser.CurrentFolder, "\\my documents\\");
     EXPECT_EQ(browser.Accept("Maps\\..\\Maps", Prompt), TMobileBrowser::TAccept::EnteredFolder);
@@ -123,15 +103,26 @@ TEST_F(BrowseTest, TypingAFolderEntersItAndAFileOpensIt)
         << "a desktop user's slash";
     EXPECT_EQ(browser.FileName, "\\my documents\\Maps\\a.ov2");
     EXPECT_TRUE(Prompt.Asked.isEmpty());
+
+    browser.List("\\My Documents\\Nowhere");
+    EXPECT_TRUE(Names(browser).isEmpty()) << "a missing folder lists empty";
+    EXPECT_EQ(browser.CurrentPlace(), -1);
+    EXPECT_TRUE(browser.Up("\\My Documents\\Nowhere"));
+    EXPECT_EQ(browser.CurrentFolder, "\\My Documents\\");
+    EXPECT_FALSE(browser.Up("\\"));
+
+    DoneRapi();
+    TMobileBrowser unconnected(false);
+    EXPECT_EQ(ErrorOf([&] { unconnected.Start(); }), "InitRapi not called");
 }
 
-TEST_F(BrowseTest, SavingFitsTheExtensionToTheType)
+TEST_F(BrowseTest, SavingFitsTheNameToTheTypeAndTheDeviceAndAsksBeforeOverwriting)
 {
     TMobileBrowser browser(true);
     browser.SetFileName("\\My Documents\\old.ov2");
     ASSERT_GE(browser.TypeIndex, 0);
     EXPECT_EQ(browser.TypeFormatId(), "ttov2");
-    QDir().mkpath(Local("My Documents"));
+    Put("My Documents/cams.ov2", "old");
     browser.Start();
     EXPECT_EQ(browser.Accept("new", Prompt), TMobileBrowser::TAccept::Accepted);
     EXPECT_EQ(browser.FileName, "\\My Documents\\new.ov2") << "the type's extension is added";
@@ -140,34 +131,6 @@ TEST_F(BrowseTest, SavingFitsTheExtensionToTheType)
     EXPECT_EQ(browser.Accept("NEW.OV2", Prompt), TMobileBrowser::TAccept::Accepted);
     EXPECT_EQ(browser.WithTypeExtension("name.gpx"), "name.ov2");
     EXPECT_EQ(browser.WithTypeExtension(""), "");
-
-    browser.SetFileName("\\x.unknown");
-    EXPECT_EQ(browser.TypeIndex, -1);
-    EXPECT_EQ(browser.Accept("a.gpx", Prompt), TMobileBrowser::TAccept::Accepted)
-        << "with no type chosen the typed extension chooses it";
-    EXPECT_EQ(browser.TypeFormatId(), "gengpx");
-}
-
-TEST_F(BrowseTest, SavingOverAFileAsksFirst)
-{
-    Put("My Documents/cams.ov2", "old");
-    TMobileBrowser browser(true);
-    browser.SetFileName("\\My Documents\\cams.ov2");
-    browser.Start();
-    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
-    EXPECT_EQ(browser.Accept("CAMS", Prompt), TMobileBrowser::TAccept::Declined);
-    EXPECT_EQ(Prompt.Asked.value(0),
-        "Remote file \\My Documents\\CAMS.ov2 already exists. Do you want to overwrite it?");
-    EXPECT_EQ(browser.Accept("cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
-    EXPECT_EQ(Prompt.Asked.size(), 2);
-}
-
-TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
-{
-    QDir().mkpath(Local("My Documents"));
-    TMobileBrowser browser(true);
-    browser.SetFileName("\\My Documents\\a.ov2");
-    browser.Start();
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept("a:b?.ov2", Prompt); }),
         "The file name a:b?.ov2 holds characters that the device does not allow in names: :?");
     EXPECT_EQ(ErrorOf<EUserError>([&] { browser.Accept(QString(300, 'x'), Prompt); }),
@@ -176,6 +139,19 @@ TEST_F(BrowseTest, NamesTheDeviceCannotHoldAreRefused)
               "hold at most 259 characters");
     EXPECT_EQ(browser.Accept("Straße €.ov2", Prompt), TMobileBrowser::TAccept::Accepted)
         << "any character of the device's Unicode names";
+
+    Prompt.Answers = { IUserPrompt::TAnswer::No, IUserPrompt::TAnswer::Yes };
+    EXPECT_EQ(browser.Accept("CAMS", Prompt), TMobileBrowser::TAccept::Declined);
+    EXPECT_EQ(Prompt.Asked.value(0),
+        "Remote file \\My Documents\\CAMS.ov2 already exists. Do you want to overwrite it?");
+    EXPECT_EQ(browser.Accept("cams.ov2", Prompt), TMobileBrowser::TAccept::Accepted);
+    EXPECT_EQ(Prompt.Asked.size(), 2);
+
+    browser.SetFileName("\\x.unknown");
+    EXPECT_EQ(browser.TypeIndex, -1);
+    EXPECT_EQ(browser.Accept("a.gpx", Prompt), TMobileBrowser::TAccept::Accepted)
+        << "with no type chosen the typed extension chooses it";
+    EXPECT_EQ(browser.TypeFormatId(), "gengpx");
 }
 
 TEST_F(BrowseTest, DeletingTakesTheCompanionsAlongAndFailsOnAFolder)
@@ -248,54 +224,40 @@ TEST(MobileFolderChoice, OtherStandsForAnyFolder)
     EXPECT_NO_THROW(TMobileFolderChoice::CheckChosen("Maps"));
 }
 
-// The device folder when no environment names one: the setting, else a mounted navigator.
-class DeviceFolderTest : public ::testing::Test {
-protected:
-    DeviceFolderTest()
-    {
-        QDir media(Media.path());
-        media.mkpath("1-stick/photos");
-        media.mkpath("2-nav/Europe");
-        WriteFileBytes(Media.filePath("2-nav/Europe/europe.PNA"), "");
-        media.mkpath("3-nav");
-        WriteFileBytes(Media.filePath("3-nav/ttgo.bif"), "");
-    }
-    ~DeviceFolderTest() override { DoneRapi(); }
-
-    QTemporaryDir Media;
-    QTemporaryDir Elsewhere;
-    TEnvironment Root { "MARIVEL_DEVICE_ROOT", QString() };
-    TEnvironment Roots { "MARIVEL_MEDIA_ROOTS", QString() };
-};
-
-TEST_F(DeviceFolderTest, AMountedNavigatorIsTheDevice)
+// The device folder: the environment's, else the setting, else the first mounted navigator.
+TEST(DeviceFolder, TheEnvironmentThenTheSettingThenAMountedNavigator)
 {
-    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Elsewhere.path() + ":" + Media.path()));
+    const QTemporaryDir media, elsewhere;
+    QDir(media.path()).mkpath("1-stick/photos");
+    QDir(media.path()).mkpath("2-nav/Europe");
+    WriteFileBytes(media.filePath("2-nav/Europe/europe.PNA"), "");
+    QDir(media.path()).mkpath("3-nav");
+    WriteFileBytes(media.filePath("3-nav/ttgo.bif"), "");
+    const TEnvironment root("MARIVEL_DEVICE_ROOT", QString());
+    const TEnvironment roots("MARIVEL_MEDIA_ROOTS", elsewhere.path() + ":" + media.path());
     WriteRemoteFile("\\probe.txt", "x");
-    EXPECT_TRUE(QFile::exists(Media.filePath("2-nav/probe.txt")))
+    EXPECT_TRUE(QFile::exists(media.filePath("2-nav/probe.txt")))
         << "the first volume with a map folder";
     DoneRapi();
-    QFile::remove(Media.filePath("2-nav/Europe/europe.PNA"));
+    QFile::remove(media.filePath("2-nav/Europe/europe.PNA"));
     WriteRemoteFile("\\probe.txt", "x");
-    EXPECT_TRUE(QFile::exists(Media.filePath("3-nav/probe.txt"))) << "one with ttgo.bif";
-}
+    EXPECT_TRUE(QFile::exists(media.filePath("3-nav/probe.txt"))) << "one with ttgo.bif";
+    DoneRapi();
 
-TEST_F(DeviceFolderTest, TheSettingComesBeforeTheMediaAndTheEnvironmentBeforeBoth)
-{
-    qputenv("MARIVEL_MEDIA_ROOTS", QFile::encodeName(Media.path()));
-    Settings().DeviceFolder = Elsewhere.filePath("gone");
+    Settings().DeviceFolder = elsewhere.filePath("gone");
     EXPECT_TRUE(ErrorOf<EInitRapi>([] {
         InitRapi();
-    }).startsWith("No device found (device folder " + Elsewhere.filePath("gone") + ")."))
+    }).startsWith("No device found (device folder " + elsewhere.filePath("gone") + ")."))
         << "the set folder is named, missing";
-    Settings().DeviceFolder = Elsewhere.path();
+    Settings().DeviceFolder = elsewhere.path();
     WriteRemoteFile("\\probe.txt", "setting");
-    EXPECT_EQ(FileBytes(Elsewhere.filePath("probe.txt")), "setting");
+    EXPECT_EQ(FileBytes(elsewhere.filePath("probe.txt")), "setting");
     DoneRapi();
-    QTemporaryDir root;
-    qputenv("MARIVEL_DEVICE_ROOT", QFile::encodeName(root.path()));
+    QTemporaryDir device;
+    qputenv("MARIVEL_DEVICE_ROOT", QFile::encodeName(device.path()));
     WriteRemoteFile("\\probe.txt", "environment");
-    EXPECT_EQ(FileBytes(root.filePath("probe.txt")), "environment");
+    EXPECT_EQ(FileBytes(device.filePath("probe.txt")), "environment");
+    DoneRapi();
 }
 
 } // namespace

@@ -19,15 +19,6 @@ protected:
     {
     }
 
-    void Store(const QString& name, const QVariant& value)
-    {
-        TRegistry reg;
-        reg.OpenKey(PluginSettingsKey("OpenStreetMap"), true);
-        if (value.typeId() == QMetaType::Int)
-            reg.WriteInteger(name, value.toInt());
-        else
-            reg.WriteString(name, value.toString());
-    }
     QString Shown(double longitude, double latitude)
     {
         Plugin().ShowLocation(longitude, latitude, "Dam");
@@ -70,8 +61,10 @@ TEST_F(TOsmPluginTest, ShowsTheEntryOnTheMapPageOfItsSettings)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Shown.toStdString());
         if (!c.Pattern.isNull()) {
-            Store("Zoom", c.Zoom);
-            Store("AddressPattern", c.Pattern);
+            TRegistry reg;
+            reg.OpenKey(PluginSettingsKey("OpenStreetMap"), true);
+            reg.WriteInteger("Zoom", c.Zoom);
+            reg.WriteString("AddressPattern", c.Pattern);
         }
         EXPECT_EQ(Shown(c.Longitude, c.Latitude), c.Shown);
     }

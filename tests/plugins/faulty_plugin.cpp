@@ -15,24 +15,6 @@ class TNoInterface : public QObject {
     Q_PLUGIN_METADATA(IID "org.example.SomethingElse")
 };
 
-#elif defined(FAULT_STALE)
-
-// Built against an older interface, with another id and another table.
-class IPluginBaseOld {
-public:
-    virtual ~IPluginBaseOld() = default;
-    virtual TPluginResult ShowLocation(double, double) = 0;
-};
-Q_DECLARE_INTERFACE(IPluginBaseOld, "{997FA278-1FE0-4184-B3B9-4F5D3DF8BF3C}")
-
-class TStale : public QObject, public IPluginBaseOld {
-    Q_OBJECT
-    Q_PLUGIN_METADATA(IID "{997FA278-1FE0-4184-B3B9-4F5D3DF8BF3C}")
-    Q_INTERFACES(IPluginBaseOld)
-public:
-    TPluginResult ShowLocation(double, double) override { return TPluginResult::Ok(); }
-};
-
 #else
 
 #if defined(FAULT_MISSING_SYMBOL)
@@ -56,8 +38,6 @@ public:
     {
 #if defined(FAULT_CALLBACK_FAILS)
         return TPluginResult::Fail(QStringLiteral("no callback wanted"));
-#elif defined(FAULT_CALLBACK_THROWS)
-        throw std::runtime_error("callback refused");
 #elif defined(FAULT_MISSING_SYMBOL)
         return callBack ? TPluginResult { MarivelTestMissingSymbol(), {} } : TPluginResult::Ok();
 #else

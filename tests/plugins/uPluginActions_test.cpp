@@ -28,13 +28,10 @@ TEST(TArrangement, TheOfferedAreaLeavesRoomForTheStrip)
     }
 }
 
-class TPluginCommand : public ::testing::Test {
+class TPluginCommand : public ::testing::Test, protected TFakePluginList {
 protected:
-    TPluginCommand() { Plugins.Add(Fake, CallBack); }
+    TPluginCommand() { Add(QStringLiteral("Fake")); }
 
-    TCallBackCounter CallBack;
-    TFakePlugin Fake { QStringLiteral("Fake") };
-    TPluginList Plugins;
     TFakeWindows Windows;
 };
 
@@ -44,15 +41,16 @@ TEST_F(TPluginCommand, ShowOffersTheAreaAndAnArrangedApplicationGetsTheWindowBes
 {
     Settings().PluginAutoArrange = false;
     Settings().BoundsUserSet = true;
-    Fake.Arranged = true;
+    Fakes[0]->Arranged = true;
     ShowIn(Plugins[0], { 4.9, 52.37, QStringLiteral("Dam") }, Windows);
-    EXPECT_EQ(Fake.Calls, QStringList({ "arrange 0", "area 0 0 980 840", "show 4.9 52.37 Dam" }));
+    EXPECT_EQ(
+        Fakes[0]->Calls, QStringList({ "arrange 0", "area 0 0 980 840", "show 4.9 52.37 Dam" }));
     EXPECT_TRUE(Windows.Placed.empty());
     EXPECT_TRUE(Settings().BoundsUserSet);
 
     Settings().PluginAutoArrange = true;
     ShowIn(Plugins[0], { 1, 2, QStringLiteral("x") }, Windows);
-    EXPECT_EQ(Fake.Calls[3], QStringLiteral("arrange -1"));
+    EXPECT_EQ(Fakes[0]->Calls[3], QStringLiteral("arrange -1"));
     EXPECT_EQ(Windows.Placed, std::vector { QRect(980, 0, 300, 840) });
     EXPECT_FALSE(Settings().BoundsUserSet);
 }
@@ -123,6 +121,8 @@ TEST_F(TPluginMenus, FollowTheDefaultPluginTheCopyRuleAndTheSelection)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Plugins.join(", ").toStdString());
         Plugins = TPluginList(); // lets go of the fakes before they go
+        for (const auto& fake : Fakes)
+            EXPECT_EQ(fake->CallBack, nullptr) << "a released plugin calls back no more";
         Fakes.clear();
         for (const QString& name : c.Plugins)
             Add(QString(name).remove('-'), !name.endsWith('-'));

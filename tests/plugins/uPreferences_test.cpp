@@ -5,7 +5,6 @@
 #include "convert/uConvertBase.h"
 #include "convert/uFormats.h"
 #include "core/uSettings.h"
-#include "pluginfixture.h"
 #include "testing.h"
 
 namespace {
@@ -21,10 +20,9 @@ int RowOf(TConverters kind, const QString& formatId)
     return -1;
 }
 
-class TPreferencesTest : public ::testing::Test, protected TFakePluginList {
+class TPreferencesTest : public ::testing::Test {
 protected:
     TBuiltInFormats Formats;
-    TPreferences Preferences { Plugins };
 };
 
 // The check boxes' settings go through the dialog's test; these are the rest.

@@ -1,6 +1,5 @@
 #include "widgets/uCursors.h"
 
-
 #include <gtest/gtest.h>
 
 #include "testing.h"

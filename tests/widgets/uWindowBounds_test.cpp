@@ -10,8 +10,6 @@ const QSize Designed(800, 600);
 
 } // namespace
 
-// Nothing stored leaves the place to the window manager; stored bounds on the screen are kept; a
-// window off the screen comes back with its title bar in sight, and no larger than the screen.
 TEST(FitBounds, StoredBoundsAreKeptOnTheScreen)
 {
     struct TCase {
