@@ -67,18 +67,6 @@ TEST(TMapSelection, RectangleSelectsStrictlyInsideEitherWay)
     EXPECT_TRUE(RowsInside(plane, TenPerDegree().PlaneView(), { 20, 20 }, { 20, 20 }).empty());
 }
 
-// On the web map a rectangle across the antimeridian takes entries on both sides of it; a click
-// east of it sets a longitude from -180 on.
-TEST(TMapSelection, RectangleAndClickAcrossTheAntimeridian)
-{
-    const TMercatorProjection projection = AcrossTheAntimeridian();
-    const TEntriesAt entries({ { 179, 0 }, { -179, 0 }, { -170, 0 }, { 0, 0 } });
-    EXPECT_EQ(
-        RowsInside(Plane(entries, projection), projection.PlaneView(), { 0, 0 }, { 150, 500 }),
-        (TRowRanges { { 0, 1 } }));
-    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 5).first, -171.21094); // 188.78906
-}
-
 TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
 {
     // The visible area (20, 20) 40 by 30 spans longitudes 2..6 and latitudes -5..-2. Rows 0
@@ -105,15 +93,20 @@ TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
 }
 
 // Where the view spans the antimeridian, entries east and west of it show on their own side;
-// where the world is narrower than the view, in each of its repetitions.
-TEST(TMapMarkers, ShowOnBothSidesOfTheAntimeridian)
+// where the world is narrower than the view, in each of its repetitions. A rectangle across it
+// takes entries on both sides of it; a click east of it sets a longitude from -180 on.
+TEST(TMapMarkers, ShowAndAreSelectedOnBothSidesOfTheAntimeridian)
 {
-    const TEntriesAt entries({ { 179, 10 }, { -179, 10 } });
+    const TEntriesAt entries({ { 179, 10 }, { -179, 10 }, { -170, 10 }, { 0, 10 } });
     const TMercatorProjection projection = AcrossTheAntimeridian();
     const auto plane = Plane(entries, projection);
     const int y = projection.LatToY(10);
     EXPECT_EQ(MarkerCentres(plane, { { 0, 1 } }, projection.PlaneView(), QRect(0, 0, 200, 100)),
         (std::vector<QPoint> { { projection.LonToX(179), y }, { projection.LonToX(181), y } }));
+    EXPECT_EQ(RowsInside(plane, projection.PlaneView(), { 0, 0 }, { 150, 500 }),
+        (TRowRanges { { 0, 1 } }));
+    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 5).first, -171.21094); // 188.78906
+    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 4).first, -171.2109) << "the precision";
 
     TMercatorProjection world;
     world.Zoom = 1; // 512 pixels around
@@ -167,16 +160,5 @@ TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
         EXPECT_EQ(HintAt(entries, positions, test.Selected, TenPerDegree(test.Zoom), pointer,
                       test.Precision),
             test.Hint);
-    }
-}
-
-// The status text's form is the calibrated map test's.
-TEST(TMapPointer, PositionsRoundToPrecision)
-{
-    for (const auto& [precision, lon, lat] :
-        { std::tuple { 5, 0.03333, -0.06667 }, { 4, 0.0333, -0.0667 } }) {
-        const auto position = PositionAt(TenPerDegree(3), { 1, 2 }, precision);
-        EXPECT_DOUBLE_EQ(position.first, lon);
-        EXPECT_DOUBLE_EQ(position.second, lat);
     }
 }
