@@ -131,9 +131,6 @@ TEST(Locations, XmlDocumentsAreKeptAsLocalCopies)
         EXPECT_FALSE(own.permissions() & (QFile::ReadGroup | QFile::ReadOther))
             << "what a site sent for the user's account is the user's alone";
     EXPECT_EQ(copy.lastModified().toUTC(), QDateTime(QDate(2015, 10, 21), QTime(7, 28), Qt::UTC));
-
-    EXPECT_EQ(ErrorOf<EUserError>([&] { LoadXmlDocument(server.Url("/none.xml"), false); }),
-        "Unable to download " + server.Url("/none.xml") + ": HTTP 404 Not Found");
 }
 
 TEST(FileExtensions, AnotherExtensionThanTheFormatsIsShown)
