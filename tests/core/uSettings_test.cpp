@@ -176,7 +176,6 @@ TEST_F(SettingsTest, StoredIntegersAreClampedToTheirRangeOnly)
     }
 }
 
-// Read from the names a stored file holds, and written under the same names into an empty key.
 TEST_F(SettingsTest, EachValueIsReadAndWrittenUnderItsName)
 {
     // Something other than the default for every value, stored under the table's name.

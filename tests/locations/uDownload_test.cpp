@@ -164,7 +164,6 @@ TEST_F(DownloadTest, OnlyWebAddressesAreFetched)
     EXPECT_EQ(DownloadToString(Server.Url("/hop"), true), "arrived");
 }
 
-// However an address is malformed, a message names it once and at a readable length.
 TEST_F(DownloadTest, AnUnusableAddressIsNamedOnce)
 {
     for (const QString& address :

@@ -117,7 +117,6 @@ TEST(TMapMarkers, ShowAndAreSelectedOnBothSidesOfTheAntimeridian)
             { x, world.LatToY(10) } }));
 }
 
-// The window around entries spans the antimeridian when they lie closer together across it.
 TEST(TMapMarkers, WindowAroundEntriesCrossesTheAntimeridianWhenNarrower)
 {
     const struct {
