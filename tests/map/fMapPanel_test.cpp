@@ -138,9 +138,11 @@ TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
     EXPECT_GT(horizontal->value(), before) << "the arrow keys pan";
 }
 
-// Zoom stops at 4 and at a half, the current entry's marker scrolled into view; a map chosen
-// anew starts at zoom 1 and is kept in the settings. The marker shows only on the picture.
-TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
+// Zoom stops at 4 and at a half, the current entry's marker scrolled into view; the marker shows
+// only on the picture. A picture that does not load is told and leaves the document working; a
+// map chosen anew starts at zoom 1 and is kept in the settings, and one without a calibration
+// shows the notice over the map. Neither gets a calibration file.
+TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfAndPicturesThatCannotServeAsTheyAre)
 {
     TMapWindow window({ { 10, 50 }, { 100, 50 } });
     auto* marker = window.Map().findChild<QLabel*>();
@@ -161,18 +163,7 @@ TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
         window.Action("acZoomOut")->trigger();
     EXPECT_EQ(window.Map().size(), QSize(200, 100));
     EXPECT_FALSE(window.Action("acZoomOut")->isEnabled());
-    window.Folders.AddPicture("other.png", { 100, 100 });
-    window.Panel().FillMapList();
-    window.Combo()->setCurrentIndex(window.Combo()->findText("other.png"));
-    EXPECT_EQ(window.Map().size(), QSize(100, 100));
-    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
-}
 
-// A picture that does not load is told and leaves the document working; one without a
-// calibration shows the notice over the map. Neither gets a calibration file.
-TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
-{
-    TMapWindow window({ { 10, 50 } });
     const QString broken = window.Folders.Maps() + "/broken.png";
     WriteFileBytes(broken, "not a picture");
     const QString plain = window.Folders.AddPicture("plain.png", { 300, 300 });
@@ -183,9 +174,11 @@ TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
     EXPECT_FALSE(window.Map().HasPicture());
     EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
     window.Child->Insert();
-    EXPECT_EQ(window.Child->Document.Entries.Count(), 2);
+    EXPECT_EQ(window.Child->Document.Entries.Count(), 3);
 
     window.Combo()->setCurrentIndex(window.Combo()->findText("plain.png"));
+    EXPECT_EQ(window.Map().size(), QSize(300, 300));
+    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
     EXPECT_TRUE(window.Panel().NeedsCalibration());
     auto* notice = window.Panel().findChild<QLabel*>("lbNeedsCalibration");
     EXPECT_EQ(notice->text(), "needs calibration");
