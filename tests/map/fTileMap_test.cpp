@@ -47,8 +47,11 @@ public:
 } // namespace
 
 // A fresh user gets the web map: the document's places fitted, their tiles drawn around them
-// at street level, those in sight and one around them only, and the attribution shown.
-TEST(TTileMap, FirstInTheListFitsTheEntriesAndShowsTheirTiles)
+// at street level, those in sight and one around them only, and the attribution shown. The wheel
+// zooms about the pointer, the buttons and keys about the middle, and levels stop at 1 and 19;
+// dragging and the arrow keys pan. Tiles that do not come leave a grid and one message, however
+// many fail.
+TEST(TTileMap, FitsTheEntriesShowsTheirTilesZoomsAndPans)
 {
     TTileWindow window({ { 4.9, 52.37 }, { 4.901, 52.371 } });
     EXPECT_EQ(window.Panel().findChild<QComboBox*>("cbMap")->currentText(), "OpenStreetMap");
@@ -75,14 +78,7 @@ TEST(TTileMap, FirstInTheListFitsTheEntriesAndShowsTheirTiles)
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages[0][0].toString(), "https://www.openstreetmap.org/copyright");
     EXPECT_TRUE(window.Messages.isEmpty());
-}
 
-// The wheel zooms about the pointer, the buttons and keys about the middle, and levels stop
-// at 1 and 19; dragging and the arrow keys pan. Tiles that do not come leave a grid and one
-// message, however many fail.
-TEST(TTileMap, ZoomAndPan)
-{
-    TTileWindow window({ { 4.9, 52.37 } });
     TTileView& view = window.View();
     const QPointF pointer(100, 80);
     const TLonLat before = window.PlaceAt(pointer);
@@ -94,13 +90,13 @@ TEST(TTileMap, ZoomAndPan)
     EXPECT_NEAR(after.Lon, before.Lon, 1e-9);
     EXPECT_NEAR(after.Lat, before.Lat, 1e-9);
 
-    const QPointF middle(view.width() / 2.0, view.height() / 2.0);
-    const TLonLat centre = window.PlaceAt(middle);
+    const QPointF anchor(view.width() / 2.0, view.height() / 2.0);
+    const TLonLat centre = window.PlaceAt(anchor);
     window.Action("acZoomIn")->trigger();
     view.setFocus();
     QTest::keyClick(&view, Qt::Key_Plus);
     EXPECT_EQ(view.Zoom(), 18);
-    EXPECT_NEAR(window.PlaceAt(middle).Lon, centre.Lon, 1e-9);
+    EXPECT_NEAR(window.PlaceAt(anchor).Lon, centre.Lon, 1e-9);
     QTest::keyClick(&view, Qt::Key_Plus);
     EXPECT_EQ(view.Zoom(), MaxTileZoom);
     EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
