@@ -35,10 +35,6 @@ public:
     {
         return { Projection().XToLon(pixel.x()), Projection().YToLat(pixel.y()) };
     }
-    bool Shows(double lon, double lat) const
-    {
-        return WindowOf(Projection(), View().rect()).Contains(lon, lat);
-    }
     void Drag(QPoint from, QPoint to) const { TMapDocument::Drag(View(), from, to); }
 
     THttpTestServer Server;
@@ -57,7 +53,8 @@ TEST(TTileMap, FitsTheEntriesShowsTheirTilesZoomsAndPans)
     EXPECT_EQ(window.Panel().findChild<QComboBox*>("cbMap")->currentText(), "OpenStreetMap");
     ASSERT_TRUE(window.Panel().ShowsTiles());
     EXPECT_EQ(window.View().Zoom(), TTileView::MaxFitZoom) << "no closer than street level";
-    EXPECT_TRUE(window.Shows(4.9, 52.37) && window.Shows(4.901, 52.371));
+    const TCoordWindow shown = WindowOf(window.Projection(), window.View().rect());
+    EXPECT_TRUE(shown.Contains(4.9, 52.37) && shown.Contains(4.901, 52.371));
     const QPoint middle(window.View().width() / 2, window.View().height() / 2);
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return window.View().grab().toImage().pixelColor(middle + QPoint(60, 60)) == TileColour;
