@@ -32,16 +32,6 @@ std::vector<QPointF> Plane(const TEntries& entries, const IMapProjection& projec
     return PlanePointsOf(PositionsOf(entries), projection);
 }
 
-// The web map at zoom 3 (2048 pixels around), its view starting 100 pixels west of the
-// antimeridian at 20 degrees north.
-TMercatorProjection AcrossTheAntimeridian()
-{
-    TMercatorProjection projection;
-    projection.Zoom = 3;
-    projection.Origin = { WorldSize(3) - 100, LatToWorldY(20, 3) };
-    return projection;
-}
-
 } // namespace
 
 TEST(TMapRanges, NormalizedAreSortedAndMerged)
@@ -98,7 +88,11 @@ TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
 TEST(TMapMarkers, ShowAndAreSelectedOnBothSidesOfTheAntimeridian)
 {
     const TEntriesAt entries({ { 179, 10 }, { -179, 10 }, { -170, 10 }, { 0, 10 } });
-    const TMercatorProjection projection = AcrossTheAntimeridian();
+    // The web map at zoom 3 (2048 pixels around), its view starting 100 pixels west of the
+    // antimeridian at 20 degrees north.
+    TMercatorProjection projection;
+    projection.Zoom = 3;
+    projection.Origin = { WorldSize(3) - 100, LatToWorldY(20, 3) };
     const auto plane = Plane(entries, projection);
     const int y = projection.LatToY(10);
     EXPECT_EQ(MarkerCentres(plane, { { 0, 1 } }, projection.PlaneView(), QRect(0, 0, 200, 100)),
