@@ -13,19 +13,15 @@ namespace {
 
 using TGroups = std::vector<std::pair<int, std::vector<int>>>;
 
-TGroups AsPairs(const TDuplicateGroups& groups)
+TGroups Found(const TEntries& entries, int tolerance)
 {
+    const TDuplicateGroups groups = FindDuplicates(entries, tolerance);
     TGroups pairs;
     for (int g = 0; g < groups.Count(); ++g) {
         const auto duplicates = groups.Duplicates(g);
         pairs.emplace_back(groups.Head(g), std::vector<int>(duplicates.begin(), duplicates.end()));
     }
     return pairs;
-}
-
-TGroups Found(const TEntries& entries, int tolerance)
-{
-    return AsPairs(FindDuplicates(entries, tolerance));
 }
 
 // The search comparing each remaining entry with each head in turn, without any index.
