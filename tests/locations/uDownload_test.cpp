@@ -81,6 +81,8 @@ protected:
 
     THttpTestServer Server;
     QTemporaryDir Dir;
+    const QString Cache =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/marivel";
 };
 
 // A download to a file is the site progress window's test.
@@ -270,14 +272,12 @@ TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedA
 
 TEST_F(DownloadTest, TheCacheHoldsToTheCap)
 {
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + "/marivel/internet";
     Settings().MaxIndexDownloadMiB = 1;
     ServeUnbounded("/endless.xml");
     EXPECT_EQ(ErrorOf<EUserError>(
                   [&] { DownloadToCacheFile(Server.Url("/endless.xml"), TDownloadKind::Answer); }),
         Failure("/endless.xml", "larger than 1 MiB"));
-    EXPECT_LT(BytesBelow(cache), MiB) << "nothing of it stays in the cache";
+    EXPECT_LT(BytesBelow(Cache + "/internet"), MiB) << "nothing of it stays in the cache";
 
     // A copy cached under a larger cap is not handed out once the cap is lower.
     Settings().MaxIndexDownloadMiB = 2;
@@ -295,8 +295,6 @@ TEST_F(DownloadTest, TheCacheHoldsToTheCap)
 // Addresses that change with every run (a "?v=N") must not grow the cache without end.
 TEST_F(DownloadTest, TheCacheKeepsToItsSize)
 {
-    const QString cache =
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/marivel";
     Settings().InternetCacheMiB = 1;
     TResponse& poi = Server.Serve("/poi.ov2");
     poi.Headers = "Last-Modified: " + LastModified + "\r\n";
@@ -307,9 +305,9 @@ TEST_F(DownloadTest, TheCacheKeepsToItsSize)
             byte = char(QRandomGenerator::global()->generate()); // beyond compression
         last = DownloadToCacheFile(Server.Url("/poi.ov2?v=%1").arg(run), TDownloadKind::PoiFile);
     }
-    EXPECT_LE(BytesBelow(cache), MiB + 64 * 1024);
+    EXPECT_LE(BytesBelow(Cache), MiB + 64 * 1024);
     EXPECT_EQ(QFileInfo(last).size(), 300 * 1024) << "the newest copy stays";
-    EXPECT_FALSE(QFileInfo(cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_FALSE(QFileInfo(Cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
 }
 
 TEST_F(DownloadTest, AManualProxyCarriesTheRequest)
