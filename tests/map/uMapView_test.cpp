@@ -132,7 +132,6 @@ TEST(TMapMarkers, WindowAroundEntriesCrossesTheAntimeridianWhenNarrower)
 
 TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
 {
-    TTempConfig config;
     QLocale::setDefault(QLocale::c());
     const TEntriesAt entries({ { 5, -5 }, { 5.015, -5.015 }, { 5.01, -4.99 }, { 5.03, -5 } });
     const auto positions = PositionsOf(entries);
