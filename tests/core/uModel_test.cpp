@@ -112,12 +112,14 @@ TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOtherAndOfTheMarks)
         entry.SetFlag(5);
         EXPECT_EQ(entry.Description(), description.substr(cut)) << "and the marks keep them";
         entry.SetLatitude(-10.123456789);
+        entry.SetLongitude(170.5);
         entry.ClearChanged();
         TEntry copy;
         copy.SetExtra("x");
         entry.AssignTo(copy);
         EXPECT_TRUE(copy.Changed());
         EXPECT_EQ(copy.LatSecFrac(), entry.LatSecFrac());
+        EXPECT_EQ(copy.Longitude(), 170.5);
         EXPECT_EQ(copy.Description(), entry.Description());
         EXPECT_EQ(copy.Extra(), "");
         EXPECT_EQ(copy.Flag(), 5);
