@@ -53,37 +53,6 @@ TEST(TEntry, BuiltFromValuesEqualsOneGivenEachValue)
                 }
 }
 
-// The marks share a word with the texts' address: changing the texts must keep them, and
-// setting them must keep the texts. A copy takes everything and is marked changed.
-TEST(TEntry, MarksAndTextsKeepEachOtherAndACopyTakesThemAll)
-{
-    TEntry e;
-    EXPECT_EQ(e.Flag(), 1) << "a new entry is an enabled itinerary point";
-    e.SetFlag(6);
-    EXPECT_TRUE(!e.IpEnabled() && e.IpStopOver() && e.IpDeparture());
-    e.SetDescription("a description longer than any inline buffer");
-    EXPECT_EQ(e.Flag(), 6);
-    e.SetFlag(5);
-    e.SetLatitude(-10.123456789);
-    e.SetLongitude(170.5);
-    e.ClearChanged();
-    EXPECT_EQ(e.Description(), "a description longer than any inline buffer");
-    e.SetDescription("");
-    EXPECT_TRUE(e.Changed());
-    EXPECT_EQ(e.Flag(), 5) << "without texts too";
-    e.SetDescription("café");
-    e.ClearChanged();
-    TEntry copy;
-    copy.SetExtra("x");
-    e.AssignTo(copy);
-    EXPECT_TRUE(copy.Changed());
-    EXPECT_EQ(copy.LatSecFrac(), e.LatSecFrac());
-    EXPECT_EQ(copy.Longitude(), 170.5);
-    EXPECT_EQ(copy.Description(), "café");
-    EXPECT_EQ(copy.Extra(), "");
-    EXPECT_EQ(copy.Flag(), 5);
-}
-
 TEST(TEntries, ClearReportsEachPercentOnce)
 {
     TEntries list;
@@ -115,8 +84,11 @@ TEST(TEntries, ReadRoundedToTheUsersPrecisionAndFitItWhenAsked)
     EXPECT_TRUE(list.FitsPrecision(5));
 }
 
-TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
+// The marks share a word with the texts' address: changing either must keep the other. A copy
+// takes everything and is marked changed.
+TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOtherAndOfTheMarks)
 {
+    EXPECT_EQ(TEntry().Flag(), 1) << "a new entry is an enabled itinerary point";
     // Lengths around the steps of their encoding (a description alone up to 254 bytes keeps
     // its length beside the address), and an extra text larger than the chunks the texts are
     // cut from.
@@ -125,6 +97,7 @@ TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
         const std::string description(length, 'd');
         const std::string extra(3 * 1024 * 1024 + length, 'x');
         TEntry entry;
+        entry.SetFlag(6);
         entry.SetExtra(extra);
         entry.SetDescription(description);
         EXPECT_EQ(entry.Description(), description);
@@ -135,5 +108,20 @@ TEST(TEntry, TextsOfAnyLengthSurviveChangesOfTheOther)
         const size_t cut = std::min<size_t>(length, 1);
         entry.SetDescription(entry.Description().substr(cut)); // from the entry's own block
         EXPECT_EQ(entry.Description(), description.substr(cut));
+        EXPECT_TRUE(!entry.IpEnabled() && entry.IpStopOver() && entry.IpDeparture());
+        entry.SetFlag(5);
+        EXPECT_EQ(entry.Description(), description.substr(cut)) << "and the marks keep them";
+        entry.SetLatitude(-10.123456789);
+        entry.SetLongitude(170.5);
+        entry.ClearChanged();
+        TEntry copy;
+        copy.SetExtra("x");
+        entry.AssignTo(copy);
+        EXPECT_TRUE(copy.Changed());
+        EXPECT_EQ(copy.LatSecFrac(), entry.LatSecFrac());
+        EXPECT_EQ(copy.Longitude(), 170.5);
+        EXPECT_EQ(copy.Description(), entry.Description());
+        EXPECT_EQ(copy.Extra(), "");
+        EXPECT_EQ(copy.Flag(), 5);
     }
 }

@@ -176,22 +176,15 @@ TEST_F(SettingsTest, StoredIntegersAreClampedToTheirRangeOnly)
     }
 }
 
-// Read from the names a stored file holds, and written under the same names into an empty key.
 TEST_F(SettingsTest, EachValueIsReadAndWrittenUnderItsName)
 {
     // Something other than the default for every value, stored under the table's name.
-    const auto other = [](const TDefault& value) {
-        return std::visit(
-            [](const auto& v) -> TDefault {
-                using T = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, bool>)
-                    return !v;
-                else if constexpr (std::is_same_v<T, int>)
-                    return v == 4 ? 5 : 4; // within every range
-                else
-                    return v + QStringLiteral("/stored");
-            },
-            value);
+    const auto other = [](const TDefault& value) -> TDefault {
+        if (const bool* flag = std::get_if<bool>(&value))
+            return !*flag;
+        if (const int* number = std::get_if<int>(&value))
+            return *number == 4 ? 5 : 4; // within every range
+        return std::get<QString>(value) + "/stored";
     };
     Store(MainKey, [&](TRegistry& reg) {
         for (const TSetting& setting : Table()) {

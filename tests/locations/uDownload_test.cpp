@@ -19,7 +19,6 @@ using TResponse = THttpTestServer::TResponse;
 using TMode = TResponse::TMode;
 
 const QByteArray LastModified = "Wed, 21 Oct 2015 07:28:00 GMT";
-const QDateTime LastModifiedTime(QDate(2015, 10, 21), QTime(7, 28), Qt::UTC);
 constexpr qsizetype MiB = 1024 * 1024;
 
 // The bytes of the files below `folder`, all together.
@@ -82,6 +81,8 @@ protected:
 
     THttpTestServer Server;
     QTemporaryDir Dir;
+    const QString Cache =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/marivel";
 };
 
 // A download to a file is the site progress window's test.
@@ -104,8 +105,8 @@ TEST_F(DownloadTest, TheCacheKeepsTheServersTime)
 
     TMemoryStream stream(std::string("x"));
     stream.Seek(0, TSeekOrigin::End);
-    EXPECT_EQ(
-        DownloadToStream(url, stream, false, TDownloadKind::Answer).toUTC(), LastModifiedTime);
+    EXPECT_EQ(DownloadToStream(url, stream, false, TDownloadKind::Answer).toUTC(),
+        QDateTime(QDate(2015, 10, 21), QTime(7, 28), Qt::UTC));
     EXPECT_EQ(stream.Bytes(), "x<pois/>") << "appended at the stream's position";
     EXPECT_TRUE(Server.Requests.last().contains("If-Modified-Since"))
         << "the cached copy is checked with the server, which answered 304";
@@ -164,7 +165,6 @@ TEST_F(DownloadTest, OnlyWebAddressesAreFetched)
     EXPECT_EQ(DownloadToString(Server.Url("/hop"), true), "arrived");
 }
 
-// However an address is malformed, a message names it once and at a readable length.
 TEST_F(DownloadTest, AnUnusableAddressIsNamedOnce)
 {
     for (const QString& address :
@@ -272,14 +272,12 @@ TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedA
 
 TEST_F(DownloadTest, TheCacheHoldsToTheCap)
 {
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + "/marivel/internet";
     Settings().MaxIndexDownloadMiB = 1;
     ServeUnbounded("/endless.xml");
     EXPECT_EQ(ErrorOf<EUserError>(
                   [&] { DownloadToCacheFile(Server.Url("/endless.xml"), TDownloadKind::Answer); }),
         Failure("/endless.xml", "larger than 1 MiB"));
-    EXPECT_LT(BytesBelow(cache), MiB) << "nothing of it stays in the cache";
+    EXPECT_LT(BytesBelow(Cache + "/internet"), MiB) << "nothing of it stays in the cache";
 
     // A copy cached under a larger cap is not handed out once the cap is lower.
     Settings().MaxIndexDownloadMiB = 2;
@@ -297,8 +295,6 @@ TEST_F(DownloadTest, TheCacheHoldsToTheCap)
 // Addresses that change with every run (a "?v=N") must not grow the cache without end.
 TEST_F(DownloadTest, TheCacheKeepsToItsSize)
 {
-    const QString cache =
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/marivel";
     Settings().InternetCacheMiB = 1;
     TResponse& poi = Server.Serve("/poi.ov2");
     poi.Headers = "Last-Modified: " + LastModified + "\r\n";
@@ -309,9 +305,9 @@ TEST_F(DownloadTest, TheCacheKeepsToItsSize)
             byte = char(QRandomGenerator::global()->generate()); // beyond compression
         last = DownloadToCacheFile(Server.Url("/poi.ov2?v=%1").arg(run), TDownloadKind::PoiFile);
     }
-    EXPECT_LE(BytesBelow(cache), MiB + 64 * 1024);
+    EXPECT_LE(BytesBelow(Cache), MiB + 64 * 1024);
     EXPECT_EQ(QFileInfo(last).size(), 300 * 1024) << "the newest copy stays";
-    EXPECT_FALSE(QFileInfo(cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_FALSE(QFileInfo(Cache).permissions() & (QFile::ReadGroup | QFile::ReadOther));
 }
 
 TEST_F(DownloadTest, AManualProxyCarriesTheRequest)

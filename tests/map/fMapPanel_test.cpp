@@ -45,8 +45,9 @@ public:
 
 // The picture chosen last shows in its colour; the pointer tells its position, and a selected
 // entry its hint; the selected entries show where they lie, and a rectangle selects those
-// inside, its edges left out.
-TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
+// inside, its edges left out. Dragging in the move mode scrolls; a click in the position mode
+// sets the current entry's position, rounded to the precision, and its marker moves along.
+TEST(TMapPanel, ShowsTheCalibratedMapAndEachModeWorks)
 {
     // 10 E 50 N lies at (150, 100); 0 E 40 N at (100, 150).
     TMapWindow window({ { 10, 50 }, { 0, 40 }, { 20, 50 }, { 10, 60 } });
@@ -69,13 +70,8 @@ TEST(TMapPanel, ShowsTheCalibratedMapMarkersAndSelects)
     // Longitudes 5..20 and latitudes 45..60: the edges leave rows 2 and 3 out.
     window.Drag({ 200, 50 }, { 125, 125 });
     EXPECT_EQ(window.Child->SelectedRows(), std::vector<int>({ 0 }));
-}
 
-// Dragging in the move mode scrolls; a click in the position mode sets the current entry's
-// position, rounded to the precision, and its marker moves along.
-TEST(TMapPanel, DragScrollsAndClickSetsThePositionRounded)
-{
-    TMapWindow window({ { 10, 50 } });
+    window.Action("acSetMove")->trigger();
     window.Action("acZoomIn")->trigger();
     window.Action("acZoomIn")->trigger();
     QScrollBar* horizontal = window.Area()->horizontalScrollBar();
@@ -142,9 +138,11 @@ TEST(TMapPanel, ZoomKeepsTheMiddleOfTheViewAndKeysPanAndZoom)
     EXPECT_GT(horizontal->value(), before) << "the arrow keys pan";
 }
 
-// Zoom stops at 4 and at a half, the current entry's marker scrolled into view; a map chosen
-// anew starts at zoom 1 and is kept in the settings. The marker shows only on the picture.
-TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
+// Zoom stops at 4 and at a half, the current entry's marker scrolled into view; the marker shows
+// only on the picture. A picture that does not load is told and leaves the document working; a
+// map chosen anew starts at zoom 1 and is kept in the settings, and one without a calibration
+// shows the notice over the map. Neither gets a calibration file.
+TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfAndPicturesThatCannotServeAsTheyAre)
 {
     TMapWindow window({ { 10, 50 }, { 100, 50 } });
     auto* marker = window.Map().findChild<QLabel*>();
@@ -165,18 +163,7 @@ TEST(TMapPanel, ZoomStopsAtFourAndAtAHalfKeepingTheCurrentMarkerInView)
         window.Action("acZoomOut")->trigger();
     EXPECT_EQ(window.Map().size(), QSize(200, 100));
     EXPECT_FALSE(window.Action("acZoomOut")->isEnabled());
-    window.Folders.AddPicture("other.png", { 100, 100 });
-    window.Panel().FillMapList();
-    window.Combo()->setCurrentIndex(window.Combo()->findText("other.png"));
-    EXPECT_EQ(window.Map().size(), QSize(100, 100));
-    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
-}
 
-// A picture that does not load is told and leaves the document working; one without a
-// calibration shows the notice over the map. Neither gets a calibration file.
-TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
-{
-    TMapWindow window({ { 10, 50 } });
     const QString broken = window.Folders.Maps() + "/broken.png";
     WriteFileBytes(broken, "not a picture");
     const QString plain = window.Folders.AddPicture("plain.png", { 300, 300 });
@@ -187,9 +174,11 @@ TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
     EXPECT_FALSE(window.Map().HasPicture());
     EXPECT_FALSE(window.Action("acZoomIn")->isEnabled());
     window.Child->Insert();
-    EXPECT_EQ(window.Child->Document.Entries.Count(), 2);
+    EXPECT_EQ(window.Child->Document.Entries.Count(), 3);
 
     window.Combo()->setCurrentIndex(window.Combo()->findText("plain.png"));
+    EXPECT_EQ(window.Map().size(), QSize(300, 300));
+    EXPECT_EQ(Settings().Map, window.Combo()->currentIndex());
     EXPECT_TRUE(window.Panel().NeedsCalibration());
     auto* notice = window.Panel().findChild<QLabel*>("lbNeedsCalibration");
     EXPECT_EQ(notice->text(), "needs calibration");
@@ -203,55 +192,45 @@ TEST(TMapPanel, PicturesThatCannotServeAsTheyAre)
         EXPECT_FALSE(QFile::exists(picture + ".inf"));
 }
 
-class TCalibrateWindow : public ::testing::Test {
-protected:
-    TMapWindow Window;
-    TfmCalibrate* Calibrate = nullptr;
-
-    void SetUp() override
-    {
-        Window.Action("acZoomIn")->trigger();
-        Window.Action("acCalibrate")->trigger();
-        Calibrate = Window.Panel().CalibrateWindow();
-        ASSERT_TRUE(Calibrate);
-    }
-    QLineEdit* Edit(const char* name) const { return Calibrate->findChild<QLineEdit*>(name); }
-};
-
-TEST_F(TCalibrateWindow, ClickWithoutAChosenPointOnlyReminds)
+// A click before a point is chosen only reminds; then it sets the chosen point's pixel. Points
+// too close ask before the calibration is saved: declined, nothing is written and it stays open.
+TEST(TCalibrateWindow, ClicksSetTheChosenPointAndClosePointsAsk)
 {
-    EXPECT_FALSE(Window.Combo()->isEnabled());
-    Window.Click({ 101, 51 });
-    EXPECT_EQ(Window.Prompt.Shown,
-        QStringList({ "First select a Calibration Point in the \"Calibrate...\" dialog" }));
-    EXPECT_EQ(Edit("edX2")->text(), "400");
-    Calibrate->findChild<QRadioButton*>("rbPoint2")->setChecked(true);
-    Window.Click({ 101, 51 });
-    EXPECT_EQ(Edit("edX2")->text(), "51") << "the unzoomed pixel, rounded";
-    EXPECT_EQ(Edit("edY2")->text(), "26");
-    EXPECT_EQ(Edit("edX1")->text(), "0");
-    EXPECT_EQ(Window.Prompt.Shown.size(), 1);
-}
-
-TEST_F(TCalibrateWindow, ClosePointsAskBeforeTheCalibrationIsSaved)
-{
-    const QString inf = Window.Picture + ".inf";
+    TMapWindow window;
+    window.Action("acZoomIn")->trigger();
+    window.Action("acCalibrate")->trigger();
+    TfmCalibrate* calibrate = window.Panel().CalibrateWindow();
+    ASSERT_TRUE(calibrate);
+    const auto edit = [&](const char* name) {
+        return calibrate->findChild<QLineEdit*>(name)->text();
+    };
+    const QString inf = window.Picture + ".inf";
     QFile::remove(inf);
-    Calibrate->findChild<QRadioButton*>("rbPoint2")->setChecked(true);
-    Window.Click({ 100, 100 }); // pixel 50, 50: only 50 pixels right of point 1
-    Window.Prompt.Answers = { IUserPrompt::TAnswer::No };
-    Calibrate->Accept();
-    EXPECT_EQ(Window.Prompt.Asked.size(), 1);
+    EXPECT_FALSE(window.Combo()->isEnabled());
+    window.Click({ 101, 51 });
+    EXPECT_EQ(window.Prompt.Shown,
+        QStringList({ "First select a Calibration Point in the \"Calibrate...\" dialog" }));
+    EXPECT_EQ(edit("edX2"), "400");
+    calibrate->findChild<QRadioButton*>("rbPoint2")->setChecked(true);
+    window.Click({ 101, 51 }); // only 51 pixels right of point 1
+    EXPECT_EQ(edit("edX2"), "51") << "the unzoomed pixel, rounded";
+    EXPECT_EQ(edit("edY2"), "26");
+    EXPECT_EQ(edit("edX1"), "0");
+    EXPECT_EQ(window.Prompt.Shown.size(), 1);
+
+    window.Prompt.Answers = { IUserPrompt::TAnswer::No };
+    calibrate->Accept();
+    EXPECT_EQ(window.Prompt.Asked.size(), 1);
     EXPECT_FALSE(QFile::exists(inf)) << "declined: nothing written";
-    EXPECT_EQ(Window.Panel().CalibrateWindow(), Calibrate) << "still open";
-    Window.Click({ 800, 0 });
-    Calibrate->Accept();
-    EXPECT_EQ(Window.Prompt.Asked.size(), 1) << "far enough apart";
+    EXPECT_EQ(window.Panel().CalibrateWindow(), calibrate) << "still open";
+    window.Click({ 800, 0 });
+    calibrate->Accept();
+    EXPECT_EQ(window.Prompt.Asked.size(), 1) << "far enough apart";
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(Window.Panel().CalibrateWindow());
-    EXPECT_TRUE(Window.Combo()->isEnabled());
+    EXPECT_FALSE(window.Panel().CalibrateWindow());
+    EXPECT_TRUE(window.Combo()->isEnabled());
     // Point 2 is back in its corner: the file is the one the test began with.
     const std::string saved = FileBytes(inf);
-    Window.WriteCalibration();
+    window.WriteCalibration();
     EXPECT_EQ(FileBytes(inf), saved);
 }

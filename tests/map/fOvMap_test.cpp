@@ -6,18 +6,6 @@
 
 namespace {
 
-// A two-coloured marker with a see-through corner and a half-transparent pixel, 5 by 4.
-QImage TwoColourMarker()
-{
-    QImage marker(5, 4, QImage::Format_ARGB32);
-    marker.fill(qRgb(200, 0, 0));
-    for (int x = 0; x < 5; ++x)
-        marker.setPixel(x, 0, qRgb(0, 0, 0));
-    marker.setPixel(0, 3, qRgba(0, 0, 0, 0));
-    marker.setPixel(4, 3, qRgba(0, 255, 0, 100));
-    return marker;
-}
-
 QImage Canvas()
 {
     QImage canvas(60, 40, QImage::Format_ARGB32_Premultiplied);
@@ -35,7 +23,14 @@ TEST(TOvMap, MarkerLayerLooksAsMarkersDrawnOneAfterTheOther)
     TOvMap map;
     map.SetMapPic(QImage(60, 40, QImage::Format_RGB32));
     map.SetPoints({ 0, 0, 0, 0 }, { 60, 40, 60, 40 }); // 1 pixel a degree, y down
-    map.SetMarker(TwoColourMarker());
+    // A two-coloured marker with a see-through corner and a half-transparent pixel, 5 by 4.
+    QImage marker(5, 4, QImage::Format_ARGB32);
+    marker.fill(qRgb(200, 0, 0));
+    for (int x = 0; x < 5; ++x)
+        marker.setPixel(x, 0, qRgb(0, 0, 0));
+    marker.setPixel(0, 3, qRgba(0, 0, 0, 0));
+    marker.setPixel(4, 3, qRgba(0, 255, 0, 100));
+    map.SetMarker(marker);
     const std::vector<QPoint> centres { { 10, 10 }, { 12, 11 }, { 11, 12 }, { 0, 0 }, { 59, 39 },
         { 30, 20 }, { 31, 20 } };
     QImage expected = Canvas();

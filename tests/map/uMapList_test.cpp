@@ -41,8 +41,6 @@ TEST(TMapList, UserFolderAddsPicturesTheProgramFolderLacks)
     EXPECT_EQ(MapFolders().first(), folders.Maps());
 }
 
-// The world maps come first when their pictures are installed, and span the globe until the
-// user calibrates them.
 TEST(TMapList, WorldMapsFirstSpanningTheGlobeUntilRecalibrated)
 {
     TMapFolders folders;

@@ -32,16 +32,6 @@ std::vector<QPointF> Plane(const TEntries& entries, const IMapProjection& projec
     return PlanePointsOf(PositionsOf(entries), projection);
 }
 
-// The web map at zoom 3 (2048 pixels around), its view starting 100 pixels west of the
-// antimeridian at 20 degrees north.
-TMercatorProjection AcrossTheAntimeridian()
-{
-    TMercatorProjection projection;
-    projection.Zoom = 3;
-    projection.Origin = { WorldSize(3) - 100, LatToWorldY(20, 3) };
-    return projection;
-}
-
 } // namespace
 
 TEST(TMapRanges, NormalizedAreSortedAndMerged)
@@ -65,18 +55,6 @@ TEST(TMapSelection, RectangleSelectsStrictlyInsideEitherWay)
         EXPECT_EQ(RowsInside(plane, TenPerDegree().PlaneView(), from, to), expected)
             << from.x() << "," << from.y();
     EXPECT_TRUE(RowsInside(plane, TenPerDegree().PlaneView(), { 20, 20 }, { 20, 20 }).empty());
-}
-
-// On the web map a rectangle across the antimeridian takes entries on both sides of it; a click
-// east of it sets a longitude from -180 on.
-TEST(TMapSelection, RectangleAndClickAcrossTheAntimeridian)
-{
-    const TMercatorProjection projection = AcrossTheAntimeridian();
-    const TEntriesAt entries({ { 179, 0 }, { -179, 0 }, { -170, 0 }, { 0, 0 } });
-    EXPECT_EQ(
-        RowsInside(Plane(entries, projection), projection.PlaneView(), { 0, 0 }, { 150, 500 }),
-        (TRowRanges { { 0, 1 } }));
-    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 5).first, -171.21094); // 188.78906
 }
 
 TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
@@ -105,15 +83,24 @@ TEST(TMapMarkers, VisibleWindowIncludesItsEdgesEachPixelOnceLastKept)
 }
 
 // Where the view spans the antimeridian, entries east and west of it show on their own side;
-// where the world is narrower than the view, in each of its repetitions.
-TEST(TMapMarkers, ShowOnBothSidesOfTheAntimeridian)
+// where the world is narrower than the view, in each of its repetitions. A rectangle across it
+// takes entries on both sides of it; a click east of it sets a longitude from -180 on.
+TEST(TMapMarkers, ShowAndAreSelectedOnBothSidesOfTheAntimeridian)
 {
-    const TEntriesAt entries({ { 179, 10 }, { -179, 10 } });
-    const TMercatorProjection projection = AcrossTheAntimeridian();
+    const TEntriesAt entries({ { 179, 10 }, { -179, 10 }, { -170, 10 }, { 0, 10 } });
+    // The web map at zoom 3 (2048 pixels around), its view starting 100 pixels west of the
+    // antimeridian at 20 degrees north.
+    TMercatorProjection projection;
+    projection.Zoom = 3;
+    projection.Origin = { WorldSize(3) - 100, LatToWorldY(20, 3) };
     const auto plane = Plane(entries, projection);
     const int y = projection.LatToY(10);
     EXPECT_EQ(MarkerCentres(plane, { { 0, 1 } }, projection.PlaneView(), QRect(0, 0, 200, 100)),
         (std::vector<QPoint> { { projection.LonToX(179), y }, { projection.LonToX(181), y } }));
+    EXPECT_EQ(RowsInside(plane, projection.PlaneView(), { 0, 0 }, { 150, 500 }),
+        (TRowRanges { { 0, 1 } }));
+    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 5).first, -171.21094); // 188.78906
+    EXPECT_DOUBLE_EQ(PositionAt(projection, { 150, 0 }, 4).first, -171.2109) << "the precision";
 
     TMercatorProjection world;
     world.Zoom = 1; // 512 pixels around
@@ -124,7 +111,6 @@ TEST(TMapMarkers, ShowOnBothSidesOfTheAntimeridian)
             { x, world.LatToY(10) } }));
 }
 
-// The window around entries spans the antimeridian when they lie closer together across it.
 TEST(TMapMarkers, WindowAroundEntriesCrossesTheAntimeridianWhenNarrower)
 {
     const struct {
@@ -146,7 +132,6 @@ TEST(TMapMarkers, WindowAroundEntriesCrossesTheAntimeridianWhenNarrower)
 
 TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
 {
-    TTempConfig config;
     QLocale::setDefault(QLocale::c());
     const TEntriesAt entries({ { 5, -5 }, { 5.015, -5.015 }, { 5.01, -4.99 }, { 5.03, -5 } });
     const auto positions = PositionsOf(entries);
@@ -167,16 +152,5 @@ TEST(TMapHint, FirstSelectedEntryInListOrderWithinReach)
         EXPECT_EQ(HintAt(entries, positions, test.Selected, TenPerDegree(test.Zoom), pointer,
                       test.Precision),
             test.Hint);
-    }
-}
-
-// The status text's form is the calibrated map test's.
-TEST(TMapPointer, PositionsRoundToPrecision)
-{
-    for (const auto& [precision, lon, lat] :
-        { std::tuple { 5, 0.03333, -0.06667 }, { 4, 0.0333, -0.0667 } }) {
-        const auto position = PositionAt(TenPerDegree(3), { 1, 2 }, precision);
-        EXPECT_DOUBLE_EQ(position.first, lon);
-        EXPECT_DOUBLE_EQ(position.second, lat);
     }
 }

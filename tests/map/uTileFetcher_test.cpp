@@ -46,7 +46,6 @@ protected:
         return fetcher.Tile(tile);
     }
 
-    TTempConfig Config;
     QTemporaryDir Cache;
     THttpTestServer Server;
     const QString TileUrl = Server.Url("/{z}/{x}/{y}.png"); // also once the server stopped

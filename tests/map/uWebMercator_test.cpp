@@ -22,9 +22,7 @@ TEST(TWebMercator, KnownPointsLieInTheirTiles)
         { 0, 0, { 0, 0, 0 } },
         { 179.9, 85, { 0, 0, 0 } },
         { 0, 0, { 1, 1, 1 } },
-        { 4.9, 52.37, { 10, 525, 336 } }, // Amsterdam
-        { 4.9, 52.37, { 17, 67320, 43075 } },
-        { 13.4, 52.5, { 19, 281659, 171990 } }, // Berlin
+        { 4.9, 52.37, { 17, 67320, 43075 } }, // Amsterdam
         { -74.0, 40.7, { 12, 1206, 1540 } }, // New York
         { 151.2, -33.87, { 15, 30146, 19663 } }, // Sydney
         // The antimeridian: the last column east, the first west, and 180 is -180 again.

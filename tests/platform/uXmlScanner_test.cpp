@@ -69,21 +69,15 @@ void AppendNodeLog(std::string& log, TXmlNode node)
     log += "</" + node.Name().toStdString() + '>';
 }
 
-std::string DocumentLog(const QString& text)
-{
-    TXmlDocument doc;
-    EXPECT_TRUE(doc.Parse(text));
-    std::string log;
-    AppendNodeLog(log, doc.DocumentElement());
-    return log;
-}
-
 void ExpectReadAsByTheDocumentService(const std::string& document)
 {
-    for (const TCodePage& encoding : { *XmlCodePage("windows-1252"), Utf8CodePage() })
-        EXPECT_EQ(
-            ScannedLog(document, encoding), DocumentLog(XmlBytesToUnicode(document, encoding)))
-            << document;
+    for (const TCodePage& encoding : { *XmlCodePage("windows-1252"), Utf8CodePage() }) {
+        TXmlDocument doc;
+        EXPECT_TRUE(doc.Parse(XmlBytesToUnicode(document, encoding)));
+        std::string log;
+        AppendNodeLog(log, doc.DocumentElement());
+        EXPECT_EQ(ScannedLog(document, encoding), log) << document;
+    }
 }
 
 } // namespace

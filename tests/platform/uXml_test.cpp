@@ -1,6 +1,5 @@
 #include "platform/uXml.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -48,10 +47,7 @@ TEST(Xml, LoadXmlFileReportsMissingFileAndBadXml)
     const QString path = dir.filePath(QStringLiteral("x.xml"));
     EXPECT_EQ(ErrorOf([&] { LoadXmlFile(path); }), "File " + path + " not found");
     const auto load = [&](const char* text) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
+        WriteFileBytes(path, text);
         return ErrorOf([&] { LoadXmlFile(path); });
     };
     EXPECT_EQ(load("<a>"), "Invalid xml");

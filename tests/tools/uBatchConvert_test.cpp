@@ -114,7 +114,7 @@ TEST_F(BatchConvertTest, ChecksComeInOrderBeforeAnythingIsRead)
     EXPECT_TRUE(FilesIn(Dir.filePath("dst")).isEmpty());
 }
 
-TEST_F(BatchConvertTest, SingleFormatChecksHoldInEitherMode)
+TEST_F(BatchConvertTest, TheFileNameIsCheckedAlsoWhenNotAppending)
 {
     TBatchJob job = Multiple({ Source("a.ov2", { "a" }) }, { "gengpx" });
     job.DestFile = "left.kml"; // from an earlier append, still in its edit
@@ -122,10 +122,6 @@ TEST_F(BatchConvertTest, SingleFormatChecksHoldInEitherMode)
         "The extension \".kml\" of the file name does not match the chosen file type.");
     job.DestFile = "LEFT.GPX";
     EXPECT_TRUE(Run(job).Finished) << "extensions compare in any case";
-
-    TBatchJob same = Append({ Src("a.ov2") }, "ttov2", Dst("all.ov2"));
-    EXPECT_TRUE(Run(same).Finished) << "appending into the files' own format is allowed";
-    EXPECT_EQ(Ov2Descriptions(Dst("all.ov2")), "a ");
 }
 
 // The files each format gets are the command line's test; here, that one file's entries do not
