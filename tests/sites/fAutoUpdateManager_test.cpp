@@ -1,6 +1,5 @@
 #include "sites/fAutoUpdateManager.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -8,17 +7,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
-#include <gtest/gtest.h>
-
 #include "convert/uConvertBase.h"
 #include "sitefixture.h"
 #include "sites/uDeviceConnect.h"
-#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -49,12 +44,10 @@ protected:
 
 } // namespace
 
-TEST_F(ManagerWindowTest, OpensOnTheStoredSiteAndKeepsTheChoiceWhenClosed)
+TEST_F(ManagerWindowTest, OpensOnTheStoredSiteAndKeepsTheChoiceBoundsAndStyles)
 {
     {
         TfmSiteManager manager;
-        EXPECT_EQ(manager.windowTitle(), "AutoUpdate Manager");
-        EXPECT_EQ(manager.Tabs()->count(), 3);
         EXPECT_EQ(manager.SiteList()->currentItem()->data(Qt::UserRole).toString(), Site);
         EXPECT_EQ(manager.DeleteSiteButton()->text(), "Del");
         EXPECT_EQ(manager.MapList()->topLevelItemCount(), 2);
@@ -72,8 +65,26 @@ TEST_F(ManagerWindowTest, OpensOnTheStoredSiteAndKeepsTheChoiceWhenClosed)
     }
     EXPECT_EQ(Settings().SiteManagerMap, "BE");
     EXPECT_EQ(Settings().SiteManagerGroup, "[All]");
+
+    // However large or far off the stored bounds, the manager opens within the work area; its
+    // lists open in their stored styles.
+    TSettings& settings = Settings();
+    std::tie(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
+        settings.SiteManagerHeight) = std::tuple(5000, 5000, 4000, 3000);
+    std::tie(settings.SiteManagerItemsView, settings.SiteManagerMapsView,
+        settings.SiteManagerSitesView) = std::tuple(2, 3, 0);
     TfmSiteManager again;
     EXPECT_EQ(again.MapList()->currentItem()->text(0), "BE");
+    again.show();
+    QCoreApplication::processEvents();
+    const QRect available = again.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(again.frameGeometry()))
+        << again.frameGeometry().width() << "x" << again.frameGeometry().height() << " at "
+        << again.frameGeometry().x() << "," << again.frameGeometry().y();
+    EXPECT_TRUE(again.ItemList()->isHeaderHidden());
+    EXPECT_TRUE(again.ItemList()->isColumnHidden(4)) << "a list shows the names alone";
+    EXPECT_FALSE(again.MapList()->isHeaderHidden());
+    EXPECT_EQ(again.SiteList()->viewMode(), QListView::IconMode);
 }
 
 // The lists stay on the country and POI file just subscribed, not on the first country.
@@ -119,28 +130,6 @@ TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
     EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
 }
 
-// However large or far off the stored bounds, the manager opens within the work area; its
-// lists open in their stored styles.
-TEST_F(ManagerWindowTest, OpensWithinTheWorkAreaInTheStoredStyles)
-{
-    TSettings& settings = Settings();
-    std::tie(settings.SiteManagerLeft, settings.SiteManagerTop, settings.SiteManagerWidth,
-        settings.SiteManagerHeight) = std::tuple(5000, 5000, 4000, 3000);
-    std::tie(settings.SiteManagerItemsView, settings.SiteManagerMapsView,
-        settings.SiteManagerSitesView) = std::tuple(2, 3, 0);
-    TfmSiteManager manager;
-    manager.show();
-    QCoreApplication::processEvents();
-    const QRect available = manager.screen()->availableGeometry();
-    EXPECT_TRUE(available.contains(manager.frameGeometry()))
-        << manager.frameGeometry().width() << "x" << manager.frameGeometry().height() << " at "
-        << manager.frameGeometry().x() << "," << manager.frameGeometry().y();
-    EXPECT_TRUE(manager.ItemList()->isHeaderHidden());
-    EXPECT_TRUE(manager.ItemList()->isColumnHidden(4)) << "a list shows the names alone";
-    EXPECT_FALSE(manager.MapList()->isHeaderHidden());
-    EXPECT_EQ(manager.SiteList()->viewMode(), QListView::IconMode);
-}
-
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
 {
     TfmAddSite dialog;
@@ -153,21 +142,11 @@ TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
 
 TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileFromDiskOrTheWeb)
 {
-    QImage wide(300, 150, QImage::Format_RGB32);
-    wide.fill(Qt::red);
-    wide.save(Dir.filePath("cams.png"));
-    QImage small(40, 30, QImage::Format_RGB32);
-    small.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    small.save(&buffer, "PNG");
-    Server.Serve("/fuel.png", png);
+    Server.Serve("/fuel.png", QByteArray::fromStdString(TestData("sites/small.png"))); // 40x30
     LocalSite("index.xml",
-        "<poi><description>Cams</description><url>/c.ov2</url><map>NL</map><image>"
-            + Dir.filePath("cams.png").toStdString()
-            + "</image></poi><poi><description>Fuel</description><url>/f.ov2</url><map>NL</map>"
-              "<image>"
+        "<poi><description>Cams</description><url>/c.ov2</url><map>NL</map>"
+        "<image>" MARIVEL_TEST_DATA "/sites/wide.png</image></poi>" // 300x150
+        "<poi><description>Fuel</description><url>/f.ov2</url><map>NL</map><image>"
             + Server.Url("/fuel.png").toStdString() + "</image></poi>");
 
     TfmSiteManager manager;
@@ -191,10 +170,7 @@ TEST_F(ManagerWindowTest, SettingsTabWritesTheAutostartEntryAndTheWizardButtonHa
     QTemporaryDir config;
     const TEnvironment xdg("XDG_CONFIG_HOME", config.path());
     TfmSiteManager manager;
-    QCheckBox* onConnect = nullptr;
-    for (QCheckBox* box : manager.findChildren<QCheckBox*>())
-        if (box->text() == "AutoUpdate upon device connect")
-            onConnect = box;
+    auto* onConnect = ButtonOf<QCheckBox>(&manager, "AutoUpdate upon device connect");
     ASSERT_NE(onConnect, nullptr);
     EXPECT_FALSE(onConnect->isChecked());
     onConnect->setChecked(true);
