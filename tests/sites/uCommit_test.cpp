@@ -1,14 +1,9 @@
 #include "sites/uCommit.h"
 
-#include <QDir>
 #include <QLocale>
 
-#include <gtest/gtest.h>
-
-#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sitefixture.h"
-#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -58,8 +53,8 @@ TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
            "elsewhere";
 }
 
-// An empty answer is success; an answer, an error or no answer in time fails,
-// is reported to the site and ends in the hint.
+// An empty answer is success; an answer or an error fails, is reported to the site and ends in
+// the hint. No answer in time is a download error like any other (the download's tests).
 TEST_F(CommitTest, OnlyAnEmptyAnswerIsSuccess)
 {
     // Every placeholder filled, numbers with dots whatever the locale.
@@ -88,11 +83,4 @@ TEST_F(CommitTest, OnlyAnEmptyAnswerIsSuccess)
         Tr(Msg::CannotCommit).arg(Site.Location(), "Unable to download").chopped(1)))
         << failed.toStdString();
     EXPECT_TRUE(failed.endsWith(hint));
-
-    using namespace std::chrono_literals;
-    SetDownloadTimeouts({ .Idle = 200ms, .PoiFile = 20s, .Answer = 20s });
-    Server.Serve("/add.php").Mode = TResponse::TMode::Silent;
-    const QString timedOut = ErrorOf<EUserError>([&] { CommitToSite(Site, Entry); });
-    EXPECT_TRUE(timedOut.contains("timed out")) << timedOut.toStdString();
-    EXPECT_TRUE(timedOut.endsWith(hint));
 }
