@@ -3,9 +3,6 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
-
-#include "core/uSettings.h"
 #include "platform/uMessages.h"
 #include "sitefixture.h"
 

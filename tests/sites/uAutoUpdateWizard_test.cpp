@@ -1,8 +1,5 @@
 #include "sites/uAutoUpdateWizard.h"
 
-#include <gtest/gtest.h>
-
-#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sitefixture.h"
 #include "sites/uSite.h"

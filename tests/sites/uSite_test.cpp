@@ -1,6 +1,7 @@
 #include "sites/uSite.h"
 
 #include "core/uUtils.h"
+#include "platform/uMessages.h"
 #include "sitefixture.h"
 
 const std::string Catalogue = TestData("sites/catalogue.xml");
@@ -64,9 +65,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
         site.LoadFromXml(SiteXml("<marivel><version>" + newer.toStdString()
             + "</version></marivel><poi><description>New</description></poi>"));
     }),
-        "The selected site is not supported by this version of Marivel. You need to update to a "
-        "newer version of Marivel (minimal version "
-            + newer + ") to use this site");
+        Tr(Msg::NeedsNewerVersion).arg(newer));
     EXPECT_EQ(site.Countries.size(), 2u);
     EXPECT_EQ(site.PoiValue("Fuel NL", "url", true), "http://poi.example/get.php?id=3")
         << "the document stays the one of the catalogue";
@@ -124,8 +123,7 @@ TEST(TSite, ValuesOfTheIndexByPoiAndElement)
     EXPECT_EQ(site.PoiValue("\"Bob's\"", "image", true), "");
     EXPECT_EQ(site.PoiValue("Bob's", "query", false), "");
     EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("Bob's", "query", true); }),
-        "Downloaded information invalid, please try again or use the Update button next to "
-        "the sites list");
+        Tr(Msg::SiteInfoInvalid));
     EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("bob's", "url", false); }),
         "POI item not found in the site xml")
         << "the index is searched as written";
