@@ -55,7 +55,7 @@ TEST(TSite, BrokenIndexesFailWithTheirMessages)
         "'x' is not a valid integer value");
 }
 
-TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
+TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogueAndVersionsCompareFromTheFirstPart)
 {
     TSite site("FILE:///x.xml");
     site.LoadFromXml(Catalogue);
@@ -75,11 +75,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
     site.LoadFromXml(
         SiteXml("<marivel><version>" + current.toStdString() + "</version></marivel>"));
     EXPECT_TRUE(site.Countries.empty()) << "missing version parts count as -1";
-}
 
-// The message and missing parts with the program's own version are pinned just above.
-TEST(TSite, VersionsCompareFromTheFirstPart)
-{
     auto error = [](const char* required, TProgramVersion program) {
         return ErrorOf<EUserError>([&] { CheckMinimumVersion(required, program); });
     };
