@@ -237,21 +237,8 @@ TEST_F(AutoUpdateTest, DownloadFailuresKeepThePreviousTargetAndSayWhatToDo)
 }
 
 // A site index that fails says what went wrong and what to do (one the server lacks: the run's
-// tests).
+// tests); one that lacks the item's address or the item fails as it is, without requests.
 TEST_F(AutoUpdateTest, AnIndexThatFailsSaysWhatToDo)
-{
-    Server.Serve("/page.html", "Welcome, this is no XML");
-    const QString page = Server.Url("/page.html");
-    const QString message = ErrorOf<EUserError>([&] { RefreshSiteXml(page, true, {}); });
-    EXPECT_TRUE(message.startsWith(page + " is not a POI site index (Invalid xml")
-        && message.endsWith("): check the site's address"))
-        << message.toStdString();
-    const QString gone = Dir.filePath("gone/index.xml");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { RefreshSiteXml("FILE://" + gone, true, {}); }),
-        Tr(Msg::LocalSiteGone).arg(gone));
-}
-
-TEST_F(AutoUpdateTest, IndexFaultsFailAsTheyAreWithoutRequests)
 {
     Server.Serve("/error");
     EXPECT_EQ(ErrorOf<EUserError>([&] {
@@ -265,6 +252,16 @@ TEST_F(AutoUpdateTest, IndexFaultsFailAsTheyAreWithoutRequests)
     }),
         Tr(Msg::PoiVanished).arg("Cams"));
     EXPECT_TRUE(Server.Requests.isEmpty()) << "nothing downloaded, nothing reported";
+
+    Server.Serve("/page.html", "Welcome, this is no XML");
+    const QString page = Server.Url("/page.html");
+    const QString message = ErrorOf<EUserError>([&] { RefreshSiteXml(page, true, {}); });
+    EXPECT_TRUE(message.startsWith(page + " is not a POI site index (Invalid xml")
+        && message.endsWith("): check the site's address"))
+        << message.toStdString();
+    const QString gone = Dir.filePath("gone/index.xml");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { RefreshSiteXml("FILE://" + gone, true, {}); }),
+        Tr(Msg::LocalSiteGone).arg(gone));
 }
 
 TEST_F(AutoUpdateTest, TheOverwriteQuestionsAnswers)
