@@ -100,26 +100,7 @@ TEST(TUpdateItems, ReadsOlderAndDamagedLines)
         EXPECT_EQ(Fields(items.Items(i)), expected[i]);
 }
 
-TEST(TUpdateItems, AValueOfAnotherTypeIsSkippedAndHidesNothing)
-{
-    StoreLines({ { "0", "FILE:///a.ov2=s|p|c|||f" }, { "2", "FILE:///c.ov2=s|p|c|||f" } });
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(AutoUpdateKey(), true));
-        reg.WriteInteger("1", 7);
-    }
-    TUpdateItems items;
-    items.Load();
-    ASSERT_EQ(items.Count(), 2);
-    EXPECT_EQ(items.Items(1).Target, "FILE:///c.ov2");
-
-    items.Save();
-    EXPECT_EQ(StoredLine("1").section('=', 0, 0), "FILE:///c.ov2") << "the bad value replaced";
-    items.Load();
-    EXPECT_EQ(items.Count(), 2) << "the save kept the item after the bad value";
-}
-
-TEST(TUpdateItems, LoadingStopsAtTheFirstGapAndSavingDropsOnlyWhatFollowsTheList)
+TEST(TUpdateItems, LoadingStopsAtTheFirstGapSkipsOtherTypesAndSavingDropsOnlyWhatFollows)
 {
     TUpdateItems items;
     items.Load();
@@ -137,6 +118,19 @@ TEST(TUpdateItems, LoadingStopsAtTheFirstGapAndSavingDropsOnlyWhatFollowsTheList
     StoreLines({ { "2", "FILE:///c.ov2=s|p|c|||f" } });
     items.Save();
     EXPECT_EQ(StoredNames(), QStringList({ "0", "version" })) << "a shrunken list leaves nothing";
+
+    // A value of another type is skipped, hides nothing and is replaced by the next save.
+    StoreLines({ { "2", "FILE:///c.ov2=s|p|c|||f" } });
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(AutoUpdateKey(), true));
+        reg.WriteInteger("1", 7);
+    }
+    items.Load();
+    ASSERT_EQ(items.Count(), 2);
+    EXPECT_EQ(items.Items(1).Target, "FILE:///c.ov2");
+    items.Save();
+    EXPECT_EQ(StoredLine("1").section('=', 0, 0), "FILE:///c.ov2");
 }
 
 TEST(TUpdateItems, FindsRemovesAndSortsItemsIgnoringCaseAndCopiesEveryField)
