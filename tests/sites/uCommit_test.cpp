@@ -23,7 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrl)
+TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrlAndTheirGroupsAndFilesTakingCommits)
 {
     const QString takes = LocalSite("takes.xml", "<addurl>http://x/</addurl>");
     const QString inComment = LocalSite("comment.xml", "<!-- <addurl> is coming -->");
@@ -37,10 +37,7 @@ TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrl)
         CommitSites({ refuses, missing, hidden }, { hidden });
     }),
         Tr(Msg::NoCommitSites));
-}
 
-TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
-{
     const TCountry& holland = *Site.Countries.front();
     EXPECT_EQ(CommitGroupCaptions(Site, holland), QStringList({ "Speed cameras", "lights" }))
         << "a group the site does not describe shows its name";
@@ -49,8 +46,7 @@ TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
     ASSERT_EQ(speed.size(), 1u);
     EXPECT_EQ(speed.front()->Description, "Fixed");
     EXPECT_TRUE(CommitPois(holland, QStringLiteral("mobile")).empty())
-        << "a file marked nocommit never appears, though its group does "
-           "elsewhere";
+        << "a file marked nocommit never appears, though its group does elsewhere";
 }
 
 // An empty answer is success; an answer or an error fails, is reported to the site and ends in
