@@ -51,7 +51,7 @@ const TProgramVersion Running { 2, 1, 0, 10 };
 
 } // namespace
 
-TEST(OnlineVersion, ParsesCurrentAndFailsWithTheRightMessage)
+TEST(OnlineVersion, ParsesCurrentComparesAndFailsWithTheRightMessage)
 {
     EXPECT_EQ(Text(ParseOnlineVersion(VersionXml("2.1.0.10"))), "2.1.0.10");
     EXPECT_EQ(Text(ParseOnlineVersion(VersionXml(" 3.2 "))), "3.2.0.0");
@@ -69,10 +69,8 @@ TEST(OnlineVersion, ParsesCurrentAndFailsWithTheRightMessage)
         EXPECT_EQ(ErrorOf<EUserError>([&] { ParseOnlineVersion(VersionXml(bad)); }),
             Tr(Msg::OnlineVersionInvalid))
             << bad;
-}
 
-TEST(OnlineVersion, ComparesPartsAsNumbersFromMajorDown)
-{
+    // Parts compare as numbers, from the major one down.
     EXPECT_TRUE(IsNewerVersion({ 2, 1, 0, 10 }, { 2, 1, 0, 9 }));
     EXPECT_FALSE(IsNewerVersion({ 2, 1, 0, 9 }, { 2, 1, 0, 10 }));
     EXPECT_FALSE(IsNewerVersion({ 2, 1, 0, 9 }, { 2, 1, 0, 9 }));
