@@ -85,7 +85,7 @@ TEST(TfmProgress, RunsTheWorkOnceAfterShowingAndClosesByItself)
     EXPECT_FALSE(window.findChild<QTimer*>("tiStart")->isActive()) << "the work runs once only";
 }
 
-TEST(TfmProgress, WithoutAutoCloseStaysUntilClosed)
+TEST(TfmProgress, WithoutAutoCloseStaysUntilClosedUnlessTheWorkFails)
 {
     TfmProgress window(
         QStringLiteral("Searching..."),
@@ -95,6 +95,12 @@ TEST(TfmProgress, WithoutAutoCloseStaysUntilClosed)
     EXPECT_EQ(window.findChild<QLabel*>("laText")->text(), "3 of 3 entries");
     EXPECT_EQ(CancelOf(window)->text(), "Close");
     EXPECT_FALSE(window.Cancelled()) << "closing after the work cancels nothing";
+
+    // A failure closes it all the same, and comes out of Execute.
+    TfmProgress failing(
+        QString(), [](TfmProgress&) { throw EUserError(QStringLiteral("no disk")); }, false);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { failing.Execute(); }), "no disk");
+    EXPECT_FALSE(failing.isVisible());
 }
 
 TEST(TfmProgress, CancelReachesTheWorkAndTheWindowWaitsForIt)
@@ -123,14 +129,6 @@ TEST(TfmProgress, ClosedBeforeTheWorkRunsSkipsIt)
     EXPECT_FALSE(window.Execute());
     EXPECT_FALSE(ran);
     EXPECT_TRUE(window.Cancelled());
-}
-
-TEST(TfmProgress, AFailureOfTheWorkComesOutOfExecute)
-{
-    TfmProgress window(
-        QString(), [](TfmProgress&) { throw EUserError(QStringLiteral("no disk")); }, false);
-    EXPECT_EQ(ErrorOf<EUserError>([&] { window.Execute(); }), "no disk");
-    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(RefreshSiteXmlShowingProgress, CancelKeepsTheLocalCopy)
