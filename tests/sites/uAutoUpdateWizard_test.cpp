@@ -63,8 +63,15 @@ protected:
 
 } // namespace
 
-TEST_F(WizardTest, AuthenticationPageOnlyForSitesThatNeedIt)
+TEST_F(WizardTest, SitesPageFetchesWebSitesAndAuthenticationIsOnlyForSitesThatNeedIt)
 {
+    const QString web = Server.Url(QStringLiteral("/never-fetched.xml"));
+    Wizard.SiteLocation = web;
+    Wizard.ForceDownload = true;
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::SiteXmlMissing));
+    EXPECT_EQ(Wizard.Page(), TPage::Sites);
+
     ChooseSite(Poi("Fixed", "speed"));
     ASSERT_TRUE(Wizard.Next());
     EXPECT_EQ(Wizard.Page(), TPage::Groups);
@@ -80,17 +87,7 @@ TEST_F(WizardTest, AuthenticationPageOnlyForSitesThatNeedIt)
     EXPECT_EQ(ReadSiteCredentials(Wizard.SiteLocation).Username, "bob");
     Wizard.Back();
     EXPECT_EQ(Wizard.Page(), TPage::Authentication);
-    EXPECT_TRUE(Fetched.empty()) << "a local index is read where it is";
-}
-
-TEST_F(WizardTest, WebSiteIsFetchedAndMustLeaveACopy)
-{
-    Wizard.SiteLocation = Server.Url(QStringLiteral("/never-fetched.xml"));
-    Wizard.ForceDownload = true;
-    ASSERT_TRUE(Wizard.Next());
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::SiteXmlMissing));
-    EXPECT_EQ(Wizard.Page(), TPage::Sites);
-    EXPECT_EQ(Fetched, QStringList { Wizard.SiteLocation + " fresh" });
+    EXPECT_EQ(Fetched, QStringList { web + " fresh" }) << "a local index is read where it is";
 }
 
 TEST_F(WizardTest, GroupsOfferedFollowTheWizardMarks)
