@@ -112,24 +112,6 @@ TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
     EXPECT_EQ(manager.SubscribedList()->topLevelItem(0)->text(0), "Fuel");
 }
 
-// "Show Info Page" shows the text of the page, fetched, with the way out to the browser.
-TEST_F(ManagerWindowTest, TheInfoPageShowsItsText)
-{
-    LocalSite("index.xml",
-        "<infourl>info.html</infourl><poi><description>Cams</description><url>/c.ov2</url></poi>");
-    WriteFileBytes(Dir.filePath("info.html"),
-        "<html><head><style>h1 { color: red }</style></head><body><h1>Cameras</h1>"
-        "<p>Fixed &amp; mobile</p></body></html>");
-    TfmSiteManager manager;
-    ButtonOf(&manager, "Show Info Page")->click();
-    const auto* page = manager.findChild<QTextBrowser*>();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->toPlainText().contains("Fixed & mobile"); }))
-        << page->toPlainText().toStdString();
-    EXPECT_TRUE(page->toPlainText().startsWith(
-        "Open in browser\n" + Site.section('/', 0, -2) + "/info.html"));
-    EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
-}
-
 TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
 {
     TfmAddSite dialog;
@@ -140,11 +122,17 @@ TEST(SiteDialogs, HandTheTrimmedLocationAndTheAccountOver)
     EXPECT_EQ(account.Credentials().Password, "pw");
 }
 
-TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileFromDiskOrTheWeb)
+// The chosen POI file's picture comes from disk or the web; "Show Info Page" shows the text of
+// the page, fetched, with the way out to the browser.
+TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileAndTheInfoPage)
 {
     Server.Serve("/fuel.png", QByteArray::fromStdString(TestData("sites/small.png"))); // 40x30
+    WriteFileBytes(Dir.filePath("info.html"),
+        "<html><head><style>h1 { color: red }</style></head><body><h1>Cameras</h1>"
+        "<p>Fixed &amp; mobile</p></body></html>");
     LocalSite("index.xml",
-        "<poi><description>Cams</description><url>/c.ov2</url><map>NL</map>"
+        "<infourl>info.html</infourl><poi><description>Cams</description><url>/c.ov2</url><map>NL</"
+        "map>"
         "<image>" MARIVEL_TEST_DATA "/sites/wide.png</image></poi>" // 300x150
         "<poi><description>Fuel</description><url>/f.ov2</url><map>NL</map><image>"
             + Server.Url("/fuel.png").toStdString() + "</image></poi>");
@@ -163,6 +151,14 @@ TEST_F(ManagerWindowTest, ShowsThePictureOfTheChosenPoiFileFromDiskOrTheWeb)
     items->setCurrentItem(items->topLevelItem(0));
     QTest::qWait(200); // the web answer to the earlier choice arrives and is not shown
     EXPECT_EQ(manager.PoiImage()->pixmap().size(), QSize(120, 60));
+
+    ButtonOf(&manager, "Show Info Page")->click();
+    const auto* page = manager.findChild<QTextBrowser*>();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->toPlainText().contains("Fixed & mobile"); }))
+        << page->toPlainText().toStdString();
+    EXPECT_TRUE(page->toPlainText().startsWith(
+        "Open in browser\n" + Site.section('/', 0, -2) + "/info.html"));
+    EXPECT_FALSE(page->toPlainText().contains("color")) << "the text, not the markup";
 }
 
 TEST_F(ManagerWindowTest, SettingsTabWritesTheAutostartEntryAndTheWizardButtonHandsOver)
