@@ -47,17 +47,14 @@ protected:
 
 } // namespace
 
-TEST(RemoteTime, IsReadByPosition)
+TEST(SiteTexts, TimesAreReadByPositionAndAddressesMadeAbsoluteAndExpanded)
 {
     EXPECT_EQ(ParseRemoteTime("20070131 235959"), ServerTime);
     EXPECT_EQ(ParseRemoteTime("20070131T235959"), ServerTime) << "the ninth character is not read";
     for (const QString bad : { "<html>busy</html>", "20071331 235959" })
         EXPECT_EQ(ErrorOf<EUserError>([&] { ParseRemoteTime(bad); }),
             Tr(Msg::InvalidRemoteTime).arg(bad));
-}
 
-TEST(SiteAddresses, AreMadeAbsoluteAndExpanded)
-{
     EXPECT_EQ(MakeAbsoluteUrl("/get.php?id=1", "http://poi.example:81/lists/site.xml"),
         "http://poi.example:81/get.php?id=1");
     EXPECT_EQ(MakeAbsoluteUrl("http://other/a.ov2", "poi.example/site.xml"), "http://other/a.ov2");
