@@ -4,11 +4,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include "testing.h"
 
-TEST(UpdateOnConnect, MediaRootsFromTheEnvironmentOrTheUsersFolders)
+TEST(DeviceWatcher, WatchesTheMediaRootsForVolumesThatAppearAfterItStartedAndNoticesThemByItself)
 {
     {
         const TEnvironment roots("MARIVEL_MEDIA_ROOTS", QStringLiteral("/a::/b"));
@@ -17,10 +15,7 @@ TEST(UpdateOnConnect, MediaRootsFromTheEnvironmentOrTheUsersFolders)
     const TEnvironment noRoots("MARIVEL_MEDIA_ROOTS", QString());
     const TEnvironment user("USER", QStringLiteral("ann"));
     EXPECT_EQ(MediaRoots(), QStringList({ "/media/ann", "/run/media/ann" }));
-}
 
-TEST(DeviceWatcher, ReportsOnlyVolumesThatAppearAfterItStartedAndNoticesThemByItself)
-{
     QTemporaryDir media;
     QTemporaryDir other;
     QDir(media.path()).mkdir("OLDCARD");
