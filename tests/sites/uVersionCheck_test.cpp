@@ -51,7 +51,7 @@ const TProgramVersion Running { 2, 1, 0, 10 };
 
 } // namespace
 
-TEST(OnlineVersion, ParsesCurrentComparesAndFailsWithTheRightMessage)
+TEST(VersionCheck, ParsesTheOnlineVersionComparesItAndIsDueWeekly)
 {
     EXPECT_EQ(Text(ParseOnlineVersion(VersionXml("2.1.0.10"))), "2.1.0.10");
     EXPECT_EQ(Text(ParseOnlineVersion(VersionXml(" 3.2 "))), "3.2.0.0");
@@ -76,10 +76,7 @@ TEST(OnlineVersion, ParsesCurrentComparesAndFailsWithTheRightMessage)
     EXPECT_FALSE(IsNewerVersion({ 2, 1, 0, 9 }, { 2, 1, 0, 9 }));
     EXPECT_TRUE(IsNewerVersion({ 3, 0, 0, 0 }, { 2, 9, 9, 99 }));
     EXPECT_FALSE(IsNewerVersion({ 2, 0, 9, 99 }, { 2, 1, 0, 0 }));
-}
 
-TEST(WeeklyVersionCheck, RunsWhenUnknownOrMoreThanAWeekAgo)
-{
     const QDate today(2026, 12, 6);
     EXPECT_TRUE(WeeklyCheckDue(std::nullopt, today));
     EXPECT_FALSE(WeeklyCheckDue(today, today));
