@@ -136,7 +136,7 @@ TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
 }
 
 // A navigator's targets are OV2 files named after the POIs, whatever the site offers.
-TEST_F(WizardTest, TargetsFollowTheChosenKindAndASecondRunForASiteAsksToClearTheFirst)
+TEST_F(WizardTest, TargetsFollowTheChosenKindAreNotTakenFromOthersAndASecondRunAsksToClear)
 {
     ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
         + Poi("Shell", "fuel"));
@@ -162,12 +162,10 @@ TEST_F(WizardTest, TargetsFollowTheChosenKindAndASecondRunForASiteAsksToClearThe
     EXPECT_EQ(Prompt.Asked, QStringList(2, Tr(Msg::ClearSiteItems)));
     AutoUpdateItems().Load();
     EXPECT_EQ(AutoUpdateItems().Count(), 0) << "removed and saved";
-}
 
-TEST_F(WizardTest, TargetsWrittenByAnotherItemAreRefused)
-{
+    // Targets another item writes are refused.
     Subscribe("http://other/index.xml", "Else", Target("FIXED.ov2"));
-    ChooseSite(Poi("Fixed", "speed"));
+    ChooseSite(Poi("Fixed", "speed"), "taken.xml");
     EXPECT_EQ(ErrorOf<EUserError>([&] { RunThrough("speed", TWizardTarget::TomTomGo); }),
         Tr(Msg::TargetsTaken));
     EXPECT_EQ(Wizard.Page(), TPage::Ready);
