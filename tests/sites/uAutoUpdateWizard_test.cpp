@@ -9,10 +9,8 @@ namespace {
 using TPage = TWizardPage;
 using TAnswer = IUserPrompt::TAnswer;
 
-const char* const WizardGroups =
-    "<groups><group><name>speed</name><description>Speed cameras</description><wizard/>"
-    "</group><group><name>fuel</name><description>Fuel stations</description></group>"
-    "</groups>";
+// "speed" (Speed cameras), marked for the wizard, and "fuel" (Fuel stations).
+const std::string WizardGroups = TestData("sites/wizard-groups.xml");
 
 std::string Poi(const std::string& name, const std::string& group, const std::string& extra = "")
 {
@@ -92,8 +90,7 @@ TEST_F(WizardTest, SitesPageFetchesWebSitesAndAuthenticationIsOnlyForSitesThatNe
 
 TEST_F(WizardTest, GroupsOfferedFollowTheWizardMarks)
 {
-    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Shell", "fuel")
-        + Poi("Hotel", "sleep"));
+    ChooseSite(WizardGroups + Poi("Fixed", "speed") + Poi("Shell", "fuel") + Poi("Hotel", "sleep"));
     ASSERT_TRUE(Wizard.Next());
     EXPECT_EQ(Wizard.CountryNames(), QStringList { "Holland" });
     Wizard.Country = QStringLiteral("Holland");
@@ -138,8 +135,8 @@ TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
 // A navigator's targets are OV2 files named after the POIs, whatever the site offers.
 TEST_F(WizardTest, TargetsFollowTheChosenKindAreNotTakenFromOthersAndASecondRunAsksToClear)
 {
-    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
-        + Poi("Shell", "fuel"));
+    ChooseSite(
+        WizardGroups + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed") + Poi("Shell", "fuel"));
     RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
     EXPECT_EQ(Targets(), QStringList({ Target("Fixed.ov2"), Target("Mobile_Radar.ov2") }));
     const TUpdateItem& item = AutoUpdateItems().Items(0);
