@@ -104,8 +104,7 @@ TEST_F(ManagerWindowTest, SubscribingShowsTheTargetInBothLists)
     ASSERT_EQ(AutoUpdateItems().Count(), 1);
     EXPECT_EQ(manager.MapList()->currentItem()->text(0), "BE");
     const QTreeWidgetItem* fuel = manager.ItemList()->topLevelItem(0);
-    EXPECT_EQ(manager.ItemList()->currentItem(), fuel);
-    EXPECT_TRUE(fuel->isSelected());
+    EXPECT_TRUE(manager.ItemList()->currentItem() == fuel && fuel->isSelected());
     EXPECT_EQ(fuel->text(3), "Yes");
     EXPECT_EQ(fuel->text(4), "FILE://" + Dir.filePath("fuel.ov2"));
     ASSERT_EQ(manager.SubscribedList()->topLevelItemCount(), 1);

@@ -13,7 +13,6 @@ TEST_F(SiteTest, WizardWindowAsksBeforeCancellingAndWalksALocalSite)
     Settings().Sites = { LocalSite("site.xml",
         "<poi><description>Fixed</description><url>http://x/f.ov2</url><map>Holland</map>"
         "<group>speed</group></poi>") };
-    Settings().HiddenSites.clear();
     TScriptedPrompt prompt;
     TfmAutoUpdateWizard wizard(prompt);
     wizard.show();
