@@ -49,7 +49,7 @@ protected:
 
 } // namespace
 
-TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
+TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInDropsUserSitesAndIsKeptAtOnceAsIsTheApplication)
 {
     const QString builtIn = BuiltInSites().first();
     EXPECT_EQ(Manager.DeleteCaption(builtIn), "Hide");
@@ -72,9 +72,14 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
     EXPECT_FALSE(Settings().Sites.contains(SiteLocation));
     EXPECT_FALSE(Manager.ShownSites().contains(builtIn));
     EXPECT_EQ(Manager.HiddenCount(), 1);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SetApplication(Dir.filePath("no")); }),
+        Tr(Msg::ApplicationMissing));
+    WriteFileBytes(Dir.filePath("run.sh"), "#!/bin/sh\n");
+    TAutoUpdateManager::SetApplication(Dir.filePath("run.sh"));
 
-    ReleaseSettings(false); // the lists were kept as they changed
+    ReleaseSettings(false); // the lists and the application were kept as they changed
     EXPECT_EQ(Settings().HiddenSites, QStringList { builtIn });
+    EXPECT_EQ(Settings().AutoUpdateApplication, Dir.filePath("run.sh"));
     Prompt.Answers = { TAnswer::No, TAnswer::Yes };
     EXPECT_FALSE(Manager.UnhideSites());
     EXPECT_TRUE(Manager.UnhideSites());
@@ -234,16 +239,6 @@ TEST_F(ManagerTest, UnsubscribeAsksAndRunsGetSortedCopies)
     EXPECT_TRUE(Manager.Unsubscribe({ Target("a.ov2") }));
     EXPECT_EQ(StoredTargets(), QStringList { Target("z.ov2") });
     EXPECT_EQ(Prompt.Asked.last(), Tr(Msg::ConfirmUnsubscribe));
-}
-
-TEST_F(ManagerTest, ApplicationMustExistAndIsKeptAtOnce)
-{
-    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SetApplication(Dir.filePath("no")); }),
-        Tr(Msg::ApplicationMissing));
-    WriteFileBytes(Dir.filePath("run.sh"), "#!/bin/sh\n");
-    TAutoUpdateManager::SetApplication(Dir.filePath("run.sh"));
-    ReleaseSettings(false);
-    EXPECT_EQ(Settings().AutoUpdateApplication, Dir.filePath("run.sh"));
 }
 
 TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
