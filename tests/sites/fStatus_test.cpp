@@ -52,10 +52,17 @@ protected:
 
 } // namespace
 
-// The texts themselves are the run's; the window shows them and closes by itself only when
-// asked and nothing failed or was cancelled.
+// The texts themselves are the run's; the window shows them, in its stored size, and closes by
+// itself only when asked and nothing failed or was cancelled.
 TEST_F(StatusWindowTest, ShowsTheRunAndClosesByItselfOnlyWhenAskedAndAllWentWell)
 {
+    // Stored sides are kept between fifty pixels and the screen.
+    const QSize designed(640, 400), screen(1024, 768);
+    EXPECT_EQ(StatusWindowSize(-1, -1, designed, screen), designed);
+    EXPECT_EQ(StatusWindowSize(10, 0, designed, screen), QSize(50, 50));
+    EXPECT_EQ(StatusWindowSize(3000, 700, designed, screen), QSize(1024, 700));
+    EXPECT_EQ(BottomRightOf(QSize(300, 200), QRect(0, 0, 1024, 740)), QPoint(724, 540));
+
     Settings().StatusAutoClose = true;
     {
         TfmStatus empty(AutoUpdateItems(), false);
@@ -124,13 +131,4 @@ TEST(ConfirmDialog, EachButtonAndTheAlwaysBoxGiveTheirAnswer)
     EXPECT_EQ(answerBy("Yes to All", false), TOverwriteAnswer::YesToAll);
     EXPECT_EQ(answerBy("Yes to All", true), TOverwriteAnswer::YesToAllAlways);
     EXPECT_EQ(answerBy("", false), TOverwriteAnswer::Cancel) << "Escape is no Yes";
-}
-
-TEST(StatusWindowSize, StoredSidesKeptBetweenFiftyPixelsAndTheScreen)
-{
-    const QSize designed(640, 400), screen(1024, 768);
-    EXPECT_EQ(StatusWindowSize(-1, -1, designed, screen), designed);
-    EXPECT_EQ(StatusWindowSize(10, 0, designed, screen), QSize(50, 50));
-    EXPECT_EQ(StatusWindowSize(3000, 700, designed, screen), QSize(1024, 700));
-    EXPECT_EQ(BottomRightOf(QSize(300, 200), QRect(0, 0, 1024, 740)), QPoint(724, 540));
 }
