@@ -103,8 +103,17 @@ TEST(TfmProgress, WithoutAutoCloseStaysUntilClosedUnlessTheWorkFails)
     EXPECT_FALSE(failing.isVisible());
 }
 
-TEST(TfmProgress, CancelReachesTheWorkAndTheWindowWaitsForIt)
+TEST(TfmProgress, CancelBeforeTheWorkSkipsItAndDuringTheWorkReachesItAndTheWindowWaits)
 {
+    {
+        bool ran = false;
+        TCancelWhen cancel([](TfmProgress& shown) { return shown.isVisible(); });
+        TfmProgress window(
+            QString(), [&](TfmProgress&) { ran = true; }, true);
+        EXPECT_FALSE(window.Execute());
+        EXPECT_FALSE(ran);
+        EXPECT_TRUE(window.Cancelled());
+    }
     int reports = 0;
     TCancelWhen cancel([&](TfmProgress&) { return reports > 0; });
     TfmProgress window(
@@ -118,17 +127,6 @@ TEST(TfmProgress, CancelReachesTheWorkAndTheWindowWaitsForIt)
     EXPECT_TRUE(window.Execute());
     EXPECT_TRUE(window.Cancelled());
     EXPECT_FALSE(window.isVisible()) << "a cancelled work closes the window";
-}
-
-TEST(TfmProgress, ClosedBeforeTheWorkRunsSkipsIt)
-{
-    bool ran = false;
-    TCancelWhen cancel([](TfmProgress& shown) { return shown.isVisible(); });
-    TfmProgress window(
-        QString(), [&](TfmProgress&) { ran = true; }, true);
-    EXPECT_FALSE(window.Execute());
-    EXPECT_FALSE(ran);
-    EXPECT_TRUE(window.Cancelled());
 }
 
 TEST(RefreshSiteXmlShowingProgress, CancelKeepsTheLocalCopy)
