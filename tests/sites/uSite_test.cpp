@@ -87,27 +87,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogueAndVersionsCompareFromTheF
     EXPECT_EQ(error("3.-1", { 3, 0, 0, 0 }), "no error") << "parts compare as signed numbers";
 }
 
-TEST(TPoi, ExtensionAndFormatIdComeFromTheFormatTagOrTheAddress)
-{
-    const struct {
-        QString Format, Extension, FormatId;
-    } cases[] = {
-        { "", ".php", "" }, // from the address, its query ignored
-        { "ov2.ttov2", ".ov2", "ttov2" }, { "ov2", ".ov2", "" },
-        { "csv.a.b", ".csv.a",
-            "a.b" }, // the extension ends at the last dot, the id after the first
-    };
-    TPoi poi;
-    poi.Url = "http://poi.example/get.php?file=a.ov2";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Format.toStdString());
-        poi.Format = c.Format;
-        EXPECT_EQ(poi.Extension(), c.Extension);
-        EXPECT_EQ(poi.FormatId(), c.FormatId);
-    }
-}
-
-TEST(TSite, ValuesOfTheIndexByPoiAndElement)
+TEST(TSite, ValuesOfTheIndexByPoiAndElementAndThePoiFilesFormat)
 {
     TSite site("FILE:///x.xml");
     site.LoadFromXml(SiteXml(R"(<queryerrormode>1</queryerrormode>
@@ -127,4 +107,22 @@ TEST(TSite, ValuesOfTheIndexByPoiAndElement)
     EXPECT_EQ(site.Value("queryerrormode", true), "1");
     EXPECT_EQ(site.Value("onsuccess", false), "");
     EXPECT_NE(ErrorOf<EUserError>([&] { site.Value("onsuccess", true); }), "no error");
+
+    // A POI file's extension and format id come from its format tag or its address.
+    const struct {
+        QString Format, Extension, FormatId;
+    } cases[] = {
+        { "", ".php", "" }, // from the address, its query ignored
+        { "ov2.ttov2", ".ov2", "ttov2" }, { "ov2", ".ov2", "" },
+        { "csv.a.b", ".csv.a",
+            "a.b" }, // the extension ends at the last dot, the id after the first
+    };
+    TPoi poi;
+    poi.Url = "http://poi.example/get.php?file=a.ov2";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Format.toStdString());
+        poi.Format = c.Format;
+        EXPECT_EQ(poi.Extension(), c.Extension);
+        EXPECT_EQ(poi.FormatId(), c.FormatId);
+    }
 }
