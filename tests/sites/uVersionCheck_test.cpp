@@ -109,9 +109,7 @@ TEST_F(VersionCheckTest, WindowTellsTheLatestOffersTheDownloadOrShowsTheErrorInR
     TfmRetrieveVersionInfo failed(Prompt, nullptr, Running);
     RunWindow(failed);
     EXPECT_EQ(LabelOf(failed), Tr(Msg::VersionCheckError));
-    EXPECT_TRUE(failed.findChild<QLabel*>(QStringLiteral("laStatus"))
-                    ->styleSheet()
-                    .contains(QStringLiteral("red")));
+    EXPECT_TRUE(failed.findChild<QLabel*>("laStatus")->styleSheet().contains("red"));
     EXPECT_EQ(Prompt.Shown, QStringList { Tr(Msg::NoOnlineVersion) });
 
     // A download that fails takes the same way as an answer that is no version document.
