@@ -3,9 +3,6 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
-
-#include "core/uSettings.h"
 #include "platform/uMessages.h"
 #include "sitefixture.h"
 
@@ -16,12 +13,10 @@ TEST_F(SiteTest, WizardWindowAsksBeforeCancellingAndWalksALocalSite)
     Settings().Sites = { LocalSite("site.xml",
         "<poi><description>Fixed</description><url>http://x/f.ov2</url><map>Holland</map>"
         "<group>speed</group></poi>") };
-    Settings().HiddenSites.clear();
     TScriptedPrompt prompt;
     TfmAutoUpdateWizard wizard(prompt);
     wizard.show();
     auto* next = wizard.findChild<QPushButton*>("buNext");
-    EXPECT_EQ(next->text(), "Next >");
 
     prompt.Answers = { TAnswer::No };
     wizard.findChild<QPushButton*>("buCancel")->click();

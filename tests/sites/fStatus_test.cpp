@@ -8,39 +8,19 @@
 #include <QTableView>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include "convert/uFormats.h"
 #include "sitefixture.h"
-#include "sites/uUpdateItems.h"
 
 namespace {
 
-// A site in a local folder with POI files "Cams" and "Parks"; "Fuel" is listed but missing.
+// A site in a local folder with the POI file "Cams"; "Fuel" is listed but missing.
 class StatusWindowTest : public SiteTest {
 protected:
     StatusWindowTest()
+        : Site(LocalSite("index.xml",
+            "<poi><description>Cams</description><url>cams.ov2</url></poi>"
+            "<poi><description>Fuel</description><url>fuel.ov2</url></poi>"))
     {
         WriteFileBytes(Dir.filePath("cams.ov2"), Ov2Record(2, 450000, 5210000, { "Camera" }));
-        WriteFileBytes(Dir.filePath("parks.ov2"), Ov2Record(2, 450000, 5210000, { "Park" }));
-        const auto poi = [&](const char* name, const char* file) {
-            return "<poi><description>" + std::string(name) + "</description><url>FILE://"
-                + Dir.filePath(file).toStdString() + "</url></poi>";
-        };
-        Site = LocalSite("index.xml",
-            poi("Cams", "cams.ov2") + poi("Fuel", "fuel.ov2") + poi("Parks", "parks.ov2"));
-    }
-
-    void Subscribe(const QString& poi, const QString& target)
-    {
-        SiteTest::Subscribe(Site, poi, Target(target));
-    }
-
-    // A target from long ago, so that the site's file is a new version.
-    void WriteOldTarget(const QString& name) const
-    {
-        WriteFileBytes(Dir.filePath(name), "old");
-        SetTargetTime(Target(name), QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
     }
 
     // Shows the window, waits for its run to end and returns how the dialog ended (-1: open).
@@ -72,43 +52,43 @@ protected:
 
 } // namespace
 
-TEST_F(StatusWindowTest, ShowsSiteAndItemRowsTheSummaryAndStaysOpenAfterAFailure)
+// The texts themselves are the run's; the window shows them, in its stored size, and closes by
+// itself only when asked and nothing failed or was cancelled.
+TEST_F(StatusWindowTest, ShowsTheRunAndClosesByItselfOnlyWhenAskedAndAllWentWell)
 {
+    // Stored sides are kept between fifty pixels and the screen.
+    const QSize designed(640, 400), screen(1024, 768);
+    EXPECT_EQ(StatusWindowSize(-1, -1, designed, screen), designed);
+    EXPECT_EQ(StatusWindowSize(10, 0, designed, screen), QSize(50, 50));
+    EXPECT_EQ(StatusWindowSize(3000, 700, designed, screen), QSize(1024, 700));
+    EXPECT_EQ(BottomRightOf(QSize(300, 200), QRect(0, 0, 1024, 740)), QPoint(724, 540));
+
     Settings().StatusAutoClose = true;
-    Subscribe("Cams", "cams.gpx");
-    Subscribe("Fuel", "fuel.gpx");
-    TfmStatus status(AutoUpdateItems(), true); // tray mode: the failure asks nothing
-    EXPECT_EQ(Column(status, 0), QStringList({ Site, "Cams", "Fuel" }));
-    EXPECT_EQ(Column(status, 1).value(2), "Waiting to be processed...");
-
-    EXPECT_EQ(RunToEnd(status), -1) << "an item failed: the window stays";
-    // The texts themselves are the run's; the window shows each in one line.
-    const QStringList texts = Column(status, 1);
-    EXPECT_EQ(texts.value(1), "Updated");
-    EXPECT_TRUE(texts.value(2).startsWith("Failed: ")) << texts.value(2).toStdString();
-    EXPECT_FALSE(texts.value(2).contains('\r'));
-    const QStringList bars = Column(status, 2);
-    EXPECT_EQ(bars.mid(0, 2), QStringList({ "100", "100" }));
-    EXPECT_NE(bars.value(2), "100") << "a failed row's bar stays where it stopped";
-    EXPECT_EQ(TotalText(status), "Finished: 1 updated, 1 failed");
-    EXPECT_EQ(status.findChild<QPushButton*>("buClose")->text(), "Close");
-    EXPECT_TRUE(QFile::exists(Dir.filePath("cams.gpx")));
-
-    status.close();
-    EXPECT_EQ(Settings().StatusTrayWidth, status.width()) << "tray size stored";
-    EXPECT_EQ(Settings().StatusWidth, -1);
-}
-
-TEST_F(StatusWindowTest, ClosesByItselfOnlyWhenAskedAndNothingFailedOrWasCancelled)
-{
     {
-        Settings().StatusAutoClose = true;
         TfmStatus empty(AutoUpdateItems(), false);
         EXPECT_EQ(RunToEnd(empty), QDialog::Accepted) << "zero items end at once";
         EXPECT_EQ(TotalText(empty), "Finished: 0 updated");
         EXPECT_EQ(Settings().StatusWidth, empty.width()) << "normal size stored";
+        EXPECT_EQ(Settings().StatusTrayWidth, -1);
     }
-    Subscribe("Cams", "cams.gpx");
+    Subscribe(Site, "Cams", Target("cams.gpx"));
+    Subscribe(Site, "Fuel", Target("fuel.gpx"));
+    {
+        TfmStatus status(AutoUpdateItems(), true); // tray mode: the failure asks nothing
+        EXPECT_EQ(Column(status, 0), QStringList({ Site, "Cams", "Fuel" }));
+        EXPECT_EQ(RunToEnd(status), -1) << "an item failed: the window stays";
+        const QString failed = Column(status, 1).value(2);
+        EXPECT_TRUE(failed.startsWith("Failed: ") && !failed.contains('\r')) << "on one line";
+        const QStringList bars = Column(status, 2);
+        EXPECT_EQ(bars.mid(0, 2), QStringList({ "100", "100" }));
+        EXPECT_NE(bars.value(2), "100") << "a failed row's bar stays where it stopped";
+        EXPECT_EQ(TotalText(status), "Finished: 1 updated, 1 failed");
+        EXPECT_EQ(status.findChild<QPushButton*>("buClose")->text(), "Close");
+        status.close();
+        EXPECT_EQ(Settings().StatusTrayWidth, status.width()) << "tray size stored";
+    }
+    AutoUpdateItems().Remove(Target("fuel.gpx"));
+    AutoUpdateItems().Save();
     {
         Settings().StatusAutoClose = false;
         TfmStatus kept(AutoUpdateItems(), false);
@@ -116,17 +96,17 @@ TEST_F(StatusWindowTest, ClosesByItselfOnlyWhenAskedAndNothingFailedOrWasCancell
         kept.close();
     }
     {
-        // The target exists now: the overwrite question's Cancel stops the run.
+        // A target from long ago: the site's file is a new version, and the overwrite
+        // question's Cancel stops the run.
         Settings().StatusAutoClose = true;
         TfmStatus cancelled(AutoUpdateItems(), false);
-        WriteOldTarget("cams.gpx");
+        SetTargetTime(Target("cams.gpx"), QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
         TModalAnswers answers(&cancelled, [](QWidget* modal) {
             ButtonOf(modal, "Cancel")->click();
             return true;
         });
         EXPECT_EQ(RunToEnd(cancelled), -1);
         EXPECT_EQ(TotalText(cancelled), "Cancelled: 0 updated, 1 skipped");
-        EXPECT_EQ(FileBytes(Dir.filePath("cams.gpx")), "old");
         cancelled.close();
     }
 }
@@ -151,13 +131,4 @@ TEST(ConfirmDialog, EachButtonAndTheAlwaysBoxGiveTheirAnswer)
     EXPECT_EQ(answerBy("Yes to All", false), TOverwriteAnswer::YesToAll);
     EXPECT_EQ(answerBy("Yes to All", true), TOverwriteAnswer::YesToAllAlways);
     EXPECT_EQ(answerBy("", false), TOverwriteAnswer::Cancel) << "Escape is no Yes";
-}
-
-TEST(StatusWindowSize, StoredSidesKeptBetweenFiftyPixelsAndTheScreen)
-{
-    const QSize designed(640, 400), screen(1024, 768);
-    EXPECT_EQ(StatusWindowSize(-1, -1, designed, screen), designed);
-    EXPECT_EQ(StatusWindowSize(10, 0, designed, screen), QSize(50, 50));
-    EXPECT_EQ(StatusWindowSize(3000, 700, designed, screen), QSize(1024, 700));
-    EXPECT_EQ(BottomRightOf(QSize(300, 200), QRect(0, 0, 1024, 740)), QPoint(724, 540));
 }

@@ -130,24 +130,20 @@ protected:
 // Scripted answers to the overwrite question, and the questions asked.
 class TScriptedOverwrite : public IOverwriteQuestion {
 public:
-    explicit TScriptedOverwrite(TOverwriteAnswer answer = TOverwriteAnswer::Yes)
-        : Answer(answer)
-    {
-    }
     TOverwriteAnswer AskOverwrite(const QString& question) override
     {
         Questions.append(question);
         return Answer;
     }
 
-    TOverwriteAnswer Answer;
+    TOverwriteAnswer Answer = TOverwriteAnswer::Yes;
     QStringList Questions;
 };
 
-// The button of `window` whose caption is `caption`, or null.
-inline QPushButton* ButtonOf(const QWidget* window, const QString& caption)
+// The button (or check box) of `window` whose caption is `caption`, or null.
+template <class T = QPushButton> T* ButtonOf(const QWidget* window, const QString& caption)
 {
-    for (QPushButton* button : window->findChildren<QPushButton*>())
+    for (T* button : window->findChildren<T*>())
         if (button->text() == caption)
             return button;
     return nullptr;

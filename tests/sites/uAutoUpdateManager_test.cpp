@@ -3,13 +3,11 @@
 #include <QDir>
 
 #include "convert/uConvertBase.h"
-#include "convert/uFormats.h"
 #include "core/uUtils.h"
 #include "platform/uMessages.h"
 #include "platform/uRegistry.h"
 #include "sitefixture.h"
 #include "sites/uSite.h"
-#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -51,14 +49,14 @@ protected:
 
 } // namespace
 
-TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
+TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInDropsUserSitesAndIsKeptAtOnceAsIsTheApplication)
 {
     const QString builtIn = BuiltInSites().first();
     EXPECT_EQ(Manager.DeleteCaption(builtIn), "Hide");
     EXPECT_EQ(Manager.AddSite("  " + SiteLocation + " "), SiteLocation);
     EXPECT_EQ(Manager.DeleteCaption(SiteLocation), "Del");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.AddSite(SiteLocation.toLower() + "\t"); }),
-        "This address already exists in the site list");
+        Tr(Msg::SiteListed));
 
     AddItem("Cameras NL", Target("c.ov2"), builtIn);
     AddItem("Fuel NL", Target("f.ov2"));
@@ -67,40 +65,39 @@ TEST_F(ManagerTest, SiteListAddsOnceHidesBuiltInAndDropsUserSites)
     EXPECT_FALSE(Manager.DeleteSite(SiteLocation));
     EXPECT_EQ(Targets(), QStringList { Target("f.ov2") }) << "a refused removal keeps the items";
     EXPECT_TRUE(Manager.DeleteSite(SiteLocation));
-    const QString remove =
-        "Are you sure you want to remove this site and all its AutoUpdate items?";
-    EXPECT_EQ(Prompt.Asked,
-        QStringList({ "Are you sure you want to hide this site and remove all of its AutoUpdate "
-                      "items?",
-            remove, remove }));
+    const QString remove = Tr(Msg::ConfirmRemoveSite);
+    EXPECT_EQ(Prompt.Asked, QStringList({ Tr(Msg::ConfirmHideSite), remove, remove }));
     EXPECT_TRUE(StoredTargets().isEmpty());
     EXPECT_TRUE(Settings().Sites.contains(builtIn)) << "a hidden site stays in the list";
     EXPECT_FALSE(Settings().Sites.contains(SiteLocation));
     EXPECT_FALSE(Manager.ShownSites().contains(builtIn));
     EXPECT_EQ(Manager.HiddenCount(), 1);
+    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SetApplication(Dir.filePath("no")); }),
+        Tr(Msg::ApplicationMissing));
+    WriteFileBytes(Dir.filePath("run.sh"), "#!/bin/sh\n");
+    TAutoUpdateManager::SetApplication(Dir.filePath("run.sh"));
 
-    ReleaseSettings(false); // the lists were kept as they changed
+    ReleaseSettings(false); // the lists and the application were kept as they changed
     EXPECT_EQ(Settings().HiddenSites, QStringList { builtIn });
+    EXPECT_EQ(Settings().AutoUpdateApplication, Dir.filePath("run.sh"));
     Prompt.Answers = { TAnswer::No, TAnswer::Yes };
     EXPECT_FALSE(Manager.UnhideSites());
     EXPECT_TRUE(Manager.UnhideSites());
     EXPECT_TRUE(Manager.ShownSites().contains(builtIn));
     EXPECT_FALSE(Manager.UnhideSites());
-    EXPECT_EQ(Prompt.Shown, QStringList { "No hidden sites to show!" });
+    EXPECT_EQ(Prompt.Shown, QStringList { Tr(Msg::NoHiddenSites) });
 }
 
 TEST_F(ManagerTest, NewSiteNeedsAKnownPrefixAndAnExistingFileOrAHost)
 {
-    EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("www.a.example/i.xml"); }),
-        "Invalid location specified, the xml location must be prefixed with http:// for internet "
-        "locations or file:// for local files");
-    EXPECT_EQ(ErrorOf<EUserError>(
-                  [&] { TAutoUpdateManager::CheckNewSite("file://" + Dir.filePath("gone.xml")); }),
-        "File file://" + Dir.filePath("gone.xml") + " not found");
-    EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a."); }),
-        "Invalid address http://a.");
-    EXPECT_EQ(ErrorOf<EUserError>([] { TAutoUpdateManager::CheckNewSite("http://a b/i.xml"); }),
-        "Invalid address http://a b/i.xml");
+    const auto error = [](const QString& location) {
+        return ErrorOf<EUserError>([&] { TAutoUpdateManager::CheckNewSite(location); });
+    };
+    EXPECT_EQ(error("www.a.example/i.xml"), Tr(Msg::InvalidSiteLocation));
+    const QString gone = "file://" + Dir.filePath("gone.xml");
+    EXPECT_EQ(error(gone), Tr(Msg::FileNotFound).arg(gone));
+    for (const QString bad : { "http://a.", "http://a b/i.xml" })
+        EXPECT_EQ(error(bad), Tr(Msg::InvalidUrl).arg(bad));
     EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite("HTTP://a.b"));
     EXPECT_NO_THROW(TAutoUpdateManager::CheckNewSite(" " + SiteLocation));
     // A full address pasted behind the field's "http://" counts once.
@@ -116,9 +113,7 @@ TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)
     EXPECT_EQ(&GetSite(SiteLocation.toUpper()), Site) << "each site is loaded once";
     const QString gone = "FILE://" + Dir.filePath("gone.xml");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.OpenSite(gone); }),
-        "File " + Dir.filePath("gone.xml")
-            + " no longer exists. Please restore it or remove it from the AutoUpdate Manager "
-              "site list");
+        Tr(Msg::LocalSiteGone).arg(Dir.filePath("gone.xml")));
 
     TEnvironment home("MARIVEL_HOME", Dir.path());
     const QString web = "http://site.example/never.xml";
@@ -127,11 +122,9 @@ TEST_F(ManagerTest, OpeningASiteWithoutIndexFailsOrOffersTheDownload)
     EXPECT_TRUE(Refreshed.isEmpty());
     EXPECT_NE(Manager.OpenSite(web), nullptr);
     EXPECT_EQ(Refreshed, QStringList { web });
-    EXPECT_EQ(Prompt.Asked.value(0),
-        "Site information of http://site.example/never.xml has not yet been downloaded. Do you "
-        "want to download it now?");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SiteXmlFile(web); }),
-        "Cannot find the site xml index file");
+    EXPECT_EQ(Prompt.Asked.value(0), Tr(Msg::SiteNotDownloaded).arg(web));
+    EXPECT_EQ(
+        ErrorOf<EUserError>([&] { TAutoUpdateManager::SiteXmlFile(web); }), Tr(Msg::NoSiteXmlFile));
 }
 
 TEST_F(ManagerTest, GroupsShowTheSiteDescriptionAndEndWithAll)
@@ -180,8 +173,7 @@ TEST_F(ManagerTest, LocalSubscriptionStartsFromTheSiteFormatAndRefusesATakenTarg
     EXPECT_EQ(ErrorOf<EUserError>([&] {
         Manager.SubscribeLocal(*Site, Poi("Cameras NL"), Dir.filePath("TAKEN.ov2"), Ov2());
     }),
-        "The target file is already updated by another item. Please remove the updating of this "
-        "file before assigning it to another item");
+        Tr(Msg::TargetTaken));
     EXPECT_EQ(StoredTargets(), QStringList({ Target("moved.ov2"), Target("taken.ov2") }))
         << "the earlier items are kept";
 }
@@ -190,24 +182,22 @@ TEST_F(ManagerTest, SeveralFilesRefuseCollisionsTakenTargetsAndMixedKinds)
 {
     const std::vector<TPoi*> twins { &Poi("a/b"), &Poi("A|B") }; // targets compare ignoring case
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, twins, Target(""), Ov2()); }),
-        "The specified target directory causes 2 or more AutoUpdate items to update the same "
-        "file. Please change or remove the target of the conflicting items first");
+        Tr(Msg::TargetFolderCollides));
 
     AddItem("Fuel NL", Target("Cameras NL.ov2"));
     const std::vector<TPoi*> two { &Poi("Cameras NL"), &Poi("Loose") };
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SubscribeMany(*Site, two, Target(""), Ov2()); }),
-        "One or more target files are already updated by another item. Please remove the "
-        "updating of these files before assigning them to other items");
+        Tr(Msg::TargetsTaken));
     EXPECT_EQ(StoredTargets(), QStringList { Target("Cameras NL.ov2") });
 
     AddItem("Cameras NL", "MOBILE://\\c.ov2");
     const std::vector<TPoi*> mixed { &Poi("Fuel NL"), &Poi("Cameras NL") };
     EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::CheckSameTargetKind(*Site, mixed); }),
-        "Selection contains local and PDA files. Please only select local OR PDA files");
+        Tr(Msg::MixedTargets));
     EXPECT_NO_THROW(TAutoUpdateManager::CheckSameTargetKind(*Site, two));
 }
 
-TEST_F(ManagerTest, SeveralFilesAskBeforeTakingOverExistingFiles)
+TEST_F(ManagerTest, SeveralFilesAskBeforeTakingOverExistingFilesAndMayGoToTheDevice)
 {
     QDir(Dir.path()).mkdir("out");
     const QString out = Target("out");
@@ -225,14 +215,12 @@ TEST_F(ManagerTest, SeveralFilesAskBeforeTakingOverExistingFiles)
     Prompt.Asked.clear();
     EXPECT_TRUE(Manager.SubscribeMany(*Site, two, out, Ov2()));
     EXPECT_TRUE(Prompt.Asked.isEmpty()) << "files of the items themselves are no surprise";
-}
 
-TEST_F(ManagerTest, DeviceTargetsAreMobileLocationsInTheChosenFolder)
-{
+    // Device targets are mobile locations in the chosen folder.
     TTempDevice device;
     device.Put("PMV/Fuel NL.inf", "stamp");
     EXPECT_TRUE(Manager.SubscribeMany(*Site, { &Poi("Fuel NL") }, "MOBILE://\\PMV", Ov2()));
-    EXPECT_EQ(StoredTargets(), QStringList { "MOBILE://\\PMV\\Fuel NL.ov2" });
+    EXPECT_EQ(StoredTargets().value(2), "MOBILE://\\PMV\\Fuel NL.ov2");
     EXPECT_FALSE(QFile::exists(device.Local("PMV/Fuel NL.inf")));
 }
 
@@ -250,18 +238,7 @@ TEST_F(ManagerTest, UnsubscribeAsksAndRunsGetSortedCopies)
     Prompt.Answers = { TAnswer::Yes };
     EXPECT_TRUE(Manager.Unsubscribe({ Target("a.ov2") }));
     EXPECT_EQ(StoredTargets(), QStringList { Target("z.ov2") });
-    EXPECT_EQ(
-        Prompt.Asked.last(), "Are you sure you want to unsubscribe these files from AutoUpdate?");
-}
-
-TEST_F(ManagerTest, ApplicationMustExistAndIsKeptAtOnce)
-{
-    EXPECT_EQ(ErrorOf<EUserError>([&] { TAutoUpdateManager::SetApplication(Dir.filePath("no")); }),
-        "The entered application does not exist on this location.");
-    WriteFileBytes(Dir.filePath("run.sh"), "#!/bin/sh\n");
-    TAutoUpdateManager::SetApplication(Dir.filePath("run.sh"));
-    ReleaseSettings(false);
-    EXPECT_EQ(Settings().AutoUpdateApplication, Dir.filePath("run.sh"));
+    EXPECT_EQ(Prompt.Asked.last(), Tr(Msg::ConfirmUnsubscribe));
 }
 
 TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
@@ -269,27 +246,23 @@ TEST_F(ManagerTest, PocketMarivelGetsOnlyDeviceItemsInTheSiteFormat)
     TTempDevice device;
     AddItem("Fuel NL", Target("f.ov2"));
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ Target("f.ov2") }); }),
-        "No items in the selection configured with a Mobile Device as their target, please check "
-        "the destination of the AutoUpdate items");
+        Tr(Msg::NoDeviceItems));
 
     AddItem("Fuel NL", "MOBILE://\\f.ov2");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Manager.SendToPocketMarivel({ "MOBILE://\\f.ov2" }); }),
-        "At this moment PocketMarivel cannot convert between POI file formats, therefore the "
-        "format of item Fuel NL must match the format in which the site offers this POI (which "
-        "is gengpx).\r\rPlease review your settings and try again.");
+        Tr(Msg::PmvCannotConvert).arg("Fuel NL", "gengpx"));
 
     AddItem("Cameras NL", "MOBILE://\\c.ov2");
     Settings().PMVAlternateDir = "\\Missing";
     EXPECT_TRUE(ErrorOf<EUserError>([&] {
         Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2" });
-    }).startsWith("Make sure you have installed Pocket Marivel"));
+    }).startsWith(Tr(Msg::PmvNotInstalled)));
 
     device.Put("PMV/keep", "");
     Settings().PMVAlternateDir = "\\PMV";
     WriteSiteCredentials(SiteLocation, { "ann", "secret" });
     Manager.SendToPocketMarivel({ "MOBILE://\\c.ov2", Target("f.ov2") });
-    EXPECT_EQ(
-        Prompt.Shown, QStringList { "AutoUpdate configuration saved to your Mobile Device." });
+    EXPECT_EQ(Prompt.Shown, QStringList { Tr(Msg::PmvSaved) });
     EXPECT_EQ(QString::fromStdString(device.Get("PMV/settings.xml")),
         QString::fromStdString(TestData("sites/pmv-settings.xml"))
             .trimmed()

@@ -1,8 +1,5 @@
 #include "sites/uAutoUpdateWizard.h"
 
-#include <gtest/gtest.h>
-
-#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sitefixture.h"
 #include "sites/uSite.h"
@@ -12,10 +9,8 @@ namespace {
 using TPage = TWizardPage;
 using TAnswer = IUserPrompt::TAnswer;
 
-const char* const WizardGroups =
-    "<groups><group><name>speed</name><description>Speed cameras</description><wizard/>"
-    "</group><group><name>fuel</name><description>Fuel stations</description></group>"
-    "</groups>";
+// "speed" (Speed cameras), marked for the wizard, and "fuel" (Fuel stations).
+const std::string WizardGroups = TestData("sites/wizard-groups.xml");
 
 std::string Poi(const std::string& name, const std::string& group, const std::string& extra = "")
 {
@@ -66,8 +61,15 @@ protected:
 
 } // namespace
 
-TEST_F(WizardTest, AuthenticationPageOnlyForSitesThatNeedIt)
+TEST_F(WizardTest, SitesPageFetchesWebSitesAndAuthenticationIsOnlyForSitesThatNeedIt)
 {
+    const QString web = Server.Url(QStringLiteral("/never-fetched.xml"));
+    Wizard.SiteLocation = web;
+    Wizard.ForceDownload = true;
+    ASSERT_TRUE(Wizard.Next());
+    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::SiteXmlMissing));
+    EXPECT_EQ(Wizard.Page(), TPage::Sites);
+
     ChooseSite(Poi("Fixed", "speed"));
     ASSERT_TRUE(Wizard.Next());
     EXPECT_EQ(Wizard.Page(), TPage::Groups);
@@ -83,23 +85,12 @@ TEST_F(WizardTest, AuthenticationPageOnlyForSitesThatNeedIt)
     EXPECT_EQ(ReadSiteCredentials(Wizard.SiteLocation).Username, "bob");
     Wizard.Back();
     EXPECT_EQ(Wizard.Page(), TPage::Authentication);
-    EXPECT_TRUE(Fetched.empty()) << "a local index is read where it is";
-}
-
-TEST_F(WizardTest, WebSiteIsFetchedAndMustLeaveACopy)
-{
-    Wizard.SiteLocation = Server.Url(QStringLiteral("/never-fetched.xml"));
-    Wizard.ForceDownload = true;
-    ASSERT_TRUE(Wizard.Next());
-    EXPECT_EQ(ErrorOf<EUserError>([&] { Wizard.Next(); }), Tr(Msg::SiteXmlMissing));
-    EXPECT_EQ(Wizard.Page(), TPage::Sites);
-    EXPECT_EQ(Fetched, QStringList { Wizard.SiteLocation + " fresh" });
+    EXPECT_EQ(Fetched, QStringList { web + " fresh" }) << "a local index is read where it is";
 }
 
 TEST_F(WizardTest, GroupsOfferedFollowTheWizardMarks)
 {
-    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Shell", "fuel")
-        + Poi("Hotel", "sleep"));
+    ChooseSite(WizardGroups + Poi("Fixed", "speed") + Poi("Shell", "fuel") + Poi("Hotel", "sleep"));
     ASSERT_TRUE(Wizard.Next());
     EXPECT_EQ(Wizard.CountryNames(), QStringList { "Holland" });
     Wizard.Country = QStringLiteral("Holland");
@@ -142,10 +133,10 @@ TEST_F(WizardTest, LocalFolderTakesTheChosenFormatAndAllPoisWithoutAGroup)
 }
 
 // A navigator's targets are OV2 files named after the POIs, whatever the site offers.
-TEST_F(WizardTest, TargetsFollowTheChosenKindAndASecondRunForASiteAsksToClearTheFirst)
+TEST_F(WizardTest, TargetsFollowTheChosenKindAreNotTakenFromOthersAndASecondRunAsksToClear)
 {
-    ChooseSite(std::string(WizardGroups) + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed")
-        + Poi("Shell", "fuel"));
+    ChooseSite(
+        WizardGroups + Poi("Fixed", "speed") + Poi("Mobile/Radar", "speed") + Poi("Shell", "fuel"));
     RunThrough(QStringLiteral("speed"), TWizardTarget::TomTomGo);
     EXPECT_EQ(Targets(), QStringList({ Target("Fixed.ov2"), Target("Mobile_Radar.ov2") }));
     const TUpdateItem& item = AutoUpdateItems().Items(0);
@@ -168,12 +159,10 @@ TEST_F(WizardTest, TargetsFollowTheChosenKindAndASecondRunForASiteAsksToClearThe
     EXPECT_EQ(Prompt.Asked, QStringList(2, Tr(Msg::ClearSiteItems)));
     AutoUpdateItems().Load();
     EXPECT_EQ(AutoUpdateItems().Count(), 0) << "removed and saved";
-}
 
-TEST_F(WizardTest, TargetsWrittenByAnotherItemAreRefused)
-{
+    // Targets another item writes are refused.
     Subscribe("http://other/index.xml", "Else", Target("FIXED.ov2"));
-    ChooseSite(Poi("Fixed", "speed"));
+    ChooseSite(Poi("Fixed", "speed"), "taken.xml");
     EXPECT_EQ(ErrorOf<EUserError>([&] { RunThrough("speed", TWizardTarget::TomTomGo); }),
         Tr(Msg::TargetsTaken));
     EXPECT_EQ(Wizard.Page(), TPage::Ready);

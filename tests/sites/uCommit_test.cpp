@@ -1,14 +1,9 @@
 #include "sites/uCommit.h"
 
-#include <QDir>
 #include <QLocale>
 
-#include <gtest/gtest.h>
-
-#include "platform/uExceptions.h"
 #include "platform/uMessages.h"
 #include "sitefixture.h"
-#include "sites/uUpdateItems.h"
 
 namespace {
 
@@ -28,7 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrl)
+TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrlAndTheirGroupsAndFilesTakingCommits)
 {
     const QString takes = LocalSite("takes.xml", "<addurl>http://x/</addurl>");
     const QString inComment = LocalSite("comment.xml", "<!-- <addurl> is coming -->");
@@ -42,10 +37,7 @@ TEST_F(CommitTest, OffersVisibleSitesWhoseIndexMentionsAddUrl)
         CommitSites({ refuses, missing, hidden }, { hidden });
     }),
         Tr(Msg::NoCommitSites));
-}
 
-TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
-{
     const TCountry& holland = *Site.Countries.front();
     EXPECT_EQ(CommitGroupCaptions(Site, holland), QStringList({ "Speed cameras", "lights" }))
         << "a group the site does not describe shows its name";
@@ -54,12 +46,11 @@ TEST_F(CommitTest, GroupsAndFilesAreThoseThatTakeCommits)
     ASSERT_EQ(speed.size(), 1u);
     EXPECT_EQ(speed.front()->Description, "Fixed");
     EXPECT_TRUE(CommitPois(holland, QStringLiteral("mobile")).empty())
-        << "a file marked nocommit never appears, though its group does "
-           "elsewhere";
+        << "a file marked nocommit never appears, though its group does elsewhere";
 }
 
-// An empty answer is success; an answer, an error or no answer in time fails,
-// is reported to the site and ends in the hint.
+// An empty answer is success; an answer or an error fails, is reported to the site and ends in
+// the hint. No answer in time is a download error like any other (the download's tests).
 TEST_F(CommitTest, OnlyAnEmptyAnswerIsSuccess)
 {
     // Every placeholder filled, numbers with dots whatever the locale.
@@ -88,11 +79,4 @@ TEST_F(CommitTest, OnlyAnEmptyAnswerIsSuccess)
         Tr(Msg::CannotCommit).arg(Site.Location(), "Unable to download").chopped(1)))
         << failed.toStdString();
     EXPECT_TRUE(failed.endsWith(hint));
-
-    using namespace std::chrono_literals;
-    SetDownloadTimeouts({ .Idle = 200ms, .PoiFile = 20s, .Answer = 20s });
-    Server.Serve("/add.php").Mode = TResponse::TMode::Silent;
-    const QString timedOut = ErrorOf<EUserError>([&] { CommitToSite(Site, Entry); });
-    EXPECT_TRUE(timedOut.contains("timed out")) << timedOut.toStdString();
-    EXPECT_TRUE(timedOut.endsWith(hint));
 }

@@ -1,6 +1,7 @@
 #include "sites/uSite.h"
 
 #include "core/uUtils.h"
+#include "platform/uMessages.h"
 #include "sitefixture.h"
 
 const std::string Catalogue = TestData("sites/catalogue.xml");
@@ -54,7 +55,7 @@ TEST(TSite, BrokenIndexesFailWithTheirMessages)
         "'x' is not a valid integer value");
 }
 
-TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
+TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogueAndVersionsCompareFromTheFirstPart)
 {
     TSite site("FILE:///x.xml");
     site.LoadFromXml(Catalogue);
@@ -64,9 +65,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
         site.LoadFromXml(SiteXml("<marivel><version>" + newer.toStdString()
             + "</version></marivel><poi><description>New</description></poi>"));
     }),
-        "The selected site is not supported by this version of Marivel. You need to update to a "
-        "newer version of Marivel (minimal version "
-            + newer + ") to use this site");
+        Tr(Msg::NeedsNewerVersion).arg(newer));
     EXPECT_EQ(site.Countries.size(), 2u);
     EXPECT_EQ(site.PoiValue("Fuel NL", "url", true), "http://poi.example/get.php?id=3")
         << "the document stays the one of the catalogue";
@@ -76,11 +75,7 @@ TEST(TSite, ASiteNeedingANewerProgramKeepsItsCatalogue)
     site.LoadFromXml(
         SiteXml("<marivel><version>" + current.toStdString() + "</version></marivel>"));
     EXPECT_TRUE(site.Countries.empty()) << "missing version parts count as -1";
-}
 
-// The message and missing parts with the program's own version are pinned just above.
-TEST(TSite, VersionsCompareFromTheFirstPart)
-{
     auto error = [](const char* required, TProgramVersion program) {
         return ErrorOf<EUserError>([&] { CheckMinimumVersion(required, program); });
     };
@@ -92,8 +87,28 @@ TEST(TSite, VersionsCompareFromTheFirstPart)
     EXPECT_EQ(error("3.-1", { 3, 0, 0, 0 }), "no error") << "parts compare as signed numbers";
 }
 
-TEST(TPoi, ExtensionAndFormatIdComeFromTheFormatTagOrTheAddress)
+TEST(TSite, ValuesOfTheIndexByPoiAndElementAndThePoiFilesFormat)
 {
+    TSite site("FILE:///x.xml");
+    site.LoadFromXml(SiteXml(R"(<queryerrormode>1</queryerrormode>
+        <poi><description>Bob's</description><url>b</url></poi>
+        <poi><description>"Bob's"</description><url>q</url><image/></poi>)"));
+
+    EXPECT_EQ(site.PoiValue("Bob's", "url", true), "b") << "an apostrophe needs other quotes";
+    EXPECT_EQ(site.PoiValue("\"Bob's\"", "url", true), "q") << "both quote kinds";
+    EXPECT_EQ(site.PoiValue("\"Bob's\"", "image", true), "");
+    EXPECT_EQ(site.PoiValue("Bob's", "query", false), "");
+    EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("Bob's", "query", true); }),
+        Tr(Msg::SiteInfoInvalid));
+    EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("bob's", "url", false); }),
+        "POI item not found in the site xml")
+        << "the index is searched as written";
+
+    EXPECT_EQ(site.Value("queryerrormode", true), "1");
+    EXPECT_EQ(site.Value("onsuccess", false), "");
+    EXPECT_NE(ErrorOf<EUserError>([&] { site.Value("onsuccess", true); }), "no error");
+
+    // A POI file's extension and format id come from its format tag or its address.
     const struct {
         QString Format, Extension, FormatId;
     } cases[] = {
@@ -110,27 +125,4 @@ TEST(TPoi, ExtensionAndFormatIdComeFromTheFormatTagOrTheAddress)
         EXPECT_EQ(poi.Extension(), c.Extension);
         EXPECT_EQ(poi.FormatId(), c.FormatId);
     }
-}
-
-TEST(TSite, ValuesOfTheIndexByPoiAndElement)
-{
-    TSite site("FILE:///x.xml");
-    site.LoadFromXml(SiteXml(R"(<queryerrormode>1</queryerrormode>
-        <poi><description>Bob's</description><url>b</url></poi>
-        <poi><description>"Bob's"</description><url>q</url><image/></poi>)"));
-
-    EXPECT_EQ(site.PoiValue("Bob's", "url", true), "b") << "an apostrophe needs other quotes";
-    EXPECT_EQ(site.PoiValue("\"Bob's\"", "url", true), "q") << "both quote kinds";
-    EXPECT_EQ(site.PoiValue("\"Bob's\"", "image", true), "");
-    EXPECT_EQ(site.PoiValue("Bob's", "query", false), "");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("Bob's", "query", true); }),
-        "Downloaded information invalid, please try again or use the Update button next to "
-        "the sites list");
-    EXPECT_EQ(ErrorOf<EUserError>([&] { site.PoiValue("bob's", "url", false); }),
-        "POI item not found in the site xml")
-        << "the index is searched as written";
-
-    EXPECT_EQ(site.Value("queryerrormode", true), "1");
-    EXPECT_EQ(site.Value("onsuccess", false), "");
-    EXPECT_NE(ErrorOf<EUserError>([&] { site.Value("onsuccess", true); }), "no error");
 }

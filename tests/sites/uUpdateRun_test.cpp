@@ -1,5 +1,6 @@
 #include "sites/uUpdateRun.h"
 
+#include "platform/uMessages.h"
 #include "sitefixture.h"
 
 namespace {
@@ -114,22 +115,9 @@ TEST_F(UpdateRunTest, AnUpdateTellsOfNamesTheTargetsCodePageLacks)
         "\"?\", in 1 entry: Москва");
 }
 
-TEST_F(UpdateRunTest, NoToContinueStopsTheRun)
-{
-    Subscribe(A(), "Fuel", Target("fuel.gpx"));
-    Subscribe(A(), "Parks", Target("parks.gpx"));
-    Subscribe(B(), "Elsewhere", Target("else.gpx"));
-    View.Continue = false;
-    TUpdateRun run(AutoUpdateItems(), View, Question);
-    run.Execute();
-    EXPECT_TRUE(run.Cancelled());
-    EXPECT_EQ(View.Texts.last(), "Cancelled: 0 updated, 1 failed, 2 skipped");
-    EXPECT_EQ(View.Rows.value(2), "Parks | Waiting to be processed...: Cancelled");
-    EXPECT_FALSE(QFileInfo::exists(Dir.filePath("parks.gpx")));
-}
-
 // A tray run asks no one: a file of the user's own is left and its row says why. In a run the
-// user started, the question is asked, Cancel stops the run and Yes to All asks no more.
+// user started, the question is asked, Cancel stops the run and Yes to All asks no more; No to
+// going on after a failure stops the run too.
 TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
 {
     Subscribe(A(), "Fuel", Target("fuel.gpx"));
@@ -141,9 +129,7 @@ TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
     tray.Execute();
     EXPECT_TRUE(View.Questions.isEmpty());
     EXPECT_TRUE(Question.Questions.isEmpty());
-    EXPECT_EQ(View.Rows.value(2),
-        "Parks | Skipped: the file exists, and a run at the tray asks no questions (\"Always "
-        "overwrite\" in the AutoUpdate Manager's settings lets it replace the file)");
+    EXPECT_EQ(View.Rows.value(2), "Parks | " + Tr(Msg::NotOverwrittenUnattended));
     EXPECT_EQ(FileBytes(Dir.filePath("parks.gpx")), "mine");
     EXPECT_EQ(View.Texts.last(), "Finished: 1 updated, 1 failed, 1 skipped");
 
@@ -161,4 +147,12 @@ TEST_F(UpdateRunTest, TrayRunsNeverAskAndCancelAnswersStop)
     yesToAll.Execute();
     EXPECT_EQ(Question.Questions.size(), 2) << "one answer holds for the rest of the run";
     EXPECT_EQ(View.Texts.last(), "Finished: 2 updated, 1 failed");
+
+    View.Continue = false;
+    View.Rows.clear();
+    TUpdateRun stopped(AutoUpdateItems(), View, Question);
+    stopped.Execute();
+    EXPECT_TRUE(stopped.Cancelled());
+    EXPECT_EQ(View.Rows.value(2), "Parks | Waiting to be processed...: Cancelled");
+    EXPECT_EQ(View.Texts.last(), "Cancelled: 0 updated, 1 failed, 2 skipped");
 }
