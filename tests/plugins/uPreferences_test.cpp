@@ -44,8 +44,10 @@ TEST_F(TPreferencesTest, ReadsAndStoresTheGeneralSettings)
     EXPECT_EQ(CodePageName(), "windows-1251") << "in use at once";
     EXPECT_EQ(settings.TileUrl, "http://tiles.example/{z}/{x}/{y}.png");
     general.SixDecimals = false;
+    general.TileUrl = QStringLiteral("  ");
     EXPECT_FALSE(TPreferences::Store(general)); // the device folder stayed
     EXPECT_EQ(settings.Precision, 5);
+    EXPECT_EQ(settings.TileUrl, DefaultTileUrl()) << "emptied, it is OpenStreetMap's";
 }
 
 TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)
