@@ -39,11 +39,6 @@ protected:
         return commands;
     }
     TPlugin& Plugin() { return Plugins[0]; }
-    // QTest's own QTRY macros report to QTest, which a GoogleTest run does not read.
-    void WaitUntilAnswering()
-    {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
-    }
 
     THttpTestServer Josm;
     TCallBackCounter CallBack;
@@ -87,7 +82,8 @@ TEST_F(TJosmPluginTest, WithoutJosmOrWithAnOversizedAnswerARequestFailsNamingThe
                        "Start JOSM and switch on \"Enable remote control\" "
                        "in its preferences, under Remote Control")
             .arg(Josm.Port());
-    WaitUntilAnswering();
+    // QTest's own QTRY macros report to QTest, which a GoogleTest run does not read.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
     EXPECT_EQ(CallBack.Closed, 0);
     serveEndless("/load_and_zoom");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }), expected);
@@ -96,7 +92,7 @@ TEST_F(TJosmPluginTest, WithoutJosmOrWithAnOversizedAnswerARequestFailsNamingThe
     Josm.Serve("/load_and_zoom", QByteArray(100 * 1024, 'x')).Mode = TMode::HeadOnly;
     EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }), expected);
 
-    WaitUntilAnswering();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
     const int closed = CallBack.Closed;
     serveEndless("/version");
     EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == closed + 1; }, 5000));
