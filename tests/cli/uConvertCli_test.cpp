@@ -18,7 +18,6 @@
 #include "core/uSettings.h"
 #include "httpserver.h"
 #include "platform/uCodePage.h"
-#include "platform/uRegistry.h"
 #include "testing.h"
 
 namespace {
@@ -269,15 +268,9 @@ TEST_F(ConvertCommandTest, LackingCharactersAndUnreadPointsAreWarnings)
               "\"?\", in 1 entry: Мо Zürich.\n");
     EXPECT_EQ(Read("out.ov2"), Ov2Record(2, 100000, 200000, { "?? Z\xfcrich" }));
 
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(MainKey, true));
-        reg.WriteString(QString("CodePage"), QString("utf-8"));
-    }
-    ReleaseSettings(false);
+    Settings().CodePage = QStringLiteral("utf-8");
     EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err, "") << "the setting names the code page";
-    ReleaseSettings(false);
 }
 
 // A failed input is named and the others go on, unless told to stop; an output that exists is
