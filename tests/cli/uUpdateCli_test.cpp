@@ -36,13 +36,6 @@ protected:
         return RunUpdateCommand(arguments, out, err, answers.isNull() ? nullptr : &terminal);
     }
 
-    // Starts marivel-update in a process of its own.
-    static void Start(QProcess& process, const QStringList& arguments)
-    {
-        process.start(MARIVEL_UPDATE_PROGRAM, arguments);
-        EXPECT_TRUE(process.waitForStarted());
-    }
-
     // Waits, the site answering meanwhile, for `process` to end; what it printed.
     static QString Printed(QProcess& process)
     {
@@ -173,10 +166,10 @@ TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
     ASSERT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("fuel.ov2") }), 0);
 
     QProcess first;
-    Start(first, { "run", "--yes" });
+    first.start(MARIVEL_UPDATE_PROGRAM, { "run", "--yes" });
     ASSERT_TRUE(QTest::qWaitFor([&] { return Requested("/cams.ov2"); }, 20000));
     QProcess second;
-    Start(second, { "run" });
+    second.start(MARIVEL_UPDATE_PROGRAM, { "run" });
     EXPECT_EQ(Printed(second),
         "Another AutoUpdate run is busy; please try again when it has finished.\n");
     EXPECT_EQ(second.exitCode(), 1);
@@ -187,7 +180,7 @@ TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
     EXPECT_EQ(first.exitCode(), 0);
 
     QProcess list;
-    Start(list, { "list" });
+    list.start(MARIVEL_UPDATE_PROGRAM, { "list" });
     const QStringList items = Printed(list).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(items.size(), 2) << items.join('\n').toStdString();
     EXPECT_TRUE(items[0].contains("\tFILE://" + Dir.filePath("cams.ov2") + "\tttov2\t20"))
