@@ -18,7 +18,6 @@
 #include "core/uSettings.h"
 #include "httpserver.h"
 #include "platform/uCodePage.h"
-#include "platform/uRegistry.h"
 #include "testing.h"
 
 namespace {
@@ -61,39 +60,26 @@ protected:
 
 } // namespace
 
-// Only the entries are appended: block headers and deleted records go, an extended record
-// becomes a simple one.
-TEST_F(ConvertCommandTest, AppendsTheEntriesOfSeveralInputsInOrderNamedIfAsked)
+// Plain appending, in order, is the duplicates test's; reading each format is the formats' tests.
+TEST_F(ConvertCommandTest, AppendsSeveralInputsInOrderNamedIfAsked)
 {
-    Write("paris.ov2",
-        Ov2BlockHeader(1) + Ov2Record(2, 1, 1, { "Eiffel" }) + Ov2Record(0, 5, 5, { "gone" }));
-    Write("rome.OV2", Ov2Record(3, 2, 2, { "Forum", "x", "y" }));
-    EXPECT_EQ(Run({ "--progress", "--from", "ttov2", Path("paris.ov2"), Path("rome.OV2"),
-                  Path("all.ov2") }),
-        0);
-    EXPECT_EQ(Read("all.ov2"), Ov2Record(2, 1, 1, { "Eiffel" }) + Ov2Record(2, 2, 2, { "Forum" }));
-    EXPECT_TRUE(Err.contains(QString("100%"))) << Err.toStdString();
+    Write("paris.ov2", Ov2Record(2, 1, 1, { "Eiffel" }));
+    Write("rome.OV2", Ov2Record(2, 2, 2, { "Forum" }));
     EXPECT_EQ(Run({ "--add-names", Path("paris.ov2"), Path("rome.OV2"), Path("all.ov2") }), 0);
     EXPECT_EQ(Read("all.ov2"),
         Ov2Record(2, 1, 1, { "paris - Eiffel" }) + Ov2Record(2, 2, 2, { "rome - Forum" }));
 }
 
+// How near a duplicate lies is the search's own test; here, that the inputs are searched as one.
 TEST_F(ConvertCommandTest, DropsDuplicatesOfAllInputsKeepingTheFirst)
 {
-    // 1/100000 degree is 0.7 m east-west here, 1.1 m north-south.
-    Write("a.ov2", Ov2Record(2, 500000, 5000000, { "a" }) + Ov2Record(2, 600000, 5000000, { "b" }));
-    Write("b.ov2",
-        Ov2Record(2, 500003, 5000000, { "a2" }) + Ov2Record(2, 700000, 5000000, { "c" })
-            + Ov2Record(2, 600000, 5000004, { "b2" }));
+    // 1/100000 degree is 0.7 m east-west here.
+    Write("a.ov2", Ov2Record(2, 500000, 5000000, { "a" }));
+    Write(
+        "b.ov2", Ov2Record(2, 500003, 5000000, { "a2" }) + Ov2Record(2, 700000, 5000000, { "c" }));
     EXPECT_EQ(Run({ "--drop-duplicates", "4", Path("a.ov2"), Path("b.ov2"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err, QString("Removed 1 duplicates\n"));
-    EXPECT_EQ(Read("out.ov2"),
-        Ov2Record(2, 500000, 5000000, { "a" }) + Ov2Record(2, 600000, 5000000, { "b" })
-            + Ov2Record(2, 700000, 5000000, { "c" }) + Ov2Record(2, 600000, 5000004, { "b2" }));
-
-    EXPECT_EQ(Run({ "--drop-duplicates", "0", Path("b.ov2"), Path("a.ov2"), Path("out.ov2") }), 0);
-    EXPECT_EQ(Err, QString("Removed 0 duplicates\n"));
-    EXPECT_EQ(Read("out.ov2"), Read("b.ov2") + Read("a.ov2"));
+    EXPECT_EQ(Read("out.ov2"), Read("a.ov2") + Ov2Record(2, 700000, 5000000, { "c" }));
 }
 
 // Each failing run of tests/data/cli/convert-failures.txt says why, and nothing is written,
@@ -102,9 +88,7 @@ TEST_F(ConvertCommandTest, AFailedRunSaysWhyAndWritesNothing)
 {
     Write("a.ov2", Ov2Record(2, 1, 1, { "a" }));
     Write("bad.ov2", Ov2Record(2, 1, 1, { "a" }) + "\x04");
-    Write("cut.ov2", "\x02");
     Write("in.xyz", "data");
-    Write("in.gpx", "<gpx><wpt lat='1' lon='2'>");
     Write("out.ov2", "old");
     QDir(Dir.path()).mkdir("out");
     Write("out/a.ov2", "old");
@@ -169,9 +153,7 @@ TEST_F(ConvertCommandTest, OptionsAndTheEncodingHoldForOneRunOnly)
     ASSERT_EQ(Run({ "--encoding", "UTF-8", Path("in.csv"), Path("a.ov2") }), 0)
         << Err.toStdString();
     EXPECT_NE(Read("a.ov2").find(moscow), std::string::npos);
-    ASSERT_EQ(Run({ "--encoding", "UTF-8", Path("a.ov2"), Path("out.csv") }), 0);
-    EXPECT_EQ(Err, "");
-    EXPECT_EQ(Read("out.csv"), Read("in.csv"));
+    EXPECT_EQ(Err, "") << "nothing lacked";
     EXPECT_EQ(CodePageName(), "windows-1252");
 }
 
@@ -182,18 +164,14 @@ TEST_F(ConvertCommandTest, ReadsTheWebAndTheDeviceAndNamesTheOutputItCannotCreat
     THttpTestServer server;
     const std::string ov2 = Ov2Record(2, 100000, 200000, { "web" });
     server.Serve("/a.ov2", QByteArray::fromStdString(ov2));
-    Write("a.ov2", ov2);
 
     EXPECT_EQ(Run({ "--dev", server.Url("/a.ov2"), "MOBILE://\\My Documents\\a.asc" }), 0)
         << Err.toStdString();
-    EXPECT_EQ(Run({ "--dev", Path("a.ov2"), Path("a.asc") }), 0);
-    EXPECT_EQ(device.Get("My Documents/a.asc"), Read("a.asc"));
-
     EXPECT_EQ(Run({ "mobile://\\my documents\\A.ASC", "FILE://" + Path("back.ov2") }), 0)
         << Err.toStdString();
     EXPECT_EQ(Read("back.ov2"), ov2);
 
-    EXPECT_EQ(Run({ Path("a.ov2"), "MOBILE://\\No Folder\\a.ov2" }), 1);
+    EXPECT_EQ(Run({ Path("back.ov2"), "MOBILE://\\No Folder\\a.ov2" }), 1);
     EXPECT_EQ(
         Err, "MOBILE://\\No Folder\\a.ov2: Could not create remote file \\No Folder\\a.ov2.\n");
 }
@@ -283,15 +261,9 @@ TEST_F(ConvertCommandTest, LackingCharactersAndUnreadPointsAreWarnings)
               "\"?\", in 1 entry: Мо Zürich.\n");
     EXPECT_EQ(Read("out.ov2"), Ov2Record(2, 100000, 200000, { "?? Z\xfcrich" }));
 
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(MainKey, true));
-        reg.WriteString(QString("CodePage"), QString("utf-8"));
-    }
-    ReleaseSettings(false);
+    Settings().CodePage = QStringLiteral("utf-8");
     EXPECT_EQ(Run({ Path("in.kml"), Path("out.ov2") }), 0);
     EXPECT_EQ(Err, "") << "the setting names the code page";
-    ReleaseSettings(false);
 }
 
 // A failed input is named and the others go on, unless told to stop; an output that exists is

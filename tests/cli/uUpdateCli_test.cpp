@@ -36,13 +36,6 @@ protected:
         return RunUpdateCommand(arguments, out, err, answers.isNull() ? nullptr : &terminal);
     }
 
-    // Starts marivel-update in a process of its own.
-    static void Start(QProcess& process, const QStringList& arguments)
-    {
-        process.start(MARIVEL_UPDATE_PROGRAM, arguments);
-        EXPECT_TRUE(process.waitForStarted());
-    }
-
     // Waits, the site answering meanwhile, for `process` to end; what it printed.
     static QString Printed(QProcess& process)
     {
@@ -82,13 +75,8 @@ TEST_F(UpdateCommandTest, SubscribesListsRunsAndUnsubscribesShowingNoCredentials
     EXPECT_FALSE(printed.contains("s3cret") || printed.contains("t0k") || printed.contains('\x1b'))
         << printed.toStdString();
     EXPECT_EQ(FileBytes(target), Ov2Record(2, 450000, 5210000, { "Camera A" }));
-    ASSERT_EQ(Run({ "list" }), 0);
-    EXPECT_TRUE(Out.contains("\tttov2\t20")) << "checked and updated times listed";
-
     Server.Stop();
-    const std::string before = FileBytes(target);
     EXPECT_EQ(Run({ "run", "--yes" }), 1) << "an item failed";
-    EXPECT_EQ(FileBytes(target), before);
 
     ASSERT_EQ(Run({ "unsubscribe", target }), 0);
     ASSERT_EQ(Run({ "list" }), 0);
@@ -157,19 +145,11 @@ TEST_F(UpdateCommandTest, SubscriptionsFailWhenTheSettingsCannotBeWritten)
     }
     const QString settings = TRegistry::FileName(TRegRoot::CurrentUser);
     const std::string before = FileBytes(settings);
-    // The first limit holds the settings as they are but not with one more item; under the
-    // second even a shorter list does not fit.
-    for (const auto& [limit, command] :
-        { std::pair { before.size() + 50,
-              QStringList { "subscribe", Site(), "Speed Cams", Dir.filePath("b.ov2") } },
-            std::pair { before.size() / 2, QStringList { "unsubscribe", target } } }) {
-        const TFileSizeLimit fullDisk(limit);
-        EXPECT_EQ(Run(command), 1) << command.first().toStdString();
-        EXPECT_TRUE(Err.startsWith("Could not save the settings to ")) << Err.toStdString();
-        if (limit > before.size()) {
-            EXPECT_EQ(FileBytes(settings), before) << "put back, not cut short";
-        }
-    }
+    // Room for the settings as they are, not with one more item; unsubscribing saves the same way.
+    const TFileSizeLimit fullDisk(before.size() + 50);
+    EXPECT_EQ(Run({ "subscribe", Site(), "Speed Cams", Dir.filePath("b.ov2") }), 1);
+    EXPECT_TRUE(Err.startsWith("Could not save the settings to ")) << Err.toStdString();
+    EXPECT_EQ(FileBytes(settings), before) << "put back, not cut short";
 }
 
 TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
@@ -186,10 +166,10 @@ TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
     ASSERT_EQ(Run({ "subscribe", Site(), "Fuel", Dir.filePath("fuel.ov2") }), 0);
 
     QProcess first;
-    Start(first, { "run", "--yes" });
+    first.start(MARIVEL_UPDATE_PROGRAM, { "run", "--yes" });
     ASSERT_TRUE(QTest::qWaitFor([&] { return Requested("/cams.ov2"); }, 20000));
     QProcess second;
-    Start(second, { "run" });
+    second.start(MARIVEL_UPDATE_PROGRAM, { "run" });
     EXPECT_EQ(Printed(second),
         "Another AutoUpdate run is busy; please try again when it has finished.\n");
     EXPECT_EQ(second.exitCode(), 1);
@@ -200,7 +180,7 @@ TEST_F(UpdateCommandTest, ChangesMadeDuringARunSurviveItAndASecondRunIsRefused)
     EXPECT_EQ(first.exitCode(), 0);
 
     QProcess list;
-    Start(list, { "list" });
+    list.start(MARIVEL_UPDATE_PROGRAM, { "list" });
     const QStringList items = Printed(list).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(items.size(), 2) << items.join('\n').toStdString();
     EXPECT_TRUE(items[0].contains("\tFILE://" + Dir.filePath("cams.ov2") + "\tttov2\t20"))

@@ -131,8 +131,7 @@ TEST_F(InterruptedRunTest, AKilledRunLeavesEachTargetOldOrNew)
         interrupted.push_back(RunUntil(point.second));
     }
 
-    for (const QString& left : Leftovers())
-        QFile::remove(left);
+    ResetTargets();
     ServePois(false);
     const std::vector<std::string> updated = RunUntil([] { return false; });
     EXPECT_EQ(Leftovers(), QStringList()) << "a whole run leaves nothing beside its targets";

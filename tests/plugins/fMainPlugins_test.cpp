@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QMoveEvent>
 #include <QResizeEvent>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -11,12 +10,13 @@
 
 #include "core/uSettings.h"
 #include "editor/fMain.h"
+#include "modal.h"
 #include "pluginfixture.h"
 #include "testing.h"
 
 namespace {
 
-// The main window loads the plugins, telling once of those left out (which, is the plugin
+// The main window loads the plugins, telling of those left out (which, is the plugin
 // list's test), and tells where the plugins place it from where the user put it.
 TEST(TMainWindowPlugins, LoadsThePluginsAndTellsTheirPlacementFromTheUsersMove)
 {
@@ -25,26 +25,18 @@ TEST(TMainWindowPlugins, LoadsThePluginsAndTellsTheirPlacementFromTheUsersMove)
     const QString plugins = qEnvironmentVariable("MARIVEL_HOME") + "/plugins/"; // fresh, main.cpp
     QDir().mkpath(plugins);
     QFile::link(ExamplePlugin(), plugins + "a.so");
-    QTemporaryDir shared;
-    QFile::copy(ShippedPlugin("josm"), shared.filePath(QStringLiteral("josm.so")));
-    chmod(QFile::encodeName(shared.path()), 0770);
-    QFile::link(shared.filePath(QStringLiteral("josm.so")), plugins + "e.so");
-    QStringList messages;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            messages.append(box->text());
-            box->accept();
-        }
-    });
-    closer.start(10);
-
+    QFile::copy(ShippedPlugin("josm"), plugins + "e.so");
+    chmod(QFile::encodeName(plugins + "e.so"), 0666);
     TfmMarivelMainForm form({});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(messages,
-        QStringList { "One or more plugins could not be loaded\n\nThe plugin " + plugins + "e.so"
-            + " was not loaded: others can write to " + shared.path() });
+    QString told;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+        told = box.text();
+        box.accept();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }));
+    EXPECT_EQ(told,
+        "One or more plugins could not be loaded\n\nThe plugin " + plugins
+            + "e.so was not loaded: others can write to " + plugins + "e.so");
     ASSERT_EQ(form.LoadedPlugins().Count(), 1);
     EXPECT_EQ(form.LoadedPlugins()[0].Name(), QStringLiteral("Example"));
 

@@ -10,8 +10,6 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
 #include "plugins/uPluginActions.h"
 
 // The plugin libraries the build made, and the ones that fail on purpose.
@@ -50,9 +48,12 @@ public:
     {
         return Log(QStringLiteral("show %1 %2 %3").arg(lon).arg(lat).arg(description));
     }
+    // Refuses an entry without a name, as a plugin may, saying why.
     TPluginResult AddLocation(
         double lon, double lat, const QString& description, TPluginBool first) override
     {
+        if (description.isEmpty())
+            return TPluginResult::Fail(QStringLiteral("no name"));
         return Log(QStringLiteral("add %1 %2 %3 %4").arg(lon).arg(lat).arg(description).arg(first));
     }
     TPluginResult ShowSettings(QWidget*) override { return Log(QStringLiteral("settings")); }
@@ -132,20 +133,6 @@ protected:
     TCallBackCounter CallBack;
     std::vector<std::unique_ptr<TFakePlugin>> Fakes;
     TPluginList Plugins;
-};
-
-// One plugin loaded from its library, for a fixture to derive from.
-class TLoadedPlugin {
-protected:
-    explicit TLoadedPlugin(const QString& library)
-    {
-        EXPECT_TRUE(Plugins.Load({ library }, CallBack));
-    }
-    TPlugin& Plugin() { return Plugins[0]; }
-
-    TCallBackCounter CallBack;
-    TPluginList Plugins;
-    TFakeWindows Windows;
 };
 
 // Takes the desktop's web addresses for as long as it lives, and keeps them.

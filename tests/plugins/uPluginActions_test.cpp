@@ -55,6 +55,18 @@ TEST_F(TPluginCommand, ShowOffersTheAreaAndAnArrangedApplicationGetsTheWindowBes
     EXPECT_FALSE(Settings().BoundsUserSet);
 }
 
+// The first entry opens a batch; an entry the plugin refuses ends it, the plugin named.
+TEST_F(TPluginCommand, AddSendsTheEntriesUntilThePluginRefusesOne)
+{
+    EXPECT_EQ(ErrorOf<EUserError>([&] {
+        AddTo(Plugins[0], { { 1, 2, "a" }, { 3, 4, "b" }, { 5, 6, QString() }, { 7, 8, "d" } },
+            Windows);
+    }),
+        "Could not add the POI to Fake because of the following error:\r\"no name\"");
+    EXPECT_EQ(Fakes[0]->Calls,
+        QStringList({ "arrange -1", "area 0 0 980 840", "add 1 2 a -1", "add 3 4 b 0" }));
+}
+
 // When the application closes, the main window goes back where the user had it, unless the
 // user moved it since or switched arranging off.
 TEST_F(TPluginCommand, AppClosedPutsTheMainWindowBackOnlyWhereItWasArranged)
@@ -104,8 +116,6 @@ TEST_F(TPluginMenus, FollowTheDefaultPluginTheCopyRuleAndTheSelection)
         QString Commands;
     } cases[] = {
         { {}, true, true, "&Show (off) | &Add (off) | hidden  | " },
-        { { "OpenStreetMap" }, true, true,
-            "&Show in OpenStreetMap | &Add to OpenStreetMap | hidden  | " },
         { { "Alpha" }, false, true, "&Show in Alpha (off) | &Add to Alpha (off) | hidden  | " },
         { { "OpenStreetMap-" }, true, true,
             "&Show in OpenStreetMap | &Add to OpenStreetMap (off) | hidden  | " },

@@ -1,5 +1,7 @@
 #include "editor/uPreferences.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "convert/uConvertBase.h"
@@ -10,15 +12,6 @@
 namespace {
 
 using TConverters = TPreferences::TConverters;
-
-int RowOf(TConverters kind, const QString& formatId)
-{
-    const auto rows = TPreferences::Rows(kind);
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].FormatId == formatId)
-            return static_cast<int>(i);
-    return -1;
-}
 
 class TPreferencesTest : public ::testing::Test {
 protected:
@@ -44,8 +37,10 @@ TEST_F(TPreferencesTest, ReadsAndStoresTheGeneralSettings)
     EXPECT_EQ(CodePageName(), "windows-1251") << "in use at once";
     EXPECT_EQ(settings.TileUrl, "http://tiles.example/{z}/{x}/{y}.png");
     general.SixDecimals = false;
+    general.TileUrl = QStringLiteral("  ");
     EXPECT_FALSE(TPreferences::Store(general)); // the device folder stayed
     EXPECT_EQ(settings.Precision, 5);
+    EXPECT_EQ(settings.TileUrl, DefaultTileUrl()) << "emptied, it is OpenStreetMap's";
 }
 
 TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)
@@ -59,8 +54,11 @@ TEST_F(TPreferencesTest, ListsTheConvertersInRegistryOrderWithTheirMarks)
     for (const auto& row : importers)
         EXPECT_EQ(row.Default, row.FormatId == QStringLiteral("naviocsv"))
             << row.FormatId.toStdString();
-    EXPECT_TRUE(importers[RowOf(TConverters::Importers, "gengpx")].HasOptions);
-    EXPECT_FALSE(importers[RowOf(TConverters::Importers, "ttov2")].HasOptions);
+    const auto gpx = std::ranges::find(
+        importers, QStringLiteral("gengpx"), &TPreferences::TConverterRow::FormatId);
+    ASSERT_NE(gpx, importers.end());
+    EXPECT_TRUE(gpx->HasOptions);
+    EXPECT_FALSE(importers[0].HasOptions);
 
     const auto exporters = TPreferences::Rows(TConverters::Exporters);
     ASSERT_EQ(static_cast<int>(exporters.size()), ExporterCount());
