@@ -79,6 +79,8 @@ TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
         QStringList({ "\\=My Device", "\\My Documents=My Documents",
             "\\SD Card\\Benelux-map=Benelux", "\\SD Card\\Benelux-map=Benelux-map" }))
         << "a map in the registry and on the card is listed twice";
+    EXPECT_EQ(GetRemoteSpecialFolder(38), "\\Program Files");
+    EXPECT_EQ(GetRemoteSpecialFolder(1234), "") << "an unknown folder";
 }
 
 // Typed names are relative to the folder shown.
