@@ -94,8 +94,6 @@ TEST_F(DeviceDialogTest, TheFolderPickerFollowsTheMaps)
     picker.SetPath("\\SD Card\\Other\\");
     EXPECT_EQ(picker.Path(), "SD Card\\Other");
     EXPECT_EQ(picker.MapsCombo()->currentIndex(), 0) << "a folder of no map is [Other]";
-    picker.SetPath("SD CARD\\BENELUX-MAP");
-    EXPECT_EQ(picker.MapsCombo()->currentIndex(), 1);
     emit picker.MapsCombo()->activated(0);
     EXPECT_EQ(picker.Path(), "") << "[Other] clears the choice";
 }
@@ -181,7 +179,6 @@ TEST_F(DeviceDialogTest, TheTreeViewOpensFoldersOnTheWayToAPath)
         << "each folder on the way read once, also without the cache";
     const QModelIndex maps = tree.currentIndex();
     tree.expand(maps);
-    EXPECT_EQ(read.last(), "\\My Documents\\Maps\\");
     tree.collapse(maps);
     tree.expand(maps);
     EXPECT_EQ(read.count("\\My Documents\\Maps\\"), 2) << "read at every expansion";
