@@ -82,9 +82,6 @@ TEST(TConvertFromGpx, RetainsTheRestOfEachPointAsAWaypoint)
             R"(<wpt lat="1" lon="2"><extensions><x:name>n</x:name></extensions><!-- kept --><name>A</name></wpt>)" })
         EXPECT_NE(written.find(point), std::string::npos) << written;
     EXPECT_EQ(Imported(written, false, true)[6].Extra, read[6].Extra);
-    EXPECT_EQ(Imported(TestData("convert/gpx10.gpx"), false, false),
-        std::vector<TRead>({ { "Dam", "", 4.88969, 52.37403 } }))
-        << "GPX 1.0 reads as 1.1";
 }
 
 namespace {
