@@ -205,10 +205,7 @@ TEST(TConvertToGpi, TheBitmapBesideTheDocumentBecomesTheCategorys)
         return Exported(entries, exporter);
     };
     const std::string written = withIcon(bmpOf(picture));
-    // 2 by 1 pixels, 8 bytes a line, 32 bits a pixel; magenta is see-through.
-    const std::string bitmap = Record(5,
-        Hex("0000 0100 0200 0800 2000 0000 0800 0000 2c00 0000 0000 0000 ff00 ff00 0100 0000"
-            "3400 0000 8000 ff00 ff40 0000"));
+    const std::string bitmap = Record(5, Hex(TestData("convert/bitmap-rgb.gpi.hex")));
     EXPECT_EQ(written.substr(written.size() - End().size() - bitmap.size()), bitmap + End());
     EXPECT_NE(
         written.find(Hex("0400 0000 0200 0000 0000 0600 0000 0200 0000 0000")), std::string::npos)
@@ -223,13 +220,9 @@ TEST(TConvertToGpi, TheBitmapBesideTheDocumentBecomesTheCategorys)
     EXPECT_EQ(iconRead(written).first, "") << "written beside the file only when asked";
     TConvertFromGpi().SetOption(1, true);
     EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(iconRead(written).first)), picture);
-    // 3 by 2 pixels, 4 bits a pixel from the high bits down, rows padded to 4 bytes; palette
-    // entry 2 is see-through and becomes magenta.
-    const std::string palettedBitmap = Record(5,
-        Hex("0000 0200 0300 0400 0400 0000 0800 0000 2c00 0000 0300 0000 3322 1100 0100 0000"
-            "4000 0000 0120 0000 2100 0000 ffff ff00 0000 0000 3322 1100"));
-    const std::string paletted =
-        Headers(65001) + Group(Waypoint(0, 0, "Dam") + palettedBitmap) + End();
+    const std::string paletted = Headers(65001)
+        + Group(Waypoint(0, 0, "Dam") + Record(5, Hex(TestData("convert/bitmap-paletted.gpi.hex"))))
+        + End();
     QImage expected(3, 2, QImage::Format_RGB32);
     for (const auto& [x, y, colour] :
         { std::tuple(0, 0, 0xffffff), std::tuple(1, 0, 0), std::tuple(2, 0, 0xff00ff),
