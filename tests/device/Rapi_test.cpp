@@ -1,7 +1,5 @@
 #include "device/Rapi.h"
 
-#include <chrono>
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLibrary>
