@@ -144,6 +144,7 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
     EXPECT_TRUE(created);
     SetMap("LastMap", "\\SD Card\\Europe-map");
     SetMap("Benelux", "\\Storage Card\\Benelux");
+    SetMap("France", "\\CF Card\\France-MAP"); // listed again as the card's
     SetMap("Long", QString(300, 'x')); // a registry string keeps at most 255 characters
     CloseRemoteKey(
         CreateRemoteKey(RemoteCurrentUser, "software\\tomtom\\tomtom navigator\\maps", created));
@@ -154,14 +155,17 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
     Put("SD Card/file-map", ""); // a file, not a map folder
     Put("CF Card/France-MAP/france.pna", "");
     EXPECT_EQ(Maps(false),
-        QStringList({ "\\Storage Card\\Benelux=Benelux", QString(255, 'x') + "=Long",
-            "\\SD Card\\Europe-map=Europe-map", "\\CF Card\\France-MAP=France-MAP" }));
-    EXPECT_EQ(Maps(true), QStringList({ "Benelux", "Long", "Europe-map", "France-MAP" }));
+        QStringList({ "\\Storage Card\\Benelux=Benelux", "\\CF Card\\France-MAP=France",
+            QString(255, 'x') + "=Long", "\\SD Card\\Europe-map=Europe-map",
+            "\\CF Card\\France-MAP=France-MAP" }));
+    EXPECT_EQ(Maps(true), QStringList({ "Benelux", "France", "Long", "Europe-map", "France-MAP" }));
+    EXPECT_EQ(GetRemoteSpecialFolder(38), "\\Program Files") << "where PocketMarivel lives";
+    EXPECT_EQ(GetRemoteSpecialFolder(1234), "");
 
     Put("SD Card/Later-map/x", "");
-    EXPECT_EQ(Maps(true).size(), 4) << "kept for as long as the connection";
+    EXPECT_EQ(Maps(true).size(), 5) << "kept for as long as the connection";
     DoneRapi();
-    EXPECT_EQ(Maps(true).size(), 5);
+    EXPECT_EQ(Maps(true).size(), 6);
 }
 
 TEST_F(DeviceTest, RegistryStringsKeepWhatTheyHold)

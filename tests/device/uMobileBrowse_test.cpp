@@ -71,18 +71,6 @@ TEST_F(BrowseTest, TheTreeReadsAFolderOnceWhenCached)
     EXPECT_FALSE(tree.Find("My Documents\\Asia").isValid());
 }
 
-TEST_F(BrowseTest, PlacesAreTheDeviceDocumentsAndMaps)
-{
-    QDir().mkpath(Local("SD Card/Benelux-map"));
-    SetMap("Benelux", "\\SD Card\\Benelux-map");
-    EXPECT_EQ(RemotePlaces(),
-        QStringList({ "\\=My Device", "\\My Documents=My Documents",
-            "\\SD Card\\Benelux-map=Benelux", "\\SD Card\\Benelux-map=Benelux-map" }))
-        << "a map in the registry and on the card is listed twice";
-    EXPECT_EQ(GetRemoteSpecialFolder(38), "\\Program Files");
-    EXPECT_EQ(GetRemoteSpecialFolder(1234), "") << "an unknown folder";
-}
-
 // Typed names are relative to the folder shown.
 TEST_F(BrowseTest, StartsAtMyDeviceWhereATypedFolderIsEnteredAndATypedFileOpened)
 {
