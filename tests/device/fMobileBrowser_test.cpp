@@ -59,7 +59,6 @@ TEST_F(DeviceDialogTest, ChoosingAFileFillsTheFieldAndTheTypeSetsItsExtension)
     browser.show();
     EXPECT_EQ(browser.windowTitle(), "Save Remote...");
     EXPECT_TRUE(browser.TypeCombo()->isVisible());
-    EXPECT_EQ(browser.FileEdit()->text(), "new.gpx");
     QAction* remove = browser.FileList()->actions().value(1);
     ASSERT_TRUE(remove);
     EXPECT_EQ(remove->text(), "Delete");
