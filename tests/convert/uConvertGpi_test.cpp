@@ -148,9 +148,6 @@ TEST(TConvertToGpi, OptionsReachTheBytes)
         { { "4=65535", "0=off" }, Hex("ffff 8306") },
         { { "4=0" }, distance + "\"0\"", TCase::Refused },
         { { "4= 30" }, distance + "\" 30\"", TCase::Refused },
-        { { "0=yes" },
-            "Option garmingpi:0 (\"Alert speeds are in mph\") takes on or off, not \"yes\"",
-            TCase::Refused },
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Options.empty() ? "defaults" : test.Options[0].toStdString());
