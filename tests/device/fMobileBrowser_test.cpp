@@ -173,7 +173,6 @@ TEST_F(DeviceDialogTest, TheTreeViewOpensFoldersOnTheWayToAPath)
     tree.Reload();
     tree.show();
     tree.SetPath("\\My Documents\\Maps\\");
-    EXPECT_EQ(tree.Path(), "My Documents\\Maps");
     EXPECT_EQ(read, QStringList({ "\\", "\\My Documents\\" }))
         << "each folder on the way read once, also without the cache";
     const QModelIndex maps = tree.currentIndex();
