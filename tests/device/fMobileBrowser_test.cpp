@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
 
 #include <gtest/gtest.h>
 
