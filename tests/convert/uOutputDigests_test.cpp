@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <vector>
 
 #include <QCryptographicHash>
 

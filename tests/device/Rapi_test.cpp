@@ -1,7 +1,5 @@
 #include "device/Rapi.h"
 
-#include <chrono>
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLibrary>
@@ -51,28 +49,14 @@ const QString ConnectError =
     "folder that stands for the device in Tools > Preferences > General > "
     "Device Folder";
 
-TEST_F(DeviceTest, FilesAreMatchedWithoutRegardToCase)
-{
-    Put("My Documents/Poi.ov2", "ov2 bytes");
-    Put("My Documents/empty.asc", "");
-    InitRapi();
-    EXPECT_TRUE(RemoteFileExists("\\my documents\\POI.OV2"));
-    EXPECT_FALSE(RemoteFileExists("\\My Documents\\other.ov2"));
-    EXPECT_EQ(Read("\\MY DOCUMENTS\\poi.ov2"), "ov2 bytes");
-    EXPECT_EQ(Read("\\My Documents\\empty.asc"), "") << "an empty file is no error";
-
-    WriteRemoteFile("\\my documents\\new.asc", "written");
-    EXPECT_EQ(Get("My Documents/new.asc"), "written") << "lands in the existing folder";
-    WriteRemoteFile("\\My Documents\\POI.ov2", "short");
-    EXPECT_EQ(Get("My Documents/Poi.ov2"), "short") << "replaces the file, keeps its name";
-}
-
+// Names are matched without regard to case: the write lands in the existing folder and keeps the
+// file's name.
 TEST_F(DeviceTest, AWriteReplacesTheFileWholeAndFailuresNameThePath)
 {
     Put("My Documents/poi.ov2", "old");
     Put("My Documents/poi.ov2.~marivel-" + QString::number(EndedProcessId()) + "-7.tmp", "killed");
-    WriteRemoteFile("\\My Documents\\poi.ov2", "new content");
-    EXPECT_EQ(Get("My Documents/poi.ov2"), "new content");
+    WriteRemoteFile("\\my documents\\POI.OV2", "new content");
+    EXPECT_EQ(Read("\\MY DOCUMENTS\\poi.ov2"), "new content");
     EXPECT_EQ(Entries("\\My Documents\\"), QStringList({ "poi.ov2" }))
         << "nothing left beside it, also not what a killed write left";
     EXPECT_EQ(ErrorOf([] { WriteRemoteFile("\\My Documents", "x"); }),
@@ -146,22 +130,8 @@ TEST_F(DeviceTest, APipeIsNoFileAndDoesNotBlock)
         ErrorOf<EUserError>([] { Read("\\pipe.ov2"); }), "Could not open remote file \\pipe.ov2");
     WriteRemoteFile("\\pipe.ov2", "a file now");
     EXPECT_EQ(Get("pipe.ov2"), "a file now");
-}
-
-TEST_F(DeviceTest, FoldersListTheirEntriesAndSpecialFoldersAreKnown)
-{
-    Put("SD Card/b.ov2", "");
-    Put("SD Card/Maps/x", "");
-    InitRapi();
-    QStringList entries;
-    EnumRemoteFolder("\\sd card\\",
-        [&](const QString& name, bool isFolder) { entries.append(name + (isFolder ? "/" : "")); });
-    EXPECT_EQ(entries, QStringList({ "Maps/", "b.ov2" }));
-    EXPECT_EQ(Entries("\\Nowhere\\"), QStringList());
-    EXPECT_EQ(GetRemoteSpecialFolder(17), "\\");
-    EXPECT_EQ(GetRemoteSpecialFolder(5), "\\My Documents");
-    EXPECT_EQ(GetRemoteSpecialFolder(38), "\\Program Files");
-    EXPECT_EQ(GetRemoteSpecialFolder(1234), "");
+    Put("empty.asc", "");
+    EXPECT_EQ(Read("\\empty.asc"), "") << "an empty file is no error";
 }
 
 // The last map used is no map of its own, nor a card folder without a map.
@@ -174,6 +144,7 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
     EXPECT_TRUE(created);
     SetMap("LastMap", "\\SD Card\\Europe-map");
     SetMap("Benelux", "\\Storage Card\\Benelux");
+    SetMap("France", "\\CF Card\\France-MAP"); // listed again as the card's
     SetMap("Long", QString(300, 'x')); // a registry string keeps at most 255 characters
     CloseRemoteKey(
         CreateRemoteKey(RemoteCurrentUser, "software\\tomtom\\tomtom navigator\\maps", created));
@@ -184,14 +155,17 @@ TEST_F(DeviceTest, TomTomMapsComeFromTheRegistryThenTheCards)
     Put("SD Card/file-map", ""); // a file, not a map folder
     Put("CF Card/France-MAP/france.pna", "");
     EXPECT_EQ(Maps(false),
-        QStringList({ "\\Storage Card\\Benelux=Benelux", QString(255, 'x') + "=Long",
-            "\\SD Card\\Europe-map=Europe-map", "\\CF Card\\France-MAP=France-MAP" }));
-    EXPECT_EQ(Maps(true), QStringList({ "Benelux", "Long", "Europe-map", "France-MAP" }));
+        QStringList({ "\\Storage Card\\Benelux=Benelux", "\\CF Card\\France-MAP=France",
+            QString(255, 'x') + "=Long", "\\SD Card\\Europe-map=Europe-map",
+            "\\CF Card\\France-MAP=France-MAP" }));
+    EXPECT_EQ(Maps(true), QStringList({ "Benelux", "France", "Long", "Europe-map", "France-MAP" }));
+    EXPECT_EQ(GetRemoteSpecialFolder(38), "\\Program Files") << "where PocketMarivel lives";
+    EXPECT_EQ(GetRemoteSpecialFolder(1234), "");
 
     Put("SD Card/Later-map/x", "");
-    EXPECT_EQ(Maps(true).size(), 4) << "kept for as long as the connection";
+    EXPECT_EQ(Maps(true).size(), 5) << "kept for as long as the connection";
     DoneRapi();
-    EXPECT_EQ(Maps(true).size(), 5);
+    EXPECT_EQ(Maps(true).size(), 6);
 }
 
 TEST_F(DeviceTest, RegistryStringsKeepWhatTheyHold)
