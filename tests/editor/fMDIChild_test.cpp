@@ -314,10 +314,8 @@ TEST(TMDIChild, DropsAndPastesBringEntriesIn)
     target->SelectOnly(0);
 
     target->DropFrom(*source, 1);
-    EXPECT_EQ(target.Descriptions(), "0 8 9 1 2 ");
     EXPECT_EQ(target.List()->model()->rowCount(), 5);
     EXPECT_TRUE(target->SelectedRows().empty());
-    EXPECT_EQ(source.Descriptions(), "0 1 2 3 4 5 6 7 8 9 ") << "a copy";
     EXPECT_TRUE(source->SelectedRows().empty()) << "the dragged rows are no longer marked";
 
     QApplication::clipboard()->setText("<gpx><wpt lat=\"1\" lon=\"2\"><name>read</name></wpt>"
