@@ -9,7 +9,7 @@
 TEST(ApplicationFaults, EventHandlerFailuresAreShownAndTheProgramGoesOn)
 {
     QProcess program;
-    program.start(QStringLiteral(MARIVEL_FAULT_HELPER), {});
+    program.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), { "--faults" });
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
