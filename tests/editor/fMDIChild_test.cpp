@@ -437,7 +437,7 @@ TEST(TMDIChild, SortingKeepsTheSelectedEntriesAndASecondClickSortsDescending)
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
-TEST(TMDIChild, EditFieldsFitATiledWindowAndKeepToTheirLabels)
+TEST(TMDIChild, EditFieldsFitATiledWindowAndTheMapKeepsItsShare)
 {
     Settings().MapVisible = false; // the map beside the list takes a width of its own
     TWindow window(1);
@@ -471,14 +471,11 @@ TEST(TMDIChild, EditFieldsFitATiledWindowAndKeepToTheirLabels)
                 << caption << " at width " << width;
         }
     }
-}
 
-// The map keeps its share of the window, not its width in pixels, and never squeezes the list.
-TEST(TMDIChild, TheMapKeepsItsShareOfTheWindowAndTheListItsMinimumWidth)
-{
-    Settings().MapVisible = true;
+    // The map keeps its share of the window, not its width in pixels, and never squeezes the
+    // list.
     Settings().MapPanelShare = 25;
-    TWindow window(1);
+    window->ShowMap(true);
     auto* splitter = window->findChild<QSplitter*>();
     for (const int width : { 1600, 1200 }) {
         window->resize(width, 500);
@@ -489,5 +486,4 @@ TEST(TMDIChild, TheMapKeepsItsShareOfTheWindowAndTheListItsMinimumWidth)
     window->resize(500, 500);
     QCoreApplication::processEvents();
     EXPECT_GE(splitter->sizes()[1], splitter->widget(1)->minimumSizeHint().width());
-    Settings().MapPanelShare = 25;
 }
