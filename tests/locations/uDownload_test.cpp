@@ -252,7 +252,7 @@ TEST_F(DownloadTest, AnEndlessBodyGoesToDiskAndStopsAtTheCap)
     EXPECT_EQ(OpenBytesIn(Dir.path()), 0);
 }
 
-TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedAt64KiB)
+TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceRepliesAreCappedAndSoIsTheCache)
 {
     Settings().MaxIndexDownloadMiB = 1;
     // Only the head comes: waiting for the body would time out instead.
@@ -268,11 +268,8 @@ TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedA
     ServeUnbounded("/endless");
     EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToString(Server.Url("/endless"), true); }),
         Failure("/endless", "the answer is larger than 64 KiB"));
-}
 
-TEST_F(DownloadTest, TheCacheHoldsToTheCap)
-{
-    Settings().MaxIndexDownloadMiB = 1;
+    // The cache holds to the cap too.
     ServeUnbounded("/endless.xml");
     EXPECT_EQ(ErrorOf<EUserError>(
                   [&] { DownloadToCacheFile(Server.Url("/endless.xml"), TDownloadKind::Answer); }),
