@@ -56,8 +56,6 @@ TEST(Locations, LocalCopiesAreNamedAfterTheAddress)
     EXPECT_NE(keyed, LocalCopyName("http://poi.example/i.xml?token=other"));
     EXPECT_LT(LocalCopyName("http://poi.example/" + QString(5000, 'a')).size(), 240);
 
-    EXPECT_EQ(EnsureLeadingBackslash("My Documents"), "\\My Documents");
-    EXPECT_EQ(EnsureLeadingBackslash("\\My Documents"), "\\My Documents");
     EXPECT_EQ(ExcludeTrailingBackslashExceptRoot("\\My Documents\\"), "\\My Documents");
     EXPECT_EQ(ExcludeTrailingBackslashExceptRoot("\\"), "\\");
 }
