@@ -1,10 +1,10 @@
 // A start of the program's application object for the single-instance and fault tests; what
 // reached the user is printed, one line each. With --faults, posted events whose handlers fail
-// (a user error, a fault, a fault after the receiver deleted itself, as a socket that its handler
-// closes) must each be shown while the program goes on and ends normally. Otherwise a program
-// start on the channel named by the first argument; by default a second start: exits with 0 when
-// it handed its command line over, 3 when it would have become a running instance itself. The
-// other modes:
+// (a fault, a fault after the receiver deleted itself, as a socket that its handler closes) must
+// each be shown while the program goes on and ends normally; a failing handler's user error is
+// --serve's. Otherwise a start on the channel named by the first argument; by default a second
+// start: exits with 0 when it handed its command line over, 3 when it would have become a
+// running instance itself. The other modes:
 //   --send-exit  sends the exit request, as another program may;
 //   --serve      is the running instance: each open fails with a user error, as the main
 //                window's open of a file that is not there; ends at the exit request;
@@ -39,7 +39,6 @@ struct TPrintingSink : IFaultSink {
     }
 };
 
-const QEvent::Type UserErrorEvent = static_cast<QEvent::Type>(QEvent::User + 1);
 const QEvent::Type FaultEvent = static_cast<QEvent::Type>(QEvent::User + 2);
 const QEvent::Type DeleteThenFaultEvent = static_cast<QEvent::Type>(QEvent::User + 3);
 
@@ -47,8 +46,6 @@ class TThrower : public QObject {
 public:
     bool event(QEvent* event) override
     {
-        if (event->type() == UserErrorEvent)
-            throw EUserError("No search string entered");
         if (event->type() == FaultEvent)
             throw std::out_of_range("index 7");
         if (event->type() == DeleteThenFaultEvent) {
@@ -63,7 +60,6 @@ int Faults(TMarivelApplication& app)
 {
     TThrower thrower;
     thrower.setObjectName("thrower");
-    QCoreApplication::postEvent(&thrower, new QEvent(UserErrorEvent));
     QCoreApplication::postEvent(&thrower, new QEvent(FaultEvent));
     QCoreApplication::postEvent(new TThrower, new QEvent(DeleteThenFaultEvent));
     // Queued behind the events, so the program ends only after all of them failed.
