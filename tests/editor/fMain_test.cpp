@@ -93,18 +93,10 @@ bool SameCaption(const QAction& action, const QString& caption)
     return QString(action.text()).remove('&') == QString(caption).remove('&');
 }
 
-QAction* ActionOf(const QWidget& form, const QString& caption)
-{
-    for (QAction* action : form.actions())
-        if (SameCaption(*action, caption))
-            return action;
-    return nullptr;
-}
-
-// Any action of the window or its menus, the documents' own included.
+// An action of the window itself, else of its menus and the documents.
 QAction* MenuAction(QWidget& form, const QString& text)
 {
-    for (QAction* action : form.findChildren<QAction*>())
+    for (QAction* action : form.actions() + form.findChildren<QAction*>())
         if (SameCaption(*action, text))
             return action;
     ADD_FAILURE() << "no action " << text.toStdString();
@@ -241,7 +233,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
     const auto expectState = [&](TState state) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const auto& rule : rules) {
-            QAction* action = ActionOf(form, rule.Caption);
+            QAction* action = MenuAction(form, rule.Caption);
             ASSERT_NE(action, nullptr) << rule.Caption;
             EXPECT_EQ(action->isEnabled(), rule.Enabled[state])
                 << rule.Caption << " in state " << state;
@@ -268,7 +260,7 @@ TEST_F(MainWindowTest, ActionsAreEnabledByTheDocumentsAndTheirSelection)
         dialog.setTextValue("Dam");
         dialog.accept();
     });
-    ActionOf(form, "&Find")->trigger();
+    MenuAction(form, "&Find")->trigger();
     QApplication::setActiveWindow(&form);
     focusList();
     expectState(FindTextSet);
@@ -345,7 +337,7 @@ TEST_F(MainWindowTest, OpenDialogMatchesEverySupportedFileWithItsFirstRow)
             patterns = dialog.findChild<QFileSystemModel*>()->nameFilters();
             dialog.reject();
         });
-        ActionOf(form, caption)->trigger();
+        MenuAction(form, caption)->trigger();
         ASSERT_EQ(rows.size(), ImporterCount() + 2) << caption.toStdString();
         EXPECT_EQ(rows[0],
             "All supported file types (*.ov2 *.itn *.cfg *.ovr *.asc *.csv *.dat *.gdb *.gpx "
@@ -485,7 +477,7 @@ TEST_F(MainWindowTest, HelpPagesOpenTheUserGuideOrSayWhyNot)
 TEST_F(MainWindowTest, FindDuplicatesWorksOnTheActiveDocument)
 {
     TfmMarivelMainForm& form = ShownForm();
-    QAction* findDups = ActionOf(form, "Find Duplicates...");
+    QAction* findDups = MenuAction(form, "Find Duplicates...");
     Write(
         "dups.ov2", Ov2Record(2, 100000, 200000, { "B" }) + Ov2Record(2, 100001, 200000, { "B2" }));
     form.OpenLocation(Path("a.ov2"));
@@ -511,7 +503,7 @@ TEST_F(MainWindowTest, AutoUpdateNeedsItemsAndAnAutomaticRunWaitsForAnOpenDialog
         TCommandLine commandLine;
         commandLine.Update = update;
         TfmMarivelMainForm form(commandLine);
-        EXPECT_FALSE(ActionOf(form, "AutoUpdate Now...")->isEnabled());
+        EXPECT_FALSE(MenuAction(form, "AutoUpdate Now...")->isEnabled());
         const QTimer* timer = form.findChild<QTimer*>("tiAutoUpdate");
         return timer->isActive() ? timer->interval() : -1;
     };
@@ -538,7 +530,7 @@ TEST_F(MainWindowTest, AutoUpdateNeedsItemsAndAnAutomaticRunWaitsForAnOpenDialog
         }
     });
     watcher.start(20);
-    QAction* now = ActionOf(form, "AutoUpdate Now...");
+    QAction* now = MenuAction(form, "AutoUpdate Now...");
     ASSERT_TRUE(now->isEnabled());
     now->trigger();
     EXPECT_EQ(runs, QStringList { "Marivel AutoUpdate Status..." });
