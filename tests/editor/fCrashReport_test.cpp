@@ -9,12 +9,11 @@
 TEST(ApplicationFaults, EventHandlerFailuresAreShownAndTheProgramGoesOn)
 {
     QProcess program;
-    program.start(QStringLiteral(MARIVEL_FAULT_HELPER), {});
+    program.start(QStringLiteral(MARIVEL_INSTANCE_HELPER), { "--faults" });
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_EQ(QString::fromLocal8Bit(program.readAllStandardOutput()),
-        "user error: No search string entered.\n"
         "fault: index 7 (std::out_of_range) in QObject \"thrower\", event 1002\n"
         "fault: closed (std::runtime_error) in no receiver, event 1003\n");
 }

@@ -155,7 +155,6 @@ TEST(CommandLine, TheProgramAnswersOnTheConsoleAndOpensNoWindow)
 TEST(SingleInstance, SecondStartHandsOverInOrderAndEndsUnlessMulti)
 {
     const QString channel = TestChannel();
-    EXPECT_FALSE(SendToRunningInstance(channel, { TInstanceMessage::Show() }));
     EXPECT_EQ(SecondStart(channel, { "/a.ov2" }), 3);
     TCommandLine multi;
     multi.Multi = true;

@@ -146,7 +146,7 @@ TEST_F(DownloadTest, FailuresSayWhyAndNeverShowCredentials)
 
 // Qt reads local files and other schemes too: a web address must never reach them, also
 // not through a redirect. A redirect between web addresses is still followed.
-TEST_F(DownloadTest, OnlyWebAddressesAreFetched)
+TEST_F(DownloadTest, OnlyWebAddressesAreFetchedAndAnUnusableOneIsNamedOnce)
 {
     for (const QString& local :
         { QString("file:///etc/hostname"), QString("FILE:/etc/hostname"), QString("qrc:/a.xml") })
@@ -163,10 +163,8 @@ TEST_F(DownloadTest, OnlyWebAddressesAreFetched)
     redirect("/hop", Server.Url("/there").toLatin1());
     Server.Serve("/there", "arrived");
     EXPECT_EQ(DownloadToString(Server.Url("/hop"), true), "arrived");
-}
 
-TEST_F(DownloadTest, AnUnusableAddressIsNamedOnce)
-{
+    // An unusable address is named once, however long.
     for (const QString& address :
         { "x=y://" + QString(3000, 'a'), "http://[" + QString(3000, 'b') }) {
         const QString message = ErrorOf<EUserError>([&] { DownloadToString(address, true); });
@@ -252,7 +250,7 @@ TEST_F(DownloadTest, AnEndlessBodyGoesToDiskAndStopsAtTheCap)
     EXPECT_EQ(OpenBytesIn(Dir.path()), 0);
 }
 
-TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedAt64KiB)
+TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceRepliesAreCappedAndSoIsTheCache)
 {
     Settings().MaxIndexDownloadMiB = 1;
     // Only the head comes: waiting for the body would time out instead.
@@ -268,11 +266,8 @@ TEST_F(DownloadTest, AnAnnouncedLengthAboveTheCapFailsAtOnceAndRepliesAreCappedA
     ServeUnbounded("/endless");
     EXPECT_EQ(ErrorOf<EUserError>([&] { DownloadToString(Server.Url("/endless"), true); }),
         Failure("/endless", "the answer is larger than 64 KiB"));
-}
 
-TEST_F(DownloadTest, TheCacheHoldsToTheCap)
-{
-    Settings().MaxIndexDownloadMiB = 1;
+    // The cache holds to the cap too.
     ServeUnbounded("/endless.xml");
     EXPECT_EQ(ErrorOf<EUserError>(
                   [&] { DownloadToCacheFile(Server.Url("/endless.xml"), TDownloadKind::Answer); }),

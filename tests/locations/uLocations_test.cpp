@@ -56,8 +56,6 @@ TEST(Locations, LocalCopiesAreNamedAfterTheAddress)
     EXPECT_NE(keyed, LocalCopyName("http://poi.example/i.xml?token=other"));
     EXPECT_LT(LocalCopyName("http://poi.example/" + QString(5000, 'a')).size(), 240);
 
-    EXPECT_EQ(EnsureLeadingBackslash("My Documents"), "\\My Documents");
-    EXPECT_EQ(EnsureLeadingBackslash("\\My Documents"), "\\My Documents");
     EXPECT_EQ(ExcludeTrailingBackslashExceptRoot("\\My Documents\\"), "\\My Documents");
     EXPECT_EQ(ExcludeTrailingBackslashExceptRoot("\\"), "\\");
 }
@@ -85,7 +83,7 @@ TEST(Locations, LocalPathsAreSpelledOneWay)
         EXPECT_EQ(NormalizedLocation(kept), kept) << "device and web locations stay as they are";
 }
 
-TEST(Locations, LocalTextIsWrittenAndReadInCrLfLines)
+TEST(Locations, LocalTextIsWrittenAndReadInCrLfLinesDeviceFilesUnchanged)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("a.asc");
@@ -96,10 +94,8 @@ TEST(Locations, LocalTextIsWrittenAndReadInCrLfLines)
 
     SaveStreamToLocation("FILE://" + file, TMemoryStream(std::string("raw\nbytes")));
     EXPECT_EQ(FileBytes(file), "raw\nbytes") << "streams are saved unchanged";
-}
 
-TEST(Locations, DeviceFilesMoveUnchanged)
-{
+    // A device's files move unchanged, text too.
     TTempDevice device;
     device.Put("My Documents/a.asc", "");
     SaveTextToLocation("a\nb", "MOBILE://\\My Documents\\a.asc");
