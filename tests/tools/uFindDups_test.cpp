@@ -138,15 +138,22 @@ TEST(FindDuplicates, GroupsByTheDistanceToTheHead)
     }
 }
 
-// The search tells how far it got after each entry; the window's tests cancel through it.
-TEST(FindDuplicates, TellsThePercentDoneAfterEachEntry)
+// The search tells how far it got after each entry, and stops with what it found so far when
+// told no: the progress window's Cancel.
+TEST(FindDuplicates, TellsThePercentDoneAfterEachEntryAndStopsWhenCancelled)
 {
     TEntries entries;
     for (int i = 0; i < 4; ++i)
         for (int copy = 0; copy < 2; ++copy)
             entries.AddValues("x", "", i, i);
     std::vector<int> told;
-    const auto tell = [&](int percent) { return told.push_back(percent), true; };
-    EXPECT_EQ(FindDuplicates(entries, 5, tell).Count(), 4);
+    // Answers yes until `last` percent is told.
+    const auto tellUntil = [&told](int last) {
+        return [&told, last](int percent) { return told.push_back(percent), percent < last; };
+    };
+    EXPECT_EQ(FindDuplicates(entries, 5, tellUntil(37)).Count(), 2);
+    EXPECT_EQ(told, (std::vector<int> { 12, 25, 37 }));
+    told.clear();
+    EXPECT_EQ(FindDuplicates(entries, 5, tellUntil(101)).Count(), 4);
     EXPECT_EQ(told, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
 }
