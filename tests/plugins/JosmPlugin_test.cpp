@@ -15,6 +15,8 @@ namespace {
 // as JOSM's remote control does.
 class TJosmPluginTest : public ::testing::Test {
 protected:
+    using TMode = THttpTestServer::TResponse::TMode;
+
     TJosmPluginTest()
     {
         for (const char* command :
@@ -39,6 +41,19 @@ protected:
         return commands;
     }
     TPlugin& Plugin() { return Plugins[0]; }
+    // QTest's own QTRY macros report to QTest, which a GoogleTest run does not read.
+    void WaitUntilAnswering()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
+    }
+    // An answer that never ends, a kilobyte at a time.
+    void ServeEndless(const QByteArray& path)
+    {
+        THttpTestServer::TResponse& answer = Josm.Serve(path, QByteArray(1024, 'x'));
+        answer.Mode = TMode::Unbounded;
+        answer.Interval = 1;
+        answer.Repeat = 1000;
+    }
 
     THttpTestServer Josm;
     TCallBackCounter CallBack;
@@ -65,40 +80,37 @@ TEST_F(TJosmPluginTest, ShowZoomsToTheEntryAndAddPutsNamedNodesOnANewLayer)
             "/add_node?lat=0.0000000&lon=0.0000000" }));
 }
 
-// The plugin can add while JOSM answers. A failed request tells the program at once, and so
-// does a failed poll: whatever listens on JOSM's port, an answer larger than any of JOSM's is
-// cut off as it arrives, or as soon as its length is announced. The error names the port.
+// The plugin can add while JOSM answers. A failed request tells the program at once: whatever
+// listens on JOSM's port, an answer larger than any of JOSM's is cut off as it arrives, or as
+// soon as its length is announced. The error names the port.
 TEST_F(TJosmPluginTest, WithoutJosmOrWithAnOversizedAnswerARequestFailsNamingThePort)
 {
-    using TMode = THttpTestServer::TResponse::TMode;
-    const auto serveEndless = [&](const QByteArray& path) {
-        THttpTestServer::TResponse& answer = Josm.Serve(path, QByteArray(1024, 'x'));
-        answer.Mode = TMode::Unbounded;
-        answer.Interval = 1;
-        answer.Repeat = 1000;
-    };
     const QString expected =
         QStringLiteral("JOSM does not answer on port %1 (the answer is larger than 64 KiB). "
                        "Start JOSM and switch on \"Enable remote control\" "
                        "in its preferences, under Remote Control")
             .arg(Josm.Port());
-    // QTest's own QTRY macros report to QTest, which a GoogleTest run does not read.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
+    WaitUntilAnswering();
     EXPECT_EQ(CallBack.Closed, 0);
-    serveEndless("/load_and_zoom");
+    ServeEndless("/load_and_zoom");
     EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }), expected);
     EXPECT_EQ(CallBack.Closed, 1);
     EXPECT_FALSE(Plugin().CanAdd());
     Josm.Serve("/load_and_zoom", QByteArray(100 * 1024, 'x')).Mode = TMode::HeadOnly;
     EXPECT_EQ(ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); }), expected);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Plugin().CanAdd(); }, 10000));
-    const int closed = CallBack.Closed;
-    serveEndless("/version");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == closed + 1; }, 5000));
     Josm.Stop();
     const QString error = ErrorOf<EUserError>([&] { Plugin().ShowLocation(1, 2, "x"); });
     EXPECT_TRUE(error.startsWith(expected.left(expected.indexOf('(') + 1))) << error.toStdString();
+}
+
+// A poll that fails, here on an endless answer, tells the program too. A test of its own: after
+// the failed requests above, it would first wait for a poll that JOSM answers again.
+TEST_F(TJosmPluginTest, AFailedPollTellsTheProgram)
+{
+    WaitUntilAnswering();
+    ServeEndless("/version");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return CallBack.Closed == 1; }, 5000));
 }
 
 // A refusal says which permission to grant; JOSM explains other errors in a small page whose
