@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,16 @@ inline std::string TestData(const char* name)
 {
     QFile file(QStringLiteral(MARIVEL_TEST_DATA "/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// The lines of a table below tests/data, blank lines and "#" comments left out.
+inline QStringList TestDataLines(const char* name)
+{
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(TestData(name)).split('\n'))
+        if (!line.isEmpty() && !line.startsWith('#'))
+            lines << line;
+    return lines;
 }
 
 // The bytes of the file at `path`, "<missing>" when it cannot be read.

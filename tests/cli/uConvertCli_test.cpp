@@ -103,12 +103,10 @@ TEST_F(ConvertCommandTest, AFailedRunSaysWhyAndWritesNothing)
         QString Said;
     };
     std::vector<TCase> cases;
-    for (const QString& line :
-        QString::fromStdString(TestData("cli/convert-failures.txt")).split('\n'))
-        if (!line.isEmpty() && !line.startsWith('#')) {
-            const QStringList fields = line.split(" | ");
-            cases.push_back({ fields[0].toInt(), filled(fields[1]).split(' '), filled(fields[2]) });
-        }
+    for (const QString& line : TestDataLines("cli/convert-failures.txt")) {
+        const QStringList fields = line.split(" | ");
+        cases.push_back({ fields[0].toInt(), filled(fields[1]).split(' '), filled(fields[2]) });
+    }
     for (const QString wrong : { "-1", "1.5", "+2", " 3", "five", "", "99999999999" })
         cases.push_back({ 2, { "--drop-duplicates", wrong, Path("a.ov2"), Path("x.ov2") },
             "--drop-duplicates takes a whole number of metres, not \"" + wrong + "\"." });

@@ -44,13 +44,11 @@ std::vector<TRead> Imported(const std::string& bytes, bool useDesc, bool retainE
 std::vector<TRead> Points(const char* file)
 {
     std::vector<TRead> points;
-    for (const QString& line :
-        QString::fromStdString(TestData(file)).split('\n', Qt::SkipEmptyParts))
-        if (!line.startsWith('#')) {
-            const QStringList fields = line.split('\t');
-            points.push_back({ fields[0].toStdString(), fields[1].toStdString(),
-                fields[2].toDouble(), fields[3].toDouble() });
-        }
+    for (const QString& line : TestDataLines(file)) {
+        const QStringList fields = line.split('\t');
+        points.push_back({ fields[0].toStdString(), fields[1].toStdString(), fields[2].toDouble(),
+            fields[3].toDouble() });
+    }
     return points;
 }
 

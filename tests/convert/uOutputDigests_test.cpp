@@ -22,10 +22,7 @@ namespace {
 // The entries of tests/data/digest-entries.txt.
 void FillEntries(TEntries& entries)
 {
-    for (const QString& line :
-        QString::fromStdString(TestData("digest-entries.txt")).split('\n', Qt::SkipEmptyParts)) {
-        if (line.startsWith('#'))
-            continue;
+    for (const QString& line : TestDataLines("digest-entries.txt")) {
         const QStringList fields = line.split('\t');
         const QStringList lon = fields[1].split(' '), lat = fields[2].split(' ');
         TEntry& entry = entries.AddValues(fields[0].toStdString(), std::string(),
@@ -144,10 +141,8 @@ std::map<std::string, std::string> Digests()
 std::map<std::string, std::string> ExpectedDigests()
 {
     std::map<std::string, std::string> digests;
-    const QString text = QString::fromStdString(TestData("output-digests.txt"));
-    for (const QString& line : text.split('\n', Qt::SkipEmptyParts))
-        if (!line.startsWith('#'))
-            digests[line.section(' ', 0, -2).toStdString()] = line.section(' ', -1).toStdString();
+    for (const QString& line : TestDataLines("output-digests.txt"))
+        digests[line.section(' ', 0, -2).toStdString()] = line.section(' ', -1).toStdString();
     return digests;
 }
 
